@@ -1,0 +1,19 @@
+// Expected encodings computed by an independent program: Python's struct
+// module, plus a hex helper for readable comparisons.
+#pragma once
+
+#include <string>
+
+namespace AMQP::Test {
+
+// the bytes of a Python expression that evaluates to bytes, for instance
+// "struct.pack('>d', 1.5)"; struct is imported
+std::string python(const std::string& expression);
+
+// bytes as lower-case hex pairs separated by blanks ("00 0a ff")
+std::string hex(const std::string& bytes);
+
+// the inverse of hex(): blanks are ignored
+std::string unhex(const std::string& text);
+
+} // namespace AMQP::Test

@@ -1,0 +1,9 @@
+#include "amqp/voidfield.h"
+
+#include <ostream>
+
+namespace AMQP {
+
+void VoidField::output(std::ostream& stream) const { stream << "void()"; }
+
+} // namespace AMQP
