@@ -1,7 +1,7 @@
 #include "openssl/base64.h"
 
-#include "openssl/ownedbio.h"
 #include "openssl/functions.h"
+#include "openssl/ownedbio.h"
 
 #include <algorithm>
 #include <climits>

@@ -25,14 +25,15 @@ int EVP_PKEY_up_ref(evp_pkey_st* key) {
     // 1.0: raise the counter inside the key under OpenSSL's own lock
     static Function<int(int*, int, int, char const*, int)> add_lock(library(), "CRYPTO_add_lock");
     auto* legacy = reinterpret_cast<Legacy::EvpPkey*>(key);
-    int count = add_lock(&legacy->references, 1, Legacy::lockEvpPkey, Legacy::sourceName, Legacy::lineEvpPkeyUpRef);
+    int count =
+        add_lock(&legacy->references, 1, Legacy::lockEvpPkey, Legacy::sourceName, Legacy::lineEvpPkeyUpRef);
     // a live key had at least one reference, so anything but 1 is the raised count
     return count != 1 ? 1 : 0;
 }
 
 evp_cipher_ctx_st* EVP_CIPHER_CTX_new() {
-    static OptionalFunction<evp_cipher_ctx_st*()> func(
-        library(), library().oldApi() ? "EVP_CIPHER_CTX_create" : "EVP_CIPHER_CTX_new");
+    static OptionalFunction<evp_cipher_ctx_st*()> func(library(), library().oldApi() ? "EVP_CIPHER_CTX_create"
+                                                                                     : "EVP_CIPHER_CTX_new");
     if (func) return func();
     // 1.0 has no allocator: the caller provides the memory
     static Function<void(evp_cipher_ctx_st*)> init(library(), "EVP_CIPHER_CTX_init");

@@ -12,27 +12,22 @@ namespace Orvanta::OpenSSL {
 
 // the development link first, then the newest series down to 1.0.0
 const char* versions[] = {
-    "libssl.so", "libssl.so.3", "libssl.so.1", "libssl.so.1.1", "libssl.so.1.1.1s",
-    "libssl.so.1.1.1r", "libssl.so.1.1.1q", "libssl.so.1.1.1p", "libssl.so.1.1.1o",
-    "libssl.so.1.1.1n", "libssl.so.1.1.1m", "libssl.so.1.1.1l", "libssl.so.1.1.1k",
-    "libssl.so.1.1.1j", "libssl.so.1.1.1i", "libssl.so.1.1.1h", "libssl.so.1.1.1g",
-    "libssl.so.1.1.1f", "libssl.so.1.1.1e", "libssl.so.1.1.1d", "libssl.so.1.1.1c",
-    "libssl.so.1.1.1b", "libssl.so.1.1.1a", "libssl.so.1.1.1", "libssl.so.1.1.0l",
-    "libssl.so.1.1.0k", "libssl.so.1.1.0j", "libssl.so.1.1.0i", "libssl.so.1.1.0h",
-    "libssl.so.1.1.0g", "libssl.so.1.1.0f", "libssl.so.1.1.0e", "libssl.so.1.1.0d",
-    "libssl.so.1.1.0c", "libssl.so.1.1.0b", "libssl.so.1.1.0a", "libssl.so.1.1.0",
-    "libssl.so.1.0.2t", "libssl.so.1.0.2s", "libssl.so.1.0.2r", "libssl.so.1.0.2q",
-    "libssl.so.1.0.2p", "libssl.so.1.0.2o", "libssl.so.1.0.2n", "libssl.so.1.0.2m",
-    "libssl.so.1.0.2l", "libssl.so.1.0.2k", "libssl.so.1.0.2j", "libssl.so.1.0.2i",
-    "libssl.so.1.0.2h", "libssl.so.1.0.2g", "libssl.so.1.0.2f", "libssl.so.1.0.2e",
-    "libssl.so.1.0.2d", "libssl.so.1.0.2c", "libssl.so.1.0.2b", "libssl.so.1.0.2a",
-    "libssl.so.1.0.2", "libssl.so.1.0.1w", "libssl.so.1.0.1v", "libssl.so.1.0.1u",
-    "libssl.so.1.0.1t", "libssl.so.1.0.1s", "libssl.so.1.0.1r", "libssl.so.1.0.1q",
-    "libssl.so.1.0.1p", "libssl.so.1.0.1o", "libssl.so.1.0.1n", "libssl.so.1.0.1m",
-    "libssl.so.1.0.1l", "libssl.so.1.0.1k", "libssl.so.1.0.1j", "libssl.so.1.0.1i",
-    "libssl.so.1.0.1h", "libssl.so.1.0.1g", "libssl.so.1.0.1f", "libssl.so.1.0.1e",
-    "libssl.so.1.0.1", "libssl.so.1.0.0",
-    nullptr};
+    "libssl.so",        "libssl.so.3",      "libssl.so.1",      "libssl.so.1.1",    "libssl.so.1.1.1s",
+    "libssl.so.1.1.1r", "libssl.so.1.1.1q", "libssl.so.1.1.1p", "libssl.so.1.1.1o", "libssl.so.1.1.1n",
+    "libssl.so.1.1.1m", "libssl.so.1.1.1l", "libssl.so.1.1.1k", "libssl.so.1.1.1j", "libssl.so.1.1.1i",
+    "libssl.so.1.1.1h", "libssl.so.1.1.1g", "libssl.so.1.1.1f", "libssl.so.1.1.1e", "libssl.so.1.1.1d",
+    "libssl.so.1.1.1c", "libssl.so.1.1.1b", "libssl.so.1.1.1a", "libssl.so.1.1.1",  "libssl.so.1.1.0l",
+    "libssl.so.1.1.0k", "libssl.so.1.1.0j", "libssl.so.1.1.0i", "libssl.so.1.1.0h", "libssl.so.1.1.0g",
+    "libssl.so.1.1.0f", "libssl.so.1.1.0e", "libssl.so.1.1.0d", "libssl.so.1.1.0c", "libssl.so.1.1.0b",
+    "libssl.so.1.1.0a", "libssl.so.1.1.0",  "libssl.so.1.0.2t", "libssl.so.1.0.2s", "libssl.so.1.0.2r",
+    "libssl.so.1.0.2q", "libssl.so.1.0.2p", "libssl.so.1.0.2o", "libssl.so.1.0.2n", "libssl.so.1.0.2m",
+    "libssl.so.1.0.2l", "libssl.so.1.0.2k", "libssl.so.1.0.2j", "libssl.so.1.0.2i", "libssl.so.1.0.2h",
+    "libssl.so.1.0.2g", "libssl.so.1.0.2f", "libssl.so.1.0.2e", "libssl.so.1.0.2d", "libssl.so.1.0.2c",
+    "libssl.so.1.0.2b", "libssl.so.1.0.2a", "libssl.so.1.0.2",  "libssl.so.1.0.1w", "libssl.so.1.0.1v",
+    "libssl.so.1.0.1u", "libssl.so.1.0.1t", "libssl.so.1.0.1s", "libssl.so.1.0.1r", "libssl.so.1.0.1q",
+    "libssl.so.1.0.1p", "libssl.so.1.0.1o", "libssl.so.1.0.1n", "libssl.so.1.0.1m", "libssl.so.1.0.1l",
+    "libssl.so.1.0.1k", "libssl.so.1.0.1j", "libssl.so.1.0.1i", "libssl.so.1.0.1h", "libssl.so.1.0.1g",
+    "libssl.so.1.0.1f", "libssl.so.1.0.1e", "libssl.so.1.0.1",  "libssl.so.1.0.0",  nullptr};
 
 namespace {
 
@@ -70,7 +65,9 @@ Library::Library() : Dynamic::Library("BIO_new", versions) {
     setLocking(do_lock);
 }
 
-Library::~Library() { cleanUp(); }
+Library::~Library() {
+    cleanUp();
+}
 
 void Library::cleanUp() noexcept {
     try {
@@ -111,7 +108,9 @@ Library& library() {
     return instance;
 }
 
-bool valid() { return library().valid(); }
+bool valid() {
+    return library().valid();
+}
 
 void* handle() {
     const auto& held = library().handle();

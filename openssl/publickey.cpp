@@ -34,7 +34,9 @@ private:
     bio_st* _bio;
 };
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
 
 std::string wrapBareKey(char const* data, unsigned long size) {
     std::string text;

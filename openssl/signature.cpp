@@ -66,7 +66,8 @@ bool Signature::verify(char const* data, unsigned long size) const {
     if (EVP_DigestInit(context.get(), _digest) != 1) return false;
     if (EVP_DigestUpdate(context.get(), data, size) != 1) return false;
     auto* bytes = reinterpret_cast<const unsigned char*>(_signature.data());
-    return EVP_VerifyFinal(context.get(), bytes, static_cast<unsigned int>(_signature.size()), _key.get()) == 1;
+    return EVP_VerifyFinal(context.get(), bytes, static_cast<unsigned int>(_signature.size()), _key.get()) ==
+           1;
 }
 
 } // namespace Orvanta::OpenSSL

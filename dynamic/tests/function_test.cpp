@@ -11,7 +11,8 @@ namespace Orvanta::Dynamic {
 namespace {
 
 const char* const alphaNames[] = {ALPHA_PATH, nullptr};
-const char* const deadNames[] = {"/nonexistent/liborvanta-missing-1.so", "liborvanta-missing-2.so.0", nullptr};
+const char* const deadNames[] = {"/nonexistent/liborvanta-missing-1.so", "liborvanta-missing-2.so.0",
+                                 nullptr};
 
 template <typename Signature> std::string bindingError(const Library& library, const char* name) {
     try {

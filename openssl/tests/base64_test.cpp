@@ -1,6 +1,6 @@
 #include "openssl/base64.h"
-#include "openssl/ownedbio.h"
 #include "openssl/functions.h"
+#include "openssl/ownedbio.h"
 
 #include "testsupport/process.h"
 
@@ -14,10 +14,10 @@ namespace {
 
 // standard base64 of the bytes, from Python; with lines of 64 and a final line feed
 std::string pythonBase64(const std::string& bytes, bool newlines) {
-    const char* program = newlines
-        ? "import sys,base64\nt=base64.b64encode(sys.stdin.buffer.read()).decode()\n"
-          "sys.stdout.write(''.join(t[i:i+64]+'\\n' for i in range(0,len(t),64)))"
-        : "import sys,base64\nsys.stdout.write(base64.b64encode(sys.stdin.buffer.read()).decode())";
+    const char* program =
+        newlines ? "import sys,base64\nt=base64.b64encode(sys.stdin.buffer.read()).decode()\n"
+                   "sys.stdout.write(''.join(t[i:i+64]+'\\n' for i in range(0,len(t),64)))"
+                 : "import sys,base64\nsys.stdout.write(base64.b64encode(sys.stdin.buffer.read()).decode())";
     auto result = Test::runProcess({Test::python3(), "-c", program}, bytes);
     EXPECT_EQ(result.status, 0) << result.err;
     return result.out;
@@ -26,7 +26,8 @@ std::string pythonBase64(const std::string& bytes, bool newlines) {
 std::string randomBytes(size_t size, unsigned seed) {
     std::mt19937 generator(seed);
     std::string bytes(size, '\0');
-    for (auto& c : bytes) c = static_cast<char>(generator());
+    for (auto& c : bytes)
+        c = static_cast<char>(generator());
     return bytes;
 }
 
@@ -58,7 +59,8 @@ TEST(OpenSSLBioTest, ChainDecodesThroughAMemoryBio) {
     BIO_set_flags(filter.get(), 0x100);
     EXPECT_EQ(BIO_test_flags(filter.get(), 0x100), 0x100);
     std::string text = "aGVsbG8gd29ybGQ=";
-    ASSERT_EQ(BIO_write(memory.get(), text.data(), static_cast<int>(text.size())), static_cast<int>(text.size()));
+    ASSERT_EQ(BIO_write(memory.get(), text.data(), static_cast<int>(text.size())),
+              static_cast<int>(text.size()));
     EXPECT_EQ(BIO_push(filter.get(), memory.get()), filter.get());
     char out[64];
     int read = BIO_read(filter.get(), out, sizeof out);

@@ -37,9 +37,11 @@ const KeyFiles& keyFiles(const std::string& kind) {
     std::string dir = Orvanta::Test::scratchDir("openssl-keys-" + kind);
     KeyFiles files{dir + "/private.pem", dir + "/public.pem", {}};
     if (kind == "rsa")
-        run({"openssl", "genpkey", "-algorithm", "RSA", "-pkeyopt", "rsa_keygen_bits:2048", "-out", files.privatePath});
+        run({"openssl", "genpkey", "-algorithm", "RSA", "-pkeyopt", "rsa_keygen_bits:2048", "-out",
+             files.privatePath});
     else
-        run({"openssl", "genpkey", "-algorithm", "EC", "-pkeyopt", "ec_paramgen_curve:P-256", "-out", files.privatePath});
+        run({"openssl", "genpkey", "-algorithm", "EC", "-pkeyopt", "ec_paramgen_curve:P-256", "-out",
+             files.privatePath});
     run({"openssl", "pkey", "-in", files.privatePath, "-pubout", "-out", files.publicPath});
     files.publicPem = readFile(files.publicPath);
     return made.emplace(kind, files).first->second;

@@ -12,7 +12,8 @@ namespace {
 
 TEST(OpenSSLLibraryTest, NameListRunsFromTheDevelopmentLinkDownTo100) {
     size_t count = 0;
-    while (versions[count]) ++count;
+    while (versions[count])
+        ++count;
     ASSERT_EQ(count, 79u);
     EXPECT_STREQ(versions[0], "libssl.so");
     EXPECT_STREQ(versions[1], "libssl.so.3");

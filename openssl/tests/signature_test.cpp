@@ -37,7 +37,8 @@ OwnedKey privateKey(const std::string& kind) {
 std::string message() {
     std::mt19937 generator(17);
     std::string bytes(3000, '\0');
-    for (auto& c : bytes) c = static_cast<char>(generator());
+    for (auto& c : bytes)
+        c = static_cast<char>(generator());
     return bytes;
 }
 
@@ -47,16 +48,18 @@ bool opensslVerifies(const std::string& kind, const std::string& digest, const s
     std::string dir = Orvanta::Test::scratchDir("openssl-verify");
     writeFile(dir + "/data", data);
     writeFile(dir + "/signature", signature);
-    auto result = Orvanta::Test::runProcess({"openssl", "dgst", "-" + digest, "-verify", keyFiles(kind).publicPath,
-                                             "-signature", dir + "/signature", dir + "/data"});
+    auto result =
+        Orvanta::Test::runProcess({"openssl", "dgst", "-" + digest, "-verify", keyFiles(kind).publicPath,
+                                   "-signature", dir + "/signature", dir + "/data"});
     return result.status == 0 && result.out == "Verified OK\n";
 }
 
 std::string opensslSigns(const std::string& kind, const std::string& digest, const std::string& data) {
     std::string dir = Orvanta::Test::scratchDir("openssl-sign");
     writeFile(dir + "/data", data);
-    auto result = Orvanta::Test::runProcess(
-        {"openssl", "dgst", "-" + digest, "-sign", keyFiles(kind).privatePath, "-out", dir + "/signature", dir + "/data"});
+    auto result =
+        Orvanta::Test::runProcess({"openssl", "dgst", "-" + digest, "-sign", keyFiles(kind).privatePath,
+                                   "-out", dir + "/signature", dir + "/data"});
     EXPECT_EQ(result.status, 0) << result.err;
     return readFile(dir + "/signature");
 }
