@@ -53,6 +53,15 @@ TEST(FunctionTest, LibraryNotOpenReportsWhyOnce) {
     EXPECT_FALSE(OptionalFunction<int()>(library, "orv_alpha_answer"));
 }
 
+TEST(FunctionTest, ProbedLibraryNotOpenReportsWhyToo) {
+    // the process's handle, dropped on the way to the names, must not wipe the reason
+    const char* oneName[] = {"liborvanta-missing-3.so.0", nullptr};
+    Library library("orv_probe_nowhere", oneName);
+    ASSERT_FALSE(library.valid());
+    std::string first = bindingError<int()>(library, "orv_alpha_answer");
+    EXPECT_EQ(first.rfind("Method orv_alpha_answer not found liborvanta-missing-3.so.0", 0), 0u) << first;
+}
+
 TEST(FunctionTest, FailedOptionalLookupsLeaveNoTextBehind) {
     ::dlerror();
     Library dead(deadNames);
