@@ -169,3 +169,18 @@ TEST(Loop, NestedRunBreaksEveryLevel) {
     EXPECT_THROW(loop.run(), Failure);
     EXPECT_TRUE(afterInner);
 }
+
+TEST(LoopDeathTest, ExceptionOnALoopWithoutOwnerTerminates) {
+    // a libev loop that no Loop object wraps has nobody to rethrow to
+    EXPECT_DEATH(
+        {
+            struct ev_loop* raw = ev_loop_new(0);
+            Pipe pipe;
+            Reader reader([] { throw Failure(9); });
+            IoWatcher watcher(&reader, pipe.reader(), EV_READ);
+            watcher.start(raw);
+            pipe.write("x");
+            ev_run(raw, 0);
+        },
+        "without owner");
+}
