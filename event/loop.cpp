@@ -14,8 +14,9 @@ Loop::~Loop() {
 }
 
 int Loop::run(int flags) {
-    _failure = nullptr;
-    int result = ev_run(_loop, flags);
+    // A failure caught while the loop was run directly through libev is
+    // still waiting to be reported: it comes out here, before running on.
+    int result = _failure ? 0 : ev_run(_loop, flags);
     if (_failure) {
         std::exception_ptr failure = _failure;
         _failure = nullptr;

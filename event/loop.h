@@ -21,7 +21,8 @@ public:
     }
 
     // ev_run with the given flags. When a callback let an exception out, the
-    // loop was broken and that exception is thrown from here.
+    // loop was broken and that exception is thrown from here (also when the
+    // loop had been run directly with ev_run when it happened).
     int run(int flags = 0);
 
     // Runs the work of a libev callback. An exception must not unwind through

@@ -73,8 +73,9 @@ bool Options::parse(int argc, const char** argv) {
             _error = "Unrecognized option";
             result = false;
         } else {
-            std::string name = getopt.descriptors()[index].name;
-            if (optarg == nullptr)
+            const struct option& found = getopt.descriptors()[index];
+            std::string name = found.name;
+            if (found.has_arg == no_argument)
                 _flags[name] = true;
             else
                 _values[name] = optarg;

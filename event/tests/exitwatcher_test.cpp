@@ -68,7 +68,8 @@ TEST(ExitWatcher, CountsTheSameSignalInARow) {
     deliver(recorder, SIGINT);
     deliver(recorder, SIGINT);
     ASSERT_EQ(::kill(::getpid(), SIGPIPE), 0);
-    pump(recorder, 3);
+    // handled like any signal, but reported to nobody
+    pump(recorder, 2);
     deliver(recorder, SIGINT);
     EXPECT_EQ(recorder.calls, (std::vector<Call>{{SIGINT, 1}, {SIGINT, 2}, {SIGINT, 3}}));
 }

@@ -169,3 +169,34 @@ TEST(Loop, NestedRunBreaksEveryLevel) {
     EXPECT_THROW(loop.run(), Failure);
     EXPECT_TRUE(afterInner);
 }
+
+TEST(Loop, FailureDuringADirectRunComesOutOfTheNextRun) {
+    ThreadLoop loop;
+    Pipe pipe;
+    Reader reader([] { throw Failure(4); });
+    IoWatcher watcher(&reader, pipe.reader(), EV_READ);
+    watcher.start(loop.loop());
+    pipe.write("x");
+    ev_run(loop.loop(), 0);
+    EXPECT_EQ(reader.calls, 1);
+    // the watcher is still active: had run() waited for it, it would hang
+    EXPECT_THROW(loop.run(), Failure);
+    EXPECT_EQ(reader.calls, 1);
+    watcher.stop();
+    EXPECT_EQ(loop.run(), 0);
+}
+
+TEST(LoopDeathTest, ExceptionOnALoopWithoutOwnerTerminates) {
+    // a libev loop that no Loop object wraps has nobody to rethrow to
+    EXPECT_DEATH(
+        {
+            struct ev_loop* raw = ev_loop_new(0);
+            Pipe pipe;
+            Reader reader([] { throw Failure(9); });
+            IoWatcher watcher(&reader, pipe.reader(), EV_READ);
+            watcher.start(raw);
+            pipe.write("x");
+            ev_run(raw, 0);
+        },
+        "without owner");
+}
