@@ -1,0 +1,24 @@
+// Makes the output end with a given text: at the end of the stream it adds
+// whatever part of that text the output does not already end with.
+#pragma once
+
+#include "filter/filter.h"
+
+namespace Orvanta::Filter {
+
+class ForceEnd : public Filter {
+public:
+    // The end text must outlive the filter.
+    ForceEnd(Result* next, const char* end);
+    ~ForceEnd() override;
+
+    using Filter::process;
+    size_t process(const char* data, size_t size, bool persistent) override;
+
+private:
+    const char* _end;
+    size_t _endSize;
+    size_t _matched = 0; // bytes of the end text the output now ends with
+};
+
+} // namespace Orvanta::Filter

@@ -1,0 +1,14 @@
+// Shared empty objects that lookups return when they find nothing, so that
+// callers never receive a null pointer.
+#pragma once
+
+#include <string>
+
+namespace Orvanta::Mime {
+
+class Value;
+
+std::string const& empty_string();
+Value const& empty_value();
+
+} // namespace Orvanta::Mime

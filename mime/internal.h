@@ -1,0 +1,21 @@
+// A text supplied by the program itself rather than parsed from a message.
+#pragma once
+
+#include <cstddef>
+
+namespace Orvanta::Mime {
+
+class Internal {
+public:
+    Internal(char const* data, size_t size) : _data(data), _size(size) {}
+    virtual ~Internal() = default;
+
+    char const* data() const { return _data; }
+    size_t size() const { return _size; }
+
+private:
+    char const* _data;
+    size_t _size;
+};
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,15 @@
+#include "mime/istring.h"
+
+#include "mime/ascii.h"
+
+#include <cstring>
+
+namespace Orvanta::Mime {
+
+bool IString::operator==(char const* text) const {
+    if (text == nullptr) return false;
+    if (std::strlen(text) != _size) return false;
+    return _size == 0 || Ascii::equalNoCase(_data, text, _size);
+}
+
+} // namespace Orvanta::Mime

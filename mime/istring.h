@@ -1,0 +1,17 @@
+// A view that compares with a zero-terminated text ignoring ASCII case; the
+// lengths must match.
+#pragma once
+
+#include "mime/string.h"
+
+namespace Orvanta::Mime {
+
+class IString : public String {
+public:
+    using String::String;
+
+    bool operator==(char const* text) const;
+    bool operator!=(char const* text) const { return !(*this == text); }
+};
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,35 @@
+#include "mime/key.h"
+
+#include "mime/ascii.h"
+
+#include <initializer_list>
+
+namespace Orvanta::Mime {
+
+bool Key::containsMailboxes() const { return *this == "from" || *this == "resent-from"; }
+
+bool Key::containsMailbox() const { return *this == "sender"; }
+
+bool Key::containsTargets() const {
+    for (char const* name : {"to", "cc", "bcc", "reply-to", "resent-to", "resent-cc", "resent-bcc",
+                             "resent-reply-to"})
+        if (*this == name) return true;
+    return false;
+}
+
+bool Key::supportsEncodedWords() const {
+    if (*this == "subject") return true;
+    return _size >= 2 && Ascii::equalNoCase(_data, "x-", 2);
+}
+
+bool Key::containsAuthenticationResults() const { return *this == "authentication-results"; }
+
+bool Key::containsArcAuthenticationResults() const { return *this == "arc-authentication-results"; }
+
+bool Key::containsArcSeal() const { return *this == "arc-seal"; }
+
+bool Key::containsArcMessageSignature() const { return *this == "arc-message-signature"; }
+
+bool Key::containsDkimSignature() const { return *this == "dkim-signature"; }
+
+} // namespace Orvanta::Mime

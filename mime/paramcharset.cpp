@@ -1,0 +1,18 @@
+#include "mime/paramcharset.h"
+
+#include <cstring>
+#include <stdexcept>
+
+namespace Orvanta::Mime {
+
+ParamCharset::ParamCharset(char const* data, size_t size) {
+    auto first = static_cast<char const*>(std::memchr(data, '\'', size));
+    if (first == nullptr) throw std::runtime_error("no charset found");
+    size_t after = static_cast<size_t>(first - data) + 1;
+    auto second = static_cast<char const*>(std::memchr(first + 1, '\'', size - after));
+    if (second == nullptr) throw std::runtime_error("no language found");
+    _charset.assign(data, first);
+    _rest = static_cast<size_t>(second - data) + 1;
+}
+
+} // namespace Orvanta::Mime

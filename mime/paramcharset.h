@@ -1,0 +1,23 @@
+// The charset of an RFC 2231 extended value ("charset'language'text"); the
+// language is skipped, `rest()` is where the percent-encoded text starts.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace Orvanta::Mime {
+
+class ParamCharset {
+public:
+    ParamCharset(char const* data, size_t size);
+    virtual ~ParamCharset() = default;
+
+    std::string const& charset() const { return _charset; }
+    size_t rest() const { return _rest; }
+
+private:
+    std::string _charset;
+    size_t _rest = 0;
+};
+
+} // namespace Orvanta::Mime

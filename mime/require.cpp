@@ -1,0 +1,12 @@
+#include "mime/require.h"
+
+#include <stdexcept>
+#include <string>
+
+namespace Orvanta::Mime {
+
+Require::Require(char const* data, size_t size, char expected) {
+    if (size == 0 || data[0] != expected) throw std::runtime_error(std::string("missing ") + expected);
+}
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,16 @@
+// Checks that the text starts with an expected separator; consumes nothing and
+// throws "missing " followed by the character when it is not there.
+#pragma once
+
+#include <cstddef>
+
+namespace Orvanta::Mime {
+
+class Require {
+public:
+    Require() = default;
+    Require(char const* data, size_t size, char expected);
+    virtual ~Require() = default;
+};
+
+} // namespace Orvanta::Mime

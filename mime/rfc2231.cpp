@@ -1,0 +1,31 @@
+#include "mime/rfc2231.h"
+
+#include "mime/ascii.h"
+
+#include <stdexcept>
+
+namespace Orvanta::Mime {
+
+Rfc2231::Rfc2231(char const* data, size_t size) {
+    size_t i = 0;
+    for (; i < size && Ascii::isDigit(data[i]); ++i) {
+        _sectioned = true;
+        _extended = false;
+        _section = _section * 10 + static_cast<size_t>(data[i] - '0');
+        if (_section > maximumSection) _section = maximumSection;
+    }
+    bool star = false;
+    for (; i < size; ++i) {
+        if (data[i] == '=') {
+            _consumed = i;
+            return;
+        }
+        if (data[i] != '*') throw std::runtime_error("another asterisk expected");
+        if (!_sectioned) throw std::runtime_error("section number if missing");
+        if (star) throw std::runtime_error("too many asterisks");
+        star = _extended = true;
+    }
+    throw std::runtime_error("end of parameter key not found");
+}
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,147 @@
+#include "mime/atom.h"
+#include "mime/comment.h"
+#include "mime/digit.h"
+#include "mime/mess.h"
+#include "mime/quotedstring.h"
+#include "mime/require.h"
+#include "mime/whitespace.h"
+#include "mime/tests/exact.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+using namespace Orvanta::Mime;
+using Orvanta::Mime::Test::Exact;
+
+namespace {
+
+template <typename Token, typename... Args>
+Token parse(std::string const& text, Args... args) {
+    Exact exact(text);
+    return Token(exact.data(), exact.size(), args...);
+}
+
+template <typename Token, typename... Args>
+std::string failure(std::string const& text, Args... args) {
+    try {
+        parse<Token>(text, args...);
+    } catch (std::runtime_error const& error) {
+        return error.what();
+    }
+    return "no error";
+}
+
+// an atom keeps a pointer into its text, so the text lives beside it
+struct AtomOn {
+    AtomOn(std::string const& text, bool cfws) : exact(text), atom(exact.data(), exact.size(), cfws) {}
+    Exact exact;
+    Atom atom;
+};
+
+} // namespace
+
+TEST(QuotedStringTest, UnquotesEscapesAndFolds) {
+    auto escaped = parse<QuotedString>("\"a\\\"b\"rest");
+    EXPECT_EQ(escaped.text(), "a\"b");
+    EXPECT_EQ(escaped.consumed(), 6u);
+    EXPECT_FALSE(escaped.eightbit());
+
+    EXPECT_EQ(parse<QuotedString>("\"a\r\n b\"").text(), "a b");
+    EXPECT_EQ(parse<QuotedString>("\"a\tb\"").text(), "a b");
+    EXPECT_EQ(parse<QuotedString>("\"a\t\t b\"").text(), "a   b");  // runs are not collapsed
+    // an escaped CR is taken literally: the caller decides what to do with it
+    EXPECT_EQ(parse<QuotedString>("\"a\\\rb\"").text(), "a\rb");
+    EXPECT_EQ(parse<QuotedString>("\"\"").consumed(), 2u);
+}
+
+TEST(QuotedStringTest, EightBitAndNoMatch) {
+    EXPECT_TRUE(parse<QuotedString>("\"J\xc3\xb6rg\"").eightbit());
+    EXPECT_TRUE(parse<QuotedString>("\"\\\xe9\"").eightbit());
+    auto none = parse<QuotedString>("x\"");
+    EXPECT_EQ(none.consumed(), 0u);
+    EXPECT_EQ(none.text(), "");
+    EXPECT_EQ(parse<QuotedString>("").consumed(), 0u);
+}
+
+TEST(QuotedStringTest, Errors) {
+    EXPECT_EQ(failure<QuotedString>("\"abc"), "unfinished quoted string");
+    EXPECT_EQ(failure<QuotedString>("\""), "unfinished quoted string");
+    EXPECT_EQ(failure<QuotedString>("\"abc\\"), "invalid quoted string (escaped character missing after backslash)");
+}
+
+TEST(CommentTest, NestingEscapesAndErrors) {
+    EXPECT_EQ(parse<Comment>("(a(b)c) d").consumed(), 7u);
+    EXPECT_EQ(parse<Comment>("(a\\)b)").consumed(), 6u);
+    EXPECT_EQ(parse<Comment>("(a\")b").consumed(), 4u);  // no quoted strings inside comments
+    EXPECT_EQ(parse<Comment>("x(").consumed(), 0u);
+    EXPECT_EQ(failure<Comment>("(a"), "unfinished comment");
+    EXPECT_EQ(failure<Comment>("("), "unfinished comment");
+    EXPECT_EQ(failure<Comment>("(a(b)"), "unfinished comment");
+    EXPECT_EQ(failure<Comment>("(a\\"), "invalid comment (escaped character missing after backslash)");
+}
+
+TEST(WhitespaceTest, WithAndWithoutComments) {
+    std::string text = " (x) \r\n y";
+    EXPECT_EQ(parse<Whitespace>(text, true).consumed(), 8u);
+    EXPECT_EQ(parse<Whitespace>(text, false).consumed(), 1u);
+    EXPECT_EQ(parse<Whitespace>("\v\f x", false).consumed(), 3u);
+    // bytes above 0x7f are never white space, whatever the locale says
+    EXPECT_EQ(parse<Whitespace>("\xa0\x85", false).consumed(), 0u);
+    EXPECT_EQ(failure<Whitespace>(" (x", true), "unfinished comment");
+}
+
+TEST(AtomTest, TextAndSurroundings) {
+    AtomOn on(" john.doe", true);
+    auto& atom = on.atom;
+    EXPECT_EQ(atom.leading(), 1u);
+    EXPECT_EQ(atom.text(), "john");
+    EXPECT_EQ(atom.trailing(), 0u);
+    EXPECT_EQ(atom.consumed(), 5u);
+
+    AtomOn blankOn(" (c) <", true);
+    auto& blank = blankOn.atom;
+    EXPECT_TRUE(blank.empty());
+    EXPECT_EQ(blank.consumed(), 5u);
+
+    AtomOn trailingOn("a (c) b", true);
+    auto& trailing = trailingOn.atom;
+    EXPECT_EQ(trailing.text(), "a");
+    EXPECT_EQ(trailing.trailing(), 5u);
+
+    EXPECT_EQ(AtomOn("a{b}/c=d?e", false).atom.text(), "a{b}/c=d?e");
+    AtomOn utf8On("J\xc3\xb6rg@", false);
+    auto& utf8 = utf8On.atom;
+    EXPECT_EQ(utf8.text(), "J\xc3\xb6rg");
+    EXPECT_FALSE(utf8.ascii());
+    EXPECT_TRUE(AtomOn("jorg", false).atom.ascii());
+    // control bytes, NUL and DEL end an atom
+    EXPECT_EQ(AtomOn(std::string("ab\0c", 4), false).atom.text(), "ab");
+    EXPECT_EQ(AtomOn("ab\x7f" "c", false).atom.text(), "ab");
+    EXPECT_EQ(AtomOn(" x", false).atom.consumed(), 0u);
+}
+
+TEST(DigitTest, ValuesAndRange) {
+    auto digits = parse<Digit>("0042x");
+    EXPECT_EQ(digits.value(), 42);
+    EXPECT_EQ(digits.consumed(), 4u);
+    EXPECT_EQ(parse<Digit>("x1").consumed(), 0u);
+    EXPECT_EQ(parse<Digit>("-1").consumed(), 0u);
+    EXPECT_EQ(parse<Digit>("2147483647").value(), 2147483647);
+    EXPECT_THROW(parse<Digit>("99999999999"), std::out_of_range);
+}
+
+TEST(RequireTest, Message) {
+    EXPECT_EQ(failure<Require>("", '@'), "missing @");
+    EXPECT_EQ(failure<Require>("x", '='), "missing =");
+    EXPECT_EQ(failure<Require>("@", '@'), "no error");
+}
+
+TEST(MessTest, StepsOverQuotedStringsAndComments) {
+    EXPECT_EQ(parse<Mess>("a(;)b\";\"c;d", ";").consumed(), 9u);
+    EXPECT_EQ(parse<Mess>("a\"b;c", ";").consumed(), 5u);
+    EXPECT_EQ(parse<Mess>("a(b;c", ";").consumed(), 5u);
+    EXPECT_EQ(parse<Mess>(std::string("ab\0;", 4), ";").consumed(), 2u);
+    EXPECT_EQ(parse<Mess>("abc", ",").consumed(), 3u);
+    EXPECT_EQ(parse<Mess>("a;b,c", ",;").consumed(), 1u);
+}
