@@ -17,7 +17,8 @@ uint16_t parsePort(std::string_view text) {
         if (c < '0' || c > '9' || value > 65535) throw std::runtime_error("AMQP address has an invalid port");
         value = value * 10 + static_cast<unsigned long>(c - '0');
     }
-    if (text.empty() || value < 1 || value > 65535) throw std::runtime_error("AMQP address has an invalid port");
+    if (text.empty() || value < 1 || value > 65535)
+        throw std::runtime_error("AMQP address has an invalid port");
     return static_cast<uint16_t>(value);
 }
 
@@ -44,8 +45,10 @@ Address::Address(const char* data, size_t size) {
     if (at != std::string_view::npos) {
         std::string_view login = rest.substr(0, at);
         size_t colon = login.find(':');
-        if (colon == std::string_view::npos) _login = Login(std::string(login), "");
-        else _login = Login(std::string(login.substr(0, colon)), std::string(login.substr(colon + 1)));
+        if (colon == std::string_view::npos)
+            _login = Login(std::string(login), "");
+        else
+            _login = Login(std::string(login.substr(0, colon)), std::string(login.substr(colon + 1)));
         rest.remove_prefix(at + 1);
     }
 
@@ -71,8 +74,10 @@ Address::Address(const char* data, size_t size) {
     }
 
     std::string_view hostAndPort;
-    if (slash != std::string_view::npos) hostAndPort = rest.substr(0, slash);
-    else hostAndPort = rest.substr(0, question);
+    if (slash != std::string_view::npos)
+        hostAndPort = rest.substr(0, slash);
+    else
+        hostAndPort = rest.substr(0, question);
     size_t colon = hostAndPort.find(':');
     _hostname = std::string(hostAndPort.substr(0, colon));
     if (colon != std::string_view::npos) _port = parsePort(hostAndPort.substr(colon + 1));
@@ -84,8 +89,7 @@ const char* Address::option(const char* name) const {
     return found->second.c_str();
 }
 
-template <>
-int Address::option<int>(const char* name, int fallback) const {
+template <> int Address::option<int>(const char* name, int fallback) const {
     const char* value = option(name);
     if (!value) return fallback;
     return static_cast<int>(std::strtoll(value, nullptr, 10));

@@ -13,7 +13,9 @@ namespace AMQP {
 Message::Message(std::string exchange, std::string routingKey)
     : Envelope(nullptr, 0), _exchange(std::move(exchange)), _routingKey(std::move(routingKey)) {}
 
-Message::~Message() { std::free(_allocated); }
+Message::~Message() {
+    std::free(_allocated);
+}
 
 void Message::setBodySize(uint64_t size) {
     if (size > maxBodySize || size > std::numeric_limits<size_t>::max())

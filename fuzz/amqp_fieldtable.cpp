@@ -16,7 +16,9 @@ namespace {
 
 class StringSink : public AMQP::OutBuffer {
 public:
-    void append(const void* data, size_t size) override { bytes.append(static_cast<const char*>(data), size); }
+    void append(const void* data, size_t size) override {
+        bytes.append(static_cast<const char*>(data), size);
+    }
     std::string bytes;
 };
 

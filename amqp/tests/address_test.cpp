@@ -11,7 +11,9 @@ using namespace AMQP;
 
 namespace {
 
-Address parse(const std::string& text) { return Address(text.data(), text.size()); }
+Address parse(const std::string& text) {
+    return Address(text.data(), text.size());
+}
 
 struct Expected {
     std::string text;

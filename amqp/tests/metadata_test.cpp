@@ -76,11 +76,12 @@ TEST(MetaData, EveryPropertyInOrderMatchesPythonStruct) {
     meta.setHeaders(Table());
     meta.setContentEncoding("gzip");
     meta.setContentType("text/plain");
-    std::string expected = python(
-        "struct.pack('>H', 0xfffc) + s(b'text/plain') + s(b'gzip') + struct.pack('>I', 0) + struct.pack('>BB', 2, 9)"
-        " + s(b'c') + s(b'rq') + s(b'60000') + s(b'm1') + struct.pack('>Q', 1700000000) + s(b't') + s(b'guest')"
-        " + s(b'app') + s(b'cl')",
-        "def s(b): return struct.pack('>B', len(b)) + b");
+    std::string expected = python("struct.pack('>H', 0xfffc) + s(b'text/plain') + s(b'gzip') + "
+                                  "struct.pack('>I', 0) + struct.pack('>BB', 2, 9)"
+                                  " + s(b'c') + s(b'rq') + s(b'60000') + s(b'm1') + struct.pack('>Q', "
+                                  "1700000000) + s(b't') + s(b'guest')"
+                                  " + s(b'app') + s(b'cl')",
+                                  "def s(b): return struct.pack('>B', len(b)) + b");
     EXPECT_EQ(hex(encoded(meta)), hex(expected));
 
     MetaData back = decodeAll(expected);

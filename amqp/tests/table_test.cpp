@@ -39,8 +39,7 @@ std::string printed(const Field& field) {
 }
 
 // decodes a container that must use up all of bytes
-template <typename T>
-T decodeAll(const std::string& bytes) {
+template <typename T> T decodeAll(const std::string& bytes) {
     ByteBuffer buffer(bytes.data(), bytes.size());
     InBuffer in(buffer);
     T result(in);
@@ -48,8 +47,7 @@ T decodeAll(const std::string& bytes) {
     return result;
 }
 
-template <typename T>
-void expectProtocolError(const std::string& bytes, const char* text = nullptr) {
+template <typename T> void expectProtocolError(const std::string& bytes, const char* text = nullptr) {
     ByteBuffer buffer(bytes.data(), bytes.size());
     InBuffer in(buffer);
     try {
@@ -128,8 +126,14 @@ TEST(Table, KeysAreOrderedBytewise) {
     table.set("ab", "5");
     EXPECT_EQ(table.keys(), (std::vector<std::string>{"", "B", "a", "ab", "b"}));
     std::string bytes = encoded(table);
-    EXPECT_LT(bytes.find("\x01" "B"), bytes.find("\x01" "a"));
-    EXPECT_LT(bytes.find("\x01" "a"), bytes.find("\x01" "b"));
+    EXPECT_LT(bytes.find("\x01"
+                         "B"),
+              bytes.find("\x01"
+                         "a"));
+    EXPECT_LT(bytes.find("\x01"
+                         "a"),
+              bytes.find("\x01"
+                         "b"));
 }
 
 TEST(Table, LaterValuesReplaceEarlierOnes) {
@@ -264,7 +268,8 @@ TEST(Table, NestingDepthIsCapped) {
     // n tables, each holding the next under key "k"
     auto nested = [](unsigned int n) {
         std::string bytes = withCount("");
-        for (unsigned int i = 1; i < n; ++i) bytes = withCount("\x01kF" + bytes);
+        for (unsigned int i = 1; i < n; ++i)
+            bytes = withCount("\x01kF" + bytes);
         return bytes;
     };
     Table deepest = decodeAll<Table>(nested(Field::maxNesting));
@@ -304,7 +309,8 @@ TEST(Array, Encodings) {
 
 TEST(Array, ElementsBeyondThe256thAreReachable) {
     Array array;
-    for (int i = 0; i < 1000; ++i) array.push_back(NumericField<int, 'I'>(i));
+    for (int i = 0; i < 1000; ++i)
+        array.push_back(NumericField<int, 'I'>(i));
     EXPECT_EQ(static_cast<int>(array.get(300)), 300);
     EXPECT_EQ(static_cast<int>(array.get(999)), 999);
     EXPECT_TRUE(array.get(1000).isString());
