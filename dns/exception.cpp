@@ -1,5 +1,7 @@
 #include "dns/exception.h"
 
+#include "dns/libidn.h"
+
 #include <cerrno>
 #include <cstring>
 #include <netdb.h>
@@ -81,5 +83,16 @@ int GaiException::type() const {
 bool GaiException::temporary() const { return _code == EAI_AGAIN; }
 
 bool GaiException::nxdomain() const { return _code == EAI_NONAME; }
+
+namespace {
+
+std::string idnMessage(int code) {
+    const char* text = LibIDN::idna_strerror(code);
+    return text ? text : "Unknown error";
+}
+
+} // namespace
+
+IdnException::IdnException(int code) : Exception(idnMessage(code), otherFailure) {}
 
 } // namespace Orvanta::Dns

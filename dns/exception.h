@@ -67,4 +67,10 @@ private:
     int _code;
 };
 
+// A libidn conversion failure, with libidn's text for the code.
+class IdnException : public Exception {
+public:
+    explicit IdnException(int code);
+};
+
 } // namespace Orvanta::Dns

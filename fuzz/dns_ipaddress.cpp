@@ -1,7 +1,8 @@
 // Arbitrary text read as an IP address (and the addresses found put through
-// printing, ordering and arithmetic); the first two bytes also make a
-// network prefix.
+// printing, ordering and arithmetic) and as a host name, strict and lenient;
+// the first two bytes also make a network prefix.
 #include "dns/exception.h"
+#include "dns/hostname.h"
 #include "dns/ip.h"
 #include "dns/ipaddress.h"
 #include "dns/ipmask.h"
@@ -12,6 +13,7 @@
 #include <cstring>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -30,6 +32,22 @@ void exercise(const DNS::Ip& ip) {
     if (next.version() == ip.version() && next < ip) std::abort();
 }
 
+void exercise(const Orvanta::Dns::Hostname& name) {
+    // the ASCII form is ASCII whatever the input was
+    for (const char* c = name.ascii(); c && *c; ++c)
+        if (static_cast<unsigned char>(*c) >= 0x80) std::abort();
+    Orvanta::Dns::Hostname copy(name);
+    if (std::strcmp(copy.ascii(), name.ascii()) != 0 || std::strcmp(copy.unicode(), name.unicode()) != 0)
+        std::abort();
+    Orvanta::Dns::Hostname other("example.com", false);
+    other = copy;
+    other = std::move(copy);
+    if (copy.ascii() || std::strcmp(other.ascii(), name.ascii()) != 0) std::abort();
+    // malformed names may or may not contain each other; only reading them counts
+    (void)other.contains(name);
+    (void)name.contains(Orvanta::Dns::Hostname("example.com", false));
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -43,6 +61,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         exercise(Orvanta::Dns::IpAddress(text.c_str(), false));
     } catch (const Orvanta::Dns::GaiException&) {
         // as above
+    }
+    for (bool strict : {false, true}) {
+        try {
+            Orvanta::Dns::Hostname name(text.c_str(), strict);
+            exercise(name);
+        } catch (const std::runtime_error&) {
+            // IdnException: libidn refused the name
+        }
     }
     if (size >= 2) {
         try {

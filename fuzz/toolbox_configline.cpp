@@ -49,6 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Orvanta::Toolbox::ConfigFile config;
     bool ok = config.parse(path);
     check(ok == config.error().empty());
-    for (auto& entry : config.values()) check(entry.second.find('\n') == std::string::npos);
+    for (auto& entry : config.values())
+        check(entry.second.find('\n') == std::string::npos);
     return 0;
 }

@@ -6,7 +6,9 @@ namespace Orvanta::Toolbox {
 
 namespace {
 
-bool digit(char c) { return c >= '0' && c <= '9'; }
+bool digit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // The leading decimal number of the text is not 0. Only the digits are
 // looked at, so a number too large for any integer type is still not 0.

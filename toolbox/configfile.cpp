@@ -10,7 +10,9 @@ namespace Orvanta::Toolbox {
 
 const std::string empty;
 
-ConfigFile::ConfigFile(const std::string& path) { parse(path); }
+ConfigFile::ConfigFile(const std::string& path) {
+    parse(path);
+}
 
 const std::string& ConfigFile::get(const std::string& key) const {
     auto found = _values.find(key);

@@ -10,7 +10,9 @@ bool space(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-bool separator(char c) { return c == ':' || c == '='; }
+bool separator(char c) {
+    return c == ':' || c == '=';
+}
 
 } // namespace
 
@@ -25,18 +27,22 @@ bool separator(char c) { return c == ':' || c == '='; }
 // dropped and the value is the rest, which may hold no line terminator.
 ConfigLine::ConfigLine(std::string_view line) {
     size_t sep = 0;
-    while (sep < line.size() && !separator(line[sep])) ++sep;
+    while (sep < line.size() && !separator(line[sep]))
+        ++sep;
     if (sep == line.size()) return;
 
     size_t begin = 0;
-    while (begin < sep && space(line[begin])) ++begin;
+    while (begin < sep && space(line[begin]))
+        ++begin;
     size_t end = begin;
-    while (end < sep && line[end] != ' ') ++end;
+    while (end < sep && line[end] != ' ')
+        ++end;
     for (size_t i = end; i < sep; ++i)
         if (!space(line[i])) return;
 
     size_t value = sep + 1;
-    while (value < line.size() && space(line[value])) ++value;
+    while (value < line.size() && space(line[value]))
+        ++value;
     for (size_t i = value; i < line.size(); ++i)
         if (line[i] == '\n' || line[i] == '\r') return;
 

@@ -12,7 +12,9 @@ constexpr const char* sqlFormat = "%Y-%m-%d %H:%M:%S";
 
 } // namespace
 
-const char* DateTime::sql(bool local) const { return format(sqlFormat, local ? sqlLocal : sqlUtc, local, 0); }
+const char* DateTime::sql(bool local) const {
+    return format(sqlFormat, local ? sqlLocal : sqlUtc, local, 0);
+}
 
 const char* DateTime::complete(int digits, bool local) const {
     return format(sqlFormat, local ? completeLocal : completeUtc, local, digits);
@@ -26,7 +28,9 @@ const char* DateTime::rfc822(bool local) const {
     return format("%a, %d %b %y %H:%M:%S %z", local ? rfc822Local : rfc822Utc, local, 0);
 }
 
-const char* DateTime::ansi(bool local) const { return format("%c", local ? ansiLocal : ansiUtc, local, 0); }
+const char* DateTime::ansi(bool local) const {
+    return format("%c", local ? ansiLocal : ansiUtc, local, 0);
+}
 
 const char* DateTime::format(const char* fmt, state form, bool local, int digits) const {
     if (_form == form && _digits == digits) return _buffer;

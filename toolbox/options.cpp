@@ -13,16 +13,20 @@ namespace {
 
 template <typename Add> void insert(const char** names, Add add) {
     if (names == nullptr) return;
-    for (; *names != nullptr; ++names) add(*names);
+    for (; *names != nullptr; ++names)
+        add(*names);
 }
 
 std::string variable(const char* prefix, const std::string& name) {
     std::string result = std::string(prefix) + "_" + name;
-    for (char& c : result) c = c == '-' ? '_' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : result)
+        c = c == '-' ? '_' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return result;
 }
 
-bool flagValue(const std::string& text) { return text != "0" && text != "false"; }
+bool flagValue(const std::string& text) {
+    return text != "0" && text != "false";
+}
 
 } // namespace
 
@@ -69,15 +73,17 @@ bool Options::parse(int argc, const char** argv) {
             _error = "Unrecognized option";
             result = false;
         } else {
-            std::string name = getopt.descriptors()[index].name;
-            if (optarg == nullptr)
+            const struct option& found = getopt.descriptors()[index];
+            std::string name = found.name;
+            if (found.has_arg == no_argument)
                 _flags[name] = true;
             else
                 _values[name] = optarg;
             _seen.insert(name);
         }
     }
-    for (int i = optind; i < argc; ++i) _arguments.emplace_back(argv[i]);
+    for (int i = optind; i < argc; ++i)
+        _arguments.emplace_back(argv[i]);
     return result;
 }
 

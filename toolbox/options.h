@@ -19,7 +19,8 @@ public:
 
     // The command line. Options may stand before, between and after the
     // positional arguments, with one or two dashes, abbreviated to a unique
-    // prefix; "--" ends them. getopt may reorder argv in place.
+    // prefix; "--" ends them. getopt may reorder argv in place, and its
+    // state is process-wide: no two threads parse at the same time.
     bool parse(int argc, const char** argv);
     // Variables named prefix + "_" + option, upper-cased, "-" turned into "_".
     bool parseEnv(const char* prefix);

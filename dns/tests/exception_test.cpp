@@ -26,17 +26,11 @@ TEST(DnsException, RcodeTable) {
         {1, "rcode 1 (FORMERR): Format Error", 7},
         {2, "rcode 2 (SERVFAIL): Server Failure", 1},
         {3, "rcode 3 (NXDOMAIN): Non-Existent Domain", 4},
-        {4, "rcode 4 (NOTIMP): Not Implemented", 7},
-        {5, "rcode 5 (REFUSED): Query Refused", 7},
-        {6, "rcode 6 (YXDOMAIN): Name Exists when it should not", 7},
-        {7, "rcode 7 (YXRRSET): RR Set Exists when it should not", 7},
-        {8, "rcode 8 (NXRRSET): RR Set that should exist does not", 7},
         {9, "rcode 9 (NOTAUTH): Server Not Authoritative for zone", 5},
         {10, "rcode 10 (NOTZONE): Name not contained in zone", 5},
         {0, "Unknown error: Rcode unknown", 7},
         {11, "Unknown error: Rcode unknown", 7},
         {-1, "Unknown error: Rcode unknown", 7},
-        {18, "Unknown error: Rcode unknown", 7},
     };
     for (const Row& row : rows) {
         RcodeException error(row.rcode);
@@ -63,9 +57,7 @@ TEST(DnsException, GaiCodes) {
         int code;
         int type;
     } rows[] = {
-        {EAI_NODATA, 5},   {EAI_AGAIN, 1},  {EAI_NONAME, 4},   {EAI_MEMORY, 7},   {EAI_ADDRFAMILY, 7},
-        {EAI_SERVICE, 7},  {EAI_SOCKTYPE, 7}, {EAI_FAMILY, 7}, {EAI_FAIL, 7},     {EAI_BADFLAGS, 7},
-        {EAI_OVERFLOW, 7}, {12345, 7},
+        {EAI_NODATA, 5}, {EAI_AGAIN, 1}, {EAI_NONAME, 4}, {EAI_MEMORY, 7}, {EAI_FAIL, 7}, {12345, 7},
     };
     for (const Row& row : rows) {
         GaiException error(row.code, nullptr);

@@ -84,7 +84,8 @@ TEST(ConfigLine, AgreesWithRegexOnRandomLines) {
     std::uniform_int_distribution<size_t> length(0, 24), pick(0, alphabet.size() - 1);
     for (int i = 0; i < 40000; ++i) {
         std::string line(length(random), ' ');
-        for (char& c : line) c = alphabet[pick(random)];
+        for (char& c : line)
+            c = alphabet[pick(random)];
         expectSameAsRegex(line);
     }
 }

@@ -15,8 +15,8 @@ using Orvanta::Toolbox::DateTime;
 
 namespace {
 
-const double times[] = {0, 1, 59.75, 86399, 951782400, 1000000000.5, 1704067199.999, 1767225600, 2147483647,
-                        4102444800.25, -1, -86401.5};
+const double times[] = {0,          1,          59.75,         86399, 951782400, 1000000000.5, 1704067199.999,
+                        1767225600, 2147483647, 4102444800.25, -1,    -86401.5};
 
 // Zone strings that need no zone database: one without summer time, one with.
 const char* zones[] = {"UTC0", "XST-5:30", "EST5EDT,M3.2.0,M11.1.0"};
@@ -27,7 +27,8 @@ std::vector<std::string> oracle(const char* zone) {
     script << "import time, math\n"
               "forms = ['%Y-%m-%d %H:%M:%S', '%Y-%m-%dT%H:%M:%S%z', '%a, %d %b %y %H:%M:%S %z', '%c']\n"
               "for t in [";
-    for (double t : times) script.precision(17), script << t << ",";
+    for (double t : times)
+        script.precision(17), script << t << ",";
     script << "]:\n"
               "    s = math.floor(t)\n"
               "    print('|'.join([time.strftime(f, time.gmtime(s)) for f in forms] +\n"
@@ -37,7 +38,8 @@ std::vector<std::string> oracle(const char* zone) {
     EXPECT_EQ(result.status, 0) << result.err;
     std::vector<std::string> lines;
     std::istringstream in(result.out);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
     return lines;
 }
 
@@ -86,8 +88,9 @@ TEST(DateTime, MatchesPythonInEveryZone) {
 
 TEST(DateTime, MatchesDateCommand) {
     for (double t : {0.0, 1234567890.0, 1767225599.0}) {
-        auto result = runProcess({"date", "-u", "-d", "@" + std::to_string(static_cast<long>(t)), "+%Y-%m-%d %H:%M:%S"},
-                                 "", {"LC_ALL=C"});
+        auto result =
+            runProcess({"date", "-u", "-d", "@" + std::to_string(static_cast<long>(t)), "+%Y-%m-%d %H:%M:%S"},
+                       "", {"LC_ALL=C"});
         ASSERT_EQ(result.status, 0) << result.err;
         EXPECT_EQ(DateTime(t).sql() + std::string("\n"), result.out);
     }

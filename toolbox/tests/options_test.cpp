@@ -22,14 +22,16 @@ bool parseWords(Options& options, std::vector<const char*> words) {
 
 std::vector<std::string> arguments(const Options& options) {
     std::vector<std::string> result;
-    for (unsigned i = 0; i < options.argc(); ++i) result.push_back(options.arg(i));
+    for (unsigned i = 0; i < options.argc(); ++i)
+        result.push_back(options.arg(i));
     return result;
 }
 
 class OptionsTest : public testing::Test {
 protected:
     ~OptionsTest() override {
-        for (auto& name : _variables) ::unsetenv(name.c_str());
+        for (auto& name : _variables)
+            ::unsetenv(name.c_str());
     }
 
     void setenv(const std::string& name, const std::string& value) {
@@ -69,8 +71,8 @@ TEST_F(OptionsTest, LayersOverrideInOrder) {
 }
 
 TEST_F(OptionsTest, ValueForms) {
-    ASSERT_TRUE(parseWords(_options, {"-rabbitmq-address", "amqp://one/", "--rabbitmq-outbox=ex:key", "-envelope=a@b",
-                                      "--ignore-dot="}))
+    ASSERT_TRUE(parseWords(_options, {"-rabbitmq-address", "amqp://one/", "--rabbitmq-outbox=ex:key",
+                                      "-envelope=a@b", "--ignore-dot="}))
         << _options.error();
     EXPECT_EQ(_options.get("rabbitmq-address"), "amqp://one/");
     EXPECT_EQ(_options.get("rabbitmq-outbox"), "ex:key");
@@ -95,7 +97,8 @@ TEST_F(OptionsTest, Abbreviations) {
     EXPECT_FALSE(exact.contains("envelope"));
 
     // a prefix of two names is refused, whatever they have in common
-    for (std::vector<const char*> words : {std::vector<const char*>{"--rabbitmq", "x"}, {"--en", "x"}, {"-r=x"}}) {
+    for (std::vector<const char*> words :
+         {std::vector<const char*>{"--rabbitmq", "x"}, {"--en", "x"}, {"-r=x"}}) {
         Options ambiguous(valueNames, flagNames);
         EXPECT_FALSE(parseWords(ambiguous, words)) << words[0];
         EXPECT_EQ(ambiguous.error(), "Unrecognized option");
@@ -105,8 +108,8 @@ TEST_F(OptionsTest, Abbreviations) {
 }
 
 TEST_F(OptionsTest, PositionalArgumentsAnywhere) {
-    ASSERT_TRUE(parseWords(_options, {"first@x", "--envelope=e@x", "second@x", "-rabbitmq-outbox", "o", "third@x", "--",
-                                      "--not-an-option", "-"}))
+    ASSERT_TRUE(parseWords(_options, {"first@x", "--envelope=e@x", "second@x", "-rabbitmq-outbox", "o",
+                                      "third@x", "--", "--not-an-option", "-"}))
         << _options.error();
     EXPECT_EQ(arguments(_options),
               (std::vector<std::string>{"first@x", "second@x", "third@x", "--not-an-option", "-"}));

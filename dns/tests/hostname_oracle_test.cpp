@@ -1,0 +1,100 @@
+// Hostname against the idna codec of the system's Python (IDNA2003) on a few
+// hundred generated names (see idna_oracle.py).
+#include "dns/exception.h"
+#include "dns/hostname.h"
+#include "testsupport/process.h"
+
+#include <gtest/gtest.h>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+using Orvanta::Dns::Hostname;
+using Orvanta::Dns::IdnException;
+
+namespace {
+
+const std::string script = ORVANTA_SOURCE_DIR "/dns/tests/idna_oracle.py";
+
+std::vector<std::string> split(const std::string& line, char separator) {
+    std::vector<std::string> fields;
+    std::string::size_type start = 0;
+    for (;;) {
+        auto end = line.find(separator, start);
+        fields.push_back(line.substr(start, end - start));
+        if (end == std::string::npos) return fields;
+        start = end + 1;
+    }
+}
+
+std::string unhex(const std::string& hex) {
+    std::string out;
+    for (size_t i = 0; i + 1 < hex.size(); i += 2) out += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+    return out;
+}
+
+std::vector<std::vector<std::string>> generate(const char* seed) {
+    auto generated = Orvanta::Test::runProcess({Orvanta::Test::python3(), script, seed});
+    if (generated.status != 0) throw std::runtime_error("generator failed: " + generated.err);
+    std::vector<std::vector<std::string>> rows;
+    for (auto& line : split(generated.out, '\n'))
+        if (!line.empty()) rows.push_back(split(line, '\t'));
+    return rows;
+}
+
+// "ok", or the text of the failure
+std::string build(const std::string& name, bool strict, std::string& ascii, std::string& unicode) {
+    try {
+        Hostname hostname(name.c_str(), strict);
+        ascii = hostname.ascii();
+        unicode = hostname.unicode();
+        if (ascii == unicode && hostname.ascii() != hostname.unicode()) return "equal forms not shared";
+        return "ok";
+    } catch (const IdnException& error) {
+        return error.what();
+    }
+}
+
+} // namespace
+
+TEST(HostnameOracle, AgreesWithTheIdnaCodec) {
+    size_t names = 0, aces = 0, refused = 0;
+    for (const char* seed : {"3", "11"}) {
+        for (auto& row : generate(seed)) {
+            if (row[0] == "name") {
+                ++names;
+                std::string name = unhex(row[1]);
+                std::string ascii, unicode;
+                std::string lenient = build(name, false, ascii, unicode);
+                if (row[2] == "ok") {
+                    ASSERT_EQ(lenient, "ok") << name;
+                    EXPECT_EQ(ascii, unhex(row[3])) << name;
+                    EXPECT_EQ(unicode, unhex(row[4])) << name;
+                } else {
+                    EXPECT_NE(lenient, "ok") << name;
+                    ++refused;
+                }
+                std::string strict = build(name, true, ascii, unicode);
+                if (row[5] == "ok") {
+                    EXPECT_EQ(strict, "ok") << name;
+                    EXPECT_EQ(ascii, unhex(row[3])) << name;
+                } else if (row[5] == "fail") {
+                    EXPECT_NE(strict, "ok") << name;
+                } else {
+                    EXPECT_EQ(strict, IdnException(std::stoi(row[5])).what()) << name;
+                    ++refused;
+                }
+            } else if (row[0] == "ace") {
+                ++aces;
+                std::string ascii, unicode;
+                std::string name = unhex(row[1]);
+                ASSERT_EQ(build(name, false, ascii, unicode), "ok") << name;
+                EXPECT_EQ(unicode, unhex(row[2])) << name;
+                EXPECT_EQ(ascii, name);
+            }
+        }
+    }
+    EXPECT_GT(names, 400u);
+    EXPECT_GT(aces, 300u);
+    EXPECT_GT(refused, 40u);
+}

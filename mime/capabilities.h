@@ -1,0 +1,35 @@
+// What the transport allows when a message or header is written: whether
+// bytes outside ASCII may pass unencoded, and the line limits (998 and 78).
+#pragma once
+
+#include "filter/buffersize.h"
+
+namespace Orvanta::Mime {
+
+class Capabilities {
+public:
+    Capabilities(bool eightbit, bool reencode, Filter::BufferSize const& limits)
+        : _eightbit(eightbit), _reencode(reencode), _limits(limits) {}
+    virtual ~Capabilities() = default;
+
+    // 7-bit transport: everything outside ASCII is encoded
+    static Capabilities const& standard();
+    // UTF-8 may pass unencoded
+    static Capabilities const& utf8();
+
+    bool eightbit() const { return _eightbit; }
+    // with eightbit() set: header lines that are pure ASCII are re-encoded anyway
+    bool reencode() const { return _reencode; }
+    Filter::BufferSize const& limits() const { return _limits; }
+    // the hard limit of a line in bytes
+    size_t hardLimit() const;
+    // the preferred length of a line in characters
+    size_t preferred() const;
+
+private:
+    bool _eightbit;
+    bool _reencode;
+    Filter::BufferSize _limits;
+};
+
+} // namespace Orvanta::Mime

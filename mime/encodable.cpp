@@ -1,0 +1,28 @@
+#include "mime/encodable.h"
+
+#include "filter/linelength.h"
+#include "filter/wordwrap.h"
+#include "mime/capabilities.h"
+#include "mime/tostring.h"
+
+namespace Orvanta::Mime {
+
+size_t Encodable::encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const {
+    return encode(caps, static_cast<Filter::Result*>(out), persistent);
+}
+
+size_t Encodable::encode(Capabilities const& caps, Filter::WordWrap* out, bool persistent) const {
+    return encode(caps, static_cast<Filter::LineLength*>(out), persistent);
+}
+
+bool Encodable::encodable(Capabilities const&) const { return true; }
+
+std::string Encodable::str(bool utf8) const {
+    ToString holder;
+    encode(utf8 ? Capabilities::utf8() : Capabilities::standard(), holder.sink(), true);
+    return holder.text();
+}
+
+Encodable::operator std::string() const { return str(true); }
+
+} // namespace Orvanta::Mime

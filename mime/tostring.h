@@ -1,0 +1,26 @@
+// Holds a string and a sink that appends to it: where an encoding is
+// collected when a value is rendered as text.
+#pragma once
+
+#include "filter/string.h"
+
+#include <string>
+
+namespace Orvanta::Mime {
+
+class ToString {
+public:
+    ToString() : _sink(&_text) {}
+    ToString(ToString const&) = delete;
+    ToString& operator=(ToString const&) = delete;
+    virtual ~ToString() = default;
+
+    Filter::Result* sink() { return &_sink; }
+    std::string const& text() const { return _text; }
+
+private:
+    std::string _text;
+    Filter::String _sink;
+};
+
+} // namespace Orvanta::Mime
