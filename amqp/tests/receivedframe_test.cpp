@@ -151,6 +151,12 @@ TEST(ReceivedFrame, ReadsArgumentsOnlyInsideThePayload) {
     std::string heartbeat = rawFrame(8, 0, "");
     EXPECT_EQ(failure(shortAck + heartbeat + heartbeat), "frame out of range");
 
+    // the same for a string whose announced length runs past the payload
+    std::string blocked = rawFrame(1, 0,
+                                   ids(10, 60) + "\x05"
+                                                 "ab");
+    EXPECT_EQ(failure(blocked + heartbeat), "frame out of range");
+
     // a body frame's bytes are its payload and nothing after it
     int bodies = 0;
     FrameStream stream([&](Frame& frame) {
