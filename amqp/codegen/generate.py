@@ -227,7 +227,7 @@ def header_for_class(klass):
            "#pragma once\n\n"]
     out += ["#include %s\n" % i for i in includes]
     out.append("\n")
-    out += ['#include "%s"\n' % i for i in local]
+    out += ['#include "%s"\n' % i for i in sorted(local)]
     out.append("\nnamespace AMQP {\n\nclass ReceivedFrame;\n\n")
     out.append("// Base of the method frames of the %s class.\n" % klass.lower)
     out.append("class %s : public MethodFrame {\npublic:\n" % klass.frame)
@@ -387,7 +387,7 @@ def method_definitions(method):
     return "".join(out)
 
 
-CONTENT_FRAMES = [("BodyFrame", "amqp/bodyframe.h"),
+CONTENT_FRAMES = [("BasicHeaderFrame", "amqp/basicheaderframe.h"), ("BodyFrame", "amqp/bodyframe.h"),
                   ("HeartbeatFrame", "amqp/heartbeatframe.h")]
 
 
@@ -406,8 +406,8 @@ def visitor_header(methods):
 
 def visitor_source(classes, methods):
     out = [BANNER, '#include "amqp/frames/framevisitor.h"\n\n']
-    out += ['#include "%s"\n' % h for _, h in CONTENT_FRAMES]
-    out += ['#include "amqp/frames/%s.h"\n' % k.frame.lower() for k in classes]
+    includes = [h for _, h in CONTENT_FRAMES] + ["amqp/frames/%s.h" % k.frame.lower() for k in classes]
+    out += ['#include "%s"\n' % h for h in sorted(includes)]
     out.append("\nnamespace AMQP {\n\nFrameVisitor::~FrameVisitor() = default;\n\n")
     names = [c for c, _ in CONTENT_FRAMES] + [m.frame for m in methods]
     out += ["bool FrameVisitor::visit(%s& frame) { return fallback(frame); }\n" % n for n in names]
@@ -429,10 +429,11 @@ def dispatch_header(classes):
 
 
 def dispatch_source(classes):
-    out = [BANNER, '#include "amqp/frames/methoddispatch.h"\n\n#include <string>\n\n',
-           '#include "amqp/frames/framevisitor.h"\n']
-    out += ['#include "amqp/frames/%s.h"\n' % k.frame.lower() for k in classes]
-    out.append('#include "amqp/protocolexception.h"\n#include "amqp/receivedframe.h"\n\nnamespace AMQP {\n\n')
+    out = [BANNER, '#include "amqp/frames/methoddispatch.h"\n\n#include <string>\n\n']
+    includes = ["amqp/frames/%s.h" % k.frame.lower() for k in classes]
+    includes += ["amqp/frames/framevisitor.h", "amqp/protocolexception.h", "amqp/receivedframe.h"]
+    out += ['#include "%s"\n' % h for h in sorted(includes)]
+    out.append("\nnamespace AMQP {\n\n")
     out.append("bool MethodDispatch::process(ReceivedFrame& frame, FrameVisitor& visitor) {\n"
                "    uint16_t classID = frame.nextUint16();\n    switch (classID) {\n")
     for klass in classes:
@@ -528,6 +529,9 @@ def outputs():
     for klass in classes:
         files[os.path.join(frames, klass.frame.lower() + ".h")] = header_for_class(klass)
         files[os.path.join(frames, klass.frame.lower() + ".cpp")] = source_for_class(klass)
+    # the layout above is the generator's; a formatter must not change it,
+    # or the committed output would no longer match
+    files[os.path.join(frames, ".clang-format")] = "DisableFormat: true\nSortIncludes: Never\n"
     files[os.path.join(frames, "framevisitor.h")] = visitor_header(methods)
     files[os.path.join(frames, "framevisitor.cpp")] = visitor_source(classes, methods)
     files[os.path.join(frames, "methoddispatch.h")] = dispatch_header(classes)

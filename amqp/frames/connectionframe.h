@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "amqp/methodframe.h"
 #include "amqp/booleanset.h"
+#include "amqp/methodframe.h"
 #include "amqp/stringfield.h"
 #include "amqp/table.h"
 
