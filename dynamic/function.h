@@ -37,7 +37,8 @@ public:
 private:
     friend class Function<R(Args...)>;
 
-    OptionalFunction(const Library& library, const char* name, std::string* reason) : _handle(library.handle()) {
+    OptionalFunction(const Library& library, const char* name, std::string* reason)
+        : _handle(library.handle()) {
         _function = reinterpret_cast<R (*)(Args...)>(Detail::lookup(_handle.get(), name, reason));
     }
 

@@ -29,7 +29,11 @@ Library::~Library() = default;
 
 void Library::openFirst(const char* const* names) {
     for (; *names; ++names) {
-        // the replaced handle is released only after the new dlopen
+        // Let the held handle go first: closing the process's handle after a
+        // failed open would wipe the dlerror() text that tells why the name did
+        // not open. What is held here is only ever the process's handle or a
+        // failed attempt, so nothing is unloaded by the earlier release.
+        _handle.reset();
         _handle = std::make_shared<Handle>(*names);
         if (_handle->handle()) return;
     }

@@ -11,7 +11,8 @@ namespace Orvanta::Dynamic {
 namespace {
 
 const char* const alphaNames[] = {ALPHA_PATH, nullptr};
-const char* const deadNames[] = {"/nonexistent/liborvanta-missing-1.so", "liborvanta-missing-2.so.0", nullptr};
+const char* const deadNames[] = {"/nonexistent/liborvanta-missing-1.so", "liborvanta-missing-2.so.0",
+                                 nullptr};
 
 template <typename Signature> std::string bindingError(const Library& library, const char* name) {
     try {
@@ -50,6 +51,15 @@ TEST(FunctionTest, LibraryNotOpenReportsWhyOnce) {
     EXPECT_EQ(first.rfind("Method orv_alpha_answer not found liborvanta-missing-2.so.0", 0), 0u) << first;
     EXPECT_EQ(bindingError<int()>(library, "orv_alpha_answer"), "Method orv_alpha_answer not found ");
     EXPECT_FALSE(OptionalFunction<int()>(library, "orv_alpha_answer"));
+}
+
+TEST(FunctionTest, ProbedLibraryNotOpenReportsWhyToo) {
+    // the process's handle, dropped on the way to the names, must not wipe the reason
+    const char* oneName[] = {"liborvanta-missing-3.so.0", nullptr};
+    Library library("orv_probe_nowhere", oneName);
+    ASSERT_FALSE(library.valid());
+    std::string first = bindingError<int()>(library, "orv_alpha_answer");
+    EXPECT_EQ(first.rfind("Method orv_alpha_answer not found liborvanta-missing-3.so.0", 0), 0u) << first;
 }
 
 TEST(FunctionTest, FailedOptionalLookupsLeaveNoTextBehind) {

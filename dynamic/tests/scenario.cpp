@@ -18,7 +18,8 @@ struct CountedLibrary : Library {
 };
 
 const Library& deadLibrary() {
-    static const char* const names[] = {"/nonexistent/liborvanta-missing-1.so", "liborvanta-missing-2.so.0", nullptr};
+    static const char* const names[] = {"/nonexistent/liborvanta-missing-1.so", "liborvanta-missing-2.so.0",
+                                        nullptr};
     static CountedLibrary library(names);
     return library;
 }
@@ -58,10 +59,14 @@ template <typename Wrapper> void callThrice(Wrapper wrapper) {
 
 int main(int argc, char** argv) {
     if (argc != 2) return 2;
-    if (std::strcmp(argv[1], "dead") == 0) callThrice(answerFromDead);
-    else if (std::strcmp(argv[1], "missing") == 0) callThrice(missingFromAlpha);
-    else if (std::strcmp(argv[1], "bound") == 0) callThrice(answerFromAlpha);
-    else return 2;
+    if (std::strcmp(argv[1], "dead") == 0)
+        callThrice(answerFromDead);
+    else if (std::strcmp(argv[1], "missing") == 0)
+        callThrice(missingFromAlpha);
+    else if (std::strcmp(argv[1], "bound") == 0)
+        callThrice(answerFromAlpha);
+    else
+        return 2;
     std::printf("built %d\n", built);
     return 0;
 }

@@ -1,1 +1,3 @@
-int orv_beta_answer(void) { return 7; }
+int orv_beta_answer(void) {
+    return 7;
+}

@@ -1,3 +1,5 @@
 /* depends on alpha: lookups through delta's handle also reach alpha's symbols */
 int orv_alpha_answer(void);
-int orv_delta_twice(void) { return 2 * orv_alpha_answer(); }
+int orv_delta_twice(void) {
+    return 2 * orv_alpha_answer();
+}

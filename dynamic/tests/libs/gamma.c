@@ -1,1 +1,3 @@
-int orv_gamma_answer(void) { return 9; }
+int orv_gamma_answer(void) {
+    return 9;
+}

@@ -1,0 +1,50 @@
+#include "openssl/tests/keyfiles.h"
+
+#include "testsupport/process.h"
+
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <stdexcept>
+
+namespace Orvanta::OpenSSL::Test {
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + path);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+namespace {
+void run(const std::vector<std::string>& argv) {
+    auto result = Orvanta::Test::runProcess(argv);
+    if (result.status != 0) throw std::runtime_error(argv[0] + " " + argv[1] + " failed: " + result.err);
+}
+} // namespace
+
+const KeyFiles& keyFiles(const std::string& kind) {
+    static std::map<std::string, KeyFiles> made;
+    auto found = made.find(kind);
+    if (found != made.end()) return found->second;
+    std::string dir = Orvanta::Test::scratchDir("openssl-keys-" + kind);
+    KeyFiles files{dir + "/private.pem", dir + "/public.pem", {}};
+    if (kind == "rsa")
+        run({"openssl", "genpkey", "-algorithm", "RSA", "-pkeyopt", "rsa_keygen_bits:2048", "-out",
+             files.privatePath});
+    else
+        run({"openssl", "genpkey", "-algorithm", "EC", "-pkeyopt", "ec_paramgen_curve:P-256", "-out",
+             files.privatePath});
+    run({"openssl", "pkey", "-in", files.privatePath, "-pubout", "-out", files.publicPath});
+    files.publicPem = readFile(files.publicPath);
+    return made.emplace(kind, files).first->second;
+}
+
+} // namespace Orvanta::OpenSSL::Test
