@@ -1,0 +1,38 @@
+// Converts a byte stream from one character set to another with iconv;
+// characters the target cannot hold are transliterated.
+#pragma once
+
+#include "filter/filter.h"
+
+#include <iconv.h>
+#include <string>
+
+namespace Orvanta::Filter {
+
+class Charset : public Filter {
+public:
+    // Throws std::runtime_error "Conversion not possible" when iconv does
+    // not know the pair.
+    Charset(const char* from, const char* to, Result* next);
+    Charset(const Charset&) = delete;
+    Charset& operator=(const Charset&) = delete;
+    // Writes the return to the initial shift state (stateful targets only);
+    // an incomplete sequence still held is dropped.
+    ~Charset() override;
+
+    using Filter::process;
+    size_t process(const char* data, size_t size, bool persistent) override;
+    // Ends a shifted state of the target before passing the flush on; an
+    // incomplete input sequence stays held for the next piece.
+    size_t flush() override;
+
+private:
+    size_t convert(const char* data, size_t size);
+    size_t reset();
+
+    iconv_t _descriptor;
+    // The start of a multibyte sequence that the last piece cut off.
+    std::string _pending;
+};
+
+} // namespace Orvanta::Filter

@@ -1,0 +1,133 @@
+#include "filter/mimeheaderencode.h"
+
+#include "filter/encodedmimeword.h"
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+#include <stdexcept>
+
+namespace Orvanta::Filter {
+
+namespace {
+
+const char delimiters[] = " \r\n\t";
+
+// The longest encoded word RFC 2047 allows.
+constexpr size_t longestWord = 75;
+// Enough for any one character: the word's 12 bytes of frame and the four
+// escapes of a four-byte UTF-8 sequence.
+constexpr size_t smallestWord = 24;
+
+size_t less(size_t value, size_t amount) { return value > amount ? value - amount : 0; }
+
+} // namespace
+
+MimeHeaderEncode::Encoder::Encoder(size_t used, size_t maximum, const MimeHeaderEncoding& encoding,
+                                   Result* next)
+    : Filter(next),
+      _maximum(maximum),
+      _budget(less(maximum, used)),
+      _encoding(encoding),
+      _excluded(encoding.rawExcluded())
+{
+}
+
+bool MimeHeaderEncode::Encoder::printable(const char* word, size_t size) const
+{
+    for (size_t i = 0; i < size; ++i) {
+        auto c = static_cast<unsigned char>(word[i]);
+        if (c < 0x20 || c >= 0x7f || std::strchr(_excluded, word[i]) != nullptr) return false;
+    }
+    return true;
+}
+
+size_t MimeHeaderEncode::Encoder::process(const char* word, size_t size, bool persistent)
+{
+    bool raw = size <= less(_maximum, 1) && printable(word, size) && !(size >= 2 && word[0] == '=' && word[1] == '?');
+    if (!raw) {
+        if (!_gathered.empty()) _gathered += ' ';
+        _gathered.append(word, size);
+        return 0;
+    }
+    size_t total = flushBuffer();
+    if (_first) {
+        _budget = less(_budget, size);
+    } else if (size + 1 > _budget) {
+        total += nextline();
+        _budget = less(_budget, size);
+    } else {
+        total += next->append(" ", 1, persistent);
+        _budget -= size + 1;
+    }
+    _first = false;
+    total += next->append(word, size, persistent);
+    return total;
+}
+
+size_t MimeHeaderEncode::Encoder::nextline()
+{
+    size_t total = next->append("\r\n ", 3, true);
+    _budget = less(_maximum, 1);
+    _first = true;
+    return total;
+}
+
+size_t MimeHeaderEncode::Encoder::flushBuffer()
+{
+    size_t total = 0;
+    size_t at = 0;
+    bool folded = false;
+    while (at < _gathered.size()) {
+        if (_budget == 0) {
+            total += nextline();
+            folded = true;
+        }
+        size_t space = std::min(_first ? _budget : less(_budget, 1), longestWord);
+        std::optional<EncodedMimeWord> word;
+        try {
+            word.emplace(_gathered.data() + at, _gathered.size() - at, space, _encoding);
+        } catch (const std::runtime_error&) {
+            // Too little room left on this line: fold and try again. A
+            // fresh line that is still too short (a tiny maximum) gets a word
+            // just big enough for one character and runs past the maximum,
+            // as an over-long raw word would.
+            if (!folded) {
+                total += nextline();
+                folded = true;
+                continue;
+            }
+            word.emplace(_gathered.data() + at, _gathered.size() - at, std::max(space, smallestWord),
+                         _encoding);
+        }
+        folded = false;
+        if (_first) {
+            _first = false;
+        } else {
+            total += next->append(" ", 1, true);
+            _budget = less(_budget, 1);
+        }
+        total += next->append(word->word().data(), word->word().size(), false);
+        _budget = less(_budget, word->word().size());
+        at += word->consumed();
+    }
+    _gathered.clear();
+    return total;
+}
+
+size_t MimeHeaderEncode::Encoder::flush()
+{
+    size_t total = flushBuffer();
+    return total + next->flush();
+}
+
+MimeHeaderEncode::MimeHeaderEncode(size_t used, size_t maximum, const MimeHeaderEncoding& encoding,
+                                   Result* next)
+    : Filter(&_splitter),
+      _encoder(used, maximum, encoding, next),
+      _strip(&_encoder, delimiters),
+      _splitter(&_strip, delimiters)
+{
+}
+
+} // namespace Orvanta::Filter

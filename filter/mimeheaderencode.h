@@ -1,0 +1,53 @@
+// Writes a header value for a 7-bit transport: printable ASCII words pass
+// raw, runs of other words become RFC 2047 "Q" encoded words in UTF-8, and
+// lines are folded with CR LF and a space before they pass a maximum.
+#pragma once
+
+#include "filter/bufferuntil.h"
+#include "filter/filter.h"
+#include "filter/mimeheaderencoding.h"
+#include "filter/strip.h"
+
+#include <string>
+
+namespace Orvanta::Filter {
+
+class MimeHeaderEncode : public Filter {
+public:
+    // Takes one word per call and decides how to write it.
+    class Encoder : public Filter {
+    public:
+        // used: the bytes already on the first line; maximum: the line length
+        // not to pass (a word that cannot be broken may still pass it).
+        Encoder(size_t used, size_t maximum, const MimeHeaderEncoding& encoding, Result* next);
+
+        using Filter::process;
+        size_t process(const char* word, size_t size, bool persistent) override;
+        // Writes the gathered words, then flushes the next stage.
+        size_t flush() override;
+
+        bool printable(const char* word, size_t size) const;
+        // Folds: CR LF and a space.
+        size_t nextline();
+        // Writes the gathered words as encoded words and forgets them.
+        size_t flushBuffer();
+
+    private:
+        size_t _maximum;
+        std::string _gathered;
+        size_t _budget;
+        bool _first = true;
+        MimeHeaderEncoding _encoding;
+        const char* _excluded;
+    };
+
+    MimeHeaderEncode(size_t used, size_t maximum, const MimeHeaderEncoding& encoding, Result* next);
+    // The members' destructors write the held word and the gathered text.
+
+private:
+    Encoder _encoder;
+    Strip _strip;
+    BufferUntil _splitter;
+};
+
+} // namespace Orvanta::Filter

@@ -1,0 +1,88 @@
+#include "filter/base64decode.h"
+#include "filter/base64encode.h"
+#include "filter/tests/chunked.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace Orvanta::Filter;
+using namespace Orvanta::Filter::Testing;
+
+const Make encode = [](Result* next) { return std::make_unique<Base64Encode>(next); };
+const Make decode = [](Result* next) { return std::make_unique<Base64Decode>(false, next); };
+const Make decodeLines = [](Result* next) { return std::make_unique<Base64Decode>(true, next); };
+
+TEST(Base64EncodeTest, WholeGroupsComeOutAtOnceAndPaddingOnFlush)
+{
+    Recorder sink;
+    Base64Encode encoder(&sink);
+    EXPECT_EQ(encoder.process("abc", 3, true), 4u);
+    EXPECT_EQ(sink.bytes, "YWJj");
+    EXPECT_EQ(encoder.flush(), 0u);
+    EXPECT_EQ(sink.flushes, 1);
+    EXPECT_EQ(encoder.process("ab", 2, true), 0u);
+    EXPECT_EQ(encoder.flush(), 4u);
+    EXPECT_EQ(sink.bytes, "YWJjYWI=");
+    EXPECT_EQ(encoder.flush(), 0u) << "a second flush writes nothing more";
+    for (const auto& push : sink.pushes) EXPECT_FALSE(push.persistent);
+}
+
+TEST(Base64EncodeTest, DestructionWritesThePadding)
+{
+    EXPECT_EQ(run(encode, "a"), "YQ==");
+    EXPECT_EQ(run(encode, ""), "");
+    std::string hundred(100, 'x');
+    std::string one = run(encode, hundred);
+    EXPECT_EQ(run(encode, bytewise(hundred)), one);
+    EXPECT_EQ(one.find('\n'), std::string::npos);
+}
+
+TEST(Base64DecodeTest, GroupsSplitAcrossPieces)
+{
+    EXPECT_EQ(run(decode, std::vector<std::string>{"YW", "Jj"}), "abc");
+    EXPECT_EQ(run(decode, std::vector<std::string>{"Y", "W", "J", "j", "Y", "Q", "=", "="}), "abca");
+    EXPECT_EQ(run(decode, "YWJj\r\nYW Jj\tYQ=="), "abcabca") << "white space between groups and inside them";
+    EXPECT_EQ(run(decodeLines, "YWJj\nYWJj\n"), "abcabc");
+    EXPECT_EQ(run(decode, "YW*Jj"), "abc") << "characters outside the alphabet are skipped";
+}
+
+TEST(Base64DecodeTest, PaddingEndsTheData)
+{
+    EXPECT_EQ(run(decode, "YQ==YWJj"), "a");
+    EXPECT_EQ(run(decode, std::vector<std::string>{"YQ=", "=", "YWJj"}), "a");
+    EXPECT_EQ(run(decode, "YWI=YWJj"), "ab");
+    EXPECT_EQ(run(decode, "YWJ"), "") << "an unfinished group is not guessed at";
+}
+
+TEST(Base64Test, AgreesWithPythonBothWays)
+{
+    std::mt19937 random(17);
+    std::vector<std::string> inputs;
+    for (int i = 0; i < 80; ++i) inputs.push_back(randomBytes(random, i * 5 % 200));
+    inputs.push_back(randomBytes(random, 100000));
+    auto python = pythonMap("import base64\ndef f(b): return base64.b64encode(b)", inputs);
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        std::string encoded = run(encode, inputs[i]);
+        EXPECT_EQ(encoded, python[i]);
+        EXPECT_EQ(toHex(run(decode, encoded)), toHex(inputs[i]));
+        if (inputs[i].size() < 1000) {
+            expectSplitInvariant(encode, inputs[i], false, random);
+            expectSplitInvariant(decode, encoded, false, random);
+        }
+    }
+    // Python's MIME line layout decodes too.
+    auto mime = pythonMap("import base64\ndef f(b): return base64.encodebytes(b)", inputs);
+    for (size_t i = 0; i < inputs.size(); ++i) EXPECT_EQ(toHex(run(decode, mime[i])), toHex(inputs[i]));
+}
+
+TEST(Base64Test, LargePushes)
+{
+    std::mt19937 random(19);
+    std::string input = randomBytes(random, 3 * 1000 * 1000 + 1);
+    std::string encoded = run(encode, input);
+    EXPECT_EQ(encoded.size(), (input.size() + 2) / 3 * 4);
+    EXPECT_EQ(run(decode, encoded), input);
+}
+
+} // namespace
