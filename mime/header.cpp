@@ -1,6 +1,8 @@
 #include "mime/header.h"
 
 #include "filter/memory.h"
+#include "filter/mimeheaderdecode.h"
+#include "filter/mimeheaderencode.h"
 #include "filter/newlineconverter.h"
 #include "filter/wordwrap.h"
 #include "mime/ascii.h"
@@ -11,6 +13,7 @@
 #include "mime/contenttype.h"
 #include "mime/empty.h"
 #include "mime/fieldtypes.h"
+#include "mime/flushguard.h"
 #include "mime/headerfield.h"
 
 #include <algorithm>
@@ -160,7 +163,18 @@ char const* Header::encode(Key const& key, Value const& value) {
         Filter::WordWrap wrap(Capabilities::standard().limits(), Filter::BufferSize(), &converter);
         wrap.append(key.data(), key.size(), false);
         wrap.append(": ", 2, true);
-        wrap.append(value.data(), value.size(), true);
+        if (key.supportsEncodedWords()) {
+            // encoded words are decoded and the text encoded again as needed
+            Filter::MimeHeaderEncode encoder(wrap.size().bytes(), Capabilities::standard().preferred(),
+                                             Filter::MimeHeaderEncoding(), &wrap);
+            FlushGuard guard(&encoder);
+            Filter::MimeHeaderDecode decoder("utf-8", &guard);
+            decoder.append(value.data(), value.size(), true);
+            decoder.flush();
+            encoder.flush();
+        } else {
+            wrap.append(value.data(), value.size(), true);
+        }
         wrap.flush();
     }
     memory.append("\r\n", 2, true);
