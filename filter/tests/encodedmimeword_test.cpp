@@ -51,7 +51,8 @@ TEST(EncodedMimeWordTest, CharactersAreNeverSplit)
 
 TEST(EncodedMimeWordTest, PlacesEscapeDifferentBytes)
 {
-    EXPECT_EQ(make("a.b(c)_=?\t~", 75).word(), "=?utf-8?q?a.b(c)=5F=3D=3F_~?=");
+    EXPECT_EQ(make("a.b(c)_=? ~", 75).word(), "=?utf-8?q?a.b(c)=5F=3D=3F_~?=");
+    EXPECT_EQ(make("\t\v\f", 75).word(), "=?utf-8?q?=09=0B=0C?=") << "only the space becomes an underscore";
     EXPECT_EQ(make("a.b(c)\"", 75, MimeHeaderEncoding::comment).word(), "=?utf-8?q?a.b=28c=29=22?=");
     EXPECT_EQ(make("a.b-c!*+/", 75, MimeHeaderEncoding::phrase).word(), "=?utf-8?q?a=2Eb=2Dc!*+/?=");
     EXPECT_THROW(MimeHeaderEncoding(3), std::invalid_argument);
