@@ -1,4 +1,4 @@
-// An RFC 5322 addr-spec, local part "@" domain, with UTF-8 and encoded words
+// An RFC 5322 address, local part "@" domain, with UTF-8 and encoded words
 // in the local part and IDNA domains. Keeps a UTF-8 rendering and, when that
 // is not plain ASCII, an ASCII one; writes the one the capabilities allow.
 #pragma once

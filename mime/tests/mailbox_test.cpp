@@ -274,22 +274,22 @@ std::vector<std::string> flatten(Targets const& targets) {
 std::vector<std::string> generatedLists() {
     std::vector<std::string> names = {"", "John Doe", "\"Doe, John\"", "=?utf-8?q?J=C3=B6rg?= Smith", "\"John\" \"Doe\"",
                                       "John (Jr.) Doe", "J\xc3\xb6rg", "\"a\\\"b\""};
-    std::vector<std::string> specs = {"a@example.org", "first.last@sub.example.org", "\"john doe\"@example.org",
+    std::vector<std::string> plain = {"a@example.org", "first.last@sub.example.org", "\"john doe\"@example.org",
                                       "user+tag@example.org", "x@[192.0.2.1]", "j\xc3\xb6rg@b\xc3\xbc" "cher.example"};
     std::vector<std::string> separators = {", ", " , ", ",\r\n ", "(c), "};
     std::vector<std::string> lists;
     size_t k = 0;
     for (size_t n = 0; n < names.size(); ++n) {
-        for (size_t s = 0; s < specs.size(); ++s) {
+        for (size_t s = 0; s < plain.size(); ++s) {
             auto mailbox = [&](size_t i, size_t j) {
-                return names[i].empty() ? specs[j] : names[i] + " <" + specs[j] + ">";
+                return names[i].empty() ? plain[j] : names[i] + " <" + plain[j] + ">";
             };
             std::string first = mailbox(n, s);
-            std::string second = mailbox((n + 3) % names.size(), (s + 1) % specs.size());
+            std::string second = mailbox((n + 3) % names.size(), (s + 1) % plain.size());
             std::string separator = separators[k++ % separators.size()];
             lists.push_back(first);
             lists.push_back(first + separator + second);
-            lists.push_back("team: " + first + ", " + second + ";" + separator + specs[(s + 2) % specs.size()]);
+            lists.push_back("team: " + first + ", " + second + ";" + separator + plain[(s + 2) % plain.size()]);
         }
     }
     lists.push_back("undisclosed-recipients:;");

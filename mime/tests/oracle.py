@@ -26,7 +26,7 @@ def address_list(text):
 
 
 def pairs(text):
-    """the addr-spec of every pair email.utils.getaddresses finds"""
+    """the address of every pair email.utils.getaddresses finds"""
     return [address for _, address in email.utils.getaddresses([text])]
 
 
