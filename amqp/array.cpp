@@ -12,7 +12,8 @@ namespace AMQP {
 
 Array::Array(const Array& other) : Field() {
     _fields.reserve(other._fields.size());
-    for (const auto& field : other._fields) _fields.push_back(field->clone());
+    for (const auto& field : other._fields)
+        _fields.push_back(field->clone());
 }
 
 Array::Array(InBuffer& buffer) {
@@ -21,7 +22,8 @@ Array::Array(InBuffer& buffer) {
     uint32_t count = buffer.nextUint32();
     ByteBuffer window(buffer.nextData(count), count);
     InBuffer elements(window, buffer);
-    while (elements.available() > 0) _fields.push_back(Field::decode(elements));
+    while (elements.available() > 0)
+        _fields.push_back(Field::decode(elements));
 }
 
 Array& Array::operator=(const Array& other) {
@@ -36,7 +38,9 @@ Array& Array::operator=(Array&& other) noexcept {
     return *this;
 }
 
-void Array::push_back(const Field& value) { _fields.push_back(value.clone()); }
+void Array::push_back(const Field& value) {
+    _fields.push_back(value.clone());
+}
 
 void Array::pop_back() {
     if (!_fields.empty()) _fields.pop_back();
@@ -48,11 +52,14 @@ const Field& Array::get(size_t index) const {
     return *_fields[index];
 }
 
-std::unique_ptr<Field> Array::clone() const { return std::make_unique<Array>(*this); }
+std::unique_ptr<Field> Array::clone() const {
+    return std::make_unique<Array>(*this);
+}
 
 size_t Array::size() const {
     size_t size = 4;
-    for (const auto& field : _fields) size += 1 + field->size();
+    for (const auto& field : _fields)
+        size += 1 + field->size();
     return size;
 }
 
@@ -66,7 +73,8 @@ void Array::fill(OutBuffer& buffer) const {
 
 void Array::output(std::ostream& stream) const {
     stream << "array(";
-    for (size_t i = 0; i < _fields.size(); ++i) stream << (i ? "," : "") << *_fields[i];
+    for (size_t i = 0; i < _fields.size(); ++i)
+        stream << (i ? "," : "") << *_fields[i];
     stream << ")";
 }
 

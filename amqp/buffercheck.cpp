@@ -9,6 +9,8 @@ BufferCheck::BufferCheck(InBuffer& buffer, size_t size) : _buffer(buffer), _size
     if (size > buffer.available()) throw ProtocolException("frame out of range");
 }
 
-BufferCheck::~BufferCheck() { _buffer._skip += _size; }
+BufferCheck::~BufferCheck() {
+    _buffer._skip += _size;
+}
 
 } // namespace AMQP

@@ -14,15 +14,21 @@ DecimalField::DecimalField(InBuffer& buffer) {
     _number = buffer.nextUint32();
 }
 
-std::unique_ptr<Field> DecimalField::clone() const { return std::make_unique<DecimalField>(*this); }
+std::unique_ptr<Field> DecimalField::clone() const {
+    return std::make_unique<DecimalField>(*this);
+}
 
 void DecimalField::fill(OutBuffer& buffer) const {
     buffer.add(static_cast<uint8_t>(_places));
     buffer.add(static_cast<uint32_t>(_number));
 }
 
-DecimalField::operator double() const { return _number / std::pow(10.0, _places); }
+DecimalField::operator double() const {
+    return _number / std::pow(10.0, _places);
+}
 
-void DecimalField::output(std::ostream& stream) const { stream << "decimal(" << static_cast<double>(*this) << ")"; }
+void DecimalField::output(std::ostream& stream) const {
+    stream << "decimal(" << static_cast<double>(*this) << ")";
+}
 
 } // namespace AMQP

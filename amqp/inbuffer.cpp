@@ -30,7 +30,9 @@ uint16_t InBuffer::nextUint16() {
     return be16toh(value);
 }
 
-int16_t InBuffer::nextInt16() { return static_cast<int16_t>(nextUint16()); }
+int16_t InBuffer::nextInt16() {
+    return static_cast<int16_t>(nextUint16());
+}
 
 uint32_t InBuffer::nextUint32() {
     BufferCheck check(*this, 4);
@@ -39,7 +41,9 @@ uint32_t InBuffer::nextUint32() {
     return be32toh(value);
 }
 
-int32_t InBuffer::nextInt32() { return static_cast<int32_t>(nextUint32()); }
+int32_t InBuffer::nextInt32() {
+    return static_cast<int32_t>(nextUint32());
+}
 
 uint64_t InBuffer::nextUint64() {
     BufferCheck check(*this, 8);
@@ -48,7 +52,9 @@ uint64_t InBuffer::nextUint64() {
     return be64toh(value);
 }
 
-int64_t InBuffer::nextInt64() { return static_cast<int64_t>(nextUint64()); }
+int64_t InBuffer::nextInt64() {
+    return static_cast<int64_t>(nextUint64());
+}
 
 // Floating-point values travel big-endian like every other number: their bit
 // pattern is read as an integer of the same width and reinterpreted.

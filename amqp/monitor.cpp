@@ -4,9 +4,13 @@
 
 namespace AMQP {
 
-Monitor::Monitor(Watchable* watchable) { attach(watchable); }
+Monitor::Monitor(Watchable* watchable) {
+    attach(watchable);
+}
 
-Monitor::Monitor(const Monitor& other) { attach(other._watchable); }
+Monitor::Monitor(const Monitor& other) {
+    attach(other._watchable);
+}
 
 Monitor& Monitor::operator=(const Monitor& other) {
     if (this == &other) return *this;
@@ -15,7 +19,9 @@ Monitor& Monitor::operator=(const Monitor& other) {
     return *this;
 }
 
-Monitor::~Monitor() { detach(); }
+Monitor::~Monitor() {
+    detach();
+}
 
 void Monitor::attach(Watchable* watchable) {
     _watchable = watchable;

@@ -14,8 +14,7 @@
 
 namespace AMQP {
 
-template <typename T, char F>
-class NumericField : public Field {
+template <typename T, char F> class NumericField : public Field {
     static_assert(std::is_arithmetic_v<T>, "a numeric field holds a number");
 
 public:
@@ -52,11 +51,16 @@ public:
 
 private:
     static T read(InBuffer& buffer) {
-        if constexpr (std::is_same_v<T, float>) return buffer.nextFloat();
-        else if constexpr (std::is_same_v<T, double>) return buffer.nextDouble();
-        else if constexpr (sizeof(T) == 1) return static_cast<T>(std::is_signed_v<T> ? buffer.nextInt8() : buffer.nextUint8());
-        else if constexpr (sizeof(T) == 2) return static_cast<T>(std::is_signed_v<T> ? buffer.nextInt16() : buffer.nextUint16());
-        else if constexpr (sizeof(T) == 4) return static_cast<T>(std::is_signed_v<T> ? buffer.nextInt32() : buffer.nextUint32());
+        if constexpr (std::is_same_v<T, float>)
+            return buffer.nextFloat();
+        else if constexpr (std::is_same_v<T, double>)
+            return buffer.nextDouble();
+        else if constexpr (sizeof(T) == 1)
+            return static_cast<T>(std::is_signed_v<T> ? buffer.nextInt8() : buffer.nextUint8());
+        else if constexpr (sizeof(T) == 2)
+            return static_cast<T>(std::is_signed_v<T> ? buffer.nextInt16() : buffer.nextUint16());
+        else if constexpr (sizeof(T) == 4)
+            return static_cast<T>(std::is_signed_v<T> ? buffer.nextInt32() : buffer.nextUint32());
         else {
             static_assert(sizeof(T) == 8, "no wire form for this width");
             return static_cast<T>(std::is_signed_v<T> ? buffer.nextInt64() : buffer.nextUint64());
@@ -66,23 +70,24 @@ private:
     // Integers convert modulo the target's width. A received float or double
     // truncates toward zero; one that the target cannot hold (NaN, infinite,
     // out of range) saturates instead of being undefined behaviour.
-    template <typename To>
-    To convert() const {
+    template <typename To> To convert() const {
         if constexpr (std::is_integral_v<T>) {
             return static_cast<To>(_value);
         } else {
             if (std::isnan(_value)) return 0;
             if constexpr (std::is_unsigned_v<To>) {
-                if (_value < 0) return static_cast<To>(NumericField<double, 'd'>(_value).template convert<long>());
+                if (_value < 0)
+                    return static_cast<To>(NumericField<double, 'd'>(_value).template convert<long>());
             }
-            if (_value <= static_cast<T>(std::numeric_limits<To>::min())) return std::numeric_limits<To>::min();
-            if (_value >= static_cast<T>(std::numeric_limits<To>::max())) return std::numeric_limits<To>::max();
+            if (_value <= static_cast<T>(std::numeric_limits<To>::min()))
+                return std::numeric_limits<To>::min();
+            if (_value >= static_cast<T>(std::numeric_limits<To>::max()))
+                return std::numeric_limits<To>::max();
             return static_cast<To>(_value);
         }
     }
 
-    template <typename, char>
-    friend class NumericField;
+    template <typename, char> friend class NumericField;
 
     T _value;
 };

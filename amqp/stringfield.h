@@ -17,8 +17,7 @@
 
 namespace AMQP {
 
-template <typename P, char F>
-class StringField : public Field {
+template <typename P, char F> class StringField : public Field {
 public:
     using length_type = typename P::value_type;
 
@@ -56,8 +55,9 @@ public:
 private:
     void check() const {
         if (_data.size() > maxLength)
-            throw std::runtime_error("string of " + std::to_string(_data.size()) + " bytes is longer than the " +
-                                     std::to_string(maxLength) + " its field can hold");
+            throw std::runtime_error("string of " + std::to_string(_data.size()) +
+                                     " bytes is longer than the " + std::to_string(maxLength) +
+                                     " its field can hold");
     }
 
     std::string _data;

@@ -12,7 +12,8 @@
 namespace AMQP {
 
 Table::Table(const Table& other) : Field() {
-    for (const auto& [key, field] : other._fields) _fields.emplace(key, field->clone());
+    for (const auto& [key, field] : other._fields)
+        _fields.emplace(key, field->clone());
 }
 
 Table::Table(InBuffer& buffer) {
@@ -50,7 +51,9 @@ Table& Table::set(const std::string& key, const Field& value) {
     return *this;
 }
 
-Table& Table::set(const std::string& key, const std::string& value) { return set(key, LongString(value)); }
+Table& Table::set(const std::string& key, const std::string& value) {
+    return set(key, LongString(value));
+}
 
 const Field& Table::get(const std::string& key) const {
     static const ShortString empty;
@@ -62,15 +65,19 @@ const Field& Table::get(const std::string& key) const {
 std::vector<std::string> Table::keys() const {
     std::vector<std::string> keys;
     keys.reserve(_fields.size());
-    for (const auto& entry : _fields) keys.push_back(entry.first);
+    for (const auto& entry : _fields)
+        keys.push_back(entry.first);
     return keys;
 }
 
-std::unique_ptr<Field> Table::clone() const { return std::make_unique<Table>(*this); }
+std::unique_ptr<Field> Table::clone() const {
+    return std::make_unique<Table>(*this);
+}
 
 size_t Table::size() const {
     size_t size = 4;
-    for (const auto& [key, field] : _fields) size += 1 + key.size() + 1 + field->size();
+    for (const auto& [key, field] : _fields)
+        size += 1 + key.size() + 1 + field->size();
     return size;
 }
 

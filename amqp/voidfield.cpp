@@ -4,6 +4,8 @@
 
 namespace AMQP {
 
-void VoidField::output(std::ostream& stream) const { stream << "void()"; }
+void VoidField::output(std::ostream& stream) const {
+    stream << "void()";
+}
 
 } // namespace AMQP

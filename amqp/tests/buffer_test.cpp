@@ -28,7 +28,8 @@ TEST(OutBuffer, IntegersAreBigEndianLikePythonStruct) {
     sink.add(uint64_t(0x0102030405060708ULL));
     sink.add(int64_t(std::numeric_limits<int64_t>::min()));
     EXPECT_EQ(hex(sink.bytes),
-              hex(python("struct.pack('>BbHhIiQq', 0xfe, -2, 0x1234, -2, 1, -300000, 0x0102030405060708, -2**63)")));
+              hex(python(
+                  "struct.pack('>BbHhIiQq', 0xfe, -2, 0x1234, -2, 1, -300000, 0x0102030405060708, -2**63)")));
 }
 
 TEST(OutBuffer, FloatsAndDoublesAreBigEndian) {

@@ -54,18 +54,21 @@ std::unique_ptr<Field> decodeAll(const std::string& bytes) {
 } // namespace
 
 TEST(NumericField, EncodingsMatchPythonStruct) {
-    std::string ours = typed(NumericField<signed char, 'b'>(-2)) + typed(NumericField<unsigned char, 'B'>(250)) +
-                       typed(NumericField<short, 'U'>(-300)) + typed(NumericField<unsigned short, 'u'>(60000)) +
-                       typed(NumericField<int, 'I'>(-70000)) + typed(NumericField<unsigned int, 'i'>(4000000000u)) +
-                       typed(NumericField<long, 'L'>(-5000000000L)) +
-                       typed(NumericField<unsigned long, 'l'>(17000000000000000000UL)) +
-                       typed(NumericField<unsigned long, 'T'>(1700000000UL)) +
-                       typed(NumericField<float, 'f'>(0.25f)) + typed(NumericField<double, 'd'>(-1e-300));
-    std::string expected = python(
-        "b'b' + struct.pack('>b', -2) + b'B' + struct.pack('>B', 250) + b'U' + struct.pack('>h', -300)"
-        " + b'u' + struct.pack('>H', 60000) + b'I' + struct.pack('>i', -70000) + b'i' + struct.pack('>I', 4000000000)"
-        " + b'L' + struct.pack('>q', -5000000000) + b'l' + struct.pack('>Q', 17000000000000000000)"
-        " + b'T' + struct.pack('>Q', 1700000000) + b'f' + struct.pack('>f', 0.25) + b'd' + struct.pack('>d', -1e-300)");
+    std::string ours =
+        typed(NumericField<signed char, 'b'>(-2)) + typed(NumericField<unsigned char, 'B'>(250)) +
+        typed(NumericField<short, 'U'>(-300)) + typed(NumericField<unsigned short, 'u'>(60000)) +
+        typed(NumericField<int, 'I'>(-70000)) + typed(NumericField<unsigned int, 'i'>(4000000000u)) +
+        typed(NumericField<long, 'L'>(-5000000000L)) +
+        typed(NumericField<unsigned long, 'l'>(17000000000000000000UL)) +
+        typed(NumericField<unsigned long, 'T'>(1700000000UL)) + typed(NumericField<float, 'f'>(0.25f)) +
+        typed(NumericField<double, 'd'>(-1e-300));
+    std::string expected =
+        python("b'b' + struct.pack('>b', -2) + b'B' + struct.pack('>B', 250) + b'U' + struct.pack('>h', -300)"
+               " + b'u' + struct.pack('>H', 60000) + b'I' + struct.pack('>i', -70000) + b'i' + "
+               "struct.pack('>I', 4000000000)"
+               " + b'L' + struct.pack('>q', -5000000000) + b'l' + struct.pack('>Q', 17000000000000000000)"
+               " + b'T' + struct.pack('>Q', 1700000000) + b'f' + struct.pack('>f', 0.25) + b'd' + "
+               "struct.pack('>d', -1e-300)");
     EXPECT_EQ(hex(ours), hex(expected));
 }
 

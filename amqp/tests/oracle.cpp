@@ -7,9 +7,10 @@
 
 namespace AMQP::Test {
 
-std::string python(const std::string& expression) {
+std::string python(const std::string& expression, const std::string& prelude) {
     auto result = Orvanta::Test::runProcess(
-        {Orvanta::Test::python3(), "-c", "import struct, sys\nsys.stdout.buffer.write(" + expression + ")"});
+        {Orvanta::Test::python3(), "-c",
+         "import struct, sys\n" + prelude + "\nsys.stdout.buffer.write(" + expression + ")"});
     if (result.status != 0) throw std::runtime_error("python failed: " + result.err);
     return result.out;
 }

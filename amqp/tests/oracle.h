@@ -7,8 +7,9 @@
 namespace AMQP::Test {
 
 // the bytes of a Python expression that evaluates to bytes, for instance
-// "struct.pack('>d', 1.5)"; struct is imported
-std::string python(const std::string& expression);
+// "struct.pack('>d', 1.5)"; struct is imported, and prelude (statements,
+// for instance further imports) runs first
+std::string python(const std::string& expression, const std::string& prelude = {});
 
 // bytes as lower-case hex pairs separated by blanks ("00 0a ff")
 std::string hex(const std::string& bytes);

@@ -9,7 +9,9 @@ namespace AMQP::Test {
 
 class StringSink : public OutBuffer {
 public:
-    void append(const void* data, size_t size) override { bytes.append(static_cast<const char*>(data), size); }
+    void append(const void* data, size_t size) override {
+        bytes.append(static_cast<const char*>(data), size);
+    }
     std::string bytes;
 };
 

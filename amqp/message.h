@@ -1,0 +1,45 @@
+// An incoming message: an envelope with its exchange and routing key that
+// assembles its body from the body frames after the content header.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "amqp/envelope.h"
+
+namespace AMQP {
+
+class Message : public Envelope {
+public:
+    // The largest body accepted from a peer. The size comes from received
+    // bytes and decides an allocation, so it is checked first; brokers refuse
+    // far smaller messages anyway.
+    static constexpr uint64_t maxBodySize = uint64_t(1) << 32;
+
+    Message(std::string exchange, std::string routingKey);
+    ~Message() override;
+
+    // it owns its assembled body
+    Message(const Message&) = delete;
+    Message& operator=(const Message&) = delete;
+
+    const std::string& exchange() const { return _exchange; }
+    const std::string& routingKey() const { return _routingKey; }
+
+    // the size announced by the content header; throws ProtocolException
+    // "message is too big for this system" beyond maxBodySize
+    void setBodySize(uint64_t size);
+
+    // adds the payload of one body frame; true once the whole body is there.
+    // A body that arrives in one frame is not copied: body() then points into
+    // that frame and is valid only while the frame is processed.
+    bool append(const char* buffer, uint64_t size);
+
+private:
+    char* _allocated = nullptr;
+    std::string _exchange;
+    std::string _routingKey;
+    uint64_t _received = 0;
+};
+
+} // namespace AMQP

@@ -1,0 +1,24 @@
+// The pipe through which the resolver thread wakes the event loop's thread.
+#pragma once
+
+namespace AMQP {
+
+class Pipe {
+public:
+    // throws std::runtime_error with the system's text when no pipe is had
+    Pipe();
+    Pipe(const Pipe&) = delete;
+    Pipe& operator=(const Pipe&) = delete;
+    virtual ~Pipe();
+
+    // the end the loop watches
+    int in() const { return _fds[0]; }
+
+    // writes one byte; whether it was written
+    bool notify();
+
+private:
+    int _fds[2];
+};
+
+} // namespace AMQP

@@ -1,0 +1,78 @@
+#include "amqp/tcpoutbuffer.h"
+
+#include <sys/socket.h>
+#include <sys/uio.h>
+
+namespace AMQP {
+
+TcpOutBuffer::TcpOutBuffer(TcpOutBuffer&& other) noexcept
+    : _chunks(std::move(other._chunks)), _skip(other._skip), _total(other._total) {
+    other._chunks.clear();
+    other._skip = 0;
+    other._total = 0;
+}
+
+TcpOutBuffer& TcpOutBuffer::operator=(TcpOutBuffer&& other) noexcept {
+    if (this == &other) return *this;
+    _chunks = std::move(other._chunks);
+    _skip = other._skip;
+    _total = other._total;
+    other._chunks.clear();
+    other._skip = 0;
+    other._total = 0;
+    return *this;
+}
+
+void TcpOutBuffer::add(const char* data, size_t size) {
+    if (size == 0) return;
+    _chunks.emplace_back(data, data + size);
+    _total += size;
+}
+
+void TcpOutBuffer::shrink(size_t n) {
+    if (n >= _total) {
+        _chunks.clear();
+        _skip = 0;
+        _total = 0;
+        return;
+    }
+    while (n > 0) {
+        size_t rest = _chunks.front().size() - _skip;
+        if (n < rest) {
+            _skip += n;
+            _total -= n;
+            return;
+        }
+        _total -= rest;
+        _skip = 0;
+        n -= rest;
+        _chunks.pop_front();
+    }
+}
+
+size_t TcpOutBuffer::fill(iovec* out, size_t max) const {
+    size_t count = 0;
+    for (auto it = _chunks.begin(); it != _chunks.end() && count < max; ++it, ++count) {
+        size_t skip = count == 0 ? _skip : 0;
+        out[count].iov_base = const_cast<char*>(it->data() + skip);
+        out[count].iov_len = it->size() - skip;
+    }
+    return count;
+}
+
+ssize_t TcpOutBuffer::sendto(int fd) {
+    ssize_t total = 0;
+    while (_total > 0) {
+        iovec chunks[64];
+        msghdr message{};
+        message.msg_iov = chunks;
+        message.msg_iovlen = fill(chunks, 64);
+        ssize_t result = sendmsg(fd, &message, MSG_NOSIGNAL);
+        if (result < 1) return total > 0 ? total : result;
+        shrink(static_cast<size_t>(result));
+        total += result;
+    }
+    return total;
+}
+
+} // namespace AMQP
