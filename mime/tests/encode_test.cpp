@@ -105,6 +105,16 @@ TEST(LineEncodeTest, ComposedSubjectsAreEncodedToo) {
     EXPECT_EQ(std::string(header[1].data(), header[1].size()), "Comments: caf\xc3\xa9\r\n");
 }
 
+TEST(LineEncodeTest, AddressListsAreWrittenByTheirClasses) {
+    std::string to = line("To: J\xc3\xb6rg <jorg@ex\xc3\xa4mple.org>, plain@example.org\n", Capabilities::standard());
+    EXPECT_TRUE(ascii(to)) << to;
+    EXPECT_NE(to.find("xn--"), std::string::npos) << to;
+    EXPECT_NE(to.find("plain@example.org"), std::string::npos) << to;
+    EXPECT_EQ(to.substr(to.size() - 2), "\r\n");
+    // an address list that does not parse keeps its bytes, only folded
+    EXPECT_EQ(line("Cc: <<\xc3\xa9>>\n", Capabilities::standard()), "Cc: <<\xc3\xa9>>\r\n");
+}
+
 TEST(LineEncodeTest, RegisteredParsersAreUsed) {
     EXPECT_FALSE(FieldTypes::add("x-not-authentication", [](char const*, size_t) { return nullptr; }));
     ASSERT_TRUE(FieldTypes::add("DKIM-Signature", [](char const* data, size_t size) -> std::unique_ptr<HeaderField> {

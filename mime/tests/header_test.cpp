@@ -125,6 +125,15 @@ TEST_F(HeaderTest, TypedTextsAreNormalisedAndBadOnesKeptRaw) {
     EXPECT_EQ(text(header[1]), "content-id: no-brackets\r\n");
 }
 
+TEST_F(HeaderTest, AddressTextsAreRoutedToTheirClasses) {
+    Header header;
+    header.set("to", "a@example.org,\r\n  \"B\"   <b@example.org>");
+    EXPECT_EQ(text(header[0]).rfind("to: a@example.org, ", 0), 0u) << text(header[0]);
+    EXPECT_EQ(text(header[0]).find("   "), std::string::npos) << text(header[0]);
+    header.set("From", "not an address");
+    EXPECT_EQ(text(header[1]), "From: not an address\r\n");
+}
+
 TEST_F(HeaderTest, FailedComposeLosesNothing) {
     Header& header = parse("Received: 1\r\nReceived: 2\r\n\r\n");
     EXPECT_THROW(header.set("Received", Unwritable()), std::runtime_error);
