@@ -11,6 +11,7 @@
 #include "mime/contentid.h"
 #include "mime/contenttransferencoding.h"
 #include "mime/contenttype.h"
+#include "mime/datetime.h"
 #include "mime/empty.h"
 #include "mime/fieldtypes.h"
 #include "mime/flushguard.h"
@@ -235,6 +236,8 @@ void Header::prepend(char const* name, HeaderField const& field) {
         // adding is best effort: the header keeps the lines it had
     }
 }
+
+void Header::set(DateTime const& field) { set("Date", field); }
 
 void Header::set(ContentID const& field) { set("Content-ID", field); }
 
