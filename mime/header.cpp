@@ -122,7 +122,11 @@ bool Header::matches(Header const& other) const { return covers(other) && other.
 
 bool Header::multipart() const {
     Value const& value = get("content-type");
+    if (value.size() == 0) return false;
     try {
+        // the type alone first: most parts are not multipart, and their
+        // parameters need not be read
+        if (!ContentType::Type(value.data(), value.size()).main("multipart")) return false;
         ContentType type(value.data(), value.size(), true);
         return type.type().main("multipart");
     } catch (std::exception const&) {
