@@ -44,6 +44,14 @@ public:
     }
 };
 
+class Unwritable : public HeaderField {
+public:
+    using HeaderField::encode;
+    size_t encode(Capabilities const&, Orvanta::Filter::Result*, bool) const override {
+        throw std::runtime_error("cannot write");
+    }
+};
+
 } // namespace
 
 TEST(LineEncodeTest, RawCopyOnlyNormalisesLineEnds) {
@@ -128,6 +136,15 @@ TEST(LineEncodeTest, RegisteredParsersAreUsed) {
     Header header;
     header.append("DKIM-Signature", "anything");
     EXPECT_EQ(std::string(header[0].data(), header[0].size()), "DKIM-Signature: parsed\r\n");
+    // a value that parses but cannot be written is stored as the caller's text
+    ASSERT_TRUE(FieldTypes::add("arc-seal", [](char const*, size_t) -> std::unique_ptr<HeaderField> {
+        return std::make_unique<Unwritable>();
+    }));
+    header.set("ARC-Seal", "i=1; raw");
+    header.append("arc-seal", "i=2; raw");
+    EXPECT_EQ(std::string(header[1].data(), header[1].size()), "ARC-Seal: i=1; raw\r\n");
+    EXPECT_EQ(std::string(header[2].data(), header[2].size()), "arc-seal: i=2; raw\r\n");
+    ASSERT_TRUE(FieldTypes::add("arc-seal", nullptr));
     ASSERT_TRUE(FieldTypes::add("dkim-signature", nullptr));
     EXPECT_TRUE(Line("dkim-signature: bad\r\n").valid());
 }
