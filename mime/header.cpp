@@ -214,6 +214,7 @@ void Header::insert(size_t position, char const* text) {
 }
 
 void Header::set(char const* name, HeaderField const& field) {
+    if (name == nullptr) return;
     Key key = keyOf(name);
     replaceFirst(key, encode(key, field));
 }
@@ -226,6 +227,7 @@ void Header::set(HeaderIterator const& it, HeaderField const& field) {
 }
 
 void Header::append(char const* name, HeaderField const& field) {
+    if (name == nullptr) return;
     try {
         insert(_lines.size(), encode(keyOf(name), field));
     } catch (std::exception const&) {
@@ -234,6 +236,7 @@ void Header::append(char const* name, HeaderField const& field) {
 }
 
 void Header::prepend(char const* name, HeaderField const& field) {
+    if (name == nullptr) return;
     try {
         insert(0, encode(keyOf(name), field));
     } catch (std::exception const&) {
