@@ -286,3 +286,20 @@ TEST_P(ChannelTest, AcksAndRejectsGoOutWithoutWaiting) {
     EXPECT_EQ(hex(handler.take()), hex(oracle("basic-ack-7") + oracle("basic-nack-7") + oracle("publish") +
                                        oracle("content-header-5") + oracle("body-hello")));
 }
+
+TEST_P(ChannelTest, DroppedHandleClosesOnceTheOutstandingReplyArrived) {
+    auto channel = open();
+    channel->declareQueue("mails", durable).onFinalize([&] { events.push_back("declare released"); });
+    std::weak_ptr<ChannelImpl> implementation = channel->implementation();
+    handler.take();
+    channel.reset();
+    // the connection keeps the channel until the broker has answered
+    ASSERT_FALSE(implementation.expired());
+    EXPECT_EQ(handler.take(), "");
+    feeder.feed({"queue-declare-ok"});
+    EXPECT_EQ(hex(handler.take()), hex(oracle("channel-close-1")));
+    EXPECT_EQ(events, Events{"declare released"});
+    feeder.feed({"channel-close-ok-from-broker"});
+    EXPECT_TRUE(implementation.expired());
+    EXPECT_FALSE(connection.implementation()->channel(1));
+}

@@ -10,6 +10,7 @@
 #include "amqp/channelimpl.h"
 #include "amqp/connection.h"
 #include "amqp/deferred.h"
+#include "amqp/envelope.h"
 #include "amqp/table.h"
 #include "amqp/tests/oracle.h"
 #include "amqp/tests/scriptedpeer.h"
@@ -75,6 +76,13 @@ TEST_P(ConnectionTest, UnlimitedFrameSizeAndChannelMaximumFromTheBroker) {
     EXPECT_EQ(hex(handler.take()), hex(oracle("start-ok") + oracle("tune-ok-unlimited") + oracle("open")));
     EXPECT_EQ(connection.maxFrame(), 0u);
     Channel one(&connection);
+    feeder.feed({"channel-open-ok-1"});
+    handler.take();
+    // no frame limit: the whole body travels in one frame
+    std::string body(10000, 'x');
+    EXPECT_TRUE(one.publish("outbox", "mail", Envelope(body.data(), body.size())));
+    EXPECT_EQ(hex(handler.take()),
+              hex(oracle("publish") + oracle("content-header-10000") + oracle("body-10000")));
     Channel two(&connection);
     EXPECT_THROW(Channel three(&connection), std::runtime_error);
     try {

@@ -90,6 +90,8 @@ def frames(program, platform):
     yield "body-hello", frame(3, 1, b"hello")
     yield "body-4088", frame(3, 1, b"x" * 4088)
     yield "body-x", frame(3, 1, b"x")
+    yield "content-header-10000", header(1, 10000)
+    yield "body-10000", frame(3, 1, b"x" * 10000)
     yield "queue-declare", method(1, 50, 10, struct.pack(">h", 0) + shortstr("mails") + bits(False, True) + table({}))
     yield "exchange-declare-nowait", method(1, 40, 10, struct.pack(">H", 0) + shortstr("outbox") +
                                             shortstr("topic") + bits(False, False, False, False, True) + table({}))
