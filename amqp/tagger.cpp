@@ -77,9 +77,17 @@ void Tagger::onNack(uint64_t, bool) {
 
 void Tagger::reportError(const char* message) {
     _current = 1;
-    if (!_errorCallback) return;
-    auto callback = _errorCallback;
-    callback(message);
+    Monitor monitor(this);
+    if (_errorCallback) {
+        auto callback = _errorCallback;
+        callback(message);
+        if (!monitor.valid()) return;
+    }
+    // a close still waiting for outstanding publications will never be
+    // sent now: it fails with the channel's error instead of hanging
+    if (!_close || _closeSent) return;
+    _closeSent = true;
+    _close->reportError(message);
 }
 
 void Tagger::onError(std::function<void(const char*)> callback) {

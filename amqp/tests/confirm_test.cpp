@@ -213,3 +213,14 @@ TEST_P(ConfirmTest, CallbackMayDestroyTheWrapper) {
                               "three:finalize"}));
     EXPECT_FALSE(reliable);
 }
+
+TEST_P(ConfirmTest, ChannelErrorFailsACloseThatWaitedForPublications) {
+    publish("one");
+    reliable->close().onError(
+        [&](const char* message) { events.push_back(std::string("close:") + message); });
+    events.clear();
+    feeder.feed({"channel-error"});
+    const std::string text = "NOT_FOUND - no exchange 'outbox'";
+    EXPECT_EQ(events, (Events{"one:nack-or-error", "one:error:" + text, "channel:" + text, "close:" + text,
+                              "one:finalize"}));
+}
