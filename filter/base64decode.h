@@ -22,6 +22,8 @@ private:
     // Hands whole groups of four characters to OpenSSL and pushes what
     // comes out.
     size_t decode(const char* groups, size_t size);
+    // Decodes the groups up to a padded one and ends the data.
+    size_t finish(const char* groups, size_t size);
 
     OpenSSL::Bio _base64;
     OpenSSL::Bio _memory; // freed first

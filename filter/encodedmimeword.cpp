@@ -29,7 +29,8 @@ EncodedMimeWord::EncodedMimeWord(const char* data, size_t size, size_t available
 {
     if (available < overhead + 1) throw std::runtime_error("available space is too small for one word");
     size_t room = available - overhead;
-    _word.reserve(available);
+    // "No limit" comes as a huge size: reserve only what the input can take.
+    _word.reserve(std::min(available, overhead + 3 * size));
     _word = prefix;
     for (; _consumed < size && room > 0; ++_consumed) {
         auto c = static_cast<unsigned char>(data[_consumed]);

@@ -9,6 +9,28 @@
 
 namespace Orvanta::Filter {
 
+namespace {
+
+// Passes bytes on but keeps flushes to itself: the word's own stages are
+// drained after each word, while the stage behind them belongs to a longer
+// text (a header value still being decoded, perhaps re-encoded) that a
+// flush would cut into pieces.
+class FlushStop : public Result {
+public:
+    explicit FlushStop(Result* next) : _next(next) {}
+    using Result::append;
+    size_t append(const char* data, size_t size, bool persistent) override
+    {
+        return _next->append(data, size, persistent);
+    }
+    size_t flush() override { return 0; }
+
+private:
+    Result* _next;
+};
+
+} // namespace
+
 MimeWord::MimeWord(const char* text, size_t size, bool persistent)
     : _payload(text), _size(size), _persistent(persistent)
 {
@@ -37,7 +59,8 @@ size_t MimeWord::write(const char* target, Result* result) const
     if (!encoded()) return result->append(_payload, _size, _persistent);
     size_t total = 0;
     try {
-        Charset converter(_charset.c_str(), target, result);
+        FlushStop end(result);
+        Charset converter(_charset.c_str(), target, &end);
         if (_encoding == 'q') {
             total += writeQ(&converter);
             total += converter.flush();

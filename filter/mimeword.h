@@ -27,7 +27,8 @@ public:
     // Writes the word's text converted to the target charset; a plain word
     // passes unchanged. An encoded word whose charset or bytes cannot be
     // converted writes what it could before the failure, often nothing.
-    // Returns what the pushes returned; never throws.
+    // The result is not flushed. Returns what the pushes returned; never
+    // throws.
     size_t write(const char* target, Result* result) const;
 
 private:

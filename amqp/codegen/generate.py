@@ -180,6 +180,15 @@ def cxx_string(text):
     return '"' + text.replace("\\", "\\\\").replace('"', '\\"') + '"'
 
 
+def signature(prefix, params, suffix):
+    """prefix(params)suffix, the parameters one per line when too long."""
+    line = "%s(%s)%s" % (prefix, ", ".join(params), suffix)
+    if len(line) <= 110:
+        return line
+    indent = " " * (len(prefix.split("\n")[-1]) + 1)
+    return "%s(%s)%s" % (prefix, (",\n" + indent).join(params), suffix)
+
+
 def parameter(argument):
     if argument.type in INTEGERS:
         return "%s %s" % (INTEGERS[argument.type][1], argument.name)
@@ -245,7 +254,7 @@ def method_declaration(method):
     out = ["// %s (%d.%d)\n" % (method.wire_name, klass.id, method.id)]
     out.append("class %s : public %s {\npublic:\n" % (method.frame, klass.frame))
     explicit = "explicit " if len(params) == 1 else ""
-    out.append("    %s%s(%s);\n" % (explicit, method.frame, ", ".join(params)))
+    out.append(signature("    %s%s" % (explicit, method.frame), params, ";\n"))
     out.append("    explicit %s(ReceivedFrame& frame);\n\n" % method.frame)
     out.append("    uint16_t methodID() const override { return %d; }\n" % method.id)
     out.append("    void fill(OutBuffer& buffer) const override;\n")
@@ -335,8 +344,8 @@ def method_definitions(method):
                 initialisers.append(bit_group_initialiser(method, argument.group))
         elif argument.constant is None:
             initialisers.append("%s(%s)" % (argument.member, argument.name))
-    out = ["%s::%s(%s)\n    : %s {}\n" % (method.frame, method.frame, ", ".join(params),
-                                           ",\n      ".join(initialisers))]
+    out = [signature("%s::%s" % (method.frame, method.frame), params,
+                     "\n    : %s {}\n" % ",\n      ".join(initialisers))]
 
     # decoding: the class and method ids have been read by the dispatch
     out.append("\n%s::%s(ReceivedFrame& frame) : %s(frame) {\n" % (method.frame, method.frame, klass.frame))

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <stdexcept>
 #include <string>
 
@@ -33,6 +34,15 @@ TEST(EncodedMimeWordTest, SmallestWords)
     EXPECT_THROW(make("?", 13), std::runtime_error);
     EXPECT_THROW(make("?", 14), std::runtime_error);
     EXPECT_EQ(make("?", 15).word(), "=?utf-8?q?=3F?=");
+}
+
+TEST(EncodedMimeWordTest, UnlimitedRoomTakesTheWholeInput)
+{
+    std::string input(300, 'x');
+    input += "\xc3\xa9";
+    auto word = make(input, std::numeric_limits<size_t>::max(), MimeHeaderEncoding::phrase);
+    EXPECT_EQ(word.consumed(), input.size());
+    EXPECT_EQ(word.word(), "=?utf-8?q?" + std::string(300, 'x') + "=C3=A9?=");
 }
 
 TEST(EncodedMimeWordTest, CharactersAreNeverSplit)

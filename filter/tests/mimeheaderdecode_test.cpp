@@ -1,4 +1,5 @@
 #include "filter/mimeheaderdecode.h"
+#include "filter/mimeheaderencode.h"
 #include "filter/mimeword.h"
 #include "filter/tests/chunked.h"
 
@@ -123,6 +124,29 @@ TEST(MimeHeaderDecodeTest, AgreesWithPythonsDecodeHeader)
         EXPECT_EQ(run(decoder(), inputs[i]), expected[i]) << inputs[i];
         expectSplitInvariant(decoder(), inputs[i], false, random);
     }
+}
+
+TEST(MimeHeaderDecodeTest, DoesNotFlushTheStageBehindItWordByWord)
+{
+    Recorder sink;
+    {
+        MimeHeaderDecode decode("utf-8", &sink);
+        decode.process("=?utf-8?q?a?= =?utf-8?b?Yg==?= c ", 34, false);
+        EXPECT_EQ(sink.flushes, 0);
+        EXPECT_EQ(sink.bytes, "ab c");
+    }
+    EXPECT_EQ(sink.flushes, 1) << "once, when the decoder goes";
+
+    // Decoded into the header encoder, as a subject is rewritten: adjacent
+    // encoded words must stay one word.
+    std::string out;
+    String text(&out);
+    {
+        MimeHeaderEncode encode(9, 78, MimeHeaderEncoding(), &text);
+        MimeHeaderDecode decode("utf-8", &encode);
+        decode.process("=?utf-8?q?a?= =?utf-8?q?b?= c", 29, false);
+    }
+    EXPECT_EQ(out, "ab c");
 }
 
 } // namespace

@@ -25,6 +25,11 @@ def address_list(text):
     return out
 
 
+def pairs(text):
+    """the address of every pair email.utils.getaddresses finds"""
+    return [address for _, address in email.utils.getaddresses([text])]
+
+
 def idna(domain):
     try:
         return ['1', domain.encode('idna').decode('ascii')]
@@ -48,7 +53,7 @@ def rfc2231(text):
     return [charset or '', language or '', value]
 
 
-kinds = {'list': address_list, 'idna': idna, 'param': param, 'rfc2231': rfc2231}
+kinds = {'list': address_list, 'pairs': pairs, 'idna': idna, 'param': param, 'rfc2231': rfc2231}
 for line in sys.stdin:
     fields = [bytes.fromhex(f).decode('utf-8', 'surrogateescape') for f in line.rstrip('\n').split('\t')]
     answer = kinds[fields[0]](*fields[1:])
