@@ -77,22 +77,23 @@ size_t Base64Decode::process(const char* data, size_t size, bool)
         while (run < size && digits[static_cast<unsigned char>(data[run])]) ++run;
         while (i < run) {
             size_t n = std::min(run - i, sizeof groups - filled);
-            if (_padded) n = std::min(n, 4 - filled % 4);
             std::memcpy(groups + filled, data + i, n);
             filled += n;
             i += n;
-            if (_padded && filled % 4 == 0) return total + finish(groups, filled);
             if (filled == sizeof groups) {
                 total += decode(groups, filled);
                 filled = 0;
             }
         }
         if (i == size) break;
-        char c = data[i++];
-        if (c != '=') continue; // outside the alphabet: skipped
-        groups[filled++] = c;
-        _padded = true;
-        if (filled % 4 == 0) return total + finish(groups, filled);
+        if (data[i++] != '=') continue; // outside the alphabet: skipped
+        // Padding ends the data (RFC 2045) wherever it stands. The group it
+        // stands in is padded out when its characters hold a byte; a lone
+        // character holds none. What follows never reaches OpenSSL, which
+        // would make bytes up from a misplaced "=".
+        if (filled % 4 == 1) --filled;
+        while (filled % 4 != 0) groups[filled++] = '=';
+        return total + finish(groups, filled);
     }
     size_t whole = filled - filled % 4;
     total += decode(groups, whole);

@@ -42,6 +42,7 @@ ContentTransferEncoding::Encoding ContentTransferEncoding::parse(char const* dat
 
 ContentTransferEncoding::Encoding ContentTransferEncoding::extract(Header const& header) {
     Value const& value = header.get("content-transfer-encoding");
+    if (value.size() == 0) return sevenbit;
     try {
         return parse(value.data(), value.size());
     } catch (std::runtime_error const&) {

@@ -5,6 +5,9 @@
 #include "mime/contenttransferencoding.h"
 #include "mime/contenttype.h"
 #include "mime/key.h"
+#include "mime/mailbox.h"
+#include "mime/mailboxes.h"
+#include "mime/targets.h"
 
 #include <map>
 #include <string>
@@ -47,6 +50,9 @@ std::unique_ptr<HeaderField> FieldTypes::parse(Key const& name, char const* data
     if (name == "content-transfer-encoding")
         return std::make_unique<ContentTransferEncoding>(ContentTransferEncoding::parse(data, size));
     if (name == "content-disposition") return std::make_unique<ContentDisposition>(data, size);
+    if (name.containsMailboxes()) return std::make_unique<Mailboxes>(data, size, true);
+    if (name.containsTargets()) return std::make_unique<Targets>(data, size, true);
+    if (name.containsMailbox()) return std::make_unique<Mailbox>(data, size, true);
     for (char const* known : authenticationNames) {
         if (!(name == known)) continue;
         auto found = registered().find(known);

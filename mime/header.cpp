@@ -1,6 +1,8 @@
 #include "mime/header.h"
 
 #include "filter/memory.h"
+#include "filter/mimeheaderdecode.h"
+#include "filter/mimeheaderencode.h"
 #include "filter/newlineconverter.h"
 #include "filter/wordwrap.h"
 #include "mime/ascii.h"
@@ -9,8 +11,10 @@
 #include "mime/contentid.h"
 #include "mime/contenttransferencoding.h"
 #include "mime/contenttype.h"
+#include "mime/datetime.h"
 #include "mime/empty.h"
 #include "mime/fieldtypes.h"
+#include "mime/flushguard.h"
 #include "mime/headerfield.h"
 
 #include <algorithm>
@@ -118,7 +122,11 @@ bool Header::matches(Header const& other) const { return covers(other) && other.
 
 bool Header::multipart() const {
     Value const& value = get("content-type");
+    if (value.size() == 0) return false;
     try {
+        // the type alone first: most parts are not multipart, and their
+        // parameters need not be read
+        if (!ContentType::Type(value.data(), value.size()).main("multipart")) return false;
         ContentType type(value.data(), value.size(), true);
         return type.type().main("multipart");
     } catch (std::exception const&) {
@@ -160,7 +168,18 @@ char const* Header::encode(Key const& key, Value const& value) {
         Filter::WordWrap wrap(Capabilities::standard().limits(), Filter::BufferSize(), &converter);
         wrap.append(key.data(), key.size(), false);
         wrap.append(": ", 2, true);
-        wrap.append(value.data(), value.size(), true);
+        if (key.supportsEncodedWords()) {
+            // encoded words are decoded and the text encoded again as needed
+            Filter::MimeHeaderEncode encoder(wrap.size().bytes(), Capabilities::standard().preferred(),
+                                             Filter::MimeHeaderEncoding(), &wrap);
+            FlushGuard guard(&encoder);
+            Filter::MimeHeaderDecode decoder("utf-8", &guard);
+            decoder.append(value.data(), value.size(), true);
+            decoder.flush();
+            encoder.flush();
+        } else {
+            wrap.append(value.data(), value.size(), true);
+        }
         wrap.flush();
     }
     memory.append("\r\n", 2, true);
@@ -195,6 +214,7 @@ void Header::insert(size_t position, char const* text) {
 }
 
 void Header::set(char const* name, HeaderField const& field) {
+    if (name == nullptr) return;
     Key key = keyOf(name);
     replaceFirst(key, encode(key, field));
 }
@@ -207,6 +227,7 @@ void Header::set(HeaderIterator const& it, HeaderField const& field) {
 }
 
 void Header::append(char const* name, HeaderField const& field) {
+    if (name == nullptr) return;
     try {
         insert(_lines.size(), encode(keyOf(name), field));
     } catch (std::exception const&) {
@@ -215,12 +236,15 @@ void Header::append(char const* name, HeaderField const& field) {
 }
 
 void Header::prepend(char const* name, HeaderField const& field) {
+    if (name == nullptr) return;
     try {
         insert(0, encode(keyOf(name), field));
     } catch (std::exception const&) {
         // adding is best effort: the header keeps the lines it had
     }
 }
+
+void Header::set(DateTime const& field) { set("Date", field); }
 
 void Header::set(ContentID const& field) { set("Content-ID", field); }
 

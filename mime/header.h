@@ -24,6 +24,7 @@ class ContentDisposition;
 class ContentID;
 class ContentTransferEncoding;
 class ContentType;
+class DateTime;
 class HeaderField;
 
 class Header : public Encodable {
@@ -76,6 +77,7 @@ public:
     // these drop their exceptions: the header then keeps its lines
     void append(char const* name, HeaderField const& field);
     void prepend(char const* name, HeaderField const& field);
+    void set(DateTime const& field);
     void set(ContentID const& field);
     void set(ContentType const& field);
     void set(ContentDisposition const& field);

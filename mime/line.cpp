@@ -1,12 +1,15 @@
 #include "mime/line.h"
 
 #include "filter/linetracker.h"
+#include "filter/mimeheaderdecode.h"
+#include "filter/mimeheaderencode.h"
 #include "filter/newlineconverter.h"
 #include "filter/wordwrap.h"
 #include "mime/ascii.h"
 #include "mime/capabilities.h"
 #include "mime/emptyline.h"
 #include "mime/fieldtypes.h"
+#include "mime/flushguard.h"
 #include "mime/parseerror.h"
 
 #include <cstring>
@@ -86,13 +89,21 @@ size_t Line::ExtValue::encode(Capabilities const& caps, Filter::LineLength* out,
         Filter::WordWrap wrap(caps.limits(), out->size(), out);
         try {
             std::unique_ptr<HeaderField> field = FieldTypes::parse(name, _data, _size);
-            if (!field) throw std::runtime_error("no address parser");
             total = field->encode(caps, &wrap, persistent);
         } catch (std::exception const&) {
             // an address list that does not parse is still folded, unchanged
             total = wrap.append(_data, _size, persistent);
         }
         total += wrap.flush();
+    } else if (name.supportsEncodedWords()) {
+        // encoded words are decoded and the text written again with encoded
+        // words where the transport needs them
+        Filter::MimeHeaderEncode encoder(out->size().bytes(), caps.preferred(), Filter::MimeHeaderEncoding(), out);
+        FlushGuard guard(&encoder);
+        Filter::MimeHeaderDecode decoder("utf-8", &guard);
+        total = decoder.append(_data, _size, persistent);
+        total += decoder.flush();
+        total += encoder.flush();
     } else {
         std::unique_ptr<HeaderField> field;
         bool written = false;

@@ -14,6 +14,16 @@ Object::ExtHeader::ExtHeader(char const* text, size_t size) {
     if (text == nullptr || size == 0) throw FatalError("Empty header");
     size_t position = 0;
     for (;;) {
+        // the empty line that ends the block, found here rather than thrown
+        // by the key scan: the common end of every block costs no exception
+        size_t left = size - position;
+        char const* at = text + position;
+        if (left == 0 || at[0] == '\n' || (left >= 2 && at[0] == '\r' && at[1] == '\n')) {
+            size_t length = left == 0 ? 0 : at[0] == '\n' ? 1 : 2;
+            if (length == 2) _terminator = at;
+            position += length;
+            break;
+        }
         try {
             _lines.emplace_back(text + position, size - position);
             position += _lines.back().size();

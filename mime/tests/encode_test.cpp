@@ -44,6 +44,14 @@ public:
     }
 };
 
+class Unwritable : public HeaderField {
+public:
+    using HeaderField::encode;
+    size_t encode(Capabilities const&, Orvanta::Filter::Result*, bool) const override {
+        throw std::runtime_error("cannot write");
+    }
+};
+
 } // namespace
 
 TEST(LineEncodeTest, RawCopyOnlyNormalisesLineEnds) {
@@ -63,6 +71,58 @@ TEST(LineEncodeTest, ReencodedUnderSevenBitTransport) {
               "DKIM-Signature: v=1;\r\n  d=\xc3\xa9.example\r\n");
 }
 
+// what a reader makes of a header line's value: Python decodes its encoded
+// words
+std::string decoded(std::string const& line) {
+    auto run = Orvanta::Test::runProcess(
+        {Orvanta::Test::python3(), "-c",
+         "import sys\nfrom email.header import decode_header, make_header\n"
+         "value = sys.stdin.read().split(':', 1)[1]\n"
+         "sys.stdout.buffer.write(str(make_header(decode_header(value))).encode())"},
+        line);
+    EXPECT_EQ(run.status, 0) << run.err;
+    return run.out;
+}
+
+bool ascii(std::string const& text) {
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+TEST(LineEncodeTest, SubjectGetsEncodedWords) {
+    std::string subject = "Subject: caf\xc3\xa9 au lait, =?iso-8859-1?q?cr=E8me?= br\xc3\xbbl\xc3\xa9" "e\n";
+    std::string out = line(subject, Capabilities::standard());
+    EXPECT_TRUE(ascii(out)) << out;
+    EXPECT_EQ(out.substr(out.size() - 2), "\r\n");
+    EXPECT_EQ(decoded(out), "caf\xc3\xa9 au lait, cr\xc3\xa8me br\xc3\xbbl\xc3\xa9" "e");
+    // under the UTF-8 preset the line is copied
+    EXPECT_EQ(line(subject, Capabilities::utf8()), "Subject: caf\xc3\xa9 au lait, =?iso-8859-1?q?cr=E8me?= br\xc3\xbbl\xc3\xa9" "e\r\n");
+    std::string custom = line("X-Note: \xc3\xa9t\xc3\xa9\n", Capabilities::standard());
+    EXPECT_TRUE(ascii(custom)) << custom;
+    EXPECT_EQ(decoded(custom), "\xc3\xa9t\xc3\xa9");
+}
+
+TEST(LineEncodeTest, ComposedSubjectsAreEncodedToo) {
+    Header header;
+    header.set("Subject", "=?iso-8859-1?q?caf=E9?= cr\xc3\xa8me");
+    header.set("Comments", "caf\xc3\xa9");
+    std::string subject(header[0].data(), header[0].size());
+    EXPECT_TRUE(ascii(subject)) << subject;
+    EXPECT_EQ(decoded(subject), "caf\xc3\xa9 cr\xc3\xa8me");
+    EXPECT_EQ(std::string(header[1].data(), header[1].size()), "Comments: caf\xc3\xa9\r\n");
+}
+
+TEST(LineEncodeTest, AddressListsAreWrittenByTheirClasses) {
+    std::string to = line("To: J\xc3\xb6rg <jorg@ex\xc3\xa4mple.org>, plain@example.org\n", Capabilities::standard());
+    EXPECT_TRUE(ascii(to)) << to;
+    EXPECT_NE(to.find("xn--"), std::string::npos) << to;
+    EXPECT_NE(to.find("plain@example.org"), std::string::npos) << to;
+    EXPECT_EQ(to.substr(to.size() - 2), "\r\n");
+    // an address list that does not parse keeps its bytes, only folded
+    EXPECT_EQ(line("Cc: <<\xc3\xa9>>\n", Capabilities::standard()), "Cc: <<\xc3\xa9>>\r\n");
+}
+
 TEST(LineEncodeTest, RegisteredParsersAreUsed) {
     EXPECT_FALSE(FieldTypes::add("x-not-authentication", [](char const*, size_t) { return nullptr; }));
     ASSERT_TRUE(FieldTypes::add("DKIM-Signature", [](char const* data, size_t size) -> std::unique_ptr<HeaderField> {
@@ -76,6 +136,15 @@ TEST(LineEncodeTest, RegisteredParsersAreUsed) {
     Header header;
     header.append("DKIM-Signature", "anything");
     EXPECT_EQ(std::string(header[0].data(), header[0].size()), "DKIM-Signature: parsed\r\n");
+    // a value that parses but cannot be written is stored as the caller's text
+    ASSERT_TRUE(FieldTypes::add("arc-seal", [](char const*, size_t) -> std::unique_ptr<HeaderField> {
+        return std::make_unique<Unwritable>();
+    }));
+    header.set("ARC-Seal", "i=1; raw");
+    header.append("arc-seal", "i=2; raw");
+    EXPECT_EQ(std::string(header[1].data(), header[1].size()), "ARC-Seal: i=1; raw\r\n");
+    EXPECT_EQ(std::string(header[2].data(), header[2].size()), "arc-seal: i=2; raw\r\n");
+    ASSERT_TRUE(FieldTypes::add("arc-seal", nullptr));
     ASSERT_TRUE(FieldTypes::add("dkim-signature", nullptr));
     EXPECT_TRUE(Line("dkim-signature: bad\r\n").valid());
 }

@@ -1,7 +1,9 @@
 #include "mime/contentid.h"
 #include "mime/contenttransferencoding.h"
+#include "mime/datetime.h"
 #include "mime/header.h"
 #include "mime/object.h"
+#include "testsupport/process.h"
 
 #include <gtest/gtest.h>
 
@@ -125,6 +127,15 @@ TEST_F(HeaderTest, TypedTextsAreNormalisedAndBadOnesKeptRaw) {
     EXPECT_EQ(text(header[1]), "content-id: no-brackets\r\n");
 }
 
+TEST_F(HeaderTest, AddressTextsAreRoutedToTheirClasses) {
+    Header header;
+    header.set("to", "a@example.org,\r\n  \"B\"   <b@example.org>");
+    EXPECT_EQ(text(header[0]).rfind("to: a@example.org, ", 0), 0u) << text(header[0]);
+    EXPECT_EQ(text(header[0]).find("   "), std::string::npos) << text(header[0]);
+    header.set("From", "not an address");
+    EXPECT_EQ(text(header[1]), "From: not an address\r\n");
+}
+
 TEST_F(HeaderTest, FailedComposeLosesNothing) {
     Header& header = parse("Received: 1\r\nReceived: 2\r\n\r\n");
     EXPECT_THROW(header.set("Received", Unwritable()), std::runtime_error);
@@ -221,4 +232,21 @@ TEST_F(HeaderTest, Multipart) {
     EXPECT_TRUE(parse("Content-Type: multipart/mixed; boundary=b\r\n\r\n").multipart());
     EXPECT_TRUE(parse("Content-Type: MULTIPART/Alternative ; boundary=\"b\"\r\n\r\n").multipart());
     EXPECT_FALSE(parse("Content-Type: text/plain\r\n\r\n").multipart());
+}
+
+TEST_F(HeaderTest, DateIsWrittenAsAnRfc5322DateTime) {
+    Header& header = parse("Date: yesterday\r\nSubject: x\r\n\r\n");
+    for (std::time_t when : {std::time_t(0), std::time_t(951782400), std::time_t(1796631333)}) {
+        header.set(DateTime(when));
+        EXPECT_EQ(header.size(), 2u);
+        std::string line = text(header[0]);
+        EXPECT_EQ(line.rfind("Date: ", 0), 0u);
+        auto python = Orvanta::Test::runProcess(
+            {Orvanta::Test::python3(), "-c",
+             "import sys, email.utils\n"
+             "print(int(email.utils.parsedate_to_datetime(sys.stdin.read()[6:].strip()).timestamp()))"},
+            line);
+        EXPECT_EQ(python.out, std::to_string(when) + "\n") << line << python.err;
+    }
+    EXPECT_EQ(DateTime(0).text(), "Thu, 01 Jan 1970 00:00:00 +0000");
 }

@@ -134,6 +134,10 @@ TEST(LineTest, ValidityFollowsTheTypedParser) {
     EXPECT_TRUE(Line("Content-Type: text/plain; charset=us-ascii\r\n").valid());
     EXPECT_FALSE(Line("Content-Type: multipart/mixed\r\n").valid());
     EXPECT_TRUE(Line("X-Anything: (((\r\n").valid());
+    EXPECT_TRUE(Line("To: a@example.org, \"B\" <b@example.org>\r\n").valid());
+    EXPECT_FALSE(Line("To: a@example.org,, @\r\n").valid());
+    EXPECT_TRUE(Line("From: a@example.org\r\n").valid());
+    EXPECT_FALSE(Line("Sender: a@example.org, b@example.org\r\n").valid());
     // no parser registered for it: its value is kept as raw text
     EXPECT_TRUE(Line("DKIM-Signature: garbage\r\n").valid());
 }

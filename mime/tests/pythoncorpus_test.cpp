@@ -72,7 +72,7 @@ String withoutLineEnd(String const& text) {
     return String(text.data(), size);
 }
 
-// the content type's main type, lower case; "" when there is none
+// whether the content type names that main type (or that subtype, below)
 bool typed(Header const& header, char const* main) {
     Value const& value = header.get("content-type");
     try {
