@@ -10,8 +10,7 @@
 namespace AMQP {
 
 CopiedBuffer::CopiedBuffer(const Frame& frame)
-    : _capacity(frame.totalSize()),
-      _buffer(static_cast<char*>(std::malloc(_capacity ? _capacity : 1))),
+    : _capacity(frame.totalSize()), _buffer(static_cast<char*>(std::malloc(_capacity ? _capacity : 1))),
       _synchronous(frame.synchronous()) {
     if (!_buffer) throw std::bad_alloc();
     frame.fill(*this);
@@ -22,11 +21,8 @@ CopiedBuffer::CopiedBuffer(const Frame& frame)
 }
 
 CopiedBuffer::CopiedBuffer(CopiedBuffer&& other) noexcept
-    : OutBuffer(other),
-      _capacity(std::exchange(other._capacity, 0)),
-      _buffer(std::move(other._buffer)),
-      _size(std::exchange(other._size, 0)),
-      _synchronous(other._synchronous) {}
+    : OutBuffer(other), _capacity(std::exchange(other._capacity, 0)), _buffer(std::move(other._buffer)),
+      _size(std::exchange(other._size, 0)), _synchronous(other._synchronous) {}
 
 CopiedBuffer& CopiedBuffer::operator=(CopiedBuffer&& other) noexcept {
     if (this != &other) {

@@ -26,6 +26,20 @@ public:
         return *this;
     }
 
+    // the base setters again, answering this type so that any order chains
+    DeferredPublish& onSuccess(std::function<void()> callback) {
+        Deferred::onSuccess(std::move(callback));
+        return *this;
+    }
+    DeferredPublish& onError(std::function<void(const char*)> callback) {
+        Deferred::onError(std::move(callback));
+        return *this;
+    }
+    DeferredPublish& onFinalize(std::function<void()> callback) {
+        Deferred::onFinalize(std::move(callback));
+        return *this;
+    }
+
     // the broker acknowledged the message
     void reportAck() const {
         if (_ackCallback) _ackCallback();

@@ -23,7 +23,8 @@ uint32_t checkedPayload(uint64_t payloadSize) {
 ExtFrame::ExtFrame(uint16_t channel, uint64_t payloadSize)
     : _channel(channel), _payloadSize(checkedPayload(payloadSize)) {}
 
-ExtFrame::ExtFrame(const ReceivedFrame& frame) : _channel(frame.channel()), _payloadSize(frame.payloadSize()) {}
+ExtFrame::ExtFrame(const ReceivedFrame& frame)
+    : _channel(frame.channel()), _payloadSize(frame.payloadSize()) {}
 
 void ExtFrame::fill(OutBuffer& buffer) const {
     buffer.add(type());

@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "amqp/basicheaderframe.h"
 #include "amqp/bodyframe.h"
 #include "amqp/buffer.h"
 #include "amqp/frame.h"
@@ -45,6 +46,8 @@ bool ReceivedFrame::dispatch(FrameVisitor& visitor) {
     switch (_type) {
     case 1:
         return MethodDispatch::process(*this, visitor);
+    case 2:
+        return processHeaderFrame(visitor);
     case 3: {
         BodyFrame frame(*this);
         return visitor.visit(frame);
@@ -57,6 +60,13 @@ bool ReceivedFrame::dispatch(FrameVisitor& visitor) {
     default:
         throw ProtocolException("unrecognized frame type " + std::to_string(_type));
     }
+}
+
+bool ReceivedFrame::processHeaderFrame(FrameVisitor& visitor) {
+    uint16_t classID = nextUint16();
+    if (classID != 60) throw ProtocolException("unrecognized header frame class " + std::to_string(classID));
+    BasicHeaderFrame frame(*this);
+    return visitor.visit(frame);
 }
 
 } // namespace AMQP

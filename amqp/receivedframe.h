@@ -45,6 +45,8 @@ public:
 private:
     static constexpr size_t headerSize = 7;
 
+    bool processHeaderFrame(FrameVisitor& visitor);
+
     size_t _received;
     bool _header = false;
     uint8_t _type = 0;

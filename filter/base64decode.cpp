@@ -2,6 +2,7 @@
 
 #include "openssl/functions.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <stdexcept>
@@ -18,11 +19,12 @@ constexpr std::array<bool, 256> buildAlphabet()
     for (int c = 'A'; c <= 'Z'; ++c) table[c] = true;
     for (int c = 'a'; c <= 'z'; ++c) table[c] = true;
     for (int c = '0'; c <= '9'; ++c) table[c] = true;
-    table['+'] = table['/'] = table['='] = true;
+    table['+'] = table['/'] = true;
     return table;
 }
 
-constexpr std::array<bool, 256> alphabet = buildAlphabet();
+// The base64 digits; "=" is handled on its own.
+constexpr std::array<bool, 256> digits = buildAlphabet();
 
 } // namespace
 
@@ -43,12 +45,20 @@ size_t Base64Decode::decode(const char* groups, size_t size)
     OpenSSL::BIO_write(_memory.get(), groups, static_cast<int>(size));
     size_t total = 0;
     for (;;) {
-        char buffer[4096];
+        char buffer[16384];
         int read = OpenSSL::BIO_read(_base64.get(), buffer, sizeof buffer);
         if (read < 1) break;
         total += next->append(buffer, static_cast<size_t>(read), false);
     }
     return total;
+}
+
+size_t Base64Decode::finish(const char* groups, size_t size)
+{
+    // Padding only ends the data (RFC 2045): whatever follows is ignored.
+    _ended = true;
+    _heldSize = 0;
+    return decode(groups, size);
 }
 
 size_t Base64Decode::process(const char* data, size_t size, bool)
@@ -60,24 +70,30 @@ size_t Base64Decode::process(const char* data, size_t size, bool)
     char groups[4096];
     std::memcpy(groups, _held, _heldSize);
     size_t filled = _heldSize;
-    for (size_t i = 0; i < size; ++i) {
-        char c = data[i];
-        if (!alphabet[static_cast<unsigned char>(c)]) continue;
-        groups[filled++] = c;
-        _padded |= c == '=';
-        if (filled % 4 != 0) continue;
-        if (_padded) {
-            // Padding only ends the data (RFC 2045): decode up to here and
-            // ignore whatever follows.
-            total += decode(groups, filled);
-            _ended = true;
-            _heldSize = 0;
-            return total;
+    size_t i = 0;
+    while (i < size) {
+        // A run of ordinary characters is copied in one go.
+        size_t run = i;
+        while (run < size && digits[static_cast<unsigned char>(data[run])]) ++run;
+        while (i < run) {
+            size_t n = std::min(run - i, sizeof groups - filled);
+            std::memcpy(groups + filled, data + i, n);
+            filled += n;
+            i += n;
+            if (filled == sizeof groups) {
+                total += decode(groups, filled);
+                filled = 0;
+            }
         }
-        if (filled == sizeof groups) {
-            total += decode(groups, filled);
-            filled = 0;
-        }
+        if (i == size) break;
+        if (data[i++] != '=') continue; // outside the alphabet: skipped
+        // Padding ends the data (RFC 2045) wherever it stands. The group it
+        // stands in is padded out when its characters hold a byte; a lone
+        // character holds none. What follows never reaches OpenSSL, which
+        // would make bytes up from a misplaced "=".
+        if (filled % 4 == 1) --filled;
+        while (filled % 4 != 0) groups[filled++] = '=';
+        return total + finish(groups, filled);
     }
     size_t whole = filled - filled % 4;
     total += decode(groups, whole);

@@ -1,6 +1,6 @@
 // Decodes base64 text through OpenSSL's base64 BIO. Characters outside the
 // base64 alphabet (line breaks, blanks) are skipped, groups split across
-// pieces are put back together, and a padded group ends the data.
+// pieces are put back together, and padding ends the data.
 #pragma once
 
 #include "filter/filter.h"
@@ -22,14 +22,15 @@ private:
     // Hands whole groups of four characters to OpenSSL and pushes what
     // comes out.
     size_t decode(const char* groups, size_t size);
+    // Decodes the groups, the last one padded, and ends the data.
+    size_t finish(const char* groups, size_t size);
 
     OpenSSL::Bio _base64;
     OpenSSL::Bio _memory; // freed first
     // Characters of a group not yet complete (OpenSSL stalls on them).
     char _held[4] = {};
     size_t _heldSize = 0;
-    bool _padded = false; // the group being gathered holds "="
-    bool _ended = false;  // a padded group was decoded: the rest is ignored
+    bool _ended = false; // padding was met: the rest is ignored
 };
 
 } // namespace Orvanta::Filter

@@ -6,7 +6,8 @@
 namespace Orvanta::Filter {
 
 Charset::Charset(const char* from, const char* to, Result* next)
-    : Filter(next), _descriptor(iconv_open((std::string(to) + "//TRANSLIT").c_str(), from))
+    // std::string refuses null names with std::logic_error before iconv sees them.
+    : Filter(next), _descriptor(iconv_open((std::string(to) + "//TRANSLIT").c_str(), std::string(from).c_str()))
 {
     if (_descriptor == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("Conversion not possible");
 }

@@ -12,8 +12,6 @@ namespace {
 constexpr char prefix[] = "=?utf-8?q?";
 constexpr size_t overhead = sizeof prefix - 1 + 2; // and the final "?="
 
-bool isSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
 // Room the escapes of a whole UTF-8 sequence take, from its lead byte.
 size_t sequenceRoom(unsigned char lead)
 {
@@ -31,11 +29,14 @@ EncodedMimeWord::EncodedMimeWord(const char* data, size_t size, size_t available
 {
     if (available < overhead + 1) throw std::runtime_error("available space is too small for one word");
     size_t room = available - overhead;
-    _word.reserve(available);
+    // "No limit" comes as a huge size: reserve only what the input can take.
+    _word.reserve(std::min(available, overhead + 3 * size));
     _word = prefix;
     for (; _consumed < size && room > 0; ++_consumed) {
         auto c = static_cast<unsigned char>(data[_consumed]);
-        if (isSpace(c)) {
+        if (c == ' ') {
+            // Only the space has a short form; other white space (a tab, a
+            // form feed) is escaped so that it reads back as itself.
             _word += '_';
             room -= 1;
         } else if (!encoding.escaped(static_cast<char>(c))) {

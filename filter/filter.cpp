@@ -1,7 +1,6 @@
 #include "filter/filter.h"
 
 #include <cstring>
-#include <istream>
 
 namespace Orvanta::Filter {
 
@@ -12,16 +11,6 @@ size_t Filter::process(const char* text, bool persistent)
 
 size_t Filter::process(const std::string& text) { return process(text.data(), text.size(), false); }
 
-size_t Filter::process(std::istream& stream)
-{
-    if (!stream.good()) return 0;
-    size_t total = 0;
-    char buffer[4096];
-    do {
-        stream.read(buffer, sizeof buffer);
-        total += process(buffer, static_cast<size_t>(stream.gcount()), false);
-    } while (stream.good());
-    return total;
-}
+size_t Filter::process(std::istream& stream) { return Result::append(stream); }
 
 } // namespace Orvanta::Filter

@@ -2,6 +2,8 @@
 
 #include "filter/mimehex.h"
 
+#include <cstring>
+
 namespace Orvanta::Filter {
 
 namespace {
@@ -40,7 +42,9 @@ size_t QuotedPrintableDecode::process(const char* data, size_t size, bool persis
         switch (_state) {
         case 0:
             if (c != '=') {
-                ++i;
+                // Plain text runs up to the next "=".
+                const void* mark = std::memchr(data + i, '=', size - i);
+                i = mark == nullptr ? size : static_cast<size_t>(static_cast<const char*>(mark) - data);
                 continue;
             }
             if (i > start) total += next->append(data + start, i - start, persistent);

@@ -19,7 +19,8 @@ class CountingSink : public AMQP::OutBuffer {
 public:
     void append(const void* data, size_t size) override {
         const auto* bytes = static_cast<const unsigned char*>(data);
-        for (size_t i = 0; i < size; ++i) checksum += bytes[i];
+        for (size_t i = 0; i < size; ++i)
+            checksum += bytes[i];
         written += size;
     }
     size_t written = 0;

@@ -180,6 +180,15 @@ def cxx_string(text):
     return '"' + text.replace("\\", "\\\\").replace('"', '\\"') + '"'
 
 
+def signature(prefix, params, suffix):
+    """prefix(params)suffix, the parameters one per line when too long."""
+    line = "%s(%s)%s" % (prefix, ", ".join(params), suffix)
+    if len(line) <= 110:
+        return line
+    indent = " " * (len(prefix.split("\n")[-1]) + 1)
+    return "%s(%s)%s" % (prefix, (",\n" + indent).join(params), suffix)
+
+
 def parameter(argument):
     if argument.type in INTEGERS:
         return "%s %s" % (INTEGERS[argument.type][1], argument.name)
@@ -227,7 +236,7 @@ def header_for_class(klass):
            "#pragma once\n\n"]
     out += ["#include %s\n" % i for i in includes]
     out.append("\n")
-    out += ['#include "%s"\n' % i for i in local]
+    out += ['#include "%s"\n' % i for i in sorted(local)]
     out.append("\nnamespace AMQP {\n\nclass ReceivedFrame;\n\n")
     out.append("// Base of the method frames of the %s class.\n" % klass.lower)
     out.append("class %s : public MethodFrame {\npublic:\n" % klass.frame)
@@ -245,7 +254,7 @@ def method_declaration(method):
     out = ["// %s (%d.%d)\n" % (method.wire_name, klass.id, method.id)]
     out.append("class %s : public %s {\npublic:\n" % (method.frame, klass.frame))
     explicit = "explicit " if len(params) == 1 else ""
-    out.append("    %s%s(%s);\n" % (explicit, method.frame, ", ".join(params)))
+    out.append(signature("    %s%s" % (explicit, method.frame), params, ";\n"))
     out.append("    explicit %s(ReceivedFrame& frame);\n\n" % method.frame)
     out.append("    uint16_t methodID() const override { return %d; }\n" % method.id)
     out.append("    void fill(OutBuffer& buffer) const override;\n")
@@ -335,8 +344,8 @@ def method_definitions(method):
                 initialisers.append(bit_group_initialiser(method, argument.group))
         elif argument.constant is None:
             initialisers.append("%s(%s)" % (argument.member, argument.name))
-    out = ["%s::%s(%s)\n    : %s {}\n" % (method.frame, method.frame, ", ".join(params),
-                                           ",\n      ".join(initialisers))]
+    out = [signature("%s::%s" % (method.frame, method.frame), params,
+                     "\n    : %s {}\n" % ",\n      ".join(initialisers))]
 
     # decoding: the class and method ids have been read by the dispatch
     out.append("\n%s::%s(ReceivedFrame& frame) : %s(frame) {\n" % (method.frame, method.frame, klass.frame))
@@ -387,7 +396,7 @@ def method_definitions(method):
     return "".join(out)
 
 
-CONTENT_FRAMES = [("BodyFrame", "amqp/bodyframe.h"),
+CONTENT_FRAMES = [("BasicHeaderFrame", "amqp/basicheaderframe.h"), ("BodyFrame", "amqp/bodyframe.h"),
                   ("HeartbeatFrame", "amqp/heartbeatframe.h")]
 
 
@@ -406,8 +415,8 @@ def visitor_header(methods):
 
 def visitor_source(classes, methods):
     out = [BANNER, '#include "amqp/frames/framevisitor.h"\n\n']
-    out += ['#include "%s"\n' % h for _, h in CONTENT_FRAMES]
-    out += ['#include "amqp/frames/%s.h"\n' % k.frame.lower() for k in classes]
+    includes = [h for _, h in CONTENT_FRAMES] + ["amqp/frames/%s.h" % k.frame.lower() for k in classes]
+    out += ['#include "%s"\n' % h for h in sorted(includes)]
     out.append("\nnamespace AMQP {\n\nFrameVisitor::~FrameVisitor() = default;\n\n")
     names = [c for c, _ in CONTENT_FRAMES] + [m.frame for m in methods]
     out += ["bool FrameVisitor::visit(%s& frame) { return fallback(frame); }\n" % n for n in names]
@@ -429,10 +438,11 @@ def dispatch_header(classes):
 
 
 def dispatch_source(classes):
-    out = [BANNER, '#include "amqp/frames/methoddispatch.h"\n\n#include <string>\n\n',
-           '#include "amqp/frames/framevisitor.h"\n']
-    out += ['#include "amqp/frames/%s.h"\n' % k.frame.lower() for k in classes]
-    out.append('#include "amqp/protocolexception.h"\n#include "amqp/receivedframe.h"\n\nnamespace AMQP {\n\n')
+    out = [BANNER, '#include "amqp/frames/methoddispatch.h"\n\n#include <string>\n\n']
+    includes = ["amqp/frames/%s.h" % k.frame.lower() for k in classes]
+    includes += ["amqp/frames/framevisitor.h", "amqp/protocolexception.h", "amqp/receivedframe.h"]
+    out += ['#include "%s"\n' % h for h in sorted(includes)]
+    out.append("\nnamespace AMQP {\n\n")
     out.append("bool MethodDispatch::process(ReceivedFrame& frame, FrameVisitor& visitor) {\n"
                "    uint16_t classID = frame.nextUint16();\n    switch (classID) {\n")
     for klass in classes:
@@ -528,6 +538,9 @@ def outputs():
     for klass in classes:
         files[os.path.join(frames, klass.frame.lower() + ".h")] = header_for_class(klass)
         files[os.path.join(frames, klass.frame.lower() + ".cpp")] = source_for_class(klass)
+    # the layout above is the generator's; a formatter must not change it,
+    # or the committed output would no longer match
+    files[os.path.join(frames, ".clang-format")] = "DisableFormat: true\nSortIncludes: Never\n"
     files[os.path.join(frames, "framevisitor.h")] = visitor_header(methods)
     files[os.path.join(frames, "framevisitor.cpp")] = visitor_source(classes, methods)
     files[os.path.join(frames, "methoddispatch.h")] = dispatch_header(classes)

@@ -6,7 +6,9 @@
 
 namespace AMQP {
 
-BasicQosFrame::BasicQosFrame(uint16_t channel, int16_t prefetchCount, bool global)
+BasicQosFrame::BasicQosFrame(uint16_t channel,
+                             int16_t prefetchCount,
+                             bool global)
     : BasicFrame(channel, uint64_t(7)),
       _prefetchCount(prefetchCount),
       _bits0(global, false, false, false, false, false, false, false) {}
@@ -33,7 +35,14 @@ void BasicQosOKFrame::fill(OutBuffer& buffer) const {
     MethodFrame::fill(buffer);
 }
 
-BasicConsumeFrame::BasicConsumeFrame(uint16_t channel, std::string_view queue, std::string_view consumerTag, bool noLocal, bool noAck, bool exclusive, bool noWait, const Table& arguments)
+BasicConsumeFrame::BasicConsumeFrame(uint16_t channel,
+                                     std::string_view queue,
+                                     std::string_view consumerTag,
+                                     bool noLocal,
+                                     bool noAck,
+                                     bool exclusive,
+                                     bool noWait,
+                                     const Table& arguments)
     : BasicFrame(channel, uint64_t(5) + queue.size() + consumerTag.size() + arguments.size()),
       _queue(queue),
       _consumerTag(consumerTag),
@@ -57,7 +66,8 @@ void BasicConsumeFrame::fill(OutBuffer& buffer) const {
     _arguments.fill(buffer);
 }
 
-BasicConsumeOKFrame::BasicConsumeOKFrame(uint16_t channel, std::string_view consumerTag)
+BasicConsumeOKFrame::BasicConsumeOKFrame(uint16_t channel,
+                                         std::string_view consumerTag)
     : BasicFrame(channel, uint64_t(1) + consumerTag.size()),
       _consumerTag(consumerTag) {}
 
@@ -70,7 +80,9 @@ void BasicConsumeOKFrame::fill(OutBuffer& buffer) const {
     _consumerTag.fill(buffer);
 }
 
-BasicCancelFrame::BasicCancelFrame(uint16_t channel, std::string_view consumerTag, bool noWait)
+BasicCancelFrame::BasicCancelFrame(uint16_t channel,
+                                   std::string_view consumerTag,
+                                   bool noWait)
     : BasicFrame(channel, uint64_t(2) + consumerTag.size()),
       _consumerTag(consumerTag),
       _bits0(noWait, false, false, false, false, false, false, false) {}
@@ -86,7 +98,8 @@ void BasicCancelFrame::fill(OutBuffer& buffer) const {
     _bits0.fill(buffer);
 }
 
-BasicCancelOKFrame::BasicCancelOKFrame(uint16_t channel, std::string_view consumerTag)
+BasicCancelOKFrame::BasicCancelOKFrame(uint16_t channel,
+                                       std::string_view consumerTag)
     : BasicFrame(channel, uint64_t(1) + consumerTag.size()),
       _consumerTag(consumerTag) {}
 
@@ -99,7 +112,11 @@ void BasicCancelOKFrame::fill(OutBuffer& buffer) const {
     _consumerTag.fill(buffer);
 }
 
-BasicPublishFrame::BasicPublishFrame(uint16_t channel, std::string_view exchange, std::string_view routingKey, bool mandatory, bool immediate)
+BasicPublishFrame::BasicPublishFrame(uint16_t channel,
+                                     std::string_view exchange,
+                                     std::string_view routingKey,
+                                     bool mandatory,
+                                     bool immediate)
     : BasicFrame(channel, uint64_t(5) + exchange.size() + routingKey.size()),
       _exchange(exchange),
       _routingKey(routingKey),
@@ -120,7 +137,11 @@ void BasicPublishFrame::fill(OutBuffer& buffer) const {
     _bits0.fill(buffer);
 }
 
-BasicReturnFrame::BasicReturnFrame(uint16_t channel, int16_t replyCode, std::string_view replyText, std::string_view exchange, std::string_view routingKey)
+BasicReturnFrame::BasicReturnFrame(uint16_t channel,
+                                   int16_t replyCode,
+                                   std::string_view replyText,
+                                   std::string_view exchange,
+                                   std::string_view routingKey)
     : BasicFrame(channel, uint64_t(5) + replyText.size() + exchange.size() + routingKey.size()),
       _replyCode(replyCode),
       _replyText(replyText),
@@ -142,7 +163,12 @@ void BasicReturnFrame::fill(OutBuffer& buffer) const {
     _routingKey.fill(buffer);
 }
 
-BasicDeliverFrame::BasicDeliverFrame(uint16_t channel, std::string_view consumerTag, uint64_t deliveryTag, bool redelivered, std::string_view exchange, std::string_view routingKey)
+BasicDeliverFrame::BasicDeliverFrame(uint16_t channel,
+                                     std::string_view consumerTag,
+                                     uint64_t deliveryTag,
+                                     bool redelivered,
+                                     std::string_view exchange,
+                                     std::string_view routingKey)
     : BasicFrame(channel, uint64_t(12) + consumerTag.size() + exchange.size() + routingKey.size()),
       _consumerTag(consumerTag),
       _deliveryTag(deliveryTag),
@@ -167,7 +193,9 @@ void BasicDeliverFrame::fill(OutBuffer& buffer) const {
     _routingKey.fill(buffer);
 }
 
-BasicGetFrame::BasicGetFrame(uint16_t channel, std::string_view queue, bool noAck)
+BasicGetFrame::BasicGetFrame(uint16_t channel,
+                             std::string_view queue,
+                             bool noAck)
     : BasicFrame(channel, uint64_t(4) + queue.size()),
       _queue(queue),
       _bits0(noAck, false, false, false, false, false, false, false) {}
@@ -185,7 +213,12 @@ void BasicGetFrame::fill(OutBuffer& buffer) const {
     _bits0.fill(buffer);
 }
 
-BasicGetOKFrame::BasicGetOKFrame(uint16_t channel, uint64_t deliveryTag, bool redelivered, std::string_view exchange, std::string_view routingKey, uint32_t messageCount)
+BasicGetOKFrame::BasicGetOKFrame(uint16_t channel,
+                                 uint64_t deliveryTag,
+                                 bool redelivered,
+                                 std::string_view exchange,
+                                 std::string_view routingKey,
+                                 uint32_t messageCount)
     : BasicFrame(channel, uint64_t(15) + exchange.size() + routingKey.size()),
       _deliveryTag(deliveryTag),
       _bits0(redelivered, false, false, false, false, false, false, false),
@@ -222,7 +255,9 @@ void BasicGetEmptyFrame::fill(OutBuffer& buffer) const {
     buffer.add(uint8_t(0));
 }
 
-BasicAckFrame::BasicAckFrame(uint16_t channel, uint64_t deliveryTag, bool multiple)
+BasicAckFrame::BasicAckFrame(uint16_t channel,
+                             uint64_t deliveryTag,
+                             bool multiple)
     : BasicFrame(channel, uint64_t(9)),
       _deliveryTag(deliveryTag),
       _bits0(multiple, false, false, false, false, false, false, false) {}
@@ -238,7 +273,9 @@ void BasicAckFrame::fill(OutBuffer& buffer) const {
     _bits0.fill(buffer);
 }
 
-BasicRejectFrame::BasicRejectFrame(uint16_t channel, int64_t deliveryTag, bool requeue)
+BasicRejectFrame::BasicRejectFrame(uint16_t channel,
+                                   int64_t deliveryTag,
+                                   bool requeue)
     : BasicFrame(channel, uint64_t(9)),
       _deliveryTag(deliveryTag),
       _bits0(requeue, false, false, false, false, false, false, false) {}
@@ -254,7 +291,8 @@ void BasicRejectFrame::fill(OutBuffer& buffer) const {
     _bits0.fill(buffer);
 }
 
-BasicRecoverAsyncFrame::BasicRecoverAsyncFrame(uint16_t channel, bool requeue)
+BasicRecoverAsyncFrame::BasicRecoverAsyncFrame(uint16_t channel,
+                                               bool requeue)
     : BasicFrame(channel, uint64_t(1)),
       _bits0(requeue, false, false, false, false, false, false, false) {}
 
@@ -267,7 +305,8 @@ void BasicRecoverAsyncFrame::fill(OutBuffer& buffer) const {
     _bits0.fill(buffer);
 }
 
-BasicRecoverFrame::BasicRecoverFrame(uint16_t channel, bool requeue)
+BasicRecoverFrame::BasicRecoverFrame(uint16_t channel,
+                                     bool requeue)
     : BasicFrame(channel, uint64_t(1)),
       _bits0(requeue, false, false, false, false, false, false, false) {}
 
@@ -289,7 +328,10 @@ void BasicRecoverOKFrame::fill(OutBuffer& buffer) const {
     MethodFrame::fill(buffer);
 }
 
-BasicNackFrame::BasicNackFrame(uint16_t channel, uint64_t deliveryTag, bool multiple, bool requeue)
+BasicNackFrame::BasicNackFrame(uint16_t channel,
+                               uint64_t deliveryTag,
+                               bool multiple,
+                               bool requeue)
     : BasicFrame(channel, uint64_t(9)),
       _deliveryTag(deliveryTag),
       _bits0(multiple, requeue, false, false, false, false, false, false) {}

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "amqp/methodframe.h"
 #include "amqp/booleanset.h"
+#include "amqp/methodframe.h"
 #include "amqp/stringfield.h"
 #include "amqp/table.h"
 
@@ -55,7 +55,14 @@ public:
 // basic.consume (60.20)
 class BasicConsumeFrame : public BasicFrame {
 public:
-    BasicConsumeFrame(uint16_t channel, std::string_view queue, std::string_view consumerTag, bool noLocal, bool noAck, bool exclusive, bool noWait, const Table& arguments);
+    BasicConsumeFrame(uint16_t channel,
+                      std::string_view queue,
+                      std::string_view consumerTag,
+                      bool noLocal,
+                      bool noAck,
+                      bool exclusive,
+                      bool noWait,
+                      const Table& arguments);
     explicit BasicConsumeFrame(ReceivedFrame& frame);
 
     uint16_t methodID() const override { return 20; }
@@ -128,7 +135,11 @@ private:
 // basic.publish (60.40)
 class BasicPublishFrame : public BasicFrame {
 public:
-    BasicPublishFrame(uint16_t channel, std::string_view exchange, std::string_view routingKey, bool mandatory, bool immediate);
+    BasicPublishFrame(uint16_t channel,
+                      std::string_view exchange,
+                      std::string_view routingKey,
+                      bool mandatory,
+                      bool immediate);
     explicit BasicPublishFrame(ReceivedFrame& frame);
 
     uint16_t methodID() const override { return 40; }
@@ -149,7 +160,11 @@ private:
 // basic.return (60.50)
 class BasicReturnFrame : public BasicFrame {
 public:
-    BasicReturnFrame(uint16_t channel, int16_t replyCode, std::string_view replyText, std::string_view exchange, std::string_view routingKey);
+    BasicReturnFrame(uint16_t channel,
+                     int16_t replyCode,
+                     std::string_view replyText,
+                     std::string_view exchange,
+                     std::string_view routingKey);
     explicit BasicReturnFrame(ReceivedFrame& frame);
 
     uint16_t methodID() const override { return 50; }
@@ -170,7 +185,12 @@ private:
 // basic.deliver (60.60)
 class BasicDeliverFrame : public BasicFrame {
 public:
-    BasicDeliverFrame(uint16_t channel, std::string_view consumerTag, uint64_t deliveryTag, bool redelivered, std::string_view exchange, std::string_view routingKey);
+    BasicDeliverFrame(uint16_t channel,
+                      std::string_view consumerTag,
+                      uint64_t deliveryTag,
+                      bool redelivered,
+                      std::string_view exchange,
+                      std::string_view routingKey);
     explicit BasicDeliverFrame(ReceivedFrame& frame);
 
     uint16_t methodID() const override { return 60; }
@@ -210,7 +230,12 @@ private:
 // basic.get-ok (60.71)
 class BasicGetOKFrame : public BasicFrame {
 public:
-    BasicGetOKFrame(uint16_t channel, uint64_t deliveryTag, bool redelivered, std::string_view exchange, std::string_view routingKey, uint32_t messageCount);
+    BasicGetOKFrame(uint16_t channel,
+                    uint64_t deliveryTag,
+                    bool redelivered,
+                    std::string_view exchange,
+                    std::string_view routingKey,
+                    uint32_t messageCount);
     explicit BasicGetOKFrame(ReceivedFrame& frame);
 
     uint16_t methodID() const override { return 71; }

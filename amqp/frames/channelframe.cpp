@@ -30,7 +30,8 @@ void ChannelOpenOKFrame::fill(OutBuffer& buffer) const {
     buffer.add(uint32_t(0));
 }
 
-ChannelFlowFrame::ChannelFlowFrame(uint16_t channel, bool active)
+ChannelFlowFrame::ChannelFlowFrame(uint16_t channel,
+                                   bool active)
     : ChannelFrame(channel, uint64_t(1)),
       _bits0(active, false, false, false, false, false, false, false) {}
 
@@ -43,7 +44,8 @@ void ChannelFlowFrame::fill(OutBuffer& buffer) const {
     _bits0.fill(buffer);
 }
 
-ChannelFlowOKFrame::ChannelFlowOKFrame(uint16_t channel, bool active)
+ChannelFlowOKFrame::ChannelFlowOKFrame(uint16_t channel,
+                                       bool active)
     : ChannelFrame(channel, uint64_t(1)),
       _bits0(active, false, false, false, false, false, false, false) {}
 
@@ -56,7 +58,11 @@ void ChannelFlowOKFrame::fill(OutBuffer& buffer) const {
     _bits0.fill(buffer);
 }
 
-ChannelCloseFrame::ChannelCloseFrame(uint16_t channel, int16_t code, std::string_view text, int16_t failingClass, int16_t failingMethod)
+ChannelCloseFrame::ChannelCloseFrame(uint16_t channel,
+                                     int16_t code,
+                                     std::string_view text,
+                                     int16_t failingClass,
+                                     int16_t failingMethod)
     : ChannelFrame(channel, uint64_t(7) + text.size()),
       _code(code),
       _text(text),

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "amqp/methodframe.h"
 #include "amqp/booleanset.h"
+#include "amqp/methodframe.h"
 #include "amqp/stringfield.h"
 
 namespace AMQP {
@@ -77,7 +77,11 @@ private:
 // channel.close (20.40)
 class ChannelCloseFrame : public ChannelFrame {
 public:
-    ChannelCloseFrame(uint16_t channel, int16_t code, std::string_view text, int16_t failingClass, int16_t failingMethod);
+    ChannelCloseFrame(uint16_t channel,
+                      int16_t code,
+                      std::string_view text,
+                      int16_t failingClass,
+                      int16_t failingMethod);
     explicit ChannelCloseFrame(ReceivedFrame& frame);
 
     uint16_t methodID() const override { return 40; }

@@ -6,7 +6,8 @@
 
 namespace AMQP {
 
-ConfirmSelectFrame::ConfirmSelectFrame(uint16_t channel, bool noWait)
+ConfirmSelectFrame::ConfirmSelectFrame(uint16_t channel,
+                                       bool noWait)
     : ConfirmFrame(channel, uint64_t(1)),
       _bits0(noWait, false, false, false, false, false, false, false) {}
 

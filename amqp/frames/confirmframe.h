@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "amqp/methodframe.h"
 #include "amqp/booleanset.h"
+#include "amqp/methodframe.h"
 
 namespace AMQP {
 

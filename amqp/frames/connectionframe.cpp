@@ -7,7 +7,11 @@
 
 namespace AMQP {
 
-ConnectionStartFrame::ConnectionStartFrame(uint8_t versionMajor, uint8_t versionMinor, const Table& serverProperties, std::string_view mechanisms, std::string_view locales)
+ConnectionStartFrame::ConnectionStartFrame(uint8_t versionMajor,
+                                           uint8_t versionMinor,
+                                           const Table& serverProperties,
+                                           std::string_view mechanisms,
+                                           std::string_view locales)
     : ConnectionFrame(0, uint64_t(10) + serverProperties.size() + mechanisms.size() + locales.size()),
       _versionMajor(versionMajor),
       _versionMinor(versionMinor),
@@ -32,7 +36,10 @@ void ConnectionStartFrame::fill(OutBuffer& buffer) const {
     _locales.fill(buffer);
 }
 
-ConnectionStartOKFrame::ConnectionStartOKFrame(const Table& properties, std::string_view mechanism, std::string_view response, std::string_view locale)
+ConnectionStartOKFrame::ConnectionStartOKFrame(const Table& properties,
+                                               std::string_view mechanism,
+                                               std::string_view response,
+                                               std::string_view locale)
     : ConnectionFrame(0, uint64_t(6) + properties.size() + mechanism.size() + response.size() + locale.size()),
       _properties(properties),
       _mechanism(mechanism),
@@ -80,7 +87,9 @@ void ConnectionSecureOKFrame::fill(OutBuffer& buffer) const {
     _response.fill(buffer);
 }
 
-ConnectionTuneFrame::ConnectionTuneFrame(uint16_t channelMax, uint32_t frameMax, uint16_t heartbeat)
+ConnectionTuneFrame::ConnectionTuneFrame(uint16_t channelMax,
+                                         uint32_t frameMax,
+                                         uint16_t heartbeat)
     : ConnectionFrame(0, uint64_t(8)),
       _channelMax(channelMax),
       _frameMax(frameMax),
@@ -100,7 +109,9 @@ void ConnectionTuneFrame::fill(OutBuffer& buffer) const {
     buffer.add(_heartbeat);
 }
 
-ConnectionTuneOKFrame::ConnectionTuneOKFrame(uint16_t channelMax, uint32_t frameMax, uint16_t heartbeat)
+ConnectionTuneOKFrame::ConnectionTuneOKFrame(uint16_t channelMax,
+                                             uint32_t frameMax,
+                                             uint16_t heartbeat)
     : ConnectionFrame(0, uint64_t(8)),
       _channelMax(channelMax),
       _frameMax(frameMax),
@@ -149,7 +160,10 @@ void ConnectionOpenOKFrame::fill(OutBuffer& buffer) const {
     buffer.add(uint8_t(0));
 }
 
-ConnectionCloseFrame::ConnectionCloseFrame(uint16_t code, std::string_view text, uint16_t failingClass, uint16_t failingMethod)
+ConnectionCloseFrame::ConnectionCloseFrame(uint16_t code,
+                                           std::string_view text,
+                                           uint16_t failingClass,
+                                           uint16_t failingMethod)
     : ConnectionFrame(0, uint64_t(7) + text.size()),
       _code(code),
       _text(text),

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "amqp/methodframe.h"
 #include "amqp/booleanset.h"
+#include "amqp/methodframe.h"
 #include "amqp/stringfield.h"
 #include "amqp/table.h"
 
@@ -28,7 +28,11 @@ protected:
 // connection.start (10.10)
 class ConnectionStartFrame : public ConnectionFrame {
 public:
-    ConnectionStartFrame(uint8_t versionMajor, uint8_t versionMinor, const Table& serverProperties, std::string_view mechanisms, std::string_view locales);
+    ConnectionStartFrame(uint8_t versionMajor,
+                         uint8_t versionMinor,
+                         const Table& serverProperties,
+                         std::string_view mechanisms,
+                         std::string_view locales);
     explicit ConnectionStartFrame(ReceivedFrame& frame);
 
     uint16_t methodID() const override { return 10; }
@@ -51,7 +55,10 @@ private:
 // connection.start-ok (10.11)
 class ConnectionStartOKFrame : public ConnectionFrame {
 public:
-    ConnectionStartOKFrame(const Table& properties, std::string_view mechanism, std::string_view response, std::string_view locale);
+    ConnectionStartOKFrame(const Table& properties,
+                           std::string_view mechanism,
+                           std::string_view response,
+                           std::string_view locale);
     explicit ConnectionStartOKFrame(ReceivedFrame& frame);
 
     uint16_t methodID() const override { return 11; }
@@ -169,7 +176,10 @@ public:
 // connection.close (10.50)
 class ConnectionCloseFrame : public ConnectionFrame {
 public:
-    ConnectionCloseFrame(uint16_t code, std::string_view text, uint16_t failingClass, uint16_t failingMethod);
+    ConnectionCloseFrame(uint16_t code,
+                         std::string_view text,
+                         uint16_t failingClass,
+                         uint16_t failingMethod);
     explicit ConnectionCloseFrame(ReceivedFrame& frame);
 
     uint16_t methodID() const override { return 50; }

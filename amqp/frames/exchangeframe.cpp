@@ -6,7 +6,15 @@
 
 namespace AMQP {
 
-ExchangeDeclareFrame::ExchangeDeclareFrame(uint16_t channel, std::string_view name, std::string_view exchangeType, bool passive, bool durable, bool autodelete, bool internal, bool noWait, const Table& arguments)
+ExchangeDeclareFrame::ExchangeDeclareFrame(uint16_t channel,
+                                           std::string_view name,
+                                           std::string_view exchangeType,
+                                           bool passive,
+                                           bool durable,
+                                           bool autodelete,
+                                           bool internal,
+                                           bool noWait,
+                                           const Table& arguments)
     : ExchangeFrame(channel, uint64_t(5) + name.size() + exchangeType.size() + arguments.size()),
       _name(name),
       _exchangeType(exchangeType),
@@ -39,7 +47,10 @@ void ExchangeDeclareOKFrame::fill(OutBuffer& buffer) const {
     MethodFrame::fill(buffer);
 }
 
-ExchangeDeleteFrame::ExchangeDeleteFrame(uint16_t channel, std::string_view name, bool ifUnused, bool noWait)
+ExchangeDeleteFrame::ExchangeDeleteFrame(uint16_t channel,
+                                         std::string_view name,
+                                         bool ifUnused,
+                                         bool noWait)
     : ExchangeFrame(channel, uint64_t(4) + name.size()),
       _name(name),
       _bits0(ifUnused, noWait, false, false, false, false, false, false) {}
@@ -66,7 +77,12 @@ void ExchangeDeleteOKFrame::fill(OutBuffer& buffer) const {
     MethodFrame::fill(buffer);
 }
 
-ExchangeBindFrame::ExchangeBindFrame(uint16_t channel, std::string_view destination, std::string_view source, std::string_view routingKey, bool noWait, const Table& arguments)
+ExchangeBindFrame::ExchangeBindFrame(uint16_t channel,
+                                     std::string_view destination,
+                                     std::string_view source,
+                                     std::string_view routingKey,
+                                     bool noWait,
+                                     const Table& arguments)
     : ExchangeFrame(channel, uint64_t(6) + destination.size() + source.size() + routingKey.size() + arguments.size()),
       _destination(destination),
       _source(source),
@@ -102,7 +118,12 @@ void ExchangeBindOKFrame::fill(OutBuffer& buffer) const {
     MethodFrame::fill(buffer);
 }
 
-ExchangeUnbindFrame::ExchangeUnbindFrame(uint16_t channel, std::string_view destination, std::string_view source, std::string_view routingKey, bool noWait, const Table& arguments)
+ExchangeUnbindFrame::ExchangeUnbindFrame(uint16_t channel,
+                                         std::string_view destination,
+                                         std::string_view source,
+                                         std::string_view routingKey,
+                                         bool noWait,
+                                         const Table& arguments)
     : ExchangeFrame(channel, uint64_t(6) + destination.size() + source.size() + routingKey.size() + arguments.size()),
       _destination(destination),
       _source(source),

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "amqp/methodframe.h"
 #include "amqp/booleanset.h"
+#include "amqp/methodframe.h"
 #include "amqp/stringfield.h"
 #include "amqp/table.h"
 
@@ -28,7 +28,15 @@ protected:
 // exchange.declare (40.10)
 class ExchangeDeclareFrame : public ExchangeFrame {
 public:
-    ExchangeDeclareFrame(uint16_t channel, std::string_view name, std::string_view exchangeType, bool passive, bool durable, bool autodelete, bool internal, bool noWait, const Table& arguments);
+    ExchangeDeclareFrame(uint16_t channel,
+                         std::string_view name,
+                         std::string_view exchangeType,
+                         bool passive,
+                         bool durable,
+                         bool autodelete,
+                         bool internal,
+                         bool noWait,
+                         const Table& arguments);
     explicit ExchangeDeclareFrame(ReceivedFrame& frame);
 
     uint16_t methodID() const override { return 10; }
@@ -93,7 +101,12 @@ public:
 // exchange.bind (40.30)
 class ExchangeBindFrame : public ExchangeFrame {
 public:
-    ExchangeBindFrame(uint16_t channel, std::string_view destination, std::string_view source, std::string_view routingKey, bool noWait, const Table& arguments);
+    ExchangeBindFrame(uint16_t channel,
+                      std::string_view destination,
+                      std::string_view source,
+                      std::string_view routingKey,
+                      bool noWait,
+                      const Table& arguments);
     explicit ExchangeBindFrame(ReceivedFrame& frame);
 
     uint16_t methodID() const override { return 30; }
@@ -127,7 +140,12 @@ public:
 // exchange.unbind (40.40)
 class ExchangeUnbindFrame : public ExchangeFrame {
 public:
-    ExchangeUnbindFrame(uint16_t channel, std::string_view destination, std::string_view source, std::string_view routingKey, bool noWait, const Table& arguments);
+    ExchangeUnbindFrame(uint16_t channel,
+                        std::string_view destination,
+                        std::string_view source,
+                        std::string_view routingKey,
+                        bool noWait,
+                        const Table& arguments);
     explicit ExchangeUnbindFrame(ReceivedFrame& frame);
 
     uint16_t methodID() const override { return 40; }

@@ -6,6 +6,7 @@
 namespace AMQP {
 
 class Frame;
+class BasicHeaderFrame;
 class BodyFrame;
 class HeartbeatFrame;
 class ConnectionStartFrame;
@@ -75,6 +76,7 @@ class FrameVisitor {
 public:
     virtual ~FrameVisitor();
 
+    virtual bool visit(BasicHeaderFrame& frame);
     virtual bool visit(BodyFrame& frame);
     virtual bool visit(HeartbeatFrame& frame);
     virtual bool visit(ConnectionStartFrame& frame);

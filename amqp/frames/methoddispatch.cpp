@@ -3,13 +3,13 @@
 
 #include <string>
 
-#include "amqp/frames/framevisitor.h"
-#include "amqp/frames/connectionframe.h"
-#include "amqp/frames/channelframe.h"
-#include "amqp/frames/exchangeframe.h"
-#include "amqp/frames/queueframe.h"
 #include "amqp/frames/basicframe.h"
+#include "amqp/frames/channelframe.h"
 #include "amqp/frames/confirmframe.h"
+#include "amqp/frames/connectionframe.h"
+#include "amqp/frames/exchangeframe.h"
+#include "amqp/frames/framevisitor.h"
+#include "amqp/frames/queueframe.h"
 #include "amqp/frames/transactionframe.h"
 #include "amqp/protocolexception.h"
 #include "amqp/receivedframe.h"

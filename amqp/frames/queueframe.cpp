@@ -6,7 +6,14 @@
 
 namespace AMQP {
 
-QueueDeclareFrame::QueueDeclareFrame(uint16_t channel, std::string_view name, bool passive, bool durable, bool exclusive, bool autodelete, bool noWait, const Table& arguments)
+QueueDeclareFrame::QueueDeclareFrame(uint16_t channel,
+                                     std::string_view name,
+                                     bool passive,
+                                     bool durable,
+                                     bool exclusive,
+                                     bool autodelete,
+                                     bool noWait,
+                                     const Table& arguments)
     : QueueFrame(channel, uint64_t(4) + name.size() + arguments.size()),
       _name(name),
       _bits0(passive, durable, exclusive, autodelete, noWait, false, false, false),
@@ -27,7 +34,10 @@ void QueueDeclareFrame::fill(OutBuffer& buffer) const {
     _arguments.fill(buffer);
 }
 
-QueueDeclareOKFrame::QueueDeclareOKFrame(uint16_t channel, std::string_view name, int32_t messageCount, int32_t consumerCount)
+QueueDeclareOKFrame::QueueDeclareOKFrame(uint16_t channel,
+                                         std::string_view name,
+                                         int32_t messageCount,
+                                         int32_t consumerCount)
     : QueueFrame(channel, uint64_t(9) + name.size()),
       _name(name),
       _messageCount(messageCount),
@@ -46,7 +56,12 @@ void QueueDeclareOKFrame::fill(OutBuffer& buffer) const {
     buffer.add(_consumerCount);
 }
 
-QueueBindFrame::QueueBindFrame(uint16_t channel, std::string_view name, std::string_view exchange, std::string_view routingKey, bool noWait, const Table& arguments)
+QueueBindFrame::QueueBindFrame(uint16_t channel,
+                               std::string_view name,
+                               std::string_view exchange,
+                               std::string_view routingKey,
+                               bool noWait,
+                               const Table& arguments)
     : QueueFrame(channel, uint64_t(6) + name.size() + exchange.size() + routingKey.size() + arguments.size()),
       _name(name),
       _exchange(exchange),
@@ -82,7 +97,9 @@ void QueueBindOKFrame::fill(OutBuffer& buffer) const {
     MethodFrame::fill(buffer);
 }
 
-QueuePurgeFrame::QueuePurgeFrame(uint16_t channel, std::string_view name, bool noWait)
+QueuePurgeFrame::QueuePurgeFrame(uint16_t channel,
+                                 std::string_view name,
+                                 bool noWait)
     : QueueFrame(channel, uint64_t(4) + name.size()),
       _name(name),
       _bits0(noWait, false, false, false, false, false, false, false) {}
@@ -100,7 +117,8 @@ void QueuePurgeFrame::fill(OutBuffer& buffer) const {
     _bits0.fill(buffer);
 }
 
-QueuePurgeOKFrame::QueuePurgeOKFrame(uint16_t channel, int32_t messageCount)
+QueuePurgeOKFrame::QueuePurgeOKFrame(uint16_t channel,
+                                     int32_t messageCount)
     : QueueFrame(channel, uint64_t(4)),
       _messageCount(messageCount) {}
 
@@ -113,7 +131,11 @@ void QueuePurgeOKFrame::fill(OutBuffer& buffer) const {
     buffer.add(_messageCount);
 }
 
-QueueDeleteFrame::QueueDeleteFrame(uint16_t channel, std::string_view name, bool ifUnused, bool ifEmpty, bool noWait)
+QueueDeleteFrame::QueueDeleteFrame(uint16_t channel,
+                                   std::string_view name,
+                                   bool ifUnused,
+                                   bool ifEmpty,
+                                   bool noWait)
     : QueueFrame(channel, uint64_t(4) + name.size()),
       _name(name),
       _bits0(ifUnused, ifEmpty, noWait, false, false, false, false, false) {}
@@ -131,7 +153,8 @@ void QueueDeleteFrame::fill(OutBuffer& buffer) const {
     _bits0.fill(buffer);
 }
 
-QueueDeleteOKFrame::QueueDeleteOKFrame(uint16_t channel, int32_t messageCount)
+QueueDeleteOKFrame::QueueDeleteOKFrame(uint16_t channel,
+                                       int32_t messageCount)
     : QueueFrame(channel, uint64_t(4)),
       _messageCount(messageCount) {}
 
@@ -144,7 +167,11 @@ void QueueDeleteOKFrame::fill(OutBuffer& buffer) const {
     buffer.add(_messageCount);
 }
 
-QueueUnbindFrame::QueueUnbindFrame(uint16_t channel, std::string_view name, std::string_view exchange, std::string_view routingKey, const Table& arguments)
+QueueUnbindFrame::QueueUnbindFrame(uint16_t channel,
+                                   std::string_view name,
+                                   std::string_view exchange,
+                                   std::string_view routingKey,
+                                   const Table& arguments)
     : QueueFrame(channel, uint64_t(5) + name.size() + exchange.size() + routingKey.size() + arguments.size()),
       _name(name),
       _exchange(exchange),

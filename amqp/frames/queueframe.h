@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "amqp/methodframe.h"
 #include "amqp/booleanset.h"
+#include "amqp/methodframe.h"
 #include "amqp/stringfield.h"
 #include "amqp/table.h"
 
@@ -28,7 +28,14 @@ protected:
 // queue.declare (50.10)
 class QueueDeclareFrame : public QueueFrame {
 public:
-    QueueDeclareFrame(uint16_t channel, std::string_view name, bool passive, bool durable, bool exclusive, bool autodelete, bool noWait, const Table& arguments);
+    QueueDeclareFrame(uint16_t channel,
+                      std::string_view name,
+                      bool passive,
+                      bool durable,
+                      bool exclusive,
+                      bool autodelete,
+                      bool noWait,
+                      const Table& arguments);
     explicit QueueDeclareFrame(ReceivedFrame& frame);
 
     uint16_t methodID() const override { return 10; }
@@ -52,7 +59,10 @@ private:
 // queue.declare-ok (50.11)
 class QueueDeclareOKFrame : public QueueFrame {
 public:
-    QueueDeclareOKFrame(uint16_t channel, std::string_view name, int32_t messageCount, int32_t consumerCount);
+    QueueDeclareOKFrame(uint16_t channel,
+                        std::string_view name,
+                        int32_t messageCount,
+                        int32_t consumerCount);
     explicit QueueDeclareOKFrame(ReceivedFrame& frame);
 
     uint16_t methodID() const override { return 11; }
@@ -71,7 +81,12 @@ private:
 // queue.bind (50.20)
 class QueueBindFrame : public QueueFrame {
 public:
-    QueueBindFrame(uint16_t channel, std::string_view name, std::string_view exchange, std::string_view routingKey, bool noWait, const Table& arguments);
+    QueueBindFrame(uint16_t channel,
+                   std::string_view name,
+                   std::string_view exchange,
+                   std::string_view routingKey,
+                   bool noWait,
+                   const Table& arguments);
     explicit QueueBindFrame(ReceivedFrame& frame);
 
     uint16_t methodID() const override { return 20; }
@@ -173,7 +188,11 @@ private:
 // queue.unbind (50.50)
 class QueueUnbindFrame : public QueueFrame {
 public:
-    QueueUnbindFrame(uint16_t channel, std::string_view name, std::string_view exchange, std::string_view routingKey, const Table& arguments);
+    QueueUnbindFrame(uint16_t channel,
+                     std::string_view name,
+                     std::string_view exchange,
+                     std::string_view routingKey,
+                     const Table& arguments);
     explicit QueueUnbindFrame(ReceivedFrame& frame);
 
     uint16_t methodID() const override { return 50; }

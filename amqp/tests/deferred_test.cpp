@@ -181,6 +181,8 @@ TEST(DeferredPublish, EachOutcomeRunsItsCallbacksInOrder) {
     calls.clear();
     DeferredPublish lost;
     record(lost);
+    // the base setters answer the publication itself, so any order chains
+    lost.onFinalize([] {}).onNackOrError([&] { calls.push_back("nack-or-error"); });
     lost.reportFailure("broken");
     EXPECT_FALSE(lost);
     EXPECT_EQ(calls, (std::vector<std::string>{"nack-or-error", "error:broken"}));

@@ -8,7 +8,9 @@
 #include <stdexcept>
 #include <string>
 
+#include "amqp/basicheaderframe.h"
 #include "amqp/bodyframe.h"
+#include "amqp/envelope.h"
 #include "amqp/frames/basicframe.h"
 #include "amqp/frames/channelframe.h"
 #include "amqp/frames/confirmframe.h"
@@ -17,6 +19,7 @@
 #include "amqp/frames/queueframe.h"
 #include "amqp/frames/transactionframe.h"
 #include "amqp/heartbeatframe.h"
+#include "amqp/metadata.h"
 #include "amqp/numericfield.h"
 #include "amqp/protocolheaderframe.h"
 #include "amqp/tests/framecodec.h"
@@ -34,7 +37,8 @@ const std::map<std::string, std::string>& oracle() {
         std::map<std::string, std::string> out;
         std::istringstream lines(result.out);
         std::string name, bytes;
-        while (lines >> name >> bytes) out[name] = unhex(bytes);
+        while (lines >> name >> bytes)
+            out[name] = unhex(bytes);
         return out;
     }();
     return frames;
@@ -58,7 +62,8 @@ TEST(FrameEncoding, ConnectionHandshakeAndClose) {
     Table client;
     client["product"] = "tarvex";
     client["capabilities"] = capabilities;
-    EXPECT_FRAME("start-ok", ConnectionStartOKFrame(client, "PLAIN", std::string("\0guest\0guest", 12), "en_US"));
+    EXPECT_FRAME("start-ok",
+                 ConnectionStartOKFrame(client, "PLAIN", std::string("\0guest\0guest", 12), "en_US"));
     EXPECT_FRAME("tune-ok", ConnectionTuneOKFrame(2047, 131072, 60));
     EXPECT_FRAME("open", ConnectionOpenFrame("/"));
     EXPECT_FRAME("close", ConnectionCloseFrame(0, "shutdown", 0, 0));
@@ -68,7 +73,8 @@ TEST(FrameEncoding, ConnectionHandshakeAndClose) {
 TEST(FrameEncoding, ChannelExchangeAndQueue) {
     EXPECT_FRAME("channel-open", ChannelOpenFrame(1));
     EXPECT_FRAME("channel-close", ChannelCloseFrame(3, 406, "PRECONDITION_FAILED", 50, 10));
-    EXPECT_FRAME("exchange-declare", ExchangeDeclareFrame(1, "outbox", "topic", false, true, false, false, true, Table()));
+    EXPECT_FRAME("exchange-declare",
+                 ExchangeDeclareFrame(1, "outbox", "topic", false, true, false, false, true, Table()));
     EXPECT_FRAME("exchange-unbind", ExchangeUnbindFrame(1, "dst", "src", "a.b", false, Table()));
 
     Table arguments;
@@ -94,6 +100,17 @@ TEST(FrameEncoding, ContentFrames) {
     static const char body[] = "hello, world";
     EXPECT_FRAME("body", BodyFrame(1, body, sizeof body - 1));
 
+    MetaData properties;
+    properties.setContentEncoding("gzip");
+    Table headers;
+    headers["recipients"] = "a@example.org,b@example.org";
+    properties.setHeaders(headers);
+    EXPECT_FRAME("content-header", BasicHeaderFrame(1, properties, 1234));
+
+    Envelope envelope(body, 1234);
+    envelope.setContentEncoding("gzip");
+    envelope.setHeaders(headers);
+    EXPECT_FRAME("content-header", BasicHeaderFrame(1, envelope));
 }
 
 TEST(FrameDecoding, ConnectionFramesFromTheBroker) {
@@ -156,6 +173,13 @@ TEST(FrameDecoding, ChannelFramesFromTheBroker) {
 }
 
 TEST(FrameDecoding, ContentFramesFromTheBroker) {
+    expectRoundTrip<BasicHeaderFrame>(expected("content-header"), [](const BasicHeaderFrame& frame) {
+        EXPECT_EQ(frame.channel(), 1);
+        EXPECT_EQ(frame.bodySize(), 1234u);
+        EXPECT_TRUE(frame.metaData().hasContentEncoding());
+        EXPECT_TRUE(frame.metaData().hasHeaders());
+        EXPECT_FALSE(frame.metaData().hasContentType());
+    });
     expectRoundTrip<BodyFrame>(expected("body"), [](const BodyFrame& frame) {
         EXPECT_EQ(std::string(frame.payload(), frame.payloadSize()), "hello, world");
     });

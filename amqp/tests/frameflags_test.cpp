@@ -23,8 +23,10 @@ namespace {
 
 TEST(FrameFlags, SynchronousUnlessNoWaitOrFireAndForget) {
     Table none;
-    EXPECT_TRUE(ExchangeDeclareFrame(1, "e", "direct", false, false, false, false, false, none).synchronous());
-    EXPECT_FALSE(ExchangeDeclareFrame(1, "e", "direct", false, false, false, false, true, none).synchronous());
+    EXPECT_TRUE(
+        ExchangeDeclareFrame(1, "e", "direct", false, false, false, false, false, none).synchronous());
+    EXPECT_FALSE(
+        ExchangeDeclareFrame(1, "e", "direct", false, false, false, false, true, none).synchronous());
     EXPECT_FALSE(ExchangeDeleteFrame(1, "e", false, true).synchronous());
     EXPECT_FALSE(ExchangeBindFrame(1, "a", "b", "k", true, none).synchronous());
     EXPECT_FALSE(ExchangeUnbindFrame(1, "a", "b", "k", true, none).synchronous());

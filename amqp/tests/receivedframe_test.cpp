@@ -113,11 +113,14 @@ TEST(ReceivedFrame, DispatchesByFrameType) {
     std::vector<std::string> seen;
     FrameStream stream([&](Frame& frame) {
         if (dynamic_cast<HeartbeatFrame*>(&frame)) seen.push_back("heartbeat");
-        if (auto* body = dynamic_cast<BodyFrame*>(&frame)) seen.push_back("body " + std::string(body->payload(), body->payloadSize()));
+        if (auto* body = dynamic_cast<BodyFrame*>(&frame))
+            seen.push_back("body " + std::string(body->payload(), body->payloadSize()));
         if (dynamic_cast<ConnectionCloseOKFrame*>(&frame)) seen.push_back("close-ok");
         return true;
     });
-    EXPECT_EQ(stream.feed(rawFrame(8, 0, "") + rawFrame(4, 0, "") + rawFrame(3, 2, "abc") + rawFrame(1, 0, ids(10, 51))), 4u);
+    EXPECT_EQ(stream.feed(rawFrame(8, 0, "") + rawFrame(4, 0, "") + rawFrame(3, 2, "abc") +
+                          rawFrame(1, 0, ids(10, 51))),
+              4u);
     EXPECT_EQ(seen, (std::vector<std::string>{"heartbeat", "heartbeat", "body abc", "close-ok"}));
 
     for (uint8_t type : {0, 5, 6, 7, 9, 255})
@@ -136,6 +139,7 @@ TEST(ReceivedFrame, NamesUnknownClassesAndMethods) {
     // exchange.unbind-ok is method 51; 41 is nothing
     EXPECT_EQ(failure(rawFrame(1, 1, ids(40, 41))), "unrecognized exchange frame method 41");
     EXPECT_EQ(failure(rawFrame(1, 1, ids(40, 51))), "");
+    EXPECT_EQ(failure(rawFrame(2, 1, ids(50, 0))), "unrecognized header frame class 50");
     // a method frame too short for its ids
     EXPECT_EQ(failure(rawFrame(1, 1, "\x00")), "frame out of range");
 }
@@ -146,6 +150,12 @@ TEST(ReceivedFrame, ReadsArgumentsOnlyInsideThePayload) {
     std::string shortAck = rawFrame(1, 1, ids(60, 80) + std::string("\0\0\0\0", 4));
     std::string heartbeat = rawFrame(8, 0, "");
     EXPECT_EQ(failure(shortAck + heartbeat + heartbeat), "frame out of range");
+
+    // the same for a string whose announced length runs past the payload
+    std::string blocked = rawFrame(1, 0,
+                                   ids(10, 60) + "\x05"
+                                                 "ab");
+    EXPECT_EQ(failure(blocked + heartbeat), "frame out of range");
 
     // a body frame's bytes are its payload and nothing after it
     int bodies = 0;
@@ -204,8 +214,10 @@ TEST(ReceivedFrame, UnexpectedFramesFailWhenProcessed) {
     // sent by the client only, or not supported: decoded, then refused
     EXPECT_EQ(processingFailure(encode(ConnectionStartOKFrame(Table(), "PLAIN", "", "en_US"))),
               "unimplemented frame type 1 class 10 method 11");
-    EXPECT_EQ(processingFailure(encode(ChannelFlowFrame(1, true))), "unimplemented frame type 1 class 20 method 20");
-    EXPECT_EQ(processingFailure(encode(BasicRecoverAsyncFrame(1, true))), "unimplemented frame type 1 class 60 method 100");
+    EXPECT_EQ(processingFailure(encode(ChannelFlowFrame(1, true))),
+              "unimplemented frame type 1 class 20 method 20");
+    EXPECT_EQ(processingFailure(encode(BasicRecoverAsyncFrame(1, true))),
+              "unimplemented frame type 1 class 60 method 100");
     EXPECT_EQ(processingFailure(rawFrame(1, 0, ids(10, 20) + std::string("\0\0\0\0", 4))),
               "unimplemented frame type 1 class 10 method 20");
     EXPECT_EQ(processingFailure(rawFrame(3, 1, "x")), "unimplemented frame type 3");
@@ -213,12 +225,14 @@ TEST(ReceivedFrame, UnexpectedFramesFailWhenProcessed) {
 }
 
 TEST(ReceivedFrame, RefusesABrokerFrameMaximumBelowTheMinimum) {
-    EXPECT_EQ(failure(encode(ConnectionTuneFrame(0, 4095, 0))), "frame max below the protocol minimum of 4096");
+    EXPECT_EQ(failure(encode(ConnectionTuneFrame(0, 4095, 0))),
+              "frame max below the protocol minimum of 4096");
     EXPECT_EQ(failure(encode(ConnectionTuneFrame(0, 7, 0))), "frame max below the protocol minimum of 4096");
     // 0 is no limit at all
     for (uint32_t max : {0u, 4096u}) {
         uint32_t seen = 1;
-        FrameStream stream([&](Frame& frame) { return seen = dynamic_cast<ConnectionTuneFrame&>(frame).frameMax(), true; });
+        FrameStream stream(
+            [&](Frame& frame) { return seen = dynamic_cast<ConnectionTuneFrame&>(frame).frameMax(), true; });
         stream.feed(encode(ConnectionTuneFrame(0, max, 0)));
         EXPECT_EQ(seen, max);
     }

@@ -55,6 +55,23 @@ TEST(Base64DecodeTest, PaddingEndsTheData)
     EXPECT_EQ(run(decode, "YWJ"), "") << "an unfinished group is not guessed at";
 }
 
+TEST(Base64DecodeTest, MisplacedPaddingEndsTheDataWithoutInventingBytes)
+{
+    // "=" can only stand third or fourth in a group. Wherever it stands, the
+    // data ends there: the bytes that the characters before it hold come out,
+    // and nothing is made up from the "=" or from what follows it.
+    EXPECT_EQ(run(decode, "YQ=B"), "a") << "a character after a single \"=\"";
+    EXPECT_EQ(run(decode, "YWJjZA=B"), "abcd");
+    EXPECT_EQ(run(decode, "YWI=B"), "ab");
+    EXPECT_EQ(run(decode, "=YWJj"), "") << "\"=\" opening the first group";
+    EXPECT_EQ(run(decode, "YWJj=YWJj"), "abc") << "\"=\" opening a later group";
+    EXPECT_EQ(run(decode, "YWJjY=YQ"), "abc") << "a lone character holds no byte";
+    EXPECT_EQ(run(decode, "Y==="), "");
+    std::mt19937 random(5);
+    for (const char* text : {"YQ=B", "YWJj=YWJj", "YWJjY=YQ", "YW\r\nJjZA\t=B"})
+        expectSplitInvariant(decode, text, false, random);
+}
+
 TEST(Base64Test, AgreesWithPythonBothWays)
 {
     std::mt19937 random(17);

@@ -49,6 +49,7 @@ TEST(CharsetTest, UnknownCharsetsAndNullTargetThrow)
     }
     EXPECT_THROW(Charset("utf-8", "no-such-charset", &sink), std::runtime_error);
     EXPECT_THROW(Charset("utf-8", nullptr, &sink), std::logic_error);
+    EXPECT_THROW(Charset(nullptr, "utf-8", &sink), std::logic_error);
 }
 
 TEST(CharsetTest, InvalidBytesAreSkippedOneByOne)

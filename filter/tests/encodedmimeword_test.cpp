@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <stdexcept>
 #include <string>
 
@@ -35,6 +36,15 @@ TEST(EncodedMimeWordTest, SmallestWords)
     EXPECT_EQ(make("?", 15).word(), "=?utf-8?q?=3F?=");
 }
 
+TEST(EncodedMimeWordTest, UnlimitedRoomTakesTheWholeInput)
+{
+    std::string input(300, 'x');
+    input += "\xc3\xa9";
+    auto word = make(input, std::numeric_limits<size_t>::max(), MimeHeaderEncoding::phrase);
+    EXPECT_EQ(word.consumed(), input.size());
+    EXPECT_EQ(word.word(), "=?utf-8?q?" + std::string(300, 'x') + "=C3=A9?=");
+}
+
 TEST(EncodedMimeWordTest, CharactersAreNeverSplit)
 {
     std::string euro = "\xe2\x82\xac";
@@ -51,7 +61,8 @@ TEST(EncodedMimeWordTest, CharactersAreNeverSplit)
 
 TEST(EncodedMimeWordTest, PlacesEscapeDifferentBytes)
 {
-    EXPECT_EQ(make("a.b(c)_=?\t~", 75).word(), "=?utf-8?q?a.b(c)=5F=3D=3F_~?=");
+    EXPECT_EQ(make("a.b(c)_=? ~", 75).word(), "=?utf-8?q?a.b(c)=5F=3D=3F_~?=");
+    EXPECT_EQ(make("\t\v\f", 75).word(), "=?utf-8?q?=09=0B=0C?=") << "only the space becomes an underscore";
     EXPECT_EQ(make("a.b(c)\"", 75, MimeHeaderEncoding::comment).word(), "=?utf-8?q?a.b=28c=29=22?=");
     EXPECT_EQ(make("a.b-c!*+/", 75, MimeHeaderEncoding::phrase).word(), "=?utf-8?q?a=2Eb=2Dc!*+/?=");
     EXPECT_THROW(MimeHeaderEncoding(3), std::invalid_argument);

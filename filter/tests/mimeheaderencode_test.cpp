@@ -1,3 +1,4 @@
+#include "filter/mimeheaderdecode.h"
 #include "filter/mimeheaderencode.h"
 #include "filter/tests/chunked.h"
 
@@ -14,6 +15,8 @@ Make encoder(size_t used, size_t maximum, int context = MimeHeaderEncoding::text
         return std::make_unique<MimeHeaderEncode>(used, maximum, MimeHeaderEncoding(context), next);
     };
 }
+
+const Make decoder = [](Result* next) { return std::make_unique<MimeHeaderDecode>("utf-8", next); };
 
 std::vector<std::string> lines(const std::string& text)
 {
@@ -62,6 +65,7 @@ TEST(MimeHeaderEncodeTest, LongRunsSplitIntoWordsThatFitTheirLines)
         EXPECT_LE(all[i].size(), 78u);
         EXPECT_LE(all[i].size() - 1, 75u);
     }
+    EXPECT_EQ(run(decoder, out), text.substr(0, text.size() - 1));
 }
 
 TEST(MimeHeaderEncodeTest, TinyMaximumStillEnds)
@@ -70,6 +74,7 @@ TEST(MimeHeaderEncodeTest, TinyMaximumStillEnds)
     for (size_t maximum : {0, 1, 5, 13, 20, 24}) {
         std::string out = run(encoder(0, maximum), text);
         for (const auto& line : lines(out)) EXPECT_LE(line.size(), 25u) << maximum << ": " << out;
+        EXPECT_EQ(run(decoder, out), text);
     }
 }
 
@@ -87,7 +92,7 @@ TEST(MimeHeaderEncodeTest, FlushWritesGatheredWordsOnce)
     EXPECT_EQ(sink.bytes, "a =?utf-8?q?=C3=A9?=");
 }
 
-TEST(MimeHeaderEncodeTest, RoundTripsThroughPython)
+TEST(MimeHeaderEncodeTest, RoundTripsThroughPythonAndOurDecoder)
 {
     std::mt19937 random(13);
     const std::vector<std::string> vocabulary{"plain", "a.b", "(c)", "x@y", "=?no?=", "caf\xc3\xa9",
@@ -109,6 +114,7 @@ TEST(MimeHeaderEncodeTest, RoundTripsThroughPython)
         inputs.push_back(text);
         expectSplitInvariant(make, text, false, random);
         for (const auto& line : lines(encoded.back())) EXPECT_LE(line.size(), maximum) << encoded.back();
+        EXPECT_EQ(run(decoder, encoded.back()), text) << encoded.back();
     }
     auto decoded = pythonMap("from email.header import decode_header, make_header\n"
                              "def f(b):\n"

@@ -1,0 +1,154 @@
+// One AMQP channel over a connection: turns operations into method frames,
+// keeps the chain of pending results that replies resolve in order, holds
+// frames back behind a request that waits for its reply, and follows the
+// channel's states.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <queue>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "amqp/copiedbuffer.h"
+#include "amqp/exchangetype.h"
+#include "amqp/watchable.h"
+
+namespace AMQP {
+
+class Connection;
+class ConnectionImpl;
+class Deferred;
+class DeferredCancel;
+class DeferredConfirm;
+class DeferredConsumer;
+class DeferredDelete;
+class DeferredGet;
+class DeferredQueue;
+class DeferredRecall;
+class DeferredReceiver;
+class Envelope;
+class Frame;
+class Table;
+
+class ChannelImpl : public Watchable, public std::enable_shared_from_this<ChannelImpl> {
+public:
+    ChannelImpl();
+    ChannelImpl(const ChannelImpl&) = delete;
+    ChannelImpl& operator=(const ChannelImpl&) = delete;
+    ~ChannelImpl() override;
+
+    // takes a number from the connection and sends channel.open
+    bool attach(Connection* connection);
+    // the connection is going away
+    void detach() { _connection = nullptr; }
+
+    Deferred& declareExchange(std::string_view name, ExchangeType type, int flags, const Table& arguments);
+    Deferred& bindExchange(std::string_view source, std::string_view target, std::string_view routingKey,
+                           const Table& arguments);
+    Deferred& unbindExchange(std::string_view source, std::string_view target, std::string_view routingKey,
+                             const Table& arguments);
+    Deferred& removeExchange(std::string_view name, int flags);
+    DeferredQueue& declareQueue(std::string_view name, int flags, const Table& arguments);
+    Deferred& bindQueue(std::string_view exchange, std::string_view queue, std::string_view routingKey,
+                        const Table& arguments);
+    Deferred& unbindQueue(std::string_view exchange, std::string_view queue, std::string_view routingKey,
+                          const Table& arguments);
+    DeferredDelete& purgeQueue(std::string_view name);
+    DeferredDelete& removeQueue(std::string_view name, int flags);
+    Deferred& setQos(uint16_t prefetchCount, bool global);
+    DeferredConsumer& consume(std::string_view queue, std::string_view tag, int flags,
+                              const Table& arguments);
+    DeferredCancel& cancel(std::string_view tag);
+    DeferredGet& get(std::string_view queue, int flags);
+    Deferred& recover(int flags);
+    Deferred& pause();
+    Deferred& resume();
+    Deferred& startTransaction();
+    Deferred& commitTransaction();
+    Deferred& rollbackTransaction();
+    DeferredConfirm& confirmSelect();
+    Deferred& close();
+    bool ack(uint64_t deliveryTag, int flags);
+    bool reject(uint64_t deliveryTag, int flags);
+    // basic.publish, the content header and the body frames, or nothing
+    // when they could not all go out
+    bool publish(std::string_view exchange, std::string_view routingKey, const Envelope& envelope, int flags);
+    DeferredRecall& recall();
+
+    void onReady(std::function<void()> callback) { _readyCallback = std::move(callback); }
+    // called at once with the reason when the channel is no longer usable
+    void onError(std::function<void(const char*)> callback);
+    const std::function<void(const char*)>& onError() const { return _errorCallback; }
+
+    bool usable() const { return _state == opening || _state == ready; }
+    bool waiting() const { return _synchronous || !_held.empty(); }
+    uint16_t id() const { return _id; }
+    uint32_t maxPayload() const;
+    uint32_t maxFrame() const;
+
+    bool send(const Frame& frame);
+    bool send(CopiedBuffer&& buffer);
+    // a reply arrived: the held frames go out until one waits again
+    bool flush();
+
+    void reportReady();
+    bool reportSuccess();
+    bool reportSuccess(const std::string& name, uint32_t messageCount, uint32_t consumerCount);
+    bool reportSuccess(uint32_t messageCount);
+    bool reportSuccess(uint32_t messageCount, uint64_t deliveryTag, bool redelivered);
+    bool reportSuccess(const std::string& name);
+    void reportError(const char* message, bool notifyhandler);
+    bool reportClosed();
+    void reportCancelled(const std::string& consumerTag);
+    // the message now arriving breaks the protocol: the broker is told and
+    // the channel fails with message
+    void reportUnexpected(const char* message);
+
+    DeferredConsumer* consumer(const std::string& tag) const;
+    DeferredReceiver* receiver() const { return _receiver.get(); }
+    DeferredConfirm* confirm() const { return _confirm.get(); }
+    DeferredRecall* recalls() const { return _recall.get(); }
+
+    void install(const std::string& consumerTag, const std::shared_ptr<DeferredConsumer>& consumer);
+    void install(const std::shared_ptr<DeferredReceiver>& receiver) { _receiver = receiver; }
+    void uninstall(const std::string& consumerTag);
+
+private:
+    enum State { opening, ready, closing, closed };
+
+    // sends the request built from arguments; its plain result
+    template <typename FrameType, typename... Arguments> Deferred& simple(Arguments&&... arguments);
+    // keeps a new result: chained when a reply will resolve it
+    void keep(const std::shared_ptr<Deferred>& result, bool answered);
+    // appends to the chain of pending results
+    void push(const std::shared_ptr<Deferred>& result);
+    // resolves the oldest pending result with the reply's values
+    template <typename... Arguments> bool resolve(Arguments&&... arguments);
+    // takes result out of the chain of pending results
+    void unlink(const Deferred* result);
+
+    ConnectionImpl* _connection = nullptr;
+    std::function<void()> _readyCallback;
+    std::function<void(const char*)> _errorCallback;
+    std::shared_ptr<DeferredRecall> _recall;
+    std::shared_ptr<DeferredConfirm> _confirm;
+    std::map<std::string, std::shared_ptr<DeferredConsumer>> _consumers;
+    std::shared_ptr<Deferred> _oldest;
+    std::shared_ptr<Deferred> _newest;
+    uint16_t _id = 0;
+    State _state = closed;
+    std::queue<CopiedBuffer> _held;
+    bool _synchronous = false;
+    std::shared_ptr<DeferredReceiver> _receiver;
+    // the result of close(), which channel.close-ok resolves
+    std::shared_ptr<Deferred> _closing;
+    // results of requests that no reply answers (no-wait): kept for the
+    // caller, never chained
+    std::vector<std::shared_ptr<Deferred>> _unanswered;
+};
+
+} // namespace AMQP

@@ -1,0 +1,99 @@
+// Publisher confirms with one result per message: each publication returns a
+// DeferredPublish that the broker's ack or nack, or a channel error, resolves.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string_view>
+#include <utility>
+
+#include "amqp/deferredpublish.h"
+#include "amqp/monitor.h"
+#include "amqp/tagger.h"
+
+namespace AMQP {
+
+template <typename Base = Tagger> class Reliable : public Base {
+public:
+    using Base::Base;
+    // releases the outstanding results in tag order; none is settled
+    ~Reliable() override {
+        for (auto& entry : _handlers)
+            entry.second.reset();
+    }
+
+    // the result of this message; one that could not be sent has failed
+    // already and is kept apart from the outstanding ones
+    DeferredPublish& publish(std::string_view exchange, std::string_view routingKey, const Envelope& envelope,
+                             int flags = 0) {
+        uint64_t tag = Base::publish(exchange, routingKey, envelope, flags);
+        auto handler = std::make_shared<DeferredPublish>(tag == 0);
+        if (tag == 0) {
+            // never stored under a tag: nothing outstanding, nothing a later
+            // multiple ack or channel error could resolve again
+            _refused = handler;
+            return *handler;
+        }
+        _handlers[tag] = handler;
+        return *handler;
+    }
+
+    size_t unacknowledged() const override { return _handlers.size(); }
+
+protected:
+    void onAck(uint64_t deliveryTag, bool multiple) override {
+        if (!settle(deliveryTag, multiple, [](DeferredPublish& handler) { handler.reportAck(); })) return;
+        Base::onAck(deliveryTag, multiple);
+    }
+
+    void onNack(uint64_t deliveryTag, bool multiple) override {
+        if (!settle(deliveryTag, multiple, [](DeferredPublish& handler) { handler.reportNack(); })) return;
+        Base::onNack(deliveryTag, multiple);
+    }
+
+    void reportError(const char* message) override {
+        Monitor monitor(this);
+        // released after every callback, the user's channel error callback
+        // included, has run
+        std::map<uint64_t, std::shared_ptr<DeferredPublish>> handlers = std::move(_handlers);
+        _handlers.clear();
+        for (auto& entry : handlers) {
+            entry.second->reportFailure(message);
+            if (!monitor.valid()) return;
+        }
+        Base::reportError(message);
+        if (!monitor.valid()) return;
+        for (auto& entry : handlers)
+            entry.second.reset();
+    }
+
+private:
+    // takes the settled entries out one by one and reports them; false when
+    // a callback destroyed this object
+    template <typename Report> bool settle(uint64_t deliveryTag, bool multiple, Report report) {
+        Monitor monitor(this);
+        if (!multiple) {
+            auto found = _handlers.find(deliveryTag);
+            if (found == _handlers.end()) return true;
+            std::shared_ptr<DeferredPublish> handler = std::move(found->second);
+            _handlers.erase(found);
+            report(*handler);
+            handler.reset();
+            return monitor.valid();
+        }
+        while (monitor.valid() && !_handlers.empty() && _handlers.begin()->first <= deliveryTag) {
+            std::shared_ptr<DeferredPublish> handler = std::move(_handlers.begin()->second);
+            _handlers.erase(_handlers.begin());
+            report(*handler);
+            // the finalize callback runs here when nobody else holds it
+            handler.reset();
+        }
+        return monitor.valid();
+    }
+
+    std::map<uint64_t, std::shared_ptr<DeferredPublish>> _handlers;
+    std::shared_ptr<DeferredPublish> _refused;
+};
+
+} // namespace AMQP

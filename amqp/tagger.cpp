@@ -1,0 +1,103 @@
+#include "amqp/tagger.h"
+
+#include <stdexcept>
+
+#include "amqp/channel.h"
+#include "amqp/channelimpl.h"
+#include "amqp/deferred.h"
+#include "amqp/deferredconfirm.h"
+#include "amqp/monitor.h"
+#include "amqp/publication.h"
+
+namespace AMQP {
+
+Tagger::Tagger(Channel& channel) : _implementation(channel.implementation()) {
+    DeferredConfirm& confirm = _implementation->confirmSelect();
+    // checked before the callbacks are installed: they point at this object,
+    // which a throwing constructor never finishes
+    if (!confirm) throw std::runtime_error("could not enable publisher confirms");
+    confirm.onAck([this](uint64_t deliveryTag, bool multiple) { onAck(deliveryTag, multiple); });
+    confirm.onNack([this](uint64_t deliveryTag, bool multiple, bool) { onNack(deliveryTag, multiple); });
+    _errorCallback = _implementation->onError();
+    _implementation->onError([this](const char* message) { reportError(message); });
+}
+
+Tagger::~Tagger() {
+    _implementation->onError(nullptr);
+    if (DeferredConfirm* confirm = _implementation->confirm()) {
+        confirm->onAck(nullptr);
+        confirm->onNack(nullptr);
+    }
+}
+
+uint64_t Tagger::publish(std::string_view exchange, std::string_view routingKey, const Envelope& envelope,
+                         int flags) {
+    if (_close) return 0;
+    Publication publication(_implementation->id(), exchange, routingKey, envelope, flags,
+                            _implementation->maxFrame());
+    if (!publication.valid()) return 0;
+    Monitor monitor(this);
+    if (!send(_current, publication.method()) || !monitor.valid()) return 0;
+    if (!send(_current, publication.header()) || !monitor.valid()) return 0;
+    if (!_implementation->usable()) return 0;
+    if (!publication.sendBody([&](const Frame& frame) { return monitor.valid() && send(_current, frame); }))
+        return 0;
+    if (!monitor.valid()) return 0;
+    return _current++;
+}
+
+bool Tagger::send(uint64_t, const Frame& frame) {
+    return _implementation->send(frame);
+}
+
+Deferred& Tagger::close() {
+    if (_close) return *_close;
+    _close = std::make_shared<Deferred>(!_implementation->usable());
+    closeWhenSettled();
+    return *_close;
+}
+
+void Tagger::closeWhenSettled() {
+    if (!_close || _closeSent || unacknowledged() != 0) return;
+    _closeSent = true;
+    // the close result keeps itself alive through these callbacks
+    std::shared_ptr<Deferred> result = _close;
+    _implementation->close()
+        .onSuccess([result] { result->reportSuccess(); })
+        .onError([result](const char* message) { result->reportError(message); });
+}
+
+void Tagger::onAck(uint64_t, bool) {
+    closeWhenSettled();
+}
+
+void Tagger::onNack(uint64_t, bool) {
+    closeWhenSettled();
+}
+
+void Tagger::reportError(const char* message) {
+    _current = 1;
+    Monitor monitor(this);
+    if (_errorCallback) {
+        auto callback = _errorCallback;
+        callback(message);
+        if (!monitor.valid()) return;
+    }
+    // a close still waiting for outstanding publications will never be
+    // sent now: it fails with the channel's error instead of hanging
+    if (!_close || _closeSent) return;
+    _closeSent = true;
+    _close->reportError(message);
+}
+
+void Tagger::onError(std::function<void(const char*)> callback) {
+    _errorCallback = std::move(callback);
+    if (!_errorCallback) return;
+    auto report = _errorCallback;
+    if (!_implementation->usable())
+        report("Channel is no longer usable");
+    else if (_close)
+        report("Wrapped channel is closing down");
+}
+
+} // namespace AMQP

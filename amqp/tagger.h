@@ -1,0 +1,65 @@
+// Puts a channel into publisher-confirm mode and numbers its publications
+// with the broker's delivery tags; closes the channel only once nothing is
+// outstanding.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string_view>
+
+#include "amqp/watchable.h"
+
+namespace AMQP {
+
+class Channel;
+class ChannelImpl;
+class Deferred;
+class Envelope;
+class Frame;
+
+class Tagger : public Watchable {
+public:
+    // throws std::runtime_error when confirm mode cannot be requested
+    explicit Tagger(Channel& channel);
+    Tagger(const Tagger&) = delete;
+    Tagger& operator=(const Tagger&) = delete;
+    ~Tagger() override;
+
+    // the delivery tag of the message, 0 when it was not handed to the
+    // channel in full
+    uint64_t publish(std::string_view exchange, std::string_view routingKey, const Envelope& envelope,
+                     int flags = 0);
+
+    // closes the channel as soon as nothing is outstanding; the result
+    // succeeds on the broker's close-ok
+    Deferred& close();
+
+    // the user's error callback for the channel
+    void onError(std::function<void(const char*)> callback);
+
+    // publications still waiting for the broker's verdict
+    virtual size_t unacknowledged() const { return 0; }
+
+protected:
+    virtual bool send(uint64_t deliveryTag, const Frame& frame);
+    // the channel failed
+    virtual void reportError(const char* message);
+    virtual void onAck(uint64_t deliveryTag, bool multiple);
+    virtual void onNack(uint64_t deliveryTag, bool multiple);
+
+    std::shared_ptr<ChannelImpl> _implementation;
+
+private:
+    // closes the channel once a close is asked for and nothing is outstanding
+    void closeWhenSettled();
+
+    uint64_t _current = 1;
+    std::shared_ptr<Deferred> _close;
+    // the channel's close went out: later acks must not close it again
+    bool _closeSent = false;
+    std::function<void(const char*)> _errorCallback;
+};
+
+} // namespace AMQP

@@ -1,0 +1,226 @@
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "amqp/channel.h"
+#include "amqp/connection.h"
+#include "amqp/deferred.h"
+#include "amqp/envelope.h"
+#include "amqp/reliable.h"
+#include "amqp/tagger.h"
+#include "amqp/tests/oracle.h"
+#include "amqp/tests/scriptedpeer.h"
+
+using namespace AMQP;
+using namespace AMQP::Test;
+
+namespace {
+
+using Events = std::vector<std::string>;
+
+class ConfirmTest : public ::testing::TestWithParam<bool> {
+protected:
+    ConfirmTest() {
+        session.handshake();
+        channel = std::make_unique<Channel>(&connection);
+        feeder.feed({"channel-open-ok-1"});
+        handler.take();
+        channel->onError(
+            [this](const char* message) { events.push_back(std::string("channel:") + message); });
+        reliable = std::make_unique<Reliable<Tagger>>(*channel);
+        EXPECT_EQ(hex(handler.take()), hex(oracle("confirm-select")));
+        feeder.feed({"confirm-select-ok"});
+    }
+
+    // publishes hello and records every callback of its result under name
+    DeferredPublish& publish(const std::string& name, const std::string& exchange = "outbox") {
+        DeferredPublish& result = reliable->publish(exchange, "mail", envelope);
+        result.onAck([this, name] { events.push_back(name + ":ack"); })
+            .onNack([this, name] { events.push_back(name + ":nack"); })
+            .onNackOrError([this, name] { events.push_back(name + ":nack-or-error"); });
+        result.onError([this, name](const char* message) { events.push_back(name + ":error:" + message); });
+        result.onFinalize([this, name] { events.push_back(name + ":finalize"); });
+        return result;
+    }
+
+    Session session{GetParam()};
+    ScriptedHandler& handler = session.handler;
+    Connection& connection = *session.connection;
+    Feeder& feeder = session.feeder;
+    Envelope envelope{"hello", 5};
+    // outlives the objects whose callbacks record into it
+    Events events;
+    std::unique_ptr<Channel> channel;
+    std::unique_ptr<Reliable<Tagger>> reliable;
+};
+
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(Feeding, ConfirmTest, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "bytewise" : "whole"; });
+
+TEST_P(ConfirmTest, AckedPublication) {
+    publish("one");
+    EXPECT_EQ(hex(handler.take()),
+              hex(oracle("publish") + oracle("content-header-5") + oracle("body-hello")));
+    EXPECT_EQ(reliable->unacknowledged(), 1u);
+    feeder.feed({"ack-1"});
+    EXPECT_EQ(events, (Events{"one:ack", "one:finalize"}));
+    EXPECT_EQ(reliable->unacknowledged(), 0u);
+}
+
+TEST_P(ConfirmTest, NackedPublication) {
+    publish("one");
+    feeder.feed({"nack-1"});
+    EXPECT_EQ(events, (Events{"one:nack", "one:nack-or-error", "one:finalize"}));
+}
+
+TEST_P(ConfirmTest, MultipleAckSettlesEveryTagUpToItsOwn) {
+    for (const char* name : {"one", "two", "three", "four"})
+        publish(name);
+    feeder.feed({"ack-3-multiple"});
+    EXPECT_EQ(events,
+              (Events{"one:ack", "one:finalize", "two:ack", "two:finalize", "three:ack", "three:finalize"}));
+    EXPECT_EQ(reliable->unacknowledged(), 1u);
+    events.clear();
+    // a tag with nothing outstanding runs no callback
+    feeder.feed({"ack-9"});
+    EXPECT_EQ(events, Events{});
+    feeder.feed({"nack-2-multiple"});
+    EXPECT_EQ(events, Events{});
+    EXPECT_EQ(reliable->unacknowledged(), 1u);
+}
+
+TEST_P(ConfirmTest, ChannelErrorFailsEveryOutstandingPublicationInOrder) {
+    for (const char* name : {"one", "two", "three"})
+        publish(name);
+    handler.take();
+    feeder.feed({"channel-error"});
+    const std::string text = "NOT_FOUND - no exchange 'outbox'";
+    EXPECT_EQ(events, (Events{"one:nack-or-error", "one:error:" + text, "two:nack-or-error",
+                              "two:error:" + text, "three:nack-or-error", "three:error:" + text,
+                              "channel:" + text, "one:finalize", "two:finalize", "three:finalize"}));
+    EXPECT_EQ(reliable->unacknowledged(), 0u);
+    events.clear();
+    // the failed channel refuses the next publication, which fails at once
+    publish("late");
+    EXPECT_EQ(events, (Events{"late:error:Frame could not be sent", "late:finalize"}));
+    EXPECT_EQ(reliable->unacknowledged(), 0u);
+    EXPECT_EQ(hex(handler.take()), hex(oracle("channel-close-ok-1")));
+}
+
+TEST_P(ConfirmTest, CloseWaitsUntilNothingIsOutstanding) {
+    publish("one");
+    publish("two");
+    handler.take();
+    Deferred& closing = reliable->close();
+    closing.onSuccess([&] { events.push_back("closed"); });
+    EXPECT_EQ(&reliable->close(), &closing);
+    EXPECT_EQ(handler.take(), "");
+    feeder.feed({"ack-1"});
+    EXPECT_EQ(handler.take(), "");
+    feeder.feed({"ack-2"});
+    EXPECT_EQ(hex(handler.take()), hex(oracle("channel-close-1")));
+    // further acks do not close the channel again
+    feeder.feed({"ack-9"});
+    EXPECT_EQ(handler.take(), "");
+    feeder.feed({"channel-close-ok-from-broker"});
+    EXPECT_EQ(events.back(), "closed");
+}
+
+TEST_P(ConfirmTest, ErrorCallbackLearnsAtOnceWhyTheChannelIsNotOpen) {
+    std::vector<std::string> reasons;
+    auto record = [&](const char* message) { reasons.push_back(message); };
+    reliable->onError(record);
+    EXPECT_TRUE(reasons.empty());
+    // outstanding: the channel stays open while the wrapper closes
+    publish("one");
+    reliable->close();
+    reliable->onError(record);
+    EXPECT_EQ(reasons, Events{"Wrapped channel is closing down"});
+    feeder.feed({"ack-1", "channel-close-ok-from-broker"});
+    reliable->onError(record);
+    EXPECT_EQ(reasons, (Events{"Wrapped channel is closing down", "Channel is no longer usable"}));
+}
+
+TEST_P(ConfirmTest, RefusedPublicationIsNeverOutstanding) {
+    publish("one");
+    // exchange name too long: nothing goes out, the result fails at once
+    DeferredPublish& refused = publish("refused", std::string(256, 'e'));
+    EXPECT_FALSE(refused);
+    EXPECT_EQ(events, (Events{"refused:error:Frame could not be sent", "refused:finalize"}));
+    EXPECT_EQ(reliable->unacknowledged(), 1u);
+    handler.take();
+    events.clear();
+    reliable->close();
+    // a later multiple ack settles only the real publication, and the close
+    // is not held up by the refused one
+    feeder.feed({"ack-3-multiple"});
+    EXPECT_EQ(events, (Events{"one:ack", "one:finalize"}));
+    EXPECT_EQ(hex(handler.take()), hex(oracle("channel-close-1")));
+    // publications after close() are refused as well
+    events.clear();
+    EXPECT_FALSE(publish("after"));
+    EXPECT_EQ(reliable->unacknowledged(), 0u);
+}
+
+TEST_P(ConfirmTest, RefusedPublicationIsNotReportedAgainOnChannelError) {
+    publish("one");
+    publish("refused", std::string(256, 'e'));
+    events.clear();
+    feeder.feed({"channel-error"});
+    const std::string text = "NOT_FOUND - no exchange 'outbox'";
+    EXPECT_EQ(events, (Events{"one:nack-or-error", "one:error:" + text, "channel:" + text, "one:finalize"}));
+}
+
+TEST_P(ConfirmTest, DeliveryTagsCountFromOneAndRestartAfterAChannelError) {
+    Tagger& tagger = *reliable;
+    EXPECT_EQ(tagger.publish("outbox", "mail", envelope), 1u);
+    EXPECT_EQ(tagger.publish("outbox", "mail", envelope), 2u);
+    feeder.feed({"channel-error"});
+    EXPECT_EQ(tagger.publish("outbox", "mail", envelope), 0u);
+    // a fresh channel starts its own count
+    Channel second(&connection);
+    feeder.feed({"channel-open-ok-2"});
+    Tagger fresh(second);
+    feeder.feed({"confirm-select-ok"});
+    EXPECT_EQ(fresh.publish("outbox", "mail", envelope), 1u);
+}
+
+TEST_P(ConfirmTest, ConfirmModeOnAFailedChannelThrows) {
+    feeder.feed({"channel-error"});
+    try {
+        Tagger tagger(*channel);
+        FAIL() << "no exception";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "could not enable publisher confirms");
+    }
+}
+
+TEST_P(ConfirmTest, CallbackMayDestroyTheWrapper) {
+    publish("one");
+    publish("two");
+    reliable->publish("outbox", "mail", envelope).onAck([&] { reliable.reset(); }).onFinalize([&] {
+        events.push_back("three:finalize");
+    });
+    publish("four");
+    events.clear();
+    feeder.feed({"ack-3-multiple"});
+    // the third ack destroyed the wrapper: the fourth is released unsettled
+    EXPECT_EQ(events, (Events{"one:ack", "one:finalize", "two:ack", "two:finalize", "four:finalize",
+                              "three:finalize"}));
+    EXPECT_FALSE(reliable);
+}
+
+TEST_P(ConfirmTest, ChannelErrorFailsACloseThatWaitedForPublications) {
+    publish("one");
+    reliable->close().onError(
+        [&](const char* message) { events.push_back(std::string("close:") + message); });
+    events.clear();
+    feeder.feed({"channel-error"});
+    const std::string text = "NOT_FOUND - no exchange 'outbox'";
+    EXPECT_EQ(events, (Events{"one:nack-or-error", "one:error:" + text, "channel:" + text, "close:" + text,
+                              "one:finalize"}));
+}

@@ -1,0 +1,169 @@
+// The protocol engine against the private RabbitMQ: a blocking loopback
+// socket plays the transport, so only the engine is under test. What reached
+// the broker is read back with an independent client (pika).
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "amqp/bytebuffer.h"
+#include "amqp/channel.h"
+#include "amqp/connection.h"
+#include "amqp/connectionhandler.h"
+#include "amqp/deferredqueue.h"
+#include "amqp/deferredrecall.h"
+#include "amqp/envelope.h"
+#include "amqp/login.h"
+#include "amqp/message.h"
+#include "amqp/reliable.h"
+#include "amqp/table.h"
+#include "testsupport/broker.h"
+
+using namespace AMQP;
+
+namespace {
+
+class SocketHandler : public ConnectionHandler {
+public:
+    SocketHandler() {
+        _fd = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<uint16_t>(Orvanta::Test::brokerPort()));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (connect(_fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0)
+            throw std::runtime_error("cannot reach the broker");
+    }
+    ~SocketHandler() override { close(_fd); }
+
+    void onData(Connection*, const char* buffer, size_t size) override {
+        while (size > 0) {
+            ssize_t written = write(_fd, buffer, size);
+            if (written <= 0) throw std::runtime_error("write to the broker failed");
+            buffer += written;
+            size -= static_cast<size_t>(written);
+        }
+    }
+    void onReady(Connection*) override { ready = true; }
+    void onError(Connection*, const char* message) override { errors.push_back(message); }
+    void onClosed(Connection*) override { closed = true; }
+
+    // reads and parses until done() holds; false on a time-out or a closed
+    // socket
+    bool runUntil(Connection& connection, const std::function<bool()>& done) {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > deadline) return false;
+            pollfd watch{_fd, POLLIN, 0};
+            if (poll(&watch, 1, 100) <= 0) continue;
+            char chunk[65536];
+            ssize_t received = read(_fd, chunk, sizeof(chunk));
+            if (received <= 0) return false;
+            _pending.append(chunk, static_cast<size_t>(received));
+            ByteBuffer buffer(_pending.data(), _pending.size());
+            _pending.erase(0, connection.parse(buffer));
+        }
+        return true;
+    }
+
+    bool ready = false;
+    bool closed = false;
+    std::vector<std::string> errors;
+
+private:
+    int _fd;
+    std::string _pending;
+};
+
+class EngineBroker : public ::testing::Test {
+protected:
+    EngineBroker() : connection(&handler, Login("guest", "guest"), "/") {
+        EXPECT_TRUE(handler.runUntil(connection, [&] { return handler.ready; }));
+    }
+
+    SocketHandler handler;
+    Connection connection;
+    std::vector<std::string> events;
+};
+
+} // namespace
+
+TEST_F(EngineBroker, ConfirmedPublicationReachesTheQueue) {
+    const std::string queue = "engine-confirmed";
+    Orvanta::Test::amqpTool({"delete", queue});
+    Channel channel(&connection);
+    channel.declareQueue(queue).onSuccess(
+        [&](const std::string& name, uint32_t, uint32_t) { events.push_back("declared:" + name); });
+    Reliable<Tagger> reliable(channel);
+    // larger than one frame, so the body is cut
+    std::string body(300000, 'm');
+    Envelope envelope(body.data(), body.size());
+    Table headers;
+    headers.set("recipients", "a@example.org,b@example.org");
+    envelope.setHeaders(headers);
+    envelope.setContentEncoding("identity");
+    reliable.publish("", queue, envelope)
+        .onAck([&] { events.push_back("ack"); })
+        .onNackOrError([&] { events.push_back("nack-or-error"); })
+        .onFinalize([&] { events.push_back("finalize"); });
+    ASSERT_TRUE(handler.runUntil(connection, [&] { return events.size() >= 3; }));
+    EXPECT_EQ(events, (std::vector<std::string>{"declared:" + queue, "ack", "finalize"}));
+
+    auto got = Orvanta::Test::amqpTool({"get", queue});
+    ASSERT_EQ(got.status, 0) << got.err;
+    EXPECT_NE(got.out.find("\"recipients\": \"a@example.org,b@example.org\""), std::string::npos) << got.out;
+    EXPECT_NE(got.out.find("\"content_encoding\": \"identity\""), std::string::npos) << got.out;
+    EXPECT_NE(got.out.find("\"body_base64\": \"bW1t"), std::string::npos);
+
+    EXPECT_TRUE(connection.close());
+    EXPECT_TRUE(handler.runUntil(connection, [&] { return handler.closed; }));
+    EXPECT_TRUE(handler.errors.empty());
+    Orvanta::Test::amqpTool({"delete", queue});
+}
+
+TEST_F(EngineBroker, UnroutableMandatoryMessageComesBack) {
+    Channel channel(&connection);
+    channel.recall().onReturned([&](const Message& message, int16_t code, const std::string& text) {
+        events.push_back(std::to_string(code) + ":" + text + ":" +
+                         std::string(message.body(), message.bodySize()));
+    });
+    Reliable<Tagger> reliable(channel);
+    Envelope envelope("lost", 4);
+    reliable.publish("amq.direct", "nobody-listens", envelope, mandatory).onAck([&] {
+        events.push_back("ack");
+    });
+    ASSERT_TRUE(handler.runUntil(connection, [&] { return events.size() >= 2; }));
+    // the broker returns the message before it confirms it
+    EXPECT_EQ(events, (std::vector<std::string>{"312:NO_ROUTE:lost", "ack"}));
+}
+
+TEST_F(EngineBroker, ChannelErrorFailsTheOutstandingPublication) {
+    Channel channel(&connection);
+    Reliable<Tagger> reliable(channel);
+    reliable.onError([&](const char* message) { events.push_back(std::string("channel:") + message); });
+    Envelope envelope("lost", 4);
+    reliable.publish("no-such-exchange", "key", envelope)
+        .onNackOrError([&] { events.push_back("nack-or-error"); })
+        .onError([&](const char* message) { events.push_back(std::string("error:") + message); });
+    ASSERT_TRUE(handler.runUntil(connection, [&] { return events.size() >= 3; }));
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[0], "nack-or-error");
+    EXPECT_EQ(events[1].rfind("error:NOT_FOUND - no exchange 'no-such-exchange'", 0), 0u) << events[1];
+    EXPECT_EQ(events[2].rfind("channel:NOT_FOUND", 0), 0u) << events[2];
+    // the connection stays usable for a new channel
+    EXPECT_TRUE(connection.usable());
+    Channel second(&connection);
+    bool opened = false;
+    second.onReady([&] { opened = true; });
+    EXPECT_TRUE(handler.runUntil(connection, [&] { return opened; }));
+}

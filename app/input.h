@@ -1,0 +1,15 @@
+// One read from the client's standard input: a read interrupted by a signal
+// is tried again, and a non-blocking input without data is no error.
+#pragma once
+
+#include <cstddef>
+
+class Input {
+public:
+    // What read() returns when nothing can be read now (EAGAIN).
+    static constexpr long later = -1;
+
+    // The byte count, 0 at the end of input, or `later`; throws
+    // std::runtime_error "Failed to read from stdin" for a real error.
+    static long read(int fd, char* buffer, size_t size);
+};

@@ -1,0 +1,91 @@
+#include "app/input.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+namespace {
+
+struct Pipe {
+    int fds[2] = {-1, -1};
+    Pipe() { EXPECT_EQ(pipe(fds), 0); }
+    ~Pipe() {
+        for (int fd : fds)
+            if (fd >= 0) close(fd);
+    }
+    int in() const { return fds[0]; }
+    int out() const { return fds[1]; }
+    void closeOut() {
+        close(fds[1]);
+        fds[1] = -1;
+    }
+};
+
+void ignore(int) {}
+
+} // namespace
+
+TEST(Input, ReadsWhatIsThereAndThenTheEnd) {
+    Pipe pipe;
+    ASSERT_EQ(write(pipe.out(), "hello", 5), 5);
+    pipe.closeOut();
+    char buffer[16];
+    ASSERT_EQ(Input::read(pipe.in(), buffer, sizeof buffer), 5);
+    EXPECT_EQ(std::string(buffer, 5), "hello");
+    EXPECT_EQ(Input::read(pipe.in(), buffer, sizeof buffer), 0);
+}
+
+TEST(Input, NothingYetOnANonBlockingInputIsNoError) {
+    Pipe pipe;
+    ASSERT_EQ(fcntl(pipe.in(), F_SETFL, O_NONBLOCK), 0);
+    char buffer[16];
+    EXPECT_EQ(Input::read(pipe.in(), buffer, sizeof buffer), Input::later);
+    ASSERT_EQ(write(pipe.out(), "x", 1), 1);
+    EXPECT_EQ(Input::read(pipe.in(), buffer, sizeof buffer), 1);
+}
+
+TEST(Input, AReadInterruptedByASignalIsRepeated) {
+    // a handler without SA_RESTART makes the blocked read fail with EINTR
+    struct sigaction action = {}, previous = {};
+    action.sa_handler = ignore;
+    ASSERT_EQ(sigaction(SIGALRM, &action, &previous), 0);
+    itimerval timer = {{0, 20000}, {0, 20000}};
+    ASSERT_EQ(setitimer(ITIMER_REAL, &timer, nullptr), 0);
+
+    Pipe pipe;
+    std::thread writer([&pipe] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        EXPECT_EQ(write(pipe.out(), "late", 4), 4);
+    });
+    char buffer[16];
+    long result = Input::read(pipe.in(), buffer, sizeof buffer);
+    writer.join();
+
+    itimerval off = {};
+    setitimer(ITIMER_REAL, &off, nullptr);
+    sigaction(SIGALRM, &previous, nullptr);
+    EXPECT_EQ(result, 4);
+}
+
+TEST(Input, ARealErrorIsReported) {
+    // reading a directory fails with EISDIR
+    int fd = open("/", O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(fd, 0);
+    char buffer[16];
+    try {
+        Input::read(fd, buffer, sizeof buffer);
+        ADD_FAILURE() << "no exception";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "Failed to read from stdin");
+    }
+    close(fd);
+    EXPECT_THROW(Input::read(-1, buffer, sizeof buffer), std::runtime_error);
+}

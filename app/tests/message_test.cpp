@@ -1,0 +1,101 @@
+#include "app/message.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+using Tarvex::Message;
+using List = std::vector<std::string>;
+
+namespace {
+
+// The message keeps pointers into its text: keep the text with it.
+struct Parsed {
+    std::string text;
+    Message message;
+    explicit Parsed(std::string input) : text(std::move(input)), message(text.data(), text.size()) {}
+};
+
+} // namespace
+
+TEST(MessageRecipients, ToThenCcThenBccInMessageOrder) {
+    Parsed parsed("Bcc: hidden@example.org\r\n"
+                  "To: first@example.org\r\n"
+                  "Cc: copy@example.org, \"Doe, Jane\" <jane@example.org>\r\n"
+                  "To: Second <second@example.org>\r\n"
+                  "\r\n"
+                  "To: body@example.org\r\n");
+    EXPECT_EQ(parsed.message.recipients(), (List{"first@example.org", "second@example.org", "copy@example.org",
+                                                 "jane@example.org", "hidden@example.org"}));
+}
+
+TEST(MessageRecipients, ALineWithAnyBadAddressIsSkippedWhole) {
+    Parsed parsed("To: good@example.org, not an address\r\n"
+                  "To: <unclosed@example.org\r\n"
+                  "Cc: kept@example.org\r\n"
+                  "\r\n");
+    EXPECT_EQ(parsed.message.recipients(), (List{"kept@example.org"}));
+}
+
+TEST(MessageRecipients, GroupMembersInOrder) {
+    Parsed parsed("cc: friends: a@example.org, B <b@example.org>;, c@example.org\r\n"
+                  "bcc: undisclosed-recipients:;\r\n"
+                  "\r\n");
+    EXPECT_EQ(parsed.message.recipients(), (List{"a@example.org", "b@example.org", "c@example.org"}));
+}
+
+TEST(MessageRecipients, NamesInAnyCaseAndNoOtherHeaders) {
+    Parsed parsed("tO: one@example.org\r\n"
+                  "CC: two@example.org\r\n"
+                  "bCc: three@example.org\r\n"
+                  "Reply-To: reply@example.org\r\n"
+                  "Resent-To: resent@example.org\r\n"
+                  "From: from@example.org\r\n"
+                  "\r\n");
+    EXPECT_EQ(parsed.message.recipients(), (List{"one@example.org", "two@example.org", "three@example.org"}));
+}
+
+TEST(MessageRecipients, RenderedLikeCommandLineRecipients) {
+    // a quoted local part stays quoted, an IDNA domain comes out in Unicode
+    Parsed parsed("To: \"john doe\"@example.org, user@xn--bcher-kva.example\r\n"
+                  "Cc: user@b\xc3\xbc" "cher.example\r\n"
+                  "\r\n");
+    EXPECT_EQ(parsed.message.recipients(),
+              (List{"\"john doe\"@example.org", "user@b\xc3\xbc" "cher.example", "user@b\xc3\xbc" "cher.example"}));
+}
+
+TEST(MessageRecipients, DuplicatesStay) {
+    Parsed parsed("To: a@example.org, a@example.org\r\nCc: A@example.org\r\n\r\n");
+    EXPECT_EQ(parsed.message.recipients(), (List{"a@example.org", "a@example.org", "A@example.org"}));
+}
+
+TEST(MessageRecipients, NoneWithoutRecipientHeaders) {
+    Parsed parsed("Subject: nobody\r\n\r\nTo: body@example.org\r\n");
+    EXPECT_TRUE(parsed.message.recipients().empty());
+}
+
+TEST(MessageRecipients, NoBytesIsNoMessage) {
+    try {
+        Message message(nullptr, 0);
+        FAIL() << "an empty message was accepted";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "Empty header");
+    }
+}
+
+TEST(MessageEnvelope, ReturnPathThenFromThenSender) {
+    Parsed all("Sender: sender@example.org\r\nFrom: From <from@example.org>\r\n"
+               "Return-Path: <bounce@example.org>\r\n\r\n");
+    EXPECT_EQ(all.message.envelope(), "bounce@example.org");
+
+    Parsed badReturnPath("Return-Path: <>\r\nSender: sender@example.org\r\nFrom: from@example.org\r\n\r\n");
+    EXPECT_EQ(badReturnPath.message.envelope(), "from@example.org");
+
+    Parsed senderOnly("Sender: Sender <sender@example.org>\r\n\r\n");
+    EXPECT_EQ(senderOnly.message.envelope(), "sender@example.org");
+
+    Parsed none("Subject: anonymous\r\n\r\n");
+    EXPECT_EQ(none.message.envelope(), "");
+}

@@ -1,0 +1,44 @@
+// One word of a header value, recognised as an RFC 2047 encoded word
+// ("=?charset?Q?...?=" or "=?charset?B?...?=") or kept as plain text, and
+// written out in a target charset.
+#pragma once
+
+#include "filter/result.h"
+
+#include <cstddef>
+#include <string>
+
+namespace Orvanta::Filter {
+
+class MimeWord {
+public:
+    // Refers into the text, which must outlive the word; a plain word is
+    // later pushed with the persistent flag given here.
+    MimeWord(const char* text, size_t size, bool persistent);
+
+    bool encoded() const { return _encoding != 0; }
+    // Empty for a plain word; an RFC 2231 language suffix is cut off.
+    const std::string& charset() const { return _charset; }
+    // 0 for a plain word, else 'q' or 'b'.
+    char encoding() const { return _encoding; }
+    const char* payload() const { return _payload; }
+    size_t payloadSize() const { return _size; }
+
+    // Writes the word's text converted to the target charset; a plain word
+    // passes unchanged. An encoded word whose charset or bytes cannot be
+    // converted writes what it could before the failure, often nothing.
+    // The result is not flushed. Returns what the pushes returned; never
+    // throws.
+    size_t write(const char* target, Result* result) const;
+
+private:
+    size_t writeQ(Result* converter) const;
+
+    std::string _charset;
+    char _encoding = 0;
+    const char* _payload;
+    size_t _size;
+    bool _persistent;
+};
+
+} // namespace Orvanta::Filter

@@ -1,0 +1,152 @@
+#include "filter/mimeheaderdecode.h"
+#include "filter/mimeheaderencode.h"
+#include "filter/mimeword.h"
+#include "filter/tests/chunked.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace Orvanta::Filter;
+using namespace Orvanta::Filter::Testing;
+
+Make decoder(const char* charset = "utf-8")
+{
+    return [charset](Result* next) { return std::make_unique<MimeHeaderDecode>(charset, next); };
+}
+
+std::string written(const std::string& word, const char* target = "utf-8")
+{
+    std::string out;
+    String sink(&out);
+    size_t reported = MimeWord(word.data(), word.size(), false).write(target, &sink);
+    EXPECT_EQ(reported, out.size());
+    return out;
+}
+
+TEST(MimeWordTest, RecognisesEncodedWords)
+{
+    MimeWord q("=?UTF-8?Q?a_b?=", 15, false);
+    EXPECT_TRUE(q.encoded());
+    EXPECT_EQ(q.charset(), "UTF-8");
+    EXPECT_EQ(q.encoding(), 'q');
+    EXPECT_EQ(std::string(q.payload(), q.payloadSize()), "a_b");
+    MimeWord b("=?iso-8859-1*en?b?YQ==?=", 24, false);
+    EXPECT_EQ(b.charset(), "iso-8859-1");
+    EXPECT_EQ(b.encoding(), 'b');
+    EXPECT_EQ(std::string(b.payload(), b.payloadSize()), "YQ==");
+    EXPECT_EQ(MimeWord("=?x?q?" "?=", 8, false).payloadSize(), 0u);
+
+    for (std::string plain : {"=?a?q?=", "=?utf-8?Z?x?=", "=?utf-8?qq?x?=", "=?utf-8q?x?=", "plain", "?=abc=?",
+                              "=?utf-8?q?x?"}) {
+        MimeWord word(plain.data(), plain.size(), true);
+        EXPECT_FALSE(word.encoded()) << plain;
+        EXPECT_EQ(std::string(word.payload(), word.payloadSize()), plain);
+    }
+}
+
+TEST(MimeWordTest, WritesTheTextInTheTargetCharset)
+{
+    EXPECT_EQ(written("=?utf-8?q?caf=C3=a9?="), "caf\xc3\xa9");
+    EXPECT_EQ(written("=?UTF-8?Q?a_b?="), "a b");
+    EXPECT_EQ(written("=?iso-8859-1*en?q?caf=E9?="), "caf\xc3\xa9");
+    EXPECT_EQ(written("=?iso-8859-1?b?Y2Fm6Q==?="), "caf\xc3\xa9");
+    EXPECT_EQ(written("=?utf-8?q?caf=C3=A9?=", "iso-8859-1"), "caf\xe9");
+    EXPECT_EQ(written("=?utf-8?Z?x?="), "=?utf-8?Z?x?=");
+    // Invalid escapes are text, as Python's decoder keeps them.
+    EXPECT_EQ(written("=?utf-8?q?a=zz=4?="), "a=zz=4");
+    EXPECT_EQ(written("=?utf-8?q?a=?="), "a=");
+}
+
+TEST(MimeWordTest, UnconvertibleWordsVanish)
+{
+    EXPECT_EQ(written("=?no-such-charset?q?abc?="), "");
+    EXPECT_EQ(written("=?utf-8?q?abc?=", "no-such-charset"), "");
+    EXPECT_EQ(written("=?utf-8?q?a=FFb?="), "ab") << "an invalid byte is skipped";
+}
+
+TEST(MimeWordTest, PlainWordsKeepTheirFlag)
+{
+    Recorder sink;
+    MimeWord("abc", 3, true).write("utf-8", &sink);
+    ASSERT_EQ(sink.pushes.size(), 1u);
+    EXPECT_TRUE(sink.pushes[0].persistent);
+    EXPECT_EQ(sink.flushes, 0);
+}
+
+TEST(MimeHeaderDecodeTest, JoinsWords)
+{
+    EXPECT_EQ(run(decoder(), "=?utf-8?q?a?=\r\n =?utf-8?b?YQ==?="), "aa");
+    EXPECT_EQ(run(decoder(), "x  =?utf-8?q?a?=\ty"), "x a y");
+    EXPECT_EQ(run(decoder(), "  lead and trail \r\n"), "lead and trail");
+    EXPECT_EQ(run(decoder(), "a =?bogus?q?x?= b"), "a  b") << "the space before a vanished word stays";
+    EXPECT_EQ(run(decoder(), "=?utf-8?q?a?= =?utf-8?Z?x?= =?utf-8?q?b?="), "a =?utf-8?Z?x?= b");
+    EXPECT_EQ(run(decoder(), ""), "");
+}
+
+TEST(MimeHeaderDecodeTest, TheLastWordIsWrittenOnFlushOrDestruction)
+{
+    Recorder sink;
+    {
+        MimeHeaderDecode decode("utf-8", &sink);
+        decode.process("one tw", 6, true);
+        EXPECT_EQ(sink.bytes, "one");
+        decode.process("o", 1, true);
+        EXPECT_EQ(decode.flush(), 4u);
+        EXPECT_EQ(sink.bytes, "one two");
+        decode.process(" three", 6, true);
+    }
+    EXPECT_EQ(sink.bytes, "one two three");
+}
+
+TEST(MimeHeaderDecodeTest, AgreesWithPythonsDecodeHeader)
+{
+    std::mt19937 random(23);
+    const std::vector<std::string> words{
+        "plain", "=?utf-8?q?caf=C3=A9?=", "=?UTF-8?B?4oKs?=", "=?iso-8859-1?q?=E9t=E9?=", "=?utf-8?q?a_b?=",
+        "=?windows-1252?q?=80?=", "=?utf-8?b?8J+YgA==?=", "=?iso-8859-15?B?pA==?=", "x@y.z", "(c)"};
+    std::vector<std::string> inputs;
+    for (int round = 0; round < 200; ++round) {
+        std::string text;
+        size_t count = std::uniform_int_distribution<size_t>(1, 8)(random);
+        for (size_t i = 0; i < count; ++i) {
+            if (i > 0) text += round % 3 == 0 ? "\r\n " : " ";
+            text += words[std::uniform_int_distribution<size_t>(0, words.size() - 1)(random)];
+        }
+        inputs.push_back(text);
+    }
+    auto expected = pythonMap("from email.header import decode_header, make_header\n"
+                              "def f(b):\n"
+                              "    text = b.decode('ascii').replace('\\r\\n ', ' ')\n"
+                              "    return str(make_header(decode_header(text))).encode('utf-8')",
+                              inputs);
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        EXPECT_EQ(run(decoder(), inputs[i]), expected[i]) << inputs[i];
+        expectSplitInvariant(decoder(), inputs[i], false, random);
+    }
+}
+
+TEST(MimeHeaderDecodeTest, DoesNotFlushTheStageBehindItWordByWord)
+{
+    Recorder sink;
+    {
+        MimeHeaderDecode decode("utf-8", &sink);
+        decode.process("=?utf-8?q?a?= =?utf-8?b?Yg==?= c ", 34, false);
+        EXPECT_EQ(sink.flushes, 0);
+        EXPECT_EQ(sink.bytes, "ab c");
+    }
+    EXPECT_EQ(sink.flushes, 1) << "once, when the decoder goes";
+
+    // Decoded into the header encoder, as a subject is rewritten: adjacent
+    // encoded words must stay one word.
+    std::string out;
+    String text(&out);
+    {
+        MimeHeaderEncode encode(9, 78, MimeHeaderEncoding(), &text);
+        MimeHeaderDecode decode("utf-8", &encode);
+        decode.process("=?utf-8?q?a?= =?utf-8?q?b?= c", 29, false);
+    }
+    EXPECT_EQ(out, "ab c");
+}
+
+} // namespace

@@ -1,0 +1,23 @@
+// Parses arbitrary bytes as the client's message and asks for its
+// recipients and sender: no crash, no read outside the input, and every
+// recipient an address.
+#include "app/message.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // a copy of exactly the input, so that reads past its end are caught
+    std::string text(reinterpret_cast<const char*>(data), size);
+    try {
+        Tarvex::Message message(text.data(), text.size());
+        for (const std::string& recipient : message.recipients())
+            if (recipient.empty() || recipient.find('@') == std::string::npos) abort();
+        message.envelope();
+    } catch (const std::runtime_error&) {
+        // a message that cannot be parsed is refused with the parser's text
+    }
+    return 0;
+}

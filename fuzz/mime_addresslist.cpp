@@ -1,0 +1,47 @@
+// Parses arbitrary bytes as an address list, strictly and leniently, and
+// writes what was accepted back out through every encoder.
+#include "filter/linetracker.h"
+#include "filter/string.h"
+#include "mime/capabilities.h"
+#include "mime/mailboxes.h"
+#include "mime/targets.h"
+
+#include <cstdint>
+#include <exception>
+#include <string>
+
+namespace {
+
+void write(Orvanta::Mime::Encodable const& value) {
+    for (auto caps : {&Orvanta::Mime::Capabilities::utf8(), &Orvanta::Mime::Capabilities::standard()}) {
+        std::string out;
+        Orvanta::Filter::String sink(&out);
+        value.encode(*caps, &sink, false);
+        Orvanta::Filter::LineTracker tracker(&sink);
+        value.encode(*caps, &tracker, false);
+        value.encodable(*caps);
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    auto text = reinterpret_cast<char const*>(data);
+    for (bool strict : {true, false}) {
+        try {
+            Orvanta::Mime::Targets targets(text, size, strict);
+            write(targets);
+            for (auto const& target : targets.targets())
+                for (auto const& member : target->members()) (void)member->address().str(true);
+        } catch (std::exception const&) {
+            // refusing the input is a valid outcome; only crashes count
+        }
+        try {
+            Orvanta::Mime::Mailboxes mailboxes(text, size, strict);
+            write(mailboxes);
+        } catch (std::exception const&) {
+            // as above
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,41 @@
+// Parses arbitrary bytes as a whole message, walks the tree, asks the header
+// its questions and writes the message back under both presets.
+#include "filter/string.h"
+#include "mime/capabilities.h"
+#include "mime/fatalerror.h"
+#include "mime/object.h"
+
+#include <cstdint>
+#include <string>
+
+namespace {
+
+void walk(Orvanta::Mime::Object const& object) {
+    Orvanta::Mime::Header const& header = object.header;
+    header.get("content-type");
+    header.all("to");
+    header.valid();
+    header.eightbit();
+    object.body.eightbit();
+    object.body.valid();
+    object.encodable(Orvanta::Mime::Capabilities::standard());
+    for (auto const& part : object.body.parts()) walk(*part);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    try {
+        Orvanta::Mime::Object object(reinterpret_cast<char const*>(data), size);
+        walk(object);
+        Orvanta::Mime::Object copy(object);
+        std::string out;
+        Orvanta::Filter::String sink(&out);
+        copy.encode(Orvanta::Mime::Capabilities::utf8(), &sink, true);
+        object.encode(Orvanta::Mime::Capabilities::standard(), &sink, false);
+    } catch (Orvanta::Mime::FatalError const&) {
+        // only an empty input may be refused
+        if (size != 0) __builtin_trap();
+    }
+    return 0;
+}

@@ -1,0 +1,95 @@
+#include "mime/address.h"
+
+#include "filter/encodedmimeword.h"
+#include "filter/mimeheaderencoding.h"
+#include "filter/result.h"
+#include "mime/capabilities.h"
+#include "mime/formatting.h"
+
+#include <cstring>
+#include <stdexcept>
+#include <strings.h>
+
+namespace Orvanta::Mime {
+
+namespace {
+
+Dns::Hostname hostOf(DomainPart const& domain) { return Dns::Hostname(domain.text().c_str(), !domain.literal()); }
+
+DomainPart domainOf(Dns::Hostname const& host) {
+    char const* unicode = host.unicode() ? host.unicode() : "";
+    return DomainPart(unicode, std::strlen(unicode));
+}
+
+// the forms differ other than by case
+bool distinct(char const* a, char const* b) {
+    if (a == b || a == nullptr || b == nullptr) return false;
+    return strcasecmp(a, b) != 0;
+}
+
+std::string quoted(std::string const& text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '\\' || c == '"') out += '\\';
+        out += c;
+    }
+    return out + '"';
+}
+
+} // namespace
+
+Address::Address(char const* data, size_t size, bool strict)
+    : _local(data, size),
+      _at(data + _local.consumed(), size - _local.consumed(), '@'),
+      _domain(data + _local.consumed() + 1, size - _local.consumed() - 1),
+      _host(hostOf(_domain)) {
+    _idn = distinct(_host.unicode(), _host.ascii());
+    if (strict && consumed() < size)
+        throw std::runtime_error("trailing bytes after email address: " +
+                                 std::string(data + consumed(), size - consumed()));
+    initialize();
+}
+
+Address::Address(LocalPart local, DomainPart domain)
+    : _local(std::move(local)), _domain(std::move(domain)), _host(hostOf(_domain)) {
+    _idn = distinct(_host.unicode(), _host.ascii());
+    initialize();
+}
+
+Address::Address(LocalPart local, Dns::Hostname host)
+    : _local(std::move(local)), _domain(domainOf(host)), _host(std::move(host)) {
+    _idn = distinct(_host.unicode(), _host.ascii());
+    initialize();
+}
+
+void Address::initialize() {
+    std::string const& text = _local.text();
+    Formatting format(text.data(), text.size());
+    if (!format.ascii()) _idn = true;
+    std::string local = format.dottedatom() ? text : quoted(text);
+    _utf8 = local + "@" + (_host.unicode() ? _host.unicode() : "");
+    if (!_idn) return;
+    if (!format.ascii()) {
+        // room for every byte escaped: one word, however long
+        size_t room = 12 + 3 * text.size();
+        Filter::EncodedMimeWord word(text.data(), text.size(), room, Filter::MimeHeaderEncoding(Filter::MimeHeaderEncoding::phrase));
+        local = word.word();
+    }
+    _ascii = local + "@" + (_host.ascii() ? _host.ascii() : "");
+}
+
+size_t Address::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+    std::string const& form = (_idn && caps.eightbit()) ? _utf8 : (_ascii.empty() ? _utf8 : _ascii);
+    return out->append(form.data(), form.size(), persistent);
+}
+
+bool Address::encodable(Capabilities const& caps) const { return caps.eightbit() || !_local.eightbit(); }
+
+bool Address::operator==(Address const& other) const {
+    if (strcasecmp(_local.text().c_str(), other._local.text().c_str()) != 0) return false;
+    char const* mine = _host.ascii() ? _host.ascii() : "";
+    char const* theirs = other._host.ascii() ? other._host.ascii() : "";
+    return strcasecmp(mine, theirs) == 0;
+}
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,53 @@
+// An RFC 5322 address, local part "@" domain, with UTF-8 and encoded words
+// in the local part and IDNA domains. Keeps a UTF-8 rendering and, when that
+// is not plain ASCII, an ASCII one; writes the one the capabilities allow.
+#pragma once
+
+#include "dns/hostname.h"
+#include "mime/domainpart.h"
+#include "mime/headerfield.h"
+#include "mime/localpart.h"
+#include "mime/require.h"
+
+#include <string>
+
+namespace Orvanta::Mime {
+
+class Address : public HeaderField {
+public:
+    // strict: the address must use the whole text
+    Address(char const* data, size_t size, bool strict);
+    Address(LocalPart local, DomainPart domain);
+    Address(LocalPart local, Dns::Hostname host);
+
+    using Encodable::encode;
+    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
+    bool encodable(Capabilities const& caps) const override;
+
+    // local parts compared ignoring ASCII case, and the ASCII domains
+    bool operator==(Address const& other) const;
+    bool operator!=(Address const& other) const { return !(*this == other); }
+
+    LocalPart const& local() const { return _local; }
+    DomainPart const& domain() const { return _domain; }
+    Dns::Hostname const& host() const { return _host; }
+    // the two renderings differ
+    bool idn() const { return _idn; }
+    std::string const& utf8() const { return _utf8; }
+    // empty when it would equal the UTF-8 rendering
+    std::string const& ascii() const { return _ascii; }
+    size_t consumed() const { return _local.consumed() + 1 + _domain.consumed(); }
+
+private:
+    void initialize();
+
+    LocalPart _local;
+    Require _at;
+    DomainPart _domain;
+    Dns::Hostname _host;
+    bool _idn = false;
+    std::string _utf8;
+    std::string _ascii;
+};
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,225 @@
+#include "mime/body.h"
+
+#include "mime/ascii.h"
+#include "mime/capabilities.h"
+#include "mime/epilogue.h"
+#include "mime/header.h"
+#include "mime/object.h"
+#include "mime/parseerror.h"
+#include "mime/part.h"
+#include "mime/preamble.h"
+#include "mime/separator.h"
+#include "mime/textblock.h"
+#include "mime/translator.h"
+
+#include <cstring>
+#include <optional>
+
+namespace Orvanta::Mime {
+
+namespace {
+
+bool ascii(String const& text) {
+    for (size_t i = 0; i < text.size(); ++i)
+        if (!Ascii::isAscii(text.data()[i])) return false;
+    return true;
+}
+
+// a delimiter line written afresh
+size_t delimiter(Separator const& separator, bool closing, Filter::Result* out) {
+    size_t total = out->append(separator.text().data(), separator.text().size(), false);
+    return total + (closing ? out->append("--\r\n", 4, true) : out->append("\r\n", 2, true));
+}
+
+// The stored delimiter line when it is this separator's and closes (or not)
+// as it must here; a fresh one otherwise. A stored line is never turned from
+// closing to non-closing or back: the boundary text may itself end in "--".
+size_t delimiter(Separator const& separator, Boundary const& stored, bool closing, Filter::Result* out,
+                 bool persistent) {
+    if (stored == separator && stored.closing() == closing) return stored.encode(out, persistent);
+    return delimiter(separator, closing, out);
+}
+
+} // namespace
+
+Body::Body(Header const* owner, char const* text, size_t size, size_t depth)
+    : String(text, size), _owner(owner), _encoding(owner) {
+    if (!owner->multipart()) return;
+    Separator separator(*owner);
+    if (depth >= maxDepth) {
+        // nested too deep to cut up: kept as text and written back as it came
+        _unparsed = true;
+        return;
+    }
+    std::optional<Part> first;
+    try {
+        first.emplace(separator, text, size);
+    } catch (ParseError const&) {
+        // no delimiter at all: handled below as one preamble
+    }
+    if (!first) {
+        if (size != 0) _preamble = std::make_shared<Preamble>(text, size);
+        return;
+    }
+    _preamble = std::make_shared<Preamble>(*first);
+    size_t position = first->consumed();
+    bool closed = first->closing();
+    while (!closed) {
+        std::optional<Part> part;
+        try {
+            part.emplace(separator, text + position, size - position);
+        } catch (ParseError const&) {
+            // no further delimiter: what is left is the epilogue
+            break;
+        }
+        _parts.push_back(std::make_shared<Object>(*part, depth + 1));
+        position += part->consumed();
+        closed = part->closing();
+    }
+    if (position < size) _epilogue = std::make_shared<Epilogue>(text + position, size - position);
+}
+
+Body::Body(Header const* owner, Body const& other)
+    : String(other), _owner(owner), _preamble(other._preamble), _epilogue(other._epilogue), _parts(other._parts),
+      _encoding(other._encoding), _unparsed(other._unparsed) {}
+
+Body::Body(Header const* owner, Body&& other)
+    : String(other), _owner(owner), _preamble(std::move(other._preamble)), _epilogue(std::move(other._epilogue)),
+      _parts(std::move(other._parts)), _encoding(other._encoding), _unparsed(other._unparsed) {}
+
+Body::~Body() = default;
+
+Preamble const& Body::preamble() const { return _preamble ? *_preamble : empty_preamble(); }
+
+Epilogue const& Body::epilogue() const { return _epilogue ? *_epilogue : empty_epilogue(); }
+
+Body& Body::preamble(char const* text, size_t size) {
+    _preamble = std::make_shared<Preamble>(text, size);
+    return *this;
+}
+
+Body& Body::preamble(char const* text) {
+    if (text == nullptr) _preamble.reset();
+    else preamble(text, std::strlen(text));
+    return *this;
+}
+
+Body& Body::epilogue(char const* text, size_t size) {
+    _epilogue = std::make_shared<Epilogue>(text, size);
+    return *this;
+}
+
+Body& Body::epilogue(char const* text) {
+    if (text == nullptr) _epilogue.reset();
+    else epilogue(text, std::strlen(text));
+    return *this;
+}
+
+Body& Body::append(Object const& part) {
+    _parts.push_back(std::make_shared<Object>(part));
+    return *this;
+}
+
+Body& Body::append(Object&& part) {
+    _parts.push_back(std::make_shared<Object>(std::move(part)));
+    return *this;
+}
+
+Body& Body::prepend(Object const& part) {
+    _parts.push_front(std::make_shared<Object>(part));
+    return *this;
+}
+
+Body& Body::prepend(Object&& part) {
+    _parts.push_front(std::make_shared<Object>(std::move(part)));
+    return *this;
+}
+
+void Body::clear() {
+    _preamble.reset();
+    _epilogue.reset();
+    _parts.clear();
+    _encoding = ContentTransferEncoding::sevenbit;
+    _unparsed = false;
+    _data = nullptr;
+    _size = 0;
+}
+
+bool Body::empty() const { return !_preamble && !_epilogue && _parts.empty() && _size == 0; }
+
+bool Body::eightbit() const {
+    if (!_owner->multipart()) {
+        switch (_encoding.encoding()) {
+        case ContentTransferEncoding::quotedprintable:
+        case ContentTransferEncoding::base64:
+        case ContentTransferEncoding::sevenbit: return false;
+        default: return !ascii(*this);
+        }
+    }
+    if (!ascii(preamble()) || !ascii(epilogue()) || (_unparsed && !ascii(*this))) return true;
+    for (auto const& part : _parts)
+        if (part->header.eightbit() || part->body.eightbit()) return true;
+    return false;
+}
+
+bool Body::valid() const {
+    if (!_owner->multipart()) return !_preamble && !_epilogue && _parts.empty();
+    try {
+        Separator separator(*_owner);
+        return true;
+    } catch (std::exception const&) {
+        // the question is only whether the content type names a boundary
+        return false;
+    }
+}
+
+size_t Body::decode(Filter::Result* out) const {
+    Translator translator(_encoding, ContentTransferEncoding::binary, out);
+    return translator.append(_data, _size, false);
+}
+
+bool Body::encodable(Capabilities const& caps) const {
+    if (caps.eightbit()) return true;
+    if (!_owner->multipart()) {
+        // without 8-bit transport only the 7-bit safe encodings pass
+        auto named = ContentTransferEncoding(_owner).encoding();
+        return named == ContentTransferEncoding::quotedprintable || named == ContentTransferEncoding::base64 ||
+               named == ContentTransferEncoding::sevenbit;
+    }
+    if (!ascii(preamble()) || !ascii(epilogue()) || (_unparsed && !ascii(*this))) return false;
+    for (auto const& part : _parts)
+        if (!part->encodable(caps)) return false;
+    return true;
+}
+
+size_t Body::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+    if (_owner->multipart()) return encodeMultipart(caps, out, persistent);
+    // An empty body stays empty: a line end added here would be a line of
+    // content the next reader sees (the header's own empty line already
+    // ends the block, so a delimiter after it still starts a line).
+    if (_size == 0) return 0;
+    Translator translator(_encoding, ContentTransferEncoding(_owner), out);
+    return translator.append(_data, _size, persistent);
+}
+
+size_t Body::encodeMultipart(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+    if (_unparsed) return TextBlock(_data, _size).encode(out, persistent);
+    Separator separator(*_owner);
+    size_t total = 0;
+    bool none = _parts.empty();
+    if (_preamble) {
+        total += _preamble->encode(caps, out, persistent);
+        total += delimiter(separator, _preamble->boundary(), none, out, persistent);
+    } else {
+        total += delimiter(separator, none, out);
+    }
+    for (size_t i = 0; i < _parts.size(); ++i) {
+        Object const& part = *_parts[i];
+        total += part.encode(caps, out, persistent);
+        total += delimiter(separator, part.boundary, i + 1 == _parts.size(), out, persistent);
+    }
+    if (_epilogue) total += _epilogue->encode(caps, out, persistent);
+    return total;
+}
+
+} // namespace Orvanta::Mime

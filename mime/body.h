@@ -1,0 +1,86 @@
+// The text after a header block, seen through the header that owns it. When
+// that header declares a multipart type the text is cut at its delimiters
+// into a preamble, parts (each a whole Object) and an epilogue. Views only:
+// every piece points into the message text.
+#pragma once
+
+#include "mime/bodyiterator.h"
+#include "mime/contenttransferencoding.h"
+#include "mime/encodable.h"
+#include "mime/string.h"
+
+#include <deque>
+#include <memory>
+
+namespace Orvanta::Mime {
+
+class Epilogue;
+class Header;
+class Object;
+class Preamble;
+
+class Body : public String, public Encodable {
+public:
+    // multiparts nested deeper than this are not cut up: their text is kept
+    // and written back as it is
+    static constexpr size_t maxDepth = 64;
+
+    // `depth` is the number of multiparts around this body
+    Body(Header const* owner, char const* text, size_t size, size_t depth = 0);
+    // the same text, pieces and encoding, attached to another header; the
+    // pieces are shared
+    Body(Header const* owner, Body const& other);
+    Body(Header const* owner, Body&& other);
+    Body(Body const&) = delete;
+    Body& operator=(Body const&) = delete;
+    ~Body() override;
+
+    Header const* owner() const { return _owner; }
+    // the encoding the text is in
+    ContentTransferEncoding const& encoding() const { return _encoding; }
+
+    // the shared empty objects when there are none
+    Preamble const& preamble() const;
+    Epilogue const& epilogue() const;
+    // replace the text before the first or after the last part (not copied;
+    // a null text removes it)
+    Body& preamble(char const* text, size_t size);
+    Body& preamble(char const* text);
+    Body& epilogue(char const* text, size_t size);
+    Body& epilogue(char const* text);
+
+    std::deque<std::shared_ptr<Object>> const& parts() const { return _parts; }
+    BodyIterator begin() { return BodyIterator(_parts.begin()); }
+    BodyIterator end() { return BodyIterator(_parts.end()); }
+    Body& append(Object const& part);
+    Body& append(Object&& part);
+    Body& prepend(Object const& part);
+    Body& prepend(Object&& part);
+
+    void clear();
+    bool empty() const;
+    // a multipart nested too deep to be cut up (its text is the body's view)
+    bool unparsed() const { return _unparsed; }
+    bool eightbit() const;
+    bool sevenbit() const { return !eightbit(); }
+    bool valid() const;
+    // the text decoded from its transfer encoding
+    size_t decode(Filter::Result* out) const;
+
+    bool encodable(Capabilities const& caps) const override;
+    using Encodable::encode;
+    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
+
+private:
+    size_t encodeMultipart(Capabilities const& caps, Filter::Result* out, bool persistent) const;
+
+    Header const* _owner;
+    std::shared_ptr<Preamble> _preamble;
+    std::shared_ptr<Epilogue> _epilogue;
+    std::deque<std::shared_ptr<Object>> _parts;
+    ContentTransferEncoding _encoding;
+    // a multipart nested too deep, kept as text
+    bool _unparsed = false;
+};
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,42 @@
+// One delimiter line of a multipart body as it stood in the message: from the
+// "--" through its line end. Empty for entities not parsed from a multipart.
+#pragma once
+
+#include <cstddef>
+
+namespace Orvanta::Filter {
+class Result;
+}
+
+namespace Orvanta::Mime {
+
+class Part;
+class Separator;
+
+class Boundary {
+public:
+    Boundary() = default;
+    explicit Boundary(Part const& part);
+    virtual ~Boundary() = default;
+
+    char const* data() const { return _data; }
+    size_t size() const { return _size; }
+    bool empty() const { return _size == 0; }
+    // whether the search found it closing ("--" after the separator); kept
+    // from the parse, since a boundary may itself end with "--"
+    bool closing() const { return _closing; }
+
+    // the line is exactly the separator (followed by "--" when closing) and
+    // CR LF
+    bool operator==(Separator const& separator) const;
+
+    // writes the stored line as it is
+    size_t encode(Filter::Result* out, bool persistent) const;
+
+private:
+    char const* _data = nullptr;
+    size_t _size = 0;
+    bool _closing = false;
+};
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,47 @@
+// The value of a Content-Disposition field: a disposition word (inline,
+// attachment, ...) followed by its parameters.
+#pragma once
+
+#include "mime/headerfield.h"
+#include "mime/params.h"
+
+#include <cstddef>
+
+namespace Orvanta::Mime {
+
+class ContentDisposition : public HeaderField {
+public:
+    // The disposition word: a view into the parsed text.
+    class Setting {
+    public:
+        // Takes the word up to a ';' (white space and comments may stand
+        // before it); throws std::runtime_error when there is no valid word.
+        Setting(char const* data, size_t size);
+        virtual ~Setting() = default;
+
+        char const* begin() const { return _begin; }
+        size_t length() const { return _length; }
+        // leading white space, the word and the ';' that ended it, if one did
+        size_t consumed() const { return _consumed; }
+
+    private:
+        char const* _begin = nullptr;
+        size_t _length = 0;
+        size_t _consumed = 0;
+    };
+
+    ContentDisposition(char const* data, size_t size);
+
+    Setting const& setting() const { return _setting; }
+    Params const& params() const { return _params; }
+
+    using HeaderField::encode;
+    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
+    size_t encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const override;
+
+private:
+    Setting _setting;
+    Params _params;
+};
+
+} // namespace Orvanta::Mime

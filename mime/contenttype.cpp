@@ -1,0 +1,114 @@
+#include "mime/contenttype.h"
+
+#include "filter/wordwrap.h"
+#include "mime/ascii.h"
+#include "mime/capabilities.h"
+#include "mime/whitespace.h"
+
+#include <cstring>
+#include <stdexcept>
+
+namespace Orvanta::Mime {
+
+namespace {
+
+bool same(char const* data, size_t size, char const* text, size_t length) {
+    return size == length && Ascii::equalNoCase(data, text, size);
+}
+
+} // namespace
+
+ContentType::Type::Type(char const* data, size_t size) {
+    size_t i = 0;
+    while (i < size && Ascii::isSpace(data[i])) ++i;
+    _begin = data + i;
+    for (; i < size; ++i) {
+        char c = data[i];
+        if (c == ';') {
+            ++i;
+            break;
+        }
+        if (Ascii::isSpace(c) || c == '(') {
+            // white space or a comment may stand between the type and its ';'
+            size_t skipped = 0;
+            try {
+                skipped = Whitespace(data + i, size - i, true).consumed();
+            } catch (std::runtime_error const&) {
+                throw std::runtime_error("invalid content-type");
+            }
+            i += skipped;
+            if (i < size && data[i] != ';') throw std::runtime_error("invalid content-type");
+            if (i < size) ++i;
+            break;
+        }
+        if (c == '/') {
+            if (_slash != nullptr) throw std::runtime_error("only one slash can be used in a content-type");
+            _slash = data + i + 1;
+        } else if (!Ascii::isAscii(c) || Ascii::isControl(c)) {
+            throw std::runtime_error("invalid content-type");
+        }
+        ++_length;
+    }
+    _consumed = i;
+    if (_length == 0) throw std::runtime_error("no maintype in content-type");
+    if (_slash == nullptr || _slash == _begin + _length) throw std::runtime_error("no subtype in content-type");
+}
+
+bool ContentType::Type::main(char const* name) const {
+    return same(_begin, static_cast<size_t>(_slash - 1 - _begin), name, std::strlen(name));
+}
+
+bool ContentType::Type::sub(char const* name) const {
+    return same(_slash, static_cast<size_t>(_begin + _length - _slash), name, std::strlen(name));
+}
+
+bool ContentType::Type::equals(char const* text) const { return same(_begin, _length, text, std::strlen(text)); }
+
+bool ContentType::Type::equals(std::string const& text) const {
+    return same(_begin, _length, text.data(), text.size());
+}
+
+ContentType::ContentType(char const* data, size_t size, bool strict)
+    : _type(data, size), _params(data + _type.consumed(), size - _type.consumed(), true) {
+    if (strict && _type.main("multipart") && !_params.parameter("boundary"))
+        throw std::runtime_error("boundary missing for content-type: " + std::string(data, size));
+}
+
+char const* ContentType::defaultName() const {
+    struct Entry {
+        char const* main;
+        char const* sub;
+        char const* name;
+    };
+    static const Entry table[] = {
+        {"text", "html", "index.html"},
+        {"text", "text", "index.txt"},
+        {"image", "gif", "image.gif"},
+        {"image", "jpg", "image.jpg"},
+        {"image", "jpeg", "image.jpg"},
+        {"image", "png", "image.png"},
+        {"image", "svg+xml", "image.svg"},
+        {"video", "avi", "video.avi"},
+        {"video", "mp4", "video.mp4"},
+        {"application", "x-zip-compressed", "compressed.zip"},
+        {"application", "zip", "compressed.zip"},
+        {"application", "gzip", "compressed.gz"},
+    };
+    for (Entry const& entry : table)
+        if (_type.main(entry.main) && _type.sub(entry.sub)) return entry.name;
+    return nullptr;
+}
+
+size_t ContentType::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+    size_t total = out->append(_type.begin(), _type.length(), persistent);
+    return total + _params.encode(caps, out, persistent);
+}
+
+size_t ContentType::encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const {
+    Filter::WordWrap wrap(caps.limits(), out->size(), out);
+    size_t total = wrap.append(_type.begin(), _type.length(), persistent);
+    total += _params.encode(caps, static_cast<Filter::LineLength*>(&wrap), persistent);
+    return total + wrap.flush();
+}
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,177 @@
+#include "mime/displayname.h"
+
+#include "filter/escape.h"
+#include "filter/linelength.h"
+#include "filter/mimeheaderencode.h"
+#include "filter/mimeheaderencoding.h"
+#include "filter/mimeword.h"
+#include "filter/string.h"
+#include "filter/wordwrap.h"
+#include "mime/ascii.h"
+#include "mime/atom.h"
+#include "mime/capabilities.h"
+#include "mime/formatting.h"
+#include "mime/internal.h"
+#include "mime/quotedstring.h"
+
+#include <algorithm>
+
+namespace Orvanta::Mime {
+
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// The longest run without a blank over the pieces appended to a name.
+class Runs {
+public:
+    void piece(std::string const& text, bool joined) {
+        size_t blank = text.find_first_of(" \t\r\n");
+        if (blank == std::string::npos) {
+            _carried = text.size() + (joined ? _carried : 0);
+        } else {
+            size_t stretch = _carried + blank;
+            _longest = std::max(_longest, stretch);
+            size_t start = blank + 1;
+            for (size_t i = start; i < text.size(); ++i) {
+                if (!isBlank(text[i])) continue;
+                _longest = std::max(_longest, i - start);
+                start = i + 1;
+            }
+            _carried = text.size() - start;
+        }
+        _longest = std::max(_longest, _carried);
+    }
+    void dot() {
+        _carried = 1;
+        _longest = std::max(_longest, _carried);
+    }
+    size_t longest() const { return _longest; }
+
+private:
+    size_t _carried = 0;
+    size_t _longest = 0;
+};
+
+// CR, LF and NUL must never reach a header raw, whatever the transport allows
+bool unsafe(std::string const& text) { return text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos; }
+
+} // namespace
+
+DisplayName::DisplayName(char const* data, size_t size) {
+    bool pending = false;  // blanks or comments came before the next word
+    bool encoded = false;  // the previous word was an encoded word
+    Runs runs;
+    size_t position = 0;
+    while (position < size) {
+        char c = data[position];
+        if (c == '"') {
+            QuotedString quoted(data + position, size - position);
+            if (pending && !_text.empty()) _text += ' ';
+            _text += quoted.text();
+            runs.piece(quoted.text(), false);
+            position += quoted.consumed();
+            pending = encoded = false;
+        } else if (c == '.') {
+            if (pending && !_text.empty()) _text += ' ';
+            _text += '.';
+            runs.dot();
+            ++position;
+            pending = encoded = false;
+        } else {
+            Atom atom(data + position, size - position, true);
+            position += atom.consumed();
+            if (atom.empty()) {
+                // blanks between two quoted strings, or before a dot, keep
+                // the phrase going: '"John" "Doe"' is one name
+                if (atom.consumed() > 0 && position < size && (data[position] == '"' || data[position] == '.')) {
+                    pending = true;
+                    continue;
+                }
+                break;
+            }
+            bool blanks = pending || atom.leading() > 0;
+            Filter::MimeWord word(atom.begin(), atom.length(), false);
+            if (word.encoded()) {
+                if (blanks && !encoded && !_text.empty()) _text += ' ';
+                std::string decoded;
+                Filter::String sink(&decoded);
+                word.write("utf-8", &sink);
+                _text += decoded;
+                runs.piece(decoded, encoded);
+                encoded = true;
+            } else {
+                if ((blanks || encoded) && !_text.empty()) _text += ' ';
+                std::string text = atom.text();
+                _text += text;
+                runs.piece(text, false);
+                encoded = false;
+            }
+            pending = atom.trailing() > 0;
+        }
+    }
+    _consumed = position;
+    _longest = runs.longest();
+}
+
+DisplayName::DisplayName(Internal const& plain) {
+    bool space = false;
+    for (size_t i = 0; i < plain.size(); ++i) {
+        char c = plain.data()[i];
+        if (Ascii::isSpace(c)) {
+            if (!space) _text += ' ';
+            space = true;
+        } else {
+            _text += c;
+            space = false;
+        }
+    }
+}
+
+std::string DisplayName::bare() const {
+    Formatting format(_text.data(), _text.size());
+    if (format.phrase()) return _text;
+    std::string out = "\"";
+    {
+        Filter::String sink(&out);
+        Filter::Escape escape(&sink, "\\\"", '\\');
+        escape.process(_text.data(), _text.size(), false);
+    }
+    return out + '"';
+}
+
+size_t DisplayName::encoded(Filter::Result* out, size_t position, size_t limit) const {
+    Filter::MimeHeaderEncode encoder(position, limit, Filter::MimeHeaderEncoding(2), out);
+    size_t written = encoder.process(_text.data(), _text.size(), false);
+    return written + encoder.flush();
+}
+
+size_t DisplayName::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+    if (_text.empty()) return 0;
+    Formatting format(_text.data(), _text.size());
+    if (unsafe(_text) || (!format.ascii() && !caps.eightbit())) return encoded(out, 0, 2147483647);
+    if (format.phrase()) return out->append(_text.data(), _text.size(), persistent);
+    std::string text = bare();
+    return out->append(text.data(), text.size(), false);
+}
+
+bool DisplayName::folded(Capabilities const& caps) const {
+    Formatting format(_text.data(), _text.size());
+    return unsafe(_text) || _longest + 3 >= caps.preferred() || (!format.ascii() && !caps.eightbit());
+}
+
+size_t DisplayName::encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const {
+    if (_text.empty()) return 0;
+    if (folded(caps)) return encoded(out, out->size().bytes(), caps.preferred());
+    Filter::WordWrap wrap(caps.limits(), out->size(), out);
+    return encode(caps, &wrap, persistent) + wrap.flush();
+}
+
+size_t DisplayName::encode(Capabilities const& caps, Filter::WordWrap* out, bool) const {
+    if (_text.empty()) return 0;
+    if (folded(caps)) return encoded(out, out->size().bytes(), caps.preferred());
+    std::string text = bare();
+    return out->process(text.data(), text.size(), false);
+}
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,43 @@
+// The display name of a mailbox or the name of a group: a phrase of words,
+// quoted strings and encoded words, kept decoded.
+#pragma once
+
+#include "mime/encodable.h"
+
+#include <string>
+
+namespace Orvanta::Mime {
+
+class Internal;
+
+class DisplayName : public Encodable {
+public:
+    DisplayName() = default;
+    DisplayName(char const* data, size_t size);
+    // a name given by the program: white space runs become one space
+    explicit DisplayName(Internal const& plain);
+
+    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
+    size_t encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const override;
+    size_t encode(Capabilities const& caps, Filter::WordWrap* out, bool persistent) const override;
+
+    std::string const& text() const { return _text; }
+    size_t consumed() const { return _consumed; }
+    // the longest stretch without a blank: decides whether folding can help
+    size_t longest() const { return _longest; }
+    bool empty() const { return _text.empty(); }
+
+private:
+    // whether the folding encoders must write encoded words
+    bool folded(Capabilities const& caps) const;
+    // encoded words through a header encoder over `out`
+    size_t encoded(Filter::Result* out, size_t position, size_t limit) const;
+    // the text as it stands, or quoted when it is no phrase
+    std::string bare() const;
+
+    std::string _text;
+    size_t _consumed = 0;
+    size_t _longest = 0;
+};
+
+} // namespace Orvanta::Mime

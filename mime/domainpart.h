@@ -1,0 +1,27 @@
+// The domain of an address: dot-separated atoms, or a literal in square
+// brackets holding an IPv4 address or an "IPv6:" address.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace Orvanta::Mime {
+
+class DomainPart {
+public:
+    DomainPart(char const* data, size_t size);
+    virtual ~DomainPart() = default;
+
+    std::string const& text() const { return _text; }
+    size_t consumed() const { return _consumed; }
+    bool literal() const { return !_text.empty() && _text[0] == '['; }
+
+private:
+    // reads the literal from its '['; returns the bytes after it
+    size_t readLiteral(char const* data, size_t size);
+
+    std::string _text;
+    size_t _consumed = 0;
+};
+
+} // namespace Orvanta::Mime

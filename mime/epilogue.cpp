@@ -1,0 +1,16 @@
+#include "mime/epilogue.h"
+
+#include "mime/textblock.h"
+
+namespace Orvanta::Mime {
+
+size_t Epilogue::encode(Capabilities const&, Filter::Result* out, bool persistent) const {
+    return TextBlock(_data, _size).encode(out, persistent);
+}
+
+Epilogue const& empty_epilogue() {
+    static const Epilogue empty;
+    return empty;
+}
+
+} // namespace Orvanta::Mime

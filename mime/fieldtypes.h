@@ -1,0 +1,38 @@
+// Chooses the typed class that parses a header value by the field's name.
+// The authentication header types ("dkim-signature", "arc-seal",
+// "arc-message-signature", "arc-authentication-results",
+// "authentication-results") live in another library and plug in here at run
+// time, so that this library does not depend on them when it is linked; while
+// a name has no registered parser its values stay raw text.
+#pragma once
+
+#include "mime/headerfield.h"
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+
+namespace Orvanta::Mime {
+
+class Key;
+
+class FieldTypes {
+public:
+    // Parses a whole value strictly; throws when the value does not parse.
+    using Parser = std::function<std::unique_ptr<HeaderField>(char const* data, size_t size)>;
+
+    // The typed value of a field, or null when its name has no typed class
+    // (or is an authentication header without a registered parser). Throws
+    // what the typed parser throws.
+    static std::unique_ptr<HeaderField> parse(Key const& name, char const* data, size_t size);
+
+    // true for the five authentication header names
+    static bool authentication(Key const& name);
+
+    // Registers (or, with an empty parser, removes) the parser of one of the
+    // authentication header names; returns false for any other name. Meant
+    // for start-up: the table has no lock.
+    static bool add(char const* name, Parser parser);
+};
+
+} // namespace Orvanta::Mime

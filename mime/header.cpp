@@ -1,0 +1,348 @@
+#include "mime/header.h"
+
+#include "filter/memory.h"
+#include "filter/mimeheaderdecode.h"
+#include "filter/mimeheaderencode.h"
+#include "filter/newlineconverter.h"
+#include "filter/wordwrap.h"
+#include "mime/ascii.h"
+#include "mime/capabilities.h"
+#include "mime/contentdisposition.h"
+#include "mime/contentid.h"
+#include "mime/contenttransferencoding.h"
+#include "mime/contenttype.h"
+#include "mime/datetime.h"
+#include "mime/empty.h"
+#include "mime/fieldtypes.h"
+#include "mime/flushguard.h"
+#include "mime/headerfield.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace Orvanta::Mime {
+
+namespace {
+
+bool same(char const* a, size_t alength, char const* b, size_t blength) {
+    return alength == blength && Ascii::equalNoCase(a, b, alength);
+}
+
+bool named(Line const& line, char const* name, size_t length) {
+    return same(line.key.data(), line.key.size(), name, length);
+}
+
+Key keyOf(char const* name) { return Key(name, std::strlen(name)); }
+
+bool ascii(Value const& value) {
+    for (size_t i = 0; i < value.size(); ++i)
+        if (!Ascii::isAscii(value.data()[i])) return false;
+    return true;
+}
+
+// The spelling written for a typed value set through the text form: the four
+// content fields are written in their usual spelling, others as given.
+Key spelling(Key const& name) {
+    for (char const* usual : {"Content-ID", "Content-Type", "Content-Disposition", "Content-Transfer-Encoding"})
+        if (name == usual) return keyOf(usual);
+    return name;
+}
+
+} // namespace
+
+Value const& Header::get(char const* name) const {
+    size_t length = std::strlen(name);
+    for (Line const& line : _lines)
+        if (named(line, name, length)) return line.value;
+    return empty_value();
+}
+
+std::vector<Value> Header::all(char const* name) const { return all(String(name, std::strlen(name))); }
+
+std::vector<Value> Header::all(String const& name) const {
+    std::vector<Value> values;
+    for (Line const& line : _lines)
+        if (named(line, name.data(), name.size())) values.push_back(line.value);
+    return values;
+}
+
+bool Header::contains(char const* name) const { return contains(String(name, std::strlen(name))); }
+
+bool Header::contains(String const& name) const {
+    for (Line const& line : _lines)
+        if (named(line, name.data(), name.size())) return true;
+    return false;
+}
+
+bool Header::contains(Key const& key, Value const& value) const {
+    for (Line const& line : _lines)
+        if (named(line, key.data(), key.size()) && same(line.value.data(), line.value.size(), value.data(), value.size()))
+            return true;
+    return false;
+}
+
+HeaderIterator Header::find(char const* name) const { return find(String(name, std::strlen(name))); }
+
+HeaderIterator Header::find(String const& name) const {
+    for (size_t i = 0; i < _lines.size(); ++i)
+        if (named(_lines[i], name.data(), name.size())) return HeaderIterator(this, i, name);
+    return end();
+}
+
+ReverseHeaderIterator Header::rfind(char const* name) const { return rfind(String(name, std::strlen(name))); }
+
+ReverseHeaderIterator Header::rfind(String const& name) const {
+    for (size_t i = 0; i < _lines.size(); ++i)
+        if (named(_lines[_lines.size() - 1 - i], name.data(), name.size()))
+            return ReverseHeaderIterator(this, i, name);
+    return rend();
+}
+
+bool Header::valid() const {
+    for (Line const& line : _lines)
+        if (!line.valid()) return false;
+    return true;
+}
+
+bool Header::sevenbit() const {
+    for (Line const& line : _lines)
+        if (!ascii(line.value)) return false;
+    return true;
+}
+
+bool Header::eightbit() const { return !sevenbit(); }
+
+bool Header::covers(Header const& other) const {
+    for (Line const& line : other._lines)
+        if (!contains(line.key, line.value)) return false;
+    return true;
+}
+
+bool Header::matches(Header const& other) const { return covers(other) && other.covers(*this); }
+
+bool Header::multipart() const {
+    Value const& value = get("content-type");
+    if (value.size() == 0) return false;
+    try {
+        // the type alone first: most parts are not multipart, and their
+        // parameters need not be read
+        if (!ContentType::Type(value.data(), value.size()).main("multipart")) return false;
+        ContentType type(value.data(), value.size(), true);
+        return type.type().main("multipart");
+    } catch (std::exception const&) {
+        // no content type, or one that does not parse: a single part
+        return false;
+    }
+}
+
+char const* Header::preserve(char const* data, size_t size) {
+    auto text = std::make_shared<std::string>(data, size);
+    _texts.push_back(text);
+    return text->c_str();
+}
+
+char const* Header::preserve(Filter::Memory const& memory) {
+    char const* data = memory.data();
+    return preserve(data == nullptr ? "" : data, memory.size());
+}
+
+char const* Header::encode(Key const& key, HeaderField const& field) {
+    Filter::Memory memory;
+    {
+        Capabilities const& standard = Capabilities::standard();
+        Filter::WordWrap wrap(standard.limits(), Filter::BufferSize(), &memory);
+        wrap.append(key.data(), key.size(), false);
+        wrap.append(": ", 2, true);
+        Capabilities const& caps = field.encodable(standard) ? standard : Capabilities::utf8();
+        field.encode(caps, &wrap, true);
+        wrap.flush();
+    }
+    memory.append("\r\n", 2, true);
+    return preserve(memory);
+}
+
+char const* Header::encode(Key const& key, Value const& value) {
+    Filter::Memory memory;
+    {
+        Filter::NewlineConverter converter(&memory, "\r\n", 0);
+        Filter::WordWrap wrap(Capabilities::standard().limits(), Filter::BufferSize(), &converter);
+        wrap.append(key.data(), key.size(), false);
+        wrap.append(": ", 2, true);
+        if (key.supportsEncodedWords()) {
+            // encoded words are decoded and the text encoded again as needed
+            Filter::MimeHeaderEncode encoder(wrap.size().bytes(), Capabilities::standard().preferred(),
+                                             Filter::MimeHeaderEncoding(), &wrap);
+            FlushGuard guard(&encoder);
+            Filter::MimeHeaderDecode decoder("utf-8", &guard);
+            decoder.append(value.data(), value.size(), true);
+            decoder.flush();
+            encoder.flush();
+        } else {
+            wrap.append(value.data(), value.size(), true);
+        }
+        wrap.flush();
+    }
+    memory.append("\r\n", 2, true);
+    return preserve(memory);
+}
+
+size_t Header::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+    size_t total = 0;
+    for (Line const& line : _lines) total += line.encode(caps, out, persistent);
+    if (_terminator != nullptr) return total + out->append(_terminator, 2, persistent);
+    return total + out->append("\r\n", 2, true);
+}
+
+void Header::replaceFirst(Key const& name, char const* text) {
+    Line line(text);
+    auto first = std::find_if(_lines.begin(), _lines.end(),
+                              [&](Line const& l) { return named(l, name.data(), name.size()); });
+    if (first == _lines.end()) {
+        _lines.push_back(std::move(line));
+        return;
+    }
+    size_t index = static_cast<size_t>(first - _lines.begin());
+    _lines.erase(std::remove_if(_lines.begin() + static_cast<std::ptrdiff_t>(index) + 1, _lines.end(),
+                                [&](Line const& l) { return named(l, name.data(), name.size()); }),
+                 _lines.end());
+    _lines[index] = std::move(line);
+}
+
+void Header::insert(size_t position, char const* text) {
+    Line line(text);
+    _lines.insert(_lines.begin() + static_cast<std::ptrdiff_t>(position), std::move(line));
+}
+
+void Header::set(char const* name, HeaderField const& field) {
+    if (name == nullptr) return;
+    Key key = keyOf(name);
+    replaceFirst(key, encode(key, field));
+}
+
+void Header::set(HeaderIterator const& it, HeaderField const& field) {
+    // an iterator of another header must not reach past these lines
+    if (it == end() || it.index() >= _lines.size()) return;
+    Line& line = _lines[it.index()];
+    line.set(encode(line.key, field));
+}
+
+void Header::append(char const* name, HeaderField const& field) {
+    if (name == nullptr) return;
+    try {
+        insert(_lines.size(), encode(keyOf(name), field));
+    } catch (std::exception const&) {
+        // adding is best effort: the header keeps the lines it had
+    }
+}
+
+void Header::prepend(char const* name, HeaderField const& field) {
+    if (name == nullptr) return;
+    try {
+        insert(0, encode(keyOf(name), field));
+    } catch (std::exception const&) {
+        // adding is best effort: the header keeps the lines it had
+    }
+}
+
+void Header::set(DateTime const& field) { set("Date", field); }
+
+void Header::set(ContentID const& field) { set("Content-ID", field); }
+
+void Header::set(ContentType const& field) { set("Content-Type", field); }
+
+void Header::set(ContentDisposition const& field) { set("Content-Disposition", field); }
+
+void Header::set(ContentTransferEncoding const& field) { set("Content-Transfer-Encoding", field); }
+
+char const* Header::compose(Key const& name, Key const& written, char const* value) {
+    size_t size = std::strlen(value);
+    std::unique_ptr<HeaderField> field;
+    try {
+        field = FieldTypes::parse(name, value, size);
+    } catch (std::exception const&) {
+        // a value that does not parse is stored as the caller's text
+    }
+    if (field) {
+        try {
+            return encode(written, *field);
+        } catch (std::exception const&) {
+            // it parses but cannot be written: stored as the caller's text
+        }
+    }
+    return encode(name, Value(value, size));
+}
+
+void Header::set(char const* name, char const* value) {
+    if (name == nullptr || *name == '\0' || value == nullptr || *value == '\0') return;
+    Key key = keyOf(name);
+    replaceFirst(key, compose(key, spelling(key), value));
+}
+
+void Header::set(HeaderIterator const& it, char const* value) {
+    if (it == end() || it.index() >= _lines.size() || value == nullptr || *value == '\0') return;
+    Line& line = _lines[it.index()];
+    line.set(compose(line.key, line.key, value));
+}
+
+void Header::append(char const* name, char const* value) {
+    if (name == nullptr || value == nullptr) return;
+    try {
+        Key key = keyOf(name);
+        insert(_lines.size(), compose(key, key, value));
+    } catch (std::exception const&) {
+        // adding is best effort: the header keeps the lines it had
+    }
+}
+
+void Header::prepend(char const* name, char const* value) {
+    if (name == nullptr || value == nullptr) return;
+    try {
+        Key key = keyOf(name);
+        insert(0, compose(key, key, value));
+    } catch (std::exception const&) {
+        // adding is best effort: the header keeps the lines it had
+    }
+}
+
+void Header::remove(char const* name) {
+    size_t length = std::strlen(name);
+    remove([&](Line const& line) { return named(line, name, length); });
+}
+
+void Header::remove(size_t index) {
+    if (index < _lines.size()) _lines.erase(_lines.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+HeaderIterator Header::remove(HeaderIterator const& it) {
+    remove(it.index());
+    return HeaderIterator(this, it.index(), it.filter());
+}
+
+void Header::remove(std::function<bool(Line const&)> const& predicate) {
+    _lines.erase(std::remove_if(_lines.begin(), _lines.end(), predicate), _lines.end());
+}
+
+void Header::sort(Key const& key, std::function<bool(Value const&, Value const&)> const& less) {
+    std::vector<size_t> positions;
+    for (size_t i = 0; i < _lines.size(); ++i)
+        if (named(_lines[i], key.data(), key.size())) positions.push_back(i);
+    std::vector<size_t> sorted = positions;
+    // a stable sort stays within bounds even when the caller's order is not
+    // a strict weak ordering
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [&](size_t a, size_t b) { return less(_lines[a].value, _lines[b].value); });
+    std::vector<Line> copy = _lines;
+    for (size_t i = 0; i < positions.size(); ++i) _lines[positions[i]] = copy[sorted[i]];
+}
+
+void Header::sort(std::function<bool(Line const&, Line const&)> const& less) {
+    std::stable_sort(_lines.begin(), _lines.end(), less);
+}
+
+void Header::clear() {
+    _lines.clear();
+    _texts.clear();
+    _terminator = nullptr;
+}
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,196 @@
+#include "mime/line.h"
+
+#include "filter/linetracker.h"
+#include "filter/mimeheaderdecode.h"
+#include "filter/mimeheaderencode.h"
+#include "filter/newlineconverter.h"
+#include "filter/wordwrap.h"
+#include "mime/ascii.h"
+#include "mime/capabilities.h"
+#include "mime/emptyline.h"
+#include "mime/fieldtypes.h"
+#include "mime/flushguard.h"
+#include "mime/parseerror.h"
+
+#include <cstring>
+#include <memory>
+#include <stdexcept>
+
+namespace Orvanta::Mime {
+
+namespace {
+
+bool blank(char c) { return c == ' ' || c == '\t'; }
+
+size_t length(char const* text) { return text == nullptr ? 0 : std::strlen(text); }
+
+bool ascii(char const* data, size_t size) {
+    for (size_t i = 0; i < size; ++i)
+        if (!Ascii::isAscii(data[i])) return false;
+    return true;
+}
+
+// The value's bytes as they stand, only their line ends made CR LF.
+size_t writeRaw(char const* data, size_t size, Filter::Result* out, bool persistent) {
+    Filter::NewlineConverter converter(out, "\r\n", 0);
+    return converter.append(data, size, persistent);
+}
+
+} // namespace
+
+Line::ExtKey::ExtKey(char const* text, size_t size) : Key(text, 0) {
+    if (size == 0) throw EmptyLine(text, 0);
+    if (text[0] == '\n') throw EmptyLine(text, 1);
+    if (size >= 2 && text[0] == '\r' && text[1] == '\n') throw EmptyLine(text, 2);
+    bool colon = true;
+    size_t i = 0;
+    for (;; ++i) {
+        if (Ascii::isSpace(text[i])) colon = false;
+        else if (text[i] == ':' && colon) break;
+        if (i + 1 == size) throw ParseError("Key cannot be retrieved (no colon)", size);
+        if (text[i + 1] == '\n') throw ParseError("Missing colon", i + 2);
+    }
+    _size = i;
+    _consumed = i + 1;
+    while (_consumed < size && blank(text[_consumed])) ++_consumed;
+}
+
+Line::ExtKey::ExtKey(char const* text) : ExtKey(text, length(text)) {}
+
+size_t Line::ExtKey::encode(Capabilities const&, Filter::LineLength* out, bool persistent) const {
+    if (_consumed != 0) return out->append(_data, _consumed, persistent);
+    size_t total = out->append(_data, _size, persistent);
+    return total + out->append(": ", 2, true);
+}
+
+Line::ExtValue::ExtValue(Key const& key, char const* text, size_t size) : Value(text, 0), _key(&key) {
+    size_t i = 0;
+    while (i < size && blank(text[i])) ++i;
+    _data = text + i;
+    size_t pending = 0;
+    while (i < size) {
+        char c = text[i++];
+        if (Ascii::isSpace(c)) ++pending;
+        else {
+            _size += pending + 1;
+            pending = 0;
+        }
+        if (c == '\n' && (i == size || !blank(text[i]))) break;
+    }
+    _consumed = i;
+}
+
+Line::ExtValue::ExtValue(Key const& key, char const* text) : ExtValue(key, text, length(text)) {}
+
+size_t Line::ExtValue::encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const {
+    Key const& name = *_key;
+    size_t total = 0;
+    if (name.containsMailbox() || name.containsMailboxes() || name.containsTargets()) {
+        Filter::WordWrap wrap(caps.limits(), out->size(), out);
+        try {
+            std::unique_ptr<HeaderField> field = FieldTypes::parse(name, _data, _size);
+            total = field->encode(caps, &wrap, persistent);
+        } catch (std::exception const&) {
+            // an address list that does not parse is still folded, unchanged
+            total = wrap.append(_data, _size, persistent);
+        }
+        total += wrap.flush();
+    } else if (name.supportsEncodedWords()) {
+        // encoded words are decoded and the text written again with encoded
+        // words where the transport needs them
+        Filter::MimeHeaderEncode encoder(out->size().bytes(), caps.preferred(), Filter::MimeHeaderEncoding(), out);
+        FlushGuard guard(&encoder);
+        Filter::MimeHeaderDecode decoder("utf-8", &guard);
+        total = decoder.append(_data, _size, persistent);
+        total += decoder.flush();
+        total += encoder.flush();
+    } else {
+        std::unique_ptr<HeaderField> field;
+        bool written = false;
+        try {
+            field = FieldTypes::parse(name, _data, _size);
+            if (field) {
+                total = field->encode(caps, out, persistent);
+                written = true;
+            }
+        } catch (std::exception const&) {
+            // a typed value that does not parse or write is kept as it stands
+            total = writeRaw(_data, _size, out, persistent);
+            written = true;
+        }
+        if (!written) {
+            if (FieldTypes::authentication(name)) {
+                // no parser registered for it yet: kept as raw text
+                total = writeRaw(_data, _size, out, persistent);
+            } else {
+                Filter::WordWrap wrap(caps.limits(), out->size(), out);
+                total = wrap.append(_data, _size, persistent);
+                total += wrap.flush();
+            }
+        }
+    }
+    out->append("\r\n", 2, true);
+    return total;
+}
+
+Line::Line(char const* text, size_t size)
+    : String(text, 0), key(text, size), value(key, text + key.consumed(), size - key.consumed()) {
+    _size = key.consumed() + value.consumed();
+}
+
+Line::Line(char const* text) : Line(text, length(text)) {}
+
+Line::Line(Line const& other) : String(other), Encodable(other), key(other.key), value(other.value) {
+    value._key = &key;
+}
+
+Line::Line(Line&& other) noexcept : String(other), Encodable(other), key(other.key), value(other.value) {
+    value._key = &key;
+}
+
+Line& Line::operator=(Line const& other) {
+    String::operator=(other);
+    key = other.key;
+    value = other.value;
+    value._key = &key;
+    return *this;
+}
+
+Line& Line::operator=(Line&& other) noexcept {
+    String::operator=(other);
+    key = other.key;
+    value = other.value;
+    value._key = &key;
+    return *this;
+}
+
+void Line::set(char const* text) { *this = Line(text); }
+
+bool Line::valid() const {
+    try {
+        FieldTypes::parse(key, value.data(), value.size());
+        return true;
+    } catch (std::exception const&) {
+        // the question is only whether the value parses
+        return false;
+    }
+}
+
+size_t Line::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+    bool plain = ascii(value.data(), value.size());
+    bool both = caps.eightbit() && caps.reencode();
+    bool raw = (plain && caps.preferred() >= 78 && !both) || (!plain && caps.eightbit() && caps.hardLimit() >= 998);
+    if (raw) {
+        size_t total = writeRaw(_data, _size, out, persistent);
+        // the last line of a text may lack its line end; the next line must
+        // not run on after it
+        if (_size == 0 || (_data[_size - 1] != '\n' && _data[_size - 1] != '\r'))
+            total += out->append("\r\n", 2, true);
+        return total;
+    }
+    Filter::LineTracker tracker(out);
+    size_t total = key.encode(caps, &tracker, persistent);
+    return total + value.encode(caps, &tracker, persistent);
+}
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,84 @@
+// One header field as it stood in the message: the raw bytes from the first
+// byte of the name through the line end that closes the field, split into the
+// name (key) and the value. Views only: the bytes belong to the message text
+// or to a text that the owning header keeps alive.
+#pragma once
+
+#include "mime/encodable.h"
+#include "mime/key.h"
+#include "mime/string.h"
+#include "mime/value.h"
+
+namespace Orvanta::Mime {
+
+class Line : public String, public Encodable {
+public:
+    // The name of the field: the bytes before the colon.
+    class ExtKey : public Key {
+    public:
+        // Scans a name at the start of a line. Throws EmptyLine at an empty
+        // line (or at the end of the text) and ParseError for a line that is
+        // not a field.
+        ExtKey(char const* text, size_t size);
+        explicit ExtKey(char const* text);
+
+        // name, colon and the blanks after the colon; 0 for a made name
+        size_t consumed() const { return _consumed; }
+
+        size_t encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const;
+
+    private:
+        size_t _consumed = 0;
+    };
+
+    // The value of the field: from the first byte after the blanks that follow
+    // the colon to the last byte that is not white space; folded lines stay
+    // inside.
+    class ExtValue : public Value {
+    public:
+        ExtValue(Key const& key, char const* text, size_t size);
+        ExtValue(Key const& key, char const* text);
+
+        // the key of the line this value belongs to
+        Key const* key() const { return _key; }
+        // leading blanks, the value, folded lines and the final line end
+        size_t consumed() const { return _consumed; }
+
+        // writes the value (re-encoded by the typed class for its name where
+        // there is one) and then CR LF; returns the count of the value alone
+        size_t encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const;
+
+    private:
+        friend class Line;
+        Key const* _key;
+        size_t _consumed = 0;
+    };
+
+    // Reads one field from the start of the text.
+    Line(char const* text, size_t size);
+    explicit Line(char const* text);
+
+    // A line's value always refers to the key of that same line, wherever
+    // the line is copied or moved to.
+    Line(Line const& other);
+    Line(Line&& other) noexcept;
+    Line& operator=(Line const& other);
+    Line& operator=(Line&& other) noexcept;
+    ~Line() override = default;
+
+    // Re-reads the line from a zero-terminated text (not copied). Throws like
+    // the constructor and then leaves the line unchanged.
+    void set(char const* text);
+
+    // true when the typed class for the name accepts the value; names without
+    // a typed class are valid
+    bool valid() const;
+
+    using Encodable::encode;
+    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
+
+    ExtKey key;
+    ExtValue value;
+};
+
+} // namespace Orvanta::Mime

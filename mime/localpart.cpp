@@ -1,0 +1,55 @@
+#include "mime/localpart.h"
+
+#include "filter/mimeheaderdecode.h"
+#include "filter/string.h"
+#include "mime/atom.h"
+#include "mime/quotedstring.h"
+
+#include <stdexcept>
+
+namespace Orvanta::Mime {
+
+namespace {
+
+void decodeInto(std::string& text, char const* data, size_t size) {
+    Filter::String sink(&text);
+    Filter::MimeHeaderDecode decoder("utf-8", &sink);
+    decoder.process(data, size, false);
+    decoder.flush();
+}
+
+} // namespace
+
+LocalPart::LocalPart(char const* data, size_t size) {
+    if (size == 0) throw std::runtime_error("empty local part");
+    while (_consumed < size) {
+        if (data[_consumed] == '"') {
+            QuotedString quoted(data + _consumed, size - _consumed);
+            if (quoted.text().empty()) break;
+            _text += quoted.text();
+            _consumed += quoted.consumed();
+            if (quoted.eightbit()) _eightbit = true;
+        } else {
+            Atom atom(data + _consumed, size - _consumed, true);
+            // blanks or comments alone are no word either
+            if (atom.empty()) throw std::runtime_error("invalid local part");
+            _consumed += atom.consumed();
+            if (atom.ascii()) {
+                decodeInto(_text, atom.begin(), atom.length());
+            } else {
+                _text.append(atom.begin(), atom.length());
+                _eightbit = true;
+            }
+        }
+        if (_consumed == size || data[_consumed] != '.') break;
+        _text += '.';
+        ++_consumed;
+    }
+    if (_text.empty()) throw std::runtime_error("empty local part");
+    // a line end or NUL (from an escape or an encoded word) would travel on
+    // into the recipient list of the mail transfer agent
+    if (_text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
+        throw std::runtime_error("invalid local part");
+}
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,26 @@
+// The local part of an address: dot-separated atoms and quoted strings,
+// unquoted and with RFC 2047 encoded-word atoms decoded to UTF-8.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace Orvanta::Mime {
+
+class LocalPart {
+public:
+    LocalPart(char const* data, size_t size);
+    virtual ~LocalPart() = default;
+
+    std::string const& text() const { return _text; }
+    size_t consumed() const { return _consumed; }
+    // raw bytes outside ASCII were read (decoded encoded words do not count)
+    bool eightbit() const { return _eightbit; }
+
+private:
+    std::string _text;
+    size_t _consumed = 0;
+    bool _eightbit = false;
+};
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,90 @@
+#include "mime/mailbox.h"
+
+#include "filter/linelength.h"
+#include "filter/wordwrap.h"
+#include "mime/ascii.h"
+#include "mime/capabilities.h"
+#include "mime/internal.h"
+#include "mime/whitespace.h"
+
+#include <stdexcept>
+
+namespace Orvanta::Mime {
+
+namespace {
+
+bool opens(DisplayName const& name, char const* data, size_t size) {
+    return name.consumed() < size && data[name.consumed()] == '<';
+}
+
+Address addressOf(bool open, DisplayName const& name, char const* data, size_t size) {
+    if (!open) return Address(data, size, false);
+    size_t start = name.consumed() + 1;
+    return Address(data + start, size - start, false);
+}
+
+bool hasBlank(std::string const& text) {
+    for (char c : text)
+        if (Ascii::isSpace(c)) return true;
+    return false;
+}
+
+} // namespace
+
+Mailbox::Mailbox(char const* data, size_t size, bool strict)
+    : _name(data, size),
+      _open(opens(_name, data, size)),
+      _address(addressOf(_open.present(), _name, data, size)) {
+    size_t position;
+    if (_open.present()) {
+        position = _name.consumed() + 1 + _address.consumed();
+        if (position < size && data[position] == '>') {
+            _close.present(true);
+            ++position;
+            // folding white space or a comment may stand between '>' and the
+            // next ',' of a list
+            position += Whitespace(data + position, size - position, true).consumed();
+        }
+    } else {
+        _name = DisplayName();
+        position = _address.consumed();
+    }
+    if (_open.present() != _close.present()) throw std::runtime_error("unmatched '<' and '>' brackets");
+    if (strict && position < size) throw std::runtime_error("Did not manage to process all the input");
+    _consumed = position;
+}
+
+Mailbox::Mailbox(char const* name, size_t nameSize, char const* address, size_t addressSize)
+    : _name(Internal(name, nameSize)), _address(address, addressSize, true) {}
+
+size_t Mailbox::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+    if (_name.empty()) return _address.encode(caps, out, persistent);
+    size_t written = _name.encode(caps, out, persistent);
+    written += out->append(" <", 2, true);
+    written += _address.encode(caps, out, persistent);
+    return written + out->append(">", 1, true);
+}
+
+size_t Mailbox::encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const {
+    if (_name.empty()) return _address.encode(caps, static_cast<Filter::Result*>(out), persistent);
+    Filter::WordWrap wrap(caps.limits(), out->size(), out);
+    if (!hasBlank(_address.str(caps.eightbit()))) return encode(caps, &wrap, persistent) + wrap.flush();
+    // an address with blanks (a quoted local part) must not pass the word
+    // wrapper, which would fold it and merge its blanks
+    size_t written = _name.encode(caps, &wrap, persistent) + wrap.flush();
+    written += out->append(" <", 2, true);
+    written += _address.encode(caps, static_cast<Filter::Result*>(out), persistent);
+    return written + out->append(">", 1, true);
+}
+
+size_t Mailbox::encode(Capabilities const& caps, Filter::WordWrap* out, bool persistent) const {
+    if (_name.empty()) return _address.encode(caps, static_cast<Filter::Result*>(out), persistent);
+    size_t written = _name.encode(caps, out, persistent);
+    written += out->append(" <", 2, true);
+    written += _address.encode(caps, static_cast<Filter::Result*>(out), persistent);
+    return written + out->append(">", 1, true);
+}
+
+bool Mailbox::encodable(Capabilities const& caps) const { return caps.eightbit() || _address.encodable(caps); }
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,36 @@
+// A mailbox: an optional display name and an address, in angle brackets
+// when a name comes first.
+#pragma once
+
+#include "mime/address.h"
+#include "mime/displayname.h"
+#include "mime/headerfield.h"
+#include "mime/optional.h"
+
+namespace Orvanta::Mime {
+
+class Mailbox : public HeaderField {
+public:
+    // strict: the mailbox must use the whole text
+    Mailbox(char const* data, size_t size, bool strict);
+    // a name given by the program and an address parsed strictly
+    Mailbox(char const* name, size_t nameSize, char const* address, size_t addressSize);
+
+    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
+    size_t encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const override;
+    size_t encode(Capabilities const& caps, Filter::WordWrap* out, bool persistent) const override;
+    bool encodable(Capabilities const& caps) const override;
+
+    DisplayName const& name() const { return _name; }
+    Address const& address() const { return _address; }
+    size_t consumed() const { return _consumed; }
+
+private:
+    DisplayName _name;
+    Optional _open;
+    Address _address;
+    Optional _close;
+    size_t _consumed = 0;
+};
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,29 @@
+// A comma-separated list of mailboxes ("from", "resent-from").
+#pragma once
+
+#include "mime/headerfield.h"
+#include "mime/mailbox.h"
+
+#include <memory>
+#include <vector>
+
+namespace Orvanta::Mime {
+
+class Mailboxes : public HeaderField {
+public:
+    Mailboxes(char const* data, size_t size, bool strict);
+
+    using Encodable::encode;
+    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
+    size_t encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const override;
+    bool encodable(Capabilities const& caps) const override;
+
+    std::vector<std::shared_ptr<Mailbox>> const& mailboxes() const { return _mailboxes; }
+    size_t consumed() const { return _consumed; }
+
+private:
+    std::vector<std::shared_ptr<Mailbox>> _mailboxes;
+    size_t _consumed = 0;
+};
+
+} // namespace Orvanta::Mime

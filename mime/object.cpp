@@ -1,0 +1,81 @@
+#include "mime/object.h"
+
+#include "mime/capabilities.h"
+#include "mime/emptyline.h"
+#include "mime/fatalerror.h"
+#include "mime/parseerror.h"
+#include "mime/part.h"
+
+#include <cstring>
+
+namespace Orvanta::Mime {
+
+Object::ExtHeader::ExtHeader(char const* text, size_t size) {
+    if (text == nullptr || size == 0) throw FatalError("Empty header");
+    size_t position = 0;
+    for (;;) {
+        // the empty line that ends the block, found here rather than thrown
+        // by the key scan: the common end of every block costs no exception
+        size_t left = size - position;
+        char const* at = text + position;
+        if (left == 0 || at[0] == '\n' || (left >= 2 && at[0] == '\r' && at[1] == '\n')) {
+            size_t length = left == 0 ? 0 : at[0] == '\n' ? 1 : 2;
+            if (length == 2) _terminator = at;
+            position += length;
+            break;
+        }
+        try {
+            _lines.emplace_back(text + position, size - position);
+            position += _lines.back().size();
+        } catch (ParseError const& error) {
+            // not a field: skipped with its line end, counted in the block
+            position += error.length();
+        } catch (EmptyLine const& line) {
+            if (line.size() == 2 && line.data()[0] == '\r') _terminator = line.data();
+            position += line.size();
+            break;
+        }
+    }
+    _bytes = position;
+}
+
+Object::ExtHeader::ExtHeader(char const* text) : ExtHeader(text, text == nullptr ? 0 : std::strlen(text)) {
+    _terminator = nullptr;
+}
+
+void Object::ExtHeader::clear() {
+    Header::clear();
+    _bytes = 0;
+}
+
+Object::Object(char const* text, size_t size)
+    : header(text, size), body(&header, text + header.bytes(), size - header.bytes()) {}
+
+Object::Object(Body const& other) : body(&header, other) {}
+
+Object::Object(Body&& other) : body(&header, std::move(other)) {}
+
+Object::Object(Object const& other) : Encodable(other), header(other.header), body(&header, other.body) {}
+
+Object::Object(Object&& other) : header(std::move(other.header)), body(&header, std::move(other.body)) {}
+
+Object::Object(Part const& part, size_t depth)
+    : header(part.content() == 0 ? ExtHeader() : ExtHeader(part.text(), part.content())),
+      body(&header, part.text() + header.bytes(), part.content() - header.bytes(), depth), boundary(part) {}
+
+Object::~Object() = default;
+
+void Object::clear() {
+    header.clear();
+    body.clear();
+    boundary = Boundary();
+}
+
+size_t Object::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+    size_t total = header.encode(caps, out, persistent);
+    return total + body.encode(caps, out, persistent);
+}
+
+bool Object::encodable(Capabilities const& caps) const { return caps.eightbit() || body.encodable(caps); }
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,70 @@
+// A parsed message or MIME part: its header block and its body, both views
+// into the caller's text, which must outlive the object and every copy of
+// its header.
+#pragma once
+
+#include "mime/body.h"
+#include "mime/boundary.h"
+#include "mime/encodable.h"
+#include "mime/header.h"
+
+#include <cstddef>
+
+namespace Orvanta::Mime {
+
+class Part;
+
+class Object : public Encodable {
+public:
+    // The parsed header block, with the bytes it took.
+    class ExtHeader : public Header {
+    public:
+        ExtHeader() = default;
+        // Reads lines up to the empty line (or the end of the text); lines
+        // that are not fields are skipped and counted. Throws FatalError
+        // "Empty header" for an empty text.
+        ExtHeader(char const* text, size_t size);
+        // zero-terminated; a null pointer counts as empty
+        explicit ExtHeader(char const* text);
+
+        // every line, every skipped stretch and the ending empty line
+        size_t bytes() const { return _bytes; }
+        void clear();
+
+    private:
+        size_t _bytes = 0;
+    };
+
+    class ExtBody : public Body {
+    public:
+        using Body::Body;
+    };
+
+    // the header block from the start of the text, the body after it
+    Object(char const* text, size_t size);
+    // an empty header and the given body
+    explicit Object(Body const& body);
+    explicit Object(Body&& body);
+    // the header copied, the body's parts shared; the boundary is not copied
+    Object(Object const& other);
+    Object(Object&& other);
+    // one part of a multipart text; `depth` is the number of multiparts
+    // around it
+    explicit Object(Part const& part, size_t depth = 0);
+    Object& operator=(Object const&) = delete;
+    Object& operator=(Object&&) = delete;
+    ~Object() override;
+
+    void clear();
+
+    using Encodable::encode;
+    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
+    bool encodable(Capabilities const& caps) const override;
+
+    ExtHeader header;
+    ExtBody body;
+    // the delimiter line that followed this entity in a multipart text
+    Boundary boundary;
+};
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,56 @@
+#include "mime/param.h"
+
+#include "filter/linelength.h"
+#include "mime/capabilities.h"
+#include "mime/paramsplitter.h"
+
+#include <cstring>
+#include <stdexcept>
+
+namespace Orvanta::Mime {
+
+namespace {
+
+ParamKey wholeKey(char const* name) {
+    if (name == nullptr) throw std::runtime_error("invalid key");
+    size_t size = std::strlen(name);
+    ParamKey key(name, size);
+    if (key.consumed() != size) throw std::runtime_error("invalid key");
+    return key;
+}
+
+std::string valueOf(char const* value, size_t size) {
+    if (value == nullptr) throw std::runtime_error("invalid value");
+    return std::string(value, size);
+}
+
+} // namespace
+
+Param::Param(char const* data, size_t size, bool strict)
+    : _key(data, size),
+      _equals(data + _key.consumed(), size - _key.consumed(), '='),
+      _value(_key, data + _key.consumed() + 1, size - _key.consumed() - 1, strict) {}
+
+Param::Param(char const* name, char const* value, size_t size)
+    : _key(wholeKey(name)), _value(valueOf(value, size)) {}
+
+Param::Param(char const* name, std::string value) : _key(wholeKey(name)), _value(std::move(value)) {}
+
+Param::Param(ParamKey key, std::string value) : _key(std::move(key)), _value(std::move(value)) {}
+
+size_t Param::write(Filter::Result* out, size_t limit, bool persistent) const {
+    ParamSplitter splitter(out, _key, value(), limit);
+    size_t written = splitter.nextline(persistent);
+    written += splitter.process(value().data(), value().size(), persistent);
+    return written + splitter.finish();
+}
+
+size_t Param::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+    return write(out, caps.preferred(), persistent);
+}
+
+size_t Param::encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const {
+    return write(out, caps.preferred() - 1, persistent);
+}
+
+} // namespace Orvanta::Mime

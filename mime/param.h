@@ -1,0 +1,40 @@
+// One MIME parameter, name "=" value, written back bare, quoted, or in the
+// RFC 2231 extended form, split into sections when it is long.
+#pragma once
+
+#include "mime/encodable.h"
+#include "mime/paramkey.h"
+#include "mime/paramvalue.h"
+#include "mime/require.h"
+
+#include <string>
+
+namespace Orvanta::Mime {
+
+class Param : public Encodable {
+public:
+    Param(char const* data, size_t size, bool strict);
+    // a name and value given by the program: the name must be a whole key
+    Param(char const* name, char const* value, size_t size);
+    Param(char const* name, std::string value);
+    // a parameter joined from RFC 2231 sections
+    Param(ParamKey key, std::string value);
+
+    using Encodable::encode;
+    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
+    size_t encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const override;
+
+    ParamKey const& key() const { return _key; }
+    std::string const& name() const { return _key.name(); }
+    std::string const& value() const { return _value.value(); }
+    size_t consumed() const { return _key.consumed() + 1 + _value.consumed(); }
+
+private:
+    size_t write(Filter::Result* out, size_t limit, bool persistent) const;
+
+    ParamKey _key;
+    Require _equals;
+    ParamValue _value;
+};
+
+} // namespace Orvanta::Mime

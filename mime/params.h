@@ -1,0 +1,41 @@
+// The parameter list after a Content-Type or Content-Disposition value
+// ("; name=value" ...), with RFC 2231 sections, charsets and continuations.
+#pragma once
+
+#include "mime/encodable.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace Orvanta::Mime {
+
+class Param;
+
+class Params : public Encodable {
+public:
+    Params() = default;
+    // never throws for a bad parameter: it is dropped; strict only refuses
+    // more values
+    Params(char const* data, size_t size, bool strict);
+
+    using Encodable::encode;
+    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
+    size_t encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const override;
+
+    // the first parameter of that name, ignoring ASCII case; null when absent
+    std::shared_ptr<Param> parameter(char const* name) const;
+    // its value, or the shared empty string
+    std::string const& get(char const* name) const;
+    // replaces the value or appends the parameter; false (and no change) for
+    // an invalid name or a null value
+    bool set(char const* name, char const* value);
+    bool set(char const* name, std::string const& value);
+
+    std::vector<std::shared_ptr<Param>> const& all() const { return _params; }
+
+private:
+    std::vector<std::shared_ptr<Param>> _params;
+};
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,52 @@
+// Writes one parameter value after its name: bare, quoted, or percent-encoded
+// in the RFC 2231 extended form, starting a new numbered section on a folded
+// line whenever the line would pass the limit.
+#pragma once
+
+#include "filter/filter.h"
+#include "filter/rfc2231.h"
+#include "mime/formatting.h"
+
+#include <string>
+
+namespace Orvanta::Mime {
+
+class ParamKey;
+
+class ParamSplitter : public Filter::Filter {
+public:
+    enum class Mode { bare, quoted, extended };
+
+    ParamSplitter(Filter::Result* target, ParamKey const& key, std::string const& value, size_t limit);
+
+    // whether the value needs more than one section
+    bool enabled(std::string const& value) const;
+    // the header of the next section: fold, name, section number, '=', quote
+    size_t nextline(bool persistent);
+    using Filter::Filter::process;
+    size_t process(char const* data, size_t size, bool persistent) override;
+    // the closing quote of the quoted form
+    size_t finish();
+
+    Mode mode() const { return _mode; }
+
+private:
+    // the columns a byte takes once written
+    size_t cost(char byte) const;
+    // writes a run of value bytes as they are written in this mode
+    size_t write(char const* data, size_t size, bool persistent);
+
+    Filter::Result* _target;
+    ParamKey const* _key;
+    Formatting _formatting;
+    Mode _mode;
+    size_t _limit;
+    bool _split = false;
+    size_t _sections = 0;
+    size_t _column = 0;
+    // the current section holds a value byte: only then may it end
+    bool _filled = false;
+    ::Orvanta::Filter::Rfc2231 _percent;
+};
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,48 @@
+#include "mime/paramvalue.h"
+
+#include "mime/ascii.h"
+#include "mime/paramcharset.h"
+#include "mime/paramdecoder.h"
+#include "mime/paramkey.h"
+#include "mime/quotedstring.h"
+
+#include <stdexcept>
+
+namespace Orvanta::Mime {
+
+ParamValue::ParamValue(ParamKey const& key, char const* data, size_t size, bool strict) {
+    std::string raw;
+    if (size > 0 && data[0] == '"') {
+        QuotedString quoted(data, size);
+        raw = quoted.text();
+        _consumed = quoted.consumed();
+    } else {
+        size_t i = 0;
+        for (; i < size; ++i) {
+            char c = data[i];
+            if (strict) {
+                if (!Ascii::isAscii(c)) throw std::runtime_error("non-ascii character in parameter value");
+                if (Ascii::isControl(c)) throw std::runtime_error("control character in parameter value");
+            }
+            if (Ascii::isSpace(c) || c == ';') break;
+            if (strict && Ascii::inSet(c, "()<>@,;:\\\"/[]?=") && c != '\0')
+                throw std::runtime_error("invalid character in parameter value");
+        }
+        raw.assign(data, i);
+        _consumed = i;
+    }
+    if (key.extended() && !key.sectioned()) decodeExtended(raw.data(), raw.size(), _value);
+    else _value = std::move(raw);
+}
+
+void ParamValue::decodeExtended(char const* data, size_t size, std::string& out) {
+    ParamCharset charset(data, size);
+    std::string decoded;
+    {
+        ParamDecoder decoder(decoded, charset.charset().c_str());
+        decoder.decode(data + charset.rest(), size - charset.rest());
+    }
+    out = std::move(decoded);
+}
+
+} // namespace Orvanta::Mime

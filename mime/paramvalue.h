@@ -1,0 +1,29 @@
+// The value of a MIME parameter: a token or a quoted string; an RFC 2231
+// extended value (without section) is decoded to UTF-8.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace Orvanta::Mime {
+
+class ParamKey;
+
+class ParamValue {
+public:
+    ParamValue(ParamKey const& key, char const* data, size_t size, bool strict);
+    explicit ParamValue(std::string value) : _value(std::move(value)) {}
+    virtual ~ParamValue() = default;
+
+    std::string const& value() const { return _value; }
+    size_t consumed() const { return _consumed; }
+
+    // "charset'language'percent-text" decoded to UTF-8 into `out`
+    static void decodeExtended(char const* data, size_t size, std::string& out);
+
+private:
+    std::string _value;
+    size_t _consumed = 0;
+};
+
+} // namespace Orvanta::Mime

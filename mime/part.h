@@ -1,0 +1,33 @@
+// One step of the delimiter search over a multipart text: the content before
+// the next accepted delimiter line, and the bytes through that line's end.
+#pragma once
+
+#include <cstddef>
+
+namespace Orvanta::Mime {
+
+class Separator;
+
+class Part {
+public:
+    // Throws ParseError "Didn't find a next boundary" (length = size) when no
+    // delimiter is accepted.
+    Part(Separator const& separator, char const* text, size_t size);
+    virtual ~Part() = default;
+
+    char const* text() const { return _text; }
+    // the bytes before the delimiter (the line end before it included)
+    size_t content() const { return _content; }
+    // the bytes through the end of the delimiter line
+    size_t consumed() const { return _consumed; }
+    // the delimiter is followed by "--"
+    bool closing() const { return _closing; }
+
+private:
+    char const* _text;
+    size_t _content = 0;
+    size_t _consumed = 0;
+    bool _closing = false;
+};
+
+} // namespace Orvanta::Mime

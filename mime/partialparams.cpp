@@ -1,0 +1,74 @@
+#include "mime/partialparams.h"
+
+#include "mime/ascii.h"
+#include "mime/param.h"
+#include "mime/paramcharset.h"
+#include "mime/paramdecoder.h"
+
+#include <deque>
+#include <exception>
+#include <map>
+#include <string>
+
+namespace Orvanta::Mime {
+
+void PartialParams::add(std::shared_ptr<Param> section) {
+    _pending.push_back(std::move(section));
+    ++_count;
+}
+
+std::string PartialParams::decode(std::shared_ptr<Param> const& first, std::vector<std::shared_ptr<Param>> const& rest) {
+    std::string const& raw = first->value();
+    ParamCharset charset(raw.data(), raw.size());
+    std::string out;
+    {
+        ParamDecoder decoder(out, charset.charset().c_str());
+        decoder.decode(raw.data() + charset.rest(), raw.size() - charset.rest());
+        for (auto const& section : rest) {
+            if (section->key().extended()) decoder.decode(section->value().data(), section->value().size());
+            else decoder.raw(section->value().data(), section->value().size());
+        }
+    }
+    return out;
+}
+
+void PartialParams::join() {
+    // sections by lower-case name and number, each list in text order; a
+    // section taken by an earlier parameter is popped from its list
+    std::map<std::string, std::map<size_t, std::deque<size_t>>> byName;
+    std::vector<std::string> names(_pending.size());
+    for (size_t i = 0; i < _pending.size(); ++i) {
+        for (char c : _pending[i]->name()) names[i] += Ascii::toLower(c);
+        byName[names[i]][_pending[i]->key().section()].push_back(i);
+    }
+    for (size_t i = 0; i < _pending.size(); ++i) {
+        if (!_pending[i] || _pending[i]->key().section() != 0) continue;
+        auto& sections = byName[names[i]];
+        sections[0].pop_front();  // this one: the first untaken section 0
+        auto first = std::move(_pending[i]);
+        std::vector<std::shared_ptr<Param>> rest;
+        for (size_t n = 1;; ++n) {
+            auto found = sections.find(n);
+            if (found == sections.end() || found->second.empty()) break;
+            rest.push_back(std::move(_pending[found->second.front()]));
+            found->second.pop_front();
+        }
+        try {
+            std::string value;
+            if (first->key().extended()) {
+                value = decode(first, rest);
+            } else {
+                value = first->value();
+                for (auto const& section : rest) value += section->value();
+            }
+            _params->push_back(std::make_shared<Param>(first->key().plain(), std::move(value)));
+        } catch (std::exception const&) {
+            // no charset, no language or an unknown charset: the parameter
+            // and its sections are left out, as a bad parameter would be
+        }
+    }
+    _pending.clear();
+    _count = 0;
+}
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,35 @@
+// The text of a multipart body before its first delimiter, with the
+// delimiter line that followed it.
+#pragma once
+
+#include "mime/boundary.h"
+#include "mime/encodable.h"
+#include "mime/string.h"
+
+namespace Orvanta::Mime {
+
+class Part;
+
+class Preamble : public String, public Encodable {
+public:
+    Preamble() = default;
+    // the text before the part's delimiter, and that delimiter line
+    explicit Preamble(Part const& part);
+    // a text without a delimiter line
+    Preamble(char const* text, size_t size) : String(text, size) {}
+
+    Boundary const& boundary() const { return _boundary; }
+
+    // the text with its line ends made CR LF and ending in CR LF; nothing
+    // for an empty text
+    using Encodable::encode;
+    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
+
+private:
+    Boundary _boundary;
+};
+
+// the shared empty preamble that lookups return when there is none
+Preamble const& empty_preamble();
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,91 @@
+#include "mime/target.h"
+
+#include "filter/linelength.h"
+#include "filter/wordwrap.h"
+#include "mime/capabilities.h"
+#include "mime/delimdetector.h"
+#include "mime/mess.h"
+#include "mime/whitespace.h"
+
+#include <exception>
+#include <stdexcept>
+
+namespace Orvanta::Mime {
+
+Target::Target(char const* data, size_t size, bool strict) : _name(data, size) {
+    size_t position = _name.consumed();
+    if (position < size && data[position] == ':' && !_name.empty()) {
+        _group.present(true);
+        ++position;
+        DelimDetector walker(',', [this, strict](char const* element, size_t length) -> size_t {
+            // a ';' or NUL ends the group, also where a member was expected
+            if (element[0] == ';' || element[0] == '\0') return 0;
+            try {
+                auto member = std::make_shared<Mailbox>(element, length, false);
+                size_t taken = member->consumed();
+                if (taken < length && element[taken] != ',' && element[taken] != ';' && element[taken] != '\0')
+                    throw std::runtime_error("characters left behind target");
+                _members.push_back(member);
+                return taken;
+            } catch (std::exception const&) {
+                if (strict) throw;
+                // lenient: drop the member up to the next separator
+                return Mess(element, length, ",;").consumed();
+            }
+        });
+        position += walker.parse(data + position, size - position);
+        if (position < size) {
+            if (data[position] != ';') throw std::runtime_error("semicolon expected after group");
+            ++position;
+            position += Whitespace(data + position, size - position, true).consumed();
+        }
+    } else {
+        _name = DisplayName();
+        auto member = std::make_shared<Mailbox>(data, size, strict);
+        position = member->consumed();
+        _members.push_back(member);
+    }
+    if (strict && position < size) throw std::runtime_error("Did not manage to process everything");
+    _consumed = position;
+}
+
+size_t Target::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+    if (!group()) return _members.front()->encode(caps, out, persistent);
+    size_t written = _name.encode(caps, out, persistent) + out->append(": ", 2, true);
+    for (size_t i = 0; i < _members.size(); ++i) {
+        if (i > 0) written += out->append(", ", 2, true);
+        written += _members[i]->encode(caps, out, persistent);
+    }
+    return written + out->append(";", 1, true);
+}
+
+size_t Target::encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const {
+    if (!group()) return _members.front()->encode(caps, out, persistent);
+    Filter::WordWrap wrap(caps.limits(), out->size(), out);
+    return encode(caps, &wrap, persistent) + wrap.flush();
+}
+
+size_t Target::encode(Capabilities const& caps, Filter::WordWrap* out, bool persistent) const {
+    if (!group()) return _members.front()->encode(caps, out, persistent);
+    size_t written = _name.encode(caps, out, persistent) + out->append(": ", 2, true);
+    for (size_t i = 0; i < _members.size(); ++i) {
+        if (i > 0) written += out->append(", ", 2, true);
+        written += _members[i]->encode(caps, out, persistent);
+    }
+    return written + out->append(";", 1, true);
+}
+
+bool Target::encodable(Capabilities const& caps) const {
+    if (caps.eightbit()) return true;
+    for (auto const& member : _members)
+        if (!member->encodable(caps)) return false;
+    return true;
+}
+
+bool Target::contains(Address const& address) const {
+    for (auto const& member : _members)
+        if (member->address() == address) return true;
+    return false;
+}
+
+} // namespace Orvanta::Mime

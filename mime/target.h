@@ -1,0 +1,39 @@
+// One element of an address list: a mailbox, or a named group of mailboxes
+// ("name: a@x, b@y;").
+#pragma once
+
+#include "mime/displayname.h"
+#include "mime/headerfield.h"
+#include "mime/mailbox.h"
+#include "mime/optional.h"
+
+#include <memory>
+#include <vector>
+
+namespace Orvanta::Mime {
+
+class Target : public HeaderField {
+public:
+    // strict: every member must parse and the target must use the whole text
+    Target(char const* data, size_t size, bool strict);
+
+    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
+    size_t encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const override;
+    size_t encode(Capabilities const& caps, Filter::WordWrap* out, bool persistent) const override;
+    bool encodable(Capabilities const& caps) const override;
+
+    bool contains(Address const& address) const;
+
+    DisplayName const& name() const { return _name; }
+    bool group() const { return _group.present(); }
+    std::vector<std::shared_ptr<Mailbox>> const& members() const { return _members; }
+    size_t consumed() const { return _consumed; }
+
+private:
+    DisplayName _name;
+    Optional _group;
+    std::vector<std::shared_ptr<Mailbox>> _members;
+    size_t _consumed = 0;
+};
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,34 @@
+// An address list ("to", "cc", "bcc", "reply-to"): comma-separated targets,
+// each a mailbox or a group, in text order.
+#pragma once
+
+#include "mime/headerfield.h"
+#include "mime/target.h"
+
+#include <memory>
+#include <vector>
+
+namespace Orvanta::Mime {
+
+class Targets : public HeaderField {
+public:
+    // strict: any bad element, or text left over, throws; lenient drops bad
+    // elements up to the next ','
+    Targets(char const* data, size_t size, bool strict);
+
+    using Encodable::encode;
+    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
+    size_t encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const override;
+    bool encodable(Capabilities const& caps) const override;
+
+    bool contains(Address const& address) const;
+
+    std::vector<std::shared_ptr<Target>> const& targets() const { return _targets; }
+    size_t consumed() const { return _consumed; }
+
+private:
+    std::vector<std::shared_ptr<Target>> _targets;
+    size_t _consumed = 0;
+};
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,260 @@
+#include "filter/string.h"
+#include "mime/capabilities.h"
+#include "mime/epilogue.h"
+#include "mime/object.h"
+#include "mime/preamble.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+
+using namespace Orvanta::Mime;
+
+namespace {
+
+std::string text(String const& view) { return std::string(view.data(), view.size()); }
+std::string text(Boundary const& line) { return std::string(line.data(), line.size()); }
+
+std::string const head = "Content-Type: multipart/mixed; boundary=b\r\n\r\n";
+
+// a sink that fails once it has taken a number of bytes
+class Failing : public Orvanta::Filter::Result {
+public:
+    explicit Failing(size_t room) : _room(room) {}
+    using Result::append;
+    size_t append(char const*, size_t size, bool) override {
+        if (size > _room) throw std::runtime_error("sink full");
+        _room -= size;
+        return size;
+    }
+
+private:
+    size_t _room;
+};
+
+} // namespace
+
+TEST(BodyTest, PreamblePartEpilogueAndWriteBack) {
+    std::string input = head + "preamble\r\n--b\r\nX: 1\r\n\r\npart body\r\n--b--\r\nepilogue\r\n";
+    Object object(input.data(), input.size());
+    Body const& body = object.body;
+    EXPECT_EQ(text(body.preamble()), "preamble\r\n");
+    ASSERT_EQ(body.parts().size(), 1u);
+    Object const& part = *body.parts()[0];
+    EXPECT_EQ(text(part.header.get("x")), "1");
+    EXPECT_EQ(text(part.body), "part body\r\n");
+    EXPECT_EQ(text(part.boundary), "--b--\r\n");
+    EXPECT_TRUE(part.boundary.closing());
+    EXPECT_EQ(text(body.epilogue()), "epilogue\r\n");
+    EXPECT_TRUE(body.valid());
+    EXPECT_EQ(object.str(), input);
+}
+
+TEST(BodyTest, WithoutDelimiterAllIsPreamble) {
+    std::string input = head + "just text\r\nmore";
+    Object object(input.data(), input.size());
+    EXPECT_EQ(text(object.body.preamble()), "just text\r\nmore");
+    EXPECT_TRUE(object.body.preamble().boundary().empty());
+    EXPECT_TRUE(object.body.parts().empty());
+    EXPECT_TRUE(object.body.valid());
+    EXPECT_EQ(object.str(), head + "just text\r\nmore\r\n--b--\r\n");
+}
+
+TEST(BodyTest, PartWithoutEmptyLineIsAllHeader) {
+    std::string input = head + "--b\r\nX: 1\r\n--b--\r\n";
+    Object object(input.data(), input.size());
+    ASSERT_EQ(object.body.parts().size(), 1u);
+    EXPECT_EQ(object.body.parts()[0]->header.size(), 1u);
+    EXPECT_EQ(object.body.parts()[0]->body.size(), 0u);
+}
+
+TEST(BodyTest, FirstDelimiterClosingKeepsTheRestAsEpilogue) {
+    std::string input = head + "pre\r\n--b--\r\n--b\r\nX: 1\r\n\r\nlost?\r\n--b--\r\n";
+    Object object(input.data(), input.size());
+    EXPECT_EQ(text(object.body.preamble()), "pre\r\n");
+    EXPECT_TRUE(object.body.parts().empty());
+    EXPECT_EQ(text(object.body.epilogue()), "--b\r\nX: 1\r\n\r\nlost?\r\n--b--\r\n");
+    EXPECT_EQ(object.str(), input);
+}
+
+TEST(BodyTest, ParsingStopsAtTheClosingDelimiter) {
+    std::string input = head + "--b\r\nX: 1\r\n\r\none\r\n--b--\r\nafter\r\n--b\r\nX: 2\r\n\r\ntwo\r\n--b--\r\n";
+    Object object(input.data(), input.size());
+    ASSERT_EQ(object.body.parts().size(), 1u);
+    EXPECT_EQ(text(object.body.epilogue()), "after\r\n--b\r\nX: 2\r\n\r\ntwo\r\n--b--\r\n");
+    EXPECT_EQ(object.str(), input);
+}
+
+TEST(BodyTest, LastPartWithoutClosingDelimiterIsEpilogue) {
+    std::string input = head + "--b\r\nX: 1\r\n\r\none\r\n--b\r\nX: 2\r\n\r\ntwo\r\n";
+    Object object(input.data(), input.size());
+    ASSERT_EQ(object.body.parts().size(), 1u);
+    EXPECT_EQ(text(object.body.epilogue()), "X: 2\r\n\r\ntwo\r\n");
+    EXPECT_FALSE(object.body.parts()[0]->boundary.closing());
+    // the stored delimiter is not closing but has to be: a fresh one is written
+    EXPECT_EQ(object.str(), head + "--b\r\nX: 1\r\n\r\none\r\n--b--\r\nX: 2\r\n\r\ntwo\r\n");
+}
+
+TEST(BodyTest, DelimiterSearch) {
+    // inside a line, followed by CR LF: accepted
+    std::string inside = head + "text--b\r\nX: 1\r\n\r\n--b--\r\n";
+    Object a(inside.data(), inside.size());
+    EXPECT_EQ(text(a.body.preamble()), "text");
+    EXPECT_EQ(a.body.parts().size(), 1u);
+    // followed by a blank, or by "--" and a letter: rejected, and the later
+    // plain delimiter is not closing
+    std::string rejected = head + "--b \r\n--b--x\r\n--b\r\nX: 1\r\n\r\n--b--\r\n";
+    Object b(rejected.data(), rejected.size());
+    EXPECT_EQ(text(b.body.preamble()), "--b \r\n--b--x\r\n");
+    EXPECT_FALSE(b.body.preamble().boundary().closing());
+    EXPECT_EQ(b.body.parts().size(), 1u);
+    EXPECT_EQ(b.str(), rejected);
+    // at the very end of the text
+    std::string end = head + "--b\r\nX: 1\r\n\r\nz\r\n--b--";
+    Object c(end.data(), end.size());
+    ASSERT_EQ(c.body.parts().size(), 1u);
+    EXPECT_TRUE(c.body.parts()[0]->boundary.closing());
+}
+
+TEST(BodyTest, LoneCarriageReturnDoesNotSwallowText) {
+    std::string input = head + "--b\rX: 1\r\n\r\nkept\r\n--b--\r\n";
+    Object object(input.data(), input.size());
+    ASSERT_EQ(object.body.parts().size(), 1u);
+    Object const& part = *object.body.parts()[0];
+    EXPECT_EQ(text(part.header.get("x")), "1");
+    EXPECT_EQ(text(part.body), "kept\r\n");
+    EXPECT_EQ(text(object.body.preamble().boundary()), "--b\r");
+}
+
+TEST(BodyTest, AdjacentDelimitersMakeAnEmptyPart) {
+    std::string input = head + "--b\r\n--b\r\nX: 1\r\n\r\ntwo\r\n--b--\r\n";
+    Object object(input.data(), input.size());
+    ASSERT_EQ(object.body.parts().size(), 2u);
+    EXPECT_EQ(object.body.parts()[0]->header.size(), 0u);
+    EXPECT_EQ(object.body.parts()[0]->body.size(), 0u);
+    EXPECT_EQ(text(object.body.parts()[1]->body), "two\r\n");
+}
+
+TEST(BodyTest, LineFeedDelimitersAreWrittenFresh) {
+    std::string input = head + "--b\nX: 1\n\none\n--b--\n";
+    Object object(input.data(), input.size());
+    ASSERT_EQ(object.body.parts().size(), 1u);
+    EXPECT_EQ(object.str(), head + "--b\r\nX: 1\r\n\r\none\r\n--b--\r\n");
+}
+
+TEST(BodyTest, BoundaryEndingInHyphensIsNotTakenForClosing) {
+    std::string type = "Content-Type: multipart/digest; boundary=\"__--__--\"\r\n\r\n";
+    std::string input = type + "--__--__--\r\nX: 1\r\n\r\none\r\n--__--__--\r\nX: 2\r\n\r\ntwo\r\n--__--__----\r\n";
+    Object object(input.data(), input.size());
+    ASSERT_EQ(object.body.parts().size(), 2u);
+    EXPECT_FALSE(object.body.parts()[0]->boundary.closing());
+    EXPECT_TRUE(object.body.parts()[1]->boundary.closing());
+    EXPECT_EQ(object.str(), input);
+}
+
+TEST(BodyTest, AddedPartsGetFreshDelimiters) {
+    std::string input = head + "--b\r\nX: 1\r\n\r\none\r\n--b--\r\n";
+    Object object(input.data(), input.size());
+    std::string extra = "X: 2\r\n\r\ntwo\r\n";
+    object.body.append(Object(extra.data(), extra.size()));
+    std::string written = object.str();
+    EXPECT_EQ(written, head + "--b\r\nX: 1\r\n\r\none\r\n--b\r\nX: 2\r\n\r\ntwo\r\n--b--\r\n");
+    Object again(written.data(), written.size());
+    EXPECT_EQ(again.body.parts().size(), 2u);
+    // parts are shared between copies; a copy's own edits stay its own
+    Object copy(object);
+    copy.body.prepend(Object(extra.data(), extra.size()));
+    EXPECT_EQ(copy.body.parts().size(), 3u);
+    EXPECT_EQ(object.body.parts().size(), 2u);
+    EXPECT_EQ(copy.body.parts()[1].get(), object.body.parts()[0].get());
+}
+
+TEST(BodyTest, PreambleAndEpilogueSetters) {
+    std::string input = head + "--b\r\nX: 1\r\n\r\none\r\n--b--\r\n";
+    Object object(input.data(), input.size());
+    object.body.preamble("new preamble").epilogue("new epilogue\n");
+    EXPECT_EQ(object.str(), head + "new preamble\r\n--b\r\nX: 1\r\n\r\none\r\n--b--\r\nnew epilogue\r\n");
+    object.body.preamble(nullptr).epilogue(nullptr);
+    EXPECT_EQ(object.body.preamble().size(), 0u);
+    EXPECT_EQ(&object.body.epilogue(), &empty_epilogue());
+    EXPECT_EQ(object.str(), head + "--b\r\nX: 1\r\n\r\none\r\n--b--\r\n");
+}
+
+TEST(BodyTest, NestedMultipart) {
+    std::string inner = "Content-Type: multipart/alternative; boundary=i\r\n\r\n--i\r\nA: 1\r\n\r\na\r\n--i--\r\n";
+    std::string input = head + "--b\r\n" + inner + "--b\r\nB: 2\r\n\r\nb\r\n--b--\r\n";
+    Object object(input.data(), input.size());
+    ASSERT_EQ(object.body.parts().size(), 2u);
+    Object const& nested = *object.body.parts()[0];
+    ASSERT_EQ(nested.body.parts().size(), 1u);
+    EXPECT_EQ(text(nested.body.parts()[0]->body), "a\r\n");
+    EXPECT_EQ(object.str(), input);
+}
+
+TEST(BodyTest, NestingDepthIsCapped) {
+    std::string input;
+    std::string closing;
+    for (int level = 0; level < 200; ++level) {
+        std::string b = "l" + std::to_string(level);
+        input += "Content-Type: multipart/mixed; boundary=" + b + "\r\n\r\n--" + b + "\r\n";
+        closing = "--" + b + "--\r\n" + closing;
+    }
+    input += "X: deepest\r\n\r\ntext\r\n" + closing;
+    Object object(input.data(), input.size());
+    Object const* level = &object;
+    size_t depth = 0;
+    while (!level->body.parts().empty()) {
+        level = level->body.parts()[0].get();
+        ++depth;
+    }
+    EXPECT_EQ(depth, Body::maxDepth);
+    EXPECT_TRUE(level->body.unparsed());
+    EXPECT_TRUE(level->body.preamble().empty());
+    EXPECT_TRUE(object.str() == input);
+}
+
+TEST(BodyTest, WriterLetsExceptionsThrough) {
+    std::string input = head + "--b\r\nX: 1\r\n\r\none\r\n--b--\r\n";
+    Object object(input.data(), input.size());
+    Failing sink(head.size() + 8);
+    EXPECT_THROW(object.encode(Capabilities::utf8(), &sink, true), std::runtime_error);
+}
+
+TEST(BodyTest, StateQueries) {
+    std::string input = head + "--b\r\nContent-Transfer-Encoding: base64\r\n\r\n\xff\xfe\r\n--b--\r\n";
+    Object object(input.data(), input.size());
+    EXPECT_FALSE(object.body.eightbit());
+    EXPECT_TRUE(object.body.parts()[0]->body.valid());
+    EXPECT_TRUE(object.encodable(Capabilities::standard()));
+    std::string eight = "Content-Transfer-Encoding: 8bit\r\n\r\ncaf\xc3\xa9\r\n";
+    Object single(eight.data(), eight.size());
+    EXPECT_TRUE(single.body.eightbit());
+    EXPECT_FALSE(single.encodable(Capabilities::standard()));
+    EXPECT_TRUE(single.encodable(Capabilities::utf8()));
+    std::string raw = head + "caf\xc3\xa9\r\n--b\r\nX: 1\r\n\r\n1\r\n--b--\r\n";
+    Object multi(raw.data(), raw.size());
+    EXPECT_TRUE(multi.body.eightbit());
+    EXPECT_FALSE(multi.encodable(Capabilities::standard()));
+    std::string nob = "Content-Type: multipart/mixed\r\n\r\n--b\r\n";
+    Object unbounded(nob.data(), nob.size());
+    EXPECT_TRUE(unbounded.body.valid());
+    object.body.clear();
+    EXPECT_TRUE(object.body.empty());
+    EXPECT_EQ(object.body.encoding().encoding(), ContentTransferEncoding::sevenbit);
+}
+
+TEST(BodyTest, DecodeUndoesTheTransferEncoding) {
+    std::string input = "Content-Transfer-Encoding: base64\r\n\r\naGVsbG8g\r\nd29ybGQ=\r\n";
+    Object object(input.data(), input.size());
+    std::string decoded;
+    Orvanta::Filter::String sink(&decoded);
+    object.body.decode(&sink);
+    EXPECT_EQ(decoded, "hello world");
+    std::string qp = "Content-Transfer-Encoding: quoted-printable\r\n\r\ncaf=C3=A9 =\r\nau lait";
+    Object coffee(qp.data(), qp.size());
+    std::string out;
+    Orvanta::Filter::String into(&out);
+    coffee.body.decode(&into);
+    EXPECT_EQ(out, "caf\xc3\xa9 au lait");
+}

@@ -1,0 +1,195 @@
+#include "filter/string.h"
+#include "mime/capabilities.h"
+#include "mime/contenttransferencoding.h"
+#include "mime/fieldtypes.h"
+#include "mime/object.h"
+#include "mime/translator.h"
+#include "testsupport/process.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+
+using namespace Orvanta::Mime;
+
+namespace {
+
+using Encoding = ContentTransferEncoding::Encoding;
+
+std::string translate(Encoding from, Encoding to, std::string const& input) {
+    std::string out;
+    Orvanta::Filter::String sink(&out);
+    {
+        Translator translator(from, to, &sink);
+        translator.append(input.data(), input.size(), false);
+    }
+    return out;
+}
+
+std::string line(std::string const& field, Capabilities const& caps) {
+    Line parsed(field.c_str());
+    std::string out;
+    Orvanta::Filter::String sink(&out);
+    parsed.encode(caps, &sink, false);
+    return out;
+}
+
+// stands in for an authentication header type of another library
+class Marker : public HeaderField {
+public:
+    using HeaderField::encode;
+    size_t encode(Capabilities const&, Orvanta::Filter::Result* out, bool) const override {
+        return out->append("parsed", 6, true);
+    }
+};
+
+class Unwritable : public HeaderField {
+public:
+    using HeaderField::encode;
+    size_t encode(Capabilities const&, Orvanta::Filter::Result*, bool) const override {
+        throw std::runtime_error("cannot write");
+    }
+};
+
+} // namespace
+
+TEST(LineEncodeTest, RawCopyOnlyNormalisesLineEnds) {
+    EXPECT_EQ(line("Subject: caf\xc3\xa9\n folded\n", Capabilities::utf8()), "Subject: caf\xc3\xa9\r\n folded\r\n");
+    EXPECT_EQ(line("Comments: plain\n", Capabilities::standard()), "Comments: plain\r\n");
+    // the last line of a text without its line end still ends its line
+    EXPECT_EQ(line("Comments: plain", Capabilities::standard()), "Comments: plain\r\n");
+}
+
+TEST(LineEncodeTest, ReencodedUnderSevenBitTransport) {
+    // an unknown name: folded again, bytes kept
+    EXPECT_EQ(line("Comments:  caf\xc3\xa9   au   lait\n", Capabilities::standard()), "Comments:  caf\xc3\xa9 au lait\r\n");
+    // a typed value that does not parse is written as it stands
+    EXPECT_EQ(line("Content-Type: t\xc3\xa9xt\n", Capabilities::standard()), "Content-Type: t\xc3\xa9xt\r\n");
+    // authentication headers stay raw text while no parser is registered
+    EXPECT_EQ(line("DKIM-Signature: v=1;\n  d=\xc3\xa9.example\n", Capabilities::standard()),
+              "DKIM-Signature: v=1;\r\n  d=\xc3\xa9.example\r\n");
+}
+
+// what a reader makes of a header line's value: Python decodes its encoded
+// words
+std::string decoded(std::string const& line) {
+    auto run = Orvanta::Test::runProcess(
+        {Orvanta::Test::python3(), "-c",
+         "import sys\nfrom email.header import decode_header, make_header\n"
+         "value = sys.stdin.read().split(':', 1)[1]\n"
+         "sys.stdout.buffer.write(str(make_header(decode_header(value))).encode())"},
+        line);
+    EXPECT_EQ(run.status, 0) << run.err;
+    return run.out;
+}
+
+bool ascii(std::string const& text) {
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+TEST(LineEncodeTest, SubjectGetsEncodedWords) {
+    std::string subject = "Subject: caf\xc3\xa9 au lait, =?iso-8859-1?q?cr=E8me?= br\xc3\xbbl\xc3\xa9" "e\n";
+    std::string out = line(subject, Capabilities::standard());
+    EXPECT_TRUE(ascii(out)) << out;
+    EXPECT_EQ(out.substr(out.size() - 2), "\r\n");
+    EXPECT_EQ(decoded(out), "caf\xc3\xa9 au lait, cr\xc3\xa8me br\xc3\xbbl\xc3\xa9" "e");
+    // under the UTF-8 preset the line is copied
+    EXPECT_EQ(line(subject, Capabilities::utf8()), "Subject: caf\xc3\xa9 au lait, =?iso-8859-1?q?cr=E8me?= br\xc3\xbbl\xc3\xa9" "e\r\n");
+    std::string custom = line("X-Note: \xc3\xa9t\xc3\xa9\n", Capabilities::standard());
+    EXPECT_TRUE(ascii(custom)) << custom;
+    EXPECT_EQ(decoded(custom), "\xc3\xa9t\xc3\xa9");
+}
+
+TEST(LineEncodeTest, ComposedSubjectsAreEncodedToo) {
+    Header header;
+    header.set("Subject", "=?iso-8859-1?q?caf=E9?= cr\xc3\xa8me");
+    header.set("Comments", "caf\xc3\xa9");
+    std::string subject(header[0].data(), header[0].size());
+    EXPECT_TRUE(ascii(subject)) << subject;
+    EXPECT_EQ(decoded(subject), "caf\xc3\xa9 cr\xc3\xa8me");
+    EXPECT_EQ(std::string(header[1].data(), header[1].size()), "Comments: caf\xc3\xa9\r\n");
+}
+
+TEST(LineEncodeTest, AddressListsAreWrittenByTheirClasses) {
+    std::string to = line("To: J\xc3\xb6rg <jorg@ex\xc3\xa4mple.org>, plain@example.org\n", Capabilities::standard());
+    EXPECT_TRUE(ascii(to)) << to;
+    EXPECT_NE(to.find("xn--"), std::string::npos) << to;
+    EXPECT_NE(to.find("plain@example.org"), std::string::npos) << to;
+    EXPECT_EQ(to.substr(to.size() - 2), "\r\n");
+    // an address list that does not parse keeps its bytes, only folded
+    EXPECT_EQ(line("Cc: <<\xc3\xa9>>\n", Capabilities::standard()), "Cc: <<\xc3\xa9>>\r\n");
+}
+
+TEST(LineEncodeTest, RegisteredParsersAreUsed) {
+    EXPECT_FALSE(FieldTypes::add("x-not-authentication", [](char const*, size_t) { return nullptr; }));
+    ASSERT_TRUE(FieldTypes::add("DKIM-Signature", [](char const* data, size_t size) -> std::unique_ptr<HeaderField> {
+        if (std::string(data, size).find("bad") != std::string::npos) throw std::runtime_error("bad signature");
+        return std::make_unique<Marker>();
+    }));
+    EXPECT_TRUE(Line("dkim-signature: good\r\n").valid());
+    EXPECT_FALSE(Line("dkim-signature: bad\r\n").valid());
+    EXPECT_EQ(line("DKIM-Signature: \xc3\xa9\n", Capabilities::standard()), "DKIM-Signature: parsed\r\n");
+    EXPECT_EQ(line("DKIM-Signature: bad \xc3\xa9\n", Capabilities::standard()), "DKIM-Signature: bad \xc3\xa9\r\n");
+    Header header;
+    header.append("DKIM-Signature", "anything");
+    EXPECT_EQ(std::string(header[0].data(), header[0].size()), "DKIM-Signature: parsed\r\n");
+    // a value that parses but cannot be written is stored as the caller's text
+    ASSERT_TRUE(FieldTypes::add("arc-seal", [](char const*, size_t) -> std::unique_ptr<HeaderField> {
+        return std::make_unique<Unwritable>();
+    }));
+    header.set("ARC-Seal", "i=1; raw");
+    header.append("arc-seal", "i=2; raw");
+    EXPECT_EQ(std::string(header[1].data(), header[1].size()), "ARC-Seal: i=1; raw\r\n");
+    EXPECT_EQ(std::string(header[2].data(), header[2].size()), "arc-seal: i=2; raw\r\n");
+    ASSERT_TRUE(FieldTypes::add("arc-seal", nullptr));
+    ASSERT_TRUE(FieldTypes::add("dkim-signature", nullptr));
+    EXPECT_TRUE(Line("dkim-signature: bad\r\n").valid());
+}
+
+TEST(TranslatorTest, SameEncodingOnlyNormalisesLineEnds) {
+    EXPECT_EQ(translate(Encoding::base64, Encoding::base64, "aGVs\nbG8="), "aGVs\r\nbG8=\r\n");
+    EXPECT_EQ(translate(Encoding::sevenbit, Encoding::sevenbit, "a\rb\r\n"), "a\r\nb\r\n");
+    EXPECT_EQ(translate(Encoding::binary, Encoding::binary, "a\nb"), "a\nb\r\n");
+}
+
+TEST(TranslatorTest, EightBitToQuotedPrintable) {
+    std::string text(200, 'x');
+    text += " caf\xc3\xa9\n";
+    std::string out = translate(Encoding::eightbit, Encoding::quotedprintable, text);
+    EXPECT_EQ(out.substr(out.size() - 2), "\r\n");
+    EXPECT_NE(out.find("caf=C3=A9"), std::string::npos);
+    for (size_t start = 0, end; (end = out.find("\r\n", start)) != std::string::npos; start = end + 2)
+        EXPECT_LE(end - start, 76u);
+    EXPECT_EQ(translate(Encoding::quotedprintable, Encoding::eightbit, out), text.substr(0, text.size() - 1) + "\r\n");
+}
+
+TEST(TranslatorTest, BinaryToBase64AndBack) {
+    std::string bytes;
+    for (int i = 0; i < 300; ++i) bytes += static_cast<char>(i * 7);
+    std::string out = translate(Encoding::binary, Encoding::base64, bytes);
+    EXPECT_EQ(out.substr(out.size() - 2), "\r\n");
+    EXPECT_EQ(out.find("\r\n"), 76u);
+    auto python = Orvanta::Test::runProcess(
+        {Orvanta::Test::python3(), "-c", "import sys,base64; sys.stdout.buffer.write(base64.b64decode(sys.stdin.buffer.read()))"},
+        out);
+    EXPECT_EQ(python.out, bytes);
+    EXPECT_EQ(translate(Encoding::base64, Encoding::binary, out), bytes);
+}
+
+TEST(BodyEncodeTest, ChangedEncodingIsTranslated) {
+    std::string input = "Content-Transfer-Encoding: 8bit\r\n\r\ncaf\xc3\xa9\r\n";
+    Object object(input.data(), input.size());
+    EXPECT_FALSE(object.encodable(Capabilities::standard()));
+    object.header.set("Content-Transfer-Encoding", "quoted-printable");
+    EXPECT_TRUE(object.encodable(Capabilities::standard()));
+    EXPECT_EQ(object.str(false), "Content-Transfer-Encoding: quoted-printable\r\n\r\ncaf=C3=A9\r\n");
+}
+
+TEST(BodyEncodeTest, EmptyBodyStaysEmpty) {
+    std::string input = "Subject: nothing\r\n\r\n";
+    Object object(input.data(), input.size());
+    EXPECT_EQ(object.str(), input);
+}

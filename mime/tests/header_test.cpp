@@ -1,0 +1,252 @@
+#include "mime/contentid.h"
+#include "mime/contenttransferencoding.h"
+#include "mime/datetime.h"
+#include "mime/header.h"
+#include "mime/object.h"
+#include "testsupport/process.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+using namespace Orvanta::Mime;
+
+namespace {
+
+std::string text(String const& view) { return std::string(view.data(), view.size()); }
+
+// a header parsed from a text that the fixture keeps alive
+class HeaderTest : public ::testing::Test {
+protected:
+    Object::ExtHeader& parse(std::string const& input) {
+        _text = input;
+        _header = Object::ExtHeader(_text.data(), _text.size());
+        return _header;
+    }
+
+    std::vector<std::string> names() const {
+        std::vector<std::string> result;
+        for (Line const& line : _header.lines()) result.push_back(text(line.key));
+        return result;
+    }
+
+    std::vector<std::string> values() const {
+        std::vector<std::string> result;
+        for (Line const& line : _header.lines()) result.push_back(text(line.value));
+        return result;
+    }
+
+    std::string _text;
+    Object::ExtHeader _header;
+};
+
+// a typed value whose writing fails
+class Unwritable : public HeaderField {
+public:
+    using HeaderField::encode;
+    size_t encode(Capabilities const&, Orvanta::Filter::Result*, bool) const override {
+        throw std::runtime_error("cannot write");
+    }
+};
+
+Key key(char const* name) { return Key(name, std::strlen(name)); }
+
+} // namespace
+
+TEST_F(HeaderTest, LookupsIgnoreCaseAndMatchWholeNames) {
+    Header& header = parse("To: a\r\nCC: b\r\nto: c\r\nTox: d\r\nResent-To: e\r\nSubject: hello\r\n\r\n");
+    EXPECT_EQ(text(header.get("TO")), "a");
+    std::vector<Value> all = header.all("to");
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(text(all[0]), "a");
+    EXPECT_EQ(text(all[1]), "c");
+    EXPECT_EQ(header.all(String("TO", 2)).size(), 2u);
+    EXPECT_TRUE(header.contains("cc"));
+    EXPECT_FALSE(header.contains("bcc"));
+    EXPECT_FALSE(header.contains("t"));
+    EXPECT_TRUE(header.contains(key("SUBJECT"), Value("HELLO", 5)));
+    EXPECT_FALSE(header.contains(key("subject"), Value("hell", 4)));
+    EXPECT_EQ(header.get("bcc").size(), 0u);
+    EXPECT_TRUE(header.all("bcc").empty());
+}
+
+TEST_F(HeaderTest, EightBitIsAboutValuesOnly) {
+    EXPECT_TRUE(parse("X\xc3\xa9: a\r\n\r\n").sevenbit());
+    EXPECT_TRUE(parse("Subject: caf\xc3\xa9\r\n\r\n").eightbit());
+    Header empty;
+    EXPECT_TRUE(empty.sevenbit());
+    EXPECT_FALSE(empty.eightbit());
+    EXPECT_TRUE(empty.valid());
+}
+
+TEST_F(HeaderTest, CoversAndMatches) {
+    std::string other = "subject: HI\r\nTo: a\r\n\r\n";
+    Object::ExtHeader small(other.data(), other.size());
+    Header& header = parse("To: a\r\nSubject: hi\r\nCc: b\r\n\r\n");
+    EXPECT_TRUE(header.covers(small));
+    EXPECT_FALSE(small.covers(header));
+    EXPECT_FALSE(header.matches(small));
+    EXPECT_TRUE(header.matches(header));
+}
+
+TEST_F(HeaderTest, SetReplacesFirstAndRemovesLaterLines) {
+    Header& header = parse("Received: 1\r\nA: x\r\nReceived: 2\r\nB: y\r\nReceived: 3\r\n\r\n");
+    header.set("received", "new");
+    EXPECT_EQ(names(), (std::vector<std::string>{"received", "A", "B"}));
+    EXPECT_EQ(values(), (std::vector<std::string>{"new", "x", "y"}));
+    header.set("X-New", "appended");
+    EXPECT_EQ(names().back(), "X-New");
+    for (Line const& line : header.lines()) EXPECT_EQ(line.value.key(), &line.key);
+}
+
+TEST_F(HeaderTest, EmptyOrNullValuesChangeNothing) {
+    Header& header = parse("X-Note: keep\r\n\r\n");
+    header.set("X-Note", "");
+    header.set("X-Note", static_cast<char const*>(nullptr));
+    header.set(static_cast<char const*>(nullptr), "v");
+    header.set("", "v");
+    header.set(header.begin(), "");
+    header.append("X-Other", static_cast<char const*>(nullptr));
+    header.prepend(static_cast<char const*>(nullptr), "v");
+    EXPECT_EQ(names(), (std::vector<std::string>{"X-Note"}));
+    EXPECT_EQ(values(), (std::vector<std::string>{"keep"}));
+}
+
+TEST_F(HeaderTest, TypedTextsAreNormalisedAndBadOnesKeptRaw) {
+    Header& header = parse("content-transfer-encoding: 7bit\r\n\r\n");
+    header.set("CONTENT-TRANSFER-ENCODING", "  BASE64 ");
+    EXPECT_EQ(text(header[0]), "Content-Transfer-Encoding: base64\r\n");
+    header.set("content-transfer-encoding", "uuencode");
+    EXPECT_EQ(text(header[0]), "content-transfer-encoding: uuencode\r\n");
+    header.append("content-id", "  <a@b> trailing");
+    EXPECT_EQ(text(header[1]), "content-id: <a@b>\r\n");
+    header.set(header.find("content-id"), "no-brackets");
+    EXPECT_EQ(text(header[1]), "content-id: no-brackets\r\n");
+}
+
+TEST_F(HeaderTest, AddressTextsAreRoutedToTheirClasses) {
+    Header header;
+    header.set("to", "a@example.org,\r\n  \"B\"   <b@example.org>");
+    EXPECT_EQ(text(header[0]).rfind("to: a@example.org, ", 0), 0u) << text(header[0]);
+    EXPECT_EQ(text(header[0]).find("   "), std::string::npos) << text(header[0]);
+    header.set("From", "not an address");
+    EXPECT_EQ(text(header[1]), "From: not an address\r\n");
+}
+
+TEST_F(HeaderTest, FailedComposeLosesNothing) {
+    Header& header = parse("Received: 1\r\nReceived: 2\r\n\r\n");
+    EXPECT_THROW(header.set("Received", Unwritable()), std::runtime_error);
+    EXPECT_EQ(values(), (std::vector<std::string>{"1", "2"}));
+    EXPECT_THROW(header.set(header.begin(), Unwritable()), std::runtime_error);
+    header.append("X-A", Unwritable());
+    header.prepend("X-A", Unwritable());
+    EXPECT_EQ(values(), (std::vector<std::string>{"1", "2"}));
+    // a name that cannot head a field is refused before anything changes
+    EXPECT_ANY_THROW(header.set("Bad Name", "v"));
+    EXPECT_EQ(header.size(), 2u);
+}
+
+TEST_F(HeaderTest, AppendAndPrependAddComposedLines) {
+    Header& header = parse("B: 2\r\n\r\n");
+    header.append("C", "3");
+    header.prepend("A", "1");
+    header.append("X-Empty", "");
+    EXPECT_EQ(names(), (std::vector<std::string>{"A", "B", "C", "X-Empty"}));
+    EXPECT_EQ(text(header[0]), "A: 1\r\n");
+    EXPECT_EQ(header[3].value.size(), 0u);
+    header.set(ContentTransferEncoding(ContentTransferEncoding::binary));
+    EXPECT_EQ(text(header.get("content-transfer-encoding")), "binary");
+    EXPECT_EQ(text(header.lines().back().key), "Content-Transfer-Encoding");
+}
+
+TEST_F(HeaderTest, RawValuesAreFoldedAndCannotInjectLines) {
+    Header header;
+    std::string words;
+    for (int i = 0; i < 30; ++i) words += "word" + std::to_string(i) + " ";
+    header.set("Comments", words.c_str());
+    std::string line = text(header[0]);
+    EXPECT_NE(line.find("\r\n "), std::string::npos);
+    for (size_t start = 0, end; (end = line.find("\r\n", start)) != std::string::npos; start = end + 2)
+        EXPECT_LE(end - start, 78u);
+    header.set("X-Evil", "a\r\nBcc: victim@example.org");
+    EXPECT_FALSE(header.contains("bcc"));
+    EXPECT_EQ(header.size(), 2u);
+}
+
+TEST_F(HeaderTest, RemoveVariants) {
+    Header& header = parse("A: 1\r\nB: 2\r\na: 3\r\nC: 4\r\nD: 5\r\n\r\n");
+    HeaderIterator at = header.remove(HeaderIterator(&header, 2, String("a", 1)));
+    EXPECT_EQ(at.index(), 2u);
+    EXPECT_EQ(text(at.key()), "C");
+    header.remove("a");
+    EXPECT_EQ(names(), (std::vector<std::string>{"B", "C", "D"}));
+    header.remove(size_t(1));
+    header.remove(size_t(9));
+    EXPECT_EQ(names(), (std::vector<std::string>{"B", "D"}));
+    header.remove([](Line const& line) { return text(line.value) == "5"; });
+    EXPECT_EQ(names(), (std::vector<std::string>{"B"}));
+    EXPECT_EQ(header.lines()[0].value.key(), &header.lines()[0].key);
+}
+
+TEST_F(HeaderTest, SortByNameKeepsOtherLinesInPlace) {
+    Header& header = parse("Received: gamma\r\nX: 1\r\nReceived: alpha\r\nY: 2\r\nReceived: beta\r\n\r\n");
+    header.sort(key("received"), [](Value const& a, Value const& b) { return text(a) < text(b); });
+    EXPECT_EQ(values(), (std::vector<std::string>{"alpha", "1", "beta", "2", "gamma"}));
+    for (Line const& line : header.lines()) EXPECT_EQ(line.value.key(), &line.key);
+    header.sort([](Line const& a, Line const& b) { return text(a.value) > text(b.value); });
+    EXPECT_EQ(values(), (std::vector<std::string>{"gamma", "beta", "alpha", "2", "1"}));
+    for (Line const& line : header.lines()) EXPECT_EQ(line.value.key(), &line.key);
+    // a comparator that is no ordering at all must not break anything
+    header.sort([](Line const&, Line const&) { return true; });
+    EXPECT_EQ(header.size(), 5u);
+}
+
+TEST_F(HeaderTest, WritesLinesAndItsEmptyLine) {
+    Header& header = parse("A: 1\nB: 2\r\n\r\nbody");
+    EXPECT_EQ(header.str(), "A: 1\r\nB: 2\r\n\r\n");
+    Header built;
+    built.append("Subject", "hi");
+    EXPECT_EQ(built.str(), "Subject: hi\r\n\r\n");
+}
+
+TEST_F(HeaderTest, CopiesShareComposedTexts) {
+    Header copy;
+    {
+        Header original;
+        original.set("X-A", "composed");
+        copy = original;
+        original.clear();
+        EXPECT_EQ(original.size(), 0u);
+    }
+    EXPECT_EQ(text(copy.get("x-a")), "composed");
+    char const* kept = copy.preserve("abc", 3);
+    EXPECT_STREQ(kept, "abc");
+}
+
+TEST_F(HeaderTest, Multipart) {
+    EXPECT_FALSE(parse("Subject: x\r\n\r\n").multipart());
+    EXPECT_FALSE(parse("Content-Type: multipart/mixed\r\n\r\n").multipart());
+    EXPECT_TRUE(parse("Content-Type: multipart/mixed; boundary=b\r\n\r\n").multipart());
+    EXPECT_TRUE(parse("Content-Type: MULTIPART/Alternative ; boundary=\"b\"\r\n\r\n").multipart());
+    EXPECT_FALSE(parse("Content-Type: text/plain\r\n\r\n").multipart());
+}
+
+TEST_F(HeaderTest, DateIsWrittenAsAnRfc5322DateTime) {
+    Header& header = parse("Date: yesterday\r\nSubject: x\r\n\r\n");
+    for (std::time_t when : {std::time_t(0), std::time_t(951782400), std::time_t(1796631333)}) {
+        header.set(DateTime(when));
+        EXPECT_EQ(header.size(), 2u);
+        std::string line = text(header[0]);
+        EXPECT_EQ(line.rfind("Date: ", 0), 0u);
+        auto python = Orvanta::Test::runProcess(
+            {Orvanta::Test::python3(), "-c",
+             "import sys, email.utils\n"
+             "print(int(email.utils.parsedate_to_datetime(sys.stdin.read()[6:].strip()).timestamp()))"},
+            line);
+        EXPECT_EQ(python.out, std::to_string(when) + "\n") << line << python.err;
+    }
+    EXPECT_EQ(DateTime(0).text(), "Thu, 01 Jan 1970 00:00:00 +0000");
+}

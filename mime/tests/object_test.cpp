@@ -1,0 +1,103 @@
+#include "mime/fatalerror.h"
+#include "mime/object.h"
+#include "mime/tests/exact.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace Orvanta::Mime;
+using Orvanta::Mime::Test::Exact;
+
+namespace {
+
+std::string text(String const& view) { return std::string(view.data(), view.size()); }
+
+} // namespace
+
+TEST(ObjectTest, HeaderAndBody) {
+    Exact input("Subject: hi\r\n\r\nbody");
+    Object object(input.data(), input.size());
+    ASSERT_EQ(object.header.size(), 1u);
+    EXPECT_EQ(object.header[0].size(), 13u);
+    EXPECT_EQ(object.header.bytes(), 15u);
+    EXPECT_EQ(text(object.body), "body");
+    EXPECT_EQ(object.body.data(), input.data() + 15);
+    EXPECT_TRUE(object.boundary.empty());
+}
+
+TEST(ObjectTest, BlockEndsAtTheEndOfTheText) {
+    Exact input("Subject: hi");
+    Object object(input.data(), input.size());
+    EXPECT_EQ(object.header.size(), 1u);
+    EXPECT_EQ(object.header.bytes(), input.size());
+    EXPECT_EQ(object.body.size(), 0u);
+}
+
+TEST(ObjectTest, LoneLineFeedEndsTheBlock) {
+    Exact input("A: 1\n\nbody\n");
+    Object object(input.data(), input.size());
+    EXPECT_EQ(object.header.bytes(), 6u);
+    EXPECT_EQ(text(object.body), "body\n");
+    // no CR LF empty line to copy: the writer makes its own
+    std::string out = object.header.str();
+    EXPECT_EQ(out, "A: 1\r\n\r\n");
+}
+
+TEST(ObjectTest, BadLinesAreSkippedAndCounted) {
+    Exact input("From someone@example.org Mon Jan  1 00:00:00 2024\nBad name: x\nTo: a@b\n\nbody");
+    Object object(input.data(), input.size());
+    ASSERT_EQ(object.header.size(), 1u);
+    EXPECT_EQ(text(object.header[0].key), "To");
+    EXPECT_EQ(text(object.body), "body");
+    // a bad line at the end swallows the rest of the text
+    Exact tail("To: a@b\nno colon here");
+    Object rest(tail.data(), tail.size());
+    EXPECT_EQ(rest.header.size(), 1u);
+    EXPECT_EQ(rest.header.bytes(), tail.size());
+}
+
+TEST(ObjectTest, EmptyInputIsFatal) {
+    try {
+        Object object("", 0);
+        FAIL();
+    } catch (FatalError const& error) {
+        EXPECT_STREQ(error.what(), "Empty header");
+    }
+    EXPECT_THROW(Object::ExtHeader(static_cast<char const*>(nullptr)), FatalError);
+    Exact crlf("\r\n");
+    Object object(crlf.data(), crlf.size());
+    EXPECT_EQ(object.header.size(), 0u);
+    EXPECT_EQ(object.header.bytes(), 2u);
+    EXPECT_EQ(object.body.size(), 0u);
+}
+
+TEST(ObjectTest, CopiesStayValidAfterTheOriginalGoes) {
+    std::string input = "Subject: hi\r\nTo: a@b\r\n\r\nbody\r\n";
+    auto original = std::make_unique<Object>(input.data(), input.size());
+    original->header.set("X-Added", "composed");
+    Object copy(*original);
+    original.reset();
+    EXPECT_EQ(text(copy.header.get("x-added")), "composed");
+    EXPECT_EQ(copy.header.bytes(), 24u);
+    EXPECT_EQ(copy.body.owner(), &copy.header);
+    for (Line const& line : copy.header.lines()) EXPECT_EQ(line.value.key(), &line.key);
+    Object moved(std::move(copy));
+    EXPECT_EQ(moved.body.owner(), &moved.header);
+    EXPECT_EQ(text(moved.body), "body\r\n");
+}
+
+TEST(ObjectTest, ClearEmptiesEverything) {
+    std::string input = "Subject: hi\r\n\r\nbody\r\n";
+    Object object(input.data(), input.size());
+    object.clear();
+    EXPECT_EQ(object.header.size(), 0u);
+    EXPECT_EQ(object.header.bytes(), 0u);
+    EXPECT_TRUE(object.body.empty());
+}
+
+TEST(ObjectTest, ZeroTerminatedHeaderLeavesNoTerminator) {
+    Object::ExtHeader header("A: 1\r\n\r\nbody");
+    EXPECT_EQ(header.bytes(), 8u);
+    EXPECT_EQ(header.str(), "A: 1\r\n\r\n");
+}

@@ -1,0 +1,55 @@
+#include "mime/tests/oracle.h"
+
+#include "testsupport/process.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace Orvanta::Mime::Test {
+
+namespace {
+
+std::string hex(std::string const& text) {
+    static char const digits[] = "0123456789abcdef";
+    std::string out;
+    for (unsigned char c : text) {
+        out += digits[c >> 4];
+        out += digits[c & 15];
+    }
+    return out;
+}
+
+std::string unhex(std::string const& text) {
+    std::string out;
+    for (size_t i = 0; i + 1 < text.size(); i += 2) out += static_cast<char>(std::stoi(text.substr(i, 2), nullptr, 16));
+    return out;
+}
+
+} // namespace
+
+std::vector<Answer> ask(std::vector<Request> const& requests) {
+    std::string input;
+    for (auto const& request : requests) {
+        for (size_t i = 0; i < request.size(); ++i) input += (i ? "\t" : "") + hex(request[i]);
+        input += '\n';
+    }
+    auto result = Orvanta::Test::runProcess({Orvanta::Test::python3(), ORVANTA_SOURCE_DIR "/mime/tests/oracle.py"}, input);
+    EXPECT_EQ(result.status, 0) << result.err;
+    std::vector<Answer> answers;
+    std::istringstream lines(result.out);
+    std::string line;
+    while (std::getline(lines, line)) {
+        Answer answer;
+        size_t start = 0;
+        for (size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
+            answer.push_back(unhex(line.substr(start, tab - start)));
+        answer.push_back(unhex(line.substr(start)));
+        answers.push_back(answer);
+    }
+    EXPECT_EQ(answers.size(), requests.size());
+    answers.resize(requests.size());
+    return answers;
+}
+
+} // namespace Orvanta::Mime::Test

@@ -1,0 +1,254 @@
+// The parse compared with Python's email package (compat32 policy) on the
+// test messages that ship with Python, and the write-back of each message.
+#include "mime/contenttype.h"
+#include "mime/epilogue.h"
+#include "mime/object.h"
+#include "mime/preamble.h"
+#include "mime/separator.h"
+#include "testsupport/process.h"
+
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+
+#include <algorithm>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace Orvanta::Mime;
+
+namespace {
+
+char const* const corpus = "/usr/lib/python3.11/test/test_email/data";
+
+std::vector<std::string> messages() {
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(corpus)) {
+        while (dirent* entry = readdir(dir)) {
+            std::string name = entry->d_name;
+            if (name.rfind("msg_", 0) == 0 && name.size() > 4 && name.substr(name.size() - 4) == ".txt")
+                names.push_back(name);
+        }
+        closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string read(std::string const& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string esc(char const* data, size_t size) {
+    static char const hex[] = "0123456789abcdef";
+    std::string out;
+    for (size_t i = 0; i < size; ++i) {
+        auto b = static_cast<unsigned char>(data[i]);
+        if (b >= 0x20 && b < 0x7f && b != '\\') {
+            out += static_cast<char>(b);
+        } else {
+            out += "\\x";
+            out += hex[b >> 4];
+            out += hex[b & 15];
+        }
+    }
+    return out;
+}
+
+std::string esc(String const& view) { return esc(view.data(), view.size()); }
+
+// Python hands out the content of a part without the line end that belongs to
+// the delimiter after it.
+String withoutLineEnd(String const& text) {
+    size_t size = text.size();
+    if (size > 0 && text.data()[size - 1] == '\n') --size;
+    if (size > 0 && text.data()[size - 1] == '\r') --size;
+    return String(text.data(), size);
+}
+
+// whether the content type names that main type (or that subtype, below)
+bool typed(Header const& header, char const* main) {
+    Value const& value = header.get("content-type");
+    try {
+        return ContentType::Type(value.data(), value.size()).main(main);
+    } catch (std::exception const&) {
+        // no usable content type
+        return false;
+    }
+}
+
+bool subtype(Header const& header, char const* sub) {
+    Value const& value = header.get("content-type");
+    try {
+        return ContentType::Type(value.data(), value.size()).sub(sub);
+    } catch (std::exception const&) {
+        // no usable content type
+        return false;
+    }
+}
+
+void headers(Header const& header, std::vector<std::string>& lines) {
+    for (Line const& line : header.lines()) lines.push_back("header " + esc(line.key) + ": " + esc(line.value));
+}
+
+void dump(Object const& object, bool part, bool digest, std::vector<std::string>& lines) {
+    Header const& header = object.header;
+    Body const& body = object.body;
+    headers(header, lines);
+    String text = part ? withoutLineEnd(body) : String(body.data(), body.size());
+    // Python keeps a multipart without parts as plain text: the whole text
+    // when no delimiter was found (here that text is the preamble), else the
+    // text before the closing delimiter
+    if (header.multipart() && body.parts().empty()) {
+        bool found = !body.preamble().boundary().empty();
+        lines.push_back("body " + esc(found ? withoutLineEnd(body.preamble()) : text));
+        return;
+    }
+    if (header.multipart()) {
+        lines.push_back("multipart " + Separator(header).text().substr(2));
+        lines.push_back("preamble " + esc(withoutLineEnd(body.preamble())));
+        bool inner = subtype(header, "digest");
+        for (auto const& child : body.parts()) {
+            // two delimiter lines in a row make an empty part here; Python
+            // leaves it out
+            if (child->header.size() == 0 && child->body.size() == 0) continue;
+            lines.push_back("part");
+            dump(*child, true, inner, lines);
+            lines.push_back("end");
+        }
+        // a part's own trailing line end belongs to the delimiter after it
+        Epilogue const& epilogue = body.epilogue();
+        lines.push_back("epilogue " + esc(part ? withoutLineEnd(epilogue) : String(epilogue.data(), epilogue.size())));
+        return;
+    }
+    if (typed(header, "message") && subtype(header, "delivery-status")) {
+        // blocks of header fields, each read as a header without a body
+        for (size_t position = 0; position < text.size();) {
+            Object::ExtHeader block(text.data() + position, text.size() - position);
+            lines.push_back("message");
+            headers(block, lines);
+            lines.push_back("body ");
+            lines.push_back("end");
+            position += block.bytes();
+        }
+        return;
+    }
+    bool message = typed(header, "message") || (digest && !header.contains("content-type"));
+    if (message && text.size() > 0) {
+        Object enclosed(text.data(), text.size());
+        lines.push_back("message");
+        dump(enclosed, false, false, lines);
+        lines.push_back("end");
+        return;
+    }
+    lines.push_back("body " + esc(text));
+}
+
+std::string ours(std::string const& text) {
+    Object object(text.data(), text.size());
+    std::vector<std::string> lines = {"offset " + std::to_string(object.header.bytes())};
+    dump(object, false, false, lines);
+    std::string out;
+    for (auto const& line : lines) out += line + "\n";
+    return out;
+}
+
+// Python's view of every message, read once.
+std::map<std::string, std::string> const& theirs() {
+    static std::map<std::string, std::string> dumps = [] {
+        std::map<std::string, std::string> result;
+        std::string here = __FILE__;
+        std::string script = here.substr(0, here.rfind('/')) + "/message_tree.py";
+        std::vector<std::string> argv = {Orvanta::Test::python3(), script};
+        for (auto const& name : messages()) argv.push_back(std::string(corpus) + "/" + name);
+        auto run = Orvanta::Test::runProcess(argv);
+        EXPECT_EQ(run.status, 0) << run.err;
+        std::istringstream in(run.out);
+        std::string line, current;
+        while (std::getline(in, line)) {
+            if (line.rfind("=== ", 0) == 0) {
+                current = line.substr(line.rfind('/') + 1);
+                continue;
+            }
+            result[current] += line + "\n";
+        }
+        return result;
+    }();
+    return dumps;
+}
+
+std::string crlf(std::string const& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
+        out += text[i];
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(PythonCorpusTest, CorpusIsThere) {
+    ASSERT_GE(messages().size(), 47u) << "install the libpython3.11-testsuite package";
+}
+
+// Where this parser and Python's part ways on purpose.
+std::map<std::string, char const*> const parsedOtherwise = {
+    // a line that is not a field is skipped here and the header goes on;
+    // Python starts the body at it
+    {"msg_19.txt", "text without a header"},
+    {"msg_35.txt", "a non-field line before the empty line"},
+    // a delimiter followed by blanks is not a delimiter here
+    {"msg_38.txt", "padded delimiter lines"},
+    // a multipart nested in one with the same boundary: Python's inner parse
+    // takes the outer delimiters as its own
+    {"msg_15.txt", "a nested multipart reusing the outer boundary"},
+    // the boundary is an RFC 2231 value in the charset "ansi-x3.4-1968",
+    // a spelling iconv does not know, so the parameter is dropped and the
+    // body reads as single part
+    {"msg_33.txt", "boundary in an unknown charset spelling"},
+};
+
+// Messages that are not written back as they came, and why.
+std::map<std::string, char const*> const writtenOtherwise = {
+    // no delimiter at all: the text is kept and a closing delimiter added
+    {"msg_15.txt", "no delimiter of its own boundary"},
+    {"msg_17.txt", "no delimiter"},
+    {"msg_31.txt", "no delimiter"},
+    {"msg_39.txt", "no delimiter in a nested multipart"},
+    // lines that are not fields are skipped and not written
+    {"msg_19.txt", "text without a header"},
+    {"msg_35.txt", "a non-field line in the header"},
+    {"msg_25.txt", "an mbox From line"},
+    {"msg_43.txt", "an mbox From line"},
+    // adjacent delimiters make empty parts, written with an empty header
+    {"msg_37.txt", "adjacent delimiters"},
+    // padded delimiter lines are not delimiters: the last part becomes the
+    // epilogue after a closing delimiter
+    {"msg_38.txt", "padded delimiter lines"},
+};
+
+TEST(PythonCorpusTest, ParseMatchesPython) {
+    for (auto const& name : messages()) {
+        if (parsedOtherwise.count(name)) continue;
+        std::string text = read(std::string(corpus) + "/" + name);
+        auto found = theirs().find(name);
+        ASSERT_NE(found, theirs().end()) << name;
+        EXPECT_EQ(ours(text), found->second) << name;
+    }
+}
+
+TEST(PythonCorpusTest, WellFormedMessagesWriteBackByteForByte) {
+    for (auto const& name : messages()) {
+        if (writtenOtherwise.count(name)) continue;
+        std::string text = crlf(read(std::string(corpus) + "/" + name));
+        Object object(text.data(), text.size());
+        EXPECT_EQ(object.str(true), text) << name;
+    }
+}

@@ -1,0 +1,66 @@
+#include "mime/translator.h"
+
+#include "filter/append.h"
+#include "filter/base64decode.h"
+#include "filter/base64encode.h"
+#include "filter/forceend.h"
+#include "filter/newlineconverter.h"
+#include "filter/quotedprintabledecode.h"
+#include "filter/quotedprintableencode.h"
+#include "filter/split.h"
+#include "filter/strip.h"
+
+namespace Orvanta::Mime {
+
+namespace F = Orvanta::Filter;
+
+template <typename Stage, typename... Args>
+void Translator::add(Args&&... args) {
+    auto stage = std::make_unique<Stage>(std::forward<Args>(args)...);
+    next = stage.get();
+    _stages.push_back(std::move(stage));
+}
+
+Translator::Translator(ContentTransferEncoding const& from, ContentTransferEncoding const& to, F::Result* sink)
+    : Filter(sink) {
+    // built from the sink outwards: the encoder for `to` first, then the
+    // decoder for `from` in front of it
+    if (from == to) {
+        add<F::ForceEnd>(next, "\r\n");
+        if (to.encoding() != ContentTransferEncoding::binary) add<F::NewlineConverter>(next, "\r\n", 0);
+        return;
+    }
+    switch (to.encoding()) {
+    case ContentTransferEncoding::quotedprintable:
+        add<F::ForceEnd>(next, "\r\n");
+        add<F::QuotedPrintableEncode>(next);
+        break;
+    case ContentTransferEncoding::base64:
+        add<F::Append>(next, "\r\n");
+        add<F::Split>(next, 76, "\r\n");
+        add<F::Base64Encode>(next);
+        break;
+    case ContentTransferEncoding::sevenbit:
+    case ContentTransferEncoding::eightbit:
+        add<F::ForceEnd>(next, "\r\n");
+        add<F::NewlineConverter>(next, "\r\n", 0);
+        break;
+    default: break;
+    }
+    switch (from.encoding()) {
+    case ContentTransferEncoding::base64:
+        add<F::Base64Decode>(true, next);
+        add<F::Strip>(next, "\r\n\t ");
+        break;
+    case ContentTransferEncoding::quotedprintable: add<F::QuotedPrintableDecode>(next); break;
+    default: break;
+    }
+}
+
+Translator::~Translator() {
+    // input end first, so that what each stage still holds passes through
+    // the stages behind it
+    while (!_stages.empty()) _stages.pop_back();
+}
+
+} // namespace Orvanta::Mime
