@@ -183,3 +183,20 @@ TEST(TcpResolver, AParentThatDiesOnTheFailureIsNotTouchedAgain) {
     parent->process(pipe, 1);
     EXPECT_EQ(parent->state, nullptr);
 }
+
+TEST(TcpResolver, AConnectThatFailsAtOnceIsNotMistakenForAConnectedSocket) {
+    // TCP to the broadcast address is refused by the kernel before any packet
+    // leaves; its socket then polls as writable with no error pending
+    FakeLookup lookup({"255.255.255.255"});
+    TransportParent parent;
+    int pipe = start(parent, "several", 5672);
+    finish(parent, pipe);
+    EXPECT_EQ(parent.events, failed(strerror(ENETUNREACH), pipe));
+
+    Listener listener;
+    FakeLookup fallback({"255.255.255.255", "127.0.0.1"});
+    parent.events.clear();
+    pipe = start(parent, "several", listener.port());
+    finish(parent, pipe);
+    EXPECT_EQ(parent.events.at(0), "connected");
+}
