@@ -1,0 +1,62 @@
+// The skeleton of a program that keeps one AMQP connection on the main event
+// loop: it handles the connection, runs the loop until the connection is
+// gone, reports connection errors with a timestamp and closes the
+// connection on SIGTERM, SIGINT and SIGHUP.
+#pragma once
+
+#include "amqp/libevhandler.h"
+#include "amqp/tcpconnection.h"
+#include "event/exithandler.h"
+#include "event/exitwatcher.h"
+
+namespace AMQP {
+class Address;
+}
+
+namespace Orvanta::Event {
+class MainLoop;
+}
+
+namespace Orvanta::Rabbit::App {
+
+class Base : private AMQP::LibEvHandler, private Event::ExitHandler {
+public:
+    // Connecting starts at once. Only one base may live at a time: a second
+    // one throws std::logic_error.
+    Base(Event::MainLoop* loop, const AMQP::Address& address);
+    explicit Base(const AMQP::Address& address);
+    Base(const Base&) = delete;
+    Base& operator=(const Base&) = delete;
+    ~Base() override;
+
+    // Runs the main loop until the connection detaches or nothing keeps the
+    // loop going; an exception from a callback comes out of here.
+    int run();
+
+    // How many bases live now.
+    static int instances() { return _instances; }
+
+protected:
+    void onError(AMQP::TcpConnection* connection, const char* message) override;
+    void onDetached(AMQP::TcpConnection* connection) override;
+
+    // The first termination signal closes the connection in an orderly way;
+    // a second one does not wait for the broker any more.
+    void onExit(int signum, unsigned long count) override;
+    // Writes "[" UTC time "] " message and a newline to standard error.
+    virtual void onError(const char* message);
+
+    AMQP::TcpConnection* connection() { return &_connection; }
+    Event::MainLoop* mainLoop() const { return _loop; }
+
+private:
+    static int _instances;
+
+    Event::MainLoop* _loop;
+    Event::ExitWatcher _exitWatcher;
+    AMQP::TcpConnection _connection;
+    // termination signals received so far, of any kind
+    unsigned long _signals = 0;
+};
+
+} // namespace Orvanta::Rabbit::App
