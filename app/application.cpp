@@ -11,7 +11,6 @@
 #include "app/options.h"
 #include "event/mainloop.h"
 #include "mime/address.h"
-#include "mime/capabilities.h"
 #include "rabbit/compressed_envelope.h"
 #include "toolbox/boolean.h"
 

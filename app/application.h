@@ -34,6 +34,8 @@ public:
 
     // The end of the message was reached; the argument is not used.
     void onReady(size_t size);
+    // the connection's, which this one must not hide
+    using Base::onReady;
 
     // Publishes the collected message to the outbox.
     AMQP::DeferredPublish& send(const std::string& recipients);

@@ -37,6 +37,8 @@ public:
     static int instances() { return _instances; }
 
 protected:
+    // derived classes may have an onReady of their own beside this one
+    using AMQP::LibEvHandler::onReady;
     void onError(AMQP::TcpConnection* connection, const char* message) override;
     void onDetached(AMQP::TcpConnection* connection) override;
 
