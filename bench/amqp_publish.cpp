@@ -34,9 +34,9 @@ public:
         AMQP::Table headers;
         headers.set("recipients", "a@example.org");
         envelope.setHeaders(headers);
-        _reliable->publish("", _queue, envelope)
-            .onAck([this] { acked = true; })
-            .onFinalize([connection] { connection->close(); });
+        _reliable->publish("", _queue, envelope).onAck([this] { acked = true; }).onFinalize([connection] {
+            connection->close();
+        });
     }
 
     void onError(AMQP::TcpConnection*, const char* message) override { std::cerr << message << "\n"; }
