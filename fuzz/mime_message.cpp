@@ -1,5 +1,6 @@
 // Parses arbitrary bytes as a whole message, walks the tree, asks the header
-// its questions and writes the message back under both presets.
+// its questions, edits a copy's header with the input's own values and writes
+// the message back under both presets.
 #include "filter/string.h"
 #include "mime/capabilities.h"
 #include "mime/fatalerror.h"
@@ -29,6 +30,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Orvanta::Mime::Object object(reinterpret_cast<char const*>(data), size);
         walk(object);
         Orvanta::Mime::Object copy(object);
+        if (object.header.size() > 0) {
+            // the first value, as text, set under names that route to typed values
+            Orvanta::Mime::Value const& first = object.header[0].value;
+            std::string value(first.data(), first.size());
+            for (char const* name : {"Content-Type", "To", "Subject", "Content-Disposition", "X-Other"}) {
+                copy.header.set(name, value.c_str());
+                copy.header.append(name, value.c_str());
+            }
+            copy.header.remove("x-other");
+        }
         std::string out;
         Orvanta::Filter::String sink(&out);
         copy.encode(Orvanta::Mime::Capabilities::utf8(), &sink, true);

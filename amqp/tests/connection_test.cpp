@@ -10,6 +10,7 @@
 #include "amqp/channelimpl.h"
 #include "amqp/connection.h"
 #include "amqp/deferred.h"
+#include "amqp/deferredqueue.h"
 #include "amqp/envelope.h"
 #include "amqp/table.h"
 #include "amqp/tests/oracle.h"
@@ -249,4 +250,18 @@ TEST(ConnectionNumbers, WrapAroundSkipsNumbersInUse) {
     // numbering carries on after 65535 at 1, skipping 1 to 3 still in use
     EXPECT_EQ(open(), 4);
     EXPECT_EQ(open(), 5);
+}
+
+TEST_P(ConnectionTest, ChannelOutlivingItsConnectionFailsSafely) {
+    session.handshake();
+    auto channel = std::make_unique<Channel>(&connection);
+    feeder.feed({"channel-open-ok-1"});
+    int released = 0;
+    channel->declareQueue("mails").onFinalize([&] { ++released; });
+    session.connection.reset();
+    EXPECT_FALSE(channel->declareQueue("later"));
+    EXPECT_FALSE(channel->publish("outbox", "mail", Envelope("hello", 5)));
+    EXPECT_EQ(released, 0);
+    channel.reset();
+    EXPECT_EQ(released, 1);
 }

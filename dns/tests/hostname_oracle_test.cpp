@@ -2,10 +2,9 @@
 // hundred generated names (see idna_oracle.py).
 #include "dns/exception.h"
 #include "dns/hostname.h"
-#include "testsupport/process.h"
+#include "dns/tests/generated.h"
 
 #include <gtest/gtest.h>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -16,30 +15,10 @@ namespace {
 
 const std::string script = ORVANTA_SOURCE_DIR "/dns/tests/idna_oracle.py";
 
-std::vector<std::string> split(const std::string& line, char separator) {
-    std::vector<std::string> fields;
-    std::string::size_type start = 0;
-    for (;;) {
-        auto end = line.find(separator, start);
-        fields.push_back(line.substr(start, end - start));
-        if (end == std::string::npos) return fields;
-        start = end + 1;
-    }
-}
-
 std::string unhex(const std::string& hex) {
     std::string out;
     for (size_t i = 0; i + 1 < hex.size(); i += 2) out += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
     return out;
-}
-
-std::vector<std::vector<std::string>> generate(const char* seed) {
-    auto generated = Orvanta::Test::runProcess({Orvanta::Test::python3(), script, seed});
-    if (generated.status != 0) throw std::runtime_error("generator failed: " + generated.err);
-    std::vector<std::vector<std::string>> rows;
-    for (auto& line : split(generated.out, '\n'))
-        if (!line.empty()) rows.push_back(split(line, '\t'));
-    return rows;
 }
 
 // "ok", or the text of the failure
@@ -60,7 +39,7 @@ std::string build(const std::string& name, bool strict, std::string& ascii, std:
 TEST(HostnameOracle, AgreesWithTheIdnaCodec) {
     size_t names = 0, aces = 0, refused = 0;
     for (const char* seed : {"3", "11"}) {
-        for (auto& row : generate(seed)) {
+        for (auto& row : Orvanta::Dns::Test::generated(script, seed)) {
             if (row[0] == "name") {
                 ++names;
                 std::string name = unhex(row[1]);

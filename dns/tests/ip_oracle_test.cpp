@@ -4,7 +4,7 @@
 #include "dns/ipaddress.h"
 #include "dns/ipmask.h"
 #include "dns/printable.h"
-#include "testsupport/process.h"
+#include "dns/tests/generated.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
@@ -19,17 +19,6 @@ using Orvanta::Dns::IpMask;
 namespace {
 
 const std::string script = ORVANTA_SOURCE_DIR "/dns/tests/ip_oracle.py";
-
-std::vector<std::string> split(const std::string& line, char separator) {
-    std::vector<std::string> fields;
-    std::string::size_type start = 0;
-    for (;;) {
-        auto end = line.find(separator, start);
-        fields.push_back(line.substr(start, end - start));
-        if (end == std::string::npos) return fields;
-        start = end + 1;
-    }
-}
 
 std::string code(const Ip& ip) {
     static const char digits[] = "0123456789abcdef";
@@ -56,12 +45,7 @@ Ip decode(const std::string& coded) {
 
 struct Cases {
     std::vector<std::vector<std::string>> rows;
-    explicit Cases(const char* seed) {
-        auto generated = Orvanta::Test::runProcess({Orvanta::Test::python3(), script, seed});
-        if (generated.status != 0) throw std::runtime_error("generator failed: " + generated.err);
-        for (auto& line : split(generated.out, '\n'))
-            if (!line.empty()) rows.push_back(split(line, '\t'));
-    }
+    explicit Cases(const char* seed) : rows(Orvanta::Dns::Test::generated(script, seed)) {}
 };
 
 const Cases& cases() {

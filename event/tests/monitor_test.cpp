@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <new>
 
 using namespace Orvanta::Event;
 
@@ -24,10 +25,20 @@ TEST(Monitor, ValidWhileTheObjectLives) {
 }
 
 TEST(Monitor, DestroyedMonitorIsForgotten) {
-    Watchable object;
-    auto monitor = std::make_unique<Monitor>(&object);
-    monitor.reset();
-    // a freed monitor left in the list would be written to here
+    // A second monitor is built where the first one stood: had the object
+    // kept the first in its list, its destruction would invalidate the
+    // second, which watches something else.
+    alignas(Monitor) unsigned char storage[sizeof(Monitor)];
+    Watchable other;
+    Monitor* second = nullptr;
+    {
+        Watchable object;
+        Monitor* first = new (storage) Monitor(&object);
+        first->~Monitor();
+        second = new (storage) Monitor(&other);
+    }
+    EXPECT_TRUE(second->valid());
+    second->~Monitor();
 }
 
 TEST(Monitor, CopyIsWatchedSeparately) {

@@ -5,6 +5,7 @@
 #include "filter/filter.h"
 #include "filter/result.h"
 #include "filter/string.h"
+#include "filter/tests/chunking.h"
 #include "filter/tests/recorder.h"
 #include "testsupport/process.h"
 
@@ -18,8 +19,9 @@
 
 namespace Orvanta::Filter::Testing {
 
-using Make = std::function<std::unique_ptr<Filter>(Result*)>;
+using Make = Test::Factory;
 
+using Test::bytewise;
 using Test::Recorder;
 
 // What a fresh filter writes for the pieces, pushed in order, optionally
@@ -43,26 +45,6 @@ inline std::string run(const Make& make, const std::string& input, bool flush = 
     return run(make, std::vector<std::string>{input}, flush);
 }
 
-// The input cut at random places (empty pieces included now and then).
-inline std::vector<std::string> randomPieces(const std::string& input, std::mt19937& random)
-{
-    std::vector<std::string> pieces;
-    size_t at = 0;
-    while (at < input.size()) {
-        size_t length = std::uniform_int_distribution<size_t>(0, 9)(random);
-        pieces.push_back(input.substr(at, length));
-        at += length;
-    }
-    return pieces;
-}
-
-inline std::vector<std::string> bytewise(const std::string& input)
-{
-    std::vector<std::string> pieces;
-    for (char c : input) pieces.emplace_back(1, c);
-    return pieces;
-}
-
 // Output for one push equals output for every byte alone and for random cuts.
 inline void expectSplitInvariant(const Make& make, const std::string& input, bool flush,
                                  std::mt19937& random)
@@ -70,7 +52,7 @@ inline void expectSplitInvariant(const Make& make, const std::string& input, boo
     std::string whole = run(make, input, flush);
     EXPECT_EQ(run(make, bytewise(input), flush), whole) << "input: " << input;
     for (int round = 0; round < 5; ++round)
-        EXPECT_EQ(run(make, randomPieces(input, random), flush), whole) << "input: " << input;
+        EXPECT_EQ(run(make, Test::randomCut(input, random, 9), flush), whole) << "input: " << input;
 }
 
 inline std::string randomBytes(std::mt19937& random, size_t size, const std::string& alphabet = {})

@@ -52,6 +52,14 @@ inline std::string randomText(std::mt19937& rng, const std::string& alphabet, si
     return text;
 }
 
+// Every byte a piece of its own.
+inline Pieces bytewise(const std::string& input)
+{
+    Pieces pieces;
+    for (char c : input) pieces.emplace_back(1, c);
+    return pieces;
+}
+
 // Every cut in two, single bytes and random cuttings give what one push
 // gives; returns that output.
 inline std::string expectCutInvariant(const Factory& make, const std::string& input, std::mt19937& rng)
@@ -62,9 +70,7 @@ inline std::string expectCutInvariant(const Factory& make, const std::string& in
         EXPECT_EQ(two, whole) << "cut at " << i << " of \"" << input << "\"";
         if (two != whole) return whole;
     }
-    Pieces bytes;
-    for (char c : input) bytes.emplace_back(1, c);
-    EXPECT_EQ(run(make, bytes), whole) << "single bytes of \"" << input << "\"";
+    EXPECT_EQ(run(make, bytewise(input)), whole) << "single bytes of \"" << input << "\"";
     for (int round = 0; round < 5; ++round)
         EXPECT_EQ(run(make, randomCut(input, rng)), whole) << "random cut of \"" << input << "\"";
     return whole;
