@@ -42,7 +42,8 @@ AddressInfo::AddressInfo(const char* host, uint16_t port, const ConnectionOrder&
     hints.ai_socktype = SOCK_STREAM;
     int result = lookupFunction(host, std::to_string(port).c_str(), &hints, &_list);
     if (result != 0) throw std::runtime_error(gai_strerror(result));
-    for (const addrinfo* entry = _list; entry != nullptr; entry = entry->ai_next) _entries.push_back(entry);
+    for (const addrinfo* entry = _list; entry != nullptr; entry = entry->ai_next)
+        _entries.push_back(entry);
     reorder(order);
 }
 
@@ -76,9 +77,13 @@ void AddressInfo::shuffle() {
     std::shuffle(_entries.begin(), _entries.end(), generator);
 }
 
-void AddressInfo::sort() { std::sort(_entries.begin(), _entries.end(), before); }
+void AddressInfo::sort() {
+    std::sort(_entries.begin(), _entries.end(), before);
+}
 
-void AddressInfo::reverse() { std::reverse(_entries.begin(), _entries.end()); }
+void AddressInfo::reverse() {
+    std::reverse(_entries.begin(), _entries.end());
+}
 
 void AddressInfo::replaceLookup(Lookup lookup, Release release) {
     lookupFunction = lookup != nullptr ? lookup : ::getaddrinfo;

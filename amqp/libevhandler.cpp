@@ -15,7 +15,9 @@ LibEvHandler::Watcher::Watcher(struct ev_loop* loop, Watchable* owner, int fd, i
     ev_io_start(_loop, &_io);
 }
 
-LibEvHandler::Watcher::~Watcher() { ev_io_stop(_loop, &_io); }
+LibEvHandler::Watcher::~Watcher() {
+    ev_io_stop(_loop, &_io);
+}
 
 void LibEvHandler::Watcher::events(int events) {
     ev_io_stop(_loop, &_io);

@@ -14,7 +14,9 @@ namespace {
 
 // whether the connection and this state survived a report; nothing of the
 // state may be touched (not even a member call) when it did not
-bool alive(const Monitor& connection, const Monitor& state) { return connection.valid() && state.valid(); }
+bool alive(const Monitor& connection, const Monitor& state) {
+    return connection.valid() && state.valid();
+}
 
 } // namespace
 
@@ -56,7 +58,6 @@ bool TcpConnected::reportError(long result) {
     if (!_closed) _parent->onError(this, "connection lost", true);
     return true;
 }
-
 
 TcpState* TcpConnected::parse(const Monitor& monitor) {
     // the parser's callbacks may replace or destroy this state: the bytes

@@ -10,10 +10,9 @@
 namespace AMQP {
 
 TcpConnection::TcpConnection(TcpHandler* handler, const Address& address)
-    : _handler(handler),
-      _state(new TcpResolver(this, address.hostname(), address.port(), address.secure(),
-                             address.option<int>("connectTimeout", 5),
-                             ConnectionOrder(address.option("connectionOrder")))),
+    : _handler(handler), _state(new TcpResolver(this, address.hostname(), address.port(), address.secure(),
+                                                address.option<int>("connectTimeout", 5),
+                                                ConnectionOrder(address.option("connectionOrder")))),
       _connection(this, address.login(), address.vhost()) {
     if (_handler) _handler->onAttached(this);
 }
@@ -29,11 +28,17 @@ TcpConnection::~TcpConnection() {
     // frame is dropped), then the state, which closes its socket
 }
 
-int TcpConnection::fileno() const { return _state->fileno(); }
+int TcpConnection::fileno() const {
+    return _state->fileno();
+}
 
-size_t TcpConnection::queued() const { return _state->queued(); }
+size_t TcpConnection::queued() const {
+    return _state->queued();
+}
 
-bool TcpConnection::closed() const { return _state->closed(); }
+bool TcpConnection::closed() const {
+    return _state->closed();
+}
 
 bool TcpConnection::handshaked() {
     ConnectionImpl* implementation = _connection.implementation();
@@ -82,7 +87,9 @@ uint16_t TcpConnection::onNegotiate(Connection*, uint16_t interval) {
     return _handler ? _handler->onNegotiate(this, interval) : interval;
 }
 
-void TcpConnection::onData(Connection*, const char* buffer, size_t size) { _state->send(buffer, size); }
+void TcpConnection::onData(Connection*, const char* buffer, size_t size) {
+    _state->send(buffer, size);
+}
 
 void TcpConnection::onHeartbeat(Connection*) {
     if (_handler) _handler->onHeartbeat(this);
@@ -115,11 +122,17 @@ void TcpConnection::onConnected(TcpState*) {
     if (_handler) _handler->onConnected(this);
 }
 
-bool TcpConnection::onSecuring(TcpState*, ssl_st* ssl) { return _handler && _handler->onSecuring(this, ssl); }
+bool TcpConnection::onSecuring(TcpState*, ssl_st* ssl) {
+    return _handler && _handler->onSecuring(this, ssl);
+}
 
-bool TcpConnection::onSecured(TcpState*, const ssl_st* ssl) { return _handler && _handler->onSecured(this, ssl); }
+bool TcpConnection::onSecured(TcpState*, const ssl_st* ssl) {
+    return _handler && _handler->onSecured(this, ssl);
+}
 
-size_t TcpConnection::onReceived(TcpState*, const Buffer& buffer) { return _connection.parse(buffer); }
+size_t TcpConnection::onReceived(TcpState*, const Buffer& buffer) {
+    return _connection.parse(buffer);
+}
 
 void TcpConnection::onIdle(TcpState*, int fd, int flags) {
     if (_handler) _handler->monitor(this, fd, flags);
@@ -146,6 +159,8 @@ void TcpConnection::detach() {
     _handler->onDetached(this);
 }
 
-size_t TcpConnection::expected() { return _connection.expected(); }
+size_t TcpConnection::expected() {
+    return _connection.expected();
+}
 
 } // namespace AMQP

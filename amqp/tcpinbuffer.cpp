@@ -10,7 +10,9 @@
 
 namespace AMQP {
 
-TcpInBuffer::TcpInBuffer(size_t capacity) { reallocate(capacity); }
+TcpInBuffer::TcpInBuffer(size_t capacity) {
+    reallocate(capacity);
+}
 
 TcpInBuffer::TcpInBuffer(TcpInBuffer&& other) noexcept
     : _data(other._data), _capacity(other._capacity), _size(other._size) {
@@ -31,9 +33,13 @@ TcpInBuffer& TcpInBuffer::operator=(TcpInBuffer&& other) noexcept {
     return *this;
 }
 
-TcpInBuffer::~TcpInBuffer() { free(_data); }
+TcpInBuffer::~TcpInBuffer() {
+    free(_data);
+}
 
-void TcpInBuffer::copy(size_t pos, size_t size, void* out) const { memcpy(out, _data + pos, size); }
+void TcpInBuffer::copy(size_t pos, size_t size, void* out) const {
+    memcpy(out, _data + pos, size);
+}
 
 ssize_t TcpInBuffer::receivefrom(int fd, size_t expected) {
     int waiting = 0;

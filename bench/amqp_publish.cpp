@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <memory>
 #include <string>
 
@@ -35,9 +34,9 @@ public:
         AMQP::Table headers;
         headers.set("recipients", "a@example.org");
         envelope.setHeaders(headers);
-        _reliable->publish("", _queue, envelope)
-            .onAck([this] { acked = true; })
-            .onFinalize([connection] { connection->close(); });
+        _reliable->publish("", _queue, envelope).onAck([this] { acked = true; }).onFinalize([connection] {
+            connection->close();
+        });
     }
 
     void onError(AMQP::TcpConnection*, const char* message) override { std::cerr << message << "\n"; }
@@ -58,8 +57,10 @@ int main(int argc, char* argv[]) {
         std::cerr << "usage: bench_amqp_publish URL QUEUE FILE\n";
         return 2;
     }
-    std::ifstream file(argv[3], std::ios::binary);
-    std::string body((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::ifstream file(argv[3], std::ios::binary | std::ios::ate);
+    std::string body(static_cast<size_t>(file.tellg()), '\0');
+    file.seekg(0);
+    file.read(body.data(), static_cast<std::streamsize>(body.size()));
     std::string url = argv[1];
     struct ev_loop* loop = EV_DEFAULT;
     Publisher publisher(loop, argv[2], std::move(body));

@@ -13,8 +13,9 @@ runs=${1:-5}
 build=${ORVANTA_BENCH_BUILD:-$top/build-bench}
 work=$(mktemp -d)
 broker=$build/bench-broker
+started=
 cleanup() {
-  if [ -z "${BROKER_URL:-}" ]; then "$top/scripts/broker" stop "$broker" >/dev/null 2>&1 || true; fi
+  if [ -n "$started" ]; then "$top/scripts/broker" stop "$broker" >/dev/null 2>&1 || true; fi
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -23,6 +24,7 @@ cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANTA_TESTS=OF
 cmake --build "$build" -j4 --target bench_amqp_publish >/dev/null
 
 if [ -z "${BROKER_URL:-}" ]; then
+  started=1
   "$top/scripts/broker" start "$broker" >/dev/null
   BROKER_URL=$(cat "$broker/address")
 fi

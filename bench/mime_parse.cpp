@@ -60,6 +60,20 @@ void parseCorpus(benchmark::State& state) {
 }
 BENCHMARK(parseCorpus)->UseRealTime();
 
+// A hostile multipart: a boundary of hyphens over a longer run of them, so
+// that the separator matches at almost every byte and is rejected there.
+void parseRunOfHyphens(benchmark::State& state) {
+    size_t size = static_cast<size_t>(state.range(0));
+    std::string text = "Content-Type: multipart/mixed; boundary=\"" + std::string(size / 3, '-') + "\"\r\n\r\n" +
+                       std::string(size, '-') + "\r\n";
+    for (auto _ : state) {
+        Orvanta::Mime::Object object(text.data(), text.size());
+        benchmark::DoNotOptimize(object.body.parts().size());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(parseRunOfHyphens)->Arg(1 << 14)->Arg(1 << 20);
+
 } // namespace
 
 BENCHMARK_MAIN();

@@ -4,6 +4,7 @@
 #include "mime/separator.h"
 
 #include <cstring>
+#include <vector>
 
 namespace Orvanta::Mime {
 
@@ -18,16 +19,47 @@ size_t lineEnd(char const* text, size_t size, size_t at) {
     return 0;
 }
 
+// for each prefix of s, the length of its longest proper prefix that is also
+// its suffix: where a match may go on after a byte that does not fit
+std::vector<size_t> borders(std::string const& s) {
+    std::vector<size_t> border(s.size(), 0);
+    size_t k = 0;
+    for (size_t i = 1; i < s.size(); ++i) {
+        while (k > 0 && s[i] != s[k]) k = border[k - 1];
+        if (s[i] == s[k]) ++k;
+        border[i] = k;
+    }
+    return border;
+}
+
 } // namespace
 
 Part::Part(Separator const& separator, char const* text, size_t size) : _text(text) {
     std::string const& s = separator.text();
-    size_t start = 0;
-    while (start < size) {
-        auto found = static_cast<char const*>(memmem(text + start, size - start, s.data(), s.size()));
-        if (found == nullptr) break;
-        size_t match = static_cast<size_t>(found - text);
-        size_t after = match + s.size();
+    size_t const m = s.size();
+    // Matches are found with memmem while no partial match is pending. After
+    // a rejected match the search goes on byte by byte from what the match
+    // already covered, so a separator that overlaps itself (a run of '-', for
+    // instance) is never compared again from its start: a hostile text full
+    // of rejected matches costs time in proportion to its size.
+    std::vector<size_t> border;
+    size_t i = 0;  // the next byte to look at
+    size_t k = 0;  // bytes of the separator matched just before i
+    while (i < size) {
+        if (k == 0) {
+            auto found = static_cast<char const*>(memmem(text + i, size - i, s.data(), m));
+            if (found == nullptr) break;
+            i = static_cast<size_t>(found - text) + m;
+        } else {
+            while (i < size && k > 0 && k < m) {
+                while (k > 0 && text[i] != s[k]) k = border[k - 1];
+                if (text[i] == s[k]) ++k;
+                ++i;
+            }
+            if (k < m) continue;
+        }
+        size_t match = i - m;
+        size_t after = i;
         bool closing = false;
         if (after + 2 <= size && text[after] == '-' && text[after + 1] == '-') {
             after += 2;
@@ -39,7 +71,8 @@ Part::Part(Separator const& separator, char const* text, size_t size) : _text(te
             _closing = closing;
             return;
         }
-        start = match + 1;
+        if (border.empty()) border = borders(s);
+        k = border[m - 1];
     }
     throw ParseError("Didn't find a next boundary", size);
 }

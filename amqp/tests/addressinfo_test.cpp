@@ -18,16 +18,18 @@ namespace {
 
 std::string text(const addrinfo* entry) {
     char out[INET6_ADDRSTRLEN];
-    const void* address = entry->ai_family == AF_INET
-                              ? static_cast<const void*>(&reinterpret_cast<sockaddr_in*>(entry->ai_addr)->sin_addr)
-                              : static_cast<const void*>(&reinterpret_cast<sockaddr_in6*>(entry->ai_addr)->sin6_addr);
+    const void* address =
+        entry->ai_family == AF_INET
+            ? static_cast<const void*>(&reinterpret_cast<sockaddr_in*>(entry->ai_addr)->sin_addr)
+            : static_cast<const void*>(&reinterpret_cast<sockaddr_in6*>(entry->ai_addr)->sin6_addr);
     return inet_ntop(entry->ai_family, address, out, sizeof out);
 }
 
 std::vector<std::string> resolve(const char* order) {
     AddressInfo info("several", 5672, ConnectionOrder(order));
     std::vector<std::string> out;
-    for (size_t i = 0; i < info.size(); ++i) out.push_back(text(info[int(i)]));
+    for (size_t i = 0; i < info.size(); ++i)
+        out.push_back(text(info[int(i)]));
     return out;
 }
 

@@ -75,8 +75,12 @@ FakeLookup::FakeLookup(std::vector<std::string> several) {
     AddressInfo::replaceLookup(lookup, release);
 }
 
-FakeLookup::~FakeLookup() { AddressInfo::replaceLookup(nullptr, nullptr); }
+FakeLookup::~FakeLookup() {
+    AddressInfo::replaceLookup(nullptr, nullptr);
+}
 
-int FakeLookup::calls() { return lookups; }
+int FakeLookup::calls() {
+    return lookups;
+}
 
 } // namespace AMQP::Test

@@ -94,7 +94,8 @@ inline Listener::Listener(const std::string& address, int port, int backlog) : _
 }
 
 inline Listener::~Listener() {
-    for (int fd : _held) close(fd);
+    for (int fd : _held)
+        close(fd);
     close(_fd);
 }
 

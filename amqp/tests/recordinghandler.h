@@ -74,7 +74,9 @@ public:
     TestLoop(const TestLoop&) = delete;
     TestLoop& operator=(const TestLoop&) = delete;
 
-    struct ev_loop* loop() const { return _loop; }
+    struct ev_loop* loop() const {
+        return _loop;
+    }
 
     // runs until nothing keeps the loop going; false when it had to be broken
     // after seconds

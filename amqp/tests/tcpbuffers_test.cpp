@@ -15,9 +15,7 @@ namespace {
 
 // a connected pair of non-blocking stream sockets
 struct SocketPair {
-    SocketPair() {
-        EXPECT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, fds), 0);
-    }
+    SocketPair() { EXPECT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, fds), 0); }
     ~SocketPair() {
         for (int fd : fds)
             if (fd >= 0) close(fd);
@@ -30,10 +28,13 @@ struct SocketPair {
         std::string out;
         char chunk[65536];
         ssize_t n;
-        while ((n = read(fds[1], chunk, sizeof chunk)) > 0) out.append(chunk, n);
+        while ((n = read(fds[1], chunk, sizeof chunk)) > 0)
+            out.append(chunk, n);
         return out;
     }
-    void put(const std::string& bytes) { ASSERT_EQ(write(fds[1], bytes.data(), bytes.size()), ssize_t(bytes.size())); }
+    void put(const std::string& bytes) {
+        ASSERT_EQ(write(fds[1], bytes.data(), bytes.size()), ssize_t(bytes.size()));
+    }
     int fds[2] = {-1, -1};
 };
 
@@ -41,7 +42,8 @@ std::string contents(const TcpOutBuffer& buffer) {
     iovec chunks[64];
     size_t count = buffer.fill(chunks, 64);
     std::string out;
-    for (size_t i = 0; i < count; ++i) out.append(static_cast<char*>(chunks[i].iov_base), chunks[i].iov_len);
+    for (size_t i = 0; i < count; ++i)
+        out.append(static_cast<char*>(chunks[i].iov_base), chunks[i].iov_len);
     return out;
 }
 
@@ -69,7 +71,8 @@ TEST(TcpOutBuffer, ShrinkWalksAcrossChunksAndKeepsTheRestInOrder) {
 
 TEST(TcpOutBuffer, FillDescribesAtMostTheGivenNumberOfChunks) {
     TcpOutBuffer buffer;
-    for (char c = 'a'; c <= 'e'; ++c) buffer.add(&c, 1);
+    for (char c = 'a'; c <= 'e'; ++c)
+        buffer.add(&c, 1);
     buffer.shrink(1);
     iovec chunks[2];
     ASSERT_EQ(buffer.fill(chunks, 2), 2u);

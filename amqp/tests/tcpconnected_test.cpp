@@ -115,7 +115,8 @@ TEST_F(ConnectedTest, OutputTheSocketCannotTakeIsQueuedAndWrittenInOrder) {
     connect();
     parent.events.clear();
     std::string big(4 << 20, 'x');
-    for (size_t i = 0; i < big.size(); i += 4093) big[i] = char('a' + i % 26);
+    for (size_t i = 0; i < big.size(); i += 4093)
+        big[i] = char('a' + i % 26);
     parent.state->send(big.data(), big.size());
     ASSERT_GT(parent.state->queued(), 0u);
     EXPECT_EQ(parent.events, std::vector<std::string>{idle(3)});
@@ -158,7 +159,8 @@ TEST_F(ConnectedTest, AFrameSizeOfZeroStillReceivesFramesLargerThanTheFirstBlock
     std::string frame(10000, 'f');
     frame.back() = '\xce';
     put(frame);
-    while (parent.received.back().size() < frame.size() && readableWithin(fd, 1000)) parent.process(fd, 1);
+    while (parent.received.back().size() < frame.size() && readableWithin(fd, 1000))
+        parent.process(fd, 1);
     EXPECT_EQ(parent.received.back(), frame);
     EXPECT_FALSE(parent.state->closed());
 }

@@ -87,7 +87,8 @@ TEST(TcpResolver, ASecureAddressFailsBeforeAnyLookup) {
     int pipe = start(parent, "several", 5671, nullptr, true);
     finish(parent, pipe);
     EXPECT_EQ(FakeLookup::calls(), 0);
-    EXPECT_EQ(parent.events, failed("Secure connection cannot be established: libssl.so cannot be loaded", pipe));
+    EXPECT_EQ(parent.events,
+              failed("Secure connection cannot be established: libssl.so cannot be loaded", pipe));
 }
 
 TEST(TcpResolver, AConnectThatHangsTimesOutAfterTheLimit) {
@@ -118,8 +119,10 @@ TEST(TcpResolver, TriesTheAddressesInTheAskedOrder) {
     Listener four("127.0.0.1");
     Listener six("::1", four.port());
     FakeLookup lookup({"127.0.0.1", "::1"});
-    for (auto [order, winner] : {std::pair<const char*, Listener*>{"asc", &four}, {"desc", &six},
-                                 {nullptr, &four}, {"Descending", &four}}) {
+    for (auto [order, winner] : {std::pair<const char*, Listener*>{"asc", &four},
+                                 {"desc", &six},
+                                 {nullptr, &four},
+                                 {"Descending", &four}}) {
         TransportParent parent;
         int pipe = start(parent, "several", four.port(), order);
         finish(parent, pipe);

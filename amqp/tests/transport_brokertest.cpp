@@ -34,7 +34,9 @@ using Orvanta::Test::runProcess;
 
 namespace {
 
-Address address(const std::string& text) { return Address(text.data(), text.size()); }
+Address address(const std::string& text) {
+    return Address(text.data(), text.size());
+}
 
 // a queue of its own for each test, gone afterwards
 class Queue {
@@ -58,7 +60,8 @@ print("body", len(body), hashlib.sha256(body).hexdigest())
 for key in sorted(m):
     if m[key] is not None:
         print(key, json.dumps(m[key], sort_keys=True))
-)"}, got.out);
+)"},
+                                    got.out);
         return described.out + described.err;
     }
 
@@ -67,15 +70,17 @@ private:
 };
 
 std::string digest(const std::string& body) {
-    auto result = runProcess({python3(), "-c",
-                              "import hashlib,sys; b=sys.stdin.buffer.read(); print(len(b), hashlib.sha256(b).hexdigest())"},
-                             body);
+    auto result = runProcess(
+        {python3(), "-c",
+         "import hashlib,sys; b=sys.stdin.buffer.read(); print(len(b), hashlib.sha256(b).hexdigest())"},
+        body);
     return result.out;
 }
 
 // publishes body with confirm on a fresh connection and closes it in order
 struct Publication {
-    Publication(const std::string& url, const std::string& queue, const std::string& body, const MetaData& meta)
+    Publication(const std::string& url, const std::string& queue, const std::string& body,
+                const MetaData& meta)
         : handler(loop.loop()), connection(&handler, address(url)) {
         handler.ready = [&, queue](TcpConnection* ready) {
             channel = std::make_unique<TcpChannel>(ready);
@@ -126,7 +131,8 @@ public:
 private:
     void run() {
         int client = -1;
-        while (!_stop && client < 0) client = _listener.accept(100);
+        while (!_stop && client < 0)
+            client = _listener.accept(100);
         if (client < 0) return;
         int broker = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in to{};
@@ -178,14 +184,16 @@ TEST(TransportBroker, PublishesWithConfirmAndTheMessageArrivesIntact) {
     EXPECT_EQ(reports(publication.handler.events),
               (Events{"attached", "connected", "ready", "closed", "lost", "detached"}));
     EXPECT_TRUE(publication.connection.closed());
-    std::string expected = "body " + digest(body) +
-                           "content_encoding \"gzip\"\n"
-                           "content_type \"message/rfc822\"\n"
-                           "delivery_mode 2\n"
-                           "exchange \"\"\n"
-                           "headers {\"envelope\": \"sender@example.org\", \"recipients\": \"a@example.org,b@example.org\"}\n"
-                           "message_id \"id-1\"\n"
-                           "routing_key \"" + queue.name() + "\"\n";
+    std::string expected =
+        "body " + digest(body) +
+        "content_encoding \"gzip\"\n"
+        "content_type \"message/rfc822\"\n"
+        "delivery_mode 2\n"
+        "exchange \"\"\n"
+        "headers {\"envelope\": \"sender@example.org\", \"recipients\": \"a@example.org,b@example.org\"}\n"
+        "message_id \"id-1\"\n"
+        "routing_key \"" +
+        queue.name() + "\"\n";
     EXPECT_EQ(queue.take(), expected);
 }
 
@@ -193,7 +201,8 @@ TEST(TransportBroker, ABodyLargerThanTheBrokersFrameSizeTravelsInSeveralFrames) 
     Queue queue("transport-large");
     // the test broker's frame size is 131072 bytes
     std::string body(1 << 20, '\0');
-    for (size_t i = 0; i < body.size(); ++i) body[i] = char((i * 7919) >> 3);
+    for (size_t i = 0; i < body.size(); ++i)
+        body[i] = char((i * 7919) >> 3);
     MetaData meta;
     Publication publication(brokerAddress(), queue.name(), body, meta);
     ASSERT_TRUE(publication.loop.run());
@@ -241,8 +250,8 @@ TEST(TransportBroker, AConnectionTheBrokerClosesIsReported) {
         sockaddr_in local{};
         socklen_t length = sizeof local;
         getsockname(ready->fileno(), reinterpret_cast<sockaddr*>(&local), &length);
-        closing = "127.0.0.1:" + std::to_string(ntohs(local.sin_port)) + " -> 127.0.0.1:" +
-                  std::to_string(brokerPort());
+        closing = "127.0.0.1:" + std::to_string(ntohs(local.sin_port)) +
+                  " -> 127.0.0.1:" + std::to_string(brokerPort());
     };
     // ready first, then let the broker close it from outside the loop
     loop.runFor(2);

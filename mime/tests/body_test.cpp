@@ -117,6 +117,35 @@ TEST(BodyTest, DelimiterSearch) {
     EXPECT_TRUE(c.body.parts()[0]->boundary.closing());
 }
 
+TEST(BodyTest, DelimiterOverlappingARejectedOne) {
+    // "--a--a" matches at 1 but "--" and 'a' follow; the match that starts
+    // inside it, at 4, ends the line and is the delimiter
+    std::string shared = "Content-Type: multipart/mixed; boundary=a--a\r\n\r\n"
+                         "x--a--a--a\r\nX: 1\r\n\r\nbody\r\n--a--a--\r\n";
+    Object a(shared.data(), shared.size());
+    EXPECT_EQ(text(a.body.preamble()), "x--a");
+    EXPECT_EQ(text(a.body.preamble().boundary()), "--a--a\r\n");
+    ASSERT_EQ(a.body.parts().size(), 1u);
+    EXPECT_EQ(text(a.body.parts()[0]->body), "body\r\n");
+    // a run of hyphens against the separator "---": every start is tried
+    std::string run = "Content-Type: multipart/mixed; boundary=-\r\n\r\n"
+                      "-----x\r\n----\r\nX: 1\r\n\r\nbody\r\n-----\r\n";
+    Object b(run.data(), run.size());
+    EXPECT_EQ(text(b.body.preamble()), "-----x\r\n-");
+    EXPECT_EQ(text(b.body.preamble().boundary()), "---\r\n");
+    ASSERT_EQ(b.body.parts().size(), 1u);
+    EXPECT_TRUE(b.body.parts()[0]->boundary.closing());
+    // a long boundary of hyphens over a longer run of them: the delimiter is
+    // the last separator before the line end
+    std::string dashes(3000, '-');
+    std::string longer = "Content-Type: multipart/mixed; boundary=\"" + dashes + "\"\r\n\r\n" +
+                         std::string(9000, '-') + "\r\n";
+    Object c(longer.data(), longer.size());
+    EXPECT_EQ(c.body.preamble().size(), 9000u - 3002u - 2u);
+    EXPECT_TRUE(c.body.preamble().boundary().closing());
+    EXPECT_TRUE(c.body.parts().empty());
+}
+
 TEST(BodyTest, LoneCarriageReturnDoesNotSwallowText) {
     std::string input = head + "--b\rX: 1\r\n\r\nkept\r\n--b--\r\n";
     Object object(input.data(), input.size());
