@@ -9,8 +9,10 @@ namespace {
 
 ParamSplitter::Mode modeOf(Formatting const& formatting, std::string const& value) {
     if (!formatting.ascii()) return ParamSplitter::Mode::extended;
-    // ',' fits a parameter byte but the strict reader refuses it bare
-    if (formatting.param() && value.find(',') == std::string::npos) return ParamSplitter::Mode::bare;
+    // ',' fits a parameter byte but the strict reader refuses it bare, and a
+    // token cannot be empty
+    if (formatting.param() && !value.empty() && value.find(',') == std::string::npos)
+        return ParamSplitter::Mode::bare;
     return ParamSplitter::Mode::quoted;
 }
 
