@@ -21,13 +21,7 @@ ContentDisposition::Setting::Setting(char const* data, size_t size) {
         }
         if (Ascii::isSpace(c) || c == '(') {
             // white space or a comment may stand between the word and its ';'
-            try {
-                i += Whitespace(data + i, size - i, true).consumed();
-            } catch (std::runtime_error const&) {
-                throw std::runtime_error("invalid content-disposition");
-            }
-            if (i < size && data[i] != ';') throw std::runtime_error("invalid content-disposition");
-            if (i < size) ++i;
+            i = Whitespace::beforeSemicolon(data, size, i, "invalid content-disposition");
             break;
         }
         if (!Ascii::isAlnum(c) && c != '-') throw std::runtime_error("invalid content-disposition");

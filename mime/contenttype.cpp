@@ -30,15 +30,7 @@ ContentType::Type::Type(char const* data, size_t size) {
         }
         if (Ascii::isSpace(c) || c == '(') {
             // white space or a comment may stand between the type and its ';'
-            size_t skipped = 0;
-            try {
-                skipped = Whitespace(data + i, size - i, true).consumed();
-            } catch (std::runtime_error const&) {
-                throw std::runtime_error("invalid content-type");
-            }
-            i += skipped;
-            if (i < size && data[i] != ';') throw std::runtime_error("invalid content-type");
-            if (i < size) ++i;
+            i = Whitespace::beforeSemicolon(data, size, i, "invalid content-type");
             break;
         }
         if (c == '/') {

@@ -1,6 +1,6 @@
 #include "mime/headeriterator.h"
 
-#include "mime/ascii.h"
+#include "mime/filteredstep.h"
 #include "mime/header.h"
 
 namespace Orvanta::Mime {
@@ -19,13 +19,7 @@ Key const& HeaderIterator::key() const { return (*_header)[_index].key; }
 Value const& HeaderIterator::value() const { return (*_header)[_index].value; }
 
 HeaderIterator& HeaderIterator::operator++() {
-    if (++_index == 0) return *this;
-    if (_filter.data() == nullptr || _filter.size() == 0) return *this;
-    while (valid()) {
-        Key const& name = key();
-        if (name.size() == _filter.size() && Ascii::equalNoCase(name.data(), _filter.data(), name.size())) break;
-        if (++_index == 0) break;
-    }
+    filteredStep(*this, _index, _filter);
     return *this;
 }
 

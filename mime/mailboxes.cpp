@@ -3,30 +3,14 @@
 #include "filter/linelength.h"
 #include "filter/wordwrap.h"
 #include "mime/capabilities.h"
-#include "mime/delimdetector.h"
-#include "mime/mess.h"
+#include "mime/collectelements.h"
 
-#include <exception>
 #include <stdexcept>
 
 namespace Orvanta::Mime {
 
 Mailboxes::Mailboxes(char const* data, size_t size, bool strict) {
-    DelimDetector walker(',', [this, strict](char const* element, size_t length) -> size_t {
-        try {
-            auto mailbox = std::make_shared<Mailbox>(element, length, false);
-            size_t taken = mailbox->consumed();
-            if (taken < length && element[taken] != ',' && element[taken] != '\0')
-                throw std::runtime_error("characters left behind target");
-            _mailboxes.push_back(mailbox);
-            return taken;
-        } catch (std::exception const&) {
-            if (strict) throw;
-            // lenient: drop the element up to the next ','
-            return Mess(element, length, ",").consumed();
-        }
-    });
-    _consumed = walker.parse(data, size);
+    _consumed = collectElements(data, size, strict, [](char next) { return next == ',' || next == '\0'; }, _mailboxes);
     if (strict && _consumed < size) throw std::runtime_error("Did not manage to process everything");
 }
 

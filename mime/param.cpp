@@ -38,19 +38,20 @@ Param::Param(char const* name, std::string value) : _key(wholeKey(name)), _value
 
 Param::Param(ParamKey key, std::string value) : _key(std::move(key)), _value(std::move(value)) {}
 
-size_t Param::write(Filter::Result* out, size_t limit, bool persistent) const {
-    ParamSplitter splitter(out, _key, value(), limit);
+size_t Param::write(Filter::Result* out, size_t limit, bool folded, bool persistent) const {
+    ParamSplitter splitter(out, _key, value(), limit, folded);
     size_t written = splitter.nextline(persistent);
     written += splitter.process(value().data(), value().size(), persistent);
     return written + splitter.finish();
 }
 
 size_t Param::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
-    return write(out, caps.preferred(), persistent);
+    return write(out, caps.preferred(), false, persistent);
 }
 
 size_t Param::encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const {
-    return write(out, caps.preferred() - 1, persistent);
+    // written against a line position: through a word wrapper
+    return write(out, caps.preferred() - 1, true, persistent);
 }
 
 } // namespace Orvanta::Mime

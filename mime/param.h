@@ -30,7 +30,7 @@ public:
     size_t consumed() const { return _key.consumed() + 1 + _value.consumed(); }
 
 private:
-    size_t write(Filter::Result* out, size_t limit, bool persistent) const;
+    size_t write(Filter::Result* out, size_t limit, bool folded, bool persistent) const;
 
     ParamKey _key;
     Require _equals;

@@ -7,10 +7,14 @@ namespace Orvanta::Mime {
 
 namespace {
 
-ParamSplitter::Mode modeOf(Formatting const& formatting, std::string const& value) {
+ParamSplitter::Mode modeOf(Formatting const& formatting, std::string const& value, bool folded) {
     if (!formatting.ascii()) return ParamSplitter::Mode::extended;
-    // ',' fits a parameter byte but the strict reader refuses it bare
-    if (formatting.param() && value.find(',') == std::string::npos) return ParamSplitter::Mode::bare;
+    // the percent-encoded form has no blanks a word wrapper could merge
+    if (folded && value.find("  ") != std::string::npos) return ParamSplitter::Mode::extended;
+    // ',' fits a parameter byte but the strict reader refuses it bare, and a
+    // token cannot be empty
+    if (formatting.param() && !value.empty() && value.find(',') == std::string::npos)
+        return ParamSplitter::Mode::bare;
     return ParamSplitter::Mode::quoted;
 }
 
@@ -20,12 +24,13 @@ bool percentEncoded(char byte) {
 
 } // namespace
 
-ParamSplitter::ParamSplitter(Filter::Result* target, ParamKey const& key, std::string const& value, size_t limit)
+ParamSplitter::ParamSplitter(Filter::Result* target, ParamKey const& key, std::string const& value, size_t limit,
+                             bool folded)
     : Filter::Filter(target),
       _target(target),
       _key(&key),
       _formatting(value.data(), value.size()),
-      _mode(modeOf(_formatting, value)),
+      _mode(modeOf(_formatting, value, folded)),
       _limit(limit),
       _percent(target) {
     _split = enabled(value);

@@ -17,7 +17,10 @@ class ParamSplitter : public Filter::Filter {
 public:
     enum class Mode { bare, quoted, extended };
 
-    ParamSplitter(Filter::Result* target, ParamKey const& key, std::string const& value, size_t limit);
+    // `folded`: the target is a word wrapper, which would make a run of
+    // blanks inside the quoted form one space
+    ParamSplitter(Filter::Result* target, ParamKey const& key, std::string const& value, size_t limit,
+                  bool folded = false);
 
     // whether the value needs more than one section
     bool enabled(std::string const& value) const;

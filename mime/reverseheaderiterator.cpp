@@ -1,6 +1,6 @@
 #include "mime/reverseheaderiterator.h"
 
-#include "mime/ascii.h"
+#include "mime/filteredstep.h"
 #include "mime/header.h"
 
 namespace Orvanta::Mime {
@@ -17,13 +17,7 @@ Key const& ReverseHeaderIterator::key() const { return line().key; }
 Value const& ReverseHeaderIterator::value() const { return line().value; }
 
 ReverseHeaderIterator& ReverseHeaderIterator::operator++() {
-    if (++_index == 0) return *this;
-    if (_filter.data() == nullptr || _filter.size() == 0) return *this;
-    while (valid()) {
-        Key const& name = key();
-        if (name.size() == _filter.size() && Ascii::equalNoCase(name.data(), _filter.data(), name.size())) break;
-        if (++_index == 0) break;
-    }
+    filteredStep(*this, _index, _filter);
     return *this;
 }
 

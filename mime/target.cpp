@@ -49,7 +49,8 @@ Target::Target(char const* data, size_t size, bool strict) : _name(data, size) {
     _consumed = position;
 }
 
-size_t Target::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+template <typename Out>
+size_t Target::write(Capabilities const& caps, Out* out, bool persistent) const {
     if (!group()) return _members.front()->encode(caps, out, persistent);
     size_t written = _name.encode(caps, out, persistent) + out->append(": ", 2, true);
     for (size_t i = 0; i < _members.size(); ++i) {
@@ -57,6 +58,10 @@ size_t Target::encode(Capabilities const& caps, Filter::Result* out, bool persis
         written += _members[i]->encode(caps, out, persistent);
     }
     return written + out->append(";", 1, true);
+}
+
+size_t Target::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+    return write(caps, out, persistent);
 }
 
 size_t Target::encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const {
@@ -66,13 +71,7 @@ size_t Target::encode(Capabilities const& caps, Filter::LineLength* out, bool pe
 }
 
 size_t Target::encode(Capabilities const& caps, Filter::WordWrap* out, bool persistent) const {
-    if (!group()) return _members.front()->encode(caps, out, persistent);
-    size_t written = _name.encode(caps, out, persistent) + out->append(": ", 2, true);
-    for (size_t i = 0; i < _members.size(); ++i) {
-        if (i > 0) written += out->append(", ", 2, true);
-        written += _members[i]->encode(caps, out, persistent);
-    }
-    return written + out->append(";", 1, true);
+    return write(caps, out, persistent);
 }
 
 bool Target::encodable(Capabilities const& caps) const {

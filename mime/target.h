@@ -30,6 +30,10 @@ public:
     size_t consumed() const { return _consumed; }
 
 private:
+    // the member alone, or the group piece by piece, into any of the sinks
+    template <typename Out>
+    size_t write(Capabilities const& caps, Out* out, bool persistent) const;
+
     DisplayName _name;
     Optional _group;
     std::vector<std::shared_ptr<Mailbox>> _members;

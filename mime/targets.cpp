@@ -3,29 +3,14 @@
 #include "filter/linelength.h"
 #include "filter/wordwrap.h"
 #include "mime/capabilities.h"
-#include "mime/delimdetector.h"
-#include "mime/mess.h"
+#include "mime/collectelements.h"
 
-#include <exception>
 #include <stdexcept>
 
 namespace Orvanta::Mime {
 
 Targets::Targets(char const* data, size_t size, bool strict) {
-    DelimDetector walker(',', [this, strict](char const* element, size_t length) -> size_t {
-        try {
-            auto target = std::make_shared<Target>(element, length, false);
-            size_t taken = target->consumed();
-            if (taken < length && element[taken] != ',') throw std::runtime_error("characters left behind target");
-            _targets.push_back(target);
-            return taken;
-        } catch (std::exception const&) {
-            if (strict) throw;
-            // lenient: drop the element up to the next ','
-            return Mess(element, length, ",").consumed();
-        }
-    });
-    _consumed = walker.parse(data, size);
+    _consumed = collectElements(data, size, strict, [](char next) { return next == ','; }, _targets);
     if (strict && _consumed < size) throw std::runtime_error("Did not manage to process everything");
 }
 

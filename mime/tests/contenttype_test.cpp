@@ -111,4 +111,8 @@ TEST(ContentDispositionTest, Refusals) {
     EXPECT_EQ(error("; filename=x", true), "no content-disposition value");
     EXPECT_EQ(error("in line", true), "invalid content-disposition");
     EXPECT_EQ(error("attach_ment", true), "invalid content-disposition");
+    EXPECT_EQ(error("attachment (unfinished", true), "invalid content-disposition");
+    EXPECT_EQ(error("attachment (c) x", true), "invalid content-disposition");
+    std::string trailing = "inline  (c) ";
+    EXPECT_EQ(ContentDisposition(trailing.data(), trailing.size()).setting().length(), 6u);
 }

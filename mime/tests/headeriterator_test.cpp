@@ -71,3 +71,20 @@ TEST(HeaderIteratorTest, PostfixStepAndUnfilteredIterators) {
     EXPECT_EQ(text(empty.key()), "B");
     EXPECT_EQ(it.str(), "B: 2\r\n");
 }
+
+TEST(HeaderIteratorTest, StepPastTheLargestPositionStopsAtZero) {
+    std::string input = "A: 1\r\nB: 2\r\n\r\n";
+    Object::ExtHeader header(input.data(), input.size());
+    std::string name = "b";
+    HeaderIterator forward(&header, static_cast<size_t>(-1), String(name.data(), name.size()));
+    ++forward;
+    EXPECT_EQ(forward.index(), 0u);
+    ReverseHeaderIterator reverse(&header, static_cast<size_t>(-1), String(name.data(), name.size()));
+    ++reverse;
+    EXPECT_EQ(reverse.index(), 0u);
+    // from a valid position both go on to the next line of the name
+    HeaderIterator first(&header, 0, String(name.data(), name.size()));
+    EXPECT_EQ(text((++first).key()), "B");
+    ReverseHeaderIterator later(&header, 0, String("a", 1));
+    EXPECT_EQ(text((++later).key()), "A");
+}

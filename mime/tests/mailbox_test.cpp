@@ -254,6 +254,18 @@ TEST(MailboxesTest, ListAndRecovery) {
     EXPECT_EQ(failure<Mailboxes>("a@host;"), "characters left behind target");
 }
 
+TEST(MailboxesTest, ZeroByteEndsTheListWhereTargetsRefuseIt) {
+    std::string text("a@host\0b@host", 13);
+    auto mailboxes = parse<Mailboxes>(text, false);
+    ASSERT_EQ(mailboxes.mailboxes().size(), 1u);
+    EXPECT_EQ(mailboxes.consumed(), 6u);
+    EXPECT_EQ(failure<Mailboxes>(text), "Did not manage to process everything");
+    auto targets = parse<Targets>(text, false);
+    EXPECT_TRUE(targets.targets().empty());
+    EXPECT_EQ(targets.consumed(), 6u);
+    EXPECT_EQ(failure<Targets>(text), "characters left behind target");
+}
+
 namespace {
 
 // group, display name, local part, domain of every mailbox, as the oracle

@@ -155,6 +155,9 @@ TEST(ParamsTest, Writing) {
     EXPECT_EQ(pairs(parse(written(withValue("a", "x,y")).substr(1))), "a=x,y");
     // a line end is never written raw
     EXPECT_EQ(written(withValue("a", "x\r\ny")), "; a*=utf-8''x%0d%0ay");
+    // a token has at least one byte: an empty value is written quoted
+    EXPECT_EQ(written(withValue("a", "")), "; a=\"\"");
+    EXPECT_EQ(pairs(parse(written(withValue("a", "")).substr(1))), "a=");
 }
 
 TEST(ParamsTest, LongValuesAreSplitIntoSections) {
