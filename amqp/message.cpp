@@ -26,22 +26,34 @@ void Message::setBodySize(uint64_t size) {
 bool Message::append(const char* buffer, uint64_t size) {
     if (_allocated) {
         uint64_t take = std::min(size, _bodySize - _received);
+        reserve(_received + take);
         if (take) std::memcpy(_allocated + _received, buffer, take);
         _received += take;
     } else if (_body && _received >= _bodySize) {
         // already complete: bytes beyond the announced size are ignored
     } else if (_bodySize > size) {
-        // the body spans several frames: one buffer of the announced size
-        _allocated = static_cast<char*>(std::malloc(_bodySize));
-        if (!_allocated) throw ProtocolException("message is too big for this system");
+        // the body spans several frames: copy it into a buffer that grows
+        // as they arrive
+        reserve(size);
         if (size) std::memcpy(_allocated, buffer, size);
-        _body = _allocated;
         _received = size;
     } else {
         _body = buffer;
         _received = _bodySize;
     }
     return _received >= _bodySize;
+}
+
+void Message::reserve(uint64_t needed) {
+    if (_allocated && needed <= _capacity) return;
+    // doubling keeps the copies linear in the body size
+    uint64_t capacity = std::max<uint64_t>({needed, _capacity * 2, 64 * 1024});
+    capacity = std::min(capacity, _bodySize);
+    auto* grown = static_cast<char*>(std::realloc(_allocated, capacity));
+    if (!grown) throw ProtocolException("message is too big for this system");
+    _allocated = grown;
+    _capacity = capacity;
+    _body = _allocated;
 }
 
 } // namespace AMQP

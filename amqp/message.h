@@ -12,8 +12,10 @@ namespace AMQP {
 class Message : public Envelope {
 public:
     // The largest body accepted from a peer. The size comes from received
-    // bytes and decides an allocation, so it is checked first; brokers refuse
-    // far smaller messages anyway.
+    // bytes, so it is checked first; brokers refuse far smaller messages
+    // anyway. Memory is not taken for the announced size at once but grows
+    // with the bytes that actually arrive: a peer that announces a huge body
+    // and sends little of it costs little.
     static constexpr uint64_t maxBodySize = uint64_t(1) << 32;
 
     Message(std::string exchange, std::string routingKey);
@@ -32,11 +34,16 @@ public:
 
     // adds the payload of one body frame; true once the whole body is there.
     // A body that arrives in one frame is not copied: body() then points into
-    // that frame and is valid only while the frame is processed.
+    // that frame and is valid only while the frame is processed. A body over
+    // several frames is copied; body() is final once it is complete.
     bool append(const char* buffer, uint64_t size);
 
 private:
+    // room for at least `needed` bytes, never more than the announced size
+    void reserve(uint64_t needed);
+
     char* _allocated = nullptr;
+    uint64_t _capacity = 0;
     std::string _exchange;
     std::string _routingKey;
     uint64_t _received = 0;

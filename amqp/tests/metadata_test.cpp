@@ -1,5 +1,10 @@
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -215,4 +220,52 @@ TEST(Message, HostileBodySizeIsRefusedBeforeAllocation) {
     const char frame[] = "a";
     EXPECT_TRUE(message.append(frame, 0));
     EXPECT_NO_THROW(message.setBodySize(Message::maxBodySize));
+}
+
+#if !defined(__SANITIZE_ADDRESS__)
+// Run in a child process with little address space to spare: a peer that
+// announces the largest body and sends a few frames of it must not need more.
+// Exits 0 when the frames were taken.
+[[noreturn]] static void receiveStartOfHugeBodyWithLittleMemory() {
+    long pages = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld", &pages) != 1) pages = 0;
+        std::fclose(statm);
+    }
+    rlim_t limit = rlim_t(pages) * sysconf(_SC_PAGESIZE) + (rlim_t(256) << 20);
+    rlimit bound{limit, limit};
+    if (pages == 0 || setrlimit(RLIMIT_AS, &bound) != 0) std::_Exit(2);
+    try {
+        Message message("x", "y");
+        message.setBodySize(Message::maxBodySize);
+        std::string frame(4096, 'b');
+        for (int i = 0; i < 100; ++i)
+            if (message.append(frame.data(), frame.size())) std::_Exit(3);
+        std::_Exit(message.body()[100 * 4096 - 1] == 'b' ? 0 : 4);
+    } catch (const ProtocolException&) {
+        std::_Exit(1);
+    }
+}
+#endif
+
+TEST(Message, HugeAnnouncedBodyTakesMemoryOnlyAsItArrives) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer reserves more address space than the limit leaves";
+#else
+    EXPECT_EXIT(receiveStartOfHugeBodyWithLittleMemory(), ::testing::ExitedWithCode(0), "");
+#endif
+}
+
+TEST(Message, BodyGrowingOverManyFramesKeepsEveryByte) {
+    std::string expected;
+    for (int i = 0; i < 300000; ++i) expected.push_back(char('a' + i % 26));
+    Message message("", "");
+    message.setBodySize(expected.size());
+    size_t offset = 0, frame = 1000;
+    while (offset + frame < expected.size()) {
+        EXPECT_FALSE(message.append(expected.data() + offset, frame));
+        offset += frame;
+    }
+    EXPECT_TRUE(message.append(expected.data() + offset, expected.size() - offset));
+    EXPECT_EQ(std::string(message.body(), message.bodySize()), expected);
 }
