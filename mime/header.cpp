@@ -4,6 +4,7 @@
 #include "filter/mimeheaderdecode.h"
 #include "filter/mimeheaderencode.h"
 #include "filter/newlineconverter.h"
+#include "filter/string.h"
 #include "filter/wordwrap.h"
 #include "mime/ascii.h"
 #include "mime/capabilities.h"
@@ -16,6 +17,7 @@
 #include "mime/fieldtypes.h"
 #include "mime/flushguard.h"
 #include "mime/headerfield.h"
+#include "mime/unfolded.h"
 
 #include <algorithm>
 #include <cstring>
@@ -147,13 +149,23 @@ char const* Header::preserve(Filter::Memory const& memory) {
 }
 
 char const* Header::encode(Key const& key, HeaderField const& field) {
+    Capabilities const& standard = Capabilities::standard();
+    Capabilities const& caps = field.encodable(standard) ? standard : Capabilities::utf8();
+    std::string plain;
+    {
+        Filter::String sink(&plain);
+        field.encode(caps, static_cast<Filter::Result*>(&sink), true);
+    }
+    if (unfolded(plain, key.size() + 2, standard.hardLimit())) {
+        // blanks the word wrapper would merge: written as they are
+        std::string line = std::string(key.data(), key.size()) + ": " + plain + "\r\n";
+        return preserve(line.data(), line.size());
+    }
     Filter::Memory memory;
     {
-        Capabilities const& standard = Capabilities::standard();
         Filter::WordWrap wrap(standard.limits(), Filter::BufferSize(), &memory);
         wrap.append(key.data(), key.size(), false);
         wrap.append(": ", 2, true);
-        Capabilities const& caps = field.encodable(standard) ? standard : Capabilities::utf8();
         field.encode(caps, &wrap, true);
         wrap.flush();
     }

@@ -4,6 +4,7 @@
 #include "filter/mimeheaderdecode.h"
 #include "filter/mimeheaderencode.h"
 #include "filter/newlineconverter.h"
+#include "filter/string.h"
 #include "filter/wordwrap.h"
 #include "mime/ascii.h"
 #include "mime/capabilities.h"
@@ -11,6 +12,7 @@
 #include "mime/fieldtypes.h"
 #include "mime/flushguard.h"
 #include "mime/parseerror.h"
+#include "mime/unfolded.h"
 
 #include <cstring>
 #include <memory>
@@ -86,15 +88,26 @@ size_t Line::ExtValue::encode(Capabilities const& caps, Filter::LineLength* out,
     Key const& name = *_key;
     size_t total = 0;
     if (name.containsMailbox() || name.containsMailboxes() || name.containsTargets()) {
-        Filter::WordWrap wrap(caps.limits(), out->size(), out);
+        std::unique_ptr<HeaderField> field;
         try {
-            std::unique_ptr<HeaderField> field = FieldTypes::parse(name, _data, _size);
-            total = field->encode(caps, &wrap, persistent);
+            field = FieldTypes::parse(name, _data, _size);
         } catch (std::exception const&) {
             // an address list that does not parse is still folded, unchanged
-            total = wrap.append(_data, _size, persistent);
         }
-        total += wrap.flush();
+        std::string plain;
+        if (field) {
+            Filter::String sink(&plain);
+            field->encode(caps, static_cast<Filter::Result*>(&sink), persistent);
+        }
+        if (field && unfolded(plain, out->size().bytes(), caps.hardLimit())) {
+            // blanks inside a quoted local part, which the word wrapper
+            // would merge: written as they are
+            total = out->append(plain.data(), plain.size(), false);
+        } else {
+            Filter::WordWrap wrap(caps.limits(), out->size(), out);
+            total = field ? field->encode(caps, &wrap, persistent) : wrap.append(_data, _size, persistent);
+            total += wrap.flush();
+        }
     } else if (name.supportsEncodedWords()) {
         // encoded words are decoded and the text written again with encoded
         // words where the transport needs them

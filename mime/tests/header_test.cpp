@@ -3,6 +3,7 @@
 #include "mime/contenttype.h"
 #include "mime/contenttransferencoding.h"
 #include "mime/datetime.h"
+#include "mime/targets.h"
 #include "mime/header.h"
 #include "mime/object.h"
 #include "testsupport/process.h"
@@ -130,16 +131,17 @@ TEST_F(HeaderTest, TypedTextsAreNormalisedAndBadOnesKeptRaw) {
 }
 
 TEST_F(HeaderTest, ParameterValuesKeepTheirBlanksThroughTheFoldingWriter) {
-    // the word wrapper makes every run of blanks one space: a quoted value
-    // with such a run is written in the percent-encoded form instead
+    // the word wrapper makes every run of blanks one space: a line that fits
+    // is then written as it is, a value folded with the parameters in the
+    // percent-encoded form
     Header header;
     header.set("Content-Disposition", "attachment; filename=\"two  spaces.txt\"; note=\"one space\"");
     Value const& value = header.get("content-disposition");
     ContentDisposition disposition(value.data(), value.size());
     EXPECT_EQ(disposition.params().get("filename"), "two  spaces.txt");
     EXPECT_EQ(disposition.params().get("note"), "one space");
-    EXPECT_NE(text(header[0]).find("; filename*=utf-8''two%20%20spaces.txt;"), std::string::npos) << text(header[0]);
-    EXPECT_NE(text(header[0]).find("note=\"one space\""), std::string::npos) << text(header[0]);
+    EXPECT_EQ(text(header[0]),
+              "Content-Disposition: attachment; filename=\"two  spaces.txt\"; note=\"one space\"\r\n");
     // a parsed line written back through a 7-bit transport keeps them too
     std::string input = "Content-Type: text/plain; name=\"caf\xc3\xa9  menu.txt\"; x=\"a  b\"\r\n\r\n";
     Object object(input.data(), input.size());
@@ -149,6 +151,37 @@ TEST_F(HeaderTest, ParameterValuesKeepTheirBlanksThroughTheFoldingWriter) {
     ContentType parsed(type.data(), type.size(), true);
     EXPECT_EQ(parsed.params().get("name"), "caf\xc3\xa9  menu.txt");
     EXPECT_EQ(parsed.params().get("x"), "a  b");
+}
+
+namespace {
+
+// the local part of every mailbox of an address-list value
+std::vector<std::string> locals(Value const& value) {
+    std::vector<std::string> out;
+    Targets targets(value.data(), value.size(), true);
+    for (auto const& target : targets.targets())
+        for (auto const& member : target->members()) out.push_back(member->address().local().text());
+    return out;
+}
+
+} // namespace
+
+TEST_F(HeaderTest, QuotedLocalPartsKeepTheirBlanksThroughTheFoldingWriter) {
+    // the word wrapper would make the two blanks one: another mailbox
+    Header header;
+    header.set("To", "\"john  doe\"@example.org, team: \"a  b\"@example.org, c@example.org;");
+    EXPECT_EQ(locals(header.get("to")), (std::vector<std::string>{"john  doe", "a  b", "c"}));
+    EXPECT_EQ(text(header[0]), "To: \"john  doe\"@example.org, team: \"a  b\"@example.org, c@example.org;\r\n");
+    // a parsed line written again for a 7-bit transport (its name is encoded)
+    std::string input = "Cc: J\xc3\xb6rg <\"a  b\"@example.org>\r\n\r\n";
+    Object object(input.data(), input.size());
+    std::string out = object.header.str(false);
+    Object back(out.data(), out.size());
+    EXPECT_EQ(locals(back.header.get("cc")), (std::vector<std::string>{"a  b"})) << out;
+    // a value that holds a line end is still folded, never written as it is
+    header.set("Content-ID", "<a  \r\nBcc: x@example.org>");
+    std::string line = text(header[1]);
+    EXPECT_EQ(line.find("\r\nBcc"), std::string::npos) << line;
 }
 
 TEST_F(HeaderTest, AddressTextsAreRoutedToTheirClasses) {

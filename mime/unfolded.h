@@ -1,0 +1,17 @@
+// Whether a rendered header value must pass by the word wrapper. The wrapper
+// makes every run of blanks one space and a tab a space, which inside a
+// quoted string ("john  doe"@example.org) makes another value.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace Orvanta::Mime {
+
+// true when `rendered` holds a run of blanks or a tab, holds no CR, LF or NUL
+// (a value with a line end is always folded, so that no part of it can stand
+// as a line of its own), and fits on the line after the `used` bytes within
+// `limit`, its CR LF included
+bool unfolded(std::string const& rendered, size_t used, size_t limit);
+
+} // namespace Orvanta::Mime
