@@ -54,6 +54,11 @@ public:
     }
 
 protected:
+    // the message breaks the protocol: the channel goes into error
+    void fail(const char* message);
+
+    // the current message's content header has arrived
+    bool _headerReceived = false;
     // the body bytes still expected
     uint64_t _bodySize = 0;
     std::weak_ptr<ChannelImpl> _channel;

@@ -25,7 +25,7 @@ void Message::setBodySize(uint64_t size) {
 
 bool Message::append(const char* buffer, uint64_t size) {
     if (_allocated) {
-        uint64_t take = std::min(size, _bodySize - _received);
+        uint64_t take = _received < _bodySize ? std::min(size, _bodySize - _received) : 0;
         reserve(_received + take);
         if (take) std::memcpy(_allocated + _received, buffer, take);
         _received += take;

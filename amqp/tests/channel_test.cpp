@@ -226,6 +226,36 @@ TEST_P(ChannelTest, BodyLongerThanAnnouncedPutsTheChannelInError) {
     EXPECT_TRUE(connection.usable());
 }
 
+// Feeds the frames of a returned message that breaks the order of content
+// frames and checks the channel's error; the rest of that message is ignored.
+static void expectContentRefused(Channel& channel, Feeder& feeder,
+                                 std::initializer_list<const char*> frames, const std::string& error) {
+    Events events;
+    channel.recall().onReturned([&](const Message&, int16_t, const std::string&) { events.push_back("returned"); });
+    channel.onError([&](const char* message) { events.push_back(message); });
+    feeder.feed(frames);
+    EXPECT_EQ(events, Events{error});
+    EXPECT_FALSE(channel.usable());
+    feeder.feed({"returned-body-he", "returned-body-llo"});
+    EXPECT_EQ(events, Events{error});
+}
+
+TEST_P(ChannelTest, SecondContentHeaderPutsTheChannelInError) {
+    // it would resize a body that is partly assembled
+    auto channel = open();
+    expectContentRefused(*channel, feeder,
+                         {"return", "returned-header", "returned-body-he", "returned-header-4"},
+                         "unexpected content header");
+    EXPECT_TRUE(connection.usable());
+}
+
+TEST_P(ChannelTest, BodyBeforeItsHeaderPutsTheChannelInError) {
+    // there is no announced size to check it against
+    auto channel = open();
+    expectContentRefused(*channel, feeder, {"return", "returned-body-he"}, "unexpected content body");
+    EXPECT_TRUE(connection.usable());
+}
+
 TEST_P(ChannelTest, GetDeliversTheMessageOrReportsEmpty) {
     auto channel = open();
     channel->get("mails", noack)
