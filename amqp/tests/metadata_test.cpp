@@ -20,17 +20,10 @@
 using namespace AMQP;
 using AMQP::Test::hex;
 using AMQP::Test::python;
-using AMQP::Test::StringSink;
+using AMQP::Test::encoded;
 using AMQP::Test::unhex;
 
 namespace {
-
-std::string encoded(const MetaData& meta) {
-    StringSink sink;
-    meta.fill(sink);
-    EXPECT_EQ(sink.bytes.size(), meta.size()) << "size() must match what fill() writes";
-    return sink.bytes;
-}
 
 MetaData decodeAll(const std::string& bytes) {
     ByteBuffer buffer(bytes.data(), bytes.size());

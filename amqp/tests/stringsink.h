@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "amqp/outbuffer.h"
 
 namespace AMQP::Test {
@@ -14,5 +16,14 @@ public:
     }
     std::string bytes;
 };
+
+// The bytes a value writes, checking that size() announced exactly as many:
+// frames are allocated from size(), so a mismatch corrupts them.
+template <typename Value> std::string encoded(const Value& value) {
+    StringSink sink;
+    value.fill(sink);
+    EXPECT_EQ(sink.bytes.size(), value.size()) << "size() must match what fill() writes";
+    return sink.bytes;
+}
 
 } // namespace AMQP::Test

@@ -20,17 +20,11 @@
 using namespace AMQP;
 using AMQP::Test::hex;
 using AMQP::Test::python;
+using AMQP::Test::encoded;
 using AMQP::Test::StringSink;
 using AMQP::Test::unhex;
 
 namespace {
-
-std::string encoded(const Field& field) {
-    StringSink sink;
-    field.fill(sink);
-    EXPECT_EQ(sink.bytes.size(), field.size()) << "size() must match what fill() writes";
-    return sink.bytes;
-}
 
 std::string printed(const Field& field) {
     std::ostringstream out;
