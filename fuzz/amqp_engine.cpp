@@ -24,6 +24,10 @@
 #include "amqp/outbuffer.h"
 #include "amqp/reliable.h"
 #include "amqp/table.h"
+#include "amqp/tests/stringsink.h"
+
+using AMQP::Test::feed;
+using AMQP::Test::received;
 
 namespace {
 
@@ -32,27 +36,6 @@ public:
     void onData(AMQP::Connection*, const char*, size_t size) override { written += size; }
     size_t written = 0;
 };
-
-class StringSink : public AMQP::OutBuffer {
-public:
-    void append(const void* data, size_t size) override {
-        bytes.append(static_cast<const char*>(data), size);
-    }
-    std::string bytes;
-};
-
-// the broker's side of a frame, as it arrives
-std::string received(const AMQP::Frame& frame) {
-    StringSink sink;
-    frame.fill(sink);
-    sink.bytes += static_cast<char>(AMQP::frameEnd);
-    return sink.bytes;
-}
-
-void feed(AMQP::Connection& connection, const std::string& bytes) {
-    AMQP::ByteBuffer buffer(bytes.data(), bytes.size());
-    connection.parse(buffer);
-}
 
 } // namespace
 

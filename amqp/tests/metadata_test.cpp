@@ -14,6 +14,7 @@
 #include "amqp/message.h"
 #include "amqp/metadata.h"
 #include "amqp/protocolexception.h"
+#include "amqp/tests/encoded.h"
 #include "amqp/tests/oracle.h"
 #include "amqp/tests/stringsink.h"
 

@@ -1,10 +1,12 @@
-// An OutBuffer that collects what is written into a string, for inspection.
+// An OutBuffer that collects what is written into a string, for inspection,
+// and the broker-side helpers built on it (used by tests, fuzz and bench).
 #pragma once
 
 #include <string>
 
-#include <gtest/gtest.h>
-
+#include "amqp/connection.h"
+#include "amqp/bytebuffer.h"
+#include "amqp/frame.h"
 #include "amqp/outbuffer.h"
 
 namespace AMQP::Test {
@@ -17,13 +19,17 @@ public:
     std::string bytes;
 };
 
-// The bytes a value writes, checking that size() announced exactly as many:
-// frames are allocated from size(), so a mismatch corrupts them.
-template <typename Value> std::string encoded(const Value& value) {
+// A frame as the broker's side sends it, end marker included.
+inline std::string received(const Frame& frame) {
     StringSink sink;
-    value.fill(sink);
-    EXPECT_EQ(sink.bytes.size(), value.size()) << "size() must match what fill() writes";
+    frame.fill(sink);
+    sink.bytes += static_cast<char>(frameEnd);
     return sink.bytes;
+}
+
+inline void feed(Connection& connection, const std::string& bytes) {
+    ByteBuffer buffer(bytes.data(), bytes.size());
+    connection.parse(buffer);
 }
 
 } // namespace AMQP::Test

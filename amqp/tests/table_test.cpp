@@ -13,6 +13,7 @@
 #include "amqp/protocolexception.h"
 #include "amqp/stringfield.h"
 #include "amqp/table.h"
+#include "amqp/tests/encoded.h"
 #include "amqp/tests/oracle.h"
 #include "amqp/tests/stringsink.h"
 #include "amqp/voidfield.h"
