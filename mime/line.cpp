@@ -12,6 +12,7 @@
 #include "mime/fieldtypes.h"
 #include "mime/flushguard.h"
 #include "mime/parseerror.h"
+#include "mime/sevenbit.h"
 #include "mime/unfolded.h"
 
 #include <cstring>
@@ -189,11 +190,18 @@ bool Line::valid() const {
     }
 }
 
-size_t Line::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+bool Line::raw(Capabilities const& caps) const {
     bool plain = ascii(value.data(), value.size());
     bool both = caps.eightbit() && caps.reencode();
-    bool raw = (plain && caps.preferred() >= 78 && !both) || (!plain && caps.eightbit() && caps.hardLimit() >= 998);
-    if (raw) {
+    if (!plain) return caps.eightbit() && caps.hardLimit() >= 998;
+    if (caps.preferred() < 78 || both) return false;
+    // without 8-bit transport the hard limit is kept too: a longer line is
+    // folded again rather than copied
+    return caps.eightbit() || SevenBit::fits(_data, _size, caps.hardLimit());
+}
+
+size_t Line::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+    if (raw(caps)) {
         size_t total = writeRaw(_data, _size, out, persistent);
         // the last line of a text may lack its line end; the next line must
         // not run on after it
@@ -203,7 +211,15 @@ size_t Line::encode(Capabilities const& caps, Filter::Result* out, bool persiste
     }
     Filter::LineTracker tracker(out);
     size_t total = key.encode(caps, &tracker, persistent);
-    return total + value.encode(caps, &tracker, persistent);
+    // the value's writer ends the line with CR LF and does not count it
+    return total + value.encode(caps, &tracker, persistent) + 2;
+}
+
+bool Line::encodable(Capabilities const& caps) const {
+    if (caps.eightbit() || raw(caps)) return true;
+    SevenBit check(caps.hardLimit());
+    encode(caps, &check, false);
+    return check.fits();
 }
 
 } // namespace Orvanta::Mime
