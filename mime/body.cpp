@@ -228,13 +228,27 @@ bool Body::encodable(Capabilities const& caps) const {
 }
 
 size_t Body::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+    return encode(caps, out, persistent, false);
+}
+
+size_t Body::encode(Capabilities const& caps, Filter::Result* out, bool persistent, bool delimited) const {
     if (_owner->multipart()) return encodeMultipart(caps, out, persistent);
     // An empty body stays empty: a line end added here would be a line of
     // content the next reader sees (the header's own empty line already
     // ends the block, so a delimiter after it still starts a line).
     if (_size == 0) return 0;
-    Translator translator(_encoding, ContentTransferEncoding(_owner), out);
-    translator.append(_data, _size, persistent);
+    ContentTransferEncoding named(_owner);
+    size_t size = _size;
+    // The line end before a delimiter belongs to the delimiter: translated
+    // with the content it would become content (two more bytes in a decoded
+    // attachment). Every encoder but "binary" ends its output with a line
+    // end of its own, so the delimiter still starts a line.
+    if (delimited && named != _encoding && named != ContentTransferEncoding::binary) {
+        if (size > 0 && _data[size - 1] == '\n') --size;
+        if (size > 0 && _data[size - 1] == '\r') --size;
+    }
+    Translator translator(_encoding, named, out);
+    translator.append(_data, size, persistent);
     // with what the stages write at their end: callers limit and sign by it
     return translator.finish();
 }

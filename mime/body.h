@@ -79,6 +79,9 @@ public:
     bool encodable(Capabilities const& caps) const override;
     using Encodable::encode;
     size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
+    // `delimited`: a delimiter line follows the body (it was parsed as a part
+    // of a multipart), so its last line end is the delimiter's
+    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent, bool delimited) const;
 
 private:
     size_t encodeMultipart(Capabilities const& caps, Filter::Result* out, bool persistent) const;

@@ -74,7 +74,7 @@ void Object::clear() {
 
 size_t Object::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
     size_t total = header.encode(caps, out, persistent);
-    return total + body.encode(caps, out, persistent);
+    return total + body.encode(caps, out, persistent, !boundary.empty());
 }
 
 bool Object::encodable(Capabilities const& caps) const {

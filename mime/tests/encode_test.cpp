@@ -325,6 +325,16 @@ TEST(ObjectEncodeTest, RepairReplacesOnlyThePartsThatNeedIt) {
               "Content-Transfer-Encoding: quoted-printable\r\n\r\ncaf=C3=A9\r\n--b\r\n\r\nplain\r\n--b--\r\n");
     // the copy shared the parts before the repair and keeps its own
     EXPECT_EQ(encoded(copy, Capabilities::utf8()), input);
+    // an attachment turned into base64 keeps its bytes: the line end before
+    // the delimiter is the delimiter's
+    std::string binary = "Content-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\n"
+                         "Content-Transfer-Encoding: binary\r\n\r\n";
+    binary += std::string(1, '\0') + "\xff\r\n--b--\r\n";
+    Object attachment(binary.data(), binary.size());
+    EXPECT_TRUE(attachment.fix(Capabilities::standard()));
+    EXPECT_EQ(encoded(attachment, Capabilities::standard()),
+              "Content-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\n"
+              "Content-Transfer-Encoding: base64\r\n\r\nAP8=\r\n--b--\r\n");
     // 8-bit bytes in the preamble are beyond any repair
     std::string preamble = "Content-Type: multipart/mixed; boundary=b\r\n\r\ncaf\xc3\xa9\r\n--b\r\n\r\nx\r\n--b--\r\n";
     Object refused(preamble.data(), preamble.size());
