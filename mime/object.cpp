@@ -73,6 +73,9 @@ void Object::clear() {
 }
 
 size_t Object::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+    // a part read from nothing (two delimiter lines in a row) stays nothing:
+    // an empty line written for its header would be a part every reader sees
+    if (!boundary.empty() && header.bytes() == 0 && header.size() == 0 && body.empty()) return 0;
     size_t total = header.encode(caps, out, persistent);
     return total + body.encode(caps, out, persistent, !boundary.empty());
 }
