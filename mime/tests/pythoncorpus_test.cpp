@@ -1,10 +1,14 @@
 // The parse compared with Python's email package (compat32 policy) on the
-// test messages that ship with Python, and the write-back of each message.
+// test messages that ship with Python: the parts, and the body of each part
+// as written and decoded; and the write-back of each message.
+#include "filter/string.h"
+#include "mime/contenttransferencoding.h"
 #include "mime/contenttype.h"
 #include "mime/epilogue.h"
 #include "mime/object.h"
 #include "mime/preamble.h"
 #include "mime/separator.h"
+#include "mime/translator.h"
 #include "testsupport/process.h"
 
 #include <gtest/gtest.h>
@@ -97,6 +101,19 @@ void headers(Header const& header, std::vector<std::string>& lines) {
     for (Line const& line : header.lines()) lines.push_back("header " + esc(line.key) + ": " + esc(line.value));
 }
 
+// a body that holds no parts: its text as written and decoded from the
+// transfer encoding its header names
+void leaf(Header const& header, String const& text, std::vector<std::string>& lines) {
+    lines.push_back("body " + esc(text));
+    std::string decoded;
+    {
+        Orvanta::Filter::String sink(&decoded);
+        Translator translator(ContentTransferEncoding(header), ContentTransferEncoding::binary, &sink);
+        translator.append(text.data(), text.size(), false);
+    }
+    lines.push_back("decoded " + esc(decoded.data(), decoded.size()));
+}
+
 void dump(Object const& object, bool part, bool digest, std::vector<std::string>& lines) {
     Header const& header = object.header;
     Body const& body = object.body;
@@ -107,7 +124,7 @@ void dump(Object const& object, bool part, bool digest, std::vector<std::string>
     // text before the closing delimiter
     if (header.multipart() && body.parts().empty()) {
         bool found = !body.preamble().boundary().empty();
-        lines.push_back("body " + esc(found ? withoutLineEnd(body.preamble()) : text));
+        leaf(header, found ? withoutLineEnd(body.preamble()) : text, lines);
         return;
     }
     if (header.multipart()) {
@@ -133,7 +150,7 @@ void dump(Object const& object, bool part, bool digest, std::vector<std::string>
             Object::ExtHeader block(text.data() + position, text.size() - position);
             lines.push_back("message");
             headers(block, lines);
-            lines.push_back("body ");
+            leaf(block, String(text.data() + position + block.bytes(), 0), lines);
             lines.push_back("end");
             position += block.bytes();
         }
@@ -147,7 +164,7 @@ void dump(Object const& object, bool part, bool digest, std::vector<std::string>
         lines.push_back("end");
         return;
     }
-    lines.push_back("body " + esc(text));
+    leaf(header, text, lines);
 }
 
 std::string ours(std::string const& text) {
