@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <stdexcept>
 
@@ -12,4 +13,8 @@ long Input::read(int fd, char* buffer, size_t size) {
     if (result >= 0) return static_cast<long>(result);
     if (errno == EAGAIN || errno == EWOULDBLOCK) return later;
     throw std::runtime_error("Failed to read from stdin");
+}
+
+size_t Input::pieceSize(size_t held) {
+    return std::clamp<size_t>(held, 64 * 1024, 4 * 1024 * 1024);
 }

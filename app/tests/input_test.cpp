@@ -89,3 +89,9 @@ TEST(Input, ARealErrorIsReported) {
     close(fd);
     EXPECT_THROW(Input::read(-1, buffer, sizeof buffer), std::runtime_error);
 }
+
+TEST(Input, PiecesGrowWithTheMessageWithinBounds) {
+    const std::pair<size_t, size_t> cases[] = {
+        {0, 64 * 1024}, {64 * 1024 + 1, 64 * 1024 + 1}, {3 << 20, 3 << 20}, {size_t(100) << 20, 4 << 20}};
+    for (auto [held, piece] : cases) EXPECT_EQ(Input::pieceSize(held), piece) << held;
+}
