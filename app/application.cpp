@@ -76,20 +76,8 @@ Application::~Application() = default;
 
 void Application::onReadable(int fd) {
     bool ignoreDot = Boolean(_options.get("ignore-dot", "no").c_str());
-    // Read straight into the message, in pieces that grow with it. The
-    // decoder then passes the bytes on in place; a little slack keeps its
-    // output (which may gain a withheld CR) behind its input.
-    constexpr size_t slack = 16;
-    size_t want = Input::pieceSize(_message->size());
-    char* at = _message->room(slack + want) + (ignoreDot ? 0 : slack);
-    long size = Input::read(fd, at, want);
-    if (size == Input::later) return;
-
-    if (size > 0) {
-        if (ignoreDot) _message->commit(static_cast<size_t>(size));
-        else _decoder.append(at, static_cast<size_t>(size), false);
-        return;
-    }
+    long size = Input::readInto(fd, *_message, ignoreDot ? nullptr : &_decoder);
+    if (size == Input::later || size > 0) return;
 
     _input.stop();
     if (ignoreDot) return onReady(_message->size());

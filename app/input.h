@@ -5,6 +5,11 @@
 
 #include <cstddef>
 
+namespace Orvanta::Filter {
+class Contiguous;
+class Filter;
+} // namespace Orvanta::Filter
+
 class Input {
 public:
     // What read() returns when nothing can be read now (EAGAIN).
@@ -17,4 +22,9 @@ public:
     // How much to ask for next when `held` bytes were read so far: as much
     // again, within 64 KiB and 4 MiB.
     static size_t pieceSize(size_t held);
+
+    // One piece of the message read straight into its storage and given to
+    // decoder, which passes it on to message in place; with no decoder the
+    // bytes are kept as read. Returns what read() returns.
+    static long readInto(int fd, Orvanta::Filter::Contiguous& message, Orvanta::Filter::Filter* decoder);
 };

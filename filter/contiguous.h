@@ -31,9 +31,14 @@ public:
     size_t size() const { return _size; }
 
 private:
+    // to exactly capacity bytes, keeping the contents
+    void grow(size_t capacity);
+
     char* _data = nullptr;
     size_t _size = 0;
     size_t _capacity = 0;
+    // the block is a mapping of its own, not the allocator's
+    bool _mapped = false;
 };
 
 } // namespace Orvanta::Filter
