@@ -45,7 +45,8 @@ void complain(const char* text) {
 Application::Application(const Options& options)
     : Base(brokerAddress(options)), _channel(connection()), _reliable(_channel),
       _outbox(options.get("rabbitmq-outbox", "")), _options(options), _input(this, STDIN_FILENO, EV_READ),
-      _decoder(&_sink, [this](size_t size) { onReady(size); }) {
+      _message(std::make_shared<Orvanta::Filter::Contiguous>()),
+      _decoder(_message.get(), [this](size_t size) { onReady(size); }) {
     _input.start(mainLoop()->loop());
 
     if (!Boolean(options.get("extract-recipients", "no").c_str()) && options.recipients().empty())
@@ -74,19 +75,12 @@ Application::Application(const Options& options)
 Application::~Application() = default;
 
 void Application::onReadable(int fd) {
-    char buffer[4096];
-    long size = Input::read(fd, buffer, sizeof buffer);
-    if (size == Input::later) return;
-
     bool ignoreDot = Boolean(_options.get("ignore-dot", "no").c_str());
-    if (size > 0) {
-        if (ignoreDot) _sink.append(buffer, size, false);
-        else _decoder.append(buffer, size, false);
-        return;
-    }
+    long size = Input::readInto(fd, *_message, ignoreDot ? nullptr : &_decoder);
+    if (size == Input::later || size > 0) return;
 
     _input.stop();
-    if (ignoreDot) return onReady(_sink.size());
+    if (ignoreDot) return onReady(_message->size());
 
     complain("Reached EOF without encountering a dot");
     _status.truncated();
@@ -102,7 +96,7 @@ std::string Application::recipients() const {
     if (!Boolean(_options.get("extract-recipients", "no").c_str())) return list;
 
     std::string extracted;
-    Tarvex::Message message(_sink.data(), _sink.size());
+    Tarvex::Message message(_message->data(), _message->size());
     for (const std::string& address : message.recipients()) {
         if (!extracted.empty()) extracted += ',';
         extracted += address;
@@ -139,14 +133,15 @@ AMQP::DeferredPublish& Application::send(const std::string& recipients) {
     const std::string envelope = _options.get("envelope", "");
     if (!envelope.empty()) headers.set("envelope", envelope);
 
-    const char* data = _sink.data();
-    size_t size = _sink.size();
+    const char* data = _message->data();
+    size_t size = _message->size();
 
     std::unique_ptr<AMQP::Envelope> message;
     if (Boolean(_options.get("rabbitmq-compress", "true").c_str()))
         message = std::make_unique<Orvanta::Rabbit::Compressed::Envelope>(data, size);
     else
-        message = std::make_unique<AMQP::Envelope>(data, size);
+        // not copied: the message stays alive while anything refers to it
+        message = std::make_unique<AMQP::Envelope>(data, size, _message);
     message->setHeaders(headers);
 
     return _reliable.publish(_outbox.exchange(), _outbox.routingKey(), *message, AMQP::mandatory);

@@ -8,11 +8,12 @@
 #include "app/exitstatus.h"
 #include "event/iohandler.h"
 #include "event/iowatcher.h"
-#include "filter/memory.h"
+#include "filter/contiguous.h"
 #include "filter/smtpdecode.h"
 #include "rabbit/app_base.h"
 #include "rabbit/endpoint.h"
 
+#include <memory>
 #include <string>
 
 class Options;
@@ -55,8 +56,10 @@ private:
     Orvanta::Rabbit::Endpoint _outbox;
     const Options& _options;
     Orvanta::Event::IoWatcher _input;
+    // the message, read straight into it and dot-decoded in place; shared
+    // with the socket, which refers to it until the body is written
+    std::shared_ptr<Orvanta::Filter::Contiguous> _message;
     Orvanta::Filter::SmtpDecode _decoder;
-    Orvanta::Filter::Memory _sink;
 
     // a termination signal came in
     bool _interrupted = false;

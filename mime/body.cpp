@@ -70,7 +70,12 @@ Body::Body(Header const* owner, char const* text, size_t size, size_t depth)
         try {
             part.emplace(separator, text + position, size - position);
         } catch (ParseError const&) {
-            // no further delimiter: what is left is the epilogue
+            // no closing delimiter: what is left is the last part, as every
+            // reader takes it (a truncated message keeps its last attachment)
+            if (position < size) {
+                _parts.push_back(std::make_shared<Object>(Part(text + position, size - position), depth + 1));
+                position = size;
+            }
             break;
         }
         _parts.push_back(std::make_shared<Object>(*part, depth + 1));
