@@ -356,3 +356,16 @@ TEST(LineEncodeTest, LinesOverTheHardLimitAreFoldedWithoutEightBitTransport) {
     EXPECT_FALSE(Line(word.c_str()).encodable(Capabilities::standard()));
     EXPECT_TRUE(Line(word.c_str()).encodable(Capabilities::utf8()));
 }
+
+TEST(LineEncodeTest, AuthenticationFieldsWithoutTheirClassStayAsTheyStand) {
+    // re-encoded (8-bit bytes under the standard preset), a value whose class
+    // does not exist yet is kept byte for byte, its line ends made CR LF;
+    // an unknown name of the same shape is folded again
+    for (char const* name : {"DKIM-Signature", "ARC-Seal", "ARC-Message-Signature", "ARC-Authentication-Results",
+                             "Authentication-Results"}) {
+        std::string field = std::string(name) + ": a=1;\n  b=caf\xc3\xa9;   c=2\n";
+        EXPECT_EQ(line(field, Capabilities::standard()), std::string(name) + ": a=1;\r\n  b=caf\xc3\xa9;   c=2\r\n");
+    }
+    EXPECT_EQ(line("Comments: a=1;\n  b=caf\xc3\xa9;   c=2\n", Capabilities::standard()).find("   "),
+              std::string::npos);
+}
