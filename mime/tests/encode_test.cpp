@@ -281,6 +281,9 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
         {"Content-Transfer-Encoding: base64\r\n\r\n\xff\xfe\r\n", false, false, "base64", nullptr},
         // (a header with 8-bit bytes gets a 7-bit body label all the same)
         {"Comments: caf\xc3\xa9\r\n\r\nplain\r\n", false, false, "quoted-printable", nullptr},
+        // an enclosed message is never encoded: readers would not decode it
+        {"Content-Type: message/rfc822\r\nContent-Transfer-Encoding: 8bit\r\n\r\nSubject: caf\xc3\xa9\r\n\r\nx\r\n",
+         false, false, "8bit", "Subject: caf\xc3\xa9\r\n\r\nx\r\n"},
         // a signed message is left as it is
         {"DKIM-Signature: v=1\r\nContent-Transfer-Encoding: 8bit\r\n\r\ncaf\xc3\xa9\r\n", false, false, "8bit",
          "caf\xc3\xa9\r\n"},
