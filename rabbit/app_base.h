@@ -1,13 +1,15 @@
 // The skeleton of a program that keeps one AMQP connection on the main event
 // loop: it handles the connection, runs the loop until the connection is
 // gone, reports connection errors with a timestamp and closes the
-// connection on SIGTERM, SIGINT and SIGHUP.
+// connection on SIGTERM, SIGINT and SIGHUP. Over TLS it accepts only a
+// broker whose certificate verifies and names the address's host.
 #pragma once
 
 #include "amqp/libevhandler.h"
 #include "amqp/tcpconnection.h"
 #include "event/exithandler.h"
 #include "event/exitwatcher.h"
+#include "rabbit/brokercheck.h"
 
 namespace AMQP {
 class Address;
@@ -40,6 +42,8 @@ protected:
     // derived classes may have an onReady of their own beside this one
     using AMQP::LibEvHandler::onReady;
     void onError(AMQP::TcpConnection* connection, const char* message) override;
+    bool onSecuring(AMQP::TcpConnection* connection, ssl_st* ssl) override;
+    bool onSecured(AMQP::TcpConnection* connection, const ssl_st* ssl) override;
     void onDetached(AMQP::TcpConnection* connection) override;
 
     // The first termination signal closes the connection in an orderly way;
@@ -56,6 +60,7 @@ private:
 
     Event::MainLoop* _loop;
     Event::ExitWatcher _exitWatcher;
+    BrokerCheck _brokerCheck;
     AMQP::TcpConnection _connection;
     // termination signals received so far, of any kind
     unsigned long _signals = 0;
