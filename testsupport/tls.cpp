@@ -56,4 +56,34 @@ std::vector<std::string> libsslEnvironment() {
     return {std::string("LD_PRELOAD=") + libssl, asan};
 }
 
+std::string brokerLog() {
+    ProcessResult result = runProcess({"sh", "-c", "cat \"$0\"/log/*.log", brokerDir()});
+    return result.out;
+}
+
+TlsPeer::TlsPeer(const std::string& certificate, const std::string& mode) {
+    const std::string& dir = certificates();
+    std::string command = std::string(python3()) + " " ORVANTA_SOURCE_DIR "/amqp/tests/tlspeer.py " + dir +
+                          "/" + certificate + ".pem " + dir + "/" + certificate + ".key " + mode;
+    _pipe = popen(command.c_str(), "r");
+    char line[32];
+    if (_pipe == nullptr || !fgets(line, sizeof line, _pipe))
+        throw std::runtime_error("the TLS peer did not start");
+    _port = std::atoi(line);
+}
+
+TlsPeer::~TlsPeer() {
+    if (_pipe) pclose(_pipe);
+}
+
+std::string TlsPeer::report() {
+    std::string out;
+    char buffer[256];
+    while (_pipe && fgets(buffer, sizeof buffer, _pipe))
+        out += buffer;
+    if (_pipe) pclose(_pipe);
+    _pipe = nullptr;
+    return out;
+}
+
 } // namespace Orvanta::Test

@@ -3,6 +3,7 @@
 // scope, where the AMQP library looks for it.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -24,5 +25,27 @@ void preloadLibssl();
 // The environment that preloads libssl into a child process (and lets a
 // sanitized child start with it).
 std::vector<std::string> libsslEnvironment();
+
+// The private broker's log, all of it, as it is now.
+std::string brokerLog();
+
+// amqp/tests/tlspeer.py in the background: a TLS peer on 127.0.0.1 with one
+// of the certificates above ("server", "other", "self") that acts by mode
+// (see the script).
+class TlsPeer {
+public:
+    TlsPeer(const std::string& certificate, const std::string& mode);
+    TlsPeer(const TlsPeer&) = delete;
+    TlsPeer& operator=(const TlsPeer&) = delete;
+    ~TlsPeer();
+
+    int port() const { return _port; }
+    // what it printed after its port, once it ended
+    std::string report();
+
+private:
+    FILE* _pipe = nullptr;
+    int _port = 0;
+};
 
 } // namespace Orvanta::Test
