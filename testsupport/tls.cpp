@@ -49,11 +49,11 @@ void preloadLibssl() {
         throw std::runtime_error(std::string("cannot load ") + libssl + ": " + dlerror());
 }
 
-std::vector<std::string> libsslEnvironment() {
+std::vector<std::string> libsslEnvironment(bool partial) {
     // AddressSanitizer wants its runtime first among the preloaded libraries
     std::string asan = "ASAN_OPTIONS=verify_asan_link_order=0";
     if (const char* options = std::getenv("ASAN_OPTIONS")) asan += std::string(":") + options;
-    return {std::string("LD_PRELOAD=") + libssl, asan};
+    return {std::string("LD_PRELOAD=") + (partial ? ORVANTA_PARTIAL_LIBSSL : libssl), asan};
 }
 
 std::string brokerLog() {

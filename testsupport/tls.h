@@ -23,8 +23,8 @@ std::string brokerTlsDir();
 void preloadLibssl();
 
 // The environment that preloads libssl into a child process (and lets a
-// sanitized child start with it).
-std::vector<std::string> libsslEnvironment();
+// sanitized child start with it); partial: a libssl that lacks SSL_pending.
+std::vector<std::string> libsslEnvironment(bool partial = false);
 
 // The private broker's log, all of it, as it is now.
 std::string brokerLog();

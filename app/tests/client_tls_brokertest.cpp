@@ -46,11 +46,12 @@ protected:
 
     // the client with libssl preloaded, trusting the certificates in file
     Orvanta::Test::ProcessResult run(const std::string& address, const std::string& trusted,
-                                     const std::string& input = message + ".\r\n", bool libssl = true) {
+                                     const std::string& input = message + ".\r\n", bool libssl = true,
+                                     bool partial = false) {
         std::string config = configFile(queue, "rabbitmq-outbox=:" + queue + "\n");
         std::vector<std::string> env{"SSL_CERT_FILE=" + trusted, "SSL_CERT_DIR=/nonexistent"};
         if (libssl) {
-            auto preload = libsslEnvironment();
+            auto preload = libsslEnvironment(partial);
             env.insert(env.end(), preload.begin(), preload.end());
         }
         return runClient({"--config-file=" + config, "--rabbitmq-address=" + address,
@@ -151,5 +152,15 @@ TEST_F(ClientTls, WithoutLibsslInTheProcessTheConnectionFails) {
         result.err,
         HasSubstr("RabbitMQ connection error: Secure connection cannot be established: libssl.so cannot be "
                   "loaded\n"));
+    EXPECT_FALSE(receive(queue).found);
+}
+
+TEST_F(ClientTls, ALibsslThatLacksAnEntryPointEndsTheRunWithAnError) {
+    // found at the first read after the handshake: no abort, a connection
+    // error that names it
+    auto result = run(tlsAddress("guest:guest", "127.0.0.1"), brokerTlsDir() + "/ca.pem", message + ".\r\n",
+                      true, true);
+    EXPECT_EQ(result.status, 75);
+    EXPECT_THAT(result.err, HasSubstr("RabbitMQ connection error: libssl function SSL_pending not found\n"));
     EXPECT_FALSE(receive(queue).found);
 }
