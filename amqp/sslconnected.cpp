@@ -140,7 +140,9 @@ bool SslConnected::repeat(State state, int error) {
 TcpState* SslConnected::repeat(const Monitor& monitor, State state, int error) {
     Monitor self(this);
     if (!repeat(state, error)) return alive(monitor, self) ? new TcpClosed(this) : nullptr;
-    if (_closed && _state == State::idle && !_out) return new SslShutdown(this, std::move(_ssl));
+    // a read that found nothing holds nothing that must be repeated: only a
+    // pending write keeps the TLS close waiting
+    if (_closed && _state != State::sending && !_out) return new SslShutdown(this, std::move(_ssl));
     return this;
 }
 
@@ -183,7 +185,9 @@ void SslConnected::send(const char* data, size_t size) {
 void SslConnected::close() {
     _closed = true;
     // the next event drains the output and moves on to the TLS close; a
-    // pending read or write finishes first
+    // pending write finishes first, but a read that waits for the peer
+    // would wait for bytes that may never come
+    if (_state == State::receiving) _state = State::idle;
     if (_state == State::idle) _parent->onIdle(this, _fd, readable | writable);
 }
 

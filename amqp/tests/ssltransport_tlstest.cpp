@@ -1,5 +1,9 @@
 // The TLS transport against a small TLS peer (tests/tlspeer.py) that
 // misbehaves on demand: what the handler sees and what the peer received.
+#include <algorithm>
+#include <chrono>
+#include <fcntl.h>
+#include <poll.h>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -9,8 +13,12 @@
 
 #include "amqp/address.h"
 #include "amqp/openssl.h"
+#include "amqp/sslhandshake.h"
 #include "amqp/tcpconnection.h"
+#include "amqp/tcpevents.h"
+#include "amqp/tests/listener.h"
 #include "amqp/tests/recordinghandler.h"
+#include "amqp/tests/transportparent.h"
 #include "testsupport/process.h"
 #include "testsupport/tls.h"
 
@@ -39,6 +47,35 @@ public:
     }
     bool securing = true;
     bool secured = true;
+};
+
+// the states alone, over a socket to the peer, driven by a small loop that
+// watches what they ask for
+class TlsParent : public TransportParent {
+public:
+    bool onSecuring(TcpState*, ssl_st*) override { return true; }
+    bool onSecured(TcpState*, const ssl_st*) override { return true; }
+    void onIdle(TcpState* state, int fd, int flags) override {
+        TransportParent::onIdle(state, fd, flags);
+        watched = flags;
+    }
+
+    // runs the state's events until done() holds or the state is closed;
+    // whether done() held
+    bool pump(const std::function<bool()>& done) {
+        auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+        while (!done() && !state->closed() && std::chrono::steady_clock::now() < limit) {
+            pollfd wanted{state->fileno(),
+                          short((watched & readable ? POLLIN : 0) | (watched & writable ? POLLOUT : 0)), 0};
+            if (poll(&wanted, 1, 100) <= 0) continue;
+            int flags = (wanted.revents & (POLLIN | POLLHUP | POLLERR) ? readable : 0) |
+                        (wanted.revents & POLLOUT ? writable : 0);
+            process(wanted.fd, flags);
+        }
+        return done();
+    }
+
+    int watched = 0;
 };
 
 struct Case {
@@ -123,4 +160,36 @@ TEST(SslTransport, APeerMisbehavingInEachWay) {
         EXPECT_THAT(tail, ElementsAreArray(expected)) << ::testing::PrintToString(handler.events);
         EXPECT_THAT(peer.report(), MatchesRegex(test.peer));
     }
+}
+
+TEST(SslTransport, AnOrderlyCloseWaitsForPendingOutputAndDropsWhatComesAfter) {
+    // far more than the socket takes at once: the write is repeated from the
+    // queue after OpenSSL asked for it to be
+    const std::string big(4 << 20, 'x');
+    Orvanta::Test::TlsPeer peer("server", "silent");
+    TlsParent parent;
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(uint16_t(peer.port()));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    fcntl(fd, F_SETFL, O_NONBLOCK);
+    SocketState previous(&parent, fd);
+    TcpOutBuffer header;
+    header.add("AMQP\0\0\x09\x01", 8);
+    parent.state.reset(new SslHandshake(&previous, "localhost", std::move(header)));
+    // the ClientHello goes first
+    EXPECT_EQ(parent.events.back(), "idle " + std::to_string(fd) + " 2");
+    ASSERT_TRUE(parent.pump([&] { return parent.state->queued() == 0; }));
+
+    parent.state->send(big.data(), big.size());
+    parent.state->close();
+    parent.state->send("late", 4);
+    EXPECT_TRUE(parent.pump([] { return false; }) || parent.state->closed());
+    EXPECT_TRUE(parent.state->closed());
+    EXPECT_EQ(peer.report(), "bytes " + std::to_string(8 + big.size()) + "\ntls-close\n");
+    EXPECT_EQ(std::count_if(parent.events.begin(), parent.events.end(),
+                            [](const std::string& event) { return event.rfind("error", 0) == 0; }),
+              0);
 }
