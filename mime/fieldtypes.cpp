@@ -4,6 +4,7 @@
 #include "mime/contentid.h"
 #include "mime/contenttransferencoding.h"
 #include "mime/contenttype.h"
+#include "mime/dkimsignature.h"
 #include "mime/key.h"
 #include "mime/mailbox.h"
 #include "mime/mailboxes.h"
@@ -19,9 +20,18 @@ namespace {
 char const* const authenticationNames[] = {"dkim-signature", "arc-seal", "arc-message-signature",
                                            "arc-authentication-results", "authentication-results"};
 
+// the parsers of the authentication values this library has itself
+std::map<std::string, FieldTypes::Parser> builtin() {
+    std::map<std::string, FieldTypes::Parser> parsers;
+    parsers["dkim-signature"] = [](char const* data, size_t size) {
+        return std::make_unique<DkimSignature>(data, size, true, false);
+    };
+    return parsers;
+}
+
 // registered parsers by lower-case name
 std::map<std::string, FieldTypes::Parser>& registered() {
-    static std::map<std::string, FieldTypes::Parser> parsers;
+    static std::map<std::string, FieldTypes::Parser> parsers = builtin();
     return parsers;
 }
 
@@ -37,6 +47,12 @@ bool FieldTypes::add(char const* name, Parser parser) {
     if (name == nullptr) return false;
     for (char const* known : authenticationNames) {
         if (!(Key(name, std::char_traits<char>::length(name)) == known)) continue;
+        if (!parser) {
+            // back to the library's own parser, where it has one
+            auto own = builtin();
+            auto found = own.find(known);
+            if (found != own.end()) parser = found->second;
+        }
         if (parser) registered()[known] = std::move(parser);
         else registered().erase(known);
         return true;
