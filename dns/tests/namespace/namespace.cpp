@@ -59,8 +59,9 @@ bool enterNamespace(std::string& reason) {
 
 void overlay(const char* target, const std::string& text) {
     static int counter = 0;
-    std::string path =
-        scratchDir("dns_namespace") + "/overlay" + std::to_string(getpid()) + "_" + std::to_string(counter++);
+    // one folder per process: a new scratch folder replaces the last one
+    static const std::string folder = scratchDir("dns_namespace");
+    std::string path = folder + "/overlay" + std::to_string(counter++);
     std::ofstream(path) << text;
     // a file mounted before is covered by the new one
     if (mount(path.c_str(), target, nullptr, MS_BIND, nullptr) != 0)
