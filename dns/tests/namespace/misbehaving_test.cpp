@@ -182,6 +182,21 @@ TEST_F(Misbehaving, CancelledOrAbandonedLookupsEndCleanly) {
         }
     }
     EXPECT_EQ(called, 0);
+
+    // Never started: the callbacks are released at once.
+    std::string tooLong = std::string(64, 'x') + ".test";
+    EXPECT_EQ(resolver.context().query(
+                  tooLong.c_str(), ns_t_a, DNS::Bits(),
+                  [&](const DNS::Operation*, const DNS::Response&) { ++called; },
+                  [&](const DNS::Operation*, int) { ++called; }),
+              nullptr);
+    // a short name whose every candidate is too long
+    EXPECT_EQ(search.context().query(
+                  std::string(64, 'x').c_str(), ns_t_a, DNS::Bits(),
+                  [&](const DNS::Operation*, const DNS::Response&) { ++called; },
+                  [&](const DNS::Operation*, int) { ++called; }),
+              nullptr);
+    EXPECT_EQ(called, 0);
 }
 
 } // namespace
