@@ -195,6 +195,25 @@ TEST_F(Dnsmasq, AHandlerMayDestroyTheContext) {
     EXPECT_EQ(context, nullptr);
 }
 
+// Throws from its handler slot.
+class Thrower : public DNS::Handler {
+public:
+    void onResolved(const DNS::Operation*, const DNS::Response&) override {
+        throw std::runtime_error("handler");
+    }
+};
+
+TEST_F(Dnsmasq, AHandlersExceptionComesOutOfTheQuery) {
+    Orvanta::Dns::Context context;
+    Thrower thrower;
+    try {
+        context.query("www.example.test", ns_t_a, &thrower);
+        ADD_FAILURE() << "no exception";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "handler");
+    }
+}
+
 TEST_F(Dnsmasq, BlockingQueryReadsTheKeyRecordAsDnspythonDoes) {
     Orvanta::Dns::Context context;
     Orvanta::Dns::DkimRecords records;
