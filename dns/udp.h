@@ -1,4 +1,4 @@
-// A UDP socket for queries to name servers of one address family, opened
+// A UDP socket for the queries to one name server, connected to it: opened
 // on demand and closed when no lookup waits on it, so that each busy spell
 // gets a fresh source port.
 #pragma once
@@ -21,8 +21,12 @@ public:
 
     // false when no socket could be made
     bool open(int version);
-    // Sends to port 53 of the server; the socket to subscribe on, or null.
+    // Sends to port 53 of the server (opening the socket for it when
+    // closed); the socket to subscribe on, or null, also when the socket is
+    // open for another server.
     Inbound* send(const Ip& server, const Query& query);
+    // open for that server
+    bool serves(const Ip& server) const;
     void close();
     bool valid() const { return _fd >= 0; }
 
@@ -40,6 +44,8 @@ private:
     void* _watcher = nullptr;
     int _fd = -1;
     int _version = 0;
+    // the server it is connected to while open
+    Ip _peer{in_addr{}};
     size_t _buffersize = 0;
 };
 
