@@ -100,6 +100,9 @@ TEST_F(Dnsmasq, AnswersThroughTheSystemConfiguration) {
         {"ALPHA", ns_t_a, 0, {"A 192.0.2.7"}},
         {"alpha.example.test", ns_t_a, 0, {"A 192.0.2.7"}},
         {"alpha", ns_t_aaaa, 0, {"AAAA 2001:db8::7"}},
+        // the server does not know a name the hosts file has: it exists,
+        // without records of the type
+        {"alpha.example.test", ns_t_mx, 0, {}},
     };
     Resolver resolver;
     for (const Case& c : cases) {
