@@ -18,8 +18,7 @@ Core::Core(Loop* loop) : _loop(loop), _ipv4(loop, this), _ipv6(loop, this) {}
 Core::~Core() {
     if (_timer) _loop->cancel(_timer, this);
     _timer = nullptr;
-    // The lookups go first, each leaving its sockets; a lookup in two queues
-    // (reported, then re-added) is simply held twice.
+    // The lookups go first, each leaving its sockets, which go after them.
     _scheduled.clear();
     _waiting.clear();
     _ready.clear();
