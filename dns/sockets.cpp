@@ -70,6 +70,12 @@ bool Sockets::active() const {
     return false;
 }
 
+void Sockets::sweep() {
+    for (Udp& udp : _udp) {
+        if (udp.idle()) udp.close();
+    }
+}
+
 void Sockets::sockets(size_t count) {
     while (_udp.size() < count) {
         _udp.emplace_back(_loop, this);

@@ -39,6 +39,8 @@ public:
     size_t deliver(size_t budget);
     // something waits to be delivered
     bool active() const;
+    // closes the UDP sockets nobody waits on
+    void sweep();
     // grows the UDP sockets to `count`
     void sockets(size_t count);
 

@@ -1,6 +1,7 @@
 // A UDP socket for the queries to one name server, connected to it: opened
-// on demand and closed when no lookup waits on it, so that each busy spell
-// gets a fresh source port.
+// on demand and closed once no lookup waits on it at the end of the
+// scheduler's turn (a lookup started in the same turn keeps it), so that
+// each busy spell gets a fresh source port.
 #pragma once
 
 #include "dns/loop.h"
@@ -29,6 +30,8 @@ public:
     bool serves(const Ip& server) const;
     void close();
     bool valid() const { return _fd >= 0; }
+    // open, and nobody waits on it
+    bool idle() const { return valid() && subscribers() == 0; }
 
     void buffersize(size_t size) { _buffersize = size; }
     size_t buffersize() const { return _buffersize; }
@@ -38,7 +41,8 @@ public:
     void notify() override;
 
 private:
-    void reset() override { close(); }
+    // the scheduler's next turn closes it unless a lookup took it again
+    void reset() override { _handler->onActive(this); }
 
     Loop* _loop;
     void* _watcher = nullptr;
