@@ -8,12 +8,11 @@
 #include "mime/object.h"
 #include "mime/preamble.h"
 #include "mime/separator.h"
+#include "mime/tests/corpus.h"
 #include "mime/translator.h"
 #include "testsupport/process.h"
 
 #include <gtest/gtest.h>
-
-#include <dirent.h>
 
 #include <algorithm>
 #include <fstream>
@@ -26,28 +25,11 @@ using namespace Orvanta::Mime;
 
 namespace {
 
-char const* const corpus = "/usr/lib/python3.11/test/test_email/data";
+char const* const corpus = Orvanta::Mime::Test::pythonCorpus;
 
-std::vector<std::string> messages() {
-    std::vector<std::string> names;
-    if (DIR* dir = opendir(corpus)) {
-        while (dirent* entry = readdir(dir)) {
-            std::string name = entry->d_name;
-            if (name.rfind("msg_", 0) == 0 && name.size() > 4 && name.substr(name.size() - 4) == ".txt")
-                names.push_back(name);
-        }
-        closedir(dir);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
+std::vector<std::string> messages() { return Orvanta::Mime::Test::files(corpus, "msg_", ".txt"); }
 
-std::string read(std::string const& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+std::string read(std::string const& path) { return Orvanta::Mime::Test::readFile(path); }
 
 std::string esc(char const* data, size_t size) {
     static char const hex[] = "0123456789abcdef";

@@ -47,4 +47,15 @@ const KeyFiles& keyFiles(const std::string& kind) {
     return made.emplace(kind, files).first->second;
 }
 
+bool opensslVerifies(const std::string& kind, const std::string& digest, const std::string& data,
+                     const std::string& signature) {
+    std::string dir = Orvanta::Test::scratchDir("openssl-verify");
+    writeFile(dir + "/data", data);
+    writeFile(dir + "/signature", signature);
+    auto result =
+        Orvanta::Test::runProcess({"openssl", "dgst", "-" + digest, "-verify", keyFiles(kind).publicPath,
+                                   "-signature", dir + "/signature", dir + "/data"});
+    return result.status == 0 && result.out == "Verified OK\n";
+}
+
 } // namespace Orvanta::OpenSSL::Test

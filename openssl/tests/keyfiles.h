@@ -14,6 +14,11 @@ struct KeyFiles {
 // "rsa" (2048 bits) or "ec" (P-256); made once per process
 const KeyFiles& keyFiles(const std::string& kind);
 
+// whether `openssl dgst -<digest> -verify` accepts the signature of the data
+// under the public key of `kind`
+bool opensslVerifies(const std::string& kind, const std::string& digest, const std::string& data,
+                     const std::string& signature);
+
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& bytes);
 

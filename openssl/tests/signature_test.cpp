@@ -17,6 +17,7 @@ namespace Orvanta::OpenSSL {
 namespace {
 
 using Test::keyFiles;
+using Test::opensslVerifies;
 using Test::readFile;
 using Test::writeFile;
 
@@ -40,18 +41,6 @@ std::string message() {
     for (auto& c : bytes)
         c = static_cast<char>(generator());
     return bytes;
-}
-
-// whether the openssl command accepts the signature of the data
-bool opensslVerifies(const std::string& kind, const std::string& digest, const std::string& data,
-                     const std::string& signature) {
-    std::string dir = Orvanta::Test::scratchDir("openssl-verify");
-    writeFile(dir + "/data", data);
-    writeFile(dir + "/signature", signature);
-    auto result =
-        Orvanta::Test::runProcess({"openssl", "dgst", "-" + digest, "-verify", keyFiles(kind).publicPath,
-                                   "-signature", dir + "/signature", dir + "/data"});
-    return result.status == 0 && result.out == "Verified OK\n";
 }
 
 std::string opensslSigns(const std::string& kind, const std::string& digest, const std::string& data) {
