@@ -40,6 +40,8 @@ public:
 
     // orderly (the AMQP close handshake) or immediate
     bool close(bool immediate = false);
+    // closes at once, reporting message as the connection's error
+    bool fail(const char* message);
 
     // sends one heartbeat frame
     bool heartbeat() { return _connection.heartbeat(); }

@@ -1,5 +1,7 @@
 #include "amqp/tcpoutbuffer.h"
 
+#include "amqp/openssl.h"
+
 #include <sys/socket.h>
 #include <sys/uio.h>
 
@@ -117,6 +119,18 @@ ssize_t TcpOutBuffer::sendto(int fd) {
         total += result;
     }
     return total;
+}
+
+int TcpOutBuffer::sendto(ssl_st* ssl) {
+    iovec chunk;
+    if (fill(&chunk, 1) == 0) return 0;
+    // a repeated write passes the same bytes again, perhaps from another
+    // address (the context accepts a moving write buffer)
+    int size = chunk.iov_len < 0x40000000 ? static_cast<int>(chunk.iov_len) : 0x40000000;
+    OpenSSL::ERR_clear_error();
+    int result = OpenSSL::SSL_write(ssl, chunk.iov_base, size);
+    if (result > 0) shrink(static_cast<size_t>(result));
+    return result;
 }
 
 } // namespace AMQP

@@ -12,6 +12,7 @@
 #include "amqp/outpiece.h"
 
 struct iovec;
+struct ssl_st;
 
 namespace AMQP {
 
@@ -44,6 +45,8 @@ public:
     // writes as much as the socket takes; the total written, or the failing
     // call's result (0 or -1 with errno kept) when nothing was written
     ssize_t sendto(int fd);
+    // writes the first unwritten chunk with one SSL_write; its result
+    int sendto(ssl_st* ssl);
 
 private:
     struct Chunk {

@@ -184,8 +184,8 @@ TEST_P(ChannelTest, BrokerCloseFailsEveryPendingResultThenTheChannel) {
     handler.take();
     feeder.feed({"channel-error"});
     EXPECT_EQ(events,
-              (Events{"first:NOT_FOUND - no exchange 'outbox'", "second:Channel is in error state",
-                      "third:Channel is in error state", "channel:NOT_FOUND - no exchange 'outbox'"}));
+              (Events{"first:404 NOT_FOUND - no exchange 'outbox'", "second:Channel is in error state",
+                      "third:Channel is in error state", "channel:404 NOT_FOUND - no exchange 'outbox'"}));
     // answered at once, not behind the held declares
     EXPECT_EQ(hex(handler.take()), hex(oracle("channel-close-ok-1")));
     events.clear();

@@ -1,5 +1,6 @@
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -103,7 +104,7 @@ TEST_P(ConfirmTest, ChannelErrorFailsEveryOutstandingPublicationInOrder) {
         publish(name);
     handler.take();
     feeder.feed({"channel-error"});
-    const std::string text = "NOT_FOUND - no exchange 'outbox'";
+    const std::string text = "404 NOT_FOUND - no exchange 'outbox'";
     EXPECT_EQ(events, (Events{"one:nack-or-error", "one:error:" + text, "two:nack-or-error",
                               "two:error:" + text, "three:nack-or-error", "three:error:" + text,
                               "channel:" + text, "one:finalize", "two:finalize", "three:finalize"}));
@@ -171,12 +172,29 @@ TEST_P(ConfirmTest, RefusedPublicationIsNeverOutstanding) {
     EXPECT_EQ(reliable->unacknowledged(), 0u);
 }
 
+TEST_P(ConfirmTest, EveryRefusedResultStaysUsableWhileItsCallerHoldsIt) {
+    // the caller keeps the references and installs callbacks only later
+    const std::string name(256, 'e');
+    DeferredPublish& first = reliable->publish(name, "mail", envelope);
+    DeferredPublish& second = reliable->publish(name, "mail", envelope);
+    DeferredPublish& third = reliable->publish(name, "mail", envelope);
+    for (auto [label, result] : {std::pair{"first", &first}, {"second", &second}, {"third", &third}}) {
+        std::string who = label;
+        EXPECT_FALSE(*result) << who;
+        result->onError([this, who](const char* message) { events.push_back(who + ":error:" + message); })
+            .onFinalize([this, who] { events.push_back(who + ":finalize"); });
+    }
+    EXPECT_EQ(events, (Events{"first:error:Frame could not be sent", "first:finalize",
+                              "second:error:Frame could not be sent", "second:finalize",
+                              "third:error:Frame could not be sent", "third:finalize"}));
+}
+
 TEST_P(ConfirmTest, RefusedPublicationIsNotReportedAgainOnChannelError) {
     publish("one");
     publish("refused", std::string(256, 'e'));
     events.clear();
     feeder.feed({"channel-error"});
-    const std::string text = "NOT_FOUND - no exchange 'outbox'";
+    const std::string text = "404 NOT_FOUND - no exchange 'outbox'";
     EXPECT_EQ(events, (Events{"one:nack-or-error", "one:error:" + text, "channel:" + text, "one:finalize"}));
 }
 
@@ -225,7 +243,7 @@ TEST_P(ConfirmTest, ChannelErrorFailsACloseThatWaitedForPublications) {
         [&](const char* message) { events.push_back(std::string("close:") + message); });
     events.clear();
     feeder.feed({"channel-error"});
-    const std::string text = "NOT_FOUND - no exchange 'outbox'";
+    const std::string text = "404 NOT_FOUND - no exchange 'outbox'";
     EXPECT_EQ(events, (Events{"one:nack-or-error", "one:error:" + text, "channel:" + text, "close:" + text,
                               "one:finalize"}));
 }
