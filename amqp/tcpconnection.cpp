@@ -94,6 +94,10 @@ void TcpConnection::onData(Connection*, const char* buffer, size_t size) {
     _state->send(buffer, size);
 }
 
+void TcpConnection::onPieces(Connection*, const OutPiece* pieces, size_t count, const Keeper& keeper) {
+    _state->sendPieces(pieces, count, keeper);
+}
+
 void TcpConnection::onHeartbeat(Connection*) {
     if (_handler) _handler->onHeartbeat(this);
 }

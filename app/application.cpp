@@ -46,7 +46,8 @@ const char* failed = "Failed to publish message to RabbitMQ";
 Application::Application(const Options& options)
     : Base(brokerAddress(options)), _channel(connection()), _reliable(_channel), _options(options),
       _settings(options.settings()), _input(this, STDIN_FILENO, EV_READ),
-      _decoder(&_sink, [this](size_t size) { onReady(size); }) {
+      _message(std::make_shared<Orvanta::Filter::Contiguous>()),
+      _decoder(_message.get(), [this](size_t size) { onReady(size); }) {
     _input.start(mainLoop()->loop());
 
     if (!_settings.extractRecipients && options.recipients().empty())
@@ -65,19 +66,11 @@ Application::Application(const Options& options)
 Application::~Application() = default;
 
 void Application::onReadable(int fd) {
-    char buffer[4096];
-    long size = Input::read(fd, buffer, sizeof buffer);
-    if (size == Input::later) return;
-
-    if (size > 0) {
-        if (_settings.ignoreDot)
-            _sink.append(buffer, size, false);
-        else _decoder.append(buffer, size, false);
-        return;
-    }
+    long size = Input::readInto(fd, *_message, _settings.ignoreDot ? nullptr : &_decoder);
+    if (size == Input::later || size > 0) return;
 
     _input.stop();
-    if (_settings.ignoreDot) return onReady(_sink.size());
+    if (_settings.ignoreDot) return onReady(_message->size());
 
     complain("Reached EOF without encountering a dot");
     _status.truncated();
@@ -93,7 +86,7 @@ std::string Application::recipients() const {
     if (!_settings.extractRecipients) return list;
 
     std::string extracted;
-    Tarvex::Message message(_sink.data(), _sink.size());
+    Tarvex::Message message(_message->data(), _message->size());
     for (const std::string& address : message.recipients()) {
         if (!extracted.empty()) extracted += ',';
         extracted += address;
@@ -161,14 +154,15 @@ AMQP::DeferredPublish& Application::send(const std::string& recipients) {
     headers.set("recipients", recipients);
     if (!_settings.envelope.empty()) headers.set("envelope", _settings.envelope);
 
-    const char* data = _sink.data();
-    size_t size = _sink.size();
+    const char* data = _message->data();
+    size_t size = _message->size();
 
     std::unique_ptr<AMQP::Envelope> message;
     if (_settings.compress)
         message = std::make_unique<Orvanta::Rabbit::Compressed::Envelope>(data, size);
     else
-        message = std::make_unique<AMQP::Envelope>(data, size);
+        // not copied: the message stays alive while anything refers to it
+        message = std::make_unique<AMQP::Envelope>(data, size, _message);
     message->setHeaders(headers);
 
     _headerSize = AMQP::BasicHeaderFrame(0, *message).totalSize();

@@ -8,11 +8,12 @@
 #include "app/exitstatus.h"
 #include "event/iohandler.h"
 #include "event/iowatcher.h"
-#include "filter/memory.h"
+#include "filter/contiguous.h"
 #include "filter/smtpdecode.h"
 #include "rabbit/app_base.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class Options;
@@ -62,8 +63,10 @@ private:
     const Options& _options;
     const Settings& _settings;
     Orvanta::Event::IoWatcher _input;
+    // the message, read straight into it and dot-decoded in place; shared
+    // with the socket, which refers to it until the body is written
+    std::shared_ptr<Orvanta::Filter::Contiguous> _message;
     Orvanta::Filter::SmtpDecode _decoder;
-    Orvanta::Filter::Memory _sink;
 
     // the publication went out and its confirm is awaited
     bool _publishing = false;

@@ -55,7 +55,8 @@ Base::SignalsIgnored::~SignalsIgnored() {
 }
 
 Base::Base(Event::MainLoop* loop, const AMQP::Address& address)
-    : AMQP::LibEvHandler(loop->loop(), 0), _loop(loop), _exitWatcher(loop, this), _connection(this, address) {
+    : AMQP::LibEvHandler(loop->loop(), 0), _loop(loop), _exitWatcher(loop, this), _brokerCheck(address.hostname()),
+      _connection(this, address) {
     ev_timer_init(&_grace, onGraceOver, gracePeriod, 0.0);
     _grace.data = this;
     if (++_instances < 2) return;
@@ -78,7 +79,18 @@ int Base::run() {
 }
 
 void Base::onError(AMQP::TcpConnection*, const char* message) {
-    onError((std::string("RabbitMQ connection error: ") + message).c_str());
+    std::string text = std::string("RabbitMQ connection error: ") + message;
+    // a refused broker certificate: OpenSSL's reason says why
+    if (!_brokerCheck.reason().empty()) text += ": " + _brokerCheck.reason();
+    onError(text.c_str());
+}
+
+bool Base::onSecuring(AMQP::TcpConnection*, ssl_st* ssl) {
+    return _brokerCheck.prepare(ssl);
+}
+
+bool Base::onSecured(AMQP::TcpConnection*, const ssl_st* ssl) {
+    return _brokerCheck.accept(ssl);
 }
 
 void Base::onError(const char* message) {

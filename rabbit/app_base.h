@@ -3,13 +3,15 @@
 // gone, reports connection errors with a timestamp and closes the
 // connection on SIGTERM, SIGINT and SIGHUP: in an orderly way first, at once
 // when the broker does not finish within a few seconds or a second signal
-// comes.
+// comes. Over TLS it accepts only a broker whose certificate verifies and
+// names the address's host.
 #pragma once
 
 #include "amqp/libevhandler.h"
 #include "amqp/tcpconnection.h"
 #include "event/exithandler.h"
 #include "event/exitwatcher.h"
+#include "rabbit/brokercheck.h"
 
 namespace AMQP {
 class Address;
@@ -43,6 +45,8 @@ protected:
     using AMQP::LibEvHandler::onNegotiate;
     using AMQP::LibEvHandler::onReady;
     void onError(AMQP::TcpConnection* connection, const char* message) override;
+    bool onSecuring(AMQP::TcpConnection* connection, ssl_st* ssl) override;
+    bool onSecured(AMQP::TcpConnection* connection, const ssl_st* ssl) override;
     void onDetached(AMQP::TcpConnection* connection) override;
 
     // The first termination signal starts the grace period and, unless
@@ -87,6 +91,7 @@ private:
     SignalsIgnored _ignored;
     Event::MainLoop* _loop;
     Event::ExitWatcher _exitWatcher;
+    BrokerCheck _brokerCheck;
     AMQP::TcpConnection _connection;
     // termination signals received so far, of any kind
     unsigned long _signals = 0;

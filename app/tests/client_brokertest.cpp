@@ -137,6 +137,32 @@ TEST_F(Client, ALargeMessageArrivesWhole) {
     EXPECT_TRUE(receive(queue).plain == body);
 }
 
+// The message is complete before the broker's tune (the usual case for piped
+// input): a content header over the 4 KB the connection starts with still
+// goes out, measured against the frame size the broker grants.
+TEST_F(Client, AHeaderOverFourKilobytesIsPublishedWhenTheMessageIsReadyFirst) {
+    std::vector<std::string> args;
+    std::string expected;
+    for (int i = 0; i < 130; ++i) {
+        // 32 bytes each
+        std::string number = std::to_string(1000 + i);
+        args.push_back("recipient-" + number + "-abcde@example.org");
+        expected += (i ? "," : "") + args.back();
+    }
+    ASSERT_EQ(args[0].size(), 32u);
+    for (const char* compress : {"false", "true"}) {
+        SCOPED_TRACE(compress);
+        std::vector<std::string> all = args;
+        all.insert(all.begin(), std::string("--rabbitmq-compress=") + compress);
+        auto result = run(all, stuffed);
+        ASSERT_EQ(result.status, 0) << result.err;
+        Received received = receive(queue);
+        ASSERT_TRUE(received.found);
+        EXPECT_EQ(received.headers["recipients"], expected);
+        EXPECT_EQ(std::string(compress) == "true" ? received.plain : received.body, unstuffed);
+    }
+}
+
 TEST_F(Client, ReadsAMessageFromAFile) {
     std::string path = configFile("message-file", stuffed);
     int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
