@@ -1,5 +1,6 @@
 #include "mime/fieldtypes.h"
 
+#include "mime/authenticationresults.h"
 #include "mime/contentdisposition.h"
 #include "mime/contentid.h"
 #include "mime/contenttransferencoding.h"
@@ -25,6 +26,9 @@ std::map<std::string, FieldTypes::Parser> builtin() {
     std::map<std::string, FieldTypes::Parser> parsers;
     parsers["dkim-signature"] = [](char const* data, size_t size) {
         return std::make_unique<DkimSignature>(data, size, true, false);
+    };
+    parsers["authentication-results"] = [](char const* data, size_t size) {
+        return std::make_unique<AuthenticationResults>(data, size, true);
     };
     return parsers;
 }
