@@ -26,8 +26,10 @@ bool listed(std::string const& list, char const* word) {
         if (end == std::string::npos) end = list.size();
         size_t first = start;
         size_t last = end;
-        while (first < last && Ascii::isSpace(list[first])) ++first;
-        while (last > first && Ascii::isSpace(list[last - 1])) --last;
+        while (first < last && Ascii::isSpace(list[first]))
+            ++first;
+        while (last > first && Ascii::isSpace(list[last - 1]))
+            --last;
         if (list.compare(first, last - first, word) == 0) return true;
         start = end + 1;
     }
@@ -36,8 +38,8 @@ bool listed(std::string const& list, char const* word) {
 
 } // namespace
 
-void SignatureStatus::fetch(Dns::Context const& context, std::string const& domain, std::string const& selector,
-                            Dns::DkimRecords& records) {
+void SignatureStatus::fetch(Dns::Context const& context, std::string const& domain,
+                            std::string const& selector, Dns::DkimRecords& records) {
     Dns::Hostname host(domain.c_str(), false);
     // absolute: a key is never looked for below the local search domains
     std::string name = selector + "._domainkey." + (host.ascii() == nullptr ? "" : host.ascii()) + ".";

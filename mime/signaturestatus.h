@@ -54,11 +54,14 @@ public:
                                    OpenSSL::PublicKey const& key, bool strict);
     // Fetches the key records of the signature (selector._domainkey.domain)
     // and checks it with them; a failed lookup is temperror or permerror.
-    char const* initialize(Dns::Context const& context, Object const& message, DkimSignature const& signature);
+    char const* initialize(Dns::Context const& context, Object const& message,
+                           DkimSignature const& signature);
     // the records in answer order, up to the first that gives a pass
-    char const* initialize(Object const& message, DkimSignature const& signature, Dns::DkimRecords const& records);
+    char const* initialize(Object const& message, DkimSignature const& signature,
+                           Dns::DkimRecords const& records);
     // one record: refused when it does not fit the signature, else its key
-    char const* initialize(Object const& message, DkimSignature const& signature, Dns::DkimRecord const& record);
+    char const* initialize(Object const& message, DkimSignature const& signature,
+                           Dns::DkimRecord const& record);
 
     // The key records published for a signing domain and selector, asked
     // for by their absolute name. Throws Dns::TimeoutException,
@@ -75,6 +78,7 @@ protected:
 
 class DkimStatus : public SignatureStatus {
 public:
+    using SignatureStatus::initialize;
     // the identity (i=) must lie in the signing domain, then the signature
     char const* initialize(Object const& message, DkimSignature const& signature,
                            OpenSSL::PublicKey const& key, bool strict) override;

@@ -23,9 +23,12 @@ namespace {
 std::string const message = "From: Alice <alice@example.com>\r\nTo: bob@example.net\r\nSubject: Hello\r\n\r\n"
                             "Hello Bob.\r\n\r\n";
 
-DkimKey key(char const* algorithm = "rsa-sha256") { return Test::signingKey(algorithm); }
+DkimKey key(char const* algorithm = "rsa-sha256") {
+    return Test::signingKey(algorithm);
+}
 
-std::string signWith(std::string const& tags, std::string const& text = message, size_t length = BodyHash::whole) {
+std::string signWith(std::string const& tags, std::string const& text = message,
+                     size_t length = BodyHash::whole) {
     return Test::signWith(tags, text, length);
 }
 

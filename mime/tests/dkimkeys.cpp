@@ -53,7 +53,8 @@ std::string signWith(std::string const& tags, std::string const& text, size_t le
     CanonicalizedBody body(Capabilities::utf8(), object.body, canonicalization.body());
     std::string hash = BodyHash(body, Algorithm(parsed.algorithm().c_str()), length).text();
     std::string field = "DKIM-Signature: " + tags + "; bh=" + hash + ";\r\n b=";
-    CanonicalizedHeader header(Capabilities::utf8(), object.header, canonicalization.header(), parsed.headers());
+    CanonicalizedHeader header(Capabilities::utf8(), object.header, canonicalization.header(),
+                               parsed.headers());
     header.signature(field.data(), field.size());
     DkimKey key = signingKey(parsed.algorithm().c_str(), parsed.domain().c_str(), parsed.selector().c_str());
     return field + PartialSignature(key, header.text(), 72, "\r\n ").text() + "\r\n" + text;

@@ -27,6 +27,7 @@ DkimKey signingKey(char const* algorithm = "rsa-sha256", char const* domain = "e
 // The text with a DKIM-Signature on top made from the given tags (all but bh
 // and b) by the library's own pieces, so that any tag can be tried; the body
 // hash covers `length` bytes of the canonical body.
-std::string signWith(std::string const& tags, std::string const& text, size_t length = static_cast<size_t>(-1));
+std::string signWith(std::string const& tags, std::string const& text,
+                     size_t length = static_cast<size_t>(-1));
 
 } // namespace Orvanta::Mime::Test

@@ -20,10 +20,12 @@
 #include <string>
 
 using namespace Orvanta::Mime;
+namespace Peer = Orvanta::Mime::Test;
 
 namespace {
 
-std::string const message = "From: joe@mail.example.test\r\nTo: ann@example.org\r\nSubject: keys\r\n\r\nBody.\r\n";
+std::string const message =
+    "From: joe@mail.example.test\r\nTo: ann@example.org\r\nSubject: keys\r\n\r\nBody.\r\n";
 
 // the base64 body of a PEM public key
 std::string bare(std::string const& pem) {
@@ -37,7 +39,8 @@ std::string bare(std::string const& pem) {
 // a TXT record argument of dnsmasq, cut into strings of 255 bytes
 std::string txt(std::string const& name, std::string const& text) {
     std::string out = "--txt-record=" + name + "._domainkey.example.test";
-    for (size_t at = 0; at < text.size(); at += 255) out += "," + text.substr(at, 255);
+    for (size_t at = 0; at < text.size(); at += 255)
+        out += "," + text.substr(at, 255);
     return out;
 }
 
@@ -46,8 +49,9 @@ protected:
     static void SetUpTestSuite() {
         std::string reason;
         if (!Orvanta::Test::enterNamespace(reason)) return;
-        Orvanta::Test::overlay("/etc/resolv.conf", "nameserver 127.0.0.1\nsearch example.test\noptions timeout:2\n");
-        std::string key = Test::testKey().record;
+        Orvanta::Test::overlay("/etc/resolv.conf",
+                               "nameserver 127.0.0.1\nsearch example.test\noptions timeout:2\n");
+        std::string key = Peer::testKey().record;
         std::string other = bare(Orvanta::OpenSSL::Test::keyFiles("ec").publicPem);
         server = std::make_unique<Orvanta::Test::Child>(Orvanta::Test::dnsmasq({
             txt("good", "v=DKIM1; k=rsa; p=" + key),
@@ -61,7 +65,8 @@ protected:
             txt("strict", "v=DKIM1; t=y:s; p=" + key),
             txt("testing", "v=DKIM1; t=y; p=" + key),
             txt("garbled", "v=DKIM1; p=notakey"),
-            txt("two", "v=DKIM1; p=" + other), txt("two", "v=DKIM1; p=" + key),
+            txt("two", "v=DKIM1; p=" + other),
+            txt("two", "v=DKIM1; p=" + key),
             txt("wrong", "v=DKIM1; p=" + other),
             txt("future", "v=DKIM2; p=" + key),
             "--local=/example.test/",
@@ -80,10 +85,12 @@ protected:
 
 std::unique_ptr<Orvanta::Test::Child> KeyRecords::server;
 
-std::string check(Orvanta::Dns::Context const& context, std::string const& selector, std::string const& identity = "") {
-    std::string tags = "v=1; a=rsa-sha256; c=relaxed/simple; d=example.test; s=" + selector + "; h=from:to:subject";
+std::string check(Orvanta::Dns::Context const& context, std::string const& selector,
+                  std::string const& identity = "") {
+    std::string tags =
+        "v=1; a=rsa-sha256; c=relaxed/simple; d=example.test; s=" + selector + "; h=from:to:subject";
     if (!identity.empty()) tags += "; i=" + identity;
-    std::string text = Test::signWith(tags, message);
+    std::string text = Peer::signWith(tags, message);
     Object object(text.data(), text.size());
     Value const& value = object.header.get("dkim-signature");
     DkimSignature signature(value.data(), value.size(), true, false);
@@ -116,14 +123,15 @@ TEST_F(KeyRecords, EachKindOfRecord) {
         {"future", "", "permerror: Permanent error fetching DNS"},
         {"absent", "", "permerror: Permanent error fetching DNS"},
     };
-    for (auto const& c : cases) EXPECT_EQ(check(context, c.selector, c.identity), c.expected) << c.selector;
+    for (auto const& c : cases)
+        EXPECT_EQ(check(context, c.selector, c.identity), c.expected) << c.selector;
 }
 
 TEST_F(KeyRecords, SignedBySignerVerifiedThroughDns) {
     std::string text = message;
     Object object(text.data(), text.size());
-    ASSERT_TRUE(object.sign(Capabilities::utf8(), Test::signingKey("rsa-sha256", "example.test", "good"), 0, false,
-                            Canonicalization(false, false)));
+    ASSERT_TRUE(object.sign(Capabilities::utf8(), Peer::signingKey("rsa-sha256", "example.test", "good"), 0,
+                            false, Canonicalization(false, false)));
     Value const& value = object.header.get("dkim-signature");
     DkimSignature signature(value.data(), value.size(), true, false);
     DkimStatus status;
