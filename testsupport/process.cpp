@@ -5,6 +5,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <climits>
+#include <algorithm>
 #include <spawn.h>
 #include <stdexcept>
 #include <sys/stat.h>
@@ -47,7 +49,18 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const std::string
     for (auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
     std::vector<std::string> envStore;
-    for (char** e = environ; *e; ++e) envStore.emplace_back(*e);
+    // an extra entry replaces an inherited one of the same name (the first
+    // of two would win)
+    auto named = [](const std::string& entry, const std::string& other) {
+        size_t equals = other.find('=');
+        return equals != std::string::npos && entry.compare(0, equals + 1, other, 0, equals + 1) == 0;
+    };
+    for (char** e = environ; *e; ++e) {
+        std::string entry(*e);
+        bool replaced = false;
+        for (auto& extra : extraEnv) replaced = replaced || named(entry, extra);
+        if (!replaced) envStore.push_back(entry);
+    }
     for (auto& e : extraEnv) envStore.push_back(e);
     std::vector<char*> env;
     for (auto& e : envStore) env.push_back(const_cast<char*>(e.c_str()));
@@ -82,7 +95,11 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const std::string
         for (int i = 0; i < n; ++i) {
             if (!fds[i].revents) continue;
             if (fds[i].fd == in.fd[1]) {
-                ssize_t w = ::write(in.fd[1], input.data() + written, input.size() - written);
+                // a writable pipe takes PIPE_BUF bytes without blocking; a
+                // larger write would block while the child waits for us to
+                // read what it printed
+                size_t chunk = std::min<size_t>(input.size() - written, PIPE_BUF);
+                ssize_t w = ::write(in.fd[1], input.data() + written, chunk);
                 if (w > 0) written += w;
                 if (w < 0 || written == input.size()) in.close(1);
                 continue;
