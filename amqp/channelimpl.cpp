@@ -244,7 +244,7 @@ bool ChannelImpl::publish(std::string_view exchange, std::string_view routingKey
     Publication publication(_id, exchange, routingKey, envelope, flags);
     if (!publication.valid()) return false;
     if (_state == closed || _state == closing || !_connection) return false;
-    if (!waiting()) return emit(publication);
+    if (!waiting()) return emit(publication, false);
     // the frame size may still change (the broker's tune), so the
     // publication is cut only when it leaves
     publication.hold();
@@ -252,17 +252,21 @@ bool ChannelImpl::publish(std::string_view exchange, std::string_view routingKey
     return true;
 }
 
-bool ChannelImpl::emit(const Publication& publication) {
+bool ChannelImpl::emit(const Publication& publication, bool held) {
     if (!_connection || !publication.fits(_connection->maxFrame())) return false;
     // Straight to the connection: a publication released from the held
-    // queue goes out before whatever still waits behind it there.
+    // queue goes out before whatever still waits behind it there, like the
+    // held frames, whatever close was asked for meanwhile.
     Monitor monitor(this);
-    auto forward = [&](const Frame& frame) { return monitor.valid() && _connection && _connection->send(frame); };
+    auto forward = [&](const Frame& frame) {
+        if (!monitor.valid() || !_connection) return false;
+        return held ? _connection->send(CopiedBuffer(frame)) : _connection->send(frame);
+    };
     if (!forward(publication.method()) || !forward(publication.header())) return false;
     if (!monitor.valid()) return false;
     _synchronous = false;
     return publication.sendBody(_connection->maxFrame(), [&](const BodyFrame& frame, const Keeper& keeper) {
-        return monitor.valid() && _connection && _connection->send(frame, keeper);
+        return monitor.valid() && _connection && _connection->send(frame, keeper, held);
     }) && monitor.valid();
 }
 
@@ -348,7 +352,7 @@ bool ChannelImpl::release() {
     }
     Publication publication = std::move(std::get<Publication>(_held.front()));
     _held.pop();
-    if (publication.fits(_connection->maxFrame())) return emit(publication);
+    if (publication.fits(_connection->maxFrame())) return emit(publication, true);
     // Announced to the caller as sent long ago, and its delivery tag
     // counted: dropping it alone would shift every later confirm. The
     // channel fails instead, and the broker is told.

@@ -137,8 +137,9 @@ private:
     template <typename... Arguments> bool resolve(Arguments&&... arguments);
     // takes result out of the chain of pending results
     void unlink(const Deferred* result);
-    // writes the publication's frames, cut with the connection's frame size
-    bool emit(const Publication& publication);
+    // writes the publication's frames, cut with the connection's frame size;
+    // held: it waited since before any close request
+    bool emit(const Publication& publication, bool held);
     // sends the oldest held frame or publication; false when refused
     bool release();
 

@@ -93,6 +93,22 @@ TEST_P(ChannelTest, HeldPublicationsLeaveInOrder) {
     EXPECT_EQ(hex(handler.take()), hex(one));
 }
 
+// A publication accepted before the connection's close was asked for still
+// leaves, ahead of the channel's close and the connection's.
+TEST_P(ChannelTest, HeldPublicationLeavesDespiteALaterClose) {
+    Channel channel(&connection);
+    Envelope envelope("hello", 5);
+    EXPECT_TRUE(channel.publish("outbox", "mail", envelope));
+    handler.take();
+    EXPECT_TRUE(connection.close());
+    EXPECT_EQ(handler.take(), "");
+    feeder.feed({"channel-open-ok-1"});
+    EXPECT_EQ(hex(handler.take()), hex(oracle("publish") + oracle("content-header-5") + oracle("body-hello") +
+                                       oracle("channel-close-1")));
+    feeder.feed({"channel-close-ok-1"});
+    EXPECT_EQ(hex(handler.take()), hex(oracle("close")));
+}
+
 TEST_P(ChannelTest, BodiesAreCutAtTheFrameLimit) {
     auto channel = open();
     std::string body(4089, 'x');
