@@ -109,6 +109,25 @@ TEST_P(ChannelTest, HeldPublicationLeavesDespiteALaterClose) {
     EXPECT_EQ(hex(handler.take()), hex(oracle("close")));
 }
 
+// Confirm mode's reply is the one request publications need not wait for:
+// the broker takes them in order, in confirm mode. Anything held after it
+// keeps its place.
+TEST_P(ChannelTest, PublicationsDoNotWaitForTheConfirmModeReply) {
+    auto channel = open();
+    Envelope envelope("hello", 5);
+    const std::string one = oracle("publish") + oracle("content-header-5") + oracle("body-hello");
+    channel->confirmSelect();
+    EXPECT_TRUE(channel->publish("outbox", "mail", envelope));
+    EXPECT_EQ(hex(handler.take()), hex(oracle("confirm-select") + one));
+    channel->declareQueue("mails", durable);
+    EXPECT_TRUE(channel->publish("outbox", "mail", envelope));
+    EXPECT_EQ(handler.take(), "");
+    feeder.feed({"confirm-select-ok"});
+    EXPECT_EQ(hex(handler.take()), hex(oracle("queue-declare")));
+    feeder.feed({"queue-declare-ok"});
+    EXPECT_EQ(hex(handler.take()), hex(one));
+}
+
 TEST_P(ChannelTest, BodiesAreCutAtTheFrameLimit) {
     auto channel = open();
     std::string body(4089, 'x');
