@@ -7,12 +7,14 @@
 #include "filter/string.h"
 #include "filter/wordwrap.h"
 #include "mime/ascii.h"
+#include "mime/authenticationresults.h"
 #include "mime/capabilities.h"
 #include "mime/contentdisposition.h"
 #include "mime/contentid.h"
 #include "mime/contenttransferencoding.h"
 #include "mime/contenttype.h"
 #include "mime/datetime.h"
+#include "mime/dkimheader.h"
 #include "mime/empty.h"
 #include "mime/fieldtypes.h"
 #include "mime/flushguard.h"
@@ -246,6 +248,13 @@ void Header::append(char const* name, HeaderField const& field) {
         // adding is best effort: the header keeps the lines it had
     }
 }
+
+void Header::prepend(DkimHeader const& header) {
+    std::string text = std::string(DkimHeader::name) + ": " + header.text() + "\r\n";
+    insert(0, preserve(text.data(), text.size()));
+}
+
+void Header::prepend(AuthenticationResults const& results) { prepend("Authentication-Results", results); }
 
 void Header::prepend(char const* name, HeaderField const& field) {
     if (name == nullptr) return;

@@ -25,6 +25,8 @@ class ContentID;
 class ContentTransferEncoding;
 class ContentType;
 class DateTime;
+class AuthenticationResults;
+class DkimHeader;
 class HeaderField;
 
 class Header : public Encodable {
@@ -90,6 +92,12 @@ public:
     void set(HeaderIterator const& it, char const* value);
     void append(char const* name, char const* value);
     void prepend(char const* name, char const* value);
+
+    // A first line "DKIM-Signature: " with the value exactly as the signer
+    // folded it (the signed bytes). Throws when the line cannot be added.
+    void prepend(DkimHeader const& header);
+    // a first line "Authentication-Results: " with the rendered results
+    void prepend(AuthenticationResults const& results);
 
     void remove(char const* name);
     void remove(size_t index);
