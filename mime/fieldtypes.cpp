@@ -4,11 +4,13 @@
 #include "mime/contentid.h"
 #include "mime/contenttransferencoding.h"
 #include "mime/contenttype.h"
+#include "mime/dkimsignature.h"
 #include "mime/key.h"
 #include "mime/mailbox.h"
 #include "mime/mailboxes.h"
 #include "mime/targets.h"
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,13 @@ template <typename Field> std::unique_ptr<HeaderField> plain(char const* data, s
 
 std::unique_ptr<HeaderField> encoding(char const* data, size_t size) {
     return std::make_unique<ContentTransferEncoding>(ContentTransferEncoding::parse(data, size));
+}
+
+// the parsers of the authentication values this library has itself
+FieldTypes::Parser own(char const* name) {
+    if (std::strcmp(name, "dkim-signature") == 0)
+        return [](char const* data, size_t size) { return std::make_unique<DkimSignature>(data, size, true, false); };
+    return nullptr;
 }
 
 struct Row {
@@ -54,7 +63,7 @@ std::vector<Row>& rows() {
         {"resent-bcc", strict<Targets>, false},
         {"resent-reply-to", strict<Targets>, false},
         {"sender", strict<Mailbox>, false},
-        {"dkim-signature", nullptr, true},
+        {"dkim-signature", own("dkim-signature"), true},
         {"arc-seal", nullptr, true},
         {"arc-message-signature", nullptr, true},
         {"arc-authentication-results", nullptr, true},
@@ -79,7 +88,8 @@ bool FieldTypes::add(char const* name, Parser parser) {
     if (name == nullptr) return false;
     Row* row = find(Key(name, std::char_traits<char>::length(name)));
     if (row == nullptr || !row->authentication) return false;
-    row->parser = std::move(parser);
+    // an empty parser puts back the library's own, where it has one
+    row->parser = parser ? std::move(parser) : own(row->name);
     return true;
 }
 

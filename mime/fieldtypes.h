@@ -29,9 +29,9 @@ public:
     // true for every name that has (or will have) a typed class
     static bool known(Key const& name);
 
-    // Registers (or, with an empty parser, removes) the parser of one of the
-    // authentication header names; returns false for any other name. Meant
-    // for start-up: the table has no lock.
+    // Registers the parser of one of the authentication header names (an
+    // empty parser puts back the library's own, or none); returns false for
+    // any other name. Meant for start-up: the table has no lock.
     static bool add(char const* name, Parser parser);
 };
 

@@ -13,6 +13,7 @@
 #include "mime/contenttransferencoding.h"
 #include "mime/contenttype.h"
 #include "mime/datetime.h"
+#include "mime/dkimheader.h"
 #include "mime/empty.h"
 #include "mime/fieldtypes.h"
 #include "mime/flushguard.h"
@@ -245,6 +246,11 @@ void Header::append(char const* name, HeaderField const& field) {
     } catch (std::exception const&) {
         // adding is best effort: the header keeps the lines it had
     }
+}
+
+void Header::prepend(DkimHeader const& header) {
+    std::string text = std::string(DkimHeader::name) + ": " + header.text() + "\r\n";
+    insert(0, preserve(text.data(), text.size()));
 }
 
 void Header::prepend(char const* name, HeaderField const& field) {

@@ -25,6 +25,7 @@ class ContentID;
 class ContentTransferEncoding;
 class ContentType;
 class DateTime;
+class DkimHeader;
 class HeaderField;
 
 class Header : public Encodable {
@@ -90,6 +91,10 @@ public:
     void set(HeaderIterator const& it, char const* value);
     void append(char const* name, char const* value);
     void prepend(char const* name, char const* value);
+
+    // A first line "DKIM-Signature: " with the value exactly as the signer
+    // folded it (the signed bytes). Throws when the line cannot be added.
+    void prepend(DkimHeader const& header);
 
     void remove(char const* name);
     void remove(size_t index);

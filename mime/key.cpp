@@ -1,6 +1,7 @@
 #include "mime/key.h"
 
 #include "mime/ascii.h"
+#include "mime/canonicalization.h"
 
 #include <initializer_list>
 
@@ -31,5 +32,16 @@ bool Key::containsArcSeal() const { return *this == "arc-seal"; }
 bool Key::containsArcMessageSignature() const { return *this == "arc-message-signature"; }
 
 bool Key::containsDkimSignature() const { return *this == "dkim-signature"; }
+
+bool Key::canonicalized(SignatureType type) const {
+    for (char const* name :
+         {"from", "sender", "reply-to", "subject", "date", "message-id", "to", "cc", "mime-version", "content-type",
+          "content-transfer-encoding", "content-id", "content-description", "resent-date", "resent-from",
+          "resent-sender", "resent-to", "resent-cc", "resent-message-id", "in-reply-to", "references", "list-id",
+          "list-help", "list-unsubscribe", "list-unsubscribe-post", "list-subscribe", "list-post", "list-owner",
+          "list-archive"})
+        if (*this == name) return true;
+    return type == SignatureType::arc && containsDkimSignature();
+}
 
 } // namespace Orvanta::Mime

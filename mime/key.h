@@ -5,6 +5,10 @@
 #include "mime/istring.h"
 
 namespace Orvanta::Mime {
+enum class SignatureType;
+}
+
+namespace Orvanta::Mime {
 
 class Key : public IString {
 public:
@@ -19,6 +23,8 @@ public:
     bool containsArcSeal() const;
     bool containsArcMessageSignature() const;
     bool containsDkimSignature() const;
+    // whether a signer covers a field of this name unless told otherwise
+    bool canonicalized(SignatureType type) const;
 };
 
 } // namespace Orvanta::Mime

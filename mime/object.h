@@ -6,13 +6,21 @@
 #include "mime/body.h"
 #include "mime/boundary.h"
 #include "mime/encodable.h"
+#include "mime/extraheaders.h"
 #include "mime/header.h"
 
 #include <cstddef>
+#include <string>
+
+namespace Orvanta::Dns {
+class Hostname;
+}
 
 namespace Orvanta::Mime {
 
+class Canonicalization;
 class Part;
+struct DkimKey;
 
 class Object : public Encodable {
 public:
@@ -57,6 +65,18 @@ public:
 
     void clear();
 
+    // Adds a DKIM-Signature on top of the header over the usual fields and
+    // the extra ones, after removing the earlier signatures of that domain
+    // and selector. `expiration` is an absolute time (0: none). False, and
+    // the message unchanged, when it cannot be signed.
+    bool sign(Capabilities const& caps, DkimKey const& key, long expiration, bool oversign,
+              Canonicalization const& canonicalization);
+    bool sign(Capabilities const& caps, DkimKey const& key, ExtraHeaders const& extra, long expiration,
+              bool oversign, Canonicalization const& canonicalization);
+    // removes every DKIM-Signature of that domain and selector
+    void unsign(Dns::Hostname const& domain, std::string const& selector);
+    void unsign(DkimKey const& key);
+
     using Encodable::encode;
     // the header block, then the body; returns every byte written
     size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
@@ -71,7 +91,9 @@ public:
     // Names a 7-bit transfer encoding for every single part that needs one
     // ("quoted-printable" for text, "base64" for binary); the next encode
     // translates the bodies. Parts of a multipart are replaced by repaired
-    // copies, so that copies of the message that share them keep theirs.
+    // copies, so that copies of the message that share them keep theirs. An
+    // enclosed message (message/rfc822, partial, external-body) is left as
+    // it is: readers do not decode it.
     void repair(Capabilities const& caps);
 
     ExtHeader header;

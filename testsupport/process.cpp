@@ -5,6 +5,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <climits>
+#include <algorithm>
 #include <spawn.h>
 #include <stdexcept>
 #include <sys/stat.h>
@@ -93,7 +95,11 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const std::string
         for (int i = 0; i < n; ++i) {
             if (!fds[i].revents) continue;
             if (fds[i].fd == in.fd[1]) {
-                ssize_t w = ::write(in.fd[1], input.data() + written, input.size() - written);
+                // a writable pipe takes PIPE_BUF bytes without blocking; a
+                // larger write would block while the child waits for us to
+                // read what it printed
+                size_t chunk = std::min<size_t>(input.size() - written, PIPE_BUF);
+                ssize_t w = ::write(in.fd[1], input.data() + written, chunk);
                 if (w > 0) written += w;
                 if (w < 0 || written == input.size()) in.close(1);
                 continue;

@@ -28,13 +28,15 @@ std::string unhex(std::string const& text) {
 
 } // namespace
 
-std::vector<Answer> ask(std::vector<Request> const& requests) {
+std::vector<Answer> ask(std::vector<Request> const& requests) { return ask(requests, "oracle.py"); }
+
+std::vector<Answer> ask(std::vector<Request> const& requests, char const* script) {
     std::string input;
     for (auto const& request : requests) {
         for (size_t i = 0; i < request.size(); ++i) input += (i ? "\t" : "") + hex(request[i]);
         input += '\n';
     }
-    auto result = Orvanta::Test::runProcess({Orvanta::Test::python3(), ORVANTA_SOURCE_DIR "/mime/tests/oracle.py"}, input);
+    auto result = Orvanta::Test::runProcess({Orvanta::Test::python3(), std::string(ORVANTA_SOURCE_DIR "/mime/tests/") + script}, input);
     EXPECT_EQ(result.status, 0) << result.err;
     std::vector<Answer> answers;
     std::istringstream lines(result.out);

@@ -1,5 +1,5 @@
-// Test helper: asks Python's email package (tests/oracle.py) about many
-// inputs in one run of the interpreter.
+// Test helper: asks Python's email package (tests/oracle.py), or another
+// Python peer, about many inputs in one run of the interpreter.
 #pragma once
 
 #include <string>
@@ -12,5 +12,7 @@ using Answer = std::vector<std::string>;
 
 // one answer per request, in order; fails the test when Python cannot run
 std::vector<Answer> ask(std::vector<Request> const& requests);
+// the same with another script of this folder speaking the same protocol
+std::vector<Answer> ask(std::vector<Request> const& requests, char const* script);
 
 } // namespace Orvanta::Mime::Test

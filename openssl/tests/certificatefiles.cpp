@@ -1,5 +1,6 @@
 #include "openssl/tests/certificatefiles.h"
 
+#include "openssl/functions.h"
 #include "openssl/tests/keyfiles.h"
 #include "testsupport/process.h"
 
@@ -72,6 +73,19 @@ CertificateFiles make() {
 const CertificateFiles& certificateFiles() {
     static const CertificateFiles files = make();
     return files;
+}
+
+void X509Free::operator()(x509_st* certificate) const {
+    X509_free(certificate);
+}
+
+OwnedCertificate readCertificate(const std::string& path) {
+    std::string pem = readFile(path);
+    bio_st* bio = BIO_new_mem_buf(pem.data(), static_cast<int>(pem.size()));
+    OwnedCertificate certificate(PEM_read_bio_X509(bio, nullptr, nullptr, nullptr));
+    BIO_free(bio);
+    if (!certificate) throw std::runtime_error("cannot read the certificate " + path);
+    return certificate;
 }
 
 std::string textField(const std::string& text, const std::string& label, bool next) {

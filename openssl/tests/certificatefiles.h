@@ -2,6 +2,9 @@
 // command for the TLS tests, with what that command says about them.
 #pragma once
 
+#include "openssl/structures.h"
+
+#include <memory>
 #include <string>
 
 namespace Orvanta::OpenSSL::Test {
@@ -23,6 +26,14 @@ struct CertificateFiles {
 // P-256 keys; the server's names are "server.test", "alt.server.test" and
 // "*.wild.test". Made once per process.
 const CertificateFiles& certificateFiles();
+
+struct X509Free {
+    void operator()(x509_st* certificate) const;
+};
+using OwnedCertificate = std::unique_ptr<x509_st, X509Free>;
+
+// a certificate from a PEM file; throws when there is none
+OwnedCertificate readCertificate(const std::string& path);
 
 // the line of `text` that starts, after blanks, with `label`, without the
 // label; with `next`, the line after it

@@ -21,18 +21,10 @@ using Test::opensslVerifies;
 using Test::readFile;
 using Test::writeFile;
 
-struct PkeyFree {
-    void operator()(evp_pkey_st* key) const { EVP_PKEY_free(key); }
-};
-using OwnedKey = std::unique_ptr<evp_pkey_st, PkeyFree>;
+using Test::OwnedKey;
 
 OwnedKey privateKey(const std::string& kind) {
-    std::string pem = readFile(keyFiles(kind).privatePath);
-    bio_st* bio = BIO_new_mem_buf(pem.data(), static_cast<int>(pem.size()));
-    OwnedKey key(PEM_read_bio_PrivateKey(bio, nullptr, nullptr, nullptr));
-    BIO_free(bio);
-    if (!key) throw std::runtime_error("cannot read the private key");
-    return key;
+    return Test::readPrivateKey(keyFiles(kind).privatePath);
 }
 
 std::string message() {

@@ -1,0 +1,30 @@
+#include "mime/bodyhash.h"
+
+#include "mime/algorithm.h"
+#include "mime/canonicalizedbody.h"
+#include "openssl/base64.h"
+#include "openssl/functions.h"
+
+#include <algorithm>
+
+namespace Orvanta::Mime {
+
+BodyHash::BodyHash(CanonicalizedBody const& body, Algorithm const& algorithm, size_t length) {
+    auto const* data = reinterpret_cast<unsigned char const*>(body.text().data());
+    size_t size = std::min(length, body.text().size());
+    unsigned char digest[64];
+    switch (algorithm.type()) {
+    case Algorithm::sha1:
+        OpenSSL::SHA1(data, size, digest);
+        break;
+    case Algorithm::sha512:
+        OpenSSL::SHA512(data, size, digest);
+        break;
+    default:
+        OpenSSL::SHA256(data, size, digest);
+        break;
+    }
+    _hash = OpenSSL::Base64::encode(reinterpret_cast<char const*>(digest), algorithm.size(), false);
+}
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,27 @@
+// The body hash of a signature (bh=): the base64 digest of the canonical
+// body, or of its first bytes when the signature limits the length.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace Orvanta::Mime {
+
+class Algorithm;
+class CanonicalizedBody;
+
+class BodyHash {
+public:
+    static constexpr size_t whole = static_cast<size_t>(-1);
+
+    // `length` bytes of the canonical body, never more than it has
+    BodyHash(CanonicalizedBody const& body, Algorithm const& algorithm, size_t length = whole);
+    virtual ~BodyHash() = default;
+
+    std::string const& text() const { return _hash; }
+
+private:
+    std::string _hash;
+};
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,64 @@
+#include "mime/canonicalizedbody.h"
+
+#include "mime/body.h"
+#include "mime/object.h"
+
+namespace Orvanta::Mime {
+
+void CanonicalizeBody::content(char const* data, size_t size) {
+    if (size == 0) return;
+    for (; _lines > 0; --_lines)
+        _target->append("\r\n", 2);
+    if (_space) _target->push_back(' ');
+    _space = false;
+    _target->append(data, size);
+    _written = true;
+}
+
+size_t CanonicalizeBody::append(char const* data, size_t size, bool) {
+    size_t start = 0;
+    for (size_t i = 0; i < size; ++i) {
+        char c = data[i];
+        if (_cr) {
+            _cr = false;
+            if (c != '\n') content("\r", 1);
+        }
+        bool blank = !_simple && (c == ' ' || c == '\t');
+        if (c != '\r' && c != '\n' && !blank) continue;
+        content(data + start, i - start);
+        start = i + 1;
+        if (c == '\r') {
+            _cr = true;
+        } else if (c == '\n') {
+            _space = false;
+            ++_lines;
+        } else {
+            _space = true;
+        }
+    }
+    content(data + start, size - start);
+    return size;
+}
+
+void CanonicalizeBody::finish() {
+    if (_cr) content("\r", 1);
+    _cr = false;
+    _lines = 0;
+    _space = false;
+    if (_written || _simple) _target->append("\r\n", 2);
+}
+
+CanonicalizedBody::CanonicalizedBody(Capabilities const& caps, Body const& body, bool simple) {
+    _text.reserve(body.size() + 2);
+    CanonicalizeBody sink(&_text, simple);
+    // The bytes as they stand in the message: a multipart written afresh
+    // may differ from them in its delimiters. A body built by hand has no
+    // text of its own and is taken as it would be written.
+    if (body.data() != nullptr || body.parts().empty())
+        sink.append(body.data(), body.size(), true);
+    else
+        body.encode(caps, &sink, true);
+    sink.finish();
+}
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,168 @@
+#include "mime/canonicalizedheader.h"
+
+#include "filter/newlineconverter.h"
+#include "filter/string.h"
+#include "mime/ascii.h"
+#include "mime/canonicalization.h"
+#include "mime/header.h"
+#include "mime/line.h"
+
+#include <cstring>
+#include <map>
+
+namespace Orvanta::Mime {
+
+namespace {
+
+bool same(String const& a, String const& b) {
+    return a.size() == b.size() && Ascii::equalNoCase(a.data(), b.data(), a.size());
+}
+
+std::string lower(std::string text) {
+    for (char& c : text)
+        c = Ascii::toLower(c);
+    return text;
+}
+
+} // namespace
+
+size_t CanonicalizedHeader::Relaxed::append(char const* data, size_t size, bool) {
+    for (size_t i = 0; i < size; ++i) {
+        char c = data[i];
+        bool space = Ascii::isSpace(c);
+        switch (_state) {
+        case 0:
+            *_target += Ascii::toLower(c);
+            if (c == ':') _state = 1;
+            break;
+        case 1:
+            if (!space) {
+                *_target += c;
+                _state = 2;
+            }
+            break;
+        case 2:
+            if (space)
+                _state = 3;
+            else
+                *_target += c;
+            break;
+        default:
+            if (!space) {
+                *_target += ' ';
+                *_target += c;
+                _state = 2;
+            }
+            break;
+        }
+    }
+    return size;
+}
+
+CanonicalizedHeader::CanonicalizedHeader(Capabilities const& caps, Header const& header,
+                                         ExtraHeaders const& extra, SignatureType type, bool simple)
+    : _caps(caps), _simple(simple) {
+    auto const& lines = header.lines();
+    for (size_t i = lines.size(); i-- > 0;) {
+        Line const& line = lines[i];
+        if (line.key.canonicalized(type) || extra.contains(line.key)) add(line);
+    }
+}
+
+CanonicalizedHeader::CanonicalizedHeader(Capabilities const& caps, Header const& header, bool simple,
+                                         DkimHeaderFields const& names)
+    : _caps(caps), _simple(simple) {
+    // lines of each name already taken, counted from the bottom
+    std::map<std::string, size_t> taken;
+    auto const& lines = header.lines();
+    for (std::string const& name : names.names()) {
+        size_t& skip = taken[lower(name)];
+        String wanted(name.data(), name.size());
+        size_t seen = 0;
+        for (size_t i = lines.size(); i-- > 0;) {
+            if (!same(lines[i].key, wanted)) continue;
+            if (seen++ < skip) continue;
+            add(lines[i]);
+            break;
+        }
+        ++skip;
+    }
+}
+
+void CanonicalizedHeader::add(Line const& line) {
+    _fields.add(std::string(line.key.data(), line.key.size()));
+    ++_count;
+    if (_simple) {
+        // the field as it stands, its own line end included
+        Filter::String sink(&_text);
+        line.encode(_caps, &sink, true);
+    } else {
+        Relaxed sink(&_text);
+        line.encode(_caps, &sink, true);
+        _text += "\r\n";
+    }
+}
+
+void CanonicalizedHeader::signature(char const* data, size_t size) {
+    // the field's own line end is not part of it
+    while (size > 0 && (data[size - 1] == '\n' || data[size - 1] == '\r'))
+        --size;
+    if (_simple) {
+        Filter::String sink(&_text);
+        Filter::NewlineConverter converter(&sink, "\r\n", 0);
+        converter.append(data, size, true);
+        converter.flush();
+    } else {
+        Relaxed sink(&_text);
+        sink.append(data, size, true);
+    }
+}
+
+void CanonicalizedHeader::signature(Line const& line) {
+    size_t name = line.key.consumed();
+    std::string text(line.data(), name);
+    text += NakedSignature(line.data() + name, line.size() - name).text();
+    signature(text.data(), text.size());
+}
+
+NakedSignature::NakedSignature(char const* data, size_t size) {
+    _text.reserve(size);
+    int state = 0;
+    for (size_t i = 0; i < size; ++i) {
+        char c = data[i];
+        switch (state) {
+        case 0:
+            if (c == '=')
+                state = 3;
+            else if (c == 'b')
+                state = 2;
+            else if (!Ascii::isSpace(c) && c != ';')
+                state = 1;
+            break;
+        case 1:
+            if (c == ';')
+                state = 0;
+            else if (c == '=')
+                state = 3;
+            break;
+        case 2:
+            if (c == '=')
+                state = 4;
+            else if (c == ';')
+                state = 0;
+            else if (!Ascii::isSpace(c))
+                state = 1;
+            break;
+        case 3:
+            if (c == ';') state = 0;
+            break;
+        default:
+            if (c != ';') continue;
+            state = 0;
+            break;
+        }
+        _text += c;
+    }
+}
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,78 @@
+// The canonical text of the header fields a signature covers: the fields
+// selected by a signer (the usual names and the caller's extra ones) or by a
+// verifier (a signature's h= list), each written "simple" (exactly as it
+// stands, its line end included) or "relaxed" (name lower-cased, white space
+// folded to single spaces), and at the end the signature field itself with
+// its b= value taken out.
+#pragma once
+
+#include "filter/result.h"
+#include "mime/capabilities.h"
+#include "mime/dkimheaderfields.h"
+#include "mime/extraheaders.h"
+#include <string>
+
+namespace Orvanta::Mime {
+
+class Header;
+class Line;
+enum class SignatureType;
+
+class CanonicalizedHeader {
+public:
+    // Writes the relaxed form of one field into a string.
+    class Relaxed : public Filter::Result {
+    public:
+        explicit Relaxed(std::string* target) : _target(target) {}
+        using Filter::Result::append;
+        size_t append(char const* data, size_t size, bool persistent) override;
+
+    private:
+        int _state = 0;
+        std::string* _target;
+    };
+
+    // The signer's selection: from the last line up, every line of a usual
+    // name for this type of signature or of an extra name.
+    CanonicalizedHeader(Capabilities const& caps, Header const& header, ExtraHeaders const& extra,
+                        SignatureType type, bool simple);
+    // The verifier's selection: for each name of the list the lowest line of
+    // that name not yet taken; a name with no line left adds nothing.
+    CanonicalizedHeader(Capabilities const& caps, Header const& header, bool simple,
+                        DkimHeaderFields const& names);
+    virtual ~CanonicalizedHeader() = default;
+
+    // Ends the text with the signature field: its raw text (name, colon,
+    // value, without the b= data), canonicalized like the others but without
+    // a line end.
+    void signature(char const* data, size_t size);
+    // the same for a field of the message: its b= data is taken out first
+    void signature(Line const& line);
+
+    std::string const& text() const { return _text; }
+    size_t count() const { return _count; }
+    // the names of the lines taken, as spelled in the message
+    DkimHeaderFields const& fields() const { return _fields; }
+
+private:
+    void add(Line const& line);
+
+    Capabilities _caps;
+    size_t _count = 0;
+    std::string _text;
+    bool _simple;
+    DkimHeaderFields _fields;
+};
+
+// A signature field's value with the value of its b= tag taken out.
+class NakedSignature {
+public:
+    NakedSignature(char const* data, size_t size);
+    virtual ~NakedSignature() = default;
+    std::string const& text() const { return _text; }
+
+private:
+    std::string _text;
+};
+
+} // namespace Orvanta::Mime

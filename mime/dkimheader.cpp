@@ -1,0 +1,75 @@
+#include "mime/dkimheader.h"
+
+#include "filter/string.h"
+#include "filter/wordwrap.h"
+#include "mime/algorithm.h"
+#include "mime/bodyhash.h"
+#include "mime/canonicalization.h"
+#include "mime/canonicalizedbody.h"
+#include "mime/canonicalizedheader.h"
+#include "mime/capabilities.h"
+#include "mime/dkimkey.h"
+#include "mime/dkimsignature.h"
+#include "mime/object.h"
+#include "openssl/base64.h"
+#include "openssl/signature.h"
+
+#include <cstring>
+#include <ctime>
+#include <stdexcept>
+
+namespace Orvanta::Mime {
+
+DkimHeader::DkimHeader(Capabilities const& caps, Object const& message, DkimKey const& key,
+                       ExtraHeaders const& extra, long expiration, bool oversign,
+                       Canonicalization const& canonicalization) {
+    if (message.header.get("from").empty())
+        throw std::runtime_error("Cannot create DKIM header without a from address");
+    Algorithm algorithm(key.algorithm.c_str());
+    CanonicalizedHeader header(caps, message.header, extra, SignatureType::dkim, canonicalization.header());
+    CanonicalizedBody body(caps, message.body, canonicalization.body());
+
+    DkimSignature signature;
+    signature.version("1");
+    signature.algorithm(key.algorithm);
+    signature.querymethods("dns/txt");
+    signature.timestamp(std::to_string(std::time(nullptr)));
+    signature.canonicalization(canonicalization.text().c_str());
+    signature.selector(key.selector);
+    signature.hash(BodyHash(body, algorithm).text());
+    char const* domain = key.domain.ascii();
+    signature.domain(domain == nullptr ? "" : domain);
+    std::string names = header.fields().str(true);
+    signature.headers(names.data(), names.size(), oversign);
+    if (key.report) signature.report(true);
+    if (expiration != 0) signature.expiration(std::to_string(expiration));
+
+    // folded once, here: the field is written exactly so, and the signed
+    // copy of it is this text up to "b="
+    std::string field = std::string(name) + ": ";
+    {
+        Filter::String sink(&field);
+        Filter::WordWrap wrap(Capabilities::standard().limits(),
+                              Filter::BufferSize(field.size(), field.size()), &sink);
+        signature.encode(caps, &wrap, true);
+        wrap.flush();
+    }
+    field += ";\r\n b=";
+    header.signature(field.data(), field.size());
+    _text = field.substr(std::strlen(name) + 2) + PartialSignature(key, header.text(), 72, "\r\n ").text();
+}
+
+PartialSignature::PartialSignature(DkimKey const& key, std::string const& data, size_t first,
+                                   char const* separator) {
+    Algorithm algorithm(key.algorithm.c_str());
+    OpenSSL::Signature signature(key.key.get(), data.data(), data.size(), algorithm.digest());
+    std::string text =
+        OpenSSL::Base64::encode(signature.signature().data(), signature.signature().size(), false);
+    size_t piece = first;
+    for (size_t at = 0; at < text.size(); at += piece, piece = 74) {
+        if (at != 0) _text += separator;
+        _text += text.substr(at, piece);
+    }
+}
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,131 @@
+#include "mime/dkimheaderfields.h"
+
+#include "filter/result.h"
+#include "mime/dkimtagvalue.h"
+#include "mime/require.h"
+#include "mime/whitespace.h"
+
+#include <stdexcept>
+
+namespace Orvanta::Mime {
+
+namespace {
+
+size_t blanks(char const* data, size_t size) {
+    return Whitespace(data, size, false).consumed();
+}
+
+} // namespace
+
+DkimHeaderFields::DkimHeaderFields(char const* data, size_t size) {
+    size_t n = blanks(data, size);
+    std::string name;
+    n += DkimFieldname(name, data + n, size - n).consumed();
+    _names.push_back(name);
+    while (n < size) {
+        n += blanks(data + n, size - n);
+        if (n >= size || data[n] != ':') break;
+        ++n;
+        n += blanks(data + n, size - n);
+        try {
+            n += DkimFieldname(name, data + n, size - n).consumed();
+        } catch (std::runtime_error const&) {
+            break;
+        }
+        _names.push_back(name);
+    }
+    _consumed = n;
+}
+
+void DkimHeaderFields::oversign() {
+    std::vector<std::string> result;
+    for (size_t i = 0; i < _names.size(); ++i) {
+        result.push_back(_names[i]);
+        if (i + 1 == _names.size() || _names[i + 1] != _names[i]) result.push_back(_names[i]);
+    }
+    _names = std::move(result);
+}
+
+size_t DkimHeaderFields::encode(Capabilities const&, Filter::Result* out, bool persistent) const {
+    size_t total = 0;
+    size_t column = 2;
+    for (size_t i = 0; i < _names.size(); ++i) {
+        std::string const& name = _names[i];
+        if (column + name.size() > 74) {
+            total += out->append(" ", 1, true);
+            column = name.size();
+        } else {
+            column += name.size();
+        }
+        total += out->append(name.data(), name.size(), persistent);
+        if (i + 1 == _names.size()) break;
+        if (column > 73) {
+            total += out->append(" :", 2, true);
+            column = 1;
+        } else if (column == 73) {
+            total += out->append(": ", 2, true);
+            column = 0;
+        } else {
+            total += out->append(":", 1, true);
+            column += 1;
+        }
+    }
+    return total;
+}
+
+DkimFieldname::DkimFieldname(std::string& name, char const* data, size_t size) {
+    size_t n = 0;
+    while (n < size) {
+        auto c = static_cast<unsigned char>(data[n]);
+        if (c < 0x21 || c > 0x7e || c == ':' || c == ';') break;
+        ++n;
+    }
+    if (n == 0) throw std::runtime_error("field name requires at least one character");
+    name.assign(data, n);
+    _consumed = n;
+}
+
+DkimCopiedHeaderFields::DkimCopiedHeaderFields(std::vector<std::string>& list, char const* data,
+                                               size_t size) {
+    size_t n = blanks(data, size);
+    std::string entry;
+    n += DkimCopiedHeaderField(entry, data + n, size - n).consumed();
+    list.push_back(entry);
+    while (n < size) {
+        size_t at = n + blanks(data + n, size - n);
+        if (at >= size || data[at] != '|') break;
+        ++at;
+        at += blanks(data + at, size - at);
+        entry.clear();
+        at += DkimCopiedHeaderField(entry, data + at, size - at).consumed();
+        list.push_back(entry);
+        n = at;
+    }
+    _consumed = n;
+}
+
+DkimCopiedHeaderField::DkimCopiedHeaderField(std::string& entry, char const* data, size_t size) {
+    size_t n = DkimFieldname(entry, data, size).consumed();
+    n += blanks(data + n, size - n);
+    Require(data + n, size - n, ':');
+    ++n;
+    entry += ':';
+    for (;;) {
+        n += blanks(data + n, size - n);
+        if (n >= size || data[n] == '|') break;
+        auto c = static_cast<unsigned char>(data[n]);
+        if (c == '=') {
+            DkimQuotedCharacter quoted(data + n, size - n);
+            entry += quoted.byte();
+            n += quoted.consumed();
+        } else if ((c >= 0x21 && c <= 0x3a) || c == 0x3c || (c >= 0x3e && c <= 0x7e)) {
+            entry += static_cast<char>(c);
+            ++n;
+        } else {
+            break;
+        }
+    }
+    _consumed = n;
+}
+
+} // namespace Orvanta::Mime

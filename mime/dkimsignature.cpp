@@ -1,0 +1,231 @@
+#include "mime/dkimsignature.h"
+
+#include "filter/linelength.h"
+#include "filter/wordwrap.h"
+#include "mime/ascii.h"
+#include "mime/capabilities.h"
+#include "mime/dkimtagvalue.h"
+#include "mime/empty.h"
+#include "mime/header.h"
+#include "mime/mess.h"
+#include "mime/object.h"
+#include "mime/require.h"
+#include "mime/signaturestatus.h"
+#include "mime/whitespace.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace Orvanta::Mime {
+
+namespace {
+
+size_t blanks(char const* data, size_t size) {
+    return Whitespace(data, size, false).consumed();
+}
+
+// A repeated tag ends the parse whatever the mode.
+struct Duplicate {};
+
+// A decoded z= or q= text written so that it reads back the same: the bytes
+// that would end or split the entry, and blanks, as quoted characters.
+size_t quoted(std::string const& text, Filter::Result* out) {
+    static char const hex[] = "0123456789ABCDEF";
+    size_t total = 0;
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        auto c = static_cast<unsigned char>(text[i]);
+        if (c > 0x20 && c < 0x7f && c != '|' && c != ';' && c != '=') continue;
+        total += out->append(text.data() + start, i - start, false);
+        char escape[3] = {'=', hex[c >> 4], hex[c & 15]};
+        total += out->append(escape, 3, false);
+        start = i + 1;
+    }
+    return total + out->append(text.data() + start, text.size() - start, false);
+}
+
+} // namespace
+
+DkimTagName::DkimTagName(std::string& name, char const* data, size_t size, bool strict) {
+    size_t n = 0;
+    if (size > 0 && Ascii::isAlpha(data[0])) {
+        n = 1;
+        while (n < size && (Ascii::isAlnum(data[n]) || data[n] == '_'))
+            ++n;
+    }
+    name.assign(data, n);
+    if (strict && n == 0) throw std::runtime_error("invalid name: " + name);
+    _consumed = n;
+}
+
+DkimSignature::DkimSignature(char const* data, size_t size, bool strict, bool partial) {
+    try {
+        parse(data, size, strict, partial);
+    } catch (std::runtime_error const&) {
+        throw;
+    } catch (std::exception const& error) {
+        // every failure of a parse reads as one kind
+        throw std::runtime_error(error.what());
+    }
+}
+
+void DkimSignature::parse(char const* data, size_t size, bool strict, bool partial) {
+    size_t position = 0;
+    while (position < size) {
+        // where a failure is reported from: before the name, before the '='
+        // or at the start of the value
+        size_t at = position;
+        try {
+            at += blanks(data + at, size - at);
+            std::string name;
+            at += DkimTagName(name, data + at, size - at, strict).consumed();
+            if (_tags.count(name) != 0) throw Duplicate();
+            at += blanks(data + at, size - at);
+            Require(data + at, size - at, '=');
+            ++at;
+            at += blanks(data + at, size - at);
+            if (name == "h") {
+                DkimHeaderFields fields(data + at, size - at);
+                _headers = fields;
+                at += fields.consumed();
+            } else if (name == "z") {
+                at += DkimCopiedHeaderFields(_copied, data + at, size - at).consumed();
+            } else {
+                std::string value;
+                at += DkimTagValue(name, value, data + at, size - at, strict).consumed();
+                _tags.emplace(name, std::move(value));
+            }
+            remember(name);
+            position = at;
+        } catch (Duplicate const&) {
+            throw std::runtime_error("duplicate names");
+        } catch (std::exception const& error) {
+            if (_tags.empty() && at >= size) throw std::runtime_error(error.what());
+            if (at < size && strict) throw std::runtime_error("dkim header is invalid");
+            // the bad tag is passed over up to the next ';'
+            position = at + Mess(data + at, size - at, ";").consumed();
+        }
+        position += blanks(data + position, size - position);
+        if (position >= size) break;
+        if (data[position] != ';') {
+            if (strict) throw std::runtime_error("missing ;");
+            finish(false, partial);
+            return;
+        }
+        ++position;
+    }
+    finish(strict, partial);
+}
+
+void DkimSignature::finish(bool strict, bool partial) {
+    auto identity = _tags.find("i");
+    if (!partial && identity != _tags.end())
+        _auid = identity->second;
+    else
+        _auid = "@" + domain();
+    if (strict && !partial && !complete()) throw std::runtime_error("header is incomplete");
+}
+
+void DkimSignature::remember(std::string const& name) {
+    if (std::find(_order.begin(), _order.end(), name) == _order.end()) _order.push_back(name);
+}
+
+std::string const& DkimSignature::get(std::string const& name) const {
+    auto found = _tags.find(name);
+    return found == _tags.end() ? empty_string() : found->second;
+}
+
+void DkimSignature::set(std::string const& name, std::string value) {
+    _tags[name] = std::move(value);
+    remember(name);
+}
+
+void DkimSignature::report(bool on) {
+    if (on) {
+        set("r", "y");
+        return;
+    }
+    auto found = std::find(_order.begin(), _order.end(), "r");
+    if (found == _order.end()) return;
+    _order.erase(found);
+    _tags.erase("r");
+}
+
+void DkimSignature::headers(char const* data, size_t size, bool oversign) {
+    _headers = DkimHeaderFields(data, size);
+    if (oversign) _headers.oversign();
+    remember("h");
+}
+
+bool DkimSignature::complete() const {
+    for (char const* name : {"v", "a", "b", "bh", "d", "s"})
+        if (!has(name)) return false;
+    return !_headers.empty();
+}
+
+Key DkimSignature::key() const {
+    return Key("DKIM-Signature", 14);
+}
+
+Line const* DkimSignature::line(Header const& header) const {
+    Key name = key();
+    for (Line const& candidate : header.lines()) {
+        if (candidate.key.size() != name.size() ||
+            !Ascii::equalNoCase(candidate.key.data(), name.data(), name.size()))
+            continue;
+        try {
+            DkimSignature parsed(candidate.value.data(), candidate.value.size(), true, false);
+            if (sameTags(parsed)) return &candidate;
+        } catch (std::exception const&) {
+            // a field that does not parse cannot be this signature
+        }
+    }
+    return nullptr;
+}
+
+Value const& DkimSignature::original(Header const& header) const {
+    Line const* found = line(header);
+    return found ? found->value : empty_value();
+}
+
+bool DkimSignature::valid(Object const& message, OpenSSL::PublicKey const& key, bool strict) const {
+    DkimStatus status;
+    return status.initialize(message, *this, key, strict) == Status::pass;
+}
+
+size_t DkimSignature::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+    size_t total = 0;
+    bool first = true;
+    for (std::string const& name : _order) {
+        if (!first) total += out->append("; ", 2, true);
+        first = false;
+        total += out->append(name.data(), name.size(), persistent);
+        total += out->append("=", 1, true);
+        if (name == "h") {
+            total += _headers.encode(caps, out, persistent);
+        } else if (name == "z") {
+            for (size_t i = 0; i < _copied.size(); ++i) {
+                if (i != 0) total += out->append("|", 1, true);
+                total += quoted(_copied[i], out);
+            }
+        } else if (name == "q") {
+            total += quoted(get(name), out);
+        } else {
+            std::string const& value = get(name);
+            total += out->append(value.data(), value.size(), persistent);
+        }
+    }
+    return total;
+}
+
+size_t DkimSignature::encode(Capabilities const& caps, Filter::WordWrap* out, bool persistent) const {
+    return encode(caps, static_cast<Filter::Result*>(out), persistent);
+}
+
+size_t DkimSignature::encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const {
+    Filter::WordWrap wrap(caps.limits(), out->size(), out);
+    size_t total = encode(caps, &wrap, persistent);
+    return total + wrap.flush();
+}
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,78 @@
+// The value of one tag of a DKIM tag list (DKIM-Signature, and the ARC
+// headers that share its grammar), read by the grammar of the tag's name
+// when parsing strictly and by one lenient grammar otherwise; and the small
+// tokens those grammars are made of. Each records the bytes it consumed.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace Orvanta::Mime {
+
+class DkimTagValue {
+public:
+    // Reads one value from the start of the text into `value`. Strict
+    // grammars by name: v, l, t, x decimal numbers (stored re-rendered), a
+    // algorithm, b and bh base64 (blanks kept), c canonicalization, d domain,
+    // i identity (or an instance number), q query methods (decoded), s
+    // selector; every other name, and every name when not strict, the
+    // generic grammar. Failures are std::runtime_error.
+    DkimTagValue(std::string const& name, std::string& value, char const* data, size_t size, bool strict);
+    virtual ~DkimTagValue() = default;
+
+    size_t consumed() const { return _consumed; }
+
+private:
+    size_t _consumed = 0;
+};
+
+// A word of letters, digits and inner hyphens, starting with a letter.
+class DkimHypenatedWord {
+public:
+    DkimHypenatedWord(std::string& word, char const* data, size_t size);
+    virtual ~DkimHypenatedWord() = default;
+    size_t consumed() const { return _consumed; }
+
+private:
+    size_t _consumed = 0;
+};
+
+// Base64 text with the blanks (folding) inside it, and up to two '='.
+class DkimBase64String {
+public:
+    DkimBase64String(std::string& text, char const* data, size_t size);
+    virtual ~DkimBase64String() = default;
+    size_t consumed() const { return _consumed; }
+
+private:
+    size_t _consumed = 0;
+};
+
+// One query method ("dns/txt"), its option text with quoted characters decoded.
+class DkimTagMethod {
+public:
+    DkimTagMethod(std::string& method, char const* data, size_t size);
+    virtual ~DkimTagMethod() = default;
+    size_t consumed() const { return _consumed; }
+
+private:
+    size_t _consumed = 0;
+};
+
+// A quoted character: '=' and two hexadecimal digits (blanks may stand before
+// each digit), decoded into one byte.
+class DkimQuotedCharacter {
+public:
+    // the text starts at the '='; throws "string too short for quoted chars"
+    // and "invalid hex character"
+    DkimQuotedCharacter(char const* data, size_t size);
+    virtual ~DkimQuotedCharacter() = default;
+    char byte() const { return _byte; }
+    size_t consumed() const { return _consumed; }
+
+private:
+    char _byte = 0;
+    size_t _consumed = 0;
+};
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,149 @@
+#include "mime/signaturestatus.h"
+
+#include "filter/base64decode.h"
+#include "filter/string.h"
+#include "mime/algorithm.h"
+#include "mime/ascii.h"
+#include "mime/bodyhash.h"
+#include "mime/canonicalization.h"
+#include "mime/canonicalizedbody.h"
+#include "mime/canonicalizedheader.h"
+#include "mime/capabilities.h"
+#include "mime/dkimsignature.h"
+#include "mime/object.h"
+#include "openssl/publickey.h"
+#include "openssl/signature.h"
+
+#include <ctime>
+#include <stdexcept>
+#include <strings.h>
+
+namespace Orvanta::Mime {
+
+char const* const cvpass = "pass";
+char const* const cvfail = "fail";
+char const* const cvnone = "none";
+
+char const* const Status::pass = "pass";
+char const* const Status::fail = "fail";
+char const* const Status::temperror = "temperror";
+char const* const Status::permerror = "permerror";
+char const* const Status::none = "none";
+
+namespace {
+
+// a decimal tag value as a 64-bit number; throws on anything else
+unsigned long long decimal(std::string const& text) {
+    if (text.empty() || text.size() > 20) throw std::runtime_error("invalid number");
+    unsigned long long value = 0;
+    for (char c : text) {
+        if (!Ascii::isDigit(c)) throw std::runtime_error("invalid number");
+        unsigned digit = static_cast<unsigned>(c - '0');
+        if (value > (~0ULL - digit) / 10) throw std::runtime_error("invalid number");
+        value = value * 10 + digit;
+    }
+    return value;
+}
+
+// base64 with its folding and blanks skipped
+std::string decode(std::string const& text) {
+    std::string bytes;
+    bytes.reserve(text.size() * 3 / 4);
+    Filter::String sink(&bytes);
+    {
+        Filter::Base64Decode decoder(false, &sink);
+        decoder.append(text.data(), text.size(), false);
+        decoder.flush();
+    }
+    return bytes;
+}
+
+std::string withoutBlanks(std::string const& text) {
+    std::string result;
+    result.reserve(text.size());
+    for (char c : text)
+        if (!Ascii::isSpace(c)) result += c;
+    return result;
+}
+
+bool signsFrom(DkimHeaderFields const& fields) {
+    for (std::string const& name : fields.names())
+        if (strcasecmp(name.c_str(), "from") == 0) return true;
+    return false;
+}
+
+} // namespace
+
+char const* SignatureStatus::conclude(char const* result, char const* message) {
+    _result = result;
+    _message = message;
+    return result;
+}
+
+char const* SignatureStatus::initialize(Object const& message, DkimSignature const& signature,
+                                        OpenSSL::PublicKey const& key, bool) {
+    try {
+        return verify(message, signature, key);
+    } catch (...) {
+        // whatever a check meets inside is the signature's fault
+        return conclude(permerror, "Unknown, caught exception");
+    }
+}
+
+char const* SignatureStatus::verify(Object const& message, DkimSignature const& signature,
+                                    OpenSSL::PublicKey const& key) {
+    if (!signature.complete()) return conclude(permerror, "Not all parameters set in signature");
+    if (signature.version() != "1") return conclude(permerror, "Unsupported signature version");
+    if (signature.domain().empty() || signature.selector().empty())
+        return conclude(permerror, "Domain or selector not set in signature");
+    Algorithm algorithm(signature.algorithm().c_str());
+    Canonicalization canonicalization(signature.canonicalization().c_str());
+    std::string bytes = decode(signature.signature());
+    std::string expected = withoutBlanks(signature.hash());
+    if (!signsFrom(signature.headers())) return conclude(permerror, "From field not signed");
+    if (!signature.expiration().empty() &&
+        static_cast<unsigned long long>(std::time(nullptr)) > decimal(signature.expiration()))
+        return conclude(permerror, "Signature expired");
+
+    Capabilities caps(true, false, Capabilities::utf8().limits());
+    CanonicalizedBody body(caps, message.body, canonicalization.body());
+    size_t length = BodyHash::whole;
+    if (!signature.length().empty()) {
+        unsigned long long limit = decimal(signature.length());
+        // a length beyond the body cannot have been signed over this body
+        if (limit > body.text().size()) return conclude(fail, "Body hash does not match");
+        length = static_cast<size_t>(limit);
+    }
+    if (BodyHash(body, algorithm, length).text() != expected)
+        return conclude(fail, "Body hash does not match");
+
+    Line const* field = signature.line(message.header);
+    if (field == nullptr) return conclude(fail, "Could not find original signature in mime");
+    CanonicalizedHeader header(caps, message.header, canonicalization.header(), signature.headers());
+    header.signature(*field);
+
+    OpenSSL::Signature check(key.key(), std::move(bytes), algorithm.digest());
+    if (!check.verify(header.text().data(), header.text().size()))
+        return conclude(fail, "Header hash does not match");
+    return conclude(pass, nullptr);
+}
+
+char const* DkimStatus::initialize(Object const& message, DkimSignature const& signature,
+                                   OpenSSL::PublicKey const& key, bool strict) {
+    _signature = &signature;
+    std::string const& domain = signature.domain();
+    std::string auid = signature.auid().empty() ? "@" + domain : signature.auid();
+    size_t at = auid.rfind('@');
+    bool valid = !domain.empty() && at != std::string::npos && at + 1 < auid.size();
+    if (valid) {
+        std::string host = auid.substr(at + 1);
+        bool equal = strcasecmp(host.c_str(), domain.c_str()) == 0;
+        bool below = host.size() > domain.size() + 1 && host[host.size() - domain.size() - 1] == '.' &&
+                     strcasecmp(host.c_str() + host.size() - domain.size(), domain.c_str()) == 0;
+        valid = strict ? equal : (equal || below);
+    }
+    if (!valid) return conclude(permerror, "Invalid AUID");
+    return SignatureStatus::initialize(message, signature, key, strict);
+}
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,67 @@
+// The result of checking one signature: one of the shared result words and,
+// when it is not a pass, a fixed English message saying why. A check never
+// throws: whatever goes wrong inside becomes permerror.
+#pragma once
+
+namespace Orvanta::OpenSSL {
+class PublicKey;
+}
+
+namespace Orvanta::Mime {
+
+class DkimSignature;
+class Object;
+
+// the results of an ARC chain
+extern char const* const cvpass;
+extern char const* const cvfail;
+extern char const* const cvnone;
+
+class Status {
+public:
+    // the results of single signatures, compared by identity
+    static char const* const pass;
+    static char const* const fail;
+    static char const* const temperror;
+    static char const* const permerror;
+    static char const* const none;
+
+    virtual ~Status() = default;
+
+    char const* result() const { return _result; }
+    // null while there is none
+    char const* message() const { return _message; }
+
+protected:
+    char const* _result = permerror;
+    char const* _message = nullptr;
+};
+
+class SignatureStatus : public Status {
+public:
+    // Checks the signature over the message with the key and keeps the
+    // result, which it also returns. `strict` is the key's flag that the
+    // identity must lie in the signing domain itself.
+    virtual char const* initialize(Object const& message, DkimSignature const& signature,
+                                   OpenSSL::PublicKey const& key, bool strict);
+
+protected:
+    char const* conclude(char const* result, char const* message);
+    // the check itself, without catching
+    char const* verify(Object const& message, DkimSignature const& signature, OpenSSL::PublicKey const& key);
+};
+
+class DkimStatus : public SignatureStatus {
+public:
+    // the identity (i=) must lie in the signing domain, then the signature
+    char const* initialize(Object const& message, DkimSignature const& signature,
+                           OpenSSL::PublicKey const& key, bool strict) override;
+
+    // the signature last checked, or null
+    DkimSignature const* signature() const { return _signature; }
+
+private:
+    DkimSignature const* _signature = nullptr;
+};
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,78 @@
+# Answers the DKIM tests with dkimpy and the authres module, in the protocol
+# of oracle.py: each input line a request (kind and arguments, tab-separated,
+# hex-encoded), each output line its answer in the same form.
+#
+#   key    private-pem-path public-base64   the key for the requests after it
+#   sign   message selector domain canonicalization algorithm headers length
+#          -> the DKIM-Signature field dkimpy writes ("" when it refuses)
+#   verify message -> "pass" or "fail"
+#   results-- -> Authentication-Results values written by authres
+import sys
+import logging
+import dkim
+import authres
+
+logging.disable(logging.CRITICAL)
+state = {'private': None, 'public': b''}
+
+
+def dns(name, timeout=5):
+    return b'v=DKIM1; k=rsa; p=' + state['public']
+
+
+def sign(message, selector, domain, canonicalization, algorithm, headers, length):
+    header, body = canonicalization.split('/')
+    include = [h.encode() for h in headers.split(':')] if headers else None
+    try:
+        field = dkim.sign(message, selector.encode(), domain.encode(), state['private'],
+                          canonicalize=(header.encode(), body.encode()),
+                          signature_algorithm=algorithm.encode(), include_headers=include,
+                          length=length == '1')
+    except Exception as error:
+        return ['', str(error)]
+    return [field.decode()]
+
+
+def verify(message):
+    try:
+        return ['pass' if dkim.verify(message, dnsfunc=dns) else 'fail']
+    except Exception as error:
+        return ['fail', str(error)]
+
+
+def results():
+    r = authres
+    values = [
+        r.AuthenticationResultsHeader(authserv_id='mx.example.org', results=[
+            r.DKIMAuthenticationResult(result='pass', header_d='example.com', header_i='@example.com',
+                                       header_b='ab/c+d=', header_a='rsa-sha256'),
+            r.SPFAuthenticationResult(result='pass', smtp_mailfrom='sender@example.net'),
+            r.DMARCAuthenticationResult(result='pass', header_from='example.com')]),
+        r.AuthenticationResultsHeader(authserv_id='example.com', results=[
+            r.DKIMAuthenticationResult(result='fail', reason='bad signature', header_i='user@sub.example.com',
+                                       result_comment='2048-bit key')]),
+        r.AuthenticationResultsHeader(authserv_id='example.org', version=1, results=[
+            r.SPFAuthenticationResult(result='softfail', smtp_helo='mail.example.net')]),
+        r.AuthenticationResultsHeader(authserv_id='example.org'),
+    ]
+    return [str(v).split(': ', 1)[1] for v in values]
+
+
+for line in sys.stdin:
+    fields = [bytes.fromhex(f) for f in line.rstrip('\n').split('\t')]
+    kind = fields[0].decode()
+    if kind == 'key':
+        with open(fields[1].decode(), 'rb') as pem:
+            state['private'] = pem.read()
+        state['public'] = fields[2]
+        answer = ['']
+    elif kind == 'sign':
+        answer = sign(fields[1], *[f.decode() for f in fields[2:]])
+    elif kind == 'verify':
+        answer = verify(fields[1])
+    elif kind == 'results':
+        answer = results()
+    else:
+        answer = ['unknown request']
+    print('\t'.join(a.encode('utf-8', 'surrogateescape').hex() for a in answer))
+    sys.stdout.flush()
