@@ -126,8 +126,11 @@ bool SslConnected::repeat(State state, int error) {
         _parent->onIdle(this, _fd, _out ? readable | writable : readable);
         return true;
     case wantRead:
-        _state = state;
-        _parent->onIdle(this, _fd, readable);
+        // a read that found no whole record has nothing to repeat: it is
+        // idle, so that what is sent meanwhile goes out without waiting for
+        // the peer to speak first
+        _state = state == State::receiving ? State::idle : state;
+        _parent->onIdle(this, _fd, _state == State::idle && _out ? readable | writable : readable);
         return true;
     default: {
         _state = State::error;
@@ -141,9 +144,7 @@ bool SslConnected::repeat(State state, int error) {
 TcpState* SslConnected::repeat(const Monitor& monitor, State state, int error) {
     Monitor self(this);
     if (!repeat(state, error)) return alive(monitor, self) ? new TcpClosed(this) : nullptr;
-    // a read that found nothing holds nothing that must be repeated: only a
-    // pending write keeps the TLS close waiting
-    if (_closed && _state != State::sending && !_out) return new SslShutdown(this, std::move(_ssl));
+    if (_closed && _state == State::idle && !_out) return new SslShutdown(this, std::move(_ssl));
     return this;
 }
 
@@ -186,9 +187,7 @@ void SslConnected::send(const char* data, size_t size) {
 void SslConnected::close() {
     _closed = true;
     // the next event drains the output and moves on to the TLS close; a
-    // pending write finishes first, but a read that waits for the peer
-    // would wait for bytes that may never come
-    if (_state == State::receiving) _state = State::idle;
+    // pending read or write finishes first
     if (_state == State::idle) _parent->onIdle(this, _fd, readable | writable);
 }
 

@@ -28,7 +28,7 @@ private:
         idle,
         // an SSL_write must be repeated
         sending,
-        // an SSL_read must be repeated
+        // an SSL_read must be repeated (it has to write first)
         receiving,
         // a failure was reported; the next event ends the connection
         error
