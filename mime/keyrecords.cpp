@@ -97,6 +97,16 @@ char const* SignatureStatus::initialize(Object const& message, DkimSignature con
     }
 }
 
+bool DkimSignature::valid(Object const& message, Dns::DkimRecord const& record) const {
+    DkimStatus status;
+    return status.initialize(message, *this, record) == Status::pass;
+}
+
+bool DkimSignature::valid(Object const& message, Dns::DkimRecords const& records) const {
+    DkimStatus status;
+    return status.initialize(message, *this, records) == Status::pass;
+}
+
 } // namespace Orvanta::Mime
 
 #endif
