@@ -119,6 +119,8 @@ private:
     DkimHeaderFields _headers;
     std::vector<std::string> _copied;
     std::string _auid;
+    // the text it was parsed from: a line holding the same text carries it
+    std::string _source;
 };
 
 // A tag name: a letter, then letters, digits and '_'; empty (nothing
