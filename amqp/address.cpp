@@ -71,6 +71,9 @@ Address::Address(const char* data, size_t size) {
     if (slash != std::string_view::npos && slash + 1 < rest.size()) {
         size_t end = question == std::string_view::npos ? rest.size() : question;
         _vhost = std::string(rest.substr(slash + 1, end - slash - 1));
+        // connection.open carries it as a short string: say so now rather
+        // than fail inside the handshake
+        if (_vhost.size() > 255) throw std::runtime_error("AMQP address has a vhost longer than 255 bytes");
     }
 
     std::string_view hostAndPort;

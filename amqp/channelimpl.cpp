@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "amqp/bodyframe.h"
 #include "amqp/connection.h"
 #include "amqp/connectionimpl.h"
 #include "amqp/deferred.h"
@@ -22,7 +23,6 @@
 #include "amqp/frames/queueframe.h"
 #include "amqp/frames/transactionframe.h"
 #include "amqp/monitor.h"
-#include "amqp/publication.h"
 #include "amqp/table.h"
 
 namespace AMQP {
@@ -241,15 +241,29 @@ bool ChannelImpl::reject(uint64_t deliveryTag, int flags) {
 
 bool ChannelImpl::publish(std::string_view exchange, std::string_view routingKey, const Envelope& envelope,
                           int flags) {
-    Publication publication(_id, exchange, routingKey, envelope, flags, maxFrame());
+    Publication publication(_id, exchange, routingKey, envelope, flags);
     if (!publication.valid()) return false;
+    if (_state == closed || _state == closing || !_connection) return false;
+    if (!waiting()) return emit(publication);
+    // the frame size may still change (the broker's tune), so the
+    // publication is cut only when it leaves
+    publication.hold();
+    _held.emplace(std::move(publication));
+    return true;
+}
+
+bool ChannelImpl::emit(const Publication& publication) {
+    if (!_connection || !publication.fits(_connection->maxFrame())) return false;
+    // Straight to the connection: a publication released from the held
+    // queue goes out before whatever still waits behind it there.
     Monitor monitor(this);
-    if (!send(publication.method()) || !monitor.valid()) return false;
-    if (!send(publication.header())) return false;
-    if (!publication.hasBody()) return true;
-    if (!monitor.valid() || !_connection) return false;
-    return publication.sendBody([&](const Frame& frame) { return monitor.valid() && send(frame); }) &&
-           monitor.valid();
+    auto forward = [&](const Frame& frame) { return monitor.valid() && _connection && _connection->send(frame); };
+    if (!forward(publication.method()) || !forward(publication.header())) return false;
+    if (!monitor.valid()) return false;
+    _synchronous = false;
+    return publication.sendBody(_connection->maxFrame(), [&](const BodyFrame& frame, const Keeper& keeper) {
+        return monitor.valid() && _connection && _connection->send(frame, keeper);
+    }) && monitor.valid();
 }
 
 DeferredRecall& ChannelImpl::recall() {
@@ -289,7 +303,7 @@ bool ChannelImpl::send(const Frame& frame) {
     // closing: the channel.close is out, nothing may follow it
     if (_state == closed || _state == closing || !_connection) return false;
     if (waiting()) {
-        _held.emplace(frame);
+        _held.emplace(std::in_place_type<CopiedBuffer>, frame);
         return true;
     }
     Monitor monitor(this);
@@ -315,14 +329,33 @@ bool ChannelImpl::flush() {
     _synchronous = false;
     Monitor monitor(this);
     while (_connection && !_synchronous && !_held.empty()) {
-        CopiedBuffer buffer = std::move(_held.front());
-        _held.pop();
-        bool synchronous = buffer.synchronous();
-        if (!_connection->send(std::move(buffer))) return false;
+        bool sent = release();
         if (!monitor.valid()) return true;
-        _synchronous = synchronous;
+        if (!sent) return false;
     }
     return true;
+}
+
+bool ChannelImpl::release() {
+    if (auto* buffer = std::get_if<CopiedBuffer>(&_held.front())) {
+        CopiedBuffer frame = std::move(*buffer);
+        _held.pop();
+        bool synchronous = frame.synchronous();
+        Monitor monitor(this);
+        if (!_connection->send(std::move(frame))) return false;
+        if (monitor.valid()) _synchronous = synchronous;
+        return true;
+    }
+    Publication publication = std::move(std::get<Publication>(_held.front()));
+    _held.pop();
+    if (publication.fits(_connection->maxFrame())) return emit(publication);
+    // Announced to the caller as sent long ago, and its delivery tag
+    // counted: dropping it alone would shift every later confirm. The
+    // channel fails instead, and the broker is told.
+    Monitor monitor(this);
+    _connection->send(ChannelCloseFrame(_id, 311, headerTooLarge, 60, 40));
+    if (monitor.valid()) reportError(headerTooLarge, true);
+    return false;
 }
 
 void ChannelImpl::reportReady() {

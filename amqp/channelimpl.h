@@ -11,10 +11,12 @@
 #include <queue>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "amqp/copiedbuffer.h"
 #include "amqp/exchangetype.h"
+#include "amqp/publication.h"
 #include "amqp/watchable.h"
 
 namespace AMQP {
@@ -36,6 +38,10 @@ class Table;
 
 class ChannelImpl : public Watchable, public std::enable_shared_from_this<ChannelImpl> {
 public:
+    // the channel's error when a publication that had to wait turns out
+    // to have a content header larger than the frames the broker allows
+    static constexpr const char* headerTooLarge = "message properties exceed the broker's frame size";
+
     ChannelImpl();
     ChannelImpl(const ChannelImpl&) = delete;
     ChannelImpl& operator=(const ChannelImpl&) = delete;
@@ -75,7 +81,8 @@ public:
     bool ack(uint64_t deliveryTag, int flags);
     bool reject(uint64_t deliveryTag, int flags);
     // basic.publish, the content header and the body frames, or nothing
-    // when they could not all go out
+    // when they could not all go out. While the channel waits for a reply
+    // the publication is held whole and cut into frames when it leaves.
     bool publish(std::string_view exchange, std::string_view routingKey, const Envelope& envelope, int flags);
     DeferredRecall& recall();
 
@@ -130,6 +137,10 @@ private:
     template <typename... Arguments> bool resolve(Arguments&&... arguments);
     // takes result out of the chain of pending results
     void unlink(const Deferred* result);
+    // writes the publication's frames, cut with the connection's frame size
+    bool emit(const Publication& publication);
+    // sends the oldest held frame or publication; false when refused
+    bool release();
 
     ConnectionImpl* _connection = nullptr;
     std::function<void()> _readyCallback;
@@ -141,7 +152,8 @@ private:
     std::shared_ptr<Deferred> _newest;
     uint16_t _id = 0;
     State _state = closed;
-    std::queue<CopiedBuffer> _held;
+    // frames and whole publications waiting behind a request
+    std::queue<std::variant<CopiedBuffer, Publication>> _held;
     bool _synchronous = false;
     std::shared_ptr<DeferredReceiver> _receiver;
     // the result of close(), which channel.close-ok resolves

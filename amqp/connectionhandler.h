@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "amqp/outpiece.h"
+
 namespace AMQP {
 
 class Connection;
@@ -28,6 +30,14 @@ public:
 
     // bytes for the broker, in order
     virtual void onData(Connection* connection, const char* buffer, size_t size) = 0;
+
+    // bytes for the broker in several pieces, in order, best written with
+    // one call; keeper holds the lasting ones alive for as long as a writer
+    // refers to them. By default each piece goes to onData.
+    virtual void onPieces(Connection* connection, const OutPiece* pieces, size_t count, const Keeper& keeper) {
+        (void)keeper;
+        for (size_t i = 0; i < count; ++i) onData(connection, pieces[i].data, pieces[i].size);
+    }
 
     virtual void onHeartbeat(Connection* connection) { (void)connection; }
 

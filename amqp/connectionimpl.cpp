@@ -1,8 +1,11 @@
 #include "amqp/connectionimpl.h"
 
+#include <algorithm>
+#include <cstring>
 #include <utility>
 #include <vector>
 
+#include "amqp/bodyframe.h"
 #include "amqp/buffer.h"
 #include "amqp/channelimpl.h"
 #include "amqp/connectionhandler.h"
@@ -121,15 +124,51 @@ void ConnectionImpl::remove(const ChannelImpl* channel) {
     _channels.erase(found);
 }
 
-bool ConnectionImpl::send(const Frame& frame) {
+bool ConnectionImpl::accepts(const Frame& frame) const {
     if (_state == closingDown || _state == closedDown) return false;
     if (_closeRequested && !frame.partOfShutdown() && !frame.partOfHandshake()) return false;
-    if (_maxFrame != 0 && frame.totalSize() > _maxFrame) return false;
+    return _maxFrame == 0 || frame.totalSize() <= _maxFrame;
+}
+
+bool ConnectionImpl::send(const Frame& frame) {
+    if (!accepts(frame)) return false;
     if ((_state == connected && _held.empty()) || frame.partOfHandshake()) {
         PassthroughBuffer buffer(_parent, _handler, frame);
         return true;
     }
     _held.emplace(frame);
+    return true;
+}
+
+namespace {
+
+// the 7 header bytes of a frame, written by the frame itself
+class HeadBuffer : public OutBuffer {
+public:
+    void append(const void* data, size_t size) override {
+        size = std::min(size, sizeof bytes - used);
+        std::memcpy(bytes + used, data, size);
+        used += size;
+    }
+    char bytes[ExtFrame::headerSize()];
+    size_t used = 0;
+};
+
+} // namespace
+
+bool ConnectionImpl::send(const BodyFrame& frame, const Keeper& keeper) {
+    if (!accepts(frame)) return false;
+    if (_state != connected || !_held.empty()) {
+        _held.emplace(frame);
+        return true;
+    }
+    HeadBuffer head;
+    frame.ExtFrame::fill(head);
+    static const char end = static_cast<char>(frameEnd);
+    const OutPiece pieces[] = {{head.bytes, head.used, false},
+                               {frame.payload(), frame.payloadSize(), bool(keeper)},
+                               {&end, 1, false}};
+    _handler->onPieces(_parent, pieces, 3, keeper);
     return true;
 }
 

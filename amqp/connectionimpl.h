@@ -11,10 +11,12 @@
 
 #include "amqp/copiedbuffer.h"
 #include "amqp/login.h"
+#include "amqp/outpiece.h"
 #include "amqp/watchable.h"
 
 namespace AMQP {
 
+class BodyFrame;
 class Buffer;
 class ChannelImpl;
 class Connection;
@@ -49,6 +51,10 @@ public:
     void remove(const ChannelImpl* channel);
 
     bool send(const Frame& frame);
+    // a body frame whose payload keeper holds alive (or nobody, when empty):
+    // written as header, payload and end marker in one go, the payload not
+    // copied
+    bool send(const BodyFrame& frame, const Keeper& keeper);
     // a frame a channel held back; not subject to the close request
     bool send(CopiedBuffer&& buffer);
 
@@ -83,6 +89,8 @@ private:
     enum State { protocol, handshake, connected, closingDown, closedDown };
 
     void sendClose();
+    // whether send() may take the frame at all
+    bool accepts(const Frame& frame) const;
     // every channel fails with message, first in the table first
     void failChannels(const char* message);
     // the close frame goes out when it was requested and nothing else waits

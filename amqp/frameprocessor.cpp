@@ -20,7 +20,20 @@
 #include "amqp/monitor.h"
 #include "amqp/table.h"
 
+#include <string>
+
 namespace AMQP {
+
+namespace {
+
+// The broker's reason for closing, with its reply code first ("404
+// NOT_FOUND - no exchange ..."): the code is what tells a refusal that can
+// never succeed (406) from one that may pass later.
+std::string reason(int code, const std::string& text) {
+    return std::to_string(code) + " " + text;
+}
+
+} // namespace
 
 std::shared_ptr<ChannelImpl> FrameProcessor::channel(const ExtFrame& frame) const {
     return _connection->channel(frame.channel());
@@ -82,7 +95,7 @@ bool FrameProcessor::visit(ConnectionOpenOKFrame&) {
 bool FrameProcessor::visit(ConnectionCloseFrame& frame) {
     Monitor monitor(_connection);
     _connection->send(ConnectionCloseOKFrame());
-    if (monitor.valid()) _connection->reportError(frame.text().c_str());
+    if (monitor.valid()) _connection->reportError(reason(frame.code(), frame.text()).c_str());
     return true;
 }
 
@@ -120,7 +133,7 @@ bool FrameProcessor::visit(ChannelCloseFrame& frame) {
     if (!monitor.valid()) return true;
     auto target = channel(frame);
     if (!target) return false;
-    target->reportError(frame.text().c_str(), true);
+    target->reportError(reason(frame.code(), frame.text()).c_str(), true);
     return true;
 }
 

@@ -30,8 +30,9 @@ void LibEvHandler::Watcher::callback(struct ev_loop*, ev_io* io, int revents) {
     static_cast<Watchable*>(io->data)->onActive(io->fd, revents & (EV_READ | EV_WRITE));
 }
 
-LibEvHandler::Wrapper::Wrapper(TcpConnection* connection, struct ev_loop* loop, int priority, double limit)
-    : _connection(connection), _loop(loop) {
+LibEvHandler::Wrapper::Wrapper(LibEvHandler* owner, TcpConnection* connection, struct ev_loop* loop,
+                               int priority, double limit)
+    : _owner(owner), _connection(connection), _loop(loop) {
     ev_timer_init(&_timer, callback, limit, 0.0);
     ev_set_priority(&_timer, priority);
     _timer.data = static_cast<Watchable*>(this);
@@ -84,10 +85,17 @@ uint16_t LibEvHandler::Wrapper::negotiate(uint16_t interval) {
 void LibEvHandler::Wrapper::onActive(int fd, int events) {
     if (_timeout != 0 && (events & readable)) _expire = ev_now(_loop) + 1.5 * _timeout;
     // may destroy this wrapper: the last thing done here
-    _connection->process(fd, events);
+    TcpConnection* connection = _connection;
+    _owner->guard(connection, [connection, fd, events] { connection->process(fd, events); });
 }
 
 void LibEvHandler::Wrapper::onExpired() {
+    // the work below may destroy this wrapper
+    TcpConnection* connection = _connection;
+    _owner->guard(connection, [this] { expire(); });
+}
+
+void LibEvHandler::Wrapper::expire() {
     double now = ev_now(_loop);
     // the one-shot timer stopped itself and with it dropped a reference
     // that the start had already given back
@@ -127,7 +135,22 @@ LibEvHandler::Wrapper* LibEvHandler::lookup(TcpConnection* connection, bool crea
     for (auto& wrapper : _wrappers)
         if (wrapper.connection() == connection) return &wrapper;
     if (!create) return nullptr;
-    return &_wrappers.emplace_back(connection, _loop, _priority, _setupLimit);
+    return &_wrappers.emplace_back(this, connection, _loop, _priority, _setupLimit);
+}
+
+void LibEvHandler::fail(TcpConnection* connection, const char* message) noexcept {
+    // A connection that detached meanwhile may be gone: nothing to close.
+    // Otherwise each attempt gets further than the one before, as what has
+    // failed already is not reported again; a callback that throws on every
+    // report cannot keep the connection open for ever.
+    for (int attempt = 0; attempt < 3 && lookup(connection, false) != nullptr; ++attempt) {
+        try {
+            connection->fail(message);
+            return;
+        } catch (...) {
+            message = "exception while reporting an exception in a connection callback";
+        }
+    }
 }
 
 uint16_t LibEvHandler::onNegotiate(TcpConnection* connection, uint16_t interval) {

@@ -1,9 +1,13 @@
 // Runs TCP connections on a libev loop: an I/O watcher per descriptor a
 // connection asks for, and one timer per connection that first limits the
-// time until the AMQP handshake is over and then keeps heartbeats going.
+// time until the AMQP handshake is over and then keeps heartbeats going. An
+// exception from the work of a callback (the user's callbacks, parsing)
+// never unwinds through libev: it closes its connection at once, reported as
+// the connection's error.
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <list>
 
 #include <ev.h>
@@ -59,7 +63,8 @@ private:
     class Wrapper : private Watchable {
     public:
         // arms the set-up limit of limit seconds
-        Wrapper(TcpConnection* connection, struct ev_loop* loop, int priority, double limit);
+        Wrapper(LibEvHandler* owner, TcpConnection* connection, struct ev_loop* loop, int priority,
+                double limit);
         Wrapper(const Wrapper&) = delete;
         Wrapper& operator=(const Wrapper&) = delete;
         ~Wrapper() override;
@@ -71,6 +76,8 @@ private:
     private:
         void onActive(int fd, int events) override;
         void onExpired() override;
+        // the timer's work: heartbeats, the set-up limit, a silent broker
+        void expire();
         static void callback(struct ev_loop* loop, ev_timer* timer, int revents);
 
         // starts the one-shot timer after seconds, keeping it from holding
@@ -79,6 +86,7 @@ private:
         // stops it when it runs
         void disarm();
 
+        LibEvHandler* _owner;
         TcpConnection* _connection;
         struct ev_loop* _loop;
         ev_timer _timer;
@@ -92,6 +100,19 @@ private:
 
     // the connection's wrapper, made (with its timer) when create is set
     Wrapper* lookup(TcpConnection* connection, bool create);
+
+    // Runs the work of a libev callback for the connection; an exception
+    // becomes the connection's error.
+    template <typename Work> void guard(TcpConnection* connection, Work&& work) noexcept {
+        try {
+            work();
+        } catch (const std::exception& failure) {
+            fail(connection, failure.what());
+        } catch (...) {
+            fail(connection, "unknown exception in a connection callback");
+        }
+    }
+    void fail(TcpConnection* connection, const char* message) noexcept;
 
     struct ev_loop* _loop;
     std::list<Wrapper> _wrappers;

@@ -1,6 +1,7 @@
 #include "amqp/publication.h"
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 
 #include "amqp/basicheaderframe.h"
@@ -12,17 +13,13 @@
 namespace AMQP {
 
 Publication::Publication(uint16_t channel, std::string_view exchange, std::string_view routingKey,
-                         const Envelope& envelope, int flags, uint32_t maxFrame)
-    : _channel(channel), _body(envelope.body()), _size(envelope.bodySize()),
-      _maxPayload(maxFrame == 0 ? ExtFrame::maxPayloadSize()
-                                : maxFrame - ExtFrame::headerSize() - ExtFrame::trailerSize()) {
+                         const Envelope& envelope, int flags)
+    : _channel(channel), _body(envelope.body()), _size(envelope.bodySize()), _keeper(envelope.keeper()) {
     if (exchange.size() > 255 || routingKey.size() > 255) return;
     try {
-        auto header = std::make_unique<BasicHeaderFrame>(channel, envelope);
-        if (maxFrame != 0 && header->totalSize() > maxFrame) return;
+        _header = std::make_unique<BasicHeaderFrame>(channel, envelope);
         _method = std::make_unique<BasicPublishFrame>(channel, exchange, routingKey, bool(flags & mandatory),
                                                       bool(flags & immediate));
-        _header = std::move(header);
     } catch (const std::runtime_error&) {
         // properties too large for any frame: the message cannot be
         // published, which valid() reports
@@ -31,7 +28,21 @@ Publication::Publication(uint16_t channel, std::string_view exchange, std::strin
     }
 }
 
+Publication::Publication(Publication&&) noexcept = default;
+Publication& Publication::operator=(Publication&&) noexcept = default;
 Publication::~Publication() = default;
+
+bool Publication::fits(uint32_t maxFrame) const {
+    return valid() && (maxFrame == 0 || _header->totalSize() <= maxFrame);
+}
+
+void Publication::hold() {
+    if (_keeper || _size == 0) return;
+    std::shared_ptr<char[]> copy(new char[_size]);
+    std::memcpy(copy.get(), _body, _size);
+    _body = copy.get();
+    _keeper = std::move(copy);
+}
 
 const Frame& Publication::method() const {
     return *_method;
@@ -41,10 +52,13 @@ const Frame& Publication::header() const {
     return *_header;
 }
 
-bool Publication::sendBody(const std::function<bool(const Frame&)>& send) const {
+bool Publication::sendBody(uint32_t maxFrame,
+                           const std::function<bool(const BodyFrame&, const Keeper&)>& send) const {
+    uint32_t maxPayload = maxFrame == 0 ? ExtFrame::maxPayloadSize()
+                                        : maxFrame - ExtFrame::headerSize() - ExtFrame::trailerSize();
     for (uint64_t offset = 0; offset < _size;) {
-        uint32_t size = static_cast<uint32_t>(std::min<uint64_t>(_maxPayload, _size - offset));
-        if (!send(BodyFrame(_channel, _body + offset, size))) return false;
+        uint32_t size = static_cast<uint32_t>(std::min<uint64_t>(maxPayload, _size - offset));
+        if (!send(BodyFrame(_channel, _body + offset, size), _keeper)) return false;
         offset += size;
     }
     return true;

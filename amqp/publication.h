@@ -1,7 +1,8 @@
-// The frames of one message to publish: basic.publish, the content header
-// and the body cut into frames of at most the connection's payload. Built
-// only when all of them can go out, so a publish is never sent without the
-// frames the broker expects after it.
+// One message to publish: basic.publish, the content header and the body.
+// The body is cut into frames only when it goes out, with the frame size in
+// force then, so a publication that waits for the handshake or for a reply
+// is measured against the size the broker granted, not the one the
+// connection starts with.
 #pragma once
 
 #include <cstdint>
@@ -9,31 +10,42 @@
 #include <memory>
 #include <string_view>
 
+#include "amqp/outpiece.h"
+
 namespace AMQP {
 
 class BasicHeaderFrame;
 class BasicPublishFrame;
+class BodyFrame;
 class Envelope;
 class Frame;
 
 class Publication {
 public:
-    // maxFrame: the connection's frame limit (0: none)
     Publication(uint16_t channel, std::string_view exchange, std::string_view routingKey,
-                const Envelope& envelope, int flags, uint32_t maxFrame);
-    Publication(const Publication&) = delete;
-    Publication& operator=(const Publication&) = delete;
+                const Envelope& envelope, int flags);
+    Publication(Publication&&) noexcept;
+    Publication& operator=(Publication&&) noexcept;
     ~Publication();
 
-    // names of at most 255 bytes and a content header within the limit
+    // names of at most 255 bytes and properties that can be encoded
     bool valid() const { return _method && _header; }
+    // the content header fits a frame of maxFrame bytes (0: no limit)
+    bool fits(uint32_t maxFrame) const;
+
+    // for a publication that has to wait: a body that nobody keeps alive is
+    // copied, once, into storage the publication keeps
+    void hold();
 
     const Frame& method() const;
     const Frame& header() const;
     bool hasBody() const { return _size != 0; }
 
-    // hands the body frames to send, in order; false at the first refusal
-    bool sendBody(const std::function<bool(const Frame&)>& send) const;
+    // hands the body frames for a frame limit of maxFrame to send, in
+    // order, with the keeper of their payload (empty: valid during the call
+    // only); false at the first refusal
+    bool sendBody(uint32_t maxFrame,
+                  const std::function<bool(const BodyFrame& frame, const Keeper& keeper)>& send) const;
 
 private:
     uint16_t _channel;
@@ -41,7 +53,7 @@ private:
     std::unique_ptr<BasicHeaderFrame> _header;
     const char* _body;
     uint64_t _size;
-    uint32_t _maxPayload;
+    Keeper _keeper;
 };
 
 } // namespace AMQP

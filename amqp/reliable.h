@@ -7,6 +7,7 @@
 #include <memory>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "amqp/deferredpublish.h"
 #include "amqp/monitor.h"
@@ -31,8 +32,10 @@ public:
         auto handler = std::make_shared<DeferredPublish>(tag == 0);
         if (tag == 0) {
             // never stored under a tag: nothing outstanding, nothing a later
-            // multiple ack or channel error could resolve again
-            _refused = handler;
+            // multiple ack or channel error could resolve again. Its caller
+            // installs its callbacks on the reference returned here, maybe
+            // after later publications: it lives as long as this object.
+            _refused.push_back(handler);
             return *handler;
         }
         _handlers[tag] = handler;
@@ -93,7 +96,7 @@ private:
     }
 
     std::map<uint64_t, std::shared_ptr<DeferredPublish>> _handlers;
-    std::shared_ptr<DeferredPublish> _refused;
+    std::vector<std::shared_ptr<DeferredPublish>> _refused;
 };
 
 } // namespace AMQP

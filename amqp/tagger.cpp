@@ -7,7 +7,6 @@
 #include "amqp/deferred.h"
 #include "amqp/deferredconfirm.h"
 #include "amqp/monitor.h"
-#include "amqp/publication.h"
 
 namespace AMQP {
 
@@ -33,21 +32,9 @@ Tagger::~Tagger() {
 uint64_t Tagger::publish(std::string_view exchange, std::string_view routingKey, const Envelope& envelope,
                          int flags) {
     if (_close) return 0;
-    Publication publication(_implementation->id(), exchange, routingKey, envelope, flags,
-                            _implementation->maxFrame());
-    if (!publication.valid()) return 0;
     Monitor monitor(this);
-    if (!send(_current, publication.method()) || !monitor.valid()) return 0;
-    if (!send(_current, publication.header()) || !monitor.valid()) return 0;
-    if (!_implementation->usable()) return 0;
-    if (!publication.sendBody([&](const Frame& frame) { return monitor.valid() && send(_current, frame); }))
-        return 0;
-    if (!monitor.valid()) return 0;
+    if (!_implementation->publish(exchange, routingKey, envelope, flags) || !monitor.valid()) return 0;
     return _current++;
-}
-
-bool Tagger::send(uint64_t, const Frame& frame) {
-    return _implementation->send(frame);
 }
 
 Deferred& Tagger::close() {

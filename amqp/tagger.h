@@ -17,7 +17,6 @@ class Channel;
 class ChannelImpl;
 class Deferred;
 class Envelope;
-class Frame;
 
 class Tagger : public Watchable {
 public:
@@ -43,7 +42,6 @@ public:
     virtual size_t unacknowledged() const { return 0; }
 
 protected:
-    virtual bool send(uint64_t deliveryTag, const Frame& frame);
     // the channel failed
     virtual void reportError(const char* message);
     virtual void onAck(uint64_t deliveryTag, bool multiple);

@@ -5,8 +5,10 @@
 #include "amqp/tcpevents.h"
 #include "amqp/tcpparent.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <sys/socket.h>
+#include <sys/uio.h>
 
 namespace AMQP {
 
@@ -88,6 +90,29 @@ void TcpConnected::send(const char* data, size_t size) {
     if (written >= size) return;
     _out.add(data + written, size - written);
     _parent->onIdle(this, _fd, readable | writable);
+}
+
+void TcpConnected::sendPieces(const OutPiece* pieces, size_t count, const Keeper& keeper) {
+    if (_closed) return;
+    if (_out) {
+        _out.add(pieces, count, 0, keeper);
+        return;
+    }
+    // one gathered write for all of them; what the socket does not take
+    // waits, lasting pieces without a copy
+    iovec vectors[8];
+    size_t used = std::min<size_t>(count, 8);
+    for (size_t i = 0; i < used; ++i) {
+        vectors[i].iov_base = const_cast<char*>(pieces[i].data);
+        vectors[i].iov_len = pieces[i].size;
+    }
+    msghdr message{};
+    message.msg_iov = vectors;
+    message.msg_iovlen = used;
+    ssize_t result = sendmsg(_fd, &message, MSG_NOSIGNAL);
+    // a failure is not reported here, as in send()
+    _out.add(pieces, count, result < 0 ? 0 : static_cast<size_t>(result), keeper);
+    if (_out) _parent->onIdle(this, _fd, readable | writable);
 }
 
 void TcpConnected::close() {

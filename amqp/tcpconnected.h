@@ -17,6 +17,7 @@ public:
     size_t queued() const override { return _out.size(); }
     TcpState* process(const Monitor& monitor, int fd, int flags) override;
     void send(const char* data, size_t size) override;
+    void sendPieces(const OutPiece* pieces, size_t count, const Keeper& keeper) override;
     void close() override;
     void maxframe(size_t size) override { _reallocate = size; }
 

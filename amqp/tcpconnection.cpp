@@ -65,8 +65,11 @@ void TcpConnection::process(int fd, int flags) {
 
 bool TcpConnection::close(bool immediate) {
     if (!immediate) return _connection.close();
+    return fail("connection prematurely closed by client");
+}
+
+bool TcpConnection::fail(const char* message) {
     Monitor monitor(this);
-    const char* message = "connection prematurely closed by client";
     bool failed = _connection.fail(message);
     if (!monitor.valid()) return true;
     if (failed && _handler) _handler->onError(this, message);
@@ -89,6 +92,10 @@ uint16_t TcpConnection::onNegotiate(Connection*, uint16_t interval) {
 
 void TcpConnection::onData(Connection*, const char* buffer, size_t size) {
     _state->send(buffer, size);
+}
+
+void TcpConnection::onPieces(Connection*, const OutPiece* pieces, size_t count, const Keeper& keeper) {
+    _state->sendPieces(pieces, count, keeper);
 }
 
 void TcpConnection::onHeartbeat(Connection*) {

@@ -40,6 +40,8 @@ public:
 
     // orderly (the AMQP close handshake) or immediate
     bool close(bool immediate = false);
+    // closes at once, reporting message as the connection's error
+    bool fail(const char* message);
 
     // sends one heartbeat frame
     bool heartbeat() { return _connection.heartbeat(); }
@@ -55,6 +57,7 @@ private:
     void onProperties(Connection* connection, const Table& server, Table& client) override;
     uint16_t onNegotiate(Connection* connection, uint16_t interval) override;
     void onData(Connection* connection, const char* buffer, size_t size) override;
+    void onPieces(Connection* connection, const OutPiece* pieces, size_t count, const Keeper& keeper) override;
     void onHeartbeat(Connection* connection) override;
     void onError(Connection* connection, const char* message) override;
     void onReady(Connection* connection) override;

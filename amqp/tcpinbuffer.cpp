@@ -1,5 +1,7 @@
 #include "amqp/tcpinbuffer.h"
 
+#include "amqp/openssl.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -56,6 +58,19 @@ ssize_t TcpInBuffer::receivefrom(int fd, size_t expected) {
         return -1;
     }
     ssize_t result = read(fd, _data + _size, std::min(room, static_cast<size_t>(waiting)));
+    if (result > 0) _size += static_cast<size_t>(result);
+    return result;
+}
+
+int TcpInBuffer::receivefrom(ssl_st* ssl, size_t expected) {
+    size_t wanted = std::max(expected, _size + 1);
+    if (wanted > _capacity) reallocate(std::min(wanted, limit));
+    size_t room = std::min(wanted, _capacity) - _size;
+    if (room == 0) {
+        errno = EMSGSIZE;
+        return -1;
+    }
+    int result = OpenSSL::SSL_read(ssl, _data + _size, static_cast<int>(std::min(room, limit)));
     if (result > 0) _size += static_cast<size_t>(result);
     return result;
 }

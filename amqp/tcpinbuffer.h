@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <sys/types.h>
 
+struct ssl_st;
+
 namespace AMQP {
 
 class TcpInBuffer : public Buffer {
@@ -36,6 +38,9 @@ public:
     // it. Returns read()'s result; -1 with errno EMSGSIZE when no room is
     // left within the limit.
     ssize_t receivefrom(int fd, size_t expected);
+    // the same over TLS: SSL_read of what the parser still expects; returns
+    // SSL_read's result
+    int receivefrom(ssl_st* ssl, size_t expected);
 
     // the first n bytes were consumed
     void shrink(size_t n);

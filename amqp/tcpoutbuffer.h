@@ -1,5 +1,7 @@
 // Bytes a TCP connection still has to write, kept in the order they were
-// given and written with gathered sendmsg calls.
+// given and written with gathered sendmsg calls. Small pieces are copied
+// into shared chunks; lasting pieces (a message body whose keeper holds it)
+// are referred to, not copied.
 #pragma once
 
 #include <cstddef>
@@ -7,7 +9,10 @@
 #include <sys/types.h>
 #include <vector>
 
+#include "amqp/outpiece.h"
+
 struct iovec;
+struct ssl_st;
 
 namespace AMQP {
 
@@ -24,6 +29,11 @@ public:
 
     // appends a copy of the bytes
     void add(const char* data, size_t size);
+    // appends the bytes, referred to while keeper is held
+    void add(const char* data, size_t size, const Keeper& keeper);
+    // appends the pieces from byte skip of their joined bytes on: lasting
+    // ones referred to under keeper (when there is one), the others copied
+    void add(const OutPiece* pieces, size_t count, size_t skip, const Keeper& keeper);
 
     // forgets the first n unwritten bytes
     void shrink(size_t n);
@@ -35,9 +45,19 @@ public:
     // writes as much as the socket takes; the total written, or the failing
     // call's result (0 or -1 with errno kept) when nothing was written
     ssize_t sendto(int fd);
+    // writes the first unwritten chunk with one SSL_write; its result
+    int sendto(ssl_st* ssl);
 
 private:
-    std::deque<std::vector<char>> _chunks;
+    struct Chunk {
+        // a copy (data points into it) or empty for a reference
+        std::vector<char> copy;
+        const char* data;
+        size_t size;
+        Keeper keeper;
+    };
+
+    std::deque<Chunk> _chunks;
     // bytes of the front chunk already written
     size_t _skip = 0;
     size_t _total = 0;

@@ -2,6 +2,8 @@
 
 #include "amqp/addressinfo.h"
 #include "amqp/monitor.h"
+#include "amqp/openssl.h"
+#include "amqp/sslhandshake.h"
 #include "amqp/tcpclosed.h"
 #include "amqp/tcpconnected.h"
 #include "amqp/tcpevents.h"
@@ -11,6 +13,7 @@
 #include <climits>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -76,9 +79,8 @@ int TcpResolver::connect(const addrinfo* address) {
 
 void TcpResolver::run() {
     try {
-        if (_secure) {
-            // this build has no TLS transport: a secure address fails before
-            // any lookup, as it does where libssl is missing
+        if (_secure && !OpenSSL::valid()) {
+            // libssl is looked for only among the symbols the process has
             throw std::runtime_error("Secure connection cannot be established: libssl.so cannot be loaded");
         }
         AddressInfo addresses(_hostname.c_str(), _port, _order);
@@ -112,12 +114,16 @@ TcpState* TcpResolver::proceed(const Monitor& monitor) {
         } else {
             _parent->onConnected(this);
             if (!monitor.valid() || !self.valid()) return nullptr;
+            if (_secure) return new SslHandshake(this, _hostname, std::move(_buffer));
             return new TcpConnected(this, std::move(_buffer));
         }
     } catch (const std::system_error& error) {
         failure = error.what();
     } catch (const std::runtime_error& error) {
         failure = error.what();
+    } catch (const std::bad_function_call& missing) {
+        // a libssl without an entry point the handshake needs
+        failure = missing.what();
     }
     if (!monitor.valid() || !self.valid()) return nullptr;
     _parent->onError(this, failure.c_str(), false);

@@ -2,6 +2,7 @@
 // ...). A state handles socket events and returns the state that follows it.
 #pragma once
 
+#include "amqp/outpiece.h"
 #include "amqp/watchable.h"
 
 #include <cstddef>
@@ -38,6 +39,13 @@ public:
 
     // bytes to send; this base drops them
     virtual void send(const char* data, size_t size) { (void)data, (void)size; }
+
+    // bytes in several pieces, in order; keeper holds the lasting pieces
+    // alive. This base sends each piece on its own.
+    virtual void sendPieces(const OutPiece* pieces, size_t count, const Keeper& keeper) {
+        (void)keeper;
+        for (size_t i = 0; i < count; ++i) send(pieces[i].data, pieces[i].size);
+    }
 
     // begins an orderly close
     virtual void close() {}

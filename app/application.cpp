@@ -1,6 +1,7 @@
 #include "app/application.h"
 
-#include "amqp/address.h"
+#include "amqp/basicheaderframe.h"
+#include "amqp/connection.h"
 #include "amqp/deferredpublish.h"
 #include "amqp/deferredrecall.h"
 #include "amqp/envelope.h"
@@ -12,54 +13,45 @@
 #include "event/mainloop.h"
 #include "mime/address.h"
 #include "rabbit/compressed_envelope.h"
-#include "toolbox/boolean.h"
 
 #include <ev.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 
-using Orvanta::Toolbox::Boolean;
-
 namespace {
 
-// The broker address, checked together with the outbox so that a bad outbox
-// is refused before anything is connected.
-AMQP::Address brokerAddress(const Options& options) {
-    const std::string text = options.get("rabbitmq-address", "");
-    AMQP::Address address(text.data(), text.size());
-    Orvanta::Rabbit::Endpoint outbox(options.get("rabbitmq-outbox", ""));
-    return address;
+// The broker address, taken only once standard input is known to be open:
+// with descriptor 0 closed, the connection's first descriptor would become
+// "standard input".
+const AMQP::Address& brokerAddress(const Options& options) {
+    if (fcntl(STDIN_FILENO, F_GETFD) < 0) throw std::runtime_error("Failed to read from stdin: it is closed");
+    return options.settings().address;
 }
 
-void complain(const char* text) {
-    std::fputs(text, stderr);
+void complain(const std::string& text) {
+    std::fputs(text.c_str(), stderr);
     std::fputc('\n', stderr);
     std::fflush(stderr);
 }
 
+const char* failed = "Failed to publish message to RabbitMQ";
+
 } // namespace
 
 Application::Application(const Options& options)
-    : Base(brokerAddress(options)), _channel(connection()), _reliable(_channel),
-      _outbox(options.get("rabbitmq-outbox", "")), _options(options), _input(this, STDIN_FILENO, EV_READ),
-      _decoder(&_sink, [this](size_t size) { onReady(size); }) {
+    : Base(brokerAddress(options)), _channel(connection()), _reliable(_channel), _options(options),
+      _settings(options.settings()), _input(this, STDIN_FILENO, EV_READ),
+      _message(std::make_shared<Orvanta::Filter::Contiguous>()),
+      _decoder(_message.get(), [this](size_t size) { onReady(size); }) {
     _input.start(mainLoop()->loop());
 
-    if (!Boolean(options.get("extract-recipients", "no").c_str()) && options.recipients().empty())
+    if (!_settings.extractRecipients && options.recipients().empty())
         throw std::runtime_error("No recipients specified");
-
-    const std::string envelope = options.get("envelope", "");
-    if (!envelope.empty()) {
-        try {
-            Orvanta::Mime::Address address(envelope.data(), envelope.size(), true);
-        } catch (const std::exception&) {
-            // the parser's own wording is not for the user: one text for all
-            throw std::runtime_error("Invalid envelope address");
-        }
-    }
 
     // Published with the mandatory flag, a message that no queue takes comes
     // back; the broker acks it all the same, so the return must be noticed.
@@ -67,26 +59,18 @@ Application::Application(const Options& options)
         if (_status.settled()) return;
         _status.refused();
         std::fprintf(stderr, "RabbitMQ returned the message: %d %s\n", code, text.c_str());
-        complain("Failed to publish message to RabbitMQ");
+        complain(failed);
     });
 }
 
 Application::~Application() = default;
 
 void Application::onReadable(int fd) {
-    char buffer[4096];
-    long size = Input::read(fd, buffer, sizeof buffer);
-    if (size == Input::later) return;
-
-    bool ignoreDot = Boolean(_options.get("ignore-dot", "no").c_str());
-    if (size > 0) {
-        if (ignoreDot) _sink.append(buffer, size, false);
-        else _decoder.append(buffer, size, false);
-        return;
-    }
+    long size = Input::readInto(fd, *_message, _settings.ignoreDot ? nullptr : &_decoder);
+    if (size == Input::later || size > 0) return;
 
     _input.stop();
-    if (ignoreDot) return onReady(_sink.size());
+    if (_settings.ignoreDot) return onReady(_message->size());
 
     complain("Reached EOF without encountering a dot");
     _status.truncated();
@@ -99,10 +83,10 @@ std::string Application::recipients() const {
         if (!list.empty()) list += ',';
         list += static_cast<std::string>(address);
     }
-    if (!Boolean(_options.get("extract-recipients", "no").c_str())) return list;
+    if (!_settings.extractRecipients) return list;
 
     std::string extracted;
-    Tarvex::Message message(_sink.data(), _sink.size());
+    Tarvex::Message message(_message->data(), _message->size());
     for (const std::string& address : message.recipients()) {
         if (!extracted.empty()) extracted += ',';
         extracted += address;
@@ -119,46 +103,87 @@ void Application::onReady(size_t) {
     if (list.empty()) throw std::runtime_error("No recipients specified");
 
     AMQP::DeferredPublish& publication = send(list);
-    if (!publication) {
-        // refused by the channel before anything reached the broker; the
-        // finalize callback below then closes the connection at once
-        _status.refused();
-        complain("Failed to send message to RabbitMQ");
-    }
+    _publishing = true;
     publication.onAck([this] { _status.acknowledged(); })
-        .onNackOrError([this] {
+        .onNack([this] {
             _status.refused();
-            complain("Failed to publish message to RabbitMQ");
+            complain(failed);
         })
-        .onFinalize([this] { connection()->close(false); });
+        // also at once for a publication that could not even be sent
+        .onError([this](const char* reason) { onFailed(reason); })
+        // at once as well when it could not be sent: the connection then
+        // closes before anything reached the broker
+        .onFinalize([this] {
+            _publishing = false;
+            connection()->close(false);
+        });
+}
+
+uint16_t Application::onNegotiate(AMQP::TcpConnection* connection, uint16_t interval) {
+    _negotiated = true;
+    return Base::onNegotiate(connection, interval);
+}
+
+bool Application::tooLarge() {
+    // before the broker's tune the limit is only the one a connection starts with
+    uint32_t limit = connection()->connection()->maxFrame();
+    return _negotiated && limit != 0 && _headerSize > limit;
+}
+
+void Application::onFailed(const char* reason) {
+    if (_status.settled()) return;
+    if (tooLarge()) {
+        // no broker of these settings would ever take it
+        _status.rejected();
+        complain(std::string(failed) + ": the message header takes " + std::to_string(_headerSize) +
+                 " bytes, more than the frame size of " +
+                 std::to_string(connection()->connection()->maxFrame()));
+        return;
+    }
+    // 406 PRECONDITION_FAILED: the broker refuses the message itself, for
+    // instance over its maximum message size
+    if (std::strncmp(reason, "406 ", 4) == 0)
+        _status.rejected();
+    else
+        _status.refused();
+    complain(std::string(failed) + ": " + reason);
 }
 
 AMQP::DeferredPublish& Application::send(const std::string& recipients) {
     AMQP::Table headers;
     headers.set("recipients", recipients);
-    const std::string envelope = _options.get("envelope", "");
-    if (!envelope.empty()) headers.set("envelope", envelope);
+    if (!_settings.envelope.empty()) headers.set("envelope", _settings.envelope);
 
-    const char* data = _sink.data();
-    size_t size = _sink.size();
+    const char* data = _message->data();
+    size_t size = _message->size();
 
     std::unique_ptr<AMQP::Envelope> message;
-    if (Boolean(_options.get("rabbitmq-compress", "true").c_str()))
+    if (_settings.compress)
         message = std::make_unique<Orvanta::Rabbit::Compressed::Envelope>(data, size);
     else
-        message = std::make_unique<AMQP::Envelope>(data, size);
+        // not copied: the message stays alive while anything refers to it
+        message = std::make_unique<AMQP::Envelope>(data, size, _message);
     message->setHeaders(headers);
 
-    return _reliable.publish(_outbox.exchange(), _outbox.routingKey(), *message, AMQP::mandatory);
+    _headerSize = AMQP::BasicHeaderFrame(0, *message).totalSize();
+    return _reliable.publish(_settings.outbox.exchange(), _settings.outbox.routingKey(), *message,
+                             AMQP::mandatory);
 }
 
-void Application::onExit(int signum, unsigned long count) {
+bool Application::onInterrupt(int signum) {
     // no more input: whatever is still to come would never be published
     _input.stop();
-    if (!_interrupted && !_status.settled()) {
-        std::fprintf(stderr, "Interrupted by signal %d before RabbitMQ confirmed the message\n", signum);
+    if (_status.settled()) return true;
+    if (_publishing) {
+        // Closing now could lose the broker's confirm of a message it keeps,
+        // and the retry would deliver it twice: the confirm decides, and the
+        // publication's end closes the connection.
+        std::fprintf(stderr, "Interrupted by signal %d, waiting for RabbitMQ to confirm the message\n",
+                     signum);
         std::fflush(stderr);
+        return false;
     }
-    _interrupted = true;
-    Base::onExit(signum, count);
+    std::fprintf(stderr, "Interrupted by signal %d before RabbitMQ confirmed the message\n", signum);
+    std::fflush(stderr);
+    return true;
 }

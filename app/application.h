@@ -8,14 +8,16 @@
 #include "app/exitstatus.h"
 #include "event/iohandler.h"
 #include "event/iowatcher.h"
-#include "filter/memory.h"
+#include "filter/contiguous.h"
 #include "filter/smtpdecode.h"
 #include "rabbit/app_base.h"
-#include "rabbit/endpoint.h"
 
+#include <cstdint>
+#include <memory>
 #include <string>
 
 class Options;
+struct Settings;
 
 namespace AMQP {
 class DeferredPublish;
@@ -24,8 +26,7 @@ class DeferredPublish;
 class Application : private Orvanta::Event::IoHandler, public Orvanta::Rabbit::App::Base {
 public:
     // Connects and starts watching standard input; throws std::runtime_error
-    // for a bad broker address or outbox, a bad envelope address, or when
-    // there can be no recipient at all.
+    // when standard input is closed or there can be no recipient at all.
     explicit Application(const Options& options);
     ~Application() override;
 
@@ -42,22 +43,35 @@ public:
 
 private:
     void onReadable(int fd) override;
-    void onExit(int signum, unsigned long count) override;
+    bool onInterrupt(int signum) override;
+    uint16_t onNegotiate(AMQP::TcpConnection* connection, uint16_t interval) override;
 
     // The recipients: the positional ones and, when asked for, those of the
     // message's "to", "cc" and "bcc" headers.
     std::string recipients() const;
 
+    // The publication failed with this reason: permanently when the message
+    // can never pass, else for now.
+    void onFailed(const char* reason);
+    // whether the content header is larger than the frames the broker allows
+    bool tooLarge();
+
     // first in, last out: the callbacks of the publication report here
     ExitStatus _status;
     AMQP::TcpChannel _channel;
     AMQP::Reliable<AMQP::Tagger> _reliable;
-    Orvanta::Rabbit::Endpoint _outbox;
     const Options& _options;
+    const Settings& _settings;
     Orvanta::Event::IoWatcher _input;
+    // the message, read straight into it and dot-decoded in place; shared
+    // with the socket, which refers to it until the body is written
+    std::shared_ptr<Orvanta::Filter::Contiguous> _message;
     Orvanta::Filter::SmtpDecode _decoder;
-    Orvanta::Filter::Memory _sink;
 
-    // a termination signal came in
-    bool _interrupted = false;
+    // the publication went out and its confirm is awaited
+    bool _publishing = false;
+    // the broker has told its frame size
+    bool _negotiated = false;
+    // bytes of the publication's content header frame
+    uint64_t _headerSize = 0;
 };

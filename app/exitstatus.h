@@ -1,6 +1,7 @@
 // What became of the one message, as the exit status the caller sees: 0
 // only when the broker confirmed it and did not return it, 75 (try again
-// later) when it may not have arrived, 65 when the input was incomplete.
+// later) when it may not have arrived, 65 when the input was incomplete or
+// the message can never be accepted as it is.
 #pragma once
 
 class ExitStatus {
@@ -19,6 +20,12 @@ public:
     // The broker nacked or returned it, it was lost to an error, or it could
     // not be sent; whatever the broker says afterwards, it is not delivered.
     void refused() { _refused = true; }
+    // Refused for what the message is (too large for the broker): trying
+    // again can never succeed.
+    void rejected() {
+        _refused = true;
+        _rejected = true;
+    }
     // Input ended without the line holding a single dot.
     void truncated() { _truncated = true; }
 
@@ -28,7 +35,7 @@ public:
     bool delivered() const { return _acknowledged && !_refused; }
 
     int value() const {
-        if (_truncated) return dataError;
+        if (_truncated || _rejected) return dataError;
         return delivered() ? ok : tempFail;
     }
 
@@ -36,4 +43,5 @@ private:
     bool _acknowledged = false;
     bool _refused = false;
     bool _truncated = false;
+    bool _rejected = false;
 };

@@ -1,7 +1,7 @@
 // tarvex-client: publishes one e-mail message read on standard input to
 // RabbitMQ. Exit status: 0 delivered (confirmed by the broker), 75 not
-// confirmed (try again later), 65 incomplete input, 255 failure to start or
-// to prepare the message.
+// confirmed (try again later), 65 incomplete input or a message that can
+// never pass, 255 failure to start or to prepare the message.
 #include "app/application.h"
 #include "app/exitstatus.h"
 #include "app/options.h"

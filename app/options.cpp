@@ -1,6 +1,9 @@
 #include "app/options.h"
 
+#include "toolbox/boolean.h"
+
 #include <iostream>
+#include <optional>
 #include <stdexcept>
 
 namespace {
@@ -19,9 +22,59 @@ void loadCommandLine(Orvanta::Toolbox::Options& set, int argc, const char** argv
     if (!set.parse(argc, argv)) throw std::runtime_error("Failed to parse command line arguments");
 }
 
+std::vector<Orvanta::Mime::Address> recipientsOf(const Orvanta::Toolbox::Options& set) {
+    std::vector<Orvanta::Mime::Address> recipients;
+    for (unsigned i = 0; i < set.argc(); ++i) {
+        const std::string& argument = set.arg(i);
+        try {
+            recipients.emplace_back(argument.data(), argument.size(), true);
+        } catch (const std::exception&) {
+            // the argument as typed tells the user more than the grammar's text
+            throw std::runtime_error("Invalid recipient: " + argument);
+        }
+    }
+    return recipients;
+}
+
+// A word that is no boolean is a mistake of the user's, not a quiet "false".
+bool boolean(const Orvanta::Toolbox::Options& set, const char* name, bool fallback) {
+    if (!set.contains(name)) return fallback;
+    const std::string& text = set.get(name);
+    std::optional<bool> value = Orvanta::Toolbox::Boolean::parse(text);
+    if (!value) throw std::runtime_error(std::string("Invalid value for ") + name + ": " + text);
+    return *value;
+}
+
+AMQP::Address address(const Orvanta::Toolbox::Options& set) {
+    const std::string text = set.get("rabbitmq-address", "");
+    return AMQP::Address(text.data(), text.size());
+}
+
+std::string envelope(const Orvanta::Toolbox::Options& set) {
+    std::string text = set.get("envelope", "");
+    if (text.empty()) return text;
+    try {
+        Orvanta::Mime::Address address(text.data(), text.size(), true);
+    } catch (const std::exception&) {
+        // the parser's own wording is not for the user: one text for all
+        throw std::runtime_error("Invalid envelope address");
+    }
+    return text;
+}
+
+Settings settingsOf(const Orvanta::Toolbox::Options& set) {
+    // in this order, so that the first mistake is the one reported
+    AMQP::Address broker = address(set);
+    Orvanta::Rabbit::Endpoint outbox(set.get("rabbitmq-outbox", ""));
+    bool compress = boolean(set, "rabbitmq-compress", true);
+    bool extract = boolean(set, "extract-recipients", false);
+    bool ignoreDot = boolean(set, "ignore-dot", false);
+    return Settings{broker, outbox, compress, extract, ignoreDot, envelope(set)};
+}
+
 } // namespace
 
-Options::Options(int argc, const char** argv) : _options(options) {
+Orvanta::Toolbox::Options Options::load(int argc, const char** argv) {
     // Which file to read is known only from the later layers: a first pass
     // over them finds it; a "config-file" line in the file itself does not
     // count.
@@ -33,20 +86,15 @@ Options::Options(int argc, const char** argv) : _options(options) {
         if (preliminary.contains("config-file")) path = preliminary.get("config-file");
     }
 
-    if (!_options.parse(path)) throw std::runtime_error("Failed to parse config file " + path);
-    loadEnvironment(_options);
-    loadCommandLine(_options, argc, argv);
-
-    for (unsigned i = 0; i < _options.argc(); ++i) {
-        const std::string& argument = _options.arg(i);
-        try {
-            _recipients.emplace_back(argument.data(), argument.size(), true);
-        } catch (const std::exception&) {
-            // the argument as typed tells the user more than the grammar's text
-            throw std::runtime_error("Invalid recipient: " + argument);
-        }
-    }
+    Orvanta::Toolbox::Options set(options);
+    if (!set.parse(path)) throw std::runtime_error("Failed to parse config file " + path);
+    loadEnvironment(set);
+    loadCommandLine(set, argc, argv);
+    return set;
 }
+
+Options::Options(int argc, const char** argv)
+    : _options(load(argc, argv)), _recipients(recipientsOf(_options)), _settings(settingsOf(_options)) {}
 
 void Options::usage(const char* program) {
     std::cout << std::endl;

@@ -1,18 +1,33 @@
 // The client's options: the configuration file, then the TARVEX_CLIENT_*
 // environment variables, then the command line, each overriding the one
-// before; and the recipient addresses given as positional arguments.
+// before; read once into typed settings, with the recipient addresses given
+// as positional arguments.
 #pragma once
 
+#include "amqp/address.h"
 #include "mime/address.h"
+#include "rabbit/endpoint.h"
 #include "toolbox/options.h"
 
 #include <string>
 #include <vector>
 
+// What the options say, checked and converted once.
+struct Settings {
+    AMQP::Address address;
+    Orvanta::Rabbit::Endpoint outbox;
+    bool compress;
+    bool extractRecipients;
+    bool ignoreDot;
+    // the envelope sender as written; empty when none is sent
+    std::string envelope;
+};
+
 class Options {
 public:
-    // Throws std::runtime_error when a layer cannot be read or a recipient
-    // is not an address.
+    // Throws std::runtime_error when a layer cannot be read, a recipient is
+    // not an address, or a value does not fit its option (the broker
+    // address, the outbox, a boolean, the envelope address).
     Options(int argc, const char** argv);
     virtual ~Options() = default;
 
@@ -26,10 +41,16 @@ public:
     std::string get(const char* name, const char* fallback) const { return _options.get(name, fallback); }
     bool contains(const char* name) const { return _options.contains(name); }
 
+    const Settings& settings() const { return _settings; }
+
     // The positional recipients, in command-line order.
     const std::vector<Orvanta::Mime::Address>& recipients() const { return _recipients; }
 
 private:
+    // reads the layers, then the positional recipients
+    static Orvanta::Toolbox::Options load(int argc, const char** argv);
+
     Orvanta::Toolbox::Options _options;
     std::vector<Orvanta::Mime::Address> _recipients;
+    Settings _settings;
 };

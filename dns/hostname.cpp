@@ -49,6 +49,46 @@ bool unspecified(const DNS::Ip& address) {
     return true;
 }
 
+// RFC 1035: at most 253 characters before a final dot, labels of at most 63.
+constexpr size_t maxName = 253;
+constexpr size_t maxLabel = 63;
+
+// The length of the dot that IDNA accepts at text, in bytes: "." and the
+// ideographic, fullwidth and halfwidth full stops; 0 for anything else.
+size_t dotAt(const unsigned char* text) {
+    if (text[0] == '.') return 1;
+    if (text[0] == 0xE3 && text[1] == 0x80 && text[2] == 0x82) return 3;
+    if (text[0] == 0xEF && text[1] == 0xBC && text[2] == 0x8E) return 3;
+    if (text[0] == 0xEF && text[1] == 0xBD && text[2] == 0xA1) return 3;
+    return 0;
+}
+
+// Whether the name may be within the limits. Counted in characters, not
+// bytes: a Unicode label never becomes shorter in its ASCII form than its
+// number of characters, so a name refused here could never be valid, and the
+// conversion, whose cost grows with the square of the length, only ever
+// sees short input.
+bool withinLimits(const char* name) {
+    size_t total = 0, label = 0;
+    for (auto* p = reinterpret_cast<const unsigned char*>(name); *p;) {
+        if (size_t dot = dotAt(p)) {
+            p += dot;
+            // a final dot does not count
+            if (*p) ++total;
+            label = 0;
+        } else {
+            // a UTF-8 character begins with any byte but a continuation byte
+            if ((*p & 0xC0) != 0x80) {
+                ++total;
+                ++label;
+            }
+            ++p;
+        }
+        if (total > maxName || label > maxLabel) return false;
+    }
+    return true;
+}
+
 } // namespace
 
 Hostname::Hostname(const char* name, bool strict) {
@@ -57,6 +97,7 @@ Hostname::Hostname(const char* name, bool strict) {
         if (strict) throw IdnException(invalidLength);
         return;
     }
+    if (!withinLimits(name)) throw IdnException(invalidLength);
     // Without the library even the message of this exception cannot be
     // made: the caller gets the failed binding of idna_strerror instead.
     if (!LibIDN::valid()) throw IdnException(dlopenFailed);

@@ -79,23 +79,33 @@ size_t Gzip::flush()
     return total;
 }
 
+size_t Gzip::finish()
+{
+    if (!_open) return 0;
+    // Whatever happens below, the stream is not finished a second time.
+    _open = false;
+    size_t total = 0;
+    char buffer[outputSize];
+    _stream.next_in = nullptr;
+    _stream.avail_in = 0;
+    int result;
+    do {
+        _stream.next_out = reinterpret_cast<Bytef*>(buffer);
+        _stream.avail_out = outputSize;
+        result = Zlib::deflate(&_stream, Z_FINISH);
+        if (result != Z_OK && result != Z_STREAM_END)
+            throw std::runtime_error(_stream.msg != nullptr ? _stream.msg : "gzip error");
+        total += next->append(buffer, outputSize - _stream.avail_out, false);
+    } while (result == Z_OK);
+    return total;
+}
+
 Gzip::~Gzip()
 {
-    if (_open) {
-        char buffer[outputSize];
-        _stream.next_in = nullptr;
-        _stream.avail_in = 0;
-        int result;
-        do {
-            _stream.next_out = reinterpret_cast<Bytef*>(buffer);
-            _stream.avail_out = outputSize;
-            result = Zlib::deflate(&_stream, Z_FINISH);
-            // A failure here would leave a truncated stream behind; there is
-            // no caller to tell, so it ends the process like any exception
-            // from a destructor.
-            if (result != Z_OK && result != Z_STREAM_END) fail();
-            next->append(buffer, outputSize - _stream.avail_out, false);
-        } while (result == Z_OK);
+    try {
+        finish();
+    } catch (...) {
+        // Destructors never throw: a caller that must know calls finish().
     }
     Zlib::deflateEnd(&_stream);
 }

@@ -13,7 +13,8 @@ public:
     // Throws std::runtime_error when zlib cannot be opened or the stream
     // cannot be started.
     Gzip(bool raw, Result* next);
-    // Finishes the stream and pushes the rest, the gzip trailer included.
+    // Finishes the stream unless finish() did; an error then has no one to
+    // go to and leaves the stream unfinished.
     ~Gzip() override;
     Gzip(const Gzip&) = delete;
     Gzip& operator=(const Gzip&) = delete;
@@ -25,6 +26,10 @@ public:
     // Pushes everything compressed so far, ending on a byte boundary; does
     // not flush the next stage.
     size_t flush() override;
+    // Writes the last block and the gzip trailer and returns the bytes
+    // pushed; throws std::runtime_error when zlib or the next stage fails.
+    // Afterwards the stream takes no more input until reset().
+    size_t finish();
     // Ends the current stream and starts a new one; false when that failed.
     bool reset(bool raw);
 
@@ -33,8 +38,8 @@ private:
     [[noreturn]] void fail();
 
     z_stream _stream;
-    // False once the stream failed or could not be restarted: there is
-    // nothing left to finish.
+    // False once the stream was finished, failed or could not be
+    // restarted: there is nothing left to finish.
     bool _open = false;
 };
 

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <exception>
+#include <optional>
 
 namespace Orvanta::Filter {
 
@@ -32,7 +33,7 @@ private:
 } // namespace
 
 MimeWord::MimeWord(const char* text, size_t size, bool persistent)
-    : _payload(text), _size(size), _persistent(persistent)
+    : _text(text), _textSize(size), _payload(text), _size(size), _persistent(persistent)
 {
     if (size < 8 || std::memcmp(text, "=?", 2) != 0 || std::memcmp(text + size - 2, "?=", 2) != 0) return;
     // The charset ends at the first "?"; the encoding letter, a "?" and the
@@ -57,21 +58,30 @@ MimeWord::MimeWord(const char* text, size_t size, bool persistent)
 size_t MimeWord::write(const char* target, Result* result) const
 {
     if (!encoded()) return result->append(_payload, _size, _persistent);
+    FlushStop end(result);
+    std::optional<Charset> opened;
+    try {
+        opened.emplace(_charset.c_str(), target, &end);
+    } catch (const std::exception&) {
+        // A charset nobody here can read: the reader sees the word as it
+        // was written rather than a gap.
+        return result->append(_text, _textSize, _persistent);
+    }
+    Charset& converter = *opened;
     size_t total = 0;
     try {
-        FlushStop end(result);
-        Charset converter(_charset.c_str(), target, &end);
         if (_encoding == 'q') {
             total += writeQ(&converter);
             total += converter.flush();
         } else {
             Base64Decode decoder(false, &converter);
             total += decoder.process(_payload, _size, false);
+            total += decoder.finish();
             total += decoder.flush();
         }
     } catch (const std::exception&) {
-        // An unknown charset or a failing conversion costs this one word
-        // (or its rest); the header value around it stays readable.
+        // A failing conversion costs the rest of this one word; the header
+        // value around it stays readable.
     }
     return total;
 }

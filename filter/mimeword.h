@@ -25,8 +25,9 @@ public:
     size_t payloadSize() const { return _size; }
 
     // Writes the word's text converted to the target charset; a plain word
-    // passes unchanged. An encoded word whose charset or bytes cannot be
-    // converted writes what it could before the failure, often nothing.
+    // passes unchanged, and so does an encoded word whose charset cannot be
+    // converted at all (kept as written, RFC 2047 section 6.2). An encoded
+    // word whose bytes fail to convert writes what it could before that.
     // The result is not flushed. Returns what the pushes returned; never
     // throws.
     size_t write(const char* target, Result* result) const;
@@ -34,6 +35,8 @@ public:
 private:
     size_t writeQ(Result* converter) const;
 
+    const char* _text; // the whole word as written
+    size_t _textSize;
     std::string _charset;
     char _encoding = 0;
     const char* _payload;

@@ -4,13 +4,12 @@
 #pragma once
 
 #include "filter/filter.h"
-#include "filter/newlineconverter.h"
 
 namespace Orvanta::Filter {
 
 class QuotedPrintableEncode : public Filter {
 public:
-    // Encodes text whose line ends are already single LF bytes.
+    // Does the encoding; CR LF, a lone CR and a lone LF each end a line.
     class Worker : public Filter {
     public:
         Worker(Result* next, unsigned limit) : Filter(next), _limit(limit) {}
@@ -31,13 +30,15 @@ public:
         unsigned _limit;
         unsigned _column = 0;
         bool _blank = false; // the last byte on the line was a space or tab
+        // the last piece ended with a CR: a LF opening the next one belongs
+        // to that line end (until a flush)
+        bool _cr = false;
     };
 
     explicit QuotedPrintableEncode(Result* next);
 
 private:
     Worker _worker;
-    NewlineConverter _converter;
 };
 
 } // namespace Orvanta::Filter

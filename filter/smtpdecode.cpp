@@ -2,7 +2,40 @@
 
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace Orvanta::Filter {
+
+namespace {
+
+// The first LF in [from, end) that a dot follows, both before end; null when
+// there is none. Sixteen positions at a time where the processor allows:
+// looking for the pair costs less than stopping at every line end.
+const char* dotAfterLineEnd(const char* from, const char* end)
+{
+#ifdef __SSE2__
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i dot = _mm_set1_epi8('.');
+    while (end - from > 16) {
+        __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+        __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 1));
+        int found = _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(here, lf), _mm_cmpeq_epi8(next, dot)));
+        if (found != 0) return from + __builtin_ctz(static_cast<unsigned>(found));
+        from += 16;
+    }
+#endif
+    for (; end - from > 1; ++from) {
+        const void* found = std::memchr(from, '\n', static_cast<size_t>(end - from - 1));
+        if (found == nullptr) return nullptr;
+        from = static_cast<const char*>(found);
+        if (from[1] == '.') return from;
+    }
+    return nullptr;
+}
+
+} // namespace
 
 bool SmtpDecode::ready(const char* rest, size_t size, size_t offset)
 {
@@ -54,12 +87,9 @@ size_t SmtpDecode::process(const char* data, size_t size, bool persistent)
     const char* current = data + pos;
     const char* search = current;
     while (search < end) {
-        const void* found = std::memchr(search, '\n', static_cast<size_t>(end - search));
-        if (found == nullptr) break;
-        const char* lf = static_cast<const char*>(found);
-        if (lf + 1 == end) break;
+        const char* lf = dotAfterLineEnd(search, end);
+        if (lf == nullptr) break;
         search = lf + 1;
-        if (*search != '.') continue;
         total += next->append(current, static_cast<size_t>(search - current), persistent);
         _state = AfterDot;
         current = search = lf + 2;

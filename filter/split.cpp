@@ -1,6 +1,14 @@
 #include "filter/split.h"
 
+#include <stdexcept>
+
 namespace Orvanta::Filter {
+
+Split::Split(Result* next, size_t width, std::string separator)
+    : Filter(next), _width(width), _separator(std::move(separator))
+{
+    if (width == 0) throw std::runtime_error("split width must not be 0");
+}
 
 size_t Split::process(const char* data, size_t size, bool persistent)
 {

@@ -9,11 +9,9 @@ namespace Orvanta::Filter {
 
 class Split : public Filter {
 public:
-    // width must not be 0.
-    Split(Result* next, size_t width, std::string separator)
-        : Filter(next), _width(width), _separator(std::move(separator))
-    {
-    }
+    // Throws std::runtime_error for a width of 0, which no output could
+    // ever satisfy.
+    Split(Result* next, size_t width, std::string separator);
 
     using Filter::process;
     size_t process(const char* data, size_t size, bool persistent) override;

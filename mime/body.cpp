@@ -9,6 +9,7 @@
 #include "mime/part.h"
 #include "mime/preamble.h"
 #include "mime/separator.h"
+#include "mime/sevenbit.h"
 #include "mime/textblock.h"
 #include "mime/translator.h"
 
@@ -69,7 +70,12 @@ Body::Body(Header const* owner, char const* text, size_t size, size_t depth)
         try {
             part.emplace(separator, text + position, size - position);
         } catch (ParseError const&) {
-            // no further delimiter: what is left is the epilogue
+            // no closing delimiter: what is left is the last part, as every
+            // reader takes it (a truncated message keeps its last attachment)
+            if (position < size) {
+                _parts.push_back(std::make_shared<Object>(Part(text + position, size - position), depth + 1));
+                position = size;
+            }
             break;
         }
         _parts.push_back(std::make_shared<Object>(*part, depth + 1));
@@ -135,6 +141,16 @@ Body& Body::prepend(Object&& part) {
     return *this;
 }
 
+void Body::repair(Capabilities const& caps) {
+    for (auto& part : _parts) {
+        if (part->encodable(caps)) continue;
+        auto repaired = std::make_shared<Object>(*part);
+        repaired->repair(caps);
+        repaired->boundary = part->boundary;
+        part = std::move(repaired);
+    }
+}
+
 void Body::clear() {
     _preamble.reset();
     _epilogue.reset();
@@ -175,31 +191,71 @@ bool Body::valid() const {
 
 size_t Body::decode(Filter::Result* out) const {
     Translator translator(_encoding, ContentTransferEncoding::binary, out);
-    return translator.append(_data, _size, false);
+    translator.append(_data, _size, false);
+    return translator.finish();
+}
+
+bool Body::fits(size_t hardLimit) const {
+    ContentTransferEncoding named(_owner);
+    bool decoded = named != _encoding && (_encoding.encoding() == ContentTransferEncoding::quotedprintable ||
+                                          _encoding.encoding() == ContentTransferEncoding::base64);
+    // an encoder writes short ASCII lines whatever it is given
+    if (named != _encoding && (named.encoding() == ContentTransferEncoding::quotedprintable ||
+                               named.encoding() == ContentTransferEncoding::base64))
+        return true;
+    if (!decoded) return SevenBit::fits(_data, _size, hardLimit);
+    SevenBit check(hardLimit);
+    try {
+        decode(&check);
+    } catch (std::exception const&) {
+        // a text that cannot be decoded cannot be written either
+        return false;
+    }
+    return check.fits();
 }
 
 bool Body::encodable(Capabilities const& caps) const {
     if (caps.eightbit()) return true;
-    if (!_owner->multipart()) {
-        // without 8-bit transport only the 7-bit safe encodings pass
-        auto named = ContentTransferEncoding(_owner).encoding();
-        return named == ContentTransferEncoding::quotedprintable || named == ContentTransferEncoding::base64 ||
-               named == ContentTransferEncoding::sevenbit;
-    }
-    if (!ascii(preamble()) || !ascii(epilogue()) || (_unparsed && !ascii(*this))) return false;
+    if (!_owner->multipart())
+        // a body labelled "7bit" must hold 7-bit text, and a copied one must
+        // already be in lines the transport takes
+        return caps.compatible(ContentTransferEncoding(_owner)) && fits(caps.hardLimit());
+    size_t limit = caps.hardLimit();
+    // the delimiter lines, written with the closing "--"
+    std::string delimiter = Separator(*_owner).text() + "--";
+    if (!SevenBit::fits(delimiter.data(), delimiter.size(), limit)) return false;
+    if (!SevenBit::fits(preamble().data(), preamble().size(), limit) ||
+        !SevenBit::fits(epilogue().data(), epilogue().size(), limit) || (_unparsed && !SevenBit::fits(_data, _size, limit)))
+        return false;
     for (auto const& part : _parts)
         if (!part->encodable(caps)) return false;
     return true;
 }
 
 size_t Body::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+    return encode(caps, out, persistent, false);
+}
+
+size_t Body::encode(Capabilities const& caps, Filter::Result* out, bool persistent, bool delimited) const {
     if (_owner->multipart()) return encodeMultipart(caps, out, persistent);
     // An empty body stays empty: a line end added here would be a line of
     // content the next reader sees (the header's own empty line already
     // ends the block, so a delimiter after it still starts a line).
     if (_size == 0) return 0;
-    Translator translator(_encoding, ContentTransferEncoding(_owner), out);
-    return translator.append(_data, _size, persistent);
+    ContentTransferEncoding named(_owner);
+    size_t size = _size;
+    // The line end before a delimiter belongs to the delimiter: translated
+    // with the content it would become content (two more bytes in a decoded
+    // attachment). Every encoder but "binary" ends its output with a line
+    // end of its own, so the delimiter still starts a line.
+    if (delimited && named != _encoding && named != ContentTransferEncoding::binary) {
+        if (size > 0 && _data[size - 1] == '\n') --size;
+        if (size > 0 && _data[size - 1] == '\r') --size;
+    }
+    Translator translator(_encoding, named, out);
+    translator.append(_data, size, persistent);
+    // with what the stages write at their end: callers limit and sign by it
+    return translator.finish();
 }
 
 size_t Body::encodeMultipart(Capabilities const& caps, Filter::Result* out, bool persistent) const {

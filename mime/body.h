@@ -57,6 +57,10 @@ public:
     Body& prepend(Object const& part);
     Body& prepend(Object&& part);
 
+    // Replaces every part that the capabilities do not take by a repaired
+    // copy (Object::repair), which keeps the delimiter line that followed it.
+    void repair(Capabilities const& caps);
+
     void clear();
     bool empty() const;
     // a multipart nested too deep to be cut up (its text is the body's view)
@@ -67,9 +71,17 @@ public:
     // the text decoded from its transfer encoding
     size_t decode(Filter::Result* out) const;
 
+    // Single part: whether what the next encode writes is 7-bit text in
+    // lines of at most `hardLimit` bytes (the text as it stands when it is
+    // copied, decoded when the owner now names "7bit", always when encoded
+    // afresh into quoted-printable or base64).
+    bool fits(size_t hardLimit) const;
     bool encodable(Capabilities const& caps) const override;
     using Encodable::encode;
     size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
+    // `delimited`: a delimiter line follows the body (it was parsed as a part
+    // of a multipart), so its last line end is the delimiter's
+    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent, bool delimited) const;
 
 private:
     size_t encodeMultipart(Capabilities const& caps, Filter::Result* out, bool persistent) const;

@@ -13,11 +13,15 @@ Boundary::Boundary(Part const& part)
 
 bool Boundary::operator==(Separator const& separator) const {
     std::string const& text = separator.text();
-    size_t suffix = _closing ? 4 : 2;
-    if (_size < 3 || _size != text.size() + suffix) return false;
-    if (std::memcmp(_data + _size - 2, "\r\n", 2) != 0) return false;
-    if (_closing && std::memcmp(_data + _size - 4, "--", 2) != 0) return false;
-    return std::memcmp(_data, text.data(), text.size()) == 0;
+    if (_size < 3 || std::memcmp(_data + _size - 2, "\r\n", 2) != 0) return false;
+    // the separator, "--" when closing, blanks of transport padding, CR LF
+    size_t length = _size - 2;
+    while (length > 0 && (_data[length - 1] == ' ' || _data[length - 1] == '\t')) --length;
+    if (_closing) {
+        if (length < 2 || std::memcmp(_data + length - 2, "--", 2) != 0) return false;
+        length -= 2;
+    }
+    return length == text.size() && std::memcmp(_data, text.data(), text.size()) == 0;
 }
 
 size_t Boundary::encode(Filter::Result* out, bool persistent) const { return out->append(_data, _size, persistent); }

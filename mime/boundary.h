@@ -26,8 +26,8 @@ public:
     // from the parse, since a boundary may itself end with "--"
     bool closing() const { return _closing; }
 
-    // the line is exactly the separator (followed by "--" when closing) and
-    // CR LF
+    // the line is exactly the separator (followed by "--" when closing),
+    // any blanks of transport padding and CR LF
     bool operator==(Separator const& separator) const;
 
     // writes the stored line as it is

@@ -1,5 +1,7 @@
 #include "mime/capabilities.h"
 
+#include "mime/contenttransferencoding.h"
+
 namespace Orvanta::Mime {
 
 Capabilities const& Capabilities::standard() {
@@ -15,5 +17,15 @@ Capabilities const& Capabilities::utf8() {
 size_t Capabilities::hardLimit() const { return _limits.bytes(); }
 
 size_t Capabilities::preferred() const { return _limits.characters(); }
+
+bool Capabilities::compatible(ContentTransferEncoding const& encoding) const {
+    if (_eightbit) return true;
+    switch (encoding.encoding()) {
+    case ContentTransferEncoding::quotedprintable:
+    case ContentTransferEncoding::base64:
+    case ContentTransferEncoding::sevenbit: return true;
+    default: return false;
+    }
+}
 
 } // namespace Orvanta::Mime

@@ -6,6 +6,8 @@
 
 namespace Orvanta::Mime {
 
+class ContentTransferEncoding;
+
 class Capabilities {
 public:
     Capabilities(bool eightbit, bool reencode, Filter::BufferSize const& limits)
@@ -25,6 +27,11 @@ public:
     size_t hardLimit() const;
     // the preferred length of a line in characters
     size_t preferred() const;
+
+    // whether a body labelled with that transfer encoding may pass: every
+    // encoding with 8-bit transport, else "7bit", "quoted-printable" and
+    // "base64"
+    bool compatible(ContentTransferEncoding const& encoding) const;
 
 private:
     bool _eightbit;

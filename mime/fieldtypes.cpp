@@ -11,75 +11,95 @@
 #include "mime/mailboxes.h"
 #include "mime/targets.h"
 
-#include <map>
+#include <cstring>
 #include <string>
+#include <vector>
 
 namespace Orvanta::Mime {
 
 namespace {
 
-char const* const authenticationNames[] = {"dkim-signature", "arc-seal", "arc-message-signature",
-                                           "arc-authentication-results", "authentication-results"};
-
-// the parsers of the authentication values this library has itself
-std::map<std::string, FieldTypes::Parser> builtin() {
-    std::map<std::string, FieldTypes::Parser> parsers;
-    parsers["dkim-signature"] = [](char const* data, size_t size) {
-        return std::make_unique<DkimSignature>(data, size, true, false);
-    };
-    parsers["authentication-results"] = [](char const* data, size_t size) {
-        return std::make_unique<AuthenticationResults>(data, size, true);
-    };
-    return parsers;
+template <typename Field> std::unique_ptr<HeaderField> strict(char const* data, size_t size) {
+    return std::make_unique<Field>(data, size, true);
 }
 
-// registered parsers by lower-case name
-std::map<std::string, FieldTypes::Parser>& registered() {
-    static std::map<std::string, FieldTypes::Parser> parsers = builtin();
-    return parsers;
+template <typename Field> std::unique_ptr<HeaderField> plain(char const* data, size_t size) {
+    return std::make_unique<Field>(data, size);
+}
+
+std::unique_ptr<HeaderField> encoding(char const* data, size_t size) {
+    return std::make_unique<ContentTransferEncoding>(ContentTransferEncoding::parse(data, size));
+}
+
+// the parsers of the authentication values this library has itself
+FieldTypes::Parser own(char const* name) {
+    if (std::strcmp(name, "dkim-signature") == 0)
+        return [](char const* data, size_t size) { return std::make_unique<DkimSignature>(data, size, true, false); };
+    if (std::strcmp(name, "authentication-results") == 0)
+        return [](char const* data, size_t size) { return std::make_unique<AuthenticationResults>(data, size, true); };
+    return nullptr;
+}
+
+struct Row {
+    char const* name;
+    FieldTypes::Parser parser;
+    bool authentication;
+};
+
+// The typed class of every name that has one. The authentication rows are
+// completed by the classes of those headers, here or through add(); while a
+// row has no parser its values stay raw text.
+std::vector<Row>& rows() {
+    static std::vector<Row> table = {
+        {"content-type", strict<ContentType>, false},
+        {"content-id", plain<ContentID>, false},
+        {"content-transfer-encoding", encoding, false},
+        {"content-disposition", plain<ContentDisposition>, false},
+        {"from", strict<Mailboxes>, false},
+        {"resent-from", strict<Mailboxes>, false},
+        {"to", strict<Targets>, false},
+        {"cc", strict<Targets>, false},
+        {"bcc", strict<Targets>, false},
+        {"reply-to", strict<Targets>, false},
+        {"resent-to", strict<Targets>, false},
+        {"resent-cc", strict<Targets>, false},
+        {"resent-bcc", strict<Targets>, false},
+        {"resent-reply-to", strict<Targets>, false},
+        {"sender", strict<Mailbox>, false},
+        {"dkim-signature", own("dkim-signature"), true},
+        {"arc-seal", nullptr, true},
+        {"arc-message-signature", nullptr, true},
+        {"arc-authentication-results", nullptr, true},
+        {"authentication-results", own("authentication-results"), true},
+    };
+    return table;
+}
+
+Row* find(Key const& name) {
+    for (Row& row : rows())
+        if (name == row.name) return &row;
+    return nullptr;
 }
 
 } // namespace
 
-bool FieldTypes::authentication(Key const& name) {
-    for (char const* known : authenticationNames)
-        if (name == known) return true;
-    return false;
+bool FieldTypes::known(Key const& name) {
+    return find(name) != nullptr;
 }
 
 bool FieldTypes::add(char const* name, Parser parser) {
     if (name == nullptr) return false;
-    for (char const* known : authenticationNames) {
-        if (!(Key(name, std::char_traits<char>::length(name)) == known)) continue;
-        if (!parser) {
-            // back to the library's own parser, where it has one
-            auto own = builtin();
-            auto found = own.find(known);
-            if (found != own.end()) parser = found->second;
-        }
-        if (parser) registered()[known] = std::move(parser);
-        else registered().erase(known);
-        return true;
-    }
-    return false;
+    Row* row = find(Key(name, std::char_traits<char>::length(name)));
+    if (row == nullptr || !row->authentication) return false;
+    // an empty parser puts back the library's own, where it has one
+    row->parser = parser ? std::move(parser) : own(row->name);
+    return true;
 }
 
 std::unique_ptr<HeaderField> FieldTypes::parse(Key const& name, char const* data, size_t size) {
-    if (name == "content-type") return std::make_unique<ContentType>(data, size, true);
-    if (name == "content-id") return std::make_unique<ContentID>(data, size);
-    if (name == "content-transfer-encoding")
-        return std::make_unique<ContentTransferEncoding>(ContentTransferEncoding::parse(data, size));
-    if (name == "content-disposition") return std::make_unique<ContentDisposition>(data, size);
-    if (name.containsMailboxes()) return std::make_unique<Mailboxes>(data, size, true);
-    if (name.containsTargets()) return std::make_unique<Targets>(data, size, true);
-    if (name.containsMailbox()) return std::make_unique<Mailbox>(data, size, true);
-    for (char const* known : authenticationNames) {
-        if (!(name == known)) continue;
-        auto found = registered().find(known);
-        if (found == registered().end()) return nullptr;
-        return found->second(data, size);
-    }
-    return nullptr;
+    Row const* row = find(name);
+    if (row == nullptr || !row->parser) return nullptr;
+    return row->parser(data, size);
 }
 
 } // namespace Orvanta::Mime

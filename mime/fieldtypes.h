@@ -1,9 +1,9 @@
-// Chooses the typed class that parses a header value by the field's name.
-// The authentication header types ("dkim-signature", "arc-seal",
+// Chooses the typed class that parses a header value by the field's name: one
+// table, which the parse checks, the header editors and the encoder all use.
+// The rows of the authentication headers ("dkim-signature", "arc-seal",
 // "arc-message-signature", "arc-authentication-results",
-// "authentication-results") are looked up in a table that starts with the
-// ones this library has and can be changed at run time; while a name has no
-// parser there its values stay raw text.
+// "authentication-results") are filled by those classes, in the table or at
+// run time through add(); while a row has no parser its values stay raw text.
 #pragma once
 
 #include "mime/headerfield.h"
@@ -26,8 +26,8 @@ public:
     // what the typed parser throws.
     static std::unique_ptr<HeaderField> parse(Key const& name, char const* data, size_t size);
 
-    // true for the five authentication header names
-    static bool authentication(Key const& name);
+    // true for every name that has (or will have) a typed class
+    static bool known(Key const& name);
 
     // Registers the parser of one of the authentication header names (an
     // empty parser puts back the library's own, or none); returns false for

@@ -2,8 +2,6 @@
 // whether a key record fits the signature.
 #include "mime/signaturestatus.h"
 
-#if __has_include("dns/resources.h")
-
 #include "dns/blockingcontext.h"
 #include "dns/exception.h"
 #include "dns/hostname.h"
@@ -108,5 +106,3 @@ bool DkimSignature::valid(Object const& message, Dns::DkimRecords const& records
 }
 
 } // namespace Orvanta::Mime
-
-#endif

@@ -12,6 +12,7 @@
 #include "mime/fieldtypes.h"
 #include "mime/flushguard.h"
 #include "mime/parseerror.h"
+#include "mime/sevenbit.h"
 #include "mime/unfolded.h"
 
 #include <cstring>
@@ -84,64 +85,91 @@ Line::ExtValue::ExtValue(Key const& key, char const* text, size_t size) : Value(
 
 Line::ExtValue::ExtValue(Key const& key, char const* text) : ExtValue(key, text, length(text)) {}
 
-size_t Line::ExtValue::encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const {
-    Key const& name = *_key;
-    size_t total = 0;
-    if (name.containsMailbox() || name.containsMailboxes() || name.containsTargets()) {
-        std::unique_ptr<HeaderField> field;
-        try {
-            field = FieldTypes::parse(name, _data, _size);
-        } catch (std::exception const&) {
-            // an address list that does not parse is still folded, unchanged
-        }
-        std::string plain;
-        if (field) {
-            Filter::String sink(&plain);
-            field->encode(caps, static_cast<Filter::Result*>(&sink), persistent);
-        }
-        if (field && unfolded(plain, out->size().bytes(), caps.hardLimit())) {
-            // blanks inside a quoted local part, which the word wrapper
-            // would merge: written as they are
-            total = out->append(plain.data(), plain.size(), false);
-        } else {
-            Filter::WordWrap wrap(caps.limits(), out->size(), out);
-            total = field ? field->encode(caps, &wrap, persistent) : wrap.append(_data, _size, persistent);
-            total += wrap.flush();
-        }
-    } else if (name.supportsEncodedWords()) {
-        // encoded words are decoded and the text written again with encoded
-        // words where the transport needs them
-        Filter::MimeHeaderEncode encoder(out->size().bytes(), caps.preferred(), Filter::MimeHeaderEncoding(), out);
-        FlushGuard guard(&encoder);
-        Filter::MimeHeaderDecode decoder("utf-8", &guard);
-        total = decoder.append(_data, _size, persistent);
-        total += decoder.flush();
-        total += encoder.flush();
-    } else {
-        std::unique_ptr<HeaderField> field;
-        bool written = false;
-        try {
-            field = FieldTypes::parse(name, _data, _size);
-            if (field) {
-                total = field->encode(caps, out, persistent);
-                written = true;
-            }
-        } catch (std::exception const&) {
-            // a typed value that does not parse or write is kept as it stands
-            total = writeRaw(_data, _size, out, persistent);
-            written = true;
-        }
-        if (!written) {
-            if (FieldTypes::authentication(name)) {
-                // no parser registered for it yet: kept as raw text
-                total = writeRaw(_data, _size, out, persistent);
-            } else {
-                Filter::WordWrap wrap(caps.limits(), out->size(), out);
-                total = wrap.append(_data, _size, persistent);
-                total += wrap.flush();
-            }
-        }
+namespace {
+
+// The ways a value is written again, chosen by the field's name.
+using Writer = size_t (*)(Key const& name, char const* data, size_t size, Capabilities const& caps,
+                          Filter::LineLength* out, bool persistent);
+
+// A mailbox or address list written by its class through a word wrapper; one
+// that does not parse keeps its bytes, still folded.
+size_t addresses(Key const& name, char const* data, size_t size, Capabilities const& caps, Filter::LineLength* out,
+                 bool persistent) {
+    std::unique_ptr<HeaderField> field;
+    try {
+        field = FieldTypes::parse(name, data, size);
+    } catch (std::exception const&) {
+        // an address list that does not parse is still folded, unchanged
     }
+    std::string plain;
+    if (field) {
+        Filter::String sink(&plain);
+        field->encode(caps, static_cast<Filter::Result*>(&sink), persistent);
+    }
+    // blanks inside a quoted local part, which the word wrapper would merge:
+    // written as they are
+    if (field && unfolded(plain, out->size().bytes(), caps.hardLimit()))
+        return out->append(plain.data(), plain.size(), false);
+    Filter::WordWrap wrap(caps.limits(), out->size(), out);
+    size_t total = field ? field->encode(caps, &wrap, persistent) : wrap.append(data, size, persistent);
+    return total + wrap.flush();
+}
+
+// Free text: encoded words are decoded and the text written again with
+// encoded words where the transport needs them.
+size_t words(Key const&, char const* data, size_t size, Capabilities const& caps, Filter::LineLength* out,
+             bool persistent) {
+    Filter::MimeHeaderEncode encoder(out->size().bytes(), caps.preferred(), Filter::MimeHeaderEncoding(), out);
+    FlushGuard guard(&encoder);
+    Filter::MimeHeaderDecode decoder("utf-8", &guard);
+    size_t total = decoder.append(data, size, persistent);
+    total += decoder.flush();
+    return total + encoder.flush();
+}
+
+// A value of a typed class written by that class; as it stands when it does
+// not parse or write, and while its class does not exist yet.
+size_t typed(Key const& name, char const* data, size_t size, Capabilities const& caps, Filter::LineLength* out,
+             bool persistent) {
+    try {
+        if (auto field = FieldTypes::parse(name, data, size)) return field->encode(caps, out, persistent);
+    } catch (std::exception const&) {
+        // a typed value that does not parse or write is kept as it stands
+    }
+    return writeRaw(data, size, out, persistent);
+}
+
+// Any other value is folded again between its words.
+size_t refolded(Key const&, char const* data, size_t size, Capabilities const& caps, Filter::LineLength* out,
+                bool persistent) {
+    Filter::WordWrap wrap(caps.limits(), out->size(), out);
+    size_t total = wrap.append(data, size, persistent);
+    return total + wrap.flush();
+}
+
+struct Route {
+    bool (*named)(Key const& name);
+    Writer write;
+};
+
+// tried in order; a name that no row takes is refolded
+Route const routes[] = {
+    {[](Key const& name) { return name.containsMailbox() || name.containsMailboxes() || name.containsTargets(); },
+     addresses},
+    {[](Key const& name) { return name.supportsEncodedWords(); }, words},
+    {FieldTypes::known, typed},
+};
+
+} // namespace
+
+size_t Line::ExtValue::encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const {
+    Writer write = refolded;
+    for (Route const& route : routes) {
+        if (!route.named(*_key)) continue;
+        write = route.write;
+        break;
+    }
+    size_t total = write(*_key, _data, _size, caps, out, persistent);
     out->append("\r\n", 2, true);
     return total;
 }
@@ -189,11 +217,18 @@ bool Line::valid() const {
     }
 }
 
-size_t Line::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+bool Line::raw(Capabilities const& caps) const {
     bool plain = ascii(value.data(), value.size());
     bool both = caps.eightbit() && caps.reencode();
-    bool raw = (plain && caps.preferred() >= 78 && !both) || (!plain && caps.eightbit() && caps.hardLimit() >= 998);
-    if (raw) {
+    if (!plain) return caps.eightbit() && caps.hardLimit() >= 998;
+    if (caps.preferred() < 78 || both) return false;
+    // without 8-bit transport the hard limit is kept too: a longer line is
+    // folded again rather than copied
+    return caps.eightbit() || _size <= caps.hardLimit() || SevenBit::fits(_data, _size, caps.hardLimit());
+}
+
+size_t Line::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+    if (raw(caps)) {
         size_t total = writeRaw(_data, _size, out, persistent);
         // the last line of a text may lack its line end; the next line must
         // not run on after it
@@ -203,7 +238,17 @@ size_t Line::encode(Capabilities const& caps, Filter::Result* out, bool persiste
     }
     Filter::LineTracker tracker(out);
     size_t total = key.encode(caps, &tracker, persistent);
-    return total + value.encode(caps, &tracker, persistent);
+    // the value's writer ends the line with CR LF and does not count it
+    return total + value.encode(caps, &tracker, persistent) + 2;
+}
+
+bool Line::encodable(Capabilities const& caps) const {
+    if (caps.eightbit()) return true;
+    // a copied line is 7-bit when its name is: the value is
+    if (raw(caps)) return ascii(key.data(), key.size());
+    SevenBit check(caps.hardLimit());
+    encode(caps, &check, false);
+    return check.fits();
 }
 
 } // namespace Orvanta::Mime

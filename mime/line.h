@@ -75,10 +75,19 @@ public:
     bool valid() const;
 
     using Encodable::encode;
+    // Copied with only its line ends made CR LF where the capabilities take
+    // it as it stands, else written again by the typed class for its name.
     size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
+    // whether what encode writes passes the transport: always with 8-bit
+    // transport, else 7-bit text in lines within the hard limit
+    bool encodable(Capabilities const& caps) const override;
 
     ExtKey key;
     ExtValue value;
+
+private:
+    // whether encode copies the line as it stands
+    bool raw(Capabilities const& caps) const;
 };
 
 } // namespace Orvanta::Mime

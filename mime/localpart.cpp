@@ -2,6 +2,7 @@
 
 #include "filter/mimeheaderdecode.h"
 #include "filter/string.h"
+#include "mime/ascii.h"
 #include "mime/atom.h"
 #include "mime/quotedstring.h"
 
@@ -46,10 +47,11 @@ LocalPart::LocalPart(char const* data, size_t size) {
         ++_consumed;
     }
     if (_text.empty()) throw std::runtime_error("empty local part");
-    // a line end or NUL (from an escape or an encoded word) would travel on
-    // into the recipient list of the mail transfer agent
-    if (_text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
-        throw std::runtime_error("invalid local part");
+    // a control byte (a line end or NUL from an escape or an encoded word,
+    // any other C0 byte or DEL) would travel on into the recipient list of
+    // the mail transfer agent
+    for (char c : _text)
+        if (Ascii::isControl(c)) throw std::runtime_error("invalid local part");
 }
 
 } // namespace Orvanta::Mime

@@ -4,6 +4,7 @@
 #include "filter/wordwrap.h"
 #include "mime/ascii.h"
 #include "mime/capabilities.h"
+#include "mime/domainpart.h"
 #include "mime/internal.h"
 #include "mime/whitespace.h"
 
@@ -17,9 +18,33 @@ bool opens(DisplayName const& name, char const* data, size_t size) {
     return name.consumed() < size && data[name.consumed()] == '<';
 }
 
-Address addressOf(bool open, DisplayName const& name, char const* data, size_t size) {
-    if (!open) return Address(data, size, false);
+// The obsolete source route of an address in angle brackets, "@relay1,
+// @relay2:" (RFC 5322 section 4.4): readers must accept it, and nobody
+// routes by it any more, so it is read and dropped. Returns the bytes it
+// takes after the '<', 0 when there is none.
+size_t routeOf(bool open, DisplayName const& name, char const* data, size_t size) {
+    if (!open) return 0;
     size_t start = name.consumed() + 1;
+    data += start;
+    size -= start;
+    size_t position = Whitespace(data, size, true).consumed();
+    if (position == size || data[position] != '@') return 0;
+    while (position < size && data[position] == '@') {
+        ++position;
+        position += DomainPart(data + position, size - position).consumed();
+        // domains are separated by commas, with room for empty elements
+        while (position < size && data[position] == ',') {
+            ++position;
+            position += Whitespace(data + position, size - position, true).consumed();
+        }
+    }
+    if (position == size || data[position] != ':') throw std::runtime_error("colon expected after route");
+    return position + 1;
+}
+
+Address addressOf(bool open, size_t route, DisplayName const& name, char const* data, size_t size) {
+    if (!open) return Address(data, size, false);
+    size_t start = name.consumed() + 1 + route;
     return Address(data + start, size - start, false);
 }
 
@@ -34,10 +59,11 @@ bool hasBlank(std::string const& text) {
 Mailbox::Mailbox(char const* data, size_t size, bool strict)
     : _name(data, size),
       _open(opens(_name, data, size)),
-      _address(addressOf(_open.present(), _name, data, size)) {
+      _route(routeOf(_open.present(), _name, data, size)),
+      _address(addressOf(_open.present(), _route, _name, data, size)) {
     size_t position;
     if (_open.present()) {
-        position = _name.consumed() + 1 + _address.consumed();
+        position = _name.consumed() + 1 + _route + _address.consumed();
         if (position < size && data[position] == '>') {
             _close.present(true);
             ++position;
@@ -55,7 +81,7 @@ Mailbox::Mailbox(char const* data, size_t size, bool strict)
 }
 
 Mailbox::Mailbox(char const* name, size_t nameSize, char const* address, size_t addressSize)
-    : _name(Internal(name, nameSize)), _address(address, addressSize, true) {}
+    : _name(Internal(name, nameSize)), _route(0), _address(address, addressSize, true) {}
 
 size_t Mailbox::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
     if (_name.empty()) return _address.encode(caps, out, persistent);

@@ -28,6 +28,8 @@ public:
 private:
     DisplayName _name;
     Optional _open;
+    // the bytes of an obsolete source route after '<', read and dropped
+    size_t _route;
     Address _address;
     Optional _close;
     size_t _consumed = 0;

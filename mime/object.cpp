@@ -1,6 +1,8 @@
 #include "mime/object.h"
 
 #include "mime/capabilities.h"
+#include "mime/contenttransferencoding.h"
+#include "mime/contenttype.h"
 #include "mime/emptyline.h"
 #include "mime/fatalerror.h"
 #include "mime/parseerror.h"
@@ -72,10 +74,61 @@ void Object::clear() {
 }
 
 size_t Object::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+    // a part read from nothing (two delimiter lines in a row) stays nothing:
+    // an empty line written for its header would be a part every reader sees
+    if (!boundary.empty() && header.bytes() == 0 && header.size() == 0 && body.empty()) return 0;
     size_t total = header.encode(caps, out, persistent);
-    return total + body.encode(caps, out, persistent);
+    return total + body.encode(caps, out, persistent, !boundary.empty());
 }
 
-bool Object::encodable(Capabilities const& caps) const { return caps.eightbit() || body.encodable(caps); }
+bool Object::encodable(Capabilities const& caps) const {
+    if (caps.eightbit()) return true;
+    for (Line const& line : header.lines())
+        if (!line.encodable(caps)) return false;
+    return body.encodable(caps);
+}
+
+bool Object::fix(Capabilities const& caps) {
+    if (encodable(caps)) return true;
+    if (header.contains("dkim-signature")) return false;
+    repair(caps);
+    return encodable(caps);
+}
+
+namespace {
+
+// An enclosed message may only be sent in an identity encoding; readers take
+// its text as a message without decoding it, so quoted-printable or base64
+// would garble it for them.
+bool enclosed(Header const& header) {
+    Value const& value = header.get("content-type");
+    try {
+        ContentType::Type type(value.data(), value.size());
+        return type.main("message") && (type.sub("rfc822") || type.sub("partial") || type.sub("external-body"));
+    } catch (std::exception const&) {
+        // no readable content type: not an enclosed message
+        return false;
+    }
+}
+
+} // namespace
+
+void Object::repair(Capabilities const& caps) {
+    if (header.multipart()) {
+        body.repair(caps);
+        return;
+    }
+    if (enclosed(header)) return;
+    switch (ContentTransferEncoding(header).encoding()) {
+    case ContentTransferEncoding::sevenbit:
+        // also when the label is wrong: 8-bit bytes, or lines too long
+        if (header.eightbit() || !body.fits(caps.hardLimit()))
+            header.set("Content-Transfer-Encoding", "quoted-printable");
+        break;
+    case ContentTransferEncoding::eightbit: header.set("Content-Transfer-Encoding", "quoted-printable"); break;
+    case ContentTransferEncoding::binary: header.set("Content-Transfer-Encoding", "base64"); break;
+    default: break;
+    }
+}
 
 } // namespace Orvanta::Mime

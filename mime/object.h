@@ -78,8 +78,23 @@ public:
     void unsign(DkimKey const& key);
 
     using Encodable::encode;
+    // the header block, then the body; returns every byte written
     size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
+    // whether encode writes what the transport takes: always with 8-bit
+    // transport, else when every header line and the body pass
     bool encodable(Capabilities const& caps) const override;
+
+    // Makes the message encodable where a change of transfer encoding can:
+    // true when it is (or now is). A message with a DKIM signature is left
+    // as it is, since re-encoding would break the signature.
+    bool fix(Capabilities const& caps);
+    // Names a 7-bit transfer encoding for every single part that needs one
+    // ("quoted-printable" for text, "base64" for binary); the next encode
+    // translates the bodies. Parts of a multipart are replaced by repaired
+    // copies, so that copies of the message that share them keep theirs. An
+    // enclosed message (message/rfc822, partial, external-body) is left as
+    // it is: readers do not decode it.
+    void repair(Capabilities const& caps);
 
     ExtHeader header;
     ExtBody body;

@@ -41,6 +41,7 @@ void ParamValue::decodeExtended(char const* data, size_t size, std::string& out)
     {
         ParamDecoder decoder(decoded, charset.charset().c_str());
         decoder.decode(data + charset.rest(), size - charset.rest());
+        decoder.finish();
     }
     out = std::move(decoded);
 }

@@ -65,6 +65,8 @@ Part::Part(Separator const& separator, char const* text, size_t size) : _text(te
             after += 2;
             closing = true;
         }
+        // blanks before the line end are transport padding (RFC 2046)
+        while (after < size && (text[after] == ' ' || text[after] == '\t')) ++after;
         if (size_t end = lineEnd(text, size, after); end != 0) {
             _content = match;
             _consumed = end;
@@ -76,5 +78,7 @@ Part::Part(Separator const& separator, char const* text, size_t size) : _text(te
     }
     throw ParseError("Didn't find a next boundary", size);
 }
+
+Part::Part(char const* text, size_t size) : _text(text), _content(size), _consumed(size) {}
 
 } // namespace Orvanta::Mime

@@ -13,6 +13,9 @@ public:
     // Throws ParseError "Didn't find a next boundary" (length = size) when no
     // delimiter is accepted.
     Part(Separator const& separator, char const* text, size_t size);
+    // the whole text as content that no delimiter ends: the last part of a
+    // multipart whose closing delimiter is missing
+    Part(char const* text, size_t size);
     virtual ~Part() = default;
 
     char const* text() const { return _text; }

@@ -28,6 +28,7 @@ std::string PartialParams::decode(std::shared_ptr<Param> const& first, std::vect
             if (section->key().extended()) decoder.decode(section->value().data(), section->value().size());
             else decoder.raw(section->value().data(), section->value().size());
         }
+        decoder.finish();
     }
     return out;
 }
@@ -63,7 +64,8 @@ void PartialParams::join() {
             }
             _params->push_back(std::make_shared<Param>(first->key().plain(), std::move(value)));
         } catch (std::exception const&) {
-            // no charset, no language or an unknown charset: the parameter
+            // no charset, no language or text beyond ASCII in an unknown
+            // charset: the parameter
             // and its sections are left out, as a bad parameter would be
         }
     }

@@ -21,8 +21,14 @@ void Translator::add(Args&&... args) {
     _stages.push_back(std::move(stage));
 }
 
+size_t Translator::Tally::process(char const* data, size_t size, bool persistent) {
+    next->append(data, size, persistent);
+    _total += size;
+    return size;
+}
+
 Translator::Translator(ContentTransferEncoding const& from, ContentTransferEncoding const& to, F::Result* sink)
-    : Filter(sink) {
+    : Filter(&_tally), _tally(sink) {
     // built from the sink outwards: the encoder for `to` first, then the
     // decoder for `from` in front of it
     if (from == to) {
@@ -57,10 +63,14 @@ Translator::Translator(ContentTransferEncoding const& from, ContentTransferEncod
     }
 }
 
-Translator::~Translator() {
+size_t Translator::finish() {
     // input end first, so that what each stage still holds passes through
     // the stages behind it
     while (!_stages.empty()) _stages.pop_back();
+    next = &_tally;
+    return _tally.total();
 }
+
+Translator::~Translator() { finish(); }
 
 } // namespace Orvanta::Mime

@@ -1,6 +1,6 @@
 // A filter that turns a body from one transfer encoding into another: it
 // builds and owns the chain of decoder and encoder stages in front of the
-// sink. Destroying it flushes every stage, input end first.
+// sink. Destroying it (or finish()) flushes every stage, input end first.
 #pragma once
 
 #include "filter/filter.h"
@@ -18,11 +18,30 @@ public:
     Translator& operator=(Translator const&) = delete;
     ~Translator() override;
 
+    // Ends the stream: every stage writes what it still holds (a final line
+    // end, the last base64 group). Returns every byte that reached the sink,
+    // those included, which is what a caller that limits or signs the output
+    // must count. Nothing may be written after it.
+    size_t finish();
+
 private:
     // puts one more stage in front of the chain
     template <typename Stage, typename... Args>
     void add(Args&&... args);
 
+    // counts what reaches the sink, also from the stages' destructors
+    class Tally : public Orvanta::Filter::Filter {
+    public:
+        using Filter::Filter;
+        using Filter::process;
+        size_t process(char const* data, size_t size, bool persistent) override;
+        size_t total() const { return _total; }
+
+    private:
+        size_t _total = 0;
+    };
+
+    Tally _tally;
     std::vector<std::unique_ptr<Orvanta::Filter::Filter>> _stages;
 };
 

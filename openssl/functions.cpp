@@ -467,4 +467,545 @@ int EVP_VerifyFinal(evp_md_ctx_st* context, unsigned char const* signature, unsi
     return func(context, signature, size, key);
 }
 
+ssl_method_st const* TLS_client_method() {
+    static Function<ssl_method_st const*()> func(library(), library().oldApi() ? "SSLv23_client_method" : "TLS_client_method");
+    return func();
+}
+
+ssl_method_st const* TLS_server_method() {
+    static Function<ssl_method_st const*()> func(library(), library().oldApi() ? "SSLv23_server_method" : "TLS_server_method");
+    return func();
+}
+
+ssl_ctx_st* SSL_CTX_new(ssl_method_st const* method) {
+    static Function<ssl_ctx_st*(ssl_method_st const*)> func(library(), "SSL_CTX_new");
+    return func(method);
+}
+
+void SSL_CTX_free(ssl_ctx_st* context) {
+    static Function<void(ssl_ctx_st*)> func(library(), "SSL_CTX_free");
+    func(context);
+}
+
+long SSL_CTX_ctrl(ssl_ctx_st* context, int command, long argument, void* pointer) {
+    static Function<long(ssl_ctx_st*, int, long, void*)> func(library(), "SSL_CTX_ctrl");
+    return func(context, command, argument, pointer);
+}
+
+long SSL_CTX_callback_ctrl(ssl_ctx_st* context, int command, ctrl_callback callback) {
+    static Function<long(ssl_ctx_st*, int, ctrl_callback)> func(library(), "SSL_CTX_callback_ctrl");
+    return func(context, command, callback);
+}
+
+int SSL_CTX_use_certificate(ssl_ctx_st* context, x509_st* certificate) {
+    static Function<int(ssl_ctx_st*, x509_st*)> func(library(), "SSL_CTX_use_certificate");
+    return func(context, certificate);
+}
+
+int SSL_CTX_use_certificate_file(ssl_ctx_st* context, char const* file, int type) {
+    static Function<int(ssl_ctx_st*, char const*, int)> func(library(), "SSL_CTX_use_certificate_file");
+    return func(context, file, type);
+}
+
+int SSL_CTX_use_certificate_chain_file(ssl_ctx_st* context, char const* file) {
+    static Function<int(ssl_ctx_st*, char const*)> func(library(), "SSL_CTX_use_certificate_chain_file");
+    return func(context, file);
+}
+
+int SSL_CTX_use_PrivateKey_file(ssl_ctx_st* context, char const* file, int type) {
+    static Function<int(ssl_ctx_st*, char const*, int)> func(library(), "SSL_CTX_use_PrivateKey_file");
+    return func(context, file, type);
+}
+
+bool SSL_CTX_check_private_key(ssl_ctx_st const* context) {
+    static Function<int(ssl_ctx_st const*)> func(library(), "SSL_CTX_check_private_key");
+    return static_cast<bool>(func(context));
+}
+
+int SSL_CTX_set_default_verify_paths(ssl_ctx_st* context) {
+    static Function<int(ssl_ctx_st*)> func(library(), "SSL_CTX_set_default_verify_paths");
+    return func(context);
+}
+
+int SSL_CTX_load_verify_locations(ssl_ctx_st* context, char const* file, char const* path) {
+    static Function<int(ssl_ctx_st*, char const*, char const*)> func(library(), "SSL_CTX_load_verify_locations");
+    return func(context, file, path);
+}
+
+int SSL_CTX_dane_enable(ssl_ctx_st* context) {
+    static Function<int(ssl_ctx_st*)> func(library(), "SSL_CTX_dane_enable");
+    return func(context);
+}
+
+int SSL_CTX_set_cipher_list(ssl_ctx_st* context, char const* list) {
+    static Function<int(ssl_ctx_st*, char const*)> func(library(), "SSL_CTX_set_cipher_list");
+    return func(context, list);
+}
+
+char const* SSL_get_cipher_list(ssl_st const* ssl, int priority) {
+    static Function<char const*(ssl_st const*, int)> func(library(), "SSL_get_cipher_list");
+    return func(ssl, priority);
+}
+
+ssl_cipher_st const* SSL_get_current_cipher(ssl_st const* ssl) {
+    static Function<ssl_cipher_st const*(ssl_st const*)> func(library(), "SSL_get_current_cipher");
+    return func(ssl);
+}
+
+char const* SSL_CIPHER_get_name(ssl_cipher_st const* cipher) {
+    static Function<char const*(ssl_cipher_st const*)> func(library(), "SSL_CIPHER_get_name");
+    return func(cipher);
+}
+
+int SSL_CIPHER_get_bits(ssl_cipher_st const* cipher, int* algorithmBits) {
+    static Function<int(ssl_cipher_st const*, int*)> func(library(), "SSL_CIPHER_get_bits");
+    return func(cipher, algorithmBits);
+}
+
+char const* SSL_CIPHER_get_version(ssl_cipher_st const* cipher) {
+    static Function<char const*(ssl_cipher_st const*)> func(library(), "SSL_CIPHER_get_version");
+    return func(cipher);
+}
+
+unsigned long SSL_CIPHER_get_id(ssl_cipher_st const* cipher) {
+    static Function<unsigned int(ssl_cipher_st const*)> func(library(), "SSL_CIPHER_get_id");
+    return static_cast<unsigned long>(func(cipher));
+}
+
+char* SSL_CIPHER_description(ssl_cipher_st const* cipher, char* buffer, int size) {
+    static Function<char*(ssl_cipher_st const*, char*, int)> func(library(), "SSL_CIPHER_description");
+    return func(cipher, buffer, size);
+}
+
+ssl_st* SSL_new(ssl_ctx_st* context) {
+    static Function<ssl_st*(ssl_ctx_st*)> func(library(), "SSL_new");
+    return func(context);
+}
+
+void SSL_free(ssl_st* ssl) {
+    static Function<void(ssl_st*)> func(library(), "SSL_free");
+    func(ssl);
+}
+
+ssl_ctx_st* SSL_set_SSL_CTX(ssl_st* ssl, ssl_ctx_st* context) {
+    static Function<ssl_ctx_st*(ssl_st*, ssl_ctx_st*)> func(library(), "SSL_set_SSL_CTX");
+    return func(ssl, context);
+}
+
+int SSL_set_fd(ssl_st* ssl, int fd) {
+    static Function<int(ssl_st*, int)> func(library(), "SSL_set_fd");
+    return func(ssl, fd);
+}
+
+void SSL_set_connect_state(ssl_st* ssl) {
+    static Function<void(ssl_st*)> func(library(), "SSL_set_connect_state");
+    func(ssl);
+}
+
+void SSL_set_accept_state(ssl_st* ssl) {
+    static Function<void(ssl_st*)> func(library(), "SSL_set_accept_state");
+    func(ssl);
+}
+
+int SSL_do_handshake(ssl_st* ssl) {
+    static Function<int(ssl_st*)> func(library(), "SSL_do_handshake");
+    return func(ssl);
+}
+
+int SSL_write(ssl_st* ssl, void const* data, int size) {
+    static Function<int(ssl_st*, void const*, int)> func(library(), "SSL_write");
+    return func(ssl, data, size);
+}
+
+int SSL_pending(ssl_st const* ssl) {
+    static Function<int(ssl_st const*)> func(library(), "SSL_pending");
+    return func(ssl);
+}
+
+int SSL_get_read_ahead(ssl_st const* ssl) {
+    static Function<int(ssl_st const*)> func(library(), "SSL_get_read_ahead");
+    return func(ssl);
+}
+
+void SSL_set_read_ahead(ssl_st* ssl, int yes) {
+    static Function<void(ssl_st*, int)> func(library(), "SSL_set_read_ahead");
+    func(ssl, yes);
+}
+
+long SSL_ctrl(ssl_st* ssl, int command, long argument, void* pointer) {
+    static Function<long(ssl_st*, int, long, void*)> func(library(), "SSL_ctrl");
+    return func(ssl, command, argument, pointer);
+}
+
+int SSL_get_error(ssl_st const* ssl, int result) {
+    static Function<int(ssl_st const*, int)> func(library(), "SSL_get_error");
+    return func(ssl, result);
+}
+
+int SSL_shutdown(ssl_st* ssl) {
+    static Function<int(ssl_st*)> func(library(), "SSL_shutdown");
+    return func(ssl);
+}
+
+int SSL_get_shutdown(ssl_st const* ssl) {
+    static Function<int(ssl_st const*)> func(library(), "SSL_get_shutdown");
+    return func(ssl);
+}
+
+char const* SSL_get_servername(ssl_st const* ssl, int type) {
+    static Function<char const*(ssl_st const*, int)> func(library(), "SSL_get_servername");
+    return func(ssl, type);
+}
+
+void SSL_set_verify(ssl_st* ssl, int mode, SSL_verify_cb callback) {
+    static Function<void(ssl_st*, int, SSL_verify_cb)> func(library(), "SSL_set_verify");
+    func(ssl, mode, callback);
+}
+
+long SSL_get_verify_result(ssl_st const* ssl) {
+    static Function<long(ssl_st const*)> func(library(), "SSL_get_verify_result");
+    return func(ssl);
+}
+
+x509_st* SSL_get_peer_certificate(ssl_st const* ssl) {
+    static OptionalFunction<x509_st*(ssl_st const*)> func1(library(), "SSL_get_peer_certificate");
+    if (func1) return func1(ssl);
+    static Function<x509_st*(ssl_st const*)> func2(library(), "SSL_get1_peer_certificate");
+    return func2(ssl);
+}
+
+int SSL_add1_host(ssl_st* ssl, char const* host) {
+    static Function<int(ssl_st*, char const*)> func(library(), "SSL_add1_host");
+    return func(ssl, host);
+}
+
+void SSL_set_hostflags(ssl_st* ssl, unsigned long flags) {
+    static Function<void(ssl_st*, unsigned int)> func(library(), "SSL_set_hostflags");
+    func(ssl, flags);
+}
+
+int SSL_dane_enable(ssl_st* ssl, char const* domain) {
+    static Function<int(ssl_st*, char const*)> func(library(), "SSL_dane_enable");
+    return func(ssl, domain);
+}
+
+int SSL_dane_tlsa_add(ssl_st* ssl, unsigned char usage, unsigned char selector, unsigned char type, unsigned char const* data, unsigned long size) {
+    static Function<int(ssl_st*, unsigned char, unsigned char, unsigned char, unsigned char const*, unsigned long)> func(library(), "SSL_dane_tlsa_add");
+    return func(ssl, usage, selector, type, data, size);
+}
+
+unsigned long SSL_dane_set_flags(ssl_st* ssl, unsigned long flags) {
+    static Function<unsigned long(ssl_st*, unsigned long)> func(library(), "SSL_dane_set_flags");
+    return func(ssl, flags);
+}
+
+char const* X509_verify_cert_error_string(long error) {
+    static Function<char const*(long)> func(library(), "X509_verify_cert_error_string");
+    return func(error);
+}
+
+int X509_check_private_key(x509_st const* certificate, evp_pkey_st const* key) {
+    static Function<int(x509_st const*, evp_pkey_st const*)> func(library(), "X509_check_private_key");
+    return func(certificate, key);
+}
+
+int X509_cmp(x509_st const* a, x509_st const* b) {
+    static Function<int(x509_st const*, x509_st const*)> func(library(), "X509_cmp");
+    return func(a, b);
+}
+
+x509_st* X509_dup(x509_st* certificate) {
+    static Function<x509_st*(x509_st const*)> func(library(), "X509_dup");
+    return func(certificate);
+}
+
+void X509_free(x509_st* certificate) {
+    static Function<void(x509_st*)> func(library(), "X509_free");
+    func(certificate);
+}
+
+X509_name_st* X509_get_issuer_name(x509_st const* certificate) {
+    static Function<X509_name_st*(x509_st const*)> func(library(), "X509_get_issuer_name");
+    return func(certificate);
+}
+
+X509_name_st* X509_get_subject_name(x509_st const* certificate) {
+    static Function<X509_name_st*(x509_st const*)> func(library(), "X509_get_subject_name");
+    return func(certificate);
+}
+
+void* X509_get_ext_d2i(x509_st const* certificate, int nid, int* critical, int* index) {
+    static Function<void*(x509_st const*, int, int*, int*)> func(library(), "X509_get_ext_d2i");
+    return func(certificate, nid, critical, index);
+}
+
+evp_pkey_st* X509_get_pubkey(x509_st* certificate) {
+    static Function<evp_pkey_st*(x509_st*)> func(library(), "X509_get_pubkey");
+    return func(certificate);
+}
+
+void GENERAL_NAME_free(GENERAL_NAME_st* name) {
+    static Function<void(GENERAL_NAME_st*)> func(library(), "GENERAL_NAME_free");
+    func(name);
+}
+
+int X509_NAME_print_ex(bio_st* bio, X509_name_st const* name, int indent, unsigned long flags) {
+    static Function<int(bio_st*, X509_name_st const*, int, unsigned long)> func(library(), "X509_NAME_print_ex");
+    return func(bio, name, indent, flags);
+}
+
+int X509_NAME_cmp(X509_name_st const* a, X509_name_st const* b) {
+    static Function<int(X509_name_st const*, X509_name_st const*)> func(library(), "X509_NAME_cmp");
+    return func(a, b);
+}
+
+int X509_NAME_get_index_by_NID(X509_name_st* name, int nid, int lastPosition) {
+    static Function<int(X509_name_st const*, int, int)> func(library(), "X509_NAME_get_index_by_NID");
+    return func(name, nid, lastPosition);
+}
+
+X509_name_entry_st* X509_NAME_get_entry(X509_name_st const* name, int position) {
+    static Function<X509_name_entry_st*(X509_name_st const*, int)> func(library(), "X509_NAME_get_entry");
+    return func(name, position);
+}
+
+asn1_string_st* X509_NAME_ENTRY_get_data(X509_name_entry_st const* entry) {
+    static Function<asn1_string_st*(X509_name_entry_st const*)> func(library(), "X509_NAME_ENTRY_get_data");
+    return func(entry);
+}
+
+int ASN1_TIME_print(bio_st* bio, asn1_string_st const* time) {
+    static Function<int(bio_st*, asn1_string_st const*)> func(library(), "ASN1_TIME_print");
+    return func(bio, time);
+}
+
+void ASN1_BIT_STRING_free(asn1_string_st* bits) {
+    static Function<void(asn1_string_st*)> func(library(), "ASN1_BIT_STRING_free");
+    func(bits);
+}
+
+int ASN1_STRING_length(asn1_string_st const* string) {
+    static Function<int(asn1_string_st const*)> func(library(), "ASN1_STRING_length");
+    return func(string);
+}
+
+int ASN1_STRING_cmp(asn1_string_st const* a, asn1_string_st const* b) {
+    static Function<int(asn1_string_st const*, asn1_string_st const*)> func(library(), "ASN1_STRING_cmp");
+    return func(a, b);
+}
+
+int ASN1_STRING_to_UTF8(unsigned char** out, asn1_string_st const* string) {
+    static Function<int(unsigned char**, asn1_string_st const*)> func(library(), "ASN1_STRING_to_UTF8");
+    return func(out, string);
+}
+
+buf_mem_st* BUF_MEM_new() {
+    static Function<buf_mem_st*()> func(library(), "BUF_MEM_new");
+    return func();
+}
+
+void BUF_MEM_free(buf_mem_st* buffer) {
+    static Function<void(buf_mem_st*)> func(library(), "BUF_MEM_free");
+    func(buffer);
+}
+
+unsigned long BUF_MEM_grow(buf_mem_st* buffer, int size) {
+    static Function<unsigned long(buf_mem_st*, unsigned long)> func(library(), "BUF_MEM_grow");
+    return func(buffer, size);
+}
+
+bignum_st* BN_new() {
+    static Function<bignum_st*()> func(library(), "BN_new");
+    return func();
+}
+
+void BN_clear_free(bignum_st* number) {
+    static Function<void(bignum_st*)> func(library(), "BN_clear_free");
+    func(number);
+}
+
+int BN_set_word(bignum_st* number, unsigned long word) {
+    static Function<int(bignum_st*, unsigned long)> func(library(), "BN_set_word");
+    return func(number, word);
+}
+
+char* BN_bn2dec(bignum_st const* number) {
+    static Function<char*(bignum_st const*)> func(library(), "BN_bn2dec");
+    return func(number);
+}
+
+int BN_bn2bin(bignum_st const* number, unsigned char* out) {
+    static Function<int(bignum_st const*, unsigned char*)> func(library(), "BN_bn2bin");
+    return func(number, out);
+}
+
+bignum_st* BN_bin2bn(unsigned char const* data, int size, bignum_st* number) {
+    static Function<bignum_st*(unsigned char const*, int, bignum_st*)> func(library(), "BN_bin2bn");
+    return func(data, size, number);
+}
+
+int BN_num_bits(bignum_st const* number) {
+    static Function<int(bignum_st const*)> func(library(), "BN_num_bits");
+    return func(number);
+}
+
+bignum_st* BN_dup(bignum_st const* number) {
+    static Function<bignum_st*(bignum_st const*)> func(library(), "BN_dup");
+    return func(number);
+}
+
+int RSA_sign(int type, unsigned char const* digest, unsigned int size, unsigned char* out, unsigned int* outSize, rsa_st* rsa) {
+    static Function<int(int, unsigned char const*, unsigned int, unsigned char*, unsigned int*, rsa_st*)> func(library(), "RSA_sign");
+    return func(type, digest, size, out, outSize, rsa);
+}
+
+int OBJ_obj2nid(asn1_object_st const* object) {
+    static Function<int(asn1_object_st const*)> func(library(), "OBJ_obj2nid");
+    return func(object);
+}
+
+int OBJ_ln2nid(char const* name) {
+    static Function<int(char const*)> func(library(), "OBJ_ln2nid");
+    return func(name);
+}
+
+int OBJ_sn2nid(char const* name) {
+    static Function<int(char const*)> func(library(), "OBJ_sn2nid");
+    return func(name);
+}
+
+asn1_object_st* OBJ_nid2obj(int nid) {
+    static Function<asn1_object_st*(int)> func(library(), "OBJ_nid2obj");
+    return func(nid);
+}
+
+char const* OBJ_nid2ln(int nid) {
+    static Function<char const*(int)> func(library(), "OBJ_nid2ln");
+    return func(nid);
+}
+
+char const* OBJ_nid2sn(int nid) {
+    static Function<char const*(int)> func(library(), "OBJ_nid2sn");
+    return func(nid);
+}
+
+int EVP_CIPHER_iv_length(evp_cipher_st const* cipher) {
+    static OptionalFunction<int(evp_cipher_st const*)> func1(library(), "EVP_CIPHER_iv_length");
+    if (func1) return func1(cipher);
+    static Function<int(evp_cipher_st const*)> func2(library(), "EVP_CIPHER_get_iv_length");
+    return func2(cipher);
+}
+
+int EVP_CIPHER_key_length(evp_cipher_st const* cipher) {
+    static OptionalFunction<int(evp_cipher_st const*)> func1(library(), "EVP_CIPHER_key_length");
+    if (func1) return func1(cipher);
+    static Function<int(evp_cipher_st const*)> func2(library(), "EVP_CIPHER_get_key_length");
+    return func2(cipher);
+}
+
+int stack_num(stack_st const* stack) {
+    static Function<int(stack_st const*)> func(library(), library().oldApi() ? "sk_num" : "OPENSSL_sk_num");
+    return func(stack);
+}
+
+void* stack_value(stack_st const* stack, int index) {
+    static Function<void*(stack_st const*, int)> func(library(), library().oldApi() ? "sk_value" : "OPENSSL_sk_value");
+    return func(stack, index);
+}
+
+void* stack_set(stack_st* stack, int index, void* data) {
+    static Function<void*(stack_st*, int, void const*)> func(library(), library().oldApi() ? "sk_set" : "OPENSSL_sk_set");
+    return func(stack, index, data);
+}
+
+stack_st* stack_new(OPENSSL_sk_compfunc compare) {
+    static Function<stack_st*(OPENSSL_sk_compfunc)> func(library(), library().oldApi() ? "sk_new" : "OPENSSL_sk_new");
+    return func(compare);
+}
+
+stack_st* stack_new_null() {
+    static Function<stack_st*()> func(library(), library().oldApi() ? "sk_new_null" : "OPENSSL_sk_new_null");
+    return func();
+}
+
+void stack_free(stack_st* stack) {
+    static Function<void(stack_st*)> func(library(), library().oldApi() ? "sk_free" : "OPENSSL_sk_free");
+    func(stack);
+}
+
+void stack_pop_free(stack_st* stack, OPENSSL_sk_freefunc release) {
+    static Function<void(stack_st*, OPENSSL_sk_freefunc)> func(library(), library().oldApi() ? "sk_pop_free" : "OPENSSL_sk_pop_free");
+    func(stack, release);
+}
+
+int stack_insert(stack_st* stack, void* data, int index) {
+    static Function<int(stack_st*, void const*, int)> func(library(), library().oldApi() ? "sk_insert" : "OPENSSL_sk_insert");
+    return func(stack, data, index);
+}
+
+void* stack_delete(stack_st* stack, int index) {
+    static Function<void*(stack_st*, int)> func(library(), library().oldApi() ? "sk_delete" : "OPENSSL_sk_delete");
+    return func(stack, index);
+}
+
+void* stack_delete_ptr(stack_st* stack, void* data) {
+    static Function<void*(stack_st*, void const*)> func(library(), library().oldApi() ? "sk_delete_ptr" : "OPENSSL_sk_delete_ptr");
+    return func(stack, data);
+}
+
+int stack_find(stack_st* stack, void* data) {
+    static Function<int(stack_st*, void const*)> func(library(), library().oldApi() ? "sk_find" : "OPENSSL_sk_find");
+    return func(stack, data);
+}
+
+int stack_find_ex(stack_st* stack, void* data) {
+    static Function<int(stack_st*, void const*)> func(library(), library().oldApi() ? "sk_find_ex" : "OPENSSL_sk_find_ex");
+    return func(stack, data);
+}
+
+int stack_push(stack_st* stack, void* data) {
+    static Function<int(stack_st*, void const*)> func(library(), library().oldApi() ? "sk_push" : "OPENSSL_sk_push");
+    return func(stack, data);
+}
+
+int stack_unshift(stack_st* stack, void* data) {
+    static Function<int(stack_st*, void const*)> func(library(), library().oldApi() ? "sk_unshift" : "OPENSSL_sk_unshift");
+    return func(stack, data);
+}
+
+void* stack_shift(stack_st* stack) {
+    static Function<void*(stack_st*)> func(library(), library().oldApi() ? "sk_shift" : "OPENSSL_sk_shift");
+    return func(stack);
+}
+
+void* stack_pop(stack_st* stack) {
+    static Function<void*(stack_st*)> func(library(), library().oldApi() ? "sk_pop" : "OPENSSL_sk_pop");
+    return func(stack);
+}
+
+void stack_zero(stack_st* stack) {
+    static Function<void(stack_st*)> func(library(), library().oldApi() ? "sk_zero" : "OPENSSL_sk_zero");
+    func(stack);
+}
+
+OPENSSL_sk_compfunc stack_set_cmp_func(stack_st* stack, OPENSSL_sk_compfunc compare) {
+    static Function<OPENSSL_sk_compfunc(stack_st*, OPENSSL_sk_compfunc)> func(library(), library().oldApi() ? "sk_set_cmp_func" : "OPENSSL_sk_set_cmp_func");
+    return func(stack, compare);
+}
+
+stack_st* stack_dup(stack_st* stack) {
+    static Function<stack_st*(stack_st const*)> func(library(), library().oldApi() ? "sk_dup" : "OPENSSL_sk_dup");
+    return func(stack);
+}
+
+void stack_sort(stack_st* stack) {
+    static Function<void(stack_st*)> func(library(), library().oldApi() ? "sk_sort" : "OPENSSL_sk_sort");
+    func(stack);
+}
+
+int stack_is_sorted(stack_st const* stack) {
+    static Function<int(stack_st const*)> func(library(), library().oldApi() ? "sk_is_sorted" : "OPENSSL_sk_is_sorted");
+    return func(stack);
+}
+
 } // namespace Orvanta::OpenSSL

@@ -125,4 +125,149 @@ int EVP_CipherFinal_ex(evp_cipher_ctx_st* context, unsigned char* out, int* outS
 int EVP_SignFinal(evp_md_ctx_st* context, unsigned char* out, unsigned int* size, evp_pkey_st* key);
 int EVP_VerifyFinal(evp_md_ctx_st* context, unsigned char const* signature, unsigned int size, evp_pkey_st* key);
 
+// TLS methods and contexts
+ssl_method_st const* TLS_client_method();
+ssl_method_st const* TLS_server_method();
+ssl_ctx_st* SSL_CTX_new(ssl_method_st const* method);
+void SSL_CTX_free(ssl_ctx_st* context);
+long SSL_CTX_ctrl(ssl_ctx_st* context, int command, long argument, void* pointer);
+long SSL_CTX_callback_ctrl(ssl_ctx_st* context, int command, ctrl_callback callback);
+long SSL_CTX_set_options(ssl_ctx_st* context, long options);
+int SSL_CTX_set_security_level(ssl_ctx_st* context, int level);
+
+// certificates, keys and verification of a TLS context
+int SSL_CTX_use_certificate(ssl_ctx_st* context, x509_st* certificate);
+int SSL_CTX_use_certificate_file(ssl_ctx_st* context, char const* file, int type);
+int SSL_CTX_use_certificate_chain_file(ssl_ctx_st* context, char const* file);
+int SSL_CTX_use_PrivateKey_file(ssl_ctx_st* context, char const* file, int type);
+bool SSL_CTX_check_private_key(ssl_ctx_st const* context);
+int SSL_CTX_set_default_verify_paths(ssl_ctx_st* context);
+int SSL_CTX_load_verify_locations(ssl_ctx_st* context, char const* file, char const* path);
+int SSL_CTX_dane_enable(ssl_ctx_st* context);
+
+// TLS ciphers
+int SSL_CTX_set_cipher_list(ssl_ctx_st* context, char const* list);
+int SSL_CTX_set_ciphersuites(ssl_ctx_st* context, char const* list);
+stack_st_SSL_CIPHER* SSL_CTX_get_ciphers(ssl_ctx_st const* context);
+char const* SSL_get_cipher_list(ssl_st const* ssl, int priority);
+ssl_cipher_st const* SSL_get_current_cipher(ssl_st const* ssl);
+char const* SSL_CIPHER_get_name(ssl_cipher_st const* cipher);
+int SSL_CIPHER_get_bits(ssl_cipher_st const* cipher, int* algorithmBits);
+char const* SSL_CIPHER_get_version(ssl_cipher_st const* cipher);
+unsigned long SSL_CIPHER_get_id(ssl_cipher_st const* cipher);
+char* SSL_CIPHER_description(ssl_cipher_st const* cipher, char* buffer, int size);
+
+// TLS connections
+ssl_st* SSL_new(ssl_ctx_st* context);
+void SSL_free(ssl_st* ssl);
+ssl_ctx_st* SSL_set_SSL_CTX(ssl_st* ssl, ssl_ctx_st* context);
+int SSL_set_fd(ssl_st* ssl, int fd);
+void SSL_set_connect_state(ssl_st* ssl);
+void SSL_set_accept_state(ssl_st* ssl);
+int SSL_do_handshake(ssl_st* ssl);
+int SSL_read(ssl_st* ssl, void* buffer, int size);
+int SSL_write(ssl_st* ssl, void const* data, int size);
+int SSL_pending(ssl_st const* ssl);
+int SSL_get_read_ahead(ssl_st const* ssl);
+void SSL_set_read_ahead(ssl_st* ssl, int yes);
+long SSL_ctrl(ssl_st* ssl, int command, long argument, void* pointer);
+int SSL_get_error(ssl_st const* ssl, int result);
+int SSL_shutdown(ssl_st* ssl);
+int SSL_get_shutdown(ssl_st const* ssl);
+char const* SSL_get_servername(ssl_st const* ssl, int type);
+
+// verification, the peer and host checks
+void SSL_set_verify(ssl_st* ssl, int mode, SSL_verify_cb callback);
+long SSL_get_verify_result(ssl_st const* ssl);
+x509_st* SSL_get_peer_certificate(ssl_st const* ssl);
+int SSL_add1_host(ssl_st* ssl, char const* host);
+void SSL_set_hostflags(ssl_st* ssl, unsigned long flags);
+int SSL_dane_enable(ssl_st* ssl, char const* domain);
+int SSL_dane_tlsa_add(ssl_st* ssl, unsigned char usage, unsigned char selector, unsigned char type, unsigned char const* data, unsigned long size);
+unsigned long SSL_dane_set_flags(ssl_st* ssl, unsigned long flags);
+
+// memory that OpenSSL hands out
+void CRYPTO_free(void* pointer);
+
+// certificates
+char const* X509_verify_cert_error_string(long error);
+int X509_check_private_key(x509_st const* certificate, evp_pkey_st const* key);
+long X509_version(x509_st const* certificate);
+int X509_cmp(x509_st const* a, x509_st const* b);
+x509_st* X509_dup(x509_st* certificate);
+int X509_up_ref(x509_st* certificate);
+void X509_free(x509_st* certificate);
+asn1_string_st* X509_get_notBefore_(x509_st* certificate);
+asn1_string_st* X509_get_notAfter_(x509_st* certificate);
+X509_name_st* X509_get_issuer_name(x509_st const* certificate);
+X509_name_st* X509_get_subject_name(x509_st const* certificate);
+void* X509_get_ext_d2i(x509_st const* certificate, int nid, int* critical, int* index);
+evp_pkey_st* X509_get_pubkey(x509_st* certificate);
+void GENERAL_NAME_free(GENERAL_NAME_st* name);
+
+// certificate names
+int X509_NAME_print_ex(bio_st* bio, X509_name_st const* name, int indent, unsigned long flags);
+int X509_NAME_cmp(X509_name_st const* a, X509_name_st const* b);
+int X509_NAME_get_index_by_NID(X509_name_st* name, int nid, int lastPosition);
+X509_name_entry_st* X509_NAME_get_entry(X509_name_st const* name, int position);
+asn1_string_st* X509_NAME_ENTRY_get_data(X509_name_entry_st const* entry);
+
+// ASN.1 strings and times
+int ASN1_TIME_print(bio_st* bio, asn1_string_st const* time);
+void ASN1_BIT_STRING_free(asn1_string_st* bits);
+int ASN1_STRING_length(asn1_string_st const* string);
+int ASN1_STRING_cmp(asn1_string_st const* a, asn1_string_st const* b);
+int ASN1_STRING_to_UTF8(unsigned char** out, asn1_string_st const* string);
+
+// memory buffers
+buf_mem_st* BUF_MEM_new();
+void BUF_MEM_free(buf_mem_st* buffer);
+unsigned long BUF_MEM_grow(buf_mem_st* buffer, int size);
+
+// big numbers and RSA signing
+bignum_st* BN_new();
+void BN_clear_free(bignum_st* number);
+int BN_set_word(bignum_st* number, unsigned long word);
+char* BN_bn2dec(bignum_st const* number);
+int BN_bn2bin(bignum_st const* number, unsigned char* out);
+bignum_st* BN_bin2bn(unsigned char const* data, int size, bignum_st* number);
+int BN_num_bits(bignum_st const* number);
+bignum_st* BN_dup(bignum_st const* number);
+int RSA_sign(int type, unsigned char const* digest, unsigned int size, unsigned char* out, unsigned int* outSize, rsa_st* rsa);
+
+// object identifiers
+int OBJ_obj2nid(asn1_object_st const* object);
+int OBJ_ln2nid(char const* name);
+int OBJ_sn2nid(char const* name);
+asn1_object_st* OBJ_nid2obj(int nid);
+char const* OBJ_nid2ln(int nid);
+char const* OBJ_nid2sn(int nid);
+
+// cipher parameters
+int EVP_CIPHER_iv_length(evp_cipher_st const* cipher);
+int EVP_CIPHER_key_length(evp_cipher_st const* cipher);
+
+// stacks: the 1.0 names are "sk_" + the suffix
+int stack_num(stack_st const* stack);
+void* stack_value(stack_st const* stack, int index);
+void* stack_set(stack_st* stack, int index, void* data);
+stack_st* stack_new(OPENSSL_sk_compfunc compare);
+stack_st* stack_new_null();
+void stack_free(stack_st* stack);
+void stack_pop_free(stack_st* stack, OPENSSL_sk_freefunc release);
+int stack_insert(stack_st* stack, void* data, int index);
+void* stack_delete(stack_st* stack, int index);
+void* stack_delete_ptr(stack_st* stack, void* data);
+int stack_find(stack_st* stack, void* data);
+int stack_find_ex(stack_st* stack, void* data);
+int stack_push(stack_st* stack, void* data);
+int stack_unshift(stack_st* stack, void* data);
+void* stack_shift(stack_st* stack);
+void* stack_pop(stack_st* stack);
+void stack_zero(stack_st* stack);
+OPENSSL_sk_compfunc stack_set_cmp_func(stack_st* stack, OPENSSL_sk_compfunc compare);
+stack_st* stack_dup(stack_st* stack);
+void stack_sort(stack_st* stack);
+int stack_is_sorted(stack_st const* stack);
+
 } // namespace Orvanta::OpenSSL

@@ -18,17 +18,22 @@ class Entry:
         self.params = [p.strip() for p in params.split(";") if p.strip()]
         self.newName = None
         self.oldName = None
+        self.entry = name
         self.bind = None
+        self.bindResult = result
         self.check = name
-        bind = re.search(r"bind=\(([^)]*)\)", options)
+        bind = re.search(r"bind=([^(]*)\(([^)]*)\)", options)
         if bind:
-            self.bind = [t.strip() for t in bind.group(1).split(";")]
+            self.bindResult = bind.group(1).strip() or result
+            self.bind = [t.strip() for t in bind.group(2).split(";") if t.strip()]
             options = options[: bind.start()] + options[bind.end():]
         for option in options.split():
             if option == "nocheck":
                 self.check = None
             elif option.startswith("check="):
                 self.check = option[6:]
+            elif option.startswith("name="):
+                self.entry = self.check = option[5:]
             elif option.startswith("old="):
                 self.oldName = option[4:]
             elif kind == "rename" and self.newName is None:
@@ -52,13 +57,21 @@ class Entry:
         return "%s %s(%s)" % (self.result, self.name, ", ".join(self.params))
 
     def signature(self):
-        return "%s(%s)" % (self.result, ", ".join(self.bind or self.types()))
+        if self.bind is None:
+            return "%s(%s)" % (self.result, ", ".join(self.types()))
+        return "%s(%s)" % (self.bindResult, ", ".join(self.bind))
 
     def call(self, function):
         return "%s(%s)" % (function, ", ".join(self.names()))
 
     def returning(self, function):
-        return ("" if self.result == "void" else "return ") + self.call(function) + ";"
+        call = self.call(function)
+        if self.result == "void":
+            return call + ";"
+        if self.bindResult != self.result:
+            # a result the wrapper widens or narrows on purpose (see its line)
+            call = "static_cast<%s>(%s)" % (self.result, call)
+        return "return " + call + ";"
 
 
 def read():
@@ -113,7 +126,7 @@ def source(entries):
             out.append("    %s\n" % e.returning("func2"))
         elif e.kind == "oldname":
             out.append('    static Function<%s> func(library(), library().oldApi() ? "%s" : "%s");\n'
-                       % (sig, e.oldName, e.name))
+                       % (sig, e.oldName, e.entry))
             out.append("    %s\n" % e.returning("func"))
         else:
             raise SystemExit("%s: unknown kind %s" % (e.name, e.kind))
@@ -128,18 +141,32 @@ def prototypes(entries):
            "// headers, for every name that those headers declare as a function.\n"
            "#include \"openssl/functions.h\"\n\n"
            "#define OPENSSL_SUPPRESS_DEPRECATED\n"
-           "#include <openssl/bio.h>\n#include <openssl/crypto.h>\n#include <openssl/ec.h>\n"
+           "#include <openssl/asn1.h>\n#include <openssl/bio.h>\n#include <openssl/bn.h>\n"
+           "#include <openssl/buffer.h>\n#include <openssl/crypto.h>\n#include <openssl/ec.h>\n"
            "#include <openssl/err.h>\n#include <openssl/evp.h>\n#include <openssl/hmac.h>\n"
-           "#include <openssl/md5.h>\n#include <openssl/pem.h>\n#include <openssl/rand.h>\n"
-           "#include <openssl/rsa.h>\n#include <openssl/sha.h>\n\n#include <type_traits>\n\n"]
+           "#include <openssl/md5.h>\n#include <openssl/objects.h>\n#include <openssl/pem.h>\n"
+           "#include <openssl/rand.h>\n#include <openssl/rsa.h>\n#include <openssl/sha.h>\n"
+           "#include <openssl/ssl.h>\n#include <openssl/stack.h>\n#include <openssl/x509.h>\n"
+           "#include <openssl/x509v3.h>\n\n#include <type_traits>\n\n"]
     for e in entries:
         if e.check and e.check != e.name:
             # the old name may be a macro for the new one in these headers
             out.append("#undef %s\n" % e.name)
-        if e.check:
+        if e.check and e.bind is None:
             out.append("static_assert(std::is_same_v<decltype(&::%s), decltype(&Orvanta::OpenSSL::%s)>);\n"
                        % (e.check, e.name))
+    # a wrapper that declares an older prototype binds the one OpenSSL really has
+    out.append("\nnamespace Orvanta::OpenSSL {\n")
+    for e in entries:
+        if e.check and e.bind is not None:
+            out.append("static_assert(std::is_same_v<decltype(&::%s), %s>);\n"
+                       % (e.check, pointer(e.bindResult, e.bind)))
+    out.append("} // namespace Orvanta::OpenSSL\n")
     return "".join(out)
+
+
+def pointer(result, types):
+    return "%s (*)(%s)" % (result, ", ".join(types))
 
 
 def main():

@@ -7,10 +7,11 @@ namespace Orvanta::Rabbit::Compressed {
 
 Gzipped::Gzipped(const char* data, size_t size) {
     Filter::String sink(&_gzipped);
-    // the filter writes the last block and the trailer when it goes, so the
-    // string is a complete member only after this scope
     Filter::Gzip gzip(false, &sink);
     gzip.append(data, size, true);
+    // the last block and the trailer, with any failure reported here rather
+    // than lost in the filter's destructor
+    gzip.finish();
 }
 
 } // namespace Orvanta::Rabbit::Compressed

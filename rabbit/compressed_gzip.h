@@ -11,7 +11,7 @@ namespace Orvanta::Rabbit::Compressed {
 class Gzipped {
 public:
     // Compresses the bytes into one gzip member (zlib's default level);
-    // throws std::runtime_error when zlib is missing or refuses to start.
+    // throws std::runtime_error when zlib is missing or fails.
     Gzipped(const char* data, size_t size);
     virtual ~Gzipped() = default;
 

@@ -49,7 +49,18 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const std::string
     for (auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
     std::vector<std::string> envStore;
-    for (char** e = environ; *e; ++e) envStore.emplace_back(*e);
+    // an extra entry replaces an inherited one of the same name (the first
+    // of two would win)
+    auto named = [](const std::string& entry, const std::string& other) {
+        size_t equals = other.find('=');
+        return equals != std::string::npos && entry.compare(0, equals + 1, other, 0, equals + 1) == 0;
+    };
+    for (char** e = environ; *e; ++e) {
+        std::string entry(*e);
+        bool replaced = false;
+        for (auto& extra : extraEnv) replaced = replaced || named(entry, extra);
+        if (!replaced) envStore.push_back(entry);
+    }
     for (auto& e : extraEnv) envStore.push_back(e);
     std::vector<char*> env;
     for (auto& e : envStore) env.push_back(const_cast<char*>(e.c_str()));

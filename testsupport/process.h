@@ -15,7 +15,7 @@ struct ProcessResult {
 };
 
 // argv[0] is looked up on PATH; extraEnv entries ("NAME=value") are added to
-// the current environment.
+// the current environment, replacing variables of the same name.
 ProcessResult runProcess(const std::vector<std::string>& argv, const std::string& input = {},
                          const std::vector<std::string>& extraEnv = {});
 

@@ -41,14 +41,36 @@ bool ConfigFile::read(const std::string& path, Map& values) {
         _error = unreadable;
         return false;
     }
-    std::ifstream in(path);
+    std::ifstream in(path, std::ios::binary);
     if (!in.is_open()) {
         _error = unreadable;
         return false;
     }
 
-    std::string line;
-    for (unsigned number = 1; std::getline(in, line); ++number) {
+    // Read whole, up to a bound: a device or a runaway file (/dev/zero, a
+    // log named by mistake) must not grow without limit.
+    std::string content;
+    char buffer[65536];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+        content.append(buffer, static_cast<size_t>(in.gcount()));
+        if (content.size() > maxSize) {
+            _error = "File " + path + " is larger than " + std::to_string(maxSize) + " bytes";
+            return false;
+        }
+    }
+    // a read that failed part-way (not the end of the file) leaves a partial map
+    if (in.bad()) {
+        _error = unreadable;
+        return false;
+    }
+
+    unsigned number = 1;
+    for (size_t begin = 0; begin < content.size(); ++number) {
+        size_t end = content.find('\n', begin);
+        if (end == std::string::npos) end = content.size();
+        std::string line = content.substr(begin, end - begin);
+        begin = end + 1;
+
         if (!line.empty() && (line[0] == ';' || line[0] == '#')) continue;
         for (char& c : line)
             if (c == '\t') c = ' ';
@@ -56,17 +78,13 @@ bool ConfigFile::read(const std::string& path, Map& values) {
         if (last == std::string::npos) continue;
         line.erase(last + 1);
 
+        // a NUL would cut the value short wherever it is used as C text
         ConfigLine parsed(line);
-        if (!parsed.valid()) {
+        if (!parsed.valid() || line.find('\0') != std::string::npos) {
             _error = "Error on line " + std::to_string(number) + " in " + path;
             return false;
         }
         values[parsed.key()] = parsed.value();
-    }
-    // a read that failed part-way (not the end of the file) leaves a partial map
-    if (in.bad()) {
-        _error = unreadable;
-        return false;
     }
     return true;
 }

@@ -2,6 +2,7 @@
 // begin with ";" or "#" are comments.
 #pragma once
 
+#include <cstddef>
 #include <map>
 #include <string>
 
@@ -13,6 +14,9 @@ extern const std::string empty;
 class ConfigFile {
 public:
     using Map = std::map<std::string, std::string>;
+
+    // The largest file read: a configuration is a few lines.
+    static constexpr size_t maxSize = 4 << 20;
 
     ConfigFile() = default;
     // Parses at once; a failure shows only in error().

@@ -119,6 +119,15 @@ TEST(Address, PortMustBeANumberFrom1To65535) {
     EXPECT_EQ(parse("amqp://h:05672").port(), 5672);
 }
 
+TEST(Address, AVhostMustFitAShortString) {
+    const std::string longest(255, 'v');
+    EXPECT_EQ(parse("amqp://h/" + longest).vhost(), longest);
+    EXPECT_EQ(parse("amqp://h/" + longest + "?heartbeat=5").vhost(), longest);
+    for (const std::string& bad :
+         {"amqp://h/" + longest + "v", "amqps://u:p@h:1/" + std::string(100000, 'v') + "?a=b"})
+        EXPECT_EQ(parseError(bad), "AMQP address has a vhost longer than 255 bytes") << bad.size();
+}
+
 TEST(Address, OptionKeysIgnoreCase) {
     Address address = parse("amqp://h?connectTimeout=3&connectionOrder=random");
     EXPECT_STREQ(address.option("connecttimeout"), "3");

@@ -1,15 +1,21 @@
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "amqp/basicheaderframe.h"
+#include "amqp/bodyframe.h"
 #include "amqp/channel.h"
+#include "amqp/channelimpl.h"
 #include "amqp/connection.h"
 #include "amqp/deferred.h"
 #include "amqp/envelope.h"
 #include "amqp/reliable.h"
+#include "amqp/table.h"
 #include "amqp/tagger.h"
+#include "amqp/tests/framecodec.h"
 #include "amqp/tests/oracle.h"
 #include "amqp/tests/scriptedpeer.h"
 
@@ -98,7 +104,7 @@ TEST_P(ConfirmTest, ChannelErrorFailsEveryOutstandingPublicationInOrder) {
         publish(name);
     handler.take();
     feeder.feed({"channel-error"});
-    const std::string text = "NOT_FOUND - no exchange 'outbox'";
+    const std::string text = "404 NOT_FOUND - no exchange 'outbox'";
     EXPECT_EQ(events, (Events{"one:nack-or-error", "one:error:" + text, "two:nack-or-error",
                               "two:error:" + text, "three:nack-or-error", "three:error:" + text,
                               "channel:" + text, "one:finalize", "two:finalize", "three:finalize"}));
@@ -166,12 +172,29 @@ TEST_P(ConfirmTest, RefusedPublicationIsNeverOutstanding) {
     EXPECT_EQ(reliable->unacknowledged(), 0u);
 }
 
+TEST_P(ConfirmTest, EveryRefusedResultStaysUsableWhileItsCallerHoldsIt) {
+    // the caller keeps the references and installs callbacks only later
+    const std::string name(256, 'e');
+    DeferredPublish& first = reliable->publish(name, "mail", envelope);
+    DeferredPublish& second = reliable->publish(name, "mail", envelope);
+    DeferredPublish& third = reliable->publish(name, "mail", envelope);
+    for (auto [label, result] : {std::pair{"first", &first}, {"second", &second}, {"third", &third}}) {
+        std::string who = label;
+        EXPECT_FALSE(*result) << who;
+        result->onError([this, who](const char* message) { events.push_back(who + ":error:" + message); })
+            .onFinalize([this, who] { events.push_back(who + ":finalize"); });
+    }
+    EXPECT_EQ(events, (Events{"first:error:Frame could not be sent", "first:finalize",
+                              "second:error:Frame could not be sent", "second:finalize",
+                              "third:error:Frame could not be sent", "third:finalize"}));
+}
+
 TEST_P(ConfirmTest, RefusedPublicationIsNotReportedAgainOnChannelError) {
     publish("one");
     publish("refused", std::string(256, 'e'));
     events.clear();
     feeder.feed({"channel-error"});
-    const std::string text = "NOT_FOUND - no exchange 'outbox'";
+    const std::string text = "404 NOT_FOUND - no exchange 'outbox'";
     EXPECT_EQ(events, (Events{"one:nack-or-error", "one:error:" + text, "channel:" + text, "one:finalize"}));
 }
 
@@ -220,7 +243,71 @@ TEST_P(ConfirmTest, ChannelErrorFailsACloseThatWaitedForPublications) {
         [&](const char* message) { events.push_back(std::string("close:") + message); });
     events.clear();
     feeder.feed({"channel-error"});
-    const std::string text = "NOT_FOUND - no exchange 'outbox'";
+    const std::string text = "404 NOT_FOUND - no exchange 'outbox'";
     EXPECT_EQ(events, (Events{"one:nack-or-error", "one:error:" + text, "channel:" + text, "close:" + text,
                               "one:finalize"}));
+}
+
+// A message published while the connection is still being set up waits
+// whole: its content header is measured, and its body cut, with the frame
+// size the broker grants in its tune, not the one the connection starts
+// with.
+TEST(HeldPublication, IsMeasuredAndCutWithTheGrantedFrameSize) {
+    struct Case {
+        const char* name;
+        const char* tune;
+        size_t recipients;
+        bool kept;
+        // payload sizes of the body frames; none: the publication failed
+        std::vector<uint32_t> bodies;
+    };
+    const Case cases[] = {
+        {"header over 4 KB, no limit granted", "tune-unlimited", 5000, false, {10000}},
+        {"body kept by its owner, no limit", "tune-unlimited", 5000, true, {10000}},
+        {"small header, 4 KB frames", "tune", 10, false, {4088, 4088, 1824}},
+        {"header over the granted 4 KB", "tune", 5000, false, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Session session(false);
+        Events events;
+        Channel channel(session.connection.get());
+        Reliable<Tagger> reliable(channel);
+        auto body = std::make_shared<std::string>(10000, 'x');
+        Envelope envelope = c.kept ? Envelope(body->data(), body->size(), body) : Envelope(body->data(), body->size());
+        Table headers;
+        headers.set("recipients", std::string(c.recipients, 'r'));
+        envelope.setHeaders(headers);
+        reliable.publish("outbox", "mail", envelope)
+            .onAck([&] { events.push_back("ack"); })
+            .onError([&](const char* message) { events.push_back(std::string("error:") + message); });
+        // the caller's bytes may go away once publish returned
+        if (!c.kept) body->assign(body->size(), '!');
+        body.reset();
+
+        session.handler.take();
+        session.feeder.feed({"start", c.tune, "open-ok", "channel-open-ok-1", "confirm-select-ok"});
+        std::vector<uint32_t> bodies;
+        size_t headerFrames = 0;
+        std::string payload;
+        FrameStream stream([&](Frame& frame) {
+            if (auto* part = dynamic_cast<BodyFrame*>(&frame)) {
+                bodies.push_back(part->payloadSize());
+                payload.append(part->payload(), part->payloadSize());
+            }
+            headerFrames += dynamic_cast<BasicHeaderFrame*>(&frame) != nullptr;
+            return true;
+        });
+        stream.feed(session.handler.take());
+        EXPECT_EQ(bodies, c.bodies);
+        if (c.bodies.empty()) {
+            EXPECT_EQ(headerFrames, 0u);
+            EXPECT_EQ(events, Events{std::string("error:") + ChannelImpl::headerTooLarge});
+            continue;
+        }
+        EXPECT_EQ(headerFrames, 1u);
+        EXPECT_EQ(payload, std::string(10000, 'x'));
+        session.feeder.feed({"ack-1"});
+        EXPECT_EQ(events, Events{"ack"});
+    }
 }

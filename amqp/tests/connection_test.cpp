@@ -190,8 +190,8 @@ TEST_P(ConnectionTest, BrokerCloseIsAnsweredAndReported) {
     channel.onError([&](const char* message) { channelError = message; });
     feeder.feed({"broker-close"});
     EXPECT_EQ(hex(handler.take()), hex(oracle("close-ok")));
-    EXPECT_EQ(channelError, "CONNECTION_FORCED - shutdown");
-    EXPECT_EQ(handler.events.back(), "error:CONNECTION_FORCED - shutdown");
+    EXPECT_EQ(channelError, "320 CONNECTION_FORCED - shutdown");
+    EXPECT_EQ(handler.events.back(), "error:320 CONNECTION_FORCED - shutdown");
     EXPECT_FALSE(channel.usable());
 }
 

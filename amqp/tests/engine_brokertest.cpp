@@ -158,8 +158,8 @@ TEST_F(EngineBroker, ChannelErrorFailsTheOutstandingPublication) {
     ASSERT_TRUE(handler.runUntil(connection, [&] { return events.size() >= 3; }));
     ASSERT_EQ(events.size(), 3u);
     EXPECT_EQ(events[0], "nack-or-error");
-    EXPECT_EQ(events[1].rfind("error:NOT_FOUND - no exchange 'no-such-exchange'", 0), 0u) << events[1];
-    EXPECT_EQ(events[2].rfind("channel:NOT_FOUND", 0), 0u) << events[2];
+    EXPECT_EQ(events[1].rfind("error:404 NOT_FOUND - no exchange 'no-such-exchange'", 0), 0u) << events[1];
+    EXPECT_EQ(events[2].rfind("channel:404 NOT_FOUND", 0), 0u) << events[2];
     // the connection stays usable for a new channel
     EXPECT_TRUE(connection.usable());
     Channel second(&connection);

@@ -1,4 +1,5 @@
 #include <cerrno>
+#include <memory>
 #include <string>
 #include <sys/socket.h>
 #include <sys/uio.h>
@@ -71,12 +72,63 @@ TEST(TcpOutBuffer, ShrinkWalksAcrossChunksAndKeepsTheRestInOrder) {
 
 TEST(TcpOutBuffer, FillDescribesAtMostTheGivenNumberOfChunks) {
     TcpOutBuffer buffer;
-    for (char c = 'a'; c <= 'e'; ++c)
-        buffer.add(&c, 1);
+    static const char letters[] = "abcde";
+    Keeper keeper = std::make_shared<int>(0);
+    for (size_t i = 0; i < 5; ++i)
+        buffer.add(letters + i, 1, keeper);
     buffer.shrink(1);
     iovec chunks[2];
     ASSERT_EQ(buffer.fill(chunks, 2), 2u);
     EXPECT_EQ(*static_cast<char*>(chunks[0].iov_base), 'b');
+}
+
+// What waits of a gathered write: the part the socket did not take, lasting
+// pieces referred to (never copied) while their keeper is held, the others
+// copied, small copies joined.
+TEST(TcpOutBuffer, PiecesWaitFromWhereTheWriteStopped) {
+    static const char body[] = "0123456789";
+    struct Case {
+        const char* name;
+        size_t skip;
+        bool lasting;
+        bool keeper;
+        std::string rest;
+        // chunks described, and whether the body is referred to in place
+        size_t chunks;
+        bool referred;
+    };
+    const Case cases[] = {
+        {"nothing written, body kept", 0, true, true, "hd0123456789E", 3, true},
+        {"stopped inside the header", 1, true, true, "d0123456789E", 3, true},
+        {"stopped inside the body", 5, true, true, "3456789E", 2, true},
+        {"only the marker left", 12, true, true, "E", 1, false},
+        {"body not lasting: copied", 0, false, true, "hd0123456789E", 1, false},
+        {"no keeper: copied", 3, true, false, "123456789E", 1, false},
+        {"everything written", 13, true, true, "", 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Keeper keeper = c.keeper ? std::make_shared<int>(0) : nullptr;
+        const OutPiece pieces[] = {{"hd", 2, false}, {body, 10, c.lasting}, {"E", 1, false}};
+        TcpOutBuffer buffer;
+        buffer.add(pieces, 3, c.skip, keeper);
+        EXPECT_EQ(contents(buffer), c.rest);
+        EXPECT_EQ(buffer.size(), c.rest.size());
+        iovec chunks[8];
+        size_t count = buffer.fill(chunks, 8);
+        EXPECT_EQ(count, c.chunks);
+        bool referred = false;
+        for (size_t i = 0; i < count; ++i) {
+            const char* base = static_cast<const char*>(chunks[i].iov_base);
+            referred |= base >= body && base < body + 10;
+        }
+        EXPECT_EQ(referred, c.referred);
+        if (keeper) {
+            EXPECT_EQ(keeper.use_count(), c.referred ? 2 : 1);
+            buffer.shrink(buffer.size());
+            EXPECT_EQ(keeper.use_count(), 1) << "the keeper outlives what was written";
+        }
+    }
 }
 
 TEST(TcpOutBuffer, MovingLeavesTheSourceEmpty) {

@@ -1,12 +1,13 @@
+#include <algorithm>
 #include <arpa/inet.h>
-#include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <netinet/in.h>
-#include <poll.h>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <sys/socket.h>
-#include <thread>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -22,6 +23,7 @@
 #include "amqp/tests/listener.h"
 #include "amqp/tests/recordinghandler.h"
 #include "testsupport/broker.h"
+#include "testsupport/brokerproxy.h"
 
 using namespace AMQP;
 using namespace AMQP::Test;
@@ -115,54 +117,6 @@ Events reports(const Events& events) {
         if (event.rfind("monitor ", 0) != 0) out.push_back(event);
     return out;
 }
-
-// Forwards one connection to the broker and back; once frozen it passes
-// nothing more from the broker, as a broker that hangs would.
-class Proxy {
-public:
-    Proxy() : _thread([this] { run(); }) {}
-    ~Proxy() {
-        _stop = true;
-        _thread.join();
-    }
-    int port() const { return _listener.port(); }
-    void freeze() { _frozen = true; }
-
-private:
-    void run() {
-        int client = -1;
-        while (!_stop && client < 0)
-            client = _listener.accept(100);
-        if (client < 0) return;
-        int broker = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in to{};
-        to.sin_family = AF_INET;
-        to.sin_port = htons(brokerPort());
-        inet_pton(AF_INET, "127.0.0.1", &to.sin_addr);
-        if (connect(broker, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0) {
-            char chunk[65536];
-            while (!_stop) {
-                pollfd fds[2] = {{client, POLLIN, 0}, {broker, short(_frozen ? 0 : POLLIN), 0}};
-                if (poll(fds, 2, 100) <= 0) continue;
-                if (fds[0].revents) {
-                    ssize_t n = read(client, chunk, sizeof chunk);
-                    if (n <= 0 || write(broker, chunk, n) != n) break;
-                }
-                if (fds[1].revents) {
-                    ssize_t n = read(broker, chunk, sizeof chunk);
-                    if (n <= 0 || write(client, chunk, n) != n) break;
-                }
-            }
-        }
-        close(broker);
-        close(client);
-    }
-
-    Listener _listener;
-    std::atomic<bool> _stop{false};
-    std::atomic<bool> _frozen{false};
-    std::thread _thread;
-};
 
 } // namespace
 
@@ -291,9 +245,8 @@ TEST(TransportBroker, HeartbeatsKeepAQuietConnectionOpen) {
 }
 
 TEST(TransportBroker, ABrokerThatFallsSilentIsGivenUpAfterOneAndAHalfIntervals) {
-    Proxy proxy;
-    std::string url = brokerAddress();
-    url.replace(url.rfind(':') + 1, std::string::npos, std::to_string(proxy.port()) + "/");
+    Orvanta::Test::BrokerProxy proxy;
+    std::string url = proxy.address();
     TestLoop loop;
     RecordingHandler handler(loop.loop());
     handler.heartbeat = 2;
@@ -309,4 +262,40 @@ TEST(TransportBroker, ABrokerThatFallsSilentIsGivenUpAfterOneAndAHalfIntervals) 
     EXPECT_LT(took, std::chrono::milliseconds(4000));
     EXPECT_EQ(handler.events.at(handler.events.size() - 6), "error connection prematurely closed by client");
     EXPECT_EQ(handler.events.back(), "detached");
+}
+
+TEST(TransportBroker, AnExceptionFromACallbackBecomesAConnectionError) {
+    // thrown inside the engine's callbacks, on the way out of libev's
+    struct Case {
+        const char* name;
+        std::function<void()> thrower;
+        std::string error;
+    };
+    Queue queue("thrown");
+    for (const Case& c :
+         {Case{"runtime_error", [] { throw std::runtime_error("thrown from onAck"); },
+               "error thrown from onAck"},
+          Case{"bad_alloc", [] { throw std::bad_alloc(); }, "error std::bad_alloc"},
+          Case{"int", [] { throw 42; }, "error unknown exception in a connection callback"}}) {
+        TestLoop loop;
+        RecordingHandler handler(loop.loop());
+        TcpConnection connection(&handler, address(brokerAddress()));
+        std::unique_ptr<TcpChannel> channel;
+        std::unique_ptr<Reliable<>> reliable;
+        std::string outcome;
+        Envelope envelope("hello", 5);
+        handler.ready = [&](TcpConnection* ready) {
+            channel = std::make_unique<TcpChannel>(ready);
+            reliable = std::make_unique<Reliable<>>(*channel);
+            reliable->publish("", queue.name(), envelope).onAck(c.thrower).onError([&](const char* message) {
+                outcome = message;
+            });
+        };
+        ASSERT_TRUE(loop.run(10)) << c.name;
+        Events seen = reports(handler.events);
+        EXPECT_NE(std::find(seen.begin(), seen.end(), c.error), seen.end()) << c.name;
+        EXPECT_EQ(seen.back(), "detached") << c.name;
+        EXPECT_TRUE(connection.closed()) << c.name;
+        queue.take();
+    }
 }

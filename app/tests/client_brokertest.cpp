@@ -3,6 +3,7 @@
 #include "app/tests/clientrun.h"
 
 #include "testsupport/broker.h"
+#include "testsupport/brokerproxy.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -134,6 +135,32 @@ TEST_F(Client, ALargeMessageArrivesWhole) {
 
     ASSERT_EQ(run({"rcpt@example.org"}, body + ".\r\n").status, 0);
     EXPECT_TRUE(receive(queue).plain == body);
+}
+
+// The message is complete before the broker's tune (the usual case for piped
+// input): a content header over the 4 KB the connection starts with still
+// goes out, measured against the frame size the broker grants.
+TEST_F(Client, AHeaderOverFourKilobytesIsPublishedWhenTheMessageIsReadyFirst) {
+    std::vector<std::string> args;
+    std::string expected;
+    for (int i = 0; i < 130; ++i) {
+        // 32 bytes each
+        std::string number = std::to_string(1000 + i);
+        args.push_back("recipient-" + number + "-abcde@example.org");
+        expected += (i ? "," : "") + args.back();
+    }
+    ASSERT_EQ(args[0].size(), 32u);
+    for (const char* compress : {"false", "true"}) {
+        SCOPED_TRACE(compress);
+        std::vector<std::string> all = args;
+        all.insert(all.begin(), std::string("--rabbitmq-compress=") + compress);
+        auto result = run(all, stuffed);
+        ASSERT_EQ(result.status, 0) << result.err;
+        Received received = receive(queue);
+        ASSERT_TRUE(received.found);
+        EXPECT_EQ(received.headers["recipients"], expected);
+        EXPECT_EQ(std::string(compress) == "true" ? received.plain : received.body, unstuffed);
+    }
 }
 
 TEST_F(Client, ReadsAMessageFromAFile) {
@@ -284,7 +311,9 @@ TEST_F(Client, AReturnedMessageIsATemporaryFailure) {
 TEST_F(Client, AChannelErrorIsATemporaryFailure) {
     auto result = run({"--rabbitmq-outbox=client.missing.exchange:key", "rcpt@example.org"}, stuffed);
     EXPECT_EQ(result.status, 75);
-    EXPECT_THAT(result.err, HasSubstr("Failed to publish message to RabbitMQ\n"));
+    // with the broker's reason, code first
+    EXPECT_THAT(result.err, HasSubstr("Failed to publish message to RabbitMQ: 404 NOT_FOUND - no exchange "
+                                      "'client.missing.exchange' in vhost '/'\n"));
 }
 
 // Exit status 75: no broker to talk to.
@@ -308,4 +337,103 @@ TEST_F(Client, ASignalBeforeTheMessageIsCompleteIsATemporaryFailure) {
     EXPECT_THAT(child.err(), HasSubstr("Interrupted by signal 15 before RabbitMQ confirmed the message\n"));
     // the rest of the message, had it come, was not read any more
     EXPECT_FALSE(receive(queue).found);
+}
+
+// Exit status 65: a message that no retry could ever get through.
+TEST_F(Client, AMessageThatCanNeverPassIsADataError) {
+    std::string to = "To: ";
+    for (int i = 0; i < 10000; ++i)
+        to += (i ? ", r" : "r") + std::to_string(i) + "@example.org";
+    std::string envelope = "envelope=" + std::string(1000000, 'b') + "@example.org\n";
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+        std::string input;
+        // the message is complete only once the broker has told its frame
+        // size; otherwise it is piped at once, before the handshake ends
+        bool afterTune;
+    };
+    std::string huge = configFile("huge", "rabbitmq-address=" + brokerAddress() + "\n" + envelope);
+    for (const Case& c : std::vector<Case>{
+             {"recipients", {"--extract-recipients=yes"}, to + "\r\n\r\nhi\r\n.\r\n", true},
+             {"recipients piped", {"--extract-recipients=yes"}, to + "\r\n\r\nhi\r\n.\r\n", false},
+             {"envelope", {"--config-file=" + huge, "rcpt@example.org"}, stuffed, true},
+         }) {
+        Orvanta::Test::BrokerProxy proxy;
+        std::vector<std::string> args{"--config-file=" + config, "--rabbitmq-address=" + proxy.address(),
+                                      "--rabbitmq-outbox=:" + queue};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        Child child(args, {});
+        for (int i = 0; c.afterTune && i < 1000 && !proxy.tuned(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        ASSERT_TRUE(proxy.tuned() || !c.afterTune) << c.name;
+        child.write(c.input);
+        child.closeInput();
+        EXPECT_EQ(child.wait(20), 65) << c.name << ": " << child.err();
+        // the frame size the private broker grants
+        EXPECT_THAT(child.err(), MatchesRegex("Failed to publish message to RabbitMQ: the message header takes "
+                                              "[0-9]+ bytes, more than the frame size of 131072\n(.|\n)*"))
+            << c.name;
+    }
+    EXPECT_FALSE(receive(queue).found);
+}
+
+// Exit status 65: the broker refuses the message itself (406, over its
+// maximum message size), which a retry would not change.
+TEST_F(Client, AMessageOverTheBrokersMaximumSizeIsADataError) {
+    // the limit is the broker's, for every test running meanwhile: far above
+    // what the others publish
+    const long limit = 16 << 20;
+    auto set = [](long bytes) {
+        return Orvanta::Test::brokerCtl(
+            {"eval", "application:set_env(rabbit, max_message_size, " + std::to_string(bytes) + ")."});
+    };
+    ASSERT_EQ(set(limit).status, 0);
+    std::string body(limit + 4096, 'x');
+    for (size_t i = 0; i < body.size(); i += 100)
+        body[i] = '\n';
+    auto result = run({"--rabbitmq-compress=false", "rcpt@example.org"}, body + "\n.\n");
+    set(128 << 20);
+    EXPECT_EQ(result.status, 65) << result.err;
+    EXPECT_THAT(result.err,
+                HasSubstr("Failed to publish message to RabbitMQ: 406 PRECONDITION_FAILED - message size "));
+    EXPECT_FALSE(receive(queue).found);
+}
+
+// A termination signal after the message went out waits for the confirm:
+// closing at once could lose a confirm of a message the broker keeps, and
+// the retry would deliver it twice.
+TEST_F(Client, ASignalAfterPublishingWaitsForTheConfirm) {
+    Orvanta::Test::BrokerProxy proxy(true);
+    Child child({"--config-file=" + config, "--rabbitmq-address=" + proxy.address(), "rcpt@example.org"}, {});
+    child.write(stuffed);
+    for (int i = 0; i < 1000 && !proxy.published(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_TRUE(proxy.published());
+    child.signal(SIGTERM);
+    ASSERT_TRUE(
+        child.waitForErr("Interrupted by signal 15, waiting for RabbitMQ to confirm the message\n", 10))
+        << child.err();
+    proxy.thaw();
+    EXPECT_EQ(child.wait(20), 0) << child.err();
+    EXPECT_EQ(child.err(), "Interrupted by signal 15, waiting for RabbitMQ to confirm the message\n");
+    EXPECT_EQ(receive(queue).plain, unstuffed);
+    EXPECT_FALSE(receive(queue).found) << "published twice";
+}
+
+// A broker that stops answering after the publication: one signal ends the
+// wait for the confirm after a few seconds, the message may not have
+// arrived.
+TEST_F(Client, ASignalEndsTheWaitForABrokerThatStoppedAnswering) {
+    Orvanta::Test::BrokerProxy proxy(true);
+    Child child({"--config-file=" + config, "--rabbitmq-address=" + proxy.address(), "rcpt@example.org"}, {});
+    child.write(stuffed);
+    for (int i = 0; i < 1000 && !proxy.published(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_TRUE(proxy.published());
+    child.signal(SIGTERM);
+    EXPECT_EQ(child.wait(15), 75) << child.err();
+    EXPECT_THAT(child.err(), HasSubstr("RabbitMQ did not finish within 5 seconds of the signal"));
+    EXPECT_THAT(child.err(),
+                HasSubstr("Failed to publish message to RabbitMQ: connection prematurely closed"));
 }

@@ -94,9 +94,9 @@ TEST(ClientStartup, BadCommandLines) {
     expectFailure(runClient({"--config-file", file, "rcpt@example.org", "--ignore-dot"}, message), text);
     // ambiguous abbreviation: rabbitmq-address, -outbox, -compress
     expectFailure(runClient({"--config-file", file, "--rabbitmq=x", "rcpt@example.org"}, message), text);
-    // the recipient became the value of --ignore-dot
+    // the recipient became the value of --ignore-dot, which is no boolean
     expectFailure(runClient({"--config-file", file, "--ignore-dot", "rcpt@example.org"}, message),
-                  "No recipients specified");
+                  "Invalid value for ignore-dot: rcpt@example.org");
 }
 
 TEST(ClientStartup, RecipientsMustBeAddresses) {
@@ -157,7 +157,8 @@ TEST(ClientSignals, ASecondSignalDoesNotWaitForTheBroker) {
     child.signal(SIGINT);
     EXPECT_EQ(child.wait(10), 75) << child.err();
     std::string err = child.err();
-    EXPECT_THAT(err, HasSubstr("Interrupted by signal 15 before RabbitMQ confirmed the message\n"));
+    // the message was complete: the first signal waits for the confirm
+    EXPECT_THAT(err, HasSubstr("Interrupted by signal 15, waiting for RabbitMQ to confirm the message\n"));
     // said once, not again for the second signal
     EXPECT_EQ(err.find("Interrupted by signal 2"), std::string::npos) << err;
 }
@@ -172,4 +173,73 @@ TEST(ClientSignals, ASignalWhileReadingEndsTheRunWithoutPublishing) {
     child.signal(SIGHUP);
     EXPECT_EQ(child.wait(10), 75) << child.err();
     EXPECT_THAT(child.err(), HasSubstr("Interrupted by signal 1 before RabbitMQ confirmed the message\n"));
+}
+
+TEST(ClientStartup, InputThatCanNeverBeRightIsRefusedQuickly) {
+    // each of these once ran for seconds, without bound or into libidn
+    std::string file = config(unreachable());
+    std::string domain;
+    while (domain.size() < 2000000)
+        domain += "x.";
+    std::string nul = configFile("nul", "rabbitmq-address=" + unreachable() + "\nenvelope=a@b" +
+                                            std::string(1, '\0') + "c\n");
+    std::string domainFile = configFile("domain", "rabbitmq-address=" + unreachable() + "\n" +
+                                                      "envelope=bounce@" + domain + "org\n");
+    struct Case {
+        std::vector<std::string> args;
+        std::string error;
+    };
+    for (const Case& c : std::vector<Case>{
+             {{"--config-file=/dev/zero", "rcpt@example.org"}, "Failed to parse config file /dev/zero"},
+             {{"--config-file=" + nul, "rcpt@example.org"}, "Failed to parse config file " + nul},
+             {{"--config-file=" + domainFile, "rcpt@example.org"}, "Invalid envelope address"},
+             {{"--config-file=" + file, "rcpt@" + std::string(64, 'x') + ".example.org"},
+              "Invalid recipient: rcpt@" + std::string(64, 'x') + ".example.org"},
+             {{"--config-file=" + file, "--rabbitmq-address=amqp://127.0.0.1/" + std::string(256, 'v'),
+               "rcpt@example.org"},
+              "AMQP address has a vhost longer than 255 bytes"},
+             {{"--config-file=" + file, "--rabbitmq-compress=maybe", "rcpt@example.org"},
+              "Invalid value for rabbitmq-compress: maybe"},
+         }) {
+        // refused before any input is read
+        Child child(c.args, {});
+        child.closeInput();
+        EXPECT_EQ(child.wait(5), 255) << c.error;
+        EXPECT_EQ(child.err(), c.error + "\n");
+    }
+}
+
+TEST(ClientStartup, AClosedStandardInputIsAnError) {
+    SilentBroker broker;
+    Child child({"--config-file=" + config(broker.address()), "rcpt@example.org"}, {}, Child::closedInput);
+    EXPECT_EQ(child.wait(10), 255) << child.err();
+    EXPECT_EQ(child.err(), "Failed to read from stdin: it is closed\n");
+}
+
+TEST(ClientSignals, OneSignalIsEnoughWhenTheBrokerNeverAnswers) {
+    // with and without a complete message: the orderly close, or the wait
+    // for the confirm, has a few seconds and then the connection just closes
+    for (const std::string& input : {message, std::string("Subject: unfinished\r\n")}) {
+        SilentBroker broker;
+        Child child({"--config-file=" + config(broker.address()), "rcpt@example.org"}, {});
+        child.write(input);
+        waitForSocket(child);
+        child.signal(SIGTERM);
+        EXPECT_EQ(child.wait(15), 75) << child.err();
+        EXPECT_THAT(child.err(), HasSubstr("RabbitMQ did not finish within 5 seconds of the signal"));
+    }
+}
+
+TEST(ClientSignals, SignalsDuringTheShutdownNeverEndTheProcess) {
+    // a signal at any point of the shutdown, the last steps included, ends
+    // the run with its status and not by the signal
+    for (int run = 0; run < 20; ++run) {
+        SilentBroker broker;
+        Child child({"--config-file=" + config(broker.address()), "rcpt@example.org"}, {});
+        waitForSocket(child);
+        auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (child.running() && std::chrono::steady_clock::now() < until)
+            child.signal(SIGTERM);
+        ASSERT_EQ(child.wait(1), 75) << "run " << run << ": " << child.err();
+    }
 }

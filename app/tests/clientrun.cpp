@@ -132,14 +132,17 @@ Child::Child(const std::vector<std::string>& args, const std::vector<std::string
     static int children = 0;
     _errFile = scratch() + "/child" + std::to_string(++children) + ".err";
     int pipeFds[2] = {-1, -1};
-    if (stdinFd < 0) {
+    if (stdinFd != closedInput && stdinFd < 0) {
         if (pipe2(pipeFds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
         stdinFd = pipeFds[0];
         _input = pipeFds[1];
     }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, stdinFd, 0);
+    if (stdinFd == closedInput)
+        posix_spawn_file_actions_addclose(&actions, 0);
+    else
+        posix_spawn_file_actions_adddup2(&actions, stdinFd, 0);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, _errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
 
@@ -228,6 +231,19 @@ std::string Child::err() const {
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+} // namespace ClientTest
+
+namespace ClientTest {
+
+bool Child::waitForErr(const std::string& text, double seconds) const {
+    auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (err().find(text) == std::string::npos) {
+        if (std::chrono::steady_clock::now() > until) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
 }
 
 } // namespace ClientTest

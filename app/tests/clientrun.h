@@ -49,8 +49,10 @@ void declareQueue(const std::string& queue, const std::string& arguments = "");
 // input slowly. Its standard output and error go to files.
 class Child {
 public:
-    // stdinFd >= 0: the child reads that descriptor; otherwise a pipe that
-    // write() feeds and closeInput() ends.
+    // stdinFd >= 0: the child reads that descriptor; closedInput: it starts
+    // with descriptor 0 closed; otherwise a pipe that write() feeds and
+    // closeInput() ends.
+    static constexpr int closedInput = -2;
     Child(const std::vector<std::string>& args, const std::vector<std::string>& env, int stdinFd = -1);
     ~Child();
     void write(const std::string& data);
@@ -63,6 +65,8 @@ public:
     int wait(double seconds);
     bool running();
     std::string err() const;
+    // Waits until standard error holds text; false when seconds passed first.
+    bool waitForErr(const std::string& text, double seconds) const;
 
 private:
     pid_t _pid = -1;

@@ -36,3 +36,14 @@ TEST(ExitStatus, IncompleteInputWinsOverEverythingElse) {
     status.refused();
     EXPECT_EQ(status.value(), 65);
 }
+
+TEST(ExitStatus, AMessageThatCanNeverFitIsADataError) {
+    ExitStatus status;
+    status.rejected();
+    EXPECT_TRUE(status.settled());
+    EXPECT_FALSE(status.delivered());
+    EXPECT_EQ(status.value(), 65);
+    // a later ack does not make it delivered
+    status.acknowledged();
+    EXPECT_EQ(status.value(), 65);
+}

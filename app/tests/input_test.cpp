@@ -1,5 +1,8 @@
 #include "app/input.h"
 
+#include "filter/contiguous.h"
+#include "filter/smtpdecode.h"
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -88,4 +91,56 @@ TEST(Input, ARealErrorIsReported) {
     }
     close(fd);
     EXPECT_THROW(Input::read(-1, buffer, sizeof buffer), std::runtime_error);
+}
+
+TEST(Input, PiecesGrowWithTheMessageWithinBounds) {
+    const std::pair<size_t, size_t> cases[] = {
+        {0, 64 * 1024}, {64 * 1024 + 1, 64 * 1024 + 1}, {3 << 20, 3 << 20}, {size_t(100) << 20, 4 << 20}};
+    for (auto [held, piece] : cases)
+        EXPECT_EQ(Input::pieceSize(held), piece) << held;
+}
+
+// Standard input read piece by piece into the message's storage: as it came
+// with ignore-dot, else dot-decoded up to the dot line; bytes written while
+// the reader works arrive whole and in order.
+TEST(Input, ReadIntoKeepsOrDecodesTheMessage) {
+    // as an SMTP client sends it, and what that must give
+    std::string large, decoded;
+    for (int i = 0; large.size() < 300000; ++i) {
+        std::string line = (i % 7 ? "line " : ".dot ") + std::to_string(i) + "\r\n";
+        large += (line[0] == '.' ? "." : "") + line;
+        decoded += line;
+    }
+    struct Case {
+        const char* name;
+        bool decode;
+        std::string input;
+        std::string expected;
+        bool ended;
+    };
+    const Case cases[] = {
+        {"kept as read", false, "a\r\n.\r\nb", "a\r\n.\r\nb", false},
+        {"decoded to the dot line", true, "a\r\n..b\r\n.\r\nafter", "a\r\n.b\r\n", true},
+        {"large, decoded", true, large + ".\r\n", decoded, true},
+        {"large, kept", false, large, large, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Pipe pipe;
+        std::thread writer([&] {
+            for (size_t at = 0; at < c.input.size(); at += 5000) {
+                size_t n = std::min<size_t>(5000, c.input.size() - at);
+                EXPECT_EQ(write(pipe.out(), c.input.data() + at, n), ssize_t(n));
+            }
+            pipe.closeOut();
+        });
+        Orvanta::Filter::Contiguous message;
+        bool ended = false;
+        Orvanta::Filter::SmtpDecode decoder(&message, [&](size_t) { ended = true; });
+        while (!ended && Input::readInto(pipe.in(), message, c.decode ? &decoder : nullptr) > 0) {
+        }
+        writer.join();
+        EXPECT_EQ(ended, c.ended);
+        EXPECT_TRUE(std::string(message.data(), message.size()) == c.expected);
+    }
 }

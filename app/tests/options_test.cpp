@@ -54,8 +54,10 @@ std::string failure(std::vector<std::string> args) {
     } catch (const std::runtime_error& error) {
         return error.what();
     }
-    return "no failure";
+    return "No failure";
 }
+
+const std::string broker = "rabbitmq-address=amqp://broker/\n";
 
 } // namespace
 
@@ -80,10 +82,11 @@ TEST(Options, EachLayerOverridesTheOneBefore) {
 
 TEST(Options, TheFileToReadComesFromTheEnvironmentOrTheCommandLine) {
     Environment environment;
-    std::string fromEnv = file("env.txt", "rabbitmq-outbox=env-file\n");
-    std::string fromArgs = file("args.txt", "rabbitmq-outbox=args-file\n");
+    std::string fromEnv = file("env.txt", "rabbitmq-outbox=env-file\n" + broker);
+    std::string fromArgs = file("args.txt", "rabbitmq-outbox=args-file\n" + broker);
     // a config-file line inside a file does not lead elsewhere
-    std::string pointing = file("pointing.txt", "config-file=" + fromArgs + "\nrabbitmq-outbox=pointing\n");
+    std::string pointing =
+        file("pointing.txt", "config-file=" + fromArgs + "\nrabbitmq-outbox=pointing\n" + broker);
 
     environment.set("TARVEX_CLIENT_CONFIG_FILE", fromEnv.c_str());
     EXPECT_EQ(load({}).get("rabbitmq-outbox", ""), "env-file");
@@ -103,7 +106,7 @@ TEST(Options, FailuresOfTheLayers) {
 
 TEST(Options, PositionalArgumentsAreStrictAddresses) {
     Environment environment;
-    std::string path = file("recipients.txt", "");
+    std::string path = file("recipients.txt", broker);
     Options options = load({"--config-file", path, "b@example.org", "--ignore-dot=yes", "a@example.org"});
     ASSERT_EQ(options.recipients().size(), 2u);
     EXPECT_EQ(static_cast<std::string>(options.recipients()[0]), "b@example.org");
@@ -111,10 +114,10 @@ TEST(Options, PositionalArgumentsAreStrictAddresses) {
 
     EXPECT_EQ(failure({"--config-file", path, "nobody"}), "Invalid recipient: nobody");
     EXPECT_EQ(failure({"--config-file", path, "a@example.org trailing"}), "Invalid recipient: a@example.org trailing");
-    // the option swallows what follows it as its value
-    Options swallowed = load({"--config-file", path, "--ignore-dot", "a@example.org"});
-    EXPECT_TRUE(swallowed.recipients().empty());
-    EXPECT_EQ(swallowed.get("ignore-dot", ""), "a@example.org");
+    // the option swallows what follows it as its value, which is no boolean
+    EXPECT_EQ(failure({"--config-file", path, "--envelope", "a@example.org"}), "No failure");
+    EXPECT_EQ(failure({"--config-file", path, "--ignore-dot", "a@example.org"}),
+              "Invalid value for ignore-dot: a@example.org");
 }
 
 TEST(Options, Usage) {
@@ -137,4 +140,56 @@ TEST(Options, Usage) {
                              "   Defaults are loaded from /etc/tarvex/client.txt\n\n";
     // without a name the rest of the text still comes out
     EXPECT_EQ(captured.str(), "\nUsage: tarvex-client" + body + "\nUsage: " + body);
+}
+
+TEST(Options, SettingsAreReadOnceWithTheirDefaults) {
+    Environment environment;
+    std::string path = file("settings.txt", broker);
+    Options plain = load({"--config-file", path});
+    const Settings& defaults = plain.settings();
+    EXPECT_EQ(defaults.address.hostname(), "broker");
+    EXPECT_EQ(defaults.outbox.exchange(), "");
+    EXPECT_EQ(defaults.outbox.routingKey(), "");
+    EXPECT_TRUE(defaults.compress);
+    EXPECT_FALSE(defaults.extractRecipients);
+    EXPECT_FALSE(defaults.ignoreDot);
+    EXPECT_EQ(defaults.envelope, "");
+
+    environment.set("TARVEX_CLIENT_RABBITMQ_COMPRESS", "");
+    Options set = load({"--config-file", path, "--rabbitmq-outbox=x:y:z", "--extract-recipients=ON",
+                        "--ignore-dot=1", "--envelope=Bounce@Example.org"});
+    const Settings& settings = set.settings();
+    EXPECT_EQ(settings.outbox.exchange(), "x");
+    EXPECT_EQ(settings.outbox.routingKey(), "y:z");
+    // set to nothing counts as set: false
+    EXPECT_FALSE(settings.compress);
+    EXPECT_TRUE(settings.extractRecipients);
+    EXPECT_TRUE(settings.ignoreDot);
+    EXPECT_EQ(settings.envelope, "Bounce@Example.org");
+}
+
+TEST(Options, ValuesThatDoNotFitTheirOptionAreRefused) {
+    Environment environment;
+    std::string path = file("values.txt", broker);
+    struct Case {
+        std::vector<std::string> args;
+        std::string error;
+    };
+    for (const Case& c : std::vector<Case>{
+             {{"--rabbitmq-compress=maybe"}, "Invalid value for rabbitmq-compress: maybe"},
+             {{"--extract-recipients=y"}, "Invalid value for extract-recipients: y"},
+             {{"--ignore-dot=1x"}, "Invalid value for ignore-dot: 1x"},
+             {{"--rabbitmq-address=http://x/"}, "AMQP address should start with \"amqp://\" or \"amqps://\""},
+             {{"--rabbitmq-address=amqp://h/" + std::string(256, 'v')},
+              "AMQP address has a vhost longer than 255 bytes"},
+             {{"--rabbitmq-outbox=" + std::string(256, 'x') + ":key"},
+              "Outbox exchange is longer than 255 bytes"},
+             {{"--envelope=not an address"}, "Invalid envelope address"},
+         }) {
+        std::vector<std::string> args{"--config-file", path};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        EXPECT_EQ(failure(args), c.error) << c.args[0].substr(0, 40);
+    }
+    environment.set("TARVEX_CLIENT_IGNORE_DOT", "sometimes");
+    EXPECT_EQ(failure({"--config-file", path}), "Invalid value for ignore-dot: sometimes");
 }

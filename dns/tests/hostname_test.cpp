@@ -86,6 +86,42 @@ TEST(Hostname, StrictRulesForHyphensAndLength) {
     EXPECT_STREQ(lenient.ascii(), "a..b");
 }
 
+TEST(Hostname, LengthLimitsHoldBeforeAnyConversion) {
+    const std::string label63(63, 'a'), label64(64, 'a');
+    // 4 labels of 63 and their dots: 255 characters
+    const std::string name255 = label63 + "." + label63 + "." + label63 + "." + label63;
+    const std::string name253 = name255.substr(2);
+    // a label of 63 Unicode characters may be fine; 64 never are
+    std::string umlauts63, umlauts64;
+    for (int i = 0; i < 63; ++i)
+        umlauts63 += "\xc3\xbc";
+    umlauts64 = umlauts63 + "\xc3\xbc";
+    std::string quadratic;
+    while (quadratic.size() < 2000000)
+        quadratic += "x.";
+    struct Case {
+        std::string name;
+        bool accepted;
+    };
+    for (bool strict : {true, false}) {
+        for (const Case& c : {Case{name253, true}, Case{name253 + ".", true}, Case{name255, false},
+                              Case{label63 + ".example", true}, Case{label64 + ".example", false},
+                              Case{"example." + label64, false},
+                              Case{label64 + "\xe3\x80\x82"
+                                             "example",
+                                   false},
+                              Case{umlauts64 + ".example", false}, Case{quadratic, false}}) {
+            std::string error = idnError(c.name.c_str(), strict);
+            if (c.accepted)
+                EXPECT_EQ(error, "accepted") << c.name.size() << " strict " << strict;
+            else
+                EXPECT_EQ(error, LibIDN::idna_strerror(5)) << c.name.size() << " strict " << strict;
+        }
+    }
+    // within the limits, libidn has the last word on the converted form
+    EXPECT_NE(idnError((umlauts63 + ".example").c_str(), true), "accepted");
+}
+
 TEST(Hostname, NonAsciiFailuresHoldEvenWhenLenient) {
     // right-to-left letters mixed with Latin ones break the bidi rule
     std::string error = idnError("שלוםabc.com", false);

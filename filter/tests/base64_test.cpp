@@ -52,7 +52,48 @@ TEST(Base64DecodeTest, PaddingEndsTheData)
     EXPECT_EQ(run(decode, "YQ==YWJj"), "a");
     EXPECT_EQ(run(decode, std::vector<std::string>{"YQ=", "=", "YWJj"}), "a");
     EXPECT_EQ(run(decode, "YWI=YWJj"), "ab");
-    EXPECT_EQ(run(decode, "YWJ"), "") << "an unfinished group is not guessed at";
+}
+
+TEST(Base64DecodeTest, UnpaddedFinalGroupGivesItsBytesAtTheEnd)
+{
+    struct Case {
+        std::vector<std::string> pieces;
+        const char* bytes;
+    };
+    const Case cases[] = {
+        {{"YWJjZA"}, "abcd"},
+        {{"YWJjZGU"}, "abcde"},
+        {{"YWJ"}, "ab"},
+        {{"YW", "J"}, "ab"},
+        {{"YWJjZ"}, "abc"},               // a lone digit holds no byte
+        {{"w6k"}, "\xc3\xa9"},            // the body of "=?utf-8?b?w6k?="
+        {{"YWJjZA\r\n"}, "abcd"},         // line end after the last group
+        {{"YWJjZA", "\r\n", "  "}, "abcd"},
+        {{""}, ""},
+    };
+    std::mt19937 random(23);
+    for (const Case& c : cases) {
+        EXPECT_EQ(run(decode, c.pieces), c.bytes) << c.pieces.front();
+        std::string whole;
+        for (const auto& piece : c.pieces) whole += piece;
+        expectSplitInvariant(decode, whole, false, random);
+    }
+    // finish() is the end for a caller that counts the bytes.
+    Recorder ended;
+    Base64Decode early(false, &ended);
+    early.process("YWJ", 3, false);
+    EXPECT_EQ(early.finish(), 2u);
+    EXPECT_EQ(early.process("YQ==", 4, false), 0u) << "nothing after the end";
+    EXPECT_EQ(ended.bytes, "ab");
+    // Padding still ends the data first: nothing is held back for the end.
+    Recorder sink;
+    {
+        Base64Decode decoder(false, &sink);
+        decoder.process("YWI=", 4, false);
+        EXPECT_EQ(sink.bytes, "ab");
+        decoder.process("YWJ", 3, false);
+    }
+    EXPECT_EQ(sink.bytes, "ab");
 }
 
 TEST(Base64DecodeTest, MisplacedPaddingEndsTheDataWithoutInventingBytes)

@@ -191,6 +191,63 @@ TEST(GzipTest, ZlibFailureIsReportedWithItsMessage)
     EXPECT_NE(runProcess({"gzip", "-dc"}, out.bytes).status, 0);
 }
 
+namespace {
+
+// A sink that fails once armed, as a full disk or a closed pipe would.
+class FailingSink : public Orvanta::Filter::Test::Recorder {
+public:
+    using Recorder::append;
+    size_t append(const char* data, size_t size, bool persistent) override
+    {
+        if (armed) throw std::runtime_error("sink failed");
+        return Recorder::append(data, size, persistent);
+    }
+    bool armed = false;
+};
+
+} // namespace
+
+TEST(GzipTest, FinishReportsWhatTheDestructorCannot)
+{
+    std::string input = sampleText(5000, 12);
+    {
+        // a finished stream is complete before the filter goes, and a second
+        // finish (or the destructor) adds nothing
+        Recorder out;
+        Gzip gzip(false, &out);
+        gzip.process(input.data(), input.size(), true);
+        size_t before = out.bytes.size();
+        size_t written = gzip.finish();
+        EXPECT_EQ(written, out.bytes.size() - before);
+        EXPECT_EQ(gunzip(out.bytes), input);
+        EXPECT_EQ(gzip.finish(), 0u);
+        EXPECT_THROW(gzip.process("x", 1, true), std::runtime_error) << "no input after the end";
+        before = out.bytes.size();
+        EXPECT_TRUE(gzip.reset(false));
+        gzip.process("y", 1, true);
+        gzip.finish();
+        EXPECT_EQ(gunzip(out.bytes.substr(before)), "y");
+    }
+    {
+        FailingSink out;
+        Gzip gzip(false, &out);
+        gzip.process(input.data(), input.size(), true);
+        out.armed = true;
+        EXPECT_THROW(gzip.finish(), std::runtime_error);
+    }
+    {
+        // the same failure while the filter is destroyed must not end the
+        // process
+        FailingSink out;
+        {
+            Gzip gzip(false, &out);
+            gzip.process(input.data(), input.size(), true);
+            out.armed = true;
+        }
+        EXPECT_NE(runProcess({"gzip", "-dc"}, out.bytes).status, 0) << "an unfinished stream stays unfinished";
+    }
+}
+
 TEST(GzipTest, MemorySinkCollectsTheStream)
 {
     std::string input = sampleText(50000, 9);

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <stdexcept>
 
 using namespace Orvanta::Filter;
 using Orvanta::Filter::Test::expectCutInvariant;
@@ -282,6 +283,12 @@ TEST(SplitTest, SeparatorBetweenFullLinesOnly)
             EXPECT_EQ(expectCutInvariant(factory<Split>(width, std::string("|")), text, rng), expected);
         }
     }
+}
+
+TEST(SplitTest, WidthZeroIsRefused)
+{
+    Recorder out;
+    EXPECT_THROW(Split(&out, 0, "\r\n"), std::runtime_error);
 }
 
 TEST(ForceEndTest, OutputEndsWithTheEndText)

@@ -58,11 +58,16 @@ TEST(MimeWordTest, WritesTheTextInTheTargetCharset)
     EXPECT_EQ(written("=?utf-8?q?a=?="), "a=");
 }
 
-TEST(MimeWordTest, UnconvertibleWordsVanish)
+TEST(MimeWordTest, WordsInAnUnknownCharsetStayAsWritten)
 {
-    EXPECT_EQ(written("=?no-such-charset?q?abc?="), "");
-    EXPECT_EQ(written("=?utf-8?q?abc?=", "no-such-charset"), "");
+    EXPECT_EQ(written("=?no-such-charset?q?abc?="), "=?no-such-charset?q?abc?=");
+    EXPECT_EQ(written("=?x-unknown*en?b?YWJj?="), "=?x-unknown*en?b?YWJj?=");
+    EXPECT_EQ(written("=?utf-8?q?abc?=", "no-such-charset"), "=?utf-8?q?abc?=");
     EXPECT_EQ(written("=?utf-8?q?a=FFb?="), "ab") << "an invalid byte is skipped";
+    EXPECT_EQ(written("=?utf-8?b?w6k?="), "\xc3\xa9") << "an unpadded final group";
+    EXPECT_EQ(written("=?ANSI-X3.4-1968?q?abc?="), "abc") << "a spelling of US-ASCII iconv lacks";
+    // still an encoded word between encoded words: joined without a space
+    EXPECT_EQ(run(decoder(), "a =?no-such-charset?q?x?= =?utf-8?q?b?= c"), "a =?no-such-charset?q?x?=b c");
 }
 
 TEST(MimeWordTest, PlainWordsKeepTheirFlag)
@@ -79,7 +84,7 @@ TEST(MimeHeaderDecodeTest, JoinsWords)
     EXPECT_EQ(run(decoder(), "=?utf-8?q?a?=\r\n =?utf-8?b?YQ==?="), "aa");
     EXPECT_EQ(run(decoder(), "x  =?utf-8?q?a?=\ty"), "x a y");
     EXPECT_EQ(run(decoder(), "  lead and trail \r\n"), "lead and trail");
-    EXPECT_EQ(run(decoder(), "a =?bogus?q?x?= b"), "a  b") << "the space before a vanished word stays";
+    EXPECT_EQ(run(decoder(), "a =?bogus?q?x?= b"), "a =?bogus?q?x?= b") << "an unknown charset keeps the word";
     EXPECT_EQ(run(decoder(), "=?utf-8?q?a?= =?utf-8?Z?x?= =?utf-8?q?b?="), "a =?utf-8?Z?x?= b");
     EXPECT_EQ(run(decoder(), ""), "");
 }

@@ -138,6 +138,18 @@ TEST(AddressTest, LineEndsInDecodedLocalPartsAreRefused) {
     EXPECT_EQ(parse("\"a\r\n b\"@host").local().text(), "a b");
 }
 
+TEST(AddressTest, EveryControlByteInALocalPartIsRefused) {
+    // none of them belongs in the recipient list handed on
+    for (int byte : {0x01, 0x07, 0x08, 0x09, 0x0b, 0x0c, 0x1b, 0x1f, 0x7f}) {
+        static char const hex[] = "0123456789ABCDEF";
+        std::string escape = std::string("=") + hex[byte >> 4] + hex[byte & 15];
+        EXPECT_EQ(failure("=?utf-8?q?a" + escape + "b?=@host"), "invalid local part") << byte;
+        std::string raw(1, static_cast<char>(byte));
+        EXPECT_EQ(failure("\"a\\" + raw + "b\"@host"), "invalid local part") << byte;
+    }
+    EXPECT_EQ(parse("=?utf-8?q?a=20b?=@host").local().text(), "a b") << "a space is no control byte";
+}
+
 TEST(AddressTest, IdnaDomain) {
     auto address = parse("user@b\xc3\xbc" "cher.example");
     EXPECT_TRUE(address.idn());

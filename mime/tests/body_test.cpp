@@ -8,6 +8,8 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 using namespace Orvanta::Mime;
 
@@ -86,14 +88,58 @@ TEST(BodyTest, ParsingStopsAtTheClosingDelimiter) {
     EXPECT_EQ(object.str(), input);
 }
 
-TEST(BodyTest, LastPartWithoutClosingDelimiterIsEpilogue) {
-    std::string input = head + "--b\r\nX: 1\r\n\r\none\r\n--b\r\nX: 2\r\n\r\ntwo\r\n";
-    Object object(input.data(), input.size());
-    ASSERT_EQ(object.body.parts().size(), 1u);
-    EXPECT_EQ(text(object.body.epilogue()), "X: 2\r\n\r\ntwo\r\n");
-    EXPECT_FALSE(object.body.parts()[0]->boundary.closing());
-    // the stored delimiter is not closing but has to be: a fresh one is written
-    EXPECT_EQ(object.str(), head + "--b\r\nX: 1\r\n\r\none\r\n--b--\r\nX: 2\r\n\r\ntwo\r\n");
+TEST(BodyTest, LastPartWithoutClosingDelimiterIsKept) {
+    // a truncated message keeps its last part; written back, it is closed
+    struct Case {
+        std::string body;
+        std::vector<std::string> parts;  // each part's body
+        std::string written;             // the body written back
+    };
+    Case const cases[] = {
+        {"--b\r\nX: 1\r\n\r\none\r\n--b\r\nX: 2\r\n\r\ntwo\r\n",
+         {"one\r\n", "two\r\n"},
+         "--b\r\nX: 1\r\n\r\none\r\n--b\r\nX: 2\r\n\r\ntwo\r\n--b--\r\n"},
+        {"pre\r\n--b\r\nX: 1\r\n\r\nattachment", {"attachment"}, "pre\r\n--b\r\nX: 1\r\n\r\nattachment\r\n--b--\r\n"},
+        {"--b\r\nX: 1\r\n", {""}, "--b\r\nX: 1\r\n\r\n--b--\r\n"},
+        // a delimiter line at the very end leaves nothing to keep
+        {"--b\r\nX: 1\r\n\r\none\r\n--b\r\n", {"one\r\n"}, "--b\r\nX: 1\r\n\r\none\r\n--b--\r\n"},
+    };
+    for (Case const& c : cases) {
+        std::string input = head + c.body;
+        Object object(input.data(), input.size());
+        ASSERT_EQ(object.body.parts().size(), c.parts.size()) << c.body;
+        for (size_t i = 0; i < c.parts.size(); ++i) EXPECT_EQ(text(object.body.parts()[i]->body), c.parts[i]);
+        EXPECT_TRUE(object.body.epilogue().empty()) << c.body;
+        EXPECT_EQ(object.str(), head + c.written);
+    }
+}
+
+TEST(BodyTest, PaddedDelimiterLinesAreDelimiters) {
+    // blanks after a delimiter are transport padding (RFC 2046): the line is
+    // a delimiter and is written back as it came
+    struct Case {
+        std::string body;
+        std::vector<std::string> parts;
+        std::string epilogue;
+    };
+    Case const cases[] = {
+        {"--b \r\nX: 1\r\n\r\none\r\n--b--\t \r\nepi\r\n", {"one\r\n"}, "epi\r\n"},
+        {"pre\r\n--b\t\r\nX: 1\r\n\r\none\r\n--b  \r\nX: 2\r\n\r\ntwo\r\n--b--  \r\n",
+         {"one\r\n", "two\r\n"},
+         ""},
+        {"--b \nX: 1\n\none\n--b-- \n", {"one\n"}, ""},
+        {"--b--  ", {}, ""},
+    };
+    for (Case const& c : cases) {
+        std::string input = head + c.body;
+        Object object(input.data(), input.size());
+        ASSERT_EQ(object.body.parts().size(), c.parts.size()) << c.body;
+        for (size_t i = 0; i < c.parts.size(); ++i) EXPECT_EQ(text(object.body.parts()[i]->body), c.parts[i]);
+        EXPECT_EQ(text(object.body.epilogue()), c.epilogue) << c.body;
+        if (c.body.find('\r') != std::string::npos) {
+            EXPECT_EQ(object.str(), input);
+        }
+    }
 }
 
 TEST(BodyTest, DelimiterSearch) {
@@ -102,11 +148,11 @@ TEST(BodyTest, DelimiterSearch) {
     Object a(inside.data(), inside.size());
     EXPECT_EQ(text(a.body.preamble()), "text");
     EXPECT_EQ(a.body.parts().size(), 1u);
-    // followed by a blank, or by "--" and a letter: rejected, and the later
-    // plain delimiter is not closing
-    std::string rejected = head + "--b \r\n--b--x\r\n--b\r\nX: 1\r\n\r\n--b--\r\n";
+    // followed by a blank and text, or by "--" and a letter: rejected, and
+    // the later plain delimiter is not closing
+    std::string rejected = head + "--b x\r\n--b--x\r\n--b\r\nX: 1\r\n\r\n--b--\r\n";
     Object b(rejected.data(), rejected.size());
-    EXPECT_EQ(text(b.body.preamble()), "--b \r\n--b--x\r\n");
+    EXPECT_EQ(text(b.body.preamble()), "--b x\r\n--b--x\r\n");
     EXPECT_FALSE(b.body.preamble().boundary().closing());
     EXPECT_EQ(b.body.parts().size(), 1u);
     EXPECT_EQ(b.str(), rejected);
@@ -255,7 +301,8 @@ TEST(BodyTest, StateQueries) {
     Object object(input.data(), input.size());
     EXPECT_FALSE(object.body.eightbit());
     EXPECT_TRUE(object.body.parts()[0]->body.valid());
-    EXPECT_TRUE(object.encodable(Capabilities::standard()));
+    // copied as it stands, the part would carry its raw 8-bit bytes
+    EXPECT_FALSE(object.encodable(Capabilities::standard()));
     std::string eight = "Content-Transfer-Encoding: 8bit\r\n\r\ncaf\xc3\xa9\r\n";
     Object single(eight.data(), eight.size());
     EXPECT_TRUE(single.body.eightbit());
@@ -286,4 +333,18 @@ TEST(BodyTest, DecodeUndoesTheTransferEncoding) {
     Orvanta::Filter::String into(&out);
     coffee.body.decode(&into);
     EXPECT_EQ(out, "caf\xc3\xa9 au lait");
+}
+
+TEST(BodyTest, UnpaddedBase64BodyDecodesWhole) {
+    // the last group of a base64 body without its padding still holds bytes
+    std::pair<char const*, char const*> const cases[] = {
+        {"YWJjZA\r\n", "abcd"}, {"YWJj\r\nZGU", "abcde"}, {"YWJjZA==", "abcd"}};
+    for (auto const& [encoded, bytes] : cases) {
+        std::string input = std::string("Content-Transfer-Encoding: base64\r\n\r\n") + encoded;
+        Object object(input.data(), input.size());
+        std::string decoded;
+        Orvanta::Filter::String sink(&decoded);
+        object.body.decode(&sink);
+        EXPECT_EQ(decoded, bytes) << encoded;
+    }
 }

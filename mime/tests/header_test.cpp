@@ -1,3 +1,5 @@
+#include "filter/mimeheaderdecode.h"
+#include "filter/string.h"
 #include "mime/contentdisposition.h"
 #include "mime/contentid.h"
 #include "mime/contenttype.h"
@@ -103,6 +105,21 @@ TEST_F(HeaderTest, SetReplacesFirstAndRemovesLaterLines) {
     header.set("X-New", "appended");
     EXPECT_EQ(names().back(), "X-New");
     for (Line const& line : header.lines()) EXPECT_EQ(line.value.key(), &line.key);
+}
+
+TEST_F(HeaderTest, SubjectKeepsWordsInAnUnknownCharset) {
+    Header& header = parse("Subject: x\r\n\r\n");
+    header.set("Subject", "=?utf-8?q?caf=C3=A9?= and =?x-unknown?q?abc?=");
+    std::string written = text(header[0]);
+    EXPECT_NE(written.find("x-unknown"), std::string::npos) << written;
+    // read back, the word stands as it was written
+    std::string decoded;
+    {
+        Orvanta::Filter::String sink(&decoded);
+        Orvanta::Filter::MimeHeaderDecode decoder("utf-8", &sink);
+        decoder.append(header[0].value.data(), header[0].value.size(), false);
+    }
+    EXPECT_EQ(decoded, "caf\xc3\xa9 and =?x-unknown?q?abc?=");
 }
 
 TEST_F(HeaderTest, EmptyOrNullValuesChangeNothing) {

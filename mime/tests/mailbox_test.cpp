@@ -149,6 +149,35 @@ TEST(MailboxTest, Errors) {
     EXPECT_EQ(parse<Mailbox>("<j@host> (c) ").consumed(), 13u);
 }
 
+TEST(MailboxTest, ObsoleteRoutesAreReadAndDropped) {
+    struct Case {
+        char const* text;
+        char const* written;  // the mailbox written back; empty: refused
+    };
+    Case const cases[] = {
+        {"<@route1,@route2:user@example.org>", "user@example.org"},
+        {"Jane <@relay.example:jane@example.org>", "Jane <jane@example.org>"},
+        {"< @a.example , ,@b.example (c) : user@example.org>", "user@example.org"},
+        {"<@[192.0.2.1]:user@example.org>", "user@example.org"},
+        {"<@route1,@route2 user@example.org>", ""},
+        {"<@:user@example.org>", ""},
+    };
+    for (Case const& c : cases) {
+        if (*c.written == '\0') {
+            EXPECT_NE(failure<Mailbox>(c.text), "no error") << c.text;
+            continue;
+        }
+        auto mailbox = parse<Mailbox>(c.text);
+        EXPECT_EQ(mailbox.consumed(), std::string(c.text).size()) << c.text;
+        EXPECT_EQ(plain(mailbox), c.written) << c.text;
+    }
+    // strict lists keep every recipient of the line
+    auto list = parse<Targets>("a@example.org, <@r1,@r2:b@example.org>, team: <@r3:c@example.org>;");
+    EXPECT_EQ(addresses(list), (std::vector<std::string>{"a@example.org", "b@example.org", "c@example.org"}));
+    auto from = parse<Mailboxes>("<@r1,@r2:b@example.org>, d@example.org");
+    EXPECT_EQ(from.mailboxes().size(), 2u);
+}
+
 TEST(MailboxTest, ProgramSuppliedName) {
     Mailbox mailbox("Jane  Doe", 9, "jane@host", 9);
     EXPECT_EQ(plain(mailbox), "Jane Doe <jane@host>");

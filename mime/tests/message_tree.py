@@ -1,6 +1,7 @@
 """Prints, for each message file given, what Python's email package (compat32
 policy) makes of it: header names and values, where the body starts, and the
-multipart tree (boundary, preamble, parts, epilogue). The C++ test prints the
+multipart tree (boundary, preamble, parts, epilogue) with every leaf's body
+as written and as decoded from its transfer encoding. The C++ test prints the
 same form from the MIME library and compares the two."""
 import sys
 from email import policy
@@ -43,6 +44,7 @@ def dump(msg, lines):
             lines.append("end")
     else:
         lines.append("body %s" % esc(msg.get_payload()))
+        lines.append("decoded %s" % esc(msg.get_payload(decode=True) or b""))
 
 
 def main():

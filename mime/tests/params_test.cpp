@@ -86,7 +86,25 @@ TEST(ParamsTest, ExtendedValues) {
     EXPECT_EQ(pairs(parse("name*=iso-8859-1'en'%E9t%E9")), "name=\xc3\xa9t\xc3\xa9");
     EXPECT_EQ(pairs(parse("name*=utf-8%E2; x=y")), "x=y");
     EXPECT_EQ(pairs(parse("name*=utf-8'en; x=y")), "x=y");
-    EXPECT_EQ(pairs(parse("name*=no-such-charset''abc; x=y")), "x=y");
+}
+
+TEST(ParamsTest, UnknownCharsetsKeepAsciiValues) {
+    struct Case {
+        char const* text;
+        char const* pairs;
+    };
+    Case const cases[] = {
+        {"boundary*=\"ansi-x3.4-1968''EeQf%3D\"", "boundary=EeQf="},
+        {"b*=ANSI-X3.4-1968''x%41", "b=xA"},
+        {"b*=us-ascii''x", "b=x"},
+        {"b*=ASCII'en'x", "b=x"},
+        {"b*=ascii''caf%E9", "b=caf"},  // not ASCII: the byte is refused, the rest kept
+        {"name*=no-such-charset''abc; x=y", "name=abc|x=y"},
+        {"name*=no-such-charset''a%E9c; x=y", "x=y"},  // no way to read the byte: dropped
+        {"t*0*=x-unknown''a; t*1*=%62; t*2=c", "t=abc"},
+        {"t*0*=x-unknown''a; t*1*=%FF", ""},
+    };
+    for (Case const& c : cases) EXPECT_EQ(pairs(parse(c.text)), c.pairs) << c.text;
 }
 
 TEST(ParamsTest, Sections) {
@@ -98,8 +116,8 @@ TEST(ParamsTest, Sections) {
     EXPECT_EQ(pairs(parse("T*1=b; a=1; t*0=a")), "a=1|t=ab");
     // two parameters of the same name take their sections in text order
     EXPECT_EQ(pairs(parse("t*0=a; t*0=b; t*1=c; t*1=d")), "t=ac|t=bd");
-    // a bad charset loses only that parameter
-    EXPECT_EQ(pairs(parse("t*0*=bogus''x; u*0=y")), "u=y");
+    // text an unknown charset leaves unreadable loses only that parameter
+    EXPECT_EQ(pairs(parse("t*0*=bogus''%FF; u*0=y")), "u=y");
 }
 
 TEST(ParamsTest, HugeSectionNumbersDoNotWrapIntoContinuations) {

@@ -1,5 +1,6 @@
 #include "openssl/tests/keyfiles.h"
 
+#include "openssl/functions.h"
 #include "testsupport/process.h"
 
 #include <fstream>
@@ -21,6 +22,19 @@ void writeFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary);
     out << bytes;
     if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+void PkeyFree::operator()(evp_pkey_st* key) const {
+    EVP_PKEY_free(key);
+}
+
+OwnedKey readPrivateKey(const std::string& path) {
+    std::string pem = readFile(path);
+    bio_st* bio = BIO_new_mem_buf(pem.data(), static_cast<int>(pem.size()));
+    OwnedKey key(PEM_read_bio_PrivateKey(bio, nullptr, nullptr, nullptr));
+    BIO_free(bio);
+    if (!key) throw std::runtime_error("cannot read the private key " + path);
+    return key;
 }
 
 namespace {
@@ -45,6 +59,17 @@ const KeyFiles& keyFiles(const std::string& kind) {
     run({"openssl", "pkey", "-in", files.privatePath, "-pubout", "-out", files.publicPath});
     files.publicPem = readFile(files.publicPath);
     return made.emplace(kind, files).first->second;
+}
+
+bool opensslVerifies(const std::string& kind, const std::string& digest, const std::string& data,
+                     const std::string& signature) {
+    std::string dir = Orvanta::Test::scratchDir("openssl-verify");
+    writeFile(dir + "/data", data);
+    writeFile(dir + "/signature", signature);
+    auto result =
+        Orvanta::Test::runProcess({"openssl", "dgst", "-" + digest, "-verify", keyFiles(kind).publicPath,
+                                   "-signature", dir + "/signature", dir + "/data"});
+    return result.status == 0 && result.out == "Verified OK\n";
 }
 
 } // namespace Orvanta::OpenSSL::Test

@@ -4,17 +4,25 @@
 #include "openssl/functions.h"
 
 #define OPENSSL_SUPPRESS_DEPRECATED
+#include <openssl/asn1.h>
 #include <openssl/bio.h>
+#include <openssl/bn.h>
+#include <openssl/buffer.h>
 #include <openssl/crypto.h>
 #include <openssl/ec.h>
 #include <openssl/err.h>
 #include <openssl/evp.h>
 #include <openssl/hmac.h>
 #include <openssl/md5.h>
+#include <openssl/objects.h>
 #include <openssl/pem.h>
 #include <openssl/rand.h>
 #include <openssl/rsa.h>
 #include <openssl/sha.h>
+#include <openssl/ssl.h>
+#include <openssl/stack.h>
+#include <openssl/x509.h>
+#include <openssl/x509v3.h>
 
 #include <type_traits>
 
@@ -86,6 +94,7 @@ static_assert(std::is_same_v<decltype(&::EVP_PKEY_set1_RSA), decltype(&Orvanta::
 static_assert(std::is_same_v<decltype(&::EVP_PKEY_get1_RSA), decltype(&Orvanta::OpenSSL::EVP_PKEY_get1_RSA)>);
 static_assert(std::is_same_v<decltype(&::EVP_PKEY_set1_EC_KEY), decltype(&Orvanta::OpenSSL::EVP_PKEY_set1_EC_KEY)>);
 static_assert(std::is_same_v<decltype(&::EVP_PKEY_get1_EC_KEY), decltype(&Orvanta::OpenSSL::EVP_PKEY_get1_EC_KEY)>);
+#undef EVP_PKEY_size
 static_assert(std::is_same_v<decltype(&::EVP_PKEY_free), decltype(&Orvanta::OpenSSL::EVP_PKEY_free)>);
 static_assert(std::is_same_v<decltype(&::PEM_read_bio_PUBKEY), decltype(&Orvanta::OpenSSL::PEM_read_bio_PUBKEY)>);
 static_assert(std::is_same_v<decltype(&::PEM_read_bio_PrivateKey), decltype(&Orvanta::OpenSSL::PEM_read_bio_PrivateKey)>);
@@ -108,3 +117,156 @@ static_assert(std::is_same_v<decltype(&::EVP_CipherUpdate), decltype(&Orvanta::O
 static_assert(std::is_same_v<decltype(&::EVP_CipherFinal_ex), decltype(&Orvanta::OpenSSL::EVP_CipherFinal_ex)>);
 static_assert(std::is_same_v<decltype(&::EVP_SignFinal), decltype(&Orvanta::OpenSSL::EVP_SignFinal)>);
 static_assert(std::is_same_v<decltype(&::EVP_VerifyFinal), decltype(&Orvanta::OpenSSL::EVP_VerifyFinal)>);
+static_assert(std::is_same_v<decltype(&::TLS_client_method), decltype(&Orvanta::OpenSSL::TLS_client_method)>);
+static_assert(std::is_same_v<decltype(&::TLS_server_method), decltype(&Orvanta::OpenSSL::TLS_server_method)>);
+static_assert(std::is_same_v<decltype(&::SSL_CTX_new), decltype(&Orvanta::OpenSSL::SSL_CTX_new)>);
+static_assert(std::is_same_v<decltype(&::SSL_CTX_free), decltype(&Orvanta::OpenSSL::SSL_CTX_free)>);
+static_assert(std::is_same_v<decltype(&::SSL_CTX_ctrl), decltype(&Orvanta::OpenSSL::SSL_CTX_ctrl)>);
+static_assert(std::is_same_v<decltype(&::SSL_CTX_callback_ctrl), decltype(&Orvanta::OpenSSL::SSL_CTX_callback_ctrl)>);
+static_assert(std::is_same_v<decltype(&::SSL_CTX_use_certificate), decltype(&Orvanta::OpenSSL::SSL_CTX_use_certificate)>);
+static_assert(std::is_same_v<decltype(&::SSL_CTX_use_certificate_file), decltype(&Orvanta::OpenSSL::SSL_CTX_use_certificate_file)>);
+static_assert(std::is_same_v<decltype(&::SSL_CTX_use_certificate_chain_file), decltype(&Orvanta::OpenSSL::SSL_CTX_use_certificate_chain_file)>);
+static_assert(std::is_same_v<decltype(&::SSL_CTX_use_PrivateKey_file), decltype(&Orvanta::OpenSSL::SSL_CTX_use_PrivateKey_file)>);
+static_assert(std::is_same_v<decltype(&::SSL_CTX_set_default_verify_paths), decltype(&Orvanta::OpenSSL::SSL_CTX_set_default_verify_paths)>);
+static_assert(std::is_same_v<decltype(&::SSL_CTX_load_verify_locations), decltype(&Orvanta::OpenSSL::SSL_CTX_load_verify_locations)>);
+static_assert(std::is_same_v<decltype(&::SSL_CTX_dane_enable), decltype(&Orvanta::OpenSSL::SSL_CTX_dane_enable)>);
+static_assert(std::is_same_v<decltype(&::SSL_CTX_set_cipher_list), decltype(&Orvanta::OpenSSL::SSL_CTX_set_cipher_list)>);
+static_assert(std::is_same_v<decltype(&::SSL_CTX_set_ciphersuites), decltype(&Orvanta::OpenSSL::SSL_CTX_set_ciphersuites)>);
+static_assert(std::is_same_v<decltype(&::SSL_CTX_get_ciphers), decltype(&Orvanta::OpenSSL::SSL_CTX_get_ciphers)>);
+static_assert(std::is_same_v<decltype(&::SSL_get_cipher_list), decltype(&Orvanta::OpenSSL::SSL_get_cipher_list)>);
+static_assert(std::is_same_v<decltype(&::SSL_get_current_cipher), decltype(&Orvanta::OpenSSL::SSL_get_current_cipher)>);
+static_assert(std::is_same_v<decltype(&::SSL_CIPHER_get_name), decltype(&Orvanta::OpenSSL::SSL_CIPHER_get_name)>);
+static_assert(std::is_same_v<decltype(&::SSL_CIPHER_get_bits), decltype(&Orvanta::OpenSSL::SSL_CIPHER_get_bits)>);
+static_assert(std::is_same_v<decltype(&::SSL_CIPHER_get_version), decltype(&Orvanta::OpenSSL::SSL_CIPHER_get_version)>);
+static_assert(std::is_same_v<decltype(&::SSL_CIPHER_description), decltype(&Orvanta::OpenSSL::SSL_CIPHER_description)>);
+static_assert(std::is_same_v<decltype(&::SSL_new), decltype(&Orvanta::OpenSSL::SSL_new)>);
+static_assert(std::is_same_v<decltype(&::SSL_free), decltype(&Orvanta::OpenSSL::SSL_free)>);
+static_assert(std::is_same_v<decltype(&::SSL_set_SSL_CTX), decltype(&Orvanta::OpenSSL::SSL_set_SSL_CTX)>);
+static_assert(std::is_same_v<decltype(&::SSL_set_fd), decltype(&Orvanta::OpenSSL::SSL_set_fd)>);
+static_assert(std::is_same_v<decltype(&::SSL_set_connect_state), decltype(&Orvanta::OpenSSL::SSL_set_connect_state)>);
+static_assert(std::is_same_v<decltype(&::SSL_set_accept_state), decltype(&Orvanta::OpenSSL::SSL_set_accept_state)>);
+static_assert(std::is_same_v<decltype(&::SSL_do_handshake), decltype(&Orvanta::OpenSSL::SSL_do_handshake)>);
+static_assert(std::is_same_v<decltype(&::SSL_read), decltype(&Orvanta::OpenSSL::SSL_read)>);
+static_assert(std::is_same_v<decltype(&::SSL_write), decltype(&Orvanta::OpenSSL::SSL_write)>);
+static_assert(std::is_same_v<decltype(&::SSL_pending), decltype(&Orvanta::OpenSSL::SSL_pending)>);
+static_assert(std::is_same_v<decltype(&::SSL_get_read_ahead), decltype(&Orvanta::OpenSSL::SSL_get_read_ahead)>);
+static_assert(std::is_same_v<decltype(&::SSL_set_read_ahead), decltype(&Orvanta::OpenSSL::SSL_set_read_ahead)>);
+static_assert(std::is_same_v<decltype(&::SSL_ctrl), decltype(&Orvanta::OpenSSL::SSL_ctrl)>);
+static_assert(std::is_same_v<decltype(&::SSL_get_error), decltype(&Orvanta::OpenSSL::SSL_get_error)>);
+static_assert(std::is_same_v<decltype(&::SSL_shutdown), decltype(&Orvanta::OpenSSL::SSL_shutdown)>);
+static_assert(std::is_same_v<decltype(&::SSL_get_shutdown), decltype(&Orvanta::OpenSSL::SSL_get_shutdown)>);
+static_assert(std::is_same_v<decltype(&::SSL_get_servername), decltype(&Orvanta::OpenSSL::SSL_get_servername)>);
+static_assert(std::is_same_v<decltype(&::SSL_set_verify), decltype(&Orvanta::OpenSSL::SSL_set_verify)>);
+static_assert(std::is_same_v<decltype(&::SSL_get_verify_result), decltype(&Orvanta::OpenSSL::SSL_get_verify_result)>);
+#undef SSL_get_peer_certificate
+static_assert(std::is_same_v<decltype(&::SSL_get1_peer_certificate), decltype(&Orvanta::OpenSSL::SSL_get_peer_certificate)>);
+static_assert(std::is_same_v<decltype(&::SSL_add1_host), decltype(&Orvanta::OpenSSL::SSL_add1_host)>);
+static_assert(std::is_same_v<decltype(&::SSL_dane_enable), decltype(&Orvanta::OpenSSL::SSL_dane_enable)>);
+static_assert(std::is_same_v<decltype(&::SSL_dane_tlsa_add), decltype(&Orvanta::OpenSSL::SSL_dane_tlsa_add)>);
+static_assert(std::is_same_v<decltype(&::SSL_dane_set_flags), decltype(&Orvanta::OpenSSL::SSL_dane_set_flags)>);
+static_assert(std::is_same_v<decltype(&::X509_verify_cert_error_string), decltype(&Orvanta::OpenSSL::X509_verify_cert_error_string)>);
+static_assert(std::is_same_v<decltype(&::X509_check_private_key), decltype(&Orvanta::OpenSSL::X509_check_private_key)>);
+#undef X509_version
+static_assert(std::is_same_v<decltype(&::X509_get_version), decltype(&Orvanta::OpenSSL::X509_version)>);
+static_assert(std::is_same_v<decltype(&::X509_cmp), decltype(&Orvanta::OpenSSL::X509_cmp)>);
+static_assert(std::is_same_v<decltype(&::X509_up_ref), decltype(&Orvanta::OpenSSL::X509_up_ref)>);
+static_assert(std::is_same_v<decltype(&::X509_free), decltype(&Orvanta::OpenSSL::X509_free)>);
+#undef X509_get_notBefore_
+#undef X509_get_notAfter_
+static_assert(std::is_same_v<decltype(&::X509_get_issuer_name), decltype(&Orvanta::OpenSSL::X509_get_issuer_name)>);
+static_assert(std::is_same_v<decltype(&::X509_get_subject_name), decltype(&Orvanta::OpenSSL::X509_get_subject_name)>);
+static_assert(std::is_same_v<decltype(&::X509_get_ext_d2i), decltype(&Orvanta::OpenSSL::X509_get_ext_d2i)>);
+static_assert(std::is_same_v<decltype(&::X509_get_pubkey), decltype(&Orvanta::OpenSSL::X509_get_pubkey)>);
+static_assert(std::is_same_v<decltype(&::GENERAL_NAME_free), decltype(&Orvanta::OpenSSL::GENERAL_NAME_free)>);
+static_assert(std::is_same_v<decltype(&::X509_NAME_print_ex), decltype(&Orvanta::OpenSSL::X509_NAME_print_ex)>);
+static_assert(std::is_same_v<decltype(&::X509_NAME_cmp), decltype(&Orvanta::OpenSSL::X509_NAME_cmp)>);
+static_assert(std::is_same_v<decltype(&::X509_NAME_get_entry), decltype(&Orvanta::OpenSSL::X509_NAME_get_entry)>);
+static_assert(std::is_same_v<decltype(&::X509_NAME_ENTRY_get_data), decltype(&Orvanta::OpenSSL::X509_NAME_ENTRY_get_data)>);
+static_assert(std::is_same_v<decltype(&::ASN1_TIME_print), decltype(&Orvanta::OpenSSL::ASN1_TIME_print)>);
+static_assert(std::is_same_v<decltype(&::ASN1_BIT_STRING_free), decltype(&Orvanta::OpenSSL::ASN1_BIT_STRING_free)>);
+static_assert(std::is_same_v<decltype(&::ASN1_STRING_length), decltype(&Orvanta::OpenSSL::ASN1_STRING_length)>);
+static_assert(std::is_same_v<decltype(&::ASN1_STRING_cmp), decltype(&Orvanta::OpenSSL::ASN1_STRING_cmp)>);
+static_assert(std::is_same_v<decltype(&::ASN1_STRING_to_UTF8), decltype(&Orvanta::OpenSSL::ASN1_STRING_to_UTF8)>);
+static_assert(std::is_same_v<decltype(&::BUF_MEM_new), decltype(&Orvanta::OpenSSL::BUF_MEM_new)>);
+static_assert(std::is_same_v<decltype(&::BUF_MEM_free), decltype(&Orvanta::OpenSSL::BUF_MEM_free)>);
+static_assert(std::is_same_v<decltype(&::BN_new), decltype(&Orvanta::OpenSSL::BN_new)>);
+static_assert(std::is_same_v<decltype(&::BN_clear_free), decltype(&Orvanta::OpenSSL::BN_clear_free)>);
+static_assert(std::is_same_v<decltype(&::BN_set_word), decltype(&Orvanta::OpenSSL::BN_set_word)>);
+static_assert(std::is_same_v<decltype(&::BN_bn2dec), decltype(&Orvanta::OpenSSL::BN_bn2dec)>);
+static_assert(std::is_same_v<decltype(&::BN_bn2bin), decltype(&Orvanta::OpenSSL::BN_bn2bin)>);
+static_assert(std::is_same_v<decltype(&::BN_bin2bn), decltype(&Orvanta::OpenSSL::BN_bin2bn)>);
+static_assert(std::is_same_v<decltype(&::BN_num_bits), decltype(&Orvanta::OpenSSL::BN_num_bits)>);
+static_assert(std::is_same_v<decltype(&::BN_dup), decltype(&Orvanta::OpenSSL::BN_dup)>);
+static_assert(std::is_same_v<decltype(&::RSA_sign), decltype(&Orvanta::OpenSSL::RSA_sign)>);
+static_assert(std::is_same_v<decltype(&::OBJ_obj2nid), decltype(&Orvanta::OpenSSL::OBJ_obj2nid)>);
+static_assert(std::is_same_v<decltype(&::OBJ_ln2nid), decltype(&Orvanta::OpenSSL::OBJ_ln2nid)>);
+static_assert(std::is_same_v<decltype(&::OBJ_sn2nid), decltype(&Orvanta::OpenSSL::OBJ_sn2nid)>);
+static_assert(std::is_same_v<decltype(&::OBJ_nid2obj), decltype(&Orvanta::OpenSSL::OBJ_nid2obj)>);
+static_assert(std::is_same_v<decltype(&::OBJ_nid2ln), decltype(&Orvanta::OpenSSL::OBJ_nid2ln)>);
+static_assert(std::is_same_v<decltype(&::OBJ_nid2sn), decltype(&Orvanta::OpenSSL::OBJ_nid2sn)>);
+#undef EVP_CIPHER_iv_length
+static_assert(std::is_same_v<decltype(&::EVP_CIPHER_get_iv_length), decltype(&Orvanta::OpenSSL::EVP_CIPHER_iv_length)>);
+#undef EVP_CIPHER_key_length
+static_assert(std::is_same_v<decltype(&::EVP_CIPHER_get_key_length), decltype(&Orvanta::OpenSSL::EVP_CIPHER_key_length)>);
+#undef stack_num
+static_assert(std::is_same_v<decltype(&::OPENSSL_sk_num), decltype(&Orvanta::OpenSSL::stack_num)>);
+#undef stack_value
+static_assert(std::is_same_v<decltype(&::OPENSSL_sk_value), decltype(&Orvanta::OpenSSL::stack_value)>);
+#undef stack_set
+#undef stack_new
+static_assert(std::is_same_v<decltype(&::OPENSSL_sk_new), decltype(&Orvanta::OpenSSL::stack_new)>);
+#undef stack_new_null
+static_assert(std::is_same_v<decltype(&::OPENSSL_sk_new_null), decltype(&Orvanta::OpenSSL::stack_new_null)>);
+#undef stack_free
+static_assert(std::is_same_v<decltype(&::OPENSSL_sk_free), decltype(&Orvanta::OpenSSL::stack_free)>);
+#undef stack_pop_free
+static_assert(std::is_same_v<decltype(&::OPENSSL_sk_pop_free), decltype(&Orvanta::OpenSSL::stack_pop_free)>);
+#undef stack_insert
+#undef stack_delete
+static_assert(std::is_same_v<decltype(&::OPENSSL_sk_delete), decltype(&Orvanta::OpenSSL::stack_delete)>);
+#undef stack_delete_ptr
+#undef stack_find
+#undef stack_find_ex
+#undef stack_push
+#undef stack_unshift
+#undef stack_shift
+static_assert(std::is_same_v<decltype(&::OPENSSL_sk_shift), decltype(&Orvanta::OpenSSL::stack_shift)>);
+#undef stack_pop
+static_assert(std::is_same_v<decltype(&::OPENSSL_sk_pop), decltype(&Orvanta::OpenSSL::stack_pop)>);
+#undef stack_zero
+static_assert(std::is_same_v<decltype(&::OPENSSL_sk_zero), decltype(&Orvanta::OpenSSL::stack_zero)>);
+#undef stack_set_cmp_func
+static_assert(std::is_same_v<decltype(&::OPENSSL_sk_set_cmp_func), decltype(&Orvanta::OpenSSL::stack_set_cmp_func)>);
+#undef stack_dup
+#undef stack_sort
+static_assert(std::is_same_v<decltype(&::OPENSSL_sk_sort), decltype(&Orvanta::OpenSSL::stack_sort)>);
+#undef stack_is_sorted
+static_assert(std::is_same_v<decltype(&::OPENSSL_sk_is_sorted), decltype(&Orvanta::OpenSSL::stack_is_sorted)>);
+
+namespace Orvanta::OpenSSL {
+static_assert(std::is_same_v<decltype(&::BIO_new_mem_buf), bio_st* (*)(void const*, int)>);
+static_assert(std::is_same_v<decltype(&::BIO_test_flags), int (*)(bio_st const*, int)>);
+static_assert(std::is_same_v<decltype(&::RSA_private_decrypt), int (*)(int, unsigned char const*, unsigned char*, rsa_st*, int)>);
+static_assert(std::is_same_v<decltype(&::ECDH_compute_key), int (*)(void*, unsigned long, ec_point_st const*, ec_key_st const*, ecdh_kdf*)>);
+static_assert(std::is_same_v<decltype(&::EVP_PKEY_get_size), int (*)(evp_pkey_st const*)>);
+static_assert(std::is_same_v<decltype(&::EVP_MD_CTX_copy), int (*)(evp_md_ctx_st*, evp_md_ctx_st const*)>);
+static_assert(std::is_same_v<decltype(&::SSL_CTX_set_options), unsigned long (*)(ssl_ctx_st*, unsigned long)>);
+static_assert(std::is_same_v<decltype(&::SSL_CTX_set_security_level), void (*)(ssl_ctx_st*, int)>);
+static_assert(std::is_same_v<decltype(&::SSL_CTX_check_private_key), int (*)(ssl_ctx_st const*)>);
+static_assert(std::is_same_v<decltype(&::SSL_CIPHER_get_id), unsigned int (*)(ssl_cipher_st const*)>);
+static_assert(std::is_same_v<decltype(&::SSL_set_hostflags), void (*)(ssl_st*, unsigned int)>);
+static_assert(std::is_same_v<decltype(&::CRYPTO_free), void (*)(void*, char const*, int)>);
+static_assert(std::is_same_v<decltype(&::X509_dup), x509_st* (*)(x509_st const*)>);
+static_assert(std::is_same_v<decltype(&::X509_getm_notBefore), asn1_string_st* (*)(x509_st const*)>);
+static_assert(std::is_same_v<decltype(&::X509_getm_notAfter), asn1_string_st* (*)(x509_st const*)>);
+static_assert(std::is_same_v<decltype(&::X509_NAME_get_index_by_NID), int (*)(X509_name_st const*, int, int)>);
+static_assert(std::is_same_v<decltype(&::BUF_MEM_grow), unsigned long (*)(buf_mem_st*, unsigned long)>);
+static_assert(std::is_same_v<decltype(&::OPENSSL_sk_set), void* (*)(stack_st*, int, void const*)>);
+static_assert(std::is_same_v<decltype(&::OPENSSL_sk_insert), int (*)(stack_st*, void const*, int)>);
+static_assert(std::is_same_v<decltype(&::OPENSSL_sk_delete_ptr), void* (*)(stack_st*, void const*)>);
+static_assert(std::is_same_v<decltype(&::OPENSSL_sk_find), int (*)(stack_st*, void const*)>);
+static_assert(std::is_same_v<decltype(&::OPENSSL_sk_find_ex), int (*)(stack_st*, void const*)>);
+static_assert(std::is_same_v<decltype(&::OPENSSL_sk_push), int (*)(stack_st*, void const*)>);
+static_assert(std::is_same_v<decltype(&::OPENSSL_sk_unshift), int (*)(stack_st*, void const*)>);
+static_assert(std::is_same_v<decltype(&::OPENSSL_sk_dup), stack_st* (*)(stack_st const*)>);
+} // namespace Orvanta::OpenSSL

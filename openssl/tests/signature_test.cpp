@@ -17,21 +17,14 @@ namespace Orvanta::OpenSSL {
 namespace {
 
 using Test::keyFiles;
+using Test::opensslVerifies;
 using Test::readFile;
 using Test::writeFile;
 
-struct PkeyFree {
-    void operator()(evp_pkey_st* key) const { EVP_PKEY_free(key); }
-};
-using OwnedKey = std::unique_ptr<evp_pkey_st, PkeyFree>;
+using Test::OwnedKey;
 
 OwnedKey privateKey(const std::string& kind) {
-    std::string pem = readFile(keyFiles(kind).privatePath);
-    bio_st* bio = BIO_new_mem_buf(pem.data(), static_cast<int>(pem.size()));
-    OwnedKey key(PEM_read_bio_PrivateKey(bio, nullptr, nullptr, nullptr));
-    BIO_free(bio);
-    if (!key) throw std::runtime_error("cannot read the private key");
-    return key;
+    return Test::readPrivateKey(keyFiles(kind).privatePath);
 }
 
 std::string message() {
@@ -40,18 +33,6 @@ std::string message() {
     for (auto& c : bytes)
         c = static_cast<char>(generator());
     return bytes;
-}
-
-// whether the openssl command accepts the signature of the data
-bool opensslVerifies(const std::string& kind, const std::string& digest, const std::string& data,
-                     const std::string& signature) {
-    std::string dir = Orvanta::Test::scratchDir("openssl-verify");
-    writeFile(dir + "/data", data);
-    writeFile(dir + "/signature", signature);
-    auto result =
-        Orvanta::Test::runProcess({"openssl", "dgst", "-" + digest, "-verify", keyFiles(kind).publicPath,
-                                   "-signature", dir + "/signature", dir + "/data"});
-    return result.status == 0 && result.out == "Verified OK\n";
 }
 
 std::string opensslSigns(const std::string& kind, const std::string& digest, const std::string& data) {

@@ -129,3 +129,26 @@ TEST_F(ConfigFileTest, MegabyteLines) {
     EXPECT_FALSE(file.parse(path));
     EXPECT_EQ(file.error(), "Error on line 2 in " + path);
 }
+
+TEST_F(ConfigFileTest, BoundedInputAndNoNulBytes) {
+    struct Case {
+        std::string path;
+        std::string error;
+    };
+    std::string nul = write(std::string("a = 1\nb = x\0y\n", 14));
+    std::string nulKey = write(std::string("\0b = 1\n", 7));
+    std::string large = write("a = 1\n" + std::string(ConfigFile::maxSize, '#') + "\n");
+    for (const Case& c :
+         {Case{nul, "Error on line 2 in " + nul}, Case{nulKey, "Error on line 1 in " + nulKey},
+          Case{large, "File " + large + " is larger than 4194304 bytes"},
+          Case{"/dev/zero", "File /dev/zero is larger than 4194304 bytes"}}) {
+        ConfigFile file;
+        EXPECT_FALSE(file.parse(c.path)) << c.path;
+        EXPECT_EQ(file.error(), c.error);
+        EXPECT_TRUE(file.values().empty());
+    }
+    // just under the bound is read
+    ConfigFile file(write("a = 1\n" + std::string(ConfigFile::maxSize - 7, '#') + "\n"));
+    EXPECT_EQ(file.error(), "");
+    EXPECT_EQ(file.get("a"), "1");
+}

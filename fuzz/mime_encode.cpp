@@ -1,0 +1,44 @@
+// Parses arbitrary bytes as a message, repairs it for a 7-bit transport and
+// writes it out. Whenever the repair says the message now fits, what was
+// written must be 7-bit text in lines of at most 998 bytes; under both
+// presets the count encode reports must be the bytes it wrote.
+#include "filter/string.h"
+#include "mime/capabilities.h"
+#include "mime/fatalerror.h"
+#include "mime/object.h"
+
+#include <cstdint>
+#include <string>
+
+namespace {
+
+bool transportable(std::string const& text) {
+    size_t line = 0;
+    for (char c : text) {
+        if (c == '\r' || c == '\n')
+            line = 0;
+        else if (static_cast<unsigned char>(c) >= 0x80 || ++line > 998)
+            return false;
+    }
+    return true;
+}
+
+void write(char const* data, size_t size, Orvanta::Mime::Capabilities const& caps) {
+    Orvanta::Mime::Object object(data, size);
+    bool fixed = object.fix(caps);
+    std::string out;
+    Orvanta::Filter::String sink(&out);
+    size_t count = object.encode(caps, &sink, true);
+    if (count != out.size()) __builtin_trap();
+    if (fixed && !caps.eightbit() && !transportable(out)) __builtin_trap();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size == 0) return 0;
+    char const* text = reinterpret_cast<char const*>(data);
+    write(text, size, Orvanta::Mime::Capabilities::standard());
+    write(text, size, Orvanta::Mime::Capabilities::utf8());
+    return 0;
+}
