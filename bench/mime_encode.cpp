@@ -65,17 +65,22 @@ void encodeCorpus(benchmark::State& state, Orvanta::Mime::Capabilities const& ca
     Discard sink;
     for (auto _ : state) {
         size_t written = 0;
-        for (auto const& object : objects) written += object->encode(caps, &sink, true);
+        for (auto const& object : objects)
+            written += object->encode(caps, &sink, true);
         benchmark::DoNotOptimize(written);
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
     state.counters["messages"] = static_cast<double>(texts.size());
 }
 
-void encodeStandard(benchmark::State& state) { encodeCorpus(state, Orvanta::Mime::Capabilities::standard()); }
+void encodeStandard(benchmark::State& state) {
+    encodeCorpus(state, Orvanta::Mime::Capabilities::standard());
+}
 BENCHMARK(encodeStandard)->UseRealTime()->MinTime(1.0);
 
-void encodeUtf8(benchmark::State& state) { encodeCorpus(state, Orvanta::Mime::Capabilities::utf8()); }
+void encodeUtf8(benchmark::State& state) {
+    encodeCorpus(state, Orvanta::Mime::Capabilities::utf8());
+}
 BENCHMARK(encodeUtf8)->UseRealTime()->MinTime(1.0);
 
 } // namespace

@@ -3,9 +3,17 @@
 // throws: whatever goes wrong inside becomes permerror.
 #pragma once
 
+#include <string>
+
 namespace Orvanta::OpenSSL {
 class PublicKey;
 }
+
+namespace Orvanta::Dns {
+class Context;
+class DkimRecord;
+class DkimRecords;
+} // namespace Orvanta::Dns
 
 namespace Orvanta::Mime {
 
@@ -44,6 +52,23 @@ public:
     // identity must lie in the signing domain itself.
     virtual char const* initialize(Object const& message, DkimSignature const& signature,
                                    OpenSSL::PublicKey const& key, bool strict);
+    // Fetches the key records of the signature (selector._domainkey.domain)
+    // and checks it with them; a failed lookup is temperror or permerror.
+    char const* initialize(Dns::Context const& context, Object const& message,
+                           DkimSignature const& signature);
+    // the records in answer order, up to the first that gives a pass
+    char const* initialize(Object const& message, DkimSignature const& signature,
+                           Dns::DkimRecords const& records);
+    // one record: refused when it does not fit the signature, else its key
+    char const* initialize(Object const& message, DkimSignature const& signature,
+                           Dns::DkimRecord const& record);
+
+    // The key records published for a signing domain and selector, asked
+    // for by their absolute name. Throws Dns::TimeoutException,
+    // Dns::RcodeException, and Dns::Exception "No records of this type"
+    // when the answer holds no key record.
+    static void fetch(Dns::Context const& context, std::string const& domain, std::string const& selector,
+                      Dns::DkimRecords& records);
 
 protected:
     char const* conclude(char const* result, char const* message);
@@ -53,6 +78,7 @@ protected:
 
 class DkimStatus : public SignatureStatus {
 public:
+    using SignatureStatus::initialize;
     // the identity (i=) must lie in the signing domain, then the signature
     char const* initialize(Object const& message, DkimSignature const& signature,
                            OpenSSL::PublicKey const& key, bool strict) override;
