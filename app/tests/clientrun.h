@@ -22,9 +22,6 @@ std::string configFile(const std::string& name, const std::string& content);
 Orvanta::Test::ProcessResult runClient(const std::vector<std::string>& args, const std::string& input,
                                        const std::vector<std::string>& env = {});
 
-// A 127.0.0.1 port on which nothing listens.
-int closedPort();
-
 // One message taken from a queue, as pika saw it.
 struct Received {
     bool found = false;
