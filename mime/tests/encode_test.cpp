@@ -52,6 +52,16 @@ public:
     }
 };
 
+// fails after it has written part of its value
+class HalfWritten : public HeaderField {
+public:
+    using HeaderField::encode;
+    size_t encode(Capabilities const&, Orvanta::Filter::Result* out, bool) const override {
+        out->append("i=1; half", 9, true);
+        throw std::runtime_error("cannot write the rest");
+    }
+};
+
 } // namespace
 
 TEST(LineEncodeTest, RawCopyOnlyNormalisesLineEnds) {
@@ -69,6 +79,15 @@ TEST(LineEncodeTest, ReencodedUnderSevenBitTransport) {
     // authentication headers stay raw text while no parser is registered
     EXPECT_EQ(line("DKIM-Signature: v=1;\n  d=\xc3\xa9.example\n", Capabilities::standard()),
               "DKIM-Signature: v=1;\r\n  d=\xc3\xa9.example\r\n");
+}
+
+TEST(LineEncodeTest, ValueThatFailsPartwayIsWrittenOnceAsItStands) {
+    ASSERT_TRUE(FieldTypes::add("arc-message-signature", [](char const*, size_t) -> std::unique_ptr<HeaderField> {
+        return std::make_unique<HalfWritten>();
+    }));
+    EXPECT_EQ(line("ARC-Message-Signature: i=1; d=\xc3\xa9.example\n", Capabilities::standard()),
+              "ARC-Message-Signature: i=1; d=\xc3\xa9.example\r\n");
+    ASSERT_TRUE(FieldTypes::add("arc-message-signature", nullptr));
 }
 
 // what a reader makes of a header line's value: Python decodes its encoded
