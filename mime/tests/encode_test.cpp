@@ -365,6 +365,31 @@ TEST(ObjectEncodeTest, RepairReplacesOnlyThePartsThatNeedIt) {
     EXPECT_FALSE(refused.fix(Capabilities::standard()));
 }
 
+TEST(ObjectEncodeTest, RepairedPartsKeepTheirLastLineEnds) {
+    struct Row {
+        char const* label;
+        std::string content; // before the delimiter's own line end
+        char const* written; // the part's body as the repair writes it
+    } const rows[] = {
+        {"8bit", "caf\xc3\xa9", "caf=C3=A9\r\n"},
+        // a content's last line end, and its empty lines, stay content
+        {"8bit", "caf\xc3\xa9\r\n", "caf=C3=A9\r\n\r\n"},
+        {"7bit", "caf\xc3\xa9\r\n\r\n", "caf=C3=A9\r\n\r\n\r\n"},
+        {"binary", std::string(1, '\0') + "\xff", "AP8=\r\n"},
+        {"binary", std::string(1, '\0') + "\xff\r\n", "AP8NCg==\r\n"},
+    };
+    for (auto const& row : rows) {
+        std::string head = "Content-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\nContent-Transfer-Encoding: ";
+        std::string input = head + row.label + "\r\n\r\n" + row.content + "\r\n--b--\r\n";
+        Object object(input.data(), input.size());
+        ASSERT_TRUE(object.fix(Capabilities::standard())) << row.label;
+        std::string out = encoded(object, Capabilities::standard());
+        size_t start = out.find("\r\n\r\n", head.size());
+        ASSERT_NE(start, std::string::npos) << out;
+        EXPECT_EQ(out.substr(start + 4), std::string(row.written) + "--b--\r\n") << row.label;
+    }
+}
+
 TEST(LineEncodeTest, LinesOverTheHardLimitAreFoldedWithoutEightBitTransport) {
     std::string value;
     for (int i = 0; i < 200; ++i) value += "word" + std::to_string(i) + " ";
