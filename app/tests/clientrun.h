@@ -67,6 +67,9 @@ public:
     std::string err() const;
     // Waits until standard error holds text; false when seconds passed first.
     bool waitForErr(const std::string& text, double seconds) const;
+    // Waits until the child has read everything written to its input pipe;
+    // false when seconds passed first.
+    bool waitForInputTaken(double seconds) const;
 
 private:
     pid_t _pid = -1;
