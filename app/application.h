@@ -4,7 +4,7 @@
 #pragma once
 
 #include "amqp/reliable.h"
-#include "amqp/tcpchannel.h"
+#include "amqp/tcp/tcpchannel.h"
 #include "app/exitstatus.h"
 #include "event/iohandler.h"
 #include "event/iowatcher.h"

@@ -14,11 +14,11 @@
 #include "amqp/address.h"
 #include "amqp/deferredpublish.h"
 #include "amqp/envelope.h"
-#include "amqp/libevhandler.h"
 #include "amqp/reliable.h"
 #include "amqp/table.h"
-#include "amqp/tcpchannel.h"
-#include "amqp/tcpconnection.h"
+#include "amqp/tcp/libevhandler.h"
+#include "amqp/tcp/tcpchannel.h"
+#include "amqp/tcp/tcpconnection.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 // names the address's host.
 #pragma once
 
-#include "amqp/libevhandler.h"
-#include "amqp/tcpconnection.h"
+#include "amqp/tcp/libevhandler.h"
+#include "amqp/tcp/tcpconnection.h"
 #include "event/exithandler.h"
 #include "event/exitwatcher.h"
 #include "rabbit/brokercheck.h"

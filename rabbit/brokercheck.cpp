@@ -1,6 +1,6 @@
 #include "rabbit/brokercheck.h"
 
-#include "amqp/openssl.h"
+#include "amqp/tcp/openssl.h"
 
 #include <arpa/inet.h>
 

@@ -66,8 +66,8 @@ std::string brokerLog() {
 
 TlsPeer::TlsPeer(const std::string& certificate, const std::string& mode) {
     const std::string& dir = certificates();
-    std::string command = std::string(python3()) + " " ORVANTA_SOURCE_DIR "/amqp/tests/tlspeer.py " + dir +
-                          "/" + certificate + ".pem " + dir + "/" + certificate + ".key " + mode;
+    std::string command = std::string(python3()) + " " ORVANTA_SOURCE_DIR "/amqp/tcp/tests/tlspeer.py " +
+                          dir + "/" + certificate + ".pem " + dir + "/" + certificate + ".key " + mode;
     _pipe = popen(command.c_str(), "r");
     char line[32];
     if (_pipe == nullptr || !fgets(line, sizeof line, _pipe))

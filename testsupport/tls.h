@@ -33,7 +33,7 @@ std::vector<std::string> libsslEnvironment(Libssl library = Libssl::installed);
 // The private broker's log, all of it, as it is now.
 std::string brokerLog();
 
-// amqp/tests/tlspeer.py in the background: a TLS peer on 127.0.0.1 with one
+// amqp/tcp/tests/tlspeer.py in the background: a TLS peer on 127.0.0.1 with one
 // of the certificates above ("server", "other", "self") that acts by mode
 // (see the script).
 class TlsPeer {

@@ -1,0 +1,171 @@
+#include "amqp/tcp/libevhandler.h"
+
+#include <algorithm>
+
+#include "amqp/tcp/tcpconnection.h"
+#include "amqp/tcp/tcpevents.h"
+
+namespace AMQP {
+
+LibEvHandler::Watcher::Watcher(struct ev_loop* loop, Watchable* owner, int fd, int events, int priority)
+    : _loop(loop) {
+    ev_io_init(&_io, callback, fd, events);
+    ev_set_priority(&_io, priority);
+    _io.data = owner;
+    ev_io_start(_loop, &_io);
+}
+
+LibEvHandler::Watcher::~Watcher() {
+    ev_io_stop(_loop, &_io);
+}
+
+void LibEvHandler::Watcher::events(int events) {
+    ev_io_stop(_loop, &_io);
+    ev_io_set(&_io, _io.fd, events);
+    ev_io_start(_loop, &_io);
+}
+
+void LibEvHandler::Watcher::callback(struct ev_loop*, ev_io* io, int revents) {
+    // the call may destroy this watcher: io is not touched afterwards
+    static_cast<Watchable*>(io->data)->onActive(io->fd, revents & (EV_READ | EV_WRITE));
+}
+
+LibEvHandler::Wrapper::Wrapper(LibEvHandler* owner, TcpConnection* connection, struct ev_loop* loop,
+                               int priority, double limit)
+    : _owner(owner), _connection(connection), _loop(loop) {
+    ev_timer_init(&_timer, callback, limit, 0.0);
+    ev_set_priority(&_timer, priority);
+    _timer.data = static_cast<Watchable*>(this);
+    _expire = ev_now(_loop) + limit;
+    ev_timer_start(_loop, &_timer);
+    ev_unref(_loop);
+}
+
+LibEvHandler::Wrapper::~Wrapper() {
+    disarm();
+    // the watchers stop as the list goes
+}
+
+void LibEvHandler::Wrapper::arm(double seconds) {
+    ev_timer_set(&_timer, std::max(seconds, 0.0), 0.0);
+    ev_timer_start(_loop, &_timer);
+    ev_unref(_loop);
+}
+
+void LibEvHandler::Wrapper::disarm() {
+    if (!ev_is_active(&_timer)) return;
+    ev_ref(_loop);
+    ev_timer_stop(_loop, &_timer);
+}
+
+void LibEvHandler::Wrapper::monitor(int fd, int flags) {
+    if (flags == 0) {
+        _watchers.remove_if([fd](const Watcher& watcher) { return watcher.fd() == fd; });
+        return;
+    }
+    for (auto& watcher : _watchers) {
+        if (watcher.fd() != fd) continue;
+        watcher.events(flags);
+        return;
+    }
+    _watchers.emplace_back(_loop, static_cast<Watchable*>(this), fd, flags, ev_priority(&_timer));
+}
+
+uint16_t LibEvHandler::Wrapper::negotiate(uint16_t interval) {
+    _timeout = interval;
+    if (interval == 0) return 0;
+    double now = ev_now(_loop);
+    _next = now + std::max(interval / 2, 1);
+    _expire = now + 1.5 * interval;
+    disarm();
+    arm(std::min(_expire, _next) - now);
+    return interval;
+}
+
+void LibEvHandler::Wrapper::onActive(int fd, int events) {
+    if (_timeout != 0 && (events & readable)) _expire = ev_now(_loop) + 1.5 * _timeout;
+    // may destroy this wrapper: the last thing done here
+    TcpConnection* connection = _connection;
+    _owner->guard(connection, [connection, fd, events] { connection->process(fd, events); });
+}
+
+void LibEvHandler::Wrapper::onExpired() {
+    // the work below may destroy this wrapper
+    TcpConnection* connection = _connection;
+    _owner->guard(connection, [this] { expire(); });
+}
+
+void LibEvHandler::Wrapper::expire() {
+    double now = ev_now(_loop);
+    // the one-shot timer stopped itself and with it dropped a reference
+    // that the start had already given back
+    ev_ref(_loop);
+    if (_timeout == 0) {
+        _next = 0;
+        _expire = 0;
+        if (_connection->handshaked()) return;
+        // the handshake did not finish in time
+        _connection->close(true);
+        return;
+    }
+    if (now >= _expire) {
+        _next = 0;
+        _expire = 0;
+        _timeout = 0;
+        // the broker went silent
+        _connection->close(true);
+        return;
+    }
+    if (now >= _next) {
+        _connection->heartbeat();
+        _next = now + std::max(_timeout / 2, 1);
+    }
+    arm(std::min(_expire, _next) - now);
+}
+
+void LibEvHandler::Wrapper::callback(struct ev_loop*, ev_timer* timer, int) {
+    static_cast<Watchable*>(timer->data)->onExpired();
+}
+
+LibEvHandler::LibEvHandler(struct ev_loop* loop, int priority) : _loop(loop), _priority(priority) {}
+
+LibEvHandler::~LibEvHandler() = default;
+
+LibEvHandler::Wrapper* LibEvHandler::lookup(TcpConnection* connection, bool create) {
+    for (auto& wrapper : _wrappers)
+        if (wrapper.connection() == connection) return &wrapper;
+    if (!create) return nullptr;
+    return &_wrappers.emplace_back(this, connection, _loop, _priority, _setupLimit);
+}
+
+void LibEvHandler::fail(TcpConnection* connection, const char* message) noexcept {
+    // A connection that detached meanwhile may be gone: nothing to close.
+    // Otherwise each attempt gets further than the one before, as what has
+    // failed already is not reported again; a callback that throws on every
+    // report cannot keep the connection open for ever.
+    for (int attempt = 0; attempt < 3 && lookup(connection, false) != nullptr; ++attempt) {
+        try {
+            connection->fail(message);
+            return;
+        } catch (...) {
+            message = "exception while reporting an exception in a connection callback";
+        }
+    }
+}
+
+uint16_t LibEvHandler::onNegotiate(TcpConnection* connection, uint16_t interval) {
+    return lookup(connection, true)->negotiate(interval);
+}
+
+void LibEvHandler::onDetached(TcpConnection* connection) {
+    _wrappers.remove_if([connection](const Wrapper& wrapper) { return wrapper.connection() == connection; });
+}
+
+void LibEvHandler::monitor(TcpConnection* connection, int fd, int flags) {
+    // a request to stop watching never makes a wrapper: its timer would
+    // outlive a connection that already detached
+    Wrapper* wrapper = lookup(connection, flags != 0);
+    if (wrapper != nullptr) wrapper->monitor(fd, flags);
+}
+
+} // namespace AMQP

@@ -1,0 +1,173 @@
+#include "amqp/tcp/tcpconnection.h"
+
+#include "amqp/address.h"
+#include "amqp/monitor.h"
+#include "amqp/tcp/connectionorder.h"
+#include "amqp/tcp/tcpclosed.h"
+#include "amqp/tcp/tcphandler.h"
+#include "amqp/tcp/tcpresolver.h"
+
+namespace AMQP {
+
+TcpConnection::TcpConnection(TcpHandler* handler, const Address& address)
+    : _handler(handler), _state(new TcpResolver(this, address.hostname(), address.port(), address.secure(),
+                                                address.option<int>("connectTimeout", 5),
+                                                ConnectionOrder(address.option("connectionOrder")))),
+      _connection(this, address.login(), address.vhost()) {
+    if (_handler) _handler->onAttached(this);
+}
+
+TcpConnection::~TcpConnection() {
+    if (_handler && fileno() >= 0) _handler->monitor(this, fileno(), 0);
+    // a handler that still keeps watchers or a timer for this connection
+    // (the resolver's pipe, the set-up limit) must drop them now, or they
+    // would fire into a destroyed object
+    if (_handler && !_detached) _handler->onDetached(this);
+    _handler = nullptr;
+    // members go in reverse order: the protocol connection (whose close
+    // frame is dropped), then the state, which closes its socket
+}
+
+int TcpConnection::fileno() const {
+    return _state->fileno();
+}
+
+size_t TcpConnection::queued() const {
+    return _state->queued();
+}
+
+bool TcpConnection::closed() const {
+    return _state->closed();
+}
+
+bool TcpConnection::handshaked() {
+    ConnectionImpl* implementation = _connection.implementation();
+    return implementation->ready() || implementation->closing() || implementation->closed();
+}
+
+void TcpConnection::process(int fd, int flags) {
+    Monitor monitor(this);
+    TcpState* current = _state.get();
+    TcpState* next = current->process(monitor, fd, flags);
+    // null: this object or the state died during the call; the state may
+    // also have been replaced by an abrupt close meanwhile
+    if (next == nullptr || !monitor.valid()) return;
+    if (next == current) return;
+    if (_state.get() != current) {
+        delete next;
+        return;
+    }
+    // installed first, so that the old state's release of its socket
+    // reports to a connection that is already in its new state
+    std::unique_ptr<TcpState> old(std::move(_state));
+    _state.reset(next);
+}
+
+bool TcpConnection::close(bool immediate) {
+    if (!immediate) return _connection.close();
+    return fail("connection prematurely closed by client");
+}
+
+bool TcpConnection::fail(const char* message) {
+    Monitor monitor(this);
+    bool failed = _connection.fail(message);
+    if (!monitor.valid()) return true;
+    if (failed && _handler) _handler->onError(this, message);
+    if (!monitor.valid()) return true;
+    onLost(_state.get());
+    if (!monitor.valid()) return true;
+    std::unique_ptr<TcpState> old(std::move(_state));
+    _state.reset(new TcpClosed(this));
+    return true;
+}
+
+void TcpConnection::onProperties(Connection*, const Table& server, Table& client) {
+    if (_handler) _handler->onProperties(this, server, client);
+}
+
+uint16_t TcpConnection::onNegotiate(Connection*, uint16_t interval) {
+    _state->maxframe(_connection.maxFrame());
+    return _handler ? _handler->onNegotiate(this, interval) : interval;
+}
+
+void TcpConnection::onData(Connection*, const char* buffer, size_t size) {
+    _state->send(buffer, size);
+}
+
+void TcpConnection::onPieces(Connection*, const OutPiece* pieces, size_t count, const Keeper& keeper) {
+    _state->sendPieces(pieces, count, keeper);
+}
+
+void TcpConnection::onHeartbeat(Connection*) {
+    if (_handler) _handler->onHeartbeat(this);
+}
+
+void TcpConnection::onError(Connection*, const char* message) {
+    Monitor monitor(this);
+    if (_handler) _handler->onError(this, message);
+    if (monitor.valid()) _state->close();
+}
+
+void TcpConnection::onReady(Connection*) {
+    if (_handler) _handler->onReady(this);
+}
+
+void TcpConnection::onClosed(Connection*) {
+    _state->close();
+    if (_handler) _handler->onClosed(this);
+}
+
+void TcpConnection::onBlocked(Connection*, const char* reason) {
+    if (_handler) _handler->onBlocked(this, reason);
+}
+
+void TcpConnection::onUnblocked(Connection*) {
+    if (_handler) _handler->onUnblocked(this);
+}
+
+void TcpConnection::onConnected(TcpState*) {
+    if (_handler) _handler->onConnected(this);
+}
+
+bool TcpConnection::onSecuring(TcpState*, ssl_st* ssl) {
+    return _handler && _handler->onSecuring(this, ssl);
+}
+
+bool TcpConnection::onSecured(TcpState*, const ssl_st* ssl) {
+    return _handler && _handler->onSecured(this, ssl);
+}
+
+size_t TcpConnection::onReceived(TcpState*, const Buffer& buffer) {
+    return _connection.parse(buffer);
+}
+
+void TcpConnection::onIdle(TcpState*, int fd, int flags) {
+    if (_handler) _handler->monitor(this, fd, flags);
+}
+
+void TcpConnection::onError(TcpState*, const char* message, bool connected) {
+    if (!_handler) return;
+    Monitor monitor(this);
+    bool failed = _connection.fail(message);
+    if (!monitor.valid()) return;
+    if (failed && _handler) _handler->onError(this, message);
+    if (!connected && monitor.valid() && _handler) detach();
+}
+
+void TcpConnection::onLost(TcpState*) {
+    if (!_handler) return;
+    Monitor monitor(this);
+    _handler->onLost(this);
+    if (monitor.valid() && _handler) detach();
+}
+
+void TcpConnection::detach() {
+    _detached = true;
+    _handler->onDetached(this);
+}
+
+size_t TcpConnection::expected() {
+    return _connection.expected();
+}
+
+} // namespace AMQP

@@ -1,0 +1,302 @@
+#include <algorithm>
+#include <arpa/inet.h>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <netinet/in.h>
+#include <new>
+#include <stdexcept>
+#include <string>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "amqp/address.h"
+#include "amqp/deferred.h"
+#include "amqp/deferredpublish.h"
+#include "amqp/envelope.h"
+#include "amqp/reliable.h"
+#include "amqp/table.h"
+#include "amqp/tcp/tcpchannel.h"
+#include "amqp/tcp/tcpconnection.h"
+#include "amqp/tcp/tests/recordinghandler.h"
+#include "testsupport/broker.h"
+#include "testsupport/brokerproxy.h"
+#include "testsupport/listener.h"
+
+using namespace AMQP;
+using namespace AMQP::Test;
+using namespace Orvanta::Test;
+using Orvanta::Test::amqpTool;
+using Orvanta::Test::brokerAddress;
+using Orvanta::Test::brokerCtl;
+using Orvanta::Test::brokerPort;
+using Orvanta::Test::python3;
+using Orvanta::Test::runProcess;
+
+namespace {
+
+Address address(const std::string& text) {
+    return Address(text.data(), text.size());
+}
+
+// a queue of its own for each test, gone afterwards
+class Queue {
+public:
+    explicit Queue(const std::string& name) : _name(name + "-" + std::to_string(getpid())) {
+        EXPECT_EQ(amqpTool({"declare", _name}).status, 0);
+    }
+    ~Queue() { amqpTool({"delete", _name}); }
+    const std::string& name() const { return _name; }
+
+    // the next message, picked apart by pika: "key=value" lines, the body as
+    // its SHA-256 and its length
+    std::string take() const {
+        auto got = amqpTool({"get", _name});
+        if (got.status != 0) return "status " + std::to_string(got.status) + ": " + got.out + got.err;
+        auto described = runProcess({python3(), "-c", R"(
+import base64, hashlib, json, sys
+m = json.load(sys.stdin)
+body = base64.b64decode(m.pop("body_base64"))
+print("body", len(body), hashlib.sha256(body).hexdigest())
+for key in sorted(m):
+    if m[key] is not None:
+        print(key, json.dumps(m[key], sort_keys=True))
+)"},
+                                    got.out);
+        return described.out + described.err;
+    }
+
+private:
+    std::string _name;
+};
+
+std::string digest(const std::string& body) {
+    auto result = runProcess(
+        {python3(), "-c",
+         "import hashlib,sys; b=sys.stdin.buffer.read(); print(len(b), hashlib.sha256(b).hexdigest())"},
+        body);
+    return result.out;
+}
+
+// publishes body with confirm on a fresh connection and closes it in order
+struct Publication {
+    Publication(const std::string& url, const std::string& queue, const std::string& body,
+                const MetaData& meta)
+        : handler(loop.loop()), connection(&handler, address(url)) {
+        handler.ready = [&, queue](TcpConnection* ready) {
+            channel = std::make_unique<TcpChannel>(ready);
+            reliable = std::make_unique<Reliable<>>(*channel);
+            Envelope envelope(body.data(), body.size());
+            envelope.set(meta);
+            reliable->publish("", queue, envelope)
+                .onAck([this] { outcome = "ack"; })
+                .onNack([this] { outcome = "nack"; })
+                .onError([this](const char* message) { outcome = std::string("error ") + message; })
+                .onFinalize([this, ready] {
+                    // the confirm settled the message: close in order
+                    ready->close();
+                });
+        };
+    }
+
+    TestLoop loop;
+    RecordingHandler handler;
+    TcpConnection connection;
+    std::unique_ptr<TcpChannel> channel;
+    std::unique_ptr<Reliable<>> reliable;
+    std::string outcome;
+};
+
+using Events = std::vector<std::string>;
+
+// the events without the watching requests
+Events reports(const Events& events) {
+    Events out;
+    for (auto& event : events)
+        if (event.rfind("monitor ", 0) != 0) out.push_back(event);
+    return out;
+}
+
+} // namespace
+
+TEST(TransportBroker, PublishesWithConfirmAndTheMessageArrivesIntact) {
+    Queue queue("transport-publish");
+    std::string body = "Subject: hello\r\n\r\nbody with \0 and \xff bytes\r\n";
+    MetaData meta;
+    Table headers;
+    headers.set("recipients", "a@example.org,b@example.org");
+    headers.set("envelope", "sender@example.org");
+    meta.setHeaders(headers);
+    meta.setContentType("message/rfc822");
+    meta.setContentEncoding("gzip");
+    meta.setDeliveryMode(2);
+    meta.setMessageID("id-1");
+    Publication publication(brokerAddress(), queue.name(), body, meta);
+    ASSERT_TRUE(publication.loop.run());
+    EXPECT_EQ(publication.outcome, "ack");
+    EXPECT_EQ(reports(publication.handler.events),
+              (Events{"attached", "connected", "ready", "closed", "lost", "detached"}));
+    EXPECT_TRUE(publication.connection.closed());
+    std::string expected =
+        "body " + digest(body) +
+        "content_encoding \"gzip\"\n"
+        "content_type \"message/rfc822\"\n"
+        "delivery_mode 2\n"
+        "exchange \"\"\n"
+        "headers {\"envelope\": \"sender@example.org\", \"recipients\": \"a@example.org,b@example.org\"}\n"
+        "message_id \"id-1\"\n"
+        "routing_key \"" +
+        queue.name() + "\"\n";
+    EXPECT_EQ(queue.take(), expected);
+}
+
+TEST(TransportBroker, ABodyLargerThanTheBrokersFrameSizeTravelsInSeveralFrames) {
+    Queue queue("transport-large");
+    // the test broker's frame size is 131072 bytes
+    std::string body(1 << 20, '\0');
+    for (size_t i = 0; i < body.size(); ++i)
+        body[i] = char((i * 7919) >> 3);
+    MetaData meta;
+    Publication publication(brokerAddress(), queue.name(), body, meta);
+    ASSERT_TRUE(publication.loop.run());
+    EXPECT_EQ(publication.outcome, "ack");
+    std::string got = queue.take();
+    EXPECT_EQ(got.substr(0, got.find('\n') + 1), "body " + digest(body));
+}
+
+TEST(TransportBroker, TheBrokersRefusalOfALoginIsReported) {
+    std::string url = brokerAddress();
+    url.replace(url.find("guest:guest"), 11, "guest:wrong");
+    TestLoop loop;
+    RecordingHandler handler(loop.loop());
+    TcpConnection connection(&handler, address(url));
+    ASSERT_TRUE(loop.run());
+    ASSERT_GE(handler.events.size(), 3u);
+    std::string error;
+    for (auto& event : handler.events)
+        if (event.rfind("error ", 0) == 0) error = event;
+    EXPECT_NE(error.find("ACCESS_REFUSED"), std::string::npos) << error;
+    EXPECT_EQ(handler.events.back(), "detached");
+    EXPECT_TRUE(connection.closed());
+}
+
+TEST(TransportBroker, AnUnknownVirtualHostIsReported) {
+    std::string url = brokerAddress() + "no-such-vhost";
+    TestLoop loop;
+    RecordingHandler handler(loop.loop());
+    TcpConnection connection(&handler, address(url));
+    ASSERT_TRUE(loop.run());
+    std::string error;
+    for (auto& event : handler.events)
+        if (event.rfind("error ", 0) == 0) error = event;
+    EXPECT_NE(error.find("no-such-vhost"), std::string::npos) << error;
+    EXPECT_EQ(handler.events.back(), "detached");
+}
+
+TEST(TransportBroker, AConnectionTheBrokerClosesIsReported) {
+    TestLoop loop;
+    RecordingHandler handler(loop.loop());
+    TcpConnection connection(&handler, address(brokerAddress()));
+    std::string closing;
+    handler.ready = [&](TcpConnection* ready) {
+        // the broker names the connection by its two ends
+        sockaddr_in local{};
+        socklen_t length = sizeof local;
+        getsockname(ready->fileno(), reinterpret_cast<sockaddr*>(&local), &length);
+        closing = "127.0.0.1:" + std::to_string(ntohs(local.sin_port)) +
+                  " -> 127.0.0.1:" + std::to_string(brokerPort());
+    };
+    // ready first, then let the broker close it from outside the loop
+    loop.runFor(2);
+    ASSERT_FALSE(closing.empty());
+    auto listed = brokerCtl({"list_connections", "pid", "name", "--no-table-headers", "--quiet"});
+    std::string pid;
+    for (size_t at = 0; at < listed.out.size();) {
+        size_t end = listed.out.find('\n', at);
+        std::string line = listed.out.substr(at, end - at);
+        if (line.find(closing) != std::string::npos) pid = line.substr(0, line.find('\t'));
+        at = end == std::string::npos ? listed.out.size() : end + 1;
+    }
+    ASSERT_FALSE(pid.empty()) << listed.out << listed.err;
+    EXPECT_EQ(brokerCtl({"close_connection", pid, "go away"}).status, 0);
+    ASSERT_TRUE(loop.run());
+    std::string error;
+    for (auto& event : handler.events)
+        if (event.rfind("error ", 0) == 0) error = event;
+    EXPECT_NE(error.find("go away"), std::string::npos) << error;
+    EXPECT_EQ(handler.events.back(), "detached");
+}
+
+TEST(TransportBroker, HeartbeatsKeepAQuietConnectionOpen) {
+    TestLoop loop;
+    RecordingHandler handler(loop.loop());
+    handler.heartbeat = 1;
+    TcpConnection connection(&handler, address(brokerAddress()));
+    // the broker drops a client that sends nothing for two intervals
+    loop.runFor(4.5);
+    EXPECT_GT(handler.proposed, 0);
+    EXPECT_GE(handler.heartbeats, 2);
+    EXPECT_FALSE(connection.closed());
+    EXPECT_EQ(handler.events.back(), "ready");
+    EXPECT_TRUE(connection.close());
+    ASSERT_TRUE(loop.run());
+    EXPECT_EQ(handler.events.back(), "detached");
+}
+
+TEST(TransportBroker, ABrokerThatFallsSilentIsGivenUpAfterOneAndAHalfIntervals) {
+    Orvanta::Test::BrokerProxy proxy;
+    std::string url = proxy.address();
+    TestLoop loop;
+    RecordingHandler handler(loop.loop());
+    handler.heartbeat = 2;
+    TcpConnection connection(&handler, address(url));
+    loop.runFor(1);
+    ASSERT_EQ(handler.events.back(), "ready");
+    proxy.freeze();
+    auto begin = std::chrono::steady_clock::now();
+    ASSERT_TRUE(loop.run(10));
+    auto took = std::chrono::steady_clock::now() - begin;
+    // nothing read for 3 seconds, counted from the last bytes before the freeze
+    EXPECT_GE(took, std::chrono::milliseconds(1500));
+    EXPECT_LT(took, std::chrono::milliseconds(4000));
+    EXPECT_EQ(handler.events.at(handler.events.size() - 6), "error connection prematurely closed by client");
+    EXPECT_EQ(handler.events.back(), "detached");
+}
+
+TEST(TransportBroker, AnExceptionFromACallbackBecomesAConnectionError) {
+    // thrown inside the engine's callbacks, on the way out of libev's
+    struct Case {
+        const char* name;
+        std::function<void()> thrower;
+        std::string error;
+    };
+    Queue queue("thrown");
+    for (const Case& c :
+         {Case{"runtime_error", [] { throw std::runtime_error("thrown from onAck"); },
+               "error thrown from onAck"},
+          Case{"bad_alloc", [] { throw std::bad_alloc(); }, "error std::bad_alloc"},
+          Case{"int", [] { throw 42; }, "error unknown exception in a connection callback"}}) {
+        TestLoop loop;
+        RecordingHandler handler(loop.loop());
+        TcpConnection connection(&handler, address(brokerAddress()));
+        std::unique_ptr<TcpChannel> channel;
+        std::unique_ptr<Reliable<>> reliable;
+        std::string outcome;
+        Envelope envelope("hello", 5);
+        handler.ready = [&](TcpConnection* ready) {
+            channel = std::make_unique<TcpChannel>(ready);
+            reliable = std::make_unique<Reliable<>>(*channel);
+            reliable->publish("", queue.name(), envelope).onAck(c.thrower).onError([&](const char* message) {
+                outcome = message;
+            });
+        };
+        ASSERT_TRUE(loop.run(10)) << c.name;
+        Events seen = reports(handler.events);
+        EXPECT_NE(std::find(seen.begin(), seen.end(), c.error), seen.end()) << c.name;
+        EXPECT_EQ(seen.back(), "detached") << c.name;
+        EXPECT_TRUE(connection.closed()) << c.name;
+        queue.take();
+    }
+}
