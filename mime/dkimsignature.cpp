@@ -29,11 +29,11 @@ struct Duplicate {};
 
 // A decoded z= or q= text written so that it reads back the same: the bytes
 // that would end or split the entry, and blanks, as quoted characters.
-size_t quoted(std::string const& text, Filter::Result* out) {
+size_t quoted(std::string const& text, Filter::Result* out, size_t from = 0) {
     static char const hex[] = "0123456789ABCDEF";
     size_t total = 0;
     size_t start = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
+    for (size_t i = from; i < text.size(); ++i) {
         auto c = static_cast<unsigned char>(text[i]);
         if (c > 0x20 && c < 0x7f && c != '|' && c != ';' && c != '=') continue;
         total += out->append(text.data() + start, i - start, false);
@@ -206,7 +206,8 @@ size_t DkimSignature::encode(Capabilities const& caps, Filter::Result* out, bool
         } else if (name == "z") {
             for (size_t i = 0; i < _copied.size(); ++i) {
                 if (i != 0) total += out->append("|", 1, true);
-                total += quoted(_copied[i], out);
+                // the name is written as it is, the value quoted
+                total += quoted(_copied[i], out, _copied[i].find(':') + 1);
             }
         } else if (name == "q") {
             total += quoted(get(name), out);

@@ -1,5 +1,6 @@
 #include "mime/fieldtypes.h"
 
+#include "mime/authenticationresults.h"
 #include "mime/contentdisposition.h"
 #include "mime/contentid.h"
 #include "mime/contenttransferencoding.h"
@@ -34,6 +35,7 @@ std::unique_ptr<HeaderField> encoding(char const* data, size_t size) {
 FieldTypes::Parser own(char const* name) {
     if (std::strcmp(name, "dkim-signature") == 0)
         return [](char const* data, size_t size) { return std::make_unique<DkimSignature>(data, size, true, false); };
+    if (std::strcmp(name, "authentication-results") == 0) return strict<AuthenticationResults>;
     return nullptr;
 }
 
@@ -67,7 +69,7 @@ std::vector<Row>& rows() {
         {"arc-seal", nullptr, true},
         {"arc-message-signature", nullptr, true},
         {"arc-authentication-results", nullptr, true},
-        {"authentication-results", nullptr, true},
+        {"authentication-results", own("authentication-results"), true},
     };
     return table;
 }

@@ -7,6 +7,7 @@
 #include "filter/string.h"
 #include "filter/wordwrap.h"
 #include "mime/ascii.h"
+#include "mime/authenticationresults.h"
 #include "mime/capabilities.h"
 #include "mime/contentdisposition.h"
 #include "mime/contentid.h"
@@ -252,6 +253,8 @@ void Header::prepend(DkimHeader const& header) {
     std::string text = std::string(DkimHeader::name) + ": " + header.text() + "\r\n";
     insert(0, preserve(text.data(), text.size()));
 }
+
+void Header::prepend(AuthenticationResults const& results) { prepend("Authentication-Results", results); }
 
 void Header::prepend(char const* name, HeaderField const& field) {
     if (name == nullptr) return;

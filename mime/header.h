@@ -25,6 +25,7 @@ class ContentID;
 class ContentTransferEncoding;
 class ContentType;
 class DateTime;
+class AuthenticationResults;
 class DkimHeader;
 class HeaderField;
 
@@ -95,6 +96,8 @@ public:
     // A first line "DKIM-Signature: " with the value exactly as the signer
     // folded it (the signed bytes). Throws when the line cannot be added.
     void prepend(DkimHeader const& header);
+    // a first line "Authentication-Results: " with the rendered results
+    void prepend(AuthenticationResults const& results);
 
     void remove(char const* name);
     void remove(size_t index);

@@ -45,9 +45,11 @@ def results():
     values = [
         r.AuthenticationResultsHeader(authserv_id='mx.example.org', results=[
             r.DKIMAuthenticationResult(result='pass', header_d='example.com', header_i='@example.com',
-                                       header_b='ab/c+d=', header_a='rsa-sha256'),
+                                       header_a='rsa-sha256', properties=[
+                                           r.AuthenticationResultProperty('header', 'b', 'ab/c+d=')]),
             r.SPFAuthenticationResult(result='pass', smtp_mailfrom='sender@example.net'),
-            r.DMARCAuthenticationResult(result='pass', header_from='example.com')]),
+            r.AuthenticationResult(method='dmarc', result='pass', properties=[
+                r.AuthenticationResultProperty('header', 'from', 'example.com')])]),
         r.AuthenticationResultsHeader(authserv_id='example.com', results=[
             r.DKIMAuthenticationResult(result='fail', reason='bad signature', header_i='user@sub.example.com',
                                        result_comment='2048-bit key')]),

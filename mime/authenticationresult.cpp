@@ -1,0 +1,116 @@
+#include "mime/authenticationresult.h"
+
+#include "filter/result.h"
+#include "mime/ascii.h"
+#include "mime/authenticationtokens.h"
+#include "mime/digit.h"
+#include "mime/empty.h"
+#include "mime/formatting.h"
+#include "mime/mess.h"
+#include "mime/require.h"
+#include "mime/whitespace.h"
+
+#include <cstring>
+#include <stdexcept>
+
+namespace Orvanta::Mime {
+
+namespace {
+
+size_t cfws(char const* data, size_t size) {
+    return Whitespace(data, size, true).consumed();
+}
+
+} // namespace
+
+AuthenticationResult::AuthenticationResult(std::string method, std::string result)
+    : _method(std::move(method)), _result(std::move(result)) {}
+
+AuthenticationResult::AuthenticationResult(char const* data, size_t size, bool strict) {
+    size_t n = cfws(data, size);
+    Require(data + n, size - n, ';');
+    ++n;
+    n += cfws(data + n, size - n);
+    n += AuthenticationKeyword(_method, data + n, size - n).consumed();
+    n += cfws(data + n, size - n);
+    if (n < size && data[n] == '/') {
+        ++n;
+        n += cfws(data + n, size - n);
+        Digit version(data + n, size - n);
+        if (version.consumed() == 0)
+            throw std::runtime_error("No method version number provided, while a '/' is present.");
+        _version = version.value();
+        n += version.consumed();
+    }
+    n += cfws(data + n, size - n);
+    Require(data + n, size - n, '=');
+    ++n;
+    n += cfws(data + n, size - n);
+    n += AuthenticationKeyword(_result, data + n, size - n).consumed();
+    n += cfws(data + n, size - n);
+    if (size - n >= 7 && std::strncmp(data + n, "reason", 6) == 0) {
+        size_t at = n + 6;
+        at += cfws(data + at, size - at);
+        Require(data + at, size - at, '=');
+        ++at;
+        at += cfws(data + at, size - at);
+        size_t start = at;
+        at += AuthenticationValue(_reason, data + at, size - at).consumed();
+        size_t after = at + cfws(data + at, size - at);
+        if (after < size && (data[after] == '=' || data[after] == '.')) {
+            // a property name, not a reason
+            _reason.clear();
+            n = start;
+        } else {
+            n = at;
+        }
+    }
+    while (n < size) {
+        n += cfws(data + n, size - n);
+        if (n >= size) break;
+        try {
+            AuthenticationProperty property(data + n, size - n);
+            n += property.consumed();
+            _properties.push_back(std::move(property));
+        } catch (std::runtime_error const&) {
+            if (data[n] == ';') break;
+            size_t word = Mess(data + n, size - n, " ").consumed();
+            size_t rest = Mess(data + n, size - n, ";").consumed();
+            if (strict && word != 0) throw std::runtime_error("malformed authentication result");
+            if (word > rest || word == 0) break;
+            n += word;
+        }
+    }
+    _consumed = n;
+}
+
+std::string const& AuthenticationResult::operator[](char const* name) const {
+    size_t length = std::strlen(name);
+    for (AuthenticationProperty const& property : _properties) {
+        std::string full = property.ptype() + "." + property.name();
+        if (full.size() == length && Ascii::equalNoCase(full.data(), name, length)) return property.text();
+    }
+    return empty_string();
+}
+
+size_t AuthenticationResult::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+    size_t total = out->append("; ", 2, true);
+    total += out->append(_method.data(), _method.size(), persistent);
+    if (_version != 1) total += out->append("/" + std::to_string(_version));
+    total += out->append("=", 1, true);
+    total += out->append(_result.data(), _result.size(), persistent);
+    if (!_reason.empty()) {
+        total += out->append(" reason=", 8, true);
+        if (Formatting(_reason.data(), _reason.size()).param())
+            total += out->append(_reason.data(), _reason.size(), persistent);
+        else
+            total += writeQuoted(_reason, out);
+    }
+    for (AuthenticationProperty const& property : _properties) {
+        total += out->append(" ", 1, true);
+        total += property.encode(caps, out, persistent);
+    }
+    return total;
+}
+
+} // namespace Orvanta::Mime

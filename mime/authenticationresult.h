@@ -1,0 +1,48 @@
+// One method result of an Authentication-Results value: the method (with
+// its version), the result word, an optional reason and the properties.
+#pragma once
+
+#include "mime/authenticationproperty.h"
+#include "mime/encodable.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace Orvanta::Mime {
+
+class AuthenticationResult : public Encodable {
+public:
+    // parses "; method[/version]=result [reason=...] properties" at the start
+    // of the text; strict refuses a property that does not parse
+    AuthenticationResult(char const* data, size_t size, bool strict);
+    // a result made from a method and a result word
+    AuthenticationResult(std::string method, std::string result);
+
+    std::string const& method() const { return _method; }
+    int version() const { return _version; }
+    std::string const& result() const { return _result; }
+    std::string const& reason() const { return _reason; }
+    std::vector<AuthenticationProperty> const& properties() const { return _properties; }
+    size_t consumed() const { return _consumed; }
+
+    void reason(std::string text) { _reason = std::move(text); }
+    void add(AuthenticationProperty property) { _properties.push_back(std::move(property)); }
+
+    // the value of the first property named "ptype.name" (case ignored), or
+    // the shared empty string
+    std::string const& operator[](char const* name) const;
+
+    using Encodable::encode;
+    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
+
+private:
+    size_t _consumed = 0;
+    std::string _method;
+    int _version = 1;
+    std::string _result;
+    std::string _reason;
+    std::vector<AuthenticationProperty> _properties;
+};
+
+} // namespace Orvanta::Mime

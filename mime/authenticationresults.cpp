@@ -1,0 +1,77 @@
+#include "mime/authenticationresults.h"
+
+#include "filter/linelength.h"
+#include "filter/wordwrap.h"
+#include "mime/authenticationtokens.h"
+#include "mime/capabilities.h"
+#include "mime/digit.h"
+#include "mime/mess.h"
+#include "mime/whitespace.h"
+
+#include <stdexcept>
+
+namespace Orvanta::Mime {
+
+namespace {
+
+size_t cfws(char const* data, size_t size) {
+    return Whitespace(data, size, true).consumed();
+}
+
+} // namespace
+
+AuthenticationResults::AuthenticationResults(char const* data, size_t size, bool strict) {
+    try {
+        size_t n = cfws(data, size);
+        n += AuthenticationValue(_id, data + n, size - n).consumed();
+        n += cfws(data + n, size - n);
+        Digit version(data + n, size - n);
+        if (version.consumed() != 0) {
+            _version = version.value();
+            n += version.consumed();
+            n += cfws(data + n, size - n);
+        }
+        if (AuthenticationNoResult(data + n, size - n).found()) return;
+        while (n < size) {
+            try {
+                AuthenticationResult result(data + n, size - n, strict);
+                n += result.consumed();
+                _results.push_back(std::move(result));
+            } catch (std::exception const&) {
+                if (strict) throw std::runtime_error("error in authentication result");
+                if (data[n] == ';') ++n;
+                n += Mess(data + n, size - n, ";").consumed();
+            }
+            n += cfws(data + n, size - n);
+        }
+        if (strict && _results.empty())
+            throw std::runtime_error("no information about results was found, and '; none' was not included");
+    } catch (std::runtime_error const&) {
+        throw;
+    } catch (std::exception const& error) {
+        // every failure of a parse reads as one kind
+        throw std::runtime_error(error.what());
+    }
+}
+
+size_t AuthenticationResults::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+    size_t total = out->append(_id.data(), _id.size(), persistent);
+    if (_version != 1) total += out->append(" " + std::to_string(_version));
+    for (AuthenticationResult const& result : _results)
+        total += result.encode(caps, out, persistent);
+    if (_results.empty()) total += out->append("; none", 6, true);
+    return total;
+}
+
+size_t AuthenticationResults::encode(Capabilities const& caps, Filter::WordWrap* out, bool persistent) const {
+    return encode(caps, static_cast<Filter::Result*>(out), persistent);
+}
+
+size_t AuthenticationResults::encode(Capabilities const& caps, Filter::LineLength* out,
+                                     bool persistent) const {
+    Filter::WordWrap wrap(caps.limits(), out->size(), out);
+    size_t total = encode(caps, &wrap, persistent);
+    return total + wrap.flush();
+}
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,40 @@
+// The value of an Authentication-Results header field: the identifier of the
+// authentication service, an optional version and the method results, or
+// "none". Written back in a normalised form.
+#pragma once
+
+#include "mime/authenticationresult.h"
+#include "mime/headerfield.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace Orvanta::Mime {
+
+class AuthenticationResults : public HeaderField {
+public:
+    // no results yet
+    explicit AuthenticationResults(std::string id) : _id(std::move(id)) {}
+    // Strict refuses a result that does not parse and a value without
+    // results that does not say "none"; lenient skips bad results. Failures
+    // are std::runtime_error.
+    AuthenticationResults(char const* data, size_t size, bool strict);
+
+    std::string const& id() const { return _id; }
+    int version() const { return _version; }
+    std::vector<AuthenticationResult> const& results() const { return _results; }
+    void add(AuthenticationResult result) { _results.push_back(std::move(result)); }
+
+    using HeaderField::encode;
+    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
+    size_t encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const override;
+    size_t encode(Capabilities const& caps, Filter::WordWrap* out, bool persistent) const override;
+
+private:
+    std::string _id;
+    int _version = 1;
+    std::vector<AuthenticationResult> _results;
+};
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,57 @@
+// The small tokens of an Authentication-Results value: a keyword (method,
+// result, property type and name), a value (authserv-id, reason, property
+// value) and the "; none" that stands for no results.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace Orvanta::Filter {
+class Result;
+}
+
+namespace Orvanta::Mime {
+
+// Writes the text between double quotes, a backslash before every backslash
+// and double quote inside; returns the bytes written.
+size_t writeQuoted(std::string const& text, Filter::Result* out);
+
+// Letters, digits and '-', not ending in '-'.
+class AuthenticationKeyword {
+public:
+    AuthenticationKeyword(std::string& word, char const* data, size_t size);
+    virtual ~AuthenticationKeyword() = default;
+    size_t consumed() const { return _consumed; }
+
+private:
+    size_t _consumed = 0;
+};
+
+// A quoted string (its text), or a run of bytes up to a blank, a control
+// byte or a special. `property` lets '/' and '=' into the run: verifiers
+// write base64 (header.b=) without quotes.
+class AuthenticationValue {
+public:
+    AuthenticationValue(std::string& value, char const* data, size_t size, bool property = false);
+    virtual ~AuthenticationValue() = default;
+    size_t consumed() const { return _consumed; }
+
+private:
+    size_t _consumed = 0;
+};
+
+// "; none" after the authserv-id (blanks and comments around it skipped);
+// matches nothing when it is not there.
+class AuthenticationNoResult {
+public:
+    AuthenticationNoResult(char const* data, size_t size);
+    virtual ~AuthenticationNoResult() = default;
+    bool found() const { return _found; }
+    size_t consumed() const { return _consumed; }
+
+private:
+    bool _found = false;
+    size_t _consumed = 0;
+};
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,108 @@
+// Authentication-Results values: parsing strictly and leniently, property
+// values, and the normalised form they are written back in.
+#include "mime/authenticationresults.h"
+#include "mime/header.h"
+#include "mime/tests/oracle.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace Orvanta::Mime;
+
+namespace {
+
+// the value written back, or "error: " and the message
+std::string written(std::string const& text, bool strict = true) {
+    try {
+        return AuthenticationResults(text.data(), text.size(), strict).str();
+    } catch (std::runtime_error const& e) {
+        return std::string("error: ") + e.what();
+    } catch (...) {
+        return "error: not a runtime_error";
+    }
+}
+
+TEST(AuthenticationResultsTest, ParsesAndWritesBack) {
+    struct Case {
+        std::string text;
+        bool strict;
+        std::string written;
+    } const cases[] = {
+        {"example.org; none", true, "example.org; none"},
+        {"example.org 1; none", true, "example.org; none"},
+        {"example.org 2 ; none", true, "example.org 2; none"},
+        {"example.org", true, "error: no information about results was found, and '; none' was not included"},
+        {"example.org", false, "example.org; none"},
+        {"example.com; spf=pass smtp.mailfrom=example.net", true,
+         "example.com; spf=pass smtp.mailfrom=example.net"},
+        {"example.com;\r\n dkim=pass (good) header.i=@example.com header.b=Ab/+cd=", true,
+         "example.com; dkim=pass header.i=@example.com header.b=\"Ab/+cd=\""},
+        {"example.com; dkim=fail reason=\"bad signature\" header.i=user@example.com", true,
+         "example.com; dkim=fail reason=\"bad signature\" header.i=user@example.com"},
+        {"example.com; dkim=pass reason=header.d=example.com", true,
+         "example.com; dkim=pass header.d=example.com"},
+        {"example.com; auth/2=pass smtp.auth=\"a b\\\"c\"", true,
+         "example.com; auth/2=pass smtp.auth=\"a b\\\"c\""},
+        {"example.com; auth/=pass", true, "error: error in authentication result"},
+        {"example.com; auth/=pass; spf=fail", false, "example.com; spf=fail"},
+        {"example.com; dkim=pass header.i=a@b.c!x", true, "error: error in authentication result"},
+        {"example.com; dkim=pass header.x=y junk header.d=example.org", false,
+         "example.com; dkim=pass header.x=y header.d=example.org"},
+        {"example.com; spf=pass smtp.mailfrom=\"john doe\"@example.net", true,
+         "example.com; spf=pass smtp.mailfrom=\"john doe\"@example.net"},
+        {"", true, "error: Value requires at least one valid character"},
+    };
+    for (auto const& c : cases)
+        EXPECT_EQ(written(c.text, c.strict), c.written) << c.text;
+}
+
+TEST(AuthenticationResultsTest, LooksUpPropertiesIgnoringCase) {
+    std::string text = "mx.example.org; dkim=pass header.i=@example.com header.d=example.com";
+    AuthenticationResults results(text.data(), text.size(), true);
+    ASSERT_EQ(results.results().size(), 1u);
+    EXPECT_EQ(results.results()[0]["HEADER.I"], "@example.com");
+    EXPECT_EQ(results.results()[0]["header.b"], "");
+    EXPECT_EQ(results.results()[0].method(), "dkim");
+}
+
+TEST(AuthenticationResultsTest, EmptyValueFilledAndPrepended) {
+    AuthenticationResults results("mx.example.org");
+    EXPECT_EQ(results.str(), "mx.example.org; none");
+    AuthenticationResult dkim("dkim", "pass");
+    dkim.add(AuthenticationProperty("header", "i", "@example.com"));
+    dkim.add(AuthenticationProperty("header", "b", "ab/cd"));
+    results.add(dkim);
+    EXPECT_EQ(results.str(), "mx.example.org; dkim=pass header.i=@example.com header.b=\"ab/cd\"");
+    Header header;
+    header.prepend(results);
+    ASSERT_EQ(header.size(), 1u);
+    EXPECT_EQ(
+        std::string(header[0].data(), header[0].size()),
+        "Authentication-Results: mx.example.org; dkim=pass header.i=@example.com\r\n header.b=\"ab/cd\"\r\n");
+}
+
+TEST(AuthenticationResultsTest, WhatAuthresWritesParsesStrictlyAndWritesBackTheSameResults) {
+    auto answers = Orvanta::Mime::Test::ask({{"results"}}, "dkim_oracle.py");
+    ASSERT_EQ(answers.size(), 1u);
+    ASSERT_FALSE(answers[0].empty());
+    for (std::string const& value : answers[0]) {
+        std::string once = written(value);
+        ASSERT_EQ(once.find("error"), std::string::npos) << value << ": " << once;
+        EXPECT_EQ(written(once), once);
+        AuthenticationResults theirs(value.data(), value.size(), true);
+        AuthenticationResults ours(once.data(), once.size(), true);
+        ASSERT_EQ(ours.results().size(), theirs.results().size());
+        for (size_t i = 0; i < ours.results().size(); ++i) {
+            auto const& a = theirs.results()[i];
+            auto const& b = ours.results()[i];
+            EXPECT_EQ(a.method() + "=" + a.result() + " " + a.reason(),
+                      b.method() + "=" + b.result() + " " + b.reason());
+            ASSERT_EQ(a.properties().size(), b.properties().size());
+            for (size_t p = 0; p < a.properties().size(); ++p)
+                EXPECT_EQ(a.properties()[p].text(), b.properties()[p].text()) << value;
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,126 @@
+// The canonical forms that signatures cover: the c= value, header fields
+// and bodies in simple and relaxed form, and the body hash.
+#include "mime/algorithm.h"
+#include "mime/bodyhash.h"
+#include "mime/canonicalization.h"
+#include "mime/canonicalizedbody.h"
+#include "mime/canonicalizedheader.h"
+#include "mime/capabilities.h"
+#include "mime/object.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace Orvanta::Mime;
+
+namespace {
+
+std::string canonicalization(char const* text) {
+    try {
+        return Canonicalization(text).text();
+    } catch (std::runtime_error const& e) {
+        return e.what();
+    }
+}
+
+TEST(CanonicalizationTest, ReadsTheTagValue) {
+    struct Case {
+        char const* text;
+        std::string result;
+    } const cases[] = {
+        {nullptr, "simple/simple"},
+        {"", "simple/simple"},
+        {"relaxed", "relaxed/simple"},
+        {"RELAXED/Relaxed", "relaxed/relaxed"},
+        {"simple/relaxed", "simple/relaxed"},
+        {"simple/", "unsupported canonicalization algorithm"},
+        {"/simple", "unsupported canonicalization algorithm"},
+        {"relaxed/nowsp", "unsupported canonicalization algorithm"},
+    };
+    for (auto const& c : cases)
+        EXPECT_EQ(canonicalization(c.text), c.result) << (c.text ? c.text : "null");
+}
+
+std::string body(std::string const& text, bool simple) {
+    std::string message = "From: a@example.com\r\n\r\n" + text;
+    Object object(message.data(), message.size());
+    return CanonicalizedBody(Capabilities::utf8(), object.body, simple).text();
+}
+
+TEST(CanonicalizationTest, Bodies) {
+    struct Case {
+        std::string text;
+        std::string simple;
+        std::string relaxed;
+    } const cases[] = {
+        {"", "\r\n", ""},
+        {"\r\n\r\n", "\r\n", ""},
+        {" \t\r\n", " \t\r\n", ""},
+        {"a", "a\r\n", "a\r\n"},
+        {"a\n\n\n", "a\r\n", "a\r\n"},
+        {"a  \t b\r\n", "a  \t b\r\n", "a b\r\n"},
+        {"line \t \r\n  two  words\t\r\n \r\nend  \r\n\r\n", "line \t \r\n  two  words\t\r\n \r\nend  \r\n",
+         "line\r\n two words\r\n\r\nend\r\n"},
+        {"a\r\n\r\nb\r\n", "a\r\n\r\nb\r\n", "a\r\n\r\nb\r\n"},
+        {"x\ry\r\n", "x\ry\r\n", "x\ry\r\n"},
+    };
+    for (auto const& c : cases) {
+        EXPECT_EQ(body(c.text, true), c.simple) << c.text;
+        EXPECT_EQ(body(c.text, false), c.relaxed) << c.text;
+    }
+}
+
+TEST(CanonicalizationTest, BodyHashCoversTheGivenLength) {
+    std::string message = "From: a@example.com\r\n\r\nHi.\r\n";
+    Object object(message.data(), message.size());
+    CanonicalizedBody canonical(Capabilities::utf8(), object.body, true);
+    // the SHA-256 digests of "Hi.\r\n", of "H" and of nothing
+    EXPECT_EQ(BodyHash(canonical, Algorithm("rsa-sha256")).text(),
+              BodyHash(canonical, Algorithm("rsa-sha256"), 99).text());
+    EXPECT_EQ(BodyHash(canonical, Algorithm("rsa-sha256"), 0).text(),
+              "47DEQpj8HBSa+/TImW+5JCeuQeRkm5NMpJWZG3hSuFU=");
+    EXPECT_EQ(BodyHash(canonical, Algorithm("rsa-sha1"), 1).text(), "fPGE9MZ61YKD7LGTSXILDK51aCk=");
+}
+
+TEST(CanonicalizationTest, HeaderFieldsBySignerAndByVerifier) {
+    std::string message =
+        "From: a@example.com\r\nTo: b@example.net\r\nX-Mine: 1\r\nSubject:  Hello   World  \r\n"
+        " again\r\nSubject: second\r\nDKIM-Signature: v=1\r\n\r\n";
+    Object object(message.data(), message.size());
+    auto const& caps = Capabilities::utf8();
+
+    CanonicalizedHeader usual(caps, object.header, ExtraHeaders(), SignatureType::dkim, true);
+    EXPECT_EQ(usual.fields().str(), "Subject:Subject:To:From");
+    CanonicalizedHeader extra(caps, object.header, {"x-MINE"}, SignatureType::dkim, true);
+    EXPECT_EQ(extra.fields().str(), "Subject:Subject:X-Mine:To:From");
+    CanonicalizedHeader arc(caps, object.header, ExtraHeaders(), SignatureType::arc, true);
+    EXPECT_EQ(arc.fields().str(), "DKIM-Signature:Subject:Subject:To:From");
+
+    DkimHeaderFields names("subject:subject:subject:from", 28);
+    CanonicalizedHeader simple(caps, object.header, true, names);
+    EXPECT_EQ(simple.count(), 3u);
+    EXPECT_EQ(simple.text(),
+              "Subject: second\r\nSubject:  Hello   World  \r\n again\r\nFrom: a@example.com\r\n");
+    CanonicalizedHeader relaxed(caps, object.header, false, names);
+    EXPECT_EQ(relaxed.text(), "subject:second\r\nsubject:Hello World again\r\nfrom:a@example.com\r\n");
+
+    relaxed.signature(object.header[5]);
+    EXPECT_EQ(relaxed.text().substr(relaxed.text().size() - 20), "\r\ndkim-signature:v=1");
+}
+
+TEST(CanonicalizationTest, SignatureFieldLosesItsSignatureData) {
+    struct Case {
+        std::string value;
+        std::string naked;
+    } const cases[] = {
+        {"v=1; b=ab cd; bh=xyz; d=example.com", "v=1; b=; bh=xyz; d=example.com"},
+        {"v=1; bh=xyz; b=ab\r\n\tcd==", "v=1; bh=xyz; b="},
+        {"b =abc;x=1", "b =;x=1"},
+        {"v=1; xb=abc", "v=1; xb=abc"},
+    };
+    for (auto const& c : cases)
+        EXPECT_EQ(NakedSignature(c.value.data(), c.value.size()).text(), c.naked);
+}
+
+} // namespace

@@ -1,0 +1,222 @@
+// Signing and checking with a key at hand: what a check reports for each
+// kind of bad or unusual signature, tampering, and what signing does to a
+// message.
+#include "dns/hostname.h"
+#include "mime/algorithm.h"
+#include "mime/bodyhash.h"
+#include "mime/canonicalization.h"
+#include "mime/canonicalizedbody.h"
+#include "mime/canonicalizedheader.h"
+#include "mime/capabilities.h"
+#include "mime/dkimheader.h"
+#include "mime/dkimkey.h"
+#include "mime/dkimsignature.h"
+#include "mime/object.h"
+#include "mime/signaturestatus.h"
+#include "mime/tests/dkimkeys.h"
+#include "openssl/publickey.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+using namespace Orvanta::Mime;
+
+namespace {
+
+std::string const message = "From: Alice <alice@example.com>\r\nTo: bob@example.net\r\nSubject: Hello\r\n\r\n"
+                            "Hello Bob.\r\n\r\n";
+
+DkimKey key(char const* algorithm = "rsa-sha256", char const* domain = "example.com",
+            char const* selector = "sel") {
+    return DkimKey(Test::testKey().privateKey, Orvanta::Dns::Hostname(domain, false), selector, algorithm);
+}
+
+Orvanta::OpenSSL::PublicKey const& publicKey() {
+    static Orvanta::OpenSSL::PublicKey const key(Test::testKey().record.data(),
+                                                 Test::testKey().record.size());
+    return key;
+}
+
+// A DKIM-Signature with the given tags (all but bh and b), signed by the
+// library's own pieces, on top of the message. `$bh` in the tags is left out
+// when `length` limits the body hash.
+std::string signWith(std::string const& tags, std::string const& text = message,
+                     size_t length = BodyHash::whole) {
+    Object object(text.data(), text.size());
+    std::string probe = tags + "; bh=AA; b=AA";
+    DkimSignature parsed(probe.data(), probe.size(), false, false);
+    Canonicalization canonicalization(parsed.canonicalization().c_str());
+    CanonicalizedBody body(Capabilities::utf8(), object.body, canonicalization.body());
+    std::string hash = BodyHash(body, Algorithm(parsed.algorithm().c_str()), length).text();
+    std::string field = "DKIM-Signature: " + tags + "; bh=" + hash + ";\r\n b=";
+    CanonicalizedHeader header(Capabilities::utf8(), object.header, canonicalization.header(),
+                               parsed.headers());
+    header.signature(field.data(), field.size());
+    return field + PartialSignature(key(parsed.algorithm().c_str()), header.text(), 72, "\r\n ").text() +
+           "\r\n" + text;
+}
+
+struct Outcome {
+    std::string result;
+    std::string message;
+};
+
+Outcome check(std::string const& text, bool strict = false) {
+    Object object(text.data(), text.size());
+    Value const& value = object.header.get("dkim-signature");
+    std::unique_ptr<DkimSignature> signature;
+    try {
+        signature = std::make_unique<DkimSignature>(value.data(), value.size(), true, false);
+    } catch (std::exception const& e) {
+        return {"unparsable", e.what()};
+    }
+    DkimStatus status;
+    status.initialize(object, *signature, publicKey(), strict);
+    return {status.result(), status.message() ? status.message() : ""};
+}
+
+std::string replace(std::string text, std::string const& from, std::string const& to) {
+    size_t at = text.find(from);
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
+std::string const tags = "v=1; a=rsa-sha256; c=relaxed/relaxed; d=example.com; s=sel; h=from:to:subject";
+
+TEST(DkimCheckTest, ReportsWhatIsWrongWithASignature) {
+    std::string const tail = "More text.\r\n";
+    std::string const longer = message + tail;
+    struct Case {
+        char const* name;
+        std::string text;
+        bool strict;
+        Outcome expected;
+    } const cases[] = {
+        {"good", signWith(tags), false, {"pass", ""}},
+        {"sha1", signWith(replace(tags, "rsa-sha256", "rsa-sha1")), false, {"pass", ""}},
+        {"sha512", signWith(replace(tags, "rsa-sha256", "rsa-sha512")), false, {"pass", ""}},
+        {"simple/simple", signWith(replace(tags, "relaxed/relaxed", "simple/simple")), false, {"pass", ""}},
+        {"extension tag", signWith(tags + "; future=some value"), false, {"pass", ""}},
+        {"identity below the domain", signWith(tags + "; i=joe@mail.example.com"), false, {"pass", ""}},
+        {"identity below the domain, strict key",
+         signWith(tags + "; i=joe@mail.example.com"),
+         true,
+         {"permerror", "Invalid AUID"}},
+        {"identity in the domain, strict key", signWith(tags + "; i=joe@example.com"), true, {"pass", ""}},
+        {"identity elsewhere",
+         signWith(tags + "; i=joe@badexample.com"),
+         false,
+         {"permerror", "Invalid AUID"}},
+        {"identity with a trailing dot",
+         signWith(tags + "; i=@example.com."),
+         false,
+         {"unparsable", "missing ;"}},
+        {"from not signed",
+         signWith(replace(tags, "from:to", "to")),
+         false,
+         {"permerror", "From field not signed"}},
+        {"expired", signWith(tags + "; x=1000000000"), false, {"permerror", "Signature expired"}},
+        {"expires after 2038", signWith(tags + "; t=4102444800; x=4102444900"), false, {"pass", ""}},
+        {"version 2",
+         replace(signWith(tags), "v=1", "v=2"),
+         false,
+         {"permerror", "Unsupported signature version"}},
+        {"unknown canonicalization",
+         replace(signWith(tags), "relaxed/relaxed", "relaxed/nowsp"),
+         false,
+         {"permerror", "Unknown, caught exception"}},
+        {"length covers the body", signWith(tags + "; l=12", message, 12), false, {"pass", ""}},
+        {"length and text added", signWith(tags + "; l=12", message, 12) + tail, false, {"pass", ""}},
+        {"no length and text added", signWith(tags) + tail, false, {"fail", "Body hash does not match"}},
+        {"length beyond the body",
+         signWith(tags + "; l=13", message, 13),
+         false,
+         {"fail", "Body hash does not match"}},
+        {"length zero", signWith(tags + "; l=0", longer, 0), false, {"pass", ""}},
+        {"header changed",
+         replace(signWith(tags), "Subject: Hello", "Subject: Hellp"),
+         false,
+         {"fail", "Header hash does not match"}},
+        {"headers reordered",
+         replace(signWith(tags), "To: bob@example.net\r\nSubject: Hello\r\n",
+                 "Subject: Hello\r\nTo: bob@example.net\r\n"),
+         false,
+         {"pass", ""}},
+        {"same-name fields reordered",
+         replace(signWith(tags + ":to", replace(message, "Subject", "To: x@example.org\r\nSubject")),
+                 "To: bob@example.net\r\nTo: x@example.org", "To: x@example.org\r\nTo: bob@example.net"),
+         false,
+         {"fail", "Header hash does not match"}},
+        {"body changed",
+         replace(signWith(tags), "Hello Bob", "Hello Rob"),
+         false,
+         {"fail", "Body hash does not match"}},
+        {"signature changed", replace(signWith(tags), "s=sel;", "s=sel; "), false, {"pass", ""}},
+    };
+    for (auto const& c : cases) {
+        Outcome got = check(c.text, c.strict);
+        EXPECT_EQ(got.result + ": " + got.message, c.expected.result + ": " + c.expected.message) << c.name;
+    }
+}
+
+TEST(DkimCheckTest, ExceptionsInsideBecomePermerror) {
+    std::string text = signWith(tags);
+    Object object(text.data(), text.size());
+    std::string value = "v=1; a=rsa-md5; c=relaxed/relaxed; d=example.com; s=sel; h=from; bh=AAAA; b=AAAA";
+    DkimSignature signature(value.data(), value.size(), true, false);
+    DkimStatus status;
+    EXPECT_EQ(status.initialize(object, signature, publicKey(), false), Status::permerror);
+    EXPECT_STREQ(status.message(), "Unknown, caught exception");
+    // the field is not in the message
+    std::string other = "v=1; a=rsa-sha256; d=example.com; s=sel; h=from; "
+                        "bh=frcCV1k9oG9oKj3dpUqdJg1PxRT2RSN/XKdLCPjaYaY=; b=AAAA";
+    std::string bare = "From: a@example.com\r\n\r\n";
+    Object unsigned_(bare.data(), bare.size());
+    DkimSignature absent(other.data(), other.size(), true, false);
+    EXPECT_EQ(status.initialize(unsigned_, absent, publicKey(), false), Status::fail);
+    EXPECT_STREQ(status.message(), "Could not find original signature in mime");
+}
+
+std::string written(Object const& object) {
+    std::string text;
+    for (Line const& line : object.header.lines())
+        text.append(line.data(), line.size());
+    return text;
+}
+
+TEST(DkimCheckTest, SigningPutsOneFreshFieldOnTop) {
+    std::string text = "DKIM-Signature: v=1; a=rsa-sha256; d=EXAMPLE.com; s=SEL; h=from; bh=AA; b=AA\r\n"
+                       "DKIM-Signature: v=1; a=rsa-sha256; d=example.com; s=other; h=from; bh=AA; b=AA\r\n" +
+                       message;
+    Object object(text.data(), text.size());
+    ASSERT_TRUE(object.sign(Capabilities::utf8(), key(), 0, false, Canonicalization(false, false)));
+    ASSERT_EQ(object.header.size(), 5u);
+    EXPECT_EQ(object.header.all("dkim-signature").size(), 2u);
+    DkimSignature mine(object.header[0].value.data(), object.header[0].value.size(), true, false);
+    EXPECT_EQ(mine.selector(), "sel");
+    EXPECT_EQ(mine.headers().str(), "Subject:To:From");
+    EXPECT_NE(std::string(object.header[1].value.data(), object.header[1].value.size()).find("s=other"),
+              std::string::npos);
+    for (size_t i = 0; i < object.header[0].size();) {
+        size_t end = std::string(object.header[0].data(), object.header[0].size()).find("\r\n", i);
+        EXPECT_LE(end - i, 78u);
+        i = end + 2;
+    }
+    std::string signed_ = written(object) + "\r\n" + message.substr(message.find("\r\n\r\n") + 4);
+    EXPECT_EQ(check(signed_).result, "pass");
+
+    ASSERT_TRUE(object.sign(Capabilities::utf8(), key(), {"x-none"}, 1, true, Canonicalization()));
+    DkimSignature oversigned(object.header[0].value.data(), object.header[0].value.size(), true, false);
+    EXPECT_EQ(oversigned.headers().str(), "Subject:Subject:To:To:From:From");
+    EXPECT_EQ(oversigned.expiration(), "1");
+    EXPECT_EQ(object.header.all("dkim-signature").size(), 2u);
+
+    std::string anonymous = "To: bob@example.net\r\n\r\nbody\r\n";
+    Object nobody(anonymous.data(), anonymous.size());
+    EXPECT_FALSE(nobody.sign(Capabilities::utf8(), key(), 0, false, Canonicalization()));
+    EXPECT_EQ(nobody.header.size(), 1u);
+    EXPECT_FALSE(object.sign(Capabilities::utf8(), key("rsa-md5"), 0, false, Canonicalization()));
+}
+
+} // namespace
