@@ -7,6 +7,12 @@ namespace Orvanta::OpenSSL {
 class PublicKey;
 }
 
+namespace Orvanta::Dns {
+class Context;
+class DkimRecord;
+class DkimRecords;
+} // namespace Orvanta::Dns
+
 namespace Orvanta::Mime {
 
 class DkimSignature;
@@ -44,6 +50,13 @@ public:
     // identity must lie in the signing domain itself.
     virtual char const* initialize(Object const& message, DkimSignature const& signature,
                                    OpenSSL::PublicKey const& key, bool strict);
+    // The key records of the signature's domain and selector fetched
+    // through the context (blocking), then checked as below.
+    char const* initialize(Dns::Context const& context, Object const& message, DkimSignature const& signature);
+    // each record in turn until one gives a pass; the last one's result
+    char const* initialize(Object const& message, DkimSignature const& signature, Dns::DkimRecords const& records);
+    // the record must fit the signature before its key is used
+    char const* initialize(Object const& message, DkimSignature const& signature, Dns::DkimRecord const& record);
 
 protected:
     char const* conclude(char const* result, char const* message);
@@ -53,6 +66,7 @@ protected:
 
 class DkimStatus : public SignatureStatus {
 public:
+    using SignatureStatus::initialize;
     // the identity (i=) must lie in the signing domain, then the signature
     char const* initialize(Object const& message, DkimSignature const& signature,
                            OpenSSL::PublicKey const& key, bool strict) override;

@@ -31,12 +31,16 @@ std::string unhex(std::string const& text) {
 std::vector<Answer> ask(std::vector<Request> const& requests) { return ask(requests, "oracle.py"); }
 
 std::vector<Answer> ask(std::vector<Request> const& requests, char const* script) {
+    return ask(requests, script, Orvanta::Test::python3());
+}
+
+std::vector<Answer> ask(std::vector<Request> const& requests, char const* script, char const* interpreter) {
     std::string input;
     for (auto const& request : requests) {
         for (size_t i = 0; i < request.size(); ++i) input += (i ? "\t" : "") + hex(request[i]);
         input += '\n';
     }
-    auto result = Orvanta::Test::runProcess({Orvanta::Test::python3(), std::string(ORVANTA_SOURCE_DIR "/mime/tests/") + script}, input);
+    auto result = Orvanta::Test::runProcess({interpreter, std::string(ORVANTA_SOURCE_DIR "/mime/tests/") + script}, input);
     EXPECT_EQ(result.status, 0) << result.err;
     std::vector<Answer> answers;
     std::istringstream lines(result.out);

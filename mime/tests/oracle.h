@@ -14,5 +14,7 @@ using Answer = std::vector<std::string>;
 std::vector<Answer> ask(std::vector<Request> const& requests);
 // the same with another script of this folder speaking the same protocol
 std::vector<Answer> ask(std::vector<Request> const& requests, char const* script);
+// the same with a script for another interpreter (perl)
+std::vector<Answer> ask(std::vector<Request> const& requests, char const* script, char const* interpreter);
 
 } // namespace Orvanta::Mime::Test

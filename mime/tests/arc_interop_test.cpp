@@ -1,0 +1,216 @@
+// ARC chains sealed hop after hop by us, dkimpy and Mail::DKIM, each chain
+// validated by all three after every hop; broken chains reported alike.
+#include "dns/hostname.h"
+#include "mime/arcpublickeys.h"
+#include "mime/arcsignatures.h"
+#include "mime/arcstatus.h"
+#include "mime/authenticationresults.h"
+#include "mime/capabilities.h"
+#include "mime/dkimkey.h"
+#include "mime/object.h"
+#include "mime/tests/arckeys.h"
+#include "mime/tests/dkimkeys.h"
+#include "mime/tests/oracle.h"
+
+#include <gtest/gtest.h>
+
+using namespace Orvanta::Mime;
+namespace Peer = Orvanta::Mime::Test;
+
+namespace {
+
+enum Sealer { ours, dkimpy, perl };
+char const* const names[] = {"ours", "dkimpy", "Mail::DKIM"};
+
+std::string const original =
+    "From: Alice <alice@example.com>\r\nTo: list@example.org\r\nSubject: ARC hops\r\n"
+    "Date: Mon, 7 Dec 2026 10:00:00 +0000\r\nMessage-ID: <arc@example.com>\r\n"
+    "DKIM-Signature: v=1; a=rsa-sha256; d=example.com; s=old; h=from; bh=AAAA; b=AAAA\r\n"
+    "\r\nHello list.\r\n\r\nA second paragraph\twith a tab.\r\n";
+
+std::string authservId(int hop) {
+    return "hop" + std::to_string(hop) + ".example";
+}
+
+struct Verdict {
+    std::string result;
+    std::string reason;
+};
+
+Verdict ourVerdict(std::string const& text) {
+    Object message(text.data(), text.size());
+    ArcSignatures signatures(message);
+    ArcPublicKeys keys(Peer::testKeyLookup(), signatures);
+    ArcStatus status(message, signatures, keys);
+    return {status.result(), status.message()};
+}
+
+// Validates, adds our Authentication-Results and seals as one hop does.
+std::string ourHop(std::string const& text, int hop) {
+    AuthenticationResults results(authservId(hop));
+    {
+        Object before(text.data(), text.size());
+        ArcSignatures signatures(before);
+        ArcPublicKeys keys(Peer::testKeyLookup(), signatures);
+        results.add(ArcStatus(before, signatures, keys));
+    }
+    std::string received = "Authentication-Results: " + results.str(true) + "\r\n" + text;
+    Object message(received.data(), received.size());
+    ArcSignatures signatures(message);
+    ArcPublicKeys keys(Peer::testKeyLookup(), signatures);
+    DkimKey key(Peer::testKey().privateKey, Orvanta::Dns::Hostname("ours.example", false), "ours");
+    EXPECT_TRUE(message.resign(Capabilities::utf8(), signatures, keys, key, results, 0, false))
+        << "hop " << hop;
+    std::string added;
+    for (size_t i = 0; i < 3 && i < message.header.size(); ++i)
+        added += std::string(message.header[i].data(), message.header[i].size());
+    return added + received;
+}
+
+Peer::Request keyRequest() {
+    return {"key", Peer::testKey().privatePath, Peer::testKey().record};
+}
+
+std::vector<Peer::Answer> askPeer(Sealer peer, std::vector<Peer::Request> requests) {
+    requests.insert(requests.begin(), keyRequest());
+    auto answers = peer == dkimpy ? Peer::ask(requests, "arc_oracle.py")
+                                  : Peer::ask(requests, "arc_oracle.pl", "/usr/bin/perl");
+    answers.erase(answers.begin());
+    return answers;
+}
+
+std::string hop(Sealer sealer, std::string const& text, int number) {
+    if (sealer == ours) return ourHop(text, number);
+    char const* selector = sealer == dkimpy ? "py" : "pl";
+    std::string domain = std::string(selector) + ".example";
+    auto answer = askPeer(sealer, {{"hop", text, selector, domain, authservId(number)}}).at(0);
+    EXPECT_FALSE(answer.at(0).empty())
+        << names[sealer] << " did not seal hop " << number << ": " << (answer.size() > 1 ? answer[1] : "");
+    return answer.at(0);
+}
+
+// the chain result of every validator for every text: [text][validator]
+std::vector<std::vector<Verdict>> verdicts(std::vector<std::string> const& texts) {
+    std::vector<std::vector<Verdict>> all(texts.size());
+    for (size_t i = 0; i < texts.size(); ++i)
+        all[i].push_back(ourVerdict(texts[i]));
+    for (Sealer peer : {dkimpy, perl}) {
+        std::vector<Peer::Request> requests;
+        for (auto const& text : texts)
+            requests.push_back({"verify", text});
+        auto answers = askPeer(peer, requests);
+        for (size_t i = 0; i < texts.size(); ++i)
+            all[i].push_back({answers[i].at(0), answers[i].size() > 1 ? answers[i][1] : ""});
+    }
+    return all;
+}
+
+std::string describe(std::vector<Verdict> const& row) {
+    std::string text;
+    for (size_t v = 0; v < row.size(); ++v)
+        text += std::string(names[v]) + ": " + row[v].result + " (" + row[v].reason + ")\n";
+    return text;
+}
+
+std::vector<std::string> chain(std::vector<Sealer> const& sealers, std::string text = original) {
+    std::vector<std::string> hops;
+    for (size_t i = 0; i < sealers.size(); ++i) {
+        text = hop(sealers[i], text, static_cast<int>(i + 1));
+        hops.push_back(text);
+    }
+    return hops;
+}
+
+std::string label(std::vector<Sealer> const& sealers) {
+    std::string text;
+    for (Sealer s : sealers)
+        text += std::string(text.empty() ? "" : ", ") + names[s];
+    return text;
+}
+
+// the lines of the message without those for which `drop` holds (a field and
+// its folded continuation go together)
+template <typename Drop> std::string without(std::string const& text, Drop const& drop) {
+    std::string out;
+    bool dropping = false;
+    size_t at = 0;
+    size_t body = text.find("\r\n\r\n");
+    while (at < text.size()) {
+        size_t end = text.find("\r\n", at);
+        end = end == std::string::npos ? text.size() : end + 2;
+        std::string line = text.substr(at, end - at);
+        bool continuation = line[0] == ' ' || line[0] == '\t';
+        if (!continuation) dropping = at <= body && drop(line);
+        if (!dropping) out += line;
+        at = end;
+    }
+    return out;
+}
+
+TEST(ArcInterop, ChainsOfThreeHopsValidateEverywhere) {
+    std::vector<std::vector<Sealer>> patterns = {{ours, dkimpy, ours},
+                                                 {dkimpy, ours, dkimpy},
+                                                 {ours, perl, ours},
+                                                 {perl, ours, perl},
+                                                 {dkimpy, perl, ours}};
+    for (auto const& pattern : patterns) {
+        auto hops = chain(pattern);
+        auto all = verdicts(hops);
+        for (size_t h = 0; h < hops.size(); ++h)
+            for (auto const& verdict : all[h])
+                EXPECT_EQ(verdict.result, "pass") << label(pattern) << " after hop " << h + 1 << "\n"
+                                                  << describe(all[h]) << hops[h];
+    }
+}
+
+TEST(ArcInterop, BrokenChainsAreReportedAlike) {
+    auto hops = chain({ours, dkimpy, ours});
+    std::string const& sealed = hops.back();
+    std::string twoHops = hops[1];
+    std::string tampered = twoHops + "A line added after the second hop.\r\n";
+
+    struct Case {
+        char const* name;
+        std::string text;
+        char const* ours;
+    } cases[] = {
+        {"body changed after hop 2", tampered, "Top AMS invalid: Body hash does not match"},
+        {"instance gap",
+         without(sealed,
+                 [](std::string const& line) {
+                     return line.rfind("ARC-", 0) == 0 && (line.find("i=2;") != std::string::npos);
+                 }),
+         "Could not determine ordering: we miss a header in the arc header set"},
+        {"duplicate instance",
+         [&] {
+             size_t seal = sealed.find("ARC-Seal: i=1;");
+             size_t end = sealed.find("\r\nARC-", seal + 1);
+             if (end == std::string::npos) end = sealed.find("\r\n", seal);
+             return sealed.substr(seal, end + 2 - seal) + sealed;
+         }(),
+         "Could not determine ordering: two arc headers have the same istance identifier"},
+    };
+    std::vector<std::string> texts;
+    for (auto const& c : cases)
+        texts.push_back(c.text);
+    // a hop over each broken chain seals it as failed: cv=fail everywhere after
+    std::vector<std::string> sealedOver;
+    for (Sealer sealer : {ours, dkimpy, perl})
+        sealedOver.push_back(hop(sealer, tampered, 3));
+    for (auto const& text : sealedOver)
+        texts.push_back(text);
+    auto all = verdicts(texts);
+    for (size_t i = 0; i < texts.size(); ++i) {
+        std::string name =
+            i < 3 ? cases[i].name : std::string("sealed over a changed body by ") + names[i - 3];
+        for (auto const& verdict : all[i])
+            EXPECT_EQ(verdict.result, "fail") << name << "\n" << describe(all[i]);
+        if (i < 3) {
+            EXPECT_EQ(all[i][0].reason, cases[i].ours) << name;
+        } else {
+            EXPECT_NE(texts[i].find("cv=fail"), std::string::npos) << name << "\n" << texts[i].substr(0, 400);
+        }
+    }
+}
+
+} // namespace
