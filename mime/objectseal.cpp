@@ -32,6 +32,8 @@ bool Object::resign(Capabilities const& caps, ArcSignatures const& signatures, A
     try {
         ArcSignData data(*this, signatures, keys, key);
         if (signatures.order() == nullptr) throw std::runtime_error(signatures.error());
+        // validators refuse a longer chain, so no set is added beyond the limit
+        if (data.instance() > ArcSealOrder::limit) throw std::runtime_error("too many arc sets");
         // the caller's results in their normal form, as peers will read them
         std::string text = results.str(true);
         ArcAuthenticationResults aar(data.instance(), AuthenticationResults(text.data(), text.size(), true));

@@ -1,12 +1,20 @@
 // ARC chains sealed hop after hop by us, dkimpy and Mail::DKIM, each chain
 // validated by all three after every hop; broken chains reported alike.
 #include "dns/hostname.h"
+#include "dns/spfstatus.h"
+#include "mime/arcauthenticationresults.h"
+#include "mime/arcmessagesignature.h"
 #include "mime/arcpublickeys.h"
+#include "mime/arcsealsignature.h"
 #include "mime/arcsignatures.h"
+#include "mime/arcsigndata.h"
 #include "mime/arcstatus.h"
 #include "mime/authenticationresults.h"
+#include "mime/canonicalization.h"
 #include "mime/capabilities.h"
 #include "mime/dkimkey.h"
+#include "mime/dkimsignatures.h"
+#include "mime/dmarcstatus.h"
 #include "mime/object.h"
 #include "mime/tests/arckeys.h"
 #include "mime/tests/dkimkeys.h"
@@ -211,6 +219,106 @@ TEST(ArcInterop, BrokenChainsAreReportedAlike) {
             EXPECT_NE(texts[i].find("cv=fail"), std::string::npos) << name << "\n" << texts[i].substr(0, 400);
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST(ArcInterop, NoChainHoldsMoreThanFiftySets) {
+    std::string text = original;
+    for (int i = 1; i <= 50; ++i)
+        text = ourHop(text, i);
+    Object fifty(text.data(), text.size());
+    ArcSignatures signatures(fifty);
+    ArcPublicKeys keys(Peer::testKeyLookup(), signatures);
+    DkimKey key(Peer::testKey().privateKey, Orvanta::Dns::Hostname("ours.example", false), "ours");
+    AuthenticationResults results(authservId(51));
+    results.add(ArcStatus(fifty, signatures, keys));
+    // fifty sets still validate, and neither we nor dkimpy add a fifty-first
+    EXPECT_STREQ(ArcStatus(fifty, signatures, keys).result(), cvpass);
+    EXPECT_FALSE(fifty.resign(Capabilities::utf8(), signatures, keys, key, results, 0, false));
+    EXPECT_EQ(fifty.header.size(), Object(text.data(), text.size()).header.size());
+    auto refused = askPeer(dkimpy, {{"hop", text, "py", "py.example", authservId(51)}}).at(0);
+    EXPECT_EQ(refused.at(0), "") << "dkimpy sealed a fifty-first set";
+
+    // The fifty-first set made by hand, as a sealer that ignores the limit
+    // would: the chain fails (dkimpy's and Mail::DKIM's validators still
+    // take it, although the standard does not).
+    ArcSignData data(fifty, signatures, keys, key);
+    ArcAuthenticationResults aar(data.instance(), results);
+    ArcMessageSignature ams(Capabilities::utf8(), data, 0, false);
+    ArcSealSignature seal(Capabilities::utf8(), data, aar, ams);
+    std::string longer = "ARC-Seal: " + seal.str(true) + "\r\nARC-Message-Signature: " + ams.str(true) +
+                         "\r\nARC-Authentication-Results: " + aar.str(true) + "\r\n" + text;
+    Verdict verdict = ourVerdict(longer);
+    EXPECT_EQ(verdict.result, "fail");
+    EXPECT_EQ(verdict.reason,
+              "Could not determine ordering: arc header contains invalid instance identifier");
+}
+
+} // namespace
+
+namespace {
+
+// our results as the authres module should read them back: the authserv-id,
+// then per result "|", method, result, reason and "ptype.name=value" each
+std::vector<std::string> expected(AuthenticationResults const& results) {
+    std::vector<std::string> fields{results.id()};
+    for (auto const& result : results.results()) {
+        fields.insert(fields.end(), {"|", result.method(), result.result(), result.reason()});
+        for (auto const& property : result.properties())
+            fields.push_back(property.ptype() + "." + property.name() + "=" + property.text());
+    }
+    return fields;
+}
+
+TEST(ArcInterop, AddedResultsReadBackInAuthres) {
+    // a message with our DKIM signature and a chain of three hops
+    std::string text = original;
+    {
+        Object message(text.data(), text.size());
+        DkimKey key(Peer::testKey().privateKey, Orvanta::Dns::Hostname("example.com", false), "sel");
+        ASSERT_TRUE(message.sign(Capabilities::utf8(), key, 0, false, Canonicalization(false, false)));
+        text = std::string(message.header[0].data(), message.header[0].size()) + text;
+    }
+    text = chain({ours, dkimpy, ours}, text).back();
+    std::string tampered = text + "tampered\r\n";
+
+    Orvanta::Dns::DkimRecords records;
+    Peer::answer(records, "sel._domainkey.example.com", "v=DKIM1; k=rsa; p=" + Peer::testKey().record);
+    std::vector<AuthenticationResults> values;
+    for (std::string const* body : {&text, &tampered}) {
+        Object message(body->data(), body->size());
+        AuthenticationResults results("mx.example.org");
+        DkimSignatures signatures(message.header);
+        for (DkimSignature const& signature : signatures.signatures()) {
+            DkimStatus status;
+            status.initialize(message, signature, records);
+            results.add(status);
+        }
+        ArcSignatures sets(message);
+        ArcPublicKeys keys(Peer::testKeyLookup(), sets);
+        results.add(ArcStatus(message, sets, keys));
+        results.add(DmarcStatus{Status::pass, "example.com", ""});
+        results.add(DmarcStatus{Status::fail, "example.com", "policy says no"});
+        results.add(Orvanta::Dns::SpfStatus{Status::pass, "mail.example.net", "bounce@example.net", ""});
+        results.add(Orvanta::Dns::SpfStatus{Status::none, "mail.example.net", "", "no sender"});
+        values.push_back(std::move(results));
+    }
+    // ours and the stale signature of the original, then the chain
+    EXPECT_EQ(values[0].results()[0].result(), "pass");
+    EXPECT_EQ(values[0].results()[0]["header.i"], "@example.com");
+    EXPECT_EQ(values[0].results()[1].result(), "fail");
+    EXPECT_EQ(values[0].results()[2].result(), "pass");
+    EXPECT_EQ(values[1].results()[0].reason(), "Body hash does not match");
+    EXPECT_EQ(values[1].results()[2].reason(), "Top AMS invalid: Body hash does not match");
+    std::vector<Peer::Request> requests;
+    for (auto const& value : values)
+        requests.push_back({"results", value.str(true)});
+    auto answers = Peer::ask(requests, "arc_oracle.py");
+    for (size_t i = 0; i < values.size(); ++i)
+        EXPECT_EQ(answers[i], expected(values[i])) << values[i].str(true);
 }
 
 } // namespace
