@@ -53,26 +53,10 @@ Verdict ourVerdict(std::string const& text) {
     return {status.result(), status.message()};
 }
 
-// Validates, adds our Authentication-Results and seals as one hop does.
 std::string ourHop(std::string const& text, int hop) {
-    AuthenticationResults results(authservId(hop));
-    {
-        Object before(text.data(), text.size());
-        ArcSignatures signatures(before);
-        ArcPublicKeys keys(Peer::testKeyLookup(), signatures);
-        results.add(ArcStatus(before, signatures, keys));
-    }
-    std::string received = "Authentication-Results: " + results.str(true) + "\r\n" + text;
-    Object message(received.data(), received.size());
-    ArcSignatures signatures(message);
-    ArcPublicKeys keys(Peer::testKeyLookup(), signatures);
-    DkimKey key(Peer::testKey().privateKey, Orvanta::Dns::Hostname("ours.example", false), "ours");
-    EXPECT_TRUE(message.resign(Capabilities::utf8(), signatures, keys, key, results, 0, false))
-        << "hop " << hop;
-    std::string added;
-    for (size_t i = 0; i < 3 && i < message.header.size(); ++i)
-        added += std::string(message.header[i].data(), message.header[i].size());
-    return added + received;
+    std::string sealed = Peer::seal(text, authservId(hop));
+    EXPECT_FALSE(sealed.empty()) << "hop " << hop;
+    return sealed;
 }
 
 Peer::Request keyRequest() {

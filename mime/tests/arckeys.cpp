@@ -1,6 +1,12 @@
 #include "mime/tests/arckeys.h"
 
 #include "dns/tests/wire.h"
+#include "mime/arcsignatures.h"
+#include "mime/arcstatus.h"
+#include "mime/authenticationresults.h"
+#include "mime/capabilities.h"
+#include "mime/dkimkey.h"
+#include "mime/object.h"
 #include "mime/tests/dkimkeys.h"
 
 namespace Orvanta::Mime::Test {
@@ -19,6 +25,26 @@ ArcPublicKeys::Lookup testKeyLookup() {
     return [](ArcPublicKeys::Key const& key, Dns::DkimRecords& records) {
         answer(records, key.selector + "._domainkey." + key.domain, "v=DKIM1; k=rsa; p=" + testKey().record);
     };
+}
+
+std::string seal(std::string const& text, std::string const& id, char const* domain) {
+    AuthenticationResults results(id);
+    {
+        Object before(text.data(), text.size());
+        ArcSignatures signatures(before);
+        ArcPublicKeys keys(testKeyLookup(), signatures);
+        results.add(ArcStatus(before, signatures, keys));
+    }
+    std::string received = "Authentication-Results: " + results.str(true) + "\r\n" + text;
+    Object message(received.data(), received.size());
+    ArcSignatures signatures(message);
+    ArcPublicKeys keys(testKeyLookup(), signatures);
+    DkimKey key(testKey().privateKey, Dns::Hostname(domain, false), "ours");
+    if (!message.resign(Capabilities::utf8(), signatures, keys, key, results, 0, false)) return "";
+    std::string added;
+    for (size_t i = 0; i < 3; ++i)
+        added += std::string(message.header[i].data(), message.header[i].size());
+    return added + received;
 }
 
 } // namespace Orvanta::Mime::Test
