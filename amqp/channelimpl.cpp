@@ -254,9 +254,13 @@ bool ChannelImpl::publish(std::string_view exchange, std::string_view routingKey
 
 bool ChannelImpl::emit(const Publication& publication) {
     if (!_connection || !publication.fits(_connection->maxFrame())) return false;
+    // Straight to the connection: a publication released from the held
+    // queue goes out before whatever still waits behind it there.
     Monitor monitor(this);
-    if (!send(publication.method()) || !monitor.valid()) return false;
-    if (!send(publication.header()) || !monitor.valid()) return false;
+    auto forward = [&](const Frame& frame) { return monitor.valid() && _connection && _connection->send(frame); };
+    if (!forward(publication.method()) || !forward(publication.header())) return false;
+    if (!monitor.valid()) return false;
+    _synchronous = false;
     return publication.sendBody(_connection->maxFrame(), [&](const BodyFrame& frame, const Keeper& keeper) {
         return monitor.valid() && _connection && _connection->send(frame, keeper);
     }) && monitor.valid();

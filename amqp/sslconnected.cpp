@@ -64,8 +64,9 @@ TcpState* SslConnected::write(const Monitor& monitor) {
         int result = _out.sendto(_ssl);
         if (result < 1) return repeat(monitor, State::sending, OpenSSL::SSL_get_error(_ssl, result));
         // a broker that has something to say is heard between chunks
-        if (_out && !isReadable()) continue;
-        return isReadable() ? receive(monitor) : proceed();
+        bool incoming = isReadable();
+        if (_out && !incoming) continue;
+        return incoming ? receive(monitor) : proceed();
     }
     return proceed();
 }

@@ -1,20 +1,25 @@
 #!/usr/bin/env bash
 # The client publishing one message to a private RabbitMQ, next to other
-# publishers of the same bytes, in one paired run:
-#   1 MB, compression off:  tarvex-client | amqp-publish | pika with confirms
-#   1 MB, compression on:   tarvex-client | gzip -6 + amqp-publish
-#   100 MB (size adjustable): tarvex-client with compression off and on,
-#                             and amqp-publish
+# publishers of the same bytes, run by run in turn:
+#   1.35 MB, compression off:  tarvex-client | amqp-publish | pika with confirms
+#   1.35 MB, compression on:   tarvex-client | gzip -6 + amqp-publish
+#   100 MB (size adjustable):  the same without pika
 # Every run is timed (wall time) and measured with /usr/bin/time -v (peak
-# resident memory); each small case runs several times, alternating publishers, and
-# the median and the best are shown. Builds what it needs in build-bench/.
+# resident memory); the median and the best of each case are shown. Then
+# the goals, each a ratio: the client's wall time over its peer's (median of
+# the runs' ratios, each run paired with the peer's run next to it), the
+# client's peak memory over the message size, and the dot-decoding rate on
+# the client's road (bench_app_input over the large message). Builds what it
+# needs in build-bench/. On a shared machine, run it when the others are
+# quiet, and read the medians.
 #
-#   bench/client_publish.sh [runs] [large-megabytes] [amqp://broker]
+#   bench/client_publish.sh [runs] [large-megabytes] [amqp://broker] [large-runs]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-7}
 large_mb=${2:-100}
 broker=${3:-}
+large_runs=${4:-3}
 build=${ORVANTA_BENCH_BUILD:-$top/build-bench}
 work=$(mktemp -d)
 # the broker runs as its own user when started by root: it must reach its folder
@@ -26,7 +31,7 @@ cleanup() {
 trap cleanup EXIT
 
 cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANTA_TESTS=OFF >/dev/null
-cmake --build "$build" -j4 --target tarvex-client >/dev/null
+cmake --build "$build" -j4 --target tarvex-client bench_app_input >/dev/null
 client=$build/app/tarvex-client
 
 if [ -z "$broker" ]; then
@@ -114,34 +119,61 @@ case_run() {
 }
 
 : > "$work/results"
-message "$work/small" $((1 << 20))
+message "$work/small" $((135 * (1 << 20) / 100))
 for _ in $(seq 1 "$runs"); do
-  case_run "client,1MB,plain" "$work/small.smtp" false "$client_cmd"
-  case_run "amqp-publish,1MB,plain" "$work/small.raw" - "$amqp_cmd"
-  case_run "pika-confirm,1MB,plain" "$work/small.raw" - "$pika_cmd"
-  case_run "client,1MB,gzip" "$work/small.smtp" true "$client_cmd"
-  case_run "gzip-6+amqp-publish,1MB,gzip" "$work/small.raw" - "$gzip_cmd"
+  case_run "client,small,plain" "$work/small.smtp" false "$client_cmd"
+  case_run "amqp-publish,small,plain" "$work/small.raw" - "$amqp_cmd"
+  case_run "pika-confirm,small,plain" "$work/small.raw" - "$pika_cmd"
+  case_run "client,small,gzip" "$work/small.smtp" true "$client_cmd"
+  case_run "gzip-6+amqp-publish,small,gzip" "$work/small.raw" - "$gzip_cmd"
 done
 message "$work/large" $((large_mb << 20))
-case_run "client,${large_mb}MB,plain" "$work/large.smtp" false "$client_cmd"
-case_run "amqp-publish,${large_mb}MB,plain" "$work/large.raw" - "$amqp_cmd"
-case_run "client,${large_mb}MB,gzip" "$work/large.smtp" true "$client_cmd"
-case_run "gzip-6+amqp-publish,${large_mb}MB,gzip" "$work/large.raw" - "$gzip_cmd"
+for _ in $(seq 1 "$large_runs"); do
+  case_run "client,large,plain" "$work/large.smtp" false "$client_cmd"
+  case_run "amqp-publish,large,plain" "$work/large.raw" - "$amqp_cmd"
+  case_run "client,large,gzip" "$work/large.smtp" true "$client_cmd"
+  case_run "gzip-6+amqp-publish,large,gzip" "$work/large.raw" - "$gzip_cmd"
+done
 
-/usr/bin/python3 - "$work/results" "$(stat -c %s "$work/small.raw")" "$(stat -c %s "$work/large.raw")" <<'PY'
-import statistics, sys
-path, small, large = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
-def seconds(text):
-    return int(text) / 1e9
+# dot decoding as the client reads: the large message from the page cache
+ORVANTA_BENCH_MESSAGE="$work/large.smtp" "$build/bench/bench_app_input" \
+  --benchmark_format=json --benchmark_out="$work/decode.json" --benchmark_out_format=json >/dev/null
+
+/usr/bin/python3 - "$work/results" "$(stat -c %s "$work/small.raw")" "$(stat -c %s "$work/large.raw")" \
+  "$work/decode.json" <<'PY'
+import json, statistics, sys
+path, small, large, decode = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4]
+sizes = {"small": small, "large": large}
+label = {"small": f"{small / 2**20:.2f}MB", "large": f"{large / 2**20:.0f}MB"}
 rows = {}
 for line in open(path):
     name, wall, rss = line.split()
-    rows.setdefault(name, []).append((seconds(wall), int(rss)))
+    rows.setdefault(name, []).append((int(wall) / 1e9, int(rss)))
 print(f"{'publisher, size, body':40s} {'runs':>4s} {'wall s median':>14s} {'best':>7s} {'peak RSS MB':>12s} {'RSS / message':>14s}")
 for name, samples in rows.items():
-    size = large if not name.split(",")[1].startswith("1MB") else small
+    who, size, body = name.split(",")
     wall = statistics.median(s[0] for s in samples)
     best = min(s[0] for s in samples)
     rss = max(s[1] for s in samples) / 1024
-    print(f"{name:40s} {len(samples):4d} {wall:14.3f} {best:7.3f} {rss:12.1f} {rss * 1024 * 1024 / size:14.2f}")
+    print(f"{who + ',' + label[size] + ',' + body:40s} {len(samples):4d} {wall:14.3f} {best:7.3f} {rss:12.1f} "
+          f"{rss * 1024 * 1024 / sizes[size]:14.2f}")
+
+def paired(ours, theirs):
+    # run i of the client against run i of its peer, taken next to it
+    return statistics.median(a[0] / b[0] for a, b in zip(rows[ours], rows[theirs]))
+
+def goal(text, value, limit, below=True):
+    met = value <= limit if below else value >= limit
+    sign = "<=" if below else ">="
+    print(f"{text:58s} {value:7.2f}  goal {sign} {limit:<4}  {'met' if met else 'NOT MET'}")
+
+print()
+for size in ("small", "large"):
+    goal(f"client / amqp-publish, wall, {label[size]}, plain", paired(f"client,{size},plain", f"amqp-publish,{size},plain"), 1.0)
+rss = max(s[1] for s in rows["client,large,plain"]) * 1024 / large
+goal(f"client peak memory / message size, {label['large']}, plain", rss, 1.2)
+for size in ("small", "large"):
+    goal(f"client / gzip -6 | amqp-publish, wall, {label[size]}", paired(f"client,{size},gzip", f"gzip-6+amqp-publish,{size},gzip"), 1.0)
+rate = json.load(open(decode))["benchmarks"][0]["bytes_per_second"] / 1e9
+goal("dot decoding on the client's road, GB/s", rate, 2.0, below=False)
 PY

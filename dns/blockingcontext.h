@@ -31,7 +31,7 @@ public:
     // True when a response arrived (whatever its code), false after a
     // time-out or when the lookup could not start (a name too long for a
     // query); the handler has heard the outcome before it returns, except
-    // in that last case.
+    // in that last case. An exception the handler throws comes out here.
     bool query(const char* name, ns_type type, DNS::Handler* handler) const;
 
 private:

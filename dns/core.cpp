@@ -16,13 +16,13 @@ namespace DNS {
 Core::Core(Loop* loop) : _loop(loop), _ipv4(loop, this), _ipv6(loop, this) {}
 
 Core::~Core() {
-    if (_timer) _loop->cancel(_timer, this);
-    _timer = nullptr;
-    // The lookups go first, each leaving its sockets; a lookup in two queues
-    // (reported, then re-added) is simply held twice.
+    // The lookups go first, each leaving its sockets, which go after them;
+    // a socket left idle may still ask for a wake-up, so the timer goes last.
     _scheduled.clear();
     _waiting.clear();
     _ready.clear();
+    if (_timer) _loop->cancel(_timer, this);
+    _timer = nullptr;
 }
 
 Core& Core::capacity(size_t count) {
@@ -137,7 +137,10 @@ void Core::expire() {
         }
     }
     proceed(watcher, now);
-    if (watcher.valid()) reschedule(now);
+    if (!watcher.valid()) return;
+    _ipv4.sweep();
+    _ipv6.sweep();
+    reschedule(now);
 }
 
 bool Core::process(const Watcher& watcher, Queue& queue, double now) {

@@ -4,6 +4,6 @@ namespace DNS {
 
 IdGenerator::IdGenerator() : _engine(std::random_device{}()), _distribution(1, 65535) {}
 
-IdGenerator randomids;
+thread_local IdGenerator randomids;
 
 } // namespace DNS

@@ -21,7 +21,8 @@ private:
     std::uniform_int_distribution<unsigned> _distribution;
 };
 
-// the process-wide generator; the resolver runs on one thread
-extern IdGenerator randomids;
+// One per thread: blocking queries may run on several threads at once,
+// each with its own private loop.
+extern thread_local IdGenerator randomids;
 
 } // namespace DNS

@@ -1,5 +1,7 @@
 #include "dns/libev.h"
 
+#include "event/loop.h"
+
 #include <ev.h>
 
 namespace DNS {

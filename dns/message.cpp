@@ -9,8 +9,16 @@
 namespace DNS {
 
 Message::Message(const unsigned char* data, size_t size) : _bytes(reinterpret_cast<const char*>(data), size) {
+    parse();
+}
+
+Message::Message(std::string&& bytes) : _bytes(std::move(bytes)) {
+    parse();
+}
+
+void Message::parse() {
     try {
-        Reader reader(data, size);
+        Reader reader(data(), size());
         reader.skip(4);
         uint16_t counts[4];
         for (uint16_t& count : counts)

@@ -19,6 +19,8 @@ public:
     // std::runtime_error "failed to parse dns message" for bytes that are
     // not a whole message
     Message(const unsigned char* data, size_t size);
+    // takes over the bytes
+    explicit Message(std::string&& bytes);
     Message(const Message&) = default;
     Message& operator=(const Message&) = default;
     virtual ~Message() = default;
@@ -56,6 +58,8 @@ public:
     const Entry& entry(ns_sect section, size_t index) const;
 
 private:
+    void parse();
+
     std::string _bytes;
     std::vector<Entry> _sections[4];
 };

@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <strings.h>
 
 namespace DNS {
 
@@ -54,6 +55,27 @@ bool samename(const char* a, const char* b) {
     trim(a, la);
     trim(b, lb);
     return la == lb && strncasecmp(a, b, la) == 0;
+}
+
+bool samename(const unsigned char* message, size_t size, size_t position, const unsigned char* wire) {
+    for (;;) {
+        if (position >= size) return false;
+        unsigned length = message[position];
+        if ((length & 0xc0) == 0xc0) {
+            if (position + 1 >= size) return false;
+            size_t target = (length & 0x3f) << 8 | message[position + 1];
+            if (target >= position) return false;
+            position = target;
+            continue;
+        }
+        if (length != *wire || (length & 0xc0)) return false;
+        if (length == 0) return true;
+        if (position + 1 + length > size || strncasecmp(reinterpret_cast<const char*>(message + position + 1),
+                                                        reinterpret_cast<const char*>(wire + 1), length) != 0)
+            return false;
+        position += length + 1;
+        wire += length + 1;
+    }
 }
 
 bool Compressor::same(size_t position, const unsigned char* wire) const {

@@ -17,6 +17,11 @@ int encodeName(const char* name, unsigned char* out, size_t space);
 // final dot.
 bool samename(const char* a, const char* b);
 
+// Whether the name at `position` of the message (compression pointers
+// followed, backwards only) is the uncompressed wire name `wire`, ignoring
+// case. False for a malformed name.
+bool samename(const unsigned char* message, size_t size, size_t position, const unsigned char* wire);
+
 // The compression context of one message being written: names written
 // through it can be pointed at by later names.
 class Compressor {

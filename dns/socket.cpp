@@ -4,7 +4,6 @@
 
 #include <optional>
 #include <stdexcept>
-#include <vector>
 
 namespace DNS {
 
@@ -29,15 +28,14 @@ size_t Socket::process(size_t maximum) {
         if (!response->response()) continue;
         onReceivedId(response->id());
         if (!watcher.valid()) break;
-        std::vector<Processor*> candidates;
-        for (auto it = _subscriptions.lower_bound({response->id(), entry.first, nullptr});
-             it != _subscriptions.end() && it->id == response->id() && it->server.compare(entry.first) == 0;
-             ++it)
-            candidates.push_back(it->processor);
-        for (Processor* processor : candidates) {
-            // an earlier candidate may have made this one leave
-            if (_subscriptions.count({response->id(), entry.first, processor}) == 0) continue;
-            bool done = processor->onReceived(entry.first, *response);
+        // Each subscriber in turn, found again after every call: an earlier
+        // one may have made others leave.
+        Subscription next{response->id(), entry.first, nullptr};
+        for (auto it = _subscriptions.lower_bound(next);
+             it != _subscriptions.end() && it->id == next.id && it->server.compare(next.server) == 0;
+             it = _subscriptions.upper_bound(next)) {
+            next.processor = it->processor;
+            bool done = next.processor->onReceived(entry.first, *response);
             if (!watcher.valid()) return finished + done;
             if (done) {
                 ++finished;

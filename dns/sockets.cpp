@@ -10,13 +10,24 @@ Sockets::Sockets(Loop* loop, Handler* handler) : _loop(loop), _handler(handler) 
 }
 
 Inbound* Sockets::datagram(const Ip& server, const Query& query) {
+    // the socket open for that server, else a closed one, else a new one
+    Udp* chosen = nullptr;
     for (Udp& udp : _udp) {
-        if (udp.subscribers() == 0) {
-            _current = &udp;
+        if (udp.serves(server)) {
+            chosen = &udp;
             break;
         }
     }
-    return _current->send(server, query);
+    for (auto it = _udp.begin(); chosen == nullptr && it != _udp.end(); ++it) {
+        if (!it->valid()) chosen = &*it;
+    }
+    if (chosen == nullptr) {
+        _udp.emplace_back(_loop, this);
+        _udp.back().buffersize(_udp.front().buffersize());
+        chosen = &_udp.back();
+    }
+    _current = chosen;
+    return chosen->send(server, query);
 }
 
 Connecting* Sockets::connect(const Ip& server, Connector* connector) {
@@ -57,6 +68,12 @@ bool Sockets::active() const {
         if (tcp->active()) return true;
     }
     return false;
+}
+
+void Sockets::sweep() {
+    for (Udp& udp : _udp) {
+        if (udp.idle()) udp.close();
+    }
 }
 
 void Sockets::sockets(size_t count) {

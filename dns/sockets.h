@@ -28,8 +28,9 @@ public:
     Sockets(const Sockets&) = delete;
     Sockets& operator=(const Sockets&) = delete;
 
-    // Through the first UDP socket nobody waits on, else the one used last;
-    // the socket to subscribe on, or null.
+    // Through the UDP socket open for that server, else a closed one, else
+    // a new one: one socket per server in use. The socket to subscribe on,
+    // or null.
     Inbound* datagram(const Ip& server, const Query& query);
     // A connection to the server that is not lost or failed, or a new one;
     // null when none can be started.
@@ -38,6 +39,8 @@ public:
     size_t deliver(size_t budget);
     // something waits to be delivered
     bool active() const;
+    // closes the UDP sockets nobody waits on
+    void sweep();
     // grows the UDP sockets to `count`
     void sockets(size_t count);
 

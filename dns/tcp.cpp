@@ -1,5 +1,6 @@
 #include "dns/tcp.h"
 
+#include "dns/endpoint.h"
 #include "dns/query.h"
 
 #include <algorithm>
@@ -25,21 +26,8 @@ Tcp::Tcp(Loop* loop, const Ip& server, Handler* handler)
     if (_fd < 0) throw std::runtime_error("failed to create socket");
     int on = 1;
     setsockopt(_fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-    sockaddr_storage address{};
-    socklen_t length;
-    if (server.version() == 6) {
-        auto* v6 = reinterpret_cast<sockaddr_in6*>(&address);
-        v6->sin6_family = AF_INET6;
-        v6->sin6_port = htons(53);
-        v6->sin6_addr = server;
-        length = sizeof *v6;
-    } else {
-        auto* v4 = reinterpret_cast<sockaddr_in*>(&address);
-        v4->sin_family = AF_INET;
-        v4->sin_port = htons(53);
-        v4->sin_addr = server;
-        length = sizeof *v4;
-    }
+    sockaddr_storage address;
+    socklen_t length = endpoint(server, address);
     if (::connect(_fd, reinterpret_cast<sockaddr*>(&address), length) != 0 && errno != EINPROGRESS &&
         errno != EAGAIN) {
         ::close(_fd);

@@ -1,5 +1,6 @@
 #include "dns/udp.h"
 
+#include "dns/endpoint.h"
 #include "dns/query.h"
 
 #include <cerrno>
@@ -32,28 +33,28 @@ bool Udp::open(int version) {
     return true;
 }
 
+bool Udp::serves(const Ip& server) const {
+    return valid() && _peer.compare(server) == 0;
+}
+
 Inbound* Udp::send(const Ip& server, const Query& query) {
-    if (valid() && _version != server.version()) return nullptr;
-    if (!open(server.version())) return nullptr;
-    sockaddr_storage address{};
-    socklen_t length;
-    if (server.version() == 6) {
-        auto* v6 = reinterpret_cast<sockaddr_in6*>(&address);
-        v6->sin6_family = AF_INET6;
-        v6->sin6_port = htons(53);
-        v6->sin6_addr = server;
-        length = sizeof *v6;
-    } else {
-        auto* v4 = reinterpret_cast<sockaddr_in*>(&address);
-        v4->sin_family = AF_INET;
-        v4->sin_port = htons(53);
-        v4->sin_addr = server;
-        length = sizeof *v4;
+    if (valid() && !serves(server)) return nullptr;
+    if (!valid()) {
+        if (!open(server.version())) return nullptr;
+        // Connected, the kernel passes on only what the server sends from
+        // port 53, and sends without looking the route up again each time.
+        sockaddr_storage address;
+        socklen_t length = endpoint(server, address);
+        if (::connect(_fd, reinterpret_cast<sockaddr*>(&address), length) != 0) {
+            close();
+            return nullptr;
+        }
+        _peer = server;
     }
-    ssize_t sent = ::sendto(_fd, query.data(), query.size(), MSG_NOSIGNAL,
-                            reinterpret_cast<sockaddr*>(&address), length);
-    if (sent != ssize_t(query.size())) return nullptr;
-    return this;
+    ssize_t sent = ::send(_fd, query.data(), query.size(), MSG_NOSIGNAL);
+    if (sent == ssize_t(query.size())) return this;
+    if (subscribers() == 0) close();
+    return nullptr;
 }
 
 void Udp::close() {

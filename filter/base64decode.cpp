@@ -30,7 +30,6 @@ constexpr std::array<uint32_t, 256> place3 = digitTable(0);
 class Output {
 public:
     explicit Output(Result* next) : _next(next) {}
-    ~Output() = default;
 
     void byte(char c)
     {

@@ -2,12 +2,29 @@
 
 #include <cerrno>
 #include <stdexcept>
+#include <string>
+#include <strings.h>
 
 namespace Orvanta::Filter {
 
+namespace {
+
+// The name iconv knows for a charset name seen in mail: spellings of
+// US-ASCII that iconv lacks ("ansi-x3.4-1968" beside its "ANSI_X3.4-1968")
+// become the one it has; other names pass unchanged. std::string refuses a
+// null name with std::logic_error before iconv sees it.
+std::string known(const char* name)
+{
+    std::string text(name);
+    for (const char* spelling : {"ansi-x3.4-1968", "us-ascii", "ascii"})
+        if (strcasecmp(text.c_str(), spelling) == 0) return "US-ASCII";
+    return text;
+}
+
+} // namespace
+
 Charset::Charset(const char* from, const char* to, Result* next)
-    // std::string refuses null names with std::logic_error before iconv sees them.
-    : Filter(next), _descriptor(iconv_open((std::string(to) + "//TRANSLIT").c_str(), std::string(from).c_str()))
+    : Filter(next), _descriptor(iconv_open((known(to) + "//TRANSLIT").c_str(), known(from).c_str()))
 {
     if (_descriptor == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("Conversion not possible");
 }

@@ -12,7 +12,8 @@ namespace Orvanta::Filter {
 class Charset : public Filter {
 public:
     // Throws std::runtime_error "Conversion not possible" when iconv does
-    // not know the pair.
+    // not know the pair; spellings of US-ASCII iconv lacks are read as
+    // US-ASCII.
     Charset(const char* from, const char* to, Result* next);
     Charset(const Charset&) = delete;
     Charset& operator=(const Charset&) = delete;

@@ -17,6 +17,8 @@ constexpr size_t firstBlock = 64 * 1024;
 // From here on the block is mapped by itself: it grows by remapping, which
 // never copies the bytes (and does not depend on the allocator's choices).
 constexpr size_t mappedBlock = 4 << 20;
+// pieces from this size on have their pages mapped ahead
+constexpr size_t populated = 64 * 1024;
 
 } // namespace
 
@@ -27,7 +29,7 @@ Contiguous::~Contiguous() {
         std::free(_data);
 }
 
-void Contiguous::grow(size_t capacity) {
+void Contiguous::resize(size_t capacity) {
     if (capacity < mappedBlock) {
         char* grown = static_cast<char*>(std::realloc(_data, capacity));
         if (grown == nullptr) throw std::bad_alloc();
@@ -39,11 +41,6 @@ void Contiguous::grow(size_t capacity) {
                       ? mremap(_data, _capacity, capacity, MREMAP_MAYMOVE)
                       : mmap(nullptr, capacity, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (grown == MAP_FAILED) throw std::bad_alloc();
-#ifdef MADV_HUGEPAGE
-    // Filled once, front to back: in pages of 2 MB a large message costs a
-    // few hundred page faults instead of tens of thousands. Only advice.
-    madvise(grown, capacity, MADV_HUGEPAGE);
-#endif
     if (!_mapped) {
         if (_size > 0) std::memcpy(grown, _data, _size);
         std::free(_data);
@@ -54,13 +51,26 @@ void Contiguous::grow(size_t capacity) {
 }
 
 char* Contiguous::room(size_t size) {
-    if (_capacity - _size >= size) return _data + _size;
+    if (_capacity - _size < size) grow(size);
+#ifdef MADV_POPULATE_WRITE
+    // A large piece is about to be written (a read): its pages are mapped in
+    // one call instead of one fault each. Only advice; older kernels refuse.
+    // Each page once: _mappedTo is where the pages mapped so far end.
+    if (_mapped && size >= populated && _size + size > _mappedTo) {
+        size_t from = std::max(_size, _mappedTo) / 4096 * 4096;
+        size_t to = std::min((_size + size + 4095) / 4096 * 4096, _capacity);
+        if (madvise(_data + from, to - from, MADV_POPULATE_WRITE) == 0) _mappedTo = to;
+    }
+#endif
+    return _data + _size;
+}
+
+void Contiguous::grow(size_t size) {
     if (size > SIZE_MAX / 4 - _size) throw std::bad_alloc();
     size_t capacity = std::max({_capacity * 2, _size + size, firstBlock});
     // mapped blocks are whole pages
     if (capacity >= mappedBlock) capacity = (capacity + 4095) / 4096 * 4096;
-    grow(capacity);
-    return _data + _size;
+    resize(capacity);
 }
 
 void Contiguous::commit(size_t size) {

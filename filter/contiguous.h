@@ -31,14 +31,18 @@ public:
     size_t size() const { return _size; }
 
 private:
+    // to room for size more bytes at least
+    void grow(size_t size);
     // to exactly capacity bytes, keeping the contents
-    void grow(size_t capacity);
+    void resize(size_t capacity);
 
     char* _data = nullptr;
     size_t _size = 0;
     size_t _capacity = 0;
     // the block is a mapping of its own, not the allocator's
     bool _mapped = false;
+    // the bytes of a mapped block whose pages are known to be mapped
+    size_t _mappedTo = 0;
 };
 
 } // namespace Orvanta::Filter

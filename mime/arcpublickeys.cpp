@@ -1,26 +1,15 @@
 #include "mime/arcpublickeys.h"
 
-#include "dns/blockingcontext.h"
 #include "dns/exception.h"
-#include "dns/hostname.h"
 #include "mime/arcsignatures.h"
+#include "mime/signaturestatus.h"
 
 namespace Orvanta::Mime {
-
-void fetchKeyRecords(Dns::Context const& context, std::string const& domain, std::string const& selector,
-                     Dns::DkimRecords& records) {
-    Dns::Hostname host(domain.c_str(), false);
-    if (host.ascii() == nullptr) throw Dns::Exception("invalid domain", Dns::Exception::otherFailure);
-    std::string name = selector + "._domainkey." + host.ascii();
-    if (!context.query(name.c_str(), ns_t_txt, &records) || records.timeout()) throw Dns::TimeoutException();
-    if (records.rcode() != 0) throw Dns::RcodeException(records.rcode());
-    if (records.records().empty()) throw Dns::Exception("No records of this type", Dns::Exception::noData);
-}
 
 ArcPublicKeys::ArcPublicKeys(Dns::Context const& context, ArcSignatures const& signatures)
     : ArcPublicKeys(
           [&context](Key const& key, Dns::DkimRecords& records) {
-              fetchKeyRecords(context, key.domain, key.selector, records);
+              SignatureStatus::fetch(context, key.domain, key.selector, records);
           },
           signatures) {}
 

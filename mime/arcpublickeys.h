@@ -57,10 +57,4 @@ private:
     std::set<Key> _pending;
 };
 
-// The key records of a domain and selector through a blocking query. Throws
-// Dns::TimeoutException, Dns::RcodeException, or Dns::Exception "No records
-// of this type" when no answer reads as a key record.
-void fetchKeyRecords(Dns::Context const& context, std::string const& domain, std::string const& selector,
-                     Dns::DkimRecords& records);
-
 } // namespace Orvanta::Mime

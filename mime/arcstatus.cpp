@@ -1,7 +1,5 @@
 #include "mime/arcstatus.h"
 
-#include "filter/base64decode.h"
-#include "filter/string.h"
 #include "mime/algorithm.h"
 #include "mime/arcpublickeys.h"
 #include "mime/arcsignatures.h"
@@ -10,25 +8,12 @@
 #include "mime/header.h"
 #include "mime/object.h"
 #include "openssl/publickey.h"
-#include "openssl/signature.h"
 
 #include <stdexcept>
 
 namespace Orvanta::Mime {
 
 namespace {
-
-// the signature bytes of a b= value, its folding and blanks skipped
-std::string decoded(std::string const& text) {
-    std::string bytes;
-    Filter::String sink(&bytes);
-    {
-        Filter::Base64Decode decoder(false, &sink);
-        decoder.append(text.data(), text.size(), false);
-        decoder.flush();
-    }
-    return bytes;
-}
 
 ArcPublicKeys::Key keyOf(DkimSignature const& signature) {
     return {signature.domain(), signature.selector()};
@@ -59,8 +44,7 @@ char const* ArcSealStatus::verify(Object const& message, OpenSSL::PublicKey cons
         if (k < instance) canonical.add(header[_order->seal(k)]);
     }
     canonical.signature(header[_order->seal(instance)]);
-    OpenSSL::Signature check(key.key(), decoded(seal.signature()), algorithm.digest());
-    if (!check.verify(canonical.text().data(), canonical.text().size()))
+    if (!verified(key.key(), algorithm, canonical.text(), signatureBytes(seal.signature())))
         return conclude(permerror, "Header hash does not match");
     return conclude(pass, nullptr);
 }

@@ -21,6 +21,9 @@ class ArcMessageStatus : public SignatureStatus {
 public:
     explicit ArcMessageStatus(ArcMessageSignature const* signature = nullptr) : _signature(signature) {}
 
+    // the signature this status is about, or null
+    ArcMessageSignature const* signature() const { return _signature; }
+
 private:
     ArcMessageSignature const* _signature;
 };

@@ -56,7 +56,7 @@ bool AuthenticationProperty::parseMailbox(char const* data, size_t size, bool en
         _kind = mailbox;
         _local = local.text();
         _domain = domain.text();
-        _text = bare(_local) ? _local : "\"" + _local + "\"";
+        _text = bare(_local) ? _local : quoted(_local);
         _text += "@" + _domain;
         _consumed = n;
         return true;
@@ -98,12 +98,14 @@ void AuthenticationProperty::parse(char const* data, size_t size, bool entire) {
 }
 
 size_t AuthenticationProperty::encode(Capabilities const&, Filter::Result* out, bool persistent) const {
-    if (_kind == nothing || _text.empty()) return 0;
+    if (_kind == nothing || (_kind != plain && _text.empty())) return 0;
     size_t total = out->append(_ptype.data(), _ptype.size(), persistent);
     total += out->append(".", 1, true);
     total += out->append(_name.data(), _name.size(), persistent);
     total += out->append("=", 1, true);
-    if (_kind != plain || bare(_plain)) return total + out->append(_text.data(), _text.size(), persistent);
+    // an empty value is written as "" so that the property stays
+    if (_kind != plain || (bare(_plain) && !_plain.empty()))
+        return total + out->append(_text.data(), _text.size(), persistent);
     return total + writeQuoted(_plain, out);
 }
 

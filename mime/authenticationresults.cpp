@@ -5,6 +5,7 @@
 #include "mime/authenticationtokens.h"
 #include "mime/capabilities.h"
 #include "mime/digit.h"
+#include "mime/formatting.h"
 #include "mime/mess.h"
 #include "mime/whitespace.h"
 
@@ -39,8 +40,12 @@ AuthenticationResults::AuthenticationResults(char const* data, size_t size, bool
                 _results.push_back(std::move(result));
             } catch (std::exception const&) {
                 if (strict) throw std::runtime_error("error in authentication result");
+                // the bad result is passed over up to the next ';' (a zero
+                // byte also stops the skip: it is passed over alone)
+                size_t start = n;
                 if (data[n] == ';') ++n;
                 n += Mess(data + n, size - n, ";").consumed();
+                if (n == start) ++n;
             }
             n += cfws(data + n, size - n);
         }
@@ -55,7 +60,9 @@ AuthenticationResults::AuthenticationResults(char const* data, size_t size, bool
 }
 
 size_t AuthenticationResults::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
-    size_t total = out->append(_id.data(), _id.size(), persistent);
+    // an identifier that was read from a quoted string goes back in quotes
+    bool bare = !_id.empty() && Formatting(_id.data(), _id.size()).param();
+    size_t total = bare ? out->append(_id.data(), _id.size(), persistent) : writeQuoted(_id, out);
     if (_version != 1) total += out->append(" " + std::to_string(_version));
     for (AuthenticationResult const& result : _results)
         total += result.encode(caps, out, persistent);

@@ -1,6 +1,7 @@
 #include "mime/authenticationtokens.h"
 
 #include "filter/escape.h"
+#include "filter/string.h"
 #include "mime/ascii.h"
 #include "mime/quotedstring.h"
 #include "mime/whitespace.h"
@@ -17,6 +18,13 @@ size_t writeQuoted(std::string const& text, Filter::Result* out) {
         total += escape.append(text.data(), text.size(), false);
     }
     return total + out->append("\"", 1, true);
+}
+
+std::string quoted(std::string const& text) {
+    std::string out;
+    Filter::String sink(&out);
+    writeQuoted(text, &sink);
+    return out;
 }
 
 AuthenticationKeyword::AuthenticationKeyword(std::string& word, char const* data, size_t size) {

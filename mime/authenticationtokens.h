@@ -15,6 +15,8 @@ namespace Orvanta::Mime {
 // Writes the text between double quotes, a backslash before every backslash
 // and double quote inside; returns the bytes written.
 size_t writeQuoted(std::string const& text, Filter::Result* out);
+// the same text as a string
+std::string quoted(std::string const& text);
 
 // Letters, digits and '-', not ending in '-'.
 class AuthenticationKeyword {

@@ -224,7 +224,7 @@ bool Line::raw(Capabilities const& caps) const {
     if (caps.preferred() < 78 || both) return false;
     // without 8-bit transport the hard limit is kept too: a longer line is
     // folded again rather than copied
-    return caps.eightbit() || SevenBit::fits(_data, _size, caps.hardLimit());
+    return caps.eightbit() || _size <= caps.hardLimit() || SevenBit::fits(_data, _size, caps.hardLimit());
 }
 
 size_t Line::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
@@ -243,7 +243,9 @@ size_t Line::encode(Capabilities const& caps, Filter::Result* out, bool persiste
 }
 
 bool Line::encodable(Capabilities const& caps) const {
-    if (caps.eightbit() || raw(caps)) return true;
+    if (caps.eightbit()) return true;
+    // a copied line is 7-bit when its name is: the value is
+    if (raw(caps)) return ascii(key.data(), key.size());
     SevenBit check(caps.hardLimit());
     encode(caps, &check, false);
     return check.fits();

@@ -2,6 +2,7 @@
 
 #include "mime/capabilities.h"
 #include "mime/contenttransferencoding.h"
+#include "mime/contenttype.h"
 #include "mime/emptyline.h"
 #include "mime/fatalerror.h"
 #include "mime/parseerror.h"
@@ -94,11 +95,30 @@ bool Object::fix(Capabilities const& caps) {
     return encodable(caps);
 }
 
+namespace {
+
+// An enclosed message may only be sent in an identity encoding; readers take
+// its text as a message without decoding it, so quoted-printable or base64
+// would garble it for them.
+bool enclosed(Header const& header) {
+    Value const& value = header.get("content-type");
+    try {
+        ContentType::Type type(value.data(), value.size());
+        return type.main("message") && (type.sub("rfc822") || type.sub("partial") || type.sub("external-body"));
+    } catch (std::exception const&) {
+        // no readable content type: not an enclosed message
+        return false;
+    }
+}
+
+} // namespace
+
 void Object::repair(Capabilities const& caps) {
     if (header.multipart()) {
         body.repair(caps);
         return;
     }
+    if (enclosed(header)) return;
     switch (ContentTransferEncoding(header).encoding()) {
     case ContentTransferEncoding::sevenbit:
         // also when the label is wrong: 8-bit bytes, or lines too long

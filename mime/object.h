@@ -114,7 +114,9 @@ public:
     // Names a 7-bit transfer encoding for every single part that needs one
     // ("quoted-printable" for text, "base64" for binary); the next encode
     // translates the bodies. Parts of a multipart are replaced by repaired
-    // copies, so that copies of the message that share them keep theirs.
+    // copies, so that copies of the message that share them keep theirs. An
+    // enclosed message (message/rfc822, partial, external-body) is left as
+    // it is: readers do not decode it.
     void repair(Capabilities const& caps);
 
     ExtHeader header;

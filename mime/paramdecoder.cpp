@@ -3,17 +3,13 @@
 #include "mime/ascii.h"
 
 #include <stdexcept>
-#include <strings.h>
 
 namespace Orvanta::Mime {
 
 namespace {
 
-// The converter for the named charset, or null when iconv has none. Spellings
-// of US-ASCII that iconv does not know are read as the one it does.
+// The converter for the named charset, or null when iconv has none.
 std::unique_ptr<Filter::Charset> open(char const* charset, Filter::Result* next) {
-    for (char const* spelling : {"ansi-x3.4-1968", "us-ascii", "ascii"})
-        if (strcasecmp(charset, spelling) == 0) charset = "US-ASCII";
     try {
         return std::make_unique<Filter::Charset>(charset, "utf-8", next);
     } catch (std::runtime_error const&) {

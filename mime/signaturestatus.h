@@ -3,6 +3,10 @@
 // throws: whatever goes wrong inside becomes permerror.
 #pragma once
 
+#include "openssl/structures.h"
+
+#include <string>
+
 namespace Orvanta::OpenSSL {
 class PublicKey;
 }
@@ -15,6 +19,7 @@ class DkimRecords;
 
 namespace Orvanta::Mime {
 
+class Algorithm;
 class DkimSignature;
 class Object;
 
@@ -50,16 +55,31 @@ public:
     // identity must lie in the signing domain itself.
     virtual char const* initialize(Object const& message, DkimSignature const& signature,
                                    OpenSSL::PublicKey const& key, bool strict);
-    // The key records of the signature's domain and selector fetched
-    // through the context (blocking), then checked as below.
-    char const* initialize(Dns::Context const& context, Object const& message, DkimSignature const& signature);
-    // each record in turn until one gives a pass; the last one's result
-    char const* initialize(Object const& message, DkimSignature const& signature, Dns::DkimRecords const& records);
-    // the record must fit the signature before its key is used
-    char const* initialize(Object const& message, DkimSignature const& signature, Dns::DkimRecord const& record);
+    // Fetches the key records of the signature (selector._domainkey.domain)
+    // and checks it with them; a failed lookup is temperror or permerror.
+    char const* initialize(Dns::Context const& context, Object const& message,
+                           DkimSignature const& signature);
+    // the records in answer order, up to the first that gives a pass
+    char const* initialize(Object const& message, DkimSignature const& signature,
+                           Dns::DkimRecords const& records);
+    // one record: refused when it does not fit the signature, else its key
+    char const* initialize(Object const& message, DkimSignature const& signature,
+                           Dns::DkimRecord const& record);
+
+    // The key records published for a signing domain and selector, asked
+    // for by their absolute name. Throws Dns::TimeoutException,
+    // Dns::RcodeException, and Dns::Exception "No records of this type"
+    // when the answer holds no key record.
+    static void fetch(Dns::Context const& context, std::string const& domain, std::string const& selector,
+                      Dns::DkimRecords& records);
 
 protected:
     char const* conclude(char const* result, char const* message);
+    // shared with the seal check: the bytes of a b= value, and the RSA
+    // check of a signature over data
+    static std::string signatureBytes(std::string const& text);
+    static bool verified(evp_pkey_st* key, Algorithm const& algorithm, std::string const& data,
+                         std::string const& signature);
     // the check itself, without catching
     char const* verify(Object const& message, DkimSignature const& signature, OpenSSL::PublicKey const& key);
 };

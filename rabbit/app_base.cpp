@@ -11,7 +11,6 @@
 #include <signal.h>
 
 #include <cstdio>
-#include <initializer_list>
 #include <stdexcept>
 #include <string>
 
@@ -35,7 +34,9 @@ sigset_t exitSignalSet() {
 } // namespace
 
 void Base::SignalsIgnored::hold() {
-    // The only thread left by now: the connection joined its resolver.
+    // Blocked in this thread, the only one left once the connection has
+    // joined its resolver, and so blocked when the exit watcher hands the
+    // signals back to their default action.
     sigset_t set = exitSignalSet();
     pthread_sigmask(SIG_BLOCK, &set, nullptr);
     _held = true;

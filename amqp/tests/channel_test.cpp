@@ -76,6 +76,23 @@ TEST_P(ChannelTest, FramesWaitBehindRequestsAndLeaveBeforeTheReplyCallback) {
               "mails:12:3:" + hex(oracle("publish") + oracle("content-header-5") + oracle("body-hello")));
 }
 
+// Publications held behind a request leave whole and in their place: each
+// one's frames before the next frame that was held after it.
+TEST_P(ChannelTest, HeldPublicationsLeaveInOrder) {
+    Channel channel(&connection);
+    Envelope envelope("hello", 5);
+    EXPECT_TRUE(channel.publish("outbox", "mail", envelope));
+    EXPECT_TRUE(channel.publish("outbox", "mail", envelope));
+    channel.declareQueue("mails", durable);
+    EXPECT_TRUE(channel.publish("outbox", "mail", envelope));
+    handler.take();
+    const std::string one = oracle("publish") + oracle("content-header-5") + oracle("body-hello");
+    feeder.feed({"channel-open-ok-1"});
+    EXPECT_EQ(hex(handler.take()), hex(one + one + oracle("queue-declare")));
+    feeder.feed({"queue-declare-ok"});
+    EXPECT_EQ(hex(handler.take()), hex(one));
+}
+
 TEST_P(ChannelTest, BodiesAreCutAtTheFrameLimit) {
     auto channel = open();
     std::string body(4089, 'x');

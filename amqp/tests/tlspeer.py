@@ -78,6 +78,7 @@ def main(certfile, keyfile, mode):
     listener = socket.socket()
     listener.bind(("127.0.0.1", 0))
     listener.listen(1)
+    listener.settimeout(20)
     print(listener.getsockname()[1], flush=True)
     raw, _ = listener.accept()
     raw.settimeout(20)

@@ -349,34 +349,31 @@ TEST_F(Client, AMessageThatCanNeverPassIsADataError) {
         const char* name;
         std::vector<std::string> args;
         std::string input;
-        std::string error;
+        // the message is complete only once the broker has told its frame
+        // size; otherwise it is piped at once, before the handshake ends
+        bool afterTune;
     };
+    std::string huge = configFile("huge", "rabbitmq-address=" + brokerAddress() + "\n" + envelope);
     for (const Case& c : std::vector<Case>{
-             {"recipients",
-              {"--extract-recipients=yes"},
-              to + "\r\n\r\nhi\r\n.\r\n",
-              "more than the frame size of"},
-             {"envelope",
-              {"--config-file=" + configFile("huge", "rabbitmq-address=" + brokerAddress() + "\n" + envelope),
-               "rcpt@example.org"},
-              stuffed,
-              "more than the frame size of"},
+             {"recipients", {"--extract-recipients=yes"}, to + "\r\n\r\nhi\r\n.\r\n", true},
+             {"recipients piped", {"--extract-recipients=yes"}, to + "\r\n\r\nhi\r\n.\r\n", false},
+             {"envelope", {"--config-file=" + huge, "rcpt@example.org"}, stuffed, true},
          }) {
-        // the message is complete only once the broker has told its frame size
         Orvanta::Test::BrokerProxy proxy;
         std::vector<std::string> args{"--config-file=" + config, "--rabbitmq-address=" + proxy.address(),
                                       "--rabbitmq-outbox=:" + queue};
         args.insert(args.end(), c.args.begin(), c.args.end());
         Child child(args, {});
-        for (int i = 0; i < 1000 && !proxy.tuned(); ++i)
+        for (int i = 0; c.afterTune && i < 1000 && !proxy.tuned(); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        ASSERT_TRUE(proxy.tuned()) << c.name;
+        ASSERT_TRUE(proxy.tuned() || !c.afterTune) << c.name;
         child.write(c.input);
         child.closeInput();
         EXPECT_EQ(child.wait(20), 65) << c.name << ": " << child.err();
-        EXPECT_THAT(child.err(),
-                    HasSubstr("Failed to publish message to RabbitMQ: the message header takes "));
-        EXPECT_THAT(child.err(), HasSubstr(c.error)) << c.name;
+        // the frame size the private broker grants
+        EXPECT_THAT(child.err(), MatchesRegex("Failed to publish message to RabbitMQ: the message header takes "
+                                              "[0-9]+ bytes, more than the frame size of 131072\n(.|\n)*"))
+            << c.name;
     }
     EXPECT_FALSE(receive(queue).found);
 }

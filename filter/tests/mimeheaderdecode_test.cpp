@@ -65,6 +65,7 @@ TEST(MimeWordTest, WordsInAnUnknownCharsetStayAsWritten)
     EXPECT_EQ(written("=?utf-8?q?abc?=", "no-such-charset"), "=?utf-8?q?abc?=");
     EXPECT_EQ(written("=?utf-8?q?a=FFb?="), "ab") << "an invalid byte is skipped";
     EXPECT_EQ(written("=?utf-8?b?w6k?="), "\xc3\xa9") << "an unpadded final group";
+    EXPECT_EQ(written("=?ANSI-X3.4-1968?q?abc?="), "abc") << "a spelling of US-ASCII iconv lacks";
     // still an encoded word between encoded words: joined without a space
     EXPECT_EQ(run(decoder(), "a =?no-such-charset?q?x?= =?utf-8?q?b?= c"), "a =?no-such-charset?q?x?=b c");
 }

@@ -65,8 +65,10 @@ Peer::Request keyRequest() {
 
 std::vector<Peer::Answer> askPeer(Sealer peer, std::vector<Peer::Request> requests) {
     requests.insert(requests.begin(), keyRequest());
-    auto answers = peer == dkimpy ? Peer::ask(requests, "arc_oracle.py")
-                                  : Peer::ask(requests, "arc_oracle.pl", "/usr/bin/perl");
+    auto answers =
+        peer == dkimpy
+            ? Peer::ask(requests, "arc_oracle.py")
+            : Peer::ask(requests, {"/usr/bin/perl", ORVANTA_SOURCE_DIR "/mime/tests/arc_oracle.pl"});
     answers.erase(answers.begin());
     return answers;
 }

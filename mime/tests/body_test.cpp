@@ -8,6 +8,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace Orvanta::Mime;
@@ -332,4 +333,18 @@ TEST(BodyTest, DecodeUndoesTheTransferEncoding) {
     Orvanta::Filter::String into(&out);
     coffee.body.decode(&into);
     EXPECT_EQ(out, "caf\xc3\xa9 au lait");
+}
+
+TEST(BodyTest, UnpaddedBase64BodyDecodesWhole) {
+    // the last group of a base64 body without its padding still holds bytes
+    std::pair<char const*, char const*> const cases[] = {
+        {"YWJjZA\r\n", "abcd"}, {"YWJj\r\nZGU", "abcde"}, {"YWJjZA==", "abcd"}};
+    for (auto const& [encoded, bytes] : cases) {
+        std::string input = std::string("Content-Transfer-Encoding: base64\r\n\r\n") + encoded;
+        Object object(input.data(), input.size());
+        std::string decoded;
+        Orvanta::Filter::String sink(&decoded);
+        object.body.decode(&sink);
+        EXPECT_EQ(decoded, bytes) << encoded;
+    }
 }

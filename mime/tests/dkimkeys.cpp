@@ -1,5 +1,15 @@
 #include "mime/tests/dkimkeys.h"
 
+#include "dns/hostname.h"
+#include "mime/algorithm.h"
+#include "mime/bodyhash.h"
+#include "mime/canonicalization.h"
+#include "mime/canonicalizedbody.h"
+#include "mime/canonicalizedheader.h"
+#include "mime/capabilities.h"
+#include "mime/dkimheader.h"
+#include "mime/dkimsignature.h"
+#include "mime/object.h"
 #include "openssl/functions.h"
 #include "openssl/tests/keyfiles.h"
 
@@ -29,6 +39,25 @@ TestKey load() {
 TestKey const& testKey() {
     static TestKey const key = load();
     return key;
+}
+
+DkimKey signingKey(char const* algorithm, char const* domain, char const* selector) {
+    return DkimKey(testKey().privateKey, Dns::Hostname(domain, false), selector, algorithm);
+}
+
+std::string signWith(std::string const& tags, std::string const& text, size_t length) {
+    Object object(text.data(), text.size());
+    std::string probe = tags + "; bh=AA; b=AA";
+    DkimSignature parsed(probe.data(), probe.size(), false, false);
+    Canonicalization canonicalization(parsed.canonicalization().c_str());
+    CanonicalizedBody body(Capabilities::utf8(), object.body, canonicalization.body());
+    std::string hash = BodyHash(body, Algorithm(parsed.algorithm().c_str()), length).text();
+    std::string field = "DKIM-Signature: " + tags + "; bh=" + hash + ";\r\n b=";
+    CanonicalizedHeader header(Capabilities::utf8(), object.header, canonicalization.header(),
+                               parsed.headers());
+    header.signature(field.data(), field.size());
+    DkimKey key = signingKey(parsed.algorithm().c_str(), parsed.domain().c_str(), parsed.selector().c_str());
+    return field + PartialSignature(key, header.text(), 72, "\r\n ").text() + "\r\n" + text;
 }
 
 } // namespace Orvanta::Mime::Test

@@ -2,8 +2,10 @@
 // signing, with the public key as a DKIM key record carries it.
 #pragma once
 
+#include "mime/dkimkey.h"
 #include "openssl/structures.h"
 
+#include <cstddef>
 #include <string>
 
 namespace Orvanta::Mime::Test {
@@ -17,5 +19,15 @@ struct TestKey {
 
 // one 2048-bit key per process
 TestKey const& testKey();
+
+// the test key for signing as the domain and selector
+DkimKey signingKey(char const* algorithm = "rsa-sha256", char const* domain = "example.com",
+                   char const* selector = "sel");
+
+// The text with a DKIM-Signature on top made from the given tags (all but bh
+// and b) by the library's own pieces, so that any tag can be tried; the body
+// hash covers `length` bytes of the canonical body.
+std::string signWith(std::string const& tags, std::string const& text,
+                     size_t length = static_cast<size_t>(-1));
 
 } // namespace Orvanta::Mime::Test

@@ -283,6 +283,9 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
         {"Content-Transfer-Encoding: base64\r\n\r\n\xff\xfe\r\n", false, false, "base64", nullptr},
         // (a header with 8-bit bytes gets a 7-bit body label all the same)
         {"Comments: caf\xc3\xa9\r\n\r\nplain\r\n", false, false, "quoted-printable", nullptr},
+        // an enclosed message is never encoded: readers would not decode it
+        {"Content-Type: message/rfc822\r\nContent-Transfer-Encoding: 8bit\r\n\r\nSubject: caf\xc3\xa9\r\n\r\nx\r\n",
+         false, false, "8bit", "Subject: caf\xc3\xa9\r\n\r\nx\r\n"},
         // a signed message is left as it is
         {"DKIM-Signature: v=1\r\nContent-Transfer-Encoding: 8bit\r\n\r\ncaf\xc3\xa9\r\n", false, false, "8bit",
          "caf\xc3\xa9\r\n"},
@@ -357,4 +360,17 @@ TEST(LineEncodeTest, LinesOverTheHardLimitAreFoldedWithoutEightBitTransport) {
     std::string word = "Comments: " + std::string(1000, 'x') + "\r\n";
     EXPECT_FALSE(Line(word.c_str()).encodable(Capabilities::standard()));
     EXPECT_TRUE(Line(word.c_str()).encodable(Capabilities::utf8()));
+}
+
+TEST(LineEncodeTest, AuthenticationFieldsWithoutTheirClassStayAsTheyStand) {
+    // re-encoded (8-bit bytes under the standard preset), a value whose class
+    // does not exist yet is kept byte for byte, its line ends made CR LF;
+    // an unknown name of the same shape is folded again
+    for (char const* name : {"DKIM-Signature", "ARC-Seal", "ARC-Message-Signature", "ARC-Authentication-Results",
+                             "Authentication-Results"}) {
+        std::string field = std::string(name) + ": a=1;\n  b=caf\xc3\xa9;   c=2\n";
+        EXPECT_EQ(line(field, Capabilities::standard()), std::string(name) + ": a=1;\r\n  b=caf\xc3\xa9;   c=2\r\n");
+    }
+    EXPECT_EQ(line("Comments: a=1;\n  b=caf\xc3\xa9;   c=2\n", Capabilities::standard()).find("   "),
+              std::string::npos);
 }

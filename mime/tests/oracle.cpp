@@ -22,25 +22,29 @@ std::string hex(std::string const& text) {
 
 std::string unhex(std::string const& text) {
     std::string out;
-    for (size_t i = 0; i + 1 < text.size(); i += 2) out += static_cast<char>(std::stoi(text.substr(i, 2), nullptr, 16));
+    for (size_t i = 0; i + 1 < text.size(); i += 2)
+        out += static_cast<char>(std::stoi(text.substr(i, 2), nullptr, 16));
     return out;
 }
 
 } // namespace
 
-std::vector<Answer> ask(std::vector<Request> const& requests) { return ask(requests, "oracle.py"); }
-
-std::vector<Answer> ask(std::vector<Request> const& requests, char const* script) {
-    return ask(requests, script, Orvanta::Test::python3());
+std::vector<Answer> ask(std::vector<Request> const& requests) {
+    return ask(requests, "oracle.py");
 }
 
-std::vector<Answer> ask(std::vector<Request> const& requests, char const* script, char const* interpreter) {
+std::vector<Answer> ask(std::vector<Request> const& requests, char const* script) {
+    return ask(requests, {Orvanta::Test::python3(), std::string(ORVANTA_SOURCE_DIR "/mime/tests/") + script});
+}
+
+std::vector<Answer> ask(std::vector<Request> const& requests, std::vector<std::string> const& command) {
     std::string input;
     for (auto const& request : requests) {
-        for (size_t i = 0; i < request.size(); ++i) input += (i ? "\t" : "") + hex(request[i]);
+        for (size_t i = 0; i < request.size(); ++i)
+            input += (i ? "\t" : "") + hex(request[i]);
         input += '\n';
     }
-    auto result = Orvanta::Test::runProcess({interpreter, std::string(ORVANTA_SOURCE_DIR "/mime/tests/") + script}, input);
+    auto result = Orvanta::Test::runProcess(command, input);
     EXPECT_EQ(result.status, 0) << result.err;
     std::vector<Answer> answers;
     std::istringstream lines(result.out);

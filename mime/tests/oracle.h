@@ -7,14 +7,14 @@
 
 namespace Orvanta::Mime::Test {
 
-using Request = std::vector<std::string>;  // kind, then arguments
+using Request = std::vector<std::string>; // kind, then arguments
 using Answer = std::vector<std::string>;
 
 // one answer per request, in order; fails the test when Python cannot run
 std::vector<Answer> ask(std::vector<Request> const& requests);
-// the same with another script of this folder speaking the same protocol
+// the same with another Python script of this folder speaking the same
+// protocol, or with any command that does
 std::vector<Answer> ask(std::vector<Request> const& requests, char const* script);
-// the same with a script for another interpreter (perl)
-std::vector<Answer> ask(std::vector<Request> const& requests, char const* script, char const* interpreter);
+std::vector<Answer> ask(std::vector<Request> const& requests, std::vector<std::string> const& command);
 
 } // namespace Orvanta::Mime::Test

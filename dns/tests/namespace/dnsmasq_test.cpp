@@ -3,6 +3,7 @@
 // system's. Needs root; skips without it.
 #include "dns/blockingcontext.h"
 #include "dns/config.h"
+#include "dns/core.h"
 #include "dns/resources.h"
 #include "dns/tests/namespace/answers.h"
 #include "dns/tests/namespace/namespace.h"
@@ -56,6 +57,12 @@ protected:
             "--host-record=intranet.corp.test,192.0.2.30",
             "--local=/example.test/",
             "--local=/corp.test/",
+            "--local=/only/",
+            "--local=/nothing/",
+            // NOERROR without A records below the first search domain
+            "--txt-record=only.corp.test,text",
+            "--txt-record=both.corp.test,text",
+            "--host-record=both.example.test,192.0.2.40",
         }));
         ASSERT_TRUE(listening("127.0.0.1")) << "dnsmasq did not start";
     }
@@ -93,6 +100,9 @@ TEST_F(Dnsmasq, AnswersThroughTheSystemConfiguration) {
         {"ALPHA", ns_t_a, 0, {"A 192.0.2.7"}},
         {"alpha.example.test", ns_t_a, 0, {"A 192.0.2.7"}},
         {"alpha", ns_t_aaaa, 0, {"AAAA 2001:db8::7"}},
+        // the server does not know a name the hosts file has: it exists,
+        // without records of the type
+        {"alpha.example.test", ns_t_mx, 0, {}},
     };
     Resolver resolver;
     for (const Case& c : cases) {
@@ -100,6 +110,110 @@ TEST_F(Dnsmasq, AnswersThroughTheSystemConfiguration) {
         EXPECT_EQ(outcome.kind, "answer") << c.name;
         EXPECT_EQ(outcome.rcode, c.rcode) << c.name;
         EXPECT_EQ(outcome.answers, c.answers) << c.name;
+    }
+}
+
+TEST_F(Dnsmasq, SearchListOrder) {
+    std::string longest = std::string(63, 'a') + "." + std::string(63, 'b') + "." + std::string(63, 'c') +
+                          "." + std::string(60, 'd');
+    struct Case {
+        std::vector<std::string> search;
+        const char* name;
+        int rcode;
+        std::vector<std::string> answers;
+    } cases[] = {
+        // the first candidate answers NOERROR without records, the next
+        // NXDOMAIN, the bare name NXDOMAIN: the first answer stands
+        {{"corp.test", "example.test"}, "only", 0, {}},
+        // unless a later candidate has records
+        {{"corp.test", "example.test"}, "both", 0, {"A 192.0.2.40"}},
+        // every candidate missing: the last NXDOMAIN
+        {{"corp.test", "example.test"}, "nothing", 3, {}},
+        // an empty entry stops the walk at the bare name
+        {{"corp.test", "", "example.test"}, "www", 5, {}},
+        // a candidate too long for a query gives way to the next one
+        {{longest, "example.test"}, "www", 0, {"A 192.0.2.10"}},
+        // a final dot: never searched
+        {{"example.test"}, "www.", 5, {}},
+    };
+    for (const Case& c : cases) {
+        auto config = std::make_shared<DNS::Config>();
+        config->nameserver(DNS::Ip("127.0.0.1"));
+        for (const std::string& domain : c.search)
+            config->searchpath(domain);
+        Outcome outcome = Resolver(config).lookup(c.name, ns_t_a);
+        EXPECT_EQ(outcome.kind, "answer") << c.name;
+        EXPECT_EQ(outcome.rcode, c.rcode) << c.name;
+        EXPECT_EQ(outcome.answers, c.answers) << c.name;
+    }
+}
+
+TEST_F(Dnsmasq, ReverseLookupsAndManyAtOnce) {
+    Resolver resolver;
+    Recorder server, local;
+    ASSERT_NE(resolver.context().query(DNS::Ip("192.0.2.20"), DNS::Bits(), &server), nullptr);
+    ASSERT_NE(resolver.context().query(DNS::Ip("192.0.2.7"), DNS::Bits(), &local), nullptr);
+    resolver.run();
+    EXPECT_EQ(server.outcome.answers, std::vector<std::string>{"PTR printer.example.test"});
+    EXPECT_EQ(local.outcome.answers, std::vector<std::string>{"PTR alpha"});
+
+    // one at a time: the others wait their turn
+    EXPECT_EQ(resolver.context().core().capacity(0).capacity(), 1u);
+    EXPECT_EQ(resolver.context().core().capacity(100000).capacity(), 32768u);
+    resolver.context().core().capacity(1);
+    std::vector<Recorder> recorders(20);
+    for (Recorder& recorder : recorders)
+        ASSERT_NE(resolver.context().query("www.example.test", ns_t_a, DNS::Bits(), &recorder), nullptr);
+    EXPECT_EQ(resolver.context().core().inflight(), 1u);
+    resolver.run();
+    for (const Recorder& recorder : recorders) {
+        EXPECT_EQ(recorder.calls, 1);
+        EXPECT_EQ(recorder.outcome.answers, std::vector<std::string>{"A 192.0.2.10"});
+    }
+}
+
+// Destroys the context from inside its first callback.
+class Destroyer : public DNS::Handler {
+public:
+    explicit Destroyer(std::unique_ptr<DNS::Context>& context) : _context(context) {}
+    void onReceived(const DNS::Operation*, const DNS::Response&) override {
+        ++calls;
+        _context.reset();
+    }
+    int calls = 0;
+
+private:
+    std::unique_ptr<DNS::Context>& _context;
+};
+
+TEST_F(Dnsmasq, AHandlerMayDestroyTheContext) {
+    Orvanta::Event::ThreadLoop loop;
+    DNS::LibEv adapter(loop.loop(), true);
+    auto context = std::make_unique<DNS::Context>(&adapter, true);
+    Destroyer destroyer(context);
+    for (const char* name : {"www.example.test", "alias.example.test", "big.example.test", "alpha", "www"})
+        ASSERT_NE(context->query(name, ns_t_a, DNS::Bits(), &destroyer), nullptr);
+    loop.run();
+    EXPECT_EQ(destroyer.calls, 1);
+    EXPECT_EQ(context, nullptr);
+}
+
+// Throws from its handler slot.
+class Thrower : public DNS::Handler {
+public:
+    void onResolved(const DNS::Operation*, const DNS::Response&) override {
+        throw std::runtime_error("handler");
+    }
+};
+
+TEST_F(Dnsmasq, AHandlersExceptionComesOutOfTheQuery) {
+    Orvanta::Dns::Context context;
+    Thrower thrower;
+    try {
+        context.query("www.example.test", ns_t_a, &thrower);
+        ADD_FAILURE() << "no exception";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "handler");
     }
 }
 

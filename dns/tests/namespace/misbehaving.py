@@ -1,5 +1,6 @@
-"""A name server on 127.0.0.2:53 that misbehaves on purpose, in the ways a
-real server will not: the mode (first argument) says how. Every A query for
+"""A name server on 127.0.0.2:53 (or the address of the second argument)
+that misbehaves on purpose, in the ways a real server will not: the mode
+(first argument) says how. Every A query for
 any name is answered 192.0.2.1 when it is answered properly; the wrong
 answers carry 192.0.2.66. Each query is logged on standard output."""
 import os
@@ -9,6 +10,7 @@ import struct
 import sys
 
 mode = sys.argv[1]
+address = sys.argv[2] if len(sys.argv) > 2 else "127.0.0.2"
 GOOD, BAD = bytes([192, 0, 2, 1]), bytes([192, 0, 2, 66])
 
 
@@ -32,15 +34,15 @@ def log(text):
 
 
 udp = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-udp.bind(("127.0.0.2", 53))
+udp.bind((address, 53))
 other = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-other.bind(("127.0.0.2", 5353))
+other.bind((address, 5353))
 selector = selectors.DefaultSelector()
 selector.register(udp, selectors.EVENT_READ, "udp")
 if mode != "tcp-refused":
     tcp = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
     tcp.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-    tcp.bind(("127.0.0.2", 53))
+    tcp.bind((address, 53))
     tcp.listen(16)
     selector.register(tcp, selectors.EVENT_READ, "listen")
 log("ready")

@@ -2,6 +2,8 @@
 // will not (see misbehaving.py), in a private network namespace. Needs
 // root; skips without it.
 #include "dns/config.h"
+#include "dns/core.h"
+#include "dns/operation.h"
 #include "dns/tests/namespace/answers.h"
 #include "dns/tests/namespace/namespace.h"
 #include "testsupport/process.h"
@@ -17,18 +19,41 @@ using namespace Orvanta::Test;
 namespace {
 
 // The server's log: one line per query it received.
-std::string serve(const char* mode, const std::function<void()>& work) {
-    std::string log = scratchDir("dns_misbehaving") + "/" + mode + ".log";
-    Child server({python3(), ORVANTA_SOURCE_DIR "/dns/tests/namespace/misbehaving.py", mode}, log);
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    for (std::string first; first != "ready" && std::chrono::steady_clock::now() < deadline;) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        std::ifstream(log) >> first;
-    }
-    work();
+std::string read(const std::string& path) {
     std::ostringstream text;
-    text << std::ifstream(log).rdbuf();
+    text << std::ifstream(path).rdbuf();
     return text.str();
+}
+
+// one per process: a new scratch folder replaces the last one
+const std::string& folder() {
+    static const std::string path = scratchDir("dns_misbehaving");
+    return path;
+}
+
+// A server started in `mode` on `address`; its log tells what it received.
+class Server {
+public:
+    Server(const char* mode, const char* address = "127.0.0.2")
+        : _log(folder() + "/" + mode + "_" + address + ".log"),
+          _child({python3(), ORVANTA_SOURCE_DIR "/dns/tests/namespace/misbehaving.py", mode, address}, _log) {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        for (std::string first; first != "ready" && std::chrono::steady_clock::now() < deadline;) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            std::ifstream(_log) >> first;
+        }
+    }
+    std::string log() const { return read(_log); }
+
+private:
+    std::string _log;
+    Child _child;
+};
+
+std::string serve(const char* mode, const std::function<void()>& work) {
+    Server server(mode);
+    work();
+    return server.log();
 }
 
 size_t count(const std::string& log, const std::string& word) {
@@ -100,6 +125,78 @@ TEST_F(Misbehaving, ATruncatedAnswerStandsWhenTcpFails) {
         EXPECT_TRUE(outcome.answers.empty()) << mode;
         EXPECT_EQ(count(log, "tcp closed"), std::string(mode) == "tcp-close" ? 11u : 0u) << log;
     }
+}
+
+TEST_F(Misbehaving, RetriesGoToTheServersInTurn) {
+    Server first("silence", "127.0.0.2"), second("silence", "127.0.0.3");
+    auto twoServers = config();
+    twoServers->nameserver(DNS::Ip("127.0.0.3")).attempts(3).interval(0.1).timeout(0.2);
+    auto start = std::chrono::steady_clock::now();
+    Outcome outcome = Resolver(twoServers).lookup("x.test", ns_t_a);
+    double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(outcome.kind, "timeout");
+    // servers 0, 1, 0, then the time-out after the third
+    EXPECT_EQ(count(first.log(), "udp "), 2u) << first.log();
+    EXPECT_EQ(count(second.log(), "udp "), 1u) << second.log();
+    EXPECT_GE(elapsed, 0.4);
+    EXPECT_LT(elapsed, 2.0);
+}
+
+TEST_F(Misbehaving, CancelledOrAbandonedLookupsEndCleanly) {
+    Server server("silence");
+    Resolver resolver(config());
+    Recorder cancelled;
+    DNS::Operation* operation = resolver.context().query("x.test", ns_t_a, DNS::Bits(), &cancelled);
+    ASSERT_NE(operation, nullptr);
+    EXPECT_EQ(resolver.context().core().inflight(), 1u);
+    operation->cancel();
+    EXPECT_EQ(cancelled.calls, 1);
+    EXPECT_EQ(cancelled.outcome.kind, "cancelled");
+    EXPECT_EQ(resolver.context().core().inflight(), 0u);
+    resolver.run();
+    EXPECT_EQ(cancelled.calls, 1);
+
+    // A short name goes through the search list: cancelling it cancels the
+    // lookup of the current candidate.
+    auto searching = config();
+    searching->searchpath("one.test").searchpath("two.test");
+    Resolver search(searching);
+    Recorder walker;
+    operation = search.context().query("x", ns_t_a, DNS::Bits(), &walker);
+    ASSERT_NE(operation, nullptr);
+    operation->cancel();
+    EXPECT_EQ(walker.calls, 1);
+    EXPECT_EQ(walker.outcome.kind, "cancelled");
+
+    // Destroyed with lookups in flight: no callback, nothing left behind
+    // (the sanitized build checks for leaks).
+    int called = 0;
+    {
+        Resolver abandoned(searching);
+        for (const char* name : {"x", "x.test", "y.test"}) {
+            EXPECT_NE(abandoned.context().query(
+                          name, ns_t_a, DNS::Bits(),
+                          [&](const DNS::Operation*, const DNS::Response&) { ++called; },
+                          [&](const DNS::Operation*, int) { ++called; }),
+                      nullptr);
+        }
+    }
+    EXPECT_EQ(called, 0);
+
+    // Never started: the callbacks are released at once.
+    std::string tooLong = std::string(64, 'x') + ".test";
+    EXPECT_EQ(resolver.context().query(
+                  tooLong.c_str(), ns_t_a, DNS::Bits(),
+                  [&](const DNS::Operation*, const DNS::Response&) { ++called; },
+                  [&](const DNS::Operation*, int) { ++called; }),
+              nullptr);
+    // a short name whose every candidate is too long
+    EXPECT_EQ(search.context().query(
+                  std::string(64, 'x').c_str(), ns_t_a, DNS::Bits(),
+                  [&](const DNS::Operation*, const DNS::Response&) { ++called; },
+                  [&](const DNS::Operation*, int) { ++called; }),
+              nullptr);
+    EXPECT_EQ(called, 0);
 }
 
 } // namespace

@@ -38,29 +38,38 @@ void loopbackUp() {
 } // namespace
 
 bool enterNamespace(std::string& reason) {
-    static int state = 0; // 0 not tried, 1 inside, 2 impossible
+    static int state = 0; // 0 not tried, 1 inside, 2 not root, 3 failed
     static std::string why;
     if (state == 0) {
+        state = 3;
         if (geteuid() != 0) {
             why = "needs root for a private network namespace";
+            state = 2;
         } else if (unshare(CLONE_NEWNET | CLONE_NEWNS) != 0) {
+            // root should be able to: a failure, not a reason to skip
             why = "unshare: " + std::string(std::strerror(errno));
         } else if (mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
             // never touch the host's mounts
-            throw std::runtime_error("private mounts: " + std::string(std::strerror(errno)));
+            why = "private mounts: " + std::string(std::strerror(errno));
         } else {
-            loopbackUp();
+            try {
+                loopbackUp();
+                state = 1;
+            } catch (const std::runtime_error& error) {
+                why = error.what();
+            }
         }
-        state = why.empty() ? 1 : 2;
     }
+    if (state == 3) throw std::runtime_error(why);
     reason = why;
     return state == 1;
 }
 
 void overlay(const char* target, const std::string& text) {
     static int counter = 0;
-    std::string path =
-        scratchDir("dns_namespace") + "/overlay" + std::to_string(getpid()) + "_" + std::to_string(counter++);
+    // one folder per process: a new scratch folder replaces the last one
+    static const std::string folder = scratchDir("dns_namespace");
+    std::string path = folder + "/overlay" + std::to_string(counter++);
     std::ofstream(path) << text;
     // a file mounted before is covered by the new one
     if (mount(path.c_str(), target, nullptr, MS_BIND, nullptr) != 0)
@@ -108,7 +117,7 @@ bool listening(const char* address) {
 }
 
 std::vector<std::string> dnsmasq(const std::vector<std::string>& records) {
-    std::vector<std::string> argv = {"dnsmasq",
+    std::vector<std::string> argv = {"/usr/sbin/dnsmasq",
                                      "--keep-in-foreground",
                                      "--conf-file=/dev/null",
                                      "--no-resolv",

@@ -10,8 +10,9 @@
 
 namespace Orvanta::Test {
 
-// Enters the namespace once per process; false, with the reason, when that
-// is impossible (not root). Nothing is sent anywhere before it succeeded.
+// Enters the namespace once per process; false, with the reason, when not
+// root (a root that cannot is std::runtime_error). Nothing is sent anywhere
+// before it succeeded.
 bool enterNamespace(std::string& reason);
 
 // Writes `text` to a scratch file and mounts it over `target`.
