@@ -8,11 +8,12 @@
 
 #include "amqp/address.h"
 #include "amqp/tcpconnection.h"
-#include "amqp/tests/listener.h"
 #include "amqp/tests/recordinghandler.h"
+#include "testsupport/listener.h"
 
 using namespace AMQP;
 using namespace AMQP::Test;
+using namespace Orvanta::Test;
 
 namespace {
 

@@ -9,11 +9,12 @@
 #include "amqp/connectionorder.h"
 #include "amqp/tcpresolver.h"
 #include "amqp/tests/fakelookup.h"
-#include "amqp/tests/listener.h"
 #include "amqp/tests/transportparent.h"
+#include "testsupport/listener.h"
 
 using namespace AMQP;
 using namespace AMQP::Test;
+using namespace Orvanta::Test;
 
 namespace {
 

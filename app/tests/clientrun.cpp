@@ -4,13 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
 #include <dirent.h>
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/socket.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -80,19 +78,6 @@ ProcessResult runClient(const std::vector<std::string>& args, const std::string&
     std::vector<std::string> argv{clientPath()};
     argv.insert(argv.end(), args.begin(), args.end());
     return Orvanta::Test::runProcess(argv, input, env);
-}
-
-int closedPort() {
-    int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    if (bind(fd, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
-        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) != 0)
-        throw std::runtime_error("no free port");
-    close(fd);
-    return ntohs(address.sin_port);
 }
 
 void declareQueue(const std::string& queue, const std::string& arguments) {
@@ -181,6 +166,12 @@ void Child::write(const std::string& data) {
         if (n <= 0) throw std::runtime_error("cannot feed the client");
         done += n;
     }
+}
+
+bool Child::inputTaken() const {
+    // the pipe's unread bytes, as seen from its writing end
+    int pending = 0;
+    return _input < 0 || (ioctl(_input, FIONREAD, &pending) == 0 && pending == 0);
 }
 
 void Child::closeInput() {

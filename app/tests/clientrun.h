@@ -22,9 +22,6 @@ std::string configFile(const std::string& name, const std::string& content);
 Orvanta::Test::ProcessResult runClient(const std::vector<std::string>& args, const std::string& input,
                                        const std::vector<std::string>& env = {});
 
-// A 127.0.0.1 port on which nothing listens.
-int closedPort();
-
 // One message taken from a queue, as pika saw it.
 struct Received {
     bool found = false;
@@ -60,6 +57,8 @@ public:
     void signal(int signum);
     // True once the child holds a socket (the test's own are close-on-exec).
     bool hasSocket() const;
+    // True once the child has read everything written to its input pipe.
+    bool inputTaken() const;
     // The exit status (128 + signal when killed), or -1 when it did not end
     // in time (it is then killed).
     int wait(double seconds);
