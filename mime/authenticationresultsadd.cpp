@@ -3,10 +3,8 @@
 #include "dns/spfstatus.h"
 #include "mime/arcstatus.h"
 #include "mime/authenticationresults.h"
-#include "mime/authenticationresultslist.h"
 #include "mime/dkimsignatures.h"
 #include "mime/dmarcstatus.h"
-#include "mime/header.h"
 #include "mime/signaturestatus.h"
 
 namespace Orvanta::Mime {
@@ -76,30 +74,6 @@ void AuthenticationResults::add(Dns::Context const& context, Object const& messa
                                 DkimSignatures const& signatures) {
     for (DkimSignature const& signature : signatures.signatures())
         add(context, message, signature);
-}
-
-AuthenticationResultsList::AuthenticationResultsList(Header const& header, std::string const& id,
-                                                     bool strict) {
-    for (Line const& line : header.lines()) {
-        if (!line.key.containsAuthenticationResults()) continue;
-        try {
-            AuthenticationResults results(line.value.data(), line.value.size(), strict);
-            if (results.id() == id) _results.push_back(std::move(results));
-        } catch (std::exception const&) {
-            // a value that does not parse is no one's
-        }
-    }
-}
-
-DkimSignatures::DkimSignatures(Header const& header) {
-    for (Line const& line : header.lines()) {
-        if (!line.key.containsDkimSignature()) continue;
-        try {
-            _signatures.emplace_back(line.value.data(), line.value.size(), true, false);
-        } catch (std::exception const&) {
-            // a field that does not parse cannot be checked
-        }
-    }
 }
 
 } // namespace Orvanta::Mime
