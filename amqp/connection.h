@@ -3,14 +3,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
-
-#include "amqp/connectionimpl.h"
 
 namespace AMQP {
 
 class Buffer;
 class ConnectionHandler;
+class ConnectionImpl;
 class Login;
 
 class Connection {
@@ -19,29 +19,30 @@ public:
     Connection(ConnectionHandler* handler, const Login& login, const std::string& vhost);
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
-    virtual ~Connection() = default;
+    virtual ~Connection();
 
     // processes the whole frames at the start of buffer; the bytes consumed
-    uint64_t parse(const Buffer& buffer) { return _implementation.parse(buffer); }
+    uint64_t parse(const Buffer& buffer);
 
     // the bytes the transport should have before the next parse
-    uint32_t expected() const { return _implementation.expected(); }
-    uint32_t maxFrame() const { return _implementation.maxFrame(); }
-    bool usable() const { return _implementation.usable(); }
+    uint32_t expected() const;
+    uint32_t maxFrame() const;
+    bool usable() const;
     // the handshake is over and the close has not begun
-    bool ready() const { return _implementation.ready(); }
-    bool closed() const { return _implementation.closed(); }
+    bool ready() const;
+    bool closed() const;
 
     // the orderly close: channels first, then the connection
-    bool close() { return _implementation.close(); }
+    bool close();
     // the transport lost or gave up the connection
-    bool fail(const char* message) { return _implementation.fail(message); }
-    bool heartbeat() { return _implementation.heartbeat(); }
+    bool fail(const char* message);
+    bool heartbeat();
 
-    ConnectionImpl* implementation() { return &_implementation; }
+    ConnectionImpl* implementation() { return _implementation.get(); }
 
 private:
-    ConnectionImpl _implementation;
+    // behind a pointer so that callers need not see the engine
+    std::unique_ptr<ConnectionImpl> _implementation;
 };
 
 } // namespace AMQP

@@ -1,6 +1,7 @@
 #include "amqp/tcp/tcpconnection.h"
 
 #include "amqp/address.h"
+#include "amqp/connectionimpl.h"
 #include "amqp/monitor.h"
 #include "amqp/tcp/connectionorder.h"
 #include "amqp/tcp/tcpclosed.h"

@@ -7,6 +7,7 @@
 #include "amqp/channel.h"
 #include "amqp/channelimpl.h"
 #include "amqp/connection.h"
+#include "amqp/connectionimpl.h"
 #include "amqp/deferred.h"
 #include "amqp/deferredcancel.h"
 #include "amqp/deferredconsumer.h"

@@ -9,6 +9,7 @@
 #include "amqp/channel.h"
 #include "amqp/channelimpl.h"
 #include "amqp/connection.h"
+#include "amqp/connectionimpl.h"
 #include "amqp/deferred.h"
 #include "amqp/deferredqueue.h"
 #include "amqp/envelope.h"
