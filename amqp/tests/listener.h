@@ -32,9 +32,6 @@ public:
     // neither succeed nor fail
     void fill();
 
-    // a port on 127.0.0.1 where nothing listens
-    static int closedPort();
-
 private:
     int _fd = -1;
     int _port = 0;
@@ -117,14 +114,6 @@ inline void Listener::fill() {
         if (poll(&wanted, 1, 200) == 0) return;
     }
     throw std::runtime_error("the listener's queue never filled");
-}
-
-inline int Listener::closedPort() {
-    sockaddr_storage storage;
-    socklen_t length;
-    int fd = Detail::bound("127.0.0.1", 0, &length, &storage);
-    close(fd);
-    return Detail::portOf(storage);
 }
 
 inline bool readableWithin(int fd, int milliseconds) {

@@ -10,6 +10,7 @@
 #include "amqp/tcpconnection.h"
 #include "amqp/tests/listener.h"
 #include "amqp/tests/recordinghandler.h"
+#include "testsupport/ports.h"
 
 using namespace AMQP;
 using namespace AMQP::Test;
@@ -31,7 +32,7 @@ using Events = std::vector<std::string>;
 TEST(TcpConnection, WatchesTheResolverPipeBeforeItIsAttached) {
     TestLoop loop;
     RecordingHandler handler(loop.loop());
-    TcpConnection connection(&handler, address(local(Listener::closedPort())));
+    TcpConnection connection(&handler, address(local(Orvanta::Test::closedPort())));
     EXPECT_EQ(handler.events, (Events{"monitor 1", "attached"}));
     EXPECT_EQ(connection.fileno(), -1);
     // the protocol header waits for the socket
@@ -43,7 +44,7 @@ TEST(TcpConnection, WatchesTheResolverPipeBeforeItIsAttached) {
 TEST(TcpConnection, ARefusedConnectIsReportedAndDetaches) {
     TestLoop loop;
     RecordingHandler handler(loop.loop());
-    TcpConnection connection(&handler, address(local(Listener::closedPort())));
+    TcpConnection connection(&handler, address(local(Orvanta::Test::closedPort())));
     ASSERT_TRUE(loop.run());
     EXPECT_EQ(handler.events, (Events{"monitor 1", "attached", "error " + std::string(strerror(ECONNREFUSED)),
                                       "detached", "monitor 0"}));
@@ -70,7 +71,7 @@ TEST(TcpConnection, AConnectThatHangsEndsAfterTheAddressTimeLimit) {
 TEST(TcpConnection, ASecureAddressFailsWithoutTheTlsLibrary) {
     TestLoop loop;
     RecordingHandler handler(loop.loop());
-    std::string text = "amqps://127.0.0.1:" + std::to_string(Listener::closedPort()) + "/";
+    std::string text = "amqps://127.0.0.1:" + std::to_string(Orvanta::Test::closedPort()) + "/";
     TcpConnection connection(&handler, address(text));
     ASSERT_TRUE(loop.run());
     EXPECT_EQ(handler.events.at(2),
@@ -145,7 +146,7 @@ TEST(TcpConnection, AnImmediateCloseWhileResolvingWaitsForTheWorker) {
 TEST(TcpConnection, AConnectionDestroyedInsideItsFailureReportIsLeftAlone) {
     TestLoop loop;
     RecordingHandler handler(loop.loop());
-    TcpConnection* connection = new TcpConnection(&handler, address(local(Listener::closedPort())));
+    TcpConnection* connection = new TcpConnection(&handler, address(local(Orvanta::Test::closedPort())));
     handler.failed = [](TcpConnection* failed) { delete failed; };
     (void)connection;
     // the handler forgets the dead connection's pipe watcher and timer, so

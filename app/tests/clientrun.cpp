@@ -83,19 +83,6 @@ ProcessResult runClient(const std::vector<std::string>& args, const std::string&
     return Orvanta::Test::runProcess(argv, input, env);
 }
 
-int closedPort() {
-    int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    if (bind(fd, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
-        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) != 0)
-        throw std::runtime_error("no free port");
-    close(fd);
-    return ntohs(address.sin_port);
-}
-
 void declareQueue(const std::string& queue, const std::string& arguments) {
     std::vector<std::string> args{"declare", queue};
     if (!arguments.empty()) args.push_back(arguments);

@@ -2,6 +2,7 @@
 // received, through pika (testsupport/amqp_tool.py).
 #pragma once
 
+#include "testsupport/ports.h"
 #include "testsupport/process.h"
 
 #include <sys/types.h>
@@ -22,8 +23,7 @@ std::string configFile(const std::string& name, const std::string& content);
 Orvanta::Test::ProcessResult runClient(const std::vector<std::string>& args, const std::string& input,
                                        const std::vector<std::string>& env = {});
 
-// A 127.0.0.1 port on which nothing listens.
-int closedPort();
+using Orvanta::Test::closedPort;
 
 // One message taken from a queue, as pika saw it.
 struct Received {
