@@ -39,7 +39,7 @@ std::shared_ptr<ChannelImpl> FrameProcessor::channel(const ExtFrame& frame) cons
     return _connection->channel(frame.channel());
 }
 
-bool FrameProcessor::succeed(const ExtFrame& frame) {
+bool FrameProcessor::succeed(ExtFrame& frame) {
     auto target = channel(frame);
     if (!target) return false;
     target->reportSuccess();
@@ -144,29 +144,12 @@ bool FrameProcessor::visit(ChannelCloseOKFrame& frame) {
     return true;
 }
 
-bool FrameProcessor::visit(ExchangeDeclareOKFrame& frame) {
-    return succeed(frame);
-}
-bool FrameProcessor::visit(ExchangeDeleteOKFrame& frame) {
-    return succeed(frame);
-}
-bool FrameProcessor::visit(ExchangeBindOKFrame& frame) {
-    return succeed(frame);
-}
-bool FrameProcessor::visit(ExchangeUnbindOKFrame& frame) {
-    return succeed(frame);
-}
-
 bool FrameProcessor::visit(QueueDeclareOKFrame& frame) {
     auto target = channel(frame);
     if (!target) return false;
     target->reportSuccess(frame.name(), static_cast<uint32_t>(frame.messageCount()),
                           static_cast<uint32_t>(frame.consumerCount()));
     return true;
-}
-
-bool FrameProcessor::visit(QueueBindOKFrame& frame) {
-    return succeed(frame);
 }
 
 bool FrameProcessor::visit(QueuePurgeOKFrame& frame) {
@@ -181,13 +164,6 @@ bool FrameProcessor::visit(QueueDeleteOKFrame& frame) {
     if (!target) return false;
     target->reportSuccess(static_cast<uint32_t>(frame.messageCount()));
     return true;
-}
-
-bool FrameProcessor::visit(QueueUnbindOKFrame& frame) {
-    return succeed(frame);
-}
-bool FrameProcessor::visit(BasicQosOKFrame& frame) {
-    return succeed(frame);
 }
 
 bool FrameProcessor::visit(BasicConsumeOKFrame& frame) {
@@ -238,10 +214,6 @@ bool FrameProcessor::visit(BasicGetOKFrame& frame) {
     return true;
 }
 
-bool FrameProcessor::visit(BasicGetEmptyFrame& frame) {
-    return succeed(frame);
-}
-
 bool FrameProcessor::visit(BasicAckFrame& frame) {
     auto target = channel(frame);
     if (!target || !target->confirm()) return false;
@@ -254,22 +226,6 @@ bool FrameProcessor::visit(BasicNackFrame& frame) {
     if (!target || !target->confirm()) return false;
     target->confirm()->reportNack(frame.deliveryTag(), frame.multiple(), frame.requeue());
     return true;
-}
-
-bool FrameProcessor::visit(BasicRecoverOKFrame& frame) {
-    return succeed(frame);
-}
-bool FrameProcessor::visit(ConfirmSelectOKFrame& frame) {
-    return succeed(frame);
-}
-bool FrameProcessor::visit(TransactionSelectOKFrame& frame) {
-    return succeed(frame);
-}
-bool FrameProcessor::visit(TransactionCommitOKFrame& frame) {
-    return succeed(frame);
-}
-bool FrameProcessor::visit(TransactionRollbackOKFrame& frame) {
-    return succeed(frame);
 }
 
 } // namespace AMQP

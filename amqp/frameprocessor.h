@@ -35,42 +35,28 @@ public:
     bool visit(ChannelCloseFrame& frame) override;
     bool visit(ChannelCloseOKFrame& frame) override;
 
-    bool visit(ExchangeDeclareOKFrame& frame) override;
-    bool visit(ExchangeDeleteOKFrame& frame) override;
-    bool visit(ExchangeBindOKFrame& frame) override;
-    bool visit(ExchangeUnbindOKFrame& frame) override;
-
     bool visit(QueueDeclareOKFrame& frame) override;
-    bool visit(QueueBindOKFrame& frame) override;
     bool visit(QueuePurgeOKFrame& frame) override;
     bool visit(QueueDeleteOKFrame& frame) override;
-    bool visit(QueueUnbindOKFrame& frame) override;
 
-    bool visit(BasicQosOKFrame& frame) override;
     bool visit(BasicConsumeOKFrame& frame) override;
     bool visit(BasicCancelFrame& frame) override;
     bool visit(BasicCancelOKFrame& frame) override;
     bool visit(BasicReturnFrame& frame) override;
     bool visit(BasicDeliverFrame& frame) override;
     bool visit(BasicGetOKFrame& frame) override;
-    bool visit(BasicGetEmptyFrame& frame) override;
     bool visit(BasicAckFrame& frame) override;
     bool visit(BasicNackFrame& frame) override;
-    bool visit(BasicRecoverOKFrame& frame) override;
-
-    bool visit(ConfirmSelectOKFrame& frame) override;
-    bool visit(TransactionSelectOKFrame& frame) override;
-    bool visit(TransactionCommitOKFrame& frame) override;
-    bool visit(TransactionRollbackOKFrame& frame) override;
 
 protected:
     bool fallback(Frame& frame) override;
+    // the replies the method table marks as only resolving the channel's
+    // oldest result
+    bool succeed(ExtFrame& frame) override;
 
 private:
     // the channel the frame travels on, empty when there is none
     std::shared_ptr<ChannelImpl> channel(const ExtFrame& frame) const;
-    // a reply without arguments resolves the channel's oldest result
-    bool succeed(const ExtFrame& frame);
 
     ConnectionImpl* _connection;
 };

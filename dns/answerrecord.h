@@ -16,7 +16,6 @@ namespace Orvanta::Dns {
 class Mismatch {
 public:
     Mismatch(uint16_t expected, uint16_t found) : _expected(expected), _found(found) {}
-    virtual ~Mismatch() = default;
 
     uint16_t expected() const { return _expected; }
     uint16_t found() const { return _found; }

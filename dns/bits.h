@@ -7,7 +7,6 @@ namespace DNS {
 class Bits {
 public:
     Bits(unsigned bits = 8) : _bits(bits) {}
-    virtual ~Bits() = default;
 
     bool AD() const { return _bits & 1; }
     bool CD() const { return _bits & 2; }

@@ -21,7 +21,6 @@ public:
     // The file's settings with /etc/hosts; std::runtime_error "failed to
     // load /etc/hosts" when that cannot be read.
     explicit Config(const ResolvConf& settings);
-    virtual ~Config() = default;
 
     size_t nameservers() const { return _nameservers.size(); }
     const Ip& nameserver(size_t i) const { return _nameservers.at(i); }

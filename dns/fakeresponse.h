@@ -19,7 +19,6 @@ public:
     FakeResponse(const Request& request, const Question& question);
     FakeResponse(const FakeResponse&) = delete;
     FakeResponse& operator=(const FakeResponse&) = delete;
-    virtual ~FakeResponse() = default;
 
     // An A or AAAA answer; false, adding nothing, when it does not fit.
     bool append(const char* name, const Ip& address);

@@ -9,8 +9,6 @@
 #include <cstring>
 #include <memory>
 #include <netdb.h>
-#include <new>
-#include <strings.h>
 #include <sys/socket.h>
 
 namespace Orvanta::Dns {
@@ -36,11 +34,8 @@ bool isAscii(const char* text) {
     return true;
 }
 
-char* duplicate(const char* text) {
-    char* copy = strdup(text);
-    if (!copy) throw std::bad_alloc();
-    return copy;
-}
+// the text with its terminator, as Hostname keeps it
+std::string terminated(const char* text) { return std::string(text, std::strlen(text) + 1); }
 
 bool unspecified(const DNS::Ip& address) {
     size_t count = address.version() == 4 ? 4 : 16;
@@ -116,20 +111,19 @@ Hostname::Hostname(const char* name, bool strict) {
             if (result != 0) throw IdnException(result);
             std::free(scratch);
         }
-        _unicode = _ascii = unicode.release();
+        _unicode = terminated(unicode.get());
         return;
     }
 
-    char* ascii = nullptr;
-    result = LibIDN::idna_to_ascii_8z(name, &ascii, flags);
+    char* converted_ascii = nullptr;
+    result = LibIDN::idna_to_ascii_8z(name, &converted_ascii, flags);
     if (result != 0) throw IdnException(result);
-    _ascii = ascii;
-    _unicode = unicode.release();
+    Owned ascii(converted_ascii);
+    _unicode = terminated(unicode.get());
+    _ascii = terminated(ascii.get());
 }
 
 Hostname::Hostname(const IpAddress& address) {
-    Owned buffer(static_cast<char*>(std::malloc(nameBuffer)));
-    if (!buffer) throw std::bad_alloc();
     if (unspecified(address)) throw Exception("Invalid IP address", Exception::otherFailure);
 
     sockaddr_in v4{};
@@ -147,77 +141,30 @@ Hostname::Hostname(const IpAddress& address) {
         socketAddress = reinterpret_cast<const sockaddr*>(&v6);
         length = sizeof v6;
     }
-    int result = getnameinfo(socketAddress, length, buffer.get(), nameBuffer, nullptr, 0, 0);
+    char buffer[nameBuffer];
+    int result = getnameinfo(socketAddress, length, buffer, nameBuffer, nullptr, 0, 0);
     if (result != 0) throw GaiException(result, nullptr);
 
     if (LibIDN::valid()) {
-        char* unicode = nullptr;
-        result = LibIDN::idna_to_unicode_8z8z(buffer.get(), &unicode, LibIDN::allowUnassigned);
+        char* converted = nullptr;
+        result = LibIDN::idna_to_unicode_8z8z(buffer, &converted, LibIDN::allowUnassigned);
         if (result != 0) throw IdnException(result);
-        _unicode = unicode;
-        _ascii = buffer.release();
+        Owned unicode(converted);
+        _unicode = terminated(unicode.get());
+        // one string serves both forms when they are the same text
+        if (std::strcmp(unicode.get(), buffer) != 0) _ascii = terminated(buffer);
     } else {
-        _unicode = _ascii = buffer.release();
+        _unicode = terminated(buffer);
     }
-}
-
-Hostname::Hostname(const Hostname& that) {
-    // an empty name copies as empty: there is nothing to duplicate
-    if (!that._unicode || !that._ascii) return;
-    Owned unicode(duplicate(that._unicode));
-    if (that._ascii != that._unicode && strcasecmp(that._ascii, that._unicode) != 0)
-        _ascii = duplicate(that._ascii);
-    else
-        _ascii = unicode.get();
-    _unicode = unicode.release();
-}
-
-Hostname::Hostname(Hostname&& that) noexcept : _unicode(that._unicode), _ascii(that._ascii) {
-    that._unicode = that._ascii = nullptr;
-}
-
-Hostname& Hostname::operator=(const Hostname& that) {
-    if (this == &that) return *this;
-    char* unicode = nullptr;
-    char* ascii = nullptr;
-    if (that._unicode && that._ascii) {
-        Owned ownedAscii(duplicate(that._ascii));
-        if (that._unicode != that._ascii && strcasecmp(that._unicode, that._ascii) != 0)
-            unicode = duplicate(that._unicode);
-        else
-            unicode = ownedAscii.get();
-        ascii = ownedAscii.release();
-    }
-    release();
-    _unicode = unicode;
-    _ascii = ascii;
-    return *this;
-}
-
-Hostname& Hostname::operator=(Hostname&& that) noexcept {
-    if (this == &that) return *this;
-    release();
-    _unicode = that._unicode;
-    _ascii = that._ascii;
-    that._unicode = that._ascii = nullptr;
-    return *this;
-}
-
-Hostname::~Hostname() { release(); }
-
-void Hostname::release() noexcept {
-    if (_unicode != _ascii) std::free(_unicode);
-    std::free(_ascii);
-    _unicode = _ascii = nullptr;
 }
 
 bool Hostname::contains(const Hostname& other) const {
-    if (!_ascii || !other._ascii) return false;
+    if (!ascii() || !other.ascii()) return false;
     // deprecated in the resolver library's header, but it is the test wanted:
     // same domain or below it, ignoring case and a final dot
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    return ns_samedomain(other._ascii, _ascii) != 0;
+    return ns_samedomain(other.ascii(), ascii()) != 0;
 #pragma GCC diagnostic pop
 }
 

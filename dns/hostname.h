@@ -2,6 +2,8 @@
 // converted by libidn; an all-ASCII name keeps one string for both.
 #pragma once
 
+#include <string>
+
 namespace Orvanta::Dns {
 
 class IpAddress;
@@ -15,25 +17,21 @@ public:
     // The name the system resolver gives the address (its numeric text when
     // it has none); the unspecified address is refused.
     explicit Hostname(const IpAddress& address);
-    Hostname(const Hostname& that);
-    Hostname(Hostname&& that) noexcept;
-    Hostname& operator=(const Hostname& that);
-    Hostname& operator=(Hostname&& that) noexcept;
-    virtual ~Hostname();
 
-    // both null for an empty Hostname
-    const char* unicode() const { return _unicode; }
-    const char* ascii() const { return _ascii; }
+    // both null for an empty Hostname, and for one moved from
+    const char* unicode() const { return _unicode.empty() ? nullptr : _unicode.data(); }
+    const char* ascii() const { return _ascii.empty() ? unicode() : _ascii.data(); }
 
     // Whether `other` is this domain or lies below it; an empty Hostname
     // contains nothing and is contained in nothing.
     bool contains(const Hostname& other) const;
 
 private:
-    void release() noexcept;
-
-    char* _unicode = nullptr;
-    char* _ascii = nullptr;
+    // Each holds its text with the terminator, so that an empty string (as
+    // a moved-from one is) means no name, apart from a name that is "".
+    // `_ascii` stays empty when the ASCII form is the Unicode one.
+    std::string _unicode;
+    std::string _ascii;
 };
 
 } // namespace Orvanta::Dns

@@ -22,7 +22,6 @@ public:
     Hosts() = default;
     // std::runtime_error path + ": failed to open file"
     explicit Hosts(const char* path);
-    virtual ~Hosts() = default;
 
     // false when the file cannot be opened
     bool load(const char* path);

@@ -7,7 +7,6 @@ class LocalDomain {
 public:
     // std::runtime_error with the system's text when gethostname fails
     LocalDomain();
-    virtual ~LocalDomain() = default;
 
     // what follows the first "." (a final "." removed), or ""
     operator const char*() const { return _domain; }

@@ -27,7 +27,6 @@ bool samename(const unsigned char* message, size_t size, size_t position, const 
 class Compressor {
 public:
     explicit Compressor(unsigned char* message) : _message(message) {}
-    virtual ~Compressor() = default;
 
     // Writes `name` at `destination` (inside the message), pointing at an
     // earlier copy of its longest known suffix; the bytes written, or -1.
@@ -49,7 +48,6 @@ class Decompressed {
 public:
     // std::runtime_error "failed to decompress name" on a bad name
     Decompressed(const unsigned char* message, const unsigned char* end, const unsigned char* position);
-    virtual ~Decompressed() = default;
 
     operator const char*() const { return _name.c_str(); }
     // message bytes the name took at its position

@@ -18,7 +18,6 @@ public:
     // operation", "failed domain name compression" or "failed data name
     // compression".
     Query(int opcode, const char* name, int type, const Bits& bits, const unsigned char* data = nullptr);
-    virtual ~Query() = default;
 
     // Appends the OPT record when 11 bytes remain.
     bool edns(bool dnssec);

@@ -18,7 +18,6 @@ public:
     ResolvConf(const char* path, bool strict);
     // The same over text already read; `path` only names it in messages.
     ResolvConf(const std::string& text, const char* path, bool strict);
-    virtual ~ResolvConf() = default;
 
     const std::vector<Ip>& nameservers() const { return _nameservers; }
     const Ip& nameserver(size_t i) const { return _nameservers.at(i); }

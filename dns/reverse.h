@@ -14,7 +14,6 @@ public:
     // std::runtime_error "address is too long to contain an IPv4 address"
     // over 127 characters, "address is not in reverse notation" otherwise
     explicit Reverse(const char* name);
-    virtual ~Reverse() = default;
 
     // 4 or 6 by the name's suffix, 0 for neither
     int version() const;

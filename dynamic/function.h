@@ -25,7 +25,6 @@ template <typename Signature> class Function;
 template <typename R, typename... Args> class OptionalFunction<R(Args...)> {
 public:
     OptionalFunction(const Library& library, const char* name) : OptionalFunction(library, name, nullptr) {}
-    virtual ~OptionalFunction() = default;
 
     explicit operator bool() const { return _function != nullptr; }
 
@@ -49,7 +48,6 @@ private:
 template <typename R, typename... Args> class Function<R(Args...)> {
 public:
     Function(const Library& library, const char* name) : _function(makeBound(library, name)) {}
-    virtual ~Function() = default;
 
     R operator()(Args... args) const { return _function(args...); }
 

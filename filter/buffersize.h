@@ -10,7 +10,6 @@ class BufferSize {
 public:
     BufferSize() = default;
     BufferSize(size_t bytes, size_t characters) : _bytes(bytes), _characters(characters) {}
-    virtual ~BufferSize() = default;
     BufferSize(const BufferSize&) = default;
     BufferSize& operator=(const BufferSize&) = default;
 

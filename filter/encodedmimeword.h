@@ -15,7 +15,6 @@ public:
     // included. Throws std::runtime_error "available space is too small for
     // one word" when not even the first input character fits.
     EncodedMimeWord(const char* data, size_t size, size_t available, const MimeHeaderEncoding& encoding);
-    virtual ~EncodedMimeWord() = default;
 
     const std::string& word() const { return _word; }
     size_t inputSize() const { return _inputSize; }

@@ -13,7 +13,6 @@ public:
 
     // Throws std::invalid_argument for a value other than 0, 1 and 2.
     explicit MimeHeaderEncoding(int value = text);
-    virtual ~MimeHeaderEncoding() = default;
 
     int value() const { return _value; }
     // Printable bytes that a raw word must not contain (zero-terminated).

@@ -22,7 +22,6 @@ public:
     explicit MimeHex(char byte);
     // An escape read from text: the two characters after an "=".
     MimeHex(char high, char low) : _chars{'=', high, low} {}
-    virtual ~MimeHex() = default;
 
     const char* data() const { return _chars; }
     static constexpr size_t size() { return 3; }

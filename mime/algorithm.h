@@ -10,7 +10,6 @@ public:
     // throws std::runtime_error "digest algorithm not set" for a null or empty
     // name and "unsupported digest algorithm" for any other name
     explicit Algorithm(char const* name);
-    virtual ~Algorithm() = default;
 
     Type type() const { return _type; }
     // the digest's name as OpenSSL knows it

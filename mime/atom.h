@@ -10,7 +10,6 @@ namespace Orvanta::Mime {
 class Atom {
 public:
     Atom(char const* data, size_t size, bool cfws);
-    virtual ~Atom() = default;
 
     // the atom itself, without the blanks and comments around it
     char const* begin() const { return _data + _leading; }

@@ -12,7 +12,6 @@ public:
     // throws std::runtime_error "invalid domain part" when the run at the
     // start of the text is empty, has no dot, or begins or ends with one
     AuthenticationDomainPart(char const* data, size_t size);
-    virtual ~AuthenticationDomainPart() = default;
 
     std::string const& text() const { return _text; }
     size_t consumed() const { return _text.size(); }

@@ -22,7 +22,6 @@ std::string quoted(std::string const& text);
 class AuthenticationKeyword {
 public:
     AuthenticationKeyword(std::string& word, char const* data, size_t size);
-    virtual ~AuthenticationKeyword() = default;
     size_t consumed() const { return _consumed; }
 
 private:
@@ -35,7 +34,6 @@ private:
 class AuthenticationValue {
 public:
     AuthenticationValue(std::string& value, char const* data, size_t size, bool property = false);
-    virtual ~AuthenticationValue() = default;
     size_t consumed() const { return _consumed; }
 
 private:
@@ -47,7 +45,6 @@ private:
 class AuthenticationNoResult {
 public:
     AuthenticationNoResult(char const* data, size_t size);
-    virtual ~AuthenticationNoResult() = default;
     bool found() const { return _found; }
     size_t consumed() const { return _consumed; }
 

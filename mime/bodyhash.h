@@ -16,7 +16,6 @@ public:
 
     // `length` bytes of the canonical body, never more than it has
     BodyHash(CanonicalizedBody const& body, Algorithm const& algorithm, size_t length = whole);
-    virtual ~BodyHash() = default;
 
     std::string const& text() const { return _hash; }
 

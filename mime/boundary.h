@@ -17,7 +17,6 @@ class Boundary {
 public:
     Boundary() = default;
     explicit Boundary(Part const& part);
-    virtual ~Boundary() = default;
 
     char const* data() const { return _data; }
     size_t size() const { return _size; }

@@ -18,7 +18,6 @@ public:
     // separated by '/'; null or empty is simple/simple. Throws
     // std::runtime_error "unsupported canonicalization algorithm".
     explicit Canonicalization(char const* text);
-    virtual ~Canonicalization() = default;
 
     // true for simple, false for relaxed
     bool header() const { return _header; }

@@ -42,7 +42,6 @@ class CanonicalizedBody {
 public:
     // the body as it stands in the message
     CanonicalizedBody(Capabilities const& caps, Body const& body, bool simple);
-    virtual ~CanonicalizedBody() = default;
 
     std::string const& text() const { return _text; }
 

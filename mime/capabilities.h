@@ -12,7 +12,6 @@ class Capabilities {
 public:
     Capabilities(bool eightbit, bool reencode, Filter::BufferSize const& limits)
         : _eightbit(eightbit), _reencode(reencode), _limits(limits) {}
-    virtual ~Capabilities() = default;
 
     // 7-bit transport: everything outside ASCII is encoded
     static Capabilities const& standard();

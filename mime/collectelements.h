@@ -1,8 +1,13 @@
 // The walk shared by the address-list parsers: each element of a
 // comma-separated list is built leniently and collected, or, when it is bad,
-// refused (strict) or dropped up to the next ','.
+// refused (strict) or dropped up to the next ','. The lists write their
+// elements back alike, too.
 #pragma once
 
+#include "filter/linelength.h"
+#include "filter/result.h"
+#include "filter/wordwrap.h"
+#include "mime/capabilities.h"
 #include "mime/delimdetector.h"
 #include "mime/mess.h"
 
@@ -35,6 +40,40 @@ size_t collectElements(char const* data, size_t size, bool strict, Follows follo
         }
     });
     return walker.parse(data, size);
+}
+
+// The elements separated by ", ". Returns the bytes written.
+template <typename T>
+size_t encodeElements(std::vector<std::shared_ptr<T>> const& elements, Capabilities const& caps, Filter::Result* out,
+                      bool persistent) {
+    size_t written = 0;
+    for (size_t i = 0; i < elements.size(); ++i) {
+        if (i > 0) written += out->append(", ", 2, true);
+        written += elements[i]->encode(caps, out, persistent);
+    }
+    return written;
+}
+
+// The same, folded to the line limits of `caps` after what `out` holds.
+template <typename T>
+size_t encodeElements(std::vector<std::shared_ptr<T>> const& elements, Capabilities const& caps,
+                      Filter::LineLength* out, bool persistent) {
+    Filter::WordWrap wrap(caps.limits(), out->size(), out);
+    size_t written = 0;
+    for (size_t i = 0; i < elements.size(); ++i) {
+        if (i > 0) written += wrap.append(", ", 2, true);
+        written += elements[i]->encode(caps, &wrap, persistent);
+    }
+    return written + wrap.flush();
+}
+
+// Whether every element can be written under `caps`.
+template <typename T>
+bool elementsEncodable(std::vector<std::shared_ptr<T>> const& elements, Capabilities const& caps) {
+    if (caps.eightbit()) return true;
+    for (auto const& element : elements)
+        if (!element->encodable(caps)) return false;
+    return true;
 }
 
 } // namespace Orvanta::Mime

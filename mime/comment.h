@@ -9,7 +9,6 @@ namespace Orvanta::Mime {
 class Comment {
 public:
     Comment(char const* data, size_t size);
-    virtual ~Comment() = default;
 
     size_t consumed() const { return _consumed; }
 

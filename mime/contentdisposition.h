@@ -17,7 +17,6 @@ public:
         // Takes the word up to a ';' (white space and comments may stand
         // before it); throws std::runtime_error when there is no valid word.
         Setting(char const* data, size_t size);
-        virtual ~Setting() = default;
 
         char const* begin() const { return _begin; }
         size_t length() const { return _length; }

@@ -18,7 +18,6 @@ public:
         // Takes the type up to a ';' (white space and comments may stand
         // before it); throws std::runtime_error when there is no valid type.
         Type(char const* data, size_t size);
-        virtual ~Type() = default;
 
         bool main(char const* name) const;
         bool sub(char const* name) const;

@@ -14,7 +14,6 @@ public:
     using Callback = std::function<size_t(char const*, size_t)>;
 
     DelimDetector(char delimiter, Callback callback) : _callback(std::move(callback)), _delimiter(delimiter) {}
-    virtual ~DelimDetector() = default;
 
     // returns the bytes walked in this call
     size_t parse(char const* data, size_t size);

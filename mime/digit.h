@@ -9,7 +9,6 @@ namespace Orvanta::Mime {
 class Digit {
 public:
     Digit(char const* data, size_t size);
-    virtual ~Digit() = default;
 
     int value() const { return _value; }
     size_t consumed() const { return _consumed; }

@@ -23,7 +23,6 @@ public:
     // address", the errors of an unknown algorithm and OpenSSL's.
     DkimHeader(Capabilities const& caps, Object const& message, DkimKey const& key, ExtraHeaders const& extra,
                long expiration, bool oversign, Canonicalization const& canonicalization);
-    virtual ~DkimHeader() = default;
 
     // the value, folded for a field that starts with the name, ':' and a blank
     std::string const& text() const { return _text; }
@@ -37,7 +36,6 @@ private:
 class PartialSignature {
 public:
     PartialSignature(DkimKey const& key, std::string const& data, size_t first, char const* separator = " ");
-    virtual ~PartialSignature() = default;
 
     std::string const& text() const { return _text; }
 

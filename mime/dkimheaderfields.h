@@ -40,7 +40,6 @@ class DkimFieldname {
 public:
     // throws "field name requires at least one character"
     DkimFieldname(std::string& name, char const* data, size_t size);
-    virtual ~DkimFieldname() = default;
     size_t consumed() const { return _consumed; }
 
 private:
@@ -51,7 +50,6 @@ private:
 class DkimCopiedHeaderFields {
 public:
     DkimCopiedHeaderFields(std::vector<std::string>& list, char const* data, size_t size);
-    virtual ~DkimCopiedHeaderFields() = default;
     size_t consumed() const { return _consumed; }
 
 private:
@@ -63,7 +61,6 @@ private:
 class DkimCopiedHeaderField {
 public:
     DkimCopiedHeaderField(std::string& entry, char const* data, size_t size);
-    virtual ~DkimCopiedHeaderField() = default;
     size_t consumed() const { return _consumed; }
 
 private:

@@ -18,7 +18,6 @@ public:
     // selector; every other name, and every name when not strict, the
     // generic grammar. Failures are std::runtime_error.
     DkimTagValue(std::string const& name, std::string& value, char const* data, size_t size, bool strict);
-    virtual ~DkimTagValue() = default;
 
     size_t consumed() const { return _consumed; }
 
@@ -30,7 +29,6 @@ private:
 class DkimHypenatedWord {
 public:
     DkimHypenatedWord(std::string& word, char const* data, size_t size);
-    virtual ~DkimHypenatedWord() = default;
     size_t consumed() const { return _consumed; }
 
 private:
@@ -41,7 +39,6 @@ private:
 class DkimBase64String {
 public:
     DkimBase64String(std::string& text, char const* data, size_t size);
-    virtual ~DkimBase64String() = default;
     size_t consumed() const { return _consumed; }
 
 private:
@@ -52,7 +49,6 @@ private:
 class DkimTagMethod {
 public:
     DkimTagMethod(std::string& method, char const* data, size_t size);
-    virtual ~DkimTagMethod() = default;
     size_t consumed() const { return _consumed; }
 
 private:
@@ -66,7 +62,6 @@ public:
     // the text starts at the '='; throws "string too short for quoted chars"
     // and "invalid hex character"
     DkimQuotedCharacter(char const* data, size_t size);
-    virtual ~DkimQuotedCharacter() = default;
     char byte() const { return _byte; }
     size_t consumed() const { return _consumed; }
 

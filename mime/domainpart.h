@@ -10,7 +10,6 @@ namespace Orvanta::Mime {
 class DomainPart {
 public:
     DomainPart(char const* data, size_t size);
-    virtual ~DomainPart() = default;
 
     std::string const& text() const { return _text; }
     size_t consumed() const { return _consumed; }

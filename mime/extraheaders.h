@@ -16,7 +16,6 @@ public:
     ExtraHeaders(std::initializer_list<char const*> const& names);
     ExtraHeaders(std::vector<char const*> const& names);
     ExtraHeaders(std::vector<std::string> const& names);
-    virtual ~ExtraHeaders() = default;
 
     // a name of the list equals this one, ignoring case
     bool contains(String const& name) const;

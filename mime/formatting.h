@@ -10,7 +10,6 @@ namespace Orvanta::Mime {
 class Formatting {
 public:
     Formatting(char const* data, size_t size);
-    virtual ~Formatting() = default;
 
     // narrows the mask by one byte's class
     void process(char byte);

@@ -1,41 +1,61 @@
 #include "mime/headeriterator.h"
 
-#include "mime/filteredstep.h"
+#include "mime/ascii.h"
 #include "mime/header.h"
 
 namespace Orvanta::Mime {
 
-HeaderIterator::HeaderIterator(Header const* header, size_t index, String const& filter)
-    : _header(header), _index(index), _filter(filter) {}
+template <bool Backward>
+bool BasicHeaderIterator<Backward>::valid() const {
+    return _index < _header->size();
+}
 
-bool HeaderIterator::valid() const { return _index < _header->size(); }
+template <bool Backward>
+Line const& BasicHeaderIterator<Backward>::line() const {
+    return (*_header)[Backward ? _header->size() - 1 - _index : _index];
+}
 
-Line const& HeaderIterator::operator*() const { return (*_header)[_index]; }
+template <bool Backward>
+Key const& BasicHeaderIterator<Backward>::key() const {
+    return line().key;
+}
 
-Line const* HeaderIterator::operator->() const { return &(*_header)[_index]; }
+template <bool Backward>
+Value const& BasicHeaderIterator<Backward>::value() const {
+    return line().value;
+}
 
-Key const& HeaderIterator::key() const { return (*_header)[_index].key; }
-
-Value const& HeaderIterator::value() const { return (*_header)[_index].value; }
-
-HeaderIterator& HeaderIterator::operator++() {
-    filteredStep(*this, _index, _filter);
+template <bool Backward>
+BasicHeaderIterator<Backward>& BasicHeaderIterator<Backward>::operator++() {
+    if (++_index == 0) return *this;
+    if (_filter.data() == nullptr || _filter.size() == 0) return *this;
+    while (valid()) {
+        Key const& name = key();
+        if (name.size() == _filter.size() && Ascii::equalNoCase(name.data(), _filter.data(), name.size())) break;
+        if (++_index == 0) break;
+    }
     return *this;
 }
 
-HeaderIterator HeaderIterator::operator++(int) {
-    HeaderIterator old = *this;
+template <bool Backward>
+BasicHeaderIterator<Backward> BasicHeaderIterator<Backward>::operator++(int) {
+    BasicHeaderIterator old = *this;
     if (valid()) ++*this;
     return old;
 }
 
-bool HeaderIterator::operator==(HeaderIterator const& other) const {
+template <bool Backward>
+bool BasicHeaderIterator<Backward>::operator==(BasicHeaderIterator const& other) const {
     if (_header != other._header) return false;
     return _index == other._index || (!valid() && !other.valid());
 }
 
-size_t HeaderIterator::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
-    return (**this).encode(caps, out, persistent);
+template <bool Backward>
+size_t BasicHeaderIterator<Backward>::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+    return line().encode(caps, out, persistent);
 }
+
+template class BasicHeaderIterator<false>;
+template class BasicHeaderIterator<true>;
 
 } // namespace Orvanta::Mime

@@ -1,6 +1,8 @@
-// A position in a header, walking from the first line to the last; with a
-// name filter it steps only onto lines of that name. A position, not a
-// pointer: it stays usable while lines are edited.
+// A position in a header, walking from the first line to the last
+// (HeaderIterator) or from the last to the first (ReverseHeaderIterator, whose
+// index 0 names the last line); with a name filter it steps only onto lines
+// of that name. A position, not a pointer: it stays usable while lines are
+// edited.
 #pragma once
 
 #include "mime/encodable.h"
@@ -15,21 +17,26 @@ class Key;
 class Line;
 class Value;
 
-class HeaderIterator : public Encodable {
+template <bool Backward>
+class BasicHeaderIterator : public Encodable {
 public:
     // the filter's bytes are not copied and must outlive the iterator
-    HeaderIterator(Header const* header, size_t index, String const& filter = String());
+    BasicHeaderIterator(Header const* header, size_t index, String const& filter = String())
+        : _header(header), _index(index), _filter(filter) {}
 
     bool valid() const;
-    Line const& operator*() const;
-    Line const* operator->() const;
+    Line const& line() const;
+    Line const& operator*() const { return line(); }
+    Line const* operator->() const { return &line(); }
     Key const& key() const;
     Value const& value() const;
-    HeaderIterator& operator++();
-    HeaderIterator operator++(int);
+    // one position on, then on while the line there does not carry the
+    // filter's name; a step past the largest index wraps to 0 and stops
+    BasicHeaderIterator& operator++();
+    BasicHeaderIterator operator++(int);
     // the same header, and the same position or both past the end
-    bool operator==(HeaderIterator const& other) const;
-    bool operator!=(HeaderIterator const& other) const { return !(*this == other); }
+    bool operator==(BasicHeaderIterator const& other) const;
+    bool operator!=(BasicHeaderIterator const& other) const { return !(*this == other); }
 
     Header const* header() const { return _header; }
     size_t index() const { return _index; }
@@ -43,5 +50,11 @@ private:
     size_t _index;
     String _filter;
 };
+
+using HeaderIterator = BasicHeaderIterator<false>;
+using ReverseHeaderIterator = BasicHeaderIterator<true>;
+
+extern template class BasicHeaderIterator<false>;
+extern template class BasicHeaderIterator<true>;
 
 } // namespace Orvanta::Mime

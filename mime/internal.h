@@ -8,7 +8,6 @@ namespace Orvanta::Mime {
 class Internal {
 public:
     Internal(char const* data, size_t size) : _data(data), _size(size) {}
-    virtual ~Internal() = default;
 
     char const* data() const { return _data; }
     size_t size() const { return _size; }

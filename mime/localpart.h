@@ -10,7 +10,6 @@ namespace Orvanta::Mime {
 class LocalPart {
 public:
     LocalPart(char const* data, size_t size);
-    virtual ~LocalPart() = default;
 
     std::string const& text() const { return _text; }
     size_t consumed() const { return _consumed; }

@@ -1,8 +1,5 @@
 #include "mime/mailboxes.h"
 
-#include "filter/linelength.h"
-#include "filter/wordwrap.h"
-#include "mime/capabilities.h"
 #include "mime/collectelements.h"
 
 #include <stdexcept>
@@ -15,29 +12,13 @@ Mailboxes::Mailboxes(char const* data, size_t size, bool strict) {
 }
 
 size_t Mailboxes::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
-    size_t written = 0;
-    for (size_t i = 0; i < _mailboxes.size(); ++i) {
-        if (i > 0) written += out->append(", ", 2, true);
-        written += _mailboxes[i]->encode(caps, out, persistent);
-    }
-    return written;
+    return encodeElements(_mailboxes, caps, out, persistent);
 }
 
 size_t Mailboxes::encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const {
-    Filter::WordWrap wrap(caps.limits(), out->size(), out);
-    size_t written = 0;
-    for (size_t i = 0; i < _mailboxes.size(); ++i) {
-        if (i > 0) written += wrap.append(", ", 2, true);
-        written += _mailboxes[i]->encode(caps, &wrap, persistent);
-    }
-    return written + wrap.flush();
+    return encodeElements(_mailboxes, caps, out, persistent);
 }
 
-bool Mailboxes::encodable(Capabilities const& caps) const {
-    if (caps.eightbit()) return true;
-    for (auto const& mailbox : _mailboxes)
-        if (!mailbox->encodable(caps)) return false;
-    return true;
-}
+bool Mailboxes::encodable(Capabilities const& caps) const { return elementsEncodable(_mailboxes, caps); }
 
 } // namespace Orvanta::Mime

@@ -10,7 +10,6 @@ class Mess {
 public:
     // `stops` is a zero-terminated set; a zero byte in the text also stops
     Mess(char const* data, size_t size, char const* stops);
-    virtual ~Mess() = default;
 
     size_t consumed() const { return _consumed; }
 

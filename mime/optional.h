@@ -8,7 +8,6 @@ class Optional {
 public:
     Optional() = default;
     explicit Optional(bool present) : _present(present) {}
-    virtual ~Optional() = default;
 
     bool present() const { return _present; }
     void present(bool value) { _present = value; }

@@ -10,7 +10,6 @@ namespace Orvanta::Mime {
 class ParamCharset {
 public:
     ParamCharset(char const* data, size_t size);
-    virtual ~ParamCharset() = default;
 
     std::string const& charset() const { return _charset; }
     size_t rest() const { return _rest; }

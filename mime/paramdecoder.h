@@ -18,7 +18,6 @@ namespace Orvanta::Mime {
 class ParamDecoder {
 public:
     ParamDecoder(std::string& out, char const* charset);
-    virtual ~ParamDecoder() = default;
 
     // percent-encoded text in the value's charset
     void decode(char const* data, size_t size);

@@ -10,7 +10,6 @@ namespace Orvanta::Mime {
 class ParamKey {
 public:
     ParamKey(char const* data, size_t size);
-    virtual ~ParamKey() = default;
 
     std::string const& name() const { return _name; }
     bool sectioned() const { return _sectioned; }

@@ -13,7 +13,6 @@ class ParamValue {
 public:
     ParamValue(ParamKey const& key, char const* data, size_t size, bool strict);
     explicit ParamValue(std::string value) : _value(std::move(value)) {}
-    virtual ~ParamValue() = default;
 
     std::string const& value() const { return _value; }
     size_t consumed() const { return _consumed; }

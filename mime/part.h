@@ -16,7 +16,6 @@ public:
     // the whole text as content that no delimiter ends: the last part of a
     // multipart whose closing delimiter is missing
     Part(char const* text, size_t size);
-    virtual ~Part() = default;
 
     char const* text() const { return _text; }
     // the bytes before the delimiter (the line end before it included)

@@ -14,7 +14,6 @@ class Param;
 class PartialParams {
 public:
     explicit PartialParams(std::vector<std::shared_ptr<Param>>* params) : _params(params) {}
-    virtual ~PartialParams() = default;
 
     void add(std::shared_ptr<Param> section);
     // appends every parameter that has a section 0 and joins its continuations

@@ -11,7 +11,6 @@ namespace Orvanta::Mime {
 class QuotedString {
 public:
     QuotedString(char const* data, size_t size);
-    virtual ~QuotedString() = default;
 
     std::string const& text() const { return _text; }
     size_t consumed() const { return _consumed; }

@@ -10,7 +10,6 @@ class Require {
 public:
     Require() = default;
     Require(char const* data, size_t size, char expected);
-    virtual ~Require() = default;
 };
 
 } // namespace Orvanta::Mime

@@ -12,7 +12,6 @@ public:
     static constexpr size_t maximumSection = 100000;
 
     Rfc2231(char const* data, size_t size);
-    virtual ~Rfc2231() = default;
 
     size_t consumed() const { return _consumed; }
     bool sectioned() const { return _sectioned; }

@@ -13,7 +13,6 @@ public:
     // Throws when the owner's content type does not parse strictly (which
     // for a multipart type includes having a boundary).
     explicit Separator(Header const& owner);
-    virtual ~Separator() = default;
 
     std::string const& text() const { return _text; }
 

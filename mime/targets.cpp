@@ -1,8 +1,5 @@
 #include "mime/targets.h"
 
-#include "filter/linelength.h"
-#include "filter/wordwrap.h"
-#include "mime/capabilities.h"
 #include "mime/collectelements.h"
 
 #include <stdexcept>
@@ -15,30 +12,14 @@ Targets::Targets(char const* data, size_t size, bool strict) {
 }
 
 size_t Targets::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
-    size_t written = 0;
-    for (size_t i = 0; i < _targets.size(); ++i) {
-        if (i > 0) written += out->append(", ", 2, true);
-        written += _targets[i]->encode(caps, out, persistent);
-    }
-    return written;
+    return encodeElements(_targets, caps, out, persistent);
 }
 
 size_t Targets::encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const {
-    Filter::WordWrap wrap(caps.limits(), out->size(), out);
-    size_t written = 0;
-    for (size_t i = 0; i < _targets.size(); ++i) {
-        if (i > 0) written += wrap.append(", ", 2, true);
-        written += _targets[i]->encode(caps, &wrap, persistent);
-    }
-    return written + wrap.flush();
+    return encodeElements(_targets, caps, out, persistent);
 }
 
-bool Targets::encodable(Capabilities const& caps) const {
-    if (caps.eightbit()) return true;
-    for (auto const& target : _targets)
-        if (!target->encodable(caps)) return false;
-    return true;
-}
+bool Targets::encodable(Capabilities const& caps) const { return elementsEncodable(_targets, caps); }
 
 bool Targets::contains(Address const& address) const {
     for (auto const& target : _targets)

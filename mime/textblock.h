@@ -14,7 +14,6 @@ namespace Orvanta::Mime {
 class TextBlock {
 public:
     TextBlock(char const* data, size_t size) : _data(data), _size(size) {}
-    virtual ~TextBlock() = default;
 
     // nothing for an empty text; returns the bytes written
     size_t encode(Filter::Result* out, bool persistent) const;

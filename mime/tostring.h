@@ -13,7 +13,6 @@ public:
     ToString() : _sink(&_text) {}
     ToString(ToString const&) = delete;
     ToString& operator=(ToString const&) = delete;
-    virtual ~ToString() = default;
 
     Filter::Result* sink() { return &_sink; }
     std::string const& text() const { return _text; }

@@ -8,7 +8,6 @@ namespace Orvanta::Mime {
 class Whitespace {
 public:
     Whitespace(char const* data, size_t size, bool comments);
-    virtual ~Whitespace() = default;
 
     size_t consumed() const { return _consumed; }
 

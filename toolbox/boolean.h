@@ -10,7 +10,6 @@ namespace Orvanta::Toolbox {
 class Boolean {
 public:
     explicit Boolean(const char* text);
-    virtual ~Boolean() = default;
 
     operator bool() const { return _value; }
 

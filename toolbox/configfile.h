@@ -23,7 +23,6 @@ public:
     explicit ConfigFile(const std::string& path);
     ConfigFile(const ConfigFile&) = default;
     ConfigFile& operator=(const ConfigFile&) = default;
-    virtual ~ConfigFile() = default;
 
     // Replaces the values with the file's; on failure keeps them, sets error()
     // and returns false.

@@ -11,7 +11,6 @@ class ConfigLine {
 public:
     // Matches the whole line; valid() tells whether it had the form.
     explicit ConfigLine(std::string_view line);
-    virtual ~ConfigLine() = default;
 
     bool valid() const { return _valid; }
     const std::string& key() const { return _key; }

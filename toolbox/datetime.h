@@ -25,7 +25,6 @@ public:
 
     // Seconds since 1970-01-01 00:00:00 UTC.
     explicit DateTime(double seconds) : _time(seconds) {}
-    virtual ~DateTime() = default;
 
     // Each returns a text inside this object, valid until another form is
     // asked for, or null when the text does not fit.

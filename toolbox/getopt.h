@@ -14,7 +14,6 @@ public:
     GetOpt(const std::map<std::string, std::string>& values, const std::map<std::string, bool>& flags);
     GetOpt(const GetOpt&) = delete;
     GetOpt& operator=(const GetOpt&) = delete;
-    virtual ~GetOpt() = default;
 
     const struct option* descriptors() const { return _descriptors.data(); }
 

@@ -15,7 +15,6 @@ public:
     // Null-terminated lists of names: options that take a value, and flags.
     explicit Options(const char** values);
     Options(const char** values, const char** flags);
-    virtual ~Options() = default;
 
     // The command line. Options may stand before, between and after the
     // positional arguments, with one or two dashes, abbreviated to a unique

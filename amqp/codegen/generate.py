@@ -403,13 +403,16 @@ CONTENT_FRAMES = [("BasicHeaderFrame", "amqp/basicheaderframe.h"), ("BodyFrame",
 def visitor_header(methods):
     out = [BANNER, "// What a received frame is handed to once it is decoded: one overload per\n"
            "// frame class; each one that is not overridden goes to fallback().\n",
-           "#pragma once\n\nnamespace AMQP {\n\nclass Frame;\n"]
+           "#pragma once\n\nnamespace AMQP {\n\nclass Frame;\nclass ExtFrame;\n"]
     names = [c for c, _ in CONTENT_FRAMES] + [m.frame for m in methods]
     out += ["class %s;\n" % n for n in names]
     out.append("\nclass FrameVisitor {\npublic:\n    virtual ~FrameVisitor();\n\n")
     out += ["    virtual bool visit(%s& frame);\n" % n for n in names]
     out.append("\nprotected:\n    // every frame whose overload is not overridden\n"
-               "    virtual bool fallback(Frame& frame) = 0;\n};\n\n} // namespace AMQP\n")
+               "    virtual bool fallback(Frame& frame) = 0;\n"
+               "    // the replies that only resolve their channel's oldest pending result,\n"
+               "    // when their overload is not overridden; fallback() unless overridden\n"
+               "    virtual bool succeed(ExtFrame& frame);\n};\n\n} // namespace AMQP\n")
     return "".join(out)
 
 
@@ -418,8 +421,10 @@ def visitor_source(classes, methods):
     includes = [h for _, h in CONTENT_FRAMES] + ["amqp/frames/%s.h" % k.frame.lower() for k in classes]
     out += ['#include "%s"\n' % h for h in sorted(includes)]
     out.append("\nnamespace AMQP {\n\nFrameVisitor::~FrameVisitor() = default;\n\n")
-    names = [c for c, _ in CONTENT_FRAMES] + [m.frame for m in methods]
-    out += ["bool FrameVisitor::visit(%s& frame) { return fallback(frame); }\n" % n for n in names]
+    hooks = [(c, "fallback") for c, _ in CONTENT_FRAMES]
+    hooks += [(m.frame, "succeed" if "succeeds" in m.flags else "fallback") for m in methods]
+    out += ["bool FrameVisitor::visit(%s& frame) { return %s(frame); }\n" % hook for hook in hooks]
+    out.append("\nbool FrameVisitor::succeed(ExtFrame& frame) { return fallback(frame); }\n")
     out.append("\n} // namespace AMQP\n")
     return "".join(out)
 

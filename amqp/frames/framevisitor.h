@@ -6,6 +6,7 @@
 namespace AMQP {
 
 class Frame;
+class ExtFrame;
 class BasicHeaderFrame;
 class BodyFrame;
 class HeartbeatFrame;
@@ -145,6 +146,9 @@ public:
 protected:
     // every frame whose overload is not overridden
     virtual bool fallback(Frame& frame) = 0;
+    // the replies that only resolve their channel's oldest pending result,
+    // when their overload is not overridden; fallback() unless overridden
+    virtual bool succeed(ExtFrame& frame);
 };
 
 } // namespace AMQP

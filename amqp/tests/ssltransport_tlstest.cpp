@@ -1,9 +1,12 @@
 // The TLS transport against a small TLS peer (tests/tlspeer.py) that
 // misbehaves on demand: what the handler sees and what the peer received.
 #include <algorithm>
+#include <arpa/inet.h>
 #include <chrono>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
+#include <sys/socket.h>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -16,14 +19,15 @@
 #include "amqp/sslhandshake.h"
 #include "amqp/tcpconnection.h"
 #include "amqp/tcpevents.h"
-#include "amqp/tests/listener.h"
 #include "amqp/tests/recordinghandler.h"
 #include "amqp/tests/transportparent.h"
+#include "testsupport/listener.h"
 #include "testsupport/process.h"
 #include "testsupport/tls.h"
 
 using namespace AMQP;
 using namespace AMQP::Test;
+using namespace Orvanta::Test;
 using ::testing::ElementsAreArray;
 using ::testing::MatchesRegex;
 

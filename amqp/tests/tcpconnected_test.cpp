@@ -6,11 +6,12 @@
 #include <gtest/gtest.h>
 
 #include "amqp/tcpconnected.h"
-#include "amqp/tests/listener.h"
 #include "amqp/tests/transportparent.h"
+#include "testsupport/listener.h"
 
 using namespace AMQP;
 using namespace AMQP::Test;
+using namespace Orvanta::Test;
 
 namespace {
 

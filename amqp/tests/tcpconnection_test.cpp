@@ -8,12 +8,12 @@
 
 #include "amqp/address.h"
 #include "amqp/tcpconnection.h"
-#include "amqp/tests/listener.h"
 #include "amqp/tests/recordinghandler.h"
-#include "testsupport/ports.h"
+#include "testsupport/listener.h"
 
 using namespace AMQP;
 using namespace AMQP::Test;
+using namespace Orvanta::Test;
 
 namespace {
 
@@ -32,7 +32,7 @@ using Events = std::vector<std::string>;
 TEST(TcpConnection, WatchesTheResolverPipeBeforeItIsAttached) {
     TestLoop loop;
     RecordingHandler handler(loop.loop());
-    TcpConnection connection(&handler, address(local(Orvanta::Test::closedPort())));
+    TcpConnection connection(&handler, address(local(Listener::closedPort())));
     EXPECT_EQ(handler.events, (Events{"monitor 1", "attached"}));
     EXPECT_EQ(connection.fileno(), -1);
     // the protocol header waits for the socket
@@ -44,7 +44,7 @@ TEST(TcpConnection, WatchesTheResolverPipeBeforeItIsAttached) {
 TEST(TcpConnection, ARefusedConnectIsReportedAndDetaches) {
     TestLoop loop;
     RecordingHandler handler(loop.loop());
-    TcpConnection connection(&handler, address(local(Orvanta::Test::closedPort())));
+    TcpConnection connection(&handler, address(local(Listener::closedPort())));
     ASSERT_TRUE(loop.run());
     EXPECT_EQ(handler.events, (Events{"monitor 1", "attached", "error " + std::string(strerror(ECONNREFUSED)),
                                       "detached", "monitor 0"}));
@@ -71,7 +71,7 @@ TEST(TcpConnection, AConnectThatHangsEndsAfterTheAddressTimeLimit) {
 TEST(TcpConnection, ASecureAddressFailsWithoutTheTlsLibrary) {
     TestLoop loop;
     RecordingHandler handler(loop.loop());
-    std::string text = "amqps://127.0.0.1:" + std::to_string(Orvanta::Test::closedPort()) + "/";
+    std::string text = "amqps://127.0.0.1:" + std::to_string(Listener::closedPort()) + "/";
     TcpConnection connection(&handler, address(text));
     ASSERT_TRUE(loop.run());
     EXPECT_EQ(handler.events.at(2),
@@ -146,7 +146,7 @@ TEST(TcpConnection, AnImmediateCloseWhileResolvingWaitsForTheWorker) {
 TEST(TcpConnection, AConnectionDestroyedInsideItsFailureReportIsLeftAlone) {
     TestLoop loop;
     RecordingHandler handler(loop.loop());
-    TcpConnection* connection = new TcpConnection(&handler, address(local(Orvanta::Test::closedPort())));
+    TcpConnection* connection = new TcpConnection(&handler, address(local(Listener::closedPort())));
     handler.failed = [](TcpConnection* failed) { delete failed; };
     (void)connection;
     // the handler forgets the dead connection's pipe watcher and timer, so

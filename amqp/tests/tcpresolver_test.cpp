@@ -9,12 +9,12 @@
 #include "amqp/connectionorder.h"
 #include "amqp/tcpresolver.h"
 #include "amqp/tests/fakelookup.h"
-#include "amqp/tests/listener.h"
 #include "amqp/tests/transportparent.h"
-#include "testsupport/ports.h"
+#include "testsupport/listener.h"
 
 using namespace AMQP;
 using namespace AMQP::Test;
+using namespace Orvanta::Test;
 
 namespace {
 
@@ -68,7 +68,7 @@ TEST(TcpResolver, ConnectsAndHandsTheOutputQueuedMeanwhileToTheConnectedState) {
 
 TEST(TcpResolver, ARefusedConnectReportsTheSystemTextWithoutASocket) {
     TransportParent parent;
-    int pipe = start(parent, "127.0.0.1", Orvanta::Test::closedPort());
+    int pipe = start(parent, "127.0.0.1", Listener::closedPort());
     finish(parent, pipe);
     EXPECT_TRUE(parent.state->closed());
     EXPECT_EQ(parent.events, failed(strerror(ECONNREFUSED), pipe));
@@ -180,7 +180,7 @@ TEST(TcpResolver, DestroyingItWaitsForTheWorkerAndReleasesItsSocket) {
 
 TEST(TcpResolver, AParentThatDiesOnTheFailureIsNotTouchedAgain) {
     auto parent = std::make_unique<TransportParent>();
-    int pipe = start(*parent, "127.0.0.1", Orvanta::Test::closedPort());
+    int pipe = start(*parent, "127.0.0.1", Listener::closedPort());
     ASSERT_TRUE(readableWithin(pipe, 5000));
     // the failure report destroys the state (as an abrupt close would)
     parent->onFailure = [&] { parent->state.reset(); };

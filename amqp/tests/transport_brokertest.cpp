@@ -20,13 +20,14 @@
 #include "amqp/table.h"
 #include "amqp/tcpchannel.h"
 #include "amqp/tcpconnection.h"
-#include "amqp/tests/listener.h"
 #include "amqp/tests/recordinghandler.h"
 #include "testsupport/broker.h"
 #include "testsupport/brokerproxy.h"
+#include "testsupport/listener.h"
 
 using namespace AMQP;
 using namespace AMQP::Test;
+using namespace Orvanta::Test;
 using Orvanta::Test::amqpTool;
 using Orvanta::Test::brokerAddress;
 using Orvanta::Test::brokerCtl;

@@ -2,7 +2,6 @@
 // received, through pika (testsupport/amqp_tool.py).
 #pragma once
 
-#include "testsupport/ports.h"
 #include "testsupport/process.h"
 
 #include <sys/types.h>
@@ -22,8 +21,6 @@ std::string configFile(const std::string& name, const std::string& content);
 // The client with these arguments, input and extra environment variables.
 Orvanta::Test::ProcessResult runClient(const std::vector<std::string>& args, const std::string& input,
                                        const std::vector<std::string>& env = {});
-
-using Orvanta::Test::closedPort;
 
 // One message taken from a queue, as pika saw it.
 struct Received {
@@ -60,6 +57,8 @@ public:
     void signal(int signum);
     // True once the child holds a socket (the test's own are close-on-exec).
     bool hasSocket() const;
+    // True once the child has read everything written to its input pipe.
+    bool inputTaken() const;
     // The exit status (128 + signal when killed), or -1 when it did not end
     // in time (it is then killed).
     int wait(double seconds);
@@ -67,9 +66,6 @@ public:
     std::string err() const;
     // Waits until standard error holds text; false when seconds passed first.
     bool waitForErr(const std::string& text, double seconds) const;
-    // Waits until the child has read everything written to its input pipe;
-    // false when seconds passed first.
-    bool waitForInputTaken(double seconds) const;
 
 private:
     pid_t _pid = -1;

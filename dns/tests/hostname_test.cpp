@@ -182,23 +182,42 @@ TEST(Hostname, CopyAssignment) {
 }
 
 TEST(Hostname, MovesLeaveTheSourceEmpty) {
-    Hostname source("bücher.example", false);
-    const char* unicode = source.unicode();
-    Hostname moved(std::move(source));
-    EXPECT_EQ(moved.unicode(), unicode);
-    EXPECT_EQ(source.unicode(), nullptr);
-    EXPECT_EQ(source.ascii(), nullptr);
+    // short and long names: a short one lives inside the string itself
+    for (std::string text : {"bÃ¼.example", "bÃ¼" "cher.example", "mail.bÃ¼" "cher-und-zeitschriften.example"}) {
+        Hostname source(text.c_str(), false);
+        const std::string ascii = source.ascii();
+        Hostname moved(std::move(source));
+        EXPECT_EQ(moved.unicode(), text);
+        EXPECT_EQ(moved.ascii(), ascii);
+        EXPECT_EQ(source.unicode(), nullptr);
+        EXPECT_EQ(source.ascii(), nullptr);
 
-    Hostname target("example.org", false);
-    target = std::move(moved);
-    EXPECT_EQ(target.unicode(), unicode);
-    EXPECT_EQ(moved.ascii(), nullptr);
-    Hostname& self = target;
-    target = std::move(self);
-    EXPECT_EQ(target.unicode(), unicode);
-    // an emptied name copies as empty too
-    Hostname copy(moved);
-    EXPECT_EQ(copy.ascii(), nullptr);
+        Hostname target("example.org", false);
+        target = std::move(moved);
+        EXPECT_EQ(target.unicode(), text);
+        EXPECT_EQ(target.ascii(), ascii);
+        EXPECT_EQ(moved.ascii(), nullptr);
+        // an emptied name copies as empty too, and takes a new value
+        Hostname copy(moved);
+        EXPECT_EQ(copy.ascii(), nullptr);
+        moved = target;
+        EXPECT_EQ(moved.ascii(), ascii);
+    }
+    // a moved all-ASCII name still keeps one string for both forms
+    Hostname ascii("mail.example.org", false);
+    Hostname moved(std::move(ascii));
+    EXPECT_EQ(moved.unicode(), moved.ascii());
+}
+
+TEST(Hostname, EmptyTextIsANameUnlikeNoName) {
+    // "" is the root, which holds every name; no name holds nothing
+    Hostname root("", false);
+    ASSERT_NE(root.ascii(), nullptr);
+    EXPECT_STREQ(root.ascii(), "");
+    EXPECT_TRUE(root.contains(Hostname("example.com", false)));
+    Hostname moved(std::move(root));
+    EXPECT_STREQ(moved.unicode(), "");
+    EXPECT_TRUE(moved.contains(Hostname("example.com", false)));
 }
 
 TEST(Hostname, Contains) {
