@@ -60,6 +60,16 @@ protected:
         return runClient(args, input, env);
     }
 
+    // Feeds the message to a client that publishes through proxy (frozen
+    // on publish); true once the publication passed and the broker's
+    // confirm is held back.
+    static bool publishedAndFrozen(Child& child, const Orvanta::Test::BrokerProxy& proxy) {
+        child.write(stuffed);
+        for (int i = 0; i < 1000 && !proxy.published(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return proxy.published();
+    }
+
     std::string queue;
     std::string config;
 };
@@ -401,10 +411,7 @@ TEST_F(Client, AMessageOverTheBrokersMaximumSizeIsADataError) {
 TEST_F(Client, ASignalAfterPublishingWaitsForTheConfirm) {
     Orvanta::Test::BrokerProxy proxy(true);
     Child child({"--config-file=" + config, "--rabbitmq-address=" + proxy.address(), "rcpt@example.org"}, {});
-    child.write(stuffed);
-    for (int i = 0; i < 1000 && !proxy.published(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ASSERT_TRUE(proxy.published());
+    ASSERT_TRUE(publishedAndFrozen(child, proxy));
     child.signal(SIGTERM);
     ASSERT_TRUE(
         child.waitForErr("Interrupted by signal 15, waiting for RabbitMQ to confirm the message\n", 10))
@@ -422,10 +429,7 @@ TEST_F(Client, ASignalAfterPublishingWaitsForTheConfirm) {
 TEST_F(Client, ASignalEndsTheWaitForABrokerThatStoppedAnswering) {
     Orvanta::Test::BrokerProxy proxy(true);
     Child child({"--config-file=" + config, "--rabbitmq-address=" + proxy.address(), "rcpt@example.org"}, {});
-    child.write(stuffed);
-    for (int i = 0; i < 1000 && !proxy.published(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ASSERT_TRUE(proxy.published());
+    ASSERT_TRUE(publishedAndFrozen(child, proxy));
     child.signal(SIGTERM);
     EXPECT_EQ(child.wait(15), 75) << child.err();
     EXPECT_THAT(child.err(), HasSubstr("RabbitMQ did not finish within 5 seconds of the signal"));

@@ -44,12 +44,6 @@ void waitForSocket(Child& child) {
     ASSERT_TRUE(child.hasSocket());
 }
 
-// Until the client has read what it was given: a signal before that finds
-// the message still unread.
-void waitForInputTaken(Child& child) {
-    for (int i = 0; i < 500 && !child.inputTaken(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ASSERT_TRUE(child.inputTaken());
-}
 
 } // namespace
 
@@ -136,7 +130,8 @@ TEST(ClientSignals, ASecondSignalDoesNotWaitForTheBroker) {
     Child child({"--config-file=" + config(broker.amqpAddress()), "rcpt@example.org"}, {});
     child.write(message);
     waitForSocket(child);
-    waitForInputTaken(child);
+    // the message published (held until the handshake ends) before the signal
+    ASSERT_TRUE(child.waitForInputTaken(10));
     child.signal(SIGTERM);
     // the orderly close waits for a handshake that never comes
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
@@ -206,13 +201,22 @@ TEST(ClientStartup, AClosedStandardInputIsAnError) {
 TEST(ClientSignals, OneSignalIsEnoughWhenTheBrokerNeverAnswers) {
     // with and without a complete message: the orderly close, or the wait
     // for the confirm, has a few seconds and then the connection just closes
-    for (const std::string& input : {message, std::string("Subject: unfinished\r\n")}) {
+    struct Case {
+        std::string input;
+        const char* said;
+    };
+    for (const Case& c : std::vector<Case>{
+             {message, "Interrupted by signal 15, waiting for RabbitMQ to confirm the message\n"},
+             {"Subject: unfinished\r\n", "Interrupted by signal 15 before RabbitMQ confirmed the message\n"},
+         }) {
         SilentBroker broker;
         Child child({"--config-file=" + config(broker.amqpAddress()), "rcpt@example.org"}, {});
-        child.write(input);
+        child.write(c.input);
         waitForSocket(child);
+        ASSERT_TRUE(child.waitForInputTaken(10));
         child.signal(SIGTERM);
         EXPECT_EQ(child.wait(15), 75) << child.err();
+        EXPECT_THAT(child.err(), HasSubstr(c.said));
         EXPECT_THAT(child.err(), HasSubstr("RabbitMQ did not finish within 5 seconds of the signal"));
     }
 }

@@ -2,48 +2,42 @@
 
 #include <gtest/gtest.h>
 
-TEST(ExitStatus, NothingConfirmedIsATemporaryFailure) {
-    ExitStatus status;
-    EXPECT_EQ(status.value(), 75);
-    EXPECT_FALSE(status.settled());
-}
+#include <string>
+#include <vector>
 
-TEST(ExitStatus, OnlyAnAcknowledgementDelivers) {
-    ExitStatus status;
-    status.acknowledged();
-    EXPECT_TRUE(status.settled());
-    EXPECT_EQ(status.value(), 0);
-}
-
-TEST(ExitStatus, ARefusalIsNotUndoneByALaterAcknowledgement) {
-    // the broker returns an unroutable mandatory message and then acks it
-    ExitStatus returned;
-    returned.refused();
-    returned.acknowledged();
-    EXPECT_FALSE(returned.delivered());
-    EXPECT_EQ(returned.value(), 75);
-
-    ExitStatus nacked;
-    nacked.refused();
-    EXPECT_TRUE(nacked.settled());
-    EXPECT_EQ(nacked.value(), 75);
-}
-
-TEST(ExitStatus, IncompleteInputWinsOverEverythingElse) {
-    ExitStatus status;
-    status.truncated();
-    EXPECT_EQ(status.value(), 65);
-    status.refused();
-    EXPECT_EQ(status.value(), 65);
-}
-
-TEST(ExitStatus, AMessageThatCanNeverFitIsADataError) {
-    ExitStatus status;
-    status.rejected();
-    EXPECT_TRUE(status.settled());
-    EXPECT_FALSE(status.delivered());
-    EXPECT_EQ(status.value(), 65);
-    // a later ack does not make it delivered
-    status.acknowledged();
-    EXPECT_EQ(status.value(), 65);
+TEST(ExitStatus, FollowsWhatBecameOfTheMessage) {
+    // events in order: a acknowledged, r refused, j rejected, t truncated
+    struct Case {
+        const char* events;
+        bool settled;
+        bool delivered;
+        int value;
+    };
+    for (const Case& c : std::vector<Case>{
+             // nothing confirmed: try again later
+             {"", false, false, 75},
+             // only an acknowledgement delivers
+             {"a", true, true, 0},
+             // a nack, or a return of an unroutable mandatory message that
+             // the broker then acks: a later ack does not undo the refusal
+             {"r", true, false, 75},
+             {"ra", true, false, 75},
+             // incomplete input wins over everything else
+             {"t", false, false, 65},
+             {"tr", true, false, 65},
+             // a message that can never fit, whatever the broker says later
+             {"j", true, false, 65},
+             {"ja", true, false, 65},
+         }) {
+        ExitStatus status;
+        for (char event : std::string(c.events)) {
+            if (event == 'a') status.acknowledged();
+            if (event == 'r') status.refused();
+            if (event == 'j') status.rejected();
+            if (event == 't') status.truncated();
+        }
+        EXPECT_EQ(status.settled(), c.settled) << c.events;
+        EXPECT_EQ(status.delivered(), c.delivered) << c.events;
+        EXPECT_EQ(status.value(), c.value) << c.events;
+    }
 }
