@@ -10,7 +10,19 @@
 #include <string>
 #include <vector>
 
+namespace Orvanta::Dns {
+class Context;
+struct SpfStatus;
+} // namespace Orvanta::Dns
+
 namespace Orvanta::Mime {
+
+class ArcStatus;
+class DkimSignature;
+class DkimSignatures;
+class DkimStatus;
+class Object;
+struct DmarcStatus;
 
 class AuthenticationResults : public HeaderField {
 public:
@@ -25,6 +37,15 @@ public:
     int version() const { return _version; }
     std::vector<AuthenticationResult> const& results() const { return _results; }
     void add(AuthenticationResult result) { _results.push_back(std::move(result)); }
+    // One entry per check: the method, its result word, a reason when it
+    // failed, and the properties that name what was checked.
+    void add(DmarcStatus const& status);
+    void add(ArcStatus const& status);
+    void add(DkimStatus const& status);
+    void add(Dns::SpfStatus const& status);
+    // checks the signature with its key records fetched through the context
+    void add(Dns::Context const& context, Object const& message, DkimSignature const& signature);
+    void add(Dns::Context const& context, Object const& message, DkimSignatures const& signatures);
 
     using HeaderField::encode;
     size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;

@@ -54,8 +54,11 @@ public:
     // the names of the lines taken, as spelled in the message
     DkimHeaderFields const& fields() const { return _fields; }
 
-private:
+    // takes one more line, as a selection does (the seal of an ARC set
+    // takes the lines of the earlier sets in instance order)
     void add(Line const& line);
+
+private:
 
     Capabilities _caps;
     size_t _count = 0;

@@ -137,6 +137,8 @@ std::string const& DkimSignature::get(std::string const& name) const {
 }
 
 void DkimSignature::set(std::string const& name, std::string value) {
+    // changed: no longer the text it was read from
+    _source.clear();
     _tags[name] = std::move(value);
     remember(name);
 }
@@ -150,9 +152,11 @@ void DkimSignature::report(bool on) {
     if (found == _order.end()) return;
     _order.erase(found);
     _tags.erase("r");
+    _source.clear();
 }
 
 void DkimSignature::headers(char const* data, size_t size, bool oversign) {
+    _source.clear();
     _headers = DkimHeaderFields(data, size);
     if (oversign) _headers.oversign();
     remember("h");

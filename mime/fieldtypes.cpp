@@ -1,5 +1,8 @@
 #include "mime/fieldtypes.h"
 
+#include "mime/arcauthenticationresults.h"
+#include "mime/arcmessagesignature.h"
+#include "mime/arcsealsignature.h"
 #include "mime/authenticationresults.h"
 #include "mime/contentdisposition.h"
 #include "mime/contentid.h"
@@ -35,8 +38,10 @@ std::unique_ptr<HeaderField> encoding(char const* data, size_t size) {
 FieldTypes::Parser own(char const* name) {
     if (std::strcmp(name, "dkim-signature") == 0)
         return [](char const* data, size_t size) { return std::make_unique<DkimSignature>(data, size, true, false); };
-    if (std::strcmp(name, "authentication-results") == 0)
-        return [](char const* data, size_t size) { return std::make_unique<AuthenticationResults>(data, size, true); };
+    if (std::strcmp(name, "authentication-results") == 0) return strict<AuthenticationResults>;
+    if (std::strcmp(name, "arc-seal") == 0) return strict<ArcSealSignature>;
+    if (std::strcmp(name, "arc-message-signature") == 0) return strict<ArcMessageSignature>;
+    if (std::strcmp(name, "arc-authentication-results") == 0) return strict<ArcAuthenticationResults>;
     return nullptr;
 }
 
@@ -67,9 +72,9 @@ std::vector<Row>& rows() {
         {"resent-reply-to", strict<Targets>, false},
         {"sender", strict<Mailbox>, false},
         {"dkim-signature", own("dkim-signature"), true},
-        {"arc-seal", nullptr, true},
-        {"arc-message-signature", nullptr, true},
-        {"arc-authentication-results", nullptr, true},
+        {"arc-seal", own("arc-seal"), true},
+        {"arc-message-signature", own("arc-message-signature"), true},
+        {"arc-authentication-results", own("arc-authentication-results"), true},
         {"authentication-results", own("authentication-results"), true},
     };
     return table;

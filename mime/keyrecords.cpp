@@ -11,9 +11,24 @@
 #include "mime/dkimsignature.h"
 #include "openssl/publickey.h"
 
+#include <map>
+#include <memory>
+
 namespace Orvanta::Mime {
 
 namespace {
+
+// The key of a p= text, read once per thread: reading a key costs more than
+// checking a signature with it, and a chain checks several signatures with
+// the same few keys. Bounded, since the texts come from the network.
+OpenSSL::PublicKey const& publicKey(std::string const& text) {
+    thread_local std::map<std::string, std::unique_ptr<OpenSSL::PublicKey>> keys;
+    auto found = keys.find(text);
+    if (found != keys.end()) return *found->second;
+    auto key = std::make_unique<OpenSSL::PublicKey>(text.data(), text.size());
+    if (keys.size() >= 32) keys.clear();
+    return *keys.emplace(text, std::move(key)).first->second;
+}
 
 // whether a colon-separated list holds the word (blanks around elements
 // ignored)
@@ -87,8 +102,7 @@ char const* SignatureStatus::initialize(Object const& message, DkimSignature con
             return conclude(permerror, "Algorithm key does not match signature");
         if (record.p().empty()) return conclude(permerror, "DNS public key is empty");
         bool strict = listed(record.t(), "s");
-        OpenSSL::PublicKey key(record.p().data(), record.p().size());
-        return initialize(message, signature, key, strict);
+        return initialize(message, signature, publicKey(record.p()), strict);
     } catch (...) {
         // an unreadable key or algorithm is the record's or signature's fault
         return conclude(permerror, "Unknown, caught exception");

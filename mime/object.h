@@ -11,13 +11,18 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace Orvanta::Dns {
+class Context;
 class Hostname;
-}
+} // namespace Orvanta::Dns
 
 namespace Orvanta::Mime {
 
+class ArcPublicKeys;
+class ArcSignatures;
+class AuthenticationResults;
 class Canonicalization;
 class Part;
 struct DkimKey;
@@ -76,6 +81,24 @@ public:
     // removes every DKIM-Signature of that domain and selector
     void unsign(Dns::Hostname const& domain, std::string const& selector);
     void unsign(DkimKey const& key);
+
+    // Seals the message: validates the ARC chain it carries, then adds a new
+    // set on top of the header (ARC-Seal, ARC-Message-Signature,
+    // ARC-Authentication-Results with the sealer's `results`). `expire`
+    // (0: none) is the x= of the message signature. False, and the message
+    // unchanged, when it cannot be sealed; a failing chain is sealed with
+    // cv=fail. This form fetches the keys through the context (blocking).
+    bool resign(Dns::Context const& context, Capabilities const& caps, DkimKey const& key,
+                AuthenticationResults const& results, long expire, bool oversign);
+    // with the sets and keys the caller gathered from this message
+    bool resign(Capabilities const& caps, ArcSignatures const& signatures, ArcPublicKeys const& keys,
+                DkimKey const& key, AuthenticationResults const& results, long expire, bool oversign);
+    // by the results of one authserv-id: there are no keys to validate the
+    // chain with, so this seals nothing and returns false
+    bool resign(Capabilities const& caps, DkimKey const& key, std::string const& id, long expire, bool oversign);
+    // removes the newest sets whose results carry one of these authserv-ids
+    // (compared exactly), down to the first that does not; never throws
+    void unresign(std::vector<std::string> const& ids);
 
     using Encodable::encode;
     // the header block, then the body; returns every byte written

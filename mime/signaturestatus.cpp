@@ -118,6 +118,13 @@ bool signsFrom(DkimHeaderFields const& fields) {
 
 } // namespace
 
+std::string SignatureStatus::signatureBytes(std::string const& text) { return decode(text); }
+
+bool SignatureStatus::verified(evp_pkey_st* key, Algorithm const& algorithm, std::string const& data,
+                               std::string const& signature) {
+    return rsaVerified(key, algorithm, data, signature);
+}
+
 char const* SignatureStatus::conclude(char const* result, char const* message) {
     _result = result;
     _message = message;
@@ -137,7 +144,6 @@ char const* SignatureStatus::initialize(Object const& message, DkimSignature con
 char const* SignatureStatus::verify(Object const& message, DkimSignature const& signature,
                                     OpenSSL::PublicKey const& key) {
     if (!signature.complete()) return conclude(permerror, "Not all parameters set in signature");
-    if (signature.version() != "1") return conclude(permerror, "Unsupported signature version");
     if (signature.domain().empty() || signature.selector().empty())
         return conclude(permerror, "Domain or selector not set in signature");
     Algorithm algorithm(signature.algorithm().c_str());
@@ -186,6 +192,8 @@ char const* DkimStatus::initialize(Object const& message, DkimSignature const& s
         valid = strict ? equal : (equal || below);
     }
     if (!valid) return conclude(permerror, "Invalid AUID");
+    // an ARC message signature has no version; a DKIM signature must have 1
+    if (signature.version() != "1") return conclude(permerror, "Unsupported signature version");
     return SignatureStatus::initialize(message, signature, key, strict);
 }
 

@@ -3,6 +3,8 @@
 // throws: whatever goes wrong inside becomes permerror.
 #pragma once
 
+#include "openssl/structures.h"
+
 #include <string>
 
 namespace Orvanta::OpenSSL {
@@ -17,6 +19,7 @@ class DkimRecords;
 
 namespace Orvanta::Mime {
 
+class Algorithm;
 class DkimSignature;
 class Object;
 
@@ -72,6 +75,11 @@ public:
 
 protected:
     char const* conclude(char const* result, char const* message);
+    // shared with the seal check: the bytes of a b= value, and the RSA
+    // check of a signature over data
+    static std::string signatureBytes(std::string const& text);
+    static bool verified(evp_pkey_st* key, Algorithm const& algorithm, std::string const& data,
+                         std::string const& signature);
     // the check itself, without catching
     char const* verify(Object const& message, DkimSignature const& signature, OpenSSL::PublicKey const& key);
 };

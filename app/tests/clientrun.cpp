@@ -9,6 +9,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -168,12 +169,6 @@ void Child::write(const std::string& data) {
     }
 }
 
-bool Child::inputTaken() const {
-    // the pipe's unread bytes, as seen from its writing end
-    int pending = 0;
-    return _input < 0 || (ioctl(_input, FIONREAD, &pending) == 0 && pending == 0);
-}
-
 void Child::closeInput() {
     if (_input >= 0) close(_input);
     _input = -1;
@@ -224,17 +219,32 @@ std::string Child::err() const {
     return text.str();
 }
 
-} // namespace ClientTest
+namespace {
 
-namespace ClientTest {
-
-bool Child::waitForErr(const std::string& text, double seconds) const {
+// Polls done every 10 ms until it holds or seconds passed.
+template <typename Done> bool waitUntil(Done done, double seconds) {
     auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (err().find(text) == std::string::npos) {
+    while (!done()) {
         if (std::chrono::steady_clock::now() > until) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return true;
+}
+
+} // namespace
+
+bool Child::waitForErr(const std::string& text, double seconds) const {
+    return waitUntil([&] { return err().find(text) != std::string::npos; }, seconds);
+}
+
+bool Child::waitForInputTaken(double seconds) const {
+    // FIONREAD on either end of a pipe counts the bytes not read yet
+    return waitUntil(
+        [this] {
+            int unread = 0;
+            return _input >= 0 && ioctl(_input, FIONREAD, &unread) == 0 && unread == 0;
+        },
+        seconds);
 }
 
 } // namespace ClientTest

@@ -57,8 +57,6 @@ public:
     void signal(int signum);
     // True once the child holds a socket (the test's own are close-on-exec).
     bool hasSocket() const;
-    // True once the child has read everything written to its input pipe.
-    bool inputTaken() const;
     // The exit status (128 + signal when killed), or -1 when it did not end
     // in time (it is then killed).
     int wait(double seconds);
@@ -66,6 +64,9 @@ public:
     std::string err() const;
     // Waits until standard error holds text; false when seconds passed first.
     bool waitForErr(const std::string& text, double seconds) const;
+    // Waits until the child has read everything written to its input pipe;
+    // false when seconds passed first.
+    bool waitForInputTaken(double seconds) const;
 
 private:
     pid_t _pid = -1;

@@ -192,6 +192,12 @@ TEST(DkimSignatureTest, FindsTheLineCarryingItself) {
     ASSERT_NE(signature.line(message.header), nullptr);
     EXPECT_EQ(signature.line(message.header), &message.header[1]);
     EXPECT_EQ(signature.original(message.header).size(), message.header[1].value.size());
+    // the line's own value, changed afterwards, is no longer found
+    Value const& value = message.header[1].value;
+    DkimSignature changed(value.data(), value.size(), true, false);
+    EXPECT_EQ(changed.line(message.header), &message.header[1]);
+    changed.report(true);
+    EXPECT_EQ(changed.line(message.header), nullptr);
     message.header.remove(1);
     EXPECT_TRUE(signature.original(message.header).empty());
 }

@@ -1,0 +1,16 @@
+// What an SPF check found, for an Authentication-Results entry: the result
+// word, the HELO name, the envelope sender and the reason.
+#pragma once
+
+#include <string>
+
+namespace Orvanta::Dns {
+
+struct SpfStatus {
+    char const* result; // one of the Orvanta::Mime::Status words
+    std::string helo;
+    std::string mailfrom;
+    std::string reason;
+};
+
+} // namespace Orvanta::Dns

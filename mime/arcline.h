@@ -1,0 +1,36 @@
+// Helpers the two ARC signature values share: the instance of i= and the
+// line of a header that carries a given signature.
+#pragma once
+
+#include "mime/dkimsignature.h"
+#include "mime/header.h"
+#include "mime/line.h"
+
+#include <stdexcept>
+#include <string>
+
+namespace Orvanta::Mime::Arc {
+
+// the number of i=; throws like std::stoi, std::out_of_range without i=
+inline int instance(DkimSignature const& signature) {
+    if (!signature.has("i")) throw std::out_of_range("map::at");
+    return std::stoi(signature.get("i"));
+}
+
+// The first line named `name` whose value parses strictly as a `Signature`
+// for which `same` holds; lines that do not parse are passed over.
+template <typename Signature, typename Same>
+Line const* line(Header const& header, char const* name, Same const& same) {
+    for (Line const& candidate : header.lines()) {
+        if (!(candidate.key == name)) continue;
+        try {
+            Signature parsed(candidate.value.data(), candidate.value.size(), true);
+            if (same(parsed)) return &candidate;
+        } catch (std::exception const&) {
+            // a field that does not parse cannot be this signature
+        }
+    }
+    return nullptr;
+}
+
+} // namespace Orvanta::Mime::Arc

@@ -1,0 +1,38 @@
+// The value of an ARC-Message-Signature header field: a DKIM signature
+// without v= whose i= is the instance of its ARC set. It signs header fields
+// and the body as a DKIM signature does; built and signed afresh when a
+// message is sealed.
+#pragma once
+
+#include "mime/dkimsignature.h"
+
+namespace Orvanta::Mime {
+
+class ArcSignData;
+
+class ArcMessageSignature : public DkimSignature {
+public:
+    ArcMessageSignature() = default;
+    // Parses a value. A value without i= throws std::out_of_range, an i=
+    // that is no number std::invalid_argument or std::out_of_range; strict
+    // requires i, a, b, bh, d, s and a non-empty h= ("header is
+    // incomplete").
+    ArcMessageSignature(char const* data, size_t size, bool strict);
+    // The message signature of a new set over the message of `data`:
+    // relaxed/relaxed, the usual fields and the DKIM signatures; `expire`
+    // (0: none) becomes x=, `oversign` repeats each signed name once more.
+    ArcMessageSignature(Capabilities const& caps, ArcSignData const& data, long expire, bool oversign);
+
+    int instance() const { return _instance; }
+    // sets i= (keeping its place among the tags)
+    void instance(int number);
+
+    bool complete() const override;
+    Key key() const override;
+    Line const* line(Header const& header) const override;
+
+private:
+    int _instance = 0;
+};
+
+} // namespace Orvanta::Mime

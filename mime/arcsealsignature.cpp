@@ -1,0 +1,83 @@
+#include "mime/arcsealsignature.h"
+
+#include "mime/arcauthenticationresults.h"
+#include "mime/arcline.h"
+#include "mime/arcmessagesignature.h"
+#include "mime/arcsealorder.h"
+#include "mime/arcsignatures.h"
+#include "mime/arcsigndata.h"
+#include "mime/canonicalizedheader.h"
+#include "mime/capabilities.h"
+#include "mime/dkimheader.h"
+#include "mime/dkimkey.h"
+#include "mime/header.h"
+#include "mime/line.h"
+#include "mime/object.h"
+
+#include <ctime>
+#include <stdexcept>
+#include <strings.h>
+
+namespace Orvanta::Mime {
+
+ArcSealSignature::ArcSealSignature(char const* data, size_t size, bool strict)
+    : DkimSignature(data, size, strict, true), _instance(Arc::instance(*this)) {
+    if (strict && !complete()) throw std::runtime_error("header is incomplete");
+}
+
+ArcSealSignature::ArcSealSignature(Capabilities const& caps, ArcSignData const& data,
+                                   ArcAuthenticationResults const& results,
+                                   ArcMessageSignature const& signature)
+    : _instance(data.instance()) {
+    DkimKey const& key = data.key();
+    set("i", std::to_string(_instance));
+    algorithm(key.algorithm);
+    selector(key.selector);
+    char const* ascii = key.domain.ascii();
+    domain(ascii == nullptr ? "" : ascii);
+    set("cv", data.cv());
+    timestamp(std::to_string(std::time(nullptr)));
+
+    CanonicalizedHeader canonical(caps, data.message().header, false, DkimHeaderFields());
+    ArcSealOrder const* order = data.signatures().order();
+    if (order != nullptr) {
+        Header const& header = data.message().header;
+        for (int k = 1; k < _instance; ++k) {
+            canonical.add(header[order->results(k)]);
+            canonical.add(header[order->signature(k)]);
+            canonical.add(header[order->seal(k)]);
+        }
+    }
+    // the new lines as the header will hold them
+    std::string aar = "arc-authentication-results:" + results.str(true) + "\r\n";
+    canonical.add(Line(aar.c_str()));
+    std::string ams = "arc-message-signature:" + signature.str(true) + "\r\n";
+    canonical.add(Line(ams.c_str()));
+    std::string own = "arc-seal:" + str(true) + "; b=";
+    canonical.signature(own.data(), own.size());
+    set("b", PartialSignature(key, canonical.text(), 72).text());
+}
+
+bool ArcSealSignature::cv() const {
+    std::string const& word = chain();
+    if (strcasecmp(word.c_str(), "none") == 0) return _instance == 1;
+    if (strcasecmp(word.c_str(), "pass") == 0) return _instance > 1;
+    return false;
+}
+
+bool ArcSealSignature::complete() const {
+    for (char const* name : {"i", "a", "b", "cv", "d", "s"})
+        if (!has(name)) return false;
+    return true;
+}
+
+Key ArcSealSignature::key() const {
+    return Key("ARC-Seal", 8);
+}
+
+Line const* ArcSealSignature::line(Header const& header) const {
+    return Arc::line<ArcSealSignature>(header, "ARC-Seal",
+                                       [this](ArcSealSignature const& other) { return sameTags(other); });
+}
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,42 @@
+// The value of an ARC-Seal header field: a DKIM-style tag list whose i= is
+// the instance of its ARC set and whose cv= says how the sealer found the
+// chain before it. Built and signed afresh when a message is sealed.
+#pragma once
+
+#include "mime/dkimsignature.h"
+
+namespace Orvanta::Mime {
+
+class ArcAuthenticationResults;
+class ArcMessageSignature;
+class ArcSignData;
+
+class ArcSealSignature : public DkimSignature {
+public:
+    ArcSealSignature() = default;
+    // Parses a value. A value without i= throws std::out_of_range, an i=
+    // that is no number std::invalid_argument or std::out_of_range; strict
+    // requires i, a, b, cv, d and s ("header is incomplete"). t= is
+    // optional: sealers leave it out.
+    ArcSealSignature(char const* data, size_t size, bool strict);
+    // The seal of a new set: signs the earlier sets, the new results and
+    // message signature, and itself without b=. Throws what canonicalizing
+    // and signing throw.
+    ArcSealSignature(Capabilities const& caps, ArcSignData const& data,
+                     ArcAuthenticationResults const& results, ArcMessageSignature const& signature);
+
+    int instance() const { return _instance; }
+    // the chain validation the sealer saw (cv=)
+    std::string const& chain() const { return get("cv"); }
+    // cv= fits the instance: none for the first set, pass for any later one
+    bool cv() const;
+
+    bool complete() const override;
+    Key key() const override;
+    Line const* line(Header const& header) const override;
+
+private:
+    int _instance = 0;
+};
+
+} // namespace Orvanta::Mime

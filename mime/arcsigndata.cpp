@@ -1,0 +1,12 @@
+#include "mime/arcsigndata.h"
+
+#include "mime/arcsignatures.h"
+
+namespace Orvanta::Mime {
+
+ArcSignData::ArcSignData(Object const& message, ArcSignatures const& signatures, ArcPublicKeys const& keys,
+                         DkimKey const& key)
+    : _message(&message), _signatures(&signatures), _keys(&keys), _status(message, signatures, keys),
+      _instance(static_cast<int>(signatures.size()) + 1), _cv(_status.result()), _key(&key) {}
+
+} // namespace Orvanta::Mime

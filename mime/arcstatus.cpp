@@ -1,0 +1,104 @@
+#include "mime/arcstatus.h"
+
+#include "mime/algorithm.h"
+#include "mime/arcpublickeys.h"
+#include "mime/arcsignatures.h"
+#include "mime/canonicalizedheader.h"
+#include "mime/capabilities.h"
+#include "mime/header.h"
+#include "mime/object.h"
+#include "openssl/publickey.h"
+
+#include <stdexcept>
+
+namespace Orvanta::Mime {
+
+namespace {
+
+ArcPublicKeys::Key keyOf(DkimSignature const& signature) {
+    return {signature.domain(), signature.selector()};
+}
+
+} // namespace
+
+char const* ArcSealStatus::initialize(Object const& message, DkimSignature const&,
+                                      OpenSSL::PublicKey const& key, bool) {
+    try {
+        return verify(message, key);
+    } catch (...) {
+        return conclude(permerror, "Unknown, caught exception");
+    }
+}
+
+char const* ArcSealStatus::verify(Object const& message, OpenSSL::PublicKey const& key) {
+    ArcSealSignature const& seal = *_signature;
+    if (!seal.complete()) return conclude(permerror, "Not all parameters set in signature");
+    Algorithm algorithm(seal.algorithm().c_str());
+    int instance = seal.instance();
+    Header const& header = message.header;
+    CanonicalizedHeader canonical(Capabilities(true, false, Capabilities::utf8().limits()), header, false,
+                                  DkimHeaderFields());
+    for (int k = 1; k <= instance; ++k) {
+        canonical.add(header[_order->results(k)]);
+        canonical.add(header[_order->signature(k)]);
+        if (k < instance) canonical.add(header[_order->seal(k)]);
+    }
+    canonical.signature(header[_order->seal(instance)]);
+    if (!verified(key.key(), algorithm, canonical.text(), signatureBytes(seal.signature())))
+        return conclude(permerror, "Header hash does not match");
+    return conclude(pass, nullptr);
+}
+
+ArcStatus::ArcStatus(Object const& message, ArcSignatures const& signatures, ArcPublicKeys const& keys)
+    : _signatures(&signatures) {
+    validate(message, keys);
+}
+
+void ArcStatus::validate(Object const& message, ArcPublicKeys const& keys) {
+    ArcSignatures const& chain = *_signatures;
+    if (!chain.error().empty()) {
+        _message = chain.error();
+        return;
+    }
+    if (chain.order() == nullptr || chain.size() == 0) {
+        _result = cvnone;
+        return;
+    }
+    size_t missing = 0;
+    ArcMessageSignature const& top = chain.signature();
+    if (auto const* records = keys.records(keyOf(top))) {
+        ArcMessageStatus status(&top);
+        if (status.initialize(message, top, *records) != Status::pass) {
+            _message = std::string("Top AMS invalid: ") + (status.message() ? status.message() : "");
+            return;
+        }
+    } else if (auto const* error = keys.error(keyOf(top))) {
+        _message = error->message;
+        _temporary = error->temporary;
+        return;
+    } else {
+        ++missing;
+    }
+    auto const& seals = chain.seals();
+    for (size_t p = seals.size(); p > 0; --p) {
+        ArcSealSignature const& seal = seals[p - 1];
+        std::string hop = "Invalid arc-seal hop[" + std::to_string(p) + "]: ";
+        if (auto const* records = keys.records(keyOf(seal))) {
+            ArcSealStatus status(&seal, chain.order());
+            if (status.initialize(message, seal, *records) != Status::pass) {
+                _message = hop + (status.message() ? status.message() : "");
+                return;
+            }
+        } else if (auto const* error = keys.error(keyOf(seal))) {
+            _message = hop + error->message;
+            _temporary = error->temporary;
+            return;
+        } else {
+            ++missing;
+        }
+    }
+    if (missing != 0) throw std::runtime_error("not enough public keys to determine validity");
+    _result = cvpass;
+}
+
+} // namespace Orvanta::Mime

@@ -1,0 +1,26 @@
+// The Authentication-Results values of a header that one authentication
+// service wrote (its authserv-id, compared exactly), in header order.
+#pragma once
+
+#include "mime/authenticationresults.h"
+
+#include <string>
+#include <vector>
+
+namespace Orvanta::Mime {
+
+class Header;
+
+class AuthenticationResultsList {
+public:
+    // values that do not parse are left out
+    AuthenticationResultsList(Header const& header, std::string const& id, bool strict);
+    virtual ~AuthenticationResultsList() = default;
+
+    std::vector<AuthenticationResults> const& results() const { return _results; }
+
+private:
+    std::vector<AuthenticationResults> _results;
+};
+
+} // namespace Orvanta::Mime

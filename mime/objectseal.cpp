@@ -1,0 +1,77 @@
+// Sealing of Object: a new ARC set on top of the header, and the removal of
+// the newest sets again.
+#include "mime/arcauthenticationresults.h"
+#include "mime/arcmessagesignature.h"
+#include "mime/arcpublickeys.h"
+#include "mime/arcsealsignature.h"
+#include "mime/arcsignatures.h"
+#include "mime/arcsigndata.h"
+#include "mime/capabilities.h"
+#include "mime/object.h"
+
+#include <algorithm>
+#include <functional>
+#include <stdexcept>
+
+namespace Orvanta::Mime {
+
+bool Object::resign(Dns::Context const& context, Capabilities const& caps, DkimKey const& key,
+                    AuthenticationResults const& results, long expire, bool oversign) {
+    try {
+        ArcSignatures signatures(*this);
+        ArcPublicKeys keys(context, signatures);
+        return resign(caps, signatures, keys, key, results, expire, oversign);
+    } catch (...) {
+        // sealing reports by its result; the message keeps what it had
+        return false;
+    }
+}
+
+bool Object::resign(Capabilities const& caps, ArcSignatures const& signatures, ArcPublicKeys const& keys,
+                    DkimKey const& key, AuthenticationResults const& results, long expire, bool oversign) {
+    try {
+        ArcSignData data(*this, signatures, keys, key);
+        if (signatures.order() == nullptr) throw std::runtime_error(signatures.error());
+        // validators refuse a longer chain, so no set is added beyond the limit
+        if (data.instance() > ArcSealOrder::limit) throw std::runtime_error("too many arc sets");
+        // the caller's results in their normal form, as peers will read them
+        std::string text = results.str(true);
+        ArcAuthenticationResults aar(data.instance(), AuthenticationResults(text.data(), text.size(), true));
+        ArcMessageSignature ams(caps, data, expire, oversign);
+        ArcSealSignature seal(caps, data, aar, ams);
+        header.prepend("ARC-Authentication-Results", aar);
+        header.prepend("ARC-Message-Signature", ams);
+        header.prepend("ARC-Seal", seal);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool Object::resign(Capabilities const&, DkimKey const&, std::string const&, long, bool) {
+    // Sealing validates the chain first, and this form has neither a DNS
+    // context nor gathered keys to do it with: it never seals.
+    return false;
+}
+
+void Object::unresign(std::vector<std::string> const& ids) {
+    try {
+        ArcSealOrder order(header);
+        std::vector<size_t> positions;
+        for (int k = static_cast<int>(order.size()); k >= 1; --k) {
+            Value const& value = header[order.results(k)].value;
+            ArcAuthenticationResults results(value.data(), value.size(), true);
+            if (std::find(ids.begin(), ids.end(), results.id()) == ids.end()) break;
+            positions.push_back(order.results(k));
+            positions.push_back(order.signature(k));
+            positions.push_back(order.seal(k));
+        }
+        std::sort(positions.begin(), positions.end(), std::greater<size_t>());
+        for (size_t position : positions)
+            header.remove(position);
+    } catch (...) {
+        // a chain that cannot be read loses nothing
+    }
+}
+
+} // namespace Orvanta::Mime

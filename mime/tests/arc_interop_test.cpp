@@ -1,0 +1,310 @@
+// ARC chains sealed hop after hop by us, dkimpy and Mail::DKIM, each chain
+// validated by all three after every hop; broken chains reported alike.
+#include "dns/hostname.h"
+#include "dns/spfstatus.h"
+#include "mime/arcauthenticationresults.h"
+#include "mime/arcmessagesignature.h"
+#include "mime/arcpublickeys.h"
+#include "mime/arcsealsignature.h"
+#include "mime/arcsignatures.h"
+#include "mime/arcsigndata.h"
+#include "mime/arcstatus.h"
+#include "mime/authenticationresults.h"
+#include "mime/canonicalization.h"
+#include "mime/capabilities.h"
+#include "mime/dkimkey.h"
+#include "mime/dkimsignatures.h"
+#include "mime/dmarcstatus.h"
+#include "mime/object.h"
+#include "mime/tests/arckeys.h"
+#include "mime/tests/dkimkeys.h"
+#include "mime/tests/oracle.h"
+
+#include <gtest/gtest.h>
+
+using namespace Orvanta::Mime;
+namespace Peer = Orvanta::Mime::Test;
+
+namespace {
+
+enum Sealer { ours, dkimpy, perl };
+char const* const names[] = {"ours", "dkimpy", "Mail::DKIM"};
+
+std::string const original =
+    "From: Alice <alice@example.com>\r\nTo: list@example.org\r\nSubject: ARC hops\r\n"
+    "Date: Mon, 7 Dec 2026 10:00:00 +0000\r\nMessage-ID: <arc@example.com>\r\n"
+    "DKIM-Signature: v=1; a=rsa-sha256; d=example.com; s=old; h=from; bh=AAAA; b=AAAA\r\n"
+    "\r\nHello list.\r\n\r\nA second paragraph\twith a tab.\r\n";
+
+std::string authservId(int hop) {
+    return "hop" + std::to_string(hop) + ".example";
+}
+
+struct Verdict {
+    std::string result;
+    std::string reason;
+};
+
+Verdict ourVerdict(std::string const& text) {
+    Object message(text.data(), text.size());
+    ArcSignatures signatures(message);
+    ArcPublicKeys keys(Peer::testKeyLookup(), signatures);
+    ArcStatus status(message, signatures, keys);
+    return {status.result(), status.message()};
+}
+
+std::string ourHop(std::string const& text, int hop) {
+    std::string sealed = Peer::seal(text, authservId(hop));
+    EXPECT_FALSE(sealed.empty()) << "hop " << hop;
+    return sealed;
+}
+
+Peer::Request keyRequest() {
+    return {"key", Peer::testKey().privatePath, Peer::testKey().record};
+}
+
+std::vector<Peer::Answer> askPeer(Sealer peer, std::vector<Peer::Request> requests) {
+    requests.insert(requests.begin(), keyRequest());
+    auto answers =
+        peer == dkimpy
+            ? Peer::ask(requests, "arc_oracle.py")
+            : Peer::ask(requests, {"/usr/bin/perl", ORVANTA_SOURCE_DIR "/mime/tests/arc_oracle.pl"});
+    answers.erase(answers.begin());
+    return answers;
+}
+
+std::string hop(Sealer sealer, std::string const& text, int number) {
+    if (sealer == ours) return ourHop(text, number);
+    char const* selector = sealer == dkimpy ? "py" : "pl";
+    std::string domain = std::string(selector) + ".example";
+    auto answer = askPeer(sealer, {{"hop", text, selector, domain, authservId(number)}}).at(0);
+    EXPECT_FALSE(answer.at(0).empty())
+        << names[sealer] << " did not seal hop " << number << ": " << (answer.size() > 1 ? answer[1] : "");
+    return answer.at(0);
+}
+
+// the chain result of every validator for every text: [text][validator]
+std::vector<std::vector<Verdict>> verdicts(std::vector<std::string> const& texts) {
+    std::vector<std::vector<Verdict>> all(texts.size());
+    for (size_t i = 0; i < texts.size(); ++i)
+        all[i].push_back(ourVerdict(texts[i]));
+    for (Sealer peer : {dkimpy, perl}) {
+        std::vector<Peer::Request> requests;
+        for (auto const& text : texts)
+            requests.push_back({"verify", text});
+        auto answers = askPeer(peer, requests);
+        for (size_t i = 0; i < texts.size(); ++i)
+            all[i].push_back({answers[i].at(0), answers[i].size() > 1 ? answers[i][1] : ""});
+    }
+    return all;
+}
+
+std::string describe(std::vector<Verdict> const& row) {
+    std::string text;
+    for (size_t v = 0; v < row.size(); ++v)
+        text += std::string(names[v]) + ": " + row[v].result + " (" + row[v].reason + ")\n";
+    return text;
+}
+
+std::vector<std::string> chain(std::vector<Sealer> const& sealers, std::string text = original) {
+    std::vector<std::string> hops;
+    for (size_t i = 0; i < sealers.size(); ++i) {
+        text = hop(sealers[i], text, static_cast<int>(i + 1));
+        hops.push_back(text);
+    }
+    return hops;
+}
+
+std::string label(std::vector<Sealer> const& sealers) {
+    std::string text;
+    for (Sealer s : sealers)
+        text += std::string(text.empty() ? "" : ", ") + names[s];
+    return text;
+}
+
+// the lines of the message without those for which `drop` holds (a field and
+// its folded continuation go together)
+template <typename Drop> std::string without(std::string const& text, Drop const& drop) {
+    std::string out;
+    bool dropping = false;
+    size_t at = 0;
+    size_t body = text.find("\r\n\r\n");
+    while (at < text.size()) {
+        size_t end = text.find("\r\n", at);
+        end = end == std::string::npos ? text.size() : end + 2;
+        std::string line = text.substr(at, end - at);
+        bool continuation = line[0] == ' ' || line[0] == '\t';
+        if (!continuation) dropping = at <= body && drop(line);
+        if (!dropping) out += line;
+        at = end;
+    }
+    return out;
+}
+
+TEST(ArcInterop, ChainsOfThreeHopsValidateEverywhere) {
+    std::vector<std::vector<Sealer>> patterns = {{ours, dkimpy, ours},
+                                                 {dkimpy, ours, dkimpy},
+                                                 {ours, perl, ours},
+                                                 {perl, ours, perl},
+                                                 {dkimpy, perl, ours}};
+    for (auto const& pattern : patterns) {
+        auto hops = chain(pattern);
+        auto all = verdicts(hops);
+        for (size_t h = 0; h < hops.size(); ++h)
+            for (auto const& verdict : all[h])
+                EXPECT_EQ(verdict.result, "pass") << label(pattern) << " after hop " << h + 1 << "\n"
+                                                  << describe(all[h]) << hops[h];
+    }
+}
+
+TEST(ArcInterop, BrokenChainsAreReportedAlike) {
+    auto hops = chain({ours, dkimpy, ours});
+    std::string const& sealed = hops.back();
+    std::string twoHops = hops[1];
+    std::string tampered = twoHops + "A line added after the second hop.\r\n";
+
+    struct Case {
+        char const* name;
+        std::string text;
+        char const* ours;
+    } cases[] = {
+        {"body changed after hop 2", tampered, "Top AMS invalid: Body hash does not match"},
+        {"instance gap",
+         without(sealed,
+                 [](std::string const& line) {
+                     return line.rfind("ARC-", 0) == 0 && (line.find("i=2;") != std::string::npos);
+                 }),
+         "Could not determine ordering: we miss a header in the arc header set"},
+        {"duplicate instance",
+         [&] {
+             size_t seal = sealed.find("ARC-Seal: i=1;");
+             size_t end = sealed.find("\r\nARC-", seal + 1);
+             if (end == std::string::npos) end = sealed.find("\r\n", seal);
+             return sealed.substr(seal, end + 2 - seal) + sealed;
+         }(),
+         "Could not determine ordering: two arc headers have the same istance identifier"},
+    };
+    std::vector<std::string> texts;
+    for (auto const& c : cases)
+        texts.push_back(c.text);
+    // a hop over each broken chain seals it as failed: cv=fail everywhere after
+    std::vector<std::string> sealedOver;
+    for (Sealer sealer : {ours, dkimpy, perl})
+        sealedOver.push_back(hop(sealer, tampered, 3));
+    for (auto const& text : sealedOver)
+        texts.push_back(text);
+    auto all = verdicts(texts);
+    for (size_t i = 0; i < texts.size(); ++i) {
+        std::string name =
+            i < 3 ? cases[i].name : std::string("sealed over a changed body by ") + names[i - 3];
+        for (auto const& verdict : all[i])
+            EXPECT_EQ(verdict.result, "fail") << name << "\n" << describe(all[i]);
+        if (i < 3) {
+            EXPECT_EQ(all[i][0].reason, cases[i].ours) << name;
+        } else {
+            EXPECT_NE(texts[i].find("cv=fail"), std::string::npos) << name << "\n" << texts[i].substr(0, 400);
+        }
+    }
+}
+
+} // namespace
+
+namespace {
+
+TEST(ArcInterop, NoChainHoldsMoreThanFiftySets) {
+    std::string text = original;
+    for (int i = 1; i <= 50; ++i)
+        text = ourHop(text, i);
+    Object fifty(text.data(), text.size());
+    ArcSignatures signatures(fifty);
+    ArcPublicKeys keys(Peer::testKeyLookup(), signatures);
+    DkimKey key(Peer::testKey().privateKey, Orvanta::Dns::Hostname("ours.example", false), "ours");
+    AuthenticationResults results(authservId(51));
+    results.add(ArcStatus(fifty, signatures, keys));
+    // fifty sets still validate, and neither we nor dkimpy add a fifty-first
+    EXPECT_STREQ(ArcStatus(fifty, signatures, keys).result(), cvpass);
+    EXPECT_FALSE(fifty.resign(Capabilities::utf8(), signatures, keys, key, results, 0, false));
+    EXPECT_EQ(fifty.header.size(), Object(text.data(), text.size()).header.size());
+    auto refused = askPeer(dkimpy, {{"hop", text, "py", "py.example", authservId(51)}}).at(0);
+    EXPECT_EQ(refused.at(0), "") << "dkimpy sealed a fifty-first set";
+
+    // The fifty-first set made by hand, as a sealer that ignores the limit
+    // would: the chain fails (dkimpy's and Mail::DKIM's validators still
+    // take it, although the standard does not).
+    ArcSignData data(fifty, signatures, keys, key);
+    ArcAuthenticationResults aar(data.instance(), results);
+    ArcMessageSignature ams(Capabilities::utf8(), data, 0, false);
+    ArcSealSignature seal(Capabilities::utf8(), data, aar, ams);
+    std::string longer = "ARC-Seal: " + seal.str(true) + "\r\nARC-Message-Signature: " + ams.str(true) +
+                         "\r\nARC-Authentication-Results: " + aar.str(true) + "\r\n" + text;
+    Verdict verdict = ourVerdict(longer);
+    EXPECT_EQ(verdict.result, "fail");
+    EXPECT_EQ(verdict.reason,
+              "Could not determine ordering: arc header contains invalid instance identifier");
+}
+
+} // namespace
+
+namespace {
+
+// our results as the authres module should read them back: the authserv-id,
+// then per result "|", method, result, reason and "ptype.name=value" each
+std::vector<std::string> expected(AuthenticationResults const& results) {
+    std::vector<std::string> fields{results.id()};
+    for (auto const& result : results.results()) {
+        fields.insert(fields.end(), {"|", result.method(), result.result(), result.reason()});
+        for (auto const& property : result.properties())
+            fields.push_back(property.ptype() + "." + property.name() + "=" + property.text());
+    }
+    return fields;
+}
+
+TEST(ArcInterop, AddedResultsReadBackInAuthres) {
+    // a message with our DKIM signature and a chain of three hops
+    std::string text = original;
+    {
+        Object message(text.data(), text.size());
+        DkimKey key(Peer::testKey().privateKey, Orvanta::Dns::Hostname("example.com", false), "sel");
+        ASSERT_TRUE(message.sign(Capabilities::utf8(), key, 0, false, Canonicalization(false, false)));
+        text = std::string(message.header[0].data(), message.header[0].size()) + text;
+    }
+    text = chain({ours, dkimpy, ours}, text).back();
+    std::string tampered = text + "tampered\r\n";
+
+    Orvanta::Dns::DkimRecords records;
+    Peer::answer(records, "sel._domainkey.example.com", "v=DKIM1; k=rsa; p=" + Peer::testKey().record);
+    std::vector<AuthenticationResults> values;
+    for (std::string const* body : {&text, &tampered}) {
+        Object message(body->data(), body->size());
+        AuthenticationResults results("mx.example.org");
+        DkimSignatures signatures(message.header);
+        for (DkimSignature const& signature : signatures.signatures()) {
+            DkimStatus status;
+            status.initialize(message, signature, records);
+            results.add(status);
+        }
+        ArcSignatures sets(message);
+        ArcPublicKeys keys(Peer::testKeyLookup(), sets);
+        results.add(ArcStatus(message, sets, keys));
+        results.add(DmarcStatus{Status::pass, "example.com", ""});
+        results.add(DmarcStatus{Status::fail, "example.com", "policy says no"});
+        results.add(Orvanta::Dns::SpfStatus{Status::pass, "mail.example.net", "bounce@example.net", ""});
+        results.add(Orvanta::Dns::SpfStatus{Status::none, "mail.example.net", "", "no sender"});
+        values.push_back(std::move(results));
+    }
+    // ours and the stale signature of the original, then the chain
+    EXPECT_EQ(values[0].results()[0].result(), "pass");
+    EXPECT_EQ(values[0].results()[0]["header.i"], "@example.com");
+    EXPECT_EQ(values[0].results()[1].result(), "fail");
+    EXPECT_EQ(values[0].results()[2].result(), "pass");
+    EXPECT_EQ(values[1].results()[0].reason(), "Body hash does not match");
+    EXPECT_EQ(values[1].results()[2].reason(), "Top AMS invalid: Body hash does not match");
+    std::vector<Peer::Request> requests;
+    for (auto const& value : values)
+        requests.push_back({"results", value.str(true)});
+    auto answers = Peer::ask(requests, "arc_oracle.py");
+    for (size_t i = 0; i < values.size(); ++i)
+        EXPECT_EQ(answers[i], expected(values[i])) << values[i].str(true);
+}
+
+} // namespace

@@ -1,0 +1,19 @@
+// Test helper: the key records of the test key as a name server would
+// answer them, for the ARC key lookups of the tests and the benchmark (the
+// counterpart of the peers' DNS hooks).
+#pragma once
+
+#include "mime/arcpublickeys.h"
+
+namespace Orvanta::Mime::Test {
+
+// answers every key with the test key's record
+ArcPublicKeys::Lookup testKeyLookup();
+// The text after one hop of ours: the chain validated, an
+// Authentication-Results field of `id` with the arc= result added, then
+// sealed for `domain` (selector "ours"); empty when sealing fails.
+std::string seal(std::string const& text, std::string const& id, char const* domain = "ours.example");
+// the answer of a name server to the TXT question `name` with this record text
+void answer(Dns::DkimRecords& records, std::string const& name, std::string const& text);
+
+} // namespace Orvanta::Mime::Test
