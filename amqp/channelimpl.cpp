@@ -205,7 +205,12 @@ Deferred& ChannelImpl::rollbackTransaction() {
 }
 
 DeferredConfirm& ChannelImpl::confirmSelect() {
+    bool held = waiting();
     Outcome outcome = sendRequest<ConfirmSelectFrame>(*this, false);
+    if (outcome.sent && held && !_held.empty())
+        _held.back().confirm = true;
+    else if (outcome.answered)
+        _confirmOnly = true;
     auto result = std::make_shared<DeferredConfirm>(!outcome.sent);
     _confirm = result;
     keep(result, outcome.answered);
@@ -244,25 +249,28 @@ bool ChannelImpl::publish(std::string_view exchange, std::string_view routingKey
     Publication publication(_id, exchange, routingKey, envelope, flags);
     if (!publication.valid()) return false;
     if (_state == closed || _state == closing || !_connection) return false;
-    if (!waiting()) return emit(publication);
+    if (passable()) return emit(publication, false);
     // the frame size may still change (the broker's tune), so the
     // publication is cut only when it leaves
     publication.hold();
-    _held.emplace(std::move(publication));
+    _held.push(Held{std::move(publication)});
     return true;
 }
 
-bool ChannelImpl::emit(const Publication& publication) {
+bool ChannelImpl::emit(const Publication& publication, bool held) {
     if (!_connection || !publication.fits(_connection->maxFrame())) return false;
     // Straight to the connection: a publication released from the held
-    // queue goes out before whatever still waits behind it there.
+    // queue goes out before whatever still waits behind it there, like the
+    // held frames, whatever close was asked for meanwhile.
     Monitor monitor(this);
-    auto forward = [&](const Frame& frame) { return monitor.valid() && _connection && _connection->send(frame); };
+    auto forward = [&](const Frame& frame) {
+        if (!monitor.valid() || !_connection) return false;
+        return held ? _connection->send(CopiedBuffer(frame)) : _connection->send(frame);
+    };
     if (!forward(publication.method()) || !forward(publication.header())) return false;
     if (!monitor.valid()) return false;
-    _synchronous = false;
     return publication.sendBody(_connection->maxFrame(), [&](const BodyFrame& frame, const Keeper& keeper) {
-        return monitor.valid() && _connection && _connection->send(frame, keeper);
+        return monitor.valid() && _connection && _connection->send(frame, keeper, held);
     }) && monitor.valid();
 }
 
@@ -303,32 +311,38 @@ bool ChannelImpl::send(const Frame& frame) {
     // closing: the channel.close is out, nothing may follow it
     if (_state == closed || _state == closing || !_connection) return false;
     if (waiting()) {
-        _held.emplace(std::in_place_type<CopiedBuffer>, frame);
+        _held.push(Held{CopiedBuffer(frame)});
         return true;
     }
     Monitor monitor(this);
     if (!_connection->send(frame)) return false;
-    if (monitor.valid()) _synchronous = frame.synchronous();
+    if (!monitor.valid()) return true;
+    _synchronous = frame.synchronous();
+    _confirmOnly = false;
     return true;
 }
 
 bool ChannelImpl::send(CopiedBuffer&& buffer) {
     if (_state == closed || _state == closing || !_connection) return false;
     if (waiting()) {
-        _held.push(std::move(buffer));
+        _held.push(Held{std::move(buffer)});
         return true;
     }
     bool synchronous = buffer.synchronous();
     Monitor monitor(this);
     if (!_connection->send(std::move(buffer))) return false;
-    if (monitor.valid()) _synchronous = synchronous;
+    if (!monitor.valid()) return true;
+    _synchronous = synchronous;
+    _confirmOnly = false;
     return true;
 }
 
 bool ChannelImpl::flush() {
     _synchronous = false;
+    _confirmOnly = false;
     Monitor monitor(this);
-    while (_connection && !_synchronous && !_held.empty()) {
+    while (_connection && !_held.empty() &&
+           (!_synchronous || (_confirmOnly && std::holds_alternative<Publication>(_held.front().item)))) {
         bool sent = release();
         if (!monitor.valid()) return true;
         if (!sent) return false;
@@ -337,18 +351,21 @@ bool ChannelImpl::flush() {
 }
 
 bool ChannelImpl::release() {
-    if (auto* buffer = std::get_if<CopiedBuffer>(&_held.front())) {
+    if (auto* buffer = std::get_if<CopiedBuffer>(&_held.front().item)) {
         CopiedBuffer frame = std::move(*buffer);
+        bool confirm = _held.front().confirm;
         _held.pop();
         bool synchronous = frame.synchronous();
         Monitor monitor(this);
         if (!_connection->send(std::move(frame))) return false;
-        if (monitor.valid()) _synchronous = synchronous;
+        if (!monitor.valid()) return true;
+        _synchronous = synchronous;
+        _confirmOnly = synchronous && confirm;
         return true;
     }
-    Publication publication = std::move(std::get<Publication>(_held.front()));
+    Publication publication = std::move(std::get<Publication>(_held.front().item));
     _held.pop();
-    if (publication.fits(_connection->maxFrame())) return emit(publication);
+    if (publication.fits(_connection->maxFrame())) return emit(publication, true);
     // Announced to the caller as sent long ago, and its delivery tag
     // counted: dropping it alone would shift every later confirm. The
     // channel fails instead, and the broker is told.
@@ -405,6 +422,7 @@ bool ChannelImpl::reportSuccess(const std::string& name) {
 void ChannelImpl::reportError(const char* message, bool notifyhandler) {
     _state = closed;
     _synchronous = false;
+    _confirmOnly = false;
     while (!_held.empty())
         _held.pop();
 

@@ -93,6 +93,8 @@ public:
 
     bool usable() const { return _state == opening || _state == ready; }
     bool waiting() const { return _synchronous || !_held.empty(); }
+    // a publication may leave now
+    bool passable() const { return !waiting() || (_confirmOnly && _held.empty()); }
     uint16_t id() const { return _id; }
     uint32_t maxPayload() const;
     uint32_t maxFrame() const;
@@ -137,8 +139,9 @@ private:
     template <typename... Arguments> bool resolve(Arguments&&... arguments);
     // takes result out of the chain of pending results
     void unlink(const Deferred* result);
-    // writes the publication's frames, cut with the connection's frame size
-    bool emit(const Publication& publication);
+    // writes the publication's frames, cut with the connection's frame size;
+    // held: it waited since before any close request
+    bool emit(const Publication& publication, bool held);
     // sends the oldest held frame or publication; false when refused
     bool release();
 
@@ -152,9 +155,18 @@ private:
     std::shared_ptr<Deferred> _newest;
     uint16_t _id = 0;
     State _state = closed;
-    // frames and whole publications waiting behind a request
-    std::queue<std::variant<CopiedBuffer, Publication>> _held;
+    // a frame or a whole publication waiting behind a request
+    struct Held {
+        std::variant<CopiedBuffer, Publication> item;
+        // the frame is confirm.select
+        bool confirm = false;
+    };
+    std::queue<Held> _held;
     bool _synchronous = false;
+    // The reply waited for is confirm.select-ok, which publications need not
+    // wait for: the broker takes them in order, in confirm mode already.
+    // Saves a round trip before the first message.
+    bool _confirmOnly = false;
     std::shared_ptr<DeferredReceiver> _receiver;
     // the result of close(), which channel.close-ok resolves
     std::shared_ptr<Deferred> _closing;

@@ -124,9 +124,9 @@ void ConnectionImpl::remove(const ChannelImpl* channel) {
     _channels.erase(found);
 }
 
-bool ConnectionImpl::accepts(const Frame& frame) const {
+bool ConnectionImpl::accepts(const Frame& frame, bool held) const {
     if (_state == closingDown || _state == closedDown) return false;
-    if (_closeRequested && !frame.partOfShutdown() && !frame.partOfHandshake()) return false;
+    if (!held && _closeRequested && !frame.partOfShutdown() && !frame.partOfHandshake()) return false;
     return _maxFrame == 0 || frame.totalSize() <= _maxFrame;
 }
 
@@ -156,8 +156,8 @@ public:
 
 } // namespace
 
-bool ConnectionImpl::send(const BodyFrame& frame, const Keeper& keeper) {
-    if (!accepts(frame)) return false;
+bool ConnectionImpl::send(const BodyFrame& frame, const Keeper& keeper, bool held) {
+    if (!accepts(frame, held)) return false;
     if (_state != connected || !_held.empty()) {
         _held.emplace(frame);
         return true;

@@ -53,8 +53,9 @@ public:
     bool send(const Frame& frame);
     // a body frame whose payload keeper holds alive (or nobody, when empty):
     // written as header, payload and end marker in one go, the payload not
-    // copied
-    bool send(const BodyFrame& frame, const Keeper& keeper);
+    // copied. held: a channel held it back since before any close request,
+    // which it is therefore not subject to.
+    bool send(const BodyFrame& frame, const Keeper& keeper, bool held = false);
     // a frame a channel held back; not subject to the close request
     bool send(CopiedBuffer&& buffer);
 
@@ -90,7 +91,7 @@ private:
 
     void sendClose();
     // whether send() may take the frame at all
-    bool accepts(const Frame& frame) const;
+    bool accepts(const Frame& frame, bool held = false) const;
     // every channel fails with message, first in the table first
     void failChannels(const char* message);
     // the close frame goes out when it was requested and nothing else waits

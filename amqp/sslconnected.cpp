@@ -126,8 +126,11 @@ bool SslConnected::repeat(State state, int error) {
         _parent->onIdle(this, _fd, _out ? readable | writable : readable);
         return true;
     case wantRead:
-        _state = state;
-        _parent->onIdle(this, _fd, readable);
+        // a read that found no whole record has nothing to repeat: it is
+        // idle, so that what is sent meanwhile goes out without waiting for
+        // the peer to speak first
+        _state = state == State::receiving ? State::idle : state;
+        _parent->onIdle(this, _fd, _state == State::idle && _out ? readable | writable : readable);
         return true;
     default: {
         _state = State::error;
@@ -141,9 +144,7 @@ bool SslConnected::repeat(State state, int error) {
 TcpState* SslConnected::repeat(const Monitor& monitor, State state, int error) {
     Monitor self(this);
     if (!repeat(state, error)) return alive(monitor, self) ? new TcpClosed(this) : nullptr;
-    // a read that found nothing holds nothing that must be repeated: only a
-    // pending write keeps the TLS close waiting
-    if (_closed && _state != State::sending && !_out) return new SslShutdown(this, std::move(_ssl));
+    if (_closed && _state == State::idle && !_out) return new SslShutdown(this, std::move(_ssl));
     return this;
 }
 
@@ -155,27 +156,38 @@ TcpState* SslConnected::fail(const Monitor& monitor, const char* message) {
 }
 
 void SslConnected::send(const char* data, size_t size) {
-    if (_closed || size == 0) return;
-    if (_state != State::idle || _out) {
-        // behind what waits: the bytes stay in order
-        _out.add(data, size);
-        return;
-    }
+    OutPiece piece{data, size, false};
+    sendPieces(&piece, 1, nullptr);
+}
+
+void SslConnected::sendPieces(const OutPiece* pieces, size_t count, const Keeper& keeper) {
+    if (_closed) return;
     Monitor self(this);
     try {
-        OpenSSL::ERR_clear_error();
-        int result = OpenSSL::SSL_write(_ssl, data, static_cast<int>(size < 0x40000000 ? size : 0x40000000));
-        if (result >= 1 && static_cast<size_t>(result) == size) return;
-        if (result >= 1) {
-            // only a part fit in (a partial write is not enabled, but a
-            // huge buffer is written in pieces): the rest waits its turn
-            _out.add(data + result, size - static_cast<size_t>(result));
-            _parent->onIdle(this, _fd, readable | writable);
+        // written at once while nothing waits, one SSL_write a piece; what
+        // has to wait is queued in order, a lasting piece without a copy
+        for (size_t i = 0; i < count; ++i) {
+            if (_state != State::idle || _out) {
+                _out.add(pieces + i, count - i, 0, keeper);
+                return;
+            }
+            const OutPiece& piece = pieces[i];
+            if (piece.size == 0) continue;
+            OpenSSL::ERR_clear_error();
+            int size = piece.size < 0x40000000 ? static_cast<int>(piece.size) : 0x40000000;
+            int result = OpenSSL::SSL_write(_ssl, piece.data, size);
+            if (result >= 1 && static_cast<size_t>(result) == piece.size) continue;
+            if (result >= 1) {
+                // a piece over what one SSL_write takes: the rest waits
+                _out.add(pieces + i, count - i, static_cast<size_t>(result), keeper);
+                _parent->onIdle(this, _fd, readable | writable);
+                return;
+            }
+            int error = OpenSSL::SSL_get_error(_ssl, result);
+            _out.add(pieces + i, count - i, 0, keeper);
+            if (!repeat(State::sending, error) && self.valid()) _parent->onIdle(this, _fd, readable);
             return;
         }
-        int error = OpenSSL::SSL_get_error(_ssl, result);
-        _out.add(data, size);
-        if (!repeat(State::sending, error) && self.valid()) _parent->onIdle(this, _fd, readable);
     } catch (const std::bad_function_call& missing) {
         _state = State::error;
         _parent->onError(this, missing.what(), true);
@@ -186,9 +198,7 @@ void SslConnected::send(const char* data, size_t size) {
 void SslConnected::close() {
     _closed = true;
     // the next event drains the output and moves on to the TLS close; a
-    // pending write finishes first, but a read that waits for the peer
-    // would wait for bytes that may never come
-    if (_state == State::receiving) _state = State::idle;
+    // pending read or write finishes first
     if (_state == State::idle) _parent->onIdle(this, _fd, readable | writable);
 }
 

@@ -19,6 +19,7 @@ public:
     size_t queued() const override { return _out.size(); }
     TcpState* process(const Monitor& monitor, int fd, int flags) override;
     void send(const char* data, size_t size) override;
+    void sendPieces(const OutPiece* pieces, size_t count, const Keeper& keeper) override;
     void close() override;
     void maxframe(size_t size) override { _reallocate = size; }
 
@@ -28,7 +29,7 @@ private:
         idle,
         // an SSL_write must be repeated
         sending,
-        // an SSL_read must be repeated
+        // an SSL_read must be repeated (it has to write first)
         receiving,
         // a failure was reported; the next event ends the connection
         error

@@ -2,6 +2,7 @@
 
 #include "amqp/openssl.h"
 
+#include <functional>
 #include <stdexcept>
 
 namespace AMQP {
@@ -21,7 +22,11 @@ SslContext::SslContext(const ssl_method_st* method) : _context(OpenSSL::SSL_CTX_
 }
 
 SslContext::~SslContext() {
-    OpenSSL::SSL_CTX_free(_context);
+    try {
+        OpenSSL::SSL_CTX_free(_context);
+    } catch (const std::bad_function_call&) {
+        // a libssl without it: the context is lost, the process goes on
+    }
 }
 
 } // namespace AMQP

@@ -23,6 +23,9 @@ public:
     TcpState* process(const Monitor& monitor, int fd, int flags) override;
     // queued until the handshake is over
     void send(const char* data, size_t size) override { _out.add(data, size); }
+    void sendPieces(const OutPiece* pieces, size_t count, const Keeper& keeper) override {
+        _out.add(pieces, count, 0, keeper);
+    }
 
 private:
     TcpState* step(const Monitor& monitor);

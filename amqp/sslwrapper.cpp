@@ -2,6 +2,7 @@
 
 #include "amqp/openssl.h"
 
+#include <functional>
 #include <stdexcept>
 
 namespace AMQP {
@@ -11,8 +12,12 @@ SslWrapper::SslWrapper(ssl_ctx_st* context) : _ssl(OpenSSL::SSL_new(context)) {
 }
 
 SslWrapper::~SslWrapper() {
-    // SSL_new was found, so SSL_free is there too
-    if (_ssl != nullptr) OpenSSL::SSL_free(_ssl);
+    if (_ssl == nullptr) return;
+    try {
+        OpenSSL::SSL_free(_ssl);
+    } catch (const std::bad_function_call&) {
+        // a libssl without it: the object is lost, the process goes on
+    }
 }
 
 } // namespace AMQP

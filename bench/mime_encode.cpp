@@ -5,46 +5,18 @@
 // bench/mime_encode.sh runs it beside GMime's writer.
 #include "filter/result.h"
 #include "mime/capabilities.h"
+#include "bench/messagecorpus.h"
 #include "mime/object.h"
 
 #include <benchmark/benchmark.h>
 
-#include <dirent.h>
-
-#include <algorithm>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace {
 
-std::vector<std::string> const& messages() {
-    static const std::vector<std::string> texts = [] {
-        char const* folder = std::getenv("ORVANTA_BENCH_MESSAGES");
-        std::string path = folder ? folder : "/usr/lib/python3.11/test/test_email/data";
-        std::vector<std::string> names;
-        if (DIR* dir = opendir(path.c_str())) {
-            while (dirent* entry = readdir(dir)) {
-                std::string name = entry->d_name;
-                if (name.rfind("msg_", 0) == 0) names.push_back(name);
-            }
-            closedir(dir);
-        }
-        if (names.empty()) throw std::runtime_error("no msg_* files in " + path);
-        std::sort(names.begin(), names.end());
-        std::vector<std::string> result;
-        for (auto const& name : names) {
-            std::ifstream in(path + "/" + name, std::ios::binary);
-            result.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        }
-        return result;
-    }();
-    return texts;
-}
+using Orvanta::Bench::messages;
 
 // takes the bytes and keeps none, as a null stream does
 class Discard : public Orvanta::Filter::Result {
@@ -65,17 +37,22 @@ void encodeCorpus(benchmark::State& state, Orvanta::Mime::Capabilities const& ca
     Discard sink;
     for (auto _ : state) {
         size_t written = 0;
-        for (auto const& object : objects) written += object->encode(caps, &sink, true);
+        for (auto const& object : objects)
+            written += object->encode(caps, &sink, true);
         benchmark::DoNotOptimize(written);
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
     state.counters["messages"] = static_cast<double>(texts.size());
 }
 
-void encodeStandard(benchmark::State& state) { encodeCorpus(state, Orvanta::Mime::Capabilities::standard()); }
+void encodeStandard(benchmark::State& state) {
+    encodeCorpus(state, Orvanta::Mime::Capabilities::standard());
+}
 BENCHMARK(encodeStandard)->UseRealTime()->MinTime(1.0);
 
-void encodeUtf8(benchmark::State& state) { encodeCorpus(state, Orvanta::Mime::Capabilities::utf8()); }
+void encodeUtf8(benchmark::State& state) {
+    encodeCorpus(state, Orvanta::Mime::Capabilities::utf8());
+}
 BENCHMARK(encodeUtf8)->UseRealTime()->MinTime(1.0);
 
 } // namespace

@@ -1,6 +1,7 @@
 // Messages parsed per second over the message files of one folder
 // (ORVANTA_BENCH_MESSAGES, by default Python's own email test messages);
 // bench/mime_parse.sh runs it beside Python's email parser.
+#include "bench/messagecorpus.h"
 #include "mime/contenttype.h"
 #include "mime/mailboxes.h"
 #include "mime/object.h"
@@ -8,42 +9,13 @@
 
 #include <benchmark/benchmark.h>
 
-#include <dirent.h>
-
-#include <algorithm>
-#include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace {
 
-std::vector<std::string> const& messages() {
-    static const std::vector<std::string> texts = [] {
-        char const* folder = std::getenv("ORVANTA_BENCH_MESSAGES");
-        std::string path = folder ? folder : "/usr/lib/python3.11/test/test_email/data";
-        std::vector<std::string> names;
-        if (DIR* dir = opendir(path.c_str())) {
-            while (dirent* entry = readdir(dir)) {
-                std::string name = entry->d_name;
-                if (name.rfind("msg_", 0) == 0) names.push_back(name);
-            }
-            closedir(dir);
-        }
-        if (names.empty()) throw std::runtime_error("no msg_* files in " + path);
-        std::sort(names.begin(), names.end());
-        std::vector<std::string> result;
-        for (auto const& name : names) {
-            std::ifstream in(path + "/" + name, std::ios::binary);
-            result.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        }
-        return result;
-    }();
-    return texts;
-}
+using Orvanta::Bench::messages;
 
 // Parses every message of the corpus once per iteration, walking each tree
 // so that nothing is left unbuilt; timed by the wall clock, as the Python

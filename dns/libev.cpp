@@ -8,13 +8,14 @@ namespace DNS {
 
 namespace {
 
-// The resolver's callbacks report through handlers and never throw.
-void onIo(struct ev_loop*, ev_io* watcher, int) {
-    static_cast<Monitor*>(watcher->data)->notify();
+// A handler's exception must not unwind through libev: the loop's owner
+// keeps it and rethrows it from its run().
+void onIo(struct ev_loop* loop, ev_io* watcher, int) {
+    Orvanta::Event::Loop::invoke(loop, [watcher] { static_cast<Monitor*>(watcher->data)->notify(); });
 }
 
-void onTimer(struct ev_loop*, ev_timer* watcher, int) {
-    static_cast<Timer*>(watcher->data)->expire();
+void onTimer(struct ev_loop* loop, ev_timer* watcher, int) {
+    Orvanta::Event::Loop::invoke(loop, [watcher] { static_cast<Timer*>(watcher->data)->expire(); });
 }
 
 } // namespace

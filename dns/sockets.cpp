@@ -6,7 +6,6 @@ namespace DNS {
 
 Sockets::Sockets(Loop* loop, Handler* handler) : _loop(loop), _handler(handler) {
     _udp.emplace_back(loop, this);
-    _current = &_udp.front();
 }
 
 Inbound* Sockets::datagram(const Ip& server, const Query& query) {
@@ -26,7 +25,6 @@ Inbound* Sockets::datagram(const Ip& server, const Query& query) {
         _udp.back().buffersize(_udp.front().buffersize());
         chosen = &_udp.back();
     }
-    _current = chosen;
     return chosen->send(server, query);
 }
 

@@ -51,7 +51,6 @@ private:
     Loop* _loop;
     Handler* _handler;
     std::list<Udp> _udp;
-    Udp* _current;
     std::vector<std::shared_ptr<Tcp>> _tcp;
 };
 

@@ -1,5 +1,6 @@
 // Passes text through unchanged and counts the bytes and characters of the
-// current line.
+// current line, from the start of a line or from where the caller's line
+// already stands.
 #pragma once
 
 #include "filter/linelength.h"
@@ -8,7 +9,7 @@ namespace Orvanta::Filter {
 
 class LineTracker : public LineLength {
 public:
-    explicit LineTracker(Result* next) : LineLength(next) {}
+    explicit LineTracker(Result* next, BufferSize start = BufferSize()) : LineLength(next), _line(start) {}
 
     using Filter::process;
     size_t process(const char* data, size_t size, bool persistent) override;

@@ -18,9 +18,12 @@ namespace {
 
 std::vector<std::string> tags(DkimSignature const& signature) {
     std::vector<std::string> out;
-    for (std::string const& name : signature.order()) out.push_back(name + "=" + signature.get(name));
-    for (std::string const& name : signature.headers().names()) out.push_back("h:" + name);
-    for (std::string const& entry : signature.copied()) out.push_back("z:" + entry);
+    for (std::string const& name : signature.order())
+        out.push_back(name + "=" + signature.get(name));
+    for (std::string const& name : signature.headers().names())
+        out.push_back("h:" + name);
+    for (std::string const& entry : signature.copied())
+        out.push_back("z:" + entry);
     out.push_back("auid:" + signature.auid());
     return out;
 }
@@ -63,15 +66,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     auto text = reinterpret_cast<char const*>(data);
     roundTrip<DkimSignature>(
         text, size,
-        [](char const* t, size_t s, bool strict) { return std::make_unique<DkimSignature>(t, s, strict, false); },
+        [](char const* t, size_t s, bool strict) {
+            return std::make_unique<DkimSignature>(t, s, strict, false);
+        },
         tags);
     roundTrip<DkimSignature>(
         text, size,
-        [](char const* t, size_t s, bool strict) { return std::make_unique<DkimSignature>(t, s, strict, true); },
+        [](char const* t, size_t s, bool strict) {
+            return std::make_unique<DkimSignature>(t, s, strict, true);
+        },
         tags);
     roundTrip<AuthenticationResults>(
         text, size,
-        [](char const* t, size_t s, bool strict) { return std::make_unique<AuthenticationResults>(t, s, strict); },
+        [](char const* t, size_t s, bool strict) {
+            return std::make_unique<AuthenticationResults>(t, s, strict);
+        },
         results);
     return 0;
 }

@@ -40,8 +40,12 @@ AuthenticationResults::AuthenticationResults(char const* data, size_t size, bool
                 _results.push_back(std::move(result));
             } catch (std::exception const&) {
                 if (strict) throw std::runtime_error("error in authentication result");
+                // the bad result is passed over up to the next ';' (a zero
+                // byte also stops the skip: it is passed over alone)
+                size_t start = n;
                 if (data[n] == ';') ++n;
                 n += Mess(data + n, size - n, ";").consumed();
+                if (n == start) ++n;
             }
             n += cfws(data + n, size - n);
         }

@@ -244,11 +244,12 @@ size_t Body::encode(Capabilities const& caps, Filter::Result* out, bool persiste
     if (_size == 0) return 0;
     ContentTransferEncoding named(_owner);
     size_t size = _size;
-    // The line end before a delimiter belongs to the delimiter: translated
-    // with the content it would become content (two more bytes in a decoded
-    // attachment). Every encoder but "binary" ends its output with a line
-    // end of its own, so the delimiter still starts a line.
-    if (delimited && named != _encoding && named != ContentTransferEncoding::binary) {
+    // The line end before a delimiter belongs to the delimiter: encoded into
+    // base64 with the content it would become content (two more bytes in a
+    // decoded attachment), and the base64 encoder ends its output with a
+    // line end of its own. The other encoders write it as the line end it
+    // is, after the content's own last one.
+    if (delimited && named != _encoding && named == ContentTransferEncoding::base64) {
         if (size > 0 && _data[size - 1] == '\n') --size;
         if (size > 0 && _data[size - 1] == '\r') --size;
     }

@@ -3,6 +3,8 @@
 #include "mime/body.h"
 #include "mime/object.h"
 
+#include <array>
+
 namespace Orvanta::Mime {
 
 void CanonicalizeBody::content(char const* data, size_t size) {
@@ -16,15 +18,30 @@ void CanonicalizeBody::content(char const* data, size_t size) {
 }
 
 size_t CanonicalizeBody::append(char const* data, size_t size, bool) {
+    // the bytes that end a run of plain text: line ends, and blanks when
+    // they are folded
+    static auto const table = [](bool blanks) {
+        std::array<bool, 256> special{};
+        special['\r'] = special['\n'] = true;
+        special[' '] = special['\t'] = blanks;
+        return special;
+    };
+    static std::array<bool, 256> const simple = table(false);
+    static std::array<bool, 256> const relaxed = table(true);
+    std::array<bool, 256> const& special = _simple ? simple : relaxed;
     size_t start = 0;
     for (size_t i = 0; i < size; ++i) {
-        char c = data[i];
         if (_cr) {
             _cr = false;
-            if (c != '\n') content("\r", 1);
+            if (data[i] != '\n') content("\r", 1);
         }
-        bool blank = !_simple && (c == ' ' || c == '\t');
-        if (c != '\r' && c != '\n' && !blank) continue;
+        while (i < size && !special[static_cast<unsigned char>(data[i])])
+            ++i;
+        if (i == size) break;
+        char c = data[i];
+        // one space between two words is already canonical: the run goes on
+        if (c == ' ' && i > start && i + 1 < size && !special[static_cast<unsigned char>(data[i + 1])])
+            continue;
         content(data + start, i - start);
         start = i + 1;
         if (c == '\r') {

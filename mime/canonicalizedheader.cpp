@@ -35,24 +35,23 @@ size_t CanonicalizedHeader::Relaxed::append(char const* data, size_t size, bool)
             *_target += Ascii::toLower(c);
             if (c == ':') _state = 1;
             break;
-        case 1:
-            if (!space) {
-                *_target += c;
-                _state = 2;
-            }
-            break;
         case 2:
-            if (space)
+            if (space) {
                 _state = 3;
-            else
-                *_target += c;
+            } else {
+                // a word is copied whole
+                size_t end = i + 1;
+                while (end < size && !Ascii::isSpace(data[end]))
+                    ++end;
+                _target->append(data + i, end - i);
+                i = end - 1;
+            }
             break;
         default:
-            if (!space) {
-                *_target += ' ';
-                *_target += c;
-                _state = 2;
-            }
+            if (space) break;
+            if (_state == 3) *_target += ' ';
+            _state = 2;
+            --i;
             break;
         }
     }

@@ -14,6 +14,7 @@
 #include "mime/whitespace.h"
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 
 namespace Orvanta::Mime {
@@ -58,7 +59,7 @@ DkimTagName::DkimTagName(std::string& name, char const* data, size_t size, bool 
     _consumed = n;
 }
 
-DkimSignature::DkimSignature(char const* data, size_t size, bool strict, bool partial) {
+DkimSignature::DkimSignature(char const* data, size_t size, bool strict, bool partial) : _source(data, size) {
     try {
         parse(data, size, strict, partial);
     } catch (std::runtime_error const&) {
@@ -173,6 +174,11 @@ Line const* DkimSignature::line(Header const& header) const {
         if (candidate.key.size() != name.size() ||
             !Ascii::equalNoCase(candidate.key.data(), name.data(), name.size()))
             continue;
+        // the text this was parsed from: the same tags without a second parse
+        Value const& value = candidate.value;
+        if (!_source.empty() && value.size() == _source.size() &&
+            std::memcmp(value.data(), _source.data(), value.size()) == 0)
+            return &candidate;
         try {
             DkimSignature parsed(candidate.value.data(), candidate.value.size(), true, false);
             if (sameTags(parsed)) return &candidate;

@@ -19,6 +19,11 @@ namespace Orvanta::OpenSSL {
 class PublicKey;
 }
 
+namespace Orvanta::Dns {
+class DkimRecord;
+class DkimRecords;
+} // namespace Orvanta::Dns
+
 namespace Orvanta::Mime {
 
 class Header;
@@ -91,6 +96,9 @@ public:
     // Checks the signature over the message with a given key; `strict` asks
     // for an identity in exactly the signing domain (the key flag s).
     bool valid(Object const& message, OpenSSL::PublicKey const& key, bool strict = false) const;
+    // the same with the key of a key record, or of the first fitting one
+    bool valid(Object const& message, Dns::DkimRecord const& record) const;
+    bool valid(Object const& message, Dns::DkimRecords const& records) const;
 
     using HeaderField::encode;
     size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
@@ -111,6 +119,8 @@ private:
     DkimHeaderFields _headers;
     std::vector<std::string> _copied;
     std::string _auid;
+    // the text it was parsed from: a line holding the same text carries it
+    std::string _source;
 };
 
 // A tag name: a letter, then letters, digits and '_'; empty (nothing

@@ -6,6 +6,7 @@
 #include "mime/require.h"
 #include "mime/whitespace.h"
 
+#include <cstring>
 #include <stdexcept>
 
 namespace Orvanta::Mime {
@@ -116,9 +117,10 @@ size_t identity(std::string& value, char const* data, size_t size) {
 size_t methods(std::string& value, char const* data, size_t size) {
     size_t n = DkimTagMethod(value, data, size).consumed();
     while (n < size) {
+        size_t at = n + blanks(data + n, size - n);
+        // no ':' ends the list (the usual end: checked without an exception)
+        if (at >= size || data[at] != ':') break;
         try {
-            size_t at = n + blanks(data + n, size - n);
-            Require(data + at, size - at, ':');
             ++at;
             at += blanks(data + at, size - at);
             std::string method;
@@ -148,36 +150,51 @@ size_t selector(std::string& value, char const* data, size_t size) {
 
 DkimTagValue::DkimTagValue(std::string const& name, std::string& value, char const* data, size_t size,
                            bool strict) {
-    if (!strict)
-        _consumed = generic(value, data, size);
-    else if (name == "v") {
+    // by name: one letter, or "bh" (a switch: this runs for every tag)
+    char tag = !strict ? '\0' : name.size() == 1 ? name[0] : name == "bh" ? 'b' : '\0';
+    switch (tag) {
+    case 'v':
         _consumed = digits(data, size);
         if (_consumed == 0) throw std::runtime_error("version can not be empty");
         value = number(data, _consumed);
-    } else if (name == "a")
+        break;
+    case 'a':
         _consumed = algorithm(value, data, size);
-    else if (name == "b" || name == "bh")
+        break;
+    case 'b':
         _consumed = DkimBase64String(value, data, size).consumed();
-    else if (name == "c")
+        break;
+    case 'c':
         _consumed = canonicalization(value, data, size);
-    else if (name == "d") {
+        break;
+    case 'd': {
         AuthenticationDomainPart domain(data, size);
         value = domain.text();
         _consumed = domain.consumed();
-    } else if (name == "i")
+        break;
+    }
+    case 'i':
         _consumed = identity(value, data, size);
-    else if (name == "l")
+        break;
+    case 'l':
         _consumed = numeric(value, data, size, 76, "length count is too long");
-    else if (name == "q")
+        break;
+    case 'q':
         _consumed = methods(value, data, size);
-    else if (name == "s")
+        break;
+    case 's':
         _consumed = selector(value, data, size);
-    else if (name == "t")
+        break;
+    case 't':
         _consumed = numeric(value, data, size, 12, "timestamp is too long");
-    else if (name == "x")
+        break;
+    case 'x':
         _consumed = numeric(value, data, size, 12, "expiration is too long");
-    else
+        break;
+    default:
         _consumed = generic(value, data, size);
+        break;
+    }
 }
 
 DkimHypenatedWord::DkimHypenatedWord(std::string& word, char const* data, size_t size) {

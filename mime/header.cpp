@@ -15,6 +15,7 @@
 #include "mime/contenttype.h"
 #include "mime/datetime.h"
 #include "mime/dkimheader.h"
+#include "mime/dkimsignature.h"
 #include "mime/empty.h"
 #include "mime/fieldtypes.h"
 #include "mime/flushguard.h"
@@ -354,6 +355,26 @@ void Header::sort(Key const& key, std::function<bool(Value const&, Value const&)
                      [&](size_t a, size_t b) { return less(_lines[a].value, _lines[b].value); });
     std::vector<Line> copy = _lines;
     for (size_t i = 0; i < positions.size(); ++i) _lines[positions[i]] = copy[sorted[i]];
+}
+
+void Header::sort(std::function<bool(DkimSignature const&, DkimSignature const&)> const& less) {
+    std::vector<size_t> positions;
+    std::vector<DkimSignature> signatures;
+    for (size_t i = 0; i < _lines.size(); ++i) {
+        if (!_lines[i].key.containsDkimSignature()) continue;
+        try {
+            signatures.emplace_back(_lines[i].value.data(), _lines[i].value.size(), true, false);
+            positions.push_back(i);
+        } catch (std::exception const&) {
+            // a value that does not parse keeps its place
+        }
+    }
+    std::vector<size_t> order(positions.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return less(signatures[a], signatures[b]); });
+    std::vector<Line> copy = _lines;
+    for (size_t i = 0; i < positions.size(); ++i) _lines[positions[i]] = copy[positions[order[i]]];
 }
 
 void Header::sort(std::function<bool(Line const&, Line const&)> const& less) {

@@ -27,6 +27,7 @@ class ContentType;
 class DateTime;
 class AuthenticationResults;
 class DkimHeader;
+class DkimSignature;
 class HeaderField;
 
 class Header : public Encodable {
@@ -107,6 +108,9 @@ public:
     // reorders the lines of that name among the positions they occupy
     void sort(Key const& key, std::function<bool(Value const&, Value const&)> const& less);
     void sort(std::function<bool(Line const&, Line const&)> const& less);
+    // reorders the DKIM-Signature lines whose values parse among the
+    // positions they occupy; the others stay where they are
+    void sort(std::function<bool(DkimSignature const&, DkimSignature const&)> const& less);
     void clear();
 
     // Keeps a copy of the bytes for as long as this header or a copy of it

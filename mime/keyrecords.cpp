@@ -2,8 +2,6 @@
 // whether a key record fits the signature.
 #include "mime/signaturestatus.h"
 
-#if __has_include("dns/resources.h")
-
 #include "dns/blockingcontext.h"
 #include "dns/exception.h"
 #include "dns/hostname.h"
@@ -97,6 +95,14 @@ char const* SignatureStatus::initialize(Object const& message, DkimSignature con
     }
 }
 
-} // namespace Orvanta::Mime
+bool DkimSignature::valid(Object const& message, Dns::DkimRecord const& record) const {
+    DkimStatus status;
+    return status.initialize(message, *this, record) == Status::pass;
+}
 
-#endif
+bool DkimSignature::valid(Object const& message, Dns::DkimRecords const& records) const {
+    DkimStatus status;
+    return status.initialize(message, *this, records) == Status::pass;
+}
+
+} // namespace Orvanta::Mime

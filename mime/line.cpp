@@ -18,6 +18,7 @@
 #include <cstring>
 #include <memory>
 #include <stdexcept>
+#include <string>
 
 namespace Orvanta::Mime {
 
@@ -128,11 +129,19 @@ size_t words(Key const&, char const* data, size_t size, Capabilities const& caps
 }
 
 // A value of a typed class written by that class; as it stands when it does
-// not parse or write, and while its class does not exist yet.
+// not parse or write, and while its class does not exist yet. The class
+// writes into a buffer that continues the line, so that one that fails
+// partway leaves none of its output before the value as it stands.
 size_t typed(Key const& name, char const* data, size_t size, Capabilities const& caps, Filter::LineLength* out,
              bool persistent) {
     try {
-        if (auto field = FieldTypes::parse(name, data, size)) return field->encode(caps, out, persistent);
+        if (auto field = FieldTypes::parse(name, data, size)) {
+            std::string written;
+            Filter::String sink(&written);
+            Filter::LineTracker line(&sink, out->size());
+            field->encode(caps, &line, persistent);
+            return out->append(written.data(), written.size(), false);
+        }
     } catch (std::exception const&) {
         // a typed value that does not parse or write is kept as it stands
     }

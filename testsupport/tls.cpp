@@ -49,11 +49,14 @@ void preloadLibssl() {
         throw std::runtime_error(std::string("cannot load ") + libssl + ": " + dlerror());
 }
 
-std::vector<std::string> libsslEnvironment(bool partial) {
+std::vector<std::string> libsslEnvironment(Libssl library) {
     // AddressSanitizer wants its runtime first among the preloaded libraries
     std::string asan = "ASAN_OPTIONS=verify_asan_link_order=0";
     if (const char* options = std::getenv("ASAN_OPTIONS")) asan += std::string(":") + options;
-    return {std::string("LD_PRELOAD=") + (partial ? ORVANTA_PARTIAL_LIBSSL : libssl), asan};
+    const char* preload = library == Libssl::lackingPending ? ORVANTA_PARTIAL_LIBSSL
+                          : library == Libssl::oldNames     ? ORVANTA_OLD_LIBSSL
+                                                            : libssl;
+    return {std::string("LD_PRELOAD=") + preload, asan};
 }
 
 std::string brokerLog() {

@@ -22,9 +22,13 @@ std::string brokerTlsDir();
 // none. Must run before the first TLS connection.
 void preloadLibssl();
 
-// The environment that preloads libssl into a child process (and lets a
-// sanitized child start with it); partial: a libssl that lacks SSL_pending.
-std::vector<std::string> libsslEnvironment(bool partial = false);
+// The libraries libsslEnvironment may preload: the installed libssl, one
+// that lacks SSL_pending, one with the names of libraries before 1.1 and 3.0.
+enum class Libssl { installed, lackingPending, oldNames };
+
+// The environment that preloads a libssl into a child process (and lets a
+// sanitized child start with it).
+std::vector<std::string> libsslEnvironment(Libssl library = Libssl::installed);
 
 // The private broker's log, all of it, as it is now.
 std::string brokerLog();

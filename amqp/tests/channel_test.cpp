@@ -93,6 +93,41 @@ TEST_P(ChannelTest, HeldPublicationsLeaveInOrder) {
     EXPECT_EQ(hex(handler.take()), hex(one));
 }
 
+// A publication accepted before the connection's close was asked for still
+// leaves, ahead of the channel's close and the connection's.
+TEST_P(ChannelTest, HeldPublicationLeavesDespiteALaterClose) {
+    Channel channel(&connection);
+    Envelope envelope("hello", 5);
+    EXPECT_TRUE(channel.publish("outbox", "mail", envelope));
+    handler.take();
+    EXPECT_TRUE(connection.close());
+    EXPECT_EQ(handler.take(), "");
+    feeder.feed({"channel-open-ok-1"});
+    EXPECT_EQ(hex(handler.take()), hex(oracle("publish") + oracle("content-header-5") + oracle("body-hello") +
+                                       oracle("channel-close-1")));
+    feeder.feed({"channel-close-ok-1"});
+    EXPECT_EQ(hex(handler.take()), hex(oracle("close")));
+}
+
+// Confirm mode's reply is the one request publications need not wait for:
+// the broker takes them in order, in confirm mode. Anything held after it
+// keeps its place.
+TEST_P(ChannelTest, PublicationsDoNotWaitForTheConfirmModeReply) {
+    auto channel = open();
+    Envelope envelope("hello", 5);
+    const std::string one = oracle("publish") + oracle("content-header-5") + oracle("body-hello");
+    channel->confirmSelect();
+    EXPECT_TRUE(channel->publish("outbox", "mail", envelope));
+    EXPECT_EQ(hex(handler.take()), hex(oracle("confirm-select") + one));
+    channel->declareQueue("mails", durable);
+    EXPECT_TRUE(channel->publish("outbox", "mail", envelope));
+    EXPECT_EQ(handler.take(), "");
+    feeder.feed({"confirm-select-ok"});
+    EXPECT_EQ(hex(handler.take()), hex(oracle("queue-declare")));
+    feeder.feed({"queue-declare-ok"});
+    EXPECT_EQ(hex(handler.take()), hex(one));
+}
+
 TEST_P(ChannelTest, BodiesAreCutAtTheFrameLimit) {
     auto channel = open();
     std::string body(4089, 'x');

@@ -44,6 +44,13 @@ void waitForSocket(Child& child) {
     ASSERT_TRUE(child.hasSocket());
 }
 
+// Until the client has read what it was given: a signal before that finds
+// the message still unread.
+void waitForInputTaken(Child& child) {
+    for (int i = 0; i < 500 && !child.inputTaken(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_TRUE(child.inputTaken());
+}
+
 } // namespace
 
 TEST(ClientStartup, TheConfigurationFileIsMandatory) {
@@ -129,6 +136,7 @@ TEST(ClientSignals, ASecondSignalDoesNotWaitForTheBroker) {
     Child child({"--config-file=" + config(broker.amqpAddress()), "rcpt@example.org"}, {});
     child.write(message);
     waitForSocket(child);
+    waitForInputTaken(child);
     child.signal(SIGTERM);
     // the orderly close waits for a handshake that never comes
     std::this_thread::sleep_for(std::chrono::milliseconds(500));

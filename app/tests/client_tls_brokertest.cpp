@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <optional>
 #include <thread>
 
 using namespace ClientTest;
@@ -18,6 +19,7 @@ using Orvanta::Test::amqpTool;
 using Orvanta::Test::brokerTlsAddress;
 using Orvanta::Test::brokerTlsDir;
 using Orvanta::Test::certificates;
+using Orvanta::Test::Libssl;
 using Orvanta::Test::libsslEnvironment;
 using ::testing::HasSubstr;
 
@@ -46,12 +48,12 @@ protected:
 
     // the client with libssl preloaded, trusting the certificates in file
     Orvanta::Test::ProcessResult run(const std::string& address, const std::string& trusted,
-                                     const std::string& input = message + ".\r\n", bool libssl = true,
-                                     bool partial = false) {
+                                     const std::string& input = message + ".\r\n",
+                                     std::optional<Libssl> library = Libssl::installed) {
         std::string config = configFile(queue, "rabbitmq-outbox=:" + queue + "\n");
         std::vector<std::string> env{"SSL_CERT_FILE=" + trusted, "SSL_CERT_DIR=/nonexistent"};
-        if (libssl) {
-            auto preload = libsslEnvironment(partial);
+        if (library) {
+            auto preload = libsslEnvironment(*library);
             env.insert(env.end(), preload.begin(), preload.end());
         }
         return runClient({"--config-file=" + config, "--rabbitmq-address=" + address,
@@ -72,6 +74,15 @@ TEST_F(ClientTls, DeliversToABrokerWhoseCertificateVerifies) {
         EXPECT_EQ(result.err, "");
         EXPECT_EQ(receive(queue).body, message) << host;
     }
+}
+
+TEST_F(ClientTls, ALibsslWithTheNamesOfOldVersionsServesAsWell) {
+    // SSLv23_client_method instead of TLS_client_method, and
+    // SSL_get_peer_certificate instead of SSL_get1_peer_certificate
+    auto result = run(tlsAddress("guest:guest", "localhost"), brokerTlsDir() + "/ca.pem", message + ".\r\n",
+                      Libssl::oldNames);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(receive(queue).body, message);
 }
 
 TEST_F(ClientTls, AFiftyMegabyteMessageArrivesIntact) {
@@ -145,8 +156,8 @@ TEST_F(ClientTls, RefusesABrokerItCannotVerifyBeforeLoggingIn) {
 }
 
 TEST_F(ClientTls, WithoutLibsslInTheProcessTheConnectionFails) {
-    auto result =
-        run(tlsAddress("guest:guest", "127.0.0.1"), brokerTlsDir() + "/ca.pem", message + ".\r\n", false);
+    auto result = run(tlsAddress("guest:guest", "127.0.0.1"), brokerTlsDir() + "/ca.pem", message + ".\r\n",
+                      std::nullopt);
     EXPECT_EQ(result.status, 75);
     EXPECT_THAT(
         result.err,
@@ -159,7 +170,7 @@ TEST_F(ClientTls, ALibsslThatLacksAnEntryPointEndsTheRunWithAnError) {
     // found at the first read after the handshake: no abort, a connection
     // error that names it
     auto result = run(tlsAddress("guest:guest", "127.0.0.1"), brokerTlsDir() + "/ca.pem", message + ".\r\n",
-                      true, true);
+                      Libssl::lackingPending);
     EXPECT_EQ(result.status, 75);
     EXPECT_THAT(result.err, HasSubstr("RabbitMQ connection error: libssl function SSL_pending not found\n"));
     EXPECT_FALSE(receive(queue).found);

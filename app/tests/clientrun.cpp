@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -165,6 +166,12 @@ void Child::write(const std::string& data) {
         if (n <= 0) throw std::runtime_error("cannot feed the client");
         done += n;
     }
+}
+
+bool Child::inputTaken() const {
+    // the pipe's unread bytes, as seen from its writing end
+    int pending = 0;
+    return _input < 0 || (ioctl(_input, FIONREAD, &pending) == 0 && pending == 0);
 }
 
 void Child::closeInput() {

@@ -57,6 +57,8 @@ public:
     void signal(int signum);
     // True once the child holds a socket (the test's own are close-on-exec).
     bool hasSocket() const;
+    // True once the child has read everything written to its input pipe.
+    bool inputTaken() const;
     // The exit status (128 + signal when killed), or -1 when it did not end
     // in time (it is then killed).
     int wait(double seconds);

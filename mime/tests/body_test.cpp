@@ -88,47 +88,37 @@ TEST(BodyTest, ParsingStopsAtTheClosingDelimiter) {
     EXPECT_EQ(object.str(), input);
 }
 
-TEST(BodyTest, LastPartWithoutClosingDelimiterIsKept) {
-    // a truncated message keeps its last part; written back, it is closed
+TEST(BodyTest, UnclosedAndPaddedDelimiterLines) {
     struct Case {
         std::string body;
-        std::vector<std::string> parts;  // each part's body
-        std::string written;             // the body written back
+        std::vector<std::string> parts; // each part's body
+        std::string epilogue;
+        // the body written back; null: as it came (checked where its line
+        // ends are CR LF, which writing makes of any other)
+        char const* written;
     };
     Case const cases[] = {
+        // a truncated message keeps its last part; written back, it is closed
         {"--b\r\nX: 1\r\n\r\none\r\n--b\r\nX: 2\r\n\r\ntwo\r\n",
          {"one\r\n", "two\r\n"},
+         "",
          "--b\r\nX: 1\r\n\r\none\r\n--b\r\nX: 2\r\n\r\ntwo\r\n--b--\r\n"},
-        {"pre\r\n--b\r\nX: 1\r\n\r\nattachment", {"attachment"}, "pre\r\n--b\r\nX: 1\r\n\r\nattachment\r\n--b--\r\n"},
-        {"--b\r\nX: 1\r\n", {""}, "--b\r\nX: 1\r\n\r\n--b--\r\n"},
+        {"pre\r\n--b\r\nX: 1\r\n\r\nattachment",
+         {"attachment"},
+         "",
+         "pre\r\n--b\r\nX: 1\r\n\r\nattachment\r\n--b--\r\n"},
+        {"--b\r\nX: 1\r\n", {""}, "", "--b\r\nX: 1\r\n\r\n--b--\r\n"},
         // a delimiter line at the very end leaves nothing to keep
-        {"--b\r\nX: 1\r\n\r\none\r\n--b\r\n", {"one\r\n"}, "--b\r\nX: 1\r\n\r\none\r\n--b--\r\n"},
-    };
-    for (Case const& c : cases) {
-        std::string input = head + c.body;
-        Object object(input.data(), input.size());
-        ASSERT_EQ(object.body.parts().size(), c.parts.size()) << c.body;
-        for (size_t i = 0; i < c.parts.size(); ++i) EXPECT_EQ(text(object.body.parts()[i]->body), c.parts[i]);
-        EXPECT_TRUE(object.body.epilogue().empty()) << c.body;
-        EXPECT_EQ(object.str(), head + c.written);
-    }
-}
-
-TEST(BodyTest, PaddedDelimiterLinesAreDelimiters) {
-    // blanks after a delimiter are transport padding (RFC 2046): the line is
-    // a delimiter and is written back as it came
-    struct Case {
-        std::string body;
-        std::vector<std::string> parts;
-        std::string epilogue;
-    };
-    Case const cases[] = {
-        {"--b \r\nX: 1\r\n\r\none\r\n--b--\t \r\nepi\r\n", {"one\r\n"}, "epi\r\n"},
+        {"--b\r\nX: 1\r\n\r\none\r\n--b\r\n", {"one\r\n"}, "", "--b\r\nX: 1\r\n\r\none\r\n--b--\r\n"},
+        // blanks after a delimiter are transport padding (RFC 2046): the line
+        // is a delimiter and is written back as it came
+        {"--b \r\nX: 1\r\n\r\none\r\n--b--\t \r\nepi\r\n", {"one\r\n"}, "epi\r\n", nullptr},
         {"pre\r\n--b\t\r\nX: 1\r\n\r\none\r\n--b  \r\nX: 2\r\n\r\ntwo\r\n--b--  \r\n",
          {"one\r\n", "two\r\n"},
-         ""},
-        {"--b \nX: 1\n\none\n--b-- \n", {"one\n"}, ""},
-        {"--b--  ", {}, ""},
+         "",
+         nullptr},
+        {"--b \nX: 1\n\none\n--b-- \n", {"one\n"}, "", nullptr},
+        {"--b--  ", {}, "", nullptr},
     };
     for (Case const& c : cases) {
         std::string input = head + c.body;
@@ -136,7 +126,9 @@ TEST(BodyTest, PaddedDelimiterLinesAreDelimiters) {
         ASSERT_EQ(object.body.parts().size(), c.parts.size()) << c.body;
         for (size_t i = 0; i < c.parts.size(); ++i) EXPECT_EQ(text(object.body.parts()[i]->body), c.parts[i]);
         EXPECT_EQ(text(object.body.epilogue()), c.epilogue) << c.body;
-        if (c.body.find('\r') != std::string::npos) {
+        if (c.written != nullptr) {
+            EXPECT_EQ(object.str(), head + c.written);
+        } else if (c.body.find('\r') != std::string::npos) {
             EXPECT_EQ(object.str(), input);
         }
     }

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <fstream>
@@ -232,6 +233,8 @@ std::vector<Case> mailDkimCases() {
 }
 
 TEST(DkimInterop, OurSignaturesVerifyInMailDkim) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "Mail::DKIM gets its key from a name server in a namespace: root only";
     auto all = mailDkimCases();
     std::vector<Peer::Request> requests;
     std::vector<std::string> signed_;
@@ -245,6 +248,8 @@ TEST(DkimInterop, OurSignaturesVerifyInMailDkim) {
 }
 
 TEST(DkimInterop, MailDkimSignaturesVerifyInOurs) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "Mail::DKIM gets its key from a name server in a namespace: root only";
     auto all = mailDkimCases();
     std::vector<Peer::Request> requests;
     for (auto const& c : all)
@@ -259,6 +264,8 @@ TEST(DkimInterop, MailDkimSignaturesVerifyInOurs) {
 
 // A change after signing: every verifier agrees on what it does.
 TEST(DkimInterop, TamperingIsJudgedAlike) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "Mail::DKIM gets its key from a name server in a namespace: root only";
     struct Change {
         char const* name;
         std::string from;
@@ -324,6 +331,8 @@ TEST(DkimInterop, TamperingIsJudgedAlike) {
 // What the peers write parses strictly, and writes back to the same tags in
 // the same order.
 TEST(DkimInterop, PeerSignatureValuesParseAndWriteBack) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "Mail::DKIM gets its key from a name server in a namespace: root only";
     std::vector<Peer::Request> requests{keyRequest()};
     std::vector<Peer::Request> perl;
     for (auto const& sample : ownMessages())

@@ -10,6 +10,7 @@
 #include "mime/signaturestatus.h"
 #include "mime/tests/dkimkeys.h"
 #include "openssl/publickey.h"
+#include "openssl/tests/keyfiles.h"
 
 #include <gtest/gtest.h>
 
@@ -148,6 +149,14 @@ TEST(DkimCheckTest, ExceptionsInsideBecomePermerror) {
     DkimStatus status;
     EXPECT_EQ(status.initialize(object, signature, publicKey(), false), Status::permerror);
     EXPECT_STREQ(status.message(), "Unknown, caught exception");
+    // a key that is no RSA key opens no RSA signature
+    std::string const& ec = Orvanta::OpenSSL::Test::keyFiles("ec").publicPem;
+    Orvanta::OpenSSL::PublicKey ecKey(ec.data(), ec.size());
+    Value const& field = object.header.get("dkim-signature");
+    DkimSignature real(field.data(), field.size(), true, false);
+    EXPECT_EQ(status.initialize(object, real, ecKey, false), Status::fail);
+    EXPECT_STREQ(status.message(), "Header hash does not match");
+    EXPECT_EQ(status.initialize(object, real, publicKey(), false), Status::pass);
     // the field is not in the message
     std::string other = "v=1; a=rsa-sha256; d=example.com; s=sel; h=from; "
                         "bh=frcCV1k9oG9oKj3dpUqdJg1PxRT2RSN/XKdLCPjaYaY=; b=AAAA";

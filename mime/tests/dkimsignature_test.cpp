@@ -204,4 +204,21 @@ TEST(DkimSignatureTest, AlgorithmNamesTheDigest) {
     EXPECT_THROW(Algorithm("ed25519-sha256"), std::runtime_error);
 }
 
+TEST(DkimSignatureTest, HeaderSortsItsSignaturesAmongTheirPlaces) {
+    std::string text = "DKIM-Signature: " + base +
+                       "; s=zeta; x=1\r\nFrom: a@example.com\r\n"
+                       "DKIM-Signature: not a signature\r\nDKIM-Signature: v=1; a=rsa-sha256; d=example.com; "
+                       "s=alpha; h=from; bh=AA; b=BB\r\n\r\n";
+    text.replace(text.find("s=sel; "), 7, "");
+    Object message(text.data(), text.size());
+    message.header.sort(
+        [](DkimSignature const& a, DkimSignature const& b) { return a.selector() < b.selector(); });
+    ASSERT_EQ(message.header.size(), 4u);
+    EXPECT_NE(std::string(message.header[0].data(), message.header[0].size()).find("s=alpha"),
+              std::string::npos);
+    EXPECT_EQ(std::string(message.header[2].value.data(), message.header[2].value.size()), "not a signature");
+    EXPECT_NE(std::string(message.header[3].data(), message.header[3].size()).find("s=zeta"),
+              std::string::npos);
+}
+
 } // namespace

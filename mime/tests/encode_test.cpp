@@ -52,6 +52,16 @@ public:
     }
 };
 
+// fails after it has written part of its value
+class HalfWritten : public HeaderField {
+public:
+    using HeaderField::encode;
+    size_t encode(Capabilities const&, Orvanta::Filter::Result* out, bool) const override {
+        out->append("i=1; half", 9, true);
+        throw std::runtime_error("cannot write the rest");
+    }
+};
+
 } // namespace
 
 TEST(LineEncodeTest, RawCopyOnlyNormalisesLineEnds) {
@@ -69,6 +79,15 @@ TEST(LineEncodeTest, ReencodedUnderSevenBitTransport) {
     // authentication headers stay raw text while no parser is registered
     EXPECT_EQ(line("DKIM-Signature: v=1;\n  d=\xc3\xa9.example\n", Capabilities::standard()),
               "DKIM-Signature: v=1;\r\n  d=\xc3\xa9.example\r\n");
+}
+
+TEST(LineEncodeTest, ValueThatFailsPartwayIsWrittenOnceAsItStands) {
+    ASSERT_TRUE(FieldTypes::add("arc-message-signature", [](char const*, size_t) -> std::unique_ptr<HeaderField> {
+        return std::make_unique<HalfWritten>();
+    }));
+    EXPECT_EQ(line("ARC-Message-Signature: i=1; d=\xc3\xa9.example\n", Capabilities::standard()),
+              "ARC-Message-Signature: i=1; d=\xc3\xa9.example\r\n");
+    ASSERT_TRUE(FieldTypes::add("arc-message-signature", nullptr));
 }
 
 // what a reader makes of a header line's value: Python decodes its encoded
@@ -344,6 +363,31 @@ TEST(ObjectEncodeTest, RepairReplacesOnlyThePartsThatNeedIt) {
     std::string preamble = "Content-Type: multipart/mixed; boundary=b\r\n\r\ncaf\xc3\xa9\r\n--b\r\n\r\nx\r\n--b--\r\n";
     Object refused(preamble.data(), preamble.size());
     EXPECT_FALSE(refused.fix(Capabilities::standard()));
+}
+
+TEST(ObjectEncodeTest, RepairedPartsKeepTheirLastLineEnds) {
+    struct Row {
+        char const* label;
+        std::string content; // before the delimiter's own line end
+        char const* written; // the part's body as the repair writes it
+    } const rows[] = {
+        {"8bit", "caf\xc3\xa9", "caf=C3=A9\r\n"},
+        // a content's last line end, and its empty lines, stay content
+        {"8bit", "caf\xc3\xa9\r\n", "caf=C3=A9\r\n\r\n"},
+        {"7bit", "caf\xc3\xa9\r\n\r\n", "caf=C3=A9\r\n\r\n\r\n"},
+        {"binary", std::string(1, '\0') + "\xff", "AP8=\r\n"},
+        {"binary", std::string(1, '\0') + "\xff\r\n", "AP8NCg==\r\n"},
+    };
+    for (auto const& row : rows) {
+        std::string head = "Content-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\nContent-Transfer-Encoding: ";
+        std::string input = head + row.label + "\r\n\r\n" + row.content + "\r\n--b--\r\n";
+        Object object(input.data(), input.size());
+        ASSERT_TRUE(object.fix(Capabilities::standard())) << row.label;
+        std::string out = encoded(object, Capabilities::standard());
+        size_t start = out.find("\r\n\r\n", head.size());
+        ASSERT_NE(start, std::string::npos) << out;
+        EXPECT_EQ(out.substr(start + 4), std::string(row.written) + "--b--\r\n") << row.label;
+    }
 }
 
 TEST(LineEncodeTest, LinesOverTheHardLimitAreFoldedWithoutEightBitTransport) {

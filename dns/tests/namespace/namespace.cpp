@@ -14,6 +14,7 @@
 #include <stdexcept>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
@@ -80,6 +81,8 @@ Child::Child(const std::vector<std::string>& argv, const std::string& output) {
     _pid = fork();
     if (_pid < 0) throw std::runtime_error("fork failed");
     if (_pid == 0) {
+        // gone with the test, even when the test crashes
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
         int fd = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (fd >= 0) {
             dup2(fd, 1);
