@@ -57,7 +57,9 @@ Listener::Listener(const std::string& address, int port, int backlog) : _address
     }
 }
 
-Listener::~Listener() { close(); }
+Listener::~Listener() {
+    close();
+}
 
 std::string Listener::amqpAddress() const {
     std::string host = _address.find(':') != std::string::npos ? "[" + _address + "]" : _address;
