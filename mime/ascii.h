@@ -30,6 +30,11 @@ inline bool equalNoCase(char const* a, char const* b, size_t n) {
     return true;
 }
 
+// true when the texts are of one length and equal ignoring ASCII case
+inline bool sameNoCase(char const* a, size_t alength, char const* b, size_t blength) {
+    return alength == blength && equalNoCase(a, b, alength);
+}
+
 // true when the byte occurs in the zero-terminated set (the terminator itself
 // counts as a member, so a zero byte is always found)
 inline bool inSet(char c, char const* set) {

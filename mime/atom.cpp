@@ -1,7 +1,7 @@
 #include "mime/atom.h"
 
 #include "mime/ascii.h"
-#include "mime/whitespace.h"
+#include "mime/scanner.h"
 
 namespace Orvanta::Mime {
 
@@ -16,17 +16,12 @@ bool isAtomByte(char c) {
 } // namespace
 
 Atom::Atom(char const* data, size_t size, bool cfws) : _data(data) {
-    size_t position = 0;
-    if (cfws) position = _leading = Whitespace(data, size, true).consumed();
-    while (position < size && isAtomByte(data[position])) {
-        if (!Ascii::isAscii(data[position])) _ascii = false;
-        ++position;
-    }
-    if (cfws) {
-        _trailing = Whitespace(data + position, size - position, true).consumed();
-        position += _trailing;
-    }
-    _consumed = position;
+    Scanner text(data, size);
+    if (cfws) _leading = text.skipBlanks(true);
+    while (text.atOne(isAtomByte))
+        if (!Ascii::isAscii(text.next())) _ascii = false;
+    if (cfws) _trailing = text.skipBlanks(true);
+    _consumed = text.position();
 }
 
 } // namespace Orvanta::Mime

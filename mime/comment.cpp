@@ -1,23 +1,27 @@
 #include "mime/comment.h"
 
+#include "mime/scanner.h"
+
 #include <stdexcept>
 
 namespace Orvanta::Mime {
 
 Comment::Comment(char const* data, size_t size) {
-    if (size == 0 || data[0] != '(') return;
+    Scanner text(data, size);
+    if (!text.take('(')) return;
     size_t depth = 1;
-    for (size_t i = 1; i < size; ++i) {
-        switch (data[i]) {
+    while (!text.atEnd()) {
+        switch (text.next()) {
         case '(': ++depth; break;
         case ')':
             if (--depth == 0) {
-                _consumed = i + 1;
+                _consumed = text.position();
                 return;
             }
             break;
         case '\\':
-            if (++i == size) throw std::runtime_error("invalid comment (escaped character missing after backslash)");
+            if (text.atEnd()) throw std::runtime_error("invalid comment (escaped character missing after backslash)");
+            text.advance(1);
             break;
         default: break;
         }

@@ -3,31 +3,19 @@
 #include "filter/wordwrap.h"
 #include "mime/ascii.h"
 #include "mime/capabilities.h"
-#include "mime/whitespace.h"
+#include "mime/leadingword.h"
 
 #include <stdexcept>
 
 namespace Orvanta::Mime {
 
 ContentDisposition::Setting::Setting(char const* data, size_t size) {
-    size_t i = 0;
-    while (i < size && Ascii::isSpace(data[i])) ++i;
-    _begin = data + i;
-    for (; i < size; ++i) {
-        char c = data[i];
-        if (c == ';') {
-            ++i;
-            break;
-        }
-        if (Ascii::isSpace(c) || c == '(') {
-            // white space or a comment may stand between the word and its ';'
-            i = Whitespace::beforeSemicolon(data, size, i, "invalid content-disposition");
-            break;
-        }
+    LeadingWord word(data, size, "invalid content-disposition", [](char c, char const*) {
         if (!Ascii::isAlnum(c) && c != '-') throw std::runtime_error("invalid content-disposition");
-        ++_length;
-    }
-    _consumed = i;
+    });
+    _begin = word.begin();
+    _length = word.length();
+    _consumed = word.consumed();
     if (_length == 0) throw std::runtime_error("no content-disposition value");
 }
 

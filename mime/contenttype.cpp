@@ -3,61 +3,41 @@
 #include "filter/wordwrap.h"
 #include "mime/ascii.h"
 #include "mime/capabilities.h"
-#include "mime/whitespace.h"
+#include "mime/leadingword.h"
 
 #include <cstring>
 #include <stdexcept>
 
 namespace Orvanta::Mime {
 
-namespace {
-
-bool same(char const* data, size_t size, char const* text, size_t length) {
-    return size == length && Ascii::equalNoCase(data, text, size);
-}
-
-} // namespace
-
 ContentType::Type::Type(char const* data, size_t size) {
-    size_t i = 0;
-    while (i < size && Ascii::isSpace(data[i])) ++i;
-    _begin = data + i;
-    for (; i < size; ++i) {
-        char c = data[i];
-        if (c == ';') {
-            ++i;
-            break;
-        }
-        if (Ascii::isSpace(c) || c == '(') {
-            // white space or a comment may stand between the type and its ';'
-            i = Whitespace::beforeSemicolon(data, size, i, "invalid content-type");
-            break;
-        }
+    LeadingWord word(data, size, "invalid content-type", [this](char c, char const* after) {
         if (c == '/') {
             if (_slash != nullptr) throw std::runtime_error("only one slash can be used in a content-type");
-            _slash = data + i + 1;
+            _slash = after;
         } else if (!Ascii::isAscii(c) || Ascii::isControl(c)) {
             throw std::runtime_error("invalid content-type");
         }
-        ++_length;
-    }
-    _consumed = i;
+    });
+    _begin = word.begin();
+    _length = word.length();
+    _consumed = word.consumed();
     if (_length == 0) throw std::runtime_error("no maintype in content-type");
     if (_slash == nullptr || _slash == _begin + _length) throw std::runtime_error("no subtype in content-type");
 }
 
 bool ContentType::Type::main(char const* name) const {
-    return same(_begin, static_cast<size_t>(_slash - 1 - _begin), name, std::strlen(name));
+    return Ascii::sameNoCase(_begin, static_cast<size_t>(_slash - 1 - _begin), name, std::strlen(name));
 }
 
 bool ContentType::Type::sub(char const* name) const {
-    return same(_slash, static_cast<size_t>(_begin + _length - _slash), name, std::strlen(name));
+    return Ascii::sameNoCase(_slash, static_cast<size_t>(_begin + _length - _slash), name, std::strlen(name));
 }
 
-bool ContentType::Type::equals(char const* text) const { return same(_begin, _length, text, std::strlen(text)); }
+bool ContentType::Type::equals(char const* text) const { return Ascii::sameNoCase(_begin, _length, text, std::strlen(text)); }
 
 bool ContentType::Type::equals(std::string const& text) const {
-    return same(_begin, _length, text.data(), text.size());
+    return Ascii::sameNoCase(_begin, _length, text.data(), text.size());
 }
 
 ContentType::ContentType(char const* data, size_t size, bool strict)

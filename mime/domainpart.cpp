@@ -3,37 +3,39 @@
 #include "dns/ipaddress.h"
 #include "mime/ascii.h"
 #include "mime/atom.h"
-#include "mime/whitespace.h"
+#include "mime/scanner.h"
 
 #include <stdexcept>
 
 namespace Orvanta::Mime {
 
 DomainPart::DomainPart(char const* data, size_t size) {
-    size_t position = Whitespace(data, size, true).consumed();
-    if (position == size) throw std::runtime_error("empty domain part");
-    if (data[position] == '[') {
-        position += readLiteral(data + position, size - position);
+    Scanner text(data, size);
+    text.skipBlanks(true);
+    if (text.atEnd()) throw std::runtime_error("empty domain part");
+    if (text.at('[')) {
+        text.advance(readLiteral(text.here(), text.left()));
     } else {
-        while (position < size) {
-            Atom atom(data + position, size - position, false);
+        while (!text.atEnd()) {
+            Atom atom(text.here(), text.left(), false);
             if (atom.empty()) break;
             _text.append(atom.begin(), atom.length());
-            position += atom.consumed();
-            if (position == size || data[position] != '.') break;
+            text.advance(atom.consumed());
+            if (!text.take('.')) break;
             _text += '.';
-            ++position;
         }
         if (_text.empty()) throw std::runtime_error("invalid domain name");
     }
-    position += Whitespace(data + position, size - position, true).consumed();
-    _consumed = position;
+    text.skipBlanks(true);
+    _consumed = text.position();
 }
 
 size_t DomainPart::readLiteral(char const* data, size_t size) {
     _text = "[";
-    for (size_t i = 1; i < size; ++i) {
-        char c = data[i];
+    Scanner text(data, size);
+    text.advance(1);
+    while (!text.atEnd()) {
+        char c = text.next();
         if (c == ']') {
             if (_text.size() >= 6 && Ascii::equalNoCase(_text.data(), "[ipv6:", 6)) {
                 if (Dns::IpAddress(_text.c_str() + 6, false).version() != 6)
@@ -42,7 +44,7 @@ size_t DomainPart::readLiteral(char const* data, size_t size) {
                 throw std::runtime_error("not an ipv4 address");
             }
             _text += ']';
-            return i + 1;
+            return text.position();
         }
         if (!Ascii::isPrint(c) || c == '[' || c == '\\') throw std::runtime_error("invalid character in email address");
         if (c != ' ') _text += c;

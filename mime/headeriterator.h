@@ -17,8 +17,7 @@ class Key;
 class Line;
 class Value;
 
-template <bool Backward>
-class BasicHeaderIterator : public Encodable {
+template <bool Backward> class BasicHeaderIterator : public Encodable {
 public:
     // the filter's bytes are not copied and must outlive the iterator
     BasicHeaderIterator(Header const* header, size_t index, String const& filter = String())

@@ -5,6 +5,7 @@
 #include "mime/ascii.h"
 #include "mime/atom.h"
 #include "mime/quotedstring.h"
+#include "mime/scanner.h"
 
 #include <stdexcept>
 
@@ -23,18 +24,19 @@ void decodeInto(std::string& text, char const* data, size_t size) {
 
 LocalPart::LocalPart(char const* data, size_t size) {
     if (size == 0) throw std::runtime_error("empty local part");
-    while (_consumed < size) {
-        if (data[_consumed] == '"') {
-            QuotedString quoted(data + _consumed, size - _consumed);
+    Scanner text(data, size);
+    while (!text.atEnd()) {
+        if (text.at('"')) {
+            QuotedString quoted(text.here(), text.left());
             if (quoted.text().empty()) break;
             _text += quoted.text();
-            _consumed += quoted.consumed();
+            text.advance(quoted.consumed());
             if (quoted.eightbit()) _eightbit = true;
         } else {
-            Atom atom(data + _consumed, size - _consumed, true);
+            Atom atom(text.here(), text.left(), true);
             // blanks or comments alone are no word either
             if (atom.empty()) throw std::runtime_error("invalid local part");
-            _consumed += atom.consumed();
+            text.advance(atom.consumed());
             if (atom.ascii()) {
                 decodeInto(_text, atom.begin(), atom.length());
             } else {
@@ -42,10 +44,10 @@ LocalPart::LocalPart(char const* data, size_t size) {
                 _eightbit = true;
             }
         }
-        if (_consumed == size || data[_consumed] != '.') break;
+        if (!text.take('.')) break;
         _text += '.';
-        ++_consumed;
     }
+    _consumed = text.position();
     if (_text.empty()) throw std::runtime_error("empty local part");
     // a control byte (a line end or NUL from an escape or an encoded word,
     // any other C0 byte or DEL) would travel on into the recipient list of

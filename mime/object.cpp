@@ -59,7 +59,7 @@ Object::Object(Body&& other) : body(&header, std::move(other)) {}
 
 Object::Object(Object const& other) : Encodable(other), header(other.header), body(&header, other.body) {}
 
-Object::Object(Object&& other) : header(std::move(other.header)), body(&header, std::move(other.body)) {}
+Object::Object(Object&& other) noexcept : header(std::move(other.header)), body(&header, std::move(other.body)) {}
 
 Object::Object(Part const& part, size_t depth)
     : header(part.content() == 0 ? ExtHeader() : ExtHeader(part.text(), part.content())),

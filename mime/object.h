@@ -60,7 +60,7 @@ public:
     explicit Object(Body&& body);
     // the header copied, the body's parts shared; the boundary is not copied
     Object(Object const& other);
-    Object(Object&& other);
+    Object(Object&& other) noexcept;
     // one part of a multipart text; `depth` is the number of multiparts
     // around it
     explicit Object(Part const& part, size_t depth = 0);

@@ -2,6 +2,7 @@
 
 #include "mime/ascii.h"
 #include "mime/rfc2231.h"
+#include "mime/scanner.h"
 
 #include <exception>
 #include <stdexcept>
@@ -17,24 +18,25 @@ bool isKeyByte(char c) {
 } // namespace
 
 ParamKey::ParamKey(char const* data, size_t size) {
-    size_t i = 0;
-    for (; i < size && isKeyByte(data[i]); ++i) {
-        if (data[i] != '*' || i == 0) continue;
+    Scanner text(data, size);
+    while (text.atOne(isKeyByte)) {
+        size_t at = text.position();
+        if (text.next() != '*' || at == 0) continue;
         try {
-            Rfc2231 suffix(data + i + 1, size - i - 1);
+            Rfc2231 suffix(text.here(), text.left());
             _sectioned = suffix.sectioned();
             _extended = suffix.extended();
             _section = suffix.section();
-            _name.assign(data, i);
-            _consumed = i + 1 + suffix.consumed();
+            _name.assign(data, at);
+            _consumed = text.position() + suffix.consumed();
             return;
         } catch (std::exception const&) {
             // not a valid suffix: the '*' is an ordinary byte of the name
         }
     }
-    if (i == 0) throw std::runtime_error("invalid parameter key");
-    _name.assign(data, i);
-    _consumed = i;
+    if (text.position() == 0) throw std::runtime_error("invalid parameter key");
+    _name.assign(data, text.position());
+    _consumed = text.position();
 }
 
 ParamKey ParamKey::plain() const {

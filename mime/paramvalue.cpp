@@ -5,6 +5,7 @@
 #include "mime/paramdecoder.h"
 #include "mime/paramkey.h"
 #include "mime/quotedstring.h"
+#include "mime/scanner.h"
 
 #include <stdexcept>
 
@@ -12,14 +13,14 @@ namespace Orvanta::Mime {
 
 ParamValue::ParamValue(ParamKey const& key, char const* data, size_t size, bool strict) {
     std::string raw;
-    if (size > 0 && data[0] == '"') {
+    Scanner text(data, size);
+    if (text.at('"')) {
         QuotedString quoted(data, size);
         raw = quoted.text();
         _consumed = quoted.consumed();
     } else {
-        size_t i = 0;
-        for (; i < size; ++i) {
-            char c = data[i];
+        for (; !text.atEnd(); text.advance(1)) {
+            char c = text.current();
             if (strict) {
                 if (!Ascii::isAscii(c)) throw std::runtime_error("non-ascii character in parameter value");
                 if (Ascii::isControl(c)) throw std::runtime_error("control character in parameter value");
@@ -28,8 +29,8 @@ ParamValue::ParamValue(ParamKey const& key, char const* data, size_t size, bool 
             if (strict && Ascii::inSet(c, "()<>@,;:\\\"/[]?=") && c != '\0')
                 throw std::runtime_error("invalid character in parameter value");
         }
-        raw.assign(data, i);
-        _consumed = i;
+        raw.assign(data, text.position());
+        _consumed = text.position();
     }
     if (key.extended() && !key.sectioned()) decodeExtended(raw.data(), raw.size(), _value);
     else _value = std::move(raw);

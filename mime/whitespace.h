@@ -11,13 +11,6 @@ public:
 
     size_t consumed() const { return _consumed; }
 
-    // After the word of a structured value (a media type, a disposition), at
-    // a blank or '(': skips blanks and comments and the ';' that must follow
-    // them unless the text ends there. Returns the position after them;
-    // throws std::runtime_error with `error` when something else follows or
-    // a comment is broken.
-    static size_t beforeSemicolon(char const* data, size_t size, size_t at, char const* error);
-
 private:
     size_t _consumed = 0;
 };

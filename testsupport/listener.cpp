@@ -57,7 +57,9 @@ Listener::Listener(const std::string& address, int port, int backlog) : _address
     }
 }
 
-Listener::~Listener() { close(); }
+Listener::~Listener() {
+    close();
+}
 
 std::string Listener::amqpAddress() const {
     std::string host = _address.find(':') != std::string::npos ? "[" + _address + "]" : _address;
@@ -93,11 +95,18 @@ void Listener::close() {
 }
 
 int Listener::closedPort() {
-    sockaddr_storage storage;
-    socklen_t length;
-    int fd = bound("127.0.0.1", 0, &length, &storage);
-    ::close(fd);
-    return portOf(storage);
+    // Kept bound, without a listen and without SO_REUSEADDR, for the rest of
+    // the test program: connects are refused, and no test running beside
+    // this one can be given the port meanwhile, as it could once closed.
+    int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+        throw std::runtime_error("no free port");
+    return ntohs(address.sin_port);
 }
 
 bool readableWithin(int fd, int milliseconds) {

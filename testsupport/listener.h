@@ -31,7 +31,8 @@ public:
     // stops listening: connects to the port are refused from now on
     void close();
 
-    // a port on 127.0.0.1 where nothing listens
+    // a port on 127.0.0.1 where nothing listens: connects are refused, for
+    // as long as the test program runs
     static int closedPort();
 
 private:

@@ -103,6 +103,10 @@ TEST(QuotedPrintableEncodeTest, RoundTripsThroughPythonAndBack)
     std::vector<std::string> inputs;
     for (int i = 0; i < 60; ++i) inputs.push_back(randomBytes(random, i * 7));
     for (int i = 0; i < 60; ++i) inputs.push_back(randomBytes(random, i * 11, "ab =\t\r\n\xe9.x"));
+    // long unchanged runs, which go on as slices of the input, between rare
+    // escapes, blanks and line ends
+    const std::string mostlyRuns = std::string(300, 'a') + " \t=\r\n\xe9";
+    for (int i = 0; i < 30; ++i) inputs.push_back(randomBytes(random, i * 40, mostlyRuns));
     std::vector<std::string> encoded;
     for (const auto& input : inputs) {
         encoded.push_back(run(encode, input));

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <type_traits>
+#include <vector>
 
 using namespace Orvanta::Mime;
 using Orvanta::Mime::Test::Exact;
@@ -100,4 +102,19 @@ TEST(ObjectTest, ZeroTerminatedHeaderLeavesNoTerminator) {
     Object::ExtHeader header("A: 1\r\n\r\nbody");
     EXPECT_EQ(header.bytes(), 8u);
     EXPECT_EQ(header.str(), "A: 1\r\n\r\n");
+}
+
+// A vector that grows moves its messages (the move cannot throw), and each
+// still writes back as it was read.
+TEST(ObjectTest, MessagesInAGrowingVectorAreMovedWhole) {
+    static_assert(std::is_nothrow_move_constructible_v<Object>);
+    const std::string message = "Content-Type: multipart/mixed; boundary=\"b1\"\r\n\r\n"
+                                "--b1\r\n\r\none\r\n--b1--\r\n";
+    Object alone(message.data(), message.size());
+    std::vector<Object> objects;
+    for (int i = 0; i < 9; ++i)
+        objects.emplace_back(message.data(), message.size());
+    for (Object const& object : objects) {
+        EXPECT_EQ(object.str(false), alone.str(false));
+    }
 }

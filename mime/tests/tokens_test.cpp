@@ -1,15 +1,26 @@
 #include "mime/atom.h"
 #include "mime/comment.h"
+#include "mime/contentdisposition.h"
+#include "mime/contenttype.h"
 #include "mime/digit.h"
+#include "mime/domainpart.h"
+#include "mime/localpart.h"
+#include "mime/mailboxes.h"
 #include "mime/mess.h"
+#include "mime/paramkey.h"
+#include "mime/params.h"
 #include "mime/quotedstring.h"
 #include "mime/require.h"
+#include "mime/targets.h"
 #include "mime/whitespace.h"
 #include "mime/tests/exact.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 using namespace Orvanta::Mime;
 using Orvanta::Mime::Test::Exact;
@@ -144,4 +155,52 @@ TEST(MessTest, StepsOverQuotedStringsAndComments) {
     EXPECT_EQ(parse<Mess>(std::string("ab\0;", 4), ";").consumed(), 2u);
     EXPECT_EQ(parse<Mess>("abc", ",").consumed(), 3u);
     EXPECT_EQ(parse<Mess>("a;b,c", ",;").consumed(), 1u);
+}
+
+// Every prefix of a value, cut anywhere (inside a comment, a quoted string,
+// an escape, a domain literal, a parameter), is read within its bytes: each
+// ends in a value or in the token's own error, never in a read past the end
+// (which AddressSanitizer would catch on the exact copy) or another kind of
+// exception.
+TEST(TokensTest, EveryPrefixEndsInAValueOrAClearError) {
+    using Reader = std::function<void(char const*, size_t)>;
+    struct Case {
+        char const* what;
+        Reader read;
+        std::vector<std::string> texts;
+    };
+    std::vector<Case> const cases = {
+        {"comment", [](char const* d, size_t n) { Comment(d, n); }, {"(a (nested \\) one) x"}},
+        {"quoted string", [](char const* d, size_t n) { QuotedString(d, n); }, {"\"a\\\"b\r\n c\xc3\xa9\" rest"}},
+        {"whitespace", [](char const* d, size_t n) { Whitespace(d, n, true); }, {" \t(c (d)) \r\n (e\\)) x"}},
+        {"atom", [](char const* d, size_t n) { Atom(d, n, true); }, {" (c) J\xc3\xb6rg (d) .x"}},
+        {"local part", [](char const* d, size_t n) { LocalPart(d, n); }, {"\"a b\".c.=?utf-8?q?x?=@", "first.last (c)@"}},
+        {"domain part", [](char const* d, size_t n) { DomainPart(d, n); },
+         {" (c) mail.example.org (d) >", "[192.0.2.1] x", "[IPv6:2001:db8::1]"}},
+        {"parameter key", [](char const* d, size_t n) { ParamKey(d, n); }, {"name*12*=x", "filename*=x"}},
+        {"parameters", [](char const* d, size_t n) { Params(d, n, false); },
+         {"; a=\"q \\\" d\"; b*=utf-8''%C3%A9; c*0=x; c*1=\"y\""}},
+        {"content type", [](char const* d, size_t n) { ContentType(d, n, false); },
+         {" text/plain (a comment) ; charset=\"utf-8\"", "multipart/mixed; boundary=\"=_b\""}},
+        {"content disposition", [](char const* d, size_t n) { ContentDisposition(d, n); },
+         {"attachment (c); filename=\"r\xc3\xa9sum\xc3\xa9.pdf\""}},
+        {"mailboxes", [](char const* d, size_t n) { Mailboxes(d, n, false); },
+         {"\"Doe, J.\" <j.doe@example.com> (work), x@[192.0.2.1]"}},
+        {"targets", [](char const* d, size_t n) { Targets(d, n, false); },
+         {"Team: a@example.com, \"b\" <b@example.org>;, c@example.net"}},
+    };
+    for (Case const& c : cases) {
+        for (std::string const& text : c.texts) {
+            for (size_t length = 0; length <= text.size(); ++length) {
+                Exact exact(text.substr(0, length));
+                try {
+                    c.read(exact.data(), exact.size());
+                } catch (std::runtime_error const&) {
+                    // the token's own refusal
+                } catch (std::exception const& error) {
+                    ADD_FAILURE() << c.what << " on \"" << text.substr(0, length) << "\": " << error.what();
+                }
+            }
+        }
+    }
 }
