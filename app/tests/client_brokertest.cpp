@@ -16,7 +16,7 @@
 #include <chrono>
 #include <thread>
 
-using namespace ClientTest;
+using namespace Tarvex::Test;
 using Orvanta::Test::amqpTool;
 using Orvanta::Test::brokerAddress;
 using ::testing::HasSubstr;

@@ -15,7 +15,7 @@
 #include <chrono>
 #include <thread>
 
-using namespace ClientTest;
+using namespace Tarvex::Test;
 using ::testing::HasSubstr;
 
 namespace {

@@ -14,7 +14,7 @@
 #include <optional>
 #include <thread>
 
-using namespace ClientTest;
+using namespace Tarvex::Test;
 using Orvanta::Test::amqpTool;
 using Orvanta::Test::brokerTlsAddress;
 using Orvanta::Test::brokerTlsDir;

@@ -23,7 +23,7 @@ extern char** environ;
 
 using Orvanta::Test::ProcessResult;
 
-namespace ClientTest {
+namespace Tarvex::Test {
 
 namespace {
 
@@ -247,4 +247,4 @@ bool Child::waitForInputTaken(double seconds) const {
         seconds);
 }
 
-} // namespace ClientTest
+} // namespace Tarvex::Test

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace ClientTest {
+namespace Tarvex::Test {
 
 // The built client.
 const char* clientPath();
@@ -75,4 +75,4 @@ private:
     std::string _errFile;
 };
 
-} // namespace ClientTest
+} // namespace Tarvex::Test
