@@ -92,7 +92,8 @@ const char* Address::option(const char* name) const {
     return found->second.c_str();
 }
 
-template <> int Address::option<int>(const char* name, int fallback) const {
+template <>
+int Address::option<int>(const char* name, int fallback) const {
     const char* value = option(name);
     if (!value) return fallback;
     return static_cast<int>(std::strtoll(value, nullptr, 10));

@@ -36,7 +36,8 @@ public:
     const char* option(const char* name) const;
 
     // an option converted to T, or fallback when it is absent
-    template <typename T> T option(const char* name, T fallback) const;
+    template <typename T>
+    T option(const char* name, T fallback) const;
 
 private:
     bool _secure = false;
@@ -49,6 +50,7 @@ private:
 
 // the value as a decimal integer (leading blanks and a sign allowed, reading
 // stops at the first non-digit, no digits give 0)
-template <> int Address::option<int>(const char* name, int fallback) const;
+template <>
+int Address::option<int>(const char* name, int fallback) const;
 
 } // namespace AMQP

@@ -90,7 +90,8 @@ void ChannelImpl::keep(const std::shared_ptr<Deferred>& result, bool answered) {
         _unanswered.push_back(result);
 }
 
-template <typename FrameType, typename... Arguments> Deferred& ChannelImpl::simple(Arguments&&... arguments) {
+template <typename FrameType, typename... Arguments>
+Deferred& ChannelImpl::simple(Arguments&&... arguments) {
     Outcome outcome = sendRequest<FrameType>(*this, std::forward<Arguments>(arguments)...);
     auto result = std::make_shared<Deferred>(!outcome.sent);
     keep(result, outcome.answered);
@@ -384,7 +385,8 @@ void ChannelImpl::reportReady() {
     callback();
 }
 
-template <typename... Arguments> bool ChannelImpl::resolve(Arguments&&... arguments) {
+template <typename... Arguments>
+bool ChannelImpl::resolve(Arguments&&... arguments) {
     if (!_oldest) return true;
     Monitor monitor(this);
     flush();

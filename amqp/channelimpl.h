@@ -130,13 +130,15 @@ private:
     enum State { opening, ready, closing, closed };
 
     // sends the request built from arguments; its plain result
-    template <typename FrameType, typename... Arguments> Deferred& simple(Arguments&&... arguments);
+    template <typename FrameType, typename... Arguments>
+    Deferred& simple(Arguments&&... arguments);
     // keeps a new result: chained when a reply will resolve it
     void keep(const std::shared_ptr<Deferred>& result, bool answered);
     // appends to the chain of pending results
     void push(const std::shared_ptr<Deferred>& result);
     // resolves the oldest pending result with the reply's values
-    template <typename... Arguments> bool resolve(Arguments&&... arguments);
+    template <typename... Arguments>
+    bool resolve(Arguments&&... arguments);
     // takes result out of the chain of pending results
     void unlink(const Deferred* result);
     // writes the publication's frames, cut with the connection's frame size;

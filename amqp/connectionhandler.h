@@ -34,9 +34,11 @@ public:
     // bytes for the broker in several pieces, in order, best written with
     // one call; keeper holds the lasting ones alive for as long as a writer
     // refers to them. By default each piece goes to onData.
-    virtual void onPieces(Connection* connection, const OutPiece* pieces, size_t count, const Keeper& keeper) {
+    virtual void onPieces(Connection* connection, const OutPiece* pieces, size_t count,
+                          const Keeper& keeper) {
         (void)keeper;
-        for (size_t i = 0; i < count; ++i) onData(connection, pieces[i].data, pieces[i].size);
+        for (size_t i = 0; i < count; ++i)
+            onData(connection, pieces[i].data, pieces[i].size);
     }
 
     virtual void onHeartbeat(Connection* connection) { (void)connection; }

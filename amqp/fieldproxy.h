@@ -12,7 +12,8 @@ namespace AMQP {
 
 class Table;
 
-template <typename T, typename I> class FieldProxy {
+template <typename T, typename I>
+class FieldProxy {
 public:
     FieldProxy(T* source, I index) : _source(source), _index(std::move(index)) {}
 

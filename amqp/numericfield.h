@@ -14,7 +14,8 @@
 
 namespace AMQP {
 
-template <typename T, char F> class NumericField : public Field {
+template <typename T, char F>
+class NumericField : public Field {
     static_assert(std::is_arithmetic_v<T>, "a numeric field holds a number");
 
 public:
@@ -70,7 +71,8 @@ private:
     // Integers convert modulo the target's width. A received float or double
     // truncates toward zero; one that the target cannot hold (NaN, infinite,
     // out of range) saturates instead of being undefined behaviour.
-    template <typename To> To convert() const {
+    template <typename To>
+    To convert() const {
         if constexpr (std::is_integral_v<T>) {
             return static_cast<To>(_value);
         } else {
@@ -87,7 +89,8 @@ private:
         }
     }
 
-    template <typename, char> friend class NumericField;
+    template <typename, char>
+    friend class NumericField;
 
     T _value;
 };

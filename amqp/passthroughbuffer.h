@@ -17,7 +17,8 @@ class ConnectionHandler;
 
 // Handler is anything with onData(Connection*, const char*, size_t); the
 // connection uses its ConnectionHandler (PassthroughBuffer below).
-template <typename Handler> class BasicPassthroughBuffer : public OutBuffer {
+template <typename Handler>
+class BasicPassthroughBuffer : public OutBuffer {
 public:
     static constexpr size_t capacity = 4096;
 

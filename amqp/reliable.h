@@ -15,7 +15,8 @@
 
 namespace AMQP {
 
-template <typename Base = Tagger> class Reliable : public Base {
+template <typename Base = Tagger>
+class Reliable : public Base {
 public:
     using Base::Base;
     // releases the outstanding results in tag order; none is settled
@@ -74,7 +75,8 @@ protected:
 private:
     // takes the settled entries out one by one and reports them; false when
     // a callback destroyed this object
-    template <typename Report> bool settle(uint64_t deliveryTag, bool multiple, Report report) {
+    template <typename Report>
+    bool settle(uint64_t deliveryTag, bool multiple, Report report) {
         Monitor monitor(this);
         if (!multiple) {
             auto found = _handlers.find(deliveryTag);

@@ -7,7 +7,8 @@
 
 namespace AMQP {
 
-template <typename T> class stack_ptr {
+template <typename T>
+class stack_ptr {
 public:
     stack_ptr() = default;
     stack_ptr(const stack_ptr&) = delete;
@@ -15,7 +16,8 @@ public:
     ~stack_ptr() { reset(); }
 
     // destroys what is held, then builds a new T in place
-    template <typename... Arguments> T& construct(Arguments&&... arguments) {
+    template <typename... Arguments>
+    T& construct(Arguments&&... arguments) {
         reset();
         T* object = new (&_storage) T(std::forward<Arguments>(arguments)...);
         _constructed = true;

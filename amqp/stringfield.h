@@ -17,7 +17,8 @@
 
 namespace AMQP {
 
-template <typename P, char F> class StringField : public Field {
+template <typename P, char F>
+class StringField : public Field {
 public:
     using length_type = typename P::value_type;
 

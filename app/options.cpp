@@ -9,8 +9,8 @@
 namespace {
 
 // Every option takes a value; there are no switches.
-const char* options[] = {"rabbitmq-address", "rabbitmq-outbox", "rabbitmq-compress", "config-file",
-                         "extract-recipients", "ignore-dot", "envelope", nullptr};
+const char* options[] = {"rabbitmq-address",   "rabbitmq-outbox", "rabbitmq-compress", "config-file",
+                         "extract-recipients", "ignore-dot",      "envelope",          nullptr};
 
 const char* prefix = "tarvex_client";
 

@@ -24,8 +24,7 @@ namespace {
 using namespace Orvanta::Filter;
 using Make = std::function<std::unique_ptr<Filter>(Result*)>;
 
-const std::string& input()
-{
+const std::string& input() {
     static const std::string bytes = [] {
         if (const char* path = std::getenv("ORVANTA_BENCH_INPUT")) {
             std::ifstream in(path, std::ios::binary);
@@ -34,8 +33,10 @@ const std::string& input()
         }
         std::mt19937 random(1);
         std::string generated;
-        const char* words[] = {"the ", "mail ", "caf\xc3\xa9 ", "queue ", "from ", "to ", "\r\n", "= ", "data "};
-        while (generated.size() < (size_t(8) << 20)) generated += words[random() % 9];
+        const char* words[] = {"the ", "mail ", "caf\xc3\xa9 ", "queue ", "from ",
+                               "to ",  "\r\n",  "= ",           "data "};
+        while (generated.size() < (size_t(8) << 20))
+            generated += words[random() % 9];
         return generated;
     }();
     return bytes;
@@ -45,8 +46,7 @@ const std::string& input()
 class Counter : public Result {
 public:
     using Result::append;
-    size_t append(const char*, size_t size, bool) override
-    {
+    size_t append(const char*, size_t size, bool) override {
         bytes += size;
         return size;
     }
@@ -55,8 +55,7 @@ public:
 
 // Pushes the text in pieces of 64 KiB, as a body arrives, and ends the
 // chain.
-size_t pump(const Make& make, const std::string& text)
-{
+size_t pump(const Make& make, const std::string& text) {
     Counter counter;
     {
         auto filter = make(&counter);
@@ -67,8 +66,7 @@ size_t pump(const Make& make, const std::string& text)
     return counter.bytes;
 }
 
-std::string encoded(const Make& make)
-{
+std::string encoded(const Make& make) {
     std::string text;
     String sink(&text);
     {
@@ -84,26 +82,28 @@ const Make base64Decoder = [](Result* next) { return std::make_unique<Base64Deco
 const Make qpEncoder = [](Result* next) { return std::make_unique<QuotedPrintableEncode>(next); };
 const Make qpDecoder = [](Result* next) { return std::make_unique<QuotedPrintableDecode>(next); };
 
-void run(benchmark::State& state, const Make& make, const std::string& text, const char* counter)
-{
+void run(benchmark::State& state, const Make& make, const std::string& text, const char* counter) {
     size_t out = 0;
-    for (auto _ : state) out = pump(make, text);
+    for (auto _ : state)
+        out = pump(make, text);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * input().size()));
     state.counters[counter] = static_cast<double>(out);
 }
 
-void base64Encode(benchmark::State& state) { run(state, base64Encoder, input(), "encoded"); }
+void base64Encode(benchmark::State& state) {
+    run(state, base64Encoder, input(), "encoded");
+}
 
-void base64Decode(benchmark::State& state)
-{
+void base64Decode(benchmark::State& state) {
     static const std::string text = encoded(base64Encoder);
     run(state, base64Decoder, text, "decoded");
 }
 
-void quotedPrintableEncode(benchmark::State& state) { run(state, qpEncoder, input(), "encoded"); }
+void quotedPrintableEncode(benchmark::State& state) {
+    run(state, qpEncoder, input(), "encoded");
+}
 
-void quotedPrintableDecode(benchmark::State& state)
-{
+void quotedPrintableDecode(benchmark::State& state) {
     static const std::string text = encoded(qpEncoder);
     run(state, qpDecoder, text, "decoded");
 }

@@ -18,8 +18,7 @@
 
 namespace {
 
-const std::string& message()
-{
+const std::string& message() {
     static const std::string text = [] {
         if (const char* path = std::getenv("ORVANTA_BENCH_MESSAGE")) {
             std::ifstream in(path, std::ios::binary);
@@ -29,7 +28,8 @@ const std::string& message()
         std::mt19937 rng(1);
         std::string generated;
         const char* words[] = {"the ", "mail ", "relay ", "queue ", "from ", "to ", "\r\n", "\r\n.", "data "};
-        while (generated.size() < (size_t(8) << 20)) generated += words[rng() % 9];
+        while (generated.size() < (size_t(8) << 20))
+            generated += words[rng() % 9];
         return generated + "\r\n.\r\n";
     }();
     return text;
@@ -39,8 +39,7 @@ const std::string& message()
 class Counter : public Orvanta::Filter::Result {
 public:
     using Result::append;
-    size_t append(const char*, size_t size, bool) override
-    {
+    size_t append(const char*, size_t size, bool) override {
         bytes += size;
         return size;
     }
@@ -49,8 +48,7 @@ public:
 
 // As the client reads standard input: pieces of 4096 bytes, not persistent,
 // collected in memory.
-void dotDecodeIntoMemory(benchmark::State& state)
-{
+void dotDecodeIntoMemory(benchmark::State& state) {
     const std::string& text = message();
     for (auto _ : state) {
         Orvanta::Filter::Memory memory;
@@ -64,8 +62,7 @@ void dotDecodeIntoMemory(benchmark::State& state)
 }
 
 // The decoder alone, over the message in one push.
-void dotDecode(benchmark::State& state)
-{
+void dotDecode(benchmark::State& state) {
     const std::string& text = message();
     for (auto _ : state) {
         Counter counter;
@@ -77,8 +74,7 @@ void dotDecode(benchmark::State& state)
 }
 
 // As the client compresses a body: one persistent push into a string.
-void gzipIntoString(benchmark::State& state)
-{
+void gzipIntoString(benchmark::State& state) {
     const std::string& text = message();
     size_t compressed = 0;
     for (auto _ : state) {

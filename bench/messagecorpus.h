@@ -15,7 +15,7 @@
 
 namespace Orvanta::Bench {
 
-inline std::vector<std::string> const& messages() {
+inline const std::vector<std::string>& messages() {
     static const std::vector<std::string> texts = [] {
         char const* folder = std::getenv("ORVANTA_BENCH_MESSAGES");
         std::string path = folder ? folder : "/usr/lib/python3.11/test/test_email/data";

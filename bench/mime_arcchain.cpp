@@ -27,12 +27,13 @@ using namespace Orvanta::Mime;
 
 namespace {
 
-std::string const original = "From: Alice <alice@example.com>\r\nTo: list@example.org\r\nSubject: ARC hops\r\n"
-                             "Date: Mon, 7 Dec 2026 10:00:00 +0000\r\nMessage-ID: <arc@example.com>\r\n"
-                             "\r\nHello list.\r\n\r\nA second paragraph\twith a tab.\r\n";
+std::string const original =
+    "From: Alice <alice@example.com>\r\nTo: list@example.org\r\nSubject: ARC hops\r\n"
+    "Date: Mon, 7 Dec 2026 10:00:00 +0000\r\nMessage-ID: <arc@example.com>\r\n"
+    "\r\nHello list.\r\n\r\nA second paragraph\twith a tab.\r\n";
 
-std::string environment(char const* name) {
-    char const* value = std::getenv(name);
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
     if (value == nullptr) throw std::runtime_error(std::string(name) + " is not set");
     return value;
 }
@@ -51,7 +52,7 @@ evp_pkey_st* privateKey() {
 }
 
 // the key record for every name, as a name server would answer it
-void lookup(ArcPublicKeys::Key const& key, Orvanta::Dns::DkimRecords& records) {
+void lookup(const ArcPublicKeys::Key& key, Orvanta::Dns::DkimRecords& records) {
     static std::string const text = "v=DKIM1; k=rsa; p=" + environment("ORVANTA_BENCH_RECORD");
     std::string name = key.selector + "._domainkey." + key.domain;
     std::string strings;
@@ -62,7 +63,7 @@ void lookup(ArcPublicKeys::Key const& key, Orvanta::Dns::DkimRecords& records) {
     records.onResolved(nullptr, wire.response());
 }
 
-std::string hop(std::string const& text, int number, DkimKey const& key) {
+std::string hop(const std::string& text, int number, const DkimKey& key) {
     std::string id = "hop" + std::to_string(number) + ".example";
     AuthenticationResults results(id);
     {

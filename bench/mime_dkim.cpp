@@ -23,14 +23,14 @@ using namespace Orvanta;
 
 namespace {
 
-std::string read(char const* path) {
+std::string read(const char* path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw std::runtime_error(std::string("cannot read ") + path);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // About 3 KB: a usual header and a body of text lines.
-std::string const& message() {
+const std::string& message() {
     static std::string const text = [] {
         std::string t =
             "Return-Path: <alice@example.com>\r\n"
@@ -53,8 +53,8 @@ struct Keys {
     std::string record;
 };
 
-Keys const& keys() {
-    static Keys const k = [] {
+const Keys& keys() {
+    static const Keys k = [] {
         char const* path = std::getenv("ORVANTA_BENCH_KEY");
         if (!path) throw std::runtime_error("ORVANTA_BENCH_KEY names no key");
         std::string pem = read(path);
@@ -80,7 +80,7 @@ Mime::DkimKey signingKey() {
 
 // Parses the message and signs it, relaxed/relaxed.
 void sign(benchmark::State& state) {
-    auto const& text = message();
+    const auto& text = message();
     Mime::DkimKey key = signingKey();
     Mime::Canonicalization canonicalization(false, false);
     for (auto _ : state) {
@@ -98,13 +98,13 @@ void verify(benchmark::State& state) {
     {
         Mime::Object object(text.data(), text.size());
         object.sign(Mime::Capabilities::utf8(), signingKey(), 0, false, Mime::Canonicalization(false, false));
-        Mime::Line const& field = object.header[0];
+        const Mime::Line& field = object.header[0];
         text = std::string(field.data(), field.size()) + message();
     }
     OpenSSL::PublicKey key(keys().record.data(), keys().record.size());
     for (auto _ : state) {
         Mime::Object object(text.data(), text.size());
-        Mime::Value const& value = object.header.get("dkim-signature");
+        const Mime::Value& value = object.header.get("dkim-signature");
         Mime::DkimSignature signature(value.data(), value.size(), true, false);
         Mime::DkimStatus status;
         if (status.initialize(object, signature, key, false) != Mime::Status::pass)

@@ -3,9 +3,9 @@
 // messages), each parsed once, under both capability presets; under the
 // standard preset the messages are repaired once before the loop.
 // bench/mime_encode.sh runs it beside GMime's writer.
+#include "bench/messagecorpus.h"
 #include "filter/result.h"
 #include "mime/capabilities.h"
-#include "bench/messagecorpus.h"
 #include "mime/object.h"
 
 #include <benchmark/benchmark.h>
@@ -22,14 +22,14 @@ using Orvanta::Bench::messages;
 class Discard : public Orvanta::Filter::Result {
 public:
     using Result::append;
-    size_t append(char const*, size_t size, bool) override { return size; }
+    size_t append(const char*, size_t size, bool) override { return size; }
 };
 
-void encodeCorpus(benchmark::State& state, Orvanta::Mime::Capabilities const& caps) {
-    auto const& texts = messages();
+void encodeCorpus(benchmark::State& state, const Orvanta::Mime::Capabilities& caps) {
+    const auto& texts = messages();
     std::vector<std::unique_ptr<Orvanta::Mime::Object>> objects;
     size_t bytes = 0;
-    for (auto const& text : texts) {
+    for (const auto& text : texts) {
         objects.push_back(std::make_unique<Orvanta::Mime::Object>(text.data(), text.size()));
         objects.back()->fix(caps);
         bytes += text.size();
@@ -37,7 +37,7 @@ void encodeCorpus(benchmark::State& state, Orvanta::Mime::Capabilities const& ca
     Discard sink;
     for (auto _ : state) {
         size_t written = 0;
-        for (auto const& object : objects)
+        for (const auto& object : objects)
             written += object->encode(caps, &sink, true);
         benchmark::DoNotOptimize(written);
     }

@@ -21,11 +21,12 @@ using Orvanta::Bench::messages;
 // so that nothing is left unbuilt; timed by the wall clock, as the Python
 // side is.
 void parseCorpus(benchmark::State& state) {
-    auto const& texts = messages();
+    const auto& texts = messages();
     size_t bytes = 0;
-    for (auto const& text : texts) bytes += text.size();
+    for (const auto& text : texts)
+        bytes += text.size();
     for (auto _ : state) {
-        for (auto const& text : texts) {
+        for (const auto& text : texts) {
             Orvanta::Mime::Object object(text.data(), text.size());
             benchmark::DoNotOptimize(object.body.parts().size());
         }
@@ -40,8 +41,8 @@ BENCHMARK(parseCorpus)->UseRealTime();
 // that the separator matches at almost every byte and is rejected there.
 void parseRunOfHyphens(benchmark::State& state) {
     size_t size = static_cast<size_t>(state.range(0));
-    std::string text = "Content-Type: multipart/mixed; boundary=\"" + std::string(size / 3, '-') + "\"\r\n\r\n" +
-                       std::string(size, '-') + "\r\n";
+    std::string text = "Content-Type: multipart/mixed; boundary=\"" + std::string(size / 3, '-') +
+                       "\"\r\n\r\n" + std::string(size, '-') + "\r\n";
     for (auto _ : state) {
         Orvanta::Mime::Object object(text.data(), text.size());
         benchmark::DoNotOptimize(object.body.parts().size());
@@ -55,7 +56,8 @@ BENCHMARK(parseRunOfHyphens)->Arg(1 << 14)->Arg(1 << 20);
 void parseHeaderLines(benchmark::State& state) {
     std::string line = state.range(0) ? "X-Field: value\r\n" : "malformed line without a colon\r\n";
     std::string text;
-    for (int i = 0; i < 100000; ++i) text += line;
+    for (int i = 0; i < 100000; ++i)
+        text += line;
     text += "\r\nbody\r\n";
     for (auto _ : state) {
         Orvanta::Mime::Object object(text.data(), text.size());
@@ -68,22 +70,22 @@ BENCHMARK(parseHeaderLines)->ArgName("valid")->Arg(0)->Arg(1);
 // The structured values the token classes read: media types with
 // parameters and comments, mailbox and address lists.
 void parseStructuredValues(benchmark::State& state) {
-    static char const* const types[] = {
+    static const char* const types[] = {
         "text/plain; charset=\"utf-8\"; format=flowed",
         "multipart/mixed (a comment) ; boundary=\"=_part_0001_\"",
         "application/octet-stream; name*=utf-8''r%C3%A9sum%C3%A9.pdf",
     };
-    static char const* const lists[] = {
+    static const char* const lists[] = {
         "\"Doe, John\" <john.doe@example.com>, jane@example.org (Jane)",
         "Team: a@example.com, \"b\" <b@[192.0.2.1]>;, c.d.e@mail.example.net",
     };
     size_t items = 0;
     for (auto _ : state) {
-        for (char const* type : types) {
+        for (const char* type : types) {
             Orvanta::Mime::ContentType parsed(type, std::strlen(type), false);
             benchmark::DoNotOptimize(parsed.type().length());
         }
-        for (char const* list : lists) {
+        for (const char* list : lists) {
             Orvanta::Mime::Targets targets(list, std::strlen(list), false);
             benchmark::DoNotOptimize(targets.targets().size());
         }

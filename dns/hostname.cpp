@@ -35,7 +35,9 @@ bool isAscii(const char* text) {
 }
 
 // the text with its terminator, as Hostname keeps it
-std::string terminated(const char* text) { return std::string(text, std::strlen(text) + 1); }
+std::string terminated(const char* text) {
+    return std::string(text, std::strlen(text) + 1);
+}
 
 bool unspecified(const DNS::Ip& address) {
     size_t count = address.version() == 4 ? 4 : 16;
@@ -160,8 +162,8 @@ Hostname::Hostname(const IpAddress& address) {
 
 bool Hostname::contains(const Hostname& other) const {
     if (!ascii() || !other.ascii()) return false;
-    // deprecated in the resolver library's header, but it is the test wanted:
-    // same domain or below it, ignoring case and a final dot
+        // deprecated in the resolver library's header, but it is the test wanted:
+        // same domain or below it, ignoring case and a final dot
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     return ns_samedomain(other.ascii(), ascii()) != 0;

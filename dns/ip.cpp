@@ -18,11 +18,15 @@ bool isv4mapped(const in6_addr& address) {
 
 Ip::Ip(const in_addr* address) : Ip(*address) {}
 
-Ip::Ip(const in_addr& address) : _version(4) { _address.v4 = address; }
+Ip::Ip(const in_addr& address) : _version(4) {
+    _address.v4 = address;
+}
 
 Ip::Ip(const in6_addr* address) : Ip(*address) {}
 
-Ip::Ip(const in6_addr& address) { assign(address); }
+Ip::Ip(const in6_addr& address) {
+    assign(address);
+}
 
 Ip::Ip(const sockaddr* address) {
     switch (address->sa_family) {
@@ -30,8 +34,11 @@ Ip::Ip(const sockaddr* address) {
         _version = 4;
         _address.v4 = reinterpret_cast<const sockaddr_in*>(address)->sin_addr;
         break;
-    case AF_INET6: assign(reinterpret_cast<const sockaddr_in6*>(address)->sin6_addr); break;
-    default: throw std::runtime_error("wrong type");
+    case AF_INET6:
+        assign(reinterpret_cast<const sockaddr_in6*>(address)->sin6_addr);
+        break;
+    default:
+        throw std::runtime_error("wrong type");
     }
 }
 
@@ -84,25 +91,30 @@ int Ip::compare(const Ip& other) const {
 
 Ip Ip::operator~() const {
     Ip result(*this);
-    for (size_t i = 0; i < size(); ++i) result._address.bytes[i] = ~_address.bytes[i];
+    for (size_t i = 0; i < size(); ++i)
+        result._address.bytes[i] = ~_address.bytes[i];
     result.fold();
     return result;
 }
 
 Ip& Ip::operator|=(const Ip& other) {
     if (_version != other._version) return *this;
-    for (size_t i = 0; i < size(); ++i) _address.bytes[i] |= other._address.bytes[i];
+    for (size_t i = 0; i < size(); ++i)
+        _address.bytes[i] |= other._address.bytes[i];
     fold();
     return *this;
 }
 
 Ip& Ip::operator&=(const Ip& other) {
     if (_version != other._version) return *this;
-    for (size_t i = 0; i < size(); ++i) _address.bytes[i] &= other._address.bytes[i];
+    for (size_t i = 0; i < size(); ++i)
+        _address.bytes[i] &= other._address.bytes[i];
     fold();
     return *this;
 }
 
-std::ostream& operator<<(std::ostream& stream, const Ip& ip) { return stream << Printable(ip); }
+std::ostream& operator<<(std::ostream& stream, const Ip& ip) {
+    return stream << Printable(ip);
+}
 
 } // namespace DNS

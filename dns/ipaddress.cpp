@@ -26,9 +26,14 @@ IpAddress::IpAddress(const char* text, bool resolve) : DNS::Ip(in_addr{}) {
 IpAddress::IpAddress(const IpMask& mask) : DNS::Ip(in_addr{}) {
     unsigned width;
     switch (mask.version()) {
-    case 4: width = 32; break;
-    case 6: width = 128; break;
-    default: throw std::runtime_error("invalid ip version");
+    case 4:
+        width = 32;
+        break;
+    case 6:
+        width = 128;
+        break;
+    default:
+        throw std::runtime_error("invalid ip version");
     }
     // a longer prefix would read as a shift past the address
     if (mask.bits() > width) throw std::runtime_error("invalid prefix length");
@@ -46,7 +51,8 @@ IpAddress::IpAddress(const IpMask& mask) : DNS::Ip(in_addr{}) {
 IpAddress& IpAddress::operator++() {
     size_t count = size();
     bool allOnes = count > 0;
-    for (size_t i = 0; i < count; ++i) allOnes = allOnes && _address.bytes[i] == 0xff;
+    for (size_t i = 0; i < count; ++i)
+        allOnes = allOnes && _address.bytes[i] == 0xff;
     if (allOnes) return *this;
     for (size_t i = count; i-- > 0;) {
         if (++_address.bytes[i] != 0) break;

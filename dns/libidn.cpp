@@ -6,9 +6,9 @@
 namespace Orvanta::Dns::LibIDN {
 
 const char* const versions[] = {
-    "libidn.so",         "libidn.so.11",      "libidn.so.12",      "libidn.so.12.6.5",
-    "libidn.so.12.6.3",  "libidn.so.12.6",    "libidn.so.12",      "libidn.so.11.6.16",
-    "libidn.so.11.6.15", "libidn.so.11.6.11", "libidn.so.11.6.6",  nullptr,
+    "libidn.so",         "libidn.so.11",      "libidn.so.12",     "libidn.so.12.6.5",
+    "libidn.so.12.6.3",  "libidn.so.12.6",    "libidn.so.12",     "libidn.so.11.6.16",
+    "libidn.so.11.6.15", "libidn.so.11.6.11", "libidn.so.11.6.6", nullptr,
 };
 
 const Dynamic::Library& library() {
@@ -16,7 +16,9 @@ const Dynamic::Library& library() {
     return instance;
 }
 
-bool valid() { return library().valid(); }
+bool valid() {
+    return library().valid();
+}
 
 // Each binding is a function-local static: a constructor that throws leaves
 // it unbuilt, so the next call tries again.

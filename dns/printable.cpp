@@ -16,7 +16,9 @@ Printable::Printable(const Ip& ip) {
     if (!written) throw std::runtime_error(std::strerror(errno));
 }
 
-size_t Printable::size() const { return std::strlen(_buffer); }
+size_t Printable::size() const {
+    return std::strlen(_buffer);
+}
 
 std::ostream& operator<<(std::ostream& stream, const Printable& text) {
     return stream.write(text.data(), static_cast<std::streamsize>(text.size()));

@@ -11,7 +11,8 @@
 
 namespace Orvanta::Dns {
 
-template <typename Type, ns_type type> class Resources : public DNS::Handler {
+template <typename Type, ns_type type>
+class Resources : public DNS::Handler {
 public:
     // in answer order
     const std::vector<Type>& records() const { return _records; }

@@ -7,7 +7,7 @@
 namespace Orvanta::Dns {
 
 struct SpfStatus {
-    char const* result; // one of the Orvanta::Mime::Status words
+    const char* result; // one of the Orvanta::Mime::Status words
     std::string helo;
     std::string mailfrom;
     std::string reason;

@@ -19,10 +19,13 @@ void* lookup(const Handle* handle, const char* name, std::string* reason);
 [[noreturn]] void notFound(const char* name, const std::string& reason);
 } // namespace Detail
 
-template <typename Signature> class OptionalFunction;
-template <typename Signature> class Function;
+template <typename Signature>
+class OptionalFunction;
+template <typename Signature>
+class Function;
 
-template <typename R, typename... Args> class OptionalFunction<R(Args...)> {
+template <typename R, typename... Args>
+class OptionalFunction<R(Args...)> {
 public:
     OptionalFunction(const Library& library, const char* name) : OptionalFunction(library, name, nullptr) {}
 
@@ -45,7 +48,8 @@ private:
     R (*_function)(Args...) = nullptr;
 };
 
-template <typename R, typename... Args> class Function<R(Args...)> {
+template <typename R, typename... Args>
+class Function<R(Args...)> {
 public:
     Function(const Library& library, const char* name) : _function(makeBound(library, name)) {}
 

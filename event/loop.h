@@ -28,7 +28,8 @@ public:
     // Runs the work of a libev callback. An exception must not unwind through
     // libev's C frames: it is kept by the Loop that owns the libev loop, the
     // loop is broken and run() rethrows it.
-    template <typename Work> static void invoke(struct ev_loop* loop, Work&& work) noexcept {
+    template <typename Work>
+    static void invoke(struct ev_loop* loop, Work&& work) noexcept {
         try {
             work();
         } catch (...) {

@@ -23,7 +23,8 @@ inline void stop(struct ev_loop* loop, ev_signal* watcher) {
 
 } // namespace Detail
 
-template <typename Structure> class Watcher {
+template <typename Structure>
+class Watcher {
 public:
     Watcher(const Watcher&) = delete;
     Watcher& operator=(const Watcher&) = delete;

@@ -10,8 +10,10 @@ namespace Orvanta::Filter {
 class Append : public Filter {
 public:
     // The suffix must outlive the filter.
-    Append(Result* next, const char* suffix) : Filter(next), _suffix(suffix), _suffixSize(std::strlen(suffix)) {}
-    Append(Result* next, const char* suffix, size_t size) : Filter(next), _suffix(suffix), _suffixSize(size) {}
+    Append(Result* next, const char* suffix)
+        : Filter(next), _suffix(suffix), _suffixSize(std::strlen(suffix)) {}
+    Append(Result* next, const char* suffix, size_t size)
+        : Filter(next), _suffix(suffix), _suffixSize(size) {}
     ~Append() override { next->append(_suffix, _suffixSize, true); }
 
 private:

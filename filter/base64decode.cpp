@@ -11,10 +11,10 @@ constexpr uint32_t invalid = 0xff000000u;
 
 // The value of each base64 digit moved to its place in a group of four
 // (shift 18, 12, 6 or 0), or `invalid`; "=" is handled on its own.
-constexpr std::array<uint32_t, 256> digitTable(int shift)
-{
+constexpr std::array<uint32_t, 256> digitTable(int shift) {
     std::array<uint32_t, 256> table{};
-    for (auto& entry : table) entry = invalid;
+    for (auto& entry : table)
+        entry = invalid;
     const char* alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     for (uint32_t value = 0; value < 64; ++value)
         table[static_cast<unsigned char>(alphabet[value])] = value << shift;
@@ -31,21 +31,18 @@ class Output {
 public:
     explicit Output(Result* next) : _next(next) {}
 
-    void byte(char c)
-    {
+    void byte(char c) {
         if (_filled == sizeof _buffer) push();
         _buffer[_filled++] = c;
     }
-    void three(uint32_t group)
-    {
+    void three(uint32_t group) {
         if (_filled + 3 > sizeof _buffer) push();
         _buffer[_filled] = static_cast<char>(group >> 16);
         _buffer[_filled + 1] = static_cast<char>(group >> 8);
         _buffer[_filled + 2] = static_cast<char>(group);
         _filled += 3;
     }
-    size_t push()
-    {
+    size_t push() {
         if (_filled > 0) _total += _next->append(_buffer, _filled, false);
         _filled = 0;
         return _total;
@@ -62,8 +59,7 @@ private:
 
 Base64Decode::Base64Decode([[maybe_unused]] bool lines, Result* next) : Filter(next) {}
 
-Base64Decode::~Base64Decode()
-{
+Base64Decode::~Base64Decode() {
     try {
         finish();
     } catch (...) {
@@ -72,15 +68,13 @@ Base64Decode::~Base64Decode()
     }
 }
 
-size_t Base64Decode::finish()
-{
+size_t Base64Decode::finish() {
     if (_ended) return 0;
     _ended = true;
     return finishGroup();
 }
 
-size_t Base64Decode::finishGroup()
-{
+size_t Base64Decode::finishGroup() {
     // Two digits hold one byte, three hold two; a lone digit holds none.
     char bytes[2];
     size_t count = 0;
@@ -95,8 +89,7 @@ size_t Base64Decode::finishGroup()
     return count > 0 ? next->append(bytes, count, false) : 0;
 }
 
-size_t Base64Decode::process(const char* data, size_t size, bool)
-{
+size_t Base64Decode::process(const char* data, size_t size, bool) {
     if (_ended || size == 0) return 0;
     auto in = reinterpret_cast<const unsigned char*>(data);
     Output out(next);

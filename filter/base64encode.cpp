@@ -22,17 +22,18 @@ constexpr size_t slice = 48 * 1024;
 } // namespace
 
 Base64Encode::Base64Encode(Result* next)
-    : Filter(next), _base64(OpenSSL::BIO_f_base64()), _memory(OpenSSL::BIO_s_mem())
-{
-    if (_base64.get() == nullptr || _memory.get() == nullptr) throw std::runtime_error("base64 encoder not available");
+    : Filter(next), _base64(OpenSSL::BIO_f_base64()), _memory(OpenSSL::BIO_s_mem()) {
+    if (_base64.get() == nullptr || _memory.get() == nullptr)
+        throw std::runtime_error("base64 encoder not available");
     OpenSSL::BIO_set_flags(_base64.get(), noNewlines);
     OpenSSL::BIO_push(_base64.get(), _memory.get());
 }
 
-Base64Encode::~Base64Encode() { flush(); }
+Base64Encode::~Base64Encode() {
+    flush();
+}
 
-size_t Base64Encode::drain()
-{
+size_t Base64Encode::drain() {
     char* data = nullptr;
     long length = OpenSSL::BIO_ctrl(_memory.get(), ctrlInfo, 0, &data);
     size_t total = next->append(data, length > 0 ? static_cast<size_t>(length) : 0, false);
@@ -40,8 +41,7 @@ size_t Base64Encode::drain()
     return total;
 }
 
-size_t Base64Encode::process(const char* data, size_t size, bool)
-{
+size_t Base64Encode::process(const char* data, size_t size, bool) {
     size_t total = 0;
     size_t done = 0;
     do {
@@ -62,8 +62,7 @@ size_t Base64Encode::process(const char* data, size_t size, bool)
     return total;
 }
 
-size_t Base64Encode::flush()
-{
+size_t Base64Encode::flush() {
     OpenSSL::BIO_ctrl(_base64.get(), ctrlFlush, 0, nullptr);
     size_t total = drain();
     return total + next->flush();

@@ -16,14 +16,12 @@ public:
     size_t bytes() const { return _bytes; }
     size_t characters() const { return _characters; }
 
-    void add(size_t bytes, size_t characters)
-    {
+    void add(size_t bytes, size_t characters) {
         _bytes += bytes;
         _characters += characters;
     }
 
-    bool operator==(const BufferSize& other) const
-    {
+    bool operator==(const BufferSize& other) const {
         return _bytes == other._bytes && _characters == other._characters;
     }
     bool operator!=(const BufferSize& other) const { return !(*this == other); }

@@ -3,22 +3,20 @@
 namespace Orvanta::Filter {
 
 BufferUntil::BufferUntil(Result* next, const char* delimiters)
-    : Filter(next), _delimiters(ByteSet::terminated(delimiters))
-{
+    : Filter(next), _delimiters(ByteSet::terminated(delimiters)) {}
+
+BufferUntil::~BufferUntil() {
+    flush();
 }
 
-BufferUntil::~BufferUntil() { flush(); }
-
-size_t BufferUntil::pushWord()
-{
+size_t BufferUntil::pushWord() {
     size_t total = next->append(_word.data(), _word.size(), false);
     _word.clear();
     _wordSize = BufferSize();
     return total;
 }
 
-size_t BufferUntil::process(const char* data, size_t size, bool persistent)
-{
+size_t BufferUntil::process(const char* data, size_t size, bool persistent) {
     size_t total = 0;
     size_t start = 0;
     for (size_t i = 0; i < size; ++i) {
@@ -36,8 +34,7 @@ size_t BufferUntil::process(const char* data, size_t size, bool persistent)
     return total;
 }
 
-size_t BufferUntil::flush()
-{
+size_t BufferUntil::flush() {
     size_t total = _wordSize.bytes() != 0 ? pushWord() : 0;
     return total + next->flush();
 }

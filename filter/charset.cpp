@@ -13,8 +13,7 @@ namespace {
 // US-ASCII that iconv lacks ("ansi-x3.4-1968" beside its "ANSI_X3.4-1968")
 // become the one it has; other names pass unchanged. std::string refuses a
 // null name with std::logic_error before iconv sees it.
-std::string known(const char* name)
-{
+std::string known(const char* name) {
     std::string text(name);
     for (const char* spelling : {"ansi-x3.4-1968", "us-ascii", "ascii"})
         if (strcasecmp(text.c_str(), spelling) == 0) return "US-ASCII";
@@ -24,19 +23,16 @@ std::string known(const char* name)
 } // namespace
 
 Charset::Charset(const char* from, const char* to, Result* next)
-    : Filter(next), _descriptor(iconv_open((known(to) + "//TRANSLIT").c_str(), known(from).c_str()))
-{
+    : Filter(next), _descriptor(iconv_open((known(to) + "//TRANSLIT").c_str(), known(from).c_str())) {
     if (_descriptor == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("Conversion not possible");
 }
 
-Charset::~Charset()
-{
+Charset::~Charset() {
     reset();
     iconv_close(_descriptor);
 }
 
-size_t Charset::process(const char* data, size_t size, bool)
-{
+size_t Charset::process(const char* data, size_t size, bool) {
     if (!_pending.empty()) {
         std::string joined = std::move(_pending);
         _pending.clear();
@@ -46,8 +42,7 @@ size_t Charset::process(const char* data, size_t size, bool)
     return convert(data, size);
 }
 
-size_t Charset::convert(const char* data, size_t size)
-{
+size_t Charset::convert(const char* data, size_t size) {
     size_t total = 0;
     char* in = const_cast<char*>(data); // iconv's prototype is not const-correct
     size_t left = size;
@@ -74,8 +69,7 @@ size_t Charset::convert(const char* data, size_t size)
     return total;
 }
 
-size_t Charset::reset()
-{
+size_t Charset::reset() {
     char buffer[64];
     char* out = buffer;
     size_t room = sizeof buffer;
@@ -84,8 +78,7 @@ size_t Charset::reset()
     return next->append(buffer, static_cast<size_t>(out - buffer), false);
 }
 
-size_t Charset::flush()
-{
+size_t Charset::flush() {
     size_t total = reset();
     return total + next->flush();
 }

@@ -13,8 +13,7 @@ constexpr char prefix[] = "=?utf-8?q?";
 constexpr size_t overhead = sizeof prefix - 1 + 2; // and the final "?="
 
 // Room the escapes of a whole UTF-8 sequence take, from its lead byte.
-size_t sequenceRoom(unsigned char lead)
-{
+size_t sequenceRoom(unsigned char lead) {
     if (lead >= 0xf0) return 12;
     if (lead >= 0xe0) return 9;
     if (lead >= 0xc0) return 6;
@@ -25,8 +24,7 @@ size_t sequenceRoom(unsigned char lead)
 
 EncodedMimeWord::EncodedMimeWord(const char* data, size_t size, size_t available,
                                  const MimeHeaderEncoding& encoding)
-    : _inputSize(size)
-{
+    : _inputSize(size) {
     if (available < overhead + 1) throw std::runtime_error("available space is too small for one word");
     size_t room = available - overhead;
     // "No limit" comes as a huge size: reserve only what the input can take.

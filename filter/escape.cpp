@@ -2,8 +2,7 @@
 
 namespace Orvanta::Filter {
 
-size_t Escape::process(const char* data, size_t size, bool persistent)
-{
+size_t Escape::process(const char* data, size_t size, bool persistent) {
     size_t total = 0;
     size_t start = 0;
     for (size_t i = 0; i < size; ++i) {

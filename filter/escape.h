@@ -9,9 +9,7 @@ namespace Orvanta::Filter {
 class Escape : public Filter {
 public:
     Escape(Result* next, const char* bytes, char escape)
-        : Filter(next), _escape(escape), _set(ByteSet::terminated(bytes))
-    {
-    }
+        : Filter(next), _escape(escape), _set(ByteSet::terminated(bytes)) {}
 
     using Filter::process;
     size_t process(const char* data, size_t size, bool persistent) override;

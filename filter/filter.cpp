@@ -4,13 +4,16 @@
 
 namespace Orvanta::Filter {
 
-size_t Filter::process(const char* text, bool persistent)
-{
+size_t Filter::process(const char* text, bool persistent) {
     return process(text, std::strlen(text), persistent);
 }
 
-size_t Filter::process(const std::string& text) { return process(text.data(), text.size(), false); }
+size_t Filter::process(const std::string& text) {
+    return process(text.data(), text.size(), false);
+}
 
-size_t Filter::process(std::istream& stream) { return Result::append(stream); }
+size_t Filter::process(std::istream& stream) {
+    return Result::append(stream);
+}
 
 } // namespace Orvanta::Filter

@@ -11,15 +11,13 @@ public:
     explicit Filter(Result* next) : next(next) {}
 
     using Result::append;
-    size_t append(const char* data, size_t size, bool persistent) override
-    {
+    size_t append(const char* data, size_t size, bool persistent) override {
         return process(data, size, persistent);
     }
     size_t flush() override { return next->flush(); }
 
     // Concrete filters override this one; by default bytes pass unchanged.
-    virtual size_t process(const char* data, size_t size, bool persistent)
-    {
+    virtual size_t process(const char* data, size_t size, bool persistent) {
         return next->append(data, size, persistent);
     }
     // A zero-terminated text.

@@ -7,10 +7,11 @@ namespace Orvanta::Filter {
 
 ForceEnd::ForceEnd(Result* next, const char* end) : Filter(next), _end(end), _endSize(std::strlen(end)) {}
 
-ForceEnd::~ForceEnd() { next->append(_end + _matched, _endSize - _matched, true); }
+ForceEnd::~ForceEnd() {
+    next->append(_end + _matched, _endSize - _matched, true);
+}
 
-size_t ForceEnd::process(const char* data, size_t size, bool persistent)
-{
+size_t ForceEnd::process(const char* data, size_t size, bool persistent) {
     if (size == 0) return 0;
     // Only the last bytes of the output matter: at most the end text's length.
     std::string tail;

@@ -14,13 +14,11 @@ const size_t sliceSize = size_t(1) << 30;
 const size_t outputSize = 4096;
 } // namespace
 
-Gzip::Gzip(bool raw, Result* next) : Filter(next), _stream()
-{
+Gzip::Gzip(bool raw, Result* next) : Filter(next), _stream() {
     if (!start(raw)) throw std::runtime_error(_stream.msg != nullptr ? _stream.msg : "gzip error");
 }
 
-bool Gzip::start(bool raw)
-{
+bool Gzip::start(bool raw) {
     _stream = z_stream();
     _stream.zalloc = nullptr;
     _stream.zfree = nullptr;
@@ -29,14 +27,12 @@ bool Gzip::start(bool raw)
     return _open;
 }
 
-void Gzip::fail()
-{
+void Gzip::fail() {
     _open = false;
     throw std::runtime_error(_stream.msg != nullptr ? _stream.msg : "gzip error");
 }
 
-size_t Gzip::process(const char* data, size_t size, bool)
-{
+size_t Gzip::process(const char* data, size_t size, bool) {
     if (size == 0) return 0;
     if (!_open) throw std::runtime_error("gzip error");
     size_t total = 0;
@@ -59,8 +55,7 @@ size_t Gzip::process(const char* data, size_t size, bool)
     return total;
 }
 
-size_t Gzip::flush()
-{
+size_t Gzip::flush() {
     if (!_open) return 0;
     size_t total = 0;
     char buffer[outputSize];
@@ -79,8 +74,7 @@ size_t Gzip::flush()
     return total;
 }
 
-size_t Gzip::finish()
-{
+size_t Gzip::finish() {
     if (!_open) return 0;
     // Whatever happens below, the stream is not finished a second time.
     _open = false;
@@ -100,8 +94,7 @@ size_t Gzip::finish()
     return total;
 }
 
-Gzip::~Gzip()
-{
+Gzip::~Gzip() {
     try {
         finish();
     } catch (...) {
@@ -110,8 +103,7 @@ Gzip::~Gzip()
     Zlib::deflateEnd(&_stream);
 }
 
-bool Gzip::reset(bool raw)
-{
+bool Gzip::reset(bool raw) {
     Zlib::deflateEnd(&_stream);
     return start(raw);
 }

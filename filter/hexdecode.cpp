@@ -4,10 +4,11 @@
 
 namespace Orvanta::Filter {
 
-HexDecode::~HexDecode() { release(); }
+HexDecode::~HexDecode() {
+    release();
+}
 
-size_t HexDecode::release()
-{
+size_t HexDecode::release() {
     size_t total = 0;
     if (_state >= 1) total += next->append("%", 1, true);
     if (_state == 2) total += next->append(&_first, 1, false);
@@ -15,8 +16,7 @@ size_t HexDecode::release()
     return total;
 }
 
-size_t HexDecode::process(const char* data, size_t size, bool persistent)
-{
+size_t HexDecode::process(const char* data, size_t size, bool persistent) {
     if (size == 0) return 0;
     size_t total = 0;
     size_t start = 0;

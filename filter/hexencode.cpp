@@ -8,16 +8,14 @@ const char HexEncode::_hex[17] = "0123456789abcdef";
 
 HexEncode::HexEncode(Result* next, const char* set) : Filter(next), _set(set) {}
 
-bool HexEncode::allowed(char byte) const
-{
+bool HexEncode::allowed(char byte) const {
     // Printable ASCII decided without the locale: bytes from 0x80 never pass.
     auto value = static_cast<unsigned char>(byte);
     if (value < 0x20 || value >= 0x7f) return false;
     return _set == nullptr || std::strchr(_set, byte) == nullptr;
 }
 
-size_t HexEncode::process(const char* data, size_t size, bool persistent)
-{
+size_t HexEncode::process(const char* data, size_t size, bool persistent) {
     if (size == 0) return 0;
     size_t total = 0;
     size_t start = 0;

@@ -13,9 +13,7 @@ class Merge : public Filter {
 public:
     Merge(Result* next, std::string bytes, std::string replacement)
         : Filter(next), _bytes(std::move(bytes)), _replacement(std::move(replacement)),
-          _set(ByteSet::of(_bytes.data(), _bytes.size()))
-    {
-    }
+          _set(ByteSet::of(_bytes.data(), _bytes.size())) {}
 
     using Filter::process;
     size_t process(const char* data, size_t size, bool persistent) override;

@@ -19,22 +19,18 @@ constexpr size_t longestWord = 75;
 // escapes of a four-byte UTF-8 sequence.
 constexpr size_t smallestWord = 24;
 
-size_t less(size_t value, size_t amount) { return value > amount ? value - amount : 0; }
+size_t less(size_t value, size_t amount) {
+    return value > amount ? value - amount : 0;
+}
 
 } // namespace
 
 MimeHeaderEncode::Encoder::Encoder(size_t used, size_t maximum, const MimeHeaderEncoding& encoding,
                                    Result* next)
-    : Filter(next),
-      _maximum(maximum),
-      _budget(less(maximum, used)),
-      _encoding(encoding),
-      _excluded(encoding.rawExcluded())
-{
-}
+    : Filter(next), _maximum(maximum), _budget(less(maximum, used)), _encoding(encoding),
+      _excluded(encoding.rawExcluded()) {}
 
-bool MimeHeaderEncode::Encoder::printable(const char* word, size_t size) const
-{
+bool MimeHeaderEncode::Encoder::printable(const char* word, size_t size) const {
     for (size_t i = 0; i < size; ++i) {
         auto c = static_cast<unsigned char>(word[i]);
         if (c < 0x20 || c >= 0x7f || std::strchr(_excluded, word[i]) != nullptr) return false;
@@ -42,9 +38,9 @@ bool MimeHeaderEncode::Encoder::printable(const char* word, size_t size) const
     return true;
 }
 
-size_t MimeHeaderEncode::Encoder::process(const char* word, size_t size, bool persistent)
-{
-    bool raw = size <= less(_maximum, 1) && printable(word, size) && !(size >= 2 && word[0] == '=' && word[1] == '?');
+size_t MimeHeaderEncode::Encoder::process(const char* word, size_t size, bool persistent) {
+    bool raw = size <= less(_maximum, 1) && printable(word, size) &&
+               !(size >= 2 && word[0] == '=' && word[1] == '?');
     if (!raw) {
         if (!_gathered.empty()) _gathered += ' ';
         _gathered.append(word, size);
@@ -65,16 +61,14 @@ size_t MimeHeaderEncode::Encoder::process(const char* word, size_t size, bool pe
     return total;
 }
 
-size_t MimeHeaderEncode::Encoder::nextline()
-{
+size_t MimeHeaderEncode::Encoder::nextline() {
     size_t total = next->append("\r\n ", 3, true);
     _budget = less(_maximum, 1);
     _first = true;
     return total;
 }
 
-size_t MimeHeaderEncode::Encoder::flushBuffer()
-{
+size_t MimeHeaderEncode::Encoder::flushBuffer() {
     size_t total = 0;
     size_t at = 0;
     bool folded = false;
@@ -115,19 +109,14 @@ size_t MimeHeaderEncode::Encoder::flushBuffer()
     return total;
 }
 
-size_t MimeHeaderEncode::Encoder::flush()
-{
+size_t MimeHeaderEncode::Encoder::flush() {
     size_t total = flushBuffer();
     return total + next->flush();
 }
 
 MimeHeaderEncode::MimeHeaderEncode(size_t used, size_t maximum, const MimeHeaderEncoding& encoding,
                                    Result* next)
-    : Filter(&_splitter),
-      _encoder(used, maximum, encoding, next),
-      _strip(&_encoder, delimiters),
-      _splitter(&_strip, delimiters)
-{
-}
+    : Filter(&_splitter), _encoder(used, maximum, encoding, next), _strip(&_encoder, delimiters),
+      _splitter(&_strip, delimiters) {}
 
 } // namespace Orvanta::Filter

@@ -14,7 +14,9 @@ extern const char hexChars[17];
 extern const std::array<unsigned char, 256> hexTable;
 
 // True for the bytes 0-9, A-F and a-f.
-inline bool isHexDigit(char c) { return hexTable[static_cast<unsigned char>(c)] < 16; }
+inline bool isHexDigit(char c) {
+    return hexTable[static_cast<unsigned char>(c)] < 16;
+}
 
 class MimeHex {
 public:

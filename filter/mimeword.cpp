@@ -20,8 +20,7 @@ class FlushStop : public Result {
 public:
     explicit FlushStop(Result* next) : _next(next) {}
     using Result::append;
-    size_t append(const char* data, size_t size, bool persistent) override
-    {
+    size_t append(const char* data, size_t size, bool persistent) override {
         return _next->append(data, size, persistent);
     }
     size_t flush() override { return 0; }
@@ -33,8 +32,7 @@ private:
 } // namespace
 
 MimeWord::MimeWord(const char* text, size_t size, bool persistent)
-    : _text(text), _textSize(size), _payload(text), _size(size), _persistent(persistent)
-{
+    : _text(text), _textSize(size), _payload(text), _size(size), _persistent(persistent) {
     if (size < 8 || std::memcmp(text, "=?", 2) != 0 || std::memcmp(text + size - 2, "?=", 2) != 0) return;
     // The charset ends at the first "?"; the encoding letter, a "?" and the
     // final "?=" must still follow it.
@@ -55,8 +53,7 @@ MimeWord::MimeWord(const char* text, size_t size, bool persistent)
     _size = size - 2 - (mark + 3);
 }
 
-size_t MimeWord::write(const char* target, Result* result) const
-{
+size_t MimeWord::write(const char* target, Result* result) const {
     if (!encoded()) return result->append(_payload, _size, _persistent);
     FlushStop end(result);
     std::optional<Charset> opened;
@@ -86,8 +83,7 @@ size_t MimeWord::write(const char* target, Result* result) const
     return total;
 }
 
-size_t MimeWord::writeQ(Result* converter) const
-{
+size_t MimeWord::writeQ(Result* converter) const {
     size_t total = 0;
     size_t start = 0;
     auto pushRun = [&](size_t end) {

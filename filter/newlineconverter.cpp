@@ -5,12 +5,9 @@
 namespace Orvanta::Filter {
 
 NewlineConverter::NewlineConverter(Result* next, const char* newline, int mode)
-    : Filter(next), _newline(newline), _newlineSize(std::strlen(newline)), _mode(mode)
-{
-}
+    : Filter(next), _newline(newline), _newlineSize(std::strlen(newline)), _mode(mode) {}
 
-size_t NewlineConverter::process(const char* data, size_t size, bool persistent)
-{
+size_t NewlineConverter::process(const char* data, size_t size, bool persistent) {
     if (size == 0) return 0;
     size_t total = 0;
     size_t start = 0;
@@ -48,8 +45,7 @@ size_t NewlineConverter::process(const char* data, size_t size, bool persistent)
     return total;
 }
 
-size_t NewlineConverter::flush()
-{
+size_t NewlineConverter::flush() {
     _pendingCr = false;
     return next->flush();
 }

@@ -9,19 +9,19 @@ namespace Orvanta::Filter {
 namespace {
 
 // White space as isspace() knows it in the C locale, without the locale.
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
 
 } // namespace
 
-QuotedPrintableDecode::~QuotedPrintableDecode()
-{
+QuotedPrintableDecode::~QuotedPrintableDecode() {
     // A lone "=" or "=" with white space at the very end is a soft break of
     // the last line; only a half escape is text.
     if (_state == 2) release();
 }
 
-size_t QuotedPrintableDecode::release()
-{
+size_t QuotedPrintableDecode::release() {
     size_t total = next->append("=", 1, true);
     if (_state == 2) total += next->append(&_byte, 1, false);
     if (_state == 3) total += next->append(_blanks.data(), _blanks.size(), false);
@@ -30,8 +30,7 @@ size_t QuotedPrintableDecode::release()
     return total;
 }
 
-size_t QuotedPrintableDecode::process(const char* data, size_t size, bool persistent)
-{
+size_t QuotedPrintableDecode::process(const char* data, size_t size, bool persistent) {
     if (size == 0) return 0;
     size_t total = 0;
     size_t start = 0; // of the pending slice of unchanged bytes

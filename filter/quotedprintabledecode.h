@@ -22,8 +22,8 @@ private:
     // Pushes the held "=" and what followed it as text.
     size_t release();
 
-    int _state = 0; // 0 text, 1 after "=", 2 after "=" and a digit, 3 after "=" and white space
-    char _byte = 0; // the first digit in state 2
+    int _state = 0;      // 0 text, 1 after "=", 2 after "=" and a digit, 3 after "=" and white space
+    char _byte = 0;      // the first digit in state 2
     std::string _blanks; // the white space after "=" in state 3
 };
 

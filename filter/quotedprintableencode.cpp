@@ -8,17 +8,16 @@ namespace Orvanta::Filter {
 
 QuotedPrintableEncode::QuotedPrintableEncode(Result* next) : Filter(&_worker), _worker(next, 76) {}
 
-QuotedPrintableEncode::Worker::~Worker()
-{
+QuotedPrintableEncode::Worker::~Worker() {
     if (_blank) softBreak();
 }
 
 namespace {
 
-constexpr std::array<bool, 256> buildPrintable()
-{
+constexpr std::array<bool, 256> buildPrintable() {
     std::array<bool, 256> table{};
-    for (int c = 0x20; c < 0x7f; ++c) table[c] = c != '=';
+    for (int c = 0x20; c < 0x7f; ++c)
+        table[c] = c != '=';
     table['\t'] = true;
     return table;
 }
@@ -27,18 +26,17 @@ constexpr std::array<bool, 256> printable = buildPrintable();
 
 // Whether eight bytes are all printable ASCII other than "=", tested at
 // once; a tab, which is printable too, sends the caller to the table.
-inline bool printableWord(const unsigned char* bytes)
-{
+inline bool printableWord(const unsigned char* bytes) {
     constexpr uint64_t ones = 0x0101010101010101u;
     constexpr uint64_t highs = ones * 0x80;
     uint64_t word;
     std::memcpy(&word, bytes, sizeof word);
-    uint64_t bad = word & highs;                    // 0x80 and up
-    bad |= (word - ones * 0x20) & ~word & highs;    // below the space
+    uint64_t bad = word & highs;                 // 0x80 and up
+    bad |= (word - ones * 0x20) & ~word & highs; // below the space
     uint64_t equals = word ^ (ones * '=');
-    bad |= (equals - ones) & ~equals & highs;       // "="
+    bad |= (equals - ones) & ~equals & highs; // "="
     uint64_t del = word ^ (ones * 0x7f);
-    bad |= (del - ones) & ~del & highs;             // DEL
+    bad |= (del - ones) & ~del & highs; // DEL
     return bad == 0;
 }
 
@@ -55,8 +53,7 @@ struct Token {
     bool blank; // a space or a tab
 };
 
-constexpr std::array<Token, 256> buildTokens()
-{
+constexpr std::array<Token, 256> buildTokens() {
     const char* hex = "0123456789ABCDEF";
     std::array<Token, 256> table{};
     for (int c = 0; c < 256; ++c) {
@@ -74,17 +71,17 @@ constexpr std::array<Token, 256> tokens = buildTokens();
 
 } // namespace
 
-bool QuotedPrintableEncode::Worker::isPrintable(char byte) { return printable[static_cast<unsigned char>(byte)]; }
+bool QuotedPrintableEncode::Worker::isPrintable(char byte) {
+    return printable[static_cast<unsigned char>(byte)];
+}
 
-size_t QuotedPrintableEncode::Worker::softBreak()
-{
+size_t QuotedPrintableEncode::Worker::softBreak() {
     _column = 0;
     _blank = false;
     return next->append("=\r\n", 3, true);
 }
 
-size_t QuotedPrintableEncode::Worker::process(const char* data, size_t size, bool persistent)
-{
+size_t QuotedPrintableEncode::Worker::process(const char* data, size_t size, bool persistent) {
     if (size == 0) return 0;
     auto in = reinterpret_cast<const unsigned char*>(data);
     size_t total = 0;
@@ -120,9 +117,11 @@ size_t QuotedPrintableEncode::Worker::process(const char* data, size_t size, boo
         // is always below that one here.
         size_t end = i + (last - column) < size ? i + (last - column) : size;
         size_t run = i;
-        while (run + 8 <= end && printableWord(in + run)) run += 8;
+        while (run + 8 <= end && printableWord(in + run))
+            run += 8;
         if (run - i >= longRun) {
-            while (run < end && printable[in[run]]) ++run;
+            while (run < end && printable[in[run]])
+                ++run;
             flushOut();
             total += next->append(data + i, run - i, persistent);
             column += static_cast<unsigned>(run - i);
@@ -144,8 +143,10 @@ size_t QuotedPrintableEncode::Worker::process(const char* data, size_t size, boo
                 column = 0;
                 blank = false;
                 if (c == '\r') {
-                    if (i + 1 == size) _cr = true;
-                    else if (in[i + 1] == '\n') ++i;
+                    if (i + 1 == size)
+                        _cr = true;
+                    else if (in[i + 1] == '\n')
+                        ++i;
                 }
                 continue;
             }
@@ -164,8 +165,7 @@ size_t QuotedPrintableEncode::Worker::process(const char* data, size_t size, boo
     return total;
 }
 
-size_t QuotedPrintableEncode::Worker::flush()
-{
+size_t QuotedPrintableEncode::Worker::flush() {
     _cr = false;
     size_t total = _blank ? softBreak() : 0;
     return total + next->flush();

@@ -6,22 +6,20 @@ namespace Orvanta::Filter {
 
 Replace::Replace(Result* next, const char* needle, const char* replacement)
     : Filter(next), _needle(needle), _needleSize(std::strlen(needle)), _replacement(replacement),
-      _replacementSize(std::strlen(replacement)), _fallback(_needleSize + 1, 0)
-{
+      _replacementSize(std::strlen(replacement)), _fallback(_needleSize + 1, 0) {
     for (size_t i = 1, k = 0; i < _needleSize; ++i) {
-        while (k > 0 && _needle[i] != _needle[k]) k = _fallback[k];
+        while (k > 0 && _needle[i] != _needle[k])
+            k = _fallback[k];
         if (_needle[i] == _needle[k]) ++k;
         _fallback[i + 1] = k;
     }
 }
 
-Replace::~Replace()
-{
+Replace::~Replace() {
     if (_matched > 0) next->append(_needle, _matched, false);
 }
 
-size_t Replace::process(const char* data, size_t size, bool persistent)
-{
+size_t Replace::process(const char* data, size_t size, bool persistent) {
     size_t total = 0;
     // Matched bytes that came from earlier pieces: they lead the matched
     // bytes and equal the needle's first bytes.

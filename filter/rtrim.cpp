@@ -2,10 +2,10 @@
 
 namespace Orvanta::Filter {
 
-size_t Rtrim::process(const char* data, size_t size, bool persistent)
-{
+size_t Rtrim::process(const char* data, size_t size, bool persistent) {
     size_t last = size;
-    while (last > 0 && _set.contains(data[last - 1])) --last;
+    while (last > 0 && _set.contains(data[last - 1]))
+        --last;
     if (last == 0) {
         _held.append(data, size);
         return 0;

@@ -12,9 +12,7 @@ namespace Orvanta::Filter {
 class Rtrim : public Filter {
 public:
     Rtrim(Result* next, std::string bytes)
-        : Filter(next), _bytes(std::move(bytes)), _set(ByteSet::of(_bytes.data(), _bytes.size()))
-    {
-    }
+        : Filter(next), _bytes(std::move(bytes)), _set(ByteSet::of(_bytes.data(), _bytes.size())) {}
 
     using Filter::process;
     size_t process(const char* data, size_t size, bool persistent) override;

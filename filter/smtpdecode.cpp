@@ -13,8 +13,7 @@ namespace {
 // The first LF in [from, end) that a dot follows, both before end; null when
 // there is none. Sixteen positions at a time where the processor allows:
 // looking for the pair costs less than stopping at every line end.
-const char* dotAfterLineEnd(const char* from, const char* end)
-{
+const char* dotAfterLineEnd(const char* from, const char* end) {
 #ifdef __SSE2__
     const __m128i lf = _mm_set1_epi8('\n');
     const __m128i dot = _mm_set1_epi8('.');
@@ -37,12 +36,13 @@ const char* dotAfterLineEnd(const char* from, const char* end)
 
 } // namespace
 
-bool SmtpDecode::ready(const char* rest, size_t size, size_t offset)
-{
+bool SmtpDecode::ready(const char* rest, size_t size, size_t offset) {
     size_t consumed = 0;
     if (_state == AfterDot && size >= 2) {
-        if (rest[0] == '\r' && rest[1] == '\n') consumed = offset + 2;
-        else if (rest[0] == '\n') consumed = offset + 1;
+        if (rest[0] == '\r' && rest[1] == '\n')
+            consumed = offset + 2;
+        else if (rest[0] == '\n')
+            consumed = offset + 1;
     } else if (size > 0 && rest[0] == '\n') {
         consumed = offset + 1;
     }
@@ -52,8 +52,7 @@ bool SmtpDecode::ready(const char* rest, size_t size, size_t offset)
     return true;
 }
 
-int SmtpDecode::state(const char* rest, size_t size) const
-{
+int SmtpDecode::state(const char* rest, size_t size) const {
     if (size == 0) return _state;
     if (size == 1) {
         if (_state == AfterDot && rest[0] == '\r') return AfterDotCr;
@@ -62,8 +61,7 @@ int SmtpDecode::state(const char* rest, size_t size) const
     return rest[size - 1] == '\n' ? LineStart : InLine;
 }
 
-size_t SmtpDecode::process(const char* data, size_t size, bool persistent)
-{
+size_t SmtpDecode::process(const char* data, size_t size, bool persistent) {
     if (size == 0 || _state == Ended) return 0;
     size_t total = 0;
     size_t pos = 0;
@@ -93,7 +91,8 @@ size_t SmtpDecode::process(const char* data, size_t size, bool persistent)
         total += next->append(current, static_cast<size_t>(search - current), persistent);
         _state = AfterDot;
         current = search = lf + 2;
-        if (ready(current, static_cast<size_t>(end - current), static_cast<size_t>(current - data))) return total;
+        if (ready(current, static_cast<size_t>(end - current), static_cast<size_t>(current - data)))
+            return total;
     }
 
     size_t restSize = static_cast<size_t>(end - current);

@@ -12,10 +12,7 @@ class SmtpDecode : public Filter {
 public:
     // ready receives the number of bytes of the current piece that belong to
     // the data, up to and including the end of the terminating dot line.
-    SmtpDecode(Result* next, std::function<void(size_t)> ready)
-        : Filter(next), _ready(std::move(ready))
-    {
-    }
+    SmtpDecode(Result* next, std::function<void(size_t)> ready) : Filter(next), _ready(std::move(ready)) {}
 
     using Filter::process;
     size_t process(const char* data, size_t size, bool persistent) override;

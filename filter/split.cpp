@@ -5,13 +5,11 @@
 namespace Orvanta::Filter {
 
 Split::Split(Result* next, size_t width, std::string separator)
-    : Filter(next), _width(width), _separator(std::move(separator))
-{
+    : Filter(next), _width(width), _separator(std::move(separator)) {
     if (width == 0) throw std::runtime_error("split width must not be 0");
 }
 
-size_t Split::process(const char* data, size_t size, bool persistent)
-{
+size_t Split::process(const char* data, size_t size, bool persistent) {
     if (size == 0) return 0;
     size_t total = 0;
     if (_column == _width) {

@@ -12,8 +12,7 @@ public:
     explicit String(std::string* target) : _target(target) {}
 
     using Result::append;
-    size_t append(const char* data, size_t size, bool) override
-    {
+    size_t append(const char* data, size_t size, bool) override {
         _target->append(data, size);
         return size;
     }

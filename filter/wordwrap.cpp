@@ -10,16 +10,14 @@ const char* const whitespace = " \r\n\t";
 
 WordWrap::WordWrap(const BufferSize& limits, const BufferSize& position, Result* next)
     : LineLength(&_until), _encoder(next, limits, position), _strip(&_encoder, whitespace),
-      _until(&_strip, whitespace)
-{
-}
+      _until(&_strip, whitespace) {}
 
-BufferSize WordWrap::size() const
-{
+BufferSize WordWrap::size() const {
     const BufferSize& line = _encoder.line();
     const std::string& word = _until.word();
     size_t skip = 0;
-    while (skip < word.size() && std::isspace(static_cast<unsigned char>(word[skip]))) ++skip;
+    while (skip < word.size() && std::isspace(static_cast<unsigned char>(word[skip])))
+        ++skip;
     if (_until.wordSize().bytes() == 0 || skip == word.size()) return line;
     size_t bytes = word.size() - skip;
     size_t characters = countCharacters(word.data() + skip, bytes);
@@ -30,12 +28,12 @@ BufferSize WordWrap::size() const
     return BufferSize(bytes + 1, characters + 1);
 }
 
-size_t WordWrap::Encoder::process(const char* word, size_t size, bool persistent)
-{
+size_t WordWrap::Encoder::process(const char* word, size_t size, bool persistent) {
     size_t characters = countCharacters(word, size);
     size_t limit = _limits.characters();
     size_t total = 0;
-    bool fits = _first ? _line.characters() + characters <= limit : _line.characters() + characters + 1 <= limit;
+    bool fits =
+        _first ? _line.characters() + characters <= limit : _line.characters() + characters + 1 <= limit;
     if (fits && !_first) {
         total += next->append(" ", 1, true);
         _line.add(1, 1);

@@ -21,9 +21,7 @@ public:
     class Encoder : public Filter {
     public:
         Encoder(Result* next, const BufferSize& limits, const BufferSize& position)
-            : Filter(next), _limits(limits), _line(position)
-        {
-        }
+            : Filter(next), _limits(limits), _line(position) {}
 
         using Filter::process;
         size_t process(const char* word, size_t size, bool persistent) override;

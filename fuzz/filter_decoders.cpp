@@ -23,8 +23,7 @@ namespace {
 using namespace Orvanta::Filter;
 using Make = std::function<std::unique_ptr<Filter>(Result*)>;
 
-std::string run(const Make& make, const std::string& input, size_t step)
-{
+std::string run(const Make& make, const std::string& input, size_t step) {
     std::string out;
     String sink(&out);
     {
@@ -36,8 +35,7 @@ std::string run(const Make& make, const std::string& input, size_t step)
 }
 
 // What the quoted-printable encoder does to line ends.
-std::string crlf(const std::string& text)
-{
+std::string crlf(const std::string& text) {
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
@@ -48,19 +46,23 @@ std::string crlf(const std::string& text)
 
 // The input without the bytes that are not part of a well-formed UTF-8
 // sequence (RFC 3629: at most four bytes, no surrogates, no overlong forms).
-std::string validUtf8(const std::string& input)
-{
+std::string validUtf8(const std::string& input) {
     std::string out;
     size_t i = 0;
     while (i < input.size()) {
         auto c = static_cast<unsigned char>(input[i]);
-        size_t length = c < 0x80 ? 1 : c >= 0xc2 && c <= 0xdf ? 2 : c >= 0xe0 && c <= 0xef ? 3 : c >= 0xf0 && c <= 0xf4 ? 4 : 0;
+        size_t length = c < 0x80                 ? 1
+                        : c >= 0xc2 && c <= 0xdf ? 2
+                        : c >= 0xe0 && c <= 0xef ? 3
+                        : c >= 0xf0 && c <= 0xf4 ? 4
+                                                 : 0;
         bool ok = length > 0 && i + length <= input.size();
-        for (size_t k = 1; ok && k < length; ++k) ok = (static_cast<unsigned char>(input[i + k]) & 0xc0) == 0x80;
+        for (size_t k = 1; ok && k < length; ++k)
+            ok = (static_cast<unsigned char>(input[i + k]) & 0xc0) == 0x80;
         if (ok && length >= 3) {
             auto second = static_cast<unsigned char>(input[i + 1]);
-            ok = !(c == 0xe0 && second < 0xa0) && !(c == 0xed && second > 0x9f) && !(c == 0xf0 && second < 0x90) &&
-                 !(c == 0xf4 && second > 0x8f);
+            ok = !(c == 0xe0 && second < 0xa0) && !(c == 0xed && second > 0x9f) &&
+                 !(c == 0xf0 && second < 0x90) && !(c == 0xf4 && second > 0x8f);
         }
         if (ok) out.append(input, i, length);
         i += ok ? length : 1;
@@ -70,8 +72,7 @@ std::string validUtf8(const std::string& input)
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     if (size == 0) return 0;
     size_t step = bytes[0] % 16 + 1;
     std::string input(reinterpret_cast<const char*>(bytes + 1), size - 1);

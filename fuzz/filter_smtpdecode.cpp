@@ -15,8 +15,7 @@ struct Run {
     bool ended = false;
 };
 
-Run decode(const char* data, size_t size, size_t step)
-{
+Run decode(const char* data, size_t size, size_t step) {
     Run run;
     Orvanta::Filter::String sink(&run.out);
     size_t offset = 0;
@@ -34,13 +33,13 @@ Run decode(const char* data, size_t size, size_t step)
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     if (size == 0) return 0;
     size_t step = bytes[0] % 16 + 1;
     const char* data = reinterpret_cast<const char*>(bytes + 1);
     Run whole = decode(data, size - 1, size);
     Run pieces = decode(data, size - 1, step);
-    if (whole.out != pieces.out || whole.ended != pieces.ended || whole.consumed != pieces.consumed) std::abort();
+    if (whole.out != pieces.out || whole.ended != pieces.ended || whole.consumed != pieces.consumed)
+        std::abort();
     return 0;
 }

@@ -12,7 +12,7 @@
 
 namespace {
 
-void write(Orvanta::Mime::Encodable const& value) {
+void write(const Orvanta::Mime::Encodable& value) {
     for (auto caps : {&Orvanta::Mime::Capabilities::utf8(), &Orvanta::Mime::Capabilities::standard()}) {
         std::string out;
         Orvanta::Filter::String sink(&out);
@@ -26,20 +26,21 @@ void write(Orvanta::Mime::Encodable const& value) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    auto text = reinterpret_cast<char const*>(data);
+    auto text = reinterpret_cast<const char*>(data);
     for (bool strict : {true, false}) {
         try {
             Orvanta::Mime::Targets targets(text, size, strict);
             write(targets);
-            for (auto const& target : targets.targets())
-                for (auto const& member : target->members()) (void)member->address().str(true);
-        } catch (std::exception const&) {
+            for (const auto& target : targets.targets())
+                for (const auto& member : target->members())
+                    (void)member->address().str(true);
+        } catch (const std::exception&) {
             // refusing the input is a valid outcome; only crashes count
         }
         try {
             Orvanta::Mime::Mailboxes mailboxes(text, size, strict);
             write(mailboxes);
-        } catch (std::exception const&) {
+        } catch (const std::exception&) {
             // as above
         }
     }

@@ -15,10 +15,15 @@
 
 namespace {
 
-std::string same(Orvanta::Mime::DkimSignature const& value) { return value.str(true); }
-std::string same(Orvanta::Mime::ArcAuthenticationResults const& value) { return value.id(); }
+std::string same(const Orvanta::Mime::DkimSignature& value) {
+    return value.str(true);
+}
+std::string same(const Orvanta::Mime::ArcAuthenticationResults& value) {
+    return value.id();
+}
 
-template <typename Value> void roundTrip(char const* text, size_t size) {
+template <typename Value>
+void roundTrip(const char* text, size_t size) {
     for (bool strict : {false, true}) {
         std::string written;
         std::string kept;
@@ -29,7 +34,7 @@ template <typename Value> void roundTrip(char const* text, size_t size) {
             written = value.str(true);
             instance = value.instance();
             kept = same(value);
-        } catch (std::exception const&) {
+        } catch (const std::exception&) {
             // refused input: a clear error is all that is asked
             continue;
         }
@@ -42,7 +47,7 @@ template <typename Value> void roundTrip(char const* text, size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
-    auto text = reinterpret_cast<char const*>(data) + 1;
+    auto text = reinterpret_cast<const char*>(data) + 1;
     switch (data[0] % 3) {
     case 0:
         roundTrip<Orvanta::Mime::ArcSealSignature>(text, size - 1);

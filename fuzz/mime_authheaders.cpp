@@ -16,36 +16,36 @@ using namespace Orvanta::Mime;
 
 namespace {
 
-std::vector<std::string> tags(DkimSignature const& signature) {
+std::vector<std::string> tags(const DkimSignature& signature) {
     std::vector<std::string> out;
-    for (std::string const& name : signature.order())
+    for (const std::string& name : signature.order())
         out.push_back(name + "=" + signature.get(name));
-    for (std::string const& name : signature.headers().names())
+    for (const std::string& name : signature.headers().names())
         out.push_back("h:" + name);
-    for (std::string const& entry : signature.copied())
+    for (const std::string& entry : signature.copied())
         out.push_back("z:" + entry);
     out.push_back("auid:" + signature.auid());
     return out;
 }
 
-std::vector<std::string> results(AuthenticationResults const& value) {
+std::vector<std::string> results(const AuthenticationResults& value) {
     std::vector<std::string> out{value.id(), std::to_string(value.version())};
-    for (auto const& result : value.results()) {
+    for (const auto& result : value.results()) {
         out.push_back(result.method() + "/" + std::to_string(result.version()) + "=" + result.result() + " " +
                       result.reason());
-        for (auto const& property : result.properties())
+        for (const auto& property : result.properties())
             out.push_back(property.ptype() + "." + property.name() + "=" + property.text());
     }
     return out;
 }
 
 template <typename Value, typename Parse, typename Compare>
-void roundTrip(char const* text, size_t size, Parse parse, Compare compare) {
+void roundTrip(const char* text, size_t size, Parse parse, Compare compare) {
     for (bool strict : {true, false}) {
         std::unique_ptr<Value> value;
         try {
             value = parse(text, size, strict);
-        } catch (std::runtime_error const&) {
+        } catch (const std::runtime_error&) {
             continue;
         }
         std::string written = value->str();
@@ -53,7 +53,7 @@ void roundTrip(char const* text, size_t size, Parse parse, Compare compare) {
         std::unique_ptr<Value> again;
         try {
             again = parse(written.data(), written.size(), true);
-        } catch (std::runtime_error const&) {
+        } catch (const std::runtime_error&) {
             std::abort();
         }
         if (compare(*value) != compare(*again)) std::abort();
@@ -63,22 +63,22 @@ void roundTrip(char const* text, size_t size, Parse parse, Compare compare) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    auto text = reinterpret_cast<char const*>(data);
+    auto text = reinterpret_cast<const char*>(data);
     roundTrip<DkimSignature>(
         text, size,
-        [](char const* t, size_t s, bool strict) {
+        [](const char* t, size_t s, bool strict) {
             return std::make_unique<DkimSignature>(t, s, strict, false);
         },
         tags);
     roundTrip<DkimSignature>(
         text, size,
-        [](char const* t, size_t s, bool strict) {
+        [](const char* t, size_t s, bool strict) {
             return std::make_unique<DkimSignature>(t, s, strict, true);
         },
         tags);
     roundTrip<AuthenticationResults>(
         text, size,
-        [](char const* t, size_t s, bool strict) {
+        [](const char* t, size_t s, bool strict) {
             return std::make_unique<AuthenticationResults>(t, s, strict);
         },
         results);

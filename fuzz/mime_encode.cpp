@@ -12,7 +12,7 @@
 
 namespace {
 
-bool transportable(std::string const& text) {
+bool transportable(const std::string& text) {
     size_t line = 0;
     for (char c : text) {
         if (c == '\r' || c == '\n')
@@ -23,7 +23,7 @@ bool transportable(std::string const& text) {
     return true;
 }
 
-void write(char const* data, size_t size, Orvanta::Mime::Capabilities const& caps) {
+void write(const char* data, size_t size, const Orvanta::Mime::Capabilities& caps) {
     Orvanta::Mime::Object object(data, size);
     bool fixed = object.fix(caps);
     std::string out;
@@ -37,7 +37,7 @@ void write(char const* data, size_t size, Orvanta::Mime::Capabilities const& cap
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
-    char const* text = reinterpret_cast<char const*>(data);
+    const char* text = reinterpret_cast<const char*>(data);
     write(text, size, Orvanta::Mime::Capabilities::standard());
     write(text, size, Orvanta::Mime::Capabilities::utf8());
     return 0;

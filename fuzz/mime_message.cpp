@@ -11,8 +11,8 @@
 
 namespace {
 
-void walk(Orvanta::Mime::Object const& object) {
-    Orvanta::Mime::Header const& header = object.header;
+void walk(const Orvanta::Mime::Object& object) {
+    const Orvanta::Mime::Header& header = object.header;
     header.get("content-type");
     header.all("to");
     header.valid();
@@ -20,21 +20,22 @@ void walk(Orvanta::Mime::Object const& object) {
     object.body.eightbit();
     object.body.valid();
     object.encodable(Orvanta::Mime::Capabilities::standard());
-    for (auto const& part : object.body.parts()) walk(*part);
+    for (const auto& part : object.body.parts())
+        walk(*part);
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     try {
-        Orvanta::Mime::Object object(reinterpret_cast<char const*>(data), size);
+        Orvanta::Mime::Object object(reinterpret_cast<const char*>(data), size);
         walk(object);
         Orvanta::Mime::Object copy(object);
         if (object.header.size() > 0) {
             // the first value, as text, set under names that route to typed values
-            Orvanta::Mime::Value const& first = object.header[0].value;
+            const Orvanta::Mime::Value& first = object.header[0].value;
             std::string value(first.data(), first.size());
-            for (char const* name : {"Content-Type", "To", "Subject", "Content-Disposition", "X-Other"}) {
+            for (const char* name : {"Content-Type", "To", "Subject", "Content-Disposition", "X-Other"}) {
                 copy.header.set(name, value.c_str());
                 copy.header.append(name, value.c_str());
             }
@@ -44,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Orvanta::Filter::String sink(&out);
         copy.encode(Orvanta::Mime::Capabilities::utf8(), &sink, true);
         object.encode(Orvanta::Mime::Capabilities::standard(), &sink, false);
-    } catch (Orvanta::Mime::FatalError const&) {
+    } catch (const Orvanta::Mime::FatalError&) {
         // only an empty input may be refused
         if (size != 0) __builtin_trap();
     }

@@ -16,9 +16,10 @@
 
 namespace {
 
-std::vector<std::pair<std::string, std::string>> pairs(Orvanta::Mime::Params const& params) {
+std::vector<std::pair<std::string, std::string>> pairs(const Orvanta::Mime::Params& params) {
     std::vector<std::pair<std::string, std::string>> out;
-    for (auto const& param : params.all()) out.emplace_back(param->name(), param->value());
+    for (const auto& param : params.all())
+        out.emplace_back(param->name(), param->value());
     std::sort(out.begin(), out.end());
     return out;
 }
@@ -26,7 +27,7 @@ std::vector<std::pair<std::string, std::string>> pairs(Orvanta::Mime::Params con
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    auto text = reinterpret_cast<char const*>(data);
+    auto text = reinterpret_cast<const char*>(data);
     for (bool strict : {true, false}) {
         // the constructor never throws: bad parameters are dropped
         Orvanta::Mime::Params params(text, size, strict);
@@ -39,10 +40,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // printable ASCII (other bytes are converted as UTF-8)
         bool simple = true;
         std::set<std::string> names;
-        for (auto const& param : params.all()) {
+        for (const auto& param : params.all()) {
             if (param->name().find('*') != std::string::npos) simple = false;
             std::string lower;
-            for (char c : param->name()) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            for (char c : param->name())
+                lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
             if (!names.insert(lower).second) simple = false;
             for (char c : param->value())
                 if (c < 0x20 || c > 0x7e) simple = false;

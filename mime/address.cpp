@@ -14,20 +14,22 @@ namespace Orvanta::Mime {
 
 namespace {
 
-Dns::Hostname hostOf(DomainPart const& domain) { return Dns::Hostname(domain.text().c_str(), !domain.literal()); }
+Dns::Hostname hostOf(const DomainPart& domain) {
+    return Dns::Hostname(domain.text().c_str(), !domain.literal());
+}
 
-DomainPart domainOf(Dns::Hostname const& host) {
-    char const* unicode = host.unicode() ? host.unicode() : "";
+DomainPart domainOf(const Dns::Hostname& host) {
+    const char* unicode = host.unicode() ? host.unicode() : "";
     return DomainPart(unicode, std::strlen(unicode));
 }
 
 // the forms differ other than by case
-bool distinct(char const* a, char const* b) {
+bool distinct(const char* a, const char* b) {
     if (a == b || a == nullptr || b == nullptr) return false;
     return strcasecmp(a, b) != 0;
 }
 
-std::string quoted(std::string const& text) {
+std::string quoted(const std::string& text) {
     std::string out = "\"";
     for (char c : text) {
         if (c == '\\' || c == '"') out += '\\';
@@ -38,11 +40,9 @@ std::string quoted(std::string const& text) {
 
 } // namespace
 
-Address::Address(char const* data, size_t size, bool strict)
-    : _local(data, size),
-      _at(data + _local.consumed(), size - _local.consumed(), '@'),
-      _domain(data + _local.consumed() + 1, size - _local.consumed() - 1),
-      _host(hostOf(_domain)) {
+Address::Address(const char* data, size_t size, bool strict)
+    : _local(data, size), _at(data + _local.consumed(), size - _local.consumed(), '@'),
+      _domain(data + _local.consumed() + 1, size - _local.consumed() - 1), _host(hostOf(_domain)) {
     _idn = distinct(_host.unicode(), _host.ascii());
     if (strict && consumed() < size)
         throw std::runtime_error("trailing bytes after email address: " +
@@ -63,7 +63,7 @@ Address::Address(LocalPart local, Dns::Hostname host)
 }
 
 void Address::initialize() {
-    std::string const& text = _local.text();
+    const std::string& text = _local.text();
     Formatting format(text.data(), text.size());
     if (!format.ascii()) _idn = true;
     std::string local = format.dottedatom() ? text : quoted(text);
@@ -72,23 +72,26 @@ void Address::initialize() {
     if (!format.ascii()) {
         // room for every byte escaped: one word, however long
         size_t room = 12 + 3 * text.size();
-        Filter::EncodedMimeWord word(text.data(), text.size(), room, Filter::MimeHeaderEncoding(Filter::MimeHeaderEncoding::phrase));
+        Filter::EncodedMimeWord word(text.data(), text.size(), room,
+                                     Filter::MimeHeaderEncoding(Filter::MimeHeaderEncoding::phrase));
         local = word.word();
     }
     _ascii = local + "@" + (_host.ascii() ? _host.ascii() : "");
 }
 
-size_t Address::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
-    std::string const& form = (_idn && caps.eightbit()) ? _utf8 : (_ascii.empty() ? _utf8 : _ascii);
+size_t Address::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {
+    const std::string& form = (_idn && caps.eightbit()) ? _utf8 : (_ascii.empty() ? _utf8 : _ascii);
     return out->append(form.data(), form.size(), persistent);
 }
 
-bool Address::encodable(Capabilities const& caps) const { return caps.eightbit() || !_local.eightbit(); }
+bool Address::encodable(const Capabilities& caps) const {
+    return caps.eightbit() || !_local.eightbit();
+}
 
-bool Address::operator==(Address const& other) const {
+bool Address::operator==(const Address& other) const {
     if (strcasecmp(_local.text().c_str(), other._local.text().c_str()) != 0) return false;
-    char const* mine = _host.ascii() ? _host.ascii() : "";
-    char const* theirs = other._host.ascii() ? other._host.ascii() : "";
+    const char* mine = _host.ascii() ? _host.ascii() : "";
+    const char* theirs = other._host.ascii() ? other._host.ascii() : "";
     return strcasecmp(mine, theirs) == 0;
 }
 

@@ -16,26 +16,26 @@ namespace Orvanta::Mime {
 class Address : public HeaderField {
 public:
     // strict: the address must use the whole text
-    Address(char const* data, size_t size, bool strict);
+    Address(const char* data, size_t size, bool strict);
     Address(LocalPart local, DomainPart domain);
     Address(LocalPart local, Dns::Hostname host);
 
     using Encodable::encode;
-    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
-    bool encodable(Capabilities const& caps) const override;
+    size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
+    bool encodable(const Capabilities& caps) const override;
 
     // local parts compared ignoring ASCII case, and the ASCII domains
-    bool operator==(Address const& other) const;
-    bool operator!=(Address const& other) const { return !(*this == other); }
+    bool operator==(const Address& other) const;
+    bool operator!=(const Address& other) const { return !(*this == other); }
 
-    LocalPart const& local() const { return _local; }
-    DomainPart const& domain() const { return _domain; }
-    Dns::Hostname const& host() const { return _host; }
+    const LocalPart& local() const { return _local; }
+    const DomainPart& domain() const { return _domain; }
+    const Dns::Hostname& host() const { return _host; }
     // the two renderings differ
     bool idn() const { return _idn; }
-    std::string const& utf8() const { return _utf8; }
+    const std::string& utf8() const { return _utf8; }
     // empty when it would equal the UTF-8 rendering
-    std::string const& ascii() const { return _ascii; }
+    const std::string& ascii() const { return _ascii; }
     size_t consumed() const { return _local.consumed() + 1 + _domain.consumed(); }
 
 private:

@@ -5,7 +5,7 @@
 
 namespace Orvanta::Mime {
 
-Algorithm::Algorithm(char const* name) {
+Algorithm::Algorithm(const char* name) {
     if (name == nullptr || *name == '\0') throw std::runtime_error("digest algorithm not set");
     if (strcasecmp(name, "rsa-sha256") == 0)
         _type = sha256;
@@ -17,7 +17,7 @@ Algorithm::Algorithm(char const* name) {
         throw std::runtime_error("unsupported digest algorithm");
 }
 
-char const* Algorithm::digest() const {
+const char* Algorithm::digest() const {
     switch (_type) {
     case sha1:
         return "sha1";

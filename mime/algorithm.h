@@ -9,11 +9,11 @@ public:
 
     // throws std::runtime_error "digest algorithm not set" for a null or empty
     // name and "unsupported digest algorithm" for any other name
-    explicit Algorithm(char const* name);
+    explicit Algorithm(const char* name);
 
     Type type() const { return _type; }
     // the digest's name as OpenSSL knows it
-    char const* digest() const;
+    const char* digest() const;
     // the size of the digest in bytes
     unsigned size() const;
 

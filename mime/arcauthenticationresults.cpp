@@ -12,13 +12,13 @@ namespace Orvanta::Mime {
 
 namespace {
 
-size_t cfws(char const* data, size_t size, size_t at) {
+size_t cfws(const char* data, size_t size, size_t at) {
     return at + Whitespace(data + at, size - at, true).consumed();
 }
 
 } // namespace
 
-ArcAuthenticationInstance::ArcAuthenticationInstance(char const* data, size_t size) {
+ArcAuthenticationInstance::ArcAuthenticationInstance(const char* data, size_t size) {
     size_t at = cfws(data, size, 0);
     std::string word;
     at += AuthenticationKeyword(word, data + at, size - at).consumed();
@@ -34,11 +34,11 @@ ArcAuthenticationInstance::ArcAuthenticationInstance(char const* data, size_t si
     _consumed = at + 1;
 }
 
-ArcAuthenticationResults::ArcAuthenticationResults(char const* data, size_t size, bool strict)
+ArcAuthenticationResults::ArcAuthenticationResults(const char* data, size_t size, bool strict)
     : ArcAuthenticationInstance(data, size),
       AuthenticationResults(data + consumed(), size - consumed(), strict) {}
 
-size_t ArcAuthenticationResults::encode(Capabilities const& caps, Filter::Result* out,
+size_t ArcAuthenticationResults::encode(const Capabilities& caps, Filter::Result* out,
                                         bool persistent) const {
     std::string number = std::to_string(instance());
     size_t total = out->append("i=", 2, true);

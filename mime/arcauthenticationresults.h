@@ -15,7 +15,7 @@ public:
     // Reads "i" "=" number ";" with blanks and comments around the parts.
     // Throws "Arc-Authentication-Results header does not start with i", the
     // keyword's and "missing " errors, and std::stoi's for the number.
-    ArcAuthenticationInstance(char const* data, size_t size);
+    ArcAuthenticationInstance(const char* data, size_t size);
     virtual ~ArcAuthenticationInstance() = default;
 
     // the bytes of the prefix, its ';' included
@@ -30,7 +30,7 @@ private:
 class ArcAuthenticationResults : public ArcAuthenticationInstance, public AuthenticationResults {
 public:
     // the prefix, then the results over the rest of the text
-    ArcAuthenticationResults(char const* data, size_t size, bool strict);
+    ArcAuthenticationResults(const char* data, size_t size, bool strict);
     // a new set's results
     ArcAuthenticationResults(int instance, AuthenticationResults results)
         : ArcAuthenticationInstance(instance), AuthenticationResults(std::move(results)) {}
@@ -38,7 +38,7 @@ public:
     using AuthenticationResults::encode;
     // "i=", the instance, ";" and the results, with no blank between; the
     // folding forms of the results come here too
-    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
 };
 
 } // namespace Orvanta::Mime

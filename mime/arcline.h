@@ -12,7 +12,7 @@
 namespace Orvanta::Mime::Arc {
 
 // the number of i=; throws like std::stoi, std::out_of_range without i=
-inline int instance(DkimSignature const& signature) {
+inline int instance(const DkimSignature& signature) {
     if (!signature.has("i")) throw std::out_of_range("map::at");
     return std::stoi(signature.get("i"));
 }
@@ -20,13 +20,13 @@ inline int instance(DkimSignature const& signature) {
 // The first line named `name` whose value parses strictly as a `Signature`
 // for which `same` holds; lines that do not parse are passed over.
 template <typename Signature, typename Same>
-Line const* line(Header const& header, char const* name, Same const& same) {
-    for (Line const& candidate : header.lines()) {
+const Line* line(const Header& header, const char* name, const Same& same) {
+    for (const Line& candidate : header.lines()) {
         if (!(candidate.key == name)) continue;
         try {
             Signature parsed(candidate.value.data(), candidate.value.size(), true);
             if (same(parsed)) return &candidate;
-        } catch (std::exception const&) {
+        } catch (const std::exception&) {
             // a field that does not parse cannot be this signature
         }
     }

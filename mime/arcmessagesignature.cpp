@@ -17,15 +17,15 @@
 
 namespace Orvanta::Mime {
 
-ArcMessageSignature::ArcMessageSignature(char const* data, size_t size, bool strict)
+ArcMessageSignature::ArcMessageSignature(const char* data, size_t size, bool strict)
     : DkimSignature(data, size, strict, true), _instance(Arc::instance(*this)) {
     if (strict && !complete()) throw std::runtime_error("header is incomplete");
 }
 
-ArcMessageSignature::ArcMessageSignature(Capabilities const& caps, ArcSignData const& data, long expire,
+ArcMessageSignature::ArcMessageSignature(const Capabilities& caps, const ArcSignData& data, long expire,
                                          bool oversign) {
-    DkimKey const& key = data.key();
-    Object const& message = data.message();
+    const DkimKey& key = data.key();
+    const Object& message = data.message();
     CanonicalizedHeader header(caps, message.header, ExtraHeaders(), SignatureType::arc, false);
     CanonicalizedBody body(caps, message.body, false);
 
@@ -35,7 +35,7 @@ ArcMessageSignature::ArcMessageSignature(Capabilities const& caps, ArcSignData c
     canonicalization("relaxed/relaxed");
     timestamp(std::to_string(std::time(nullptr)));
     selector(key.selector);
-    char const* ascii = key.domain.ascii();
+    const char* ascii = key.domain.ascii();
     domain(ascii == nullptr ? "" : ascii);
     std::string names = header.fields().str(true);
     headers(names.data(), names.size(), oversign);
@@ -53,7 +53,7 @@ void ArcMessageSignature::instance(int number) {
 }
 
 bool ArcMessageSignature::complete() const {
-    for (char const* name : {"i", "a", "b", "bh", "d", "s"})
+    for (const char* name : {"i", "a", "b", "bh", "d", "s"})
         if (!has(name)) return false;
     return !headers().empty();
 }
@@ -62,10 +62,10 @@ Key ArcMessageSignature::key() const {
     return Key("ARC-Message-Signature", 21);
 }
 
-Line const* ArcMessageSignature::line(Header const& header) const {
+const Line* ArcMessageSignature::line(const Header& header) const {
     return Arc::line<ArcMessageSignature>(
         header, "ARC-Message-Signature",
-        [this](ArcMessageSignature const& other) { return sameTags(other); });
+        [this](const ArcMessageSignature& other) { return sameTags(other); });
 }
 
 } // namespace Orvanta::Mime

@@ -17,11 +17,11 @@ public:
     // that is no number std::invalid_argument or std::out_of_range; strict
     // requires i, a, b, bh, d, s and a non-empty h= ("header is
     // incomplete").
-    ArcMessageSignature(char const* data, size_t size, bool strict);
+    ArcMessageSignature(const char* data, size_t size, bool strict);
     // The message signature of a new set over the message of `data`:
     // relaxed/relaxed, the usual fields and the DKIM signatures; `expire`
     // (0: none) becomes x=, `oversign` repeats each signed name once more.
-    ArcMessageSignature(Capabilities const& caps, ArcSignData const& data, long expire, bool oversign);
+    ArcMessageSignature(const Capabilities& caps, const ArcSignData& data, long expire, bool oversign);
 
     int instance() const { return _instance; }
     // sets i= (keeping its place among the tags)
@@ -29,7 +29,7 @@ public:
 
     bool complete() const override;
     Key key() const override;
-    Line const* line(Header const& header) const override;
+    const Line* line(const Header& header) const override;
 
 private:
     int _instance = 0;

@@ -6,17 +6,17 @@
 
 namespace Orvanta::Mime {
 
-ArcPublicKeys::ArcPublicKeys(Dns::Context const& context, ArcSignatures const& signatures)
+ArcPublicKeys::ArcPublicKeys(const Dns::Context& context, const ArcSignatures& signatures)
     : ArcPublicKeys(
-          [&context](Key const& key, Dns::DkimRecords& records) {
+          [&context](const Key& key, Dns::DkimRecords& records) {
               SignatureStatus::fetch(context, key.domain, key.selector, records);
           },
           signatures) {}
 
-ArcPublicKeys::ArcPublicKeys(Lookup const& lookup, ArcSignatures const& signatures) {
+ArcPublicKeys::ArcPublicKeys(const Lookup& lookup, const ArcSignatures& signatures) {
     if (signatures.size() != 0)
         _pending.insert({signatures.signature().domain(), signatures.signature().selector()});
-    for (auto const& seal : signatures.seals())
+    for (const auto& seal : signatures.seals())
         _pending.insert({seal.domain(), seal.selector()});
     while (!_pending.empty()) {
         Key key = *_pending.begin();
@@ -29,7 +29,7 @@ ArcPublicKeys::ArcPublicKeys(Lookup const& lookup, ArcSignatures const& signatur
             lookup(key, records);
             _records.emplace(key, std::move(records));
             _pending.erase(key);
-        } catch (Dns::Exception const& failure) {
+        } catch (const Dns::Exception& failure) {
             if (failure.temporary())
                 error(key.domain.c_str(), key.selector.c_str(), "Temporary exception fetching DNS", true);
             else
@@ -40,17 +40,17 @@ ArcPublicKeys::ArcPublicKeys(Lookup const& lookup, ArcSignatures const& signatur
     }
 }
 
-Dns::DkimRecords const* ArcPublicKeys::records(Key const& key) const {
+const Dns::DkimRecords* ArcPublicKeys::records(const Key& key) const {
     auto found = _records.find(key);
     return found == _records.end() ? nullptr : &found->second;
 }
 
-ArcPublicKeys::Error const* ArcPublicKeys::error(Key const& key) const {
+const ArcPublicKeys::Error* ArcPublicKeys::error(const Key& key) const {
     auto found = _errors.find(key);
     return found == _errors.end() ? nullptr : &found->second;
 }
 
-void ArcPublicKeys::error(char const* domain, char const* selector, char const* message, bool temporary) {
+void ArcPublicKeys::error(const char* domain, const char* selector, const char* message, bool temporary) {
     Key key{domain, selector};
     _errors.emplace(key, Error{message, temporary});
     _pending.erase(key);

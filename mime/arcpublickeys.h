@@ -23,7 +23,7 @@ public:
     struct Key {
         std::string domain; // d= as written in the signature
         std::string selector;
-        bool operator<(Key const& other) const {
+        bool operator<(const Key& other) const {
             return domain != other.domain ? domain < other.domain : selector < other.selector;
         }
     };
@@ -33,23 +33,23 @@ public:
     };
     // Fills the records of one key (its domain and selector as written in the
     // signature); throws a Dns::Exception when the lookup fails.
-    using Lookup = std::function<void(Key const& key, Dns::DkimRecords& records)>;
+    using Lookup = std::function<void(const Key& key, Dns::DkimRecords& records)>;
 
     // blocking lookups through the context
-    ArcPublicKeys(Dns::Context const& context, ArcSignatures const& signatures);
+    ArcPublicKeys(const Dns::Context& context, const ArcSignatures& signatures);
     // lookups through the caller's function (a cache, a zone of its own)
-    ArcPublicKeys(Lookup const& lookup, ArcSignatures const& signatures);
-    ArcPublicKeys(ArcPublicKeys const&) = delete;
-    ArcPublicKeys& operator=(ArcPublicKeys const&) = delete;
+    ArcPublicKeys(const Lookup& lookup, const ArcSignatures& signatures);
+    ArcPublicKeys(const ArcPublicKeys&) = delete;
+    ArcPublicKeys& operator=(const ArcPublicKeys&) = delete;
     virtual ~ArcPublicKeys() = default;
 
     // null when the key was not fetched
-    Dns::DkimRecords const* records(Key const& key) const;
+    const Dns::DkimRecords* records(const Key& key) const;
     // null when the key did not fail
-    Error const* error(Key const& key) const;
+    const Error* error(const Key& key) const;
 
     // records an error for a key unless it has one; the key is no longer pending
-    void error(char const* domain, char const* selector, char const* message, bool temporary);
+    void error(const char* domain, const char* selector, const char* message, bool temporary);
 
 private:
     std::map<Key, Dns::DkimRecords> _records;

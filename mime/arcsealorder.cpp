@@ -9,11 +9,11 @@
 
 namespace Orvanta::Mime {
 
-ArcSealOrder::ArcSealOrder(Header const& header) : _header(&header) {
-    auto const& lines = header.lines();
+ArcSealOrder::ArcSealOrder(const Header& header) : _header(&header) {
+    const auto& lines = header.lines();
     for (size_t position = 0; position < lines.size(); ++position) {
-        Line const& line = lines[position];
-        char const* data = line.value.data();
+        const Line& line = lines[position];
+        const char* data = line.value.data();
         size_t size = line.value.size();
         // only the instance is kept; a results part that a strict reading
         // would refuse does not break the order of a valid chain

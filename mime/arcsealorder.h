@@ -21,7 +21,7 @@ public:
     // identifier", "two arc headers have the same istance identifier", "we
     // miss a header in the arc header set", and what the value parsers throw.
     // The header must outlive the order and stay unchanged while it is used.
-    explicit ArcSealOrder(Header const& header);
+    explicit ArcSealOrder(const Header& header);
     virtual ~ArcSealOrder() = default;
 
     // the number of sets (the highest instance), 0 without ARC lines
@@ -30,12 +30,12 @@ public:
     size_t results(int instance) const { return static_cast<size_t>(_results.at(instance - 1)); }
     size_t signature(int instance) const { return static_cast<size_t>(_signatures.at(instance - 1)); }
     size_t seal(int instance) const { return static_cast<size_t>(_seals.at(instance - 1)); }
-    Header const& header() const { return *_header; }
+    const Header& header() const { return *_header; }
 
 private:
     void place(std::vector<int>& table, int instance, size_t position);
 
-    Header const* _header;
+    const Header* _header;
     std::vector<int> _results;
     std::vector<int> _signatures;
     std::vector<int> _seals;

@@ -20,28 +20,28 @@
 
 namespace Orvanta::Mime {
 
-ArcSealSignature::ArcSealSignature(char const* data, size_t size, bool strict)
+ArcSealSignature::ArcSealSignature(const char* data, size_t size, bool strict)
     : DkimSignature(data, size, strict, true), _instance(Arc::instance(*this)) {
     if (strict && !complete()) throw std::runtime_error("header is incomplete");
 }
 
-ArcSealSignature::ArcSealSignature(Capabilities const& caps, ArcSignData const& data,
-                                   ArcAuthenticationResults const& results,
-                                   ArcMessageSignature const& signature)
+ArcSealSignature::ArcSealSignature(const Capabilities& caps, const ArcSignData& data,
+                                   const ArcAuthenticationResults& results,
+                                   const ArcMessageSignature& signature)
     : _instance(data.instance()) {
-    DkimKey const& key = data.key();
+    const DkimKey& key = data.key();
     set("i", std::to_string(_instance));
     algorithm(key.algorithm);
     selector(key.selector);
-    char const* ascii = key.domain.ascii();
+    const char* ascii = key.domain.ascii();
     domain(ascii == nullptr ? "" : ascii);
     set("cv", data.cv());
     timestamp(std::to_string(std::time(nullptr)));
 
     CanonicalizedHeader canonical(caps, data.message().header, false, DkimHeaderFields());
-    ArcSealOrder const* order = data.signatures().order();
+    const ArcSealOrder* order = data.signatures().order();
     if (order != nullptr) {
-        Header const& header = data.message().header;
+        const Header& header = data.message().header;
         for (int k = 1; k < _instance; ++k) {
             canonical.add(header[order->results(k)]);
             canonical.add(header[order->signature(k)]);
@@ -59,14 +59,14 @@ ArcSealSignature::ArcSealSignature(Capabilities const& caps, ArcSignData const& 
 }
 
 bool ArcSealSignature::cv() const {
-    std::string const& word = chain();
+    const std::string& word = chain();
     if (strcasecmp(word.c_str(), "none") == 0) return _instance == 1;
     if (strcasecmp(word.c_str(), "pass") == 0) return _instance > 1;
     return false;
 }
 
 bool ArcSealSignature::complete() const {
-    for (char const* name : {"i", "a", "b", "cv", "d", "s"})
+    for (const char* name : {"i", "a", "b", "cv", "d", "s"})
         if (!has(name)) return false;
     return true;
 }
@@ -75,9 +75,9 @@ Key ArcSealSignature::key() const {
     return Key("ARC-Seal", 8);
 }
 
-Line const* ArcSealSignature::line(Header const& header) const {
+const Line* ArcSealSignature::line(const Header& header) const {
     return Arc::line<ArcSealSignature>(header, "ARC-Seal",
-                                       [this](ArcSealSignature const& other) { return sameTags(other); });
+                                       [this](const ArcSealSignature& other) { return sameTags(other); });
 }
 
 } // namespace Orvanta::Mime

@@ -18,22 +18,22 @@ public:
     // that is no number std::invalid_argument or std::out_of_range; strict
     // requires i, a, b, cv, d and s ("header is incomplete"). t= is
     // optional: sealers leave it out.
-    ArcSealSignature(char const* data, size_t size, bool strict);
+    ArcSealSignature(const char* data, size_t size, bool strict);
     // The seal of a new set: signs the earlier sets, the new results and
     // message signature, and itself without b=. Throws what canonicalizing
     // and signing throw.
-    ArcSealSignature(Capabilities const& caps, ArcSignData const& data,
-                     ArcAuthenticationResults const& results, ArcMessageSignature const& signature);
+    ArcSealSignature(const Capabilities& caps, const ArcSignData& data,
+                     const ArcAuthenticationResults& results, const ArcMessageSignature& signature);
 
     int instance() const { return _instance; }
     // the chain validation the sealer saw (cv=)
-    std::string const& chain() const { return get("cv"); }
+    const std::string& chain() const { return get("cv"); }
     // cv= fits the instance: none for the first set, pass for any later one
     bool cv() const;
 
     bool complete() const override;
     Key key() const override;
-    Line const* line(Header const& header) const override;
+    const Line* line(const Header& header) const override;
 
 private:
     int _instance = 0;

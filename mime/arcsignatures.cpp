@@ -9,11 +9,12 @@ namespace Orvanta::Mime {
 namespace {
 
 // Runs one step; a failure of whatever type becomes the error text.
-template <typename Step> bool attempt(std::string& error, std::string const& prefix, Step const& step) {
+template <typename Step>
+bool attempt(std::string& error, const std::string& prefix, const Step& step) {
     try {
         step();
         return true;
-    } catch (std::exception const& failure) {
+    } catch (const std::exception& failure) {
         error = prefix + failure.what();
     } catch (...) {
         error = prefix + "unknown error";
@@ -23,11 +24,11 @@ template <typename Step> bool attempt(std::string& error, std::string const& pre
 
 } // namespace
 
-ArcSignatures::ArcSignatures(Object const& message) {
+ArcSignatures::ArcSignatures(const Object& message) {
     if (parseOrder(message) && parseSignature() && parseChain()) checkSeals();
 }
 
-bool ArcSignatures::parseOrder(Object const& message) {
+bool ArcSignatures::parseOrder(const Object& message) {
     return attempt(_error, "Could not determine ordering: ", [&] {
         _order = std::make_unique<ArcSealOrder>(message.header);
     });
@@ -56,7 +57,7 @@ bool ArcSignatures::parseChain() {
 
 void ArcSignatures::checkSeals() {
     for (size_t p = _seals.size(); p > 0; --p) {
-        ArcSealSignature const& seal = _seals[p - 1];
+        const ArcSealSignature& seal = _seals[p - 1];
         std::string hop = "Invalid arc-seal hop[" + std::to_string(p) + "]: ";
         if (!seal.cv()) {
             _error = hop + "invalid cv";

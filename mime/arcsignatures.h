@@ -19,21 +19,21 @@ class Object;
 class ArcSignatures {
 public:
     // Never throws: a failure of any kind becomes the error text.
-    explicit ArcSignatures(Object const& message);
+    explicit ArcSignatures(const Object& message);
 
     // null when the sets could not be ordered
-    ArcSealOrder const* order() const { return _order.get(); }
+    const ArcSealOrder* order() const { return _order.get(); }
     // the number of sets, 0 without an order
     size_t size() const { return _order ? _order->size() : 0; }
     // the message signature of the newest set (empty without sets)
-    ArcMessageSignature const& signature() const { return _signature; }
+    const ArcMessageSignature& signature() const { return _signature; }
     // the seals of instance 1, 2, ... (fewer when one did not parse)
-    std::vector<ArcSealSignature> const& seals() const { return _seals; }
+    const std::vector<ArcSealSignature>& seals() const { return _seals; }
     // the first problem, empty when there is none
-    std::string const& error() const { return _error; }
+    const std::string& error() const { return _error; }
 
 private:
-    bool parseOrder(Object const& message);
+    bool parseOrder(const Object& message);
     bool parseSignature();
     bool parseChain();
     void checkSeals();

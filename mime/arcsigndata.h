@@ -15,27 +15,27 @@ struct DkimKey;
 class ArcSignData {
 public:
     // validates the existing chain; throws what ArcStatus throws
-    ArcSignData(Object const& message, ArcSignatures const& signatures, ArcPublicKeys const& keys,
-                DkimKey const& key);
+    ArcSignData(const Object& message, const ArcSignatures& signatures, const ArcPublicKeys& keys,
+                const DkimKey& key);
     virtual ~ArcSignData() = default;
 
-    Object const& message() const { return *_message; }
-    ArcSignatures const& signatures() const { return *_signatures; }
-    ArcPublicKeys const& keys() const { return *_keys; }
-    ArcStatus const& status() const { return _status; }
+    const Object& message() const { return *_message; }
+    const ArcSignatures& signatures() const { return *_signatures; }
+    const ArcPublicKeys& keys() const { return *_keys; }
+    const ArcStatus& status() const { return _status; }
     int instance() const { return _instance; }
     // the cv= of the new seal
-    char const* cv() const { return _cv; }
-    DkimKey const& key() const { return *_key; }
+    const char* cv() const { return _cv; }
+    const DkimKey& key() const { return *_key; }
 
 private:
-    Object const* _message;
-    ArcSignatures const* _signatures;
-    ArcPublicKeys const* _keys;
+    const Object* _message;
+    const ArcSignatures* _signatures;
+    const ArcPublicKeys* _keys;
     ArcStatus _status;
     int _instance;
-    char const* _cv;
-    DkimKey const* _key;
+    const char* _cv;
+    const DkimKey* _key;
 };
 
 } // namespace Orvanta::Mime

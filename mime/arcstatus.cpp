@@ -15,14 +15,14 @@ namespace Orvanta::Mime {
 
 namespace {
 
-ArcPublicKeys::Key keyOf(DkimSignature const& signature) {
+ArcPublicKeys::Key keyOf(const DkimSignature& signature) {
     return {signature.domain(), signature.selector()};
 }
 
 } // namespace
 
-char const* ArcSealStatus::initialize(Object const& message, DkimSignature const&,
-                                      OpenSSL::PublicKey const& key, bool) {
+const char* ArcSealStatus::initialize(const Object& message, const DkimSignature&,
+                                      const OpenSSL::PublicKey& key, bool) {
     try {
         return verify(message, key);
     } catch (...) {
@@ -30,12 +30,12 @@ char const* ArcSealStatus::initialize(Object const& message, DkimSignature const
     }
 }
 
-char const* ArcSealStatus::verify(Object const& message, OpenSSL::PublicKey const& key) {
-    ArcSealSignature const& seal = *_signature;
+const char* ArcSealStatus::verify(const Object& message, const OpenSSL::PublicKey& key) {
+    const ArcSealSignature& seal = *_signature;
     if (!seal.complete()) return conclude(permerror, "Not all parameters set in signature");
     Algorithm algorithm(seal.algorithm().c_str());
     int instance = seal.instance();
-    Header const& header = message.header;
+    const Header& header = message.header;
     CanonicalizedHeader canonical(Capabilities(true, false, Capabilities::utf8().limits()), header, false,
                                   DkimHeaderFields());
     for (int k = 1; k <= instance; ++k) {
@@ -49,13 +49,13 @@ char const* ArcSealStatus::verify(Object const& message, OpenSSL::PublicKey cons
     return conclude(pass, nullptr);
 }
 
-ArcStatus::ArcStatus(Object const& message, ArcSignatures const& signatures, ArcPublicKeys const& keys)
+ArcStatus::ArcStatus(const Object& message, const ArcSignatures& signatures, const ArcPublicKeys& keys)
     : _signatures(&signatures) {
     validate(message, keys);
 }
 
-void ArcStatus::validate(Object const& message, ArcPublicKeys const& keys) {
-    ArcSignatures const& chain = *_signatures;
+void ArcStatus::validate(const Object& message, const ArcPublicKeys& keys) {
+    const ArcSignatures& chain = *_signatures;
     if (!chain.error().empty()) {
         _message = chain.error();
         return;
@@ -65,31 +65,31 @@ void ArcStatus::validate(Object const& message, ArcPublicKeys const& keys) {
         return;
     }
     size_t missing = 0;
-    ArcMessageSignature const& top = chain.signature();
-    if (auto const* records = keys.records(keyOf(top))) {
+    const ArcMessageSignature& top = chain.signature();
+    if (const auto* records = keys.records(keyOf(top))) {
         ArcMessageStatus status(&top);
         if (status.initialize(message, top, *records) != Status::pass) {
             _message = std::string("Top AMS invalid: ") + (status.message() ? status.message() : "");
             return;
         }
-    } else if (auto const* error = keys.error(keyOf(top))) {
+    } else if (const auto* error = keys.error(keyOf(top))) {
         _message = error->message;
         _temporary = error->temporary;
         return;
     } else {
         ++missing;
     }
-    auto const& seals = chain.seals();
+    const auto& seals = chain.seals();
     for (size_t p = seals.size(); p > 0; --p) {
-        ArcSealSignature const& seal = seals[p - 1];
+        const ArcSealSignature& seal = seals[p - 1];
         std::string hop = "Invalid arc-seal hop[" + std::to_string(p) + "]: ";
-        if (auto const* records = keys.records(keyOf(seal))) {
+        if (const auto* records = keys.records(keyOf(seal))) {
             ArcSealStatus status(&seal, chain.order());
             if (status.initialize(message, seal, *records) != Status::pass) {
                 _message = hop + (status.message() ? status.message() : "");
                 return;
             }
-        } else if (auto const* error = keys.error(keyOf(seal))) {
+        } else if (const auto* error = keys.error(keyOf(seal))) {
             _message = hop + error->message;
             _temporary = error->temporary;
             return;

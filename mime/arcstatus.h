@@ -19,51 +19,51 @@ class ArcSignatures;
 // identity rule.
 class ArcMessageStatus : public SignatureStatus {
 public:
-    explicit ArcMessageStatus(ArcMessageSignature const* signature = nullptr) : _signature(signature) {}
+    explicit ArcMessageStatus(const ArcMessageSignature* signature = nullptr) : _signature(signature) {}
 
     // the signature this status is about, or null
-    ArcMessageSignature const* signature() const { return _signature; }
+    const ArcMessageSignature* signature() const { return _signature; }
 
 private:
-    ArcMessageSignature const* _signature;
+    const ArcMessageSignature* _signature;
 };
 
 // The check of one ARC-Seal over the sets up to its own.
 class ArcSealStatus : public SignatureStatus {
 public:
-    ArcSealStatus(ArcSealSignature const* signature, ArcSealOrder const* order)
+    ArcSealStatus(const ArcSealSignature* signature, const ArcSealOrder* order)
         : _signature(signature), _order(order) {}
 
     // pass, or permerror with the reason; never throws
-    char const* initialize(Object const& message, DkimSignature const& signature,
-                           OpenSSL::PublicKey const& key, bool strict) override;
+    const char* initialize(const Object& message, const DkimSignature& signature,
+                           const OpenSSL::PublicKey& key, bool strict) override;
     using SignatureStatus::initialize;
 
 private:
-    char const* verify(Object const& message, OpenSSL::PublicKey const& key);
+    const char* verify(const Object& message, const OpenSSL::PublicKey& key);
 
-    ArcSealSignature const* _signature;
-    ArcSealOrder const* _order;
+    const ArcSealSignature* _signature;
+    const ArcSealOrder* _order;
 };
 
 class ArcStatus {
 public:
     // Throws std::runtime_error "not enough public keys to determine
     // validity" when a key the chain needs was neither fetched nor failed.
-    ArcStatus(Object const& message, ArcSignatures const& signatures, ArcPublicKeys const& keys);
+    ArcStatus(const Object& message, const ArcSignatures& signatures, const ArcPublicKeys& keys);
     virtual ~ArcStatus() = default;
 
     // cvpass, cvfail or cvnone
-    char const* result() const { return _result; }
-    std::string const& message() const { return _message; }
+    const char* result() const { return _result; }
+    const std::string& message() const { return _message; }
     // failed on a key lookup that may succeed later
     bool temporary() const { return _temporary; }
 
 private:
-    void validate(Object const& message, ArcPublicKeys const& keys);
+    void validate(const Object& message, const ArcPublicKeys& keys);
 
-    ArcSignatures const* _signatures;
-    char const* _result = cvfail;
+    const ArcSignatures* _signatures;
+    const char* _result = cvfail;
     std::string _message;
     bool _temporary = false;
 };

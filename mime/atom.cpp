@@ -15,7 +15,7 @@ bool isAtomByte(char c) {
 
 } // namespace
 
-Atom::Atom(char const* data, size_t size, bool cfws) : _data(data) {
+Atom::Atom(const char* data, size_t size, bool cfws) : _data(data) {
     Scanner text(data, size);
     if (cfws) _leading = text.skipBlanks(true);
     while (text.atOne(isAtomByte))

@@ -9,10 +9,10 @@ namespace Orvanta::Mime {
 
 class Atom {
 public:
-    Atom(char const* data, size_t size, bool cfws);
+    Atom(const char* data, size_t size, bool cfws);
 
     // the atom itself, without the blanks and comments around it
-    char const* begin() const { return _data + _leading; }
+    const char* begin() const { return _data + _leading; }
     size_t length() const { return _consumed - _leading - _trailing; }
     std::string text() const { return std::string(begin(), length()); }
     bool empty() const { return length() == 0; }
@@ -23,7 +23,7 @@ public:
     bool ascii() const { return _ascii; }
 
 private:
-    char const* _data;
+    const char* _data;
     size_t _consumed = 0;
     size_t _leading = 0;
     size_t _trailing = 0;

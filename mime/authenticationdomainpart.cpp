@@ -6,7 +6,7 @@
 
 namespace Orvanta::Mime {
 
-AuthenticationDomainPart::AuthenticationDomainPart(char const* data, size_t size) {
+AuthenticationDomainPart::AuthenticationDomainPart(const char* data, size_t size) {
     size_t length = 0;
     bool dot = false;
     while (length < size && (Ascii::isAlnum(data[length]) || data[length] == '-' || data[length] == '.')) {

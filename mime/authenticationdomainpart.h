@@ -11,9 +11,9 @@ class AuthenticationDomainPart {
 public:
     // throws std::runtime_error "invalid domain part" when the run at the
     // start of the text is empty, has no dot, or begins or ends with one
-    AuthenticationDomainPart(char const* data, size_t size);
+    AuthenticationDomainPart(const char* data, size_t size);
 
-    std::string const& text() const { return _text; }
+    const std::string& text() const { return _text; }
     size_t consumed() const { return _text.size(); }
 
 private:

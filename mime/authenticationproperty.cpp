@@ -14,17 +14,17 @@ namespace Orvanta::Mime {
 
 namespace {
 
-size_t cfws(char const* data, size_t size) {
+size_t cfws(const char* data, size_t size) {
     return Whitespace(data, size, true).consumed();
 }
 
-bool bare(std::string const& text) {
+bool bare(const std::string& text) {
     return Formatting(text.data(), text.size()).param();
 }
 
 } // namespace
 
-AuthenticationProperty::AuthenticationProperty(char const* data, size_t size) {
+AuthenticationProperty::AuthenticationProperty(const char* data, size_t size) {
     size_t n = cfws(data, size);
     n += AuthenticationKeyword(_ptype, data + n, size - n).consumed();
     n += cfws(data + n, size - n);
@@ -40,12 +40,12 @@ AuthenticationProperty::AuthenticationProperty(char const* data, size_t size) {
     _consumed += n;
 }
 
-AuthenticationProperty::AuthenticationProperty(std::string ptype, std::string name, std::string const& value)
+AuthenticationProperty::AuthenticationProperty(std::string ptype, std::string name, const std::string& value)
     : _ptype(std::move(ptype)), _name(std::move(name)) {
     parse(value.data(), value.size(), true);
 }
 
-bool AuthenticationProperty::parseMailbox(char const* data, size_t size, bool entire) {
+bool AuthenticationProperty::parseMailbox(const char* data, size_t size, bool entire) {
     try {
         LocalPart local(data, size);
         size_t n = local.consumed();
@@ -60,12 +60,12 @@ bool AuthenticationProperty::parseMailbox(char const* data, size_t size, bool en
         _text += "@" + _domain;
         _consumed = n;
         return true;
-    } catch (std::runtime_error const&) {
+    } catch (const std::runtime_error&) {
         return false;
     }
 }
 
-bool AuthenticationProperty::parseDomain(char const* data, size_t size, bool entire) {
+bool AuthenticationProperty::parseDomain(const char* data, size_t size, bool entire) {
     size_t n = size > 0 && data[0] == '@' ? 1 : 0;
     try {
         AuthenticationDomainPart domain(data + n, size - n);
@@ -75,12 +75,12 @@ bool AuthenticationProperty::parseDomain(char const* data, size_t size, bool ent
         _text = (n == 1 ? "@" : "") + _domain;
         _consumed = n + domain.consumed();
         return true;
-    } catch (std::runtime_error const&) {
+    } catch (const std::runtime_error&) {
         return false;
     }
 }
 
-void AuthenticationProperty::parse(char const* data, size_t size, bool entire) {
+void AuthenticationProperty::parse(const char* data, size_t size, bool entire) {
     _text.clear();
     if (parseMailbox(data, size, entire) || parseDomain(data, size, entire)) return;
     _text.clear();
@@ -97,7 +97,7 @@ void AuthenticationProperty::parse(char const* data, size_t size, bool entire) {
     _text = _plain;
 }
 
-size_t AuthenticationProperty::encode(Capabilities const&, Filter::Result* out, bool persistent) const {
+size_t AuthenticationProperty::encode(const Capabilities&, Filter::Result* out, bool persistent) const {
     if (_kind == nothing || (_kind != plain && _text.empty())) return 0;
     size_t total = out->append(_ptype.data(), _ptype.size(), persistent);
     total += out->append(".", 1, true);

@@ -15,27 +15,27 @@ public:
     enum Kind { nothing = 0, plain = 1, mailbox = 2, atdomain = 3, domain = 4 };
 
     // parses "ptype.name=value" at the start of the text
-    AuthenticationProperty(char const* data, size_t size);
+    AuthenticationProperty(const char* data, size_t size);
     // a property made from its parts; the whole value text is read
-    AuthenticationProperty(std::string ptype, std::string name, std::string const& value);
+    AuthenticationProperty(std::string ptype, std::string name, const std::string& value);
 
     // Reads a value: as a mailbox, a domain, or plain text (`entire`: the
     // whole text, which then is taken as it is when nothing else fits).
-    void parse(char const* data, size_t size, bool entire);
+    void parse(const char* data, size_t size, bool entire);
 
-    std::string const& ptype() const { return _ptype; }
-    std::string const& name() const { return _name; }
+    const std::string& ptype() const { return _ptype; }
+    const std::string& name() const { return _name; }
     // the value as written back (a quoted local part keeps its quotes)
-    std::string const& text() const { return _text; }
+    const std::string& text() const { return _text; }
     Kind kind() const { return _kind; }
     size_t consumed() const { return _consumed; }
 
     using Encodable::encode;
-    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
 
 private:
-    bool parseMailbox(char const* data, size_t size, bool entire);
-    bool parseDomain(char const* data, size_t size, bool entire);
+    bool parseMailbox(const char* data, size_t size, bool entire);
+    bool parseDomain(const char* data, size_t size, bool entire);
 
     std::string _ptype;
     std::string _name;

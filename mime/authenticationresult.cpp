@@ -17,7 +17,7 @@ namespace Orvanta::Mime {
 
 namespace {
 
-size_t cfws(char const* data, size_t size) {
+size_t cfws(const char* data, size_t size) {
     return Whitespace(data, size, true).consumed();
 }
 
@@ -26,7 +26,7 @@ size_t cfws(char const* data, size_t size) {
 AuthenticationResult::AuthenticationResult(std::string method, std::string result)
     : _method(std::move(method)), _result(std::move(result)) {}
 
-AuthenticationResult::AuthenticationResult(char const* data, size_t size, bool strict) {
+AuthenticationResult::AuthenticationResult(const char* data, size_t size, bool strict) {
     size_t n = cfws(data, size);
     Require(data + n, size - n, ';');
     ++n;
@@ -72,7 +72,7 @@ AuthenticationResult::AuthenticationResult(char const* data, size_t size, bool s
             AuthenticationProperty property(data + n, size - n);
             n += property.consumed();
             _properties.push_back(std::move(property));
-        } catch (std::runtime_error const&) {
+        } catch (const std::runtime_error&) {
             if (data[n] == ';') break;
             size_t word = Mess(data + n, size - n, " ").consumed();
             size_t rest = Mess(data + n, size - n, ";").consumed();
@@ -84,16 +84,16 @@ AuthenticationResult::AuthenticationResult(char const* data, size_t size, bool s
     _consumed = n;
 }
 
-std::string const& AuthenticationResult::operator[](char const* name) const {
+const std::string& AuthenticationResult::operator[](const char* name) const {
     size_t length = std::strlen(name);
-    for (AuthenticationProperty const& property : _properties) {
+    for (const AuthenticationProperty& property : _properties) {
         std::string full = property.ptype() + "." + property.name();
         if (full.size() == length && Ascii::equalNoCase(full.data(), name, length)) return property.text();
     }
     return empty_string();
 }
 
-size_t AuthenticationResult::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+size_t AuthenticationResult::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {
     size_t total = out->append("; ", 2, true);
     total += out->append(_method.data(), _method.size(), persistent);
     if (_version != 1) total += out->append("/" + std::to_string(_version));
@@ -106,7 +106,7 @@ size_t AuthenticationResult::encode(Capabilities const& caps, Filter::Result* ou
         else
             total += writeQuoted(_reason, out);
     }
-    for (AuthenticationProperty const& property : _properties) {
+    for (const AuthenticationProperty& property : _properties) {
         total += out->append(" ", 1, true);
         total += property.encode(caps, out, persistent);
     }

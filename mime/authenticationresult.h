@@ -15,15 +15,15 @@ class AuthenticationResult : public Encodable {
 public:
     // parses "; method[/version]=result [reason=...] properties" at the start
     // of the text; strict refuses a property that does not parse
-    AuthenticationResult(char const* data, size_t size, bool strict);
+    AuthenticationResult(const char* data, size_t size, bool strict);
     // a result made from a method and a result word
     AuthenticationResult(std::string method, std::string result);
 
-    std::string const& method() const { return _method; }
+    const std::string& method() const { return _method; }
     int version() const { return _version; }
-    std::string const& result() const { return _result; }
-    std::string const& reason() const { return _reason; }
-    std::vector<AuthenticationProperty> const& properties() const { return _properties; }
+    const std::string& result() const { return _result; }
+    const std::string& reason() const { return _reason; }
+    const std::vector<AuthenticationProperty>& properties() const { return _properties; }
     size_t consumed() const { return _consumed; }
 
     void reason(std::string text) { _reason = std::move(text); }
@@ -31,10 +31,10 @@ public:
 
     // the value of the first property named "ptype.name" (case ignored), or
     // the shared empty string
-    std::string const& operator[](char const* name) const;
+    const std::string& operator[](const char* name) const;
 
     using Encodable::encode;
-    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
 
 private:
     size_t _consumed = 0;

@@ -15,13 +15,13 @@ namespace Orvanta::Mime {
 
 namespace {
 
-size_t cfws(char const* data, size_t size) {
+size_t cfws(const char* data, size_t size) {
     return Whitespace(data, size, true).consumed();
 }
 
 } // namespace
 
-AuthenticationResults::AuthenticationResults(char const* data, size_t size, bool strict) {
+AuthenticationResults::AuthenticationResults(const char* data, size_t size, bool strict) {
     try {
         size_t n = cfws(data, size);
         n += AuthenticationValue(_id, data + n, size - n).consumed();
@@ -38,7 +38,7 @@ AuthenticationResults::AuthenticationResults(char const* data, size_t size, bool
                 AuthenticationResult result(data + n, size - n, strict);
                 n += result.consumed();
                 _results.push_back(std::move(result));
-            } catch (std::exception const&) {
+            } catch (const std::exception&) {
                 if (strict) throw std::runtime_error("error in authentication result");
                 // the bad result is passed over up to the next ';' (a zero
                 // byte also stops the skip: it is passed over alone)
@@ -51,30 +51,30 @@ AuthenticationResults::AuthenticationResults(char const* data, size_t size, bool
         }
         if (strict && _results.empty())
             throw std::runtime_error("no information about results was found, and '; none' was not included");
-    } catch (std::runtime_error const&) {
+    } catch (const std::runtime_error&) {
         throw;
-    } catch (std::exception const& error) {
+    } catch (const std::exception& error) {
         // every failure of a parse reads as one kind
         throw std::runtime_error(error.what());
     }
 }
 
-size_t AuthenticationResults::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+size_t AuthenticationResults::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {
     // an identifier that was read from a quoted string goes back in quotes
     bool bare = !_id.empty() && Formatting(_id.data(), _id.size()).param();
     size_t total = bare ? out->append(_id.data(), _id.size(), persistent) : writeQuoted(_id, out);
     if (_version != 1) total += out->append(" " + std::to_string(_version));
-    for (AuthenticationResult const& result : _results)
+    for (const AuthenticationResult& result : _results)
         total += result.encode(caps, out, persistent);
     if (_results.empty()) total += out->append("; none", 6, true);
     return total;
 }
 
-size_t AuthenticationResults::encode(Capabilities const& caps, Filter::WordWrap* out, bool persistent) const {
+size_t AuthenticationResults::encode(const Capabilities& caps, Filter::WordWrap* out, bool persistent) const {
     return encode(caps, static_cast<Filter::Result*>(out), persistent);
 }
 
-size_t AuthenticationResults::encode(Capabilities const& caps, Filter::LineLength* out,
+size_t AuthenticationResults::encode(const Capabilities& caps, Filter::LineLength* out,
                                      bool persistent) const {
     Filter::WordWrap wrap(caps.limits(), out->size(), out);
     size_t total = encode(caps, &wrap, persistent);

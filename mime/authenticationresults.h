@@ -31,26 +31,26 @@ public:
     // Strict refuses a result that does not parse and a value without
     // results that does not say "none"; lenient skips bad results. Failures
     // are std::runtime_error.
-    AuthenticationResults(char const* data, size_t size, bool strict);
+    AuthenticationResults(const char* data, size_t size, bool strict);
 
-    std::string const& id() const { return _id; }
+    const std::string& id() const { return _id; }
     int version() const { return _version; }
-    std::vector<AuthenticationResult> const& results() const { return _results; }
+    const std::vector<AuthenticationResult>& results() const { return _results; }
     void add(AuthenticationResult result) { _results.push_back(std::move(result)); }
     // One entry per check: the method, its result word, a reason when it
     // failed, and the properties that name what was checked.
-    void add(DmarcStatus const& status);
-    void add(ArcStatus const& status);
-    void add(DkimStatus const& status);
-    void add(Dns::SpfStatus const& status);
+    void add(const DmarcStatus& status);
+    void add(const ArcStatus& status);
+    void add(const DkimStatus& status);
+    void add(const Dns::SpfStatus& status);
     // checks the signature with its key records fetched through the context
-    void add(Dns::Context const& context, Object const& message, DkimSignature const& signature);
-    void add(Dns::Context const& context, Object const& message, DkimSignatures const& signatures);
+    void add(const Dns::Context& context, const Object& message, const DkimSignature& signature);
+    void add(const Dns::Context& context, const Object& message, const DkimSignatures& signatures);
 
     using HeaderField::encode;
-    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
-    size_t encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const override;
-    size_t encode(Capabilities const& caps, Filter::WordWrap* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::WordWrap* out, bool persistent) const override;
 
 private:
     std::string _id;

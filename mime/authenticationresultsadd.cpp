@@ -14,14 +14,14 @@ namespace {
 // the length of the b= prefix written as header.b
 constexpr size_t prefix = 8;
 
-std::string withoutBlanks(std::string const& text) {
+std::string withoutBlanks(const std::string& text) {
     std::string out;
     for (char c : text)
         if (c != ' ' && c != '\t' && c != '\r' && c != '\n') out += c;
     return out;
 }
 
-AuthenticationResult dkim(DkimStatus const& status, DkimSignature const* signature) {
+AuthenticationResult dkim(const DkimStatus& status, const DkimSignature* signature) {
     AuthenticationResult result("dkim", status.result());
     if (status.result() != Status::pass && status.message() != nullptr) result.reason(status.message());
     if (signature != nullptr) {
@@ -35,24 +35,24 @@ AuthenticationResult dkim(DkimStatus const& status, DkimSignature const* signatu
 
 } // namespace
 
-void AuthenticationResults::add(DmarcStatus const& status) {
+void AuthenticationResults::add(const DmarcStatus& status) {
     AuthenticationResult result("dmarc", status.result);
     if (status.result != Status::pass && !status.reason.empty()) result.reason(status.reason);
     result.add(AuthenticationProperty("header", "from", status.from));
     add(std::move(result));
 }
 
-void AuthenticationResults::add(ArcStatus const& status) {
+void AuthenticationResults::add(const ArcStatus& status) {
     AuthenticationResult result("arc", status.result());
     if (status.result() == cvfail) result.reason(status.message());
     add(std::move(result));
 }
 
-void AuthenticationResults::add(DkimStatus const& status) {
+void AuthenticationResults::add(const DkimStatus& status) {
     add(dkim(status, status.signature()));
 }
 
-void AuthenticationResults::add(Dns::SpfStatus const& status) {
+void AuthenticationResults::add(const Dns::SpfStatus& status) {
     AuthenticationResult result("spf", status.result);
     result.reason(status.reason);
     if (status.mailfrom.find('@') != std::string::npos)
@@ -62,17 +62,17 @@ void AuthenticationResults::add(Dns::SpfStatus const& status) {
     add(std::move(result));
 }
 
-void AuthenticationResults::add(Dns::Context const& context, Object const& message,
-                                DkimSignature const& signature) {
+void AuthenticationResults::add(const Dns::Context& context, const Object& message,
+                                const DkimSignature& signature) {
     DkimStatus status;
     status.initialize(context, message, signature);
     // the signature is named even when its key could not be fetched
     add(dkim(status, &signature));
 }
 
-void AuthenticationResults::add(Dns::Context const& context, Object const& message,
-                                DkimSignatures const& signatures) {
-    for (DkimSignature const& signature : signatures.signatures())
+void AuthenticationResults::add(const Dns::Context& context, const Object& message,
+                                const DkimSignatures& signatures) {
+    for (const DkimSignature& signature : signatures.signatures())
         add(context, message, signature);
 }
 

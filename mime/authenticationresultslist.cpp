@@ -6,14 +6,14 @@
 
 namespace Orvanta::Mime {
 
-AuthenticationResultsList::AuthenticationResultsList(Header const& header, std::string const& id,
+AuthenticationResultsList::AuthenticationResultsList(const Header& header, const std::string& id,
                                                      bool strict) {
-    for (Line const& line : header.lines()) {
+    for (const Line& line : header.lines()) {
         if (!line.key.containsAuthenticationResults()) continue;
         try {
             AuthenticationResults results(line.value.data(), line.value.size(), strict);
             if (results.id() == id) _results.push_back(std::move(results));
-        } catch (std::exception const&) {
+        } catch (const std::exception&) {
             // a value that does not parse is no one's
         }
     }

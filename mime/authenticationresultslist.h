@@ -14,10 +14,10 @@ class Header;
 class AuthenticationResultsList {
 public:
     // values that do not parse are left out
-    AuthenticationResultsList(Header const& header, std::string const& id, bool strict);
+    AuthenticationResultsList(const Header& header, const std::string& id, bool strict);
     virtual ~AuthenticationResultsList() = default;
 
-    std::vector<AuthenticationResults> const& results() const { return _results; }
+    const std::vector<AuthenticationResults>& results() const { return _results; }
 
 private:
     std::vector<AuthenticationResults> _results;

@@ -11,7 +11,7 @@
 
 namespace Orvanta::Mime {
 
-size_t writeQuoted(std::string const& text, Filter::Result* out) {
+size_t writeQuoted(const std::string& text, Filter::Result* out) {
     size_t total = out->append("\"", 1, true);
     {
         Filter::Escape escape(out, "\\\"", '\\');
@@ -20,14 +20,14 @@ size_t writeQuoted(std::string const& text, Filter::Result* out) {
     return total + out->append("\"", 1, true);
 }
 
-std::string quoted(std::string const& text) {
+std::string quoted(const std::string& text) {
     std::string out;
     Filter::String sink(&out);
     writeQuoted(text, &sink);
     return out;
 }
 
-AuthenticationKeyword::AuthenticationKeyword(std::string& word, char const* data, size_t size) {
+AuthenticationKeyword::AuthenticationKeyword(std::string& word, const char* data, size_t size) {
     size_t n = 0;
     while (n < size && (Ascii::isAlnum(data[n]) || data[n] == '-'))
         ++n;
@@ -37,14 +37,14 @@ AuthenticationKeyword::AuthenticationKeyword(std::string& word, char const* data
     _consumed = n;
 }
 
-AuthenticationValue::AuthenticationValue(std::string& value, char const* data, size_t size, bool property) {
+AuthenticationValue::AuthenticationValue(std::string& value, const char* data, size_t size, bool property) {
     if (size > 0 && data[0] == '"') {
         QuotedString quoted(data, size);
         value = quoted.text();
         _consumed = quoted.consumed();
         return;
     }
-    char const* stops = property ? "()<>[]:;@\\\"? " : "()<>[]:;@\\\"/?= ";
+    const char* stops = property ? "()<>[]:;@\\\"? " : "()<>[]:;@\\\"/?= ";
     size_t n = 0;
     while (n < size && !Ascii::isControl(data[n]) && std::strchr(stops, data[n]) == nullptr)
         ++n;
@@ -53,7 +53,7 @@ AuthenticationValue::AuthenticationValue(std::string& value, char const* data, s
     _consumed = n;
 }
 
-AuthenticationNoResult::AuthenticationNoResult(char const* data, size_t size) {
+AuthenticationNoResult::AuthenticationNoResult(const char* data, size_t size) {
     size_t n = Whitespace(data, size, true).consumed();
     if (n >= size || data[n] != ';') return;
     ++n;

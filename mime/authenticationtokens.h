@@ -14,14 +14,14 @@ namespace Orvanta::Mime {
 
 // Writes the text between double quotes, a backslash before every backslash
 // and double quote inside; returns the bytes written.
-size_t writeQuoted(std::string const& text, Filter::Result* out);
+size_t writeQuoted(const std::string& text, Filter::Result* out);
 // the same text as a string
-std::string quoted(std::string const& text);
+std::string quoted(const std::string& text);
 
 // Letters, digits and '-', not ending in '-'.
 class AuthenticationKeyword {
 public:
-    AuthenticationKeyword(std::string& word, char const* data, size_t size);
+    AuthenticationKeyword(std::string& word, const char* data, size_t size);
     size_t consumed() const { return _consumed; }
 
 private:
@@ -33,7 +33,7 @@ private:
 // write base64 (header.b=) without quotes.
 class AuthenticationValue {
 public:
-    AuthenticationValue(std::string& value, char const* data, size_t size, bool property = false);
+    AuthenticationValue(std::string& value, const char* data, size_t size, bool property = false);
     size_t consumed() const { return _consumed; }
 
 private:
@@ -44,7 +44,7 @@ private:
 // matches nothing when it is not there.
 class AuthenticationNoResult {
 public:
-    AuthenticationNoResult(char const* data, size_t size);
+    AuthenticationNoResult(const char* data, size_t size);
     bool found() const { return _found; }
     size_t consumed() const { return _consumed; }
 

@@ -20,14 +20,14 @@ namespace Orvanta::Mime {
 
 namespace {
 
-bool ascii(String const& text) {
+bool ascii(const String& text) {
     for (size_t i = 0; i < text.size(); ++i)
         if (!Ascii::isAscii(text.data()[i])) return false;
     return true;
 }
 
 // a delimiter line written afresh
-size_t delimiter(Separator const& separator, bool closing, Filter::Result* out) {
+size_t delimiter(const Separator& separator, bool closing, Filter::Result* out) {
     size_t total = out->append(separator.text().data(), separator.text().size(), false);
     return total + (closing ? out->append("--\r\n", 4, true) : out->append("\r\n", 2, true));
 }
@@ -35,7 +35,7 @@ size_t delimiter(Separator const& separator, bool closing, Filter::Result* out) 
 // The stored delimiter line when it is this separator's and closes (or not)
 // as it must here; a fresh one otherwise. A stored line is never turned from
 // closing to non-closing or back: the boundary text may itself end in "--".
-size_t delimiter(Separator const& separator, Boundary const& stored, bool closing, Filter::Result* out,
+size_t delimiter(const Separator& separator, const Boundary& stored, bool closing, Filter::Result* out,
                  bool persistent) {
     if (stored == separator && stored.closing() == closing) return stored.encode(out, persistent);
     return delimiter(separator, closing, out);
@@ -43,7 +43,7 @@ size_t delimiter(Separator const& separator, Boundary const& stored, bool closin
 
 } // namespace
 
-Body::Body(Header const* owner, char const* text, size_t size, size_t depth)
+Body::Body(const Header* owner, const char* text, size_t size, size_t depth)
     : String(text, size), _owner(owner), _encoding(owner) {
     if (!owner->multipart()) return;
     Separator separator(*owner);
@@ -55,7 +55,7 @@ Body::Body(Header const* owner, char const* text, size_t size, size_t depth)
     std::optional<Part> first;
     try {
         first.emplace(separator, text, size);
-    } catch (ParseError const&) {
+    } catch (const ParseError&) {
         // no delimiter at all: handled below as one preamble
     }
     if (!first) {
@@ -69,7 +69,7 @@ Body::Body(Header const* owner, char const* text, size_t size, size_t depth)
         std::optional<Part> part;
         try {
             part.emplace(separator, text + position, size - position);
-        } catch (ParseError const&) {
+        } catch (const ParseError&) {
             // no closing delimiter: what is left is the last part, as every
             // reader takes it (a truncated message keeps its last attachment)
             if (position < size) {
@@ -85,43 +85,52 @@ Body::Body(Header const* owner, char const* text, size_t size, size_t depth)
     if (position < size) _epilogue = std::make_shared<Epilogue>(text + position, size - position);
 }
 
-Body::Body(Header const* owner, Body const& other)
-    : String(other), _owner(owner), _preamble(other._preamble), _epilogue(other._epilogue), _parts(other._parts),
-      _encoding(other._encoding), _unparsed(other._unparsed) {}
+Body::Body(const Header* owner, const Body& other)
+    : String(other), _owner(owner), _preamble(other._preamble), _epilogue(other._epilogue),
+      _parts(other._parts), _encoding(other._encoding), _unparsed(other._unparsed) {}
 
-Body::Body(Header const* owner, Body&& other)
-    : String(other), _owner(owner), _preamble(std::move(other._preamble)), _epilogue(std::move(other._epilogue)),
-      _parts(std::move(other._parts)), _encoding(other._encoding), _unparsed(other._unparsed) {}
+Body::Body(const Header* owner, Body&& other)
+    : String(other), _owner(owner), _preamble(std::move(other._preamble)),
+      _epilogue(std::move(other._epilogue)), _parts(std::move(other._parts)), _encoding(other._encoding),
+      _unparsed(other._unparsed) {}
 
 Body::~Body() = default;
 
-Preamble const& Body::preamble() const { return _preamble ? *_preamble : empty_preamble(); }
+const Preamble& Body::preamble() const {
+    return _preamble ? *_preamble : empty_preamble();
+}
 
-Epilogue const& Body::epilogue() const { return _epilogue ? *_epilogue : empty_epilogue(); }
+const Epilogue& Body::epilogue() const {
+    return _epilogue ? *_epilogue : empty_epilogue();
+}
 
-Body& Body::preamble(char const* text, size_t size) {
+Body& Body::preamble(const char* text, size_t size) {
     _preamble = std::make_shared<Preamble>(text, size);
     return *this;
 }
 
-Body& Body::preamble(char const* text) {
-    if (text == nullptr) _preamble.reset();
-    else preamble(text, std::strlen(text));
+Body& Body::preamble(const char* text) {
+    if (text == nullptr)
+        _preamble.reset();
+    else
+        preamble(text, std::strlen(text));
     return *this;
 }
 
-Body& Body::epilogue(char const* text, size_t size) {
+Body& Body::epilogue(const char* text, size_t size) {
     _epilogue = std::make_shared<Epilogue>(text, size);
     return *this;
 }
 
-Body& Body::epilogue(char const* text) {
-    if (text == nullptr) _epilogue.reset();
-    else epilogue(text, std::strlen(text));
+Body& Body::epilogue(const char* text) {
+    if (text == nullptr)
+        _epilogue.reset();
+    else
+        epilogue(text, std::strlen(text));
     return *this;
 }
 
-Body& Body::append(Object const& part) {
+Body& Body::append(const Object& part) {
     _parts.push_back(std::make_shared<Object>(part));
     return *this;
 }
@@ -131,7 +140,7 @@ Body& Body::append(Object&& part) {
     return *this;
 }
 
-Body& Body::prepend(Object const& part) {
+Body& Body::prepend(const Object& part) {
     _parts.push_front(std::make_shared<Object>(part));
     return *this;
 }
@@ -141,7 +150,7 @@ Body& Body::prepend(Object&& part) {
     return *this;
 }
 
-void Body::repair(Capabilities const& caps) {
+void Body::repair(const Capabilities& caps) {
     for (auto& part : _parts) {
         if (part->encodable(caps)) continue;
         auto repaired = std::make_shared<Object>(*part);
@@ -161,19 +170,23 @@ void Body::clear() {
     _size = 0;
 }
 
-bool Body::empty() const { return !_preamble && !_epilogue && _parts.empty() && _size == 0; }
+bool Body::empty() const {
+    return !_preamble && !_epilogue && _parts.empty() && _size == 0;
+}
 
 bool Body::eightbit() const {
     if (!_owner->multipart()) {
         switch (_encoding.encoding()) {
         case ContentTransferEncoding::quotedprintable:
         case ContentTransferEncoding::base64:
-        case ContentTransferEncoding::sevenbit: return false;
-        default: return !ascii(*this);
+        case ContentTransferEncoding::sevenbit:
+            return false;
+        default:
+            return !ascii(*this);
         }
     }
     if (!ascii(preamble()) || !ascii(epilogue()) || (_unparsed && !ascii(*this))) return true;
-    for (auto const& part : _parts)
+    for (const auto& part : _parts)
         if (part->header.eightbit() || part->body.eightbit()) return true;
     return false;
 }
@@ -183,7 +196,7 @@ bool Body::valid() const {
     try {
         Separator separator(*_owner);
         return true;
-    } catch (std::exception const&) {
+    } catch (const std::exception&) {
         // the question is only whether the content type names a boundary
         return false;
     }
@@ -207,14 +220,14 @@ bool Body::fits(size_t hardLimit) const {
     SevenBit check(hardLimit);
     try {
         decode(&check);
-    } catch (std::exception const&) {
+    } catch (const std::exception&) {
         // a text that cannot be decoded cannot be written either
         return false;
     }
     return check.fits();
 }
 
-bool Body::encodable(Capabilities const& caps) const {
+bool Body::encodable(const Capabilities& caps) const {
     if (caps.eightbit()) return true;
     if (!_owner->multipart())
         // a body labelled "7bit" must hold 7-bit text, and a copied one must
@@ -225,18 +238,19 @@ bool Body::encodable(Capabilities const& caps) const {
     std::string delimiter = Separator(*_owner).text() + "--";
     if (!SevenBit::fits(delimiter.data(), delimiter.size(), limit)) return false;
     if (!SevenBit::fits(preamble().data(), preamble().size(), limit) ||
-        !SevenBit::fits(epilogue().data(), epilogue().size(), limit) || (_unparsed && !SevenBit::fits(_data, _size, limit)))
+        !SevenBit::fits(epilogue().data(), epilogue().size(), limit) ||
+        (_unparsed && !SevenBit::fits(_data, _size, limit)))
         return false;
-    for (auto const& part : _parts)
+    for (const auto& part : _parts)
         if (!part->encodable(caps)) return false;
     return true;
 }
 
-size_t Body::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+size_t Body::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {
     return encode(caps, out, persistent, false);
 }
 
-size_t Body::encode(Capabilities const& caps, Filter::Result* out, bool persistent, bool delimited) const {
+size_t Body::encode(const Capabilities& caps, Filter::Result* out, bool persistent, bool delimited) const {
     if (_owner->multipart()) return encodeMultipart(caps, out, persistent);
     // An empty body stays empty: a line end added here would be a line of
     // content the next reader sees (the header's own empty line already
@@ -259,7 +273,7 @@ size_t Body::encode(Capabilities const& caps, Filter::Result* out, bool persiste
     return translator.finish();
 }
 
-size_t Body::encodeMultipart(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+size_t Body::encodeMultipart(const Capabilities& caps, Filter::Result* out, bool persistent) const {
     if (_unparsed) return TextBlock(_data, _size).encode(out, persistent);
     Separator separator(*_owner);
     size_t total = 0;
@@ -271,7 +285,7 @@ size_t Body::encodeMultipart(Capabilities const& caps, Filter::Result* out, bool
         total += delimiter(separator, none, out);
     }
     for (size_t i = 0; i < _parts.size(); ++i) {
-        Object const& part = *_parts[i];
+        const Object& part = *_parts[i];
         total += part.encode(caps, out, persistent);
         total += delimiter(separator, part.boundary, i + 1 == _parts.size(), out, persistent);
     }

@@ -26,40 +26,40 @@ public:
     static constexpr size_t maxDepth = 64;
 
     // `depth` is the number of multiparts around this body
-    Body(Header const* owner, char const* text, size_t size, size_t depth = 0);
+    Body(const Header* owner, const char* text, size_t size, size_t depth = 0);
     // the same text, pieces and encoding, attached to another header; the
     // pieces are shared
-    Body(Header const* owner, Body const& other);
-    Body(Header const* owner, Body&& other);
-    Body(Body const&) = delete;
-    Body& operator=(Body const&) = delete;
+    Body(const Header* owner, const Body& other);
+    Body(const Header* owner, Body&& other);
+    Body(const Body&) = delete;
+    Body& operator=(const Body&) = delete;
     ~Body() override;
 
-    Header const* owner() const { return _owner; }
+    const Header* owner() const { return _owner; }
     // the encoding the text is in
-    ContentTransferEncoding const& encoding() const { return _encoding; }
+    const ContentTransferEncoding& encoding() const { return _encoding; }
 
     // the shared empty objects when there are none
-    Preamble const& preamble() const;
-    Epilogue const& epilogue() const;
+    const Preamble& preamble() const;
+    const Epilogue& epilogue() const;
     // replace the text before the first or after the last part (not copied;
     // a null text removes it)
-    Body& preamble(char const* text, size_t size);
-    Body& preamble(char const* text);
-    Body& epilogue(char const* text, size_t size);
-    Body& epilogue(char const* text);
+    Body& preamble(const char* text, size_t size);
+    Body& preamble(const char* text);
+    Body& epilogue(const char* text, size_t size);
+    Body& epilogue(const char* text);
 
-    std::deque<std::shared_ptr<Object>> const& parts() const { return _parts; }
+    const std::deque<std::shared_ptr<Object>>& parts() const { return _parts; }
     BodyIterator begin() { return BodyIterator(_parts.begin()); }
     BodyIterator end() { return BodyIterator(_parts.end()); }
-    Body& append(Object const& part);
+    Body& append(const Object& part);
     Body& append(Object&& part);
-    Body& prepend(Object const& part);
+    Body& prepend(const Object& part);
     Body& prepend(Object&& part);
 
     // Replaces every part that the capabilities do not take by a repaired
     // copy (Object::repair), which keeps the delimiter line that followed it.
-    void repair(Capabilities const& caps);
+    void repair(const Capabilities& caps);
 
     void clear();
     bool empty() const;
@@ -76,17 +76,17 @@ public:
     // copied, decoded when the owner now names "7bit", always when encoded
     // afresh into quoted-printable or base64).
     bool fits(size_t hardLimit) const;
-    bool encodable(Capabilities const& caps) const override;
+    bool encodable(const Capabilities& caps) const override;
     using Encodable::encode;
-    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
     // `delimited`: a delimiter line follows the body (it was parsed as a part
     // of a multipart), so its last line end is the delimiter's
-    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent, bool delimited) const;
+    size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent, bool delimited) const;
 
 private:
-    size_t encodeMultipart(Capabilities const& caps, Filter::Result* out, bool persistent) const;
+    size_t encodeMultipart(const Capabilities& caps, Filter::Result* out, bool persistent) const;
 
-    Header const* _owner;
+    const Header* _owner;
     std::shared_ptr<Preamble> _preamble;
     std::shared_ptr<Epilogue> _epilogue;
     std::deque<std::shared_ptr<Object>> _parts;

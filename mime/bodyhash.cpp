@@ -9,8 +9,8 @@
 
 namespace Orvanta::Mime {
 
-BodyHash::BodyHash(CanonicalizedBody const& body, Algorithm const& algorithm, size_t length) {
-    auto const* data = reinterpret_cast<unsigned char const*>(body.text().data());
+BodyHash::BodyHash(const CanonicalizedBody& body, const Algorithm& algorithm, size_t length) {
+    const auto* data = reinterpret_cast<const unsigned char*>(body.text().data());
     size_t size = std::min(length, body.text().size());
     unsigned char digest[64];
     switch (algorithm.type()) {
@@ -24,7 +24,7 @@ BodyHash::BodyHash(CanonicalizedBody const& body, Algorithm const& algorithm, si
         OpenSSL::SHA256(data, size, digest);
         break;
     }
-    _hash = OpenSSL::Base64::encode(reinterpret_cast<char const*>(digest), algorithm.size(), false);
+    _hash = OpenSSL::Base64::encode(reinterpret_cast<const char*>(digest), algorithm.size(), false);
 }
 
 } // namespace Orvanta::Mime

@@ -15,9 +15,9 @@ public:
     static constexpr size_t whole = static_cast<size_t>(-1);
 
     // `length` bytes of the canonical body, never more than it has
-    BodyHash(CanonicalizedBody const& body, Algorithm const& algorithm, size_t length = whole);
+    BodyHash(const CanonicalizedBody& body, const Algorithm& algorithm, size_t length = whole);
 
-    std::string const& text() const { return _hash; }
+    const std::string& text() const { return _hash; }
 
 private:
     std::string _hash;

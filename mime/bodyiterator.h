@@ -20,8 +20,8 @@ public:
         ++_it;
         return *this;
     }
-    bool operator==(BodyIterator const& other) const { return _it == other._it; }
-    bool operator!=(BodyIterator const& other) const { return _it != other._it; }
+    bool operator==(const BodyIterator& other) const { return _it == other._it; }
+    bool operator!=(const BodyIterator& other) const { return _it != other._it; }
 
 private:
     Parts::iterator _it;

@@ -16,9 +16,9 @@ class Separator;
 class Boundary {
 public:
     Boundary() = default;
-    explicit Boundary(Part const& part);
+    explicit Boundary(const Part& part);
 
-    char const* data() const { return _data; }
+    const char* data() const { return _data; }
     size_t size() const { return _size; }
     bool empty() const { return _size == 0; }
     // whether the search found it closing ("--" after the separator); kept
@@ -27,13 +27,13 @@ public:
 
     // the line is exactly the separator (followed by "--" when closing),
     // any blanks of transport padding and CR LF
-    bool operator==(Separator const& separator) const;
+    bool operator==(const Separator& separator) const;
 
     // writes the stored line as it is
     size_t encode(Filter::Result* out, bool persistent) const;
 
 private:
-    char const* _data = nullptr;
+    const char* _data = nullptr;
     size_t _size = 0;
     bool _closing = false;
 };

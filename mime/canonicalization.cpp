@@ -9,7 +9,7 @@ namespace Orvanta::Mime {
 namespace {
 
 // true for "simple", false for "relaxed"
-bool simple(std::string const& word) {
+bool simple(const std::string& word) {
     if (strcasecmp(word.c_str(), "simple") == 0) return true;
     if (strcasecmp(word.c_str(), "relaxed") == 0) return false;
     throw std::runtime_error("unsupported canonicalization algorithm");
@@ -17,9 +17,9 @@ bool simple(std::string const& word) {
 
 } // namespace
 
-Canonicalization::Canonicalization(char const* text) {
+Canonicalization::Canonicalization(const char* text) {
     if (text == nullptr || *text == '\0') return;
-    char const* slash = std::strchr(text, '/');
+    const char* slash = std::strchr(text, '/');
     if (slash == nullptr) {
         _header = simple(text);
         return;

@@ -17,7 +17,7 @@ public:
     // A c= value: one word for the header (the body then simple), or two
     // separated by '/'; null or empty is simple/simple. Throws
     // std::runtime_error "unsupported canonicalization algorithm".
-    explicit Canonicalization(char const* text);
+    explicit Canonicalization(const char* text);
 
     // true for simple, false for relaxed
     bool header() const { return _header; }

@@ -7,7 +7,7 @@
 
 namespace Orvanta::Mime {
 
-void CanonicalizeBody::content(char const* data, size_t size) {
+void CanonicalizeBody::content(const char* data, size_t size) {
     if (size == 0) return;
     for (; _lines > 0; --_lines)
         _target->append("\r\n", 2);
@@ -17,18 +17,18 @@ void CanonicalizeBody::content(char const* data, size_t size) {
     _written = true;
 }
 
-size_t CanonicalizeBody::append(char const* data, size_t size, bool) {
+size_t CanonicalizeBody::append(const char* data, size_t size, bool) {
     // the bytes that end a run of plain text: line ends, and blanks when
     // they are folded
-    static auto const table = [](bool blanks) {
+    static const auto table = [](bool blanks) {
         std::array<bool, 256> special{};
         special['\r'] = special['\n'] = true;
         special[' '] = special['\t'] = blanks;
         return special;
     };
-    static std::array<bool, 256> const simple = table(false);
-    static std::array<bool, 256> const relaxed = table(true);
-    std::array<bool, 256> const& special = _simple ? simple : relaxed;
+    static const std::array<bool, 256> simple = table(false);
+    static const std::array<bool, 256> relaxed = table(true);
+    const std::array<bool, 256>& special = _simple ? simple : relaxed;
     size_t start = 0;
     for (size_t i = 0; i < size; ++i) {
         if (_cr) {
@@ -65,7 +65,7 @@ void CanonicalizeBody::finish() {
     if (_written || _simple) _target->append("\r\n", 2);
 }
 
-CanonicalizedBody::CanonicalizedBody(Capabilities const& caps, Body const& body, bool simple) {
+CanonicalizedBody::CanonicalizedBody(const Capabilities& caps, const Body& body, bool simple) {
     _text.reserve(body.size() + 2);
     CanonicalizeBody sink(&_text, simple);
     // The bytes as they stand in the message: a multipart written afresh

@@ -20,12 +20,12 @@ public:
     CanonicalizeBody(std::string* target, bool simple) : _target(target), _simple(simple) {}
 
     using Filter::Result::append;
-    size_t append(char const* data, size_t size, bool persistent) override;
+    size_t append(const char* data, size_t size, bool persistent) override;
     // ends the text (held line ends are dropped, the last line closed)
     void finish();
 
 private:
-    void content(char const* data, size_t size);
+    void content(const char* data, size_t size);
 
     std::string* _target;
     bool _simple;
@@ -41,9 +41,9 @@ private:
 class CanonicalizedBody {
 public:
     // the body as it stands in the message
-    CanonicalizedBody(Capabilities const& caps, Body const& body, bool simple);
+    CanonicalizedBody(const Capabilities& caps, const Body& body, bool simple);
 
-    std::string const& text() const { return _text; }
+    const std::string& text() const { return _text; }
 
 private:
     std::string _text;

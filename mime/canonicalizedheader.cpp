@@ -14,7 +14,7 @@ namespace Orvanta::Mime {
 
 namespace {
 
-bool same(String const& a, String const& b) {
+bool same(const String& a, const String& b) {
     return a.size() == b.size() && Ascii::equalNoCase(a.data(), b.data(), a.size());
 }
 
@@ -26,7 +26,7 @@ std::string lower(std::string text) {
 
 } // namespace
 
-size_t CanonicalizedHeader::Relaxed::append(char const* data, size_t size, bool) {
+size_t CanonicalizedHeader::Relaxed::append(const char* data, size_t size, bool) {
     for (size_t i = 0; i < size; ++i) {
         char c = data[i];
         bool space = Ascii::isSpace(c);
@@ -58,23 +58,23 @@ size_t CanonicalizedHeader::Relaxed::append(char const* data, size_t size, bool)
     return size;
 }
 
-CanonicalizedHeader::CanonicalizedHeader(Capabilities const& caps, Header const& header,
-                                         ExtraHeaders const& extra, SignatureType type, bool simple)
+CanonicalizedHeader::CanonicalizedHeader(const Capabilities& caps, const Header& header,
+                                         const ExtraHeaders& extra, SignatureType type, bool simple)
     : _caps(caps), _simple(simple) {
-    auto const& lines = header.lines();
+    const auto& lines = header.lines();
     for (size_t i = lines.size(); i-- > 0;) {
-        Line const& line = lines[i];
+        const Line& line = lines[i];
         if (line.key.canonicalized(type) || extra.contains(line.key)) add(line);
     }
 }
 
-CanonicalizedHeader::CanonicalizedHeader(Capabilities const& caps, Header const& header, bool simple,
-                                         DkimHeaderFields const& names)
+CanonicalizedHeader::CanonicalizedHeader(const Capabilities& caps, const Header& header, bool simple,
+                                         const DkimHeaderFields& names)
     : _caps(caps), _simple(simple) {
     // lines of each name already taken, counted from the bottom
     std::map<std::string, size_t> taken;
-    auto const& lines = header.lines();
-    for (std::string const& name : names.names()) {
+    const auto& lines = header.lines();
+    for (const std::string& name : names.names()) {
         size_t& skip = taken[lower(name)];
         String wanted(name.data(), name.size());
         size_t seen = 0;
@@ -88,7 +88,7 @@ CanonicalizedHeader::CanonicalizedHeader(Capabilities const& caps, Header const&
     }
 }
 
-void CanonicalizedHeader::add(Line const& line) {
+void CanonicalizedHeader::add(const Line& line) {
     _fields.add(std::string(line.key.data(), line.key.size()));
     ++_count;
     if (_simple) {
@@ -102,7 +102,7 @@ void CanonicalizedHeader::add(Line const& line) {
     }
 }
 
-void CanonicalizedHeader::signature(char const* data, size_t size) {
+void CanonicalizedHeader::signature(const char* data, size_t size) {
     // the field's own line end is not part of it
     while (size > 0 && (data[size - 1] == '\n' || data[size - 1] == '\r'))
         --size;
@@ -117,14 +117,14 @@ void CanonicalizedHeader::signature(char const* data, size_t size) {
     }
 }
 
-void CanonicalizedHeader::signature(Line const& line) {
+void CanonicalizedHeader::signature(const Line& line) {
     size_t name = line.key.consumed();
     std::string text(line.data(), name);
     text += NakedSignature(line.data() + name, line.size() - name).text();
     signature(text.data(), text.size());
 }
 
-NakedSignature::NakedSignature(char const* data, size_t size) {
+NakedSignature::NakedSignature(const char* data, size_t size) {
     _text.reserve(size);
     int state = 0;
     for (size_t i = 0; i < size; ++i) {

@@ -25,7 +25,7 @@ public:
     public:
         explicit Relaxed(std::string* target) : _target(target) {}
         using Filter::Result::append;
-        size_t append(char const* data, size_t size, bool persistent) override;
+        size_t append(const char* data, size_t size, bool persistent) override;
 
     private:
         int _state = 0;
@@ -34,32 +34,31 @@ public:
 
     // The signer's selection: from the last line up, every line of a usual
     // name for this type of signature or of an extra name.
-    CanonicalizedHeader(Capabilities const& caps, Header const& header, ExtraHeaders const& extra,
+    CanonicalizedHeader(const Capabilities& caps, const Header& header, const ExtraHeaders& extra,
                         SignatureType type, bool simple);
     // The verifier's selection: for each name of the list the lowest line of
     // that name not yet taken; a name with no line left adds nothing.
-    CanonicalizedHeader(Capabilities const& caps, Header const& header, bool simple,
-                        DkimHeaderFields const& names);
+    CanonicalizedHeader(const Capabilities& caps, const Header& header, bool simple,
+                        const DkimHeaderFields& names);
     virtual ~CanonicalizedHeader() = default;
 
     // Ends the text with the signature field: its raw text (name, colon,
     // value, without the b= data), canonicalized like the others but without
     // a line end.
-    void signature(char const* data, size_t size);
+    void signature(const char* data, size_t size);
     // the same for a field of the message: its b= data is taken out first
-    void signature(Line const& line);
+    void signature(const Line& line);
 
-    std::string const& text() const { return _text; }
+    const std::string& text() const { return _text; }
     size_t count() const { return _count; }
     // the names of the lines taken, as spelled in the message
-    DkimHeaderFields const& fields() const { return _fields; }
+    const DkimHeaderFields& fields() const { return _fields; }
 
     // takes one more line, as a selection does (the seal of an ARC set
     // takes the lines of the earlier sets in instance order)
-    void add(Line const& line);
+    void add(const Line& line);
 
 private:
-
     Capabilities _caps;
     size_t _count = 0;
     std::string _text;
@@ -70,9 +69,9 @@ private:
 // A signature field's value with the value of its b= tag taken out.
 class NakedSignature {
 public:
-    NakedSignature(char const* data, size_t size);
+    NakedSignature(const char* data, size_t size);
     virtual ~NakedSignature() = default;
-    std::string const& text() const { return _text; }
+    const std::string& text() const { return _text; }
 
 private:
     std::string _text;

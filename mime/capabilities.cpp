@@ -4,27 +4,33 @@
 
 namespace Orvanta::Mime {
 
-Capabilities const& Capabilities::standard() {
+const Capabilities& Capabilities::standard() {
     static const Capabilities caps(false, false, Filter::BufferSize(998, 78));
     return caps;
 }
 
-Capabilities const& Capabilities::utf8() {
+const Capabilities& Capabilities::utf8() {
     static const Capabilities caps(true, false, Filter::BufferSize(998, 78));
     return caps;
 }
 
-size_t Capabilities::hardLimit() const { return _limits.bytes(); }
+size_t Capabilities::hardLimit() const {
+    return _limits.bytes();
+}
 
-size_t Capabilities::preferred() const { return _limits.characters(); }
+size_t Capabilities::preferred() const {
+    return _limits.characters();
+}
 
-bool Capabilities::compatible(ContentTransferEncoding const& encoding) const {
+bool Capabilities::compatible(const ContentTransferEncoding& encoding) const {
     if (_eightbit) return true;
     switch (encoding.encoding()) {
     case ContentTransferEncoding::quotedprintable:
     case ContentTransferEncoding::base64:
-    case ContentTransferEncoding::sevenbit: return true;
-    default: return false;
+    case ContentTransferEncoding::sevenbit:
+        return true;
+    default:
+        return false;
     }
 }
 

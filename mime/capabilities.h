@@ -10,18 +10,18 @@ class ContentTransferEncoding;
 
 class Capabilities {
 public:
-    Capabilities(bool eightbit, bool reencode, Filter::BufferSize const& limits)
+    Capabilities(bool eightbit, bool reencode, const Filter::BufferSize& limits)
         : _eightbit(eightbit), _reencode(reencode), _limits(limits) {}
 
     // 7-bit transport: everything outside ASCII is encoded
-    static Capabilities const& standard();
+    static const Capabilities& standard();
     // UTF-8 may pass unencoded
-    static Capabilities const& utf8();
+    static const Capabilities& utf8();
 
     bool eightbit() const { return _eightbit; }
     // with eightbit() set: header lines that are pure ASCII are re-encoded anyway
     bool reencode() const { return _reencode; }
-    Filter::BufferSize const& limits() const { return _limits; }
+    const Filter::BufferSize& limits() const { return _limits; }
     // the hard limit of a line in bytes
     size_t hardLimit() const;
     // the preferred length of a line in characters
@@ -30,7 +30,7 @@ public:
     // whether a body labelled with that transfer encoding may pass: every
     // encoding with 8-bit transport, else "7bit", "quoted-printable" and
     // "base64"
-    bool compatible(ContentTransferEncoding const& encoding) const;
+    bool compatible(const ContentTransferEncoding& encoding) const;
 
 private:
     bool _eightbit;

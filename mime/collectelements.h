@@ -24,13 +24,14 @@ namespace Orvanta::Mime {
 // `follows` accepts, else it is "characters left behind target". Returns the
 // bytes walked.
 template <typename T, typename Follows>
-size_t collectElements(char const* data, size_t size, bool strict, Follows follows,
+size_t collectElements(const char* data, size_t size, bool strict, Follows follows,
                        std::vector<std::shared_ptr<T>>& out) {
-    DelimDetector walker(',', [&](char const* element, size_t length) -> size_t {
+    DelimDetector walker(',', [&](const char* element, size_t length) -> size_t {
         try {
             auto item = std::make_shared<T>(element, length, false);
             size_t taken = item->consumed();
-            if (taken < length && !follows(element[taken])) throw std::runtime_error("characters left behind target");
+            if (taken < length && !follows(element[taken]))
+                throw std::runtime_error("characters left behind target");
             out.push_back(item);
             return taken;
         } catch (std::exception const&) {
@@ -44,8 +45,8 @@ size_t collectElements(char const* data, size_t size, bool strict, Follows follo
 
 // The elements separated by ", ". Returns the bytes written.
 template <typename T>
-size_t encodeElements(std::vector<std::shared_ptr<T>> const& elements, Capabilities const& caps, Filter::Result* out,
-                      bool persistent) {
+size_t encodeElements(const std::vector<std::shared_ptr<T>>& elements, const Capabilities& caps,
+                      Filter::Result* out, bool persistent) {
     size_t written = 0;
     for (size_t i = 0; i < elements.size(); ++i) {
         if (i > 0) written += out->append(", ", 2, true);
@@ -56,7 +57,7 @@ size_t encodeElements(std::vector<std::shared_ptr<T>> const& elements, Capabilit
 
 // The same, folded to the line limits of `caps` after what `out` holds.
 template <typename T>
-size_t encodeElements(std::vector<std::shared_ptr<T>> const& elements, Capabilities const& caps,
+size_t encodeElements(const std::vector<std::shared_ptr<T>>& elements, const Capabilities& caps,
                       Filter::LineLength* out, bool persistent) {
     Filter::WordWrap wrap(caps.limits(), out->size(), out);
     size_t written = 0;
@@ -69,9 +70,9 @@ size_t encodeElements(std::vector<std::shared_ptr<T>> const& elements, Capabilit
 
 // Whether every element can be written under `caps`.
 template <typename T>
-bool elementsEncodable(std::vector<std::shared_ptr<T>> const& elements, Capabilities const& caps) {
+bool elementsEncodable(const std::vector<std::shared_ptr<T>>& elements, const Capabilities& caps) {
     if (caps.eightbit()) return true;
-    for (auto const& element : elements)
+    for (const auto& element : elements)
         if (!element->encodable(caps)) return false;
     return true;
 }

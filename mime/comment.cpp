@@ -6,13 +6,15 @@
 
 namespace Orvanta::Mime {
 
-Comment::Comment(char const* data, size_t size) {
+Comment::Comment(const char* data, size_t size) {
     Scanner text(data, size);
     if (!text.take('(')) return;
     size_t depth = 1;
     while (!text.atEnd()) {
         switch (text.next()) {
-        case '(': ++depth; break;
+        case '(':
+            ++depth;
+            break;
         case ')':
             if (--depth == 0) {
                 _consumed = text.position();
@@ -20,10 +22,12 @@ Comment::Comment(char const* data, size_t size) {
             }
             break;
         case '\\':
-            if (text.atEnd()) throw std::runtime_error("invalid comment (escaped character missing after backslash)");
+            if (text.atEnd())
+                throw std::runtime_error("invalid comment (escaped character missing after backslash)");
             text.advance(1);
             break;
-        default: break;
+        default:
+            break;
         }
     }
     throw std::runtime_error("unfinished comment");

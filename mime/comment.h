@@ -8,7 +8,7 @@ namespace Orvanta::Mime {
 
 class Comment {
 public:
-    Comment(char const* data, size_t size);
+    Comment(const char* data, size_t size);
 
     size_t consumed() const { return _consumed; }
 

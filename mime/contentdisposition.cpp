@@ -9,8 +9,8 @@
 
 namespace Orvanta::Mime {
 
-ContentDisposition::Setting::Setting(char const* data, size_t size) {
-    LeadingWord word(data, size, "invalid content-disposition", [](char c, char const*) {
+ContentDisposition::Setting::Setting(const char* data, size_t size) {
+    LeadingWord word(data, size, "invalid content-disposition", [](char c, const char*) {
         if (!Ascii::isAlnum(c) && c != '-') throw std::runtime_error("invalid content-disposition");
     });
     _begin = word.begin();
@@ -19,15 +19,15 @@ ContentDisposition::Setting::Setting(char const* data, size_t size) {
     if (_length == 0) throw std::runtime_error("no content-disposition value");
 }
 
-ContentDisposition::ContentDisposition(char const* data, size_t size)
+ContentDisposition::ContentDisposition(const char* data, size_t size)
     : _setting(data, size), _params(data + _setting.consumed(), size - _setting.consumed(), true) {}
 
-size_t ContentDisposition::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+size_t ContentDisposition::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {
     size_t total = out->append(_setting.begin(), _setting.length(), persistent);
     return total + _params.encode(caps, out, persistent);
 }
 
-size_t ContentDisposition::encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const {
+size_t ContentDisposition::encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const {
     Filter::WordWrap wrap(caps.limits(), out->size(), out);
     size_t total = wrap.append(_setting.begin(), _setting.length(), persistent);
     total += _params.encode(caps, static_cast<Filter::LineLength*>(&wrap), persistent);

@@ -16,27 +16,27 @@ public:
     public:
         // Takes the word up to a ';' (white space and comments may stand
         // before it); throws std::runtime_error when there is no valid word.
-        Setting(char const* data, size_t size);
+        Setting(const char* data, size_t size);
 
-        char const* begin() const { return _begin; }
+        const char* begin() const { return _begin; }
         size_t length() const { return _length; }
         // leading white space, the word and the ';' that ended it, if one did
         size_t consumed() const { return _consumed; }
 
     private:
-        char const* _begin = nullptr;
+        const char* _begin = nullptr;
         size_t _length = 0;
         size_t _consumed = 0;
     };
 
-    ContentDisposition(char const* data, size_t size);
+    ContentDisposition(const char* data, size_t size);
 
-    Setting const& setting() const { return _setting; }
-    Params const& params() const { return _params; }
+    const Setting& setting() const { return _setting; }
+    const Params& params() const { return _params; }
 
     using HeaderField::encode;
-    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
-    size_t encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const override;
 
 private:
     Setting _setting;

@@ -11,14 +11,14 @@ class ContentID : public HeaderField {
 public:
     // Takes the first "<...>" after leading white space; what follows the
     // '>' is ignored. Throws "Invalid content-id: " and the whole text.
-    ContentID(char const* data, size_t size);
+    ContentID(const char* data, size_t size);
 
     // the identifier with its brackets
-    std::string const& text() const { return _text; }
+    const std::string& text() const { return _text; }
 
     using HeaderField::encode;
-    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
-    size_t encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const override;
 
 private:
     std::string _text;

@@ -17,26 +17,26 @@ public:
 
     ContentTransferEncoding(Encoding encoding) : _encoding(encoding) {}
     // the encoding the header names, "7bit" when it names none; never throws
-    explicit ContentTransferEncoding(Object const& object);
-    explicit ContentTransferEncoding(Header const& header);
-    explicit ContentTransferEncoding(Header const* header);
+    explicit ContentTransferEncoding(const Object& object);
+    explicit ContentTransferEncoding(const Header& header);
+    explicit ContentTransferEncoding(const Header* header);
 
     // The encoding named by the text (leading white space skipped); throws
     // "unknown transfer encoding".
-    static Encoding parse(char const* data, size_t size);
+    static Encoding parse(const char* data, size_t size);
     // true when the text starts with the name (ASCII case ignored) and holds
     // nothing but white space after it
-    static bool equals(char const* text, size_t size, char const* name, size_t length);
-    static Encoding extract(Header const& header);
+    static bool equals(const char* text, size_t size, const char* name, size_t length);
+    static Encoding extract(const Header& header);
 
     Encoding encoding() const { return _encoding; }
-    bool operator==(ContentTransferEncoding const& other) const { return _encoding == other._encoding; }
-    bool operator!=(ContentTransferEncoding const& other) const { return _encoding != other._encoding; }
+    bool operator==(const ContentTransferEncoding& other) const { return _encoding == other._encoding; }
+    bool operator!=(const ContentTransferEncoding& other) const { return _encoding != other._encoding; }
     // the name written for the encoding ("unknown" outside the table)
-    char const* name() const;
+    const char* name() const;
 
     using HeaderField::encode;
-    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
 
 private:
     Encoding _encoding;

@@ -10,8 +10,8 @@
 
 namespace Orvanta::Mime {
 
-ContentType::Type::Type(char const* data, size_t size) {
-    LeadingWord word(data, size, "invalid content-type", [this](char c, char const* after) {
+ContentType::Type::Type(const char* data, size_t size) {
+    LeadingWord word(data, size, "invalid content-type", [this](char c, const char* after) {
         if (c == '/') {
             if (_slash != nullptr) throw std::runtime_error("only one slash can be used in a content-type");
             _slash = after;
@@ -23,34 +23,37 @@ ContentType::Type::Type(char const* data, size_t size) {
     _length = word.length();
     _consumed = word.consumed();
     if (_length == 0) throw std::runtime_error("no maintype in content-type");
-    if (_slash == nullptr || _slash == _begin + _length) throw std::runtime_error("no subtype in content-type");
+    if (_slash == nullptr || _slash == _begin + _length)
+        throw std::runtime_error("no subtype in content-type");
 }
 
-bool ContentType::Type::main(char const* name) const {
+bool ContentType::Type::main(const char* name) const {
     return Ascii::sameNoCase(_begin, static_cast<size_t>(_slash - 1 - _begin), name, std::strlen(name));
 }
 
-bool ContentType::Type::sub(char const* name) const {
+bool ContentType::Type::sub(const char* name) const {
     return Ascii::sameNoCase(_slash, static_cast<size_t>(_begin + _length - _slash), name, std::strlen(name));
 }
 
-bool ContentType::Type::equals(char const* text) const { return Ascii::sameNoCase(_begin, _length, text, std::strlen(text)); }
+bool ContentType::Type::equals(const char* text) const {
+    return Ascii::sameNoCase(_begin, _length, text, std::strlen(text));
+}
 
-bool ContentType::Type::equals(std::string const& text) const {
+bool ContentType::Type::equals(const std::string& text) const {
     return Ascii::sameNoCase(_begin, _length, text.data(), text.size());
 }
 
-ContentType::ContentType(char const* data, size_t size, bool strict)
+ContentType::ContentType(const char* data, size_t size, bool strict)
     : _type(data, size), _params(data + _type.consumed(), size - _type.consumed(), true) {
     if (strict && _type.main("multipart") && !_params.parameter("boundary"))
         throw std::runtime_error("boundary missing for content-type: " + std::string(data, size));
 }
 
-char const* ContentType::defaultName() const {
+const char* ContentType::defaultName() const {
     struct Entry {
-        char const* main;
-        char const* sub;
-        char const* name;
+        const char* main;
+        const char* sub;
+        const char* name;
     };
     static const Entry table[] = {
         {"text", "html", "index.html"},
@@ -66,17 +69,17 @@ char const* ContentType::defaultName() const {
         {"application", "zip", "compressed.zip"},
         {"application", "gzip", "compressed.gz"},
     };
-    for (Entry const& entry : table)
+    for (const Entry& entry : table)
         if (_type.main(entry.main) && _type.sub(entry.sub)) return entry.name;
     return nullptr;
 }
 
-size_t ContentType::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+size_t ContentType::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {
     size_t total = out->append(_type.begin(), _type.length(), persistent);
     return total + _params.encode(caps, out, persistent);
 }
 
-size_t ContentType::encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const {
+size_t ContentType::encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const {
     Filter::WordWrap wrap(caps.limits(), out->size(), out);
     size_t total = wrap.append(_type.begin(), _type.length(), persistent);
     total += _params.encode(caps, static_cast<Filter::LineLength*>(&wrap), persistent);

@@ -17,36 +17,36 @@ public:
     public:
         // Takes the type up to a ';' (white space and comments may stand
         // before it); throws std::runtime_error when there is no valid type.
-        Type(char const* data, size_t size);
+        Type(const char* data, size_t size);
 
-        bool main(char const* name) const;
-        bool sub(char const* name) const;
-        bool equals(char const* text) const;
-        bool equals(std::string const& text) const;
+        bool main(const char* name) const;
+        bool sub(const char* name) const;
+        bool equals(const char* text) const;
+        bool equals(const std::string& text) const;
 
-        char const* begin() const { return _begin; }
+        const char* begin() const { return _begin; }
         size_t length() const { return _length; }
         // leading white space, the type and the ';' that ended it, if one did
         size_t consumed() const { return _consumed; }
 
     private:
-        char const* _begin = nullptr;
-        char const* _slash = nullptr;
+        const char* _begin = nullptr;
+        const char* _slash = nullptr;
         size_t _length = 0;
         size_t _consumed = 0;
     };
 
     // With strict set a multipart type must carry a "boundary" parameter.
-    ContentType(char const* data, size_t size, bool strict);
+    ContentType(const char* data, size_t size, bool strict);
 
-    Type const& type() const { return _type; }
-    Params const& params() const { return _params; }
+    const Type& type() const { return _type; }
+    const Params& params() const { return _params; }
     // a file name suited to the media type, or null
-    char const* defaultName() const;
+    const char* defaultName() const;
 
     using HeaderField::encode;
-    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
-    size_t encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const override;
 
 private:
     Type _type;

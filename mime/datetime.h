@@ -13,10 +13,10 @@ class DateTime : public HeaderField {
 public:
     explicit DateTime(std::time_t seconds);
 
-    std::string const& text() const { return _text; }
+    const std::string& text() const { return _text; }
 
     using HeaderField::encode;
-    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
 
 private:
     std::string _text;

@@ -4,7 +4,7 @@
 
 namespace Orvanta::Mime {
 
-size_t DelimDetector::parse(char const* data, size_t size) {
+size_t DelimDetector::parse(const char* data, size_t size) {
     size_t position = 0;
     bool expecting = true;
     while (position < size) {

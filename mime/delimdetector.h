@@ -11,12 +11,13 @@ class DelimDetector {
 public:
     // Given the text from an element's first byte to the end, the callback
     // returns the bytes it consumed, 0 to stop the walk.
-    using Callback = std::function<size_t(char const*, size_t)>;
+    using Callback = std::function<size_t(const char*, size_t)>;
 
-    DelimDetector(char delimiter, Callback callback) : _callback(std::move(callback)), _delimiter(delimiter) {}
+    DelimDetector(char delimiter, Callback callback)
+        : _callback(std::move(callback)), _delimiter(delimiter) {}
 
     // returns the bytes walked in this call
-    size_t parse(char const* data, size_t size);
+    size_t parse(const char* data, size_t size);
     size_t consumed() const { return _consumed; }
 
 private:

@@ -6,8 +6,9 @@
 
 namespace Orvanta::Mime {
 
-Digit::Digit(char const* data, size_t size) {
-    while (_consumed < size && Ascii::isDigit(data[_consumed])) ++_consumed;
+Digit::Digit(const char* data, size_t size) {
+    while (_consumed < size && Ascii::isDigit(data[_consumed]))
+        ++_consumed;
     if (_consumed > 0) _value = std::stoi(std::string(data, _consumed));
 }
 

@@ -8,7 +8,7 @@ namespace Orvanta::Mime {
 
 class Digit {
 public:
-    Digit(char const* data, size_t size);
+    Digit(const char* data, size_t size);
 
     int value() const { return _value; }
     size_t consumed() const { return _consumed; }

@@ -20,12 +20,14 @@ namespace Orvanta::Mime {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 // The longest run without a blank over the pieces appended to a name.
 class Runs {
 public:
-    void piece(std::string const& text, bool joined) {
+    void piece(const std::string& text, bool joined) {
         size_t blank = text.find_first_of(" \t\r\n");
         if (blank == std::string::npos) {
             _carried = text.size() + (joined ? _carried : 0);
@@ -54,13 +56,15 @@ private:
 };
 
 // CR, LF and NUL must never reach a header raw, whatever the transport allows
-bool unsafe(std::string const& text) { return text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos; }
+bool unsafe(const std::string& text) {
+    return text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
+}
 
 } // namespace
 
-DisplayName::DisplayName(char const* data, size_t size) {
-    bool pending = false;  // blanks or comments came before the next word
-    bool encoded = false;  // the previous word was an encoded word
+DisplayName::DisplayName(const char* data, size_t size) {
+    bool pending = false; // blanks or comments came before the next word
+    bool encoded = false; // the previous word was an encoded word
     Runs runs;
     size_t position = 0;
     while (position < size) {
@@ -84,7 +88,8 @@ DisplayName::DisplayName(char const* data, size_t size) {
             if (atom.empty()) {
                 // blanks between two quoted strings, or before a dot, keep
                 // the phrase going: '"John" "Doe"' is one name
-                if (atom.consumed() > 0 && position < size && (data[position] == '"' || data[position] == '.')) {
+                if (atom.consumed() > 0 && position < size &&
+                    (data[position] == '"' || data[position] == '.')) {
                     pending = true;
                     continue;
                 }
@@ -114,7 +119,7 @@ DisplayName::DisplayName(char const* data, size_t size) {
     _longest = runs.longest();
 }
 
-DisplayName::DisplayName(Internal const& plain) {
+DisplayName::DisplayName(const Internal& plain) {
     bool space = false;
     for (size_t i = 0; i < plain.size(); ++i) {
         char c = plain.data()[i];
@@ -146,7 +151,7 @@ size_t DisplayName::encoded(Filter::Result* out, size_t position, size_t limit) 
     return written + encoder.flush();
 }
 
-size_t DisplayName::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+size_t DisplayName::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {
     if (_text.empty()) return 0;
     Formatting format(_text.data(), _text.size());
     if (unsafe(_text) || (!format.ascii() && !caps.eightbit())) return encoded(out, 0, 2147483647);
@@ -155,19 +160,19 @@ size_t DisplayName::encode(Capabilities const& caps, Filter::Result* out, bool p
     return out->append(text.data(), text.size(), false);
 }
 
-bool DisplayName::folded(Capabilities const& caps) const {
+bool DisplayName::folded(const Capabilities& caps) const {
     Formatting format(_text.data(), _text.size());
     return unsafe(_text) || _longest + 3 >= caps.preferred() || (!format.ascii() && !caps.eightbit());
 }
 
-size_t DisplayName::encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const {
+size_t DisplayName::encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const {
     if (_text.empty()) return 0;
     if (folded(caps)) return encoded(out, out->size().bytes(), caps.preferred());
     Filter::WordWrap wrap(caps.limits(), out->size(), out);
     return encode(caps, &wrap, persistent) + wrap.flush();
 }
 
-size_t DisplayName::encode(Capabilities const& caps, Filter::WordWrap* out, bool) const {
+size_t DisplayName::encode(const Capabilities& caps, Filter::WordWrap* out, bool) const {
     if (_text.empty()) return 0;
     if (folded(caps)) return encoded(out, out->size().bytes(), caps.preferred());
     std::string text = bare();

@@ -13,15 +13,15 @@ class Internal;
 class DisplayName : public Encodable {
 public:
     DisplayName() = default;
-    DisplayName(char const* data, size_t size);
+    DisplayName(const char* data, size_t size);
     // a name given by the program: white space runs become one space
-    explicit DisplayName(Internal const& plain);
+    explicit DisplayName(const Internal& plain);
 
-    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
-    size_t encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const override;
-    size_t encode(Capabilities const& caps, Filter::WordWrap* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::WordWrap* out, bool persistent) const override;
 
-    std::string const& text() const { return _text; }
+    const std::string& text() const { return _text; }
     size_t consumed() const { return _consumed; }
     // the longest stretch without a blank: decides whether folding can help
     size_t longest() const { return _longest; }
@@ -29,7 +29,7 @@ public:
 
 private:
     // whether the folding encoders must write encoded words
-    bool folded(Capabilities const& caps) const;
+    bool folded(const Capabilities& caps) const;
     // encoded words through a header encoder over `out`
     size_t encoded(Filter::Result* out, size_t position, size_t limit) const;
     // the text as it stands, or quoted when it is no phrase

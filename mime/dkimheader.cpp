@@ -20,9 +20,9 @@
 
 namespace Orvanta::Mime {
 
-DkimHeader::DkimHeader(Capabilities const& caps, Object const& message, DkimKey const& key,
-                       ExtraHeaders const& extra, long expiration, bool oversign,
-                       Canonicalization const& canonicalization) {
+DkimHeader::DkimHeader(const Capabilities& caps, const Object& message, const DkimKey& key,
+                       const ExtraHeaders& extra, long expiration, bool oversign,
+                       const Canonicalization& canonicalization) {
     if (message.header.get("from").empty())
         throw std::runtime_error("Cannot create DKIM header without a from address");
     Algorithm algorithm(key.algorithm.c_str());
@@ -37,7 +37,7 @@ DkimHeader::DkimHeader(Capabilities const& caps, Object const& message, DkimKey 
     signature.canonicalization(canonicalization.text().c_str());
     signature.selector(key.selector);
     signature.hash(BodyHash(body, algorithm).text());
-    char const* domain = key.domain.ascii();
+    const char* domain = key.domain.ascii();
     signature.domain(domain == nullptr ? "" : domain);
     std::string names = header.fields().str(true);
     signature.headers(names.data(), names.size(), oversign);
@@ -59,8 +59,8 @@ DkimHeader::DkimHeader(Capabilities const& caps, Object const& message, DkimKey 
     _text = field.substr(std::strlen(name) + 2) + PartialSignature(key, header.text(), 72, "\r\n ").text();
 }
 
-PartialSignature::PartialSignature(DkimKey const& key, std::string const& data, size_t first,
-                                   char const* separator) {
+PartialSignature::PartialSignature(const DkimKey& key, const std::string& data, size_t first,
+                                   const char* separator) {
     Algorithm algorithm(key.algorithm.c_str());
     OpenSSL::Signature signature(key.key.get(), data.data(), data.size(), algorithm.digest());
     std::string text =

@@ -17,15 +17,15 @@ struct DkimKey;
 class DkimHeader {
 public:
     // the name the field is written with
-    static constexpr char const* name = "DKIM-Signature";
+    static constexpr const char* name = "DKIM-Signature";
 
     // Throws std::runtime_error "Cannot create DKIM header without a from
     // address", the errors of an unknown algorithm and OpenSSL's.
-    DkimHeader(Capabilities const& caps, Object const& message, DkimKey const& key, ExtraHeaders const& extra,
-               long expiration, bool oversign, Canonicalization const& canonicalization);
+    DkimHeader(const Capabilities& caps, const Object& message, const DkimKey& key, const ExtraHeaders& extra,
+               long expiration, bool oversign, const Canonicalization& canonicalization);
 
     // the value, folded for a field that starts with the name, ':' and a blank
-    std::string const& text() const { return _text; }
+    const std::string& text() const { return _text; }
 
 private:
     std::string _text;
@@ -35,9 +35,9 @@ private:
 // `first` characters and further pieces of 74 joined by `separator`.
 class PartialSignature {
 public:
-    PartialSignature(DkimKey const& key, std::string const& data, size_t first, char const* separator = " ");
+    PartialSignature(const DkimKey& key, const std::string& data, size_t first, const char* separator = " ");
 
-    std::string const& text() const { return _text; }
+    const std::string& text() const { return _text; }
 
 private:
     std::string _text;

@@ -11,13 +11,13 @@ namespace Orvanta::Mime {
 
 namespace {
 
-size_t blanks(char const* data, size_t size) {
+size_t blanks(const char* data, size_t size) {
     return Whitespace(data, size, false).consumed();
 }
 
 } // namespace
 
-DkimHeaderFields::DkimHeaderFields(char const* data, size_t size) {
+DkimHeaderFields::DkimHeaderFields(const char* data, size_t size) {
     size_t n = blanks(data, size);
     std::string name;
     n += DkimFieldname(name, data + n, size - n).consumed();
@@ -29,7 +29,7 @@ DkimHeaderFields::DkimHeaderFields(char const* data, size_t size) {
         n += blanks(data + n, size - n);
         try {
             n += DkimFieldname(name, data + n, size - n).consumed();
-        } catch (std::runtime_error const&) {
+        } catch (const std::runtime_error&) {
             break;
         }
         _names.push_back(name);
@@ -46,11 +46,11 @@ void DkimHeaderFields::oversign() {
     _names = std::move(result);
 }
 
-size_t DkimHeaderFields::encode(Capabilities const&, Filter::Result* out, bool persistent) const {
+size_t DkimHeaderFields::encode(const Capabilities&, Filter::Result* out, bool persistent) const {
     size_t total = 0;
     size_t column = 2;
     for (size_t i = 0; i < _names.size(); ++i) {
-        std::string const& name = _names[i];
+        const std::string& name = _names[i];
         if (column + name.size() > 74) {
             total += out->append(" ", 1, true);
             column = name.size();
@@ -73,7 +73,7 @@ size_t DkimHeaderFields::encode(Capabilities const&, Filter::Result* out, bool p
     return total;
 }
 
-DkimFieldname::DkimFieldname(std::string& name, char const* data, size_t size) {
+DkimFieldname::DkimFieldname(std::string& name, const char* data, size_t size) {
     size_t n = 0;
     while (n < size) {
         auto c = static_cast<unsigned char>(data[n]);
@@ -85,7 +85,7 @@ DkimFieldname::DkimFieldname(std::string& name, char const* data, size_t size) {
     _consumed = n;
 }
 
-DkimCopiedHeaderFields::DkimCopiedHeaderFields(std::vector<std::string>& list, char const* data,
+DkimCopiedHeaderFields::DkimCopiedHeaderFields(std::vector<std::string>& list, const char* data,
                                                size_t size) {
     size_t n = blanks(data, size);
     std::string entry;
@@ -104,7 +104,7 @@ DkimCopiedHeaderFields::DkimCopiedHeaderFields(std::vector<std::string>& list, c
     _consumed = n;
 }
 
-DkimCopiedHeaderField::DkimCopiedHeaderField(std::string& entry, char const* data, size_t size) {
+DkimCopiedHeaderField::DkimCopiedHeaderField(std::string& entry, const char* data, size_t size) {
     size_t n = DkimFieldname(entry, data, size).consumed();
     n += blanks(data + n, size - n);
     Require(data + n, size - n, ':');

@@ -15,10 +15,10 @@ public:
     DkimHeaderFields() = default;
     // Parses an h= list at the start of the text; a bad first name throws,
     // anything unreadable after it ends the list.
-    DkimHeaderFields(char const* data, size_t size);
+    DkimHeaderFields(const char* data, size_t size);
 
     size_t consumed() const { return _consumed; }
-    std::vector<std::string> const& names() const { return _names; }
+    const std::vector<std::string>& names() const { return _names; }
     bool empty() const { return _names.empty(); }
     void add(std::string name) { _names.push_back(std::move(name)); }
 
@@ -28,7 +28,7 @@ public:
 
     using Encodable::encode;
     // the names joined by ':', with blanks where the list may be folded
-    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
 
 private:
     size_t _consumed = 0;
@@ -39,7 +39,7 @@ private:
 class DkimFieldname {
 public:
     // throws "field name requires at least one character"
-    DkimFieldname(std::string& name, char const* data, size_t size);
+    DkimFieldname(std::string& name, const char* data, size_t size);
     size_t consumed() const { return _consumed; }
 
 private:
@@ -49,7 +49,7 @@ private:
 // A z= list: entries separated by '|', appended to the caller's list.
 class DkimCopiedHeaderFields {
 public:
-    DkimCopiedHeaderFields(std::vector<std::string>& list, char const* data, size_t size);
+    DkimCopiedHeaderFields(std::vector<std::string>& list, const char* data, size_t size);
     size_t consumed() const { return _consumed; }
 
 private:
@@ -60,7 +60,7 @@ private:
 // decoded and literal blanks dropped.
 class DkimCopiedHeaderField {
 public:
-    DkimCopiedHeaderField(std::string& entry, char const* data, size_t size);
+    DkimCopiedHeaderField(std::string& entry, const char* data, size_t size);
     size_t consumed() const { return _consumed; }
 
 private:

@@ -21,7 +21,7 @@ namespace Orvanta::Mime {
 
 namespace {
 
-size_t blanks(char const* data, size_t size) {
+size_t blanks(const char* data, size_t size) {
     return Whitespace(data, size, false).consumed();
 }
 
@@ -30,8 +30,8 @@ struct Duplicate {};
 
 // A decoded z= or q= text written so that it reads back the same: the bytes
 // that would end or split the entry, and blanks, as quoted characters.
-size_t quoted(std::string const& text, Filter::Result* out, size_t from = 0) {
-    static char const hex[] = "0123456789ABCDEF";
+size_t quoted(const std::string& text, Filter::Result* out, size_t from = 0) {
+    static const char hex[] = "0123456789ABCDEF";
     size_t total = 0;
     size_t start = 0;
     for (size_t i = from; i < text.size(); ++i) {
@@ -47,7 +47,7 @@ size_t quoted(std::string const& text, Filter::Result* out, size_t from = 0) {
 
 } // namespace
 
-DkimTagName::DkimTagName(std::string& name, char const* data, size_t size, bool strict) {
+DkimTagName::DkimTagName(std::string& name, const char* data, size_t size, bool strict) {
     size_t n = 0;
     if (size > 0 && Ascii::isAlpha(data[0])) {
         n = 1;
@@ -59,18 +59,18 @@ DkimTagName::DkimTagName(std::string& name, char const* data, size_t size, bool 
     _consumed = n;
 }
 
-DkimSignature::DkimSignature(char const* data, size_t size, bool strict, bool partial) : _source(data, size) {
+DkimSignature::DkimSignature(const char* data, size_t size, bool strict, bool partial) : _source(data, size) {
     try {
         parse(data, size, strict, partial);
-    } catch (std::runtime_error const&) {
+    } catch (const std::runtime_error&) {
         throw;
-    } catch (std::exception const& error) {
+    } catch (const std::exception& error) {
         // every failure of a parse reads as one kind
         throw std::runtime_error(error.what());
     }
 }
 
-void DkimSignature::parse(char const* data, size_t size, bool strict, bool partial) {
+void DkimSignature::parse(const char* data, size_t size, bool strict, bool partial) {
     size_t position = 0;
     while (position < size) {
         // where a failure is reported from: before the name, before the '='
@@ -98,9 +98,9 @@ void DkimSignature::parse(char const* data, size_t size, bool strict, bool parti
             }
             remember(name);
             position = at;
-        } catch (Duplicate const&) {
+        } catch (const Duplicate&) {
             throw std::runtime_error("duplicate names");
-        } catch (std::exception const& error) {
+        } catch (const std::exception& error) {
             if (_tags.empty() && at >= size) throw std::runtime_error(error.what());
             if (at < size && strict) throw std::runtime_error("dkim header is invalid");
             // the bad tag is passed over up to the next ';'
@@ -127,16 +127,16 @@ void DkimSignature::finish(bool strict, bool partial) {
     if (strict && !partial && !complete()) throw std::runtime_error("header is incomplete");
 }
 
-void DkimSignature::remember(std::string const& name) {
+void DkimSignature::remember(const std::string& name) {
     if (std::find(_order.begin(), _order.end(), name) == _order.end()) _order.push_back(name);
 }
 
-std::string const& DkimSignature::get(std::string const& name) const {
+const std::string& DkimSignature::get(const std::string& name) const {
     auto found = _tags.find(name);
     return found == _tags.end() ? empty_string() : found->second;
 }
 
-void DkimSignature::set(std::string const& name, std::string value) {
+void DkimSignature::set(const std::string& name, std::string value) {
     // changed: no longer the text it was read from
     _source.clear();
     _tags[name] = std::move(value);
@@ -155,7 +155,7 @@ void DkimSignature::report(bool on) {
     _source.clear();
 }
 
-void DkimSignature::headers(char const* data, size_t size, bool oversign) {
+void DkimSignature::headers(const char* data, size_t size, bool oversign) {
     _source.clear();
     _headers = DkimHeaderFields(data, size);
     if (oversign) _headers.oversign();
@@ -163,7 +163,7 @@ void DkimSignature::headers(char const* data, size_t size, bool oversign) {
 }
 
 bool DkimSignature::complete() const {
-    for (char const* name : {"v", "a", "b", "bh", "d", "s"})
+    for (const char* name : {"v", "a", "b", "bh", "d", "s"})
         if (!has(name)) return false;
     return !_headers.empty();
 }
@@ -172,41 +172,41 @@ Key DkimSignature::key() const {
     return Key("DKIM-Signature", 14);
 }
 
-Line const* DkimSignature::line(Header const& header) const {
+const Line* DkimSignature::line(const Header& header) const {
     Key name = key();
-    for (Line const& candidate : header.lines()) {
+    for (const Line& candidate : header.lines()) {
         if (candidate.key.size() != name.size() ||
             !Ascii::equalNoCase(candidate.key.data(), name.data(), name.size()))
             continue;
         // the text this was parsed from: the same tags without a second parse
-        Value const& value = candidate.value;
+        const Value& value = candidate.value;
         if (!_source.empty() && value.size() == _source.size() &&
             std::memcmp(value.data(), _source.data(), value.size()) == 0)
             return &candidate;
         try {
             DkimSignature parsed(candidate.value.data(), candidate.value.size(), true, false);
             if (sameTags(parsed)) return &candidate;
-        } catch (std::exception const&) {
+        } catch (const std::exception&) {
             // a field that does not parse cannot be this signature
         }
     }
     return nullptr;
 }
 
-Value const& DkimSignature::original(Header const& header) const {
-    Line const* found = line(header);
+const Value& DkimSignature::original(const Header& header) const {
+    const Line* found = line(header);
     return found ? found->value : empty_value();
 }
 
-bool DkimSignature::valid(Object const& message, OpenSSL::PublicKey const& key, bool strict) const {
+bool DkimSignature::valid(const Object& message, const OpenSSL::PublicKey& key, bool strict) const {
     DkimStatus status;
     return status.initialize(message, *this, key, strict) == Status::pass;
 }
 
-size_t DkimSignature::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+size_t DkimSignature::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {
     size_t total = 0;
     bool first = true;
-    for (std::string const& name : _order) {
+    for (const std::string& name : _order) {
         if (!first) total += out->append("; ", 2, true);
         first = false;
         total += out->append(name.data(), name.size(), persistent);
@@ -222,18 +222,18 @@ size_t DkimSignature::encode(Capabilities const& caps, Filter::Result* out, bool
         } else if (name == "q") {
             total += quoted(get(name), out);
         } else {
-            std::string const& value = get(name);
+            const std::string& value = get(name);
             total += out->append(value.data(), value.size(), persistent);
         }
     }
     return total;
 }
 
-size_t DkimSignature::encode(Capabilities const& caps, Filter::WordWrap* out, bool persistent) const {
+size_t DkimSignature::encode(const Capabilities& caps, Filter::WordWrap* out, bool persistent) const {
     return encode(caps, static_cast<Filter::Result*>(out), persistent);
 }
 
-size_t DkimSignature::encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const {
+size_t DkimSignature::encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const {
     Filter::WordWrap wrap(caps.limits(), out->size(), out);
     size_t total = encode(caps, &wrap, persistent);
     return total + wrap.flush();

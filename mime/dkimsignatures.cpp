@@ -6,12 +6,12 @@
 
 namespace Orvanta::Mime {
 
-DkimSignatures::DkimSignatures(Header const& header) {
-    for (Line const& line : header.lines()) {
+DkimSignatures::DkimSignatures(const Header& header) {
+    for (const Line& line : header.lines()) {
         if (!line.key.containsDkimSignature()) continue;
         try {
             _signatures.emplace_back(line.value.data(), line.value.size(), true, false);
-        } catch (std::exception const&) {
+        } catch (const std::exception&) {
             // a field that does not parse cannot be checked
         }
     }

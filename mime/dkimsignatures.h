@@ -12,10 +12,10 @@ class Header;
 
 class DkimSignatures {
 public:
-    explicit DkimSignatures(Header const& header);
+    explicit DkimSignatures(const Header& header);
     virtual ~DkimSignatures() = default;
 
-    std::vector<DkimSignature> const& signatures() const { return _signatures; }
+    const std::vector<DkimSignature>& signatures() const { return _signatures; }
 
 private:
     std::vector<DkimSignature> _signatures;

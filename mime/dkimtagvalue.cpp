@@ -13,11 +13,11 @@ namespace Orvanta::Mime {
 
 namespace {
 
-size_t blanks(char const* data, size_t size) {
+size_t blanks(const char* data, size_t size) {
     return Whitespace(data, size, false).consumed();
 }
 
-size_t digits(char const* data, size_t size) {
+size_t digits(const char* data, size_t size) {
     size_t n = 0;
     while (n < size && Ascii::isDigit(data[n]))
         ++n;
@@ -26,7 +26,7 @@ size_t digits(char const* data, size_t size) {
 
 // A run of digits re-rendered without leading zeros. Numbers are 64-bit
 // (times after 2038 must pass); beyond that is an error, not a wrap.
-std::string number(char const* data, size_t size) {
+std::string number(const char* data, size_t size) {
     size_t start = 0;
     while (start + 1 < size && data[start] == '0')
         ++start;
@@ -41,7 +41,7 @@ std::string number(char const* data, size_t size) {
 }
 
 // v, l, t, x: a run of digits of at most `limit` digits
-size_t numeric(std::string& value, char const* data, size_t size, size_t limit, char const* tooLong) {
+size_t numeric(std::string& value, const char* data, size_t size, size_t limit, const char* tooLong) {
     size_t n = digits(data, size);
     value = n == 0 ? std::string("0") : number(data, n);
     if (n > limit) throw std::runtime_error(tooLong);
@@ -49,7 +49,7 @@ size_t numeric(std::string& value, char const* data, size_t size, size_t limit, 
 }
 
 // every visible byte but ';', and blanks between and after them
-size_t generic(std::string& value, char const* data, size_t size) {
+size_t generic(std::string& value, const char* data, size_t size) {
     size_t n = 0;
     while (n < size) {
         auto c = static_cast<unsigned char>(data[n]);
@@ -62,7 +62,7 @@ size_t generic(std::string& value, char const* data, size_t size) {
     return n;
 }
 
-size_t algorithm(std::string& value, char const* data, size_t size) {
+size_t algorithm(std::string& value, const char* data, size_t size) {
     size_t n = 0;
     if (size >= 3 && data[0] == 'r' && data[1] == 's' && data[2] == 'a') {
         n = 3;
@@ -83,7 +83,7 @@ size_t algorithm(std::string& value, char const* data, size_t size) {
     return n;
 }
 
-size_t canonicalization(std::string& value, char const* data, size_t size) {
+size_t canonicalization(std::string& value, const char* data, size_t size) {
     std::string word;
     size_t n = DkimHypenatedWord(word, data, size).consumed();
     if (n < size && data[n] == '/') {
@@ -94,11 +94,11 @@ size_t canonicalization(std::string& value, char const* data, size_t size) {
     return n;
 }
 
-size_t identity(std::string& value, char const* data, size_t size) {
+size_t identity(std::string& value, const char* data, size_t size) {
     size_t local = 0;
     try {
         local = LocalPart(data, size).consumed();
-    } catch (std::exception const&) {
+    } catch (const std::exception&) {
         local = 0;
     }
     try {
@@ -106,7 +106,7 @@ size_t identity(std::string& value, char const* data, size_t size) {
         size_t n = local + 1 + AuthenticationDomainPart(data + local + 1, size - local - 1).consumed();
         value.assign(data, n);
         return n;
-    } catch (std::runtime_error const&) {
+    } catch (const std::runtime_error&) {
         // an ARC instance number shares the tag name
         size_t n = digits(data, size);
         value.assign(data, n);
@@ -114,7 +114,7 @@ size_t identity(std::string& value, char const* data, size_t size) {
     }
 }
 
-size_t methods(std::string& value, char const* data, size_t size) {
+size_t methods(std::string& value, const char* data, size_t size) {
     size_t n = DkimTagMethod(value, data, size).consumed();
     while (n < size) {
         size_t at = n + blanks(data + n, size - n);
@@ -128,14 +128,14 @@ size_t methods(std::string& value, char const* data, size_t size) {
             value += ':';
             value += method;
             n = at;
-        } catch (std::runtime_error const&) {
+        } catch (const std::runtime_error&) {
             break;
         }
     }
     return n;
 }
 
-size_t selector(std::string& value, char const* data, size_t size) {
+size_t selector(std::string& value, const char* data, size_t size) {
     auto part = [](char c) { return Ascii::isAlnum(c) || c == '-'; };
     if (size == 0 || !part(data[0])) throw std::runtime_error("invalid selector");
     size_t n = 1;
@@ -148,7 +148,7 @@ size_t selector(std::string& value, char const* data, size_t size) {
 
 } // namespace
 
-DkimTagValue::DkimTagValue(std::string const& name, std::string& value, char const* data, size_t size,
+DkimTagValue::DkimTagValue(const std::string& name, std::string& value, const char* data, size_t size,
                            bool strict) {
     // by name: one letter, or "bh" (a switch: this runs for every tag)
     char tag = !strict ? '\0' : name.size() == 1 ? name[0] : name == "bh" ? 'b' : '\0';
@@ -197,7 +197,7 @@ DkimTagValue::DkimTagValue(std::string const& name, std::string& value, char con
     }
 }
 
-DkimHypenatedWord::DkimHypenatedWord(std::string& word, char const* data, size_t size) {
+DkimHypenatedWord::DkimHypenatedWord(std::string& word, const char* data, size_t size) {
     if (size == 0 || !Ascii::isAlpha(data[0])) throw std::runtime_error("invalid hypenated word");
     size_t n = 1;
     while (n < size && (Ascii::isAlnum(data[n]) || data[n] == '-'))
@@ -208,7 +208,7 @@ DkimHypenatedWord::DkimHypenatedWord(std::string& word, char const* data, size_t
     _consumed = n;
 }
 
-DkimBase64String::DkimBase64String(std::string& text, char const* data, size_t size) {
+DkimBase64String::DkimBase64String(std::string& text, const char* data, size_t size) {
     auto base64 = [](char c) { return Ascii::isAlnum(c) || c == '+' || c == '/'; };
     if (size == 0 || !base64(data[0])) throw std::runtime_error("invalid base64 string");
     size_t n = 1;
@@ -225,7 +225,7 @@ DkimBase64String::DkimBase64String(std::string& text, char const* data, size_t s
     _consumed = n;
 }
 
-DkimQuotedCharacter::DkimQuotedCharacter(char const* data, size_t size) {
+DkimQuotedCharacter::DkimQuotedCharacter(const char* data, size_t size) {
     size_t n = 1;
     int value = 0;
     for (int i = 0; i < 2; ++i) {
@@ -243,7 +243,7 @@ DkimQuotedCharacter::DkimQuotedCharacter(char const* data, size_t size) {
     _consumed = n;
 }
 
-DkimTagMethod::DkimTagMethod(std::string& method, char const* data, size_t size) {
+DkimTagMethod::DkimTagMethod(std::string& method, const char* data, size_t size) {
     size_t n = DkimHypenatedWord(method, data, size).consumed();
     if (n < size && data[n] == '/') {
         method += '/';

@@ -17,7 +17,7 @@ public:
     // i identity (or an instance number), q query methods (decoded), s
     // selector; every other name, and every name when not strict, the
     // generic grammar. Failures are std::runtime_error.
-    DkimTagValue(std::string const& name, std::string& value, char const* data, size_t size, bool strict);
+    DkimTagValue(const std::string& name, std::string& value, const char* data, size_t size, bool strict);
 
     size_t consumed() const { return _consumed; }
 
@@ -28,7 +28,7 @@ private:
 // A word of letters, digits and inner hyphens, starting with a letter.
 class DkimHypenatedWord {
 public:
-    DkimHypenatedWord(std::string& word, char const* data, size_t size);
+    DkimHypenatedWord(std::string& word, const char* data, size_t size);
     size_t consumed() const { return _consumed; }
 
 private:
@@ -38,7 +38,7 @@ private:
 // Base64 text with the blanks (folding) inside it, and up to two '='.
 class DkimBase64String {
 public:
-    DkimBase64String(std::string& text, char const* data, size_t size);
+    DkimBase64String(std::string& text, const char* data, size_t size);
     size_t consumed() const { return _consumed; }
 
 private:
@@ -48,7 +48,7 @@ private:
 // One query method ("dns/txt"), its option text with quoted characters decoded.
 class DkimTagMethod {
 public:
-    DkimTagMethod(std::string& method, char const* data, size_t size);
+    DkimTagMethod(std::string& method, const char* data, size_t size);
     size_t consumed() const { return _consumed; }
 
 private:
@@ -61,7 +61,7 @@ class DkimQuotedCharacter {
 public:
     // the text starts at the '='; throws "string too short for quoted chars"
     // and "invalid hex character"
-    DkimQuotedCharacter(char const* data, size_t size);
+    DkimQuotedCharacter(const char* data, size_t size);
     char byte() const { return _byte; }
     size_t consumed() const { return _consumed; }
 

@@ -7,7 +7,7 @@
 namespace Orvanta::Mime {
 
 struct DmarcStatus {
-    char const* result; // one of the Status words
+    const char* result; // one of the Status words
     std::string from;
     std::string reason; // empty when there is none
 };

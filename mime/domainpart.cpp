@@ -9,7 +9,7 @@
 
 namespace Orvanta::Mime {
 
-DomainPart::DomainPart(char const* data, size_t size) {
+DomainPart::DomainPart(const char* data, size_t size) {
     Scanner text(data, size);
     text.skipBlanks(true);
     if (text.atEnd()) throw std::runtime_error("empty domain part");
@@ -30,7 +30,7 @@ DomainPart::DomainPart(char const* data, size_t size) {
     _consumed = text.position();
 }
 
-size_t DomainPart::readLiteral(char const* data, size_t size) {
+size_t DomainPart::readLiteral(const char* data, size_t size) {
     _text = "[";
     Scanner text(data, size);
     text.advance(1);
@@ -46,7 +46,8 @@ size_t DomainPart::readLiteral(char const* data, size_t size) {
             _text += ']';
             return text.position();
         }
-        if (!Ascii::isPrint(c) || c == '[' || c == '\\') throw std::runtime_error("invalid character in email address");
+        if (!Ascii::isPrint(c) || c == '[' || c == '\\')
+            throw std::runtime_error("invalid character in email address");
         if (c != ' ') _text += c;
     }
     throw std::runtime_error("unfinished domain literal");

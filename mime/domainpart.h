@@ -9,15 +9,15 @@ namespace Orvanta::Mime {
 
 class DomainPart {
 public:
-    DomainPart(char const* data, size_t size);
+    DomainPart(const char* data, size_t size);
 
-    std::string const& text() const { return _text; }
+    const std::string& text() const { return _text; }
     size_t consumed() const { return _consumed; }
     bool literal() const { return !_text.empty() && _text[0] == '['; }
 
 private:
     // reads the literal from its '['; returns the bytes after it
-    size_t readLiteral(char const* data, size_t size);
+    size_t readLiteral(const char* data, size_t size);
 
     std::string _text;
     size_t _consumed = 0;

@@ -4,12 +4,12 @@
 
 namespace Orvanta::Mime {
 
-std::string const& empty_string() {
+const std::string& empty_string() {
     static const std::string empty;
     return empty;
 }
 
-Value const& empty_value() {
+const Value& empty_value() {
     static const Value empty(empty_string().data(), 0);
     return empty;
 }

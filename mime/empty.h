@@ -8,7 +8,7 @@ namespace Orvanta::Mime {
 
 class Value;
 
-std::string const& empty_string();
-Value const& empty_value();
+const std::string& empty_string();
+const Value& empty_value();
 
 } // namespace Orvanta::Mime

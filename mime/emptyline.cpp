@@ -2,7 +2,7 @@
 
 namespace Orvanta::Mime {
 
-EmptyLine::EmptyLine(char const* data, size_t maximum) : std::runtime_error("Empty line"), _data(data) {
+EmptyLine::EmptyLine(const char* data, size_t maximum) : std::runtime_error("Empty line"), _data(data) {
     while (_size < maximum) {
         if (data[_size++] == '\n') break;
     }

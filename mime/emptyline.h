@@ -10,13 +10,13 @@ namespace Orvanta::Mime {
 class EmptyLine : public std::runtime_error {
 public:
     // counts the bytes up to and including the first LF, at most `maximum`
-    EmptyLine(char const* data, size_t maximum);
+    EmptyLine(const char* data, size_t maximum);
 
-    char const* data() const { return _data; }
+    const char* data() const { return _data; }
     size_t size() const { return _size; }
 
 private:
-    char const* _data;
+    const char* _data;
     size_t _size = 0;
 };
 

@@ -7,15 +7,17 @@
 
 namespace Orvanta::Mime {
 
-size_t Encodable::encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const {
+size_t Encodable::encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const {
     return encode(caps, static_cast<Filter::Result*>(out), persistent);
 }
 
-size_t Encodable::encode(Capabilities const& caps, Filter::WordWrap* out, bool persistent) const {
+size_t Encodable::encode(const Capabilities& caps, Filter::WordWrap* out, bool persistent) const {
     return encode(caps, static_cast<Filter::LineLength*>(out), persistent);
 }
 
-bool Encodable::encodable(Capabilities const&) const { return true; }
+bool Encodable::encodable(const Capabilities&) const {
+    return true;
+}
 
 std::string Encodable::str(bool utf8) const {
     ToString holder;
@@ -23,6 +25,8 @@ std::string Encodable::str(bool utf8) const {
     return holder.text();
 }
 
-Encodable::operator std::string() const { return str(true); }
+Encodable::operator std::string() const {
+    return str(true);
+}
 
 } // namespace Orvanta::Mime

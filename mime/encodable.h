@@ -20,11 +20,11 @@ class Encodable {
 public:
     // returns the bytes the chain reported; `persistent` goes to the sink's
     // append for bytes that outlive the call
-    virtual size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const = 0;
+    virtual size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const = 0;
     // by default the same as the plain form; header values fold against the line
-    virtual size_t encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const;
-    virtual size_t encode(Capabilities const& caps, Filter::WordWrap* out, bool persistent) const;
-    virtual bool encodable(Capabilities const& caps) const;
+    virtual size_t encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const;
+    virtual size_t encode(const Capabilities& caps, Filter::WordWrap* out, bool persistent) const;
+    virtual bool encodable(const Capabilities& caps) const;
     // rendered under Capabilities::utf8() when true, else Capabilities::standard()
     virtual std::string str(bool utf8 = true) const;
     virtual operator std::string() const;

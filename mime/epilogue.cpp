@@ -4,11 +4,11 @@
 
 namespace Orvanta::Mime {
 
-size_t Epilogue::encode(Capabilities const&, Filter::Result* out, bool persistent) const {
+size_t Epilogue::encode(const Capabilities&, Filter::Result* out, bool persistent) const {
     return TextBlock(_data, _size).encode(out, persistent);
 }
 
-Epilogue const& empty_epilogue() {
+const Epilogue& empty_epilogue() {
     static const Epilogue empty;
     return empty;
 }

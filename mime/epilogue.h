@@ -9,15 +9,15 @@ namespace Orvanta::Mime {
 class Epilogue : public String, public Encodable {
 public:
     Epilogue() = default;
-    Epilogue(char const* text, size_t size) : String(text, size) {}
+    Epilogue(const char* text, size_t size) : String(text, size) {}
 
     // the text with its line ends made CR LF and ending in CR LF; nothing
     // for an empty text
     using Encodable::encode;
-    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
 };
 
 // the shared empty epilogue that lookups return when there is none
-Epilogue const& empty_epilogue();
+const Epilogue& empty_epilogue();
 
 } // namespace Orvanta::Mime

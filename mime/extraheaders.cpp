@@ -6,23 +6,23 @@
 
 namespace Orvanta::Mime {
 
-ExtraHeaders::ExtraHeaders(std::initializer_list<char const*> const& names) {
-    for (char const* name : names)
+ExtraHeaders::ExtraHeaders(const std::initializer_list<const char*>& names) {
+    for (const char* name : names)
         _names.emplace_back(name, std::strlen(name));
 }
 
-ExtraHeaders::ExtraHeaders(std::vector<char const*> const& names) {
-    for (char const* name : names)
+ExtraHeaders::ExtraHeaders(const std::vector<const char*>& names) {
+    for (const char* name : names)
         _names.emplace_back(name, std::strlen(name));
 }
 
-ExtraHeaders::ExtraHeaders(std::vector<std::string> const& names) {
-    for (std::string const& name : names)
+ExtraHeaders::ExtraHeaders(const std::vector<std::string>& names) {
+    for (const std::string& name : names)
         _names.emplace_back(name.data(), name.size());
 }
 
-bool ExtraHeaders::contains(String const& name) const {
-    for (String const& extra : _names)
+bool ExtraHeaders::contains(const String& name) const {
+    for (const String& extra : _names)
         if (extra.size() == name.size() && Ascii::equalNoCase(extra.data(), name.data(), name.size()))
             return true;
     return false;

@@ -13,12 +13,12 @@ namespace Orvanta::Mime {
 class ExtraHeaders {
 public:
     ExtraHeaders() = default;
-    ExtraHeaders(std::initializer_list<char const*> const& names);
-    ExtraHeaders(std::vector<char const*> const& names);
-    ExtraHeaders(std::vector<std::string> const& names);
+    ExtraHeaders(const std::initializer_list<const char*>& names);
+    ExtraHeaders(const std::vector<const char*>& names);
+    ExtraHeaders(const std::vector<std::string>& names);
 
     // a name of the list equals this one, ignoring case
-    bool contains(String const& name) const;
+    bool contains(const String& name) const;
 
 private:
     std::vector<String> _names;

@@ -9,7 +9,7 @@ namespace Orvanta::Mime {
 
 class FatalError : public std::runtime_error {
 public:
-    explicit FatalError(std::string const& message) : std::runtime_error(message) {}
+    explicit FatalError(const std::string& message) : std::runtime_error(message) {}
 };
 
 } // namespace Orvanta::Mime

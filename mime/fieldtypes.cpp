@@ -22,22 +22,26 @@ namespace Orvanta::Mime {
 
 namespace {
 
-template <typename Field> std::unique_ptr<HeaderField> strict(char const* data, size_t size) {
+template <typename Field>
+std::unique_ptr<HeaderField> strict(const char* data, size_t size) {
     return std::make_unique<Field>(data, size, true);
 }
 
-template <typename Field> std::unique_ptr<HeaderField> plain(char const* data, size_t size) {
+template <typename Field>
+std::unique_ptr<HeaderField> plain(const char* data, size_t size) {
     return std::make_unique<Field>(data, size);
 }
 
-std::unique_ptr<HeaderField> encoding(char const* data, size_t size) {
+std::unique_ptr<HeaderField> encoding(const char* data, size_t size) {
     return std::make_unique<ContentTransferEncoding>(ContentTransferEncoding::parse(data, size));
 }
 
 // the parsers of the authentication values this library has itself
-FieldTypes::Parser own(char const* name) {
+FieldTypes::Parser own(const char* name) {
     if (std::strcmp(name, "dkim-signature") == 0)
-        return [](char const* data, size_t size) { return std::make_unique<DkimSignature>(data, size, true, false); };
+        return [](const char* data, size_t size) {
+            return std::make_unique<DkimSignature>(data, size, true, false);
+        };
     if (std::strcmp(name, "authentication-results") == 0) return strict<AuthenticationResults>;
     if (std::strcmp(name, "arc-seal") == 0) return strict<ArcSealSignature>;
     if (std::strcmp(name, "arc-message-signature") == 0) return strict<ArcMessageSignature>;
@@ -46,7 +50,7 @@ FieldTypes::Parser own(char const* name) {
 }
 
 struct Row {
-    char const* name;
+    const char* name;
     FieldTypes::Parser parser;
     bool authentication;
 };
@@ -80,7 +84,7 @@ std::vector<Row>& rows() {
     return table;
 }
 
-Row* find(Key const& name) {
+Row* find(const Key& name) {
     for (Row& row : rows())
         if (name == row.name) return &row;
     return nullptr;
@@ -88,11 +92,11 @@ Row* find(Key const& name) {
 
 } // namespace
 
-bool FieldTypes::known(Key const& name) {
+bool FieldTypes::known(const Key& name) {
     return find(name) != nullptr;
 }
 
-bool FieldTypes::add(char const* name, Parser parser) {
+bool FieldTypes::add(const char* name, Parser parser) {
     if (name == nullptr) return false;
     Row* row = find(Key(name, std::char_traits<char>::length(name)));
     if (row == nullptr || !row->authentication) return false;
@@ -101,8 +105,8 @@ bool FieldTypes::add(char const* name, Parser parser) {
     return true;
 }
 
-std::unique_ptr<HeaderField> FieldTypes::parse(Key const& name, char const* data, size_t size) {
-    Row const* row = find(name);
+std::unique_ptr<HeaderField> FieldTypes::parse(const Key& name, const char* data, size_t size) {
+    const Row* row = find(name);
     if (row == nullptr || !row->parser) return nullptr;
     return row->parser(data, size);
 }

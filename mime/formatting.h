@@ -9,7 +9,7 @@ namespace Orvanta::Mime {
 
 class Formatting {
 public:
-    Formatting(char const* data, size_t size);
+    Formatting(const char* data, size_t size);
 
     // narrows the mask by one byte's class
     void process(char byte);

@@ -29,17 +29,19 @@ namespace Orvanta::Mime {
 
 namespace {
 
-bool same(char const* a, size_t alength, char const* b, size_t blength) {
+bool same(const char* a, size_t alength, const char* b, size_t blength) {
     return alength == blength && Ascii::equalNoCase(a, b, alength);
 }
 
-bool named(Line const& line, char const* name, size_t length) {
+bool named(const Line& line, const char* name, size_t length) {
     return same(line.key.data(), line.key.size(), name, length);
 }
 
-Key keyOf(char const* name) { return Key(name, std::strlen(name)); }
+Key keyOf(const char* name) {
+    return Key(name, std::strlen(name));
+}
 
-bool ascii(Value const& value) {
+bool ascii(const Value& value) {
     for (size_t i = 0; i < value.size(); ++i)
         if (!Ascii::isAscii(value.data()[i])) return false;
     return true;
@@ -47,56 +49,66 @@ bool ascii(Value const& value) {
 
 // The spelling written for a typed value set through the text form: the four
 // content fields are written in their usual spelling, others as given.
-Key spelling(Key const& name) {
-    for (char const* usual : {"Content-ID", "Content-Type", "Content-Disposition", "Content-Transfer-Encoding"})
+Key spelling(const Key& name) {
+    for (const char* usual :
+         {"Content-ID", "Content-Type", "Content-Disposition", "Content-Transfer-Encoding"})
         if (name == usual) return keyOf(usual);
     return name;
 }
 
 } // namespace
 
-Value const& Header::get(char const* name) const {
+const Value& Header::get(const char* name) const {
     size_t length = std::strlen(name);
-    for (Line const& line : _lines)
+    for (const Line& line : _lines)
         if (named(line, name, length)) return line.value;
     return empty_value();
 }
 
-std::vector<Value> Header::all(char const* name) const { return all(String(name, std::strlen(name))); }
+std::vector<Value> Header::all(const char* name) const {
+    return all(String(name, std::strlen(name)));
+}
 
-std::vector<Value> Header::all(String const& name) const {
+std::vector<Value> Header::all(const String& name) const {
     std::vector<Value> values;
-    for (Line const& line : _lines)
+    for (const Line& line : _lines)
         if (named(line, name.data(), name.size())) values.push_back(line.value);
     return values;
 }
 
-bool Header::contains(char const* name) const { return contains(String(name, std::strlen(name))); }
+bool Header::contains(const char* name) const {
+    return contains(String(name, std::strlen(name)));
+}
 
-bool Header::contains(String const& name) const {
-    for (Line const& line : _lines)
+bool Header::contains(const String& name) const {
+    for (const Line& line : _lines)
         if (named(line, name.data(), name.size())) return true;
     return false;
 }
 
-bool Header::contains(Key const& key, Value const& value) const {
-    for (Line const& line : _lines)
-        if (named(line, key.data(), key.size()) && same(line.value.data(), line.value.size(), value.data(), value.size()))
+bool Header::contains(const Key& key, const Value& value) const {
+    for (const Line& line : _lines)
+        if (named(line, key.data(), key.size()) &&
+            same(line.value.data(), line.value.size(), value.data(), value.size()))
             return true;
     return false;
 }
 
-HeaderIterator Header::find(char const* name) const { return find(String(name, std::strlen(name))); }
+HeaderIterator Header::find(const char* name) const {
+    return find(String(name, std::strlen(name)));
+}
 
-HeaderIterator Header::find(String const& name) const {
+HeaderIterator Header::find(const String& name) const {
     for (size_t i = 0; i < _lines.size(); ++i)
         if (named(_lines[i], name.data(), name.size())) return HeaderIterator(this, i, name);
     return end();
 }
 
-ReverseHeaderIterator Header::rfind(char const* name) const { return rfind(String(name, std::strlen(name))); }
+ReverseHeaderIterator Header::rfind(const char* name) const {
+    return rfind(String(name, std::strlen(name)));
+}
 
-ReverseHeaderIterator Header::rfind(String const& name) const {
+ReverseHeaderIterator Header::rfind(const String& name) const {
     for (size_t i = 0; i < _lines.size(); ++i)
         if (named(_lines[_lines.size() - 1 - i], name.data(), name.size()))
             return ReverseHeaderIterator(this, i, name);
@@ -104,29 +116,33 @@ ReverseHeaderIterator Header::rfind(String const& name) const {
 }
 
 bool Header::valid() const {
-    for (Line const& line : _lines)
+    for (const Line& line : _lines)
         if (!line.valid()) return false;
     return true;
 }
 
 bool Header::sevenbit() const {
-    for (Line const& line : _lines)
+    for (const Line& line : _lines)
         if (!ascii(line.value)) return false;
     return true;
 }
 
-bool Header::eightbit() const { return !sevenbit(); }
+bool Header::eightbit() const {
+    return !sevenbit();
+}
 
-bool Header::covers(Header const& other) const {
-    for (Line const& line : other._lines)
+bool Header::covers(const Header& other) const {
+    for (const Line& line : other._lines)
         if (!contains(line.key, line.value)) return false;
     return true;
 }
 
-bool Header::matches(Header const& other) const { return covers(other) && other.covers(*this); }
+bool Header::matches(const Header& other) const {
+    return covers(other) && other.covers(*this);
+}
 
 bool Header::multipart() const {
-    Value const& value = get("content-type");
+    const Value& value = get("content-type");
     if (value.size() == 0) return false;
     try {
         // the type alone first: most parts are not multipart, and their
@@ -134,26 +150,26 @@ bool Header::multipart() const {
         if (!ContentType::Type(value.data(), value.size()).main("multipart")) return false;
         ContentType type(value.data(), value.size(), true);
         return type.type().main("multipart");
-    } catch (std::exception const&) {
+    } catch (const std::exception&) {
         // no content type, or one that does not parse: a single part
         return false;
     }
 }
 
-char const* Header::preserve(char const* data, size_t size) {
+const char* Header::preserve(const char* data, size_t size) {
     auto text = std::make_shared<std::string>(data, size);
     _texts.push_back(text);
     return text->c_str();
 }
 
-char const* Header::preserve(Filter::Memory const& memory) {
-    char const* data = memory.data();
+const char* Header::preserve(const Filter::Memory& memory) {
+    const char* data = memory.data();
     return preserve(data == nullptr ? "" : data, memory.size());
 }
 
-char const* Header::encode(Key const& key, HeaderField const& field) {
-    Capabilities const& standard = Capabilities::standard();
-    Capabilities const& caps = field.encodable(standard) ? standard : Capabilities::utf8();
+const char* Header::encode(const Key& key, const HeaderField& field) {
+    const Capabilities& standard = Capabilities::standard();
+    const Capabilities& caps = field.encodable(standard) ? standard : Capabilities::utf8();
     std::string plain;
     {
         Filter::String sink(&plain);
@@ -176,7 +192,7 @@ char const* Header::encode(Key const& key, HeaderField const& field) {
     return preserve(memory);
 }
 
-char const* Header::encode(Key const& key, Value const& value) {
+const char* Header::encode(const Key& key, const Value& value) {
     Filter::Memory memory;
     {
         Filter::NewlineConverter converter(&memory, "\r\n", 0);
@@ -201,150 +217,163 @@ char const* Header::encode(Key const& key, Value const& value) {
     return preserve(memory);
 }
 
-size_t Header::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+size_t Header::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {
     size_t total = 0;
-    for (Line const& line : _lines) total += line.encode(caps, out, persistent);
+    for (const Line& line : _lines)
+        total += line.encode(caps, out, persistent);
     if (_terminator != nullptr) return total + out->append(_terminator, 2, persistent);
     return total + out->append("\r\n", 2, true);
 }
 
-void Header::replaceFirst(Key const& name, char const* text) {
+void Header::replaceFirst(const Key& name, const char* text) {
     Line line(text);
     auto first = std::find_if(_lines.begin(), _lines.end(),
-                              [&](Line const& l) { return named(l, name.data(), name.size()); });
+                              [&](const Line& l) { return named(l, name.data(), name.size()); });
     if (first == _lines.end()) {
         _lines.push_back(std::move(line));
         return;
     }
     size_t index = static_cast<size_t>(first - _lines.begin());
     _lines.erase(std::remove_if(_lines.begin() + static_cast<std::ptrdiff_t>(index) + 1, _lines.end(),
-                                [&](Line const& l) { return named(l, name.data(), name.size()); }),
+                                [&](const Line& l) { return named(l, name.data(), name.size()); }),
                  _lines.end());
     _lines[index] = std::move(line);
 }
 
-void Header::insert(size_t position, char const* text) {
+void Header::insert(size_t position, const char* text) {
     Line line(text);
     _lines.insert(_lines.begin() + static_cast<std::ptrdiff_t>(position), std::move(line));
 }
 
-void Header::set(char const* name, HeaderField const& field) {
+void Header::set(const char* name, const HeaderField& field) {
     if (name == nullptr) return;
     Key key = keyOf(name);
     replaceFirst(key, encode(key, field));
 }
 
-void Header::set(HeaderIterator const& it, HeaderField const& field) {
+void Header::set(const HeaderIterator& it, const HeaderField& field) {
     // an iterator of another header must not reach past these lines
     if (it == end() || it.index() >= _lines.size()) return;
     Line& line = _lines[it.index()];
     line.set(encode(line.key, field));
 }
 
-void Header::append(char const* name, HeaderField const& field) {
+void Header::append(const char* name, const HeaderField& field) {
     if (name == nullptr) return;
     try {
         insert(_lines.size(), encode(keyOf(name), field));
-    } catch (std::exception const&) {
+    } catch (const std::exception&) {
         // adding is best effort: the header keeps the lines it had
     }
 }
 
-void Header::prepend(DkimHeader const& header) {
+void Header::prepend(const DkimHeader& header) {
     std::string text = std::string(DkimHeader::name) + ": " + header.text() + "\r\n";
     insert(0, preserve(text.data(), text.size()));
 }
 
-void Header::prepend(AuthenticationResults const& results) { prepend("Authentication-Results", results); }
+void Header::prepend(const AuthenticationResults& results) {
+    prepend("Authentication-Results", results);
+}
 
-void Header::prepend(char const* name, HeaderField const& field) {
+void Header::prepend(const char* name, const HeaderField& field) {
     if (name == nullptr) return;
     try {
         insert(0, encode(keyOf(name), field));
-    } catch (std::exception const&) {
+    } catch (const std::exception&) {
         // adding is best effort: the header keeps the lines it had
     }
 }
 
-void Header::set(DateTime const& field) { set("Date", field); }
+void Header::set(const DateTime& field) {
+    set("Date", field);
+}
 
-void Header::set(ContentID const& field) { set("Content-ID", field); }
+void Header::set(const ContentID& field) {
+    set("Content-ID", field);
+}
 
-void Header::set(ContentType const& field) { set("Content-Type", field); }
+void Header::set(const ContentType& field) {
+    set("Content-Type", field);
+}
 
-void Header::set(ContentDisposition const& field) { set("Content-Disposition", field); }
+void Header::set(const ContentDisposition& field) {
+    set("Content-Disposition", field);
+}
 
-void Header::set(ContentTransferEncoding const& field) { set("Content-Transfer-Encoding", field); }
+void Header::set(const ContentTransferEncoding& field) {
+    set("Content-Transfer-Encoding", field);
+}
 
-char const* Header::compose(Key const& name, Key const& written, char const* value) {
+const char* Header::compose(const Key& name, const Key& written, const char* value) {
     size_t size = std::strlen(value);
     std::unique_ptr<HeaderField> field;
     try {
         field = FieldTypes::parse(name, value, size);
-    } catch (std::exception const&) {
+    } catch (const std::exception&) {
         // a value that does not parse is stored as the caller's text
     }
     if (field) {
         try {
             return encode(written, *field);
-        } catch (std::exception const&) {
+        } catch (const std::exception&) {
             // it parses but cannot be written: stored as the caller's text
         }
     }
     return encode(name, Value(value, size));
 }
 
-void Header::set(char const* name, char const* value) {
+void Header::set(const char* name, const char* value) {
     if (name == nullptr || *name == '\0' || value == nullptr || *value == '\0') return;
     Key key = keyOf(name);
     replaceFirst(key, compose(key, spelling(key), value));
 }
 
-void Header::set(HeaderIterator const& it, char const* value) {
+void Header::set(const HeaderIterator& it, const char* value) {
     if (it == end() || it.index() >= _lines.size() || value == nullptr || *value == '\0') return;
     Line& line = _lines[it.index()];
     line.set(compose(line.key, line.key, value));
 }
 
-void Header::append(char const* name, char const* value) {
+void Header::append(const char* name, const char* value) {
     if (name == nullptr || value == nullptr) return;
     try {
         Key key = keyOf(name);
         insert(_lines.size(), compose(key, key, value));
-    } catch (std::exception const&) {
+    } catch (const std::exception&) {
         // adding is best effort: the header keeps the lines it had
     }
 }
 
-void Header::prepend(char const* name, char const* value) {
+void Header::prepend(const char* name, const char* value) {
     if (name == nullptr || value == nullptr) return;
     try {
         Key key = keyOf(name);
         insert(0, compose(key, key, value));
-    } catch (std::exception const&) {
+    } catch (const std::exception&) {
         // adding is best effort: the header keeps the lines it had
     }
 }
 
-void Header::remove(char const* name) {
+void Header::remove(const char* name) {
     size_t length = std::strlen(name);
-    remove([&](Line const& line) { return named(line, name, length); });
+    remove([&](const Line& line) { return named(line, name, length); });
 }
 
 void Header::remove(size_t index) {
     if (index < _lines.size()) _lines.erase(_lines.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
-HeaderIterator Header::remove(HeaderIterator const& it) {
+HeaderIterator Header::remove(const HeaderIterator& it) {
     remove(it.index());
     return HeaderIterator(this, it.index(), it.filter());
 }
 
-void Header::remove(std::function<bool(Line const&)> const& predicate) {
+void Header::remove(const std::function<bool(const Line&)>& predicate) {
     _lines.erase(std::remove_if(_lines.begin(), _lines.end(), predicate), _lines.end());
 }
 
-void Header::sort(Key const& key, std::function<bool(Value const&, Value const&)> const& less) {
+void Header::sort(const Key& key, const std::function<bool(const Value&, const Value&)>& less) {
     std::vector<size_t> positions;
     for (size_t i = 0; i < _lines.size(); ++i)
         if (named(_lines[i], key.data(), key.size())) positions.push_back(i);
@@ -354,10 +383,11 @@ void Header::sort(Key const& key, std::function<bool(Value const&, Value const&)
     std::stable_sort(sorted.begin(), sorted.end(),
                      [&](size_t a, size_t b) { return less(_lines[a].value, _lines[b].value); });
     std::vector<Line> copy = _lines;
-    for (size_t i = 0; i < positions.size(); ++i) _lines[positions[i]] = copy[sorted[i]];
+    for (size_t i = 0; i < positions.size(); ++i)
+        _lines[positions[i]] = copy[sorted[i]];
 }
 
-void Header::sort(std::function<bool(DkimSignature const&, DkimSignature const&)> const& less) {
+void Header::sort(const std::function<bool(const DkimSignature&, const DkimSignature&)>& less) {
     std::vector<size_t> positions;
     std::vector<DkimSignature> signatures;
     for (size_t i = 0; i < _lines.size(); ++i) {
@@ -365,19 +395,21 @@ void Header::sort(std::function<bool(DkimSignature const&, DkimSignature const&)
         try {
             signatures.emplace_back(_lines[i].value.data(), _lines[i].value.size(), true, false);
             positions.push_back(i);
-        } catch (std::exception const&) {
+        } catch (const std::exception&) {
             // a value that does not parse keeps its place
         }
     }
     std::vector<size_t> order(positions.size());
-    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
     std::stable_sort(order.begin(), order.end(),
                      [&](size_t a, size_t b) { return less(signatures[a], signatures[b]); });
     std::vector<Line> copy = _lines;
-    for (size_t i = 0; i < positions.size(); ++i) _lines[positions[i]] = copy[positions[order[i]]];
+    for (size_t i = 0; i < positions.size(); ++i)
+        _lines[positions[i]] = copy[positions[order[i]]];
 }
 
-void Header::sort(std::function<bool(Line const&, Line const&)> const& less) {
+void Header::sort(const std::function<bool(const Line&, const Line&)>& less) {
     std::stable_sort(_lines.begin(), _lines.end(), less);
 }
 

@@ -5,48 +5,53 @@
 
 namespace Orvanta::Mime {
 
-template <bool Backward> bool BasicHeaderIterator<Backward>::valid() const {
+template <bool Backward>
+bool BasicHeaderIterator<Backward>::valid() const {
     return _index < _header->size();
 }
 
-template <bool Backward> Line const& BasicHeaderIterator<Backward>::line() const {
+template <bool Backward>
+const Line& BasicHeaderIterator<Backward>::line() const {
     return (*_header)[Backward ? _header->size() - 1 - _index : _index];
 }
 
-template <bool Backward> Key const& BasicHeaderIterator<Backward>::key() const {
+template <bool Backward>
+const Key& BasicHeaderIterator<Backward>::key() const {
     return line().key;
 }
 
-template <bool Backward> Value const& BasicHeaderIterator<Backward>::value() const {
+template <bool Backward>
+const Value& BasicHeaderIterator<Backward>::value() const {
     return line().value;
 }
 
-template <bool Backward> BasicHeaderIterator<Backward>& BasicHeaderIterator<Backward>::operator++() {
+template <bool Backward>
+BasicHeaderIterator<Backward>& BasicHeaderIterator<Backward>::operator++() {
     if (++_index == 0) return *this;
     if (_filter.data() == nullptr || _filter.size() == 0) return *this;
     while (valid()) {
-        Key const& name = key();
-        if (Ascii::sameNoCase(name.data(), name.size(), _filter.data(), _filter.size()))
-            break;
+        const Key& name = key();
+        if (Ascii::sameNoCase(name.data(), name.size(), _filter.data(), _filter.size())) break;
         if (++_index == 0) break;
     }
     return *this;
 }
 
-template <bool Backward> BasicHeaderIterator<Backward> BasicHeaderIterator<Backward>::operator++(int) {
+template <bool Backward>
+BasicHeaderIterator<Backward> BasicHeaderIterator<Backward>::operator++(int) {
     BasicHeaderIterator old = *this;
     if (valid()) ++*this;
     return old;
 }
 
 template <bool Backward>
-bool BasicHeaderIterator<Backward>::operator==(BasicHeaderIterator const& other) const {
+bool BasicHeaderIterator<Backward>::operator==(const BasicHeaderIterator& other) const {
     if (_header != other._header) return false;
     return _index == other._index || (!valid() && !other.valid());
 }
 
 template <bool Backward>
-size_t BasicHeaderIterator<Backward>::encode(Capabilities const& caps, Filter::Result* out,
+size_t BasicHeaderIterator<Backward>::encode(const Capabilities& caps, Filter::Result* out,
                                              bool persistent) const {
     return line().encode(caps, out, persistent);
 }

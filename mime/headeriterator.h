@@ -17,35 +17,36 @@ class Key;
 class Line;
 class Value;
 
-template <bool Backward> class BasicHeaderIterator : public Encodable {
+template <bool Backward>
+class BasicHeaderIterator : public Encodable {
 public:
     // the filter's bytes are not copied and must outlive the iterator
-    BasicHeaderIterator(Header const* header, size_t index, String const& filter = String())
+    BasicHeaderIterator(const Header* header, size_t index, const String& filter = String())
         : _header(header), _index(index), _filter(filter) {}
 
     bool valid() const;
-    Line const& line() const;
-    Line const& operator*() const { return line(); }
-    Line const* operator->() const { return &line(); }
-    Key const& key() const;
-    Value const& value() const;
+    const Line& line() const;
+    const Line& operator*() const { return line(); }
+    const Line* operator->() const { return &line(); }
+    const Key& key() const;
+    const Value& value() const;
     // one position on, then on while the line there does not carry the
     // filter's name; a step past the largest index wraps to 0 and stops
     BasicHeaderIterator& operator++();
     BasicHeaderIterator operator++(int);
     // the same header, and the same position or both past the end
-    bool operator==(BasicHeaderIterator const& other) const;
-    bool operator!=(BasicHeaderIterator const& other) const { return !(*this == other); }
+    bool operator==(const BasicHeaderIterator& other) const;
+    bool operator!=(const BasicHeaderIterator& other) const { return !(*this == other); }
 
-    Header const* header() const { return _header; }
+    const Header* header() const { return _header; }
     size_t index() const { return _index; }
-    String const& filter() const { return _filter; }
+    const String& filter() const { return _filter; }
 
     using Encodable::encode;
-    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
 
 private:
-    Header const* _header;
+    const Header* _header;
     size_t _index;
     String _filter;
 };

@@ -7,13 +7,13 @@ namespace Orvanta::Mime {
 
 class Internal {
 public:
-    Internal(char const* data, size_t size) : _data(data), _size(size) {}
+    Internal(const char* data, size_t size) : _data(data), _size(size) {}
 
-    char const* data() const { return _data; }
+    const char* data() const { return _data; }
     size_t size() const { return _size; }
 
 private:
-    char const* _data;
+    const char* _data;
     size_t _size;
 };
 

@@ -6,7 +6,7 @@
 
 namespace Orvanta::Mime {
 
-bool IString::operator==(char const* text) const {
+bool IString::operator==(const char* text) const {
     if (text == nullptr) return false;
     if (std::strlen(text) != _size) return false;
     return _size == 0 || Ascii::equalNoCase(_data, text, _size);

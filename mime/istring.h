@@ -10,8 +10,8 @@ class IString : public String {
 public:
     using String::String;
 
-    bool operator==(char const* text) const;
-    bool operator!=(char const* text) const { return !(*this == text); }
+    bool operator==(const char* text) const;
+    bool operator!=(const char* text) const { return !(*this == text); }
 };
 
 } // namespace Orvanta::Mime

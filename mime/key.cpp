@@ -7,13 +7,17 @@
 
 namespace Orvanta::Mime {
 
-bool Key::containsMailboxes() const { return *this == "from" || *this == "resent-from"; }
+bool Key::containsMailboxes() const {
+    return *this == "from" || *this == "resent-from";
+}
 
-bool Key::containsMailbox() const { return *this == "sender"; }
+bool Key::containsMailbox() const {
+    return *this == "sender";
+}
 
 bool Key::containsTargets() const {
-    for (char const* name : {"to", "cc", "bcc", "reply-to", "resent-to", "resent-cc", "resent-bcc",
-                             "resent-reply-to"})
+    for (const char* name :
+         {"to", "cc", "bcc", "reply-to", "resent-to", "resent-cc", "resent-bcc", "resent-reply-to"})
         if (*this == name) return true;
     return false;
 }
@@ -23,23 +27,56 @@ bool Key::supportsEncodedWords() const {
     return _size >= 2 && Ascii::equalNoCase(_data, "x-", 2);
 }
 
-bool Key::containsAuthenticationResults() const { return *this == "authentication-results"; }
+bool Key::containsAuthenticationResults() const {
+    return *this == "authentication-results";
+}
 
-bool Key::containsArcAuthenticationResults() const { return *this == "arc-authentication-results"; }
+bool Key::containsArcAuthenticationResults() const {
+    return *this == "arc-authentication-results";
+}
 
-bool Key::containsArcSeal() const { return *this == "arc-seal"; }
+bool Key::containsArcSeal() const {
+    return *this == "arc-seal";
+}
 
-bool Key::containsArcMessageSignature() const { return *this == "arc-message-signature"; }
+bool Key::containsArcMessageSignature() const {
+    return *this == "arc-message-signature";
+}
 
-bool Key::containsDkimSignature() const { return *this == "dkim-signature"; }
+bool Key::containsDkimSignature() const {
+    return *this == "dkim-signature";
+}
 
 bool Key::canonicalized(SignatureType type) const {
-    for (char const* name :
-         {"from", "sender", "reply-to", "subject", "date", "message-id", "to", "cc", "mime-version", "content-type",
-          "content-transfer-encoding", "content-id", "content-description", "resent-date", "resent-from",
-          "resent-sender", "resent-to", "resent-cc", "resent-message-id", "in-reply-to", "references", "list-id",
-          "list-help", "list-unsubscribe", "list-unsubscribe-post", "list-subscribe", "list-post", "list-owner",
-          "list-archive"})
+    for (const char* name : {"from",
+                             "sender",
+                             "reply-to",
+                             "subject",
+                             "date",
+                             "message-id",
+                             "to",
+                             "cc",
+                             "mime-version",
+                             "content-type",
+                             "content-transfer-encoding",
+                             "content-id",
+                             "content-description",
+                             "resent-date",
+                             "resent-from",
+                             "resent-sender",
+                             "resent-to",
+                             "resent-cc",
+                             "resent-message-id",
+                             "in-reply-to",
+                             "references",
+                             "list-id",
+                             "list-help",
+                             "list-unsubscribe",
+                             "list-unsubscribe-post",
+                             "list-subscribe",
+                             "list-post",
+                             "list-owner",
+                             "list-archive"})
         if (*this == name) return true;
     return type == SignatureType::arc && containsDkimSignature();
 }

@@ -21,7 +21,7 @@ namespace {
 // The key of a p= text, read once per thread: reading a key costs more than
 // checking a signature with it, and a chain checks several signatures with
 // the same few keys. Bounded, since the texts come from the network.
-OpenSSL::PublicKey const& publicKey(std::string const& text) {
+const OpenSSL::PublicKey& publicKey(const std::string& text) {
     thread_local std::map<std::string, std::unique_ptr<OpenSSL::PublicKey>> keys;
     auto found = keys.find(text);
     if (found != keys.end()) return *found->second;
@@ -32,7 +32,7 @@ OpenSSL::PublicKey const& publicKey(std::string const& text) {
 
 // whether a colon-separated list holds the word (blanks around elements
 // ignored)
-bool listed(std::string const& list, char const* word) {
+bool listed(const std::string& list, const char* word) {
     size_t start = 0;
     while (start <= list.size()) {
         size_t end = list.find(':', start);
@@ -51,8 +51,8 @@ bool listed(std::string const& list, char const* word) {
 
 } // namespace
 
-void SignatureStatus::fetch(Dns::Context const& context, std::string const& domain,
-                            std::string const& selector, Dns::DkimRecords& records) {
+void SignatureStatus::fetch(const Dns::Context& context, const std::string& domain,
+                            const std::string& selector, Dns::DkimRecords& records) {
     Dns::Hostname host(domain.c_str(), false);
     // absolute: a key is never looked for below the local search domains
     std::string name = selector + "._domainkey." + (host.ascii() == nullptr ? "" : host.ascii()) + ".";
@@ -62,15 +62,15 @@ void SignatureStatus::fetch(Dns::Context const& context, std::string const& doma
     if (records.records().empty()) throw Dns::Exception("No records of this type", Dns::Exception::noData);
 }
 
-char const* SignatureStatus::initialize(Dns::Context const& context, Object const& message,
-                                        DkimSignature const& signature) {
+const char* SignatureStatus::initialize(const Dns::Context& context, const Object& message,
+                                        const DkimSignature& signature) {
     try {
         if (signature.domain().empty() || signature.selector().empty())
             return conclude(permerror, "Domain or selector not set in signature");
         Dns::DkimRecords records;
         try {
             fetch(context, signature.domain(), signature.selector(), records);
-        } catch (Dns::Exception const& error) {
+        } catch (const Dns::Exception& error) {
             if (error.temporary()) return conclude(temperror, "Temporary exception fetching DNS");
             return conclude(permerror, "Permanent error fetching DNS");
         }
@@ -81,19 +81,19 @@ char const* SignatureStatus::initialize(Dns::Context const& context, Object cons
     }
 }
 
-char const* SignatureStatus::initialize(Object const& message, DkimSignature const& signature,
-                                        Dns::DkimRecords const& records) {
+const char* SignatureStatus::initialize(const Object& message, const DkimSignature& signature,
+                                        const Dns::DkimRecords& records) {
     if (records.records().empty()) return conclude(permerror, _message);
-    char const* result = permerror;
-    for (Dns::DkimRecord const& record : records.records()) {
+    const char* result = permerror;
+    for (const Dns::DkimRecord& record : records.records()) {
         result = initialize(message, signature, record);
         if (result == pass) break;
     }
     return result;
 }
 
-char const* SignatureStatus::initialize(Object const& message, DkimSignature const& signature,
-                                        Dns::DkimRecord const& record) {
+const char* SignatureStatus::initialize(const Object& message, const DkimSignature& signature,
+                                        const Dns::DkimRecord& record) {
     if (!record.k().empty() && record.k() != "rsa") return conclude(permerror, "Only RSA keys are supported");
     if (!record.s().empty() && !listed(record.s(), "*") && !listed(record.s(), "email"))
         return conclude(permerror, "DNS record does not support email");
@@ -109,12 +109,12 @@ char const* SignatureStatus::initialize(Object const& message, DkimSignature con
     }
 }
 
-bool DkimSignature::valid(Object const& message, Dns::DkimRecord const& record) const {
+bool DkimSignature::valid(const Object& message, const Dns::DkimRecord& record) const {
     DkimStatus status;
     return status.initialize(message, *this, record) == Status::pass;
 }
 
-bool DkimSignature::valid(Object const& message, Dns::DkimRecords const& records) const {
+bool DkimSignature::valid(const Object& message, const Dns::DkimRecords& records) const {
     DkimStatus status;
     return status.initialize(message, *this, records) == Status::pass;
 }

@@ -4,10 +4,10 @@
 
 namespace Orvanta::Mime {
 
-void LeadingWord::skipToSemicolon(Scanner& text, char const* error) {
+void LeadingWord::skipToSemicolon(Scanner& text, const char* error) {
     try {
         text.skipBlanks(true);
-    } catch (std::runtime_error const&) {
+    } catch (const std::runtime_error&) {
         throw std::runtime_error(error);
     }
     if (!text.atEnd() && !text.take(';')) throw std::runtime_error(error);

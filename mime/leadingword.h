@@ -15,9 +15,10 @@ public:
     // `vet(c, after)` is shown each byte of the word (`after` points past
     // it) and throws when it does not belong; a broken comment or anything
     // but a ';' after the blanks throws std::runtime_error with `error`
-    template <typename Vet> LeadingWord(char const* data, size_t size, char const* error, Vet vet);
+    template <typename Vet>
+    LeadingWord(const char* data, size_t size, const char* error, Vet vet);
 
-    char const* begin() const { return _begin; }
+    const char* begin() const { return _begin; }
     size_t length() const { return _length; }
     // the bytes taken, the ';' included
     size_t consumed() const { return _consumed; }
@@ -25,14 +26,15 @@ public:
 private:
     // at a blank or '(' after the word: steps over the blanks, comments and
     // the ';' that must follow them
-    static void skipToSemicolon(Scanner& text, char const* error);
+    static void skipToSemicolon(Scanner& text, const char* error);
 
-    char const* _begin = nullptr;
+    const char* _begin = nullptr;
     size_t _length = 0;
     size_t _consumed = 0;
 };
 
-template <typename Vet> LeadingWord::LeadingWord(char const* data, size_t size, char const* error, Vet vet) {
+template <typename Vet>
+LeadingWord::LeadingWord(const char* data, size_t size, const char* error, Vet vet) {
     Scanner text(data, size);
     text.skipWhile(Ascii::isSpace);
     _begin = text.here();

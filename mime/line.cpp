@@ -24,57 +24,66 @@ namespace Orvanta::Mime {
 
 namespace {
 
-bool blank(char c) { return c == ' ' || c == '\t'; }
+bool blank(char c) {
+    return c == ' ' || c == '\t';
+}
 
-size_t length(char const* text) { return text == nullptr ? 0 : std::strlen(text); }
+size_t length(const char* text) {
+    return text == nullptr ? 0 : std::strlen(text);
+}
 
-bool ascii(char const* data, size_t size) {
+bool ascii(const char* data, size_t size) {
     for (size_t i = 0; i < size; ++i)
         if (!Ascii::isAscii(data[i])) return false;
     return true;
 }
 
 // The value's bytes as they stand, only their line ends made CR LF.
-size_t writeRaw(char const* data, size_t size, Filter::Result* out, bool persistent) {
+size_t writeRaw(const char* data, size_t size, Filter::Result* out, bool persistent) {
     Filter::NewlineConverter converter(out, "\r\n", 0);
     return converter.append(data, size, persistent);
 }
 
 } // namespace
 
-Line::ExtKey::ExtKey(char const* text, size_t size) : Key(text, 0) {
+Line::ExtKey::ExtKey(const char* text, size_t size) : Key(text, 0) {
     if (size == 0) throw EmptyLine(text, 0);
     if (text[0] == '\n') throw EmptyLine(text, 1);
     if (size >= 2 && text[0] == '\r' && text[1] == '\n') throw EmptyLine(text, 2);
     bool colon = true;
     size_t i = 0;
     for (;; ++i) {
-        if (Ascii::isSpace(text[i])) colon = false;
-        else if (text[i] == ':' && colon) break;
+        if (Ascii::isSpace(text[i]))
+            colon = false;
+        else if (text[i] == ':' && colon)
+            break;
         if (i + 1 == size) throw ParseError("Key cannot be retrieved (no colon)", size);
         if (text[i + 1] == '\n') throw ParseError("Missing colon", i + 2);
     }
     _size = i;
     _consumed = i + 1;
-    while (_consumed < size && blank(text[_consumed])) ++_consumed;
+    while (_consumed < size && blank(text[_consumed]))
+        ++_consumed;
 }
 
-Line::ExtKey::ExtKey(char const* text) : ExtKey(text, length(text)) {}
+Line::ExtKey::ExtKey(const char* text) : ExtKey(text, length(text)) {}
 
-size_t Line::ExtKey::encode(Capabilities const&, Filter::LineLength* out, bool persistent) const {
+size_t Line::ExtKey::encode(const Capabilities&, Filter::LineLength* out, bool persistent) const {
     if (_consumed != 0) return out->append(_data, _consumed, persistent);
     size_t total = out->append(_data, _size, persistent);
     return total + out->append(": ", 2, true);
 }
 
-Line::ExtValue::ExtValue(Key const& key, char const* text, size_t size) : Value(text, 0), _key(&key) {
+Line::ExtValue::ExtValue(const Key& key, const char* text, size_t size) : Value(text, 0), _key(&key) {
     size_t i = 0;
-    while (i < size && blank(text[i])) ++i;
+    while (i < size && blank(text[i]))
+        ++i;
     _data = text + i;
     size_t pending = 0;
     while (i < size) {
         char c = text[i++];
-        if (Ascii::isSpace(c)) ++pending;
+        if (Ascii::isSpace(c))
+            ++pending;
         else {
             _size += pending + 1;
             pending = 0;
@@ -84,22 +93,22 @@ Line::ExtValue::ExtValue(Key const& key, char const* text, size_t size) : Value(
     _consumed = i;
 }
 
-Line::ExtValue::ExtValue(Key const& key, char const* text) : ExtValue(key, text, length(text)) {}
+Line::ExtValue::ExtValue(const Key& key, const char* text) : ExtValue(key, text, length(text)) {}
 
 namespace {
 
 // The ways a value is written again, chosen by the field's name.
-using Writer = size_t (*)(Key const& name, char const* data, size_t size, Capabilities const& caps,
+using Writer = size_t (*)(const Key& name, const char* data, size_t size, const Capabilities& caps,
                           Filter::LineLength* out, bool persistent);
 
 // A mailbox or address list written by its class through a word wrapper; one
 // that does not parse keeps its bytes, still folded.
-size_t addresses(Key const& name, char const* data, size_t size, Capabilities const& caps, Filter::LineLength* out,
-                 bool persistent) {
+size_t addresses(const Key& name, const char* data, size_t size, const Capabilities& caps,
+                 Filter::LineLength* out, bool persistent) {
     std::unique_ptr<HeaderField> field;
     try {
         field = FieldTypes::parse(name, data, size);
-    } catch (std::exception const&) {
+    } catch (const std::exception&) {
         // an address list that does not parse is still folded, unchanged
     }
     std::string plain;
@@ -118,9 +127,10 @@ size_t addresses(Key const& name, char const* data, size_t size, Capabilities co
 
 // Free text: encoded words are decoded and the text written again with
 // encoded words where the transport needs them.
-size_t words(Key const&, char const* data, size_t size, Capabilities const& caps, Filter::LineLength* out,
+size_t words(const Key&, const char* data, size_t size, const Capabilities& caps, Filter::LineLength* out,
              bool persistent) {
-    Filter::MimeHeaderEncode encoder(out->size().bytes(), caps.preferred(), Filter::MimeHeaderEncoding(), out);
+    Filter::MimeHeaderEncode encoder(out->size().bytes(), caps.preferred(), Filter::MimeHeaderEncoding(),
+                                     out);
     FlushGuard guard(&encoder);
     Filter::MimeHeaderDecode decoder("utf-8", &guard);
     size_t total = decoder.append(data, size, persistent);
@@ -132,8 +142,8 @@ size_t words(Key const&, char const* data, size_t size, Capabilities const& caps
 // not parse or write, and while its class does not exist yet. The class
 // writes into a buffer that continues the line, so that one that fails
 // partway leaves none of its output before the value as it stands.
-size_t typed(Key const& name, char const* data, size_t size, Capabilities const& caps, Filter::LineLength* out,
-             bool persistent) {
+size_t typed(const Key& name, const char* data, size_t size, const Capabilities& caps,
+             Filter::LineLength* out, bool persistent) {
     try {
         if (auto field = FieldTypes::parse(name, data, size)) {
             std::string written;
@@ -142,14 +152,14 @@ size_t typed(Key const& name, char const* data, size_t size, Capabilities const&
             field->encode(caps, &line, persistent);
             return out->append(written.data(), written.size(), false);
         }
-    } catch (std::exception const&) {
+    } catch (const std::exception&) {
         // a typed value that does not parse or write is kept as it stands
     }
     return writeRaw(data, size, out, persistent);
 }
 
 // Any other value is folded again between its words.
-size_t refolded(Key const&, char const* data, size_t size, Capabilities const& caps, Filter::LineLength* out,
+size_t refolded(const Key&, const char* data, size_t size, const Capabilities& caps, Filter::LineLength* out,
                 bool persistent) {
     Filter::WordWrap wrap(caps.limits(), out->size(), out);
     size_t total = wrap.append(data, size, persistent);
@@ -157,23 +167,25 @@ size_t refolded(Key const&, char const* data, size_t size, Capabilities const& c
 }
 
 struct Route {
-    bool (*named)(Key const& name);
+    bool (*named)(const Key& name);
     Writer write;
 };
 
 // tried in order; a name that no row takes is refolded
-Route const routes[] = {
-    {[](Key const& name) { return name.containsMailbox() || name.containsMailboxes() || name.containsTargets(); },
+const Route routes[] = {
+    {[](const Key& name) {
+         return name.containsMailbox() || name.containsMailboxes() || name.containsTargets();
+     },
      addresses},
-    {[](Key const& name) { return name.supportsEncodedWords(); }, words},
+    {[](const Key& name) { return name.supportsEncodedWords(); }, words},
     {FieldTypes::known, typed},
 };
 
 } // namespace
 
-size_t Line::ExtValue::encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const {
+size_t Line::ExtValue::encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const {
     Writer write = refolded;
-    for (Route const& route : routes) {
+    for (const Route& route : routes) {
         if (!route.named(*_key)) continue;
         write = route.write;
         break;
@@ -183,14 +195,14 @@ size_t Line::ExtValue::encode(Capabilities const& caps, Filter::LineLength* out,
     return total;
 }
 
-Line::Line(char const* text, size_t size)
+Line::Line(const char* text, size_t size)
     : String(text, 0), key(text, size), value(key, text + key.consumed(), size - key.consumed()) {
     _size = key.consumed() + value.consumed();
 }
 
-Line::Line(char const* text) : Line(text, length(text)) {}
+Line::Line(const char* text) : Line(text, length(text)) {}
 
-Line::Line(Line const& other) : String(other), Encodable(other), key(other.key), value(other.value) {
+Line::Line(const Line& other) : String(other), Encodable(other), key(other.key), value(other.value) {
     value._key = &key;
 }
 
@@ -198,7 +210,7 @@ Line::Line(Line&& other) noexcept : String(other), Encodable(other), key(other.k
     value._key = &key;
 }
 
-Line& Line::operator=(Line const& other) {
+Line& Line::operator=(const Line& other) {
     String::operator=(other);
     key = other.key;
     value = other.value;
@@ -214,19 +226,21 @@ Line& Line::operator=(Line&& other) noexcept {
     return *this;
 }
 
-void Line::set(char const* text) { *this = Line(text); }
+void Line::set(const char* text) {
+    *this = Line(text);
+}
 
 bool Line::valid() const {
     try {
         FieldTypes::parse(key, value.data(), value.size());
         return true;
-    } catch (std::exception const&) {
+    } catch (const std::exception&) {
         // the question is only whether the value parses
         return false;
     }
 }
 
-bool Line::raw(Capabilities const& caps) const {
+bool Line::raw(const Capabilities& caps) const {
     bool plain = ascii(value.data(), value.size());
     bool both = caps.eightbit() && caps.reencode();
     if (!plain) return caps.eightbit() && caps.hardLimit() >= 998;
@@ -236,7 +250,7 @@ bool Line::raw(Capabilities const& caps) const {
     return caps.eightbit() || _size <= caps.hardLimit() || SevenBit::fits(_data, _size, caps.hardLimit());
 }
 
-size_t Line::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+size_t Line::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {
     if (raw(caps)) {
         size_t total = writeRaw(_data, _size, out, persistent);
         // the last line of a text may lack its line end; the next line must
@@ -251,7 +265,7 @@ size_t Line::encode(Capabilities const& caps, Filter::Result* out, bool persiste
     return total + value.encode(caps, &tracker, persistent) + 2;
 }
 
-bool Line::encodable(Capabilities const& caps) const {
+bool Line::encodable(const Capabilities& caps) const {
     if (caps.eightbit()) return true;
     // a copied line is 7-bit when its name is: the value is
     if (raw(caps)) return ascii(key.data(), key.size());

@@ -19,13 +19,13 @@ public:
         // Scans a name at the start of a line. Throws EmptyLine at an empty
         // line (or at the end of the text) and ParseError for a line that is
         // not a field.
-        ExtKey(char const* text, size_t size);
-        explicit ExtKey(char const* text);
+        ExtKey(const char* text, size_t size);
+        explicit ExtKey(const char* text);
 
         // name, colon and the blanks after the colon; 0 for a made name
         size_t consumed() const { return _consumed; }
 
-        size_t encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const;
+        size_t encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const;
 
     private:
         size_t _consumed = 0;
@@ -36,39 +36,39 @@ public:
     // inside.
     class ExtValue : public Value {
     public:
-        ExtValue(Key const& key, char const* text, size_t size);
-        ExtValue(Key const& key, char const* text);
+        ExtValue(const Key& key, const char* text, size_t size);
+        ExtValue(const Key& key, const char* text);
 
         // the key of the line this value belongs to
-        Key const* key() const { return _key; }
+        const Key* key() const { return _key; }
         // leading blanks, the value, folded lines and the final line end
         size_t consumed() const { return _consumed; }
 
         // writes the value (re-encoded by the typed class for its name where
         // there is one) and then CR LF; returns the count of the value alone
-        size_t encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const;
+        size_t encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const;
 
     private:
         friend class Line;
-        Key const* _key;
+        const Key* _key;
         size_t _consumed = 0;
     };
 
     // Reads one field from the start of the text.
-    Line(char const* text, size_t size);
-    explicit Line(char const* text);
+    Line(const char* text, size_t size);
+    explicit Line(const char* text);
 
     // A line's value always refers to the key of that same line, wherever
     // the line is copied or moved to.
-    Line(Line const& other);
+    Line(const Line& other);
     Line(Line&& other) noexcept;
-    Line& operator=(Line const& other);
+    Line& operator=(const Line& other);
     Line& operator=(Line&& other) noexcept;
     ~Line() override = default;
 
     // Re-reads the line from a zero-terminated text (not copied). Throws like
     // the constructor and then leaves the line unchanged.
-    void set(char const* text);
+    void set(const char* text);
 
     // true when the typed class for the name accepts the value; names without
     // a typed class are valid
@@ -77,17 +77,17 @@ public:
     using Encodable::encode;
     // Copied with only its line ends made CR LF where the capabilities take
     // it as it stands, else written again by the typed class for its name.
-    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
     // whether what encode writes passes the transport: always with 8-bit
     // transport, else 7-bit text in lines within the hard limit
-    bool encodable(Capabilities const& caps) const override;
+    bool encodable(const Capabilities& caps) const override;
 
     ExtKey key;
     ExtValue value;
 
 private:
     // whether encode copies the line as it stands
-    bool raw(Capabilities const& caps) const;
+    bool raw(const Capabilities& caps) const;
 };
 
 } // namespace Orvanta::Mime

@@ -13,7 +13,7 @@ namespace Orvanta::Mime {
 
 namespace {
 
-void decodeInto(std::string& text, char const* data, size_t size) {
+void decodeInto(std::string& text, const char* data, size_t size) {
     Filter::String sink(&text);
     Filter::MimeHeaderDecode decoder("utf-8", &sink);
     decoder.process(data, size, false);
@@ -22,7 +22,7 @@ void decodeInto(std::string& text, char const* data, size_t size) {
 
 } // namespace
 
-LocalPart::LocalPart(char const* data, size_t size) {
+LocalPart::LocalPart(const char* data, size_t size) {
     if (size == 0) throw std::runtime_error("empty local part");
     Scanner text(data, size);
     while (!text.atEnd()) {

@@ -9,9 +9,9 @@ namespace Orvanta::Mime {
 
 class LocalPart {
 public:
-    LocalPart(char const* data, size_t size);
+    LocalPart(const char* data, size_t size);
 
-    std::string const& text() const { return _text; }
+    const std::string& text() const { return _text; }
     size_t consumed() const { return _consumed; }
     // raw bytes outside ASCII were read (decoded encoded words do not count)
     bool eightbit() const { return _eightbit; }

@@ -14,7 +14,7 @@ namespace Orvanta::Mime {
 
 namespace {
 
-bool opens(DisplayName const& name, char const* data, size_t size) {
+bool opens(const DisplayName& name, const char* data, size_t size) {
     return name.consumed() < size && data[name.consumed()] == '<';
 }
 
@@ -22,7 +22,7 @@ bool opens(DisplayName const& name, char const* data, size_t size) {
 // @relay2:" (RFC 5322 section 4.4): readers must accept it, and nobody
 // routes by it any more, so it is read and dropped. Returns the bytes it
 // takes after the '<', 0 when there is none.
-size_t routeOf(bool open, DisplayName const& name, char const* data, size_t size) {
+size_t routeOf(bool open, const DisplayName& name, const char* data, size_t size) {
     if (!open) return 0;
     size_t start = name.consumed() + 1;
     data += start;
@@ -42,13 +42,13 @@ size_t routeOf(bool open, DisplayName const& name, char const* data, size_t size
     return position + 1;
 }
 
-Address addressOf(bool open, size_t route, DisplayName const& name, char const* data, size_t size) {
+Address addressOf(bool open, size_t route, const DisplayName& name, const char* data, size_t size) {
     if (!open) return Address(data, size, false);
     size_t start = name.consumed() + 1 + route;
     return Address(data + start, size - start, false);
 }
 
-bool hasBlank(std::string const& text) {
+bool hasBlank(const std::string& text) {
     for (char c : text)
         if (Ascii::isSpace(c)) return true;
     return false;
@@ -56,10 +56,8 @@ bool hasBlank(std::string const& text) {
 
 } // namespace
 
-Mailbox::Mailbox(char const* data, size_t size, bool strict)
-    : _name(data, size),
-      _open(opens(_name, data, size)),
-      _route(routeOf(_open.present(), _name, data, size)),
+Mailbox::Mailbox(const char* data, size_t size, bool strict)
+    : _name(data, size), _open(opens(_name, data, size)), _route(routeOf(_open.present(), _name, data, size)),
       _address(addressOf(_open.present(), _route, _name, data, size)) {
     size_t position;
     if (_open.present()) {
@@ -80,10 +78,10 @@ Mailbox::Mailbox(char const* data, size_t size, bool strict)
     _consumed = position;
 }
 
-Mailbox::Mailbox(char const* name, size_t nameSize, char const* address, size_t addressSize)
+Mailbox::Mailbox(const char* name, size_t nameSize, const char* address, size_t addressSize)
     : _name(Internal(name, nameSize)), _route(0), _address(address, addressSize, true) {}
 
-size_t Mailbox::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+size_t Mailbox::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {
     if (_name.empty()) return _address.encode(caps, out, persistent);
     size_t written = _name.encode(caps, out, persistent);
     written += out->append(" <", 2, true);
@@ -91,7 +89,7 @@ size_t Mailbox::encode(Capabilities const& caps, Filter::Result* out, bool persi
     return written + out->append(">", 1, true);
 }
 
-size_t Mailbox::encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const {
+size_t Mailbox::encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const {
     if (_name.empty()) return _address.encode(caps, static_cast<Filter::Result*>(out), persistent);
     Filter::WordWrap wrap(caps.limits(), out->size(), out);
     if (!hasBlank(_address.str(caps.eightbit()))) return encode(caps, &wrap, persistent) + wrap.flush();
@@ -103,7 +101,7 @@ size_t Mailbox::encode(Capabilities const& caps, Filter::LineLength* out, bool p
     return written + out->append(">", 1, true);
 }
 
-size_t Mailbox::encode(Capabilities const& caps, Filter::WordWrap* out, bool persistent) const {
+size_t Mailbox::encode(const Capabilities& caps, Filter::WordWrap* out, bool persistent) const {
     if (_name.empty()) return _address.encode(caps, static_cast<Filter::Result*>(out), persistent);
     size_t written = _name.encode(caps, out, persistent);
     written += out->append(" <", 2, true);
@@ -111,6 +109,8 @@ size_t Mailbox::encode(Capabilities const& caps, Filter::WordWrap* out, bool per
     return written + out->append(">", 1, true);
 }
 
-bool Mailbox::encodable(Capabilities const& caps) const { return caps.eightbit() || _address.encodable(caps); }
+bool Mailbox::encodable(const Capabilities& caps) const {
+    return caps.eightbit() || _address.encodable(caps);
+}
 
 } // namespace Orvanta::Mime

@@ -12,17 +12,17 @@ namespace Orvanta::Mime {
 class Mailbox : public HeaderField {
 public:
     // strict: the mailbox must use the whole text
-    Mailbox(char const* data, size_t size, bool strict);
+    Mailbox(const char* data, size_t size, bool strict);
     // a name given by the program and an address parsed strictly
-    Mailbox(char const* name, size_t nameSize, char const* address, size_t addressSize);
+    Mailbox(const char* name, size_t nameSize, const char* address, size_t addressSize);
 
-    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
-    size_t encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const override;
-    size_t encode(Capabilities const& caps, Filter::WordWrap* out, bool persistent) const override;
-    bool encodable(Capabilities const& caps) const override;
+    size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::WordWrap* out, bool persistent) const override;
+    bool encodable(const Capabilities& caps) const override;
 
-    DisplayName const& name() const { return _name; }
-    Address const& address() const { return _address; }
+    const DisplayName& name() const { return _name; }
+    const Address& address() const { return _address; }
     size_t consumed() const { return _consumed; }
 
 private:

@@ -6,19 +6,22 @@
 
 namespace Orvanta::Mime {
 
-Mailboxes::Mailboxes(char const* data, size_t size, bool strict) {
-    _consumed = collectElements(data, size, strict, [](char next) { return next == ',' || next == '\0'; }, _mailboxes);
+Mailboxes::Mailboxes(const char* data, size_t size, bool strict) {
+    _consumed = collectElements(
+        data, size, strict, [](char next) { return next == ',' || next == '\0'; }, _mailboxes);
     if (strict && _consumed < size) throw std::runtime_error("Did not manage to process everything");
 }
 
-size_t Mailboxes::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+size_t Mailboxes::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {
     return encodeElements(_mailboxes, caps, out, persistent);
 }
 
-size_t Mailboxes::encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const {
+size_t Mailboxes::encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const {
     return encodeElements(_mailboxes, caps, out, persistent);
 }
 
-bool Mailboxes::encodable(Capabilities const& caps) const { return elementsEncodable(_mailboxes, caps); }
+bool Mailboxes::encodable(const Capabilities& caps) const {
+    return elementsEncodable(_mailboxes, caps);
+}
 
 } // namespace Orvanta::Mime

@@ -11,14 +11,14 @@ namespace Orvanta::Mime {
 
 class Mailboxes : public HeaderField {
 public:
-    Mailboxes(char const* data, size_t size, bool strict);
+    Mailboxes(const char* data, size_t size, bool strict);
 
     using Encodable::encode;
-    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
-    size_t encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const override;
-    bool encodable(Capabilities const& caps) const override;
+    size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const override;
+    bool encodable(const Capabilities& caps) const override;
 
-    std::vector<std::shared_ptr<Mailbox>> const& mailboxes() const { return _mailboxes; }
+    const std::vector<std::shared_ptr<Mailbox>>& mailboxes() const { return _mailboxes; }
     size_t consumed() const { return _consumed; }
 
 private:

@@ -8,7 +8,7 @@
 
 namespace Orvanta::Mime {
 
-Mess::Mess(char const* data, size_t size, char const* stops) {
+Mess::Mess(const char* data, size_t size, const char* stops) {
     size_t position = 0;
     try {
         while (position < size) {
@@ -22,7 +22,7 @@ Mess::Mess(char const* data, size_t size, char const* stops) {
                 ++position;
             }
         }
-    } catch (std::exception const&) {
+    } catch (const std::exception&) {
         // a quoted string or comment that never closes swallows the rest:
         // there is no separator left that could be trusted
         position = size;

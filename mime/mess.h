@@ -9,7 +9,7 @@ namespace Orvanta::Mime {
 class Mess {
 public:
     // `stops` is a zero-terminated set; a zero byte in the text also stops
-    Mess(char const* data, size_t size, char const* stops);
+    Mess(const char* data, size_t size, const char* stops);
 
     size_t consumed() const { return _consumed; }
 

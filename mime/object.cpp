@@ -12,14 +12,14 @@
 
 namespace Orvanta::Mime {
 
-Object::ExtHeader::ExtHeader(char const* text, size_t size) {
+Object::ExtHeader::ExtHeader(const char* text, size_t size) {
     if (text == nullptr || size == 0) throw FatalError("Empty header");
     size_t position = 0;
     for (;;) {
         // the empty line that ends the block, found here rather than thrown
         // by the key scan: the common end of every block costs no exception
         size_t left = size - position;
-        char const* at = text + position;
+        const char* at = text + position;
         if (left == 0 || at[0] == '\n' || (left >= 2 && at[0] == '\r' && at[1] == '\n')) {
             size_t length = left == 0 ? 0 : at[0] == '\n' ? 1 : 2;
             if (length == 2) _terminator = at;
@@ -29,10 +29,10 @@ Object::ExtHeader::ExtHeader(char const* text, size_t size) {
         try {
             _lines.emplace_back(text + position, size - position);
             position += _lines.back().size();
-        } catch (ParseError const& error) {
+        } catch (const ParseError& error) {
             // not a field: skipped with its line end, counted in the block
             position += error.length();
-        } catch (EmptyLine const& line) {
+        } catch (const EmptyLine& line) {
             if (line.size() == 2 && line.data()[0] == '\r') _terminator = line.data();
             position += line.size();
             break;
@@ -41,7 +41,7 @@ Object::ExtHeader::ExtHeader(char const* text, size_t size) {
     _bytes = position;
 }
 
-Object::ExtHeader::ExtHeader(char const* text) : ExtHeader(text, text == nullptr ? 0 : std::strlen(text)) {
+Object::ExtHeader::ExtHeader(const char* text) : ExtHeader(text, text == nullptr ? 0 : std::strlen(text)) {
     _terminator = nullptr;
 }
 
@@ -50,18 +50,19 @@ void Object::ExtHeader::clear() {
     _bytes = 0;
 }
 
-Object::Object(char const* text, size_t size)
+Object::Object(const char* text, size_t size)
     : header(text, size), body(&header, text + header.bytes(), size - header.bytes()) {}
 
-Object::Object(Body const& other) : body(&header, other) {}
+Object::Object(const Body& other) : body(&header, other) {}
 
 Object::Object(Body&& other) : body(&header, std::move(other)) {}
 
-Object::Object(Object const& other) : Encodable(other), header(other.header), body(&header, other.body) {}
+Object::Object(const Object& other) : Encodable(other), header(other.header), body(&header, other.body) {}
 
-Object::Object(Object&& other) noexcept : header(std::move(other.header)), body(&header, std::move(other.body)) {}
+Object::Object(Object&& other) noexcept
+    : header(std::move(other.header)), body(&header, std::move(other.body)) {}
 
-Object::Object(Part const& part, size_t depth)
+Object::Object(const Part& part, size_t depth)
     : header(part.content() == 0 ? ExtHeader() : ExtHeader(part.text(), part.content())),
       body(&header, part.text() + header.bytes(), part.content() - header.bytes(), depth), boundary(part) {}
 
@@ -73,7 +74,7 @@ void Object::clear() {
     boundary = Boundary();
 }
 
-size_t Object::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+size_t Object::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {
     // a part read from nothing (two delimiter lines in a row) stays nothing:
     // an empty line written for its header would be a part every reader sees
     if (!boundary.empty() && header.bytes() == 0 && header.size() == 0 && body.empty()) return 0;
@@ -81,14 +82,14 @@ size_t Object::encode(Capabilities const& caps, Filter::Result* out, bool persis
     return total + body.encode(caps, out, persistent, !boundary.empty());
 }
 
-bool Object::encodable(Capabilities const& caps) const {
+bool Object::encodable(const Capabilities& caps) const {
     if (caps.eightbit()) return true;
-    for (Line const& line : header.lines())
+    for (const Line& line : header.lines())
         if (!line.encodable(caps)) return false;
     return body.encodable(caps);
 }
 
-bool Object::fix(Capabilities const& caps) {
+bool Object::fix(const Capabilities& caps) {
     if (encodable(caps)) return true;
     if (header.contains("dkim-signature")) return false;
     repair(caps);
@@ -100,12 +101,13 @@ namespace {
 // An enclosed message may only be sent in an identity encoding; readers take
 // its text as a message without decoding it, so quoted-printable or base64
 // would garble it for them.
-bool enclosed(Header const& header) {
-    Value const& value = header.get("content-type");
+bool enclosed(const Header& header) {
+    const Value& value = header.get("content-type");
     try {
         ContentType::Type type(value.data(), value.size());
-        return type.main("message") && (type.sub("rfc822") || type.sub("partial") || type.sub("external-body"));
-    } catch (std::exception const&) {
+        return type.main("message") &&
+               (type.sub("rfc822") || type.sub("partial") || type.sub("external-body"));
+    } catch (const std::exception&) {
         // no readable content type: not an enclosed message
         return false;
     }
@@ -113,7 +115,7 @@ bool enclosed(Header const& header) {
 
 } // namespace
 
-void Object::repair(Capabilities const& caps) {
+void Object::repair(const Capabilities& caps) {
     if (header.multipart()) {
         body.repair(caps);
         return;
@@ -125,9 +127,14 @@ void Object::repair(Capabilities const& caps) {
         if (header.eightbit() || !body.fits(caps.hardLimit()))
             header.set("Content-Transfer-Encoding", "quoted-printable");
         break;
-    case ContentTransferEncoding::eightbit: header.set("Content-Transfer-Encoding", "quoted-printable"); break;
-    case ContentTransferEncoding::binary: header.set("Content-Transfer-Encoding", "base64"); break;
-    default: break;
+    case ContentTransferEncoding::eightbit:
+        header.set("Content-Transfer-Encoding", "quoted-printable");
+        break;
+    case ContentTransferEncoding::binary:
+        header.set("Content-Transfer-Encoding", "base64");
+        break;
+    default:
+        break;
     }
 }
 

@@ -36,9 +36,9 @@ public:
         // Reads lines up to the empty line (or the end of the text); lines
         // that are not fields are skipped and counted. Throws FatalError
         // "Empty header" for an empty text.
-        ExtHeader(char const* text, size_t size);
+        ExtHeader(const char* text, size_t size);
         // zero-terminated; a null pointer counts as empty
-        explicit ExtHeader(char const* text);
+        explicit ExtHeader(const char* text);
 
         // every line, every skipped stretch and the ending empty line
         size_t bytes() const { return _bytes; }
@@ -54,17 +54,17 @@ public:
     };
 
     // the header block from the start of the text, the body after it
-    Object(char const* text, size_t size);
+    Object(const char* text, size_t size);
     // an empty header and the given body
-    explicit Object(Body const& body);
+    explicit Object(const Body& body);
     explicit Object(Body&& body);
     // the header copied, the body's parts shared; the boundary is not copied
-    Object(Object const& other);
+    Object(const Object& other);
     Object(Object&& other) noexcept;
     // one part of a multipart text; `depth` is the number of multiparts
     // around it
-    explicit Object(Part const& part, size_t depth = 0);
-    Object& operator=(Object const&) = delete;
+    explicit Object(const Part& part, size_t depth = 0);
+    Object& operator=(const Object&) = delete;
     Object& operator=(Object&&) = delete;
     ~Object() override;
 
@@ -74,13 +74,13 @@ public:
     // the extra ones, after removing the earlier signatures of that domain
     // and selector. `expiration` is an absolute time (0: none). False, and
     // the message unchanged, when it cannot be signed.
-    bool sign(Capabilities const& caps, DkimKey const& key, long expiration, bool oversign,
-              Canonicalization const& canonicalization);
-    bool sign(Capabilities const& caps, DkimKey const& key, ExtraHeaders const& extra, long expiration,
-              bool oversign, Canonicalization const& canonicalization);
+    bool sign(const Capabilities& caps, const DkimKey& key, long expiration, bool oversign,
+              const Canonicalization& canonicalization);
+    bool sign(const Capabilities& caps, const DkimKey& key, const ExtraHeaders& extra, long expiration,
+              bool oversign, const Canonicalization& canonicalization);
     // removes every DKIM-Signature of that domain and selector
-    void unsign(Dns::Hostname const& domain, std::string const& selector);
-    void unsign(DkimKey const& key);
+    void unsign(const Dns::Hostname& domain, const std::string& selector);
+    void unsign(const DkimKey& key);
 
     // Seals the message: validates the ARC chain it carries, then adds a new
     // set on top of the header (ARC-Seal, ARC-Message-Signature,
@@ -88,36 +88,37 @@ public:
     // (0: none) is the x= of the message signature. False, and the message
     // unchanged, when it cannot be sealed; a failing chain is sealed with
     // cv=fail. This form fetches the keys through the context (blocking).
-    bool resign(Dns::Context const& context, Capabilities const& caps, DkimKey const& key,
-                AuthenticationResults const& results, long expire, bool oversign);
+    bool resign(const Dns::Context& context, const Capabilities& caps, const DkimKey& key,
+                const AuthenticationResults& results, long expire, bool oversign);
     // with the sets and keys the caller gathered from this message
-    bool resign(Capabilities const& caps, ArcSignatures const& signatures, ArcPublicKeys const& keys,
-                DkimKey const& key, AuthenticationResults const& results, long expire, bool oversign);
+    bool resign(const Capabilities& caps, const ArcSignatures& signatures, const ArcPublicKeys& keys,
+                const DkimKey& key, const AuthenticationResults& results, long expire, bool oversign);
     // by the results of one authserv-id: there are no keys to validate the
     // chain with, so this seals nothing and returns false
-    bool resign(Capabilities const& caps, DkimKey const& key, std::string const& id, long expire, bool oversign);
+    bool resign(const Capabilities& caps, const DkimKey& key, const std::string& id, long expire,
+                bool oversign);
     // removes the newest sets whose results carry one of these authserv-ids
     // (compared exactly), down to the first that does not; never throws
-    void unresign(std::vector<std::string> const& ids);
+    void unresign(const std::vector<std::string>& ids);
 
     using Encodable::encode;
     // the header block, then the body; returns every byte written
-    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
     // whether encode writes what the transport takes: always with 8-bit
     // transport, else when every header line and the body pass
-    bool encodable(Capabilities const& caps) const override;
+    bool encodable(const Capabilities& caps) const override;
 
     // Makes the message encodable where a change of transfer encoding can:
     // true when it is (or now is). A message with a DKIM signature is left
     // as it is, since re-encoding would break the signature.
-    bool fix(Capabilities const& caps);
+    bool fix(const Capabilities& caps);
     // Names a 7-bit transfer encoding for every single part that needs one
     // ("quoted-printable" for text, "base64" for binary); the next encode
     // translates the bodies. Parts of a multipart are replaced by repaired
     // copies, so that copies of the message that share them keep theirs. An
     // enclosed message (message/rfc822, partial, external-body) is left as
     // it is: readers do not decode it.
-    void repair(Capabilities const& caps);
+    void repair(const Capabilities& caps);
 
     ExtHeader header;
     ExtBody body;

@@ -15,8 +15,8 @@
 
 namespace Orvanta::Mime {
 
-bool Object::resign(Dns::Context const& context, Capabilities const& caps, DkimKey const& key,
-                    AuthenticationResults const& results, long expire, bool oversign) {
+bool Object::resign(const Dns::Context& context, const Capabilities& caps, const DkimKey& key,
+                    const AuthenticationResults& results, long expire, bool oversign) {
     try {
         ArcSignatures signatures(*this);
         ArcPublicKeys keys(context, signatures);
@@ -27,8 +27,8 @@ bool Object::resign(Dns::Context const& context, Capabilities const& caps, DkimK
     }
 }
 
-bool Object::resign(Capabilities const& caps, ArcSignatures const& signatures, ArcPublicKeys const& keys,
-                    DkimKey const& key, AuthenticationResults const& results, long expire, bool oversign) {
+bool Object::resign(const Capabilities& caps, const ArcSignatures& signatures, const ArcPublicKeys& keys,
+                    const DkimKey& key, const AuthenticationResults& results, long expire, bool oversign) {
     try {
         ArcSignData data(*this, signatures, keys, key);
         if (signatures.order() == nullptr) throw std::runtime_error(signatures.error());
@@ -48,18 +48,18 @@ bool Object::resign(Capabilities const& caps, ArcSignatures const& signatures, A
     }
 }
 
-bool Object::resign(Capabilities const&, DkimKey const&, std::string const&, long, bool) {
+bool Object::resign(const Capabilities&, const DkimKey&, const std::string&, long, bool) {
     // Sealing validates the chain first, and this form has neither a DNS
     // context nor gathered keys to do it with: it never seals.
     return false;
 }
 
-void Object::unresign(std::vector<std::string> const& ids) {
+void Object::unresign(const std::vector<std::string>& ids) {
     try {
         ArcSealOrder order(header);
         std::vector<size_t> positions;
         for (int k = static_cast<int>(order.size()); k >= 1; --k) {
-            Value const& value = header[order.results(k)].value;
+            const Value& value = header[order.results(k)].value;
             ArcAuthenticationResults results(value.data(), value.size(), true);
             if (std::find(ids.begin(), ids.end(), results.id()) == ids.end()) break;
             positions.push_back(order.results(k));

@@ -10,13 +10,13 @@
 
 namespace Orvanta::Mime {
 
-bool Object::sign(Capabilities const& caps, DkimKey const& key, long expiration, bool oversign,
-                  Canonicalization const& canonicalization) {
+bool Object::sign(const Capabilities& caps, const DkimKey& key, long expiration, bool oversign,
+                  const Canonicalization& canonicalization) {
     return sign(caps, key, ExtraHeaders(), expiration, oversign, canonicalization);
 }
 
-bool Object::sign(Capabilities const& caps, DkimKey const& key, ExtraHeaders const& extra, long expiration,
-                  bool oversign, Canonicalization const& canonicalization) {
+bool Object::sign(const Capabilities& caps, const DkimKey& key, const ExtraHeaders& extra, long expiration,
+                  bool oversign, const Canonicalization& canonicalization) {
     try {
         DkimHeader signature(caps, *this, key, extra, expiration, oversign, canonicalization);
         unsign(key);
@@ -28,26 +28,26 @@ bool Object::sign(Capabilities const& caps, DkimKey const& key, ExtraHeaders con
     }
 }
 
-void Object::unsign(DkimKey const& key) {
+void Object::unsign(const DkimKey& key) {
     unsign(key.domain, key.selector);
 }
 
-void Object::unsign(Dns::Hostname const& domain, std::string const& selector) {
-    char const* ascii = domain.ascii() == nullptr ? "" : domain.ascii();
+void Object::unsign(const Dns::Hostname& domain, const std::string& selector) {
+    const char* ascii = domain.ascii() == nullptr ? "" : domain.ascii();
     for (HeaderIterator it = header.begin(); it != header.end();) {
-        Line const& line = *it;
+        const Line& line = *it;
         bool remove = false;
         try {
             if (line.key.containsDkimSignature()) {
                 DkimSignature signature(line.value.data(), line.value.size(), false, false);
                 if (signature.complete()) {
                     Dns::Hostname signer(signature.domain().c_str(), false);
-                    char const* theirs = signer.ascii() == nullptr ? "" : signer.ascii();
+                    const char* theirs = signer.ascii() == nullptr ? "" : signer.ascii();
                     remove = strcasecmp(theirs, ascii) == 0 &&
                              strcasecmp(signature.selector().c_str(), selector.c_str()) == 0;
                 }
             }
-        } catch (std::exception const&) {
+        } catch (const std::exception&) {
             // a field that does not parse is not one of ours to remove
         }
         if (remove)

@@ -11,7 +11,7 @@ namespace Orvanta::Mime {
 
 namespace {
 
-ParamKey wholeKey(char const* name) {
+ParamKey wholeKey(const char* name) {
     if (name == nullptr) throw std::runtime_error("invalid key");
     size_t size = std::strlen(name);
     ParamKey key(name, size);
@@ -19,22 +19,21 @@ ParamKey wholeKey(char const* name) {
     return key;
 }
 
-std::string valueOf(char const* value, size_t size) {
+std::string valueOf(const char* value, size_t size) {
     if (value == nullptr) throw std::runtime_error("invalid value");
     return std::string(value, size);
 }
 
 } // namespace
 
-Param::Param(char const* data, size_t size, bool strict)
-    : _key(data, size),
-      _equals(data + _key.consumed(), size - _key.consumed(), '='),
+Param::Param(const char* data, size_t size, bool strict)
+    : _key(data, size), _equals(data + _key.consumed(), size - _key.consumed(), '='),
       _value(_key, data + _key.consumed() + 1, size - _key.consumed() - 1, strict) {}
 
-Param::Param(char const* name, char const* value, size_t size)
+Param::Param(const char* name, const char* value, size_t size)
     : _key(wholeKey(name)), _value(valueOf(value, size)) {}
 
-Param::Param(char const* name, std::string value) : _key(wholeKey(name)), _value(std::move(value)) {}
+Param::Param(const char* name, std::string value) : _key(wholeKey(name)), _value(std::move(value)) {}
 
 Param::Param(ParamKey key, std::string value) : _key(std::move(key)), _value(std::move(value)) {}
 
@@ -45,11 +44,11 @@ size_t Param::write(Filter::Result* out, size_t limit, bool folded, bool persist
     return written + splitter.finish();
 }
 
-size_t Param::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+size_t Param::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {
     return write(out, caps.preferred(), false, persistent);
 }
 
-size_t Param::encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const {
+size_t Param::encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const {
     // written against a line position: through a word wrapper
     return write(out, caps.preferred() - 1, true, persistent);
 }

@@ -13,20 +13,20 @@ namespace Orvanta::Mime {
 
 class Param : public Encodable {
 public:
-    Param(char const* data, size_t size, bool strict);
+    Param(const char* data, size_t size, bool strict);
     // a name and value given by the program: the name must be a whole key
-    Param(char const* name, char const* value, size_t size);
-    Param(char const* name, std::string value);
+    Param(const char* name, const char* value, size_t size);
+    Param(const char* name, std::string value);
     // a parameter joined from RFC 2231 sections
     Param(ParamKey key, std::string value);
 
     using Encodable::encode;
-    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
-    size_t encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const override;
 
-    ParamKey const& key() const { return _key; }
-    std::string const& name() const { return _key.name(); }
-    std::string const& value() const { return _value.value(); }
+    const ParamKey& key() const { return _key; }
+    const std::string& name() const { return _key.name(); }
+    const std::string& value() const { return _value.value(); }
     size_t consumed() const { return _key.consumed() + 1 + _value.consumed(); }
 
 private:

@@ -5,11 +5,11 @@
 
 namespace Orvanta::Mime {
 
-ParamCharset::ParamCharset(char const* data, size_t size) {
-    auto first = static_cast<char const*>(std::memchr(data, '\'', size));
+ParamCharset::ParamCharset(const char* data, size_t size) {
+    auto first = static_cast<const char*>(std::memchr(data, '\'', size));
     if (first == nullptr) throw std::runtime_error("no charset found");
     size_t after = static_cast<size_t>(first - data) + 1;
-    auto second = static_cast<char const*>(std::memchr(first + 1, '\'', size - after));
+    auto second = static_cast<const char*>(std::memchr(first + 1, '\'', size - after));
     if (second == nullptr) throw std::runtime_error("no language found");
     _charset.assign(data, first);
     _rest = static_cast<size_t>(second - data) + 1;

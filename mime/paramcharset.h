@@ -9,9 +9,9 @@ namespace Orvanta::Mime {
 
 class ParamCharset {
 public:
-    ParamCharset(char const* data, size_t size);
+    ParamCharset(const char* data, size_t size);
 
-    std::string const& charset() const { return _charset; }
+    const std::string& charset() const { return _charset; }
     size_t rest() const { return _rest; }
 
 private:

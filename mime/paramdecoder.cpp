@@ -9,10 +9,10 @@ namespace Orvanta::Mime {
 namespace {
 
 // The converter for the named charset, or null when iconv has none.
-std::unique_ptr<Filter::Charset> open(char const* charset, Filter::Result* next) {
+std::unique_ptr<Filter::Charset> open(const char* charset, Filter::Result* next) {
     try {
         return std::make_unique<Filter::Charset>(charset, "utf-8", next);
-    } catch (std::runtime_error const&) {
+    } catch (const std::runtime_error&) {
         // an unknown charset: its ASCII text is still readable
         return nullptr;
     }
@@ -20,19 +20,21 @@ std::unique_ptr<Filter::Charset> open(char const* charset, Filter::Result* next)
 
 } // namespace
 
-size_t ParamDecoder::AsciiOnly::process(char const* data, size_t size, bool persistent) {
+size_t ParamDecoder::AsciiOnly::process(const char* data, size_t size, bool persistent) {
     for (size_t i = 0; i < size; ++i)
         if (!Ascii::isAscii(data[i])) other = true;
     return next->append(data, size, persistent);
 }
 
-ParamDecoder::ParamDecoder(std::string& out, char const* charset)
+ParamDecoder::ParamDecoder(std::string& out, const char* charset)
     : _out(out), _sink(&out), _ascii(&_sink), _charset(open(charset, &_sink)),
       _hex(_charset ? static_cast<Filter::Result*>(_charset.get()) : &_ascii) {}
 
-void ParamDecoder::decode(char const* data, size_t size) { _hex.process(data, size, false); }
+void ParamDecoder::decode(const char* data, size_t size) {
+    _hex.process(data, size, false);
+}
 
-void ParamDecoder::raw(char const* data, size_t size) {
+void ParamDecoder::raw(const char* data, size_t size) {
     _hex.flush();
     _out.append(data, size);
 }

@@ -17,12 +17,12 @@ namespace Orvanta::Mime {
 
 class ParamDecoder {
 public:
-    ParamDecoder(std::string& out, char const* charset);
+    ParamDecoder(std::string& out, const char* charset);
 
     // percent-encoded text in the value's charset
-    void decode(char const* data, size_t size);
+    void decode(const char* data, size_t size);
     // text taken as it is, after everything decoded so far
-    void raw(char const* data, size_t size);
+    void raw(const char* data, size_t size);
     // the end of the value: throws "Conversion not possible" when the
     // charset is unknown and the text was not all ASCII
     void finish();
@@ -34,7 +34,7 @@ private:
     public:
         using Filter::Filter;
         using Filter::process;
-        size_t process(char const* data, size_t size, bool persistent) override;
+        size_t process(const char* data, size_t size, bool persistent) override;
         bool other = false;
     };
 

@@ -17,7 +17,7 @@ bool isKeyByte(char c) {
 
 } // namespace
 
-ParamKey::ParamKey(char const* data, size_t size) {
+ParamKey::ParamKey(const char* data, size_t size) {
     Scanner text(data, size);
     while (text.atOne(isKeyByte)) {
         size_t at = text.position();
@@ -30,7 +30,7 @@ ParamKey::ParamKey(char const* data, size_t size) {
             _name.assign(data, at);
             _consumed = text.position() + suffix.consumed();
             return;
-        } catch (std::exception const&) {
+        } catch (const std::exception&) {
             // not a valid suffix: the '*' is an ordinary byte of the name
         }
     }
@@ -46,7 +46,7 @@ ParamKey ParamKey::plain() const {
     return key;
 }
 
-bool ParamKey::matches(char const* name, size_t size) const {
+bool ParamKey::matches(const char* name, size_t size) const {
     return size == _name.size() && Ascii::equalNoCase(name, _name.data(), size);
 }
 

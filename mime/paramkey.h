@@ -9,9 +9,9 @@ namespace Orvanta::Mime {
 
 class ParamKey {
 public:
-    ParamKey(char const* data, size_t size);
+    ParamKey(const char* data, size_t size);
 
-    std::string const& name() const { return _name; }
+    const std::string& name() const { return _name; }
     bool sectioned() const { return _sectioned; }
     bool extended() const { return _extended; }
     size_t section() const { return _section; }
@@ -21,7 +21,7 @@ public:
     ParamKey plain() const;
 
     // equal names ignoring ASCII case
-    bool matches(char const* name, size_t size) const;
+    bool matches(const char* name, size_t size) const;
 
 private:
     ParamKey() = default;

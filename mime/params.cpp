@@ -12,7 +12,7 @@
 
 namespace Orvanta::Mime {
 
-Params::Params(char const* data, size_t size, bool strict) {
+Params::Params(const char* data, size_t size, bool strict) {
     if (size == 0) return;
     PartialParams partial(&_params);
     size_t position = 0;
@@ -21,15 +21,17 @@ Params::Params(char const* data, size_t size, bool strict) {
             position += Whitespace(data + position, size - position, true).consumed();
             auto param = std::make_shared<Param>(data + position, size - position, strict);
             position += param->consumed();
-            if (param->key().sectioned()) partial.add(std::move(param));
-            else _params.push_back(std::move(param));
-        } catch (std::exception const&) {
+            if (param->key().sectioned())
+                partial.add(std::move(param));
+            else
+                _params.push_back(std::move(param));
+        } catch (const std::exception&) {
             // a bad parameter is dropped up to the next ';'
             position += Mess(data + position, size - position, ";").consumed();
         }
         try {
             position += Whitespace(data + position, size - position, true).consumed();
-        } catch (std::exception const&) {
+        } catch (const std::exception&) {
             // an unfinished comment: nothing after it can be read
             break;
         }
@@ -39,25 +41,25 @@ Params::Params(char const* data, size_t size, bool strict) {
     partial.join();
 }
 
-std::shared_ptr<Param> Params::parameter(char const* name) const {
+std::shared_ptr<Param> Params::parameter(const char* name) const {
     if (name == nullptr) return nullptr;
     size_t size = std::strlen(name);
-    for (auto const& param : _params)
+    for (const auto& param : _params)
         if (param->key().matches(name, size)) return param;
     return nullptr;
 }
 
-std::string const& Params::get(char const* name) const {
+const std::string& Params::get(const char* name) const {
     auto param = parameter(name);
     return param ? param->value() : empty_string();
 }
 
-bool Params::set(char const* name, char const* value) {
+bool Params::set(const char* name, const char* value) {
     if (value == nullptr) return false;
     return set(name, std::string(value));
 }
 
-bool Params::set(char const* name, std::string const& value) {
+bool Params::set(const char* name, const std::string& value) {
     try {
         auto replacement = std::make_shared<Param>(name, value);
         for (auto& param : _params) {
@@ -69,24 +71,24 @@ bool Params::set(char const* name, std::string const& value) {
         }
         _params.push_back(replacement);
         return true;
-    } catch (std::exception const&) {
+    } catch (const std::exception&) {
         // an invalid name: the list stays as it was
         return false;
     }
 }
 
-size_t Params::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+size_t Params::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {
     size_t written = 0;
-    for (auto const& param : _params) {
+    for (const auto& param : _params) {
         written += out->append("; ", 2, true);
         written += param->encode(caps, out, persistent);
     }
     return written;
 }
 
-size_t Params::encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const {
+size_t Params::encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const {
     size_t written = 0;
-    for (auto const& param : _params) {
+    for (const auto& param : _params) {
         written += out->append("; ", 2, true);
         written += param->encode(caps, out, persistent);
     }

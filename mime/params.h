@@ -17,22 +17,22 @@ public:
     Params() = default;
     // never throws for a bad parameter: it is dropped; strict only refuses
     // more values
-    Params(char const* data, size_t size, bool strict);
+    Params(const char* data, size_t size, bool strict);
 
     using Encodable::encode;
-    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
-    size_t encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const override;
 
     // the first parameter of that name, ignoring ASCII case; null when absent
-    std::shared_ptr<Param> parameter(char const* name) const;
+    std::shared_ptr<Param> parameter(const char* name) const;
     // its value, or the shared empty string
-    std::string const& get(char const* name) const;
+    const std::string& get(const char* name) const;
     // replaces the value or appends the parameter; false (and no change) for
     // an invalid name or a null value
-    bool set(char const* name, char const* value);
-    bool set(char const* name, std::string const& value);
+    bool set(const char* name, const char* value);
+    bool set(const char* name, const std::string& value);
 
-    std::vector<std::shared_ptr<Param>> const& all() const { return _params; }
+    const std::vector<std::shared_ptr<Param>>& all() const { return _params; }
 
 private:
     std::vector<std::shared_ptr<Param>> _params;

@@ -7,7 +7,7 @@ namespace Orvanta::Mime {
 
 namespace {
 
-ParamSplitter::Mode modeOf(Formatting const& formatting, std::string const& value, bool folded) {
+ParamSplitter::Mode modeOf(const Formatting& formatting, const std::string& value, bool folded) {
     if (!formatting.ascii()) return ParamSplitter::Mode::extended;
     // the percent-encoded form has no blanks a word wrapper could merge
     if (folded && value.find("  ") != std::string::npos) return ParamSplitter::Mode::extended;
@@ -19,37 +19,36 @@ ParamSplitter::Mode modeOf(Formatting const& formatting, std::string const& valu
 }
 
 bool percentEncoded(char byte) {
-    return !Ascii::isPrint(byte) || Ascii::inSet(byte, " *'%()<>@,;:\\\"/[]?=") ;
+    return !Ascii::isPrint(byte) || Ascii::inSet(byte, " *'%()<>@,;:\\\"/[]?=");
 }
 
 } // namespace
 
-ParamSplitter::ParamSplitter(Filter::Result* target, ParamKey const& key, std::string const& value, size_t limit,
-                             bool folded)
-    : Filter::Filter(target),
-      _target(target),
-      _key(&key),
-      _formatting(value.data(), value.size()),
-      _mode(modeOf(_formatting, value, folded)),
-      _limit(limit),
-      _percent(target) {
+ParamSplitter::ParamSplitter(Filter::Result* target, const ParamKey& key, const std::string& value,
+                             size_t limit, bool folded)
+    : Filter::Filter(target), _target(target), _key(&key), _formatting(value.data(), value.size()),
+      _mode(modeOf(_formatting, value, folded)), _limit(limit), _percent(target) {
     _split = enabled(value);
 }
 
 size_t ParamSplitter::cost(char byte) const {
     switch (_mode) {
-    case Mode::quoted: return (byte == '\\' || byte == '"') ? 2 : 1;
-    case Mode::extended: return percentEncoded(byte) ? 3 : 1;
-    default: return 1;
+    case Mode::quoted:
+        return (byte == '\\' || byte == '"') ? 2 : 1;
+    case Mode::extended:
+        return percentEncoded(byte) ? 3 : 1;
+    default:
+        return 1;
     }
 }
 
-bool ParamSplitter::enabled(std::string const& value) const {
+bool ParamSplitter::enabled(const std::string& value) const {
     long long room = static_cast<long long>(_limit) - 1 - static_cast<long long>(_key->name().size());
     if (_mode == Mode::quoted) room -= 2;
     if (_mode == Mode::extended) room -= 8;
     long long length = 0;
-    for (char byte : value) length += static_cast<long long>(cost(byte));
+    for (char byte : value)
+        length += static_cast<long long>(cost(byte));
     return length > room;
 }
 
@@ -68,7 +67,7 @@ size_t ParamSplitter::nextline(bool persistent) {
     header += '=';
     if (_mode == Mode::quoted) {
         header += '"';
-        ++_column;  // the quote takes two columns with the closing one
+        ++_column; // the quote takes two columns with the closing one
     }
     if (_mode == Mode::extended && _sections == 0) header += "utf-8''";
     _column += header.size();
@@ -78,7 +77,7 @@ size_t ParamSplitter::nextline(bool persistent) {
     return written;
 }
 
-size_t ParamSplitter::write(char const* data, size_t size, bool persistent) {
+size_t ParamSplitter::write(const char* data, size_t size, bool persistent) {
     if (size == 0) return 0;
     if (_mode == Mode::extended) return _percent.process(data, size, persistent);
     size_t written = 0;
@@ -92,7 +91,7 @@ size_t ParamSplitter::write(char const* data, size_t size, bool persistent) {
     return written + _target->append(data + start, size - start, persistent);
 }
 
-size_t ParamSplitter::process(char const* data, size_t size, bool persistent) {
+size_t ParamSplitter::process(const char* data, size_t size, bool persistent) {
     size_t written = 0;
     size_t start = 0;
     for (size_t i = 0; i < size; ++i) {

@@ -19,15 +19,15 @@ public:
 
     // `folded`: the target is a word wrapper, which would make a run of
     // blanks inside the quoted form one space
-    ParamSplitter(Filter::Result* target, ParamKey const& key, std::string const& value, size_t limit,
+    ParamSplitter(Filter::Result* target, const ParamKey& key, const std::string& value, size_t limit,
                   bool folded = false);
 
     // whether the value needs more than one section
-    bool enabled(std::string const& value) const;
+    bool enabled(const std::string& value) const;
     // the header of the next section: fold, name, section number, '=', quote
     size_t nextline(bool persistent);
     using Filter::Filter::process;
-    size_t process(char const* data, size_t size, bool persistent) override;
+    size_t process(const char* data, size_t size, bool persistent) override;
     // the closing quote of the quoted form
     size_t finish();
 
@@ -37,10 +37,10 @@ private:
     // the columns a byte takes once written
     size_t cost(char byte) const;
     // writes a run of value bytes as they are written in this mode
-    size_t write(char const* data, size_t size, bool persistent);
+    size_t write(const char* data, size_t size, bool persistent);
 
     Filter::Result* _target;
-    ParamKey const* _key;
+    const ParamKey* _key;
     Formatting _formatting;
     Mode _mode;
     size_t _limit;

@@ -11,7 +11,7 @@
 
 namespace Orvanta::Mime {
 
-ParamValue::ParamValue(ParamKey const& key, char const* data, size_t size, bool strict) {
+ParamValue::ParamValue(const ParamKey& key, const char* data, size_t size, bool strict) {
     std::string raw;
     Scanner text(data, size);
     if (text.at('"')) {
@@ -32,11 +32,13 @@ ParamValue::ParamValue(ParamKey const& key, char const* data, size_t size, bool 
         raw.assign(data, text.position());
         _consumed = text.position();
     }
-    if (key.extended() && !key.sectioned()) decodeExtended(raw.data(), raw.size(), _value);
-    else _value = std::move(raw);
+    if (key.extended() && !key.sectioned())
+        decodeExtended(raw.data(), raw.size(), _value);
+    else
+        _value = std::move(raw);
 }
 
-void ParamValue::decodeExtended(char const* data, size_t size, std::string& out) {
+void ParamValue::decodeExtended(const char* data, size_t size, std::string& out) {
     ParamCharset charset(data, size);
     std::string decoded;
     {

@@ -11,14 +11,14 @@ class ParamKey;
 
 class ParamValue {
 public:
-    ParamValue(ParamKey const& key, char const* data, size_t size, bool strict);
+    ParamValue(const ParamKey& key, const char* data, size_t size, bool strict);
     explicit ParamValue(std::string value) : _value(std::move(value)) {}
 
-    std::string const& value() const { return _value; }
+    const std::string& value() const { return _value; }
     size_t consumed() const { return _consumed; }
 
     // "charset'language'percent-text" decoded to UTF-8 into `out`
-    static void decodeExtended(char const* data, size_t size, std::string& out);
+    static void decodeExtended(const char* data, size_t size, std::string& out);
 
 private:
     std::string _value;

@@ -10,7 +10,7 @@ namespace Orvanta::Mime {
 
 class ParseError : public std::runtime_error {
 public:
-    ParseError(std::string const& message, size_t length) : std::runtime_error(message), _length(length) {}
+    ParseError(const std::string& message, size_t length) : std::runtime_error(message), _length(length) {}
     size_t length() const { return _length; }
 
 private:

@@ -12,12 +12,12 @@ class Part {
 public:
     // Throws ParseError "Didn't find a next boundary" (length = size) when no
     // delimiter is accepted.
-    Part(Separator const& separator, char const* text, size_t size);
+    Part(const Separator& separator, const char* text, size_t size);
     // the whole text as content that no delimiter ends: the last part of a
     // multipart whose closing delimiter is missing
-    Part(char const* text, size_t size);
+    Part(const char* text, size_t size);
 
-    char const* text() const { return _text; }
+    const char* text() const { return _text; }
     // the bytes before the delimiter (the line end before it included)
     size_t content() const { return _content; }
     // the bytes through the end of the delimiter line
@@ -26,7 +26,7 @@ public:
     bool closing() const { return _closing; }
 
 private:
-    char const* _text;
+    const char* _text;
     size_t _content = 0;
     size_t _consumed = 0;
     bool _closing = false;

@@ -17,16 +17,19 @@ void PartialParams::add(std::shared_ptr<Param> section) {
     ++_count;
 }
 
-std::string PartialParams::decode(std::shared_ptr<Param> const& first, std::vector<std::shared_ptr<Param>> const& rest) {
-    std::string const& raw = first->value();
+std::string PartialParams::decode(const std::shared_ptr<Param>& first,
+                                  const std::vector<std::shared_ptr<Param>>& rest) {
+    const std::string& raw = first->value();
     ParamCharset charset(raw.data(), raw.size());
     std::string out;
     {
         ParamDecoder decoder(out, charset.charset().c_str());
         decoder.decode(raw.data() + charset.rest(), raw.size() - charset.rest());
-        for (auto const& section : rest) {
-            if (section->key().extended()) decoder.decode(section->value().data(), section->value().size());
-            else decoder.raw(section->value().data(), section->value().size());
+        for (const auto& section : rest) {
+            if (section->key().extended())
+                decoder.decode(section->value().data(), section->value().size());
+            else
+                decoder.raw(section->value().data(), section->value().size());
         }
         decoder.finish();
     }
@@ -39,13 +42,14 @@ void PartialParams::join() {
     std::map<std::string, std::map<size_t, std::deque<size_t>>> byName;
     std::vector<std::string> names(_pending.size());
     for (size_t i = 0; i < _pending.size(); ++i) {
-        for (char c : _pending[i]->name()) names[i] += Ascii::toLower(c);
+        for (char c : _pending[i]->name())
+            names[i] += Ascii::toLower(c);
         byName[names[i]][_pending[i]->key().section()].push_back(i);
     }
     for (size_t i = 0; i < _pending.size(); ++i) {
         if (!_pending[i] || _pending[i]->key().section() != 0) continue;
         auto& sections = byName[names[i]];
-        sections[0].pop_front();  // this one: the first untaken section 0
+        sections[0].pop_front(); // this one: the first untaken section 0
         auto first = std::move(_pending[i]);
         std::vector<std::shared_ptr<Param>> rest;
         for (size_t n = 1;; ++n) {
@@ -60,10 +64,11 @@ void PartialParams::join() {
                 value = decode(first, rest);
             } else {
                 value = first->value();
-                for (auto const& section : rest) value += section->value();
+                for (const auto& section : rest)
+                    value += section->value();
             }
             _params->push_back(std::make_shared<Param>(first->key().plain(), std::move(value)));
-        } catch (std::exception const&) {
+        } catch (const std::exception&) {
             // no charset, no language or text beyond ASCII in an unknown
             // charset: the parameter
             // and its sections are left out, as a bad parameter would be

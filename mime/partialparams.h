@@ -21,7 +21,8 @@ public:
     void join();
 
     // the value of an extended section 0 joined with its continuations
-    static std::string decode(std::shared_ptr<Param> const& first, std::vector<std::shared_ptr<Param>> const& rest);
+    static std::string decode(const std::shared_ptr<Param>& first,
+                              const std::vector<std::shared_ptr<Param>>& rest);
 
 private:
     std::vector<std::shared_ptr<Param>>* _params;

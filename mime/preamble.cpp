@@ -5,13 +5,13 @@
 
 namespace Orvanta::Mime {
 
-Preamble::Preamble(Part const& part) : String(part.text(), part.content()), _boundary(part) {}
+Preamble::Preamble(const Part& part) : String(part.text(), part.content()), _boundary(part) {}
 
-size_t Preamble::encode(Capabilities const&, Filter::Result* out, bool persistent) const {
+size_t Preamble::encode(const Capabilities&, Filter::Result* out, bool persistent) const {
     return TextBlock(_data, _size).encode(out, persistent);
 }
 
-Preamble const& empty_preamble() {
+const Preamble& empty_preamble() {
     static const Preamble empty;
     return empty;
 }

@@ -14,22 +14,22 @@ class Preamble : public String, public Encodable {
 public:
     Preamble() = default;
     // the text before the part's delimiter, and that delimiter line
-    explicit Preamble(Part const& part);
+    explicit Preamble(const Part& part);
     // a text without a delimiter line
-    Preamble(char const* text, size_t size) : String(text, size) {}
+    Preamble(const char* text, size_t size) : String(text, size) {}
 
-    Boundary const& boundary() const { return _boundary; }
+    const Boundary& boundary() const { return _boundary; }
 
     // the text with its line ends made CR LF and ending in CR LF; nothing
     // for an empty text
     using Encodable::encode;
-    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
 
 private:
     Boundary _boundary;
 };
 
 // the shared empty preamble that lookups return when there is none
-Preamble const& empty_preamble();
+const Preamble& empty_preamble();
 
 } // namespace Orvanta::Mime

@@ -7,7 +7,7 @@
 
 namespace Orvanta::Mime {
 
-QuotedString::QuotedString(char const* data, size_t size) {
+QuotedString::QuotedString(const char* data, size_t size) {
     Scanner text(data, size);
     if (!text.take('"')) return;
     while (!text.atEnd()) {
@@ -17,9 +17,10 @@ QuotedString::QuotedString(char const* data, size_t size) {
             return;
         }
         if (!Ascii::isAscii(c)) _eightbit = true;
-        if (c == '\r' || c == '\n') continue;  // a fold leaves only its blanks
+        if (c == '\r' || c == '\n') continue; // a fold leaves only its blanks
         if (c == '\\') {
-            if (text.atEnd()) throw std::runtime_error("invalid quoted string (escaped character missing after backslash)");
+            if (text.atEnd())
+                throw std::runtime_error("invalid quoted string (escaped character missing after backslash)");
             char escaped = text.next();
             if (!Ascii::isAscii(escaped)) _eightbit = true;
             _text.push_back(escaped);

@@ -10,9 +10,9 @@ namespace Orvanta::Mime {
 
 class QuotedString {
 public:
-    QuotedString(char const* data, size_t size);
+    QuotedString(const char* data, size_t size);
 
-    std::string const& text() const { return _text; }
+    const std::string& text() const { return _text; }
     size_t consumed() const { return _consumed; }
     bool eightbit() const { return _eightbit; }
 

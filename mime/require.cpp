@@ -5,7 +5,7 @@
 
 namespace Orvanta::Mime {
 
-Require::Require(char const* data, size_t size, char expected) {
+Require::Require(const char* data, size_t size, char expected) {
     if (size == 0 || data[0] != expected) throw std::runtime_error(std::string("missing ") + expected);
 }
 

@@ -9,7 +9,7 @@ namespace Orvanta::Mime {
 class Require {
 public:
     Require() = default;
-    Require(char const* data, size_t size, char expected);
+    Require(const char* data, size_t size, char expected);
 };
 
 } // namespace Orvanta::Mime

@@ -6,7 +6,7 @@
 
 namespace Orvanta::Mime {
 
-Rfc2231::Rfc2231(char const* data, size_t size) {
+Rfc2231::Rfc2231(const char* data, size_t size) {
     size_t i = 0;
     for (; i < size && Ascii::isDigit(data[i]); ++i) {
         _sectioned = true;

@@ -11,7 +11,7 @@ public:
     // Larger section numbers are held at this value instead of wrapping.
     static constexpr size_t maximumSection = 100000;
 
-    Rfc2231(char const* data, size_t size);
+    Rfc2231(const char* data, size_t size);
 
     size_t consumed() const { return _consumed; }
     bool sectioned() const { return _sectioned; }

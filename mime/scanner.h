@@ -10,17 +10,18 @@ namespace Orvanta::Mime {
 
 class Scanner {
 public:
-    Scanner(char const* data, size_t size) : _data(data), _size(size) {}
+    Scanner(const char* data, size_t size) : _data(data), _size(size) {}
 
     size_t position() const { return _position; }
-    char const* here() const { return _data + _position; }
+    const char* here() const { return _data + _position; }
     size_t left() const { return _size - _position; }
     bool atEnd() const { return _position == _size; }
 
     // whether the byte at the position is `c`, or one `accepts`; never at
     // the end
     bool at(char c) const { return _position < _size && _data[_position] == c; }
-    template <typename Accepts> bool atOne(Accepts accepts) const {
+    template <typename Accepts>
+    bool atOne(Accepts accepts) const {
         return _position < _size && accepts(_data[_position]);
     }
 
@@ -46,7 +47,8 @@ public:
         return true;
     }
     // steps over the bytes that `accepts`; returns how many
-    template <typename Accepts> size_t skipWhile(Accepts accepts) {
+    template <typename Accepts>
+    size_t skipWhile(Accepts accepts) {
         size_t start = _position;
         while (atOne(accepts))
             ++_position;
@@ -61,7 +63,7 @@ private:
         if (count > _size - _position) throw std::logic_error("header text read past its end");
     }
 
-    char const* _data;
+    const char* _data;
     size_t _size;
     size_t _position = 0;
 };

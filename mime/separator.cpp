@@ -5,8 +5,8 @@
 
 namespace Orvanta::Mime {
 
-Separator::Separator(Header const& owner) {
-    Value const& value = owner.get("content-type");
+Separator::Separator(const Header& owner) {
+    const Value& value = owner.get("content-type");
     ContentType type(value.data(), value.size(), true);
     _text = "--" + type.params().get("boundary");
 }

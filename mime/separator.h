@@ -12,9 +12,9 @@ class Separator {
 public:
     // Throws when the owner's content type does not parse strictly (which
     // for a multipart type includes having a boundary).
-    explicit Separator(Header const& owner);
+    explicit Separator(const Header& owner);
 
-    std::string const& text() const { return _text; }
+    const std::string& text() const { return _text; }
 
 private:
     std::string _text;

@@ -4,7 +4,7 @@
 
 namespace Orvanta::Mime {
 
-size_t SevenBit::append(char const* data, size_t size, bool) {
+size_t SevenBit::append(const char* data, size_t size, bool) {
     for (size_t i = 0; i < size && _fits; ++i) {
         char c = data[i];
         if (c == '\r' || c == '\n')
@@ -15,7 +15,7 @@ size_t SevenBit::append(char const* data, size_t size, bool) {
     return size;
 }
 
-bool SevenBit::fits(char const* data, size_t size, size_t hardLimit) {
+bool SevenBit::fits(const char* data, size_t size, size_t hardLimit) {
     SevenBit check(hardLimit);
     check.append(data, size, true);
     return check.fits();

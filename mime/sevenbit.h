@@ -14,12 +14,12 @@ public:
     explicit SevenBit(size_t hardLimit) : _limit(hardLimit) {}
 
     using Result::append;
-    size_t append(char const* data, size_t size, bool persistent) override;
+    size_t append(const char* data, size_t size, bool persistent) override;
 
     bool fits() const { return _fits; }
 
     // the same question about one text
-    static bool fits(char const* data, size_t size, size_t hardLimit);
+    static bool fits(const char* data, size_t size, size_t hardLimit);
 
 private:
     size_t _limit;

@@ -20,20 +20,20 @@
 
 namespace Orvanta::Mime {
 
-char const* const cvpass = "pass";
-char const* const cvfail = "fail";
-char const* const cvnone = "none";
+const char* const cvpass = "pass";
+const char* const cvfail = "fail";
+const char* const cvnone = "none";
 
-char const* const Status::pass = "pass";
-char const* const Status::fail = "fail";
-char const* const Status::temperror = "temperror";
-char const* const Status::permerror = "permerror";
-char const* const Status::none = "none";
+const char* const Status::pass = "pass";
+const char* const Status::fail = "fail";
+const char* const Status::temperror = "temperror";
+const char* const Status::permerror = "permerror";
+const char* const Status::none = "none";
 
 namespace {
 
 // a decimal tag value as a 64-bit number; throws on anything else
-unsigned long long decimal(std::string const& text) {
+unsigned long long decimal(const std::string& text) {
     if (text.empty() || text.size() > 20) throw std::runtime_error("invalid number");
     unsigned long long value = 0;
     for (char c : text) {
@@ -46,7 +46,7 @@ unsigned long long decimal(std::string const& text) {
 }
 
 // base64 with its folding and blanks skipped
-std::string decode(std::string const& text) {
+std::string decode(const std::string& text) {
     std::string bytes;
     bytes.reserve(text.size() * 3 / 4);
     Filter::String sink(&bytes);
@@ -58,7 +58,7 @@ std::string decode(std::string const& text) {
     return bytes;
 }
 
-std::string withoutBlanks(std::string const& text) {
+std::string withoutBlanks(const std::string& text) {
     std::string result;
     result.reserve(text.size());
     for (char c : text)
@@ -71,68 +71,70 @@ std::string withoutBlanks(std::string const& text) {
 // here rather than through EVP_VerifyFinal, whose set-up on every call
 // (digest and signature fetches, a key context) costs more than the RSA
 // operation itself. False when the key is no RSA key.
-bool rsaVerified(evp_pkey_st* key, Algorithm const& algorithm, std::string const& data,
-                 std::string const& signature) {
-    static unsigned char const sha1[] = {0x30, 0x21, 0x30, 0x09, 0x06, 0x05, 0x2b, 0x0e,
+bool rsaVerified(evp_pkey_st* key, const Algorithm& algorithm, const std::string& data,
+                 const std::string& signature) {
+    static const unsigned char sha1[] = {0x30, 0x21, 0x30, 0x09, 0x06, 0x05, 0x2b, 0x0e,
                                          0x03, 0x02, 0x1a, 0x05, 0x00, 0x04, 0x14};
-    static unsigned char const sha256[] = {0x30, 0x31, 0x30, 0x0d, 0x06, 0x09, 0x60, 0x86, 0x48, 0x01,
+    static const unsigned char sha256[] = {0x30, 0x31, 0x30, 0x0d, 0x06, 0x09, 0x60, 0x86, 0x48, 0x01,
                                            0x65, 0x03, 0x04, 0x02, 0x01, 0x05, 0x00, 0x04, 0x20};
-    static unsigned char const sha512[] = {0x30, 0x51, 0x30, 0x0d, 0x06, 0x09, 0x60, 0x86, 0x48, 0x01,
+    static const unsigned char sha512[] = {0x30, 0x51, 0x30, 0x0d, 0x06, 0x09, 0x60, 0x86, 0x48, 0x01,
                                            0x65, 0x03, 0x04, 0x02, 0x03, 0x05, 0x00, 0x04, 0x40};
     std::string expected;
     unsigned char digest[64];
-    auto const* bytes = reinterpret_cast<unsigned char const*>(data.data());
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
     switch (algorithm.type()) {
     case Algorithm::sha1:
-        expected.assign(reinterpret_cast<char const*>(sha1), sizeof sha1);
+        expected.assign(reinterpret_cast<const char*>(sha1), sizeof sha1);
         OpenSSL::SHA1(bytes, data.size(), digest);
         break;
     case Algorithm::sha512:
-        expected.assign(reinterpret_cast<char const*>(sha512), sizeof sha512);
+        expected.assign(reinterpret_cast<const char*>(sha512), sizeof sha512);
         OpenSSL::SHA512(bytes, data.size(), digest);
         break;
     default:
-        expected.assign(reinterpret_cast<char const*>(sha256), sizeof sha256);
+        expected.assign(reinterpret_cast<const char*>(sha256), sizeof sha256);
         OpenSSL::SHA256(bytes, data.size(), digest);
         break;
     }
-    expected.append(reinterpret_cast<char const*>(digest), algorithm.size());
+    expected.append(reinterpret_cast<const char*>(digest), algorithm.size());
     rsa_st* rsa = OpenSSL::EVP_PKEY_get1_RSA(key);
     if (rsa == nullptr) return false;
     int size = OpenSSL::RSA_size(rsa);
     std::string opened(size > 0 ? static_cast<size_t>(size) : 0, '\0');
     int length = signature.size() == opened.size()
                      ? OpenSSL::RSA_public_decrypt(static_cast<int>(signature.size()),
-                                                   reinterpret_cast<unsigned char const*>(signature.data()),
+                                                   reinterpret_cast<const unsigned char*>(signature.data()),
                                                    reinterpret_cast<unsigned char*>(&opened[0]), rsa, 1)
                      : -1;
     OpenSSL::RSA_free(rsa);
     return length == static_cast<int>(expected.size()) && opened.compare(0, expected.size(), expected) == 0;
 }
 
-bool signsFrom(DkimHeaderFields const& fields) {
-    for (std::string const& name : fields.names())
+bool signsFrom(const DkimHeaderFields& fields) {
+    for (const std::string& name : fields.names())
         if (strcasecmp(name.c_str(), "from") == 0) return true;
     return false;
 }
 
 } // namespace
 
-std::string SignatureStatus::signatureBytes(std::string const& text) { return decode(text); }
+std::string SignatureStatus::signatureBytes(const std::string& text) {
+    return decode(text);
+}
 
-bool SignatureStatus::verified(evp_pkey_st* key, Algorithm const& algorithm, std::string const& data,
-                               std::string const& signature) {
+bool SignatureStatus::verified(evp_pkey_st* key, const Algorithm& algorithm, const std::string& data,
+                               const std::string& signature) {
     return rsaVerified(key, algorithm, data, signature);
 }
 
-char const* SignatureStatus::conclude(char const* result, char const* message) {
+const char* SignatureStatus::conclude(const char* result, const char* message) {
     _result = result;
     _message = message;
     return result;
 }
 
-char const* SignatureStatus::initialize(Object const& message, DkimSignature const& signature,
-                                        OpenSSL::PublicKey const& key, bool) {
+const char* SignatureStatus::initialize(const Object& message, const DkimSignature& signature,
+                                        const OpenSSL::PublicKey& key, bool) {
     try {
         return verify(message, signature, key);
     } catch (...) {
@@ -141,8 +143,8 @@ char const* SignatureStatus::initialize(Object const& message, DkimSignature con
     }
 }
 
-char const* SignatureStatus::verify(Object const& message, DkimSignature const& signature,
-                                    OpenSSL::PublicKey const& key) {
+const char* SignatureStatus::verify(const Object& message, const DkimSignature& signature,
+                                    const OpenSSL::PublicKey& key) {
     if (!signature.complete()) return conclude(permerror, "Not all parameters set in signature");
     if (signature.domain().empty() || signature.selector().empty())
         return conclude(permerror, "Domain or selector not set in signature");
@@ -167,7 +169,7 @@ char const* SignatureStatus::verify(Object const& message, DkimSignature const& 
     if (BodyHash(body, algorithm, length).text() != expected)
         return conclude(fail, "Body hash does not match");
 
-    Line const* field = signature.line(message.header);
+    const Line* field = signature.line(message.header);
     if (field == nullptr) return conclude(fail, "Could not find original signature in mime");
     CanonicalizedHeader header(caps, message.header, canonicalization.header(), signature.headers());
     header.signature(*field);
@@ -177,10 +179,10 @@ char const* SignatureStatus::verify(Object const& message, DkimSignature const& 
     return conclude(pass, nullptr);
 }
 
-char const* DkimStatus::initialize(Object const& message, DkimSignature const& signature,
-                                   OpenSSL::PublicKey const& key, bool strict) {
+const char* DkimStatus::initialize(const Object& message, const DkimSignature& signature,
+                                   const OpenSSL::PublicKey& key, bool strict) {
     _signature = &signature;
-    std::string const& domain = signature.domain();
+    const std::string& domain = signature.domain();
     std::string auid = signature.auid().empty() ? "@" + domain : signature.auid();
     size_t at = auid.rfind('@');
     bool valid = !domain.empty() && at != std::string::npos && at + 1 < auid.size();

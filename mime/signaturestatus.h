@@ -24,28 +24,28 @@ class DkimSignature;
 class Object;
 
 // the results of an ARC chain
-extern char const* const cvpass;
-extern char const* const cvfail;
-extern char const* const cvnone;
+extern const char* const cvpass;
+extern const char* const cvfail;
+extern const char* const cvnone;
 
 class Status {
 public:
     // the results of single signatures, compared by identity
-    static char const* const pass;
-    static char const* const fail;
-    static char const* const temperror;
-    static char const* const permerror;
-    static char const* const none;
+    static const char* const pass;
+    static const char* const fail;
+    static const char* const temperror;
+    static const char* const permerror;
+    static const char* const none;
 
     virtual ~Status() = default;
 
-    char const* result() const { return _result; }
+    const char* result() const { return _result; }
     // null while there is none
-    char const* message() const { return _message; }
+    const char* message() const { return _message; }
 
 protected:
-    char const* _result = permerror;
-    char const* _message = nullptr;
+    const char* _result = permerror;
+    const char* _message = nullptr;
 };
 
 class SignatureStatus : public Status {
@@ -53,49 +53,49 @@ public:
     // Checks the signature over the message with the key and keeps the
     // result, which it also returns. `strict` is the key's flag that the
     // identity must lie in the signing domain itself.
-    virtual char const* initialize(Object const& message, DkimSignature const& signature,
-                                   OpenSSL::PublicKey const& key, bool strict);
+    virtual const char* initialize(const Object& message, const DkimSignature& signature,
+                                   const OpenSSL::PublicKey& key, bool strict);
     // Fetches the key records of the signature (selector._domainkey.domain)
     // and checks it with them; a failed lookup is temperror or permerror.
-    char const* initialize(Dns::Context const& context, Object const& message,
-                           DkimSignature const& signature);
+    const char* initialize(const Dns::Context& context, const Object& message,
+                           const DkimSignature& signature);
     // the records in answer order, up to the first that gives a pass
-    char const* initialize(Object const& message, DkimSignature const& signature,
-                           Dns::DkimRecords const& records);
+    const char* initialize(const Object& message, const DkimSignature& signature,
+                           const Dns::DkimRecords& records);
     // one record: refused when it does not fit the signature, else its key
-    char const* initialize(Object const& message, DkimSignature const& signature,
-                           Dns::DkimRecord const& record);
+    const char* initialize(const Object& message, const DkimSignature& signature,
+                           const Dns::DkimRecord& record);
 
     // The key records published for a signing domain and selector, asked
     // for by their absolute name. Throws Dns::TimeoutException,
     // Dns::RcodeException, and Dns::Exception "No records of this type"
     // when the answer holds no key record.
-    static void fetch(Dns::Context const& context, std::string const& domain, std::string const& selector,
+    static void fetch(const Dns::Context& context, const std::string& domain, const std::string& selector,
                       Dns::DkimRecords& records);
 
 protected:
-    char const* conclude(char const* result, char const* message);
+    const char* conclude(const char* result, const char* message);
     // shared with the seal check: the bytes of a b= value, and the RSA
     // check of a signature over data
-    static std::string signatureBytes(std::string const& text);
-    static bool verified(evp_pkey_st* key, Algorithm const& algorithm, std::string const& data,
-                         std::string const& signature);
+    static std::string signatureBytes(const std::string& text);
+    static bool verified(evp_pkey_st* key, const Algorithm& algorithm, const std::string& data,
+                         const std::string& signature);
     // the check itself, without catching
-    char const* verify(Object const& message, DkimSignature const& signature, OpenSSL::PublicKey const& key);
+    const char* verify(const Object& message, const DkimSignature& signature, const OpenSSL::PublicKey& key);
 };
 
 class DkimStatus : public SignatureStatus {
 public:
     using SignatureStatus::initialize;
     // the identity (i=) must lie in the signing domain, then the signature
-    char const* initialize(Object const& message, DkimSignature const& signature,
-                           OpenSSL::PublicKey const& key, bool strict) override;
+    const char* initialize(const Object& message, const DkimSignature& signature,
+                           const OpenSSL::PublicKey& key, bool strict) override;
 
     // the signature last checked, or null
-    DkimSignature const* signature() const { return _signature; }
+    const DkimSignature* signature() const { return _signature; }
 
 private:
-    DkimSignature const* _signature = nullptr;
+    const DkimSignature* _signature = nullptr;
 };
 
 } // namespace Orvanta::Mime

@@ -9,15 +9,15 @@ namespace Orvanta::Mime {
 class String {
 public:
     String() = default;
-    String(char const* data, size_t size) : _data(data), _size(size) {}
+    String(const char* data, size_t size) : _data(data), _size(size) {}
     virtual ~String() = default;
 
-    char const* data() const { return _data; }
+    const char* data() const { return _data; }
     size_t size() const { return _size; }
     bool empty() const { return _size == 0; }
 
 protected:
-    char const* _data = nullptr;
+    const char* _data = nullptr;
     size_t _size = 0;
 };
 

@@ -12,18 +12,19 @@
 
 namespace Orvanta::Mime {
 
-Target::Target(char const* data, size_t size, bool strict) : _name(data, size) {
+Target::Target(const char* data, size_t size, bool strict) : _name(data, size) {
     size_t position = _name.consumed();
     if (position < size && data[position] == ':' && !_name.empty()) {
         _group.present(true);
         ++position;
-        DelimDetector walker(',', [this, strict](char const* element, size_t length) -> size_t {
+        DelimDetector walker(',', [this, strict](const char* element, size_t length) -> size_t {
             // a ';' or NUL ends the group, also where a member was expected
             if (element[0] == ';' || element[0] == '\0') return 0;
             try {
                 auto member = std::make_shared<Mailbox>(element, length, false);
                 size_t taken = member->consumed();
-                if (taken < length && element[taken] != ',' && element[taken] != ';' && element[taken] != '\0')
+                if (taken < length && element[taken] != ',' && element[taken] != ';' &&
+                    element[taken] != '\0')
                     throw std::runtime_error("characters left behind target");
                 _members.push_back(member);
                 return taken;
@@ -50,7 +51,7 @@ Target::Target(char const* data, size_t size, bool strict) : _name(data, size) {
 }
 
 template <typename Out>
-size_t Target::write(Capabilities const& caps, Out* out, bool persistent) const {
+size_t Target::write(const Capabilities& caps, Out* out, bool persistent) const {
     if (!group()) return _members.front()->encode(caps, out, persistent);
     size_t written = _name.encode(caps, out, persistent) + out->append(": ", 2, true);
     for (size_t i = 0; i < _members.size(); ++i) {
@@ -60,29 +61,29 @@ size_t Target::write(Capabilities const& caps, Out* out, bool persistent) const 
     return written + out->append(";", 1, true);
 }
 
-size_t Target::encode(Capabilities const& caps, Filter::Result* out, bool persistent) const {
+size_t Target::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {
     return write(caps, out, persistent);
 }
 
-size_t Target::encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const {
+size_t Target::encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const {
     if (!group()) return _members.front()->encode(caps, out, persistent);
     Filter::WordWrap wrap(caps.limits(), out->size(), out);
     return encode(caps, &wrap, persistent) + wrap.flush();
 }
 
-size_t Target::encode(Capabilities const& caps, Filter::WordWrap* out, bool persistent) const {
+size_t Target::encode(const Capabilities& caps, Filter::WordWrap* out, bool persistent) const {
     return write(caps, out, persistent);
 }
 
-bool Target::encodable(Capabilities const& caps) const {
+bool Target::encodable(const Capabilities& caps) const {
     if (caps.eightbit()) return true;
-    for (auto const& member : _members)
+    for (const auto& member : _members)
         if (!member->encodable(caps)) return false;
     return true;
 }
 
-bool Target::contains(Address const& address) const {
-    for (auto const& member : _members)
+bool Target::contains(const Address& address) const {
+    for (const auto& member : _members)
         if (member->address() == address) return true;
     return false;
 }

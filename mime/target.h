@@ -15,24 +15,24 @@ namespace Orvanta::Mime {
 class Target : public HeaderField {
 public:
     // strict: every member must parse and the target must use the whole text
-    Target(char const* data, size_t size, bool strict);
+    Target(const char* data, size_t size, bool strict);
 
-    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
-    size_t encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const override;
-    size_t encode(Capabilities const& caps, Filter::WordWrap* out, bool persistent) const override;
-    bool encodable(Capabilities const& caps) const override;
+    size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::WordWrap* out, bool persistent) const override;
+    bool encodable(const Capabilities& caps) const override;
 
-    bool contains(Address const& address) const;
+    bool contains(const Address& address) const;
 
-    DisplayName const& name() const { return _name; }
+    const DisplayName& name() const { return _name; }
     bool group() const { return _group.present(); }
-    std::vector<std::shared_ptr<Mailbox>> const& members() const { return _members; }
+    const std::vector<std::shared_ptr<Mailbox>>& members() const { return _members; }
     size_t consumed() const { return _consumed; }
 
 private:
     // the member alone, or the group piece by piece, into any of the sinks
     template <typename Out>
-    size_t write(Capabilities const& caps, Out* out, bool persistent) const;
+    size_t write(const Capabilities& caps, Out* out, bool persistent) const;
 
     DisplayName _name;
     Optional _group;

@@ -14,16 +14,16 @@ class Targets : public HeaderField {
 public:
     // strict: any bad element, or text left over, throws; lenient drops bad
     // elements up to the next ','
-    Targets(char const* data, size_t size, bool strict);
+    Targets(const char* data, size_t size, bool strict);
 
     using Encodable::encode;
-    size_t encode(Capabilities const& caps, Filter::Result* out, bool persistent) const override;
-    size_t encode(Capabilities const& caps, Filter::LineLength* out, bool persistent) const override;
-    bool encodable(Capabilities const& caps) const override;
+    size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const override;
+    bool encodable(const Capabilities& caps) const override;
 
-    bool contains(Address const& address) const;
+    bool contains(const Address& address) const;
 
-    std::vector<std::shared_ptr<Target>> const& targets() const { return _targets; }
+    const std::vector<std::shared_ptr<Target>>& targets() const { return _targets; }
     size_t consumed() const { return _consumed; }
 
 private:

@@ -13,13 +13,13 @@ namespace Orvanta::Mime {
 
 class TextBlock {
 public:
-    TextBlock(char const* data, size_t size) : _data(data), _size(size) {}
+    TextBlock(const char* data, size_t size) : _data(data), _size(size) {}
 
     // nothing for an empty text; returns the bytes written
     size_t encode(Filter::Result* out, bool persistent) const;
 
 private:
-    char const* _data;
+    const char* _data;
     size_t _size;
 };
 

@@ -11,11 +11,11 @@ namespace Orvanta::Mime {
 class ToString {
 public:
     ToString() : _sink(&_text) {}
-    ToString(ToString const&) = delete;
-    ToString& operator=(ToString const&) = delete;
+    ToString(const ToString&) = delete;
+    ToString& operator=(const ToString&) = delete;
 
     Filter::Result* sink() { return &_sink; }
-    std::string const& text() const { return _text; }
+    const std::string& text() const { return _text; }
 
 private:
     std::string _text;

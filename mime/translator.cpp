@@ -21,13 +21,14 @@ void Translator::add(Args&&... args) {
     _stages.push_back(std::move(stage));
 }
 
-size_t Translator::Tally::process(char const* data, size_t size, bool persistent) {
+size_t Translator::Tally::process(const char* data, size_t size, bool persistent) {
     next->append(data, size, persistent);
     _total += size;
     return size;
 }
 
-Translator::Translator(ContentTransferEncoding const& from, ContentTransferEncoding const& to, F::Result* sink)
+Translator::Translator(const ContentTransferEncoding& from, const ContentTransferEncoding& to,
+                       F::Result* sink)
     : Filter(&_tally), _tally(sink) {
     // built from the sink outwards: the encoder for `to` first, then the
     // decoder for `from` in front of it
@@ -51,26 +52,33 @@ Translator::Translator(ContentTransferEncoding const& from, ContentTransferEncod
         add<F::ForceEnd>(next, "\r\n");
         add<F::NewlineConverter>(next, "\r\n", 0);
         break;
-    default: break;
+    default:
+        break;
     }
     switch (from.encoding()) {
     case ContentTransferEncoding::base64:
         add<F::Base64Decode>(true, next);
         add<F::Strip>(next, "\r\n\t ");
         break;
-    case ContentTransferEncoding::quotedprintable: add<F::QuotedPrintableDecode>(next); break;
-    default: break;
+    case ContentTransferEncoding::quotedprintable:
+        add<F::QuotedPrintableDecode>(next);
+        break;
+    default:
+        break;
     }
 }
 
 size_t Translator::finish() {
     // input end first, so that what each stage still holds passes through
     // the stages behind it
-    while (!_stages.empty()) _stages.pop_back();
+    while (!_stages.empty())
+        _stages.pop_back();
     next = &_tally;
     return _tally.total();
 }
 
-Translator::~Translator() { finish(); }
+Translator::~Translator() {
+    finish();
+}
 
 } // namespace Orvanta::Mime

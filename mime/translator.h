@@ -13,9 +13,9 @@ namespace Orvanta::Mime {
 
 class Translator : public Filter::Filter {
 public:
-    Translator(ContentTransferEncoding const& from, ContentTransferEncoding const& to, Filter::Result* sink);
-    Translator(Translator const&) = delete;
-    Translator& operator=(Translator const&) = delete;
+    Translator(const ContentTransferEncoding& from, const ContentTransferEncoding& to, Filter::Result* sink);
+    Translator(const Translator&) = delete;
+    Translator& operator=(const Translator&) = delete;
     ~Translator() override;
 
     // Ends the stream: every stage writes what it still holds (a final line
@@ -34,7 +34,7 @@ private:
     public:
         using Filter::Filter;
         using Filter::process;
-        size_t process(char const* data, size_t size, bool persistent) override;
+        size_t process(const char* data, size_t size, bool persistent) override;
         size_t total() const { return _total; }
 
     private:

@@ -12,6 +12,6 @@ namespace Orvanta::Mime {
 // (a value with a line end is always folded, so that no part of it can stand
 // as a line of its own), and fits on the line after the `used` bytes within
 // `limit`, its CR LF included
-bool unfolded(std::string const& rendered, size_t used, size_t limit);
+bool unfolded(const std::string& rendered, size_t used, size_t limit);
 
 } // namespace Orvanta::Mime

@@ -4,7 +4,7 @@
 
 namespace Orvanta::Mime {
 
-Whitespace::Whitespace(char const* data, size_t size, bool comments) {
+Whitespace::Whitespace(const char* data, size_t size, bool comments) {
     _consumed = Scanner(data, size).skipBlanks(comments);
 }
 

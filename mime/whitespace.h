@@ -7,7 +7,7 @@ namespace Orvanta::Mime {
 
 class Whitespace {
 public:
-    Whitespace(char const* data, size_t size, bool comments);
+    Whitespace(const char* data, size_t size, bool comments);
 
     size_t consumed() const { return _consumed; }
 

@@ -16,7 +16,7 @@ constexpr int controlFlush = 11;
 constexpr int controlGetData = 3;
 } // namespace
 
-std::string Base64::encode(char const* data, unsigned long size, bool newlines) {
+std::string Base64::encode(const char* data, unsigned long size, bool newlines) {
     Bio filter(BIO_f_base64());
     if (!filter.get()) return {};
     if (!newlines) BIO_set_flags(filter.get(), flagNoNewlines);

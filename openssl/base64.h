@@ -12,7 +12,7 @@ public:
     // without newlines the text is one line; with them OpenSSL breaks it
     // every 64 characters and ends it with a line feed. Empty when OpenSSL
     // refuses the input.
-    static std::string encode(char const* data, unsigned long size, bool newlines);
+    static std::string encode(const char* data, unsigned long size, bool newlines);
 };
 
 } // namespace Orvanta::OpenSSL

@@ -12,18 +12,18 @@ using Dynamic::OptionalFunction;
 
 namespace {
 
-Legacy::Certificate const* legacy(x509_st const* certificate) {
-    return reinterpret_cast<Legacy::Certificate const*>(certificate);
+const Legacy::Certificate* legacy(const x509_st* certificate) {
+    return reinterpret_cast<const Legacy::Certificate*>(certificate);
 }
 
 } // namespace
 
-long X509_version(x509_st const* certificate) {
+long X509_version(const x509_st* certificate) {
     if (library().oldApi()) {
-        static Function<long(asn1_string_st const*)> func(library(), "ASN1_INTEGER_get");
+        static Function<long(const asn1_string_st*)> func(library(), "ASN1_INTEGER_get");
         return func(legacy(certificate)->cert_info->version);
     }
-    static Function<long(x509_st const*)> func(library(), "X509_get_version");
+    static Function<long(const x509_st*)> func(library(), "X509_get_version");
     return func(certificate);
 }
 
@@ -31,7 +31,7 @@ int X509_up_ref(x509_st* certificate) {
     static OptionalFunction<int(x509_st*)> up_ref(library(), "X509_up_ref");
     if (up_ref) return up_ref(certificate);
     // 1.0: raise the counter inside the certificate under OpenSSL's own lock
-    static Function<int(int*, int, int, char const*, int)> add_lock(library(), "CRYPTO_add_lock");
+    static Function<int(int*, int, int, const char*, int)> add_lock(library(), "CRYPTO_add_lock");
     auto* counted = reinterpret_cast<Legacy::Certificate*>(certificate);
     int count =
         add_lock(&counted->references, 1, Legacy::lockX509, Legacy::sourceName, Legacy::lineX509UpRef);
@@ -41,13 +41,13 @@ int X509_up_ref(x509_st* certificate) {
 
 asn1_string_st* X509_get_notBefore_(x509_st* certificate) {
     if (library().oldApi()) return legacy(certificate)->cert_info->validity->notBefore;
-    static Function<asn1_string_st*(x509_st const*)> func(library(), "X509_getm_notBefore");
+    static Function<asn1_string_st*(const x509_st*)> func(library(), "X509_getm_notBefore");
     return func(certificate);
 }
 
 asn1_string_st* X509_get_notAfter_(x509_st* certificate) {
     if (library().oldApi()) return legacy(certificate)->cert_info->validity->notAfter;
-    static Function<asn1_string_st*(x509_st const*)> func(library(), "X509_getm_notAfter");
+    static Function<asn1_string_st*(const x509_st*)> func(library(), "X509_getm_notAfter");
     return func(certificate);
 }
 

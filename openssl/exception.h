@@ -11,7 +11,7 @@ public:
     explicit Exception(unsigned long code);
     // a literal 0 would otherwise be ambiguous between the code and the text
     explicit Exception(int code) : Exception(static_cast<unsigned long>(code)) {}
-    explicit Exception(char const* text) : std::runtime_error(text) {}
+    explicit Exception(const char* text) : std::runtime_error(text) {}
 };
 
 } // namespace Orvanta::OpenSSL

@@ -11,11 +11,11 @@ namespace Orvanta::OpenSSL {
 using Dynamic::Function;
 using Dynamic::OptionalFunction;
 
-char const* OpenSSL_version(int type) {
+const char* OpenSSL_version(int type) {
     // 1.0 exports only the old name, 1.1 and later only the new one
-    static OptionalFunction<char const*(int)> func1(library(), "SSLeay_version");
+    static OptionalFunction<const char*(int)> func1(library(), "SSLeay_version");
     if (func1) return func1(type);
-    static Function<char const*(int)> func2(library(), "OpenSSL_version");
+    static Function<const char*(int)> func2(library(), "OpenSSL_version");
     return func2(type);
 }
 
@@ -23,7 +23,7 @@ int EVP_PKEY_up_ref(evp_pkey_st* key) {
     static OptionalFunction<int(evp_pkey_st*)> up_ref(library(), "EVP_PKEY_up_ref");
     if (up_ref) return up_ref(key);
     // 1.0: raise the counter inside the key under OpenSSL's own lock
-    static Function<int(int*, int, int, char const*, int)> add_lock(library(), "CRYPTO_add_lock");
+    static Function<int(int*, int, int, const char*, int)> add_lock(library(), "CRYPTO_add_lock");
     auto* legacy = reinterpret_cast<Legacy::EvpPkey*>(key);
     int count =
         add_lock(&legacy->references, 1, Legacy::lockEvpPkey, Legacy::sourceName, Legacy::lineEvpPkeyUpRef);

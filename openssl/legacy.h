@@ -41,7 +41,7 @@ struct Certificate {
 
 // the start of a 1.0 SSL_CTX
 struct SslContext {
-    ssl_method_st const* method;
+    const ssl_method_st* method;
     stack_st_SSL_CIPHER* cipher_list;
 };
 

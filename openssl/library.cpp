@@ -31,7 +31,7 @@ const char* versions[] = {
 
 namespace {
 
-using LockingCallback = void(int mode, int n, char const* file, int line);
+using LockingCallback = void(int mode, int n, const char* file, int line);
 
 // The table that do_lock works on. The callback may run while the singleton
 // is still being built (a 1.0 library can lock during its own start-up), so
@@ -51,7 +51,7 @@ Library::Library() : Dynamic::Library("BIO_new", versions) {
 
     // 1.1 and later lock by themselves; some still export the 1.0 locking functions
     if (!setLocking) return;
-    if (Dynamic::OptionalFunction<void const*()>(*this, "TLS_client_method")) return;
+    if (Dynamic::OptionalFunction<const void*()>(*this, "TLS_client_method")) return;
 
     _oldApi = true;
     addAllDigests();
@@ -125,7 +125,7 @@ bool supportsDane() {
     return false;
 }
 
-void do_lock(int mode, int n, char const*, int) {
+void do_lock(int mode, int n, const char*, int) {
     std::vector<std::mutex>* table = lockTable.load();
     // OpenSSL asks only for the locks that CRYPTO_num_locks counted
     if (!table || n < 0 || static_cast<size_t>(n) >= table->size()) return;

@@ -36,6 +36,6 @@ void* handle();
 bool supportsDane();
 
 // the locking callback handed to a 1.0 library
-void do_lock(int mode, int n, char const* file, int line);
+void do_lock(int mode, int n, const char* file, int line);
 
 } // namespace Orvanta::OpenSSL

@@ -4,7 +4,7 @@
 
 namespace Orvanta::OpenSSL {
 
-Bio::Bio(bio_method_st const* method) : _bio(BIO_new(method)) {}
+Bio::Bio(const bio_method_st* method) : _bio(BIO_new(method)) {}
 
 Bio::~Bio() {
     try {

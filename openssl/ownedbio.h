@@ -9,7 +9,7 @@ namespace Orvanta::OpenSSL {
 
 class Bio {
 public:
-    explicit Bio(bio_method_st const* method);
+    explicit Bio(const bio_method_st* method);
     Bio(const Bio&) = delete;
     Bio& operator=(const Bio&) = delete;
     virtual ~Bio();

@@ -13,7 +13,7 @@ namespace {
 // A read-only memory BIO over the caller's bytes.
 class MemoryBuffer {
 public:
-    MemoryBuffer(char const* data, int size) : _bio(BIO_new_mem_buf(const_cast<char*>(data), size)) {}
+    MemoryBuffer(const char* data, int size) : _bio(BIO_new_mem_buf(const_cast<char*>(data), size)) {}
     MemoryBuffer(const MemoryBuffer&) = delete;
     MemoryBuffer& operator=(const MemoryBuffer&) = delete;
     ~MemoryBuffer() {
@@ -38,7 +38,7 @@ bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-std::string wrapBareKey(char const* data, unsigned long size) {
+std::string wrapBareKey(const char* data, unsigned long size) {
     std::string text;
     text.reserve(size + size / 64 + 62);
     text += "-----BEGIN PUBLIC KEY-----\n";
@@ -55,7 +55,7 @@ std::string wrapBareKey(char const* data, unsigned long size) {
 
 } // namespace
 
-PublicKey::PublicKey(char const* data, unsigned long size) {
+PublicKey::PublicKey(const char* data, unsigned long size) {
     // OpenSSL measures memory BIOs in int; no key text comes near that
     if (size > INT_MAX) throw Exception("public key text too long");
     MemoryBuffer first(data, static_cast<int>(size));

@@ -9,7 +9,7 @@ namespace Orvanta::OpenSSL {
 class PublicKey {
 public:
     // throws Exception when the text holds no public key either way
-    PublicKey(char const* data, unsigned long size);
+    PublicKey(const char* data, unsigned long size);
     PublicKey(const PublicKey&) = delete;
     PublicKey& operator=(const PublicKey&) = delete;
     virtual ~PublicKey();

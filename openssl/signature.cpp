@@ -31,15 +31,15 @@ private:
     evp_md_ctx_st* _context;
 };
 
-evp_md_st const* lookupDigest(char const* name) {
-    evp_md_st const* digest = EVP_get_digestbyname(name);
+const evp_md_st* lookupDigest(const char* name) {
+    const evp_md_st* digest = EVP_get_digestbyname(name);
     if (!digest) throw Exception("unknown digest");
     return digest;
 }
 
 } // namespace
 
-Signature::Signature(evp_pkey_st* key, char const* data, unsigned long size, char const* digest)
+Signature::Signature(evp_pkey_st* key, const char* data, unsigned long size, const char* digest)
     : _key(key), _digest(EVP_get_digestbyname(digest)) {
     DigestContext context;
     if (!_digest) throw Exception("unknown digest");
@@ -55,12 +55,12 @@ Signature::Signature(evp_pkey_st* key, char const* data, unsigned long size, cha
     _signature.assign(reinterpret_cast<const char*>(buffer.data()), length);
 }
 
-Signature::Signature(evp_pkey_st* key, std::string signature, char const* digest)
+Signature::Signature(evp_pkey_st* key, std::string signature, const char* digest)
     : _key(key), _digest(lookupDigest(digest)), _signature(std::move(signature)) {}
 
 Signature::~Signature() = default;
 
-bool Signature::verify(char const* data, unsigned long size) const {
+bool Signature::verify(const char* data, unsigned long size) const {
     DigestContext context;
     if (!context.get()) return false;
     if (EVP_DigestInit(context.get(), _digest) != 1) return false;

@@ -13,23 +13,23 @@ class Signature {
 public:
     // signs the bytes; throws Exception "unknown digest" for a name OpenSSL
     // does not know, and Exception with OpenSSL's reason when signing fails
-    Signature(evp_pkey_st* key, char const* data, unsigned long size, char const* digest);
+    Signature(evp_pkey_st* key, const char* data, unsigned long size, const char* digest);
     // holds given signature bytes for checking
-    Signature(evp_pkey_st* key, std::string signature, char const* digest);
+    Signature(evp_pkey_st* key, std::string signature, const char* digest);
     virtual ~Signature();
 
     // whether the held bytes are a valid signature of the data; never throws
     // for a failed check
-    bool verify(char const* data, unsigned long size) const;
+    bool verify(const char* data, unsigned long size) const;
 
     // the raw signature bytes
     const std::string& signature() const { return _signature; }
-    evp_md_st const* digest() const { return _digest; }
+    const evp_md_st* digest() const { return _digest; }
     evp_pkey_st* key() const { return _key.get(); }
 
 private:
     Key _key;
-    evp_md_st const* _digest;
+    const evp_md_st* _digest;
     std::string _signature;
 };
 

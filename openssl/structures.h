@@ -77,10 +77,10 @@ enum point_conversion_form_t {
 // the pass-phrase callback of the PEM functions
 using pem_password_cb = int(char* buffer, int size, int writing, void* user);
 // the key derivation function of ECDH_compute_key
-using ecdh_kdf = void*(void const* in, unsigned long inSize, void* out, unsigned long* outSize);
+using ecdh_kdf = void*(const void* in, unsigned long inSize, void* out, unsigned long* outSize);
 
 // the element comparison and release functions of the generic stacks
-using OPENSSL_sk_compfunc = int (*)(void const* a, void const* b);
+using OPENSSL_sk_compfunc = int (*)(const void* a, const void* b);
 using OPENSSL_sk_freefunc = void (*)(void* element);
 // the certificate verification callback of a TLS connection
 using SSL_verify_cb = int (*)(int preverified, x509_store_ctx_st* context);

@@ -28,19 +28,19 @@ int SSL_CTX_set_security_level(ssl_ctx_st* context, int level) {
     return 1;
 }
 
-int SSL_CTX_set_ciphersuites(ssl_ctx_st* context, char const* list) {
+int SSL_CTX_set_ciphersuites(ssl_ctx_st* context, const char* list) {
     // only 1.1.1 and later speak TLS 1.3, whose suites are set apart
-    static OptionalFunction<int(ssl_ctx_st*, char const*)> func(library(), "SSL_CTX_set_ciphersuites");
+    static OptionalFunction<int(ssl_ctx_st*, const char*)> func(library(), "SSL_CTX_set_ciphersuites");
     if (!func) return 0;
     return func(context, list);
 }
 
-stack_st_SSL_CIPHER* SSL_CTX_get_ciphers(ssl_ctx_st const* context) {
-    static OptionalFunction<stack_st_SSL_CIPHER*(ssl_ctx_st const*)> func(library(), "SSL_CTX_get_ciphers");
+stack_st_SSL_CIPHER* SSL_CTX_get_ciphers(const ssl_ctx_st* context) {
+    static OptionalFunction<stack_st_SSL_CIPHER*(const ssl_ctx_st*)> func(library(), "SSL_CTX_get_ciphers");
     if (func) return func(context);
     // 1.0 declared it as a macro reading the context's member
     if (!context) return nullptr;
-    return reinterpret_cast<Legacy::SslContext const*>(context)->cipher_list;
+    return reinterpret_cast<const Legacy::SslContext*>(context)->cipher_list;
 }
 
 int SSL_read(ssl_st* ssl, void* buffer, int size) {
@@ -57,7 +57,7 @@ void CRYPTO_free(void* pointer) {
         return func(pointer);
     }
     // later series take the caller's source position with every free
-    static Function<void(void*, char const*, int)> func(library(), "CRYPTO_free");
+    static Function<void(void*, const char*, int)> func(library(), "CRYPTO_free");
     func(pointer, Legacy::sourceName, Legacy::lineCryptoFree);
 }
 

@@ -55,8 +55,8 @@ Base::SignalsIgnored::~SignalsIgnored() {
 }
 
 Base::Base(Event::MainLoop* loop, const AMQP::Address& address)
-    : AMQP::LibEvHandler(loop->loop(), 0), _loop(loop), _exitWatcher(loop, this), _brokerCheck(address.hostname()),
-      _connection(this, address) {
+    : AMQP::LibEvHandler(loop->loop(), 0), _loop(loop), _exitWatcher(loop, this),
+      _brokerCheck(address.hostname()), _connection(this, address) {
     ev_timer_init(&_grace, onGraceOver, gracePeriod, 0.0);
     _grace.data = this;
     if (++_instances < 2) return;

@@ -12,8 +12,7 @@ constexpr size_t maxName = 255;
 } // namespace
 
 Endpoint::Endpoint(const std::string& text) : _text(text), _colon(text.find(':')) {
-    if (exchange().size() > maxName)
-        throw std::runtime_error("Outbox exchange is longer than 255 bytes");
+    if (exchange().size() > maxName) throw std::runtime_error("Outbox exchange is longer than 255 bytes");
     if (routingKey().size() > maxName)
         throw std::runtime_error("Outbox routing key is longer than 255 bytes");
 }

@@ -21,7 +21,8 @@ std::string brokerAddress() {
     std::ifstream in(file);
     std::string address;
     if (!(in >> address) || address.empty())
-        throw std::runtime_error(std::string("the private broker is not running (no address in ") + file + ")");
+        throw std::runtime_error(std::string("the private broker is not running (no address in ") + file +
+                                 ")");
     return address;
 }
 

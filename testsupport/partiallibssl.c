@@ -16,12 +16,11 @@ static void* real(const char* name) {
     return library != NULL ? dlsym(library, name) : NULL;
 }
 
-
-#define FORWARD_AS(result, name, real_name, params, args)                                                     \
-    result name params {                                                                                      \
-        static result(*bound) params;                                                                         \
-        if (bound == NULL) bound = (result(*) params)real(#real_name);                                        \
-        return bound args;                                                                                    \
+#define FORWARD_AS(result, name, real_name, params, args)                                                    \
+    result name params {                                                                                     \
+        static result(*bound) params;                                                                        \
+        if (bound == NULL) bound = (result(*) params)real(#real_name);                                       \
+        return bound args;                                                                                   \
     }
 
 #define FORWARD(result, name, params, args) FORWARD_AS(result, name, name, params, args)
@@ -50,9 +49,11 @@ FORWARD(int, SSL_write, (void* ssl, const void* buffer, int size), (ssl, buffer,
 FORWARD(int, SSL_get_error, (const void* ssl, int result), (ssl, result))
 FORWARD(int, SSL_shutdown, (void* ssl), (ssl))
 FORWARD(void, ERR_clear_error, (void), ())
-FORWARD(void, ERR_print_errors_cb, (int (*callback)(const char*, size_t, void*), void* target), (callback, target))
+FORWARD(void, ERR_print_errors_cb, (int (*callback)(const char*, size_t, void*), void* target),
+        (callback, target))
 FORWARD(void*, SSL_get0_param, (void* ssl), (ssl))
-FORWARD(int, X509_VERIFY_PARAM_set1_host, (void* param, const char* name, size_t length), (param, name, length))
+FORWARD(int, X509_VERIFY_PARAM_set1_host, (void* param, const char* name, size_t length),
+        (param, name, length))
 FORWARD(int, X509_VERIFY_PARAM_set1_ip_asc, (void* param, const char* address), (param, address))
 FORWARD(long, SSL_get_verify_result, (const void* ssl), (ssl))
 FORWARD(void, X509_free, (void* certificate), (certificate))

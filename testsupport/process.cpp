@@ -1,12 +1,12 @@
 #include "testsupport/process.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
-#include <climits>
-#include <algorithm>
 #include <spawn.h>
 #include <stdexcept>
 #include <sys/stat.h>
@@ -46,7 +46,8 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const std::string
     posix_spawn_file_actions_adddup2(&actions, err.fd[1], 2);
 
     std::vector<char*> args;
-    for (auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    for (auto& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
     std::vector<std::string> envStore;
     // an extra entry replaces an inherited one of the same name (the first
@@ -58,12 +59,15 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const std::string
     for (char** e = environ; *e; ++e) {
         std::string entry(*e);
         bool replaced = false;
-        for (auto& extra : extraEnv) replaced = replaced || named(entry, extra);
+        for (auto& extra : extraEnv)
+            replaced = replaced || named(entry, extra);
         if (!replaced) envStore.push_back(entry);
     }
-    for (auto& e : extraEnv) envStore.push_back(e);
+    for (auto& e : extraEnv)
+        envStore.push_back(e);
     std::vector<char*> env;
-    for (auto& e : envStore) env.push_back(const_cast<char*>(e.c_str()));
+    for (auto& e : envStore)
+        env.push_back(const_cast<char*>(e.c_str()));
     env.push_back(nullptr);
 
     pid_t pid;
@@ -75,7 +79,8 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const std::string
     err.close(1);
 
     // a child that stops reading must not kill the test with SIGPIPE
-    struct sigaction ignore {}, previous{};
+    struct sigaction ignore {
+    }, previous{};
     ignore.sa_handler = SIG_IGN;
     sigaction(SIGPIPE, &ignore, &previous);
 
@@ -108,8 +113,10 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const std::string
             ssize_t r = ::read(fds[i].fd, buffer, sizeof buffer);
             if (r <= 0) {
                 if (r < 0 && errno == EINTR) continue;
-                if (fds[i].fd == out.fd[0]) out.close(0);
-                else err.close(0);
+                if (fds[i].fd == out.fd[0])
+                    out.close(0);
+                else
+                    err.close(0);
                 continue;
             }
             (fds[i].fd == out.fd[0] ? result.out : result.err).append(buffer, r);

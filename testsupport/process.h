@@ -20,7 +20,9 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const std::string
                          const std::vector<std::string>& extraEnv = {});
 
 // The interpreter that has Debian's python modules (pika, dkim).
-inline const char* python3() { return "/usr/bin/python3"; }
+inline const char* python3() {
+    return "/usr/bin/python3";
+}
 
 // A fresh folder below the build tree's Testing folder, removed by nobody:
 // tests that need files keep them there for a post-mortem.

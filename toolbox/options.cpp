@@ -11,7 +11,8 @@ namespace Orvanta::Toolbox {
 
 namespace {
 
-template <typename Add> void insert(const char** names, Add add) {
+template <typename Add>
+void insert(const char** names, Add add) {
     if (names == nullptr) return;
     for (; *names != nullptr; ++names)
         add(*names);

@@ -25,9 +25,11 @@ private:
 // is null; null when the symbol is absent
 void* lookup(void* handle, const char* name);
 
-template <typename Sig> class Function;
+template <typename Sig>
+class Function;
 
-template <typename Result, typename... Args> class Function<Result(Args...)> {
+template <typename Result, typename... Args>
+class Function<Result(Args...)> {
 public:
     // never throws: an absent symbol shows only when the function is called
     Function(void* handle, const char* name)

@@ -103,7 +103,8 @@ private:
 
     // Runs the work of a libev callback for the connection; an exception
     // becomes the connection's error.
-    template <typename Work> void guard(TcpConnection* connection, Work&& work) noexcept {
+    template <typename Work>
+    void guard(TcpConnection* connection, Work&& work) noexcept {
         try {
             work();
         } catch (const std::exception& failure) {

@@ -57,7 +57,8 @@ private:
     void onProperties(Connection* connection, const Table& server, Table& client) override;
     uint16_t onNegotiate(Connection* connection, uint16_t interval) override;
     void onData(Connection* connection, const char* buffer, size_t size) override;
-    void onPieces(Connection* connection, const OutPiece* pieces, size_t count, const Keeper& keeper) override;
+    void onPieces(Connection* connection, const OutPiece* pieces, size_t count,
+                  const Keeper& keeper) override;
     void onHeartbeat(Connection* connection) override;
     void onError(Connection* connection, const char* message) override;
     void onReady(Connection* connection) override;

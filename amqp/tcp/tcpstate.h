@@ -44,7 +44,8 @@ public:
     // alive. This base sends each piece on its own.
     virtual void sendPieces(const OutPiece* pieces, size_t count, const Keeper& keeper) {
         (void)keeper;
-        for (size_t i = 0; i < count; ++i) send(pieces[i].data, pieces[i].size);
+        for (size_t i = 0; i < count; ++i)
+            send(pieces[i].data, pieces[i].size);
     }
 
     // begins an orderly close

@@ -281,10 +281,11 @@ TEST_P(ChannelTest, BodyLongerThanAnnouncedPutsTheChannelInError) {
 
 // Feeds the frames of a returned message that breaks the order of content
 // frames and checks the channel's error; the rest of that message is ignored.
-static void expectContentRefused(Channel& channel, Feeder& feeder,
-                                 std::initializer_list<const char*> frames, const std::string& error) {
+static void expectContentRefused(Channel& channel, Feeder& feeder, std::initializer_list<const char*> frames,
+                                 const std::string& error) {
     Events events;
-    channel.recall().onReturned([&](const Message&, int16_t, const std::string&) { events.push_back("returned"); });
+    channel.recall().onReturned(
+        [&](const Message&, int16_t, const std::string&) { events.push_back("returned"); });
     channel.onError([&](const char* message) { events.push_back(message); });
     feeder.feed(frames);
     EXPECT_EQ(events, Events{error});

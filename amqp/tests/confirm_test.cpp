@@ -274,7 +274,8 @@ TEST(HeldPublication, IsMeasuredAndCutWithTheGrantedFrameSize) {
         Channel channel(session.connection.get());
         Reliable<Tagger> reliable(channel);
         auto body = std::make_shared<std::string>(10000, 'x');
-        Envelope envelope = c.kept ? Envelope(body->data(), body->size(), body) : Envelope(body->data(), body->size());
+        Envelope envelope =
+            c.kept ? Envelope(body->data(), body->size(), body) : Envelope(body->data(), body->size());
         Table headers;
         headers.set("recipients", std::string(c.recipients, 'r'));
         envelope.setHeaders(headers);

@@ -10,7 +10,8 @@
 
 namespace AMQP::Test {
 
-template <typename Value> std::string encoded(const Value& value) {
+template <typename Value>
+std::string encoded(const Value& value) {
     StringSink sink;
     value.fill(sink);
     EXPECT_EQ(sink.bytes.size(), value.size()) << "size() must match what fill() writes";

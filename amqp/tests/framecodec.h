@@ -100,7 +100,8 @@ private:
 
 // Decodes bytes that hold one frame, whole and byte by byte: the frame must
 // come out as class T, pass check, and encode to the same bytes again.
-template <typename T, typename Check> void expectRoundTrip(const std::string& bytes, Check check) {
+template <typename T, typename Check>
+void expectRoundTrip(const std::string& bytes, Check check) {
     for (bool byteWise : {false, true}) {
         SCOPED_TRACE(byteWise ? "fed byte by byte" : "fed whole");
         int seen = 0;

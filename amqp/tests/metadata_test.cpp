@@ -19,9 +19,9 @@
 #include "amqp/tests/stringsink.h"
 
 using namespace AMQP;
+using AMQP::Test::encoded;
 using AMQP::Test::hex;
 using AMQP::Test::python;
-using AMQP::Test::encoded;
 using AMQP::Test::unhex;
 
 namespace {
@@ -252,7 +252,8 @@ TEST(Message, HugeAnnouncedBodyTakesMemoryOnlyAsItArrives) {
 
 TEST(Message, BodyGrowingOverManyFramesKeepsEveryByte) {
     std::string expected;
-    for (int i = 0; i < 300000; ++i) expected.push_back(char('a' + i % 26));
+    for (int i = 0; i < 300000; ++i)
+        expected.push_back(char('a' + i % 26));
     Message message("", "");
     message.setBodySize(expected.size());
     size_t offset = 0, frame = 1000;

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "amqp/connection.h"
 #include "amqp/bytebuffer.h"
+#include "amqp/connection.h"
 #include "amqp/frame.h"
 #include "amqp/outbuffer.h"
 

@@ -19,9 +19,9 @@
 #include "amqp/voidfield.h"
 
 using namespace AMQP;
+using AMQP::Test::encoded;
 using AMQP::Test::hex;
 using AMQP::Test::python;
-using AMQP::Test::encoded;
 using AMQP::Test::StringSink;
 using AMQP::Test::unhex;
 
@@ -34,7 +34,8 @@ std::string printed(const Field& field) {
 }
 
 // decodes a container that must use up all of bytes
-template <typename T> T decodeAll(const std::string& bytes) {
+template <typename T>
+T decodeAll(const std::string& bytes) {
     ByteBuffer buffer(bytes.data(), bytes.size());
     InBuffer in(buffer);
     T result(in);
@@ -42,7 +43,8 @@ template <typename T> T decodeAll(const std::string& bytes) {
     return result;
 }
 
-template <typename T> void expectProtocolError(const std::string& bytes, const char* text = nullptr) {
+template <typename T>
+void expectProtocolError(const std::string& bytes, const char* text = nullptr) {
     ByteBuffer buffer(bytes.data(), bytes.size());
     InBuffer in(buffer);
     try {

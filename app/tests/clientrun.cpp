@@ -60,13 +60,16 @@ const std::string& scratch() {
 
 std::string unhex(const std::string& hex) {
     std::string bytes;
-    for (size_t i = 0; i + 1 < hex.size(); i += 2) bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+    for (size_t i = 0; i + 1 < hex.size(); i += 2)
+        bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
     return bytes;
 }
 
 } // namespace
 
-const char* clientPath() { return TARVEX_CLIENT_PATH; }
+const char* clientPath() {
+    return TARVEX_CLIENT_PATH;
+}
 
 std::string configFile(const std::string& name, const std::string& content) {
     std::string path = scratch() + "/" + name + ".txt";
@@ -101,15 +104,21 @@ Received receive(const std::string& queue) {
     while (std::getline(in, line)) {
         auto blank = line.find(' ');
         std::string name = line.substr(0, blank), value = unhex(line.substr(blank + 1));
-        if (name == "exchange") received.exchange = value;
-        else if (name == "routing_key") received.routingKey = value;
-        else if (name == "body") received.body = value;
-        else if (name == "plain") received.plain = value;
-        else if (name == "others") received.others = value;
+        if (name == "exchange")
+            received.exchange = value;
+        else if (name == "routing_key")
+            received.routingKey = value;
+        else if (name == "body")
+            received.body = value;
+        else if (name == "plain")
+            received.plain = value;
+        else if (name == "others")
+            received.others = value;
         else if (name == "content_encoding") {
             received.hasContentEncoding = true;
             received.contentEncoding = value;
-        } else if (name.rfind("header.", 0) == 0) received.headers[name.substr(7)] = value;
+        } else if (name.rfind("header.", 0) == 0)
+            received.headers[name.substr(7)] = value;
     }
     return received;
 }
@@ -135,13 +144,16 @@ Child::Child(const std::vector<std::string>& args, const std::vector<std::string
     std::vector<std::string> argv{clientPath()};
     argv.insert(argv.end(), args.begin(), args.end());
     std::vector<char*> argp;
-    for (auto& a : argv) argp.push_back(const_cast<char*>(a.c_str()));
+    for (auto& a : argv)
+        argp.push_back(const_cast<char*>(a.c_str()));
     argp.push_back(nullptr);
     std::vector<std::string> envStore;
-    for (char** e = environ; *e; ++e) envStore.emplace_back(*e);
+    for (char** e = environ; *e; ++e)
+        envStore.emplace_back(*e);
     envStore.insert(envStore.end(), env.begin(), env.end());
     std::vector<char*> envp;
-    for (auto& e : envStore) envp.push_back(const_cast<char*>(e.c_str()));
+    for (auto& e : envStore)
+        envp.push_back(const_cast<char*>(e.c_str()));
     envp.push_back(nullptr);
 
     int rc = posix_spawn(&_pid, argp[0], &actions, nullptr, argp.data(), envp.data());
@@ -174,7 +186,9 @@ void Child::closeInput() {
     _input = -1;
 }
 
-void Child::signal(int signum) { kill(_pid, signum); }
+void Child::signal(int signum) {
+    kill(_pid, signum);
+}
 
 bool Child::hasSocket() const {
     std::string folder = "/proc/" + std::to_string(_pid) + "/fd";
@@ -222,7 +236,8 @@ std::string Child::err() const {
 namespace {
 
 // Polls done every 10 ms until it holds or seconds passed.
-template <typename Done> bool waitUntil(Done done, double seconds) {
+template <typename Done>
+bool waitUntil(Done done, double seconds) {
     auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (!done()) {
         if (std::chrono::steady_clock::now() > until) return false;

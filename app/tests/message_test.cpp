@@ -27,8 +27,9 @@ TEST(MessageRecipients, ToThenCcThenBccInMessageOrder) {
                   "To: Second <second@example.org>\r\n"
                   "\r\n"
                   "To: body@example.org\r\n");
-    EXPECT_EQ(parsed.message.recipients(), (List{"first@example.org", "second@example.org", "copy@example.org",
-                                                 "jane@example.org", "hidden@example.org"}));
+    EXPECT_EQ(parsed.message.recipients(),
+              (List{"first@example.org", "second@example.org", "copy@example.org", "jane@example.org",
+                    "hidden@example.org"}));
 }
 
 TEST(MessageRecipients, ALineWithAnyBadAddressIsSkippedWhole) {
@@ -60,10 +61,14 @@ TEST(MessageRecipients, NamesInAnyCaseAndNoOtherHeaders) {
 TEST(MessageRecipients, RenderedLikeCommandLineRecipients) {
     // a quoted local part stays quoted, an IDNA domain comes out in Unicode
     Parsed parsed("To: \"john doe\"@example.org, user@xn--bcher-kva.example\r\n"
-                  "Cc: user@b\xc3\xbc" "cher.example\r\n"
+                  "Cc: user@b\xc3\xbc"
+                  "cher.example\r\n"
                   "\r\n");
-    EXPECT_EQ(parsed.message.recipients(),
-              (List{"\"john doe\"@example.org", "user@b\xc3\xbc" "cher.example", "user@b\xc3\xbc" "cher.example"}));
+    EXPECT_EQ(parsed.message.recipients(), (List{"\"john doe\"@example.org",
+                                                 "user@b\xc3\xbc"
+                                                 "cher.example",
+                                                 "user@b\xc3\xbc"
+                                                 "cher.example"}));
 }
 
 TEST(MessageRecipients, DuplicatesStay) {

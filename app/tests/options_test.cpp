@@ -19,17 +19,22 @@ class Environment {
 public:
     Environment() {
         // whatever the calling shell had must not leak into the layers
-        for (const char* name : names) unsetenv(name);
+        for (const char* name : names)
+            unsetenv(name);
     }
     ~Environment() {
-        for (const char* name : names) unsetenv(name);
+        for (const char* name : names)
+            unsetenv(name);
     }
     void set(const char* name, const char* value) { setenv(name, value, 1); }
 
 private:
-    static constexpr const char* names[] = {"TARVEX_CLIENT_RABBITMQ_ADDRESS", "TARVEX_CLIENT_RABBITMQ_OUTBOX",
-                                            "TARVEX_CLIENT_RABBITMQ_COMPRESS", "TARVEX_CLIENT_CONFIG_FILE",
-                                            "TARVEX_CLIENT_EXTRACT_RECIPIENTS", "TARVEX_CLIENT_IGNORE_DOT",
+    static constexpr const char* names[] = {"TARVEX_CLIENT_RABBITMQ_ADDRESS",
+                                            "TARVEX_CLIENT_RABBITMQ_OUTBOX",
+                                            "TARVEX_CLIENT_RABBITMQ_COMPRESS",
+                                            "TARVEX_CLIENT_CONFIG_FILE",
+                                            "TARVEX_CLIENT_EXTRACT_RECIPIENTS",
+                                            "TARVEX_CLIENT_IGNORE_DOT",
                                             "TARVEX_CLIENT_ENVELOPE"};
 };
 
@@ -43,7 +48,8 @@ std::string file(const std::string& name, const std::string& content) {
 Options load(std::vector<std::string> args) {
     args.insert(args.begin(), "tarvex-client");
     std::vector<const char*> argv;
-    for (const std::string& arg : args) argv.push_back(arg.c_str());
+    for (const std::string& arg : args)
+        argv.push_back(arg.c_str());
     argv.push_back(nullptr);
     return Options(static_cast<int>(args.size()), argv.data());
 }
@@ -97,7 +103,8 @@ TEST(Options, TheFileToReadComesFromTheEnvironmentOrTheCommandLine) {
 TEST(Options, FailuresOfTheLayers) {
     Environment environment;
     std::string good = file("good.txt", "rabbitmq-compress=no\n");
-    EXPECT_EQ(failure({"--config-file=/nonexistent/x.txt"}), "Failed to parse config file /nonexistent/x.txt");
+    EXPECT_EQ(failure({"--config-file=/nonexistent/x.txt"}),
+              "Failed to parse config file /nonexistent/x.txt");
     std::string unknown = file("unknown.txt", "colour=blue\n");
     EXPECT_EQ(failure({"--config-file=" + unknown}), "Failed to parse config file " + unknown);
     EXPECT_EQ(failure({"--config-file=" + good, "--colour=blue"}), "Failed to parse command line arguments");
@@ -113,7 +120,8 @@ TEST(Options, PositionalArgumentsAreStrictAddresses) {
     EXPECT_EQ(static_cast<std::string>(options.recipients()[1]), "a@example.org");
 
     EXPECT_EQ(failure({"--config-file", path, "nobody"}), "Invalid recipient: nobody");
-    EXPECT_EQ(failure({"--config-file", path, "a@example.org trailing"}), "Invalid recipient: a@example.org trailing");
+    EXPECT_EQ(failure({"--config-file", path, "a@example.org trailing"}),
+              "Invalid recipient: a@example.org trailing");
     // the option swallows what follows it as its value, which is no boolean
     EXPECT_EQ(failure({"--config-file", path, "--envelope", "a@example.org"}), "No failure");
     EXPECT_EQ(failure({"--config-file", path, "--ignore-dot", "a@example.org"}),

@@ -17,7 +17,8 @@ const std::string script = ORVANTA_SOURCE_DIR "/dns/tests/idna_oracle.py";
 
 std::string unhex(const std::string& hex) {
     std::string out;
-    for (size_t i = 0; i + 1 < hex.size(); i += 2) out += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+    for (size_t i = 0; i + 1 < hex.size(); i += 2)
+        out += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
     return out;
 }
 

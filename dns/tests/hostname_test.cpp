@@ -36,7 +36,8 @@ TEST(LibIDN, OpensFromTheNameList) {
     // the list is null-terminated and holds the name this machine has
     bool found = false;
     const char* const* name = LibIDN::versions;
-    for (; *name; ++name) found = found || std::string(*name) == "libidn.so.12";
+    for (; *name; ++name)
+        found = found || std::string(*name) == "libidn.so.12";
     EXPECT_TRUE(found);
     EXPECT_EQ(name - LibIDN::versions, 11);
 }
@@ -183,7 +184,11 @@ TEST(Hostname, CopyAssignment) {
 
 TEST(Hostname, MovesLeaveTheSourceEmpty) {
     // short and long names: a short one lives inside the string itself
-    for (std::string text : {"bÃ¼.example", "bÃ¼" "cher.example", "mail.bÃ¼" "cher-und-zeitschriften.example"}) {
+    for (std::string text : {"bÃ¼.example",
+                             "bÃ¼"
+                             "cher.example",
+                             "mail.bÃ¼"
+                             "cher-und-zeitschriften.example"}) {
         Hostname source(text.c_str(), false);
         const std::string ascii = source.ascii();
         Hostname moved(std::move(source));

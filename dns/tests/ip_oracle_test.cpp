@@ -36,9 +36,11 @@ Ip decode(const std::string& coded) {
     std::string hex = coded.substr(2);
     std::ostringstream text;
     if (coded[0] == '4') {
-        for (size_t i = 0; i < 8; i += 2) text << (i ? "." : "") << std::stoi(hex.substr(i, 2), nullptr, 16);
+        for (size_t i = 0; i < 8; i += 2)
+            text << (i ? "." : "") << std::stoi(hex.substr(i, 2), nullptr, 16);
     } else {
-        for (size_t i = 0; i < 32; i += 4) text << (i ? ":" : "") << hex.substr(i, 4);
+        for (size_t i = 0; i < 32; i += 4)
+            text << (i ? ":" : "") << hex.substr(i, 4);
     }
     return Ip(text.str().c_str());
 }

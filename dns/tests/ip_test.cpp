@@ -35,7 +35,8 @@ in_addr v4(const char* text) {
     return address;
 }
 
-template <typename F> std::string errorOf(F&& f) {
+template <typename F>
+std::string errorOf(F&& f) {
     try {
         f();
     } catch (const std::runtime_error& error) {
@@ -72,13 +73,14 @@ TEST(Ip, FromIpv6StructuresFoldsMappedAddresses) {
         EXPECT_EQ(text(folded), "192.0.2.7");
         // the bytes behind the IPv4 address are cleared
         const in6_addr& whole = folded;
-        for (int i = 4; i < 16; ++i) EXPECT_EQ(whole.s6_addr[i], 0) << i;
+        for (int i = 4; i < 16; ++i)
+            EXPECT_EQ(whole.s6_addr[i], 0) << i;
     }
 }
 
 TEST(Ip, MappedShapeIsExact) {
     EXPECT_FALSE(DNS::isv4mapped(v6("::1")));
-    EXPECT_FALSE(DNS::isv4mapped(v6("::192.0.2.1")));      // IPv4-compatible, not mapped
+    EXPECT_FALSE(DNS::isv4mapped(v6("::192.0.2.1"))); // IPv4-compatible, not mapped
     EXPECT_FALSE(DNS::isv4mapped(v6("::fffe:192.0.2.1")));
     EXPECT_FALSE(DNS::isv4mapped(v6("1::ffff:192.0.2.1")));
     EXPECT_FALSE(DNS::isv4mapped(v6("::ffff:0:192.0.2.1"))); // SIIT form

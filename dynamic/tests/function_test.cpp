@@ -14,7 +14,8 @@ const char* const alphaNames[] = {ALPHA_PATH, nullptr};
 const char* const deadNames[] = {"/nonexistent/liborvanta-missing-1.so", "liborvanta-missing-2.so.0",
                                  nullptr};
 
-template <typename Signature> std::string bindingError(const Library& library, const char* name) {
+template <typename Signature>
+std::string bindingError(const Library& library, const char* name) {
     try {
         Function<Signature> f(library, name);
     } catch (const std::runtime_error& e) {

@@ -45,7 +45,8 @@ int answerFromAlpha() {
     return func();
 }
 
-template <typename Wrapper> void callThrice(Wrapper wrapper) {
+template <typename Wrapper>
+void callThrice(Wrapper wrapper) {
     for (int i = 0; i < 3; ++i) {
         try {
             std::printf("result %d\n", wrapper());

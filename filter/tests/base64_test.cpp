@@ -13,8 +13,7 @@ const Make encode = [](Result* next) { return std::make_unique<Base64Encode>(nex
 const Make decode = [](Result* next) { return std::make_unique<Base64Decode>(false, next); };
 const Make decodeLines = [](Result* next) { return std::make_unique<Base64Decode>(true, next); };
 
-TEST(Base64EncodeTest, WholeGroupsComeOutAtOnceAndPaddingOnFlush)
-{
+TEST(Base64EncodeTest, WholeGroupsComeOutAtOnceAndPaddingOnFlush) {
     Recorder sink;
     Base64Encode encoder(&sink);
     EXPECT_EQ(encoder.process("abc", 3, true), 4u);
@@ -25,11 +24,11 @@ TEST(Base64EncodeTest, WholeGroupsComeOutAtOnceAndPaddingOnFlush)
     EXPECT_EQ(encoder.flush(), 4u);
     EXPECT_EQ(sink.bytes, "YWJjYWI=");
     EXPECT_EQ(encoder.flush(), 0u) << "a second flush writes nothing more";
-    for (const auto& push : sink.pushes) EXPECT_FALSE(push.persistent);
+    for (const auto& push : sink.pushes)
+        EXPECT_FALSE(push.persistent);
 }
 
-TEST(Base64EncodeTest, DestructionWritesThePadding)
-{
+TEST(Base64EncodeTest, DestructionWritesThePadding) {
     EXPECT_EQ(run(encode, "a"), "YQ==");
     EXPECT_EQ(run(encode, ""), "");
     std::string hundred(100, 'x');
@@ -38,8 +37,7 @@ TEST(Base64EncodeTest, DestructionWritesThePadding)
     EXPECT_EQ(one.find('\n'), std::string::npos);
 }
 
-TEST(Base64DecodeTest, GroupsSplitAcrossPieces)
-{
+TEST(Base64DecodeTest, GroupsSplitAcrossPieces) {
     EXPECT_EQ(run(decode, std::vector<std::string>{"YW", "Jj"}), "abc");
     EXPECT_EQ(run(decode, std::vector<std::string>{"Y", "W", "J", "j", "Y", "Q", "=", "="}), "abca");
     EXPECT_EQ(run(decode, "YWJj\r\nYW Jj\tYQ=="), "abcabca") << "white space between groups and inside them";
@@ -47,15 +45,13 @@ TEST(Base64DecodeTest, GroupsSplitAcrossPieces)
     EXPECT_EQ(run(decode, "YW*Jj"), "abc") << "characters outside the alphabet are skipped";
 }
 
-TEST(Base64DecodeTest, PaddingEndsTheData)
-{
+TEST(Base64DecodeTest, PaddingEndsTheData) {
     EXPECT_EQ(run(decode, "YQ==YWJj"), "a");
     EXPECT_EQ(run(decode, std::vector<std::string>{"YQ=", "=", "YWJj"}), "a");
     EXPECT_EQ(run(decode, "YWI=YWJj"), "ab");
 }
 
-TEST(Base64DecodeTest, UnpaddedFinalGroupGivesItsBytesAtTheEnd)
-{
+TEST(Base64DecodeTest, UnpaddedFinalGroupGivesItsBytesAtTheEnd) {
     struct Case {
         std::vector<std::string> pieces;
         const char* bytes;
@@ -65,9 +61,9 @@ TEST(Base64DecodeTest, UnpaddedFinalGroupGivesItsBytesAtTheEnd)
         {{"YWJjZGU"}, "abcde"},
         {{"YWJ"}, "ab"},
         {{"YW", "J"}, "ab"},
-        {{"YWJjZ"}, "abc"},               // a lone digit holds no byte
-        {{"w6k"}, "\xc3\xa9"},            // the body of "=?utf-8?b?w6k?="
-        {{"YWJjZA\r\n"}, "abcd"},         // line end after the last group
+        {{"YWJjZ"}, "abc"},       // a lone digit holds no byte
+        {{"w6k"}, "\xc3\xa9"},    // the body of "=?utf-8?b?w6k?="
+        {{"YWJjZA\r\n"}, "abcd"}, // line end after the last group
         {{"YWJjZA", "\r\n", "  "}, "abcd"},
         {{""}, ""},
     };
@@ -75,7 +71,8 @@ TEST(Base64DecodeTest, UnpaddedFinalGroupGivesItsBytesAtTheEnd)
     for (const Case& c : cases) {
         EXPECT_EQ(run(decode, c.pieces), c.bytes) << c.pieces.front();
         std::string whole;
-        for (const auto& piece : c.pieces) whole += piece;
+        for (const auto& piece : c.pieces)
+            whole += piece;
         expectSplitInvariant(decode, whole, false, random);
     }
     // finish() is the end for a caller that counts the bytes.
@@ -96,8 +93,7 @@ TEST(Base64DecodeTest, UnpaddedFinalGroupGivesItsBytesAtTheEnd)
     EXPECT_EQ(sink.bytes, "ab");
 }
 
-TEST(Base64DecodeTest, MisplacedPaddingEndsTheDataWithoutInventingBytes)
-{
+TEST(Base64DecodeTest, MisplacedPaddingEndsTheDataWithoutInventingBytes) {
     // "=" can only stand third or fourth in a group. Wherever it stands, the
     // data ends there: the bytes that the characters before it hold come out,
     // and nothing is made up from the "=" or from what follows it.
@@ -113,11 +109,11 @@ TEST(Base64DecodeTest, MisplacedPaddingEndsTheDataWithoutInventingBytes)
         expectSplitInvariant(decode, text, false, random);
 }
 
-TEST(Base64Test, AgreesWithPythonBothWays)
-{
+TEST(Base64Test, AgreesWithPythonBothWays) {
     std::mt19937 random(17);
     std::vector<std::string> inputs;
-    for (int i = 0; i < 80; ++i) inputs.push_back(randomBytes(random, i * 5 % 200));
+    for (int i = 0; i < 80; ++i)
+        inputs.push_back(randomBytes(random, i * 5 % 200));
     inputs.push_back(randomBytes(random, 100000));
     auto python = pythonMap("import base64\ndef f(b): return base64.b64encode(b)", inputs);
     for (size_t i = 0; i < inputs.size(); ++i) {
@@ -131,11 +127,11 @@ TEST(Base64Test, AgreesWithPythonBothWays)
     }
     // Python's MIME line layout decodes too.
     auto mime = pythonMap("import base64\ndef f(b): return base64.encodebytes(b)", inputs);
-    for (size_t i = 0; i < inputs.size(); ++i) EXPECT_EQ(toHex(run(decode, mime[i])), toHex(inputs[i]));
+    for (size_t i = 0; i < inputs.size(); ++i)
+        EXPECT_EQ(toHex(run(decode, mime[i])), toHex(inputs[i]));
 }
 
-TEST(Base64Test, LargePushes)
-{
+TEST(Base64Test, LargePushes) {
     std::mt19937 random(19);
     std::string input = randomBytes(random, 3 * 1000 * 1000 + 1);
     std::string encoded = run(encode, input);

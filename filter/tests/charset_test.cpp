@@ -11,13 +11,11 @@ using namespace Orvanta::Filter;
 using namespace Orvanta::Filter::Testing;
 using Orvanta::Test::runProcess;
 
-Make converter(const char* from, const char* to)
-{
+Make converter(const char* from, const char* to) {
     return [from, to](Result* next) { return std::make_unique<Charset>(from, to, next); };
 }
 
-std::string iconvCommand(const std::string& from, const std::string& to, const std::string& input)
-{
+std::string iconvCommand(const std::string& from, const std::string& to, const std::string& input) {
     // The C locale, as this process has it: transliteration depends on it.
     auto result = runProcess({"iconv", "-c", "-f", from, "-t", to}, input, {"LC_ALL=C"});
     // -c reports skipped bytes through the status; the output is what counts.
@@ -25,8 +23,7 @@ std::string iconvCommand(const std::string& from, const std::string& to, const s
     return result.out;
 }
 
-TEST(CharsetTest, CharacterSplitAcrossPiecesWaitsForItsRest)
-{
+TEST(CharsetTest, CharacterSplitAcrossPiecesWaitsForItsRest) {
     Recorder sink;
     Charset charset("UTF-8", "UTF-8", &sink);
     EXPECT_EQ(charset.process("\xc3", 1, true), 0u);
@@ -37,8 +34,7 @@ TEST(CharsetTest, CharacterSplitAcrossPiecesWaitsForItsRest)
     EXPECT_EQ(charset.process("", 0, true), 0u);
 }
 
-TEST(CharsetTest, UnknownCharsetsAndNullTargetThrow)
-{
+TEST(CharsetTest, UnknownCharsetsAndNullTargetThrow) {
     std::string out;
     String sink(&out);
     try {
@@ -52,15 +48,15 @@ TEST(CharsetTest, UnknownCharsetsAndNullTargetThrow)
     EXPECT_THROW(Charset(nullptr, "utf-8", &sink), std::logic_error);
 }
 
-TEST(CharsetTest, InvalidBytesAreSkippedOneByOne)
-{
-    EXPECT_EQ(run(converter("UTF-8", "UTF-8"), "a\xff" "b\xc3\xc3\xa9"), "ab\xc3\xa9");
+TEST(CharsetTest, InvalidBytesAreSkippedOneByOne) {
+    EXPECT_EQ(run(converter("UTF-8", "UTF-8"), "a\xff"
+                                               "b\xc3\xc3\xa9"),
+              "ab\xc3\xa9");
     // A sequence cut off at the very end is dropped with the filter.
     EXPECT_EQ(run(converter("UTF-8", "UTF-8"), "ab\xe2\x82"), "ab");
 }
 
-TEST(CharsetTest, AgreesWithTheIconvCommand)
-{
+TEST(CharsetTest, AgreesWithTheIconvCommand) {
     std::mt19937 random(5);
     struct Case {
         const char* from;
@@ -85,8 +81,7 @@ TEST(CharsetTest, AgreesWithTheIconvCommand)
     }
 }
 
-TEST(CharsetTest, FlushEndsAShiftedTargetState)
-{
+TEST(CharsetTest, FlushEndsAShiftedTargetState) {
     std::string out;
     String sink(&out);
     Charset charset("UTF-8", "ISO-2022-JP", &sink);

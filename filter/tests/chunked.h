@@ -27,36 +27,33 @@ using Test::Recorder;
 // What a fresh filter writes for the pieces, pushed in order, optionally
 // flushed, and then destroyed. The sum of the returned counts must match the
 // bytes that reached the sink before the destructor ran.
-inline std::string run(const Make& make, const std::vector<std::string>& pieces, bool flush = false)
-{
+inline std::string run(const Make& make, const std::vector<std::string>& pieces, bool flush = false) {
     std::string out;
     String sink(&out);
     auto filter = make(&sink);
     size_t reported = 0;
-    for (const auto& piece : pieces) reported += filter->process(piece.data(), piece.size(), false);
+    for (const auto& piece : pieces)
+        reported += filter->process(piece.data(), piece.size(), false);
     if (flush) reported += filter->flush();
     EXPECT_EQ(reported, out.size()) << "returned counts disagree with the sink";
     filter.reset();
     return out;
 }
 
-inline std::string run(const Make& make, const std::string& input, bool flush = false)
-{
+inline std::string run(const Make& make, const std::string& input, bool flush = false) {
     return run(make, std::vector<std::string>{input}, flush);
 }
 
 // Output for one push equals output for every byte alone and for random cuts.
 inline void expectSplitInvariant(const Make& make, const std::string& input, bool flush,
-                                 std::mt19937& random)
-{
+                                 std::mt19937& random) {
     std::string whole = run(make, input, flush);
     EXPECT_EQ(run(make, bytewise(input), flush), whole) << "input: " << input;
     for (int round = 0; round < 5; ++round)
         EXPECT_EQ(run(make, Test::randomCut(input, random, 9), flush), whole) << "input: " << input;
 }
 
-inline std::string randomBytes(std::mt19937& random, size_t size, const std::string& alphabet = {})
-{
+inline std::string randomBytes(std::mt19937& random, size_t size, const std::string& alphabet = {}) {
     std::string bytes(size, '\0');
     for (auto& c : bytes) {
         if (alphabet.empty())
@@ -67,8 +64,7 @@ inline std::string randomBytes(std::mt19937& random, size_t size, const std::str
     return bytes;
 }
 
-inline std::string toHex(const std::string& bytes)
-{
+inline std::string toHex(const std::string& bytes) {
     static const char digits[] = "0123456789abcdef";
     std::string hex;
     for (unsigned char c : bytes) {
@@ -78,23 +74,23 @@ inline std::string toHex(const std::string& bytes)
     return hex;
 }
 
-inline std::string fromHex(const std::string& hex)
-{
+inline std::string fromHex(const std::string& hex) {
     std::string bytes;
-    for (size_t i = 0; i + 1 < hex.size(); i += 2) bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+    for (size_t i = 0; i + 1 < hex.size(); i += 2)
+        bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
     return bytes;
 }
 
 // Runs `body`, a Python function f(bytes) -> bytes, on each input in one
 // child process; inputs and outputs travel as hex lines.
-inline std::vector<std::string> pythonMap(const std::string& body, const std::vector<std::string>& inputs)
-{
+inline std::vector<std::string> pythonMap(const std::string& body, const std::vector<std::string>& inputs) {
     std::string program = "import sys\n" + body +
                           "\nfor line in sys.stdin.read().split('\\n'):\n"
                           "    if not line: continue\n"
                           "    print(f(bytes.fromhex(line[1:])).hex())\n";
     std::string input;
-    for (const auto& item : inputs) input += "x" + toHex(item) + "\n";
+    for (const auto& item : inputs)
+        input += "x" + toHex(item) + "\n";
     auto result = Orvanta::Test::runProcess({Orvanta::Test::python3(), "-c", program}, input);
     EXPECT_EQ(result.status, 0) << result.err;
     std::vector<std::string> outputs;

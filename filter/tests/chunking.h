@@ -20,19 +20,18 @@ using Factory = std::function<std::unique_ptr<Filter>(Result* next)>;
 
 // The output of a chain fed with the pieces, complete after the filter's
 // destruction.
-inline std::string run(const Factory& make, const Pieces& pieces, bool persistent = true)
-{
+inline std::string run(const Factory& make, const Pieces& pieces, bool persistent = true) {
     std::string out;
     String sink(&out);
     {
         std::unique_ptr<Filter> filter = make(&sink);
-        for (const std::string& piece : pieces) filter->process(piece.data(), piece.size(), persistent);
+        for (const std::string& piece : pieces)
+            filter->process(piece.data(), piece.size(), persistent);
     }
     return out;
 }
 
-inline Pieces randomCut(const std::string& input, std::mt19937& rng, size_t longest = 7)
-{
+inline Pieces randomCut(const std::string& input, std::mt19937& rng, size_t longest = 7) {
     std::uniform_int_distribution<size_t> length(0, longest);
     Pieces pieces;
     for (size_t at = 0; at < input.size();) {
@@ -43,27 +42,26 @@ inline Pieces randomCut(const std::string& input, std::mt19937& rng, size_t long
     return pieces;
 }
 
-inline std::string randomText(std::mt19937& rng, const std::string& alphabet, size_t longest)
-{
+inline std::string randomText(std::mt19937& rng, const std::string& alphabet, size_t longest) {
     std::uniform_int_distribution<size_t> length(0, longest);
     std::uniform_int_distribution<size_t> pick(0, alphabet.size() - 1);
     std::string text(length(rng), ' ');
-    for (char& c : text) c = alphabet[pick(rng)];
+    for (char& c : text)
+        c = alphabet[pick(rng)];
     return text;
 }
 
 // Every byte a piece of its own.
-inline Pieces bytewise(const std::string& input)
-{
+inline Pieces bytewise(const std::string& input) {
     Pieces pieces;
-    for (char c : input) pieces.emplace_back(1, c);
+    for (char c : input)
+        pieces.emplace_back(1, c);
     return pieces;
 }
 
 // Every cut in two, single bytes and random cuttings give what one push
 // gives; returns that output.
-inline std::string expectCutInvariant(const Factory& make, const std::string& input, std::mt19937& rng)
-{
+inline std::string expectCutInvariant(const Factory& make, const std::string& input, std::mt19937& rng) {
     std::string whole = run(make, {input});
     for (size_t i = 0; i <= input.size(); ++i) {
         std::string two = run(make, {input.substr(0, i), input.substr(i)}, i % 2 == 0);

@@ -11,13 +11,11 @@ namespace {
 
 using namespace Orvanta::Filter;
 
-EncodedMimeWord make(const std::string& input, size_t available, int context = MimeHeaderEncoding::text)
-{
+EncodedMimeWord make(const std::string& input, size_t available, int context = MimeHeaderEncoding::text) {
     return EncodedMimeWord(input.data(), input.size(), available, MimeHeaderEncoding(context));
 }
 
-TEST(EncodedMimeWordTest, SmallestWords)
-{
+TEST(EncodedMimeWordTest, SmallestWords) {
     EXPECT_THROW(make("a", 12), std::runtime_error);
     try {
         make("abc", 12);
@@ -36,8 +34,7 @@ TEST(EncodedMimeWordTest, SmallestWords)
     EXPECT_EQ(make("?", 15).word(), "=?utf-8?q?=3F?=");
 }
 
-TEST(EncodedMimeWordTest, UnlimitedRoomTakesTheWholeInput)
-{
+TEST(EncodedMimeWordTest, UnlimitedRoomTakesTheWholeInput) {
     std::string input(300, 'x');
     input += "\xc3\xa9";
     auto word = make(input, std::numeric_limits<size_t>::max(), MimeHeaderEncoding::phrase);
@@ -45,8 +42,7 @@ TEST(EncodedMimeWordTest, UnlimitedRoomTakesTheWholeInput)
     EXPECT_EQ(word.word(), "=?utf-8?q?" + std::string(300, 'x') + "=C3=A9?=");
 }
 
-TEST(EncodedMimeWordTest, CharactersAreNeverSplit)
-{
+TEST(EncodedMimeWordTest, CharactersAreNeverSplit) {
     std::string euro = "\xe2\x82\xac";
     EXPECT_THROW(make(euro, 20), std::runtime_error);
     EXPECT_EQ(make(euro, 21).word(), "=?utf-8?q?=E2=82=AC?=");
@@ -59,8 +55,7 @@ TEST(EncodedMimeWordTest, CharactersAreNeverSplit)
     EXPECT_EQ(make("\x80\x80", 15).consumed(), 1u);
 }
 
-TEST(EncodedMimeWordTest, PlacesEscapeDifferentBytes)
-{
+TEST(EncodedMimeWordTest, PlacesEscapeDifferentBytes) {
     EXPECT_EQ(make("a.b(c)_=? ~", 75).word(), "=?utf-8?q?a.b(c)=5F=3D=3F_~?=");
     EXPECT_EQ(make("\t\v\f", 75).word(), "=?utf-8?q?=09=0B=0C?=") << "only the space becomes an underscore";
     EXPECT_EQ(make("a.b(c)\"", 75, MimeHeaderEncoding::comment).word(), "=?utf-8?q?a.b=28c=29=22?=");
@@ -69,10 +64,10 @@ TEST(EncodedMimeWordTest, PlacesEscapeDifferentBytes)
     EXPECT_THROW(MimeHeaderEncoding(-1), std::invalid_argument);
 }
 
-TEST(EncodedMimeWordTest, NeverLongerThanAvailable)
-{
+TEST(EncodedMimeWordTest, NeverLongerThanAvailable) {
     std::string input;
-    for (int i = 0; i < 256; ++i) input += static_cast<char>(i);
+    for (int i = 0; i < 256; ++i)
+        input += static_cast<char>(i);
     input += "\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80";
     for (size_t available = 13; available <= 75; ++available) {
         size_t at = 0;

@@ -19,16 +19,16 @@ namespace {
 template <typename T, typename Size, typename = void>
 struct CanProcessTwo : std::false_type {};
 template <typename T, typename Size>
-struct CanProcessTwo<T, Size,
-                     std::void_t<decltype(std::declval<T&>().process(std::declval<const char*>(),
-                                                                     std::declval<Size>()))>>
+struct CanProcessTwo<
+    T, Size,
+    std::void_t<decltype(std::declval<T&>().process(std::declval<const char*>(), std::declval<Size>()))>>
     : std::true_type {};
 template <typename T, typename Size, typename = void>
 struct CanAppendTwo : std::false_type {};
 template <typename T, typename Size>
-struct CanAppendTwo<T, Size,
-                    std::void_t<decltype(std::declval<T&>().append(std::declval<const char*>(),
-                                                                   std::declval<Size>()))>>
+struct CanAppendTwo<
+    T, Size,
+    std::void_t<decltype(std::declval<T&>().append(std::declval<const char*>(), std::declval<Size>()))>>
     : std::true_type {};
 
 static_assert(!CanProcessTwo<Filter, size_t>::value);
@@ -44,12 +44,12 @@ class Upper : public Filter {
 public:
     using Filter::Filter;
     using Filter::process;
-    size_t process(const char* data, size_t size, bool persistent) override
-    {
+    size_t process(const char* data, size_t size, bool persistent) override {
         ++calls;
         lastPersistent = persistent;
         std::string copy(data, size);
-        for (char& c : copy) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        for (char& c : copy)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
         return next->append(copy.data(), copy.size(), false);
     }
     int calls = 0;
@@ -67,8 +67,7 @@ public:
 
 } // namespace
 
-TEST(FilterTest, BaseFilterPassesBytesAndFlags)
-{
+TEST(FilterTest, BaseFilterPassesBytesAndFlags) {
     static const char text[] = "persistent bytes";
     Orvanta::Filter::Memory memory;
     Filter pass(&memory);
@@ -76,8 +75,7 @@ TEST(FilterTest, BaseFilterPassesBytesAndFlags)
     EXPECT_EQ(memory.data(), text) << "the flag reaches the sink unchanged";
 }
 
-TEST(FilterTest, OverloadsReachTheThreeArgumentProcess)
-{
+TEST(FilterTest, OverloadsReachTheThreeArgumentProcess) {
     std::string out;
     String sink(&out);
     Upper upper(&sink);
@@ -97,8 +95,7 @@ TEST(FilterTest, OverloadsReachTheThreeArgumentProcess)
     EXPECT_EQ(upper.calls, 6);
 }
 
-TEST(FilterTest, ResultsAndFlushComeFromTheEndOfTheChain)
-{
+TEST(FilterTest, ResultsAndFlushComeFromTheEndOfTheChain) {
     Half half;
     Filter first(&half);
     Filter second(&first);

@@ -1,8 +1,8 @@
+#include "chunking.h"
 #include "filter/gzip.h"
 #include "filter/memory.h"
 #include "filter/string.h"
 #include "filter/zlib.h"
-#include "chunking.h"
 #include "recorder.h"
 #include "testsupport/process.h"
 
@@ -22,51 +22,50 @@ using Orvanta::Test::runProcess;
 
 namespace {
 
-std::string gunzip(const std::string& compressed)
-{
+std::string gunzip(const std::string& compressed) {
     auto result = runProcess({"gzip", "-dc"}, compressed);
     EXPECT_EQ(result.status, 0) << result.err;
     return result.out;
 }
 
 // Decompression by Python's zlib module; wbits 31 reads gzip, -15 raw data.
-std::string pythonInflate(const std::string& compressed, int wbits)
-{
-    std::string script = "import sys, zlib\nsys.stdout.buffer.write(zlib.decompress(sys.stdin.buffer.read(), " +
-                         std::to_string(wbits) + "))";
+std::string pythonInflate(const std::string& compressed, int wbits) {
+    std::string script =
+        "import sys, zlib\nsys.stdout.buffer.write(zlib.decompress(sys.stdin.buffer.read(), " +
+        std::to_string(wbits) + "))";
     auto result = runProcess({Orvanta::Test::python3(), "-c", script}, compressed);
     EXPECT_EQ(result.status, 0) << result.err;
     return result.out;
 }
 
-std::string compress(const std::vector<std::string>& pieces, bool raw = false)
-{
+std::string compress(const std::vector<std::string>& pieces, bool raw = false) {
     std::string out;
     String sink(&out);
     {
         Gzip gzip(raw, &sink);
-        for (const std::string& piece : pieces) gzip.process(piece.data(), piece.size(), true);
+        for (const std::string& piece : pieces)
+            gzip.process(piece.data(), piece.size(), true);
     }
     return out;
 }
 
-std::string sampleText(size_t size, unsigned seed)
-{
+std::string sampleText(size_t size, unsigned seed) {
     // Words from a small vocabulary, so that there is something to compress.
-    static const char* vocabulary[] = {"Received: ", "from ", "mail ", "by ", "\r\n", "id ", "with ", "ESMTP ",
-                                       "\x01\xff", "relay.", "example.", "org ", "0123 "};
+    static const char* vocabulary[] = {"Received: ", "from ", "mail ",  "by ",      "\r\n",
+                                       "id ",        "with ", "ESMTP ", "\x01\xff", "relay.",
+                                       "example.",   "org ",  "0123 "};
     std::mt19937 rng(seed);
     std::uniform_int_distribution<size_t> pick(0, std::size(vocabulary) - 1);
     std::string text;
-    while (text.size() < size) text += vocabulary[pick(rng)];
+    while (text.size() < size)
+        text += vocabulary[pick(rng)];
     text.resize(size);
     return text;
 }
 
 } // namespace
 
-TEST(GzipTest, EmptyInputGivesACompleteEmptyStream)
-{
+TEST(GzipTest, EmptyInputGivesACompleteEmptyStream) {
     std::string out = compress({});
     ASSERT_EQ(out.size(), 20u) << "header, empty final block, trailer";
     EXPECT_EQ(out.substr(0, 3), "\x1f\x8b\x08");
@@ -74,8 +73,7 @@ TEST(GzipTest, EmptyInputGivesACompleteEmptyStream)
     EXPECT_EQ(compress({}, true), std::string("\x03\x00", 2));
 }
 
-TEST(GzipTest, OutputReadsBackWithGzipAndPython)
-{
+TEST(GzipTest, OutputReadsBackWithGzipAndPython) {
     std::mt19937 rng(11);
     for (size_t size : {1u, 100u, 5000u, 300000u}) {
         std::string input = sampleText(size, static_cast<unsigned>(size));
@@ -90,8 +88,7 @@ TEST(GzipTest, OutputReadsBackWithGzipAndPython)
     }
 }
 
-TEST(GzipTest, SameBytesAsPythonsZlibForOnePush)
-{
+TEST(GzipTest, SameBytesAsPythonsZlibForOnePush) {
     std::string input = sampleText(70000, 5);
     auto result = runProcess({Orvanta::Test::python3(), "-c",
                               "import sys, zlib\n"
@@ -102,8 +99,7 @@ TEST(GzipTest, SameBytesAsPythonsZlibForOnePush)
     EXPECT_EQ(compress({input}), result.out);
 }
 
-TEST(GzipTest, RawHasNoHeaderOrTrailer)
-{
+TEST(GzipTest, RawHasNoHeaderOrTrailer) {
     std::string input = sampleText(10000, 3);
     std::string raw = compress({input}, true);
     EXPECT_NE(raw.substr(0, 2), "\x1f\x8b");
@@ -111,12 +107,12 @@ TEST(GzipTest, RawHasNoHeaderOrTrailer)
     EXPECT_EQ(compress({input}).size(), raw.size() + 18);
 }
 
-TEST(GzipTest, OutputIsPushedNonPersistentInBlocksOf4096)
-{
+TEST(GzipTest, OutputIsPushedNonPersistentInBlocksOf4096) {
     std::string input = sampleText(200000, 1);
     // Random bytes barely compress, so the output needs many blocks.
     std::mt19937 rng(2);
-    for (char& c : input) c = static_cast<char>(rng());
+    for (char& c : input)
+        c = static_cast<char>(rng());
     Recorder out;
     {
         Gzip gzip(false, &out);
@@ -131,8 +127,7 @@ TEST(GzipTest, OutputIsPushedNonPersistentInBlocksOf4096)
     EXPECT_EQ(gunzip(out.bytes), input);
 }
 
-TEST(GzipTest, FlushMakesEverythingSoFarReadable)
-{
+TEST(GzipTest, FlushMakesEverythingSoFarReadable) {
     std::string out;
     String sink(&out);
     Gzip gzip(false, &sink);
@@ -157,8 +152,7 @@ TEST(GzipTest, FlushMakesEverythingSoFarReadable)
     EXPECT_EQ(out.size(), before);
 }
 
-TEST(GzipTest, ResetStartsAFreshStream)
-{
+TEST(GzipTest, ResetStartsAFreshStream) {
     std::string out;
     String sink(&out);
     {
@@ -171,8 +165,7 @@ TEST(GzipTest, ResetStartsAFreshStream)
     EXPECT_EQ(pythonInflate(out, -15), "kept");
 }
 
-TEST(GzipTest, ZlibFailureIsReportedWithItsMessage)
-{
+TEST(GzipTest, ZlibFailureIsReportedWithItsMessage) {
     Recorder out;
     {
         Gzip gzip(false, &out);
@@ -197,8 +190,7 @@ namespace {
 class FailingSink : public Orvanta::Filter::Test::Recorder {
 public:
     using Recorder::append;
-    size_t append(const char* data, size_t size, bool persistent) override
-    {
+    size_t append(const char* data, size_t size, bool persistent) override {
         if (armed) throw std::runtime_error("sink failed");
         return Recorder::append(data, size, persistent);
     }
@@ -207,8 +199,7 @@ public:
 
 } // namespace
 
-TEST(GzipTest, FinishReportsWhatTheDestructorCannot)
-{
+TEST(GzipTest, FinishReportsWhatTheDestructorCannot) {
     std::string input = sampleText(5000, 12);
     {
         // a finished stream is complete before the filter goes, and a second
@@ -244,12 +235,12 @@ TEST(GzipTest, FinishReportsWhatTheDestructorCannot)
             gzip.process(input.data(), input.size(), true);
             out.armed = true;
         }
-        EXPECT_NE(runProcess({"gzip", "-dc"}, out.bytes).status, 0) << "an unfinished stream stays unfinished";
+        EXPECT_NE(runProcess({"gzip", "-dc"}, out.bytes).status, 0)
+            << "an unfinished stream stays unfinished";
     }
 }
 
-TEST(GzipTest, MemorySinkCollectsTheStream)
-{
+TEST(GzipTest, MemorySinkCollectsTheStream) {
     std::string input = sampleText(50000, 9);
     Orvanta::Filter::Memory memory;
     {
@@ -259,8 +250,7 @@ TEST(GzipTest, MemorySinkCollectsTheStream)
     EXPECT_EQ(gunzip(std::string(memory.data(), memory.size())), input);
 }
 
-TEST(ZlibTest, InflateBindingReadsWhatDeflateWrote)
-{
+TEST(ZlibTest, InflateBindingReadsWhatDeflateWrote) {
     ASSERT_TRUE(Orvanta::Zlib::valid());
     std::string input = sampleText(100000, 4);
     std::string compressed = compress({input});
@@ -283,15 +273,13 @@ namespace {
 // them; inflate itself checks the trailer's CRC-32 of the contents.
 class ZeroCounter : public Orvanta::Filter::Result {
 public:
-    ZeroCounter()
-    {
+    ZeroCounter() {
         if (Orvanta::Zlib::macroInflateInit2(&_stream, 31) != Z_OK) throw std::runtime_error("inflate init");
     }
     ~ZeroCounter() override { Orvanta::Zlib::inflateEnd(&_stream); }
 
     using Result::append;
-    size_t append(const char* data, size_t size, bool) override
-    {
+    size_t append(const char* data, size_t size, bool) override {
         _stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
         _stream.avail_in = static_cast<uInt>(size);
         unsigned char buffer[1 << 16];
@@ -300,8 +288,10 @@ public:
             _stream.avail_out = sizeof buffer;
             int result = Orvanta::Zlib::inflate(&_stream, Z_NO_FLUSH);
             count += sizeof buffer - _stream.avail_out;
-            if (result == Z_STREAM_END) ended = true;
-            else if (result != Z_OK) throw std::runtime_error("inflate failed");
+            if (result == Z_STREAM_END)
+                ended = true;
+            else if (result != Z_OK)
+                throw std::runtime_error("inflate failed");
         }
         trailer.append(data, size);
         if (trailer.size() > 8) trailer.erase(0, trailer.size() - 8);
@@ -318,8 +308,7 @@ private:
 
 } // namespace
 
-TEST(GzipTest, InputsOf4GiBAndMoreAreNotTruncated)
-{
+TEST(GzipTest, InputsOf4GiBAndMoreAreNotTruncated) {
     const size_t size = (size_t(1) << 32) + 10;
     // Untouched anonymous pages read as zeros without taking memory.
     void* zeros = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);

@@ -18,15 +18,14 @@ const Make rfc2231 = [](Result* next) { return std::make_unique<Rfc2231>(next); 
 const Make hexDecode = [](Result* next) { return std::make_unique<HexDecode>(next); };
 const Make plainHex = [](Result* next) { return std::make_unique<HexEncode>(next, nullptr); };
 
-std::string allBytes()
-{
+std::string allBytes() {
     std::string bytes;
-    for (int i = 0; i < 256; ++i) bytes += static_cast<char>(i);
+    for (int i = 0; i < 256; ++i)
+        bytes += static_cast<char>(i);
     return bytes;
 }
 
-TEST(MimeHexTest, WritesUpperCaseEscapesAndReadsThemBack)
-{
+TEST(MimeHexTest, WritesUpperCaseEscapesAndReadsThemBack) {
     MimeHex newline('\n');
     EXPECT_EQ(std::string(newline.data(), MimeHex::size()), "=0A");
     EXPECT_EQ(std::string(MimeHex('\xe9').data(), 3), "=E9");
@@ -41,8 +40,7 @@ TEST(MimeHexTest, WritesUpperCaseEscapesAndReadsThemBack)
     EXPECT_EQ(MimeHex('4', 'g').byte(), 0x40);
 }
 
-TEST(MimeHexTest, TableKnowsExactlyTheHexDigits)
-{
+TEST(MimeHexTest, TableKnowsExactlyTheHexDigits) {
     std::string digits;
     for (int i = 0; i < 256; ++i)
         if (isHexDigit(static_cast<char>(i))) digits += static_cast<char>(i);
@@ -52,8 +50,7 @@ TEST(MimeHexTest, TableKnowsExactlyTheHexDigits)
     EXPECT_EQ(std::string(hexChars), "0123456789ABCDEF");
 }
 
-TEST(HexEncodeTest, Rfc2231EscapesSpecialsAndEightBitBytes)
-{
+TEST(HexEncodeTest, Rfc2231EscapesSpecialsAndEightBitBytes) {
     EXPECT_EQ(run(rfc2231, "a b*c"), "a%20b%2ac");
     EXPECT_EQ(run(rfc2231, "Hello-World_09.~"), "Hello-World_09.~");
     EXPECT_EQ(run(rfc2231, " *'%()<>@,;:\\\"/[]?="),
@@ -62,8 +59,7 @@ TEST(HexEncodeTest, Rfc2231EscapesSpecialsAndEightBitBytes)
     EXPECT_EQ(run(rfc2231, std::string("a\0b", 3)), "a%00b");
 }
 
-TEST(HexEncodeTest, WithoutSetOnlyUnprintableBytesAreEscaped)
-{
+TEST(HexEncodeTest, WithoutSetOnlyUnprintableBytesAreEscaped) {
     std::string expected;
     for (int i = 0; i < 256; ++i) {
         if (i >= 0x20 && i < 0x7f) {
@@ -81,8 +77,7 @@ TEST(HexEncodeTest, WithoutSetOnlyUnprintableBytesAreEscaped)
     EXPECT_FALSE(encoder.allowed('\0')) << "a zero byte is never printable";
 }
 
-TEST(HexEncodeTest, SlicesKeepTheFlagAndEscapesAreNotPersistent)
-{
+TEST(HexEncodeTest, SlicesKeepTheFlagAndEscapesAreNotPersistent) {
     Recorder sink;
     Rfc2231 encoder(&sink);
     EXPECT_EQ(encoder.process("ab cd", 5, true), 7u);
@@ -96,16 +91,14 @@ TEST(HexEncodeTest, SlicesKeepTheFlagAndEscapesAreNotPersistent)
     EXPECT_EQ(sink.pushes.size(), 3u);
 }
 
-TEST(HexDecodeTest, EscapesAcrossPieces)
-{
+TEST(HexDecodeTest, EscapesAcrossPieces) {
     EXPECT_EQ(run(hexDecode, std::vector<std::string>{"%4", "1x"}), "Ax");
     EXPECT_EQ(run(hexDecode, std::vector<std::string>{"a%", "2A%2a"}), "a**");
     EXPECT_EQ(run(hexDecode, "%c3%A9"), "\xc3\xa9");
     EXPECT_EQ(run(hexDecode, "%00"), std::string(1, '\0'));
 }
 
-TEST(HexDecodeTest, InvalidOrCutEscapesStayText)
-{
+TEST(HexDecodeTest, InvalidOrCutEscapesStayText) {
     EXPECT_EQ(run(hexDecode, "%zz"), "%zz");
     EXPECT_EQ(run(hexDecode, "%4g"), "%4g");
     EXPECT_EQ(run(hexDecode, "%%41"), "%A");
@@ -114,8 +107,7 @@ TEST(HexDecodeTest, InvalidOrCutEscapesStayText)
     EXPECT_EQ(run(hexDecode, "100%"), "100%");
 }
 
-TEST(HexDecodeTest, HeldEscapeIsWrittenOnlyAtDestruction)
-{
+TEST(HexDecodeTest, HeldEscapeIsWrittenOnlyAtDestruction) {
     Recorder sink;
     {
         HexDecode decoder(&sink);
@@ -126,8 +118,7 @@ TEST(HexDecodeTest, HeldEscapeIsWrittenOnlyAtDestruction)
     EXPECT_EQ(sink.bytes, "x%4");
 }
 
-TEST(HexDecodeTest, AgreesWithUrllibUnquote)
-{
+TEST(HexDecodeTest, AgreesWithUrllibUnquote) {
     std::mt19937 random(7);
     std::vector<std::string> inputs;
     for (int i = 0; i < 200; ++i)
@@ -141,11 +132,11 @@ TEST(HexDecodeTest, AgreesWithUrllibUnquote)
     }
 }
 
-TEST(HexDecodeTest, ReversesRfc2231AsPythonReadsIt)
-{
+TEST(HexDecodeTest, ReversesRfc2231AsPythonReadsIt) {
     std::mt19937 random(11);
     std::vector<std::string> inputs{allBytes()};
-    for (int i = 0; i < 50; ++i) inputs.push_back(randomBytes(random, i * 3));
+    for (int i = 0; i < 50; ++i)
+        inputs.push_back(randomBytes(random, i * 3));
     std::vector<std::string> encoded;
     for (const auto& input : inputs) {
         encoded.push_back(run(rfc2231, input));
@@ -159,7 +150,8 @@ TEST(HexDecodeTest, ReversesRfc2231AsPythonReadsIt)
                              "    charset, language, text = decode_rfc2231(\"utf-8''\" + b.decode('ascii'))\n"
                              "    return unquote_to_bytes(text)",
                              encoded);
-    for (size_t i = 0; i < inputs.size(); ++i) EXPECT_EQ(toHex(decoded[i]), toHex(inputs[i]));
+    for (size_t i = 0; i < inputs.size(); ++i)
+        EXPECT_EQ(toHex(decoded[i]), toHex(inputs[i]));
 }
 
 } // namespace

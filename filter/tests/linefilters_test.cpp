@@ -1,3 +1,4 @@
+#include "chunking.h"
 #include "filter/append.h"
 #include "filter/escape.h"
 #include "filter/forceend.h"
@@ -7,7 +8,6 @@
 #include "filter/rtrim.h"
 #include "filter/split.h"
 #include "filter/strip.h"
-#include "chunking.h"
 #include "recorder.h"
 
 #include <gtest/gtest.h>
@@ -26,14 +26,12 @@ using Orvanta::Filter::Test::run;
 namespace {
 
 template <typename T, typename... Args>
-Factory factory(Args... args)
-{
+Factory factory(Args... args) {
     return [=](Result* next) { return std::make_unique<T>(next, args...); };
 }
 
 // Straightforward whole-string versions of the filters, to compare with.
-std::string newlines(const std::string& in, const std::string& newline, int mode)
-{
+std::string newlines(const std::string& in, const std::string& newline, int mode) {
     std::string out;
     for (size_t i = 0; i < in.size(); ++i) {
         if (in[i] == '\r' && i + 1 < in.size() && in[i + 1] == '\n') {
@@ -50,8 +48,7 @@ std::string newlines(const std::string& in, const std::string& newline, int mode
     return out;
 }
 
-std::string replaced(const std::string& in, const std::string& needle, const std::string& replacement)
-{
+std::string replaced(const std::string& in, const std::string& needle, const std::string& replacement) {
     std::string out;
     size_t at = 0;
     for (size_t found; (found = in.find(needle, at)) != std::string::npos; at = found + needle.size())
@@ -59,8 +56,7 @@ std::string replaced(const std::string& in, const std::string& needle, const std
     return out + in.substr(at);
 }
 
-std::string forcedEnd(const std::string& in, const std::string& end)
-{
+std::string forcedEnd(const std::string& in, const std::string& end) {
     for (size_t k = std::min(end.size(), in.size()); k > 0; --k)
         if (in.compare(in.size() - k, k, end, 0, k) == 0) return in + end.substr(k);
     return in + end;
@@ -68,8 +64,7 @@ std::string forcedEnd(const std::string& in, const std::string& end)
 
 } // namespace
 
-TEST(NewlineConverterTest, RewritesByMode)
-{
+TEST(NewlineConverterTest, RewritesByMode) {
     EXPECT_EQ(run(factory<NewlineConverter>("\r\n", 0), {"a\nb\rc\r\nd"}), "a\r\nb\r\nc\r\nd");
     EXPECT_EQ(run(factory<NewlineConverter>("\r\n", 0), {"a\r", "\nb"}), "a\r\nb");
     EXPECT_EQ(run(factory<NewlineConverter>("\n", 1), {"a\r\nb\rc\nd"}), "a\nb\nc\nd");
@@ -84,8 +79,7 @@ TEST(NewlineConverterTest, RewritesByMode)
     EXPECT_EQ(converter.process("", 0, false), 0u);
 }
 
-TEST(NewlineConverterTest, FlushForgetsAPendingCr)
-{
+TEST(NewlineConverterTest, FlushForgetsAPendingCr) {
     std::string out;
     String sink(&out);
     NewlineConverter converter(&sink, "\r\n", 2);
@@ -95,10 +89,10 @@ TEST(NewlineConverterTest, FlushForgetsAPendingCr)
     EXPECT_EQ(out, "a\r\n\r\nb");
 }
 
-TEST(NewlineConverterTest, AnyCutMatchesTheWholeStringRewrite)
-{
+TEST(NewlineConverterTest, AnyCutMatchesTheWholeStringRewrite) {
     std::mt19937 rng(1);
-    const std::pair<const char*, int> configs[] = {{"\r\n", 0}, {"\n", 1}, {"\r\n", 1}, {"\n", 2}, {"\r\n", 7}};
+    const std::pair<const char*, int> configs[] = {
+        {"\r\n", 0}, {"\n", 1}, {"\r\n", 1}, {"\n", 2}, {"\r\n", 7}};
     for (auto [newline, mode] : configs) {
         for (int i = 0; i < 60; ++i) {
             std::string input = randomText(rng, "\r\n\r\nab", 20);
@@ -109,8 +103,7 @@ TEST(NewlineConverterTest, AnyCutMatchesTheWholeStringRewrite)
     }
 }
 
-TEST(StripTest, DropsSetAndZeroBytes)
-{
+TEST(StripTest, DropsSetAndZeroBytes) {
     std::string input("a\r\n\tb \0c", 8);
     EXPECT_EQ(run(factory<Strip>("\r\n\t "), {input}), "abc");
     Recorder out;
@@ -129,8 +122,7 @@ TEST(StripTest, DropsSetAndZeroBytes)
     }
 }
 
-TEST(MergeTest, RunsBecomeOneReplacementAcrossPieces)
-{
+TEST(MergeTest, RunsBecomeOneReplacementAcrossPieces) {
     Recorder out;
     {
         Merge merge(&out, " \t", " ");
@@ -146,15 +138,17 @@ TEST(MergeTest, RunsBecomeOneReplacementAcrossPieces)
         std::string expected;
         for (size_t j = 0; j < text.size(); ++j) {
             bool blank = text[j] == ' ' || text[j] == '\t';
-            if (!blank) expected += text[j];
-            else if (j == 0 || (text[j - 1] != ' ' && text[j - 1] != '\t')) expected += "_";
+            if (!blank)
+                expected += text[j];
+            else if (j == 0 || (text[j - 1] != ' ' && text[j - 1] != '\t'))
+                expected += "_";
         }
-        EXPECT_EQ(expectCutInvariant(factory<Merge>(std::string(" \t"), std::string("_")), text, rng), expected);
+        EXPECT_EQ(expectCutInvariant(factory<Merge>(std::string(" \t"), std::string("_")), text, rng),
+                  expected);
     }
 }
 
-TEST(RtrimTest, HoldsTrailingRunsAndDropsThemAtTheEnd)
-{
+TEST(RtrimTest, HoldsTrailingRunsAndDropsThemAtTheEnd) {
     Recorder out;
     {
         Rtrim rtrim(&out, " \t");
@@ -175,8 +169,7 @@ TEST(RtrimTest, HoldsTrailingRunsAndDropsThemAtTheEnd)
     }
 }
 
-TEST(RtrimTest, FlushKeepsWhitespaceThatTurnsOutInterior)
-{
+TEST(RtrimTest, FlushKeepsWhitespaceThatTurnsOutInterior) {
     std::string out;
     String sink(&out);
     {
@@ -188,8 +181,7 @@ TEST(RtrimTest, FlushKeepsWhitespaceThatTurnsOutInterior)
     EXPECT_EQ(out, "a  b");
 }
 
-TEST(EscapeTest, EscapesSetAndZeroBytes)
-{
+TEST(EscapeTest, EscapesSetAndZeroBytes) {
     EXPECT_EQ(run(factory<Escape>("\\\"", '\\'), {"say \"a\\b\""}), "say \\\"a\\\\b\\\"");
     EXPECT_EQ(run(factory<Escape>("\"", '\\'), {std::string("x\0y", 3)}), std::string("x\\\0y", 4));
     std::mt19937 rng(5);
@@ -204,14 +196,12 @@ TEST(EscapeTest, EscapesSetAndZeroBytes)
     }
 }
 
-TEST(ReplaceTest, ReplacesEveryOccurrence)
-{
+TEST(ReplaceTest, ReplacesEveryOccurrence) {
     EXPECT_EQ(run(factory<Replace>(" ", "=20"), {"a b  c"}), "a=20b=20=20c");
     EXPECT_EQ(run(factory<Replace>("ab", "X"), {"a", "b", "a", "ab"}), "XaX");
 }
 
-TEST(ReplaceTest, RetriesTheByteWhereAPartialMatchFailed)
-{
+TEST(ReplaceTest, RetriesTheByteWhereAPartialMatchFailed) {
     EXPECT_EQ(run(factory<Replace>("ab", "X"), {"aab"}), "aX");
     EXPECT_EQ(run(factory<Replace>("ab", "X"), {"a", "a", "b"}), "aX");
     // An occurrence may start inside the failed partial match, not only at
@@ -220,8 +210,7 @@ TEST(ReplaceTest, RetriesTheByteWhereAPartialMatchFailed)
     EXPECT_EQ(run(factory<Replace>("abac", "X"), {"ababac"}), "abX");
 }
 
-TEST(ReplaceTest, FailedPartialMatchFromEarlierPieceComesFirst)
-{
+TEST(ReplaceTest, FailedPartialMatchFromEarlierPieceComesFirst) {
     Recorder out;
     {
         Replace replace(&out, "abc", "X");
@@ -235,20 +224,19 @@ TEST(ReplaceTest, FailedPartialMatchFromEarlierPieceComesFirst)
     EXPECT_FALSE(out.pushes[3].persistent) << "held partial match written at destruction";
 }
 
-TEST(ReplaceTest, AnyCutMatchesFindAndReplace)
-{
+TEST(ReplaceTest, AnyCutMatchesFindAndReplace) {
     std::mt19937 rng(6);
     for (const char* needle : {"a", "ab", "aab", "aba", "abab", "aaa", "baab"}) {
         for (int i = 0; i < 40; ++i) {
             std::string text = randomText(rng, "ab", 18);
-            EXPECT_EQ(expectCutInvariant(factory<Replace>(needle, "<>"), text, rng), replaced(text, needle, "<>"))
+            EXPECT_EQ(expectCutInvariant(factory<Replace>(needle, "<>"), text, rng),
+                      replaced(text, needle, "<>"))
                 << needle;
         }
     }
 }
 
-TEST(AppendTest, AddsTheSuffixAtDestruction)
-{
+TEST(AppendTest, AddsTheSuffixAtDestruction) {
     Recorder out;
     {
         Append append(&out, "--end");
@@ -259,8 +247,7 @@ TEST(AppendTest, AddsTheSuffixAtDestruction)
     EXPECT_TRUE(out.pushes.back().persistent);
 }
 
-TEST(SplitTest, SeparatorBetweenFullLinesOnly)
-{
+TEST(SplitTest, SeparatorBetweenFullLinesOnly) {
     Recorder out;
     Split split(&out, 76, "\r\n");
     std::string input(152, 'x');
@@ -285,14 +272,12 @@ TEST(SplitTest, SeparatorBetweenFullLinesOnly)
     }
 }
 
-TEST(SplitTest, WidthZeroIsRefused)
-{
+TEST(SplitTest, WidthZeroIsRefused) {
     Recorder out;
     EXPECT_THROW(Split(&out, 0, "\r\n"), std::runtime_error);
 }
 
-TEST(ForceEndTest, OutputEndsWithTheEndText)
-{
+TEST(ForceEndTest, OutputEndsWithTheEndText) {
     EXPECT_EQ(run(factory<ForceEnd>("\r\n"), {"x\r"}), "x\r\n");
     EXPECT_EQ(run(factory<ForceEnd>("\r\n"), {"x\r\n"}), "x\r\n");
     EXPECT_EQ(run(factory<ForceEnd>("\r\n"), {"x"}), "x\r\n");

@@ -11,16 +11,14 @@ using Orvanta::Filter::String;
 
 namespace {
 
-std::string contents(const Memory& memory)
-{
+std::string contents(const Memory& memory) {
     const char* data = memory.data();
     return data ? std::string(data, memory.size()) : std::string();
 }
 
 } // namespace
 
-TEST(MemoryTest, SmallCopiesShareBlocksOfAtLeast512Bytes)
-{
+TEST(MemoryTest, SmallCopiesShareBlocksOfAtLeast512Bytes) {
     Memory memory;
     std::string expected;
     for (int i = 0; i < 51; ++i) {
@@ -40,8 +38,7 @@ TEST(MemoryTest, SmallCopiesShareBlocksOfAtLeast512Bytes)
     EXPECT_EQ(memory.blocks().size(), 1u);
 }
 
-TEST(MemoryTest, LargeNonPersistentPushGetsSlack)
-{
+TEST(MemoryTest, LargeNonPersistentPushGetsSlack) {
     Memory memory;
     std::string big(1000, 'x');
     memory.append(big.data(), big.size(), false);
@@ -53,8 +50,7 @@ TEST(MemoryTest, LargeNonPersistentPushGetsSlack)
     EXPECT_EQ(contents(memory), std::string(1000, 'x'));
 }
 
-TEST(MemoryTest, PersistentPushesAbove128BytesAreReferenced)
-{
+TEST(MemoryTest, PersistentPushesAbove128BytesAreReferenced) {
     static const std::string text128(128, 'a');
     static const std::string text129(129, 'b');
     Memory memory;
@@ -72,8 +68,7 @@ TEST(MemoryTest, PersistentPushesAbove128BytesAreReferenced)
     EXPECT_EQ(contents(memory), "start" + text128 + text129 + "end");
 }
 
-TEST(MemoryTest, AdjacentPersistentPushesJoinOneReference)
-{
+TEST(MemoryTest, AdjacentPersistentPushesJoinOneReference) {
     static const char text[] = "the first half and the second half";
     Memory memory;
     memory.append(text, 10, true);
@@ -93,8 +88,7 @@ TEST(MemoryTest, AdjacentPersistentPushesJoinOneReference)
     EXPECT_NE(memory.blocks()[0].capacity(), 0u);
 }
 
-TEST(MemoryTest, PersistentPushThatDoesNotFitIsReferenced)
-{
+TEST(MemoryTest, PersistentPushThatDoesNotFitIsReferenced) {
     static const std::string text(100, 'p');
     Memory memory;
     std::string filler(500, 'f');
@@ -106,8 +100,7 @@ TEST(MemoryTest, PersistentPushThatDoesNotFitIsReferenced)
     EXPECT_EQ(memory.blocks()[1].data(), text.data());
 }
 
-TEST(MemoryTest, EmptySinks)
-{
+TEST(MemoryTest, EmptySinks) {
     Memory nothing;
     EXPECT_EQ(nothing.data(), nullptr);
     EXPECT_EQ(nothing.size(), 0u);
@@ -121,8 +114,7 @@ TEST(MemoryTest, EmptySinks)
     EXPECT_EQ(empties.size(), 0u);
 }
 
-TEST(MemoryTest, CollapseOfManyBlocksKeepsOrder)
-{
+TEST(MemoryTest, CollapseOfManyBlocksKeepsOrder) {
     static const std::string persistent(300, 'R');
     Memory memory;
     std::string expected;
@@ -146,8 +138,7 @@ TEST(MemoryTest, CollapseOfManyBlocksKeepsOrder)
     EXPECT_EQ(contents(memory), expected);
 }
 
-TEST(MemoryTest, ConvenienceOverloads)
-{
+TEST(MemoryTest, ConvenienceOverloads) {
     Memory memory;
     EXPECT_EQ(memory.append(std::string("abc")), 3u);
     EXPECT_EQ(memory.append('d'), 1u);
@@ -155,8 +146,7 @@ TEST(MemoryTest, ConvenienceOverloads)
     EXPECT_EQ(contents(memory), "abcd");
 }
 
-TEST(StringSinkTest, AppendsAndReportsTheSizeGiven)
-{
+TEST(StringSinkTest, AppendsAndReportsTheSizeGiven) {
     std::string target = "before:";
     String sink(&target);
     EXPECT_EQ(sink.append("one", 3, true), 3u);
@@ -165,14 +155,12 @@ TEST(StringSinkTest, AppendsAndReportsTheSizeGiven)
     EXPECT_EQ(target, "before:one" + std::string(5000, 'z'));
 }
 
-TEST(StreamAppendTest, ReadsInPiecesOf4096)
-{
+TEST(StreamAppendTest, ReadsInPiecesOf4096) {
     struct Recorder : Orvanta::Filter::Result {
         using Result::append;
         std::vector<size_t> pieces;
         std::string bytes;
-        size_t append(const char* data, size_t size, bool persistent) override
-        {
+        size_t append(const char* data, size_t size, bool persistent) override {
             EXPECT_FALSE(persistent);
             pieces.push_back(size);
             bytes.append(data, size);

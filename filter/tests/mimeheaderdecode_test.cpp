@@ -10,13 +10,11 @@ namespace {
 using namespace Orvanta::Filter;
 using namespace Orvanta::Filter::Testing;
 
-Make decoder(const char* charset = "utf-8")
-{
+Make decoder(const char* charset = "utf-8") {
     return [charset](Result* next) { return std::make_unique<MimeHeaderDecode>(charset, next); };
 }
 
-std::string written(const std::string& word, const char* target = "utf-8")
-{
+std::string written(const std::string& word, const char* target = "utf-8") {
     std::string out;
     String sink(&out);
     size_t reported = MimeWord(word.data(), word.size(), false).write(target, &sink);
@@ -24,8 +22,7 @@ std::string written(const std::string& word, const char* target = "utf-8")
     return out;
 }
 
-TEST(MimeWordTest, RecognisesEncodedWords)
-{
+TEST(MimeWordTest, RecognisesEncodedWords) {
     MimeWord q("=?UTF-8?Q?a_b?=", 15, false);
     EXPECT_TRUE(q.encoded());
     EXPECT_EQ(q.charset(), "UTF-8");
@@ -35,18 +32,21 @@ TEST(MimeWordTest, RecognisesEncodedWords)
     EXPECT_EQ(b.charset(), "iso-8859-1");
     EXPECT_EQ(b.encoding(), 'b');
     EXPECT_EQ(std::string(b.payload(), b.payloadSize()), "YQ==");
-    EXPECT_EQ(MimeWord("=?x?q?" "?=", 8, false).payloadSize(), 0u);
+    EXPECT_EQ(MimeWord("=?x?q?"
+                       "?=",
+                       8, false)
+                  .payloadSize(),
+              0u);
 
-    for (std::string plain : {"=?a?q?=", "=?utf-8?Z?x?=", "=?utf-8?qq?x?=", "=?utf-8q?x?=", "plain", "?=abc=?",
-                              "=?utf-8?q?x?"}) {
+    for (std::string plain :
+         {"=?a?q?=", "=?utf-8?Z?x?=", "=?utf-8?qq?x?=", "=?utf-8q?x?=", "plain", "?=abc=?", "=?utf-8?q?x?"}) {
         MimeWord word(plain.data(), plain.size(), true);
         EXPECT_FALSE(word.encoded()) << plain;
         EXPECT_EQ(std::string(word.payload(), word.payloadSize()), plain);
     }
 }
 
-TEST(MimeWordTest, WritesTheTextInTheTargetCharset)
-{
+TEST(MimeWordTest, WritesTheTextInTheTargetCharset) {
     EXPECT_EQ(written("=?utf-8?q?caf=C3=a9?="), "caf\xc3\xa9");
     EXPECT_EQ(written("=?UTF-8?Q?a_b?="), "a b");
     EXPECT_EQ(written("=?iso-8859-1*en?q?caf=E9?="), "caf\xc3\xa9");
@@ -58,8 +58,7 @@ TEST(MimeWordTest, WritesTheTextInTheTargetCharset)
     EXPECT_EQ(written("=?utf-8?q?a=?="), "a=");
 }
 
-TEST(MimeWordTest, WordsInAnUnknownCharsetStayAsWritten)
-{
+TEST(MimeWordTest, WordsInAnUnknownCharsetStayAsWritten) {
     EXPECT_EQ(written("=?no-such-charset?q?abc?="), "=?no-such-charset?q?abc?=");
     EXPECT_EQ(written("=?x-unknown*en?b?YWJj?="), "=?x-unknown*en?b?YWJj?=");
     EXPECT_EQ(written("=?utf-8?q?abc?=", "no-such-charset"), "=?utf-8?q?abc?=");
@@ -70,8 +69,7 @@ TEST(MimeWordTest, WordsInAnUnknownCharsetStayAsWritten)
     EXPECT_EQ(run(decoder(), "a =?no-such-charset?q?x?= =?utf-8?q?b?= c"), "a =?no-such-charset?q?x?=b c");
 }
 
-TEST(MimeWordTest, PlainWordsKeepTheirFlag)
-{
+TEST(MimeWordTest, PlainWordsKeepTheirFlag) {
     Recorder sink;
     MimeWord("abc", 3, true).write("utf-8", &sink);
     ASSERT_EQ(sink.pushes.size(), 1u);
@@ -79,18 +77,17 @@ TEST(MimeWordTest, PlainWordsKeepTheirFlag)
     EXPECT_EQ(sink.flushes, 0);
 }
 
-TEST(MimeHeaderDecodeTest, JoinsWords)
-{
+TEST(MimeHeaderDecodeTest, JoinsWords) {
     EXPECT_EQ(run(decoder(), "=?utf-8?q?a?=\r\n =?utf-8?b?YQ==?="), "aa");
     EXPECT_EQ(run(decoder(), "x  =?utf-8?q?a?=\ty"), "x a y");
     EXPECT_EQ(run(decoder(), "  lead and trail \r\n"), "lead and trail");
-    EXPECT_EQ(run(decoder(), "a =?bogus?q?x?= b"), "a =?bogus?q?x?= b") << "an unknown charset keeps the word";
+    EXPECT_EQ(run(decoder(), "a =?bogus?q?x?= b"), "a =?bogus?q?x?= b")
+        << "an unknown charset keeps the word";
     EXPECT_EQ(run(decoder(), "=?utf-8?q?a?= =?utf-8?Z?x?= =?utf-8?q?b?="), "a =?utf-8?Z?x?= b");
     EXPECT_EQ(run(decoder(), ""), "");
 }
 
-TEST(MimeHeaderDecodeTest, TheLastWordIsWrittenOnFlushOrDestruction)
-{
+TEST(MimeHeaderDecodeTest, TheLastWordIsWrittenOnFlushOrDestruction) {
     Recorder sink;
     {
         MimeHeaderDecode decode("utf-8", &sink);
@@ -104,12 +101,18 @@ TEST(MimeHeaderDecodeTest, TheLastWordIsWrittenOnFlushOrDestruction)
     EXPECT_EQ(sink.bytes, "one two three");
 }
 
-TEST(MimeHeaderDecodeTest, AgreesWithPythonsDecodeHeader)
-{
+TEST(MimeHeaderDecodeTest, AgreesWithPythonsDecodeHeader) {
     std::mt19937 random(23);
-    const std::vector<std::string> words{
-        "plain", "=?utf-8?q?caf=C3=A9?=", "=?UTF-8?B?4oKs?=", "=?iso-8859-1?q?=E9t=E9?=", "=?utf-8?q?a_b?=",
-        "=?windows-1252?q?=80?=", "=?utf-8?b?8J+YgA==?=", "=?iso-8859-15?B?pA==?=", "x@y.z", "(c)"};
+    const std::vector<std::string> words{"plain",
+                                         "=?utf-8?q?caf=C3=A9?=",
+                                         "=?UTF-8?B?4oKs?=",
+                                         "=?iso-8859-1?q?=E9t=E9?=",
+                                         "=?utf-8?q?a_b?=",
+                                         "=?windows-1252?q?=80?=",
+                                         "=?utf-8?b?8J+YgA==?=",
+                                         "=?iso-8859-15?B?pA==?=",
+                                         "x@y.z",
+                                         "(c)"};
     std::vector<std::string> inputs;
     for (int round = 0; round < 200; ++round) {
         std::string text;
@@ -131,8 +134,7 @@ TEST(MimeHeaderDecodeTest, AgreesWithPythonsDecodeHeader)
     }
 }
 
-TEST(MimeHeaderDecodeTest, DoesNotFlushTheStageBehindItWordByWord)
-{
+TEST(MimeHeaderDecodeTest, DoesNotFlushTheStageBehindItWordByWord) {
     Recorder sink;
     {
         MimeHeaderDecode decode("utf-8", &sink);

@@ -9,8 +9,7 @@ namespace {
 using namespace Orvanta::Filter;
 using namespace Orvanta::Filter::Testing;
 
-Make encoder(size_t used, size_t maximum, int context = MimeHeaderEncoding::text)
-{
+Make encoder(size_t used, size_t maximum, int context = MimeHeaderEncoding::text) {
     return [=](Result* next) {
         return std::make_unique<MimeHeaderEncode>(used, maximum, MimeHeaderEncoding(context), next);
     };
@@ -18,8 +17,7 @@ Make encoder(size_t used, size_t maximum, int context = MimeHeaderEncoding::text
 
 const Make decoder = [](Result* next) { return std::make_unique<MimeHeaderDecode>("utf-8", next); };
 
-std::vector<std::string> lines(const std::string& text)
-{
+std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> all;
     size_t start = 0;
     for (;;) {
@@ -30,8 +28,7 @@ std::vector<std::string> lines(const std::string& text)
     }
 }
 
-TEST(MimeHeaderEncodeTest, AsciiWordsPassAndFold)
-{
+TEST(MimeHeaderEncodeTest, AsciiWordsPassAndFold) {
     EXPECT_EQ(run(encoder(0, 78), "hello  world\r\n\tagain"), "hello world again");
     EXPECT_EQ(run(encoder(0, 10), "aaaa bbbb cccc dddd"), "aaaa bbbb\r\n cccc dddd")
         << "words after a fold are still separated";
@@ -40,8 +37,7 @@ TEST(MimeHeaderEncodeTest, AsciiWordsPassAndFold)
     EXPECT_EQ(run(encoder(0, 78), ""), "");
 }
 
-TEST(MimeHeaderEncodeTest, WordsThatCannotStandRaw)
-{
+TEST(MimeHeaderEncodeTest, WordsThatCannotStandRaw) {
     EXPECT_EQ(run(encoder(0, 78), "=?x?q?y?= z"), "=?utf-8?q?=3D=3Fx=3Fq=3Fy=3F=3D?= z");
     EXPECT_EQ(run(encoder(0, 78), "caf\xc3\xa9 \xc3\xa0 la"), "=?utf-8?q?caf=C3=A9_=C3=A0?= la");
     EXPECT_EQ(run(encoder(0, 78), "a.b"), "a.b");
@@ -52,10 +48,10 @@ TEST(MimeHeaderEncodeTest, WordsThatCannotStandRaw)
         << "a word longer than a line is encoded, and so can be folded";
 }
 
-TEST(MimeHeaderEncodeTest, LongRunsSplitIntoWordsThatFitTheirLines)
-{
+TEST(MimeHeaderEncodeTest, LongRunsSplitIntoWordsThatFitTheirLines) {
     std::string text;
-    for (int i = 0; i < 40; ++i) text += "\xc3\xa9t\xc3\xa9 ";
+    for (int i = 0; i < 40; ++i)
+        text += "\xc3\xa9t\xc3\xa9 ";
     std::string out = run(encoder(9, 78), text);
     auto all = lines(out);
     ASSERT_GT(all.size(), 2u);
@@ -68,18 +64,17 @@ TEST(MimeHeaderEncodeTest, LongRunsSplitIntoWordsThatFitTheirLines)
     EXPECT_EQ(run(decoder, out), text.substr(0, text.size() - 1));
 }
 
-TEST(MimeHeaderEncodeTest, TinyMaximumStillEnds)
-{
+TEST(MimeHeaderEncodeTest, TinyMaximumStillEnds) {
     std::string text = "\xf0\x9f\x98\x80\xe2\x82\xac abc \xc3\xa9";
     for (size_t maximum : {0, 1, 5, 13, 20, 24}) {
         std::string out = run(encoder(0, maximum), text);
-        for (const auto& line : lines(out)) EXPECT_LE(line.size(), 25u) << maximum << ": " << out;
+        for (const auto& line : lines(out))
+            EXPECT_LE(line.size(), 25u) << maximum << ": " << out;
         EXPECT_EQ(run(decoder, out), text);
     }
 }
 
-TEST(MimeHeaderEncodeTest, FlushWritesGatheredWordsOnce)
-{
+TEST(MimeHeaderEncodeTest, FlushWritesGatheredWordsOnce) {
     Recorder sink;
     {
         MimeHeaderEncode encode(0, 78, MimeHeaderEncoding(), &sink);
@@ -92,12 +87,20 @@ TEST(MimeHeaderEncodeTest, FlushWritesGatheredWordsOnce)
     EXPECT_EQ(sink.bytes, "a =?utf-8?q?=C3=A9?=");
 }
 
-TEST(MimeHeaderEncodeTest, RoundTripsThroughPythonAndOurDecoder)
-{
+TEST(MimeHeaderEncodeTest, RoundTripsThroughPythonAndOurDecoder) {
     std::mt19937 random(13);
-    const std::vector<std::string> vocabulary{"plain", "a.b", "(c)", "x@y", "=?no?=", "caf\xc3\xa9",
-                                              "\xe2\x82\xac", "\xf0\x9f\x98\x80", "under_score", "q?",
-                                              "longerwordthatgoesonandon", "\xe6\x97\xa5\xe6\x9c\xac"};
+    const std::vector<std::string> vocabulary{"plain",
+                                              "a.b",
+                                              "(c)",
+                                              "x@y",
+                                              "=?no?=",
+                                              "caf\xc3\xa9",
+                                              "\xe2\x82\xac",
+                                              "\xf0\x9f\x98\x80",
+                                              "under_score",
+                                              "q?",
+                                              "longerwordthatgoesonandon",
+                                              "\xe6\x97\xa5\xe6\x9c\xac"};
     std::vector<std::string> inputs;
     std::vector<std::string> encoded;
     for (int round = 0; round < 150; ++round) {
@@ -113,7 +116,8 @@ TEST(MimeHeaderEncodeTest, RoundTripsThroughPythonAndOurDecoder)
         encoded.push_back(run(make, text));
         inputs.push_back(text);
         expectSplitInvariant(make, text, false, random);
-        for (const auto& line : lines(encoded.back())) EXPECT_LE(line.size(), maximum) << encoded.back();
+        for (const auto& line : lines(encoded.back()))
+            EXPECT_LE(line.size(), maximum) << encoded.back();
         EXPECT_EQ(run(decoder, encoded.back()), text) << encoded.back();
     }
     auto decoded = pythonMap("from email.header import decode_header, make_header\n"
@@ -121,7 +125,8 @@ TEST(MimeHeaderEncodeTest, RoundTripsThroughPythonAndOurDecoder)
                              "    text = b.decode('ascii').replace('\\r\\n ', ' ')\n"
                              "    return str(make_header(decode_header(text))).encode('utf-8')",
                              encoded);
-    for (size_t i = 0; i < inputs.size(); ++i) EXPECT_EQ(decoded[i], inputs[i]) << encoded[i];
+    for (size_t i = 0; i < inputs.size(); ++i)
+        EXPECT_EQ(decoded[i], inputs[i]) << encoded[i];
 }
 
 } // namespace

@@ -10,18 +10,17 @@ using namespace Orvanta::Filter::Testing;
 
 const Make decode = [](Result* next) { return std::make_unique<QuotedPrintableDecode>(next); };
 
-TEST(QuotedPrintableDecodeTest, EscapesAndSoftBreaks)
-{
+TEST(QuotedPrintableDecodeTest, EscapesAndSoftBreaks) {
     EXPECT_EQ(run(decode, std::vector<std::string>{"=4", "1"}), "A");
-    EXPECT_EQ(run(decode, std::vector<std::string>{"a=", "", "C3=a", "9b"}), "a\xc3\xa9" "b");
+    EXPECT_EQ(run(decode, std::vector<std::string>{"a=", "", "C3=a", "9b"}), "a\xc3\xa9"
+                                                                             "b");
     EXPECT_EQ(run(decode, "=3d=3D"), "==");
     EXPECT_EQ(run(decode, "ab=\r\ncd=\nef"), "abcdef");
     EXPECT_EQ(run(decode, "ab=  \t\r\ncd"), "abcd") << "white space added in transit";
     EXPECT_EQ(run(decode, "line\r\nnext\r\n"), "line\r\nnext\r\n");
 }
 
-TEST(QuotedPrintableDecodeTest, InvalidEscapesStayText)
-{
+TEST(QuotedPrintableDecodeTest, InvalidEscapesStayText) {
     EXPECT_EQ(run(decode, "= x"), "= x");
     EXPECT_EQ(run(decode, "=G1"), "=G1");
     EXPECT_EQ(run(decode, "=4g"), "=4g");
@@ -31,8 +30,7 @@ TEST(QuotedPrintableDecodeTest, InvalidEscapesStayText)
     EXPECT_EQ(run(decode, std::string("=\0", 2)), std::string("=\0", 2));
 }
 
-TEST(QuotedPrintableDecodeTest, EndOfStream)
-{
+TEST(QuotedPrintableDecodeTest, EndOfStream) {
     EXPECT_EQ(run(decode, "ab="), "ab") << "a soft break of the last line";
     EXPECT_EQ(run(decode, "ab=  "), "ab");
     EXPECT_EQ(run(decode, "ab=4"), "ab=4") << "half an escape is text";
@@ -47,8 +45,7 @@ TEST(QuotedPrintableDecodeTest, EndOfStream)
     EXPECT_EQ(sink.bytes, "x=4");
 }
 
-TEST(QuotedPrintableDecodeTest, SlicesKeepTheirFlag)
-{
+TEST(QuotedPrintableDecodeTest, SlicesKeepTheirFlag) {
     Recorder sink;
     QuotedPrintableDecode decoder(&sink);
     EXPECT_EQ(decoder.process("ab=41cd", 7, true), 5u);
@@ -60,8 +57,7 @@ TEST(QuotedPrintableDecodeTest, SlicesKeepTheirFlag)
     EXPECT_TRUE(sink.pushes[2].persistent);
 }
 
-TEST(QuotedPrintableDecodeTest, AgreesWithPython)
-{
+TEST(QuotedPrintableDecodeTest, AgreesWithPython) {
     // Python keeps "=" before white space and reads "==" as one "=", where
     // RFC 2045 sees transport padding and an invalid escape; those inputs
     // are checked above instead.

@@ -16,8 +16,7 @@ const Make decode = [](Result* next) { return std::make_unique<QuotedPrintableDe
 
 // Line ends as the encoder writes them: CR LF, lone CR and lone LF all
 // become CR LF.
-std::string crlf(const std::string& text)
-{
+std::string crlf(const std::string& text) {
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
@@ -31,8 +30,7 @@ std::string crlf(const std::string& text)
 
 // Every line at most 76 bytes, none ending in white space, only printable
 // ASCII (the last line may lack its line end).
-void expectWellFormed(const std::string& encoded)
-{
+void expectWellFormed(const std::string& encoded) {
     size_t start = 0;
     while (start < encoded.size()) {
         size_t end = std::min(encoded.find("\r\n", start), encoded.size());
@@ -41,13 +39,13 @@ void expectWellFormed(const std::string& encoded)
         if (!line.empty()) {
             EXPECT_TRUE(line.back() != ' ' && line.back() != '\t') << line;
         }
-        for (unsigned char c : line) EXPECT_TRUE(c == '\t' || (c >= 0x20 && c < 0x7f)) << line;
+        for (unsigned char c : line)
+            EXPECT_TRUE(c == '\t' || (c >= 0x20 && c < 0x7f)) << line;
         start = end + 2;
     }
 }
 
-TEST(QuotedPrintableEncodeTest, LongLinesGetSoftBreaks)
-{
+TEST(QuotedPrintableEncodeTest, LongLinesGetSoftBreaks) {
     EXPECT_EQ(run(encode, std::string(100, 'a') + "\n"),
               std::string(75, 'a') + "=\r\n" + std::string(25, 'a') + "\r\n");
     EXPECT_EQ(run(encode, std::string(74, 'a') + "\xe9"), std::string(74, 'a') + "=\r\n=E9");
@@ -55,8 +53,7 @@ TEST(QuotedPrintableEncodeTest, LongLinesGetSoftBreaks)
     EXPECT_EQ(run(encode, std::string(76, 'a')), std::string(75, 'a') + "=\r\na");
 }
 
-TEST(QuotedPrintableEncodeTest, EscapesAndLineEnds)
-{
+TEST(QuotedPrintableEncodeTest, EscapesAndLineEnds) {
     EXPECT_EQ(run(encode, "a=b\xe9\x7f\x01\tc"), "a=3Db=E9=7F=01\tc");
     EXPECT_EQ(run(encode, "a\r\nb"), "a\r\nb");
     EXPECT_EQ(run(encode, "a\rb"), "a\r\nb");
@@ -64,8 +61,7 @@ TEST(QuotedPrintableEncodeTest, EscapesAndLineEnds)
     EXPECT_EQ(run(encode, std::string("\0", 1)), "=00");
 }
 
-TEST(QuotedPrintableEncodeTest, TrailingWhiteSpaceIsProtected)
-{
+TEST(QuotedPrintableEncodeTest, TrailingWhiteSpaceIsProtected) {
     EXPECT_EQ(run(encode, "x \n"), "x =\r\n\r\n");
     EXPECT_EQ(run(encode, "x\t\ny"), "x\t=\r\n\r\ny");
     EXPECT_EQ(run(encode, "x ", true), "x =\r\n");
@@ -84,8 +80,7 @@ TEST(QuotedPrintableEncodeTest, TrailingWhiteSpaceIsProtected)
     EXPECT_EQ(sink.bytes, "a \t=\r\n");
 }
 
-TEST(QuotedPrintableEncodeTest, FlagsOfWhatIsPushed)
-{
+TEST(QuotedPrintableEncodeTest, FlagsOfWhatIsPushed) {
     Recorder sink;
     QuotedPrintableEncode encoder(&sink);
     // a long unchanged run goes on as a slice of the input; the escape (and
@@ -97,16 +92,18 @@ TEST(QuotedPrintableEncodeTest, FlagsOfWhatIsPushed)
     EXPECT_FALSE(sink.pushes[1].persistent);
 }
 
-TEST(QuotedPrintableEncodeTest, RoundTripsThroughPythonAndBack)
-{
+TEST(QuotedPrintableEncodeTest, RoundTripsThroughPythonAndBack) {
     std::mt19937 random(9);
     std::vector<std::string> inputs;
-    for (int i = 0; i < 60; ++i) inputs.push_back(randomBytes(random, i * 7));
-    for (int i = 0; i < 60; ++i) inputs.push_back(randomBytes(random, i * 11, "ab =\t\r\n\xe9.x"));
+    for (int i = 0; i < 60; ++i)
+        inputs.push_back(randomBytes(random, i * 7));
+    for (int i = 0; i < 60; ++i)
+        inputs.push_back(randomBytes(random, i * 11, "ab =\t\r\n\xe9.x"));
     // long unchanged runs, which go on as slices of the input, between rare
     // escapes, blanks and line ends
     const std::string mostlyRuns = std::string(300, 'a') + " \t=\r\n\xe9";
-    for (int i = 0; i < 30; ++i) inputs.push_back(randomBytes(random, i * 40, mostlyRuns));
+    for (int i = 0; i < 30; ++i)
+        inputs.push_back(randomBytes(random, i * 40, mostlyRuns));
     std::vector<std::string> encoded;
     for (const auto& input : inputs) {
         encoded.push_back(run(encode, input));
@@ -115,11 +112,14 @@ TEST(QuotedPrintableEncodeTest, RoundTripsThroughPythonAndBack)
         expectSplitInvariant(encode, input, false, random);
     }
     auto decoded = pythonMap("import quopri\ndef f(b): return quopri.decodestring(b)", encoded);
-    for (size_t i = 0; i < inputs.size(); ++i) EXPECT_EQ(toHex(decoded[i]), toHex(crlf(inputs[i])));
+    for (size_t i = 0; i < inputs.size(); ++i)
+        EXPECT_EQ(toHex(decoded[i]), toHex(crlf(inputs[i])));
     // And the other way: what Python encodes, the decoder reads back.
-    auto python = pythonMap("import quopri\ndef f(b): return quopri.encodestring(b, quotetabs=False)", inputs);
+    auto python =
+        pythonMap("import quopri\ndef f(b): return quopri.encodestring(b, quotetabs=False)", inputs);
     auto expected = pythonMap("import quopri\ndef f(b): return quopri.decodestring(b)", python);
-    for (size_t i = 0; i < inputs.size(); ++i) EXPECT_EQ(toHex(run(decode, python[i])), toHex(expected[i]));
+    for (size_t i = 0; i < inputs.size(); ++i)
+        EXPECT_EQ(toHex(run(decode, python[i])), toHex(expected[i]));
 }
 
 } // namespace

@@ -18,22 +18,20 @@ public:
     };
 
     using Result::append;
-    size_t append(const char* data, size_t size, bool persistent) override
-    {
+    size_t append(const char* data, size_t size, bool persistent) override {
         pushes.push_back({std::string(data, size), persistent, data});
         bytes.append(data, size);
         return size;
     }
-    size_t flush() override
-    {
+    size_t flush() override {
         ++flushes;
         return 0;
     }
 
-    std::vector<std::string> pieces() const
-    {
+    std::vector<std::string> pieces() const {
         std::vector<std::string> result;
-        for (const Push& push : pushes) result.push_back(push.bytes);
+        for (const Push& push : pushes)
+            result.push_back(push.bytes);
         return result;
     }
 

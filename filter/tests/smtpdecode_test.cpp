@@ -1,5 +1,5 @@
-#include "filter/smtpdecode.h"
 #include "filter/memory.h"
+#include "filter/smtpdecode.h"
 #include "filter/string.h"
 #include "recorder.h"
 #include "testsupport/process.h"
@@ -20,13 +20,12 @@ using Pieces = std::vector<std::string>;
 
 struct Decoded {
     Recorder out;
-    std::vector<size_t> ends; // callback values
+    std::vector<size_t> ends;    // callback values
     std::vector<size_t> results; // what each process call returned
-    size_t endPiece = 0; // index of the piece in which the end was found
+    size_t endPiece = 0;         // index of the piece in which the end was found
 };
 
-void decode(Decoded& decoded, const Pieces& pieces)
-{
+void decode(Decoded& decoded, const Pieces& pieces) {
     SmtpDecode decoder(&decoded.out, [&decoded](size_t consumed) { decoded.ends.push_back(consumed); });
     for (size_t i = 0; i < pieces.size(); ++i) {
         bool wasEnded = !decoded.ends.empty();
@@ -37,8 +36,7 @@ void decode(Decoded& decoded, const Pieces& pieces)
 
 } // namespace
 
-TEST(SmtpDecodeTest, TerminatingLineInOnePiece)
-{
+TEST(SmtpDecodeTest, TerminatingLineInOnePiece) {
     Decoded d;
     decode(d, {"a\r\n.\r\n"});
     EXPECT_EQ(d.out.bytes, "a\r\n");
@@ -57,8 +55,7 @@ TEST(SmtpDecodeTest, TerminatingLineInOnePiece)
     EXPECT_EQ(bare.ends, std::vector<size_t>{4});
 }
 
-TEST(SmtpDecodeTest, TerminatingLineSplitAcrossPieces)
-{
+TEST(SmtpDecodeTest, TerminatingLineSplitAcrossPieces) {
     Decoded d;
     decode(d, {"a\r\n.", "\r", "\nX"});
     EXPECT_EQ(d.out.bytes, "a\r\n");
@@ -72,8 +69,7 @@ TEST(SmtpDecodeTest, TerminatingLineSplitAcrossPieces)
     EXPECT_EQ(two.results, (std::vector<size_t>{3, 0, 0}));
 }
 
-TEST(SmtpDecodeTest, LineStartDotsAreRemovedOnce)
-{
+TEST(SmtpDecodeTest, LineStartDotsAreRemovedOnce) {
     Decoded plain;
     decode(plain, {"a\n.b\n"});
     EXPECT_EQ(plain.out.pieces(), (Pieces{"a\n", "b\n"}));
@@ -101,16 +97,14 @@ TEST(SmtpDecodeTest, LineStartDotsAreRemovedOnce)
     EXPECT_EQ(leading.out.bytes, ".first\r\n");
 }
 
-TEST(SmtpDecodeTest, DotsNotAtALineStartStay)
-{
+TEST(SmtpDecodeTest, DotsNotAtALineStartStay) {
     Decoded d;
     decode(d, {"a.\r\n", "\r.\r\n", "b\r\n"});
     EXPECT_EQ(d.out.bytes, "a.\r\n\r.\r\nb\r\n");
     EXPECT_TRUE(d.ends.empty());
 }
 
-TEST(SmtpDecodeTest, AfterTheEndNothingPasses)
-{
+TEST(SmtpDecodeTest, AfterTheEndNothingPasses) {
     Decoded d;
     decode(d, {"x\r\n.\r\n", "y\r\n.\r\n", "", "z"});
     EXPECT_EQ(d.out.bytes, "x\r\n");
@@ -118,8 +112,7 @@ TEST(SmtpDecodeTest, AfterTheEndNothingPasses)
     EXPECT_EQ(d.results, (std::vector<size_t>{3, 0, 0, 0}));
 }
 
-TEST(SmtpDecodeTest, HeldDotAndCrAreNeverPushed)
-{
+TEST(SmtpDecodeTest, HeldDotAndCrAreNeverPushed) {
     Decoded dot;
     {
         SmtpDecode decoder(&dot.out, [](size_t) {});
@@ -132,8 +125,7 @@ TEST(SmtpDecodeTest, HeldDotAndCrAreNeverPushed)
     EXPECT_EQ(dotCr.out.bytes, "a\r\n");
 }
 
-TEST(SmtpDecodeTest, FlagsPassThroughAndSlicesPointIntoInput)
-{
+TEST(SmtpDecodeTest, FlagsPassThroughAndSlicesPointIntoInput) {
     static const char text[] = "one\r\n..two\r\nthree";
     Recorder out;
     SmtpDecode decoder(&out, [](size_t) {});
@@ -149,8 +141,7 @@ TEST(SmtpDecodeTest, FlagsPassThroughAndSlicesPointIntoInput)
     EXPECT_EQ(std::string(memory.data(), memory.size()), "one\r\n.two\r\nthree");
 }
 
-TEST(SmtpDecodeTest, EmptyCallbackThrowsAtTheEnd)
-{
+TEST(SmtpDecodeTest, EmptyCallbackThrowsAtTheEnd) {
     Recorder out;
     SmtpDecode decoder(&out, nullptr);
     EXPECT_EQ(decoder.process("a\r\n", 3, false), 3u);
@@ -160,18 +151,17 @@ TEST(SmtpDecodeTest, EmptyCallbackThrowsAtTheEnd)
 namespace {
 
 // Random messages rich in what the decoder cares about.
-std::string randomMessage(std::mt19937& rng)
-{
+std::string randomMessage(std::mt19937& rng) {
     static const char alphabet[] = "..\r\n\n\rab. ";
     std::uniform_int_distribution<size_t> length(0, 60);
     std::uniform_int_distribution<size_t> pick(0, sizeof alphabet - 2);
     std::string message(length(rng), ' ');
-    for (char& c : message) c = alphabet[pick(rng)];
+    for (char& c : message)
+        c = alphabet[pick(rng)];
     return message;
 }
 
-std::string hex(const std::string& bytes)
-{
+std::string hex(const std::string& bytes) {
     static const char digits[] = "0123456789abcdef";
     std::string out;
     for (unsigned char c : bytes) {
@@ -181,10 +171,10 @@ std::string hex(const std::string& bytes)
     return out;
 }
 
-std::string unhex(const std::string& text)
-{
+std::string unhex(const std::string& text) {
     std::string out;
-    for (size_t i = 0; i + 1 < text.size(); i += 2) out += static_cast<char>(std::stoi(text.substr(i, 2), nullptr, 16));
+    for (size_t i = 0; i + 1 < text.size(); i += 2)
+        out += static_cast<char>(std::stoi(text.substr(i, 2), nullptr, 16));
     return out;
 }
 
@@ -195,8 +185,7 @@ struct Case {
 
 // The mail library of the Python standard library stuffs the messages and
 // normalises their line ends, as a sending client would.
-std::vector<Case> stuffedByPython(const std::vector<std::string>& messages)
-{
+std::vector<Case> stuffedByPython(const std::vector<std::string>& messages) {
     static const char* script = R"(
 import re, sys, smtplib
 for line in sys.stdin:
@@ -212,39 +201,43 @@ for line in sys.stdin:
     print(wire.hex(), text.encode('latin-1').hex())
 )";
     std::string input;
-    for (const std::string& message : messages) input += hex(message) + "\n";
+    for (const std::string& message : messages)
+        input += hex(message) + "\n";
     auto result = Orvanta::Test::runProcess({Orvanta::Test::python3(), "-c", script}, input);
     EXPECT_EQ(result.status, 0) << result.err;
     std::vector<Case> cases;
     std::istringstream lines(result.out);
     std::string wire, message;
-    while (lines >> wire >> message) cases.push_back({unhex(wire), unhex(message)});
+    while (lines >> wire >> message)
+        cases.push_back({unhex(wire), unhex(message)});
     EXPECT_EQ(cases.size(), messages.size());
     return cases;
 }
 
-void expectDecodes(const Case& c, const Pieces& pieces, const std::string& what)
-{
+void expectDecodes(const Case& c, const Pieces& pieces, const std::string& what) {
     Decoded d;
     decode(d, pieces);
     ASSERT_EQ(d.out.bytes, c.message) << what << " of " << hex(c.wire);
     ASSERT_EQ(d.ends.size(), 1u) << what;
     // Consumed: every piece before the end one in full, then the callback's count.
     size_t consumed = d.ends[0];
-    for (size_t i = 0; i < d.endPiece; ++i) consumed += pieces[i].size();
+    for (size_t i = 0; i < d.endPiece; ++i)
+        consumed += pieces[i].size();
     ASSERT_EQ(consumed, c.wire.size()) << what;
     size_t returned = 0;
-    for (size_t r : d.results) returned += r;
+    for (size_t r : d.results)
+        returned += r;
     ASSERT_EQ(returned, c.message.size()) << what;
 }
 
 } // namespace
 
-TEST(SmtpDecodeTest, RoundTripWithPythonOverEverySplit)
-{
+TEST(SmtpDecodeTest, RoundTripWithPythonOverEverySplit) {
     std::mt19937 rng(20261207);
-    std::vector<std::string> messages = {"", ".", "..", "\r\n.\r\n", ".\r\n", "a\r\n.\r\nb", "\n.\n", "\r.\r"};
-    for (int i = 0; i < 300; ++i) messages.push_back(randomMessage(rng));
+    std::vector<std::string> messages = {"",      ".",           "..",    "\r\n.\r\n",
+                                         ".\r\n", "a\r\n.\r\nb", "\n.\n", "\r.\r"};
+    for (int i = 0; i < 300; ++i)
+        messages.push_back(randomMessage(rng));
     std::vector<Case> cases = stuffedByPython(messages);
     const std::string trailer = "after the end\r\n.\r\n";
     for (const Case& c : cases) {
@@ -253,7 +246,8 @@ TEST(SmtpDecodeTest, RoundTripWithPythonOverEverySplit)
         for (size_t i = 0; i <= input.size(); ++i)
             expectDecodes(c, {input.substr(0, i), input.substr(i)}, "split at " + std::to_string(i));
         Pieces bytes;
-        for (char b : input) bytes.emplace_back(1, b);
+        for (char b : input)
+            bytes.emplace_back(1, b);
         expectDecodes(c, bytes, "single bytes");
         std::uniform_int_distribution<size_t> chunk(0, 7);
         for (int round = 0; round < 20; ++round) {
@@ -268,8 +262,7 @@ TEST(SmtpDecodeTest, RoundTripWithPythonOverEverySplit)
     }
 }
 
-TEST(SmtpDecodeTest, EveryThreeWaySplitOfAShortStream)
-{
+TEST(SmtpDecodeTest, EveryThreeWaySplitOfAShortStream) {
     const Case c{"..a\r\n.\r\r\n\r\n..\r\n.\r\n", ".a\r\n\r\r\n\r\n.\r\n"};
     for (size_t i = 0; i <= c.wire.size(); ++i)
         for (size_t j = i; j <= c.wire.size(); ++j)

@@ -1,7 +1,7 @@
+#include "chunking.h"
 #include "filter/bufferuntil.h"
 #include "filter/linetracker.h"
 #include "filter/wordwrap.h"
-#include "chunking.h"
 #include "recorder.h"
 
 #include <gtest/gtest.h>
@@ -16,8 +16,7 @@ using Orvanta::Filter::Test::Recorder;
 
 namespace {
 
-std::string wrap(const std::string& text, size_t limit, BufferSize position = {})
-{
+std::string wrap(const std::string& text, size_t limit, BufferSize position = {}) {
     std::string out;
     String sink(&out);
     {
@@ -27,16 +26,15 @@ std::string wrap(const std::string& text, size_t limit, BufferSize position = {}
     return out;
 }
 
-std::vector<std::string> words(const std::string& text)
-{
+std::vector<std::string> words(const std::string& text) {
     std::istringstream in(text);
     std::vector<std::string> result;
-    for (std::string word; in >> word;) result.push_back(word);
+    for (std::string word; in >> word;)
+        result.push_back(word);
     return result;
 }
 
-std::vector<std::string> lines(const std::string& text)
-{
+std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> result;
     size_t at = 0;
     for (size_t end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
@@ -47,8 +45,7 @@ std::vector<std::string> lines(const std::string& text)
 
 } // namespace
 
-TEST(BufferUntilTest, DeliversWholeWords)
-{
+TEST(BufferUntilTest, DeliversWholeWords) {
     Recorder out;
     BufferUntil until(&out, " \r\n\t");
     until.process("ab", 2, true);
@@ -62,8 +59,7 @@ TEST(BufferUntilTest, DeliversWholeWords)
     EXPECT_EQ(until.wordSize(), BufferSize(0, 0));
 }
 
-TEST(BufferUntilTest, EmptyWordsAndSlicesOfTheInput)
-{
+TEST(BufferUntilTest, EmptyWordsAndSlicesOfTheInput) {
     static const char text[] = "a  b";
     Recorder out;
     {
@@ -80,8 +76,7 @@ TEST(BufferUntilTest, EmptyWordsAndSlicesOfTheInput)
     EXPECT_EQ(out.flushes, 1) << "destruction flushes";
 }
 
-TEST(BufferUntilTest, CountsCharactersOfTheHeldWord)
-{
+TEST(BufferUntilTest, CountsCharactersOfTheHeldWord) {
     Recorder out;
     BufferUntil until(&out, " ");
     until.process("\xc3\xa9t\xc3", 4, false);
@@ -89,10 +84,10 @@ TEST(BufferUntilTest, CountsCharactersOfTheHeldWord)
     EXPECT_EQ(until.wordSize(), BufferSize(5, 3));
 }
 
-TEST(WordWrapTest, FoldsBeforeTheLimit)
-{
+TEST(WordWrapTest, FoldsBeforeTheLimit) {
     std::string text;
-    for (int i = 0; i < 20; ++i) text += (i ? " " : "") + std::string("w") + char('a' + i) + "xyz";
+    for (int i = 0; i < 20; ++i)
+        text += (i ? " " : "") + std::string("w") + char('a' + i) + "xyz";
     std::string out = wrap(text, 78, BufferSize(9, 9));
     std::vector<std::string> result = lines(out);
     ASSERT_EQ(result.size(), 2u);
@@ -101,32 +96,29 @@ TEST(WordWrapTest, FoldsBeforeTheLimit)
     EXPECT_EQ(result[1], " wlxyz wmxyz wnxyz woxyz wpxyz wqxyz wrxyz wsxyz wtxyz");
 }
 
-TEST(WordWrapTest, RunsOfWhitespaceBecomeOneSpace)
-{
+TEST(WordWrapTest, RunsOfWhitespaceBecomeOneSpace) {
     EXPECT_EQ(wrap("  a \t\r\n b\n\nc  ", 78), "a b c");
     EXPECT_EQ(wrap("", 78), "");
     EXPECT_EQ(wrap(" \r\n ", 78), "");
 }
 
-TEST(WordWrapTest, LongWordsAreNeverBroken)
-{
+TEST(WordWrapTest, LongWordsAreNeverBroken) {
     std::string word(80, 'x');
     EXPECT_EQ(wrap(word, 78, BufferSize(9, 9)), "\r\n " + word);
     EXPECT_EQ(wrap("a " + word + " b", 78), "a\r\n " + word + "\r\n b");
 }
 
-TEST(WordWrapTest, OverlongFirstWordAtLineStartLeavesNoEmptyLine)
-{
+TEST(WordWrapTest, OverlongFirstWordAtLineStartLeavesNoEmptyLine) {
     std::string word(100, 'x');
     EXPECT_EQ(wrap(word, 78), word);
     EXPECT_EQ(wrap(word + " y", 78), word + "\r\n y");
     EXPECT_EQ(wrap("  " + word, 78), word);
 }
 
-TEST(WordWrapTest, CountsUtf8Characters)
-{
+TEST(WordWrapTest, CountsUtf8Characters) {
     std::string wide;
-    for (int i = 0; i < 10; ++i) wide += "\xc3\xa9";
+    for (int i = 0; i < 10; ++i)
+        wide += "\xc3\xa9";
     std::string out;
     String sink(&out);
     WordWrap wrap(BufferSize(998, 15), BufferSize(0, 0), &sink);
@@ -139,8 +131,7 @@ TEST(WordWrapTest, CountsUtf8Characters)
     EXPECT_EQ(out, wide + " abcd\r\n e");
 }
 
-TEST(WordWrapTest, SizeAccountsForTheHeldWord)
-{
+TEST(WordWrapTest, SizeAccountsForTheHeldWord) {
     std::string out;
     String sink(&out);
     WordWrap at70(BufferSize(998, 78), BufferSize(70, 70), &sink);
@@ -153,17 +144,19 @@ TEST(WordWrapTest, SizeAccountsForTheHeldWord)
     EXPECT_EQ(at74.size(), BufferSize(5, 5));
 }
 
-TEST(WordWrapTest, AnyCutGivesTheSameFolding)
-{
+TEST(WordWrapTest, AnyCutGivesTheSameFolding) {
     std::mt19937 rng(9);
-    auto make = [](Result* next) { return std::make_unique<WordWrap>(BufferSize(998, 12), BufferSize(3, 3), next); };
+    auto make = [](Result* next) {
+        return std::make_unique<WordWrap>(BufferSize(998, 12), BufferSize(3, 3), next);
+    };
     for (int i = 0; i < 40; ++i) {
         std::string text = randomText(rng, "abcdefg   \t\r\n", 60);
         std::string out = expectCutInvariant(make, text, rng);
         // The folds only stand between the same words, and lines stay within
         // the limit unless a single word is too long for it.
         std::string unfolded = out;
-        for (size_t at; (at = unfolded.find("\r\n ")) != std::string::npos;) unfolded.replace(at, 3, " ");
+        for (size_t at; (at = unfolded.find("\r\n ")) != std::string::npos;)
+            unfolded.replace(at, 3, " ");
         EXPECT_EQ(words(unfolded), words(text));
         std::vector<std::string> folded = lines(out);
         for (size_t n = 0; n < folded.size(); ++n) {
@@ -176,8 +169,7 @@ TEST(WordWrapTest, AnyCutGivesTheSameFolding)
     }
 }
 
-TEST(LineTrackerTest, CountsTheCurrentLine)
-{
+TEST(LineTrackerTest, CountsTheCurrentLine) {
     Recorder out;
     LineTracker tracker(&out);
     EXPECT_EQ(tracker.size(), BufferSize(0, 0));

@@ -7,29 +7,29 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
-#include <strings.h>
 #include <string>
+#include <strings.h>
 
 using namespace Orvanta::Mime;
 using Orvanta::Mime::Test::Exact;
 
 namespace {
 
-Address parse(std::string const& text, bool strict = true) {
+Address parse(const std::string& text, bool strict = true) {
     Exact exact(text);
     return Address(exact.data(), exact.size(), strict);
 }
 
-std::string failure(std::string const& text, bool strict = true) {
+std::string failure(const std::string& text, bool strict = true) {
     try {
         parse(text, strict);
-    } catch (std::exception const& error) {
+    } catch (const std::exception& error) {
         return error.what();
     }
     return "no error";
 }
 
-std::string render(Address const& address, Capabilities const& caps) {
+std::string render(const Address& address, const Capabilities& caps) {
     std::string out;
     Orvanta::Filter::String sink(&out);
     size_t written = address.encode(caps, &sink, false);
@@ -101,7 +101,7 @@ TEST(AddressTest, DomainLiterals) {
     EXPECT_EQ(failure("user@[192.0.\\2.1]"), "invalid character in email address");
     EXPECT_EQ(failure("user@[192.0.2.1\n]"), "invalid character in email address");
     EXPECT_EQ(failure("user@[192.0.2.1\xc3\xa9]"), "invalid character in email address");
-    EXPECT_NE(failure("user@[host.example]"), "no error");  // not numeric
+    EXPECT_NE(failure("user@[host.example]"), "no error"); // not numeric
 }
 
 TEST(AddressTest, Utf8LocalPart) {
@@ -141,7 +141,7 @@ TEST(AddressTest, LineEndsInDecodedLocalPartsAreRefused) {
 TEST(AddressTest, EveryControlByteInALocalPartIsRefused) {
     // none of them belongs in the recipient list handed on
     for (int byte : {0x01, 0x07, 0x08, 0x09, 0x0b, 0x0c, 0x1b, 0x1f, 0x7f}) {
-        static char const hex[] = "0123456789ABCDEF";
+        static const char hex[] = "0123456789ABCDEF";
         std::string escape = std::string("=") + hex[byte >> 4] + hex[byte & 15];
         EXPECT_EQ(failure("=?utf-8?q?a" + escape + "b?=@host"), "invalid local part") << byte;
         std::string raw(1, static_cast<char>(byte));
@@ -151,9 +151,11 @@ TEST(AddressTest, EveryControlByteInALocalPartIsRefused) {
 }
 
 TEST(AddressTest, IdnaDomain) {
-    auto address = parse("user@b\xc3\xbc" "cher.example");
+    auto address = parse("user@b\xc3\xbc"
+                         "cher.example");
     EXPECT_TRUE(address.idn());
-    EXPECT_EQ(render(address, Capabilities::utf8()), "user@b\xc3\xbc" "cher.example");
+    EXPECT_EQ(render(address, Capabilities::utf8()), "user@b\xc3\xbc"
+                                                     "cher.example");
     EXPECT_EQ(render(address, Capabilities::standard()), "user@xn--bcher-kva.example");
     EXPECT_TRUE(address.encodable(Capabilities::standard()));
     // a domain that differs from its ASCII form only by case is no IDN
@@ -163,19 +165,24 @@ TEST(AddressTest, IdnaDomain) {
 TEST(AddressTest, EqualityIgnoresCase) {
     EXPECT_TRUE(parse("User@Host") == parse("user@host"));
     EXPECT_FALSE(parse("user1@host") == parse("user@host"));
-    EXPECT_TRUE(parse("user@b\xc3\xbc" "cher.example") == parse("user@xn--bcher-kva.example"));
+    EXPECT_TRUE(parse("user@b\xc3\xbc"
+                      "cher.example") == parse("user@xn--bcher-kva.example"));
 }
 
 TEST(AddressTest, CopiesAndOtherConstructors) {
-    auto original = parse("user@b\xc3\xbc" "cher.example");
+    auto original = parse("user@b\xc3\xbc"
+                          "cher.example");
     Address copy = original;
     EXPECT_EQ(copy.utf8(), original.utf8());
     EXPECT_EQ(copy.ascii(), original.ascii());
     std::string local = "john", domain = "host.example";
     Address parts(LocalPart(local.data(), local.size()), DomainPart(domain.data(), domain.size()));
     EXPECT_EQ(parts.utf8(), "john@host.example");
-    Address hosted(LocalPart(local.data(), local.size()), Orvanta::Dns::Hostname("b\xc3\xbc" "cher.example", true));
-    EXPECT_EQ(hosted.utf8(), "john@b\xc3\xbc" "cher.example");
+    Address hosted(LocalPart(local.data(), local.size()), Orvanta::Dns::Hostname("b\xc3\xbc"
+                                                                                 "cher.example",
+                                                                                 true));
+    EXPECT_EQ(hosted.utf8(), "john@b\xc3\xbc"
+                             "cher.example");
     EXPECT_EQ(hosted.ascii(), "john@xn--bcher-kva.example");
 }
 
@@ -186,12 +193,20 @@ TEST(AddressTest, StrictDomainRules) {
 }
 
 TEST(AddressTest, DomainsAgreeWithPythonIdna) {
-    std::vector<std::string> domains = {
-        "b\xc3\xbc" "cher.example", "m\xc3\xbcnchen.de", "\xe4\xbe\x8b\xe3\x81\x88.jp",
-        "xn--bcher-kva.example", "caf\xc3\xa9.fr", "HOST.example", "\xd0\xbf\xd1\x80\xd0\xb8\xd0\xbc\xd0\xb5\xd1\x80.\xd1\x80\xd1\x84",
-        "stra\xc3\x9f" "e.de", "\xce\xb5\xce\xbb.example"};
+    std::vector<std::string> domains = {"b\xc3\xbc"
+                                        "cher.example",
+                                        "m\xc3\xbcnchen.de",
+                                        "\xe4\xbe\x8b\xe3\x81\x88.jp",
+                                        "xn--bcher-kva.example",
+                                        "caf\xc3\xa9.fr",
+                                        "HOST.example",
+                                        "\xd0\xbf\xd1\x80\xd0\xb8\xd0\xbc\xd0\xb5\xd1\x80.\xd1\x80\xd1\x84",
+                                        "stra\xc3\x9f"
+                                        "e.de",
+                                        "\xce\xb5\xce\xbb.example"};
     std::vector<Orvanta::Mime::Test::Request> requests;
-    for (auto const& domain : domains) requests.push_back({"idna", domain});
+    for (const auto& domain : domains)
+        requests.push_back({"idna", domain});
     auto answers = Orvanta::Mime::Test::ask(requests);
     size_t compared = 0;
     for (size_t i = 0; i < domains.size(); ++i) {
@@ -200,7 +215,8 @@ TEST(AddressTest, DomainsAgreeWithPythonIdna) {
         std::string ascii = address.ascii().empty() ? address.utf8() : address.ascii();
         std::string expected = "user@" + answers[i][1];
         EXPECT_EQ(ascii.size(), expected.size()) << domains[i];
-        EXPECT_TRUE(strcasecmp(ascii.c_str(), expected.c_str()) == 0) << domains[i] << ": " << ascii << " vs " << expected;
+        EXPECT_TRUE(strcasecmp(ascii.c_str(), expected.c_str()) == 0)
+            << domains[i] << ": " << ascii << " vs " << expected;
         ++compared;
     }
     EXPECT_GE(compared, 8u);

@@ -28,7 +28,7 @@ namespace Peer = Orvanta::Mime::Test;
 namespace {
 
 enum Sealer { ours, dkimpy, perl };
-char const* const names[] = {"ours", "dkimpy", "Mail::DKIM"};
+const char* const names[] = {"ours", "dkimpy", "Mail::DKIM"};
 
 std::string const original =
     "From: Alice <alice@example.com>\r\nTo: list@example.org\r\nSubject: ARC hops\r\n"
@@ -45,7 +45,7 @@ struct Verdict {
     std::string reason;
 };
 
-Verdict ourVerdict(std::string const& text) {
+Verdict ourVerdict(const std::string& text) {
     Object message(text.data(), text.size());
     ArcSignatures signatures(message);
     ArcPublicKeys keys(Peer::testKeyLookup(), signatures);
@@ -53,7 +53,7 @@ Verdict ourVerdict(std::string const& text) {
     return {status.result(), status.message()};
 }
 
-std::string ourHop(std::string const& text, int hop) {
+std::string ourHop(const std::string& text, int hop) {
     std::string sealed = Peer::seal(text, authservId(hop));
     EXPECT_FALSE(sealed.empty()) << "hop " << hop;
     return sealed;
@@ -73,9 +73,9 @@ std::vector<Peer::Answer> askPeer(Sealer peer, std::vector<Peer::Request> reques
     return answers;
 }
 
-std::string hop(Sealer sealer, std::string const& text, int number) {
+std::string hop(Sealer sealer, const std::string& text, int number) {
     if (sealer == ours) return ourHop(text, number);
-    char const* selector = sealer == dkimpy ? "py" : "pl";
+    const char* selector = sealer == dkimpy ? "py" : "pl";
     std::string domain = std::string(selector) + ".example";
     auto answer = askPeer(sealer, {{"hop", text, selector, domain, authservId(number)}}).at(0);
     EXPECT_FALSE(answer.at(0).empty())
@@ -84,13 +84,13 @@ std::string hop(Sealer sealer, std::string const& text, int number) {
 }
 
 // the chain result of every validator for every text: [text][validator]
-std::vector<std::vector<Verdict>> verdicts(std::vector<std::string> const& texts) {
+std::vector<std::vector<Verdict>> verdicts(const std::vector<std::string>& texts) {
     std::vector<std::vector<Verdict>> all(texts.size());
     for (size_t i = 0; i < texts.size(); ++i)
         all[i].push_back(ourVerdict(texts[i]));
     for (Sealer peer : {dkimpy, perl}) {
         std::vector<Peer::Request> requests;
-        for (auto const& text : texts)
+        for (const auto& text : texts)
             requests.push_back({"verify", text});
         auto answers = askPeer(peer, requests);
         for (size_t i = 0; i < texts.size(); ++i)
@@ -99,14 +99,14 @@ std::vector<std::vector<Verdict>> verdicts(std::vector<std::string> const& texts
     return all;
 }
 
-std::string describe(std::vector<Verdict> const& row) {
+std::string describe(const std::vector<Verdict>& row) {
     std::string text;
     for (size_t v = 0; v < row.size(); ++v)
         text += std::string(names[v]) + ": " + row[v].result + " (" + row[v].reason + ")\n";
     return text;
 }
 
-std::vector<std::string> chain(std::vector<Sealer> const& sealers, std::string text = original) {
+std::vector<std::string> chain(const std::vector<Sealer>& sealers, std::string text = original) {
     std::vector<std::string> hops;
     for (size_t i = 0; i < sealers.size(); ++i) {
         text = hop(sealers[i], text, static_cast<int>(i + 1));
@@ -115,7 +115,7 @@ std::vector<std::string> chain(std::vector<Sealer> const& sealers, std::string t
     return hops;
 }
 
-std::string label(std::vector<Sealer> const& sealers) {
+std::string label(const std::vector<Sealer>& sealers) {
     std::string text;
     for (Sealer s : sealers)
         text += std::string(text.empty() ? "" : ", ") + names[s];
@@ -124,7 +124,8 @@ std::string label(std::vector<Sealer> const& sealers) {
 
 // the lines of the message without those for which `drop` holds (a field and
 // its folded continuation go together)
-template <typename Drop> std::string without(std::string const& text, Drop const& drop) {
+template <typename Drop>
+std::string without(const std::string& text, const Drop& drop) {
     std::string out;
     bool dropping = false;
     size_t at = 0;
@@ -147,11 +148,11 @@ TEST(ArcInterop, ChainsOfThreeHopsValidateEverywhere) {
                                                  {ours, perl, ours},
                                                  {perl, ours, perl},
                                                  {dkimpy, perl, ours}};
-    for (auto const& pattern : patterns) {
+    for (const auto& pattern : patterns) {
         auto hops = chain(pattern);
         auto all = verdicts(hops);
         for (size_t h = 0; h < hops.size(); ++h)
-            for (auto const& verdict : all[h])
+            for (const auto& verdict : all[h])
                 EXPECT_EQ(verdict.result, "pass") << label(pattern) << " after hop " << h + 1 << "\n"
                                                   << describe(all[h]) << hops[h];
     }
@@ -159,19 +160,19 @@ TEST(ArcInterop, ChainsOfThreeHopsValidateEverywhere) {
 
 TEST(ArcInterop, BrokenChainsAreReportedAlike) {
     auto hops = chain({ours, dkimpy, ours});
-    std::string const& sealed = hops.back();
+    const std::string& sealed = hops.back();
     std::string twoHops = hops[1];
     std::string tampered = twoHops + "A line added after the second hop.\r\n";
 
     struct Case {
-        char const* name;
+        const char* name;
         std::string text;
-        char const* ours;
+        const char* ours;
     } cases[] = {
         {"body changed after hop 2", tampered, "Top AMS invalid: Body hash does not match"},
         {"instance gap",
          without(sealed,
-                 [](std::string const& line) {
+                 [](const std::string& line) {
                      return line.rfind("ARC-", 0) == 0 && (line.find("i=2;") != std::string::npos);
                  }),
          "Could not determine ordering: we miss a header in the arc header set"},
@@ -185,19 +186,19 @@ TEST(ArcInterop, BrokenChainsAreReportedAlike) {
          "Could not determine ordering: two arc headers have the same istance identifier"},
     };
     std::vector<std::string> texts;
-    for (auto const& c : cases)
+    for (const auto& c : cases)
         texts.push_back(c.text);
     // a hop over each broken chain seals it as failed: cv=fail everywhere after
     std::vector<std::string> sealedOver;
     for (Sealer sealer : {ours, dkimpy, perl})
         sealedOver.push_back(hop(sealer, tampered, 3));
-    for (auto const& text : sealedOver)
+    for (const auto& text : sealedOver)
         texts.push_back(text);
     auto all = verdicts(texts);
     for (size_t i = 0; i < texts.size(); ++i) {
         std::string name =
             i < 3 ? cases[i].name : std::string("sealed over a changed body by ") + names[i - 3];
-        for (auto const& verdict : all[i])
+        for (const auto& verdict : all[i])
             EXPECT_EQ(verdict.result, "fail") << name << "\n" << describe(all[i]);
         if (i < 3) {
             EXPECT_EQ(all[i][0].reason, cases[i].ours) << name;
@@ -249,11 +250,11 @@ namespace {
 
 // our results as the authres module should read them back: the authserv-id,
 // then per result "|", method, result, reason and "ptype.name=value" each
-std::vector<std::string> expected(AuthenticationResults const& results) {
+std::vector<std::string> expected(const AuthenticationResults& results) {
     std::vector<std::string> fields{results.id()};
-    for (auto const& result : results.results()) {
+    for (const auto& result : results.results()) {
         fields.insert(fields.end(), {"|", result.method(), result.result(), result.reason()});
-        for (auto const& property : result.properties())
+        for (const auto& property : result.properties())
             fields.push_back(property.ptype() + "." + property.name() + "=" + property.text());
     }
     return fields;
@@ -274,11 +275,11 @@ TEST(ArcInterop, AddedResultsReadBackInAuthres) {
     Orvanta::Dns::DkimRecords records;
     Peer::answer(records, "sel._domainkey.example.com", "v=DKIM1; k=rsa; p=" + Peer::testKey().record);
     std::vector<AuthenticationResults> values;
-    for (std::string const* body : {&text, &tampered}) {
+    for (const std::string* body : {&text, &tampered}) {
         Object message(body->data(), body->size());
         AuthenticationResults results("mx.example.org");
         DkimSignatures signatures(message.header);
-        for (DkimSignature const& signature : signatures.signatures()) {
+        for (const DkimSignature& signature : signatures.signatures()) {
             DkimStatus status;
             status.initialize(message, signature, records);
             results.add(status);
@@ -300,7 +301,7 @@ TEST(ArcInterop, AddedResultsReadBackInAuthres) {
     EXPECT_EQ(values[1].results()[0].reason(), "Body hash does not match");
     EXPECT_EQ(values[1].results()[2].reason(), "Top AMS invalid: Body hash does not match");
     std::vector<Peer::Request> requests;
-    for (auto const& value : values)
+    for (const auto& value : values)
         requests.push_back({"results", value.str(true)});
     auto answers = Peer::ask(requests, "arc_oracle.py");
     for (size_t i = 0; i < values.size(); ++i)

@@ -26,18 +26,19 @@ namespace Peer = Orvanta::Mime::Test;
 namespace {
 
 // what a parse gave: its result, or the text of what it threw
-template <typename Parse> std::string outcome(Parse const& parse) {
+template <typename Parse>
+std::string outcome(const Parse& parse) {
     try {
         return parse();
-    } catch (std::exception const& error) {
+    } catch (const std::exception& error) {
         return std::string("error: ") + error.what();
     }
 }
 
 TEST(ArcValues, AuthenticationResultsPrefix) {
     struct Case {
-        char const* text;
-        char const* expected; // instance and bytes taken, or the error
+        const char* text;
+        const char* expected; // instance and bytes taken, or the error
     } cases[] = {
         {"i=1; mx.example; none", "1 4"},
         {" i = 3 ;", "3 8"},
@@ -53,7 +54,7 @@ TEST(ArcValues, AuthenticationResultsPrefix) {
         {"i=99999999999;", "error: stoi"},
         {"", "error: Keyword may not be empty"},
     };
-    for (auto const& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(outcome([&] {
                       ArcAuthenticationInstance prefix(c.text, strlen(c.text));
                       return std::to_string(prefix.instance()) + " " + std::to_string(prefix.consumed());
@@ -64,19 +65,19 @@ TEST(ArcValues, AuthenticationResultsPrefix) {
 
 TEST(ArcValues, AuthenticationResultsWrittenBack) {
     struct Case {
-        char const* text;
-        char const* written;
+        const char* text;
+        const char* written;
     } cases[] = {
         {"i=1; mx.example; none", "i=1;mx.example; none"},
         {"i = 2 ; mx.example; dkim=pass header.i=@example.com",
          "i=2;mx.example; dkim=pass header.i=@example.com"},
         {"i=-2; mx.example; none", "i=-2;mx.example; none"},
     };
-    for (auto const& c : cases) {
+    for (const auto& c : cases) {
         ArcAuthenticationResults value(c.text, strlen(c.text), true);
         EXPECT_EQ(value.str(true), c.written) << c.text;
         // handed around as its base it still writes its prefix
-        AuthenticationResults const& base = value;
+        const AuthenticationResults& base = value;
         EXPECT_EQ(base.str(true), c.written) << c.text;
     }
     // a long value folds on the header road and keeps its prefix
@@ -94,7 +95,7 @@ TEST(ArcValues, SealsAndTheirChainValidation) {
     struct Case {
         std::string text;
         bool strict;
-        char const* expected; // instance, cv() and complete(), or the error
+        const char* expected; // instance, cv() and complete(), or the error
     } cases[] = {
         {"i=1; cv=none; t=12345; " + tags, true, "1 cv complete"},
         // sealers leave t= out
@@ -110,7 +111,7 @@ TEST(ArcValues, SealsAndTheirChainValidation) {
         {"i=x; cv=none; " + tags, false, "error: stoi"},
         {"i=1; cv=none; i=2; " + tags, false, "error: duplicate names"},
     };
-    for (auto const& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(outcome([&] {
                       ArcSealSignature seal(c.text.data(), c.text.size(), c.strict);
                       return std::to_string(seal.instance()) + (seal.cv() ? " cv" : " -") +
@@ -125,14 +126,14 @@ TEST(ArcValues, MessageSignatures) {
     struct Case {
         std::string text;
         bool strict;
-        char const* expected;
+        const char* expected;
     } cases[] = {
         {"i=2; h=from:to; " + tags, true, "2 complete"},
         {"i=2; " + tags, true, "error: header is incomplete"},
         {"i=2; " + tags, false, "2 -"},
         {"h=from; " + tags, true, "error: map::at"},
     };
-    for (auto const& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(outcome([&] {
                       ArcMessageSignature signature(c.text.data(), c.text.size(), c.strict);
                       return std::to_string(signature.instance()) +
@@ -148,7 +149,7 @@ TEST(ArcValues, MessageSignatures) {
 }
 
 // a set of instance i with the given seal tags (no real signatures)
-std::string set(int i, std::string const& seal = "", char const* cv = nullptr) {
+std::string set(int i, const std::string& seal = "", const char* cv = nullptr) {
     std::string n = std::to_string(i);
     std::string word = cv ? cv : (i == 1 ? "none" : "pass");
     return "ARC-Seal: i=" + n + "; cv=" + word + "; a=rsa-sha256; d=example.org; s=sel; b=YWJj" + seal +
@@ -160,9 +161,9 @@ std::string set(int i, std::string const& seal = "", char const* cv = nullptr) {
 TEST(ArcSets, OrderingAndSealChecks) {
     std::string const rest = "From: a@example.com\r\n\r\nbody\r\n";
     struct Case {
-        char const* name;
+        const char* name;
         std::string header;
-        char const* error;
+        const char* error;
         size_t sets;
     } cases[] = {
         {"no sets", "", "", 0},
@@ -198,7 +199,7 @@ TEST(ArcSets, OrderingAndSealChecks) {
         {"cv=none at instance 2", set(2, "", "none") + set(1), "Invalid arc-seal hop[2]: invalid cv", 2},
         {"cv=fail", set(2, "", "fail") + set(1), "Invalid arc-seal hop[2]: invalid cv", 2},
     };
-    for (auto const& c : cases) {
+    for (const auto& c : cases) {
         std::string text = c.header + rest;
         Object message(text.data(), text.size());
         ArcSignatures signatures(message);
@@ -215,7 +216,7 @@ std::string const plain =
     "From: Alice <alice@example.com>\r\nTo: bob@example.net\r\nSubject: sets\r\n\r\nHello.\r\n";
 
 // a chain of three of our sets
-std::string const& threeSets() {
+const std::string& threeSets() {
     static std::string const text =
         Peer::seal(Peer::seal(Peer::seal(plain, "a.example"), "b.example"), "a.example");
     return text;
@@ -223,14 +224,15 @@ std::string const& threeSets() {
 
 using Lookup = ArcPublicKeys::Lookup;
 
-Lookup records(std::string const& text) {
-    return [text](ArcPublicKeys::Key const& key, Orvanta::Dns::DkimRecords& records) {
+Lookup records(const std::string& text) {
+    return [text](const ArcPublicKeys::Key& key, Orvanta::Dns::DkimRecords& records) {
         Peer::answer(records, key.selector + "._domainkey." + key.domain, text);
     };
 }
 
-template <typename Failure> Lookup failing(Failure const& failure) {
-    return [failure](ArcPublicKeys::Key const&, Orvanta::Dns::DkimRecords&) { throw failure; };
+template <typename Failure>
+Lookup failing(const Failure& failure) {
+    return [failure](const ArcPublicKeys::Key&, Orvanta::Dns::DkimRecords&) { throw failure; };
 }
 
 TEST(ArcChain, ResultsAndReasons) {
@@ -238,11 +240,11 @@ TEST(ArcChain, ResultsAndReasons) {
     std::string altered = threeSets();
     altered.replace(altered.find("i=1;a.example; arc=none"), 23, "i=1;a.example; arc=pass");
     struct Case {
-        char const* name;
+        const char* name;
         std::string text;
         Lookup lookup;
-        char const* result;
-        char const* message;
+        const char* result;
+        const char* message;
         bool temporary;
     } cases[] = {
         {"no chain", plain, Peer::testKeyLookup(), "none", "", false},
@@ -269,7 +271,7 @@ TEST(ArcChain, ResultsAndReasons) {
          records("v=DKIM1; k=rsa; p=MIIBIjANBgkqhkiG9w0BAQEFAAOCAQ8A"), "fail",
          "Top AMS invalid: Unknown, caught exception", false},
     };
-    for (auto const& c : cases) {
+    for (const auto& c : cases) {
         Object message(c.text.data(), c.text.size());
         ArcSignatures signatures(message);
         ArcPublicKeys keys(c.lookup, signatures);
@@ -301,7 +303,7 @@ TEST(ArcChain, KeysOfAnotherMessageAreNotEnough) {
 TEST(ArcSealing, NewSetsGoOnTop) {
     std::string once = Peer::seal(plain, "mx.example");
     Object message(once.data(), once.size());
-    char const* expected[] = {"ARC-Seal: i=1; a=rsa-sha256; s=ours; d=ours.example; cv=none; t=",
+    const char* expected[] = {"ARC-Seal: i=1; a=rsa-sha256; s=ours; d=ours.example; cv=none; t=",
                               "ARC-Message-Signature: i=1; a=rsa-sha256; q=dns/txt; c=relaxed/relaxed;",
                               "ARC-Authentication-Results: i=1;mx.example; arc=none"};
     for (size_t i = 0; i < 3; ++i) {
@@ -319,9 +321,9 @@ TEST(ArcSealing, RefusedSealsLeaveTheHeaderAlone) {
     DkimKey key(Peer::testKey().privateKey, Orvanta::Dns::Hostname("ours.example", false), "ours");
     AuthenticationResults results("mx.example");
     struct Case {
-        char const* name;
+        const char* name;
         std::string text;
-        DkimKey const* key;
+        const DkimKey* key;
     } cases[] = {
         {"duplicate seal",
          "ARC-Seal: i=1; cv=none; a=rsa-sha256; d=example.org; s=sel; b=YWJj\r\n" + threeSets(), &key},
@@ -330,7 +332,7 @@ TEST(ArcSealing, RefusedSealsLeaveTheHeaderAlone) {
     DkimKey sha3(Peer::testKey().privateKey, Orvanta::Dns::Hostname("ours.example", false), "ours",
                  "rsa-sha3");
     std::string const unsupported = plain;
-    for (auto const& c : cases) {
+    for (const auto& c : cases) {
         Object message(c.text.data(), c.text.size());
         size_t before = message.header.size();
         ArcSignatures signatures(message);
@@ -349,7 +351,7 @@ TEST(ArcSealing, RefusedSealsLeaveTheHeaderAlone) {
 
 TEST(ArcSealing, RemovingTheNewestSets) {
     struct Case {
-        char const* name;
+        const char* name;
         std::string text;
         std::vector<std::string> ids;
         size_t removed;
@@ -360,7 +362,7 @@ TEST(ArcSealing, RemovingTheNewestSets) {
         {"ids compare exactly", threeSets(), {"A.EXAMPLE"}, 0},
         {"a chain with a gap", set(3) + set(1) + plain, {"mx.example"}, 0},
     };
-    for (auto const& c : cases) {
+    for (const auto& c : cases) {
         Object message(c.text.data(), c.text.size());
         size_t before = message.header.size();
         message.unresign(c.ids);

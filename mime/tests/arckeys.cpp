@@ -11,7 +11,7 @@
 
 namespace Orvanta::Mime::Test {
 
-void answer(Dns::DkimRecords& records, std::string const& name, std::string const& text) {
+void answer(Dns::DkimRecords& records, const std::string& name, const std::string& text) {
     Orvanta::Test::Wire wire;
     wire.header(1, 0x8180, 1, 1).name(name).u16(16).u16(1);
     std::string strings;
@@ -22,12 +22,12 @@ void answer(Dns::DkimRecords& records, std::string const& name, std::string cons
 }
 
 ArcPublicKeys::Lookup testKeyLookup() {
-    return [](ArcPublicKeys::Key const& key, Dns::DkimRecords& records) {
+    return [](const ArcPublicKeys::Key& key, Dns::DkimRecords& records) {
         answer(records, key.selector + "._domainkey." + key.domain, "v=DKIM1; k=rsa; p=" + testKey().record);
     };
 }
 
-std::string seal(std::string const& text, std::string const& id, char const* domain) {
+std::string seal(const std::string& text, const std::string& id, const char* domain) {
     AuthenticationResults results(id);
     {
         Object before(text.data(), text.size());

@@ -12,8 +12,8 @@ ArcPublicKeys::Lookup testKeyLookup();
 // The text after one hop of ours: the chain validated, an
 // Authentication-Results field of `id` with the arc= result added, then
 // sealed for `domain` (selector "ours"); empty when sealing fails.
-std::string seal(std::string const& text, std::string const& id, char const* domain = "ours.example");
+std::string seal(const std::string& text, const std::string& id, const char* domain = "ours.example");
 // the answer of a name server to the TXT question `name` with this record text
-void answer(Dns::DkimRecords& records, std::string const& name, std::string const& text);
+void answer(Dns::DkimRecords& records, const std::string& name, const std::string& text);
 
 } // namespace Orvanta::Mime::Test

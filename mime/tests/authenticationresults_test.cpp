@@ -13,10 +13,10 @@ using namespace Orvanta::Mime;
 namespace {
 
 // the value written back, or "error: " and the message
-std::string written(std::string const& text, bool strict = true) {
+std::string written(const std::string& text, bool strict = true) {
     try {
         return AuthenticationResults(text.data(), text.size(), strict).str();
-    } catch (std::runtime_error const& e) {
+    } catch (const std::runtime_error& e) {
         return std::string("error: ") + e.what();
     } catch (...) {
         return "error: not a runtime_error";
@@ -53,7 +53,7 @@ TEST(AuthenticationResultsTest, ParsesAndWritesBack) {
          "example.com; spf=pass smtp.mailfrom=\"john doe\"@example.net"},
         {"", true, "error: Value requires at least one valid character"},
     };
-    for (auto const& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(written(c.text, c.strict), c.written) << c.text;
 }
 
@@ -86,7 +86,7 @@ TEST(AuthenticationResultsTest, WhatAuthresWritesParsesStrictlyAndWritesBackTheS
     auto answers = Orvanta::Mime::Test::ask({{"results"}}, "dkim_oracle.py");
     ASSERT_EQ(answers.size(), 1u);
     ASSERT_FALSE(answers[0].empty());
-    for (std::string const& value : answers[0]) {
+    for (const std::string& value : answers[0]) {
         std::string once = written(value);
         ASSERT_EQ(once.find("error"), std::string::npos) << value << ": " << once;
         EXPECT_EQ(written(once), once);
@@ -94,8 +94,8 @@ TEST(AuthenticationResultsTest, WhatAuthresWritesParsesStrictlyAndWritesBackTheS
         AuthenticationResults ours(once.data(), once.size(), true);
         ASSERT_EQ(ours.results().size(), theirs.results().size());
         for (size_t i = 0; i < ours.results().size(); ++i) {
-            auto const& a = theirs.results()[i];
-            auto const& b = ours.results()[i];
+            const auto& a = theirs.results()[i];
+            const auto& b = ours.results()[i];
             EXPECT_EQ(a.method() + "=" + a.result() + " " + a.reason(),
                       b.method() + "=" + b.result() + " " + b.reason());
             ASSERT_EQ(a.properties().size(), b.properties().size());

@@ -15,8 +15,12 @@ using namespace Orvanta::Mime;
 
 namespace {
 
-std::string text(String const& view) { return std::string(view.data(), view.size()); }
-std::string text(Boundary const& line) { return std::string(line.data(), line.size()); }
+std::string text(const String& view) {
+    return std::string(view.data(), view.size());
+}
+std::string text(const Boundary& line) {
+    return std::string(line.data(), line.size());
+}
 
 std::string const head = "Content-Type: multipart/mixed; boundary=b\r\n\r\n";
 
@@ -25,7 +29,7 @@ class Failing : public Orvanta::Filter::Result {
 public:
     explicit Failing(size_t room) : _room(room) {}
     using Result::append;
-    size_t append(char const*, size_t size, bool) override {
+    size_t append(const char*, size_t size, bool) override {
         if (size > _room) throw std::runtime_error("sink full");
         _room -= size;
         return size;
@@ -40,10 +44,10 @@ private:
 TEST(BodyTest, PreamblePartEpilogueAndWriteBack) {
     std::string input = head + "preamble\r\n--b\r\nX: 1\r\n\r\npart body\r\n--b--\r\nepilogue\r\n";
     Object object(input.data(), input.size());
-    Body const& body = object.body;
+    const Body& body = object.body;
     EXPECT_EQ(text(body.preamble()), "preamble\r\n");
     ASSERT_EQ(body.parts().size(), 1u);
-    Object const& part = *body.parts()[0];
+    const Object& part = *body.parts()[0];
     EXPECT_EQ(text(part.header.get("x")), "1");
     EXPECT_EQ(text(part.body), "part body\r\n");
     EXPECT_EQ(text(part.boundary), "--b--\r\n");
@@ -81,7 +85,8 @@ TEST(BodyTest, FirstDelimiterClosingKeepsTheRestAsEpilogue) {
 }
 
 TEST(BodyTest, ParsingStopsAtTheClosingDelimiter) {
-    std::string input = head + "--b\r\nX: 1\r\n\r\none\r\n--b--\r\nafter\r\n--b\r\nX: 2\r\n\r\ntwo\r\n--b--\r\n";
+    std::string input =
+        head + "--b\r\nX: 1\r\n\r\none\r\n--b--\r\nafter\r\n--b\r\nX: 2\r\n\r\ntwo\r\n--b--\r\n";
     Object object(input.data(), input.size());
     ASSERT_EQ(object.body.parts().size(), 1u);
     EXPECT_EQ(text(object.body.epilogue()), "after\r\n--b\r\nX: 2\r\n\r\ntwo\r\n--b--\r\n");
@@ -95,9 +100,9 @@ TEST(BodyTest, UnclosedAndPaddedDelimiterLines) {
         std::string epilogue;
         // the body written back; null: as it came (checked where its line
         // ends are CR LF, which writing makes of any other)
-        char const* written;
+        const char* written;
     };
-    Case const cases[] = {
+    const Case cases[] = {
         // a truncated message keeps its last part; written back, it is closed
         {"--b\r\nX: 1\r\n\r\none\r\n--b\r\nX: 2\r\n\r\ntwo\r\n",
          {"one\r\n", "two\r\n"},
@@ -120,11 +125,12 @@ TEST(BodyTest, UnclosedAndPaddedDelimiterLines) {
         {"--b \nX: 1\n\none\n--b-- \n", {"one\n"}, "", nullptr},
         {"--b--  ", {}, "", nullptr},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         std::string input = head + c.body;
         Object object(input.data(), input.size());
         ASSERT_EQ(object.body.parts().size(), c.parts.size()) << c.body;
-        for (size_t i = 0; i < c.parts.size(); ++i) EXPECT_EQ(text(object.body.parts()[i]->body), c.parts[i]);
+        for (size_t i = 0; i < c.parts.size(); ++i)
+            EXPECT_EQ(text(object.body.parts()[i]->body), c.parts[i]);
         EXPECT_EQ(text(object.body.epilogue()), c.epilogue) << c.body;
         if (c.written != nullptr) {
             EXPECT_EQ(object.str(), head + c.written);
@@ -188,7 +194,7 @@ TEST(BodyTest, LoneCarriageReturnDoesNotSwallowText) {
     std::string input = head + "--b\rX: 1\r\n\r\nkept\r\n--b--\r\n";
     Object object(input.data(), input.size());
     ASSERT_EQ(object.body.parts().size(), 1u);
-    Object const& part = *object.body.parts()[0];
+    const Object& part = *object.body.parts()[0];
     EXPECT_EQ(text(part.header.get("x")), "1");
     EXPECT_EQ(text(part.body), "kept\r\n");
     EXPECT_EQ(text(object.body.preamble().boundary()), "--b\r");
@@ -212,7 +218,8 @@ TEST(BodyTest, LineFeedDelimitersAreWrittenFresh) {
 
 TEST(BodyTest, BoundaryEndingInHyphensIsNotTakenForClosing) {
     std::string type = "Content-Type: multipart/digest; boundary=\"__--__--\"\r\n\r\n";
-    std::string input = type + "--__--__--\r\nX: 1\r\n\r\none\r\n--__--__--\r\nX: 2\r\n\r\ntwo\r\n--__--__----\r\n";
+    std::string input =
+        type + "--__--__--\r\nX: 1\r\n\r\none\r\n--__--__--\r\nX: 2\r\n\r\ntwo\r\n--__--__----\r\n";
     Object object(input.data(), input.size());
     ASSERT_EQ(object.body.parts().size(), 2u);
     EXPECT_FALSE(object.body.parts()[0]->boundary.closing());
@@ -249,11 +256,12 @@ TEST(BodyTest, PreambleAndEpilogueSetters) {
 }
 
 TEST(BodyTest, NestedMultipart) {
-    std::string inner = "Content-Type: multipart/alternative; boundary=i\r\n\r\n--i\r\nA: 1\r\n\r\na\r\n--i--\r\n";
+    std::string inner =
+        "Content-Type: multipart/alternative; boundary=i\r\n\r\n--i\r\nA: 1\r\n\r\na\r\n--i--\r\n";
     std::string input = head + "--b\r\n" + inner + "--b\r\nB: 2\r\n\r\nb\r\n--b--\r\n";
     Object object(input.data(), input.size());
     ASSERT_EQ(object.body.parts().size(), 2u);
-    Object const& nested = *object.body.parts()[0];
+    const Object& nested = *object.body.parts()[0];
     ASSERT_EQ(nested.body.parts().size(), 1u);
     EXPECT_EQ(text(nested.body.parts()[0]->body), "a\r\n");
     EXPECT_EQ(object.str(), input);
@@ -269,7 +277,7 @@ TEST(BodyTest, NestingDepthIsCapped) {
     }
     input += "X: deepest\r\n\r\ntext\r\n" + closing;
     Object object(input.data(), input.size());
-    Object const* level = &object;
+    const Object* level = &object;
     size_t depth = 0;
     while (!level->body.parts().empty()) {
         level = level->body.parts()[0].get();
@@ -329,9 +337,9 @@ TEST(BodyTest, DecodeUndoesTheTransferEncoding) {
 
 TEST(BodyTest, UnpaddedBase64BodyDecodesWhole) {
     // the last group of a base64 body without its padding still holds bytes
-    std::pair<char const*, char const*> const cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"YWJjZA\r\n", "abcd"}, {"YWJj\r\nZGU", "abcde"}, {"YWJjZA==", "abcd"}};
-    for (auto const& [encoded, bytes] : cases) {
+    for (const auto& [encoded, bytes] : cases) {
         std::string input = std::string("Content-Transfer-Encoding: base64\r\n\r\n") + encoded;
         Object object(input.data(), input.size());
         std::string decoded;

@@ -16,17 +16,17 @@ using namespace Orvanta::Mime;
 
 namespace {
 
-std::string canonicalization(char const* text) {
+std::string canonicalization(const char* text) {
     try {
         return Canonicalization(text).text();
-    } catch (std::runtime_error const& e) {
+    } catch (const std::runtime_error& e) {
         return e.what();
     }
 }
 
 TEST(CanonicalizationTest, ReadsTheTagValue) {
     struct Case {
-        char const* text;
+        const char* text;
         std::string result;
     } const cases[] = {
         {nullptr, "simple/simple"},
@@ -38,11 +38,11 @@ TEST(CanonicalizationTest, ReadsTheTagValue) {
         {"/simple", "unsupported canonicalization algorithm"},
         {"relaxed/nowsp", "unsupported canonicalization algorithm"},
     };
-    for (auto const& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(canonicalization(c.text), c.result) << (c.text ? c.text : "null");
 }
 
-std::string body(std::string const& text, bool simple) {
+std::string body(const std::string& text, bool simple) {
     std::string message = "From: a@example.com\r\n\r\n" + text;
     Object object(message.data(), message.size());
     return CanonicalizedBody(Capabilities::utf8(), object.body, simple).text();
@@ -65,7 +65,7 @@ TEST(CanonicalizationTest, Bodies) {
         {"a\r\n\r\nb\r\n", "a\r\n\r\nb\r\n", "a\r\n\r\nb\r\n"},
         {"x\ry\r\n", "x\ry\r\n", "x\ry\r\n"},
     };
-    for (auto const& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(body(c.text, true), c.simple) << c.text;
         EXPECT_EQ(body(c.text, false), c.relaxed) << c.text;
     }
@@ -88,7 +88,7 @@ TEST(CanonicalizationTest, HeaderFieldsBySignerAndByVerifier) {
         "From: a@example.com\r\nTo: b@example.net\r\nX-Mine: 1\r\nSubject:  Hello   World  \r\n"
         " again\r\nSubject: second\r\nDKIM-Signature: v=1\r\n\r\n";
     Object object(message.data(), message.size());
-    auto const& caps = Capabilities::utf8();
+    const auto& caps = Capabilities::utf8();
 
     CanonicalizedHeader usual(caps, object.header, ExtraHeaders(), SignatureType::dkim, true);
     EXPECT_EQ(usual.fields().str(), "Subject:Subject:To:From");
@@ -119,7 +119,7 @@ TEST(CanonicalizationTest, SignatureFieldLosesItsSignatureData) {
         {"b =abc;x=1", "b =;x=1"},
         {"v=1; xb=abc", "v=1; xb=abc"},
     };
-    for (auto const& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(NakedSignature(c.value.data(), c.value.size()).text(), c.naked);
 }
 

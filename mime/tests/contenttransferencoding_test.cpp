@@ -11,7 +11,7 @@ using namespace Orvanta::Mime;
 
 namespace {
 
-ContentTransferEncoding::Encoding parse(char const* text) {
+ContentTransferEncoding::Encoding parse(const char* text) {
     return ContentTransferEncoding::parse(text, std::strlen(text));
 }
 
@@ -23,11 +23,11 @@ TEST(ContentTransferEncodingTest, Parse) {
     EXPECT_EQ(parse("8bit\r\n"), ContentTransferEncoding::eightbit);
     EXPECT_EQ(parse("Quoted-Printable"), ContentTransferEncoding::quotedprintable);
     EXPECT_EQ(parse("binary"), ContentTransferEncoding::binary);
-    for (char const* bad : {"base64x", "base 64", "", "x-uuencode", "bas"}) {
+    for (const char* bad : {"base64x", "base 64", "", "x-uuencode", "bas"}) {
         try {
             parse(bad);
             ADD_FAILURE() << bad;
-        } catch (std::runtime_error const& error) {
+        } catch (const std::runtime_error& error) {
             EXPECT_STREQ(error.what(), "unknown transfer encoding");
         }
     }
@@ -57,7 +57,7 @@ TEST(ContentIDTest, TakesTheBracketedIdentifier) {
         try {
             ContentID id(bad.data(), bad.size());
             ADD_FAILURE() << bad;
-        } catch (std::runtime_error const& error) {
+        } catch (const std::runtime_error& error) {
             EXPECT_EQ(std::string(error.what()), "Invalid content-id: " + bad);
         }
     }

@@ -11,11 +11,13 @@ using namespace Orvanta::Mime;
 
 namespace {
 
-std::string error(std::string const& text, bool disposition = false) {
+std::string error(const std::string& text, bool disposition = false) {
     try {
-        if (disposition) ContentDisposition(text.data(), text.size());
-        else ContentType(text.data(), text.size(), true);
-    } catch (std::runtime_error const& e) {
+        if (disposition)
+            ContentDisposition(text.data(), text.size());
+        else
+            ContentType(text.data(), text.size(), true);
+    } catch (const std::runtime_error& e) {
         return e.what();
     }
     return "";
@@ -63,8 +65,8 @@ TEST(ContentTypeTest, Refusals) {
 
 TEST(ContentTypeTest, DefaultNames) {
     struct Case {
-        char const* type;
-        char const* name;
+        const char* type;
+        const char* name;
     };
     for (Case c : std::vector<Case>{{"text/html", "index.html"},
                                     {"image/jpeg", "image.jpg"},
@@ -75,8 +77,10 @@ TEST(ContentTypeTest, DefaultNames) {
                                     {"text/plain", nullptr},
                                     {"video/ogg", nullptr}}) {
         ContentType type(c.type, std::strlen(c.type), true);
-        if (c.name == nullptr) EXPECT_EQ(type.defaultName(), nullptr) << c.type;
-        else EXPECT_STREQ(type.defaultName(), c.name) << c.type;
+        if (c.name == nullptr)
+            EXPECT_EQ(type.defaultName(), nullptr) << c.type;
+        else
+            EXPECT_STREQ(type.defaultName(), c.name) << c.type;
     }
 }
 

@@ -8,15 +8,15 @@
 
 namespace Orvanta::Mime::Test {
 
-char const* const pythonCorpus = "/usr/lib/python3.11/test/test_email/data";
+const char* const pythonCorpus = "/usr/lib/python3.11/test/test_email/data";
 
 std::string ownCorpus() {
     std::string here = __FILE__;
     return here.substr(0, here.rfind('/')) + "/messages";
 }
 
-std::vector<std::string> files(std::string const& folder, std::string const& prefix,
-                               std::string const& suffix) {
+std::vector<std::string> files(const std::string& folder, const std::string& prefix,
+                               const std::string& suffix) {
     std::vector<std::string> names;
     if (DIR* dir = opendir(folder.c_str())) {
         while (dirent* entry = readdir(dir)) {
@@ -31,14 +31,14 @@ std::vector<std::string> files(std::string const& folder, std::string const& pre
     return names;
 }
 
-std::string readFile(std::string const& path) {
+std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
 }
 
-void writeFile(std::string const& path, std::string const& bytes) {
+void writeFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }

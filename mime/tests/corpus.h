@@ -8,16 +8,16 @@
 namespace Orvanta::Mime::Test {
 
 // Python's msg_*.txt test messages
-extern char const* const pythonCorpus;
+extern const char* const pythonCorpus;
 // our own messages (*.eml beside the tests)
 std::string ownCorpus();
 
 // the file names in a folder that start with `prefix` and end with
 // `suffix`, sorted
-std::vector<std::string> files(std::string const& folder, std::string const& prefix,
-                               std::string const& suffix);
+std::vector<std::string> files(const std::string& folder, const std::string& prefix,
+                               const std::string& suffix);
 
-std::string readFile(std::string const& path);
-void writeFile(std::string const& path, std::string const& bytes);
+std::string readFile(const std::string& path);
+void writeFile(const std::string& path, const std::string& bytes);
 
 } // namespace Orvanta::Mime::Test

@@ -15,11 +15,12 @@ struct Walk {
     size_t consumed = 0;
 };
 
-Walk walk(std::string const& text, char delimiter = ',') {
+Walk walk(const std::string& text, char delimiter = ',') {
     Walk result;
-    DelimDetector detector(delimiter, [&](char const* data, size_t size) {
+    DelimDetector detector(delimiter, [&](const char* data, size_t size) {
         size_t n = 0;
-        while (n < size && data[n] >= 'a' && data[n] <= 'z') ++n;
+        while (n < size && data[n] >= 'a' && data[n] <= 'z')
+            ++n;
         if (n) result.elements.emplace_back(data, n);
         return n;
     });
@@ -39,7 +40,7 @@ TEST(DelimDetectorTest, EmptyElementsAndBlanks) {
 TEST(DelimDetectorTest, StopsAtAdjacentElementOrRefusal) {
     auto adjacent = walk("a b,c");
     EXPECT_EQ(adjacent.elements, (std::vector<std::string>{"a"}));
-    EXPECT_EQ(adjacent.consumed, 2u);  // the blank after a, not b
+    EXPECT_EQ(adjacent.consumed, 2u); // the blank after a, not b
     auto refused = walk("a,B,c");
     EXPECT_EQ(refused.elements, (std::vector<std::string>{"a"}));
     EXPECT_EQ(refused.consumed, 2u);
@@ -49,7 +50,7 @@ TEST(DelimDetectorTest, StopsAtAdjacentElementOrRefusal) {
 TEST(DelimDetectorTest, WhiteSpaceDelimiterAndAccumulation) {
     auto w = walk("a\tb\tc", '\t');
     EXPECT_EQ(w.elements.size(), 3u);
-    DelimDetector detector(',', [](char const*, size_t) { return size_t(1); });
+    DelimDetector detector(',', [](const char*, size_t) { return size_t(1); });
     detector.parse("x,", 2);
     detector.parse("y", 1);
     EXPECT_EQ(detector.consumed(), 3u);

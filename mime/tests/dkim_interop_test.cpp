@@ -29,7 +29,7 @@ std::string const selector = "sel2024";
 std::string const domain = "example.com";
 
 struct Sample {
-    char const* name;
+    const char* name;
     std::string text;
 };
 
@@ -58,14 +58,14 @@ std::vector<Sample> ownMessages() {
     };
 }
 
-std::string read(std::string const& path) {
+std::string read(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
 }
 
-bool fieldsOnly(std::string const& text) {
+bool fieldsOnly(const std::string& text) {
     std::istringstream lines(text);
     std::string line;
     while (std::getline(lines, line) && !line.empty() && line != "\r")
@@ -76,7 +76,7 @@ bool fieldsOnly(std::string const& text) {
 std::vector<Sample> pythonMessages() {
     static std::vector<std::string> names;
     std::vector<Sample> samples;
-    char const* corpus = "/usr/lib/python3.11/test/test_email/data";
+    const char* corpus = "/usr/lib/python3.11/test/test_email/data";
     if (DIR* dir = opendir(corpus)) {
         while (dirent* entry = readdir(dir)) {
             std::string name = entry->d_name;
@@ -85,7 +85,7 @@ std::vector<Sample> pythonMessages() {
         closedir(dir);
     }
     std::sort(names.begin(), names.end());
-    for (std::string const& name : names) {
+    for (const std::string& name : names) {
         std::string text = read(std::string(corpus) + "/" + name);
         // a signer needs a From field to sign, and dkimpy refuses a header
         // with a line that is no field
@@ -97,7 +97,7 @@ std::vector<Sample> pythonMessages() {
 }
 
 // the message as it is sent: CR LF line ends
-std::string crlf(std::string const& text) {
+std::string crlf(const std::string& text) {
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
@@ -106,7 +106,7 @@ std::string crlf(std::string const& text) {
     return out;
 }
 
-char const* const pairs[] = {"simple/simple", "simple/relaxed", "relaxed/simple", "relaxed/relaxed"};
+const char* const pairs[] = {"simple/simple", "simple/relaxed", "relaxed/simple", "relaxed/relaxed"};
 
 struct Case {
     std::string label;
@@ -117,17 +117,17 @@ struct Case {
     bool oversign = false;
     bool length = false;
     // ours: further fields to sign; dkimpy: the fields to sign
-    std::vector<char const*> extra = {};
+    std::vector<const char*> extra = {};
 };
 
 std::vector<Case> cases() {
     std::vector<Case> all;
-    for (auto const& sample : ownMessages())
-        for (char const* pair : pairs)
-            for (char const* algorithm : {"rsa-sha256", "rsa-sha1"})
+    for (const auto& sample : ownMessages())
+        for (const char* pair : pairs)
+            for (const char* algorithm : {"rsa-sha256", "rsa-sha1"})
                 all.push_back(
                     {std::string(sample.name) + " " + pair + " " + algorithm, sample.text, pair, algorithm});
-    for (auto const& sample : ownMessages()) {
+    for (const auto& sample : ownMessages()) {
         all.push_back({std::string(sample.name) + " oversigned", sample.text, "relaxed/relaxed", "rsa-sha256",
                        true, true});
         all.push_back({std::string(sample.name) + " extra fields",
@@ -139,7 +139,7 @@ std::vector<Case> cases() {
                        {"x-mailer", "from", "to", "subject"}});
     }
     size_t i = 0;
-    for (auto const& sample : pythonMessages()) {
+    for (const auto& sample : pythonMessages()) {
         all.push_back(
             {std::string(sample.name) + " " + pairs[i % 4], crlf(sample.text), pairs[i % 4], "rsa-sha256"});
         ++i;
@@ -151,27 +151,27 @@ Peer::Request keyRequest() {
     return {"key", Peer::testKey().privatePath, Peer::testKey().record};
 }
 
-std::string ourSignature(Case const& c) {
+std::string ourSignature(const Case& c) {
     Object message(c.message.data(), c.message.size());
     DkimKey key(Peer::testKey().privateKey, Orvanta::Dns::Hostname(domain.c_str(), false), selector,
                 c.algorithm);
     Canonicalization canonicalization(c.canonicalization.c_str());
     EXPECT_TRUE(message.sign(Capabilities::utf8(), key, c.extra, 0, c.oversign, canonicalization)) << c.label;
     // the new field on top of the message as it came
-    Line const& field = message.header[0];
+    const Line& field = message.header[0];
     return std::string(field.data(), field.size()) + c.message;
 }
 
 // the status of our check with the test key; the text must outlive nothing
-std::string ourCheck(std::string const& text) {
+std::string ourCheck(const std::string& text) {
     Object message(text.data(), text.size());
-    auto const& key = Peer::testKey();
+    const auto& key = Peer::testKey();
     Orvanta::OpenSSL::PublicKey publicKey(key.record.data(), key.record.size());
-    Value const& field = message.header.get("dkim-signature");
+    const Value& field = message.header.get("dkim-signature");
     try {
         DkimSignature signature(field.data(), field.size(), true, false);
         return signature.valid(message, publicKey) ? "pass" : "fail";
-    } catch (std::exception const& error) {
+    } catch (const std::exception& error) {
         return std::string("unparsable: ") + error.what();
     }
 }
@@ -180,7 +180,7 @@ TEST(DkimInterop, OurSignaturesVerifyInDkimpy) {
     auto all = cases();
     std::vector<Peer::Request> requests{keyRequest()};
     std::vector<std::string> signed_;
-    for (auto const& c : all) {
+    for (const auto& c : all) {
         signed_.push_back(ourSignature(c));
         requests.push_back({"verify", signed_.back()});
     }
@@ -196,9 +196,9 @@ TEST(DkimInterop, OurSignaturesVerifyInDkimpy) {
 TEST(DkimInterop, DkimpySignaturesVerifyInOurs) {
     auto all = cases();
     std::vector<Peer::Request> requests{keyRequest()};
-    for (auto const& c : all) {
+    for (const auto& c : all) {
         std::string names;
-        for (char const* name : c.extra)
+        for (const char* name : c.extra)
             names += (names.empty() ? "" : ":") + std::string(name);
         requests.push_back({"sign", c.message, selector, domain, c.canonicalization, c.algorithm, names,
                             c.length ? "1" : "0"});
@@ -213,7 +213,7 @@ TEST(DkimInterop, DkimpySignaturesVerifyInOurs) {
 }
 
 // Mail::DKIM, run where dnsmasq serves the test key (root only).
-std::vector<Peer::Answer> askPerl(std::vector<Peer::Request> const& requests) {
+std::vector<Peer::Answer> askPerl(const std::vector<Peer::Request>& requests) {
     std::string name = selector + "._domainkey." + domain;
     std::string record = "v=DKIM1; k=rsa; p=" + Peer::testKey().record;
     return Peer::ask(requests, {"unshare", "-n", "-m", ORVANTA_SOURCE_DIR "/mime/tests/dkim_namespace.sh",
@@ -238,7 +238,7 @@ TEST(DkimInterop, OurSignaturesVerifyInMailDkim) {
     auto all = mailDkimCases();
     std::vector<Peer::Request> requests;
     std::vector<std::string> signed_;
-    for (auto const& c : all) {
+    for (const auto& c : all) {
         signed_.push_back(ourSignature(c));
         requests.push_back({"verify", signed_.back()});
     }
@@ -252,7 +252,7 @@ TEST(DkimInterop, MailDkimSignaturesVerifyInOurs) {
         GTEST_SKIP() << "Mail::DKIM gets its key from a name server in a namespace: root only";
     auto all = mailDkimCases();
     std::vector<Peer::Request> requests;
-    for (auto const& c : all)
+    for (const auto& c : all)
         requests.push_back({"sign", c.message, Peer::testKey().privatePath, selector, domain,
                             c.canonicalization, c.algorithm});
     auto answers = askPerl(requests);
@@ -267,10 +267,10 @@ TEST(DkimInterop, TamperingIsJudgedAlike) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "Mail::DKIM gets its key from a name server in a namespace: root only";
     struct Change {
-        char const* name;
+        const char* name;
         std::string from;
         std::string to;
-        char const* verdict;
+        const char* verdict;
     } const changes[] = {
         {"one header byte", "Subject: Hello", "Subject: Hellp", "fail"},
         {"one body byte", "Hello Bob.", "Hello Rob.", "fail"},
@@ -287,8 +287,8 @@ TEST(DkimInterop, TamperingIsJudgedAlike) {
     std::vector<std::string> tampered;
     std::vector<std::string> expected;
     std::vector<Peer::Request> requests{keyRequest()};
-    for (auto const& change : changes)
-        for (char const* pair : {"simple/simple", "relaxed/relaxed"}) {
+    for (const auto& change : changes)
+        for (const char* pair : {"simple/simple", "relaxed/relaxed"}) {
             std::string signed_ = ourSignature({change.name, text, pair, "rsa-sha256"});
             if (std::string(change.verdict) == "fail") {
                 // dkimpy's own signature of the same, changed the same way
@@ -301,11 +301,11 @@ TEST(DkimInterop, TamperingIsJudgedAlike) {
             if (verdict == "relaxed") verdict = std::string(pair) == "relaxed/relaxed" ? "pass" : "fail";
             expected.push_back(verdict);
         }
-    for (auto const& t : tampered)
+    for (const auto& t : tampered)
         requests.push_back({"verify", t});
     auto answers = Peer::ask(requests, "dkim_oracle.py");
     std::vector<Peer::Request> perl;
-    for (auto const& t : tampered)
+    for (const auto& t : tampered)
         perl.push_back({"verify", t});
     auto perlAnswers = askPerl(perl);
     size_t first = requests.size() - tampered.size();
@@ -317,7 +317,7 @@ TEST(DkimInterop, TamperingIsJudgedAlike) {
     }
     // dkimpy's own signatures changed in the same way fail with us too
     size_t k = 1;
-    for (auto const& change : changes) {
+    for (const auto& change : changes) {
         if (std::string(change.verdict) != "fail") continue;
         for (int pair = 0; pair < 2; ++pair, ++k) {
             std::string signed_ = answers[k].at(0) + text;
@@ -335,8 +335,8 @@ TEST(DkimInterop, PeerSignatureValuesParseAndWriteBack) {
         GTEST_SKIP() << "Mail::DKIM gets its key from a name server in a namespace: root only";
     std::vector<Peer::Request> requests{keyRequest()};
     std::vector<Peer::Request> perl;
-    for (auto const& sample : ownMessages())
-        for (char const* pair : pairs) {
+    for (const auto& sample : ownMessages())
+        for (const char* pair : pairs) {
             requests.push_back({"sign", sample.text, selector, domain, pair, "rsa-sha256", "", "1"});
             perl.push_back(
                 {"sign", sample.text, Peer::testKey().privatePath, selector, domain, pair, "rsa-sha1"});
@@ -346,22 +346,22 @@ TEST(DkimInterop, PeerSignatureValuesParseAndWriteBack) {
     std::vector<std::string> fields;
     for (size_t i = 1; i < answers.size(); ++i)
         fields.push_back(answers[i].at(0));
-    for (auto const& answer : perlAnswers)
+    for (const auto& answer : perlAnswers)
         fields.push_back(answer.at(0));
-    for (std::string const& field : fields) {
+    for (const std::string& field : fields) {
         Object message(field.data(), field.size());
         ASSERT_EQ(message.header.size(), 1u) << field;
-        Value const& value = message.header[0].value;
+        const Value& value = message.header[0].value;
         try {
             DkimSignature theirs(value.data(), value.size(), true, false);
             std::string written = theirs.str();
             DkimSignature ours(written.data(), written.size(), true, false);
             EXPECT_EQ(ours.order(), theirs.order()) << field;
             EXPECT_EQ(ours.headers().names(), theirs.headers().names());
-            for (std::string const& tag : theirs.order())
+            for (const std::string& tag : theirs.order())
                 EXPECT_EQ(ours.get(tag), theirs.get(tag)) << tag << " in " << field;
             EXPECT_EQ(ours.str(), written);
-        } catch (std::exception const& e) {
+        } catch (const std::exception& e) {
             ADD_FAILURE() << field << ": " << e.what();
         }
     }

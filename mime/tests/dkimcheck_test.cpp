@@ -24,16 +24,16 @@ namespace {
 std::string const message = "From: Alice <alice@example.com>\r\nTo: bob@example.net\r\nSubject: Hello\r\n\r\n"
                             "Hello Bob.\r\n\r\n";
 
-DkimKey key(char const* algorithm = "rsa-sha256") {
+DkimKey key(const char* algorithm = "rsa-sha256") {
     return Test::signingKey(algorithm);
 }
 
-std::string signWith(std::string const& tags, std::string const& text = message,
+std::string signWith(const std::string& tags, const std::string& text = message,
                      size_t length = BodyHash::whole) {
     return Test::signWith(tags, text, length);
 }
 
-Orvanta::OpenSSL::PublicKey const& publicKey() {
+const Orvanta::OpenSSL::PublicKey& publicKey() {
     static Orvanta::OpenSSL::PublicKey const key(Test::testKey().record.data(),
                                                  Test::testKey().record.size());
     return key;
@@ -44,13 +44,13 @@ struct Outcome {
     std::string message;
 };
 
-Outcome check(std::string const& text, bool strict = false) {
+Outcome check(const std::string& text, bool strict = false) {
     Object object(text.data(), text.size());
-    Value const& value = object.header.get("dkim-signature");
+    const Value& value = object.header.get("dkim-signature");
     std::unique_ptr<DkimSignature> signature;
     try {
         signature = std::make_unique<DkimSignature>(value.data(), value.size(), true, false);
-    } catch (std::exception const& e) {
+    } catch (const std::exception& e) {
         return {"unparsable", e.what()};
     }
     DkimStatus status;
@@ -58,7 +58,7 @@ Outcome check(std::string const& text, bool strict = false) {
     return {status.result(), status.message() ? status.message() : ""};
 }
 
-std::string replace(std::string text, std::string const& from, std::string const& to) {
+std::string replace(std::string text, const std::string& from, const std::string& to) {
     size_t at = text.find(from);
     return at == std::string::npos ? text : text.replace(at, from.size(), to);
 }
@@ -69,7 +69,7 @@ TEST(DkimCheckTest, ReportsWhatIsWrongWithASignature) {
     std::string const tail = "More text.\r\n";
     std::string const longer = message + tail;
     struct Case {
-        char const* name;
+        const char* name;
         std::string text;
         bool strict;
         Outcome expected;
@@ -135,7 +135,7 @@ TEST(DkimCheckTest, ReportsWhatIsWrongWithASignature) {
          {"fail", "Body hash does not match"}},
         {"signature changed", replace(signWith(tags), "s=sel;", "s=sel; "), false, {"pass", ""}},
     };
-    for (auto const& c : cases) {
+    for (const auto& c : cases) {
         Outcome got = check(c.text, c.strict);
         EXPECT_EQ(got.result + ": " + got.message, c.expected.result + ": " + c.expected.message) << c.name;
     }
@@ -150,9 +150,9 @@ TEST(DkimCheckTest, ExceptionsInsideBecomePermerror) {
     EXPECT_EQ(status.initialize(object, signature, publicKey(), false), Status::permerror);
     EXPECT_STREQ(status.message(), "Unknown, caught exception");
     // a key that is no RSA key opens no RSA signature
-    std::string const& ec = Orvanta::OpenSSL::Test::keyFiles("ec").publicPem;
+    const std::string& ec = Orvanta::OpenSSL::Test::keyFiles("ec").publicPem;
     Orvanta::OpenSSL::PublicKey ecKey(ec.data(), ec.size());
-    Value const& field = object.header.get("dkim-signature");
+    const Value& field = object.header.get("dkim-signature");
     DkimSignature real(field.data(), field.size(), true, false);
     EXPECT_EQ(status.initialize(object, real, ecKey, false), Status::fail);
     EXPECT_STREQ(status.message(), "Header hash does not match");
@@ -167,9 +167,9 @@ TEST(DkimCheckTest, ExceptionsInsideBecomePermerror) {
     EXPECT_STREQ(status.message(), "Could not find original signature in mime");
 }
 
-std::string written(Object const& object) {
+std::string written(const Object& object) {
     std::string text;
-    for (Line const& line : object.header.lines())
+    for (const Line& line : object.header.lines())
         text.append(line.data(), line.size());
     return text;
 }

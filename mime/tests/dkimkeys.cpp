@@ -20,14 +20,14 @@ namespace Orvanta::Mime::Test {
 namespace {
 
 TestKey load() {
-    auto const& files = OpenSSL::Test::keyFiles("rsa");
+    const auto& files = OpenSSL::Test::keyFiles("rsa");
     std::string pem = OpenSSL::Test::readFile(files.privatePath);
     bio_st* bio = OpenSSL::BIO_new_mem_buf(pem.data(), static_cast<int>(pem.size()));
     evp_pkey_st* key = OpenSSL::PEM_read_bio_PrivateKey(bio, nullptr, nullptr, nullptr);
     OpenSSL::BIO_free(bio);
     if (key == nullptr) throw std::runtime_error("cannot read the test key");
     std::string record;
-    std::string const& text = files.publicPem;
+    const std::string& text = files.publicPem;
     size_t end = text.find("-----END");
     for (size_t i = text.find('\n') + 1; i < end; ++i)
         if (text[i] != '\n' && text[i] != '\r') record += text[i];
@@ -36,16 +36,16 @@ TestKey load() {
 
 } // namespace
 
-TestKey const& testKey() {
-    static TestKey const key = load();
+const TestKey& testKey() {
+    static const TestKey key = load();
     return key;
 }
 
-DkimKey signingKey(char const* algorithm, char const* domain, char const* selector) {
+DkimKey signingKey(const char* algorithm, const char* domain, const char* selector) {
     return DkimKey(testKey().privateKey, Dns::Hostname(domain, false), selector, algorithm);
 }
 
-std::string signWith(std::string const& tags, std::string const& text, size_t length) {
+std::string signWith(const std::string& tags, const std::string& text, size_t length) {
     Object object(text.data(), text.size());
     std::string probe = tags + "; bh=AA; b=AA";
     DkimSignature parsed(probe.data(), probe.size(), false, false);

@@ -18,16 +18,16 @@ struct TestKey {
 };
 
 // one 2048-bit key per process
-TestKey const& testKey();
+const TestKey& testKey();
 
 // the test key for signing as the domain and selector
-DkimKey signingKey(char const* algorithm = "rsa-sha256", char const* domain = "example.com",
-                   char const* selector = "sel");
+DkimKey signingKey(const char* algorithm = "rsa-sha256", const char* domain = "example.com",
+                   const char* selector = "sel");
 
 // The text with a DKIM-Signature on top made from the given tags (all but bh
 // and b) by the library's own pieces, so that any tag can be tried; the body
 // hash covers `length` bytes of the canonical body.
-std::string signWith(std::string const& tags, std::string const& text,
+std::string signWith(const std::string& tags, const std::string& text,
                      size_t length = static_cast<size_t>(-1));
 
 } // namespace Orvanta::Mime::Test

@@ -16,16 +16,16 @@ namespace {
 
 std::string const base = "v=1; a=rsa-sha256; d=example.com; s=sel; h=from:to; bh=AAAA; b=BBBB";
 
-DkimSignature parse(std::string const& text, bool strict = true, bool partial = false) {
+DkimSignature parse(const std::string& text, bool strict = true, bool partial = false) {
     return DkimSignature(text.data(), text.size(), strict, partial);
 }
 
 // the error text of a parse, or "" when it parses
-std::string error(std::string const& text, bool strict = true, bool partial = false) {
+std::string error(const std::string& text, bool strict = true, bool partial = false) {
     try {
         parse(text, strict, partial);
         return "";
-    } catch (std::runtime_error const& e) {
+    } catch (const std::runtime_error& e) {
         return e.what();
     } catch (...) {
         return "not a runtime_error";
@@ -66,7 +66,7 @@ TEST(DkimSignatureTest, ParsesOrRefusesWithItsMessage) {
         {base + "; l=" + std::string(77, '0'), true, false, "dkim header is invalid"},
         {base + "; z=From:a|To:=4G", true, false, "dkim header is invalid"},
     };
-    for (auto const& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(error(c.text, c.strict, c.partial), c.error)
             << c.text << (c.strict ? " strict" : " lenient");
 }
@@ -97,7 +97,7 @@ TEST(DkimSignatureTest, StoresEachTagByItsGrammar) {
         {"x", "253402300799", "253402300799"},
         {"xyz", "any thing ", "any thing "},
     };
-    for (auto const& c : cases) {
+    for (const auto& c : cases) {
         std::string text = base + "; " + c.tag + "=" + c.text + ";";
         if (c.tag == "v" || c.tag == "a" || c.tag == "b" || c.tag == "d" || c.tag == "s")
             text = c.tag + "=" + c.text + "; " + [&] {
@@ -110,7 +110,7 @@ TEST(DkimSignatureTest, StoresEachTagByItsGrammar) {
             }();
         try {
             EXPECT_EQ(parse(text).get(c.tag), c.stored) << text;
-        } catch (std::exception const& e) {
+        } catch (const std::exception& e) {
             ADD_FAILURE() << text << ": " << e.what();
         }
     }
@@ -141,7 +141,7 @@ TEST(DkimSignatureTest, WritesTagsInParsedOrder) {
         {"h=a:b; v=1; a=rsa-sha256; d=example.com; s=sel; bh=AAAA; b=BBBB",
          "h=a:b; v=1; a=rsa-sha256; d=example.com; s=sel; bh=AAAA; b=BBBB"},
     };
-    for (auto const& c : cases) {
+    for (const auto& c : cases) {
         DkimSignature signature = parse(c.text);
         EXPECT_EQ(signature.str(), c.written);
         // and what is written parses to the same tags
@@ -193,7 +193,7 @@ TEST(DkimSignatureTest, FindsTheLineCarryingItself) {
     EXPECT_EQ(signature.line(message.header), &message.header[1]);
     EXPECT_EQ(signature.original(message.header).size(), message.header[1].value.size());
     // the line's own value, changed afterwards, is no longer found
-    Value const& value = message.header[1].value;
+    const Value& value = message.header[1].value;
     DkimSignature changed(value.data(), value.size(), true, false);
     EXPECT_EQ(changed.line(message.header), &message.header[1]);
     changed.report(true);
@@ -218,7 +218,7 @@ TEST(DkimSignatureTest, HeaderSortsItsSignaturesAmongTheirPlaces) {
     text.replace(text.find("s=sel; "), 7, "");
     Object message(text.data(), text.size());
     message.header.sort(
-        [](DkimSignature const& a, DkimSignature const& b) { return a.selector() < b.selector(); });
+        [](const DkimSignature& a, const DkimSignature& b) { return a.selector() < b.selector(); });
     ASSERT_EQ(message.header.size(), 4u);
     EXPECT_NE(std::string(message.header[0].data(), message.header[0].size()).find("s=alpha"),
               std::string::npos);

@@ -11,15 +11,15 @@ using Orvanta::Mime::Test::Exact;
 
 namespace {
 
-DomainPart parse(std::string const& text) {
+DomainPart parse(const std::string& text) {
     Exact exact(text);
     return DomainPart(exact.data(), exact.size());
 }
 
-std::string failure(std::string const& text) {
+std::string failure(const std::string& text) {
     try {
         parse(text);
-    } catch (std::exception const& error) {
+    } catch (const std::exception& error) {
         return error.what();
     }
     return "no error";
@@ -36,7 +36,11 @@ TEST(DomainPartTest, DotAtoms) {
     auto doubled = parse("host..y");
     EXPECT_EQ(doubled.text(), "host.");
     EXPECT_EQ(doubled.consumed(), 5u);
-    EXPECT_EQ(parse("b\xc3\xbc" "cher.example").text(), "b\xc3\xbc" "cher.example");
+    EXPECT_EQ(parse("b\xc3\xbc"
+                    "cher.example")
+                  .text(),
+              "b\xc3\xbc"
+              "cher.example");
 }
 
 TEST(DomainPartTest, Literals) {
@@ -61,7 +65,7 @@ TEST(DomainPartTest, Errors) {
     EXPECT_EQ(failure("[192.0.2.1[]"), "invalid character in email address");
     EXPECT_EQ(failure("[192.0.2.1\t]"), "invalid character in email address");
     EXPECT_EQ(failure("[192.0.2.1\xc3\xa9]"), "invalid character in email address");
-    EXPECT_NE(failure("[host.example]"), "no error");  // no numeric address at all
+    EXPECT_NE(failure("[host.example]"), "no error"); // no numeric address at all
     EXPECT_NE(failure("[]"), "no error");
     EXPECT_EQ(failure("host (x"), "unfinished comment");
 }

@@ -16,7 +16,7 @@ namespace {
 class Probe : public HeaderField {
 public:
     using Encodable::encode;
-    size_t encode(Capabilities const& caps, Orvanta::Filter::Result* out, bool persistent) const override {
+    size_t encode(const Capabilities& caps, Orvanta::Filter::Result* out, bool persistent) const override {
         lastPersistent = persistent;
         std::string text = caps.eightbit() ? "8bit" : "7bit";
         return out->append(text.data(), text.size(), false);
@@ -33,8 +33,8 @@ public:
 } // namespace
 
 TEST(CapabilitiesTest, Presets) {
-    auto const& standard = Capabilities::standard();
-    auto const& utf8 = Capabilities::utf8();
+    const auto& standard = Capabilities::standard();
+    const auto& utf8 = Capabilities::utf8();
     EXPECT_FALSE(standard.eightbit());
     EXPECT_TRUE(utf8.eightbit());
     EXPECT_FALSE(standard.reencode());
@@ -69,6 +69,6 @@ TEST(EncodableTest, RenderingAndDefaultSlots) {
 TEST(EncodableTest, ConversionFollowsAnOverriddenRendering) {
     Renamed renamed;
     EXPECT_EQ(std::string(renamed), "renamed");
-    Encodable const& base = renamed;
+    const Encodable& base = renamed;
     EXPECT_EQ(std::string(base), "renamed");
 }

@@ -17,7 +17,7 @@ namespace {
 
 using Encoding = ContentTransferEncoding::Encoding;
 
-std::string translate(Encoding from, Encoding to, std::string const& input) {
+std::string translate(Encoding from, Encoding to, const std::string& input) {
     std::string out;
     Orvanta::Filter::String sink(&out);
     {
@@ -27,7 +27,7 @@ std::string translate(Encoding from, Encoding to, std::string const& input) {
     return out;
 }
 
-std::string line(std::string const& field, Capabilities const& caps) {
+std::string line(const std::string& field, const Capabilities& caps) {
     Line parsed(field.c_str());
     std::string out;
     Orvanta::Filter::String sink(&out);
@@ -39,7 +39,7 @@ std::string line(std::string const& field, Capabilities const& caps) {
 class Marker : public HeaderField {
 public:
     using HeaderField::encode;
-    size_t encode(Capabilities const&, Orvanta::Filter::Result* out, bool) const override {
+    size_t encode(const Capabilities&, Orvanta::Filter::Result* out, bool) const override {
         return out->append("parsed", 6, true);
     }
 };
@@ -47,7 +47,7 @@ public:
 class Unwritable : public HeaderField {
 public:
     using HeaderField::encode;
-    size_t encode(Capabilities const&, Orvanta::Filter::Result*, bool) const override {
+    size_t encode(const Capabilities&, Orvanta::Filter::Result*, bool) const override {
         throw std::runtime_error("cannot write");
     }
 };
@@ -56,7 +56,7 @@ public:
 class HalfWritten : public HeaderField {
 public:
     using HeaderField::encode;
-    size_t encode(Capabilities const&, Orvanta::Filter::Result* out, bool) const override {
+    size_t encode(const Capabilities&, Orvanta::Filter::Result* out, bool) const override {
         out->append("i=1; half", 9, true);
         throw std::runtime_error("cannot write the rest");
     }
@@ -65,7 +65,8 @@ public:
 } // namespace
 
 TEST(LineEncodeTest, RawCopyOnlyNormalisesLineEnds) {
-    EXPECT_EQ(line("Subject: caf\xc3\xa9\n folded\n", Capabilities::utf8()), "Subject: caf\xc3\xa9\r\n folded\r\n");
+    EXPECT_EQ(line("Subject: caf\xc3\xa9\n folded\n", Capabilities::utf8()),
+              "Subject: caf\xc3\xa9\r\n folded\r\n");
     EXPECT_EQ(line("Comments: plain\n", Capabilities::standard()), "Comments: plain\r\n");
     // the last line of a text without its line end still ends its line
     EXPECT_EQ(line("Comments: plain", Capabilities::standard()), "Comments: plain\r\n");
@@ -73,7 +74,8 @@ TEST(LineEncodeTest, RawCopyOnlyNormalisesLineEnds) {
 
 TEST(LineEncodeTest, ReencodedUnderSevenBitTransport) {
     // an unknown name: folded again, bytes kept
-    EXPECT_EQ(line("Comments:  caf\xc3\xa9   au   lait\n", Capabilities::standard()), "Comments:  caf\xc3\xa9 au lait\r\n");
+    EXPECT_EQ(line("Comments:  caf\xc3\xa9   au   lait\n", Capabilities::standard()),
+              "Comments:  caf\xc3\xa9 au lait\r\n");
     // a typed value that does not parse is written as it stands
     EXPECT_EQ(line("Content-Type: t\xc3\xa9xt\n", Capabilities::standard()), "Content-Type: t\xc3\xa9xt\r\n");
     // authentication headers stay raw text while no parser is registered
@@ -82,9 +84,10 @@ TEST(LineEncodeTest, ReencodedUnderSevenBitTransport) {
 }
 
 TEST(LineEncodeTest, ValueThatFailsPartwayIsWrittenOnceAsItStands) {
-    ASSERT_TRUE(FieldTypes::add("arc-message-signature", [](char const*, size_t) -> std::unique_ptr<HeaderField> {
-        return std::make_unique<HalfWritten>();
-    }));
+    ASSERT_TRUE(
+        FieldTypes::add("arc-message-signature", [](const char*, size_t) -> std::unique_ptr<HeaderField> {
+            return std::make_unique<HalfWritten>();
+        }));
     EXPECT_EQ(line("ARC-Message-Signature: i=1; d=\xc3\xa9.example\n", Capabilities::standard()),
               "ARC-Message-Signature: i=1; d=\xc3\xa9.example\r\n");
     ASSERT_TRUE(FieldTypes::add("arc-message-signature", nullptr));
@@ -92,7 +95,7 @@ TEST(LineEncodeTest, ValueThatFailsPartwayIsWrittenOnceAsItStands) {
 
 // what a reader makes of a header line's value: Python decodes its encoded
 // words
-std::string decoded(std::string const& line) {
+std::string decoded(const std::string& line) {
     auto run = Orvanta::Test::runProcess(
         {Orvanta::Test::python3(), "-c",
          "import sys\nfrom email.header import decode_header, make_header\n"
@@ -103,20 +106,24 @@ std::string decoded(std::string const& line) {
     return run.out;
 }
 
-bool ascii(std::string const& text) {
+bool ascii(const std::string& text) {
     for (char c : text)
         if (static_cast<unsigned char>(c) >= 0x80) return false;
     return true;
 }
 
 TEST(LineEncodeTest, SubjectGetsEncodedWords) {
-    std::string subject = "Subject: caf\xc3\xa9 au lait, =?iso-8859-1?q?cr=E8me?= br\xc3\xbbl\xc3\xa9" "e\n";
+    std::string subject = "Subject: caf\xc3\xa9 au lait, =?iso-8859-1?q?cr=E8me?= br\xc3\xbbl\xc3\xa9"
+                          "e\n";
     std::string out = line(subject, Capabilities::standard());
     EXPECT_TRUE(ascii(out)) << out;
     EXPECT_EQ(out.substr(out.size() - 2), "\r\n");
-    EXPECT_EQ(decoded(out), "caf\xc3\xa9 au lait, cr\xc3\xa8me br\xc3\xbbl\xc3\xa9" "e");
+    EXPECT_EQ(decoded(out), "caf\xc3\xa9 au lait, cr\xc3\xa8me br\xc3\xbbl\xc3\xa9"
+                            "e");
     // under the UTF-8 preset the line is copied
-    EXPECT_EQ(line(subject, Capabilities::utf8()), "Subject: caf\xc3\xa9 au lait, =?iso-8859-1?q?cr=E8me?= br\xc3\xbbl\xc3\xa9" "e\r\n");
+    EXPECT_EQ(line(subject, Capabilities::utf8()),
+              "Subject: caf\xc3\xa9 au lait, =?iso-8859-1?q?cr=E8me?= br\xc3\xbbl\xc3\xa9"
+              "e\r\n");
     std::string custom = line("X-Note: \xc3\xa9t\xc3\xa9\n", Capabilities::standard());
     EXPECT_TRUE(ascii(custom)) << custom;
     EXPECT_EQ(decoded(custom), "\xc3\xa9t\xc3\xa9");
@@ -133,7 +140,8 @@ TEST(LineEncodeTest, ComposedSubjectsAreEncodedToo) {
 }
 
 TEST(LineEncodeTest, AddressListsAreWrittenByTheirClasses) {
-    std::string to = line("To: J\xc3\xb6rg <jorg@ex\xc3\xa4mple.org>, plain@example.org\n", Capabilities::standard());
+    std::string to =
+        line("To: J\xc3\xb6rg <jorg@ex\xc3\xa4mple.org>, plain@example.org\n", Capabilities::standard());
     EXPECT_TRUE(ascii(to)) << to;
     EXPECT_NE(to.find("xn--"), std::string::npos) << to;
     EXPECT_NE(to.find("plain@example.org"), std::string::npos) << to;
@@ -143,20 +151,23 @@ TEST(LineEncodeTest, AddressListsAreWrittenByTheirClasses) {
 }
 
 TEST(LineEncodeTest, RegisteredParsersAreUsed) {
-    EXPECT_FALSE(FieldTypes::add("x-not-authentication", [](char const*, size_t) { return nullptr; }));
-    ASSERT_TRUE(FieldTypes::add("DKIM-Signature", [](char const* data, size_t size) -> std::unique_ptr<HeaderField> {
-        if (std::string(data, size).find("bad") != std::string::npos) throw std::runtime_error("bad signature");
-        return std::make_unique<Marker>();
-    }));
+    EXPECT_FALSE(FieldTypes::add("x-not-authentication", [](const char*, size_t) { return nullptr; }));
+    ASSERT_TRUE(
+        FieldTypes::add("DKIM-Signature", [](const char* data, size_t size) -> std::unique_ptr<HeaderField> {
+            if (std::string(data, size).find("bad") != std::string::npos)
+                throw std::runtime_error("bad signature");
+            return std::make_unique<Marker>();
+        }));
     EXPECT_TRUE(Line("dkim-signature: good\r\n").valid());
     EXPECT_FALSE(Line("dkim-signature: bad\r\n").valid());
     EXPECT_EQ(line("DKIM-Signature: \xc3\xa9\n", Capabilities::standard()), "DKIM-Signature: parsed\r\n");
-    EXPECT_EQ(line("DKIM-Signature: bad \xc3\xa9\n", Capabilities::standard()), "DKIM-Signature: bad \xc3\xa9\r\n");
+    EXPECT_EQ(line("DKIM-Signature: bad \xc3\xa9\n", Capabilities::standard()),
+              "DKIM-Signature: bad \xc3\xa9\r\n");
     Header header;
     header.append("DKIM-Signature", "anything");
     EXPECT_EQ(std::string(header[0].data(), header[0].size()), "DKIM-Signature: parsed\r\n");
     // a value that parses but cannot be written is stored as the caller's text
-    ASSERT_TRUE(FieldTypes::add("arc-seal", [](char const*, size_t) -> std::unique_ptr<HeaderField> {
+    ASSERT_TRUE(FieldTypes::add("arc-seal", [](const char*, size_t) -> std::unique_ptr<HeaderField> {
         return std::make_unique<Unwritable>();
     }));
     header.set("ARC-Seal", "i=1; raw");
@@ -184,17 +195,20 @@ TEST(TranslatorTest, EightBitToQuotedPrintable) {
     EXPECT_NE(out.find("caf=C3=A9"), std::string::npos);
     for (size_t start = 0, end; (end = out.find("\r\n", start)) != std::string::npos; start = end + 2)
         EXPECT_LE(end - start, 76u);
-    EXPECT_EQ(translate(Encoding::quotedprintable, Encoding::eightbit, out), text.substr(0, text.size() - 1) + "\r\n");
+    EXPECT_EQ(translate(Encoding::quotedprintable, Encoding::eightbit, out),
+              text.substr(0, text.size() - 1) + "\r\n");
 }
 
 TEST(TranslatorTest, BinaryToBase64AndBack) {
     std::string bytes;
-    for (int i = 0; i < 300; ++i) bytes += static_cast<char>(i * 7);
+    for (int i = 0; i < 300; ++i)
+        bytes += static_cast<char>(i * 7);
     std::string out = translate(Encoding::binary, Encoding::base64, bytes);
     EXPECT_EQ(out.substr(out.size() - 2), "\r\n");
     EXPECT_EQ(out.find("\r\n"), 76u);
     auto python = Orvanta::Test::runProcess(
-        {Orvanta::Test::python3(), "-c", "import sys,base64; sys.stdout.buffer.write(base64.b64decode(sys.stdin.buffer.read()))"},
+        {Orvanta::Test::python3(), "-c",
+         "import sys,base64; sys.stdout.buffer.write(base64.b64decode(sys.stdin.buffer.read()))"},
         out);
     EXPECT_EQ(python.out, bytes);
     EXPECT_EQ(translate(Encoding::base64, Encoding::binary, out), bytes);
@@ -218,16 +232,18 @@ TEST(BodyEncodeTest, EmptyBodyStaysEmpty) {
 namespace {
 
 // what a 7-bit transport asks of every byte and line
-bool transportable(std::string const& text) {
+bool transportable(const std::string& text) {
     size_t line = 0;
     for (char c : text) {
-        if (c == '\r' || c == '\n') line = 0;
-        else if (static_cast<unsigned char>(c) >= 0x80 || ++line > 998) return false;
+        if (c == '\r' || c == '\n')
+            line = 0;
+        else if (static_cast<unsigned char>(c) >= 0x80 || ++line > 998)
+            return false;
     }
     return true;
 }
 
-std::string encoded(Object const& object, Capabilities const& caps, size_t* count = nullptr) {
+std::string encoded(const Object& object, const Capabilities& caps, size_t* count = nullptr) {
     std::string out;
     Orvanta::Filter::String sink(&out);
     size_t reported = object.encode(caps, &sink, true);
@@ -241,27 +257,32 @@ TEST(CapabilitiesTest, CompatibleEncodings) {
     struct Row {
         Encoding encoding;
         bool standard;
-    } const rows[] = {{Encoding::quotedprintable, true}, {Encoding::base64, true}, {Encoding::sevenbit, true},
-                      {Encoding::eightbit, false},      {Encoding::binary, false}};
-    for (auto const& row : rows) {
+    } const rows[] = {{Encoding::quotedprintable, true},
+                      {Encoding::base64, true},
+                      {Encoding::sevenbit, true},
+                      {Encoding::eightbit, false},
+                      {Encoding::binary, false}};
+    for (const auto& row : rows) {
         EXPECT_EQ(Capabilities::standard().compatible(row.encoding), row.standard) << row.encoding;
         EXPECT_TRUE(Capabilities::utf8().compatible(row.encoding)) << row.encoding;
     }
 }
 
 TEST(ObjectEncodeTest, CountIncludesWhatTheStagesWriteAtTheEnd) {
-    std::string const multipart = "Content-Type: multipart/mixed; boundary=b\r\n\r\npre\r\n--b\r\n"
-                                  "Content-Transfer-Encoding: binary\r\n\r\nabcd\r\n--b\r\n\r\nno end\r\n--b--\r\nepi";
+    std::string const multipart =
+        "Content-Type: multipart/mixed; boundary=b\r\n\r\npre\r\n--b\r\n"
+        "Content-Transfer-Encoding: binary\r\n\r\nabcd\r\n--b\r\n\r\nno end\r\n--b--\r\nepi";
     std::string const inputs[] = {
         "Subject: x\r\n\r\nno final line end",
         "Content-Transfer-Encoding: binary\r\n\r\nfive!",
         "Content-Transfer-Encoding: 8bit\r\nSubject: caf\xc3\xa9\r\n\r\ncaf\xc3\xa9\n",
         "Content-Transfer-Encoding: base64\r\n\r\naGVsbG8g\nd29ybGQ=",
-        "To: J\xc3\xb6rg <j@ex\xc3\xa4mple.org>\r\nContent-Type: text/plain; name=\"caf\xc3\xa9\"\r\n\r\nbody\r\n",
+        "To: J\xc3\xb6rg <j@ex\xc3\xa4mple.org>\r\nContent-Type: text/plain; "
+        "name=\"caf\xc3\xa9\"\r\n\r\nbody\r\n",
         multipart,
     };
-    for (std::string const& input : inputs) {
-        for (Capabilities const* caps : {&Capabilities::standard(), &Capabilities::utf8()}) {
+    for (const std::string& input : inputs) {
+        for (const Capabilities* caps : {&Capabilities::standard(), &Capabilities::utf8()}) {
             Object object(input.data(), input.size());
             object.fix(*caps);
             size_t count = 0;
@@ -282,14 +303,15 @@ TEST(ObjectEncodeTest, CountIncludesWhatTheStagesWriteAtTheEnd) {
 
 TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
     struct Row {
-        char const* input;
-        bool before;        // encodable under the standard capabilities as it came
-        bool fixed;         // what fix answers
-        char const* label;  // the transfer encoding named afterwards ("" for none)
-        char const* body;   // the body written afterwards
+        const char* input;
+        bool before;       // encodable under the standard capabilities as it came
+        bool fixed;        // what fix answers
+        const char* label; // the transfer encoding named afterwards ("" for none)
+        const char* body;  // the body written afterwards
     } const rows[] = {
         // a 7-bit label on 8-bit bytes is no promise the transport can keep
-        {"Content-Transfer-Encoding: 7bit\r\n\r\ncaf\xc3\xa9\r\n", false, true, "quoted-printable", "caf=C3=A9\r\n"},
+        {"Content-Transfer-Encoding: 7bit\r\n\r\ncaf\xc3\xa9\r\n", false, true, "quoted-printable",
+         "caf=C3=A9\r\n"},
         {"Subject: x\r\n\r\ncaf\xc3\xa9", false, true, "quoted-printable", "caf=C3=A9\r\n"},
         {"Content-Transfer-Encoding: 8bit\r\n\r\nplain\r\n", false, true, "quoted-printable", "plain\r\n"},
         {"Content-Transfer-Encoding: binary\r\n\r\n\x01\x02\xff", false, true, "base64", "AQL/\r\n"},
@@ -303,15 +325,16 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
         // (a header with 8-bit bytes gets a 7-bit body label all the same)
         {"Comments: caf\xc3\xa9\r\n\r\nplain\r\n", false, false, "quoted-printable", nullptr},
         // an enclosed message is never encoded: readers would not decode it
-        {"Content-Type: message/rfc822\r\nContent-Transfer-Encoding: 8bit\r\n\r\nSubject: caf\xc3\xa9\r\n\r\nx\r\n",
+        {"Content-Type: message/rfc822\r\nContent-Transfer-Encoding: 8bit\r\n\r\nSubject: "
+         "caf\xc3\xa9\r\n\r\nx\r\n",
          false, false, "8bit", "Subject: caf\xc3\xa9\r\n\r\nx\r\n"},
         // a signed message is left as it is
-        {"DKIM-Signature: v=1\r\nContent-Transfer-Encoding: 8bit\r\n\r\ncaf\xc3\xa9\r\n", false, false, "8bit",
-         "caf\xc3\xa9\r\n"},
+        {"DKIM-Signature: v=1\r\nContent-Transfer-Encoding: 8bit\r\n\r\ncaf\xc3\xa9\r\n", false, false,
+         "8bit", "caf\xc3\xa9\r\n"},
         {"Content-Transfer-Encoding: quoted-printable\r\n\r\ncaf=C3=A9\r\n", true, true, "quoted-printable",
          "caf=C3=A9\r\n"},
     };
-    for (auto const& row : rows) {
+    for (const auto& row : rows) {
         std::string input = row.input;
         if (input.substr(input.size() - 4) == "long") input += std::string(1200, 'x') + "\r\n";
         Object object(input.data(), input.size());
@@ -344,9 +367,10 @@ TEST(ObjectEncodeTest, RepairReplacesOnlyThePartsThatNeedIt) {
     EXPECT_FALSE(object.encodable(Capabilities::standard()));
     EXPECT_TRUE(object.fix(Capabilities::standard()));
     EXPECT_EQ(object.body.parts()[1], untouched);
-    EXPECT_EQ(encoded(object, Capabilities::standard()),
-              "Content-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\n"
-              "Content-Transfer-Encoding: quoted-printable\r\n\r\ncaf=C3=A9\r\n--b\r\n\r\nplain\r\n--b--\r\n");
+    EXPECT_EQ(
+        encoded(object, Capabilities::standard()),
+        "Content-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\n"
+        "Content-Transfer-Encoding: quoted-printable\r\n\r\ncaf=C3=A9\r\n--b\r\n\r\nplain\r\n--b--\r\n");
     // the copy shared the parts before the repair and keeps its own
     EXPECT_EQ(encoded(copy, Capabilities::utf8()), input);
     // an attachment turned into base64 keeps its bytes: the line end before
@@ -360,16 +384,17 @@ TEST(ObjectEncodeTest, RepairReplacesOnlyThePartsThatNeedIt) {
               "Content-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\n"
               "Content-Transfer-Encoding: base64\r\n\r\nAP8=\r\n--b--\r\n");
     // 8-bit bytes in the preamble are beyond any repair
-    std::string preamble = "Content-Type: multipart/mixed; boundary=b\r\n\r\ncaf\xc3\xa9\r\n--b\r\n\r\nx\r\n--b--\r\n";
+    std::string preamble =
+        "Content-Type: multipart/mixed; boundary=b\r\n\r\ncaf\xc3\xa9\r\n--b\r\n\r\nx\r\n--b--\r\n";
     Object refused(preamble.data(), preamble.size());
     EXPECT_FALSE(refused.fix(Capabilities::standard()));
 }
 
 TEST(ObjectEncodeTest, RepairedPartsKeepTheirLastLineEnds) {
     struct Row {
-        char const* label;
+        const char* label;
         std::string content; // before the delimiter's own line end
-        char const* written; // the part's body as the repair writes it
+        const char* written; // the part's body as the repair writes it
     } const rows[] = {
         {"8bit", "caf\xc3\xa9", "caf=C3=A9\r\n"},
         // a content's last line end, and its empty lines, stay content
@@ -378,8 +403,9 @@ TEST(ObjectEncodeTest, RepairedPartsKeepTheirLastLineEnds) {
         {"binary", std::string(1, '\0') + "\xff", "AP8=\r\n"},
         {"binary", std::string(1, '\0') + "\xff\r\n", "AP8NCg==\r\n"},
     };
-    for (auto const& row : rows) {
-        std::string head = "Content-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\nContent-Transfer-Encoding: ";
+    for (const auto& row : rows) {
+        std::string head =
+            "Content-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\nContent-Transfer-Encoding: ";
         std::string input = head + row.label + "\r\n\r\n" + row.content + "\r\n--b--\r\n";
         Object object(input.data(), input.size());
         ASSERT_TRUE(object.fix(Capabilities::standard())) << row.label;
@@ -392,7 +418,8 @@ TEST(ObjectEncodeTest, RepairedPartsKeepTheirLastLineEnds) {
 
 TEST(LineEncodeTest, LinesOverTheHardLimitAreFoldedWithoutEightBitTransport) {
     std::string value;
-    for (int i = 0; i < 200; ++i) value += "word" + std::to_string(i) + " ";
+    for (int i = 0; i < 200; ++i)
+        value += "word" + std::to_string(i) + " ";
     std::string field = "Comments: " + value + "\r\n";
     std::string folded = line(field, Capabilities::standard());
     EXPECT_TRUE(transportable(folded));
@@ -410,10 +437,11 @@ TEST(LineEncodeTest, AuthenticationFieldsWithoutTheirClassStayAsTheyStand) {
     // re-encoded (8-bit bytes under the standard preset), a value whose class
     // does not exist yet is kept byte for byte, its line ends made CR LF;
     // an unknown name of the same shape is folded again
-    for (char const* name : {"DKIM-Signature", "ARC-Seal", "ARC-Message-Signature", "ARC-Authentication-Results",
-                             "Authentication-Results"}) {
+    for (const char* name : {"DKIM-Signature", "ARC-Seal", "ARC-Message-Signature",
+                             "ARC-Authentication-Results", "Authentication-Results"}) {
         std::string field = std::string(name) + ": a=1;\n  b=caf\xc3\xa9;   c=2\n";
-        EXPECT_EQ(line(field, Capabilities::standard()), std::string(name) + ": a=1;\r\n  b=caf\xc3\xa9;   c=2\r\n");
+        EXPECT_EQ(line(field, Capabilities::standard()),
+                  std::string(name) + ": a=1;\r\n  b=caf\xc3\xa9;   c=2\r\n");
     }
     EXPECT_EQ(line("Comments: a=1;\n  b=caf\xc3\xa9;   c=2\n", Capabilities::standard()).find("   "),
               std::string::npos);

@@ -26,8 +26,8 @@ struct Message {
     std::string text;
 };
 
-std::vector<Message> const& messages() {
-    static std::vector<Message> const all = [] {
+const std::vector<Message>& messages() {
+    static const std::vector<Message> all = [] {
         std::vector<Message> result;
         for (auto const& name : T::files(T::pythonCorpus, "msg_", ".txt"))
             result.push_back({name, T::readFile(std::string(T::pythonCorpus) + "/" + name)});
@@ -39,11 +39,11 @@ std::vector<Message> const& messages() {
 }
 
 struct Preset {
-    char const* name;
-    Capabilities const& caps;
+    const char* name;
+    const Capabilities& caps;
 };
 
-Preset const presets[] = {{"standard", Capabilities::standard()}, {"utf8", Capabilities::utf8()}};
+const Preset presets[] = {{"standard", Capabilities::standard()}, {"utf8", Capabilities::utf8()}};
 
 struct Written {
     bool fixed = false;
@@ -51,7 +51,7 @@ struct Written {
     std::string out;
 };
 
-Written write(std::string const& text, Capabilities const& caps) {
+Written write(const std::string& text, const Capabilities& caps) {
     Written written;
     Object object(text.data(), text.size());
     written.fixed = object.fix(caps);
@@ -61,7 +61,7 @@ Written write(std::string const& text, Capabilities const& caps) {
 }
 
 // what a 7-bit transport asks of every byte and line
-bool transportable(std::string const& text) {
+bool transportable(const std::string& text) {
     size_t line = 0;
     for (char c : text) {
         if (c == '\r' || c == '\n')
@@ -75,7 +75,7 @@ bool transportable(std::string const& text) {
 // Where a reader sees another message in what was written, and why. The
 // encoder writes the message as it parsed it; these are the places where
 // its parse and Python's part ways.
-std::map<std::string, char const*> const readOtherwise = {
+const std::map<std::string, const char*> readOtherwise = {
     // lines that are not fields are skipped and so not written; Python
     // starts the body at them
     {"msg_19.txt", "text without a header"},
@@ -89,7 +89,7 @@ std::map<std::string, char const*> const readOtherwise = {
 };
 
 // Python's view of each file, read in one run
-std::map<std::string, std::string> views(std::vector<std::string> const& paths) {
+std::map<std::string, std::string> views(const std::vector<std::string>& paths) {
     std::string here = __FILE__;
     std::vector<std::string> argv = {Orvanta::Test::python3(),
                                      here.substr(0, here.rfind('/')) + "/encoded_view.py"};
@@ -109,7 +109,7 @@ std::map<std::string, std::string> views(std::vector<std::string> const& paths) 
 }
 
 // a header line as the UTF-8 preset must copy it: CR LF line ends
-std::string crlf(char const* data, size_t size) {
+std::string crlf(const char* data, size_t size) {
     std::string out;
     for (size_t i = 0; i < size; ++i) {
         if (data[i] == '\r' && i + 1 < size && data[i + 1] == '\n') continue;
@@ -122,10 +122,10 @@ std::string crlf(char const* data, size_t size) {
     return out;
 }
 
-void lines(Object const& object, std::vector<std::string>& out) {
-    for (Line const& line : object.header.lines())
+void lines(const Object& object, std::vector<std::string>& out) {
+    for (const Line& line : object.header.lines())
         out.push_back(crlf(line.data(), line.size()));
-    for (auto const& part : object.body.parts())
+    for (const auto& part : object.body.parts())
         lines(*part, out);
 }
 
@@ -144,24 +144,24 @@ TEST(EncodeRoundTripTest, ReadersSeeTheSameMessage) {
         std::string base = dir + "/" + std::to_string(i);
         T::writeFile(base + ".in", messages()[i].text);
         paths.push_back(base + ".in");
-        for (Preset const& preset : presets) {
+        for (const Preset& preset : presets) {
             T::writeFile(base + "." + preset.name, write(messages()[i].text, preset.caps).out);
             paths.push_back(base + "." + preset.name);
         }
     }
     auto seen = views(paths);
     for (size_t i = 0; i < messages().size(); ++i) {
-        Message const& message = messages()[i];
+        const Message& message = messages()[i];
         if (readOtherwise.count(message.name)) continue;
         std::string base = dir + "/" + std::to_string(i);
-        for (Preset const& preset : presets)
+        for (const Preset& preset : presets)
             EXPECT_EQ(seen[base + "." + preset.name], seen[base + ".in"])
                 << message.name << " " << preset.name;
     }
 }
 
 TEST(EncodeRoundTripTest, SevenBitTransportGetsSevenBitTextInShortLines) {
-    for (Message const& message : messages()) {
+    for (const Message& message : messages()) {
         Written written = write(message.text, Capabilities::standard());
         EXPECT_TRUE(written.fixed) << message.name;
         EXPECT_TRUE(transportable(written.out)) << message.name;
@@ -170,7 +170,7 @@ TEST(EncodeRoundTripTest, SevenBitTransportGetsSevenBitTextInShortLines) {
 }
 
 TEST(EncodeRoundTripTest, EightBitTransportCopiesEveryHeaderLine) {
-    for (Message const& message : messages()) {
+    for (const Message& message : messages()) {
         Written written = write(message.text, Capabilities::utf8());
         EXPECT_TRUE(written.fixed) << message.name;
         EXPECT_EQ(written.count, written.out.size()) << message.name;
@@ -178,7 +178,7 @@ TEST(EncodeRoundTripTest, EightBitTransportCopiesEveryHeaderLine) {
         std::vector<std::string> expected;
         lines(object, expected);
         size_t position = 0;
-        for (auto const& line : expected) {
+        for (const auto& line : expected) {
             size_t found = written.out.find(line, position);
             ASSERT_NE(found, std::string::npos) << message.name << ": " << line;
             position = found + line.size();
@@ -189,15 +189,15 @@ TEST(EncodeRoundTripTest, EightBitTransportCopiesEveryHeaderLine) {
 // A nested multipart without delimiters of its own, under its parent's
 // boundary: the closing delimiter written for it is the parent's when the
 // output is read again.
-std::map<std::string, char const*> const movingTarget = {
+const std::map<std::string, const char*> movingTarget = {
     {"msg_15.txt", "a nested multipart reusing the outer boundary"},
     {"msg_39.txt", "a nested multipart reusing the outer boundary"},
 };
 
 TEST(EncodeRoundTripTest, SecondEncodingIsAFixedPoint) {
-    for (Message const& message : messages()) {
+    for (const Message& message : messages()) {
         if (movingTarget.count(message.name)) continue;
-        for (Preset const& preset : presets) {
+        for (const Preset& preset : presets) {
             std::string first = write(message.text, preset.caps).out;
             EXPECT_EQ(write(first, preset.caps).out, first) << message.name << " " << preset.name;
         }

@@ -2,18 +2,19 @@
 // reads one byte too far trips AddressSanitizer.
 #pragma once
 
+#include <cstring>
 #include <memory>
 #include <string>
-#include <cstring>
 
 namespace Orvanta::Mime::Test {
 
 class Exact {
 public:
-    explicit Exact(std::string const& text) : _size(text.size()), _bytes(new char[text.size() ? text.size() : 1]) {
+    explicit Exact(const std::string& text)
+        : _size(text.size()), _bytes(new char[text.size() ? text.size() : 1]) {
         std::memcpy(_bytes.get(), text.data(), text.size());
     }
-    char const* data() const { return _bytes.get(); }
+    const char* data() const { return _bytes.get(); }
     size_t size() const { return _size; }
 
 private:

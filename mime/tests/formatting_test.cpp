@@ -9,7 +9,7 @@ using Orvanta::Mime::Formatting;
 namespace {
 
 // the five answers as a string of letters: a(scii) t(om) p(hrase) m (param) d(ottedatom)
-std::string forms(std::string const& text) {
+std::string forms(const std::string& text) {
     Formatting f(text.data(), text.size());
     std::string out;
     if (f.ascii()) out += 'a';

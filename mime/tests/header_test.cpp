@@ -2,12 +2,12 @@
 #include "filter/string.h"
 #include "mime/contentdisposition.h"
 #include "mime/contentid.h"
-#include "mime/contenttype.h"
 #include "mime/contenttransferencoding.h"
+#include "mime/contenttype.h"
 #include "mime/datetime.h"
-#include "mime/targets.h"
 #include "mime/header.h"
 #include "mime/object.h"
+#include "mime/targets.h"
 #include "testsupport/process.h"
 
 #include <gtest/gtest.h>
@@ -21,12 +21,14 @@ using namespace Orvanta::Mime;
 
 namespace {
 
-std::string text(String const& view) { return std::string(view.data(), view.size()); }
+std::string text(const String& view) {
+    return std::string(view.data(), view.size());
+}
 
 // a header parsed from a text that the fixture keeps alive
 class HeaderTest : public ::testing::Test {
 protected:
-    Object::ExtHeader& parse(std::string const& input) {
+    Object::ExtHeader& parse(const std::string& input) {
         _text = input;
         _header = Object::ExtHeader(_text.data(), _text.size());
         return _header;
@@ -34,13 +36,15 @@ protected:
 
     std::vector<std::string> names() const {
         std::vector<std::string> result;
-        for (Line const& line : _header.lines()) result.push_back(text(line.key));
+        for (const Line& line : _header.lines())
+            result.push_back(text(line.key));
         return result;
     }
 
     std::vector<std::string> values() const {
         std::vector<std::string> result;
-        for (Line const& line : _header.lines()) result.push_back(text(line.value));
+        for (const Line& line : _header.lines())
+            result.push_back(text(line.value));
         return result;
     }
 
@@ -52,12 +56,14 @@ protected:
 class Unwritable : public HeaderField {
 public:
     using HeaderField::encode;
-    size_t encode(Capabilities const&, Orvanta::Filter::Result*, bool) const override {
+    size_t encode(const Capabilities&, Orvanta::Filter::Result*, bool) const override {
         throw std::runtime_error("cannot write");
     }
 };
 
-Key key(char const* name) { return Key(name, std::strlen(name)); }
+Key key(const char* name) {
+    return Key(name, std::strlen(name));
+}
 
 } // namespace
 
@@ -104,7 +110,8 @@ TEST_F(HeaderTest, SetReplacesFirstAndRemovesLaterLines) {
     EXPECT_EQ(values(), (std::vector<std::string>{"new", "x", "y"}));
     header.set("X-New", "appended");
     EXPECT_EQ(names().back(), "X-New");
-    for (Line const& line : header.lines()) EXPECT_EQ(line.value.key(), &line.key);
+    for (const Line& line : header.lines())
+        EXPECT_EQ(line.value.key(), &line.key);
 }
 
 TEST_F(HeaderTest, SubjectKeepsWordsInAnUnknownCharset) {
@@ -125,12 +132,12 @@ TEST_F(HeaderTest, SubjectKeepsWordsInAnUnknownCharset) {
 TEST_F(HeaderTest, EmptyOrNullValuesChangeNothing) {
     Header& header = parse("X-Note: keep\r\n\r\n");
     header.set("X-Note", "");
-    header.set("X-Note", static_cast<char const*>(nullptr));
-    header.set(static_cast<char const*>(nullptr), "v");
+    header.set("X-Note", static_cast<const char*>(nullptr));
+    header.set(static_cast<const char*>(nullptr), "v");
     header.set("", "v");
     header.set(header.begin(), "");
-    header.append("X-Other", static_cast<char const*>(nullptr));
-    header.prepend(static_cast<char const*>(nullptr), "v");
+    header.append("X-Other", static_cast<const char*>(nullptr));
+    header.prepend(static_cast<const char*>(nullptr), "v");
     EXPECT_EQ(names(), (std::vector<std::string>{"X-Note"}));
     EXPECT_EQ(values(), (std::vector<std::string>{"keep"}));
 }
@@ -153,7 +160,7 @@ TEST_F(HeaderTest, ParameterValuesKeepTheirBlanksThroughTheFoldingWriter) {
     // percent-encoded form
     Header header;
     header.set("Content-Disposition", "attachment; filename=\"two  spaces.txt\"; note=\"one space\"");
-    Value const& value = header.get("content-disposition");
+    const Value& value = header.get("content-disposition");
     ContentDisposition disposition(value.data(), value.size());
     EXPECT_EQ(disposition.params().get("filename"), "two  spaces.txt");
     EXPECT_EQ(disposition.params().get("note"), "one space");
@@ -164,7 +171,7 @@ TEST_F(HeaderTest, ParameterValuesKeepTheirBlanksThroughTheFoldingWriter) {
     Object object(input.data(), input.size());
     std::string out = object.header.str(false);
     Object back(out.data(), out.size());
-    Value const& type = back.header.get("content-type");
+    const Value& type = back.header.get("content-type");
     ContentType parsed(type.data(), type.size(), true);
     EXPECT_EQ(parsed.params().get("name"), "caf\xc3\xa9  menu.txt");
     EXPECT_EQ(parsed.params().get("x"), "a  b");
@@ -173,11 +180,12 @@ TEST_F(HeaderTest, ParameterValuesKeepTheirBlanksThroughTheFoldingWriter) {
 namespace {
 
 // the local part of every mailbox of an address-list value
-std::vector<std::string> locals(Value const& value) {
+std::vector<std::string> locals(const Value& value) {
     std::vector<std::string> out;
     Targets targets(value.data(), value.size(), true);
-    for (auto const& target : targets.targets())
-        for (auto const& member : target->members()) out.push_back(member->address().local().text());
+    for (const auto& target : targets.targets())
+        for (const auto& member : target->members())
+            out.push_back(member->address().local().text());
     return out;
 }
 
@@ -188,7 +196,8 @@ TEST_F(HeaderTest, QuotedLocalPartsKeepTheirBlanksThroughTheFoldingWriter) {
     Header header;
     header.set("To", "\"john  doe\"@example.org, team: \"a  b\"@example.org, c@example.org;");
     EXPECT_EQ(locals(header.get("to")), (std::vector<std::string>{"john  doe", "a  b", "c"}));
-    EXPECT_EQ(text(header[0]), "To: \"john  doe\"@example.org, team: \"a  b\"@example.org, c@example.org;\r\n");
+    EXPECT_EQ(text(header[0]),
+              "To: \"john  doe\"@example.org, team: \"a  b\"@example.org, c@example.org;\r\n");
     // a parsed line written again for a 7-bit transport (its name is encoded)
     std::string input = "Cc: J\xc3\xb6rg <\"a  b\"@example.org>\r\n\r\n";
     Object object(input.data(), input.size());
@@ -239,7 +248,8 @@ TEST_F(HeaderTest, AppendAndPrependAddComposedLines) {
 TEST_F(HeaderTest, RawValuesAreFoldedAndCannotInjectLines) {
     Header header;
     std::string words;
-    for (int i = 0; i < 30; ++i) words += "word" + std::to_string(i) + " ";
+    for (int i = 0; i < 30; ++i)
+        words += "word" + std::to_string(i) + " ";
     header.set("Comments", words.c_str());
     std::string line = text(header[0]);
     EXPECT_NE(line.find("\r\n "), std::string::npos);
@@ -260,21 +270,23 @@ TEST_F(HeaderTest, RemoveVariants) {
     header.remove(size_t(1));
     header.remove(size_t(9));
     EXPECT_EQ(names(), (std::vector<std::string>{"B", "D"}));
-    header.remove([](Line const& line) { return text(line.value) == "5"; });
+    header.remove([](const Line& line) { return text(line.value) == "5"; });
     EXPECT_EQ(names(), (std::vector<std::string>{"B"}));
     EXPECT_EQ(header.lines()[0].value.key(), &header.lines()[0].key);
 }
 
 TEST_F(HeaderTest, SortByNameKeepsOtherLinesInPlace) {
     Header& header = parse("Received: gamma\r\nX: 1\r\nReceived: alpha\r\nY: 2\r\nReceived: beta\r\n\r\n");
-    header.sort(key("received"), [](Value const& a, Value const& b) { return text(a) < text(b); });
+    header.sort(key("received"), [](const Value& a, const Value& b) { return text(a) < text(b); });
     EXPECT_EQ(values(), (std::vector<std::string>{"alpha", "1", "beta", "2", "gamma"}));
-    for (Line const& line : header.lines()) EXPECT_EQ(line.value.key(), &line.key);
-    header.sort([](Line const& a, Line const& b) { return text(a.value) > text(b.value); });
+    for (const Line& line : header.lines())
+        EXPECT_EQ(line.value.key(), &line.key);
+    header.sort([](const Line& a, const Line& b) { return text(a.value) > text(b.value); });
     EXPECT_EQ(values(), (std::vector<std::string>{"gamma", "beta", "alpha", "2", "1"}));
-    for (Line const& line : header.lines()) EXPECT_EQ(line.value.key(), &line.key);
+    for (const Line& line : header.lines())
+        EXPECT_EQ(line.value.key(), &line.key);
     // a comparator that is no ordering at all must not break anything
-    header.sort([](Line const&, Line const&) { return true; });
+    header.sort([](const Line&, const Line&) { return true; });
     EXPECT_EQ(header.size(), 5u);
 }
 
@@ -296,7 +308,7 @@ TEST_F(HeaderTest, CopiesShareComposedTexts) {
         EXPECT_EQ(original.size(), 0u);
     }
     EXPECT_EQ(text(copy.get("x-a")), "composed");
-    char const* kept = copy.preserve("abc", 3);
+    const char* kept = copy.preserve("abc", 3);
     EXPECT_STREQ(kept, "abc");
 }
 

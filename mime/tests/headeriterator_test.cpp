@@ -9,7 +9,9 @@ using namespace Orvanta::Mime;
 
 namespace {
 
-std::string text(String const& view) { return std::string(view.data(), view.size()); }
+std::string text(const String& view) {
+    return std::string(view.data(), view.size());
+}
 
 } // namespace
 
@@ -41,7 +43,8 @@ TEST(HeaderIteratorTest, FilteredReverseWalk) {
     ++it;
     EXPECT_TRUE(it == header.rend());
     std::string names;
-    for (ReverseHeaderIterator all = header.rbegin(); all != header.rend(); ++all) names += text(all.key());
+    for (ReverseHeaderIterator all = header.rbegin(); all != header.rend(); ++all)
+        names += text(all.key());
     EXPECT_EQ(names, "aBA");
 }
 

@@ -14,7 +14,9 @@ using Orvanta::Mime::Test::Exact;
 
 namespace {
 
-std::string text(String const& view) { return std::string(view.data(), view.size()); }
+std::string text(const String& view) {
+    return std::string(view.data(), view.size());
+}
 
 } // namespace
 
@@ -69,7 +71,7 @@ TEST(LineTest, EmptyLinesAndBadLinesThrow) {
         std::string input;
         size_t empty; // length of the empty line, or npos for a parse error
         size_t skip;
-        char const* message;
+        const char* message;
     };
     const size_t no = std::string::npos;
     std::vector<Case> cases = {
@@ -82,15 +84,15 @@ TEST(LineTest, EmptyLinesAndBadLinesThrow) {
         {"\r", no, 1, "Key cannot be retrieved (no colon)"},
         {"\rX: y\n", no, 6, "Missing colon"},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         Exact input(c.input);
         try {
             Line line(input.data(), input.size());
             ADD_FAILURE() << "no exception for " << c.input;
-        } catch (EmptyLine const& line) {
+        } catch (const EmptyLine& line) {
             EXPECT_EQ(line.size(), c.empty) << c.input;
             EXPECT_EQ(line.data(), input.data());
-        } catch (ParseError const& error) {
+        } catch (const ParseError& error) {
             ASSERT_EQ(c.empty, no) << c.input;
             EXPECT_EQ(error.length(), c.skip) << c.input;
             EXPECT_STREQ(error.what(), c.message);
@@ -101,10 +103,14 @@ TEST(LineTest, EmptyLinesAndBadLinesThrow) {
 TEST(LineTest, ValueKeepsPointingAtItsOwnKey) {
     std::vector<std::string> texts = {"C: 3\r\n", "A: 1\r\n", "B: 2\r\n"};
     std::vector<Line> lines;
-    for (auto const& t : texts) lines.emplace_back(t.c_str());
-    for (int round = 0; round < 20; ++round) lines.emplace_back(texts[0].c_str()); // growth moves them
-    std::sort(lines.begin(), lines.end(), [](Line const& a, Line const& b) { return text(a.key) < text(b.key); });
-    for (Line const& line : lines) EXPECT_EQ(line.value.key(), &line.key);
+    for (const auto& t : texts)
+        lines.emplace_back(t.c_str());
+    for (int round = 0; round < 20; ++round)
+        lines.emplace_back(texts[0].c_str()); // growth moves them
+    std::sort(lines.begin(), lines.end(),
+              [](const Line& a, const Line& b) { return text(a.key) < text(b.key); });
+    for (const Line& line : lines)
+        EXPECT_EQ(line.value.key(), &line.key);
     Line copy = lines[0];
     EXPECT_EQ(copy.value.key(), &copy.key);
     Line moved = std::move(copy);
@@ -139,5 +145,6 @@ TEST(LineTest, ValidityFollowsTheTypedParser) {
     EXPECT_TRUE(Line("From: a@example.org\r\n").valid());
     EXPECT_FALSE(Line("Sender: a@example.org, b@example.org\r\n").valid());
     EXPECT_FALSE(Line("DKIM-Signature: garbage\r\n").valid());
-    EXPECT_TRUE(Line("DKIM-Signature: v=1; a=rsa-sha256; d=example.com; s=s1; h=from; bh=AA==; b=AA==\r\n").valid());
+    EXPECT_TRUE(
+        Line("DKIM-Signature: v=1; a=rsa-sha256; d=example.com; s=s1; h=from; bh=AA==; b=AA==\r\n").valid());
 }

@@ -21,27 +21,27 @@ using Orvanta::Mime::Test::Exact;
 namespace {
 
 template <typename T>
-T parse(std::string const& text, bool strict = true) {
+T parse(const std::string& text, bool strict = true) {
     Exact exact(text);
     return T(exact.data(), exact.size(), strict);
 }
 
 template <typename T>
-std::string failure(std::string const& text, bool strict = true) {
+std::string failure(const std::string& text, bool strict = true) {
     try {
         parse<T>(text, strict);
-    } catch (std::exception const& error) {
+    } catch (const std::exception& error) {
         return error.what();
     }
     return "no error";
 }
 
-DisplayName name(std::string const& text) {
+DisplayName name(const std::string& text) {
     Exact exact(text);
     return DisplayName(exact.data(), exact.size());
 }
 
-std::string plain(Encodable const& value, Capabilities const& caps = Capabilities::utf8()) {
+std::string plain(const Encodable& value, const Capabilities& caps = Capabilities::utf8()) {
     std::string out;
     Orvanta::Filter::String sink(&out);
     size_t count = value.encode(caps, &sink, false);
@@ -50,7 +50,7 @@ std::string plain(Encodable const& value, Capabilities const& caps = Capabilitie
 }
 
 // through the folding encoder, starting after "To: "
-std::string folded(Encodable const& value, Capabilities const& caps = Capabilities::utf8()) {
+std::string folded(const Encodable& value, const Capabilities& caps = Capabilities::utf8()) {
     std::string out;
     Orvanta::Filter::String sink(&out);
     size_t written;
@@ -63,10 +63,11 @@ std::string folded(Encodable const& value, Capabilities const& caps = Capabiliti
     return out;
 }
 
-std::vector<std::string> addresses(Targets const& targets) {
+std::vector<std::string> addresses(const Targets& targets) {
     std::vector<std::string> out;
-    for (auto const& target : targets.targets())
-        for (auto const& member : target->members()) out.push_back(member->address().utf8());
+    for (const auto& target : targets.targets())
+        for (const auto& member : target->members())
+            out.push_back(member->address().utf8());
     return out;
 }
 
@@ -114,7 +115,8 @@ TEST(DisplayNameTest, Writing) {
 
 TEST(DisplayNameTest, LineEndsAreNeverWrittenRaw) {
     // an encoded word or an escape that decodes to a line end
-    for (auto const& text : {std::string("=?utf-8?q?a=0D=0ABcc=3A_x=40evil?= <"), std::string("\"a\\\r\\\nBcc: x\" <")}) {
+    for (const auto& text :
+         {std::string("=?utf-8?q?a=0D=0ABcc=3A_x=40evil?= <"), std::string("\"a\\\r\\\nBcc: x\" <")}) {
         auto n = name(text);
         ASSERT_NE(n.text().find('\n'), std::string::npos);
         for (auto caps : {&Capabilities::utf8(), &Capabilities::standard()}) {
@@ -151,10 +153,10 @@ TEST(MailboxTest, Errors) {
 
 TEST(MailboxTest, ObsoleteRoutesAreReadAndDropped) {
     struct Case {
-        char const* text;
-        char const* written;  // the mailbox written back; empty: refused
+        const char* text;
+        const char* written; // the mailbox written back; empty: refused
     };
-    Case const cases[] = {
+    const Case cases[] = {
         {"<@route1,@route2:user@example.org>", "user@example.org"},
         {"Jane <@relay.example:jane@example.org>", "Jane <jane@example.org>"},
         {"< @a.example , ,@b.example (c) : user@example.org>", "user@example.org"},
@@ -162,7 +164,7 @@ TEST(MailboxTest, ObsoleteRoutesAreReadAndDropped) {
         {"<@route1,@route2 user@example.org>", ""},
         {"<@:user@example.org>", ""},
     };
-    for (Case const& c : cases) {
+    for (const Case& c : cases) {
         if (*c.written == '\0') {
             EXPECT_NE(failure<Mailbox>(c.text), "no error") << c.text;
             continue;
@@ -234,7 +236,9 @@ TEST(TargetsTest, FoldingEncoders) {
     EXPECT_NE(f.find("=?utf-8?q?"), std::string::npos) << f;
 
     std::string list;
-    for (int i = 0; i < 12; ++i) list += (i ? ", " : "") + std::string("Person Number ") + char('a' + i) + " <person" + char('a' + i) + "@example.org>";
+    for (int i = 0; i < 12; ++i)
+        list += (i ? ", " : "") + std::string("Person Number ") + char('a' + i) + " <person" + char('a' + i) +
+                "@example.org>";
     auto targets = parse<Targets>(list);
     std::string out = folded(targets);
     size_t start = 0;
@@ -299,10 +303,10 @@ namespace {
 
 // group, display name, local part, domain of every mailbox, as the oracle
 // answers them
-std::vector<std::string> flatten(Targets const& targets) {
+std::vector<std::string> flatten(const Targets& targets) {
     std::vector<std::string> out;
-    for (auto const& target : targets.targets()) {
-        for (auto const& member : target->members()) {
+    for (const auto& target : targets.targets()) {
+        for (const auto& member : target->members()) {
             out.push_back(target->group() ? target->name().text() : "");
             out.push_back(member->name().text());
             out.push_back(member->address().local().text());
@@ -313,10 +317,21 @@ std::vector<std::string> flatten(Targets const& targets) {
 }
 
 std::vector<std::string> generatedLists() {
-    std::vector<std::string> names = {"", "John Doe", "\"Doe, John\"", "=?utf-8?q?J=C3=B6rg?= Smith", "\"John\" \"Doe\"",
-                                      "John (Jr.) Doe", "J\xc3\xb6rg", "\"a\\\"b\""};
-    std::vector<std::string> plain = {"a@example.org", "first.last@sub.example.org", "\"john doe\"@example.org",
-                                      "user+tag@example.org", "x@[192.0.2.1]", "j\xc3\xb6rg@b\xc3\xbc" "cher.example"};
+    std::vector<std::string> names = {"",
+                                      "John Doe",
+                                      "\"Doe, John\"",
+                                      "=?utf-8?q?J=C3=B6rg?= Smith",
+                                      "\"John\" \"Doe\"",
+                                      "John (Jr.) Doe",
+                                      "J\xc3\xb6rg",
+                                      "\"a\\\"b\""};
+    std::vector<std::string> plain = {"a@example.org",
+                                      "first.last@sub.example.org",
+                                      "\"john doe\"@example.org",
+                                      "user+tag@example.org",
+                                      "x@[192.0.2.1]",
+                                      "j\xc3\xb6rg@b\xc3\xbc"
+                                      "cher.example"};
     std::vector<std::string> separators = {", ", " , ", ",\r\n ", "(c), "};
     std::vector<std::string> lists;
     size_t k = 0;
@@ -330,7 +345,8 @@ std::vector<std::string> generatedLists() {
             std::string separator = separators[k++ % separators.size()];
             lists.push_back(first);
             lists.push_back(first + separator + second);
-            lists.push_back("team: " + first + ", " + second + ";" + separator + plain[(s + 2) % plain.size()]);
+            lists.push_back("team: " + first + ", " + second + ";" + separator +
+                            plain[(s + 2) % plain.size()]);
         }
     }
     lists.push_back("undisclosed-recipients:;");
@@ -342,7 +358,8 @@ std::vector<std::string> generatedLists() {
 TEST(TargetsTest, AgreesWithPython) {
     auto lists = generatedLists();
     std::vector<Orvanta::Mime::Test::Request> requests;
-    for (auto const& list : lists) requests.push_back({"list", list});
+    for (const auto& list : lists)
+        requests.push_back({"list", list});
     auto answers = Orvanta::Mime::Test::ask(requests);
     size_t compared = 0;
     for (size_t i = 0; i < lists.size(); ++i) {
@@ -352,7 +369,7 @@ TEST(TargetsTest, AgreesWithPython) {
             auto targets = parse<Targets>(lists[i]);
             EXPECT_EQ(flatten(targets), expected) << lists[i];
             ++compared;
-        } catch (std::exception const& error) {
+        } catch (const std::exception& error) {
             ADD_FAILURE() << lists[i] << ": " << error.what();
         }
     }
@@ -363,19 +380,22 @@ TEST(TargetsTest, AgreesWithPython) {
 TEST(TargetsTest, AddressesAgreeWithGetaddresses) {
     auto lists = generatedLists();
     std::vector<Orvanta::Mime::Test::Request> requests;
-    for (auto const& list : lists) requests.push_back({"pairs", list});
+    for (const auto& list : lists)
+        requests.push_back({"pairs", list});
     auto answers = Orvanta::Mime::Test::ask(requests);
     size_t compared = 0;
     for (size_t i = 0; i < lists.size(); ++i) {
         // getaddresses has no notion of groups: it yields an empty pair for
         // the end of one; compare only the answers without such gaps
         bool gaps = false;
-        for (auto const& address : answers[i]) gaps = gaps || address.empty();
+        for (const auto& address : answers[i])
+            gaps = gaps || address.empty();
         if (gaps) continue;
         std::vector<std::string> ours;
         auto targets = parse<Targets>(lists[i]);
-        for (auto const& target : targets.targets())
-            for (auto const& member : target->members()) ours.push_back(member->address().utf8());
+        for (const auto& target : targets.targets())
+            for (const auto& member : target->members())
+                ours.push_back(member->address().utf8());
         EXPECT_EQ(ours, answers[i]) << lists[i];
         ++compared;
     }

@@ -13,7 +13,9 @@ using Orvanta::Mime::Test::Exact;
 
 namespace {
 
-std::string text(String const& view) { return std::string(view.data(), view.size()); }
+std::string text(const String& view) {
+    return std::string(view.data(), view.size());
+}
 
 } // namespace
 
@@ -63,10 +65,10 @@ TEST(ObjectTest, EmptyInputIsFatal) {
     try {
         Object object("", 0);
         FAIL();
-    } catch (FatalError const& error) {
+    } catch (const FatalError& error) {
         EXPECT_STREQ(error.what(), "Empty header");
     }
-    EXPECT_THROW(Object::ExtHeader(static_cast<char const*>(nullptr)), FatalError);
+    EXPECT_THROW(Object::ExtHeader(static_cast<const char*>(nullptr)), FatalError);
     Exact crlf("\r\n");
     Object object(crlf.data(), crlf.size());
     EXPECT_EQ(object.header.size(), 0u);
@@ -83,7 +85,8 @@ TEST(ObjectTest, CopiesStayValidAfterTheOriginalGoes) {
     EXPECT_EQ(text(copy.header.get("x-added")), "composed");
     EXPECT_EQ(copy.header.bytes(), 24u);
     EXPECT_EQ(copy.body.owner(), &copy.header);
-    for (Line const& line : copy.header.lines()) EXPECT_EQ(line.value.key(), &line.key);
+    for (const Line& line : copy.header.lines())
+        EXPECT_EQ(line.value.key(), &line.key);
     Object moved(std::move(copy));
     EXPECT_EQ(moved.body.owner(), &moved.header);
     EXPECT_EQ(text(moved.body), "body\r\n");
@@ -114,7 +117,7 @@ TEST(ObjectTest, MessagesInAGrowingVectorAreMovedWhole) {
     std::vector<Object> objects;
     for (int i = 0; i < 9; ++i)
         objects.emplace_back(message.data(), message.size());
-    for (Object const& object : objects) {
+    for (const Object& object : objects) {
         EXPECT_EQ(object.str(false), alone.str(false));
     }
 }

@@ -10,8 +10,8 @@ namespace Orvanta::Mime::Test {
 
 namespace {
 
-std::string hex(std::string const& text) {
-    static char const digits[] = "0123456789abcdef";
+std::string hex(const std::string& text) {
+    static const char digits[] = "0123456789abcdef";
     std::string out;
     for (unsigned char c : text) {
         out += digits[c >> 4];
@@ -20,7 +20,7 @@ std::string hex(std::string const& text) {
     return out;
 }
 
-std::string unhex(std::string const& text) {
+std::string unhex(const std::string& text) {
     std::string out;
     for (size_t i = 0; i + 1 < text.size(); i += 2)
         out += static_cast<char>(std::stoi(text.substr(i, 2), nullptr, 16));
@@ -29,17 +29,17 @@ std::string unhex(std::string const& text) {
 
 } // namespace
 
-std::vector<Answer> ask(std::vector<Request> const& requests) {
+std::vector<Answer> ask(const std::vector<Request>& requests) {
     return ask(requests, "oracle.py");
 }
 
-std::vector<Answer> ask(std::vector<Request> const& requests, char const* script) {
+std::vector<Answer> ask(const std::vector<Request>& requests, const char* script) {
     return ask(requests, {Orvanta::Test::python3(), std::string(ORVANTA_SOURCE_DIR "/mime/tests/") + script});
 }
 
-std::vector<Answer> ask(std::vector<Request> const& requests, std::vector<std::string> const& command) {
+std::vector<Answer> ask(const std::vector<Request>& requests, const std::vector<std::string>& command) {
     std::string input;
-    for (auto const& request : requests) {
+    for (const auto& request : requests) {
         for (size_t i = 0; i < request.size(); ++i)
             input += (i ? "\t" : "") + hex(request[i]);
         input += '\n';

@@ -11,10 +11,10 @@ using Request = std::vector<std::string>; // kind, then arguments
 using Answer = std::vector<std::string>;
 
 // one answer per request, in order; fails the test when Python cannot run
-std::vector<Answer> ask(std::vector<Request> const& requests);
+std::vector<Answer> ask(const std::vector<Request>& requests);
 // the same with another Python script of this folder speaking the same
 // protocol, or with any command that does
-std::vector<Answer> ask(std::vector<Request> const& requests, char const* script);
-std::vector<Answer> ask(std::vector<Request> const& requests, std::vector<std::string> const& command);
+std::vector<Answer> ask(const std::vector<Request>& requests, const char* script);
+std::vector<Answer> ask(const std::vector<Request>& requests, const std::vector<std::string>& command);
 
 } // namespace Orvanta::Mime::Test

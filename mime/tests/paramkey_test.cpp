@@ -14,16 +14,16 @@ using Orvanta::Mime::Test::Exact;
 namespace {
 
 template <typename Token>
-Token parse(std::string const& text) {
+Token parse(const std::string& text) {
     Exact exact(text);
     return Token(exact.data(), exact.size());
 }
 
 template <typename Token>
-std::string failure(std::string const& text) {
+std::string failure(const std::string& text) {
     try {
         parse<Token>(text);
-    } catch (std::runtime_error const& error) {
+    } catch (const std::runtime_error& error) {
         return error.what();
     }
     return "no error";

@@ -18,19 +18,20 @@ using Orvanta::Mime::Test::Exact;
 
 namespace {
 
-Params parse(std::string const& text, bool strict = true) {
+Params parse(const std::string& text, bool strict = true) {
     Exact exact(text);
     return Params(exact.data(), exact.size(), strict);
 }
 
 // name=value pairs in list order
-std::string pairs(Params const& params) {
+std::string pairs(const Params& params) {
     std::string out;
-    for (auto const& param : params.all()) out += (out.empty() ? "" : "|") + param->name() + "=" + param->value();
+    for (const auto& param : params.all())
+        out += (out.empty() ? "" : "|") + param->name() + "=" + param->value();
     return out;
 }
 
-std::string written(Params const& params) {
+std::string written(const Params& params) {
     std::string out;
     Orvanta::Filter::String sink(&out);
     size_t count = params.encode(Capabilities::utf8(), &sink, false);
@@ -38,7 +39,7 @@ std::string written(Params const& params) {
     return out;
 }
 
-std::string writtenFolded(Params const& params, std::string const& before) {
+std::string writtenFolded(const Params& params, const std::string& before) {
     std::string out;
     Orvanta::Filter::String sink(&out);
     size_t count;
@@ -51,7 +52,7 @@ std::string writtenFolded(Params const& params, std::string const& before) {
     return out;
 }
 
-Params withValue(std::string const& name, std::string const& value) {
+Params withValue(const std::string& name, const std::string& value) {
     Params params;
     EXPECT_TRUE(params.set(name.c_str(), value));
     return params;
@@ -67,7 +68,7 @@ TEST(ParamsTest, Lists) {
     EXPECT_EQ(pairs(parse("a/b=c; d=e")), "d=e");
     EXPECT_EQ(pairs(parse("; a=b")), "a=b");
     EXPECT_EQ(pairs(parse(" a=b (comment) ; c=\"d;e\" ")), "a=b|c=d;e");
-    EXPECT_EQ(pairs(parse("a=\"x;y; b=c")), "");  // the quoted string never closes
+    EXPECT_EQ(pairs(parse("a=\"x;y; b=c")), ""); // the quoted string never closes
     EXPECT_EQ(pairs(parse("a=b; c=(x")), "a=b");
     EXPECT_EQ(pairs(parse("")), "");
 }
@@ -77,7 +78,7 @@ TEST(ParamsTest, StrictValues) {
     EXPECT_EQ(pairs(parse("a=b/c", false)), "a=b/c");
     EXPECT_EQ(pairs(parse("a=\xc3\xa9")), "");
     EXPECT_EQ(pairs(parse("a=\xc3\xa9", false)), "a=\xc3\xa9");
-    EXPECT_EQ(pairs(parse("a=b\tc; d=e")), "d=e");  // a control byte in a token
+    EXPECT_EQ(pairs(parse("a=b\tc; d=e")), "d=e"); // a control byte in a token
     EXPECT_EQ(pairs(parse("a=b,c; d=e")), "d=e");
 }
 
@@ -90,21 +91,22 @@ TEST(ParamsTest, ExtendedValues) {
 
 TEST(ParamsTest, UnknownCharsetsKeepAsciiValues) {
     struct Case {
-        char const* text;
-        char const* pairs;
+        const char* text;
+        const char* pairs;
     };
-    Case const cases[] = {
+    const Case cases[] = {
         {"boundary*=\"ansi-x3.4-1968''EeQf%3D\"", "boundary=EeQf="},
         {"b*=ANSI-X3.4-1968''x%41", "b=xA"},
         {"b*=us-ascii''x", "b=x"},
         {"b*=ASCII'en'x", "b=x"},
-        {"b*=ascii''caf%E9", "b=caf"},  // not ASCII: the byte is refused, the rest kept
+        {"b*=ascii''caf%E9", "b=caf"}, // not ASCII: the byte is refused, the rest kept
         {"name*=no-such-charset''abc; x=y", "name=abc|x=y"},
-        {"name*=no-such-charset''a%E9c; x=y", "x=y"},  // no way to read the byte: dropped
+        {"name*=no-such-charset''a%E9c; x=y", "x=y"}, // no way to read the byte: dropped
         {"t*0*=x-unknown''a; t*1*=%62; t*2=c", "t=abc"},
         {"t*0*=x-unknown''a; t*1*=%FF", ""},
     };
-    for (Case const& c : cases) EXPECT_EQ(pairs(parse(c.text)), c.pairs) << c.text;
+    for (const Case& c : cases)
+        EXPECT_EQ(pairs(parse(c.text)), c.pairs) << c.text;
 }
 
 TEST(ParamsTest, Sections) {
@@ -127,11 +129,13 @@ TEST(ParamsTest, HugeSectionNumbersDoNotWrapIntoContinuations) {
 
 TEST(ParamsTest, ManySectionsJoinQuickly) {
     std::string text;
-    for (int i = 0; i < 20000; ++i) text += "; n" + std::to_string(i) + "*0=v";
+    for (int i = 0; i < 20000; ++i)
+        text += "; n" + std::to_string(i) + "*0=v";
     auto params = parse(text);
     EXPECT_EQ(params.all().size(), 20000u);
     std::string chain;
-    for (int i = 19999; i >= 0; --i) chain += "; t*" + std::to_string(i) + "=x";
+    for (int i = 19999; i >= 0; --i)
+        chain += "; t*" + std::to_string(i) + "=x";
     EXPECT_EQ(parse(chain).get("t"), std::string(20000, 'x'));
 }
 
@@ -146,7 +150,7 @@ TEST(ParamsTest, LookupAndSet) {
     EXPECT_TRUE(params.set("c", std::string("4")));
     EXPECT_EQ(pairs(params), "A=1|b=3|c=4");
     EXPECT_FALSE(params.set("bad name", "x"));
-    EXPECT_FALSE(params.set("a", static_cast<char const*>(nullptr)));
+    EXPECT_FALSE(params.set("a", static_cast<const char*>(nullptr)));
     EXPECT_FALSE(params.set(nullptr, "x"));
     EXPECT_EQ(pairs(params), "A=1|b=3|c=4");
 }
@@ -184,11 +188,13 @@ TEST(ParamsTest, LongValuesAreSplitIntoSections) {
     EXPECT_EQ(out.substr(0, 12), "; \r\n name*0=");
     EXPECT_NE(out.find("\r\n name*1="), std::string::npos);
     size_t start = 0;
-    for (size_t end; (end = out.find("\r\n", start)) != std::string::npos; start = end + 2) EXPECT_LE(end - start, 78u);
+    for (size_t end; (end = out.find("\r\n", start)) != std::string::npos; start = end + 2)
+        EXPECT_LE(end - start, 78u);
     EXPECT_EQ(parse(out.substr(1)).get("name"), value);
 
     std::string utf8;
-    for (int i = 0; i < 40; ++i) utf8 += "\xc3\xa9 x";
+    for (int i = 0; i < 40; ++i)
+        utf8 += "\xc3\xa9 x";
     std::string encoded = written(withValue("filename", utf8));
     EXPECT_NE(encoded.find("filename*0*=utf-8''"), std::string::npos);
     EXPECT_NE(encoded.find("filename*1*="), std::string::npos);
@@ -222,41 +228,51 @@ TEST(ParamsTest, AgreesWithPython) {
         {"; boundary=\"----=_Part_0_12345.67890\"", "boundary"},
     };
     std::vector<Orvanta::Mime::Test::Request> requests;
-    for (auto const& [text, name] : cases) requests.push_back({"param", text, name});
+    for (const auto& [text, name] : cases)
+        requests.push_back({"param", text, name});
     // what we write must read back the same in Python
-    std::vector<std::string> values = {"x y", "\xc3\xa9t\xc3\xa9 \xe2\x82\xac", std::string(150, 'z'), "a\"b\\c",
-                                       "x,y", std::string(50, 'w') + " " + std::string(50, 'w'),
-                                       "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e" + std::string(30, 'k') + "\xe6\x97\xa5"};
+    std::vector<std::string> values = {"x y",
+                                       "\xc3\xa9t\xc3\xa9 \xe2\x82\xac",
+                                       std::string(150, 'z'),
+                                       "a\"b\\c",
+                                       "x,y",
+                                       std::string(50, 'w') + " " + std::string(50, 'w'),
+                                       "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e" + std::string(30, 'k') +
+                                           "\xe6\x97\xa5"};
     std::vector<std::string> writtenValues;
-    for (auto const& value : values) {
+    for (const auto& value : values) {
         writtenValues.push_back(written(withValue("p", value)));
         requests.push_back({"param", writtenValues.back(), "p"});
     }
     auto answers = Orvanta::Mime::Test::ask(requests);
     for (size_t i = 0; i < cases.size(); ++i) {
         ASSERT_EQ(answers[i].size(), 2u) << cases[i].first;
-        EXPECT_EQ(parse(cases[i].first.substr(1)).get(cases[i].second.c_str()), answers[i][1]) << cases[i].first;
+        EXPECT_EQ(parse(cases[i].first.substr(1)).get(cases[i].second.c_str()), answers[i][1])
+            << cases[i].first;
     }
     for (size_t i = 0; i < values.size(); ++i) {
-        auto const& answer = answers[cases.size() + i];
+        const auto& answer = answers[cases.size() + i];
         ASSERT_EQ(answer.size(), 2u) << writtenValues[i];
         EXPECT_EQ(answer[1], values[i]) << writtenValues[i];
     }
 }
 
 TEST(ParamsTest, ExtendedValuesAgreeWithPythonDecoder) {
-    std::vector<std::string> texts = {"utf-8''%E2%82%AC", "iso-8859-1'en'%E9t%E9",
-                                      "us-ascii'en-us'This%20is%20%2A%2A%2Afun%2A%2A%2A", "utf-8'de'Gr%C3%BC%C3%9Fe",
-                                      "iso-8859-15''%A4uro", "utf-8''plain"};
+    std::vector<std::string> texts = {"utf-8''%E2%82%AC",
+                                      "iso-8859-1'en'%E9t%E9",
+                                      "us-ascii'en-us'This%20is%20%2A%2A%2Afun%2A%2A%2A",
+                                      "utf-8'de'Gr%C3%BC%C3%9Fe",
+                                      "iso-8859-15''%A4uro",
+                                      "utf-8''plain"};
     std::vector<Orvanta::Mime::Test::Request> requests;
-    for (auto const& text : texts) {
+    for (const auto& text : texts) {
         requests.push_back({"rfc2231", text});
         requests.push_back({"param", "; x*=" + text, "x"});
     }
     auto answers = Orvanta::Mime::Test::ask(requests);
     for (size_t i = 0; i < texts.size(); ++i) {
-        auto const& split = answers[2 * i];
-        auto const& value = answers[2 * i + 1];
+        const auto& split = answers[2 * i];
+        const auto& value = answers[2 * i + 1];
         ASSERT_EQ(split.size(), 3u);
         ASSERT_EQ(value.size(), 2u);
         ParamCharset charset(texts[i].data(), texts[i].size());

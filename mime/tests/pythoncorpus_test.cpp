@@ -25,14 +25,18 @@ using namespace Orvanta::Mime;
 
 namespace {
 
-char const* const corpus = Orvanta::Mime::Test::pythonCorpus;
+const char* const corpus = Orvanta::Mime::Test::pythonCorpus;
 
-std::vector<std::string> messages() { return Orvanta::Mime::Test::files(corpus, "msg_", ".txt"); }
+std::vector<std::string> messages() {
+    return Orvanta::Mime::Test::files(corpus, "msg_", ".txt");
+}
 
-std::string read(std::string const& path) { return Orvanta::Mime::Test::readFile(path); }
+std::string read(const std::string& path) {
+    return Orvanta::Mime::Test::readFile(path);
+}
 
-std::string esc(char const* data, size_t size) {
-    static char const hex[] = "0123456789abcdef";
+std::string esc(const char* data, size_t size) {
+    static const char hex[] = "0123456789abcdef";
     std::string out;
     for (size_t i = 0; i < size; ++i) {
         auto b = static_cast<unsigned char>(data[i]);
@@ -47,11 +51,13 @@ std::string esc(char const* data, size_t size) {
     return out;
 }
 
-std::string esc(String const& view) { return esc(view.data(), view.size()); }
+std::string esc(const String& view) {
+    return esc(view.data(), view.size());
+}
 
 // Python hands out the content of a part without the line end that belongs to
 // the delimiter after it.
-String withoutLineEnd(String const& text) {
+String withoutLineEnd(const String& text) {
     size_t size = text.size();
     if (size > 0 && text.data()[size - 1] == '\n') --size;
     if (size > 0 && text.data()[size - 1] == '\r') --size;
@@ -59,33 +65,34 @@ String withoutLineEnd(String const& text) {
 }
 
 // whether the content type names that main type (or that subtype, below)
-bool typed(Header const& header, char const* main) {
-    Value const& value = header.get("content-type");
+bool typed(const Header& header, const char* main) {
+    const Value& value = header.get("content-type");
     try {
         return ContentType::Type(value.data(), value.size()).main(main);
-    } catch (std::exception const&) {
+    } catch (const std::exception&) {
         // no usable content type
         return false;
     }
 }
 
-bool subtype(Header const& header, char const* sub) {
-    Value const& value = header.get("content-type");
+bool subtype(const Header& header, const char* sub) {
+    const Value& value = header.get("content-type");
     try {
         return ContentType::Type(value.data(), value.size()).sub(sub);
-    } catch (std::exception const&) {
+    } catch (const std::exception&) {
         // no usable content type
         return false;
     }
 }
 
-void headers(Header const& header, std::vector<std::string>& lines) {
-    for (Line const& line : header.lines()) lines.push_back("header " + esc(line.key) + ": " + esc(line.value));
+void headers(const Header& header, std::vector<std::string>& lines) {
+    for (const Line& line : header.lines())
+        lines.push_back("header " + esc(line.key) + ": " + esc(line.value));
 }
 
 // a body that holds no parts: its text as written and decoded from the
 // transfer encoding its header names
-void leaf(Header const& header, String const& text, std::vector<std::string>& lines) {
+void leaf(const Header& header, const String& text, std::vector<std::string>& lines) {
     lines.push_back("body " + esc(text));
     std::string decoded;
     {
@@ -96,9 +103,9 @@ void leaf(Header const& header, String const& text, std::vector<std::string>& li
     lines.push_back("decoded " + esc(decoded.data(), decoded.size()));
 }
 
-void dump(Object const& object, bool part, bool digest, std::vector<std::string>& lines) {
-    Header const& header = object.header;
-    Body const& body = object.body;
+void dump(const Object& object, bool part, bool digest, std::vector<std::string>& lines) {
+    const Header& header = object.header;
+    const Body& body = object.body;
     headers(header, lines);
     String text = part ? withoutLineEnd(body) : String(body.data(), body.size());
     // Python keeps a multipart without parts as plain text: the whole text
@@ -113,7 +120,7 @@ void dump(Object const& object, bool part, bool digest, std::vector<std::string>
         lines.push_back("multipart " + Separator(header).text().substr(2));
         lines.push_back("preamble " + esc(withoutLineEnd(body.preamble())));
         bool inner = subtype(header, "digest");
-        for (auto const& child : body.parts()) {
+        for (const auto& child : body.parts()) {
             // two delimiter lines in a row make an empty part here; Python
             // leaves it out
             if (child->header.size() == 0 && child->body.size() == 0) continue;
@@ -122,8 +129,9 @@ void dump(Object const& object, bool part, bool digest, std::vector<std::string>
             lines.push_back("end");
         }
         // a part's own trailing line end belongs to the delimiter after it
-        Epilogue const& epilogue = body.epilogue();
-        lines.push_back("epilogue " + esc(part ? withoutLineEnd(epilogue) : String(epilogue.data(), epilogue.size())));
+        const Epilogue& epilogue = body.epilogue();
+        lines.push_back("epilogue " +
+                        esc(part ? withoutLineEnd(epilogue) : String(epilogue.data(), epilogue.size())));
         return;
     }
     if (typed(header, "message") && subtype(header, "delivery-status")) {
@@ -149,23 +157,25 @@ void dump(Object const& object, bool part, bool digest, std::vector<std::string>
     leaf(header, text, lines);
 }
 
-std::string ours(std::string const& text) {
+std::string ours(const std::string& text) {
     Object object(text.data(), text.size());
     std::vector<std::string> lines = {"offset " + std::to_string(object.header.bytes())};
     dump(object, false, false, lines);
     std::string out;
-    for (auto const& line : lines) out += line + "\n";
+    for (const auto& line : lines)
+        out += line + "\n";
     return out;
 }
 
 // Python's view of every message, read once.
-std::map<std::string, std::string> const& theirs() {
+const std::map<std::string, std::string>& theirs() {
     static std::map<std::string, std::string> dumps = [] {
         std::map<std::string, std::string> result;
         std::string here = __FILE__;
         std::string script = here.substr(0, here.rfind('/')) + "/message_tree.py";
         std::vector<std::string> argv = {Orvanta::Test::python3(), script};
-        for (auto const& name : messages()) argv.push_back(std::string(corpus) + "/" + name);
+        for (auto const& name : messages())
+            argv.push_back(std::string(corpus) + "/" + name);
         auto run = Orvanta::Test::runProcess(argv);
         EXPECT_EQ(run.status, 0) << run.err;
         std::istringstream in(run.out);
@@ -182,7 +192,7 @@ std::map<std::string, std::string> const& theirs() {
     return dumps;
 }
 
-std::string crlf(std::string const& text) {
+std::string crlf(const std::string& text) {
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
@@ -198,7 +208,7 @@ TEST(PythonCorpusTest, CorpusIsThere) {
 }
 
 // Where this parser and Python's part ways on purpose.
-std::map<std::string, char const*> const parsedOtherwise = {
+const std::map<std::string, const char*> parsedOtherwise = {
     // a line that is not a field is skipped here and the header goes on;
     // Python starts the body at it
     {"msg_19.txt", "text without a header"},
@@ -213,7 +223,7 @@ std::map<std::string, char const*> const parsedOtherwise = {
 };
 
 // Messages that are not written back as they came, and why.
-std::map<std::string, char const*> const writtenOtherwise = {
+const std::map<std::string, const char*> writtenOtherwise = {
     // no delimiter at all: the text is kept and a closing delimiter added
     {"msg_15.txt", "no delimiter of its own boundary"},
     {"msg_17.txt", "no delimiter"},
@@ -230,7 +240,7 @@ std::map<std::string, char const*> const writtenOtherwise = {
 };
 
 TEST(PythonCorpusTest, ParseMatchesPython) {
-    for (auto const& name : messages()) {
+    for (const auto& name : messages()) {
         if (parsedOtherwise.count(name)) continue;
         std::string text = read(std::string(corpus) + "/" + name);
         auto found = theirs().find(name);
@@ -240,7 +250,7 @@ TEST(PythonCorpusTest, ParseMatchesPython) {
 }
 
 TEST(PythonCorpusTest, WellFormedMessagesWriteBackByteForByte) {
-    for (auto const& name : messages()) {
+    for (const auto& name : messages()) {
         if (writtenOtherwise.count(name)) continue;
         std::string text = crlf(read(std::string(corpus) + "/" + name));
         Object object(text.data(), text.size());

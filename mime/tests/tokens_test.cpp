@@ -12,8 +12,8 @@
 #include "mime/quotedstring.h"
 #include "mime/require.h"
 #include "mime/targets.h"
-#include "mime/whitespace.h"
 #include "mime/tests/exact.h"
+#include "mime/whitespace.h"
 
 #include <gtest/gtest.h>
 
@@ -28,16 +28,16 @@ using Orvanta::Mime::Test::Exact;
 namespace {
 
 template <typename Token, typename... Args>
-Token parse(std::string const& text, Args... args) {
+Token parse(const std::string& text, Args... args) {
     Exact exact(text);
     return Token(exact.data(), exact.size(), args...);
 }
 
 template <typename Token, typename... Args>
-std::string failure(std::string const& text, Args... args) {
+std::string failure(const std::string& text, Args... args) {
     try {
         parse<Token>(text, args...);
-    } catch (std::runtime_error const& error) {
+    } catch (const std::runtime_error& error) {
         return error.what();
     }
     return "no error";
@@ -45,7 +45,7 @@ std::string failure(std::string const& text, Args... args) {
 
 // an atom keeps a pointer into its text, so the text lives beside it
 struct AtomOn {
-    AtomOn(std::string const& text, bool cfws) : exact(text), atom(exact.data(), exact.size(), cfws) {}
+    AtomOn(const std::string& text, bool cfws) : exact(text), atom(exact.data(), exact.size(), cfws) {}
     Exact exact;
     Atom atom;
 };
@@ -60,7 +60,7 @@ TEST(QuotedStringTest, UnquotesEscapesAndFolds) {
 
     EXPECT_EQ(parse<QuotedString>("\"a\r\n b\"").text(), "a b");
     EXPECT_EQ(parse<QuotedString>("\"a\tb\"").text(), "a b");
-    EXPECT_EQ(parse<QuotedString>("\"a\t\t b\"").text(), "a   b");  // runs are not collapsed
+    EXPECT_EQ(parse<QuotedString>("\"a\t\t b\"").text(), "a   b"); // runs are not collapsed
     // an escaped CR is taken literally: the caller decides what to do with it
     EXPECT_EQ(parse<QuotedString>("\"a\\\rb\"").text(), "a\rb");
     EXPECT_EQ(parse<QuotedString>("\"\"").consumed(), 2u);
@@ -78,13 +78,14 @@ TEST(QuotedStringTest, EightBitAndNoMatch) {
 TEST(QuotedStringTest, Errors) {
     EXPECT_EQ(failure<QuotedString>("\"abc"), "unfinished quoted string");
     EXPECT_EQ(failure<QuotedString>("\""), "unfinished quoted string");
-    EXPECT_EQ(failure<QuotedString>("\"abc\\"), "invalid quoted string (escaped character missing after backslash)");
+    EXPECT_EQ(failure<QuotedString>("\"abc\\"),
+              "invalid quoted string (escaped character missing after backslash)");
 }
 
 TEST(CommentTest, NestingEscapesAndErrors) {
     EXPECT_EQ(parse<Comment>("(a(b)c) d").consumed(), 7u);
     EXPECT_EQ(parse<Comment>("(a\\)b)").consumed(), 6u);
-    EXPECT_EQ(parse<Comment>("(a\")b").consumed(), 4u);  // no quoted strings inside comments
+    EXPECT_EQ(parse<Comment>("(a\")b").consumed(), 4u); // no quoted strings inside comments
     EXPECT_EQ(parse<Comment>("x(").consumed(), 0u);
     EXPECT_EQ(failure<Comment>("(a"), "unfinished comment");
     EXPECT_EQ(failure<Comment>("("), "unfinished comment");
@@ -128,7 +129,11 @@ TEST(AtomTest, TextAndSurroundings) {
     EXPECT_TRUE(AtomOn("jorg", false).atom.ascii());
     // control bytes, NUL and DEL end an atom
     EXPECT_EQ(AtomOn(std::string("ab\0c", 4), false).atom.text(), "ab");
-    EXPECT_EQ(AtomOn("ab\x7f" "c", false).atom.text(), "ab");
+    EXPECT_EQ(AtomOn("ab\x7f"
+                     "c",
+                     false)
+                  .atom.text(),
+              "ab");
     EXPECT_EQ(AtomOn(" x", false).atom.consumed(), 0u);
 }
 
@@ -163,41 +168,51 @@ TEST(MessTest, StepsOverQuotedStringsAndComments) {
 // (which AddressSanitizer would catch on the exact copy) or another kind of
 // exception.
 TEST(TokensTest, EveryPrefixEndsInAValueOrAClearError) {
-    using Reader = std::function<void(char const*, size_t)>;
+    using Reader = std::function<void(const char*, size_t)>;
     struct Case {
-        char const* what;
+        const char* what;
         Reader read;
         std::vector<std::string> texts;
     };
-    std::vector<Case> const cases = {
-        {"comment", [](char const* d, size_t n) { Comment(d, n); }, {"(a (nested \\) one) x"}},
-        {"quoted string", [](char const* d, size_t n) { QuotedString(d, n); }, {"\"a\\\"b\r\n c\xc3\xa9\" rest"}},
-        {"whitespace", [](char const* d, size_t n) { Whitespace(d, n, true); }, {" \t(c (d)) \r\n (e\\)) x"}},
-        {"atom", [](char const* d, size_t n) { Atom(d, n, true); }, {" (c) J\xc3\xb6rg (d) .x"}},
-        {"local part", [](char const* d, size_t n) { LocalPart(d, n); }, {"\"a b\".c.=?utf-8?q?x?=@", "first.last (c)@"}},
-        {"domain part", [](char const* d, size_t n) { DomainPart(d, n); },
+    const std::vector<Case> cases = {
+        {"comment", [](const char* d, size_t n) { Comment(d, n); }, {"(a (nested \\) one) x"}},
+        {"quoted string",
+         [](const char* d, size_t n) { QuotedString(d, n); },
+         {"\"a\\\"b\r\n c\xc3\xa9\" rest"}},
+        {"whitespace", [](const char* d, size_t n) { Whitespace(d, n, true); }, {" \t(c (d)) \r\n (e\\)) x"}},
+        {"atom", [](const char* d, size_t n) { Atom(d, n, true); }, {" (c) J\xc3\xb6rg (d) .x"}},
+        {"local part",
+         [](const char* d, size_t n) { LocalPart(d, n); },
+         {"\"a b\".c.=?utf-8?q?x?=@", "first.last (c)@"}},
+        {"domain part",
+         [](const char* d, size_t n) { DomainPart(d, n); },
          {" (c) mail.example.org (d) >", "[192.0.2.1] x", "[IPv6:2001:db8::1]"}},
-        {"parameter key", [](char const* d, size_t n) { ParamKey(d, n); }, {"name*12*=x", "filename*=x"}},
-        {"parameters", [](char const* d, size_t n) { Params(d, n, false); },
+        {"parameter key", [](const char* d, size_t n) { ParamKey(d, n); }, {"name*12*=x", "filename*=x"}},
+        {"parameters",
+         [](const char* d, size_t n) { Params(d, n, false); },
          {"; a=\"q \\\" d\"; b*=utf-8''%C3%A9; c*0=x; c*1=\"y\""}},
-        {"content type", [](char const* d, size_t n) { ContentType(d, n, false); },
+        {"content type",
+         [](const char* d, size_t n) { ContentType(d, n, false); },
          {" text/plain (a comment) ; charset=\"utf-8\"", "multipart/mixed; boundary=\"=_b\""}},
-        {"content disposition", [](char const* d, size_t n) { ContentDisposition(d, n); },
+        {"content disposition",
+         [](const char* d, size_t n) { ContentDisposition(d, n); },
          {"attachment (c); filename=\"r\xc3\xa9sum\xc3\xa9.pdf\""}},
-        {"mailboxes", [](char const* d, size_t n) { Mailboxes(d, n, false); },
+        {"mailboxes",
+         [](const char* d, size_t n) { Mailboxes(d, n, false); },
          {"\"Doe, J.\" <j.doe@example.com> (work), x@[192.0.2.1]"}},
-        {"targets", [](char const* d, size_t n) { Targets(d, n, false); },
+        {"targets",
+         [](const char* d, size_t n) { Targets(d, n, false); },
          {"Team: a@example.com, \"b\" <b@example.org>;, c@example.net"}},
     };
-    for (Case const& c : cases) {
-        for (std::string const& text : c.texts) {
+    for (const Case& c : cases) {
+        for (const std::string& text : c.texts) {
             for (size_t length = 0; length <= text.size(); ++length) {
                 Exact exact(text.substr(0, length));
                 try {
                     c.read(exact.data(), exact.size());
-                } catch (std::runtime_error const&) {
+                } catch (const std::runtime_error&) {
                     // the token's own refusal
-                } catch (std::exception const& error) {
+                } catch (const std::exception& error) {
                     ADD_FAILURE() << c.what << " on \"" << text.substr(0, length) << "\": " << error.what();
                 }
             }

@@ -1,5 +1,5 @@
-#include "mime/emptyline.h"
 #include "mime/empty.h"
+#include "mime/emptyline.h"
 #include "mime/key.h"
 #include "mime/value.h"
 
@@ -12,7 +12,9 @@ using namespace Orvanta::Mime;
 
 namespace {
 
-Key key(char const* text) { return Key(text, std::strlen(text)); }
+Key key(const char* text) {
+    return Key(text, std::strlen(text));
+}
 
 } // namespace
 
@@ -34,7 +36,8 @@ TEST(KeyTest, NamePredicates) {
     EXPECT_TRUE(key("From").containsMailboxes());
     EXPECT_TRUE(key("Resent-From").containsMailboxes());
     EXPECT_TRUE(key("sender").containsMailbox());
-    for (char const* name : {"To", "cc", "BCC", "reply-to", "Resent-To", "resent-cc", "resent-bcc", "resent-reply-to"})
+    for (const char* name :
+         {"To", "cc", "BCC", "reply-to", "Resent-To", "resent-cc", "resent-bcc", "resent-reply-to"})
         EXPECT_TRUE(key(name).containsTargets()) << name;
     EXPECT_FALSE(key("tos").containsTargets());
     EXPECT_TRUE(key("Subject").supportsEncodedWords());

@@ -49,7 +49,7 @@ std::string printed(const std::function<int(bio_st*)>& print) {
 }
 
 // an ASN.1 string as UTF-8, through the buffer that OpenSSL hands out
-std::string utf8(asn1_string_st const* string) {
+std::string utf8(const asn1_string_st* string) {
     unsigned char* out = nullptr;
     int size = ASN1_STRING_to_UTF8(&out, string);
     if (size < 0) return "(not text)";
@@ -68,7 +68,7 @@ std::string nameEntry(X509_name_st* name, int nid) {
 std::string serialNumber(x509_st* certificate) {
     // no wrapper reads the serial number: the test binds the two entry points itself
     static Dynamic::Function<asn1_string_st*(x509_st*)> serialOf(library(), "X509_get_serialNumber");
-    static Dynamic::Function<bignum_st*(asn1_string_st const*, bignum_st*)> toNumber(library(),
+    static Dynamic::Function<bignum_st*(const asn1_string_st*, bignum_st*)> toNumber(library(),
                                                                                      "ASN1_INTEGER_to_BN");
     bignum_st* number = toNumber(serialOf(certificate), nullptr);
     unsigned char bytes[64];
@@ -83,12 +83,12 @@ std::string serialNumber(x509_st* certificate) {
     return text;
 }
 
-std::string alternativeNames(x509_st const* certificate, int* critical) {
+std::string alternativeNames(const x509_st* certificate, int* critical) {
     auto* names = static_cast<stack_st*>(X509_get_ext_d2i(certificate, nidSubjectAltName, critical, nullptr));
     if (!names) return "(none)";
     std::string text;
     for (int i = 0; i < stack_num(names); ++i) {
-        auto* name = static_cast<GeneralName const*>(stack_value(names, i));
+        auto* name = static_cast<const GeneralName*>(stack_value(names, i));
         text +=
             std::string(i ? ", " : "") + (name->type == generalNameDns ? "DNS:" + utf8(name->value) : "?");
     }

@@ -21,7 +21,7 @@ struct BignumFree {
 };
 using OwnedNumber = std::unique_ptr<bignum_st, BignumFree>;
 
-std::string decimal(bignum_st const* number) {
+std::string decimal(const bignum_st* number) {
     char* text = BN_bn2dec(number);
     std::string result = text ? text : "(null)";
     CRYPTO_free(text);
@@ -92,7 +92,7 @@ struct RsaFree {
 struct RsaCase {
     const char* digest;
     int nid;
-    unsigned char* (*hash)(unsigned char const*, unsigned long, unsigned char*);
+    unsigned char* (*hash)(const unsigned char*, unsigned long, unsigned char*);
     unsigned int size;
 };
 
@@ -145,14 +145,14 @@ TEST(ObjectTest, WellKnownNamesMapBothWays) {
     EXPECT_EQ(OBJ_ln2nid("no such object"), 0);
 }
 
-int compareText(void const* a, void const* b) {
-    return std::strcmp(*static_cast<char const* const*>(a), *static_cast<char const* const*>(b));
+int compareText(const void* a, const void* b) {
+    return std::strcmp(*static_cast<const char* const*>(a), *static_cast<const char* const*>(b));
 }
 
-std::string contents(stack_st const* stack) {
+std::string contents(const stack_st* stack) {
     std::string text;
     for (int i = 0; i < stack_num(stack); ++i)
-        text += std::string(i ? " " : "") + static_cast<char const*>(stack_value(stack, i));
+        text += std::string(i ? " " : "") + static_cast<const char*>(stack_value(stack, i));
     return text;
 }
 

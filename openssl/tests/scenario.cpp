@@ -111,7 +111,7 @@ void certificateWrappers() {
 
 // the wrappers that try the older name first, asked twice
 void renamedWrappers() {
-    evp_cipher_st const* cipher = EVP_aes_256_cbc();
+    const evp_cipher_st* cipher = EVP_aes_256_cbc();
     traceLookups = true;
     for (int i = 0; i < 2; ++i) {
         int iv = EVP_CIPHER_iv_length(cipher);

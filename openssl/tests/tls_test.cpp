@@ -213,17 +213,17 @@ TEST_P(CipherTest, ListsAndNegotiatedCipherAgreeWithTheOpensslCommand) {
     ASSERT_NE(ciphers, nullptr);
     for (int i = 0; i < stack_num(ciphers); ++i)
         fromContext += std::string(i ? ":" : "") +
-                       SSL_CIPHER_get_name(static_cast<ssl_cipher_st const*>(stack_value(ciphers, i)));
+                       SSL_CIPHER_get_name(static_cast<const ssl_cipher_st*>(stack_value(ciphers, i)));
     EXPECT_EQ(fromContext + "\n", opensslCiphers({}, c.suites, c.list));
 
     pair.connect();
     std::string fromConnection;
-    for (int i = 0; char const* name = SSL_get_cipher_list(pair.client(), i); ++i)
+    for (int i = 0; const char* name = SSL_get_cipher_list(pair.client(), i); ++i)
         fromConnection += std::string(i ? ":" : "") + name;
     EXPECT_EQ(fromConnection, fromContext);
 
     ASSERT_TRUE(pair.handshake());
-    ssl_cipher_st const* current = SSL_get_current_cipher(pair.client());
+    const ssl_cipher_st* current = SSL_get_current_cipher(pair.client());
     ASSERT_NE(current, nullptr);
     std::string name = SSL_CIPHER_get_name(current);
     EXPECT_NE(fromContext.find(name), std::string::npos) << name;

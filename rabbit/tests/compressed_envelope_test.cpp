@@ -40,9 +40,11 @@ TEST(CompressedEnvelope, EmptyInputIsTheSmallestGzipMember) {
 TEST(CompressedEnvelope, GzipGivesBackTheInput) {
     std::mt19937 random(7);
     std::string binary(300000, '\0');
-    for (char& c : binary) c = static_cast<char>(random());
+    for (char& c : binary)
+        c = static_cast<char>(random());
     std::string text;
-    while (text.size() < 200000) text += "Subject: a line of a message\r\n..dot-stuffed\r\n";
+    while (text.size() < 200000)
+        text += "Subject: a line of a message\r\n..dot-stuffed\r\n";
     for (const std::string* input : {&binary, &text}) {
         Envelope envelope(input->data(), input->size());
         EXPECT_EQ(gunzip(body(envelope)), *input);

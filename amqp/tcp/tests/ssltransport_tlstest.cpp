@@ -6,9 +6,9 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
-#include <sys/socket.h>
 #include <stdexcept>
 #include <string>
+#include <sys/socket.h>
 #include <vector>
 
 #include <gmock/gmock.h>

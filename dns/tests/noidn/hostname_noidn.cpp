@@ -38,7 +38,9 @@ std::string failure(const char* name, bool strict) {
 
 } // namespace
 
-TEST(WithoutLibidn, LibraryHoldsNothing) { EXPECT_FALSE(LibIDN::valid()); }
+TEST(WithoutLibidn, LibraryHoldsNothing) {
+    EXPECT_FALSE(LibIDN::valid());
+}
 
 TEST(WithoutLibidn, NamesFailWithTheBindingError) {
     for (const char* name : {"example.com", "bücher.example", ""}) {

@@ -12,8 +12,7 @@
 
 namespace {
 
-void hideZlib()
-{
+void hideZlib() {
     static bool done = false;
     if (done) return;
     done = true;
@@ -21,8 +20,7 @@ void hideZlib()
         *name = "/nonexistent/orvanta/libz-missing.so";
 }
 
-std::string constructionError()
-{
+std::string constructionError() {
     std::string out;
     Orvanta::Filter::String sink(&out);
     try {
@@ -35,8 +33,7 @@ std::string constructionError()
 
 } // namespace
 
-TEST(ZlibMissingTest, ConstructingGzipThrowsTheBindingError)
-{
+TEST(ZlibMissingTest, ConstructingGzipThrowsTheBindingError) {
     hideZlib();
     EXPECT_FALSE(Orvanta::Zlib::valid());
     std::string first = constructionError();

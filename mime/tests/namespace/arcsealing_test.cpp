@@ -48,7 +48,7 @@ protected:
     }
 
     // one hop: the chain validated through DNS, then sealed through DNS
-    static std::string hop(std::string const& text, char const* domain, std::string& result) {
+    static std::string hop(const std::string& text, const char* domain, std::string& result) {
         Orvanta::Dns::Context context;
         AuthenticationResults results("mx.example.test");
         {
@@ -76,8 +76,8 @@ std::unique_ptr<Orvanta::Test::Child> ArcThroughDns::server;
 TEST_F(ArcThroughDns, HopAfterHop) {
     std::string result;
     std::string text = plain;
-    char const* expected[] = {"none ", "pass ", "pass "};
-    for (char const* before : expected) {
+    const char* expected[] = {"none ", "pass ", "pass "};
+    for (const char* before : expected) {
         text = hop(text, "ours.example.test", result);
         ASSERT_FALSE(text.empty());
         EXPECT_EQ(result, before);

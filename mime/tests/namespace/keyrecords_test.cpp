@@ -28,7 +28,7 @@ std::string const message =
     "From: joe@mail.example.test\r\nTo: ann@example.org\r\nSubject: keys\r\n\r\nBody.\r\n";
 
 // the base64 body of a PEM public key
-std::string bare(std::string const& pem) {
+std::string bare(const std::string& pem) {
     std::string out;
     size_t end = pem.find("-----END");
     for (size_t i = pem.find('\n') + 1; i < end; ++i)
@@ -37,7 +37,7 @@ std::string bare(std::string const& pem) {
 }
 
 // a TXT record argument of dnsmasq, cut into strings of 255 bytes
-std::string txt(std::string const& name, std::string const& text) {
+std::string txt(const std::string& name, const std::string& text) {
     std::string out = "--txt-record=" + name + "._domainkey.example.test";
     for (size_t at = 0; at < text.size(); at += 255)
         out += "," + text.substr(at, 255);
@@ -85,14 +85,14 @@ protected:
 
 std::unique_ptr<Orvanta::Test::Child> KeyRecords::server;
 
-std::string check(Orvanta::Dns::Context const& context, std::string const& selector,
-                  std::string const& identity = "") {
+std::string check(const Orvanta::Dns::Context& context, const std::string& selector,
+                  const std::string& identity = "") {
     std::string tags =
         "v=1; a=rsa-sha256; c=relaxed/simple; d=example.test; s=" + selector + "; h=from:to:subject";
     if (!identity.empty()) tags += "; i=" + identity;
     std::string text = Peer::signWith(tags, message);
     Object object(text.data(), text.size());
-    Value const& value = object.header.get("dkim-signature");
+    const Value& value = object.header.get("dkim-signature");
     DkimSignature signature(value.data(), value.size(), true, false);
     DkimStatus status;
     status.initialize(context, object, signature);
@@ -102,9 +102,9 @@ std::string check(Orvanta::Dns::Context const& context, std::string const& selec
 TEST_F(KeyRecords, EachKindOfRecord) {
     Orvanta::Dns::Context context;
     struct Case {
-        char const* selector;
-        char const* identity;
-        char const* expected;
+        const char* selector;
+        const char* identity;
+        const char* expected;
     } const cases[] = {
         {"good", "", "pass"},
         {"bare", "", "pass"},
@@ -123,7 +123,7 @@ TEST_F(KeyRecords, EachKindOfRecord) {
         {"future", "", "permerror: Permanent error fetching DNS"},
         {"absent", "", "permerror: Permanent error fetching DNS"},
     };
-    for (auto const& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(check(context, c.selector, c.identity), c.expected) << c.selector;
 }
 
@@ -132,7 +132,7 @@ TEST_F(KeyRecords, SignedBySignerVerifiedThroughDns) {
     Object object(text.data(), text.size());
     ASSERT_TRUE(object.sign(Capabilities::utf8(), Peer::signingKey("rsa-sha256", "example.test", "good"), 0,
                             false, Canonicalization(false, false)));
-    Value const& value = object.header.get("dkim-signature");
+    const Value& value = object.header.get("dkim-signature");
     DkimSignature signature(value.data(), value.size(), true, false);
     DkimStatus status;
     EXPECT_EQ(status.initialize(Orvanta::Dns::Context(), object, signature), Status::pass)
