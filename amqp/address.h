@@ -21,9 +21,6 @@ public:
     // throws std::runtime_error on a text that is not an AMQP address or
     // whose port is not a number from 1 to 65535
     Address(const char* data, size_t size);
-    Address(const Address& other) = default;
-    Address& operator=(const Address& other) = default;
-    virtual ~Address() = default;
 
     bool secure() const { return _secure; }
     const Login& login() const { return _login; }

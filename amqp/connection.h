@@ -19,7 +19,7 @@ public:
     Connection(ConnectionHandler* handler, const Login& login, const std::string& vhost);
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
-    virtual ~Connection();
+    ~Connection();
 
     // processes the whole frames at the start of buffer; the bytes consumed
     uint64_t parse(const Buffer& buffer);

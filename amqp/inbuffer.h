@@ -19,7 +19,6 @@ public:
 
     InBuffer(const InBuffer&) = delete;
     InBuffer& operator=(const InBuffer&) = delete;
-    virtual ~InBuffer() = default;
 
     uint8_t nextUint8();
     int8_t nextInt8();

@@ -11,9 +11,6 @@ public:
     // the login used when an address names none
     Login() : _user("lorvi"), _password("lorvi") {}
     Login(std::string user, std::string password) : _user(std::move(user)), _password(std::move(password)) {}
-    Login(const Login& other) = default;
-    Login& operator=(const Login& other) = default;
-    virtual ~Login() = default;
 
     const std::string& user() const { return _user; }
     const std::string& password() const { return _password; }

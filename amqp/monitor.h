@@ -14,7 +14,7 @@ public:
     Monitor(const Monitor& other);
     Monitor& operator=(const Monitor& other);
 
-    virtual ~Monitor();
+    ~Monitor();
 
     bool valid() const { return _watchable != nullptr; }
 

@@ -13,8 +13,6 @@ public:
     // What main returns when an exception ends the run.
     static constexpr int software = 255;
 
-    virtual ~ExitStatus() = default;
-
     // The broker acknowledged the publication.
     void acknowledged() { _acknowledged = true; }
     // The broker nacked or returned it, it was lost to an error, or it could

@@ -29,7 +29,6 @@ public:
     // not an address, or a value does not fit its option (the broker
     // address, the outbox, a boolean, the envelope address).
     Options(int argc, const char** argv);
-    virtual ~Options() = default;
 
     // Writes the usage text to standard output.
     static void usage(const char* program);

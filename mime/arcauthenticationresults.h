@@ -16,7 +16,6 @@ public:
     // Throws "Arc-Authentication-Results header does not start with i", the
     // keyword's and "missing " errors, and std::stoi's for the number.
     ArcAuthenticationInstance(const char* data, size_t size);
-    virtual ~ArcAuthenticationInstance() = default;
 
     // the bytes of the prefix, its ';' included
     size_t consumed() const { return _consumed; }

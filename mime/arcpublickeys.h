@@ -41,7 +41,6 @@ public:
     ArcPublicKeys(const Lookup& lookup, const ArcSignatures& signatures);
     ArcPublicKeys(const ArcPublicKeys&) = delete;
     ArcPublicKeys& operator=(const ArcPublicKeys&) = delete;
-    virtual ~ArcPublicKeys() = default;
 
     // null when the key was not fetched
     const Dns::DkimRecords* records(const Key& key) const;

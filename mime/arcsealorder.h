@@ -22,7 +22,6 @@ public:
     // miss a header in the arc header set", and what the value parsers throw.
     // The header must outlive the order and stay unchanged while it is used.
     explicit ArcSealOrder(const Header& header);
-    virtual ~ArcSealOrder() = default;
 
     // the number of sets (the highest instance), 0 without ARC lines
     size_t size() const { return _results.size(); }

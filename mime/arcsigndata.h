@@ -17,7 +17,6 @@ public:
     // validates the existing chain; throws what ArcStatus throws
     ArcSignData(const Object& message, const ArcSignatures& signatures, const ArcPublicKeys& keys,
                 const DkimKey& key);
-    virtual ~ArcSignData() = default;
 
     const Object& message() const { return *_message; }
     const ArcSignatures& signatures() const { return *_signatures; }

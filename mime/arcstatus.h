@@ -51,7 +51,6 @@ public:
     // Throws std::runtime_error "not enough public keys to determine
     // validity" when a key the chain needs was neither fetched nor failed.
     ArcStatus(const Object& message, const ArcSignatures& signatures, const ArcPublicKeys& keys);
-    virtual ~ArcStatus() = default;
 
     // cvpass, cvfail or cvnone
     const char* result() const { return _result; }

@@ -15,7 +15,6 @@ class AuthenticationResultsList {
 public:
     // values that do not parse are left out
     AuthenticationResultsList(const Header& header, const std::string& id, bool strict);
-    virtual ~AuthenticationResultsList() = default;
 
     const std::vector<AuthenticationResults>& results() const { return _results; }
 

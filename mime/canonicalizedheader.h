@@ -40,7 +40,6 @@ public:
     // that name not yet taken; a name with no line left adds nothing.
     CanonicalizedHeader(const Capabilities& caps, const Header& header, bool simple,
                         const DkimHeaderFields& names);
-    virtual ~CanonicalizedHeader() = default;
 
     // Ends the text with the signature field: its raw text (name, colon,
     // value, without the b= data), canonicalized like the others but without
@@ -70,7 +69,6 @@ private:
 class NakedSignature {
 public:
     NakedSignature(const char* data, size_t size);
-    virtual ~NakedSignature() = default;
     const std::string& text() const { return _text; }
 
 private:

@@ -129,7 +129,6 @@ class DkimTagName {
 public:
     // strict refuses an empty name: "invalid name: "
     DkimTagName(std::string& name, const char* data, size_t size, bool strict);
-    virtual ~DkimTagName() = default;
     size_t consumed() const { return _consumed; }
 
 private:

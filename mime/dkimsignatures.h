@@ -13,7 +13,6 @@ class Header;
 class DkimSignatures {
 public:
     explicit DkimSignatures(const Header& header);
-    virtual ~DkimSignatures() = default;
 
     const std::vector<DkimSignature>& signatures() const { return _signatures; }
 

@@ -12,7 +12,7 @@ public:
     explicit Key(evp_pkey_st* key);
     Key(const Key&) = delete;
     Key& operator=(const Key&) = delete;
-    virtual ~Key();
+    ~Key();
 
     evp_pkey_st* get() const { return _key; }
 

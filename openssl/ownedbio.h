@@ -12,7 +12,7 @@ public:
     explicit Bio(const bio_method_st* method);
     Bio(const Bio&) = delete;
     Bio& operator=(const Bio&) = delete;
-    virtual ~Bio();
+    ~Bio();
 
     // null when OpenSSL could not make the BIO
     bio_st* get() const { return _bio; }

@@ -12,7 +12,7 @@ public:
     PublicKey(const char* data, unsigned long size);
     PublicKey(const PublicKey&) = delete;
     PublicKey& operator=(const PublicKey&) = delete;
-    virtual ~PublicKey();
+    ~PublicKey();
 
     // owned by this object
     evp_pkey_st* key() const { return _key; }

@@ -16,7 +16,7 @@ public:
     Signature(evp_pkey_st* key, const char* data, unsigned long size, const char* digest);
     // holds given signature bytes for checking
     Signature(evp_pkey_st* key, std::string signature, const char* digest);
-    virtual ~Signature();
+    ~Signature();
 
     // whether the held bytes are a valid signature of the data; never throws
     // for a failed check

@@ -13,7 +13,6 @@ public:
     // Compresses the bytes into one gzip member (zlib's default level);
     // throws std::runtime_error when zlib is missing or fails.
     Gzipped(const char* data, size_t size);
-    virtual ~Gzipped() = default;
 
     const std::string& gzipped() const { return _gzipped; }
 

@@ -12,7 +12,6 @@ public:
     // Throws std::runtime_error when the exchange or the routing key is
     // longer than 255 bytes: the broker could never be told such a name.
     explicit Endpoint(const std::string& text);
-    virtual ~Endpoint() = default;
 
     // The text before the first ":", empty when there is none (the default
     // exchange).

@@ -23,7 +23,7 @@ public:
     AddressInfo(const char* host, uint16_t port, const ConnectionOrder& order);
     AddressInfo(const AddressInfo&) = delete;
     AddressInfo& operator=(const AddressInfo&) = delete;
-    virtual ~AddressInfo();
+    ~AddressInfo();
 
     size_t size() const { return _entries.size(); }
     const addrinfo* operator[](int index) const { return _entries[index]; }

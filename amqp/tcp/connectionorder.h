@@ -11,9 +11,6 @@ public:
     // "random", "ascending"/"asc", "descending"/"desc" (exactly so, case
     // matters); null or any other text keeps the resolved order
     explicit ConnectionOrder(const char* text);
-    ConnectionOrder(const ConnectionOrder& other) = default;
-    ConnectionOrder& operator=(const ConnectionOrder& other) = default;
-    virtual ~ConnectionOrder() = default;
 
     int order() const { return _order; }
 

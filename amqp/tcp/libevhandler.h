@@ -47,7 +47,7 @@ private:
         Watcher(struct ev_loop* loop, Watchable* owner, int fd, int events, int priority);
         Watcher(const Watcher&) = delete;
         Watcher& operator=(const Watcher&) = delete;
-        virtual ~Watcher();
+        ~Watcher();
 
         int fd() const { return _io.fd; }
         void events(int events);

@@ -9,7 +9,7 @@ public:
     Pipe();
     Pipe(const Pipe&) = delete;
     Pipe& operator=(const Pipe&) = delete;
-    virtual ~Pipe();
+    ~Pipe();
 
     // the end the loop watches
     int in() const { return _fds[0]; }
