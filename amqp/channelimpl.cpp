@@ -74,18 +74,12 @@ static Outcome sendRequest(ChannelImpl& channel, Arguments&&... arguments) {
     return {sent, sent && frame->synchronous()};
 }
 
-void ChannelImpl::push(const std::shared_ptr<Deferred>& result) {
-    if (!_oldest) _oldest = result;
-    if (_newest) _newest->add(result);
-    _newest = result;
-}
-
 void ChannelImpl::keep(const std::shared_ptr<Deferred>& result, bool answered) {
     // Only a result whose request went out and expects a reply joins the
     // chain: anything else there would take the reply meant for a later
     // request.
     if (answered)
-        push(result);
+        _results.push(result);
     else
         _unanswered.push_back(result);
 }
@@ -387,18 +381,11 @@ void ChannelImpl::reportReady() {
 
 template <typename... Arguments>
 bool ChannelImpl::resolve(Arguments&&... arguments) {
-    if (!_oldest) return true;
+    if (_results.empty()) return true;
     Monitor monitor(this);
     flush();
     if (!monitor.valid()) return false;
-    std::shared_ptr<Deferred> current = _oldest;
-    if (!current) return true;
-    std::shared_ptr<Deferred> following = current->reportSuccess(std::forward<Arguments>(arguments)...);
-    if (!monitor.valid()) return false;
-    current->unchain();
-    _oldest = following;
-    if (!_oldest) _newest.reset();
-    return true;
+    return _results.resolve(monitor, std::forward<Arguments>(arguments)...);
 }
 
 bool ChannelImpl::reportSuccess() {
@@ -431,17 +418,7 @@ void ChannelImpl::reportError(const char* message, bool notifyhandler) {
     Monitor monitor(this);
     // failed results are released after every callback has run
     std::vector<std::shared_ptr<Deferred>> failed;
-    const char* text = message;
-    while (_oldest) {
-        std::shared_ptr<Deferred> current = _oldest;
-        std::shared_ptr<Deferred> following = current->reportError(text);
-        if (!monitor.valid()) return;
-        current->unchain();
-        _oldest = following;
-        failed.push_back(std::move(current));
-        text = "Channel is in error state";
-    }
-    _newest.reset();
+    if (!_results.fail(monitor, message, failed)) return;
     _closing.reset();
 
     if (notifyhandler && _errorCallback) {
@@ -455,31 +432,12 @@ void ChannelImpl::reportError(const char* message, bool notifyhandler) {
     _connection = nullptr;
 }
 
-void ChannelImpl::unlink(const Deferred* result) {
-    if (!_oldest) return;
-    if (_oldest.get() == result) {
-        std::shared_ptr<Deferred> head = _oldest;
-        _oldest = head->next();
-        head->unchain();
-        if (!_oldest) _newest.reset();
-        return;
-    }
-    for (std::shared_ptr<Deferred> link = _oldest; link->next(); link = link->next()) {
-        if (link->next().get() != result) continue;
-        std::shared_ptr<Deferred> found = link->next();
-        link->add(found->next());
-        found->unchain();
-        if (_newest == found) _newest = link;
-        return;
-    }
-}
-
 bool ChannelImpl::reportClosed() {
     _state = closed;
     Monitor monitor(this);
     // close-ok answers our channel.close, whatever else is still pending
     if (std::shared_ptr<Deferred> closing = std::move(_closing)) {
-        unlink(closing.get());
+        _results.unlink(closing.get());
         closing->reportSuccess();
         if (!monitor.valid()) return false;
     }

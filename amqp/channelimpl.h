@@ -17,6 +17,7 @@
 #include "amqp/copiedbuffer.h"
 #include "amqp/exchangetype.h"
 #include "amqp/publication.h"
+#include "amqp/resultchain.h"
 #include "amqp/watchable.h"
 
 namespace AMQP {
@@ -134,13 +135,9 @@ private:
     Deferred& simple(Arguments&&... arguments);
     // keeps a new result: chained when a reply will resolve it
     void keep(const std::shared_ptr<Deferred>& result, bool answered);
-    // appends to the chain of pending results
-    void push(const std::shared_ptr<Deferred>& result);
     // resolves the oldest pending result with the reply's values
     template <typename... Arguments>
     bool resolve(Arguments&&... arguments);
-    // takes result out of the chain of pending results
-    void unlink(const Deferred* result);
     // writes the publication's frames, cut with the connection's frame size;
     // held: it waited since before any close request
     bool emit(const Publication& publication, bool held);
@@ -153,8 +150,7 @@ private:
     std::shared_ptr<DeferredRecall> _recall;
     std::shared_ptr<DeferredConfirm> _confirm;
     std::map<std::string, std::shared_ptr<DeferredConsumer>> _consumers;
-    std::shared_ptr<Deferred> _oldest;
-    std::shared_ptr<Deferred> _newest;
+    ResultChain _results;
     uint16_t _id = 0;
     State _state = closed;
     // a frame or a whole publication waiting behind a request
