@@ -1,6 +1,7 @@
 #include "mime/atom.h"
 #include "mime/comment.h"
 #include "mime/contentdisposition.h"
+#include "mime/contentid.h"
 #include "mime/contenttype.h"
 #include "mime/digit.h"
 #include "mime/domainpart.h"
@@ -203,6 +204,10 @@ TEST(TokensTest, EveryPrefixEndsInAValueOrAClearError) {
         {"targets",
          [](const char* d, size_t n) { Targets(d, n, false); },
          {"Team: a@example.com, \"b\" <b@example.org>;, c@example.net"}},
+        {"mess", [](const char* d, size_t n) { Mess(d, n, ";"); }, {"a (b;c) \"d;\\\"e\" f;g"}},
+        {"content id", [](const char* d, size_t n) { ContentID(d, n); }, {" \t<part.1@example.org> x"}},
+        {"required byte", [](const char* d, size_t n) { Require(d, n, '='); }, {"="}},
+        {"digits", [](const char* d, size_t n) { Digit(d, n); }, {"0042x"}},
     };
     for (const Case& c : cases) {
         for (const std::string& text : c.texts) {
