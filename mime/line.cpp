@@ -12,6 +12,7 @@
 #include "mime/fieldtypes.h"
 #include "mime/flushguard.h"
 #include "mime/parseerror.h"
+#include "mime/scanner.h"
 #include "mime/sevenbit.h"
 #include "mime/unfolded.h"
 
@@ -81,22 +82,22 @@ size_t Line::ExtKey::encode(const Capabilities&, Filter::LineLength* out, bool p
 }
 
 Line::ExtValue::ExtValue(const Key& key, const char* text, size_t size) : Value(text, 0), _key(&key) {
-    size_t i = 0;
-    while (i < size && blank(text[i]))
-        ++i;
-    _data = text + i;
+    Scanner scanner(text, size);
+    scanner.skipWhile(blank);
+    _data = scanner.here();
     size_t pending = 0;
-    while (i < size) {
-        char c = text[i++];
+    while (!scanner.atEnd()) {
+        char c = scanner.next();
         if (Ascii::isSpace(c))
             ++pending;
         else {
             _size += pending + 1;
             pending = 0;
         }
-        if (c == '\n' && (i == size || !blank(text[i]))) break;
+        // a line end closes the value unless a blank folds the next line in
+        if (c == '\n' && !scanner.atOne(blank)) break;
     }
-    _consumed = i;
+    _consumed = scanner.position();
 }
 
 Line::ExtValue::ExtValue(const Key& key, const char* text) : ExtValue(key, text, length(text)) {}
