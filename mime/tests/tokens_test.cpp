@@ -1,4 +1,5 @@
 #include "mime/atom.h"
+#include "mime/authenticationtokens.h"
 #include "mime/comment.h"
 #include "mime/contentdisposition.h"
 #include "mime/contentid.h"
@@ -208,6 +209,14 @@ TEST(TokensTest, EveryPrefixEndsInAValueOrAClearError) {
         {"content id", [](const char* d, size_t n) { ContentID(d, n); }, {" \t<part.1@example.org> x"}},
         {"required byte", [](const char* d, size_t n) { Require(d, n, '='); }, {"="}},
         {"digits", [](const char* d, size_t n) { Digit(d, n); }, {"0042x"}},
+        {"authentication keyword and value",
+         [](const char* d, size_t n) {
+             std::string word;
+             size_t at = AuthenticationKeyword(word, d, n).consumed();
+             AuthenticationValue(word, d + at, n - at, false);
+         },
+         {"dkim\"a\\\"b\" x", "spf-x pass x"}},
+        {"no result", [](const char* d, size_t n) { AuthenticationNoResult(d, n); }, {" (c) ; (d) none x"}},
     };
     for (const Case& c : cases) {
         for (const std::string& text : c.texts) {
