@@ -1,4 +1,5 @@
 #include "mime/atom.h"
+#include "mime/authenticationdomainpart.h"
 #include "mime/authenticationtokens.h"
 #include "mime/comment.h"
 #include "mime/contentdisposition.h"
@@ -153,6 +154,12 @@ TEST(RequireTest, Message) {
     EXPECT_EQ(failure<Require>("", '@'), "missing @");
     EXPECT_EQ(failure<Require>("x", '='), "missing =");
     EXPECT_EQ(failure<Require>("@", '@'), "no error");
+}
+
+TEST(AuthenticationDomainPartTest, NeedsAnInnerDot) {
+    EXPECT_EQ(parse<AuthenticationDomainPart>("mail.example-1.org; x").text(), "mail.example-1.org");
+    for (const char* bad : {"", "example", ".example.org", "example.org.", "; a.b"})
+        EXPECT_EQ(failure<AuthenticationDomainPart>(bad), "invalid domain part") << bad;
 }
 
 TEST(MessTest, StepsOverQuotedStringsAndComments) {
