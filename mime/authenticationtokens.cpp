@@ -4,7 +4,7 @@
 #include "filter/string.h"
 #include "mime/ascii.h"
 #include "mime/quotedstring.h"
-#include "mime/whitespace.h"
+#include "mime/scanner.h"
 
 #include <cstring>
 #include <stdexcept>
@@ -28,9 +28,7 @@ std::string quoted(const std::string& text) {
 }
 
 AuthenticationKeyword::AuthenticationKeyword(std::string& word, const char* data, size_t size) {
-    size_t n = 0;
-    while (n < size && (Ascii::isAlnum(data[n]) || data[n] == '-'))
-        ++n;
+    size_t n = Scanner(data, size).skipWhile([](char c) { return Ascii::isAlnum(c) || c == '-'; });
     if (n == 0) throw std::runtime_error("Keyword may not be empty");
     if (data[n - 1] == '-') throw std::runtime_error("Keyword may not end in '-'");
     word.assign(data, n);
@@ -38,29 +36,29 @@ AuthenticationKeyword::AuthenticationKeyword(std::string& word, const char* data
 }
 
 AuthenticationValue::AuthenticationValue(std::string& value, const char* data, size_t size, bool property) {
-    if (size > 0 && data[0] == '"') {
+    Scanner scanner(data, size);
+    if (scanner.at('"')) {
         QuotedString quoted(data, size);
         value = quoted.text();
         _consumed = quoted.consumed();
         return;
     }
     const char* stops = property ? "()<>[]:;@\\\"? " : "()<>[]:;@\\\"/?= ";
-    size_t n = 0;
-    while (n < size && !Ascii::isControl(data[n]) && std::strchr(stops, data[n]) == nullptr)
-        ++n;
+    size_t n = scanner.skipWhile(
+        [stops](char c) { return !Ascii::isControl(c) && std::strchr(stops, c) == nullptr; });
     if (n == 0) throw std::runtime_error("Value requires at least one valid character");
     value.assign(data, n);
     _consumed = n;
 }
 
 AuthenticationNoResult::AuthenticationNoResult(const char* data, size_t size) {
-    size_t n = Whitespace(data, size, true).consumed();
-    if (n >= size || data[n] != ';') return;
-    ++n;
-    n += Whitespace(data + n, size - n, true).consumed();
-    if (size - n < 4 || std::strncmp(data + n, "none", 4) != 0) return;
+    Scanner scanner(data, size);
+    scanner.skipBlanks(true);
+    if (!scanner.take(';')) return;
+    scanner.skipBlanks(true);
+    if (scanner.left() < 4 || std::strncmp(scanner.here(), "none", 4) != 0) return;
     _found = true;
-    _consumed = n + 4;
+    _consumed = scanner.position() + 4;
 }
 
 } // namespace Orvanta::Mime

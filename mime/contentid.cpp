@@ -3,22 +3,23 @@
 #include "filter/wordwrap.h"
 #include "mime/ascii.h"
 #include "mime/capabilities.h"
+#include "mime/scanner.h"
 
 #include <stdexcept>
 
 namespace Orvanta::Mime {
 
 ContentID::ContentID(const char* data, size_t size) {
-    size_t i = 0;
-    while (i < size && Ascii::isSpace(data[i]))
-        ++i;
-    size_t close = i + 1;
-    if (i < size && data[i] == '<')
-        while (close < size && data[close] != '>')
-            ++close;
-    if (i >= size || data[i] != '<' || close >= size)
-        throw std::runtime_error("Invalid content-id: " + std::string(data, size));
-    _text.assign(data + i, close + 1 - i);
+    Scanner scanner(data, size);
+    scanner.skipWhile(Ascii::isSpace);
+    const char* open = scanner.here();
+    bool closed = scanner.take('<');
+    if (closed) {
+        scanner.skipWhile([](char c) { return c != '>'; });
+        closed = scanner.take('>');
+    }
+    if (!closed) throw std::runtime_error("Invalid content-id: " + std::string(data, size));
+    _text.assign(open, scanner.here());
 }
 
 size_t ContentID::encode(const Capabilities&, Filter::Result* out, bool persistent) const {

@@ -1,14 +1,15 @@
 #include "mime/digit.h"
 
 #include "mime/ascii.h"
+#include "mime/scanner.h"
 
 #include <string>
 
 namespace Orvanta::Mime {
 
 Digit::Digit(const char* data, size_t size) {
-    while (_consumed < size && Ascii::isDigit(data[_consumed]))
-        ++_consumed;
+    Scanner scanner(data, size);
+    _consumed = scanner.skipWhile(Ascii::isDigit);
     if (_consumed > 0) _value = std::stoi(std::string(data, _consumed));
 }
 

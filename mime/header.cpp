@@ -29,12 +29,8 @@ namespace Orvanta::Mime {
 
 namespace {
 
-bool same(const char* a, size_t alength, const char* b, size_t blength) {
-    return alength == blength && Ascii::equalNoCase(a, b, alength);
-}
-
 bool named(const Line& line, const char* name, size_t length) {
-    return same(line.key.data(), line.key.size(), name, length);
+    return Ascii::sameNoCase(line.key.data(), line.key.size(), name, length);
 }
 
 Key keyOf(const char* name) {
@@ -89,7 +85,7 @@ bool Header::contains(const String& name) const {
 bool Header::contains(const Key& key, const Value& value) const {
     for (const Line& line : _lines)
         if (named(line, key.data(), key.size()) &&
-            same(line.value.data(), line.value.size(), value.data(), value.size()))
+            Ascii::sameNoCase(line.value.data(), line.value.size(), value.data(), value.size()))
             return true;
     return false;
 }

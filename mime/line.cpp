@@ -12,6 +12,7 @@
 #include "mime/fieldtypes.h"
 #include "mime/flushguard.h"
 #include "mime/parseerror.h"
+#include "mime/scanner.h"
 #include "mime/sevenbit.h"
 #include "mime/unfolded.h"
 
@@ -46,22 +47,28 @@ size_t writeRaw(const char* data, size_t size, Filter::Result* out, bool persist
 
 } // namespace
 
-Line::ExtKey::ExtKey(const char* text, size_t size) : Key(text, 0) {
-    if (size == 0) throw EmptyLine(text, 0);
-    if (text[0] == '\n') throw EmptyLine(text, 1);
-    if (size >= 2 && text[0] == '\r' && text[1] == '\n') throw EmptyLine(text, 2);
+Line::ExtKey::Scan Line::ExtKey::scan(const char* text, size_t size) noexcept {
+    if (size == 0) return {Scan::empty, 0, nullptr};
+    if (text[0] == '\n') return {Scan::empty, 1, nullptr};
+    if (size >= 2 && text[0] == '\r' && text[1] == '\n') return {Scan::empty, 2, nullptr};
     bool colon = true;
-    size_t i = 0;
-    for (;; ++i) {
+    for (size_t i = 0;; ++i) {
         if (Ascii::isSpace(text[i]))
             colon = false;
         else if (text[i] == ':' && colon)
-            break;
-        if (i + 1 == size) throw ParseError("Key cannot be retrieved (no colon)", size);
-        if (text[i + 1] == '\n') throw ParseError("Missing colon", i + 2);
+            return {Scan::field, i, nullptr};
+        if (i + 1 == size) return {Scan::malformed, size, "Key cannot be retrieved (no colon)"};
+        if (text[i + 1] == '\n') return {Scan::malformed, i + 2, "Missing colon"};
     }
-    _size = i;
-    _consumed = i + 1;
+}
+
+Line::ExtKey::ExtKey(const char* text, size_t size) : ExtKey(text, size, scan(text, size)) {}
+
+Line::ExtKey::ExtKey(const char* text, size_t size, const Scan& found) : Key(text, 0) {
+    if (found.kind == Scan::empty) throw EmptyLine(text, found.length);
+    if (found.kind == Scan::malformed) throw ParseError(found.message, found.length);
+    _size = found.length;
+    _consumed = found.length + 1;
     while (_consumed < size && blank(text[_consumed]))
         ++_consumed;
 }
@@ -75,22 +82,22 @@ size_t Line::ExtKey::encode(const Capabilities&, Filter::LineLength* out, bool p
 }
 
 Line::ExtValue::ExtValue(const Key& key, const char* text, size_t size) : Value(text, 0), _key(&key) {
-    size_t i = 0;
-    while (i < size && blank(text[i]))
-        ++i;
-    _data = text + i;
+    Scanner scanner(text, size);
+    scanner.skipWhile(blank);
+    _data = scanner.here();
     size_t pending = 0;
-    while (i < size) {
-        char c = text[i++];
+    while (!scanner.atEnd()) {
+        char c = scanner.next();
         if (Ascii::isSpace(c))
             ++pending;
         else {
             _size += pending + 1;
             pending = 0;
         }
-        if (c == '\n' && (i == size || !blank(text[i]))) break;
+        // a line end closes the value unless a blank folds the next line in
+        if (c == '\n' && !scanner.atOne(blank)) break;
     }
-    _consumed = i;
+    _consumed = scanner.position();
 }
 
 Line::ExtValue::ExtValue(const Key& key, const char* text) : ExtValue(key, text, length(text)) {}
@@ -195,12 +202,14 @@ size_t Line::ExtValue::encode(const Capabilities& caps, Filter::LineLength* out,
     return total;
 }
 
-Line::Line(const char* text, size_t size)
-    : String(text, 0), key(text, size), value(key, text + key.consumed(), size - key.consumed()) {
-    _size = key.consumed() + value.consumed();
-}
+Line::Line(const char* text, size_t size) : Line(text, size, ExtKey::scan(text, size)) {}
 
 Line::Line(const char* text) : Line(text, length(text)) {}
+
+Line::Line(const char* text, size_t size, const ExtKey::Scan& found)
+    : String(text, 0), key(text, size, found), value(key, text + key.consumed(), size - key.consumed()) {
+    _size = key.consumed() + value.consumed();
+}
 
 Line::Line(const Line& other) : String(other), Encodable(other), key(other.key), value(other.value) {
     value._key = &key;

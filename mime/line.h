@@ -16,11 +16,27 @@ public:
     // The name of the field: the bytes before the colon.
     class ExtKey : public Key {
     public:
+        // What the start of a line holds, found without throwing: a header
+        // block may hold any number of lines that are not fields, and each
+        // is only skipped.
+        struct Scan {
+            enum Kind { field, empty, malformed };
+            Kind kind;
+            // field: the name's length; empty, malformed: the bytes the line
+            // takes with its line end
+            size_t length;
+            // why a malformed line is not a field; null otherwise
+            const char* message;
+        };
+        static Scan scan(const char* text, size_t size) noexcept;
+
         // Scans a name at the start of a line. Throws EmptyLine at an empty
         // line (or at the end of the text) and ParseError for a line that is
         // not a field.
         ExtKey(const char* text, size_t size);
         explicit ExtKey(const char* text);
+        // the name a scan of the same text found (kind field)
+        ExtKey(const char* text, size_t size, const Scan& found);
 
         // name, colon and the blanks after the colon; 0 for a made name
         size_t consumed() const { return _consumed; }
@@ -57,6 +73,9 @@ public:
     // Reads one field from the start of the text.
     Line(const char* text, size_t size);
     explicit Line(const char* text);
+    // Reads the field whose name a scan of the same text found (kind field):
+    // how a header reads its lines without an exception for each bad one.
+    Line(const char* text, size_t size, const ExtKey::Scan& found);
 
     // A line's value always refers to the key of that same line, wherever
     // the line is copied or moved to.

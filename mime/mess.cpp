@@ -3,31 +3,31 @@
 #include "mime/ascii.h"
 #include "mime/comment.h"
 #include "mime/quotedstring.h"
+#include "mime/scanner.h"
 
 #include <exception>
 
 namespace Orvanta::Mime {
 
 Mess::Mess(const char* data, size_t size, const char* stops) {
-    size_t position = 0;
+    Scanner scanner(data, size);
     try {
-        while (position < size) {
-            char c = data[position];
+        while (!scanner.atEnd()) {
+            char c = scanner.current();
             if (Ascii::inSet(c, stops)) break;
-            if (c == '"') {
-                position += QuotedString(data + position, size - position).consumed();
-            } else if (c == '(') {
-                position += Comment(data + position, size - position).consumed();
-            } else {
-                ++position;
-            }
+            if (c == '"')
+                scanner.advance(QuotedString(scanner.here(), scanner.left()).consumed());
+            else if (c == '(')
+                scanner.advance(Comment(scanner.here(), scanner.left()).consumed());
+            else
+                scanner.advance(1);
         }
+        _consumed = scanner.position();
     } catch (const std::exception&) {
         // a quoted string or comment that never closes swallows the rest:
         // there is no separator left that could be trusted
-        position = size;
+        _consumed = size;
     }
-    _consumed = position;
 }
 
 } // namespace Orvanta::Mime

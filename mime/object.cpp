@@ -3,9 +3,7 @@
 #include "mime/capabilities.h"
 #include "mime/contenttransferencoding.h"
 #include "mime/contenttype.h"
-#include "mime/emptyline.h"
 #include "mime/fatalerror.h"
-#include "mime/parseerror.h"
 #include "mime/part.h"
 
 #include <cstring>
@@ -16,27 +14,22 @@ Object::ExtHeader::ExtHeader(const char* text, size_t size) {
     if (text == nullptr || size == 0) throw FatalError("Empty header");
     size_t position = 0;
     for (;;) {
-        // the empty line that ends the block, found here rather than thrown
-        // by the key scan: the common end of every block costs no exception
-        size_t left = size - position;
+        // neither the empty line that ends the block nor a line that is not
+        // a field costs an exception: a block may hold any number of them
         const char* at = text + position;
-        if (left == 0 || at[0] == '\n' || (left >= 2 && at[0] == '\r' && at[1] == '\n')) {
-            size_t length = left == 0 ? 0 : at[0] == '\n' ? 1 : 2;
-            if (length == 2) _terminator = at;
-            position += length;
+        Line::ExtKey::Scan found = Line::ExtKey::scan(at, size - position);
+        if (found.kind == Line::ExtKey::Scan::empty) {
+            if (found.length == 2) _terminator = at;
+            position += found.length;
             break;
         }
-        try {
-            _lines.emplace_back(text + position, size - position);
-            position += _lines.back().size();
-        } catch (const ParseError& error) {
+        if (found.kind == Line::ExtKey::Scan::malformed) {
             // not a field: skipped with its line end, counted in the block
-            position += error.length();
-        } catch (const EmptyLine& line) {
-            if (line.size() == 2 && line.data()[0] == '\r') _terminator = line.data();
-            position += line.size();
-            break;
+            position += found.length;
+            continue;
         }
+        _lines.emplace_back(at, size - position, found);
+        position += _lines.back().size();
     }
     _bytes = position;
 }

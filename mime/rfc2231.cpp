@@ -1,26 +1,27 @@
 #include "mime/rfc2231.h"
 
 #include "mime/ascii.h"
+#include "mime/scanner.h"
 
 #include <stdexcept>
 
 namespace Orvanta::Mime {
 
 Rfc2231::Rfc2231(const char* data, size_t size) {
-    size_t i = 0;
-    for (; i < size && Ascii::isDigit(data[i]); ++i) {
+    Scanner scanner(data, size);
+    while (scanner.atOne(Ascii::isDigit)) {
         _sectioned = true;
         _extended = false;
-        _section = _section * 10 + static_cast<size_t>(data[i] - '0');
+        _section = _section * 10 + static_cast<size_t>(scanner.next() - '0');
         if (_section > maximumSection) _section = maximumSection;
     }
     bool star = false;
-    for (; i < size; ++i) {
-        if (data[i] == '=') {
-            _consumed = i;
+    while (!scanner.atEnd()) {
+        if (scanner.at('=')) {
+            _consumed = scanner.position();
             return;
         }
-        if (data[i] != '*') throw std::runtime_error("another asterisk expected");
+        if (!scanner.take('*')) throw std::runtime_error("another asterisk expected");
         if (!_sectioned) throw std::runtime_error("section number if missing");
         if (star) throw std::runtime_error("too many asterisks");
         star = _extended = true;

@@ -5,7 +5,7 @@
 #include "mime/capabilities.h"
 #include "mime/delimdetector.h"
 #include "mime/mess.h"
-#include "mime/whitespace.h"
+#include "mime/scanner.h"
 
 #include <exception>
 #include <stdexcept>
@@ -13,10 +13,10 @@
 namespace Orvanta::Mime {
 
 Target::Target(const char* data, size_t size, bool strict) : _name(data, size) {
-    size_t position = _name.consumed();
-    if (position < size && data[position] == ':' && !_name.empty()) {
+    Scanner scanner(data, size);
+    scanner.advance(_name.consumed());
+    if (!_name.empty() && scanner.take(':')) {
         _group.present(true);
-        ++position;
         DelimDetector walker(',', [this, strict](const char* element, size_t length) -> size_t {
             // a ';' or NUL ends the group, also where a member was expected
             if (element[0] == ';' || element[0] == '\0') return 0;
@@ -34,18 +34,19 @@ Target::Target(const char* data, size_t size, bool strict) : _name(data, size) {
                 return Mess(element, length, ",;").consumed();
             }
         });
-        position += walker.parse(data + position, size - position);
-        if (position < size) {
-            if (data[position] != ';') throw std::runtime_error("semicolon expected after group");
-            ++position;
-            position += Whitespace(data + position, size - position, true).consumed();
+        scanner.advance(walker.parse(scanner.here(), scanner.left()));
+        if (!scanner.atEnd()) {
+            if (!scanner.take(';')) throw std::runtime_error("semicolon expected after group");
+            scanner.skipBlanks(true);
         }
     } else {
         _name = DisplayName();
         auto member = std::make_shared<Mailbox>(data, size, strict);
-        position = member->consumed();
+        scanner = Scanner(data, size);
+        scanner.advance(member->consumed());
         _members.push_back(member);
     }
+    size_t position = scanner.position();
     if (strict && position < size) throw std::runtime_error("Did not manage to process everything");
     _consumed = position;
 }

@@ -66,7 +66,8 @@ TEST(LineTest, EmptyNameBeforeColon) {
     EXPECT_EQ(text(line.value), "value");
 }
 
-TEST(LineTest, EmptyLinesAndBadLinesThrow) {
+// The constructor throws what the scan reports without throwing.
+TEST(LineTest, EmptyLinesAndBadLinesThrowOrScan) {
     struct Case {
         std::string input;
         size_t empty; // length of the empty line, or npos for a parse error
@@ -97,6 +98,11 @@ TEST(LineTest, EmptyLinesAndBadLinesThrow) {
             EXPECT_EQ(error.length(), c.skip) << c.input;
             EXPECT_STREQ(error.what(), c.message);
         }
+        Line::ExtKey::Scan found = Line::ExtKey::scan(input.data(), input.size());
+        using Scan = Line::ExtKey::Scan;
+        EXPECT_EQ(found.kind, c.empty == no ? Scan::malformed : Scan::empty) << c.input;
+        EXPECT_EQ(found.length, c.empty == no ? c.skip : c.empty) << c.input;
+        EXPECT_STREQ(found.message, c.message) << c.input;
     }
 }
 

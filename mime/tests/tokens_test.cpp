@@ -1,6 +1,9 @@
 #include "mime/atom.h"
+#include "mime/authenticationdomainpart.h"
+#include "mime/authenticationtokens.h"
 #include "mime/comment.h"
 #include "mime/contentdisposition.h"
+#include "mime/contentid.h"
 #include "mime/contenttype.h"
 #include "mime/digit.h"
 #include "mime/domainpart.h"
@@ -153,6 +156,12 @@ TEST(RequireTest, Message) {
     EXPECT_EQ(failure<Require>("@", '@'), "no error");
 }
 
+TEST(AuthenticationDomainPartTest, NeedsAnInnerDot) {
+    EXPECT_EQ(parse<AuthenticationDomainPart>("mail.example-1.org; x").text(), "mail.example-1.org");
+    for (const char* bad : {"", "example", ".example.org", "example.org.", "; a.b"})
+        EXPECT_EQ(failure<AuthenticationDomainPart>(bad), "invalid domain part") << bad;
+}
+
 TEST(MessTest, StepsOverQuotedStringsAndComments) {
     EXPECT_EQ(parse<Mess>("a(;)b\";\"c;d", ";").consumed(), 9u);
     EXPECT_EQ(parse<Mess>("a\"b;c", ";").consumed(), 5u);
@@ -203,6 +212,18 @@ TEST(TokensTest, EveryPrefixEndsInAValueOrAClearError) {
         {"targets",
          [](const char* d, size_t n) { Targets(d, n, false); },
          {"Team: a@example.com, \"b\" <b@example.org>;, c@example.net"}},
+        {"mess", [](const char* d, size_t n) { Mess(d, n, ";"); }, {"a (b;c) \"d;\\\"e\" f;g"}},
+        {"content id", [](const char* d, size_t n) { ContentID(d, n); }, {" \t<part.1@example.org> x"}},
+        {"required byte", [](const char* d, size_t n) { Require(d, n, '='); }, {"="}},
+        {"digits", [](const char* d, size_t n) { Digit(d, n); }, {"0042x"}},
+        {"authentication keyword and value",
+         [](const char* d, size_t n) {
+             std::string word;
+             size_t at = AuthenticationKeyword(word, d, n).consumed();
+             AuthenticationValue(word, d + at, n - at, false);
+         },
+         {"dkim\"a\\\"b\" x", "spf-x pass x"}},
+        {"no result", [](const char* d, size_t n) { AuthenticationNoResult(d, n); }, {" (c) ; (d) none x"}},
     };
     for (const Case& c : cases) {
         for (const std::string& text : c.texts) {
