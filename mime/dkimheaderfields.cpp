@@ -110,21 +110,7 @@ DkimCopiedHeaderField::DkimCopiedHeaderField(std::string& entry, const char* dat
     Require(data + n, size - n, ':');
     ++n;
     entry += ':';
-    for (;;) {
-        n += blanks(data + n, size - n);
-        if (n >= size || data[n] == '|') break;
-        auto c = static_cast<unsigned char>(data[n]);
-        if (c == '=') {
-            DkimQuotedCharacter quoted(data + n, size - n);
-            entry += quoted.byte();
-            n += quoted.consumed();
-        } else if ((c >= 0x21 && c <= 0x3a) || c == 0x3c || (c >= 0x3e && c <= 0x7e)) {
-            entry += static_cast<char>(c);
-            ++n;
-        } else {
-            break;
-        }
-    }
+    n += DkimQuotedText(entry, data + n, size - n).consumed();
     _consumed = n;
 }
 

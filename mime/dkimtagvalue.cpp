@@ -243,26 +243,32 @@ DkimQuotedCharacter::DkimQuotedCharacter(const char* data, size_t size) {
     _consumed = n;
 }
 
+DkimQuotedText::DkimQuotedText(std::string& text, const char* data, size_t size) {
+    size_t n = 0;
+    for (;;) {
+        n += blanks(data + n, size - n);
+        if (n >= size || data[n] == '|') break;
+        auto c = static_cast<unsigned char>(data[n]);
+        if (c == '=') {
+            DkimQuotedCharacter quoted(data + n, size - n);
+            text += quoted.byte();
+            n += quoted.consumed();
+        } else if ((c >= 0x21 && c <= 0x3a) || c == 0x3c || (c >= 0x3e && c <= 0x7e)) {
+            text += static_cast<char>(c);
+            ++n;
+        } else {
+            break;
+        }
+    }
+    _consumed = n;
+}
+
 DkimTagMethod::DkimTagMethod(std::string& method, const char* data, size_t size) {
     size_t n = DkimHypenatedWord(method, data, size).consumed();
     if (n < size && data[n] == '/') {
         method += '/';
         ++n;
-        for (;;) {
-            n += blanks(data + n, size - n);
-            if (n >= size || data[n] == '|') break;
-            auto c = static_cast<unsigned char>(data[n]);
-            if (c == '=') {
-                DkimQuotedCharacter quoted(data + n, size - n);
-                method += quoted.byte();
-                n += quoted.consumed();
-            } else if ((c >= 0x21 && c <= 0x3a) || c == 0x3c || (c >= 0x3e && c <= 0x7e)) {
-                method += static_cast<char>(c);
-                ++n;
-            } else {
-                break;
-            }
-        }
+        n += DkimQuotedText(method, data + n, size - n).consumed();
     }
     _consumed = n;
 }

@@ -70,4 +70,16 @@ private:
     size_t _consumed = 0;
 };
 
+// A run of DKIM quoted-printable text (blanks between its characters), up to
+// the first byte that cannot stand in it, such as '|' or ';': its decoded
+// bytes are appended to the string.
+class DkimQuotedText {
+public:
+    DkimQuotedText(std::string& text, const char* data, size_t size);
+    size_t consumed() const { return _consumed; }
+
+private:
+    size_t _consumed = 0;
+};
+
 } // namespace Orvanta::Mime
