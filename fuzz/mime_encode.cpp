@@ -6,22 +6,14 @@
 #include "mime/capabilities.h"
 #include "mime/fatalerror.h"
 #include "mime/object.h"
+#include "mime/tests/transportable.h"
 
 #include <cstdint>
 #include <string>
 
 namespace {
 
-bool transportable(const std::string& text) {
-    size_t line = 0;
-    for (char c : text) {
-        if (c == '\r' || c == '\n')
-            line = 0;
-        else if (static_cast<unsigned char>(c) >= 0x80 || ++line > 998)
-            return false;
-    }
-    return true;
-}
+using Orvanta::Mime::Test::transportable;
 
 void write(const char* data, size_t size, const Orvanta::Mime::Capabilities& caps) {
     Orvanta::Mime::Object object(data, size);

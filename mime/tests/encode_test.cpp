@@ -3,6 +3,7 @@
 #include "mime/contenttransferencoding.h"
 #include "mime/fieldtypes.h"
 #include "mime/object.h"
+#include "mime/tests/transportable.h"
 #include "mime/translator.h"
 #include "testsupport/process.h"
 
@@ -231,17 +232,7 @@ TEST(BodyEncodeTest, EmptyBodyStaysEmpty) {
 
 namespace {
 
-// what a 7-bit transport asks of every byte and line
-bool transportable(const std::string& text) {
-    size_t line = 0;
-    for (char c : text) {
-        if (c == '\r' || c == '\n')
-            line = 0;
-        else if (static_cast<unsigned char>(c) >= 0x80 || ++line > 998)
-            return false;
-    }
-    return true;
-}
+using Orvanta::Mime::Test::transportable;
 
 std::string encoded(const Object& object, const Capabilities& caps, size_t* count = nullptr) {
     std::string out;

@@ -7,6 +7,7 @@
 #include "mime/capabilities.h"
 #include "mime/object.h"
 #include "mime/tests/corpus.h"
+#include "mime/tests/transportable.h"
 #include "testsupport/process.h"
 
 #include <gtest/gtest.h>
@@ -60,17 +61,7 @@ Written write(const std::string& text, const Capabilities& caps) {
     return written;
 }
 
-// what a 7-bit transport asks of every byte and line
-bool transportable(const std::string& text) {
-    size_t line = 0;
-    for (char c : text) {
-        if (c == '\r' || c == '\n')
-            line = 0;
-        else if (static_cast<unsigned char>(c) >= 0x80 || ++line > 998)
-            return false;
-    }
-    return true;
-}
+using Orvanta::Mime::Test::transportable;
 
 // Where a reader sees another message in what was written, and why. The
 // encoder writes the message as it parsed it; these are the places where
