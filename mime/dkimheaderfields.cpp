@@ -1,11 +1,13 @@
 #include "mime/dkimheaderfields.h"
 
 #include "filter/result.h"
+#include "mime/ascii.h"
 #include "mime/dkimtagvalue.h"
 #include "mime/require.h"
 #include "mime/whitespace.h"
 
 #include <stdexcept>
+#include <unordered_set>
 
 namespace Orvanta::Mime {
 
@@ -38,10 +40,22 @@ DkimHeaderFields::DkimHeaderFields(const char* data, size_t size) {
 }
 
 void DkimHeaderFields::oversign() {
+    // A verifier takes one more instance of a name, bottom up, for each time
+    // the list names it: a copy between two real ones would take the upper
+    // field in place of the surplus and leave the lower one unsigned. So the
+    // one surplus copy comes after the name's last place in the list.
+    std::vector<bool> last(_names.size());
+    std::unordered_set<std::string> seen;
+    for (size_t i = _names.size(); i-- > 0;) {
+        std::string name = _names[i];
+        for (char& c : name)
+            c = Ascii::toLower(c);
+        last[i] = seen.insert(std::move(name)).second;
+    }
     std::vector<std::string> result;
     for (size_t i = 0; i < _names.size(); ++i) {
         result.push_back(_names[i]);
-        if (i + 1 == _names.size() || _names[i + 1] != _names[i]) result.push_back(_names[i]);
+        if (last[i]) result.push_back(_names[i]);
     }
     _names = std::move(result);
 }

@@ -22,8 +22,9 @@ public:
     bool empty() const { return _names.empty(); }
     void add(std::string name) { _names.push_back(std::move(name)); }
 
-    // One more copy after every run of equal adjacent names: a field of that
-    // name added later then breaks the signature.
+    // One more copy of every name, after its last place in the list (names
+    // compared without regard to case): a field of that name added later
+    // then breaks the signature.
     void oversign();
 
     using Encodable::encode;

@@ -174,6 +174,10 @@ TEST(DkimSignatureTest, HeaderListsParseFoldAndOversign) {
     list.oversign();
     EXPECT_EQ(list.names(),
               (std::vector<std::string>{"from", "from", "to", "to", "to", "subject", "subject"}));
+    // fields of one name apart from each other, bottom up
+    DkimHeaderFields apart("Cc:Cc:To:Subject:to:From", 24);
+    apart.oversign();
+    EXPECT_EQ(apart.str(), "Cc:Cc:Cc:To:Subject:Subject:to:to:From:From");
     DkimHeaderFields none;
     none.oversign();
     EXPECT_TRUE(none.empty());
