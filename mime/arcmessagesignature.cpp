@@ -5,7 +5,6 @@
 #include "mime/arcsigndata.h"
 #include "mime/bodyhash.h"
 #include "mime/canonicalization.h"
-#include "mime/canonicalizedbody.h"
 #include "mime/canonicalizedheader.h"
 #include "mime/capabilities.h"
 #include "mime/dkimheader.h"
@@ -27,7 +26,6 @@ ArcMessageSignature::ArcMessageSignature(const Capabilities& caps, const ArcSign
     const DkimKey& key = data.key();
     const Object& message = data.message();
     CanonicalizedHeader header(caps, message.header, ExtraHeaders(), SignatureType::arc, false);
-    CanonicalizedBody body(caps, message.body, false);
 
     instance(data.instance());
     algorithm(key.algorithm);
@@ -40,7 +38,7 @@ ArcMessageSignature::ArcMessageSignature(const Capabilities& caps, const ArcSign
     std::string names = header.fields().str(true);
     headers(names.data(), names.size(), oversign);
     if (expire != 0) expiration(std::to_string(expire));
-    hash(BodyHash(body, Algorithm(key.algorithm.c_str())).text());
+    hash(BodyHash::written(caps, message.body, false, Algorithm(key.algorithm.c_str())).text());
 
     std::string own = "arc-message-signature:" + str(true) + "; b=";
     header.signature(own.data(), own.size());

@@ -6,18 +6,16 @@
 
 #include "filter/result.h"
 
-#include <string>
+#include <cstddef>
 
 namespace Orvanta::Mime {
 
-class Body;
-class Capabilities;
-
-// A sink that writes the canonical form of the bytes it is given into a
-// string; the text is complete after finish().
+// A stage that passes the canonical form of the bytes it is given to the
+// next sink, in pieces of the input wherever they are canonical already (no
+// copy); the text is complete after finish().
 class CanonicalizeBody : public Filter::Result {
 public:
-    CanonicalizeBody(std::string* target, bool simple) : _target(target), _simple(simple) {}
+    CanonicalizeBody(Filter::Result* next, bool simple) : _next(next), _simple(simple) {}
 
     using Filter::Result::append;
     size_t append(const char* data, size_t size, bool persistent) override;
@@ -25,9 +23,14 @@ public:
     void finish();
 
 private:
-    void content(const char* data, size_t size);
+    // the canonical bytes data[_start, _content), after what is held
+    void write(const char* data, bool persistent);
+    // what was held back: line ends and a blank, now followed by content
+    void held();
+    // the bytes of the current run that need no change, from `at`
+    size_t plain(const char* data, size_t at, size_t size) const;
 
-    std::string* _target;
+    Filter::Result* _next;
     bool _simple;
     // line ends seen but not written: they may be the trailing empty lines
     size_t _lines = 0;
@@ -36,17 +39,10 @@ private:
     // a CR whose LF may come with the next piece
     bool _cr = false;
     bool _written = false;
-};
-
-class CanonicalizedBody {
-public:
-    // the body as it stands in the message
-    CanonicalizedBody(const Capabilities& caps, const Body& body, bool simple);
-
-    const std::string& text() const { return _text; }
-
-private:
-    std::string _text;
+    // within one piece: the start of the bytes not yet passed on, and the
+    // end of the content among them (CR LF pairs may follow it)
+    size_t _start = 0;
+    size_t _content = 0;
 };
 
 } // namespace Orvanta::Mime

@@ -5,7 +5,6 @@
 #include "mime/algorithm.h"
 #include "mime/bodyhash.h"
 #include "mime/canonicalization.h"
-#include "mime/canonicalizedbody.h"
 #include "mime/canonicalizedheader.h"
 #include "mime/capabilities.h"
 #include "mime/dkimkey.h"
@@ -27,7 +26,6 @@ DkimHeader::DkimHeader(const Capabilities& caps, const Object& message, const Dk
         throw std::runtime_error("Cannot create DKIM header without a from address");
     Algorithm algorithm(key.algorithm.c_str());
     CanonicalizedHeader header(caps, message.header, extra, SignatureType::dkim, canonicalization.header());
-    CanonicalizedBody body(caps, message.body, canonicalization.body());
 
     DkimSignature signature;
     signature.version("1");
@@ -36,7 +34,8 @@ DkimHeader::DkimHeader(const Capabilities& caps, const Object& message, const Dk
     signature.timestamp(std::to_string(std::time(nullptr)));
     signature.canonicalization(canonicalization.text().c_str());
     signature.selector(key.selector);
-    signature.hash(BodyHash(body, algorithm).text());
+    // the body as encode will write it: what goes out is what is signed
+    signature.hash(BodyHash::written(caps, message.body, canonicalization.body(), algorithm).text());
     const char* domain = key.domain.ascii();
     signature.domain(domain == nullptr ? "" : domain);
     std::string names = header.fields().str(true);

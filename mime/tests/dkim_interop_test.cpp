@@ -1,23 +1,24 @@
 // Our signatures checked by dkimpy, and dkimpy's by us, over messages of our
 // own and the test messages that ship with Python, in every canonicalization
-// and with both hashes.
+// and with both hashes. What we sign is written out by encode and judged as
+// the receiver gets it.
 #include "dns/hostname.h"
+#include "filter/string.h"
 #include "mime/canonicalization.h"
 #include "mime/capabilities.h"
 #include "mime/dkimkey.h"
 #include "mime/dkimsignature.h"
 #include "mime/object.h"
+#include "mime/tests/corpus.h"
 #include "mime/tests/dkimkeys.h"
 #include "mime/tests/oracle.h"
 #include "openssl/publickey.h"
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <fstream>
 #include <sstream>
 
 using namespace Orvanta::Mime;
@@ -29,8 +30,14 @@ std::string const selector = "sel2024";
 std::string const domain = "example.com";
 
 struct Sample {
-    const char* name;
+    std::string name;
     std::string text;
+    // dkimpy refuses a header with a line that is no field (other than an
+    // mbox "From " line): such messages are judged by the others alone
+    bool dkimpy = true;
+    // ours: repaired for, signed and written under the standard (7-bit)
+    // capabilities instead of the UTF-8 ones
+    bool sevenbit = false;
 };
 
 std::vector<Sample> ownMessages() {
@@ -55,43 +62,51 @@ std::vector<Sample> ownMessages() {
         {"multipart", head + "MIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=\"b1\"\r\n\r\n"
                              "preamble\r\n--b1\r\nContent-Type: text/plain\r\n\r\npart one\r\n--b1\r\n"
                              "Content-Type: text/html\r\n\r\n<p>two</p>\r\n--b1--\r\nepilogue\r\n"},
+        // what encode writes differs from what was read: the signature
+        // covers what is written
+        {"multipart cut off",
+         head + "MIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=\"b1\"\r\n\r\n"
+                "--b1\r\nContent-Type: text/plain\r\n\r\npart one\r\n"},
+        {"lone CR in the body", head + "\r\nline one\rstill line one\r\nline two\r\n"},
+        {"eight-bit body repaired",
+         head + "Content-Type: text/plain; charset=utf-8\r\nContent-Transfer-Encoding: 8bit\r\n\r\n"
+                "Gr\xc3\xbc\xc3\x9f"
+                "e aus K\xc3\xb6ln\r\n",
+         true, true},
+        {"eight-bit parameter in a part",
+         head + "MIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=\"b1\"\r\n\r\n"
+                "--b1\r\nContent-Type: text/plain; name=\"\xc3\xa9.txt\"\r\n\r\nplain text\r\n--b1--\r\n",
+         true, true},
+        // over-signed, each name must get its one surplus copy after its
+        // last instance, not after every run
+        {"repeated fields apart",
+         "From: alice@example.com\r\nTo: a@example.net\r\nSubject: apart\r\nTo: b@example.net\r\n"
+         "Cc: c@example.net\r\nCc: d@example.net\r\nResent-From: r@example.org\r\n"
+         "Resent-To: s@example.org\r\nResent-Date: Mon, 7 Dec 2026 11:00:00 +0000\r\n"
+         "Resent-From: t@example.org\r\nResent-To: u@example.org\r\n"
+         "Resent-Date: Mon, 7 Dec 2026 12:00:00 +0000\r\n\r\nbody\r\n"},
     };
-}
-
-std::string read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 bool fieldsOnly(const std::string& text) {
     std::istringstream lines(text);
     std::string line;
     while (std::getline(lines, line) && !line.empty() && line != "\r")
-        if (line[0] != ' ' && line[0] != '\t' && line.find(':') == std::string::npos) return false;
+        if (line[0] != ' ' && line[0] != '\t' && line.find(':') == std::string::npos &&
+            line.rfind("From ", 0) != 0)
+            return false;
     return true;
 }
 
+// Python's whole corpus; a message without a From field gets one on top, as
+// a signer needs it
 std::vector<Sample> pythonMessages() {
-    static std::vector<std::string> names;
     std::vector<Sample> samples;
-    const char* corpus = "/usr/lib/python3.11/test/test_email/data";
-    if (DIR* dir = opendir(corpus)) {
-        while (dirent* entry = readdir(dir)) {
-            std::string name = entry->d_name;
-            if (name.rfind("msg_", 0) == 0) names.push_back(name);
-        }
-        closedir(dir);
-    }
-    std::sort(names.begin(), names.end());
-    for (const std::string& name : names) {
-        std::string text = read(std::string(corpus) + "/" + name);
-        // a signer needs a From field to sign, and dkimpy refuses a header
-        // with a line that is no field
-        if (text.find("\nFrom:") == std::string::npos && text.rfind("From:", 0) != 0) continue;
-        if (!fieldsOnly(text)) continue;
-        samples.push_back({name.c_str(), text});
+    for (const std::string& name : Test::files(Test::pythonCorpus, "msg_", ".txt")) {
+        std::string text = Test::readFile(std::string(Test::pythonCorpus) + "/" + name);
+        if (text.find("\nFrom:") == std::string::npos && text.rfind("From:", 0) != 0)
+            text = "From: sender@example.com\n" + text;
+        samples.push_back({name, text, fieldsOnly(text)});
     }
     return samples;
 }
@@ -118,6 +133,8 @@ struct Case {
     bool length = false;
     // ours: further fields to sign; dkimpy: the fields to sign
     std::vector<const char*> extra = {};
+    bool dkimpy = true;
+    bool sevenbit = false;
 };
 
 std::vector<Case> cases() {
@@ -125,23 +142,45 @@ std::vector<Case> cases() {
     for (const auto& sample : ownMessages())
         for (const char* pair : pairs)
             for (const char* algorithm : {"rsa-sha256", "rsa-sha1"})
-                all.push_back(
-                    {std::string(sample.name) + " " + pair + " " + algorithm, sample.text, pair, algorithm});
+                all.push_back({sample.name + " " + pair + " " + algorithm,
+                               sample.text,
+                               pair,
+                               algorithm,
+                               false,
+                               false,
+                               {},
+                               sample.dkimpy,
+                               sample.sevenbit});
     for (const auto& sample : ownMessages()) {
-        all.push_back({std::string(sample.name) + " oversigned", sample.text, "relaxed/relaxed", "rsa-sha256",
-                       true, true});
-        all.push_back({std::string(sample.name) + " extra fields",
+        all.push_back({sample.name + " oversigned",
+                       sample.text,
+                       "relaxed/relaxed",
+                       "rsa-sha256",
+                       true,
+                       true,
+                       {},
+                       sample.dkimpy,
+                       sample.sevenbit});
+        all.push_back({sample.name + " extra fields",
                        sample.text,
                        "simple/relaxed",
                        "rsa-sha256",
                        false,
                        false,
-                       {"x-mailer", "from", "to", "subject"}});
+                       {"x-mailer", "from", "to", "subject"},
+                       sample.dkimpy,
+                       sample.sevenbit});
     }
     size_t i = 0;
     for (const auto& sample : pythonMessages()) {
-        all.push_back(
-            {std::string(sample.name) + " " + pairs[i % 4], crlf(sample.text), pairs[i % 4], "rsa-sha256"});
+        all.push_back({sample.name + " " + pairs[i % 4],
+                       crlf(sample.text),
+                       pairs[i % 4],
+                       "rsa-sha256",
+                       i % 3 == 0,
+                       false,
+                       {},
+                       sample.dkimpy});
         ++i;
     }
     return all;
@@ -151,15 +190,21 @@ Peer::Request keyRequest() {
     return {"key", Peer::testKey().privatePath, Peer::testKey().record};
 }
 
+// the message signed and written as it is sent
 std::string ourSignature(const Case& c) {
     Object message(c.message.data(), c.message.size());
     DkimKey key(Peer::testKey().privateKey, Orvanta::Dns::Hostname(domain.c_str(), false), selector,
                 c.algorithm);
     Canonicalization canonicalization(c.canonicalization.c_str());
-    EXPECT_TRUE(message.sign(Capabilities::utf8(), key, c.extra, 0, c.oversign, canonicalization)) << c.label;
-    // the new field on top of the message as it came
-    const Line& field = message.header[0];
-    return std::string(field.data(), field.size()) + c.message;
+    const Capabilities& caps = c.sevenbit ? Capabilities::standard() : Capabilities::utf8();
+    if (c.sevenbit) {
+        EXPECT_TRUE(message.fix(caps)) << c.label;
+    }
+    EXPECT_TRUE(message.sign(caps, key, c.extra, 0, c.oversign, canonicalization)) << c.label;
+    std::string written;
+    Orvanta::Filter::String sink(&written);
+    message.encode(caps, &sink, true);
+    return written;
 }
 
 // the status of our check with the test key; the text must outlive nothing
@@ -186,15 +231,18 @@ TEST(DkimInterop, OurSignaturesVerifyInDkimpy) {
     }
     auto answers = Peer::ask(requests, "dkim_oracle.py");
     for (size_t i = 0; i < all.size(); ++i) {
-        EXPECT_EQ(answers[i + 1].at(0), "pass") << all[i].label << "\n"
-                                                << signed_[i] << "\n"
-                                                << (answers[i + 1].size() > 1 ? answers[i + 1][1] : "");
+        if (all[i].dkimpy) {
+            EXPECT_EQ(answers[i + 1].at(0), "pass") << all[i].label << "\n"
+                                                    << signed_[i] << "\n"
+                                                    << (answers[i + 1].size() > 1 ? answers[i + 1][1] : "");
+        }
         EXPECT_EQ(ourCheck(signed_[i]), "pass") << all[i].label;
     }
 }
 
 TEST(DkimInterop, DkimpySignaturesVerifyInOurs) {
     auto all = cases();
+    all.erase(std::remove_if(all.begin(), all.end(), [](const Case& c) { return !c.dkimpy; }), all.end());
     std::vector<Peer::Request> requests{keyRequest()};
     for (const auto& c : all) {
         std::string names;

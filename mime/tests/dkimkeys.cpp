@@ -4,7 +4,6 @@
 #include "mime/algorithm.h"
 #include "mime/bodyhash.h"
 #include "mime/canonicalization.h"
-#include "mime/canonicalizedbody.h"
 #include "mime/canonicalizedheader.h"
 #include "mime/capabilities.h"
 #include "mime/dkimheader.h"
@@ -50,8 +49,9 @@ std::string signWith(const std::string& tags, const std::string& text, size_t le
     std::string probe = tags + "; bh=AA; b=AA";
     DkimSignature parsed(probe.data(), probe.size(), false, false);
     Canonicalization canonicalization(parsed.canonicalization().c_str());
-    CanonicalizedBody body(Capabilities::utf8(), object.body, canonicalization.body());
-    std::string hash = BodyHash(body, Algorithm(parsed.algorithm().c_str()), length).text();
+    std::string hash = BodyHash::received(object.body, canonicalization.body(),
+                                          Algorithm(parsed.algorithm().c_str()), length)
+                           .text();
     std::string field = "DKIM-Signature: " + tags + "; bh=" + hash + ";\r\n b=";
     CanonicalizedHeader header(Capabilities::utf8(), object.header, canonicalization.header(),
                                parsed.headers());
