@@ -1,6 +1,11 @@
 #include "mime/canonicalizedbody.h"
 
 #include <array>
+#include <cstdint>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace Orvanta::Mime {
 
@@ -26,6 +31,54 @@ bool blank(char c) {
 
 size_t CanonicalizeBody::plain(const char* data, size_t at, size_t size) const {
     const std::array<bool, 256>& special = _simple ? simpleTable : relaxedTable;
+#if defined(__SSE2__)
+    // Sixty-four bytes at a time while none needs a look: CR LF line ends
+    // and content pass, a LF alone must become CR LF, and for relaxed a tab,
+    // a space beside a blank or a line end, and a line end after a blank
+    // need the careful road (one space between two words is canonical). The
+    // byte before the block must be in this piece: blanks before it may be
+    // held.
+    if (at > 0) {
+        size_t first = at;
+        auto is = [](char c, char a, char b) { return c == a || c == b ? uint64_t(1) : uint64_t(0); };
+        uint64_t beforeCr = is(data[at - 1], '\r', '\r');
+        uint64_t beforeBlank = is(data[at - 1], ' ', '\t');
+        while (at + 64 < size) {
+            __m128i blocks[4];
+            for (int k = 0; k < 4; ++k)
+                blocks[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at + 16 * k));
+            // one bit for each of the 64 bytes that is `c`
+            auto bits = [&blocks](char c) {
+                const __m128i wanted = _mm_set1_epi8(c);
+                uint64_t mask = 0;
+                for (int k = 0; k < 4; ++k)
+                    mask |=
+                        uint64_t(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(blocks[k], wanted))))
+                        << (16 * k);
+                return mask;
+            };
+            uint64_t crs = bits('\r');
+            uint64_t lfs = bits('\n');
+            uint64_t bad = lfs & ~((crs << 1) | beforeCr);
+            beforeCr = crs >> 63;
+            if (!_simple) {
+                uint64_t spaces = bits(' ');
+                uint64_t tabs = bits('\t');
+                uint64_t blanks = spaces | tabs;
+                uint64_t all = blanks | crs | lfs;
+                char after = data[at + 64];
+                uint64_t neighbours =
+                    (all << 1) | (all >> 1) | ((is(after, ' ', '\t') | is(after, '\r', '\n')) << 63);
+                bad |= tabs | (spaces & neighbours) | ((crs | lfs) & ((blanks << 1) | beforeBlank));
+                beforeBlank = blanks >> 63;
+            }
+            if (bad != 0) return at + static_cast<size_t>(__builtin_ctzll(bad));
+            at += 64;
+        }
+        // a CR LF pair is not cut: its CR is looked at with its LF
+        if (at > first && data[at - 1] == '\r') --at;
+    }
+#endif
     while (at < size && !special[static_cast<unsigned char>(data[at])])
         ++at;
     return at;
@@ -72,7 +125,14 @@ size_t CanonicalizeBody::append(const char* data, size_t size, bool persistent) 
     _start = _content = i;
     while (i < size) {
         size_t end = plain(data, i, size);
-        if (end > i) _content = i = end;
+        if (end > i) {
+            // what passed may end in line ends, held as ever
+            size_t content = end;
+            while (content >= i + 2 && data[content - 2] == '\r' && data[content - 1] == '\n')
+                content -= 2;
+            if (content > i) _content = content;
+            i = end;
+        }
         if (i == size) break;
         char c = data[i];
         if (c == '\r' && i + 1 == size) {

@@ -83,6 +83,24 @@ TEST(CanonicalizationTest, Bodies) {
     }
 }
 
+// Long runs are passed on in blocks: every blank and line end placed at every
+// offset of a block gives what the byte-by-byte road gives.
+TEST(CanonicalizationTest, LongLinesInAnyPlace) {
+    for (const char* mark :
+         {" ", "  ", "\t", " \t ", "\r", "\n", "\r\n", " \r\n", "\r\n ", "\r\n\r\n", " \r", "\r\n\n", "\n\r"})
+        for (size_t at = 0; at < 80; ++at) {
+            // after a first line end and blank, which the blocks start from
+            std::string text = "w \r\n" + std::string(at, 'x') + mark + std::string(40, 'y') + " z";
+            // and empty lines at the end, more than a block of them
+            for (int line = 0; line < 12; ++line)
+                text += "\r\n";
+            for (bool simple : {true, false}) {
+                std::string canonical = body(text, simple);
+                EXPECT_EQ(canonical.find("y z\r\n"), canonical.size() - 5) << text;
+            }
+        }
+}
+
 TEST(CanonicalizationTest, BodyHashCoversTheGivenLength) {
     std::string message = "From: a@example.com\r\n\r\nHi.\r\n";
     Object object(message.data(), message.size());
