@@ -1,6 +1,11 @@
-// DKIM signatures made and checked per second on a 3 KB message with an
-// RSA-2048 key (ORVANTA_BENCH_KEY, a PEM private key);
-// bench/mime_dkim.sh runs it beside dkimpy and `openssl speed rsa2048`.
+// DKIM signatures made and checked per second on a 3 KB message, and the
+// signing rate of a 1 MB message, with an RSA-2048 key (ORVANTA_BENCH_KEY, a
+// PEM private key); bench/mime_dkim.sh runs it beside dkimpy, `sha256sum`
+// and `openssl speed rsa2048`.
+//
+//   bench_mime_dkim --message BYTES   writes a message of about that size
+//   bench_mime_dkim --sign FILE       reads, parses and signs it once (for
+//                                     the peak memory of signing)
 #include "dns/hostname.h"
 #include "mime/canonicalization.h"
 #include "mime/capabilities.h"
@@ -14,7 +19,9 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <iostream>
 #include <iterator>
 #include <stdexcept>
 #include <string>
@@ -29,22 +36,25 @@ std::string read(const char* path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// About 3 KB: a usual header and a body of text lines.
+// A usual header and a body of text lines, about `size` bytes.
+std::string message(size_t size) {
+    std::string t =
+        "Return-Path: <alice@example.com>\r\n"
+        "Received: from mail.example.com (mail.example.com [192.0.2.1])\r\n"
+        "\tby mx.example.net with ESMTPS id 4AB2C3D4E5; Mon, 7 Dec 2026 10:00:00 +0000\r\n"
+        "From: Alice Example <alice@example.com>\r\nTo: Bob Example <bob@example.net>\r\n"
+        "Cc: carol@example.org\r\nSubject: Quarterly figures and the plan for next year\r\n"
+        "Date: Mon, 7 Dec 2026 10:00:00 +0000\r\nMessage-ID: <20261207100000.12345@example.com>\r\n"
+        "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=utf-8\r\n"
+        "Content-Transfer-Encoding: 7bit\r\n\r\n";
+    t.reserve(size + 100);
+    while (t.size() < size)
+        t += "The figures for the quarter are in the attached sheet; please look them over.\r\n";
+    return t;
+}
+
 const std::string& message() {
-    static std::string const text = [] {
-        std::string t =
-            "Return-Path: <alice@example.com>\r\n"
-            "Received: from mail.example.com (mail.example.com [192.0.2.1])\r\n"
-            "\tby mx.example.net with ESMTPS id 4AB2C3D4E5; Mon, 7 Dec 2026 10:00:00 +0000\r\n"
-            "From: Alice Example <alice@example.com>\r\nTo: Bob Example <bob@example.net>\r\n"
-            "Cc: carol@example.org\r\nSubject: Quarterly figures and the plan for next year\r\n"
-            "Date: Mon, 7 Dec 2026 10:00:00 +0000\r\nMessage-ID: <20261207100000.12345@example.com>\r\n"
-            "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=utf-8\r\n"
-            "Content-Transfer-Encoding: 7bit\r\n\r\n";
-        while (t.size() < 3000)
-            t += "The figures for the quarter are in the attached sheet; please look them over.\r\n";
-        return t;
-    }();
+    static std::string const text = message(3000);
     return text;
 }
 
@@ -79,17 +89,25 @@ Mime::DkimKey signingKey() {
 }
 
 // Parses the message and signs it, relaxed/relaxed.
+bool sign(const std::string& text) {
+    Mime::Object object(text.data(), text.size());
+    bool done =
+        object.sign(Mime::Capabilities::utf8(), signingKey(), 0, false, Mime::Canonicalization(false, false));
+    benchmark::DoNotOptimize(object.header.size());
+    return done;
+}
+
 void sign(benchmark::State& state) {
-    const auto& text = message();
-    Mime::DkimKey key = signingKey();
-    Mime::Canonicalization canonicalization(false, false);
-    for (auto _ : state) {
-        Mime::Object object(text.data(), text.size());
-        if (!object.sign(Mime::Capabilities::utf8(), key, 0, false, canonicalization))
-            state.SkipWithError("signing failed");
-        benchmark::DoNotOptimize(object.header.size());
-    }
+    for (auto _ : state)
+        if (!sign(message())) state.SkipWithError("signing failed");
     state.SetItemsProcessed(state.iterations());
+}
+
+void sign1MB(benchmark::State& state) {
+    static std::string const text = message(1 << 20);
+    for (auto _ : state)
+        if (!sign(text)) state.SkipWithError("signing failed");
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
 }
 
 // Parses a signed message, its signature, and checks it with the key.
@@ -118,4 +136,23 @@ void verify(benchmark::State& state) {
 // CPU time, as `openssl speed` counts by default
 BENCHMARK(sign)->MinTime(2.0);
 BENCHMARK(verify)->MinTime(2.0);
-BENCHMARK_MAIN();
+BENCHMARK(sign1MB)->MinTime(2.0);
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "--message") == 0) {
+        std::cout << message(std::stoul(argv[2]));
+        return 0;
+    }
+    if (argc == 3 && std::strcmp(argv[1], "--sign") == 0) {
+        // read into a string of the file's size: the message once, no more
+        std::ifstream in(argv[2], std::ios::binary | std::ios::ate);
+        std::string text(static_cast<size_t>(in.tellg()), '\0');
+        in.seekg(0);
+        in.read(&text[0], static_cast<std::streamsize>(text.size()));
+        return sign(text) ? 0 : 1;
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
