@@ -18,6 +18,11 @@ bool same(const String& a, const String& b) {
     return a.size() == b.size() && Ascii::equalNoCase(a.data(), b.data(), a.size());
 }
 
+// the blanks that relaxed canonicalization folds
+bool blank(char c) {
+    return c == ' ' || c == '\t';
+}
+
 std::string lower(std::string text) {
     for (char& c : text)
         c = Ascii::toLower(c);
@@ -29,33 +34,52 @@ std::string lower(std::string text) {
 size_t CanonicalizedHeader::Relaxed::append(const char* data, size_t size, bool) {
     for (size_t i = 0; i < size; ++i) {
         char c = data[i];
-        bool space = Ascii::isSpace(c);
-        switch (_state) {
-        case 0:
-            *_target += Ascii::toLower(c);
-            if (c == ':') _state = 1;
-            break;
-        case 2:
-            if (space) {
-                _state = 3;
-            } else {
-                // a word is copied whole
-                size_t end = i + 1;
-                while (end < size && !Ascii::isSpace(data[end]))
-                    ++end;
-                _target->append(data + i, end - i);
-                i = end - 1;
-            }
-            break;
-        default:
-            if (space) break;
-            if (_state == 3) *_target += ' ';
-            _state = 2;
-            --i;
-            break;
+        // A CR LF is a fold or the field's end and goes; a CR alone ends no
+        // line and is content, as every verifier reads it.
+        if (_cr) {
+            _cr = false;
+            if (c == '\n') continue;
+            byte('\r');
         }
+        if (c == '\r') {
+            _cr = true;
+            continue;
+        }
+        if (c == '\n') continue;
+        if (_state == 2 && !blank(c)) {
+            // a word is copied whole
+            size_t end = i + 1;
+            while (end < size && !blank(data[end]) && data[end] != '\r' && data[end] != '\n')
+                ++end;
+            _target->append(data + i, end - i);
+            i = end - 1;
+            continue;
+        }
+        byte(c);
     }
     return size;
+}
+
+void CanonicalizedHeader::Relaxed::byte(char c) {
+    bool space = blank(c);
+    switch (_state) {
+    case 0:
+        *_target += Ascii::toLower(c);
+        if (c == ':') _state = 1;
+        break;
+    case 2:
+        if (space)
+            _state = 3;
+        else
+            *_target += c;
+        break;
+    default:
+        if (space) break;
+        if (_state == 3) *_target += ' ';
+        _state = 2;
+        *_target += c;
+        break;
+    }
 }
 
 CanonicalizedHeader::CanonicalizedHeader(const Capabilities& caps, const Header& header,

@@ -28,7 +28,11 @@ public:
         size_t append(const char* data, size_t size, bool persistent) override;
 
     private:
+        void byte(char c);
+
         int _state = 0;
+        // a CR whose LF may come with the next piece
+        bool _cr = false;
         std::string* _target;
     };
 

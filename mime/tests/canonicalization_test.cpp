@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 using namespace Orvanta::Mime;
@@ -137,6 +138,19 @@ TEST(CanonicalizationTest, HeaderFieldsBySignerAndByVerifier) {
 
     relaxed.signature(object.header[5]);
     EXPECT_EQ(relaxed.text().substr(relaxed.text().size() - 20), "\r\ndkim-signature:v=1");
+}
+
+// Relaxed folds only blanks and line ends: a CR alone is content, as the
+// peers read it, also when the pieces part it from what follows.
+TEST(CanonicalizationTest, RelaxedFieldKeepsALoneCr) {
+    std::string const field = "Subject:  hi\rBcc: evil  \r\n\tmore\r\n";
+    for (size_t piece : {field.size(), size_t(1)}) {
+        std::string text;
+        CanonicalizedHeader::Relaxed sink(&text);
+        for (size_t at = 0; at < field.size(); at += piece)
+            sink.append(field.data() + at, std::min(piece, field.size() - at), true);
+        EXPECT_EQ(text, "subject:hi\rBcc: evil more") << piece;
+    }
 }
 
 TEST(CanonicalizationTest, SignatureFieldLosesItsSignatureData) {
