@@ -44,18 +44,18 @@ size_t CanonicalizeBody::plain(const char* data, size_t at, size_t size) const {
         uint64_t beforeCr = is(data[at - 1], '\r', '\r');
         uint64_t beforeBlank = is(data[at - 1], ' ', '\t');
         while (at + 64 < size) {
-            __m128i blocks[4];
-            for (int k = 0; k < 4; ++k)
-                blocks[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at + 16 * k));
+            const __m128i* at128 = reinterpret_cast<const __m128i*>(data + at);
+            const __m128i b0 = _mm_loadu_si128(at128);
+            const __m128i b1 = _mm_loadu_si128(at128 + 1);
+            const __m128i b2 = _mm_loadu_si128(at128 + 2);
+            const __m128i b3 = _mm_loadu_si128(at128 + 3);
             // one bit for each of the 64 bytes that is `c`
-            auto bits = [&blocks](char c) {
+            auto bits = [&](char c) {
                 const __m128i wanted = _mm_set1_epi8(c);
-                uint64_t mask = 0;
-                for (int k = 0; k < 4; ++k)
-                    mask |=
-                        uint64_t(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(blocks[k], wanted))))
-                        << (16 * k);
-                return mask;
+                auto mask = [&wanted](__m128i block) {
+                    return uint64_t(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, wanted))));
+                };
+                return mask(b0) | mask(b1) << 16 | mask(b2) << 32 | mask(b3) << 48;
             };
             uint64_t crs = bits('\r');
             uint64_t lfs = bits('\n');
