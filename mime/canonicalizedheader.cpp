@@ -18,15 +18,15 @@ bool same(const String& a, const String& b) {
     return a.size() == b.size() && Ascii::equalNoCase(a.data(), b.data(), a.size());
 }
 
-// the blanks that relaxed canonicalization folds
-bool blank(char c) {
-    return c == ' ' || c == '\t';
-}
-
 std::string lower(std::string text) {
     for (char& c : text)
         c = Ascii::toLower(c);
     return text;
+}
+
+// the blanks that relaxed canonicalization folds
+bool blank(char c) {
+    return c == ' ' || c == '\t';
 }
 
 } // namespace
