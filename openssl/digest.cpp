@@ -7,12 +7,12 @@ namespace Orvanta::OpenSSL {
 
 Digest::Digest(const char* name) : Digest(EVP_get_digestbyname(name)) {}
 
-Digest::Digest(const evp_md_st* type) : _type(type) {
-    if (!_type) throw Exception("unknown digest");
+Digest::Digest(const evp_md_st* type) {
+    if (!type) throw Exception("unknown digest");
     _context = EVP_MD_CTX_new();
     // no context: OpenSSL says why in its queue
     if (!_context) throw Exception(ERR_get_error());
-    if (EVP_DigestInit(_context, _type) != 1) {
+    if (EVP_DigestInit(_context, type) != 1) {
         unsigned long error = ERR_get_error();
         EVP_MD_CTX_free(_context);
         throw Exception(error);

@@ -27,10 +27,8 @@ public:
 
     // the context, for OpenSSL calls that end a digest their own way
     evp_md_ctx_st* context() const { return _context; }
-    const evp_md_st* type() const { return _type; }
 
 private:
-    const evp_md_st* _type;
     evp_md_ctx_st* _context = nullptr;
 };
 
