@@ -141,12 +141,12 @@ Body& Body::append(Object&& part) {
 }
 
 Body& Body::prepend(const Object& part) {
-    _parts.push_front(std::make_shared<Object>(part));
+    _parts.insert(_parts.begin(), std::make_shared<Object>(part));
     return *this;
 }
 
 Body& Body::prepend(Object&& part) {
-    _parts.push_front(std::make_shared<Object>(std::move(part)));
+    _parts.insert(_parts.begin(), std::make_shared<Object>(std::move(part)));
     return *this;
 }
 

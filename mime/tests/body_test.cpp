@@ -3,6 +3,7 @@
 #include "mime/epilogue.h"
 #include "mime/object.h"
 #include "mime/preamble.h"
+#include "testsupport/peakmemory.h"
 
 #include <gtest/gtest.h>
 
@@ -347,4 +348,21 @@ TEST(BodyTest, UnpaddedBase64BodyDecodesWhole) {
         object.body.decode(&sink);
         EXPECT_EQ(decoded, bytes) << encoded;
     }
+}
+
+TEST(BodyTest, AnEmptyPartCostsItsObjectOnly) {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "the sanitizer's own memory hides what the parse takes";
+#endif
+    // a leaf part holds no part list of its own
+    std::string message = head;
+    for (int i = 0; i < 200000; ++i)
+        message += "--b\n\n";
+    size_t parts = 0;
+    size_t peak = Orvanta::Test::peakGrowth([&] {
+        Object object(message.data(), message.size());
+        parts = object.body.parts().size();
+    });
+    EXPECT_EQ(parts, 200000u);
+    EXPECT_LE(peak / parts, 400u) << peak;
 }
