@@ -6,6 +6,7 @@
 #include "mime/contentid.h"
 #include "mime/contenttype.h"
 #include "mime/digit.h"
+#include "mime/dkimtagvalue.h"
 #include "mime/domainpart.h"
 #include "mime/localpart.h"
 #include "mime/mailboxes.h"
@@ -224,6 +225,19 @@ TEST(TokensTest, EveryPrefixEndsInAValueOrAClearError) {
          },
          {"dkim\"a\\\"b\" x", "spf-x pass x"}},
         {"no result", [](const char* d, size_t n) { AuthenticationNoResult(d, n); }, {" (c) ; (d) none x"}},
+        {"DKIM tag values",
+         [](const char* d, size_t n) {
+             // every grammar of a tag name over the same text
+             for (const char* name : {"v", "a", "b", "bh", "c", "d", "i", "l", "q", "s", "t", "z"}) {
+                 std::string value;
+                 try {
+                     DkimTagValue(name, value, d, n, true);
+                 } catch (const std::runtime_error&) {
+                 }
+             }
+         },
+         {"rsa-sha256;", "ed25519-sha256", "relaxed/simple", "0012345678901", "ab+/ c\r\n d = = x",
+          "\"q\".x@mail.example.org", "dns/txt:x-y/a=3D b =7C c|d", "sel-1.sub;"}},
     };
     for (const Case& c : cases) {
         for (const std::string& text : c.texts) {
