@@ -6,6 +6,7 @@
 #include "mime/contentid.h"
 #include "mime/contenttype.h"
 #include "mime/digit.h"
+#include "mime/displayname.h"
 #include "mime/dkimtagvalue.h"
 #include "mime/domainpart.h"
 #include "mime/localpart.h"
@@ -225,6 +226,9 @@ TEST(TokensTest, EveryPrefixEndsInAValueOrAClearError) {
          },
          {"dkim\"a\\\"b\" x", "spf-x pass x"}},
         {"no result", [](const char* d, size_t n) { AuthenticationNoResult(d, n); }, {" (c) ; (d) none x"}},
+        {"display name",
+         [](const char* d, size_t n) { DisplayName(d, n); },
+         {"\"John\" (c) \"Doe\" J. =?utf-8?q?x?= <"}},
         {"DKIM tag values",
          [](const char* d, size_t n) {
              // every grammar of a tag name over the same text
