@@ -10,6 +10,7 @@
 #include "mime/dkimtagvalue.h"
 #include "mime/domainpart.h"
 #include "mime/localpart.h"
+#include "mime/mailbox.h"
 #include "mime/mailboxes.h"
 #include "mime/mess.h"
 #include "mime/paramkey.h"
@@ -229,6 +230,9 @@ TEST(TokensTest, EveryPrefixEndsInAValueOrAClearError) {
         {"display name",
          [](const char* d, size_t n) { DisplayName(d, n); },
          {"\"John\" (c) \"Doe\" J. =?utf-8?q?x?= <"}},
+        {"mailbox",
+         [](const char* d, size_t n) { Mailbox(d, n, false); },
+         {"Joe (c) <@relay1.example, ,@relay2.example: joe@example.com> (d) ,", "joe@example.com x"}},
         {"DKIM tag values",
          [](const char* d, size_t n) {
              // every grammar of a tag name over the same text
