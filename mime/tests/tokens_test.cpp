@@ -1,5 +1,6 @@
 #include "mime/atom.h"
 #include "mime/authenticationdomainpart.h"
+#include "mime/authenticationproperty.h"
 #include "mime/authenticationtokens.h"
 #include "mime/comment.h"
 #include "mime/contentdisposition.h"
@@ -227,6 +228,10 @@ TEST(TokensTest, EveryPrefixEndsInAValueOrAClearError) {
          },
          {"dkim\"a\\\"b\" x", "spf-x pass x"}},
         {"no result", [](const char* d, size_t n) { AuthenticationNoResult(d, n); }, {" (c) ; (d) none x"}},
+        {"authentication property",
+         [](const char* d, size_t n) { AuthenticationProperty(d, n); },
+         {" header (c) . i = \"a b\"@mail.example.org ;", "smtp.mailfrom=@example.org (c)",
+          "policy.x=\"v\\\"w\" x"}},
         {"display name",
          [](const char* d, size_t n) { DisplayName(d, n); },
          {"\"John\" (c) \"Doe\" J. =?utf-8?q?x?= <"}},
