@@ -164,6 +164,8 @@ AMQP::DeferredPublish& Application::send(const std::string& recipients) {
         // not copied: the message stays alive while anything refers to it
         message = std::make_unique<AMQP::Envelope>(data, size, _message);
     message->setHeaders(headers);
+    // kept on disk by the broker: a mail queue must survive its restart
+    message->setDeliveryMode(2);
 
     _headerSize = AMQP::BasicHeaderFrame(0, *message).totalSize();
     return _reliable.publish(_settings.outbox.exchange(), _settings.outbox.routingKey(), *message,

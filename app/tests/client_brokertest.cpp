@@ -87,6 +87,8 @@ TEST_F(Client, PublishesTheDotDecodedMessageUncompressed) {
     // everything before the dot line, the last CRLF included, and nothing after
     EXPECT_EQ(received.body, unstuffed);
     EXPECT_FALSE(received.hasContentEncoding);
+    // persistent: kept by a durable queue across a restart of the broker
+    EXPECT_EQ(received.deliveryMode, 2);
     EXPECT_EQ(received.others, "");
     EXPECT_EQ(received.headers, (std::map<std::string, std::string>{{"recipients", "rcpt@example.org"}}));
     EXPECT_FALSE(receive(queue).found) << "published twice";
@@ -100,6 +102,7 @@ TEST_F(Client, CompressesWithGzipByDefault) {
     EXPECT_TRUE(received.hasContentEncoding);
     EXPECT_EQ(received.contentEncoding, "gzip");
     EXPECT_EQ(received.plain, unstuffed);
+    EXPECT_EQ(received.deliveryMode, 2);
     EXPECT_EQ(received.others, "");
     EXPECT_EQ(received.headers["recipients"], "rcpt@example.org,second@example.org");
 }

@@ -30,7 +30,10 @@ struct Received {
     // absent when the property was not set
     bool hasContentEncoding = false;
     std::string contentEncoding;
-    // the properties other than headers and content encoding that were set
+    // 0 when the property was not set, 2 for persistent
+    int deliveryMode = 0;
+    // the properties other than headers, content encoding and delivery mode
+    // that were set
     std::string others;
     std::map<std::string, std::string> headers;
     std::string body;
