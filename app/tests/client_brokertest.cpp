@@ -447,3 +447,21 @@ TEST_F(Client, ASignalEndsTheWaitForABrokerThatStoppedAnswering) {
     EXPECT_THAT(child.err(),
                 HasSubstr("Failed to publish message to RabbitMQ: connection prematurely closed"));
 }
+
+// The whole client stalls (stopped here; a slow disk, long work elsewhere)
+// for longer than the heartbeat allows while the broker's confirm and
+// heartbeats wait in its socket: they are read, the broker is not taken for
+// silent, and a retry does not deliver the message twice.
+TEST_F(Client, AStalledClientReadsWhatWaitsBeforeCallingTheBrokerSilent) {
+    Orvanta::Test::BrokerProxy proxy(true);
+    // the client takes it and gives up on a broker silent for 1.5 seconds
+    proxy.heartbeat(1);
+    Child child({"--config-file=" + config, "--rabbitmq-address=" + proxy.address(), "rcpt@example.org"}, {});
+    ASSERT_TRUE(publishedAndFrozen(child, proxy));
+    child.signal(SIGSTOP);
+    proxy.thaw();
+    std::this_thread::sleep_for(std::chrono::seconds(4));
+    child.signal(SIGCONT);
+    EXPECT_EQ(child.wait(20), 0) << child.err();
+    EXPECT_EQ(receive(queue).plain, unstuffed);
+}
