@@ -74,7 +74,7 @@ void Application::onReadable(int fd) {
 
     complain("Reached EOF without encountering a dot");
     _status.truncated();
-    connection()->close(false);
+    finish();
 }
 
 std::string Application::recipients() const {
@@ -115,7 +115,7 @@ void Application::onReady(size_t) {
         // closes before anything reached the broker
         .onFinalize([this] {
             _publishing = false;
-            connection()->close(false);
+            finish();
         });
 }
 

@@ -100,9 +100,10 @@ bool BrokerProxy::forward(int client, std::string& pending) {
     size_t done = 0;
     while (size_t total = frameAt(pending, done)) {
         // connection.tune: channel-max (2), frame-max (4), heartbeat (2)
-        if (_heartbeat != 0 && total >= 20 && isMethod(pending, done, total, 10, 30)) {
-            pending[done + 17] = static_cast<char>(_heartbeat >> 8);
-            pending[done + 18] = static_cast<char>(_heartbeat & 0xff);
+        if (_heartbeat >= 0 && total >= 20 && isMethod(pending, done, total, 10, 30)) {
+            int seconds = _heartbeat;
+            pending[done + 17] = static_cast<char>(seconds >> 8);
+            pending[done + 18] = static_cast<char>(seconds & 0xff);
         }
         done += total;
     }
@@ -146,13 +147,20 @@ void BrokerProxy::run() {
         // what the broker sent that is not a whole frame yet: frames pass
         // whole, so that one can be changed or put between them
         std::string fromBroker;
+        bool clientOpen = true;
         while (!_stop) {
             if (_blocking && !sendBlocked(client)) break;
             bool listen = broker >= 0 && !_frozen;
-            pollfd fds[2] = {{client, POLLIN, 0}, {broker, short(listen ? POLLIN : 0), 0}};
+            pollfd fds[2] = {{client, short(clientOpen ? POLLIN : 0), 0},
+                             {broker, short(listen ? POLLIN : 0), 0}};
             if (poll(fds, 2, 20) <= 0) continue;
             if (fds[0].revents) {
                 ssize_t n = read(client, chunk, sizeof chunk);
+                // the client's end of its side is not answered by an end of ours
+                if (n <= 0 && _keepClientOpen) {
+                    clientOpen = false;
+                    continue;
+                }
                 if (n <= 0) break;
                 if (broker < 0) continue;
                 // seen before it goes on: the broker's confirm cannot overtake the freeze

@@ -30,7 +30,7 @@ public:
     void freeze() { _frozen = true; }
     void thaw() { _frozen = false; }
     // Before the client connects: the broker's connection.tune proposes
-    // this many seconds between heartbeats instead of its own.
+    // this many seconds between heartbeats instead of its own (0: none).
     void heartbeat(uint16_t seconds) { _heartbeat = seconds; }
     // Before the client connects: once the broker has closed its side, the
     // client's socket stays open, a peer that never ends the connection.
@@ -60,7 +60,8 @@ private:
     std::atomic<bool> _frozen{false};
     std::atomic<bool> _published{false};
     std::atomic<bool> _tuned{false};
-    std::atomic<uint16_t> _heartbeat{0};
+    // the heartbeat interval proposed instead of the broker's; -1: the broker's
+    std::atomic<int> _heartbeat{-1};
     std::atomic<bool> _keepClientOpen{false};
     std::mutex _mutex;
     // the reason of a connection.blocked still to send; guarded by _mutex

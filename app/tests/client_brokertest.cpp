@@ -465,3 +465,30 @@ TEST_F(Client, AStalledClientReadsWhatWaitsBeforeCallingTheBrokerSilent) {
     EXPECT_EQ(child.wait(20), 0) << child.err();
     EXPECT_EQ(receive(queue).plain, unstuffed);
 }
+
+// Once the confirm is in, the end of the connection is not waited for
+// without bound: a peer that never closes its side (and sends no
+// heartbeats) must not keep a delivered message's client running, signal or
+// not, and the status follows the confirm alone.
+TEST_F(Client, ClosingAfterTheConfirmIsBounded) {
+    for (bool signalled : {false, true}) {
+        SCOPED_TRACE(signalled ? "signalled" : "quiet");
+        Orvanta::Test::BrokerProxy proxy(signalled);
+        proxy.heartbeat(0);
+        proxy.keepClientOpen();
+        Child child({"--config-file=" + config, "--rabbitmq-address=" + proxy.address(), "rcpt@example.org"},
+                    {});
+        const std::string waiting = "Interrupted by signal 15, waiting for RabbitMQ to confirm the message\n";
+        if (signalled) {
+            ASSERT_TRUE(publishedAndFrozen(child, proxy));
+            child.signal(SIGTERM);
+            ASSERT_TRUE(child.waitForErr(waiting, 10)) << child.err();
+            proxy.thaw();
+        } else {
+            child.write(stuffed);
+        }
+        EXPECT_EQ(child.wait(30), 0) << child.err();
+        EXPECT_EQ(child.err(), signalled ? waiting : "");
+        EXPECT_EQ(receive(queue).plain, unstuffed);
+    }
+}
