@@ -176,6 +176,15 @@ bool Application::onInterrupt(int signum) {
     // no more input: whatever is still to come would never be published
     _input.stop();
     if (_status.settled()) return true;
+    if (_publishing && !connection()->handshaked()) {
+        // The publication still waits for the handshake to end: nothing of
+        // it reached the broker, there is no confirm to wait for.
+        std::fprintf(stderr, "Interrupted by signal %d before the message was sent to RabbitMQ\n", signum);
+        std::fflush(stderr);
+        _status.refused();
+        connection()->close(true);
+        return false;
+    }
     if (_publishing) {
         // Closing now could lose the broker's confirm of a message it keeps,
         // and the retry would deliver it twice: the confirm decides, and the
