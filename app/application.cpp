@@ -124,6 +124,13 @@ uint16_t Application::onNegotiate(AMQP::TcpConnection* connection, uint16_t inte
     return Base::onNegotiate(connection, interval);
 }
 
+void Application::onBlocked(AMQP::TcpConnection*, const char* reason) {
+    // how long to wait is the caller's to decide (the MTA's time-out)
+    if (_blockedSaid) return;
+    _blockedSaid = true;
+    complain(std::string("RabbitMQ blocked the connection: ") + reason + "; waiting");
+}
+
 bool Application::tooLarge() {
     // before the broker's tune the limit is only the one a connection starts with
     uint32_t limit = connection()->connection()->maxFrame();

@@ -45,6 +45,8 @@ private:
     void onReadable(int fd) override;
     bool onInterrupt(int signum) override;
     uint16_t onNegotiate(AMQP::TcpConnection* connection, uint16_t interval) override;
+    // a memory or disk alarm of the broker's: said once, and waited out
+    void onBlocked(AMQP::TcpConnection* connection, const char* reason) override;
 
     // The recipients: the positional ones and, when asked for, those of the
     // message's "to", "cc" and "bcc" headers.
@@ -72,6 +74,8 @@ private:
     bool _publishing = false;
     // the broker has told its frame size
     bool _negotiated = false;
+    // the user was told that the broker blocked the connection
+    bool _blockedSaid = false;
     // bytes of the publication's content header frame
     uint64_t _headerSize = 0;
 };

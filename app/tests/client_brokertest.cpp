@@ -492,3 +492,20 @@ TEST_F(Client, ClosingAfterTheConfirmIsBounded) {
         EXPECT_EQ(receive(queue).plain, unstuffed);
     }
 }
+
+// A broker alarm blocks the connection: the client says why, once, and goes
+// on waiting for the confirm.
+TEST_F(Client, ABlockedConnectionIsReportedOnceAndWaitedOut) {
+    Orvanta::Test::BrokerProxy proxy(true);
+    Child child({"--config-file=" + config, "--rabbitmq-address=" + proxy.address(), "rcpt@example.org"}, {});
+    ASSERT_TRUE(publishedAndFrozen(child, proxy));
+    const std::string said = "RabbitMQ blocked the connection: low on memory; waiting\n";
+    proxy.block("low on memory");
+    ASSERT_TRUE(child.waitForErr(said, 10)) << child.err();
+    proxy.block("low on disk");
+    ASSERT_TRUE(child.running());
+    proxy.thaw();
+    EXPECT_EQ(child.wait(20), 0) << child.err();
+    EXPECT_EQ(child.err(), said);
+    EXPECT_EQ(receive(queue).plain, unstuffed);
+}
