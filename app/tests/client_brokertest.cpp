@@ -290,6 +290,21 @@ TEST_F(Client, OptionSpellings) {
     EXPECT_EQ(received.body, unstuffed);
 }
 
+// Recipients from a stranger come after "--", as the pipe transport passes
+// them: an address that looks like an option (one dash, abbreviated) stays
+// a recipient and forges nothing.
+TEST_F(Client, AfterTheDoubleDashEveryArgumentIsARecipient) {
+    auto result =
+        run({"--", "-envelope=ceo@corp.example", "-config-file=evil@example.org", "-rabbitmq-c=x@y.example"},
+            stuffed);
+    ASSERT_EQ(result.status, 0) << result.err;
+    Received received = receive(queue);
+    EXPECT_EQ(received.headers, (std::map<std::string, std::string>{
+                                    {"recipients", "-envelope=ceo@corp.example,-config-file=evil@example.org,"
+                                                   "-rabbitmq-c=x@y.example"}}));
+    EXPECT_EQ(received.plain, unstuffed);
+}
+
 // Exit status 65: the input ended without the dot line.
 TEST_F(Client, InputWithoutTheDotLineIsNotPublished) {
     auto result = run({"rcpt@example.org"}, message);

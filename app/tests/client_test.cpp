@@ -91,6 +91,12 @@ TEST(ClientStartup, RecipientsMustBeAddresses) {
     expectFailure(runClient({"--config-file", file, "john@example.org more"}, message),
                   "Invalid recipient: john@example.org more");
     expectFailure(runClient({"--config-file", file}, message), "No recipients specified");
+    // after "--" an option's spelling is a recipient, and no address
+    expectFailure(
+        runClient({"--config-file", file, "--", "good@example.org", "--rabbitmq-compress=no"}, message),
+        "Invalid recipient: --rabbitmq-compress=no");
+    expectFailure(runClient({"--config-file", file, "--", "-config-file=/tmp/x"}, message),
+                  "Invalid recipient: -config-file=/tmp/x");
 }
 
 TEST(ClientStartup, TheEnvelopeMustBeAnAddress) {
