@@ -87,7 +87,9 @@ Orvanta::Toolbox::Options Options::load(int argc, const char** argv) {
     }
 
     Orvanta::Toolbox::Options set(options);
-    if (!set.parse(path)) throw std::runtime_error("Failed to parse config file " + path);
+    // the reason (unreadable, too large, the number of a bad line) follows
+    if (!set.parse(path))
+        throw std::runtime_error("Failed to parse config file " + path + ": " + set.error());
     loadEnvironment(set);
     loadCommandLine(set, argc, argv);
     return set;

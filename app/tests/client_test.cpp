@@ -52,21 +52,25 @@ void waitForSocket(Child& child) {
 TEST(ClientStartup, TheConfigurationFileIsMandatory) {
     struct stat info;
     if (stat("/etc/tarvex/client.txt", &info) == 0) GTEST_SKIP() << "this machine has a default file";
-    expectFailure(runClient({"rcpt@example.org"}, message),
-                  "Failed to parse config file /etc/tarvex/client.txt");
+    auto unopened = [](const std::string& path) {
+        return "Failed to parse config file " + path + ": File " + path + " could not be opened";
+    };
+    expectFailure(runClient({"rcpt@example.org"}, message), unopened("/etc/tarvex/client.txt"));
     expectFailure(runClient({"--config-file=/nonexistent/client.txt", "rcpt@example.org"}, message),
-                  "Failed to parse config file /nonexistent/client.txt");
+                  unopened("/nonexistent/client.txt"));
     expectFailure(
         runClient({"rcpt@example.org"}, message, {"TARVEX_CLIENT_CONFIG_FILE=/nonexistent/env.txt"}),
-        "Failed to parse config file /nonexistent/env.txt");
+        unopened("/nonexistent/env.txt"));
 }
 
 TEST(ClientStartup, ABadConfigurationFileIsRefused) {
-    for (const char* content :
-         {"rabbitmq-address=amqp://127.0.0.1/\nthis line has no separator\n", "no-such-option=1\n"}) {
+    // with the reason after the sentence
+    for (const auto& [content, reason] : std::vector<std::pair<std::string, std::string>>{
+             {"rabbitmq-address=amqp://127.0.0.1/\nthis line has no separator\n", "Error on line 2 in "},
+             {"no-such-option=1\n", "Unsupported option no-such-option in "}}) {
         std::string path = configFile("bad", content);
         expectFailure(runClient({"--config-file", path, "rcpt@example.org"}, message),
-                      "Failed to parse config file " + path);
+                      "Failed to parse config file " + path + ": " + reason + path);
     }
 }
 
@@ -177,6 +181,9 @@ TEST(ClientStartup, InputThatCanNeverBeRightIsRefusedQuickly) {
         domain += "x.";
     std::string nul = configFile("nul", "rabbitmq-address=" + unreachable() + "\nenvelope=a@b" +
                                             std::string(1, '\0') + "c\n");
+    std::string fifo = configFile("fifo", "") + ".fifo";
+    unlink(fifo.c_str());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     std::string domainFile = configFile("domain", "rabbitmq-address=" + unreachable() + "\n" +
                                                       "envelope=bounce@" + domain + "org\n");
     struct Case {
@@ -184,8 +191,13 @@ TEST(ClientStartup, InputThatCanNeverBeRightIsRefusedQuickly) {
         std::string error;
     };
     for (const Case& c : std::vector<Case>{
-             {{"--config-file=/dev/zero", "rcpt@example.org"}, "Failed to parse config file /dev/zero"},
-             {{"--config-file=" + nul, "rcpt@example.org"}, "Failed to parse config file " + nul},
+             {{"--config-file=/dev/zero", "rcpt@example.org"},
+              "Failed to parse config file /dev/zero: File /dev/zero is not a regular file"},
+             // a FIFO without a writer once blocked the open for ever
+             {{"--config-file=" + fifo, "rcpt@example.org"},
+              "Failed to parse config file " + fifo + ": File " + fifo + " is not a regular file"},
+             {{"--config-file=" + nul, "rcpt@example.org"},
+              "Failed to parse config file " + nul + ": Error on line 2 in " + nul},
              {{"--config-file=" + domainFile, "rcpt@example.org"}, "Invalid envelope address"},
              {{"--config-file=" + file, "rcpt@" + std::string(64, 'x') + ".example.org"},
               "Invalid recipient: rcpt@" + std::string(64, 'x') + ".example.org"},
