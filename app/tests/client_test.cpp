@@ -95,6 +95,11 @@ TEST(ClientStartup, RecipientsMustBeAddresses) {
     expectFailure(runClient({"--config-file", file, "john@example.org more"}, message),
                   "Invalid recipient: john@example.org more");
     expectFailure(runClient({"--config-file", file}, message), "No recipients specified");
+    // a line end inside quotes once made another mailbox of it: ab@x.example
+    expectFailure(runClient({"--config-file", file, "\"a\r\nb\"@x.example"}, message),
+                  "Invalid recipient: \"a\r\nb\"@x.example");
+    expectFailure(runClient({"--config-file", file, "\"a\tb\"@x.example"}, message),
+                  "Invalid recipient: \"a\tb\"@x.example");
     // after "--" an option's spelling is a recipient, and no address
     expectFailure(
         runClient({"--config-file", file, "--", "good@example.org", "--rabbitmq-compress=no"}, message),
@@ -110,6 +115,9 @@ TEST(ClientStartup, TheEnvelopeMustBeAnAddress) {
         "Invalid envelope address");
     expectFailure(runClient({"--config-file", file, "--envelope=bounce", "rcpt@example.org"}, message),
                   "Invalid envelope address");
+    expectFailure(
+        runClient({"--config-file", file, "--envelope=\"a\r\nb\"@x.example", "rcpt@example.org"}, message),
+        "Invalid envelope address");
 }
 
 TEST(ClientStartup, TheBrokerAddressMustBeValid) {
