@@ -6,9 +6,9 @@
 #include "amqp/reliable.h"
 #include "amqp/tcp/tcpchannel.h"
 #include "app/exitstatus.h"
+#include "app/payload.h"
 #include "event/iohandler.h"
 #include "event/iowatcher.h"
-#include "filter/contiguous.h"
 #include "filter/smtpdecode.h"
 #include "rabbit/app_base.h"
 
@@ -65,9 +65,9 @@ private:
     const Options& _options;
     const Settings& _settings;
     Orvanta::Event::IoWatcher _input;
-    // the message, read straight into it and dot-decoded in place; shared
-    // with the socket, which refers to it until the body is written
-    std::shared_ptr<Orvanta::Filter::Contiguous> _message;
+    // the message, read straight into it, dot-decoded in place and
+    // compressed as it arrives
+    Payload _payload;
     Orvanta::Filter::SmtpDecode _decoder;
 
     // the publication went out and its confirm is awaited

@@ -178,6 +178,25 @@ TEST_F(Client, AHeaderOverFourKilobytesIsPublishedWhenTheMessageIsReadyFirst) {
     }
 }
 
+// Compressed as it arrives, piece by piece: the loop turns between pieces
+// (heartbeats, confirms and signals are served), and the plain message is
+// never held whole beside its compressed form.
+TEST_F(Client, AMessageIsCompressedAsItArrives) {
+    // started first: the peak of a child counts what it shared with this
+    // process until it ran the client
+    Child child({"--config-file=" + config, "rcpt@example.org"}, {});
+    std::string body;
+    for (int i = 0; body.size() < (48u << 20); ++i)
+        body += "line " + std::to_string(i) + " of a long message that compresses well\r\n";
+    child.write(body);
+    child.write(".\r\n");
+    child.closeInput();
+    ASSERT_EQ(child.wait(60), 0) << child.err();
+    // the compressed form is a few megabytes, the plain one 48
+    EXPECT_LT(child.peakKilobytes(), 24 << 10);
+    EXPECT_TRUE(receive(queue).plain == body);
+}
+
 TEST_F(Client, ReadsAMessageFromAFile) {
     std::string path = configFile("message-file", stuffed);
     int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);

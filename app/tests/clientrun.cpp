@@ -9,6 +9,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -211,7 +212,9 @@ bool Child::hasSocket() const {
 bool Child::running() {
     if (_status >= 0) return false;
     int status;
-    if (waitpid(_pid, &status, WNOHANG) == 0) return true;
+    rusage usage{};
+    if (wait4(_pid, &status, WNOHANG, &usage) == 0) return true;
+    _peakKilobytes = usage.ru_maxrss;
     _status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return false;
 }
