@@ -62,8 +62,8 @@ protected:
 
     // The work is done and its outcome known: closes the connection in the
     // orderly way, but waits for the broker and the peer's end of TCP or TLS
-    // no longer than the grace period, and then ends it at once without a
-    // word, since nothing depends on it any more.
+    // no longer than the grace period, and then ends it at once without
+    // saying that the broker did not finish: nothing depends on it any more.
     void finish();
 
     AMQP::TcpConnection* connection() { return &_connection; }
