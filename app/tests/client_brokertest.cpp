@@ -192,8 +192,11 @@ TEST_F(Client, AMessageIsCompressedAsItArrives) {
     child.write(".\r\n");
     child.closeInput();
     ASSERT_EQ(child.wait(60), 0) << child.err();
-    // the compressed form is a few megabytes, the plain one 48
+#if !defined(__SANITIZE_ADDRESS__)
+    // the compressed form is a few megabytes, the plain one 48 (the
+    // sanitizer's own memory would hide the difference)
     EXPECT_LT(child.peakKilobytes(), 24 << 10);
+#endif
     EXPECT_TRUE(receive(queue).plain == body);
 }
 
