@@ -3,8 +3,9 @@
 // gone, reports connection errors with a timestamp and closes the
 // connection on SIGTERM, SIGINT and SIGHUP: in an orderly way first, at once
 // when the broker does not finish within a few seconds or a second signal
-// comes. Closing once the work is done is bounded the same way. Over TLS it accepts only a broker whose
-// certificate verifies and names the address's host.
+// comes. Closing once the work is done is bounded the same way. Over TLS it
+// accepts only a broker whose certificate verifies and names the address's
+// host.
 #pragma once
 
 #include "amqp/tcp/libevhandler.h"
@@ -103,7 +104,8 @@ private:
     unsigned long _signals = 0;
     // finish() was called
     bool _finished = false;
-    // runs from the first signal until the connection detaches
+    // runs from the first signal, or from finish(), until the connection
+    // detaches
     ev_timer _grace;
 };
 
