@@ -3,17 +3,18 @@
 #include "filter/linetracker.h"
 #include "filter/mimeheaderdecode.h"
 #include "filter/mimeheaderencode.h"
-#include "filter/newlineconverter.h"
 #include "filter/string.h"
 #include "filter/wordwrap.h"
 #include "mime/ascii.h"
 #include "mime/capabilities.h"
+#include "mime/crlf.h"
 #include "mime/emptyline.h"
 #include "mime/fieldtypes.h"
 #include "mime/flushguard.h"
 #include "mime/parseerror.h"
 #include "mime/scanner.h"
 #include "mime/sevenbit.h"
+#include "mime/textblock.h"
 #include "mime/unfolded.h"
 
 #include <cstring>
@@ -39,10 +40,10 @@ bool ascii(const char* data, size_t size) {
     return true;
 }
 
-// The value's bytes as they stand, only their line ends made CR LF.
+// The value's bytes as they stand, only their line feeds made CR LF: a lone
+// CR stays one, or a value would become two fields.
 size_t writeRaw(const char* data, size_t size, Filter::Result* out, bool persistent) {
-    Filter::NewlineConverter converter(out, "\r\n", 0);
-    return converter.append(data, size, persistent);
+    return CrLf(out).append(data, size, persistent);
 }
 
 } // namespace
@@ -260,14 +261,10 @@ bool Line::raw(const Capabilities& caps) const {
 }
 
 size_t Line::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {
-    if (raw(caps)) {
-        size_t total = writeRaw(_data, _size, out, persistent);
-        // the last line of a text may lack its line end; the next line must
-        // not run on after it
-        if (_size == 0 || (_data[_size - 1] != '\n' && _data[_size - 1] != '\r'))
-            total += out->append("\r\n", 2, true);
-        return total;
-    }
+    // the last line of a text may lack its line end; the next line must not
+    // run on after it
+    if (raw(caps))
+        return _size == 0 ? out->append("\r\n", 2, true) : TextBlock(_data, _size).encode(out, persistent);
     Filter::LineTracker tracker(out);
     size_t total = key.encode(caps, &tracker, persistent);
     // the value's writer ends the line with CR LF and does not count it

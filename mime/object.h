@@ -42,10 +42,27 @@ public:
 
         // every line, every skipped stretch and the ending empty line
         size_t bytes() const { return _bytes; }
+        // the block ended with an empty line (not at the end of its text)
+        bool ended() const { return _ended; }
+        // the stretches that are not fields, in message order
+        const std::vector<String>& strays() const { return _strays; }
         void clear();
 
+        using Header::encode;
+        // the lines, with the stretches that are not fields where they
+        // stood, then the empty line
+        size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
+        // `ending` false: without the empty line when the block had none
+        size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent, bool ending) const;
+
     private:
+        // whether a line was read from this block (not composed or added)
+        bool parsed(const String& line) const;
+
+        const char* _text = nullptr;
         size_t _bytes = 0;
+        bool _ended = true;
+        std::vector<String> _strays;
     };
 
     class ExtBody : public Body {
