@@ -71,6 +71,10 @@ TEST(LineEncodeTest, RawCopyOnlyNormalisesLineEnds) {
     EXPECT_EQ(line("Comments: plain\n", Capabilities::standard()), "Comments: plain\r\n");
     // the last line of a text without its line end still ends its line
     EXPECT_EQ(line("Comments: plain", Capabilities::standard()), "Comments: plain\r\n");
+    // a lone CR ends no line: written as a line break it would add a field
+    for (const Capabilities* caps : {&Capabilities::utf8(), &Capabilities::standard()})
+        EXPECT_EQ(line("Subject: hi\rBcc: evil@example.net\n", *caps),
+                  "Subject: hi\rBcc: evil@example.net\r\n");
 }
 
 TEST(LineEncodeTest, ReencodedUnderSevenBitTransport) {
@@ -79,6 +83,13 @@ TEST(LineEncodeTest, ReencodedUnderSevenBitTransport) {
               "Comments:  caf\xc3\xa9 au lait\r\n");
     // a typed value that does not parse is written as it stands
     EXPECT_EQ(line("Content-Type: t\xc3\xa9xt\n", Capabilities::standard()), "Content-Type: t\xc3\xa9xt\r\n");
+    // nor when the value is written again
+    for (const char* field : {"Subject: caf\xc3\xa9\rBcc: evil@example.net\n",
+                              "To: a@b.example\r\xc3\xa9\rBcc: evil@example.net\n",
+                              "Comments: caf\xc3\xa9\rBcc: evil@example.net\n"}) {
+        std::string out = line(field, Capabilities::standard());
+        EXPECT_EQ(Object::ExtHeader(out.c_str()).size(), 1u) << out;
+    }
     // authentication headers stay raw text while no parser is registered
     EXPECT_EQ(line("DKIM-Signature: v=1;\n  d=\xc3\xa9.example\n", Capabilities::standard()),
               "DKIM-Signature: v=1;\r\n  d=\xc3\xa9.example\r\n");
@@ -312,6 +323,9 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
         {"Subject: caf\xc3\xa9\r\n\r\nplain\r\n", true, true, "", "plain\r\n"},
         // a line over the hard limit in a 7-bit body
         {"Subject: x\r\n\r\nlong", false, true, "quoted-printable", nullptr},
+        // also when a lone CR stands in it: written as it stands, it ends no
+        // line
+        {"Subject: x\r\n\r\nhalf\rlong", false, true, "quoted-printable", nullptr},
         // copied as they stand, these would still carry 8-bit bytes
         {"Content-Transfer-Encoding: base64\r\n\r\n\xff\xfe\r\n", false, false, "base64", nullptr},
         // (a header with 8-bit bytes gets a 7-bit body label all the same)
@@ -328,7 +342,11 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
     };
     for (const auto& row : rows) {
         std::string input = row.input;
-        if (input.substr(input.size() - 4) == "long") input += std::string(1200, 'x') + "\r\n";
+        // a line of 1200 bytes, or two halves of 600 around the lone CR
+        size_t half = input.find("half");
+        if (half != std::string::npos) input.insert(half, 600, 'x');
+        if (input.substr(input.size() - 4) == "long")
+            input += std::string(half == std::string::npos ? 1200 : 600, 'x') + "\r\n";
         Object object(input.data(), input.size());
         EXPECT_EQ(object.encodable(Capabilities::standard()), row.before) << row.input;
         EXPECT_TRUE(object.encodable(Capabilities::utf8())) << row.input;
