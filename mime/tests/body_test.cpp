@@ -233,6 +233,21 @@ TEST(BodyTest, BoundaryEndingInHyphensIsNotTakenForClosing) {
     EXPECT_EQ(object.str(), input);
 }
 
+TEST(BodyTest, EightBitBoundaryKeepsItsBytes) {
+    // written for a 7-bit transport, the boundary parameter is encoded; read
+    // back, it is still the boundary of the delimiter lines
+    for (const char* boundary : {"caf\xe9", "caf\xc3\xa9"}) {
+        std::string b = boundary;
+        std::string input = "Content-Type: multipart/mixed; boundary=\"" + b + "\"\r\n\r\n--" + b +
+                            "\r\nX: 1\r\n\r\none\r\n--" + b + "--\r\n";
+        std::string written = Object(input.data(), input.size()).str(false);
+        Object again(written.data(), written.size());
+        ASSERT_EQ(again.body.parts().size(), 1u) << written;
+        EXPECT_EQ(text(again.body.parts()[0]->body), "one\r\n");
+        EXPECT_EQ(again.str(false), written);
+    }
+}
+
 TEST(BodyTest, AddedPartsGetFreshDelimiters) {
     std::string input = head + "--b\r\nX: 1\r\n\r\none\r\n--b--\r\n";
     Object object(input.data(), input.size());

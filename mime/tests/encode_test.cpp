@@ -139,6 +139,13 @@ TEST(LineEncodeTest, SubjectGetsEncodedWords) {
     std::string custom = line("X-Note: \xc3\xa9t\xc3\xa9\n", Capabilities::standard());
     EXPECT_TRUE(ascii(custom)) << custom;
     EXPECT_EQ(decoded(custom), "\xc3\xa9t\xc3\xa9");
+    // 8-bit text that is not UTF-8 keeps its bytes and is not called UTF-8;
+    // written again, it stays what it was
+    std::string latin = line("Subject: caf\xe9 au lait\n", Capabilities::standard());
+    EXPECT_EQ(latin, "Subject: =?unknown-8bit?q?caf=E9?= au lait\r\n");
+    std::string mixed = "Subject: " + latin.substr(9, latin.size() - 11) + " cr\xc3\xa8me\n";
+    EXPECT_EQ(line(mixed, Capabilities::standard()),
+              "Subject: =?unknown-8bit?q?caf=E9?= au lait =?utf-8?q?cr=C3=A8me?=\r\n");
 }
 
 TEST(LineEncodeTest, ComposedSubjectsAreEncodedToo) {
