@@ -8,6 +8,7 @@
 #include "mime/capabilities.h"
 #include "mime/fatalerror.h"
 #include "mime/object.h"
+#include "mime/tests/crlf.h"
 #include "mime/tests/transportable.h"
 
 #include <cstdint>
@@ -15,6 +16,7 @@
 
 namespace {
 
+using Orvanta::Mime::Test::crlf;
 using Orvanta::Mime::Test::transportable;
 
 void walk(const Orvanta::Mime::Object& object) {
@@ -35,18 +37,6 @@ std::string written(const std::string& text, const Orvanta::Mime::Capabilities& 
     std::string out;
     Orvanta::Filter::String sink(&out);
     object.encode(caps, &sink, true);
-    return out;
-}
-
-// every line feed with its CR, and a line end at the end (a lone CR ends no
-// line)
-std::string crlf(const std::string& text) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
-        out += text[i];
-    }
-    if (!out.empty() && out.back() != '\n') out += "\r\n";
     return out;
 }
 
@@ -73,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         object.encode(Orvanta::Mime::Capabilities::standard(), &sink, false);
         const char* text = reinterpret_cast<const char*>(data);
         std::string input(text, size);
-        if (written(input, Orvanta::Mime::Capabilities::utf8()) != crlf(input)) __builtin_trap();
+        if (written(input, Orvanta::Mime::Capabilities::utf8()) != crlf(input, true)) __builtin_trap();
         // once written under the UTF-8 preset, or in 7-bit text for a 7-bit
         // transport, a message is written the same again
         for (const auto* caps :

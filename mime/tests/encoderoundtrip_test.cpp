@@ -7,6 +7,7 @@
 #include "mime/capabilities.h"
 #include "mime/object.h"
 #include "mime/tests/corpus.h"
+#include "mime/tests/crlf.h"
 #include "mime/tests/transportable.h"
 #include "testsupport/process.h"
 
@@ -83,21 +84,9 @@ std::map<std::string, std::string> views(const std::vector<std::string>& paths) 
     return result;
 }
 
-// a header line as the UTF-8 preset must copy it: CR LF line ends (a lone
-// CR ends no line)
-std::string crlf(const char* data, size_t size) {
-    std::string out;
-    for (size_t i = 0; i < size; ++i) {
-        if (data[i] == '\n' && (i == 0 || data[i - 1] != '\r')) out += '\r';
-        out += data[i];
-    }
-    if (out.size() < 2 || out.compare(out.size() - 2, 2, "\r\n") != 0) out += "\r\n";
-    return out;
-}
-
 void lines(const Object& object, std::vector<std::string>& out) {
     for (const Line& line : object.header.lines())
-        out.push_back(crlf(line.data(), line.size()));
+        out.push_back(T::crlf(std::string(line.data(), line.size()), true));
     for (const auto& part : object.body.parts())
         lines(*part, out);
 }

@@ -10,6 +10,7 @@
 #include "mime/preamble.h"
 #include "mime/separator.h"
 #include "mime/tests/corpus.h"
+#include "mime/tests/crlf.h"
 #include "mime/translator.h"
 #include "testsupport/process.h"
 
@@ -23,6 +24,7 @@
 #include <vector>
 
 using namespace Orvanta::Mime;
+using Orvanta::Mime::Test::crlf;
 
 namespace {
 
@@ -191,15 +193,6 @@ const std::map<std::string, std::string>& theirs() {
         return result;
     }();
     return dumps;
-}
-
-std::string crlf(const std::string& text) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
-        out += text[i];
-    }
-    return out;
 }
 
 } // namespace
