@@ -6,6 +6,7 @@
 #include "mime/contenttype.h"
 #include "mime/fatalerror.h"
 #include "mime/part.h"
+#include "mime/sevenbit.h"
 #include "mime/textblock.h"
 
 #include <algorithm>
@@ -140,6 +141,9 @@ bool Object::encodable(const Capabilities& caps) const {
     if (caps.eightbit()) return true;
     for (const Line& line : header.lines())
         if (!line.encodable(caps)) return false;
+    // lines that are not fields are written as they stand
+    for (const String& stray : header.strays())
+        if (!SevenBit::fits(stray.data(), stray.size(), caps.hardLimit())) return false;
     return body.encodable(caps);
 }
 

@@ -335,6 +335,8 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
         {"Subject: x\r\n\r\nhalf\rlong", false, true, "quoted-printable", nullptr},
         // copied as they stand, these would still carry 8-bit bytes
         {"Content-Transfer-Encoding: base64\r\n\r\n\xff\xfe\r\n", false, false, "base64", nullptr},
+        // a line that is not a field is written as it stands
+        {"Caf\xc3\xa9 without a colon\r\nSubject: x\r\n\r\nplain\r\n", false, false, "", nullptr},
         // (a header with 8-bit bytes gets a 7-bit body label all the same)
         {"Comments: caf\xc3\xa9\r\n\r\nplain\r\n", false, false, "quoted-printable", nullptr},
         // an enclosed message is never encoded: readers would not decode it
