@@ -34,8 +34,8 @@ public:
     public:
         ExtHeader() = default;
         // Reads lines up to the empty line (or the end of the text); lines
-        // that are not fields are skipped and counted. Throws FatalError
-        // "Empty header" for an empty text.
+        // that are not fields are skipped as fields, counted, and kept to be
+        // written back. Throws FatalError "Empty header" for an empty text.
         ExtHeader(const char* text, size_t size);
         // zero-terminated; a null pointer counts as empty
         explicit ExtHeader(const char* text);
@@ -119,7 +119,9 @@ public:
     void unresign(const std::vector<std::string>& ids);
 
     using Encodable::encode;
-    // the header block, then the body; returns every byte written
+    // The header block, then the body; returns every byte written. A parsed
+    // message nobody edited is written as it came, its line feeds made CR LF:
+    // bytes change only where the capabilities ask for it.
     size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
     // whether encode writes what the transport takes: always with 8-bit
     // transport, else when every header line and the body pass
