@@ -147,13 +147,14 @@ size_t words(const Key&, const char* data, size_t size, const Capabilities& caps
 }
 
 // A value of a typed class written by that class; as it stands when it does
-// not parse or write, and while its class does not exist yet. The class
-// writes into a buffer that continues the line, so that one that fails
-// partway leaves none of its output before the value as it stands.
+// not parse or write, when its parse dropped a part of it, and while its
+// class does not exist yet. The class writes into a buffer that continues
+// the line, so that one that fails partway leaves none of its output before
+// the value as it stands.
 size_t typed(const Key& name, const char* data, size_t size, const Capabilities& caps,
              Filter::LineLength* out, bool persistent) {
     try {
-        if (auto field = FieldTypes::parse(name, data, size)) {
+        if (auto field = FieldTypes::parse(name, data, size); field && field->whole()) {
             std::string written;
             Filter::String sink(&written);
             Filter::LineTracker line(&sink, out->size());

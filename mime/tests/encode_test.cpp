@@ -83,6 +83,11 @@ TEST(LineEncodeTest, ReencodedUnderSevenBitTransport) {
               "Comments:  caf\xc3\xa9 au lait\r\n");
     // a typed value that does not parse is written as it stands
     EXPECT_EQ(line("Content-Type: t\xc3\xa9xt\n", Capabilities::standard()), "Content-Type: t\xc3\xa9xt\r\n");
+    // so is one whose parse would drop a parameter (8-bit bytes unquoted)
+    EXPECT_EQ(line("Content-Type: text/plain; name=caf\xe9.txt\n", Capabilities::standard()),
+              "Content-Type: text/plain; name=caf\xe9.txt\r\n");
+    EXPECT_EQ(line("Content-Disposition: attachment; filename=caf\xc3\xa9.txt\n", Capabilities::standard()),
+              "Content-Disposition: attachment; filename=caf\xc3\xa9.txt\r\n");
     // nor when the value is written again
     for (const char* field : {"Subject: caf\xc3\xa9\rBcc: evil@example.net\n",
                               "To: a@b.example\r\xc3\xa9\rBcc: evil@example.net\n",
