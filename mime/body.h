@@ -63,6 +63,9 @@ public:
 
     void clear();
     bool empty() const;
+    // whether encode writes nothing: an empty single part, or a multipart
+    // parsed from an empty text
+    bool silent() const;
     // a multipart nested too deep to be cut up (its text is the body's view)
     bool unparsed() const { return _unparsed; }
     bool eightbit() const;
@@ -94,6 +97,9 @@ private:
     ContentTransferEncoding _encoding;
     // a multipart nested too deep, kept as text
     bool _unparsed = false;
+    // a multipart whose text ended without its closing delimiter, not edited
+    // since: written without the delimiter it lacked
+    bool _open = false;
 };
 
 } // namespace Orvanta::Mime
