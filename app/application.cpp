@@ -12,7 +12,6 @@
 #include "app/options.h"
 #include "event/mainloop.h"
 #include "mime/address.h"
-#include "rabbit/compressed_envelope.h"
 
 #include <ev.h>
 #include <fcntl.h>
@@ -46,8 +45,8 @@ const char* failed = "Failed to publish message to RabbitMQ";
 Application::Application(const Options& options)
     : Base(brokerAddress(options)), _channel(connection()), _reliable(_channel), _options(options),
       _settings(options.settings()), _input(this, STDIN_FILENO, EV_READ),
-      _message(std::make_shared<Orvanta::Filter::Contiguous>()),
-      _decoder(_message.get(), [this](size_t size) { onReady(size); }) {
+      _payload(_settings.compress, _settings.extractRecipients),
+      _decoder(&_payload.input(), [this](size_t size) { onReady(size); }) {
     _input.start(mainLoop()->loop());
 
     if (!_settings.extractRecipients && options.recipients().empty())
@@ -66,15 +65,18 @@ Application::Application(const Options& options)
 Application::~Application() = default;
 
 void Application::onReadable(int fd) {
-    long size = Input::readInto(fd, *_message, _settings.ignoreDot ? nullptr : &_decoder);
+    long size = Input::readInto(fd, _payload.input(), _settings.ignoreDot ? nullptr : &_decoder);
+    // a piece at a time: the loop turns between pieces, serving heartbeats,
+    // confirms and signals while a large message is compressed
+    if (size > 0) _payload.take();
     if (size == Input::later || size > 0) return;
 
     _input.stop();
-    if (_settings.ignoreDot) return onReady(_message->size());
+    if (_settings.ignoreDot) return onReady(_payload.plainSize());
 
     complain("Reached EOF without encountering a dot");
     _status.truncated();
-    connection()->close(false);
+    finish();
 }
 
 std::string Application::recipients() const {
@@ -86,7 +88,7 @@ std::string Application::recipients() const {
     if (!_settings.extractRecipients) return list;
 
     std::string extracted;
-    Tarvex::Message message(_message->data(), _message->size());
+    Tarvex::Message message(_payload.plain(), _payload.plainSize());
     for (const std::string& address : message.recipients()) {
         if (!extracted.empty()) extracted += ',';
         extracted += address;
@@ -115,13 +117,20 @@ void Application::onReady(size_t) {
         // closes before anything reached the broker
         .onFinalize([this] {
             _publishing = false;
-            connection()->close(false);
+            finish();
         });
 }
 
 uint16_t Application::onNegotiate(AMQP::TcpConnection* connection, uint16_t interval) {
     _negotiated = true;
     return Base::onNegotiate(connection, interval);
+}
+
+void Application::onBlocked(AMQP::TcpConnection*, const char* reason) {
+    // how long to wait is the caller's to decide (the MTA's time-out)
+    if (_blockedSaid) return;
+    _blockedSaid = true;
+    complain(std::string("RabbitMQ blocked the connection: ") + reason + "; waiting");
 }
 
 bool Application::tooLarge() {
@@ -154,16 +163,11 @@ AMQP::DeferredPublish& Application::send(const std::string& recipients) {
     headers.set("recipients", recipients);
     if (!_settings.envelope.empty()) headers.set("envelope", _settings.envelope);
 
-    const char* data = _message->data();
-    size_t size = _message->size();
-
-    std::unique_ptr<AMQP::Envelope> message;
-    if (_settings.compress)
-        message = std::make_unique<Orvanta::Rabbit::Compressed::Envelope>(data, size);
-    else
-        // not copied: the message stays alive while anything refers to it
-        message = std::make_unique<AMQP::Envelope>(data, size, _message);
+    _payload.finish();
+    std::unique_ptr<AMQP::Envelope> message = _payload.envelope();
     message->setHeaders(headers);
+    // kept on disk by the broker: a mail queue must survive its restart
+    message->setDeliveryMode(2);
 
     _headerSize = AMQP::BasicHeaderFrame(0, *message).totalSize();
     return _reliable.publish(_settings.outbox.exchange(), _settings.outbox.routingKey(), *message,
@@ -174,6 +178,15 @@ bool Application::onInterrupt(int signum) {
     // no more input: whatever is still to come would never be published
     _input.stop();
     if (_status.settled()) return true;
+    if (_publishing && !connection()->handshaked()) {
+        // The publication still waits for the handshake to end: nothing of
+        // it reached the broker, there is no confirm to wait for.
+        std::fprintf(stderr, "Interrupted by signal %d before the message was sent to RabbitMQ\n", signum);
+        std::fflush(stderr);
+        _status.refused();
+        connection()->close(true);
+        return false;
+    }
     if (_publishing) {
         // Closing now could lose the broker's confirm of a message it keeps,
         // and the retry would deliver it twice: the confirm decides, and the

@@ -6,9 +6,9 @@
 #include "amqp/reliable.h"
 #include "amqp/tcp/tcpchannel.h"
 #include "app/exitstatus.h"
+#include "app/payload.h"
 #include "event/iohandler.h"
 #include "event/iowatcher.h"
-#include "filter/contiguous.h"
 #include "filter/smtpdecode.h"
 #include "rabbit/app_base.h"
 
@@ -45,6 +45,8 @@ private:
     void onReadable(int fd) override;
     bool onInterrupt(int signum) override;
     uint16_t onNegotiate(AMQP::TcpConnection* connection, uint16_t interval) override;
+    // a memory or disk alarm of the broker's: said once, and waited out
+    void onBlocked(AMQP::TcpConnection* connection, const char* reason) override;
 
     // The recipients: the positional ones and, when asked for, those of the
     // message's "to", "cc" and "bcc" headers.
@@ -63,15 +65,17 @@ private:
     const Options& _options;
     const Settings& _settings;
     Orvanta::Event::IoWatcher _input;
-    // the message, read straight into it and dot-decoded in place; shared
-    // with the socket, which refers to it until the body is written
-    std::shared_ptr<Orvanta::Filter::Contiguous> _message;
+    // the message, read straight into it, dot-decoded in place and
+    // compressed as it arrives
+    Payload _payload;
     Orvanta::Filter::SmtpDecode _decoder;
 
     // the publication went out and its confirm is awaited
     bool _publishing = false;
     // the broker has told its frame size
     bool _negotiated = false;
+    // the user was told that the broker blocked the connection
+    bool _blockedSaid = false;
     // bytes of the publication's content header frame
     uint64_t _headerSize = 0;
 };

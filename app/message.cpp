@@ -13,14 +13,19 @@ std::vector<std::string> Message::recipients() const {
     std::vector<std::string> result;
     for (const char* name : {"to", "cc", "bcc"}) {
         for (const auto& value : header.all(name)) {
+            // Only the addresses are kept while the line is read: a line of
+            // many thousands costs their text, not their parsed targets.
+            size_t before = result.size();
             try {
-                Orvanta::Mime::Targets targets(value.data(), value.size(), true);
-                for (const auto& target : targets.targets())
-                    for (const auto& mailbox : target->members())
-                        result.push_back(static_cast<std::string>(mailbox->address()));
+                Orvanta::Mime::Targets::each(
+                    value.data(), value.size(), true, [&](const Orvanta::Mime::Target& target) {
+                        for (const auto& mailbox : target.members())
+                            result.push_back(static_cast<std::string>(mailbox->address()));
+                    });
             } catch (const std::exception&) {
                 // a line that is not a valid address list is skipped whole:
                 // a recipient list must not be guessed at
+                result.resize(before);
             }
         }
     }

@@ -8,10 +8,10 @@
 # resident memory); the median and the best of each case are shown. Then
 # the goals, each a ratio: the client's wall time over its peer's (median of
 # the runs' ratios, each run paired with the peer's run next to it), the
-# client's peak memory over the message size, and the dot-decoding rate on
-# the client's road (bench_app_input over the large message). Builds what it
-# needs in build-bench/. On a shared machine, run it when the others are
-# quiet, and read the medians.
+# client's peak memory over the message size (compression off and on), and
+# the dot-decoding rate on the client's road (bench_app_input over the large
+# message). Builds what it needs in build-bench/. On a shared machine, run it
+# when the others are quiet, and read the medians.
 #
 #   bench/client_publish.sh [runs] [large-megabytes] [amqp://broker] [large-runs]
 set -euo pipefail
@@ -171,8 +171,9 @@ def goal(text, value, limit, below=True):
 print()
 for size in ("small", "large"):
     goal(f"client / amqp-publish, wall, {label[size]}, plain", paired(f"client,{size},plain", f"amqp-publish,{size},plain"), 1.0)
-rss = max(s[1] for s in rows["client,large,plain"]) * 1024 / large
-goal(f"client peak memory / message size, {label['large']}, plain", rss, 1.2)
+for body in ("plain", "gzip"):
+    rss = max(s[1] for s in rows[f"client,large,{body}"]) * 1024 / large
+    goal(f"client peak memory / message size, {label['large']}, {body}", rss, 1.2)
 for size in ("small", "large"):
     goal(f"client / gzip -6 | amqp-publish, wall, {label[size]}", paired(f"client,{size},gzip", f"gzip-6+amqp-publish,{size},gzip"), 1.0)
 rate = json.load(open(decode))["benchmarks"][0]["bytes_per_second"] / 1e9

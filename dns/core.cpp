@@ -125,6 +125,17 @@ void Core::expire() {
     _timer = nullptr;
     Watcher watcher(this);
     Now now;
+    try {
+        run(watcher, now);
+    } catch (...) {
+        // A handler threw: the exception goes on to the loop's owner, but
+        // the lookups still in flight need the timer to end.
+        if (watcher.valid()) reschedule(now);
+        throw;
+    }
+}
+
+void Core::run(const Watcher& watcher, double now) {
     size_t used = _ipv4.deliver(_budget);
     if (!watcher.valid()) return;
     if (used < _budget) used += _ipv6.deliver(_budget - used);

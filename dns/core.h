@@ -57,6 +57,8 @@ public:
 private:
     using Queue = std::deque<std::shared_ptr<Lookup>>;
 
+    // one turn of the timer: answers, due lookups, waiting ones
+    void run(const Watcher& watcher, double now);
     bool process(const Watcher& watcher, Queue& queue, double now);
     void proceed(const Watcher& watcher, double now);
     void reschedule(double now);

@@ -58,13 +58,14 @@ bool samename(const char* a, const char* b) {
 }
 
 bool samename(const unsigned char* message, size_t size, size_t position, const unsigned char* wire) {
+    size_t pointers = 0;
     for (;;) {
         if (position >= size) return false;
         unsigned length = message[position];
         if ((length & 0xc0) == 0xc0) {
             if (position + 1 >= size) return false;
             size_t target = (length & 0x3f) << 8 | message[position + 1];
-            if (target >= position) return false;
+            if (target >= position || ++pointers > Reader::maxPointers) return false;
             position = target;
             continue;
         }
@@ -85,7 +86,7 @@ bool Compressor::same(size_t position, const unsigned char* wire) const {
     for (;;) {
         unsigned length = _message[position];
         if ((length & 0xc0) == 0xc0) {
-            if (++hops > 64) return false;
+            if (++hops > Reader::maxPointers) return false;
             position = (length & 0x3f) << 8 | _message[position + 1];
             continue;
         }

@@ -56,6 +56,7 @@ std::string Reader::name() {
     size_t at = _position;
     size_t after = 0; // where the name's own bytes end, once a pointer was taken
     size_t wire = 1;  // the root's zero byte
+    size_t pointers = 0;
     for (;;) {
         if (at >= _size) badName();
         unsigned length = _data[at];
@@ -67,7 +68,7 @@ std::string Reader::name() {
             if (at + 1 >= _size) badName();
             size_t target = (length & 0x3f) << 8 | _data[at + 1];
             // strictly backwards: every jump shortens the road, so no loop
-            if (target >= at) badName();
+            if (target >= at || ++pointers > maxPointers) badName();
             if (after == 0) after = at + 2;
             at = target;
             continue;

@@ -11,6 +11,10 @@ namespace DNS {
 
 class Reader {
 public:
+    // A name has at most 127 labels, so a name that needs more compression
+    // pointers than that is a chain built to cost time, not a name.
+    static constexpr size_t maxPointers = 127;
+
     Reader(const unsigned char* data, size_t size, size_t position = 0)
         : _data(data), _size(size), _position(position) {}
 

@@ -12,7 +12,9 @@ Record::Record(const Message& message, ns_sect section, size_t index) {
     if (_name.empty()) _name = ".";
     _type = entry.type;
     _dnsclass = entry.dnsclass;
-    _ttl = entry.ttl;
+    // A TTL with the top bit set reads as 0 (RFC 2181 section 8); an OPT
+    // record's TTL field holds the extended code and flags instead.
+    _ttl = entry.type != ns_t_opt && entry.ttl > 0x7fffffff ? 0 : entry.ttl;
     if (section != ns_s_qd)
         _data.assign(reinterpret_cast<const char*>(message.data() + entry.data), entry.size);
 }

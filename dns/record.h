@@ -22,6 +22,7 @@ public:
     const char* name() const { return _name.c_str(); }
     uint16_t type() const { return _type; }
     uint16_t dnsclass() const { return _dnsclass; }
+    // 0 for a TTL over 2^31 - 1
     uint32_t ttl() const { return _ttl; }
     const unsigned char* data() const { return reinterpret_cast<const unsigned char*>(_data.data()); }
     size_t size() const { return _data.size(); }

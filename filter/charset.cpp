@@ -20,19 +20,30 @@ std::string known(const char* name) {
     return text;
 }
 
+// Bytes in a charset nobody can name ("unknown-8bit", RFC 1428) pass as
+// they are: a conversion could only drop them, without a word.
+bool passing(const std::string& from) {
+    return strcasecmp(from.c_str(), "unknown-8bit") == 0;
+}
+
 } // namespace
 
 Charset::Charset(const char* from, const char* to, Result* next)
-    : Filter(next), _descriptor(iconv_open((known(to) + "//TRANSLIT").c_str(), known(from).c_str())) {
-    if (_descriptor == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("Conversion not possible");
+    : Filter(next), _passing(passing(from)),
+      _descriptor(_passing ? reinterpret_cast<iconv_t>(-1)
+                           : iconv_open((known(to) + "//TRANSLIT").c_str(), known(from).c_str())) {
+    if (!_passing && _descriptor == reinterpret_cast<iconv_t>(-1))
+        throw std::runtime_error("Conversion not possible");
 }
 
 Charset::~Charset() {
+    if (_passing) return;
     reset();
     iconv_close(_descriptor);
 }
 
-size_t Charset::process(const char* data, size_t size, bool) {
+size_t Charset::process(const char* data, size_t size, bool persistent) {
+    if (_passing) return next->append(data, size, persistent);
     if (!_pending.empty()) {
         std::string joined = std::move(_pending);
         _pending.clear();
@@ -79,7 +90,7 @@ size_t Charset::reset() {
 }
 
 size_t Charset::flush() {
-    size_t total = reset();
+    size_t total = _passing ? 0 : reset();
     return total + next->flush();
 }
 

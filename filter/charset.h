@@ -1,5 +1,6 @@
 // Converts a byte stream from one character set to another with iconv;
-// characters the target cannot hold are transliterated.
+// characters the target cannot hold are transliterated. Bytes labelled
+// "unknown-8bit" pass unchanged.
 #pragma once
 
 #include "filter/filter.h"
@@ -31,6 +32,8 @@ private:
     size_t convert(const char* data, size_t size);
     size_t reset();
 
+    // bytes pass unconverted: they are "unknown-8bit"
+    bool _passing;
     iconv_t _descriptor;
     // The start of a multibyte sequence that the last piece cut off.
     std::string _pending;

@@ -25,6 +25,8 @@ public:
     char* room(size_t size);
     // size bytes written at the start of the room become contents.
     void commit(size_t size);
+    // Forgets the contents and keeps the block, to be filled again.
+    void clear() { _size = 0; }
 
     // The contents; null when nothing was ever kept.
     const char* data() const { return _data; }

@@ -1,5 +1,6 @@
-// One RFC 2047 "Q" encoded word in UTF-8 ("=?utf-8?q?...?="), built from as
-// much of its input as fits a given size without splitting a character.
+// One RFC 2047 "Q" encoded word ("=?utf-8?q?...?=", or "=?unknown-8bit?q?"
+// for bytes that are not UTF-8), built from as much of its input as fits a
+// given size without splitting a character.
 #pragma once
 
 #include "filter/mimeheaderencoding.h"

@@ -1,15 +1,23 @@
 // Parses arbitrary bytes as a whole message, walks the tree, asks the header
 // its questions, edits a copy's header with the input's own values and writes
-// the message back under both presets.
+// the message back under both presets. Written under the UTF-8 preset, an
+// unedited message is the input with its line feeds made CR LF (and ending
+// in CR LF); a second parse-and-write pass changes nothing, nor does one
+// under the standard preset when the first wrote 7-bit text.
 #include "filter/string.h"
 #include "mime/capabilities.h"
 #include "mime/fatalerror.h"
 #include "mime/object.h"
+#include "mime/tests/crlf.h"
+#include "mime/tests/transportable.h"
 
 #include <cstdint>
 #include <string>
 
 namespace {
+
+using Orvanta::Mime::Test::crlf;
+using Orvanta::Mime::Test::transportable;
 
 void walk(const Orvanta::Mime::Object& object) {
     const Orvanta::Mime::Header& header = object.header;
@@ -22,6 +30,14 @@ void walk(const Orvanta::Mime::Object& object) {
     object.encodable(Orvanta::Mime::Capabilities::standard());
     for (const auto& part : object.body.parts())
         walk(*part);
+}
+
+std::string written(const std::string& text, const Orvanta::Mime::Capabilities& caps) {
+    Orvanta::Mime::Object object(text.data(), text.size());
+    std::string out;
+    Orvanta::Filter::String sink(&out);
+    object.encode(caps, &sink, true);
+    return out;
 }
 
 } // namespace
@@ -45,6 +61,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Orvanta::Filter::String sink(&out);
         copy.encode(Orvanta::Mime::Capabilities::utf8(), &sink, true);
         object.encode(Orvanta::Mime::Capabilities::standard(), &sink, false);
+        const char* text = reinterpret_cast<const char*>(data);
+        std::string input(text, size);
+        if (written(input, Orvanta::Mime::Capabilities::utf8()) != crlf(input, true)) __builtin_trap();
+        // once written under the UTF-8 preset, or in 7-bit text for a 7-bit
+        // transport, a message is written the same again
+        for (const auto* caps :
+             {&Orvanta::Mime::Capabilities::utf8(), &Orvanta::Mime::Capabilities::standard()}) {
+            std::string once = written(input, *caps);
+            if ((caps->eightbit() || transportable(once)) && written(once, *caps) != once) __builtin_trap();
+        }
     } catch (const Orvanta::Mime::FatalError&) {
         // only an empty input may be refused
         if (size != 0) __builtin_trap();

@@ -42,7 +42,7 @@ ArcSealSignature::ArcSealSignature(const Capabilities& caps, const ArcSignData& 
     const ArcSealOrder* order = data.signatures().order();
     if (order != nullptr) {
         const Header& header = data.message().header;
-        for (int k = 1; k < _instance; ++k) {
+        for (int k = covered(); k < _instance; ++k) {
             canonical.add(header[order->results(k)]);
             canonical.add(header[order->signature(k)]);
             canonical.add(header[order->seal(k)]);
@@ -63,6 +63,10 @@ bool ArcSealSignature::cv() const {
     if (strcasecmp(word.c_str(), "none") == 0) return _instance == 1;
     if (strcasecmp(word.c_str(), "pass") == 0) return _instance > 1;
     return false;
+}
+
+int ArcSealSignature::covered() const {
+    return strcasecmp(chain().c_str(), "fail") == 0 ? _instance : 1;
 }
 
 bool ArcSealSignature::complete() const {

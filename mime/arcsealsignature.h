@@ -19,9 +19,9 @@ public:
     // requires i, a, b, cv, d and s ("header is incomplete"). t= is
     // optional: sealers leave it out.
     ArcSealSignature(const char* data, size_t size, bool strict);
-    // The seal of a new set: signs the earlier sets, the new results and
-    // message signature, and itself without b=. Throws what canonicalizing
-    // and signing throw.
+    // The seal of a new set: signs the earlier sets (none when it seals a
+    // failed chain), the new results and message signature, and itself
+    // without b=. Throws what canonicalizing and signing throw.
     ArcSealSignature(const Capabilities& caps, const ArcSignData& data,
                      const ArcAuthenticationResults& results, const ArcMessageSignature& signature);
 
@@ -30,6 +30,10 @@ public:
     const std::string& chain() const { return get("cv"); }
     // cv= fits the instance: none for the first set, pass for any later one
     bool cv() const;
+    // The oldest set the seal covers: 1, or its own when it declares the
+    // chain failed (cv=fail), since the sets below a failure are not vouched
+    // for (RFC 8617 5.1.2).
+    int covered() const;
 
     bool complete() const override;
     Key key() const override;

@@ -38,7 +38,7 @@ const char* ArcSealStatus::verify(const Object& message, const OpenSSL::PublicKe
     const Header& header = message.header;
     CanonicalizedHeader canonical(Capabilities(true, false, Capabilities::utf8().limits()), header, false,
                                   DkimHeaderFields());
-    for (int k = 1; k <= instance; ++k) {
+    for (int k = seal.covered(); k <= instance; ++k) {
         canonical.add(header[_order->results(k)]);
         canonical.add(header[_order->signature(k)]);
         if (k < instance) canonical.add(header[_order->seal(k)]);

@@ -1,6 +1,7 @@
-// The validation of an ARC chain: the newest message signature and every
-// seal checked with the keys fetched beforehand, giving the chain result
-// (cv= "pass", "fail" or "none") and, when it fails, why.
+// The validation of an ARC chain: the newest message signature, then the
+// seals from the newest down, each checked with its key as it is fetched,
+// giving the chain result (cv= "pass", "fail" or "none") and, when it fails,
+// why; the first failure ends it.
 #pragma once
 
 #include "mime/signaturestatus.h"

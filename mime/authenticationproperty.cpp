@@ -6,17 +6,13 @@
 #include "mime/formatting.h"
 #include "mime/localpart.h"
 #include "mime/require.h"
-#include "mime/whitespace.h"
+#include "mime/scanner.h"
 
 #include <stdexcept>
 
 namespace Orvanta::Mime {
 
 namespace {
-
-size_t cfws(const char* data, size_t size) {
-    return Whitespace(data, size, true).consumed();
-}
 
 bool bare(const std::string& text) {
     return Formatting(text.data(), text.size()).param();
@@ -25,19 +21,20 @@ bool bare(const std::string& text) {
 } // namespace
 
 AuthenticationProperty::AuthenticationProperty(const char* data, size_t size) {
-    size_t n = cfws(data, size);
-    n += AuthenticationKeyword(_ptype, data + n, size - n).consumed();
-    n += cfws(data + n, size - n);
-    Require(data + n, size - n, '.');
-    ++n;
-    n += cfws(data + n, size - n);
-    n += AuthenticationKeyword(_name, data + n, size - n).consumed();
-    n += cfws(data + n, size - n);
-    Require(data + n, size - n, '=');
-    ++n;
-    n += cfws(data + n, size - n);
-    parse(data + n, size - n, false);
-    _consumed += n;
+    Scanner scanner(data, size);
+    scanner.skipBlanks(true);
+    scanner.advance(AuthenticationKeyword(_ptype, scanner.here(), scanner.left()).consumed());
+    scanner.skipBlanks(true);
+    Require(scanner.here(), scanner.left(), '.');
+    scanner.advance(1);
+    scanner.skipBlanks(true);
+    scanner.advance(AuthenticationKeyword(_name, scanner.here(), scanner.left()).consumed());
+    scanner.skipBlanks(true);
+    Require(scanner.here(), scanner.left(), '=');
+    scanner.advance(1);
+    scanner.skipBlanks(true);
+    parse(scanner.here(), scanner.left(), false);
+    _consumed += scanner.position();
 }
 
 AuthenticationProperty::AuthenticationProperty(std::string ptype, std::string name, const std::string& value)
@@ -48,17 +45,18 @@ AuthenticationProperty::AuthenticationProperty(std::string ptype, std::string na
 bool AuthenticationProperty::parseMailbox(const char* data, size_t size, bool entire) {
     try {
         LocalPart local(data, size);
-        size_t n = local.consumed();
-        if (n >= size || data[n] != '@') return false;
-        AuthenticationDomainPart domain(data + n + 1, size - n - 1);
-        n += 1 + domain.consumed();
-        if (entire && n != size) return false;
+        Scanner scanner(data, size);
+        scanner.advance(local.consumed());
+        if (!scanner.take('@')) return false;
+        AuthenticationDomainPart domain(scanner.here(), scanner.left());
+        scanner.advance(domain.consumed());
+        if (entire && !scanner.atEnd()) return false;
         _kind = mailbox;
         _local = local.text();
         _domain = domain.text();
         _text = bare(_local) ? _local : quoted(_local);
         _text += "@" + _domain;
-        _consumed = n;
+        _consumed = scanner.position();
         return true;
     } catch (const std::runtime_error&) {
         return false;
@@ -66,14 +64,16 @@ bool AuthenticationProperty::parseMailbox(const char* data, size_t size, bool en
 }
 
 bool AuthenticationProperty::parseDomain(const char* data, size_t size, bool entire) {
-    size_t n = size > 0 && data[0] == '@' ? 1 : 0;
+    Scanner scanner(data, size);
+    bool at = scanner.take('@');
     try {
-        AuthenticationDomainPart domain(data + n, size - n);
-        if (entire && n + domain.consumed() != size) return false;
-        _kind = n == 1 ? atdomain : AuthenticationProperty::domain;
+        AuthenticationDomainPart domain(scanner.here(), scanner.left());
+        scanner.advance(domain.consumed());
+        if (entire && !scanner.atEnd()) return false;
+        _kind = at ? atdomain : AuthenticationProperty::domain;
         _domain = domain.text();
-        _text = (n == 1 ? "@" : "") + _domain;
-        _consumed = n + domain.consumed();
+        _text = (at ? "@" : "") + _domain;
+        _consumed = scanner.position();
         return true;
     } catch (const std::runtime_error&) {
         return false;
@@ -89,10 +89,14 @@ void AuthenticationProperty::parse(const char* data, size_t size, bool entire) {
         _plain.assign(data, size);
         _consumed = size;
     } else {
-        _consumed = AuthenticationValue(_plain, data, size, true).consumed();
-        if (_consumed < size && data[_consumed] != ' ' && data[_consumed] != ';' && data[_consumed] != '\t' &&
-            data[_consumed] != '\r' && data[_consumed] != '\n' && data[_consumed] != '(')
-            throw std::runtime_error("not parsable as value");
+        Scanner scanner(data, size);
+        scanner.advance(AuthenticationValue(_plain, data, size, true).consumed());
+        // the value ends at a blank, a comment or the end of the result
+        auto ends = [](char c) {
+            return c == ' ' || c == ';' || c == '\t' || c == '\r' || c == '\n' || c == '(';
+        };
+        _consumed = scanner.position();
+        if (!scanner.atEnd() && !scanner.atOne(ends)) throw std::runtime_error("not parsable as value");
     }
     _text = _plain;
 }

@@ -60,6 +60,7 @@ Body::Body(const Header* owner, const char* text, size_t size, size_t depth)
     }
     if (!first) {
         if (size != 0) _preamble = std::make_shared<Preamble>(text, size);
+        _open = true;
         return;
     }
     _preamble = std::make_shared<Preamble>(*first);
@@ -76,6 +77,7 @@ Body::Body(const Header* owner, const char* text, size_t size, size_t depth)
                 _parts.push_back(std::make_shared<Object>(Part(text + position, size - position), depth + 1));
                 position = size;
             }
+            _open = true;
             break;
         }
         _parts.push_back(std::make_shared<Object>(*part, depth + 1));
@@ -87,12 +89,12 @@ Body::Body(const Header* owner, const char* text, size_t size, size_t depth)
 
 Body::Body(const Header* owner, const Body& other)
     : String(other), _owner(owner), _preamble(other._preamble), _epilogue(other._epilogue),
-      _parts(other._parts), _encoding(other._encoding), _unparsed(other._unparsed) {}
+      _parts(other._parts), _encoding(other._encoding), _unparsed(other._unparsed), _open(other._open) {}
 
 Body::Body(const Header* owner, Body&& other)
     : String(other), _owner(owner), _preamble(std::move(other._preamble)),
       _epilogue(std::move(other._epilogue)), _parts(std::move(other._parts)), _encoding(other._encoding),
-      _unparsed(other._unparsed) {}
+      _unparsed(other._unparsed), _open(other._open) {}
 
 Body::~Body() = default;
 
@@ -106,47 +108,55 @@ const Epilogue& Body::epilogue() const {
 
 Body& Body::preamble(const char* text, size_t size) {
     _preamble = std::make_shared<Preamble>(text, size);
+    _open = false;
     return *this;
 }
 
 Body& Body::preamble(const char* text) {
-    if (text == nullptr)
+    if (text == nullptr) {
         _preamble.reset();
-    else
+        _open = false;
+    } else
         preamble(text, std::strlen(text));
     return *this;
 }
 
 Body& Body::epilogue(const char* text, size_t size) {
     _epilogue = std::make_shared<Epilogue>(text, size);
+    _open = false;
     return *this;
 }
 
 Body& Body::epilogue(const char* text) {
-    if (text == nullptr)
+    if (text == nullptr) {
         _epilogue.reset();
-    else
+        _open = false;
+    } else
         epilogue(text, std::strlen(text));
     return *this;
 }
 
 Body& Body::append(const Object& part) {
     _parts.push_back(std::make_shared<Object>(part));
+    _open = false;
     return *this;
 }
 
 Body& Body::append(Object&& part) {
     _parts.push_back(std::make_shared<Object>(std::move(part)));
+    _open = false;
     return *this;
 }
 
 Body& Body::prepend(const Object& part) {
-    _parts.push_front(std::make_shared<Object>(part));
+    _parts.insert(_parts.begin(), std::make_shared<Object>(part));
+    _open = false;
     return *this;
 }
 
 Body& Body::prepend(Object&& part) {
-    _parts.push_front(std::make_shared<Object>(std::move(part)));
+    _parts.insert(_parts.begin(), std::make_shared<Object>(std::move(part)));
+    _open = false;
     return *this;
 }
 
@@ -157,6 +167,7 @@ void Body::repair(const Capabilities& caps) {
         repaired->repair(caps);
         repaired->boundary = part->boundary;
         part = std::move(repaired);
+        _open = false;
     }
 }
 
@@ -166,6 +177,7 @@ void Body::clear() {
     _parts.clear();
     _encoding = ContentTransferEncoding::sevenbit;
     _unparsed = false;
+    _open = false;
     _data = nullptr;
     _size = 0;
 }
@@ -277,20 +289,28 @@ size_t Body::encodeMultipart(const Capabilities& caps, Filter::Result* out, bool
     if (_unparsed) return TextBlock(_data, _size).encode(out, persistent);
     Separator separator(*_owner);
     size_t total = 0;
-    bool none = _parts.empty();
-    if (_preamble) {
-        total += _preamble->encode(caps, out, persistent);
-        total += delimiter(separator, _preamble->boundary(), none, out, persistent);
-    } else {
-        total += delimiter(separator, none, out);
-    }
+    // the delimiter after the preamble (index 0) or after part `index`
+    auto after = [&](size_t index, const Boundary& stored) -> size_t {
+        bool last = index == _parts.size();
+        // a text that ended without its closing delimiter is written as it
+        // came: its last delimiter line as it stood, or none
+        if (last && _open)
+            return stored.empty() ? 0 : delimiter(separator, stored, stored.closing(), out, persistent);
+        return delimiter(separator, stored, last, out, persistent);
+    };
+    if (_preamble) total += _preamble->encode(caps, out, persistent);
+    total += after(0, _preamble ? _preamble->boundary() : Boundary());
     for (size_t i = 0; i < _parts.size(); ++i) {
         const Object& part = *_parts[i];
         total += part.encode(caps, out, persistent);
-        total += delimiter(separator, part.boundary, i + 1 == _parts.size(), out, persistent);
+        total += after(i + 1, part.boundary);
     }
     if (_epilogue) total += _epilogue->encode(caps, out, persistent);
     return total;
+}
+
+bool Body::silent() const {
+    return empty() && (_open || !_owner->multipart());
 }
 
 } // namespace Orvanta::Mime

@@ -9,8 +9,8 @@
 #include "mime/encodable.h"
 #include "mime/string.h"
 
-#include <deque>
 #include <memory>
+#include <vector>
 
 namespace Orvanta::Mime {
 
@@ -49,7 +49,7 @@ public:
     Body& epilogue(const char* text, size_t size);
     Body& epilogue(const char* text);
 
-    const std::deque<std::shared_ptr<Object>>& parts() const { return _parts; }
+    const BodyIterator::Parts& parts() const { return _parts; }
     BodyIterator begin() { return BodyIterator(_parts.begin()); }
     BodyIterator end() { return BodyIterator(_parts.end()); }
     Body& append(const Object& part);
@@ -63,6 +63,9 @@ public:
 
     void clear();
     bool empty() const;
+    // whether encode writes nothing: an empty single part, or a multipart
+    // parsed from an empty text
+    bool silent() const;
     // a multipart nested too deep to be cut up (its text is the body's view)
     bool unparsed() const { return _unparsed; }
     bool eightbit() const;
@@ -89,10 +92,14 @@ private:
     const Header* _owner;
     std::shared_ptr<Preamble> _preamble;
     std::shared_ptr<Epilogue> _epilogue;
-    std::deque<std::shared_ptr<Object>> _parts;
+    // a vector: empty, it allocates nothing, and most bodies have no parts
+    BodyIterator::Parts _parts;
     ContentTransferEncoding _encoding;
     // a multipart nested too deep, kept as text
     bool _unparsed = false;
+    // a multipart whose text ended without its closing delimiter, not edited
+    // since: written without the delimiter it lacked
+    bool _open = false;
 };
 
 } // namespace Orvanta::Mime

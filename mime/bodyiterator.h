@@ -1,8 +1,8 @@
 // An iterator over the parts of a multipart body, giving each part's Object.
 #pragma once
 
-#include <deque>
 #include <memory>
+#include <vector>
 
 namespace Orvanta::Mime {
 
@@ -10,7 +10,7 @@ class Object;
 
 class BodyIterator {
 public:
-    using Parts = std::deque<std::shared_ptr<Object>>;
+    using Parts = std::vector<std::shared_ptr<Object>>;
 
     explicit BodyIterator(Parts::iterator it) : _it(it) {}
 

@@ -3,6 +3,7 @@
 #include "filter/result.h"
 #include "mime/part.h"
 #include "mime/separator.h"
+#include "mime/textblock.h"
 
 #include <cstring>
 
@@ -14,9 +15,11 @@ Boundary::Boundary(const Part& part)
 
 bool Boundary::operator==(const Separator& separator) const {
     const std::string& text = separator.text();
-    if (_size < 3 || std::memcmp(_data + _size - 2, "\r\n", 2) != 0) return false;
-    // the separator, "--" when closing, blanks of transport padding, CR LF
-    size_t length = _size - 2;
+    // the separator, "--" when closing, blanks of transport padding, and the
+    // line end as it stood (none at the end of the text)
+    size_t length = _size;
+    if (length > 0 && _data[length - 1] == '\n') --length;
+    if (length > 0 && _data[length - 1] == '\r') --length;
     while (length > 0 && (_data[length - 1] == ' ' || _data[length - 1] == '\t'))
         --length;
     if (_closing) {
@@ -27,7 +30,7 @@ bool Boundary::operator==(const Separator& separator) const {
 }
 
 size_t Boundary::encode(Filter::Result* out, bool persistent) const {
-    return out->append(_data, _size, persistent);
+    return TextBlock(_data, _size).encode(out, persistent);
 }
 
 } // namespace Orvanta::Mime

@@ -26,10 +26,10 @@ public:
     bool closing() const { return _closing; }
 
     // the line is exactly the separator (followed by "--" when closing),
-    // any blanks of transport padding and CR LF
+    // any blanks of transport padding and its line end
     bool operator==(const Separator& separator) const;
 
-    // writes the stored line as it is
+    // writes the stored line as it is, its line end made CR LF
     size_t encode(Filter::Result* out, bool persistent) const;
 
 private:

@@ -2,12 +2,11 @@
 // the header fields and for the body.
 #pragma once
 
+#include "mime/signaturetype.h"
+
 #include <string>
 
 namespace Orvanta::Mime {
-
-// which kind of signature header fields are selected for
-enum class SignatureType { dkim = 0, arc = 1 };
 
 class Canonicalization {
 public:

@@ -8,15 +8,12 @@
 #include "mime/line.h"
 
 #include <cstring>
-#include <map>
+#include <unordered_map>
+#include <vector>
 
 namespace Orvanta::Mime {
 
 namespace {
-
-bool same(const String& a, const String& b) {
-    return a.size() == b.size() && Ascii::equalNoCase(a.data(), b.data(), a.size());
-}
 
 std::string lower(std::string text) {
     for (char& c : text)
@@ -95,20 +92,22 @@ CanonicalizedHeader::CanonicalizedHeader(const Capabilities& caps, const Header&
 CanonicalizedHeader::CanonicalizedHeader(const Capabilities& caps, const Header& header, bool simple,
                                          const DkimHeaderFields& names)
     : _caps(caps), _simple(simple) {
-    // lines of each name already taken, counted from the bottom
-    std::map<std::string, size_t> taken;
+    // The lines of each name, bottom up, indexed once: a name listed again
+    // takes the next line up from where the last one stopped, so neither a
+    // long list of one name nor many names cost a walk over the header each.
+    struct Lines {
+        std::vector<size_t> positions;
+        size_t taken = 0;
+    };
+    std::unordered_map<std::string, Lines> byName;
     const auto& lines = header.lines();
+    for (size_t i = lines.size(); i-- > 0;)
+        byName[lower(std::string(lines[i].key.data(), lines[i].key.size()))].positions.push_back(i);
     for (const std::string& name : names.names()) {
-        size_t& skip = taken[lower(name)];
-        String wanted(name.data(), name.size());
-        size_t seen = 0;
-        for (size_t i = lines.size(); i-- > 0;) {
-            if (!same(lines[i].key, wanted)) continue;
-            if (seen++ < skip) continue;
-            add(lines[i]);
-            break;
-        }
-        ++skip;
+        auto found = byName.find(lower(name));
+        if (found == byName.end()) continue;
+        Lines& named = found->second;
+        if (named.taken < named.positions.size()) add(lines[named.positions[named.taken++]]);
     }
 }
 

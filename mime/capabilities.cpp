@@ -1,7 +1,5 @@
 #include "mime/capabilities.h"
 
-#include "mime/contenttransferencoding.h"
-
 namespace Orvanta::Mime {
 
 const Capabilities& Capabilities::standard() {
@@ -20,18 +18,6 @@ size_t Capabilities::hardLimit() const {
 
 size_t Capabilities::preferred() const {
     return _limits.characters();
-}
-
-bool Capabilities::compatible(const ContentTransferEncoding& encoding) const {
-    if (_eightbit) return true;
-    switch (encoding.encoding()) {
-    case ContentTransferEncoding::quotedprintable:
-    case ContentTransferEncoding::base64:
-    case ContentTransferEncoding::sevenbit:
-        return true;
-    default:
-        return false;
-    }
 }
 
 } // namespace Orvanta::Mime

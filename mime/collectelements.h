@@ -1,6 +1,6 @@
 // The walk shared by the address-list parsers: each element of a
-// comma-separated list is built leniently and collected, or, when it is bad,
-// refused (strict) or dropped up to the next ','. The lists write their
+// comma-separated list is built leniently and collected (or handed on), or,
+// when it is bad, refused (strict) or dropped up to the next ','. The lists write their
 // elements back alike, too.
 #pragma once
 
@@ -19,28 +19,37 @@
 
 namespace Orvanta::Mime {
 
-// Builds each element as T(text, size, false) and appends it to `out`. An
-// element must be followed by the end of the text or by a byte that
-// `follows` accepts, else it is "characters left behind target". Returns the
-// bytes walked.
-template <typename T, typename Follows>
-size_t collectElements(const char* data, size_t size, bool strict, Follows follows,
-                       std::vector<std::shared_ptr<T>>& out) {
+// Builds each element as T(text, size, false) and hands it to `visit`
+// (a std::shared_ptr<T>) as soon as it stands. An element must be followed by
+// the end of the text or by a byte that `follows` accepts, else it is
+// "characters left behind target". Returns the bytes walked.
+template <typename T, typename Follows, typename Visit>
+size_t walkElements(const char* data, size_t size, bool strict, Follows follows, Visit visit) {
     DelimDetector walker(',', [&](const char* element, size_t length) -> size_t {
+        std::shared_ptr<T> item;
         try {
-            auto item = std::make_shared<T>(element, length, false);
+            item = std::make_shared<T>(element, length, false);
             size_t taken = item->consumed();
             if (taken < length && !follows(element[taken]))
                 throw std::runtime_error("characters left behind target");
-            out.push_back(item);
-            return taken;
         } catch (std::exception const&) {
             if (strict) throw;
             // lenient: drop the element up to the next ','
             return Mess(element, length, ",").consumed();
         }
+        size_t taken = item->consumed();
+        visit(std::move(item));
+        return taken;
     });
     return walker.parse(data, size);
+}
+
+// The same, each element appended to `out`.
+template <typename T, typename Follows>
+size_t collectElements(const char* data, size_t size, bool strict, Follows follows,
+                       std::vector<std::shared_ptr<T>>& out) {
+    return walkElements<T>(data, size, strict, follows,
+                           [&out](std::shared_ptr<T>&& item) { out.push_back(std::move(item)); });
 }
 
 // The elements separated by ", ". Returns the bytes written.

@@ -33,6 +33,7 @@ public:
 
     const Setting& setting() const { return _setting; }
     const Params& params() const { return _params; }
+    bool whole() const override { return _params.whole(); }
 
     using HeaderField::encode;
     size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;

@@ -2,6 +2,7 @@
 
 #include "filter/result.h"
 #include "mime/ascii.h"
+#include "mime/capabilities.h"
 #include "mime/header.h"
 #include "mime/object.h"
 
@@ -59,6 +60,21 @@ const char* ContentTransferEncoding::name() const {
 size_t ContentTransferEncoding::encode(const Capabilities&, Filter::Result* out, bool persistent) const {
     const char* text = name();
     return out->append(text, std::strlen(text), persistent);
+}
+
+// the capabilities' judgement of an encoding lives with the encoding: the
+// capabilities are known to every header value, the encoding only to the
+// message model
+bool Capabilities::compatible(const ContentTransferEncoding& encoding) const {
+    if (_eightbit) return true;
+    switch (encoding.encoding()) {
+    case ContentTransferEncoding::quotedprintable:
+    case ContentTransferEncoding::base64:
+    case ContentTransferEncoding::sevenbit:
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace Orvanta::Mime

@@ -41,6 +41,7 @@ public:
 
     const Type& type() const { return _type; }
     const Params& params() const { return _params; }
+    bool whole() const override { return _params.whole(); }
     // a file name suited to the media type, or null
     const char* defaultName() const;
 

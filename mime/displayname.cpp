@@ -13,6 +13,7 @@
 #include "mime/formatting.h"
 #include "mime/internal.h"
 #include "mime/quotedstring.h"
+#include "mime/scanner.h"
 
 #include <algorithm>
 
@@ -66,30 +67,27 @@ DisplayName::DisplayName(const char* data, size_t size) {
     bool pending = false; // blanks or comments came before the next word
     bool encoded = false; // the previous word was an encoded word
     Runs runs;
-    size_t position = 0;
-    while (position < size) {
-        char c = data[position];
-        if (c == '"') {
-            QuotedString quoted(data + position, size - position);
+    Scanner scanner(data, size);
+    while (!scanner.atEnd()) {
+        if (scanner.at('"')) {
+            QuotedString quoted(scanner.here(), scanner.left());
             if (pending && !_text.empty()) _text += ' ';
             _text += quoted.text();
             runs.piece(quoted.text(), false);
-            position += quoted.consumed();
+            scanner.advance(quoted.consumed());
             pending = encoded = false;
-        } else if (c == '.') {
+        } else if (scanner.take('.')) {
             if (pending && !_text.empty()) _text += ' ';
             _text += '.';
             runs.dot();
-            ++position;
             pending = encoded = false;
         } else {
-            Atom atom(data + position, size - position, true);
-            position += atom.consumed();
+            Atom atom(scanner.here(), scanner.left(), true);
+            scanner.advance(atom.consumed());
             if (atom.empty()) {
                 // blanks between two quoted strings, or before a dot, keep
                 // the phrase going: '"John" "Doe"' is one name
-                if (atom.consumed() > 0 && position < size &&
-                    (data[position] == '"' || data[position] == '.')) {
+                if (atom.consumed() > 0 && (scanner.at('"') || scanner.at('.'))) {
                     pending = true;
                     continue;
                 }
@@ -115,7 +113,7 @@ DisplayName::DisplayName(const char* data, size_t size) {
             pending = atom.trailing() > 0;
         }
     }
-    _consumed = position;
+    _consumed = scanner.position();
     _longest = runs.longest();
 }
 

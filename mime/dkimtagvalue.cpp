@@ -4,7 +4,7 @@
 #include "mime/authenticationdomainpart.h"
 #include "mime/localpart.h"
 #include "mime/require.h"
-#include "mime/whitespace.h"
+#include "mime/scanner.h"
 
 #include <cstring>
 #include <stdexcept>
@@ -13,27 +13,21 @@ namespace Orvanta::Mime {
 
 namespace {
 
-size_t blanks(const char* data, size_t size) {
-    return Whitespace(data, size, false).consumed();
-}
-
 size_t digits(const char* data, size_t size) {
-    size_t n = 0;
-    while (n < size && Ascii::isDigit(data[n]))
-        ++n;
-    return n;
+    return Scanner(data, size).skipWhile(Ascii::isDigit);
 }
 
 // A run of digits re-rendered without leading zeros. Numbers are 64-bit
 // (times after 2038 must pass); beyond that is an error, not a wrap.
 std::string number(const char* data, size_t size) {
-    size_t start = 0;
-    while (start + 1 < size && data[start] == '0')
-        ++start;
-    if (size - start > 20) throw std::runtime_error("number out of range");
+    Scanner scanner(data, size);
+    // the last digit stays, zero or not
+    while (scanner.left() > 1 && scanner.at('0'))
+        scanner.advance(1);
+    if (scanner.left() > 20) throw std::runtime_error("number out of range");
     unsigned long long value = 0;
-    for (size_t i = start; i < size; ++i) {
-        unsigned digit = static_cast<unsigned>(data[i] - '0');
+    while (!scanner.atEnd()) {
+        unsigned digit = static_cast<unsigned>(scanner.next() - '0');
         if (value > (~0ULL - digit) / 10) throw std::runtime_error("number out of range");
         value = value * 10 + digit;
     }
@@ -50,97 +44,95 @@ size_t numeric(std::string& value, const char* data, size_t size, size_t limit, 
 
 // every visible byte but ';', and blanks between and after them
 size_t generic(std::string& value, const char* data, size_t size) {
-    size_t n = 0;
-    while (n < size) {
-        auto c = static_cast<unsigned char>(data[n]);
-        if (Ascii::isSpace(data[n]) || (c >= 0x21 && c <= 0x7e && c != ';'))
-            ++n;
-        else
-            break;
-    }
+    size_t n = Scanner(data, size).skipWhile([](char c) {
+        auto u = static_cast<unsigned char>(c);
+        return Ascii::isSpace(c) || (u >= 0x21 && u <= 0x7e && c != ';');
+    });
     value.assign(data, n);
     return n;
 }
 
+// whether the text at the scanner's position starts with `word`
+bool startsWith(const Scanner& scanner, const char* word, size_t length) {
+    return scanner.left() >= length && std::memcmp(scanner.here(), word, length) == 0;
+}
+
 size_t algorithm(std::string& value, const char* data, size_t size) {
-    size_t n = 0;
-    if (size >= 3 && data[0] == 'r' && data[1] == 's' && data[2] == 'a') {
-        n = 3;
+    Scanner scanner(data, size);
+    if (startsWith(scanner, "rsa", 3)) {
+        scanner.advance(3);
     } else {
-        if (size == 0 || !Ascii::isAlpha(data[0])) throw std::runtime_error("invalid algorithm");
-        while (n < size && Ascii::isAlnum(data[n]))
-            ++n;
+        if (!scanner.atOne(Ascii::isAlpha)) throw std::runtime_error("invalid algorithm");
+        scanner.skipWhile(Ascii::isAlnum);
     }
-    Require(data + n, size - n, '-');
-    ++n;
-    if (size - n >= 4 && std::string(data + n, 4) == "sha1") n += 4;
-    if (size - n >= 6 && std::string(data + n, 6) == "sha256")
-        n += 6;
+    Require(scanner.here(), scanner.left(), '-');
+    scanner.advance(1);
+    if (startsWith(scanner, "sha1", 4)) scanner.advance(4);
+    if (startsWith(scanner, "sha256", 6))
+        scanner.advance(6);
     else
-        while (n < size && Ascii::isAlnum(data[n]))
-            ++n;
-    value.assign(data, n);
-    return n;
+        scanner.skipWhile(Ascii::isAlnum);
+    value.assign(data, scanner.position());
+    return scanner.position();
 }
 
 size_t canonicalization(std::string& value, const char* data, size_t size) {
     std::string word;
-    size_t n = DkimHypenatedWord(word, data, size).consumed();
-    if (n < size && data[n] == '/') {
-        ++n;
-        n += DkimHypenatedWord(word, data + n, size - n).consumed();
+    Scanner scanner(data, size);
+    scanner.advance(DkimHypenatedWord(word, data, size).consumed());
+    if (scanner.take('/'))
+        scanner.advance(DkimHypenatedWord(word, scanner.here(), scanner.left()).consumed());
+    value.assign(data, scanner.position());
+    return scanner.position();
+}
+
+size_t identity(std::string& value, const char* data, size_t size) {
+    Scanner scanner(data, size);
+    try {
+        scanner.advance(LocalPart(data, size).consumed());
+    } catch (const std::exception&) {
     }
+    if (scanner.take('@')) {
+        try {
+            scanner.advance(AuthenticationDomainPart(scanner.here(), scanner.left()).consumed());
+            value.assign(data, scanner.position());
+            return scanner.position();
+        } catch (const std::runtime_error&) {
+        }
+    }
+    // an ARC instance number shares the tag name
+    size_t n = digits(data, size);
     value.assign(data, n);
     return n;
 }
 
-size_t identity(std::string& value, const char* data, size_t size) {
-    size_t local = 0;
-    try {
-        local = LocalPart(data, size).consumed();
-    } catch (const std::exception&) {
-        local = 0;
-    }
-    try {
-        Require(data + local, size - local, '@');
-        size_t n = local + 1 + AuthenticationDomainPart(data + local + 1, size - local - 1).consumed();
-        value.assign(data, n);
-        return n;
-    } catch (const std::runtime_error&) {
-        // an ARC instance number shares the tag name
-        size_t n = digits(data, size);
-        value.assign(data, n);
-        return n;
-    }
-}
-
 size_t methods(std::string& value, const char* data, size_t size) {
-    size_t n = DkimTagMethod(value, data, size).consumed();
-    while (n < size) {
-        size_t at = n + blanks(data + n, size - n);
+    Scanner scanner(data, size);
+    scanner.advance(DkimTagMethod(value, data, size).consumed());
+    while (!scanner.atEnd()) {
+        Scanner next = scanner;
+        next.skipBlanks(false);
         // no ':' ends the list (the usual end: checked without an exception)
-        if (at >= size || data[at] != ':') break;
+        if (!next.take(':')) break;
         try {
-            ++at;
-            at += blanks(data + at, size - at);
+            next.skipBlanks(false);
             std::string method;
-            at += DkimTagMethod(method, data + at, size - at).consumed();
+            next.advance(DkimTagMethod(method, next.here(), next.left()).consumed());
             value += ':';
             value += method;
-            n = at;
+            scanner = next;
         } catch (const std::runtime_error&) {
             break;
         }
     }
-    return n;
+    return scanner.position();
 }
 
 size_t selector(std::string& value, const char* data, size_t size) {
     auto part = [](char c) { return Ascii::isAlnum(c) || c == '-'; };
-    if (size == 0 || !part(data[0])) throw std::runtime_error("invalid selector");
-    size_t n = 1;
-    while (n < size && (part(data[n]) || data[n] == '.'))
-        ++n;
+    Scanner scanner(data, size);
+    if (!scanner.atOne(part)) throw std::runtime_error("invalid selector");
+    size_t n = scanner.skipWhile([&part](char c) { return part(c) || c == '.'; });
     if (data[n - 1] == '.') throw std::runtime_error("invalid selector");
     value.assign(data, n);
     return n;
@@ -198,10 +190,10 @@ DkimTagValue::DkimTagValue(const std::string& name, std::string& value, const ch
 }
 
 DkimHypenatedWord::DkimHypenatedWord(std::string& word, const char* data, size_t size) {
-    if (size == 0 || !Ascii::isAlpha(data[0])) throw std::runtime_error("invalid hypenated word");
-    size_t n = 1;
-    while (n < size && (Ascii::isAlnum(data[n]) || data[n] == '-'))
-        ++n;
+    Scanner scanner(data, size);
+    if (!scanner.atOne(Ascii::isAlpha)) throw std::runtime_error("invalid hypenated word");
+    size_t n = scanner.skipWhile([](char c) { return Ascii::isAlnum(c) || c == '-'; });
+    // the first byte is a letter
     while (data[n - 1] == '-')
         --n;
     word.assign(data, n);
@@ -210,28 +202,27 @@ DkimHypenatedWord::DkimHypenatedWord(std::string& word, const char* data, size_t
 
 DkimBase64String::DkimBase64String(std::string& text, const char* data, size_t size) {
     auto base64 = [](char c) { return Ascii::isAlnum(c) || c == '+' || c == '/'; };
-    if (size == 0 || !base64(data[0])) throw std::runtime_error("invalid base64 string");
-    size_t n = 1;
-    while (n < size && (base64(data[n]) || Ascii::isSpace(data[n])))
-        ++n;
+    Scanner scanner(data, size);
+    if (!scanner.atOne(base64)) throw std::runtime_error("invalid base64 string");
+    scanner.skipWhile([&base64](char c) { return base64(c) || Ascii::isSpace(c); });
     for (int padding = 0; padding < 2; ++padding) {
-        size_t at = n + blanks(data + n, size - n);
-        if (at < size && data[at] == '=')
-            n = at + 1;
-        else
-            break;
+        Scanner next = scanner;
+        next.skipBlanks(false);
+        if (!next.take('=')) break;
+        scanner = next;
     }
-    text.assign(data, n);
-    _consumed = n;
+    text.assign(data, scanner.position());
+    _consumed = scanner.position();
 }
 
 DkimQuotedCharacter::DkimQuotedCharacter(const char* data, size_t size) {
-    size_t n = 1;
+    Scanner scanner(data, size);
+    scanner.advance(1);
     int value = 0;
     for (int i = 0; i < 2; ++i) {
-        n += blanks(data + n, size - n);
-        if (n >= size) throw std::runtime_error("string too short for quoted chars");
-        char c = data[n++];
+        scanner.skipBlanks(false);
+        if (scanner.atEnd()) throw std::runtime_error("string too short for quoted chars");
+        char c = scanner.next();
         int digit = Ascii::isDigit(c)        ? c - '0'
                     : (c >= 'a' && c <= 'f') ? c - 'a' + 10
                     : (c >= 'A' && c <= 'F') ? c - 'A' + 10
@@ -240,37 +231,37 @@ DkimQuotedCharacter::DkimQuotedCharacter(const char* data, size_t size) {
         value = value * 16 + digit;
     }
     _byte = static_cast<char>(value);
-    _consumed = n;
+    _consumed = scanner.position();
 }
 
 DkimQuotedText::DkimQuotedText(std::string& text, const char* data, size_t size) {
-    size_t n = 0;
+    Scanner scanner(data, size);
     for (;;) {
-        n += blanks(data + n, size - n);
-        if (n >= size || data[n] == '|') break;
-        auto c = static_cast<unsigned char>(data[n]);
+        scanner.skipBlanks(false);
+        if (scanner.atEnd() || scanner.at('|')) break;
+        auto c = static_cast<unsigned char>(scanner.current());
         if (c == '=') {
-            DkimQuotedCharacter quoted(data + n, size - n);
+            DkimQuotedCharacter quoted(scanner.here(), scanner.left());
             text += quoted.byte();
-            n += quoted.consumed();
+            scanner.advance(quoted.consumed());
         } else if ((c >= 0x21 && c <= 0x3a) || c == 0x3c || (c >= 0x3e && c <= 0x7e)) {
             text += static_cast<char>(c);
-            ++n;
+            scanner.advance(1);
         } else {
             break;
         }
     }
-    _consumed = n;
+    _consumed = scanner.position();
 }
 
 DkimTagMethod::DkimTagMethod(std::string& method, const char* data, size_t size) {
-    size_t n = DkimHypenatedWord(method, data, size).consumed();
-    if (n < size && data[n] == '/') {
+    Scanner scanner(data, size);
+    scanner.advance(DkimHypenatedWord(method, data, size).consumed());
+    if (scanner.take('/')) {
         method += '/';
-        ++n;
-        n += DkimQuotedText(method, data + n, size - n).consumed();
+        scanner.advance(DkimQuotedText(method, scanner.here(), scanner.left()).consumed());
     }
-    _consumed = n;
+    _consumed = scanner.position();
 }
 
 } // namespace Orvanta::Mime

@@ -1,14 +1,9 @@
 #include "mime/fieldtypes.h"
 
-#include "mime/arcauthenticationresults.h"
-#include "mime/arcmessagesignature.h"
-#include "mime/arcsealsignature.h"
-#include "mime/authenticationresults.h"
 #include "mime/contentdisposition.h"
 #include "mime/contentid.h"
 #include "mime/contenttransferencoding.h"
 #include "mime/contenttype.h"
-#include "mime/dkimsignature.h"
 #include "mime/key.h"
 #include "mime/mailbox.h"
 #include "mime/mailboxes.h"
@@ -23,11 +18,6 @@ namespace Orvanta::Mime {
 namespace {
 
 template <typename Field>
-std::unique_ptr<HeaderField> strict(const char* data, size_t size) {
-    return std::make_unique<Field>(data, size, true);
-}
-
-template <typename Field>
 std::unique_ptr<HeaderField> plain(const char* data, size_t size) {
     return std::make_unique<Field>(data, size);
 }
@@ -36,16 +26,10 @@ std::unique_ptr<HeaderField> encoding(const char* data, size_t size) {
     return std::make_unique<ContentTransferEncoding>(ContentTransferEncoding::parse(data, size));
 }
 
-// the parsers of the authentication values this library has itself
+// the parser of an authentication value this library has itself
 FieldTypes::Parser own(const char* name) {
-    if (std::strcmp(name, "dkim-signature") == 0)
-        return [](const char* data, size_t size) {
-            return std::make_unique<DkimSignature>(data, size, true, false);
-        };
-    if (std::strcmp(name, "authentication-results") == 0) return strict<AuthenticationResults>;
-    if (std::strcmp(name, "arc-seal") == 0) return strict<ArcSealSignature>;
-    if (std::strcmp(name, "arc-message-signature") == 0) return strict<ArcMessageSignature>;
-    if (std::strcmp(name, "arc-authentication-results") == 0) return strict<ArcAuthenticationResults>;
+    for (FieldTypes::Authentication& row : FieldTypes::authentication())
+        if (std::strcmp(name, row.name) == 0) return std::move(row.parser);
     return nullptr;
 }
 
@@ -55,32 +39,33 @@ struct Row {
     bool authentication;
 };
 
-// The typed class of every name that has one. The authentication rows are
-// completed by the classes of those headers, here or through add(); while a
-// row has no parser its values stay raw text.
-std::vector<Row>& rows() {
-    static std::vector<Row> table = {
-        {"content-type", strict<ContentType>, false},
+// The typed class of every name that has one, the authentication rows last;
+// while a row has no parser its values stay raw text.
+std::vector<Row> typed() {
+    std::vector<Row> table = {
+        {"content-type", FieldTypes::strict<ContentType>, false},
         {"content-id", plain<ContentID>, false},
         {"content-transfer-encoding", encoding, false},
         {"content-disposition", plain<ContentDisposition>, false},
-        {"from", strict<Mailboxes>, false},
-        {"resent-from", strict<Mailboxes>, false},
-        {"to", strict<Targets>, false},
-        {"cc", strict<Targets>, false},
-        {"bcc", strict<Targets>, false},
-        {"reply-to", strict<Targets>, false},
-        {"resent-to", strict<Targets>, false},
-        {"resent-cc", strict<Targets>, false},
-        {"resent-bcc", strict<Targets>, false},
-        {"resent-reply-to", strict<Targets>, false},
-        {"sender", strict<Mailbox>, false},
-        {"dkim-signature", own("dkim-signature"), true},
-        {"arc-seal", own("arc-seal"), true},
-        {"arc-message-signature", own("arc-message-signature"), true},
-        {"arc-authentication-results", own("arc-authentication-results"), true},
-        {"authentication-results", own("authentication-results"), true},
+        {"from", FieldTypes::strict<Mailboxes>, false},
+        {"resent-from", FieldTypes::strict<Mailboxes>, false},
+        {"to", FieldTypes::strict<Targets>, false},
+        {"cc", FieldTypes::strict<Targets>, false},
+        {"bcc", FieldTypes::strict<Targets>, false},
+        {"reply-to", FieldTypes::strict<Targets>, false},
+        {"resent-to", FieldTypes::strict<Targets>, false},
+        {"resent-cc", FieldTypes::strict<Targets>, false},
+        {"resent-bcc", FieldTypes::strict<Targets>, false},
+        {"resent-reply-to", FieldTypes::strict<Targets>, false},
+        {"sender", FieldTypes::strict<Mailbox>, false},
     };
+    for (FieldTypes::Authentication& row : FieldTypes::authentication())
+        table.push_back({row.name, std::move(row.parser), true});
+    return table;
+}
+
+std::vector<Row>& rows() {
+    static std::vector<Row> table = typed();
     return table;
 }
 

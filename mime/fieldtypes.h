@@ -2,8 +2,10 @@
 // table, which the parse checks, the header editors and the encoder all use.
 // The rows of the authentication headers ("dkim-signature", "arc-seal",
 // "arc-message-signature", "arc-authentication-results",
-// "authentication-results") are filled by those classes, in the table or at
-// run time through add(); while a row has no parser its values stay raw text.
+// "authentication-results") are supplied by the authentication classes
+// (authenticationfieldtypes.cpp), so the message model names none of them;
+// add() replaces their parsers at run time, and while a row has no parser its
+// values stay raw text.
 #pragma once
 
 #include "mime/headerfield.h"
@@ -11,6 +13,7 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace Orvanta::Mime {
 
@@ -33,6 +36,22 @@ public:
     // empty parser puts back the library's own, or none); returns false for
     // any other name. Meant for start-up: the table has no lock.
     static bool add(const char* name, Parser parser);
+
+    // the parser of a class read strictly by its (data, size, true) constructor
+    template <typename Field>
+    static std::unique_ptr<HeaderField> strict(const char* data, size_t size) {
+        return std::make_unique<Field>(data, size, true);
+    }
+
+    // One authentication row: a header name in lower case and the library's
+    // own parser of its values.
+    struct Authentication {
+        const char* name;
+        Parser parser;
+    };
+    // the authentication rows, in the table's order; defined beside the
+    // authentication classes
+    static std::vector<Authentication> authentication();
 };
 
 } // namespace Orvanta::Mime

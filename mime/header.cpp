@@ -7,15 +7,12 @@
 #include "filter/string.h"
 #include "filter/wordwrap.h"
 #include "mime/ascii.h"
-#include "mime/authenticationresults.h"
 #include "mime/capabilities.h"
 #include "mime/contentdisposition.h"
 #include "mime/contentid.h"
 #include "mime/contenttransferencoding.h"
 #include "mime/contenttype.h"
 #include "mime/datetime.h"
-#include "mime/dkimheader.h"
-#include "mime/dkimsignature.h"
 #include "mime/empty.h"
 #include "mime/fieldtypes.h"
 #include "mime/flushguard.h"
@@ -263,15 +260,6 @@ void Header::append(const char* name, const HeaderField& field) {
     }
 }
 
-void Header::prepend(const DkimHeader& header) {
-    std::string text = std::string(DkimHeader::name) + ": " + header.text() + "\r\n";
-    insert(0, preserve(text.data(), text.size()));
-}
-
-void Header::prepend(const AuthenticationResults& results) {
-    prepend("Authentication-Results", results);
-}
-
 void Header::prepend(const char* name, const HeaderField& field) {
     if (name == nullptr) return;
     try {
@@ -381,28 +369,6 @@ void Header::sort(const Key& key, const std::function<bool(const Value&, const V
     std::vector<Line> copy = _lines;
     for (size_t i = 0; i < positions.size(); ++i)
         _lines[positions[i]] = copy[sorted[i]];
-}
-
-void Header::sort(const std::function<bool(const DkimSignature&, const DkimSignature&)>& less) {
-    std::vector<size_t> positions;
-    std::vector<DkimSignature> signatures;
-    for (size_t i = 0; i < _lines.size(); ++i) {
-        if (!_lines[i].key.containsDkimSignature()) continue;
-        try {
-            signatures.emplace_back(_lines[i].value.data(), _lines[i].value.size(), true, false);
-            positions.push_back(i);
-        } catch (const std::exception&) {
-            // a value that does not parse keeps its place
-        }
-    }
-    std::vector<size_t> order(positions.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        order[i] = i;
-    std::stable_sort(order.begin(), order.end(),
-                     [&](size_t a, size_t b) { return less(signatures[a], signatures[b]); });
-    std::vector<Line> copy = _lines;
-    for (size_t i = 0; i < positions.size(); ++i)
-        _lines[positions[i]] = copy[positions[order[i]]];
 }
 
 void Header::sort(const std::function<bool(const Line&, const Line&)>& less) {

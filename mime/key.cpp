@@ -1,7 +1,7 @@
 #include "mime/key.h"
 
 #include "mime/ascii.h"
-#include "mime/canonicalization.h"
+#include "mime/signaturetype.h"
 
 #include <initializer_list>
 

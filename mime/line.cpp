@@ -3,17 +3,18 @@
 #include "filter/linetracker.h"
 #include "filter/mimeheaderdecode.h"
 #include "filter/mimeheaderencode.h"
-#include "filter/newlineconverter.h"
 #include "filter/string.h"
 #include "filter/wordwrap.h"
 #include "mime/ascii.h"
 #include "mime/capabilities.h"
+#include "mime/crlf.h"
 #include "mime/emptyline.h"
 #include "mime/fieldtypes.h"
 #include "mime/flushguard.h"
 #include "mime/parseerror.h"
 #include "mime/scanner.h"
 #include "mime/sevenbit.h"
+#include "mime/textblock.h"
 #include "mime/unfolded.h"
 
 #include <cstring>
@@ -39,10 +40,10 @@ bool ascii(const char* data, size_t size) {
     return true;
 }
 
-// The value's bytes as they stand, only their line ends made CR LF.
+// The value's bytes as they stand, only their line feeds made CR LF: a lone
+// CR stays one, or a value would become two fields.
 size_t writeRaw(const char* data, size_t size, Filter::Result* out, bool persistent) {
-    Filter::NewlineConverter converter(out, "\r\n", 0);
-    return converter.append(data, size, persistent);
+    return CrLf(out).append(data, size, persistent);
 }
 
 } // namespace
@@ -146,13 +147,14 @@ size_t words(const Key&, const char* data, size_t size, const Capabilities& caps
 }
 
 // A value of a typed class written by that class; as it stands when it does
-// not parse or write, and while its class does not exist yet. The class
-// writes into a buffer that continues the line, so that one that fails
-// partway leaves none of its output before the value as it stands.
+// not parse or write, when its parse dropped a part of it, and while its
+// class does not exist yet. The class writes into a buffer that continues
+// the line, so that one that fails partway leaves none of its output before
+// the value as it stands.
 size_t typed(const Key& name, const char* data, size_t size, const Capabilities& caps,
              Filter::LineLength* out, bool persistent) {
     try {
-        if (auto field = FieldTypes::parse(name, data, size)) {
+        if (auto field = FieldTypes::parse(name, data, size); field && field->whole()) {
             std::string written;
             Filter::String sink(&written);
             Filter::LineTracker line(&sink, out->size());
@@ -260,14 +262,10 @@ bool Line::raw(const Capabilities& caps) const {
 }
 
 size_t Line::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {
-    if (raw(caps)) {
-        size_t total = writeRaw(_data, _size, out, persistent);
-        // the last line of a text may lack its line end; the next line must
-        // not run on after it
-        if (_size == 0 || (_data[_size - 1] != '\n' && _data[_size - 1] != '\r'))
-            total += out->append("\r\n", 2, true);
-        return total;
-    }
+    // the last line of a text may lack its line end; the next line must not
+    // run on after it
+    if (raw(caps))
+        return _size == 0 ? out->append("\r\n", 2, true) : TextBlock(_data, _size).encode(out, persistent);
     Filter::LineTracker tracker(out);
     size_t total = key.encode(caps, &tracker, persistent);
     // the value's writer ends the line with CR LF and does not count it

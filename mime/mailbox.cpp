@@ -6,7 +6,7 @@
 #include "mime/capabilities.h"
 #include "mime/domainpart.h"
 #include "mime/internal.h"
-#include "mime/whitespace.h"
+#include "mime/scanner.h"
 
 #include <stdexcept>
 
@@ -15,7 +15,9 @@ namespace Orvanta::Mime {
 namespace {
 
 bool opens(const DisplayName& name, const char* data, size_t size) {
-    return name.consumed() < size && data[name.consumed()] == '<';
+    Scanner scanner(data, size);
+    scanner.advance(name.consumed());
+    return scanner.at('<');
 }
 
 // The obsolete source route of an address in angle brackets, "@relay1,
@@ -25,21 +27,17 @@ bool opens(const DisplayName& name, const char* data, size_t size) {
 size_t routeOf(bool open, const DisplayName& name, const char* data, size_t size) {
     if (!open) return 0;
     size_t start = name.consumed() + 1;
-    data += start;
-    size -= start;
-    size_t position = Whitespace(data, size, true).consumed();
-    if (position == size || data[position] != '@') return 0;
-    while (position < size && data[position] == '@') {
-        ++position;
-        position += DomainPart(data + position, size - position).consumed();
+    Scanner scanner(data + start, size - start);
+    scanner.skipBlanks(true);
+    if (!scanner.at('@')) return 0;
+    while (scanner.take('@')) {
+        scanner.advance(DomainPart(scanner.here(), scanner.left()).consumed());
         // domains are separated by commas, with room for empty elements
-        while (position < size && data[position] == ',') {
-            ++position;
-            position += Whitespace(data + position, size - position, true).consumed();
-        }
+        while (scanner.take(','))
+            scanner.skipBlanks(true);
     }
-    if (position == size || data[position] != ':') throw std::runtime_error("colon expected after route");
-    return position + 1;
+    if (!scanner.take(':')) throw std::runtime_error("colon expected after route");
+    return scanner.position();
 }
 
 Address addressOf(bool open, size_t route, const DisplayName& name, const char* data, size_t size) {
@@ -59,23 +57,22 @@ bool hasBlank(const std::string& text) {
 Mailbox::Mailbox(const char* data, size_t size, bool strict)
     : _name(data, size), _open(opens(_name, data, size)), _route(routeOf(_open.present(), _name, data, size)),
       _address(addressOf(_open.present(), _route, _name, data, size)) {
-    size_t position;
+    Scanner scanner(data, size);
     if (_open.present()) {
-        position = _name.consumed() + 1 + _route + _address.consumed();
-        if (position < size && data[position] == '>') {
+        scanner.advance(_name.consumed() + 1 + _route + _address.consumed());
+        if (scanner.take('>')) {
             _close.present(true);
-            ++position;
             // folding white space or a comment may stand between '>' and the
             // next ',' of a list
-            position += Whitespace(data + position, size - position, true).consumed();
+            scanner.skipBlanks(true);
         }
     } else {
         _name = DisplayName();
-        position = _address.consumed();
+        scanner.advance(_address.consumed());
     }
     if (_open.present() != _close.present()) throw std::runtime_error("unmatched '<' and '>' brackets");
-    if (strict && position < size) throw std::runtime_error("Did not manage to process all the input");
-    _consumed = position;
+    if (strict && !scanner.atEnd()) throw std::runtime_error("Did not manage to process all the input");
+    _consumed = scanner.position();
 }
 
 Mailbox::Mailbox(const char* name, size_t nameSize, const char* address, size_t addressSize)

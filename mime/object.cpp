@@ -1,16 +1,22 @@
 #include "mime/object.h"
 
+#include "filter/result.h"
 #include "mime/capabilities.h"
 #include "mime/contenttransferencoding.h"
 #include "mime/contenttype.h"
 #include "mime/fatalerror.h"
 #include "mime/part.h"
+#include "mime/sevenbit.h"
+#include "mime/textblock.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <functional>
 
 namespace Orvanta::Mime {
 
-Object::ExtHeader::ExtHeader(const char* text, size_t size) {
+Object::ExtHeader::ExtHeader(const char* text, size_t size) : _text(text) {
     if (text == nullptr || size == 0) throw FatalError("Empty header");
     size_t position = 0;
     for (;;) {
@@ -20,11 +26,14 @@ Object::ExtHeader::ExtHeader(const char* text, size_t size) {
         Line::ExtKey::Scan found = Line::ExtKey::scan(at, size - position);
         if (found.kind == Line::ExtKey::Scan::empty) {
             if (found.length == 2) _terminator = at;
+            _ended = found.length != 0;
             position += found.length;
             break;
         }
         if (found.kind == Line::ExtKey::Scan::malformed) {
-            // not a field: skipped with its line end, counted in the block
+            // not a field: skipped with its line end, counted in the block,
+            // and kept to be written back where it stood
+            _strays.emplace_back(at, found.length);
             position += found.length;
             continue;
         }
@@ -40,7 +49,58 @@ Object::ExtHeader::ExtHeader(const char* text) : ExtHeader(text, text == nullptr
 
 void Object::ExtHeader::clear() {
     Header::clear();
+    _text = nullptr;
     _bytes = 0;
+    _ended = true;
+    _strays.clear();
+}
+
+bool Object::ExtHeader::parsed(const String& line) const {
+    auto at = reinterpret_cast<std::uintptr_t>(line.data());
+    auto start = reinterpret_cast<std::uintptr_t>(_text);
+    return _text != nullptr && at >= start && at - start < _bytes;
+}
+
+size_t Object::ExtHeader::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {
+    return encode(caps, out, persistent, true);
+}
+
+size_t Object::ExtHeader::encode(const Capabilities& caps, Filter::Result* out, bool persistent,
+                                 bool ending) const {
+    size_t total = 0;
+    if (_strays.empty()) {
+        for (const Line& line : _lines)
+            total += line.encode(caps, out, persistent);
+    } else {
+        // A stretch that is not a field (an mbox "From " line, text that
+        // follows a part's header without an empty line) is written after
+        // the line read before it, or first when none was; a line added or
+        // composed since does not move it.
+        std::vector<const char*> starts;
+        for (const Line& line : _lines)
+            if (parsed(line)) starts.push_back(line.data());
+        std::sort(starts.begin(), starts.end(), std::less<const char*>());
+        auto before = [this](const char* end) {
+            return std::lower_bound(_strays.begin(), _strays.end(), end,
+                                    [](const String& stray, const char* at) {
+                                        return std::less<const char*>()(stray.data(), at);
+                                    });
+        };
+        auto write = [&](std::vector<String>::const_iterator from, std::vector<String>::const_iterator to) {
+            for (; from != to; ++from)
+                total += TextBlock(from->data(), from->size()).encode(out, persistent);
+        };
+        write(_strays.begin(), starts.empty() ? _strays.end() : before(starts.front()));
+        for (const Line& line : _lines) {
+            total += line.encode(caps, out, persistent);
+            if (!parsed(line)) continue;
+            auto next = std::upper_bound(starts.begin(), starts.end(), line.data(), std::less<const char*>());
+            write(before(line.data()), next == starts.end() ? _strays.end() : before(*next));
+        }
+    }
+    if (!ending && !_ended) return total;
+    if (_terminator != nullptr) return total + out->append(_terminator, 2, persistent);
+    return total + out->append("\r\n", 2, true);
 }
 
 Object::Object(const char* text, size_t size)
@@ -71,7 +131,9 @@ size_t Object::encode(const Capabilities& caps, Filter::Result* out, bool persis
     // a part read from nothing (two delimiter lines in a row) stays nothing:
     // an empty line written for its header would be a part every reader sees
     if (!boundary.empty() && header.bytes() == 0 && header.size() == 0 && body.empty()) return 0;
-    size_t total = header.encode(caps, out, persistent);
+    // a block that ran to the end of its text (a part's header right before
+    // the next delimiter) gains no empty line while nothing follows it
+    size_t total = header.encode(caps, out, persistent, !body.silent());
     return total + body.encode(caps, out, persistent, !boundary.empty());
 }
 
@@ -79,6 +141,9 @@ bool Object::encodable(const Capabilities& caps) const {
     if (caps.eightbit()) return true;
     for (const Line& line : header.lines())
         if (!line.encodable(caps)) return false;
+    // lines that are not fields are written as they stand
+    for (const String& stray : header.strays())
+        if (!SevenBit::fits(stray.data(), stray.size(), caps.hardLimit())) return false;
     return body.encodable(caps);
 }
 

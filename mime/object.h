@@ -34,18 +34,35 @@ public:
     public:
         ExtHeader() = default;
         // Reads lines up to the empty line (or the end of the text); lines
-        // that are not fields are skipped and counted. Throws FatalError
-        // "Empty header" for an empty text.
+        // that are not fields are skipped as fields, counted, and kept to be
+        // written back. Throws FatalError "Empty header" for an empty text.
         ExtHeader(const char* text, size_t size);
         // zero-terminated; a null pointer counts as empty
         explicit ExtHeader(const char* text);
 
         // every line, every skipped stretch and the ending empty line
         size_t bytes() const { return _bytes; }
+        // the block ended with an empty line (not at the end of its text)
+        bool ended() const { return _ended; }
+        // the stretches that are not fields, in message order
+        const std::vector<String>& strays() const { return _strays; }
         void clear();
 
+        using Header::encode;
+        // the lines, with the stretches that are not fields where they
+        // stood, then the empty line
+        size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
+        // `ending` false: without the empty line when the block had none
+        size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent, bool ending) const;
+
     private:
+        // whether a line was read from this block (not composed or added)
+        bool parsed(const String& line) const;
+
+        const char* _text = nullptr;
         size_t _bytes = 0;
+        bool _ended = true;
+        std::vector<String> _strays;
     };
 
     class ExtBody : public Body {
@@ -102,7 +119,9 @@ public:
     void unresign(const std::vector<std::string>& ids);
 
     using Encodable::encode;
-    // the header block, then the body; returns every byte written
+    // The header block, then the body; returns every byte written. A parsed
+    // message nobody edited is written as it came, its line feeds made CR LF:
+    // bytes change only where the capabilities ask for it.
     size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
     // whether encode writes what the transport takes: always with 8-bit
     // transport, else when every header line and the body pass

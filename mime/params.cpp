@@ -28,13 +28,16 @@ Params::Params(const char* data, size_t size, bool strict) {
         } catch (const std::exception&) {
             // a bad parameter is dropped up to the next ';'
             position += Mess(data + position, size - position, ";").consumed();
+            _whole = false;
         }
         try {
             position += Whitespace(data + position, size - position, true).consumed();
         } catch (const std::exception&) {
             // an unfinished comment: nothing after it can be read
+            _whole = false;
             break;
         }
+        if (position < size && data[position] != ';') _whole = false;
         if (position >= size || data[position] != ';' || position + 1 == size) break;
         ++position;
     }

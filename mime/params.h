@@ -33,9 +33,12 @@ public:
     bool set(const char* name, const std::string& value);
 
     const std::vector<std::shared_ptr<Param>>& all() const { return _params; }
+    // every parameter of the text was read: none was dropped as bad
+    bool whole() const { return _whole; }
 
 private:
     std::vector<std::shared_ptr<Param>> _params;
+    bool _whole = true;
 };
 
 } // namespace Orvanta::Mime

@@ -1,7 +1,10 @@
 #include "mime/paramsplitter.h"
 
+#include "filter/utf8.h"
 #include "mime/ascii.h"
 #include "mime/paramkey.h"
+
+#include <cstring>
 
 namespace Orvanta::Mime {
 
@@ -27,7 +30,9 @@ bool percentEncoded(char byte) {
 ParamSplitter::ParamSplitter(Filter::Result* target, const ParamKey& key, const std::string& value,
                              size_t limit, bool folded)
     : Filter::Filter(target), _target(target), _key(&key), _formatting(value.data(), value.size()),
-      _mode(modeOf(_formatting, value, folded)), _limit(limit), _percent(target) {
+      _mode(modeOf(_formatting, value, folded)), _limit(limit),
+      _charset(::Orvanta::Filter::Utf8::charset(::Orvanta::Filter::Utf8::valid(value.data(), value.size()))),
+      _percent(target) {
     _split = enabled(value);
 }
 
@@ -45,7 +50,7 @@ size_t ParamSplitter::cost(char byte) const {
 bool ParamSplitter::enabled(const std::string& value) const {
     long long room = static_cast<long long>(_limit) - 1 - static_cast<long long>(_key->name().size());
     if (_mode == Mode::quoted) room -= 2;
-    if (_mode == Mode::extended) room -= 8;
+    if (_mode == Mode::extended) room -= 3 + static_cast<long long>(std::strlen(_charset));
     long long length = 0;
     for (char byte : value)
         length += static_cast<long long>(cost(byte));
@@ -69,7 +74,7 @@ size_t ParamSplitter::nextline(bool persistent) {
         header += '"';
         ++_column; // the quote takes two columns with the closing one
     }
-    if (_mode == Mode::extended && _sections == 0) header += "utf-8''";
+    if (_mode == Mode::extended && _sections == 0) header += std::string(_charset) + "''";
     _column += header.size();
     written += _target->append(header.data(), header.size(), false);
     ++_sections;

@@ -49,6 +49,8 @@ private:
     size_t _column = 0;
     // the current section holds a value byte: only then may it end
     bool _filled = false;
+    // the label of the extended form: utf-8 only for UTF-8 text
+    const char* _charset;
     ::Orvanta::Filter::Rfc2231 _percent;
 };
 

@@ -10,8 +10,10 @@ class Separator;
 
 class Part {
 public:
-    // Throws ParseError "Didn't find a next boundary" (length = size) when no
-    // delimiter is accepted.
+    // The first line that begins with the separator, optionally "--" and
+    // blanks, and ends with CR LF, LF or the end of the text. Throws
+    // ParseError "Didn't find a next boundary" (length = size) when there is
+    // none.
     Part(const Separator& separator, const char* text, size_t size);
     // the whole text as content that no delimiter ends: the last part of a
     // multipart whose closing delimiter is missing

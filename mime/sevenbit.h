@@ -24,6 +24,7 @@ public:
 private:
     size_t _limit;
     size_t _line = 0; // bytes on the current line so far
+    bool _cr = false; // a CR not yet counted: it may begin the line end
     bool _fits = true;
 };
 

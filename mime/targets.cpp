@@ -6,10 +6,29 @@
 
 namespace Orvanta::Mime {
 
+namespace {
+
+bool separator(char next) {
+    return next == ',';
+}
+
+void complete(bool strict, size_t consumed, size_t size) {
+    if (strict && consumed < size) throw std::runtime_error("Did not manage to process everything");
+}
+
+} // namespace
+
 Targets::Targets(const char* data, size_t size, bool strict) {
-    _consumed = collectElements(
-        data, size, strict, [](char next) { return next == ','; }, _targets);
-    if (strict && _consumed < size) throw std::runtime_error("Did not manage to process everything");
+    _consumed = collectElements(data, size, strict, separator, _targets);
+    complete(strict, _consumed, size);
+}
+
+size_t Targets::each(const char* data, size_t size, bool strict,
+                     const std::function<void(const Target&)>& visit) {
+    size_t consumed = walkElements<Target>(data, size, strict, separator,
+                                           [&visit](std::shared_ptr<Target>&& target) { visit(*target); });
+    complete(strict, consumed, size);
+    return consumed;
 }
 
 size_t Targets::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {

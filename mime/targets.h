@@ -5,6 +5,7 @@
 #include "mime/headerfield.h"
 #include "mime/target.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -15,6 +16,12 @@ public:
     // strict: any bad element, or text left over, throws; lenient drops bad
     // elements up to the next ','
     Targets(const char* data, size_t size, bool strict);
+
+    // The same parse, each target handed to `visit` as it stands and not
+    // kept, so a long list costs one target's memory at a time (a strict
+    // parse may still throw after some were visited). Returns the bytes taken.
+    static size_t each(const char* data, size_t size, bool strict,
+                       const std::function<void(const Target&)>& visit);
 
     using Encodable::encode;
     size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;

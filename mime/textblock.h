@@ -1,6 +1,7 @@
-// Writes a stretch of body text (a preamble, an epilogue) with its line ends
-// made CR LF and ending in CR LF, so that the delimiter written after it
-// starts a line of its own.
+// Writes a stretch of text as it stood (a preamble, an epilogue, a delimiter
+// line, a header line or a line that is not a field), its line feeds made
+// CR LF and ending in CR LF, so that what is written after it starts a line
+// of its own. A lone CR stays a lone CR (see CrLf).
 #pragma once
 
 #include <cstddef>

@@ -4,11 +4,11 @@
 #include "filter/base64decode.h"
 #include "filter/base64encode.h"
 #include "filter/forceend.h"
-#include "filter/newlineconverter.h"
 #include "filter/quotedprintabledecode.h"
 #include "filter/quotedprintableencode.h"
 #include "filter/split.h"
 #include "filter/strip.h"
+#include "mime/crlf.h"
 
 namespace Orvanta::Mime {
 
@@ -33,8 +33,10 @@ Translator::Translator(const ContentTransferEncoding& from, const ContentTransfe
     // built from the sink outwards: the encoder for `to` first, then the
     // decoder for `from` in front of it
     if (from == to) {
-        add<F::ForceEnd>(next, "\r\n");
-        if (to.encoding() != ContentTransferEncoding::binary) add<F::NewlineConverter>(next, "\r\n", 0);
+        if (to.encoding() == ContentTransferEncoding::binary)
+            add<F::ForceEnd>(next, "\r\n");
+        else
+            add<CrLf>(next, true);
         return;
     }
     switch (to.encoding()) {
@@ -49,8 +51,7 @@ Translator::Translator(const ContentTransferEncoding& from, const ContentTransfe
         break;
     case ContentTransferEncoding::sevenbit:
     case ContentTransferEncoding::eightbit:
-        add<F::ForceEnd>(next, "\r\n");
-        add<F::NewlineConverter>(next, "\r\n", 0);
+        add<CrLf>(next, true);
         break;
     default:
         break;

@@ -116,13 +116,23 @@ void Base::onExit(int signum, unsigned long) {
     if (onInterrupt(signum)) _connection.close(false);
 }
 
+void Base::finish() {
+    _finished = true;
+    // a peer that never ends TCP (or never answers TLS's close) must not
+    // keep the program from ending; a signal's grace period keeps running
+    if (!_connection.closed() && !ev_is_active(&_grace)) ev_timer_start(_loop->loop(), &_grace);
+    _connection.close(false);
+}
+
 void Base::onGraceOver(struct ev_loop* loop, ev_timer* timer, int) {
     auto* base = static_cast<Base*>(timer->data);
     Event::Loop::invoke(loop, [base] {
-        const std::string text = "RabbitMQ did not finish within " +
-                                 std::to_string(static_cast<int>(gracePeriod)) +
-                                 " seconds of the signal: closing the connection at once";
-        base->onError(text.c_str());
+        if (!base->_finished) {
+            const std::string text = "RabbitMQ did not finish within " +
+                                     std::to_string(static_cast<int>(gracePeriod)) +
+                                     " seconds of the signal: closing the connection at once";
+            base->onError(text.c_str());
+        }
         base->_connection.close(true);
     });
 }

@@ -3,8 +3,9 @@
 // gone, reports connection errors with a timestamp and closes the
 // connection on SIGTERM, SIGINT and SIGHUP: in an orderly way first, at once
 // when the broker does not finish within a few seconds or a second signal
-// comes. Over TLS it accepts only a broker whose certificate verifies and
-// names the address's host.
+// comes. Closing once the work is done is bounded the same way. Over TLS it
+// accepts only a broker whose certificate verifies and names the address's
+// host.
 #pragma once
 
 #include "amqp/tcp/libevhandler.h"
@@ -60,6 +61,12 @@ protected:
     // Writes "[" UTC time "] " message and a newline to standard error.
     virtual void onError(const char* message);
 
+    // The work is done and its outcome known: closes the connection in the
+    // orderly way, but waits for the broker and the peer's end of TCP or TLS
+    // no longer than the grace period, and then ends it at once without
+    // saying that the broker did not finish: nothing depends on it any more.
+    void finish();
+
     AMQP::TcpConnection* connection() { return &_connection; }
     Event::MainLoop* mainLoop() const { return _loop; }
 
@@ -95,7 +102,10 @@ private:
     AMQP::TcpConnection _connection;
     // termination signals received so far, of any kind
     unsigned long _signals = 0;
-    // runs from the first signal until the connection detaches
+    // finish() was called
+    bool _finished = false;
+    // runs from the first signal, or from finish(), until the connection
+    // detaches
     ev_timer _grace;
 };
 

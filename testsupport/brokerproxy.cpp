@@ -34,6 +34,19 @@ bool sendAll(int fd, const char* data, size_t size) {
     return true;
 }
 
+// the length of the frame that starts at `at`, 0 while it is incomplete
+size_t frameAt(const std::string& bytes, size_t at) {
+    if (bytes.size() < at + 7) return 0;
+    size_t total = 7 + bigEndian(bytes, at + 3, 4) + 1;
+    return bytes.size() < at + total ? 0 : total;
+}
+
+// whether the whole frame at `at` is the method classId.methodId
+bool isMethod(const std::string& bytes, size_t at, size_t total, uint32_t classId, uint32_t methodId) {
+    return bytes[at] == 1 && total >= 12 && bigEndian(bytes, at + 7, 2) == classId &&
+           bigEndian(bytes, at + 9, 2) == methodId;
+}
+
 } // namespace
 
 BrokerProxy::BrokerProxy(bool freezeOnPublish) : _freezeOnPublish(freezeOnPublish) {
@@ -61,6 +74,44 @@ std::string BrokerProxy::address() const {
     return url;
 }
 
+void BrokerProxy::block(const std::string& reason) {
+    std::lock_guard<std::mutex> lock(_mutex);
+    _blocked = reason;
+    _blocking = true;
+}
+
+bool BrokerProxy::sendBlocked(int client) {
+    std::string reason;
+    {
+        std::lock_guard<std::mutex> lock(_mutex);
+        reason = _blocked;
+        _blocking = false;
+    }
+    // connection.blocked (10, 60) on channel 0: the reason as a short string
+    std::string payload{0, 10, 0, 60, static_cast<char>(reason.size())};
+    payload += reason;
+    std::string frame{
+        1, 0, 0, 0, 0, static_cast<char>(payload.size() >> 8), static_cast<char>(payload.size())};
+    frame += payload + '\xce';
+    return sendAll(client, frame.data(), frame.size());
+}
+
+bool BrokerProxy::forward(int client, std::string& pending) {
+    size_t done = 0;
+    while (size_t total = frameAt(pending, done)) {
+        // connection.tune: channel-max (2), frame-max (4), heartbeat (2)
+        if (_heartbeat >= 0 && total >= 20 && isMethod(pending, done, total, 10, 30)) {
+            int seconds = _heartbeat;
+            pending[done + 17] = static_cast<char>(seconds >> 8);
+            pending[done + 18] = static_cast<char>(seconds & 0xff);
+        }
+        done += total;
+    }
+    bool sent = sendAll(client, pending.data(), done);
+    pending.erase(0, done);
+    return sent;
+}
+
 void BrokerProxy::inspect(std::string& pending) {
     if (!_greeted) {
         if (pending.size() < 8) return;
@@ -68,12 +119,9 @@ void BrokerProxy::inspect(std::string& pending) {
         _greeted = true;
     }
     // frames: type, channel (2), size (4), payload, end byte
-    while (pending.size() >= 7) {
-        size_t total = 7 + bigEndian(pending, 3, 4) + 1;
-        if (pending.size() < total) return;
-        bool method = pending[0] == 1 && total >= 12;
-        if (method && bigEndian(pending, 7, 2) == 10 && bigEndian(pending, 9, 2) == 40) _tuned = true;
-        if (method && bigEndian(pending, 7, 2) == 60 && bigEndian(pending, 9, 2) == 40) {
+    while (size_t total = frameAt(pending, 0)) {
+        if (isMethod(pending, 0, total, 10, 40)) _tuned = true;
+        if (isMethod(pending, 0, total, 60, 40)) {
             if (_freezeOnPublish) _frozen = true;
             _published = true;
         }
@@ -96,24 +144,44 @@ void BrokerProxy::run() {
     if (connect(broker, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0) {
         char chunk[65536];
         std::string pending;
+        // what the broker sent that is not a whole frame yet: frames pass
+        // whole, so that one can be changed or put between them
+        std::string fromBroker;
+        bool clientOpen = true;
         while (!_stop) {
-            pollfd fds[2] = {{client, POLLIN, 0}, {broker, short(_frozen ? 0 : POLLIN), 0}};
+            if (_blocking && !sendBlocked(client)) break;
+            bool listen = broker >= 0 && !_frozen;
+            pollfd fds[2] = {{client, short(clientOpen ? POLLIN : 0), 0},
+                             {broker, short(listen ? POLLIN : 0), 0}};
             if (poll(fds, 2, 20) <= 0) continue;
             if (fds[0].revents) {
                 ssize_t n = read(client, chunk, sizeof chunk);
+                // the client's end of its side is not answered by an end of ours
+                if (n <= 0 && _keepClientOpen) {
+                    clientOpen = false;
+                    continue;
+                }
                 if (n <= 0) break;
+                if (broker < 0) continue;
                 // seen before it goes on: the broker's confirm cannot overtake the freeze
                 pending.append(chunk, static_cast<size_t>(n));
                 inspect(pending);
                 if (!sendAll(broker, chunk, static_cast<size_t>(n))) break;
             }
-            if (fds[1].revents && !_frozen) {
+            if (listen && fds[1].revents) {
                 ssize_t n = read(broker, chunk, sizeof chunk);
-                if (n <= 0 || !sendAll(client, chunk, static_cast<size_t>(n))) break;
+                if (n <= 0 && _keepClientOpen) {
+                    close(broker);
+                    broker = -1;
+                    continue;
+                }
+                if (n <= 0) break;
+                fromBroker.append(chunk, static_cast<size_t>(n));
+                if (!forward(client, fromBroker)) break;
             }
         }
     }
-    close(broker);
+    if (broker >= 0) close(broker);
     close(client);
 }
 

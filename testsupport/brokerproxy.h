@@ -1,10 +1,14 @@
 // A loopback proxy in front of the private broker, for tests of a broker that
 // stops answering: it forwards one connection both ways until it is frozen,
 // and then passes nothing more from the broker (what the client sends still
-// reaches it).
+// reaches it). It can also make the broker propose another heartbeat
+// interval, say that it blocked the connection, or keep the client's socket
+// open after the broker closed its own.
 #pragma once
 
 #include <atomic>
+#include <cstdint>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -25,6 +29,15 @@ public:
 
     void freeze() { _frozen = true; }
     void thaw() { _frozen = false; }
+    // Before the client connects: the broker's connection.tune proposes
+    // this many seconds between heartbeats instead of its own (0: none).
+    void heartbeat(uint16_t seconds) { _heartbeat = seconds; }
+    // Before the client connects: once the broker has closed its side, the
+    // client's socket stays open, a peer that never ends the connection.
+    void keepClientOpen() { _keepClientOpen = true; }
+    // Sends the client connection.blocked with this reason, between two of
+    // the broker's frames.
+    void block(const std::string& reason);
     // whether a basic.publish went through
     bool published() const { return _published; }
     // whether the client sent connection.open: the broker's tune is over
@@ -34,6 +47,11 @@ private:
     void run();
     // looks for basic.publish in what the client sent so far
     void inspect(std::string& pending);
+    // Sends the whole frames of what the broker sent so far to the client,
+    // with the heartbeat proposal replaced; false when the client is gone.
+    bool forward(int client, std::string& pending);
+    // sends a connection.blocked that block() asked for
+    bool sendBlocked(int client);
 
     int _listener = -1;
     int _port = 0;
@@ -42,6 +60,13 @@ private:
     std::atomic<bool> _frozen{false};
     std::atomic<bool> _published{false};
     std::atomic<bool> _tuned{false};
+    // the heartbeat interval proposed instead of the broker's; -1: the broker's
+    std::atomic<int> _heartbeat{-1};
+    std::atomic<bool> _keepClientOpen{false};
+    std::mutex _mutex;
+    // the reason of a connection.blocked still to send; guarded by _mutex
+    std::string _blocked;
+    std::atomic<bool> _blocking{false};
     // whether the 8-byte protocol header has gone by
     bool _greeted = false;
     std::thread _thread;

@@ -2,9 +2,12 @@
 
 #include "toolbox/configline.h"
 
-#include <fstream>
-#include <stdexcept>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <stdexcept>
 
 namespace Orvanta::Toolbox {
 
@@ -34,33 +37,40 @@ bool ConfigFile::parse(const std::string& path) {
 
 bool ConfigFile::read(const std::string& path, Map& values) {
     const std::string unreadable = "File " + path + " could not be opened";
-    // A directory opens as a stream that simply yields nothing; it would read
-    // as an empty file, so it is refused like a missing one.
-    struct stat info;
-    if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+    // Opened without waiting: a FIFO would block the open until a writer
+    // came. Only a regular file is read; a directory, a device or a FIFO
+    // named by mistake is refused at once.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         _error = unreadable;
         return false;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in.is_open()) {
-        _error = unreadable;
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        _error = "File " + path + " is not a regular file";
         return false;
     }
 
-    // Read whole, up to a bound: a device or a runaway file (/dev/zero, a
-    // log named by mistake) must not grow without limit.
+    // Read whole, up to a bound: a file that keeps growing (a log named by
+    // mistake) must not be read without limit.
     std::string content;
     char buffer[65536];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-        content.append(buffer, static_cast<size_t>(in.gcount()));
-        if (content.size() > maxSize) {
-            _error = "File " + path + " is larger than " + std::to_string(maxSize) + " bytes";
-            return false;
-        }
+    ssize_t got;
+    while ((got = ::read(fd, buffer, sizeof buffer)) != 0) {
+        if (got < 0 && errno == EINTR) continue;
+        // a read that failed part-way would leave a partial map
+        if (got < 0) break;
+        content.append(buffer, static_cast<size_t>(got));
+        if (content.size() > maxSize) break;
     }
-    // a read that failed part-way (not the end of the file) leaves a partial map
-    if (in.bad()) {
+    ::close(fd);
+    if (got < 0) {
         _error = unreadable;
+        return false;
+    }
+    if (content.size() > maxSize) {
+        _error = "File " + path + " is larger than " + std::to_string(maxSize) + " bytes";
         return false;
     }
 

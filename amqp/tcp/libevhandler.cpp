@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "amqp/tcp/poll.h"
 #include "amqp/tcp/tcpconnection.h"
 #include "amqp/tcp/tcpevents.h"
 
@@ -17,6 +18,10 @@ LibEvHandler::Watcher::Watcher(struct ev_loop* loop, Watchable* owner, int fd, i
 
 LibEvHandler::Watcher::~Watcher() {
     ev_io_stop(_loop, &_io);
+}
+
+bool LibEvHandler::Watcher::waiting() const {
+    return (_io.events & EV_READ) != 0 && Poll(_io.fd).readable();
 }
 
 void LibEvHandler::Watcher::events(int events) {
@@ -108,7 +113,12 @@ void LibEvHandler::Wrapper::expire() {
         _connection->close(true);
         return;
     }
-    if (now >= _expire) {
+    // After a stall of the whole process (stopped, a slow disk, long work in
+    // a callback) this timer runs before the socket's read callback of the
+    // same loop turn: what the broker sent meanwhile is read before it counts
+    // as silent.
+    int fd = now >= _expire ? waiting() : -1;
+    if (now >= _expire && fd < 0) {
         _next = 0;
         _expire = 0;
         _timeout = 0;
@@ -116,11 +126,22 @@ void LibEvHandler::Wrapper::expire() {
         _connection->close(true);
         return;
     }
+    if (fd >= 0) _expire = now + 1.5 * _timeout;
     if (now >= _next) {
         _connection->heartbeat();
         _next = now + std::max(_timeout / 2, 1);
     }
     arm(std::min(_expire, _next) - now);
+    if (fd < 0) return;
+    // may destroy this wrapper: the last thing done here
+    TcpConnection* connection = _connection;
+    connection->process(fd, readable);
+}
+
+int LibEvHandler::Wrapper::waiting() const {
+    for (const Watcher& watcher : _watchers)
+        if (watcher.waiting()) return watcher.fd();
+    return -1;
 }
 
 void LibEvHandler::Wrapper::callback(struct ev_loop*, ev_timer* timer, int) {

@@ -50,6 +50,8 @@ private:
         ~Watcher();
 
         int fd() const { return _io.fd; }
+        // whether it watches for reading and the descriptor has input now
+        bool waiting() const;
         void events(int events);
 
     private:
@@ -78,6 +80,8 @@ private:
         void onExpired() override;
         // the timer's work: heartbeats, the set-up limit, a silent broker
         void expire();
+        // a watched descriptor with input waiting to be read; -1: none
+        int waiting() const;
         static void callback(struct ev_loop* loop, ev_timer* timer, int revents);
 
         // starts the one-shot timer after seconds, keeping it from holding

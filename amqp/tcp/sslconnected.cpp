@@ -19,14 +19,10 @@ constexpr int errorNone = 0;
 constexpr int wantRead = 2;
 constexpr int wantWrite = 3;
 
-bool alive(const Monitor& connection, const Monitor& state) {
-    return connection.valid() && state.valid();
-}
-
 } // namespace
 
 SslConnected::SslConnected(TcpExtState* previous, SslWrapper&& ssl, TcpOutBuffer&& output)
-    : TcpExtState(previous), _ssl(std::move(ssl)), _out(std::move(output)), _in(4096),
+    : TcpStream(previous, std::move(output)), _ssl(std::move(ssl)),
       _state(_out ? State::sending : State::idle) {
     _parent->onIdle(this, _fd, _out ? readable | writable : readable);
 }
@@ -87,22 +83,6 @@ TcpState* SslConnected::receive(const Monitor& monitor) {
         if (OpenSSL::SSL_pending(_ssl) > 0) continue;
         return _out && isWritable() ? write(monitor) : proceed();
     }
-}
-
-TcpState* SslConnected::parse(const Monitor& monitor) {
-    // the parser's callbacks may replace or destroy this state: the bytes
-    // live in a local buffer meanwhile
-    Monitor self(this);
-    TcpInBuffer buffer(std::move(_in));
-    size_t consumed = _parent->onReceived(this, buffer);
-    if (!alive(monitor, self)) return nullptr;
-    buffer.shrink(consumed);
-    _in = std::move(buffer);
-    if (_reallocate != 0) {
-        _in.reallocate(_reallocate);
-        _reallocate = 0;
-    }
-    return this;
 }
 
 TcpState* SslConnected::proceed() {

@@ -4,24 +4,20 @@
 #pragma once
 
 #include "amqp/tcp/sslwrapper.h"
-#include "amqp/tcp/tcpextstate.h"
-#include "amqp/tcp/tcpinbuffer.h"
-#include "amqp/tcp/tcpoutbuffer.h"
+#include "amqp/tcp/tcpstream.h"
 
 namespace AMQP {
 
-class SslConnected : public TcpExtState {
+class SslConnected : public TcpStream {
 public:
     // takes the previous state's socket, the TLS object and the output queued
     // so far (at least the protocol header), which it writes first
     SslConnected(TcpExtState* previous, SslWrapper&& ssl, TcpOutBuffer&& output);
 
-    size_t queued() const override { return _out.size(); }
     TcpState* process(const Monitor& monitor, int fd, int flags) override;
     void send(const char* data, size_t size) override;
     void sendPieces(const OutPiece* pieces, size_t count, const Keeper& keeper) override;
     void close() override;
-    void maxframe(size_t size) override { _reallocate = size; }
 
 private:
     // what the connection waits for
@@ -38,9 +34,6 @@ private:
     TcpState* step(const Monitor& monitor, int flags);
     TcpState* write(const Monitor& monitor);
     TcpState* receive(const Monitor& monitor);
-    // hands the input to the parser; null when the connection or this state
-    // died meanwhile
-    TcpState* parse(const Monitor& monitor);
     // watches what is needed next, or moves on to the TLS close
     TcpState* proceed();
     // what to wait for after a read or write that did not complete; false
@@ -53,12 +46,8 @@ private:
     bool isWritable() const;
 
     SslWrapper _ssl;
-    TcpOutBuffer _out;
-    TcpInBuffer _in;
     State _state;
     bool _closed = false;
-    // frame size to give the input buffer after the current parse; 0: none
-    size_t _reallocate = 0;
 };
 
 } // namespace AMQP

@@ -12,18 +12,8 @@
 
 namespace AMQP {
 
-namespace {
-
-// whether the connection and this state survived a report; nothing of the
-// state may be touched (not even a member call) when it did not
-bool alive(const Monitor& connection, const Monitor& state) {
-    return connection.valid() && state.valid();
-}
-
-} // namespace
-
 TcpConnected::TcpConnected(TcpExtState* previous, TcpOutBuffer&& output)
-    : TcpExtState(previous), _out(std::move(output)), _in(4096) {
+    : TcpStream(previous, std::move(output)) {
     // a failure shows on the next writable event
     if (_out) _out.sendto(_fd);
     _parent->onIdle(this, _fd, _out ? readable | writable : readable);
@@ -59,22 +49,6 @@ bool TcpConnected::reportError(long result) {
     if (result < 0 && (errno == EAGAIN || errno == EINTR)) return false;
     if (!_closed) _parent->onError(this, "connection lost", true);
     return true;
-}
-
-TcpState* TcpConnected::parse(const Monitor& monitor) {
-    // the parser's callbacks may replace or destroy this state: the bytes
-    // live in a local buffer meanwhile
-    Monitor self(this);
-    TcpInBuffer buffer(std::move(_in));
-    size_t consumed = _parent->onReceived(this, buffer);
-    if (!monitor.valid() || !self.valid()) return nullptr;
-    buffer.shrink(consumed);
-    _in = std::move(buffer);
-    if (_reallocate != 0) {
-        _in.reallocate(_reallocate);
-        _reallocate = 0;
-    }
-    return this;
 }
 
 void TcpConnected::send(const char* data, size_t size) {

@@ -87,6 +87,8 @@ TEST_F(Client, PublishesTheDotDecodedMessageUncompressed) {
     // everything before the dot line, the last CRLF included, and nothing after
     EXPECT_EQ(received.body, unstuffed);
     EXPECT_FALSE(received.hasContentEncoding);
+    // persistent: kept by a durable queue across a restart of the broker
+    EXPECT_EQ(received.deliveryMode, 2);
     EXPECT_EQ(received.others, "");
     EXPECT_EQ(received.headers, (std::map<std::string, std::string>{{"recipients", "rcpt@example.org"}}));
     EXPECT_FALSE(receive(queue).found) << "published twice";
@@ -100,6 +102,7 @@ TEST_F(Client, CompressesWithGzipByDefault) {
     EXPECT_TRUE(received.hasContentEncoding);
     EXPECT_EQ(received.contentEncoding, "gzip");
     EXPECT_EQ(received.plain, unstuffed);
+    EXPECT_EQ(received.deliveryMode, 2);
     EXPECT_EQ(received.others, "");
     EXPECT_EQ(received.headers["recipients"], "rcpt@example.org,second@example.org");
 }
@@ -173,6 +176,28 @@ TEST_F(Client, AHeaderOverFourKilobytesIsPublishedWhenTheMessageIsReadyFirst) {
         EXPECT_EQ(received.headers["recipients"], expected);
         EXPECT_EQ(std::string(compress) == "true" ? received.plain : received.body, unstuffed);
     }
+}
+
+// Compressed as it arrives, piece by piece: the loop turns between pieces
+// (heartbeats, confirms and signals are served), and the plain message is
+// never held whole beside its compressed form.
+TEST_F(Client, AMessageIsCompressedAsItArrives) {
+    // started first: the peak of a child counts what it shared with this
+    // process until it ran the client
+    Child child({"--config-file=" + config, "rcpt@example.org"}, {});
+    std::string body;
+    for (int i = 0; body.size() < (48u << 20); ++i)
+        body += "line " + std::to_string(i) + " of a long message that compresses well\r\n";
+    child.write(body);
+    child.write(".\r\n");
+    child.closeInput();
+    ASSERT_EQ(child.wait(60), 0) << child.err();
+#if !defined(__SANITIZE_ADDRESS__)
+    // the compressed form is a few megabytes, the plain one 48 (the
+    // sanitizer's own memory would hide the difference)
+    EXPECT_LT(child.peakKilobytes(), 24 << 10);
+#endif
+    EXPECT_TRUE(receive(queue).plain == body);
 }
 
 TEST_F(Client, ReadsAMessageFromAFile) {
@@ -285,6 +310,21 @@ TEST_F(Client, OptionSpellings) {
     EXPECT_EQ(received.headers["recipients"], "a@example.org,b@example.org,c@example.org");
     EXPECT_EQ(received.headers["envelope"], "e@example.org");
     EXPECT_EQ(received.body, unstuffed);
+}
+
+// Recipients from a stranger come after "--", as the pipe transport passes
+// them: an address that looks like an option (one dash, abbreviated) stays
+// a recipient and forges nothing.
+TEST_F(Client, AfterTheDoubleDashEveryArgumentIsARecipient) {
+    auto result =
+        run({"--", "-envelope=ceo@corp.example", "-config-file=evil@example.org", "-rabbitmq-c=x@y.example"},
+            stuffed);
+    ASSERT_EQ(result.status, 0) << result.err;
+    Received received = receive(queue);
+    EXPECT_EQ(received.headers, (std::map<std::string, std::string>{
+                                    {"recipients", "-envelope=ceo@corp.example,-config-file=evil@example.org,"
+                                                   "-rabbitmq-c=x@y.example"}}));
+    EXPECT_EQ(received.plain, unstuffed);
 }
 
 // Exit status 65: the input ended without the dot line.
@@ -443,4 +483,66 @@ TEST_F(Client, ASignalEndsTheWaitForABrokerThatStoppedAnswering) {
     EXPECT_THAT(child.err(), HasSubstr("RabbitMQ did not finish within 5 seconds of the signal"));
     EXPECT_THAT(child.err(),
                 HasSubstr("Failed to publish message to RabbitMQ: connection prematurely closed"));
+}
+
+// The whole client stalls (stopped here; a slow disk, long work elsewhere)
+// for longer than the heartbeat allows while the broker's confirm and
+// heartbeats wait in its socket: they are read, the broker is not taken for
+// silent, and a retry does not deliver the message twice.
+TEST_F(Client, AStalledClientReadsWhatWaitsBeforeCallingTheBrokerSilent) {
+    Orvanta::Test::BrokerProxy proxy(true);
+    // the client takes it and gives up on a broker silent for 1.5 seconds
+    proxy.heartbeat(1);
+    Child child({"--config-file=" + config, "--rabbitmq-address=" + proxy.address(), "rcpt@example.org"}, {});
+    ASSERT_TRUE(publishedAndFrozen(child, proxy));
+    child.signal(SIGSTOP);
+    proxy.thaw();
+    std::this_thread::sleep_for(std::chrono::seconds(4));
+    child.signal(SIGCONT);
+    EXPECT_EQ(child.wait(20), 0) << child.err();
+    EXPECT_EQ(receive(queue).plain, unstuffed);
+}
+
+// Once the confirm is in, the end of the connection is not waited for
+// without bound: a peer that never closes its side (and sends no
+// heartbeats) must not keep a delivered message's client running, signal or
+// not, and the status follows the confirm alone.
+TEST_F(Client, ClosingAfterTheConfirmIsBounded) {
+    for (bool signalled : {false, true}) {
+        SCOPED_TRACE(signalled ? "signalled" : "quiet");
+        Orvanta::Test::BrokerProxy proxy(signalled);
+        proxy.heartbeat(0);
+        proxy.keepClientOpen();
+        Child child({"--config-file=" + config, "--rabbitmq-address=" + proxy.address(), "rcpt@example.org"},
+                    {});
+        const std::string waiting = "Interrupted by signal 15, waiting for RabbitMQ to confirm the message\n";
+        if (signalled) {
+            ASSERT_TRUE(publishedAndFrozen(child, proxy));
+            child.signal(SIGTERM);
+            ASSERT_TRUE(child.waitForErr(waiting, 10)) << child.err();
+            proxy.thaw();
+        } else {
+            child.write(stuffed);
+        }
+        EXPECT_EQ(child.wait(30), 0) << child.err();
+        EXPECT_EQ(child.err(), signalled ? waiting : "");
+        EXPECT_EQ(receive(queue).plain, unstuffed);
+    }
+}
+
+// A broker alarm blocks the connection: the client says why, once, and goes
+// on waiting for the confirm.
+TEST_F(Client, ABlockedConnectionIsReportedOnceAndWaitedOut) {
+    Orvanta::Test::BrokerProxy proxy(true);
+    Child child({"--config-file=" + config, "--rabbitmq-address=" + proxy.address(), "rcpt@example.org"}, {});
+    ASSERT_TRUE(publishedAndFrozen(child, proxy));
+    const std::string said = "RabbitMQ blocked the connection: low on memory; waiting\n";
+    proxy.block("low on memory");
+    ASSERT_TRUE(child.waitForErr(said, 10)) << child.err();
+    proxy.block("low on disk");
+    ASSERT_TRUE(child.running());
+    proxy.thaw();
+    EXPECT_EQ(child.wait(20), 0) << child.err();
+    EXPECT_EQ(child.err(), said);
+    EXPECT_EQ(receive(queue).plain, unstuffed);
 }

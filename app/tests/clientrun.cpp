@@ -9,6 +9,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -46,7 +47,9 @@ if m['content_encoding'] is not None:
         out('plain', gzip.decompress(body))
 for key, value in m['headers'].items():
     out('header.' + key, value if isinstance(value, (str, bytes)) else repr(value))
-names = ('content_type', 'delivery_mode', 'message_id', 'priority', 'correlation_id', 'reply_to',
+if m['delivery_mode'] is not None:
+    out('delivery_mode', str(m['delivery_mode']))
+names = ('content_type', 'message_id', 'priority', 'correlation_id', 'reply_to',
          'expiration', 'timestamp', 'type', 'user_id', 'app_id')
 out('others', ','.join(n for n in names if m[n] is not None))
 )PY";
@@ -114,6 +117,8 @@ Received receive(const std::string& queue) {
             received.plain = value;
         else if (name == "others")
             received.others = value;
+        else if (name == "delivery_mode")
+            received.deliveryMode = std::stoi(value);
         else if (name == "content_encoding") {
             received.hasContentEncoding = true;
             received.contentEncoding = value;
@@ -207,7 +212,9 @@ bool Child::hasSocket() const {
 bool Child::running() {
     if (_status >= 0) return false;
     int status;
-    if (waitpid(_pid, &status, WNOHANG) == 0) return true;
+    rusage usage{};
+    if (wait4(_pid, &status, WNOHANG, &usage) == 0) return true;
+    _peakKilobytes = usage.ru_maxrss;
     _status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return false;
 }

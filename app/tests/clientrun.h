@@ -30,7 +30,10 @@ struct Received {
     // absent when the property was not set
     bool hasContentEncoding = false;
     std::string contentEncoding;
-    // the properties other than headers and content encoding that were set
+    // 0 when the property was not set, 2 for persistent
+    int deliveryMode = 0;
+    // the properties other than headers, content encoding and delivery mode
+    // that were set
     std::string others;
     std::map<std::string, std::string> headers;
     std::string body;
@@ -62,6 +65,8 @@ public:
     int wait(double seconds);
     bool running();
     std::string err() const;
+    // The most memory the child held at once, in kilobytes, once it ended.
+    long peakKilobytes() const { return _peakKilobytes; }
     // Waits until standard error holds text; false when seconds passed first.
     bool waitForErr(const std::string& text, double seconds) const;
     // Waits until the child has read everything written to its input pipe;
@@ -72,6 +77,7 @@ private:
     pid_t _pid = -1;
     int _input = -1;
     int _status = -1;
+    long _peakKilobytes = 0;
     std::string _errFile;
 };
 

@@ -1,4 +1,5 @@
 #include "app/message.h"
+#include "testsupport/peakmemory.h"
 
 #include <gtest/gtest.h>
 
@@ -103,4 +104,18 @@ TEST(MessageEnvelope, ReturnPathThenFromThenSender) {
 
     Parsed none("Subject: anonymous\r\n\r\n");
     EXPECT_EQ(none.message.envelope(), "");
+}
+
+TEST(MessageRecipients, AHugeListCostsItsAddressesNotItsParse) {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "the sanitizer's own memory hides what the parse takes";
+#endif
+    std::string list = "To: ";
+    for (int i = 0; i < 20000; ++i)
+        list += (i ? ",\r\n " : "") + std::string("user") + std::to_string(i) + "@example.org";
+    Parsed parsed(list + "\r\n\r\n");
+    size_t count = 0;
+    size_t peak = Orvanta::Test::peakGrowth([&] { count = parsed.message.recipients().size(); });
+    EXPECT_EQ(count, 20000u);
+    EXPECT_LE(peak, 10 * parsed.text.size()) << peak;
 }

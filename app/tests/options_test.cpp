@@ -104,9 +104,10 @@ TEST(Options, FailuresOfTheLayers) {
     Environment environment;
     std::string good = file("good.txt", "rabbitmq-compress=no\n");
     EXPECT_EQ(failure({"--config-file=/nonexistent/x.txt"}),
-              "Failed to parse config file /nonexistent/x.txt");
+              "Failed to parse config file /nonexistent/x.txt: File /nonexistent/x.txt could not be opened");
     std::string unknown = file("unknown.txt", "colour=blue\n");
-    EXPECT_EQ(failure({"--config-file=" + unknown}), "Failed to parse config file " + unknown);
+    EXPECT_EQ(failure({"--config-file=" + unknown}),
+              "Failed to parse config file " + unknown + ": Unsupported option colour in " + unknown);
     EXPECT_EQ(failure({"--config-file=" + good, "--colour=blue"}), "Failed to parse command line arguments");
     EXPECT_EQ(failure({"--config-file=" + good, "--envelope"}), "Failed to parse command line arguments");
 }

@@ -43,6 +43,17 @@ Wire reply(const DNS::Query& query, unsigned rcode = 0, unsigned answers = 0) {
     return wire.raw(question.substr(0, question.size() - 11));
 }
 
+// Two answers: the first (owner the root) holds in its data a zero byte and
+// `hops` - 1 pointers, each to the one before; the second's owner points at
+// the last, so expanding it follows `hops` pointers down to the root.
+std::string pointerChain(unsigned hops) {
+    Wire wire;
+    wire.header(1, 0x8180, 0, 2).u8(0).u16(ns_t_txt).u16(1).u32(60).u16(1 + 2 * (hops - 1)).u8(0);
+    for (unsigned i = 1; i < hops; ++i)
+        wire.u16(0xc000 | unsigned(wire.bytes.size() - (i == 1 ? 1 : 2)));
+    return wire.u16(0xc000 | unsigned(wire.bytes.size() - 2)).u16(ns_t_a).u16(1).u32(60).u16(0).bytes;
+}
+
 TEST(Query, WritesHeaderQuestionAndOpt) {
     struct Case {
         unsigned bits;
@@ -164,6 +175,20 @@ TEST(Message, ReadsHeaderCodesAndSections) {
     EXPECT_EQ(errorOf([&] { DNS::extract(DNS::Record(response, ns_s_an, 0)); }),
               "Ips can only be extracted from A and AAAA records");
     EXPECT_EQ(errorOf([&] { DNS::Record(response, ns_s_an, 3); }), "failed to parse record");
+
+    // a TTL with the top bit set reads as 0; an OPT record's field is no TTL
+    Wire huge = reply(query, 0, 1);
+    huge.name("x.test").u16(1).u16(1).u32(0x80000001).u16(4).raw(std::string("\xc0\x00\x02\x01", 4));
+    EXPECT_EQ(DNS::Record(huge.response(), ns_s_an, 0).ttl(), 0u);
+    Wire high = reply(query, 0);
+    high.bytes[11] = 1;
+    high.u8(0).u16(41).u16(1200).u32(0xff000000).u16(0);
+    EXPECT_EQ(high.response().rcode(), 0xff0);
+
+    // the longest pointer chain a name may take
+    std::string chain = pointerChain(DNS::Reader::maxPointers);
+    DNS::Response chained(reinterpret_cast<const unsigned char*>(chain.data()), chain.size());
+    EXPECT_STREQ(DNS::Record(chained, ns_s_an, 1).name(), ".");
 }
 
 TEST(Message, RefusesBrokenBytes) {
@@ -180,6 +205,7 @@ TEST(Message, RefusesBrokenBytes) {
         {"forward pointer", Wire().header(1, 0x8180, 1, 0).raw("\xc0\x10").u16(1).u16(1).raw(question).bytes},
         {"pointer to itself", Wire().header(1, 0x8180, 1, 0).raw("\xc0\x0c").u16(1).u16(1).bytes},
         {"label type 0x40", Wire().header(1, 0x8180, 1, 0).raw("\x41").u16(1).u16(1).bytes},
+        {"a pointer chain longer than any name", pointerChain(DNS::Reader::maxPointers + 1)},
         {"label past the end", Wire()
                                    .header(1, 0x8180, 1, 0)
                                    .raw("\x3f"

@@ -50,9 +50,13 @@ TEST(EncodedMimeWordTest, CharactersAreNeverSplit) {
     EXPECT_EQ(word.word(), "=?utf-8?q?ab?=") << "the euro sign needs 9 bytes, only 8 are left";
     EXPECT_EQ(word.consumed(), 2u);
     EXPECT_EQ(make("\xf0\x9f\x98\x80", 24).word(), "=?utf-8?q?=F0=9F=98=80?=");
-    // A cut-off sequence needs only the room of the bytes that are there.
-    EXPECT_EQ(make("\xe2\x82", 18).word(), "=?utf-8?q?=E2=82?=");
-    EXPECT_EQ(make("\x80\x80", 15).consumed(), 1u);
+    // Bytes that are not UTF-8 (a cut-off sequence, Latin-1) are kept and
+    // labelled so; every byte is a character of its own.
+    EXPECT_EQ(make("\xe2\x82", 25).word(), "=?unknown-8bit?q?=E2=82?=");
+    EXPECT_EQ(make("\x80\x80", 22).consumed(), 1u);
+    EXPECT_EQ(make("caf\xe9", 75).word(), "=?unknown-8bit?q?caf=E9?=");
+    // a window that cuts a sequence off is still UTF-8
+    EXPECT_EQ(make(std::string(28, 'a') + euro, 30).word(), "=?utf-8?q?" + std::string(18, 'a') + "?=");
 }
 
 TEST(EncodedMimeWordTest, PlacesEscapeDifferentBytes) {

@@ -1,7 +1,6 @@
 # Answers the ARC tests with dkimpy's sealer and validator and with the
-# authres module, in the protocol of oracle.py: each input line a request
-# (kind and arguments, tab-separated, hex-encoded), each output line its
-# answer in the same form. Key records come through dkimpy's DNS hook.
+# authres module, through the request loop of dkimpy_peer.py. Key records
+# come through dkimpy's DNS hook.
 #
 #   key     private-pem-path public-base64   the key of every selector
 #   hop     message selector domain authserv-id
@@ -11,17 +10,9 @@
 #   verify  message -> chain result ("pass", "fail", "none") and reason
 #   results value -> per result: method, result, reason and the properties
 #              as "ptype.name=value", one answer field each, "|" between results
-import sys
-import logging
 import dkim
 import authres
-
-logging.disable(logging.CRITICAL)
-state = {'private': None, 'public': b''}
-
-
-def dns(name, timeout=5):
-    return b'v=DKIM1; k=rsa; p=' + state['public']
+from dkimpy_peer import dns, message_and_texts, serve, state
 
 
 def chain(message):
@@ -48,6 +39,13 @@ def hop(message, selector, domain, srvid):
 
 
 def results(value):
+    try:
+        return authentication_results(value.decode())
+    except Exception as error:
+        return ['unparsable', str(error)]
+
+
+def authentication_results(value):
     parsed = authres.AuthenticationResultsHeader.parse('Authentication-Results: ' + value)
     answer = [parsed.authserv_id]
     for result in parsed.results:
@@ -60,24 +58,4 @@ def results(value):
     return answer
 
 
-for line in sys.stdin:
-    fields = [bytes.fromhex(f) for f in line.rstrip('\n').split('\t')]
-    kind = fields[0].decode()
-    if kind == 'key':
-        with open(fields[1].decode(), 'rb') as pem:
-            state['private'] = pem.read()
-        state['public'] = fields[2]
-        answer = ['']
-    elif kind == 'hop':
-        answer = hop(fields[1], *[f.decode() for f in fields[2:]])
-    elif kind == 'verify':
-        answer = list(chain(fields[1]))
-    elif kind == 'results':
-        try:
-            answer = results(fields[1].decode())
-        except Exception as error:
-            answer = ['unparsable', str(error)]
-    else:
-        answer = ['unknown request']
-    print('\t'.join(a.encode('utf-8', 'surrogateescape').hex() for a in answer))
-    sys.stdout.flush()
+serve({'hop': message_and_texts(hop), 'verify': lambda message: list(chain(message)), 'results': results})

@@ -282,6 +282,28 @@ TEST(ArcChain, ResultsAndReasons) {
     }
 }
 
+TEST(ArcChain, KeysAreFetchedAsValidationNeedsThem) {
+    // sets sealed under three domains: the newest signature and seal first,
+    // and nothing after the first key that fails
+    std::string const text =
+        Peer::seal(Peer::seal(Peer::seal(plain, "mx.example", "one.example"), "mx.example", "two.example"),
+                   "mx.example", "three.example");
+    Object message(text.data(), text.size());
+    ArcSignatures signatures(message);
+    std::string asked;
+    ArcPublicKeys keys(
+        [&](const ArcPublicKeys::Key& key, Orvanta::Dns::DkimRecords& records) {
+            asked += key.domain + " ";
+            if (key.domain == "two.example") throw Orvanta::Dns::RcodeException(3);
+            Peer::testKeyLookup()(key, records);
+        },
+        signatures);
+    EXPECT_EQ(asked, "");
+    ArcStatus status(message, signatures, keys);
+    EXPECT_EQ(asked, "three.example two.example ");
+    EXPECT_EQ(status.message(), "Invalid arc-seal hop[2]: Permanent error fetching DNS");
+}
+
 TEST(ArcChain, KeysOfAnotherMessageAreNotEnough) {
     Object message(threeSets().data(), threeSets().size());
     ArcSignatures signatures(message);

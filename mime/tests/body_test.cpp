@@ -3,6 +3,7 @@
 #include "mime/epilogue.h"
 #include "mime/object.h"
 #include "mime/preamble.h"
+#include "testsupport/peakmemory.h"
 
 #include <gtest/gtest.h>
 
@@ -64,7 +65,13 @@ TEST(BodyTest, WithoutDelimiterAllIsPreamble) {
     EXPECT_TRUE(object.body.preamble().boundary().empty());
     EXPECT_TRUE(object.body.parts().empty());
     EXPECT_TRUE(object.body.valid());
-    EXPECT_EQ(object.str(), head + "just text\r\nmore\r\n--b--\r\n");
+    // written as it came: no delimiter it lacked is added, every time
+    std::string written = object.str();
+    EXPECT_EQ(written, head + "just text\r\nmore\r\n");
+    EXPECT_EQ(Object(written.data(), written.size()).str(), written);
+    // nor for an empty body
+    Object empty(head.data(), head.size());
+    EXPECT_EQ(empty.str(), head);
 }
 
 TEST(BodyTest, PartWithoutEmptyLineIsAllHeader) {
@@ -103,18 +110,17 @@ TEST(BodyTest, UnclosedAndPaddedDelimiterLines) {
         const char* written;
     };
     const Case cases[] = {
-        // a truncated message keeps its last part; written back, it is closed
-        {"--b\r\nX: 1\r\n\r\none\r\n--b\r\nX: 2\r\n\r\ntwo\r\n",
-         {"one\r\n", "two\r\n"},
-         "",
-         "--b\r\nX: 1\r\n\r\none\r\n--b\r\nX: 2\r\n\r\ntwo\r\n--b--\r\n"},
+        // a truncated message keeps its last part, and is written back
+        // without the closing delimiter it lacked
+        {"--b\r\nX: 1\r\n\r\none\r\n--b\r\nX: 2\r\n\r\ntwo\r\n", {"one\r\n", "two\r\n"}, "", nullptr},
         {"pre\r\n--b\r\nX: 1\r\n\r\nattachment",
          {"attachment"},
          "",
-         "pre\r\n--b\r\nX: 1\r\n\r\nattachment\r\n--b--\r\n"},
-        {"--b\r\nX: 1\r\n", {""}, "", "--b\r\nX: 1\r\n\r\n--b--\r\n"},
+         "pre\r\n--b\r\nX: 1\r\n\r\nattachment\r\n"},
+        // a part header right before the end gains no empty line
+        {"--b\r\nX: 1\r\n", {""}, "", nullptr},
         // a delimiter line at the very end leaves nothing to keep
-        {"--b\r\nX: 1\r\n\r\none\r\n--b\r\n", {"one\r\n"}, "", "--b\r\nX: 1\r\n\r\none\r\n--b--\r\n"},
+        {"--b\r\nX: 1\r\n\r\none\r\n--b\r\n", {"one\r\n"}, "", nullptr},
         // blanks after a delimiter are transport padding (RFC 2046): the line
         // is a delimiter and is written back as it came
         {"--b \r\nX: 1\r\n\r\none\r\n--b--\t \r\nepi\r\n", {"one\r\n"}, "epi\r\n", nullptr},
@@ -141,11 +147,13 @@ TEST(BodyTest, UnclosedAndPaddedDelimiterLines) {
 }
 
 TEST(BodyTest, DelimiterSearch) {
-    // inside a line, followed by CR LF: accepted
-    std::string inside = head + "text--b\r\nX: 1\r\n\r\n--b--\r\n";
+    // inside a line, followed by CR LF: not a delimiter (RFC 2046), so a
+    // sender cannot cut a part where it likes
+    std::string inside = head + "--b\r\nX: 1\r\n\r\nhello --b\r\nworld\r\n--b--\r\n";
     Object a(inside.data(), inside.size());
-    EXPECT_EQ(text(a.body.preamble()), "text");
-    EXPECT_EQ(a.body.parts().size(), 1u);
+    ASSERT_EQ(a.body.parts().size(), 1u);
+    EXPECT_EQ(text(a.body.parts()[0]->body), "hello --b\r\nworld\r\n");
+    EXPECT_EQ(a.str(), inside);
     // followed by a blank and text, or by "--" and a letter: rejected, and
     // the later plain delimiter is not closing
     std::string rejected = head + "--b x\r\n--b--x\r\n--b\r\nX: 1\r\n\r\n--b--\r\n";
@@ -162,42 +170,41 @@ TEST(BodyTest, DelimiterSearch) {
 }
 
 TEST(BodyTest, DelimiterOverlappingARejectedOne) {
-    // "--a--a" matches at 1 but "--" and 'a' follow; the match that starts
-    // inside it, at 4, ends the line and is the delimiter
+    // "--a--a" at the start of the line is followed by "--" and 'a'; the
+    // match that starts inside it does not start a line
     std::string shared = "Content-Type: multipart/mixed; boundary=a--a\r\n\r\n"
-                         "x--a--a--a\r\nX: 1\r\n\r\nbody\r\n--a--a--\r\n";
+                         "--a--a--a\r\nX: 1\r\n\r\nbody\r\n--a--a--\r\n";
     Object a(shared.data(), shared.size());
-    EXPECT_EQ(text(a.body.preamble()), "x--a");
-    EXPECT_EQ(text(a.body.preamble().boundary()), "--a--a\r\n");
-    ASSERT_EQ(a.body.parts().size(), 1u);
-    EXPECT_EQ(text(a.body.parts()[0]->body), "body\r\n");
-    // a run of hyphens against the separator "---": every start is tried
+    EXPECT_EQ(text(a.body.preamble()), "--a--a--a\r\nX: 1\r\n\r\nbody\r\n");
+    EXPECT_TRUE(a.body.preamble().boundary().closing());
+    EXPECT_TRUE(a.body.parts().empty());
+    // a run of hyphens against the separator "---": a line of four is not a
+    // delimiter, one of five is the closing one
     std::string run = "Content-Type: multipart/mixed; boundary=-\r\n\r\n"
-                      "-----x\r\n----\r\nX: 1\r\n\r\nbody\r\n-----\r\n";
+                      "---\r\n----\r\nX: 1\r\n\r\nbody\r\n-----\r\n";
     Object b(run.data(), run.size());
-    EXPECT_EQ(text(b.body.preamble()), "-----x\r\n-");
     EXPECT_EQ(text(b.body.preamble().boundary()), "---\r\n");
     ASSERT_EQ(b.body.parts().size(), 1u);
+    EXPECT_EQ(b.body.parts()[0]->header.strays().size(), 1u);
     EXPECT_TRUE(b.body.parts()[0]->boundary.closing());
-    // a long boundary of hyphens over a longer run of them: the delimiter is
-    // the last separator before the line end
+    EXPECT_EQ(b.str(), run);
+    // a long boundary of hyphens over a longer run of them: no delimiter
     std::string dashes(3000, '-');
     std::string longer = "Content-Type: multipart/mixed; boundary=\"" + dashes + "\"\r\n\r\n" +
                          std::string(9000, '-') + "\r\n";
     Object c(longer.data(), longer.size());
-    EXPECT_EQ(c.body.preamble().size(), 9000u - 3002u - 2u);
-    EXPECT_TRUE(c.body.preamble().boundary().closing());
+    EXPECT_EQ(c.body.preamble().size(), 9002u);
     EXPECT_TRUE(c.body.parts().empty());
 }
 
 TEST(BodyTest, LoneCarriageReturnDoesNotSwallowText) {
+    // a lone CR ends no line: "--b" CR is no delimiter line, and the text
+    // is written back with its CR as it stood
     std::string input = head + "--b\rX: 1\r\n\r\nkept\r\n--b--\r\n";
     Object object(input.data(), input.size());
-    ASSERT_EQ(object.body.parts().size(), 1u);
-    const Object& part = *object.body.parts()[0];
-    EXPECT_EQ(text(part.header.get("x")), "1");
-    EXPECT_EQ(text(part.body), "kept\r\n");
-    EXPECT_EQ(text(object.body.preamble().boundary()), "--b\r");
+    EXPECT_TRUE(object.body.parts().empty());
+    EXPECT_EQ(text(object.body.preamble()), "--b\rX: 1\r\n\r\nkept\r\n");
+    EXPECT_EQ(object.str(), input);
 }
 
 TEST(BodyTest, AdjacentDelimitersMakeAnEmptyPart) {
@@ -227,6 +234,21 @@ TEST(BodyTest, BoundaryEndingInHyphensIsNotTakenForClosing) {
     EXPECT_EQ(object.str(), input);
 }
 
+TEST(BodyTest, EightBitBoundaryKeepsItsBytes) {
+    // written for a 7-bit transport, the boundary parameter is encoded; read
+    // back, it is still the boundary of the delimiter lines
+    for (const char* boundary : {"caf\xe9", "caf\xc3\xa9"}) {
+        std::string b = boundary;
+        std::string input = "Content-Type: multipart/mixed; boundary=\"" + b + "\"\r\n\r\n--" + b +
+                            "\r\nX: 1\r\n\r\none\r\n--" + b + "--\r\n";
+        std::string written = Object(input.data(), input.size()).str(false);
+        Object again(written.data(), written.size());
+        ASSERT_EQ(again.body.parts().size(), 1u) << written;
+        EXPECT_EQ(text(again.body.parts()[0]->body), "one\r\n");
+        EXPECT_EQ(again.str(false), written);
+    }
+}
+
 TEST(BodyTest, AddedPartsGetFreshDelimiters) {
     std::string input = head + "--b\r\nX: 1\r\n\r\none\r\n--b--\r\n";
     Object object(input.data(), input.size());
@@ -236,6 +258,17 @@ TEST(BodyTest, AddedPartsGetFreshDelimiters) {
     EXPECT_EQ(written, head + "--b\r\nX: 1\r\n\r\none\r\n--b\r\nX: 2\r\n\r\ntwo\r\n--b--\r\n");
     Object again(written.data(), written.size());
     EXPECT_EQ(again.body.parts().size(), 2u);
+    // a body that lacked its closing delimiter gets one once it is edited,
+    // or repaired
+    std::string cut = head + "--b\r\nX: 1\r\n\r\none\r\n";
+    Object edited(cut.data(), cut.size());
+    edited.body.append(Object(extra.data(), extra.size()));
+    EXPECT_EQ(edited.str(), written);
+    std::string eight = head + "--b\r\nContent-Transfer-Encoding: 8bit\r\n\r\ncaf\xc3\xa9\r\n";
+    Object repaired(eight.data(), eight.size());
+    EXPECT_TRUE(repaired.fix(Capabilities::standard()));
+    std::string fixed = repaired.str();
+    EXPECT_EQ(fixed.substr(fixed.size() - 7), "--b--\r\n");
     // parts are shared between copies; a copy's own edits stay its own
     Object copy(object);
     copy.body.prepend(Object(extra.data(), extra.size()));
@@ -347,4 +380,21 @@ TEST(BodyTest, UnpaddedBase64BodyDecodesWhole) {
         object.body.decode(&sink);
         EXPECT_EQ(decoded, bytes) << encoded;
     }
+}
+
+TEST(BodyTest, AnEmptyPartCostsItsObjectOnly) {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "the sanitizer's own memory hides what the parse takes";
+#endif
+    // a leaf part holds no part list of its own
+    std::string message = head;
+    for (int i = 0; i < 200000; ++i)
+        message += "--b\n\n";
+    size_t parts = 0;
+    size_t peak = Orvanta::Test::peakGrowth([&] {
+        Object object(message.data(), message.size());
+        parts = object.body.parts().size();
+    });
+    EXPECT_EQ(parts, 200000u);
+    EXPECT_LE(peak / parts, 400u) << peak;
 }

@@ -316,6 +316,33 @@ TEST(DkimInterop, MailDkimSignaturesVerifyInOurs) {
     }
 }
 
+// A relay or an ARC hop parses a message and writes it on: what it read must
+// come out as it came, or the signatures made before it fail.
+TEST(DkimInterop, DkimpySignaturesSurviveOurWriting) {
+    auto all = cases();
+    std::vector<Peer::Request> requests{keyRequest()};
+    for (const auto& c : all)
+        requests.push_back({"sign", c.message, selector, domain, c.canonicalization, c.algorithm, "", "0"});
+    auto signatures = Peer::ask(requests, "dkim_oracle.py");
+    std::vector<std::string> written;
+    std::vector<Peer::Request> checks{keyRequest()};
+    for (size_t i = 0; i < all.size(); ++i) {
+        std::string text = signatures[i + 1].at(0) + all[i].message;
+        written.push_back(Object(text.data(), text.size()).str(true));
+        checks.push_back({"verify", written.back()});
+    }
+    auto answers = Peer::ask(checks, "dkim_oracle.py");
+    std::vector<Peer::Answer> perl;
+    if (::geteuid() == 0) perl = askPerl({checks.begin() + 1, checks.end()});
+    for (size_t i = 0; i < all.size(); ++i) {
+        EXPECT_EQ(answers[i + 1].at(0), "pass") << all[i].label << "\n" << written[i];
+        EXPECT_EQ(ourCheck(written[i]), "pass") << all[i].label;
+        if (!perl.empty()) {
+            EXPECT_EQ(perl[i].at(0), "pass") << "Mail::DKIM " << all[i].label;
+        }
+    }
+}
+
 // A change after signing: every verifier agrees on what it does.
 TEST(DkimInterop, TamperingIsJudgedAlike) {
     if (::geteuid() != 0)

@@ -1,23 +1,14 @@
-# Answers the DKIM tests with dkimpy and the authres module, in the protocol
-# of oracle.py: each input line a request (kind and arguments, tab-separated,
-# hex-encoded), each output line its answer in the same form.
+# Answers the DKIM tests with dkimpy and the authres module, through the
+# request loop of dkimpy_peer.py.
 #
 #   key    private-pem-path public-base64   the key for the requests after it
 #   sign   message selector domain canonicalization algorithm headers length
 #          -> the DKIM-Signature field dkimpy writes ("" when it refuses)
 #   verify message -> "pass" or "fail"
 #   results-- -> Authentication-Results values written by authres
-import sys
-import logging
 import dkim
 import authres
-
-logging.disable(logging.CRITICAL)
-state = {'private': None, 'public': b''}
-
-
-def dns(name, timeout=5):
-    return b'v=DKIM1; k=rsa; p=' + state['public']
+from dkimpy_peer import dns, message_and_texts, serve, state
 
 
 def sign(message, selector, domain, canonicalization, algorithm, headers, length):
@@ -60,21 +51,4 @@ def results():
     return [str(v).split(': ', 1)[1] for v in values]
 
 
-for line in sys.stdin:
-    fields = [bytes.fromhex(f) for f in line.rstrip('\n').split('\t')]
-    kind = fields[0].decode()
-    if kind == 'key':
-        with open(fields[1].decode(), 'rb') as pem:
-            state['private'] = pem.read()
-        state['public'] = fields[2]
-        answer = ['']
-    elif kind == 'sign':
-        answer = sign(fields[1], *[f.decode() for f in fields[2:]])
-    elif kind == 'verify':
-        answer = verify(fields[1])
-    elif kind == 'results':
-        answer = results()
-    else:
-        answer = ['unknown request']
-    print('\t'.join(a.encode('utf-8', 'surrogateescape').hex() for a in answer))
-    sys.stdout.flush()
+serve({'sign': message_and_texts(sign), 'verify': verify, 'results': results})

@@ -71,6 +71,10 @@ TEST(LineEncodeTest, RawCopyOnlyNormalisesLineEnds) {
     EXPECT_EQ(line("Comments: plain\n", Capabilities::standard()), "Comments: plain\r\n");
     // the last line of a text without its line end still ends its line
     EXPECT_EQ(line("Comments: plain", Capabilities::standard()), "Comments: plain\r\n");
+    // a lone CR ends no line: written as a line break it would add a field
+    for (const Capabilities* caps : {&Capabilities::utf8(), &Capabilities::standard()})
+        EXPECT_EQ(line("Subject: hi\rBcc: evil@example.net\n", *caps),
+                  "Subject: hi\rBcc: evil@example.net\r\n");
 }
 
 TEST(LineEncodeTest, ReencodedUnderSevenBitTransport) {
@@ -79,6 +83,18 @@ TEST(LineEncodeTest, ReencodedUnderSevenBitTransport) {
               "Comments:  caf\xc3\xa9 au lait\r\n");
     // a typed value that does not parse is written as it stands
     EXPECT_EQ(line("Content-Type: t\xc3\xa9xt\n", Capabilities::standard()), "Content-Type: t\xc3\xa9xt\r\n");
+    // so is one whose parse would drop a parameter (8-bit bytes unquoted)
+    EXPECT_EQ(line("Content-Type: text/plain; name=caf\xe9.txt\n", Capabilities::standard()),
+              "Content-Type: text/plain; name=caf\xe9.txt\r\n");
+    EXPECT_EQ(line("Content-Disposition: attachment; filename=caf\xc3\xa9.txt\n", Capabilities::standard()),
+              "Content-Disposition: attachment; filename=caf\xc3\xa9.txt\r\n");
+    // nor when the value is written again
+    for (const char* field : {"Subject: caf\xc3\xa9\rBcc: evil@example.net\n",
+                              "To: a@b.example\r\xc3\xa9\rBcc: evil@example.net\n",
+                              "Comments: caf\xc3\xa9\rBcc: evil@example.net\n"}) {
+        std::string out = line(field, Capabilities::standard());
+        EXPECT_EQ(Object::ExtHeader(out.c_str()).size(), 1u) << out;
+    }
     // authentication headers stay raw text while no parser is registered
     EXPECT_EQ(line("DKIM-Signature: v=1;\n  d=\xc3\xa9.example\n", Capabilities::standard()),
               "DKIM-Signature: v=1;\r\n  d=\xc3\xa9.example\r\n");
@@ -128,6 +144,13 @@ TEST(LineEncodeTest, SubjectGetsEncodedWords) {
     std::string custom = line("X-Note: \xc3\xa9t\xc3\xa9\n", Capabilities::standard());
     EXPECT_TRUE(ascii(custom)) << custom;
     EXPECT_EQ(decoded(custom), "\xc3\xa9t\xc3\xa9");
+    // 8-bit text that is not UTF-8 keeps its bytes and is not called UTF-8;
+    // written again, it stays what it was
+    std::string latin = line("Subject: caf\xe9 au lait\n", Capabilities::standard());
+    EXPECT_EQ(latin, "Subject: =?unknown-8bit?q?caf=E9?= au lait\r\n");
+    std::string mixed = "Subject: " + latin.substr(9, latin.size() - 11) + " cr\xc3\xa8me\n";
+    EXPECT_EQ(line(mixed, Capabilities::standard()),
+              "Subject: =?unknown-8bit?q?caf=E9?= au lait =?utf-8?q?cr=C3=A8me?=\r\n");
 }
 
 TEST(LineEncodeTest, ComposedSubjectsAreEncodedToo) {
@@ -184,7 +207,8 @@ TEST(LineEncodeTest, RegisteredParsersAreUsed) {
 
 TEST(TranslatorTest, SameEncodingOnlyNormalisesLineEnds) {
     EXPECT_EQ(translate(Encoding::base64, Encoding::base64, "aGVs\nbG8="), "aGVs\r\nbG8=\r\n");
-    EXPECT_EQ(translate(Encoding::sevenbit, Encoding::sevenbit, "a\rb\r\n"), "a\r\nb\r\n");
+    // a lone CR ends no line and is not made one
+    EXPECT_EQ(translate(Encoding::sevenbit, Encoding::sevenbit, "a\rb\nc"), "a\rb\r\nc\r\n");
     EXPECT_EQ(translate(Encoding::binary, Encoding::binary, "a\nb"), "a\nb\r\n");
 }
 
@@ -311,8 +335,13 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
         {"Subject: caf\xc3\xa9\r\n\r\nplain\r\n", true, true, "", "plain\r\n"},
         // a line over the hard limit in a 7-bit body
         {"Subject: x\r\n\r\nlong", false, true, "quoted-printable", nullptr},
+        // also when a lone CR stands in it: written as it stands, it ends no
+        // line
+        {"Subject: x\r\n\r\nhalf\rlong", false, true, "quoted-printable", nullptr},
         // copied as they stand, these would still carry 8-bit bytes
         {"Content-Transfer-Encoding: base64\r\n\r\n\xff\xfe\r\n", false, false, "base64", nullptr},
+        // a line that is not a field is written as it stands
+        {"Caf\xc3\xa9 without a colon\r\nSubject: x\r\n\r\nplain\r\n", false, false, "", nullptr},
         // (a header with 8-bit bytes gets a 7-bit body label all the same)
         {"Comments: caf\xc3\xa9\r\n\r\nplain\r\n", false, false, "quoted-printable", nullptr},
         // an enclosed message is never encoded: readers would not decode it
@@ -327,7 +356,11 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
     };
     for (const auto& row : rows) {
         std::string input = row.input;
-        if (input.substr(input.size() - 4) == "long") input += std::string(1200, 'x') + "\r\n";
+        // a line of 1200 bytes, or two halves of 600 around the lone CR
+        size_t half = input.find("half");
+        if (half != std::string::npos) input.insert(half, 600, 'x');
+        if (input.substr(input.size() - 4) == "long")
+            input += std::string(half == std::string::npos ? 1200 : 600, 'x') + "\r\n";
         Object object(input.data(), input.size());
         EXPECT_EQ(object.encodable(Capabilities::standard()), row.before) << row.input;
         EXPECT_TRUE(object.encodable(Capabilities::utf8())) << row.input;

@@ -61,6 +61,33 @@ TEST(ObjectTest, BadLinesAreSkippedAndCounted) {
     EXPECT_EQ(rest.header.bytes(), tail.size());
 }
 
+// Lines that are not fields are skipped by the parse but written back where
+// they stood; a block that ran to the end of its text gains no empty line.
+TEST(ObjectTest, LinesThatAreNotFieldsAreWrittenWhereTheyStood) {
+    const std::string parts = "Content-Type: multipart/mixed; boundary=b\r\n\r\n";
+    const std::string cases[] = {
+        "From someone@example.org Mon Jan  1 00:00:00 2024\r\nTo: a@b\r\n\r\nbody\r\n",
+        "To: a@b\r\nSubject: x\r\nno separating empty line here\r\n",
+        "Send submissions to\r\n\tlist@example.org\r\n\r\nbody\r\n",
+        // a part's text right after its header, and a header right before
+        // the next delimiter
+        parts + "--b\r\nContent-Type: text/plain\r\nsome text\r\n\r\n--b\r\nX: 1\r\n--b--\r\n",
+    };
+    for (const std::string& input : cases) {
+        Object object(input.data(), input.size());
+        EXPECT_EQ(object.str(), input);
+    }
+    // edits leave them in place: the mbox line stays first, a line that stood
+    // after a removed field follows the field before that
+    std::string mbox = "From someone@example.org Mon Jan  1 00:00:00 2024\r\nTo: a@b\r\nCc: c@d\r\n"
+                       "stray\r\nSubject: x\r\n\r\nbody\r\n";
+    Object edited(mbox.data(), mbox.size());
+    edited.header.prepend("X-First", "1");
+    edited.header.remove("cc");
+    EXPECT_EQ(edited.str(), "From someone@example.org Mon Jan  1 00:00:00 2024\r\nX-First: 1\r\nTo: a@b\r\n"
+                            "stray\r\nSubject: x\r\n\r\nbody\r\n");
+}
+
 TEST(ObjectTest, EmptyInputIsFatal) {
     try {
         Object object("", 0);

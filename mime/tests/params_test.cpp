@@ -104,6 +104,8 @@ TEST(ParamsTest, UnknownCharsetsKeepAsciiValues) {
         {"name*=no-such-charset''a%E9c; x=y", "x=y"}, // no way to read the byte: dropped
         {"t*0*=x-unknown''a; t*1*=%62; t*2=c", "t=abc"},
         {"t*0*=x-unknown''a; t*1*=%FF", ""},
+        // bytes of no charset anybody can name are kept as they are
+        {"name*=unknown-8bit''caf%E9.txt", "name=caf\xe9.txt"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(pairs(parse(c.text)), c.pairs) << c.text;
@@ -172,6 +174,9 @@ TEST(ParamsTest, Writing) {
     EXPECT_EQ(written(withValue("a", "x\"y\\")), "; a=\"x\\\"y\\\\\"");
     EXPECT_EQ(written(withValue("a", "\xc3\xa9")), "; a*=utf-8''%c3%a9");
     EXPECT_EQ(written(withValue("a", "a b\xc3\xa9")), "; a*=utf-8''a%20b%c3%a9");
+    // bytes that are not UTF-8 are labelled as what they are, and read back
+    EXPECT_EQ(written(withValue("name", "caf\xe9.txt")), "; name*=unknown-8bit''caf%e9.txt");
+    EXPECT_EQ(pairs(parse(written(withValue("name", "caf\xe9.txt")).substr(1))), "name=caf\xe9.txt");
     // ',' would be refused bare by the strict reader
     EXPECT_EQ(written(withValue("a", "x,y")), "; a=\"x,y\"");
     EXPECT_EQ(pairs(parse(written(withValue("a", "x,y")).substr(1))), "a=x,y");

@@ -1,13 +1,17 @@
 #include "mime/atom.h"
 #include "mime/authenticationdomainpart.h"
+#include "mime/authenticationproperty.h"
 #include "mime/authenticationtokens.h"
 #include "mime/comment.h"
 #include "mime/contentdisposition.h"
 #include "mime/contentid.h"
 #include "mime/contenttype.h"
 #include "mime/digit.h"
+#include "mime/displayname.h"
+#include "mime/dkimtagvalue.h"
 #include "mime/domainpart.h"
 #include "mime/localpart.h"
+#include "mime/mailbox.h"
 #include "mime/mailboxes.h"
 #include "mime/mess.h"
 #include "mime/paramkey.h"
@@ -224,6 +228,29 @@ TEST(TokensTest, EveryPrefixEndsInAValueOrAClearError) {
          },
          {"dkim\"a\\\"b\" x", "spf-x pass x"}},
         {"no result", [](const char* d, size_t n) { AuthenticationNoResult(d, n); }, {" (c) ; (d) none x"}},
+        {"authentication property",
+         [](const char* d, size_t n) { AuthenticationProperty(d, n); },
+         {" header (c) . i = \"a b\"@mail.example.org ;", "smtp.mailfrom=@example.org (c)",
+          "policy.x=\"v\\\"w\" x"}},
+        {"display name",
+         [](const char* d, size_t n) { DisplayName(d, n); },
+         {"\"John\" (c) \"Doe\" J. =?utf-8?q?x?= <"}},
+        {"mailbox",
+         [](const char* d, size_t n) { Mailbox(d, n, false); },
+         {"Joe (c) <@relay1.example, ,@relay2.example: joe@example.com> (d) ,", "joe@example.com x"}},
+        {"DKIM tag values",
+         [](const char* d, size_t n) {
+             // every grammar of a tag name over the same text
+             for (const char* name : {"v", "a", "b", "bh", "c", "d", "i", "l", "q", "s", "t", "z"}) {
+                 std::string value;
+                 try {
+                     DkimTagValue(name, value, d, n, true);
+                 } catch (const std::runtime_error&) {
+                 }
+             }
+         },
+         {"rsa-sha256;", "ed25519-sha256", "relaxed/simple", "0012345678901", "ab+/ c\r\n d = = x",
+          "\"q\".x@mail.example.org", "dns/txt:x-y/a=3D b =7C c|d", "sel-1.sub;"}},
     };
     for (const Case& c : cases) {
         for (const std::string& text : c.texts) {

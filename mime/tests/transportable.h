@@ -11,10 +11,14 @@ namespace Orvanta::Mime::Test {
 // no byte above 127 and no line over 998 bytes
 inline bool transportable(const std::string& text) {
     size_t line = 0;
-    for (char c : text) {
-        if (c == '\r' || c == '\n')
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '\n')
             line = 0;
-        else if (static_cast<unsigned char>(c) >= 0x80 || ++line > 998)
+        else if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+        // a lone CR is a byte of its line, the CR of a line end is not
+        else if ((c != '\r' || (i + 1 < text.size() && text[i + 1] != '\n')) && ++line > 998)
             return false;
     }
     return true;

@@ -6,6 +6,8 @@
 
 #include <fstream>
 
+#include <sys/stat.h>
+
 using Orvanta::Toolbox::ConfigFile;
 
 namespace {
@@ -116,7 +118,7 @@ TEST_F(ConfigFileTest, EmptyMissingAndDirectory) {
 
     // a directory must not pass for an empty file
     EXPECT_FALSE(file.parse(_dir));
-    EXPECT_EQ(file.error(), "File " + _dir + " could not be opened");
+    EXPECT_EQ(file.error(), "File " + _dir + " is not a regular file");
 }
 
 TEST_F(ConfigFileTest, MegabyteLines) {
@@ -138,10 +140,14 @@ TEST_F(ConfigFileTest, BoundedInputAndNoNulBytes) {
     std::string nul = write(std::string("a = 1\nb = x\0y\n", 14));
     std::string nulKey = write(std::string("\0b = 1\n", 7));
     std::string large = write("a = 1\n" + std::string(ConfigFile::maxSize, '#') + "\n");
+    std::string fifo = _dir + "/fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     for (const Case& c :
          {Case{nul, "Error on line 2 in " + nul}, Case{nulKey, "Error on line 1 in " + nulKey},
           Case{large, "File " + large + " is larger than 4194304 bytes"},
-          Case{"/dev/zero", "File /dev/zero is larger than 4194304 bytes"}}) {
+          // a device or a FIFO without a writer (whose open would block)
+          Case{"/dev/zero", "File /dev/zero is not a regular file"},
+          Case{fifo, "File " + fifo + " is not a regular file"}}) {
         ConfigFile file;
         EXPECT_FALSE(file.parse(c.path)) << c.path;
         EXPECT_EQ(file.error(), c.error);

@@ -142,6 +142,33 @@ TEST_F(Misbehaving, RetriesGoToTheServersInTurn) {
     EXPECT_LT(elapsed, 2.0);
 }
 
+// Throws from its handler slot.
+class Thrower : public DNS::Handler {
+public:
+    void onReceived(const DNS::Operation*, const DNS::Response&) override {
+        throw std::runtime_error("handler");
+    }
+};
+
+TEST_F(Misbehaving, AHandlersExceptionLeavesTheOtherLookupsRunning) {
+    Server server("silence");
+    auto local = config();
+    local->hosts().parse("192.0.2.9 local.test\n");
+    Resolver resolver(local);
+    // the hosts file answers at the next turn of the timer, and that handler
+    // throws; the other lookup still needs the timer for its retry and its
+    // time-out
+    Thrower thrower;
+    Recorder waiting;
+    ASSERT_NE(resolver.context().query("x.test", ns_t_a, DNS::Bits(), &waiting), nullptr);
+    ASSERT_NE(resolver.context().query("local.test", ns_t_a, DNS::Bits(), &thrower), nullptr);
+    EXPECT_THROW(resolver.run(), std::runtime_error);
+    resolver.run();
+    EXPECT_EQ(waiting.calls, 1);
+    EXPECT_EQ(waiting.outcome.kind, "timeout");
+    EXPECT_EQ(count(server.log(), "udp "), 2u) << server.log();
+}
+
 TEST_F(Misbehaving, CancelledOrAbandonedLookupsEndCleanly) {
     Server server("silence");
     Resolver resolver(config());

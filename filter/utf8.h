@@ -1,0 +1,21 @@
+// Whether bytes are well-formed UTF-8, and so which charset 8-bit text is
+// labelled with when it is encoded for a 7-bit transport: "utf-8" only for
+// what is UTF-8, "unknown-8bit" (RFC 1428) for other bytes, which are kept.
+#pragma once
+
+#include <cstddef>
+
+namespace Orvanta::Filter {
+
+class Utf8 {
+public:
+    // No overlong forms, surrogates or code points above U+10FFFF. `cut`:
+    // the text is a window of a longer one, so a sequence its end cuts off
+    // counts as well-formed.
+    static bool valid(const char* data, size_t size, bool cut = false);
+    // the label of 8-bit text: "utf-8" when it is well-formed, else
+    // "unknown-8bit"
+    static const char* charset(bool wellFormed) { return wellFormed ? "utf-8" : "unknown-8bit"; }
+};
+
+} // namespace Orvanta::Filter
