@@ -158,6 +158,38 @@ TEST(ArcInterop, ChainsOfThreeHopsValidateEverywhere) {
     }
 }
 
+// A hop that repairs the message for a 7-bit transport, or whose writer
+// re-encodes a part header, seals what it writes: the body hash of its
+// message signature covers the bytes sent.
+TEST(ArcInterop, SealsCoverWhatIsWritten) {
+    std::string const head = "From: Alice <alice@example.com>\r\nTo: list@example.org\r\nSubject: written\r\n"
+                             "MIME-Version: 1.0\r\n";
+    std::string const texts[] = {
+        head + "Content-Type: text/plain; charset=utf-8\r\nContent-Transfer-Encoding: 8bit\r\n\r\n"
+               "Gr\xc3\xbc\xc3\x9f"
+               "e\r\n",
+        head + "Content-Type: multipart/mixed; boundary=\"b1\"\r\n\r\n--b1\r\n"
+               "Content-Type: text/plain; name=\"\xc3\xa9.txt\"\r\n\r\nplain text\r\n--b1--\r\n",
+    };
+    const Capabilities& caps = Capabilities::standard();
+    std::vector<std::string> sent;
+    for (const std::string& text : texts) {
+        Object message(text.data(), text.size());
+        ASSERT_TRUE(message.fix(caps));
+        ArcSignatures signatures(message);
+        ArcPublicKeys keys(Peer::testKeyLookup(), signatures);
+        AuthenticationResults results(authservId(1));
+        results.add(ArcStatus(message, signatures, keys));
+        DkimKey key(Peer::testKey().privateKey, Orvanta::Dns::Hostname("ours.example", false), "ours");
+        ASSERT_TRUE(message.resign(caps, signatures, keys, key, results, 0, false));
+        sent.push_back(message.str(false));
+    }
+    auto all = verdicts(sent);
+    for (size_t i = 0; i < sent.size(); ++i)
+        for (const auto& verdict : all[i])
+            EXPECT_EQ(verdict.result, "pass") << describe(all[i]) << sent[i];
+}
+
 TEST(ArcInterop, BrokenChainsAreReportedAlike) {
     auto hops = chain({ours, dkimpy, ours});
     const std::string& sealed = hops.back();
