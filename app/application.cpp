@@ -11,7 +11,7 @@
 #include "app/message.h"
 #include "app/options.h"
 #include "event/mainloop.h"
-#include "mime/address.h"
+#include "mime/grammar/address.h"
 
 #include <ev.h>
 #include <fcntl.h>

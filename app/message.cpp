@@ -1,7 +1,7 @@
 #include "app/message.h"
 
-#include "mime/mailbox.h"
-#include "mime/targets.h"
+#include "mime/grammar/mailbox.h"
+#include "mime/grammar/targets.h"
 
 #include <exception>
 

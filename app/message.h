@@ -3,7 +3,7 @@
 // which must outlive it.
 #pragma once
 
-#include "mime/object.h"
+#include "mime/message/object.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "app/options.h"
 
-#include "mime/ascii.h"
+#include "mime/grammar/ascii.h"
 #include "toolbox/boolean.h"
 
 #include <iostream>

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "amqp/address.h"
-#include "mime/address.h"
+#include "mime/grammar/address.h"
 #include "rabbit/endpoint.h"
 #include "toolbox/options.h"
 

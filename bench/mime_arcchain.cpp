@@ -6,13 +6,13 @@
 // it beside dkimpy.
 #include "dns/hostname.h"
 #include "dns/tests/wire.h"
-#include "mime/arcpublickeys.h"
-#include "mime/arcsignatures.h"
-#include "mime/arcstatus.h"
-#include "mime/authenticationresults.h"
-#include "mime/capabilities.h"
-#include "mime/dkimkey.h"
-#include "mime/object.h"
+#include "mime/authentication/arcpublickeys.h"
+#include "mime/authentication/arcsignatures.h"
+#include "mime/authentication/arcstatus.h"
+#include "mime/authentication/authenticationresults.h"
+#include "mime/authentication/dkimkey.h"
+#include "mime/grammar/capabilities.h"
+#include "mime/message/object.h"
 #include "openssl/functions.h"
 
 #include <benchmark/benchmark.h>

@@ -7,12 +7,12 @@
 //   bench_mime_dkim --sign FILE       reads, parses and signs it once (for
 //                                     the peak memory of signing)
 #include "dns/hostname.h"
-#include "mime/canonicalization.h"
-#include "mime/capabilities.h"
-#include "mime/dkimkey.h"
-#include "mime/dkimsignature.h"
-#include "mime/object.h"
-#include "mime/signaturestatus.h"
+#include "mime/authentication/canonicalization.h"
+#include "mime/authentication/dkimkey.h"
+#include "mime/authentication/dkimsignature.h"
+#include "mime/authentication/signaturestatus.h"
+#include "mime/grammar/capabilities.h"
+#include "mime/message/object.h"
 #include "openssl/functions.h"
 #include "openssl/publickey.h"
 

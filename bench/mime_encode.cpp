@@ -5,8 +5,8 @@
 // bench/mime_encode.sh runs it beside GMime's writer.
 #include "bench/messagecorpus.h"
 #include "filter/result.h"
-#include "mime/capabilities.h"
-#include "mime/object.h"
+#include "mime/grammar/capabilities.h"
+#include "mime/message/object.h"
 
 #include <benchmark/benchmark.h>
 

@@ -8,9 +8,9 @@
 #include "app/message.h"
 #include "dns/message.h"
 #include "dns/resources.h"
-#include "mime/dkimsignature.h"
-#include "mime/object.h"
-#include "mime/signaturestatus.h"
+#include "mime/authentication/dkimsignature.h"
+#include "mime/authentication/signaturestatus.h"
+#include "mime/message/object.h"
 #include "openssl/publickey.h"
 #include "testsupport/peakmemory.h"
 

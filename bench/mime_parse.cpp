@@ -2,10 +2,10 @@
 // (ORVANTA_BENCH_MESSAGES, by default Python's own email test messages);
 // bench/mime_parse.sh runs it beside Python's email parser.
 #include "bench/messagecorpus.h"
-#include "mime/contenttype.h"
-#include "mime/mailboxes.h"
-#include "mime/object.h"
-#include "mime/targets.h"
+#include "mime/grammar/contenttype.h"
+#include "mime/grammar/mailboxes.h"
+#include "mime/grammar/targets.h"
+#include "mime/message/object.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,9 +2,9 @@
 // writes what was accepted back out through every encoder.
 #include "filter/linetracker.h"
 #include "filter/string.h"
-#include "mime/capabilities.h"
-#include "mime/mailboxes.h"
-#include "mime/targets.h"
+#include "mime/grammar/capabilities.h"
+#include "mime/grammar/mailboxes.h"
+#include "mime/grammar/targets.h"
 
 #include <cstdint>
 #include <exception>

@@ -4,9 +4,9 @@
 // instance, and for the two signatures the same text when written again.
 // (The results part writes a reason between quotes as it stands, so a
 // reason holding a quote or a backslash need not read back the same.)
-#include "mime/arcauthenticationresults.h"
-#include "mime/arcmessagesignature.h"
-#include "mime/arcsealsignature.h"
+#include "mime/authentication/arcauthenticationresults.h"
+#include "mime/authentication/arcmessagesignature.h"
+#include "mime/authentication/arcsealsignature.h"
 
 #include <cstdint>
 #include <cstdlib>

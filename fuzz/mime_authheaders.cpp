@@ -2,8 +2,8 @@
 // Authentication-Results value, strictly and leniently, writes what parses
 // and reads the written form again: a strict parse must come back with the
 // same tags, in the same order, with the same values.
-#include "mime/authenticationresults.h"
-#include "mime/dkimsignature.h"
+#include "mime/authentication/authenticationresults.h"
+#include "mime/authentication/dkimsignature.h"
 
 #include <cstdint>
 #include <cstdlib>

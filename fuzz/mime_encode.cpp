@@ -3,9 +3,9 @@
 // written must be 7-bit text in lines of at most 998 bytes; under both
 // presets the count encode reports must be the bytes it wrote.
 #include "filter/string.h"
-#include "mime/capabilities.h"
-#include "mime/fatalerror.h"
-#include "mime/object.h"
+#include "mime/grammar/capabilities.h"
+#include "mime/message/fatalerror.h"
+#include "mime/message/object.h"
 #include "mime/tests/transportable.h"
 
 #include <cstdint>

@@ -5,9 +5,9 @@
 // in CR LF); a second parse-and-write pass changes nothing, nor does one
 // under the standard preset when the first wrote 7-bit text.
 #include "filter/string.h"
-#include "mime/capabilities.h"
-#include "mime/fatalerror.h"
-#include "mime/object.h"
+#include "mime/grammar/capabilities.h"
+#include "mime/message/fatalerror.h"
+#include "mime/message/object.h"
 #include "mime/tests/crlf.h"
 #include "mime/tests/transportable.h"
 

@@ -1,9 +1,9 @@
 // Parses arbitrary bytes as a MIME parameter list, strictly and leniently,
 // writes it back, and reads the written form again.
 #include "filter/string.h"
-#include "mime/capabilities.h"
-#include "mime/param.h"
-#include "mime/params.h"
+#include "mime/grammar/capabilities.h"
+#include "mime/grammar/param.h"
+#include "mime/grammar/params.h"
 
 #include <algorithm>
 #include <cctype>

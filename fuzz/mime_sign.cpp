@@ -4,11 +4,11 @@
 // verify as it is sent.
 #include "dns/hostname.h"
 #include "filter/string.h"
-#include "mime/canonicalization.h"
-#include "mime/capabilities.h"
-#include "mime/dkimkey.h"
-#include "mime/dkimsignature.h"
-#include "mime/object.h"
+#include "mime/authentication/canonicalization.h"
+#include "mime/authentication/dkimkey.h"
+#include "mime/authentication/dkimsignature.h"
+#include "mime/grammar/capabilities.h"
+#include "mime/message/object.h"
 #include "openssl/functions.h"
 #include "openssl/publickey.h"
 

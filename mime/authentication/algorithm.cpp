@@ -1,4 +1,4 @@
-#include "mime/algorithm.h"
+#include "mime/authentication/algorithm.h"
 
 #include <stdexcept>
 #include <strings.h>

@@ -1,9 +1,9 @@
-#include "mime/arcauthenticationresults.h"
+#include "mime/authentication/arcauthenticationresults.h"
 
 #include "filter/result.h"
-#include "mime/authenticationtokens.h"
-#include "mime/require.h"
-#include "mime/whitespace.h"
+#include "mime/authentication/authenticationtokens.h"
+#include "mime/grammar/require.h"
+#include "mime/grammar/whitespace.h"
 
 #include <stdexcept>
 #include <string>

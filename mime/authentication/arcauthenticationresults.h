@@ -3,7 +3,7 @@
 // prefix is also read on its own where only the instance matters.
 #pragma once
 
-#include "mime/authenticationresults.h"
+#include "mime/authentication/authenticationresults.h"
 
 #include <cstddef>
 

@@ -2,9 +2,9 @@
 // line of a header that carries a given signature.
 #pragma once
 
-#include "mime/dkimsignature.h"
-#include "mime/header.h"
-#include "mime/line.h"
+#include "mime/authentication/dkimsignature.h"
+#include "mime/message/header.h"
+#include "mime/message/line.h"
 
 #include <stdexcept>
 #include <string>

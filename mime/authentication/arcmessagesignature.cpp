@@ -1,15 +1,15 @@
-#include "mime/arcmessagesignature.h"
+#include "mime/authentication/arcmessagesignature.h"
 
-#include "mime/algorithm.h"
-#include "mime/arcline.h"
-#include "mime/arcsigndata.h"
-#include "mime/bodyhash.h"
-#include "mime/canonicalization.h"
-#include "mime/canonicalizedheader.h"
-#include "mime/capabilities.h"
-#include "mime/dkimheader.h"
-#include "mime/dkimkey.h"
-#include "mime/object.h"
+#include "mime/authentication/algorithm.h"
+#include "mime/authentication/arcline.h"
+#include "mime/authentication/arcsigndata.h"
+#include "mime/authentication/bodyhash.h"
+#include "mime/authentication/canonicalization.h"
+#include "mime/authentication/canonicalizedheader.h"
+#include "mime/authentication/dkimheader.h"
+#include "mime/authentication/dkimkey.h"
+#include "mime/grammar/capabilities.h"
+#include "mime/message/object.h"
 
 #include <ctime>
 #include <stdexcept>

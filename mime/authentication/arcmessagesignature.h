@@ -4,7 +4,7 @@
 // message is sealed.
 #pragma once
 
-#include "mime/dkimsignature.h"
+#include "mime/authentication/dkimsignature.h"
 
 namespace Orvanta::Mime {
 

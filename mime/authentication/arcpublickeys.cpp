@@ -1,8 +1,8 @@
-#include "mime/arcpublickeys.h"
+#include "mime/authentication/arcpublickeys.h"
 
 #include "dns/exception.h"
-#include "mime/arcsignatures.h"
-#include "mime/signaturestatus.h"
+#include "mime/authentication/arcsignatures.h"
+#include "mime/authentication/signaturestatus.h"
 
 namespace Orvanta::Mime {
 

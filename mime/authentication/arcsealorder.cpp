@@ -1,9 +1,9 @@
-#include "mime/arcsealorder.h"
+#include "mime/authentication/arcsealorder.h"
 
-#include "mime/arcauthenticationresults.h"
-#include "mime/arcmessagesignature.h"
-#include "mime/arcsealsignature.h"
-#include "mime/header.h"
+#include "mime/authentication/arcauthenticationresults.h"
+#include "mime/authentication/arcmessagesignature.h"
+#include "mime/authentication/arcsealsignature.h"
+#include "mime/message/header.h"
 
 #include <stdexcept>
 

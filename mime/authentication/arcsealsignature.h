@@ -3,7 +3,7 @@
 // chain before it. Built and signed afresh when a message is sealed.
 #pragma once
 
-#include "mime/dkimsignature.h"
+#include "mime/authentication/dkimsignature.h"
 
 namespace Orvanta::Mime {
 

@@ -1,6 +1,6 @@
-#include "mime/arcsignatures.h"
+#include "mime/authentication/arcsignatures.h"
 
-#include "mime/object.h"
+#include "mime/message/object.h"
 
 #include <exception>
 

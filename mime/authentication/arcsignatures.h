@@ -4,9 +4,9 @@
 // thrown, so a broken chain still gets a status.
 #pragma once
 
-#include "mime/arcmessagesignature.h"
-#include "mime/arcsealorder.h"
-#include "mime/arcsealsignature.h"
+#include "mime/authentication/arcmessagesignature.h"
+#include "mime/authentication/arcsealorder.h"
+#include "mime/authentication/arcsealsignature.h"
 
 #include <memory>
 #include <string>

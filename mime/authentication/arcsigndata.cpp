@@ -1,6 +1,6 @@
-#include "mime/arcsigndata.h"
+#include "mime/authentication/arcsigndata.h"
 
-#include "mime/arcsignatures.h"
+#include "mime/authentication/arcsignatures.h"
 
 namespace Orvanta::Mime {
 

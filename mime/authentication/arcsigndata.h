@@ -3,7 +3,7 @@
 // and the signing key. Lives on the stack of one sealing call.
 #pragma once
 
-#include "mime/arcstatus.h"
+#include "mime/authentication/arcstatus.h"
 
 namespace Orvanta::Mime {
 

@@ -1,12 +1,12 @@
-#include "mime/arcstatus.h"
+#include "mime/authentication/arcstatus.h"
 
-#include "mime/algorithm.h"
-#include "mime/arcpublickeys.h"
-#include "mime/arcsignatures.h"
-#include "mime/canonicalizedheader.h"
-#include "mime/capabilities.h"
-#include "mime/header.h"
-#include "mime/object.h"
+#include "mime/authentication/algorithm.h"
+#include "mime/authentication/arcpublickeys.h"
+#include "mime/authentication/arcsignatures.h"
+#include "mime/authentication/canonicalizedheader.h"
+#include "mime/grammar/capabilities.h"
+#include "mime/message/header.h"
+#include "mime/message/object.h"
 #include "openssl/publickey.h"
 
 #include <stdexcept>

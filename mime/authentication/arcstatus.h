@@ -4,7 +4,7 @@
 // why; the first failure ends it.
 #pragma once
 
-#include "mime/signaturestatus.h"
+#include "mime/authentication/signaturestatus.h"
 
 #include <string>
 

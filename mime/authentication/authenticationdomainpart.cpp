@@ -1,7 +1,7 @@
-#include "mime/authenticationdomainpart.h"
+#include "mime/authentication/authenticationdomainpart.h"
 
-#include "mime/ascii.h"
-#include "mime/scanner.h"
+#include "mime/grammar/ascii.h"
+#include "mime/grammar/scanner.h"
 
 #include <stdexcept>
 

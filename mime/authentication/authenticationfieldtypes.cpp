@@ -1,12 +1,12 @@
 // The authentication rows of the header routing table: the classes that
 // parse the signature and result headers, supplied from beside them so that
 // the message model needs none of their headers.
-#include "mime/arcauthenticationresults.h"
-#include "mime/arcmessagesignature.h"
-#include "mime/arcsealsignature.h"
-#include "mime/authenticationresults.h"
-#include "mime/dkimsignature.h"
-#include "mime/fieldtypes.h"
+#include "mime/authentication/arcauthenticationresults.h"
+#include "mime/authentication/arcmessagesignature.h"
+#include "mime/authentication/arcsealsignature.h"
+#include "mime/authentication/authenticationresults.h"
+#include "mime/authentication/dkimsignature.h"
+#include "mime/message/fieldtypes.h"
 
 namespace Orvanta::Mime {
 

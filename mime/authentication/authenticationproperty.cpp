@@ -1,12 +1,12 @@
-#include "mime/authenticationproperty.h"
+#include "mime/authentication/authenticationproperty.h"
 
 #include "filter/result.h"
-#include "mime/authenticationdomainpart.h"
-#include "mime/authenticationtokens.h"
-#include "mime/formatting.h"
-#include "mime/localpart.h"
-#include "mime/require.h"
-#include "mime/scanner.h"
+#include "mime/authentication/authenticationdomainpart.h"
+#include "mime/authentication/authenticationtokens.h"
+#include "mime/grammar/formatting.h"
+#include "mime/grammar/localpart.h"
+#include "mime/grammar/require.h"
+#include "mime/grammar/scanner.h"
 
 #include <stdexcept>
 

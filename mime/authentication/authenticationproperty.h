@@ -3,7 +3,7 @@
 // (with or without a leading '@') or plain text.
 #pragma once
 
-#include "mime/encodable.h"
+#include "mime/grammar/encodable.h"
 
 #include <cstddef>
 #include <string>

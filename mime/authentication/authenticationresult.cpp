@@ -1,14 +1,14 @@
-#include "mime/authenticationresult.h"
+#include "mime/authentication/authenticationresult.h"
 
 #include "filter/result.h"
-#include "mime/ascii.h"
-#include "mime/authenticationtokens.h"
-#include "mime/digit.h"
-#include "mime/empty.h"
-#include "mime/formatting.h"
-#include "mime/mess.h"
-#include "mime/require.h"
-#include "mime/whitespace.h"
+#include "mime/authentication/authenticationtokens.h"
+#include "mime/grammar/ascii.h"
+#include "mime/grammar/digit.h"
+#include "mime/grammar/empty.h"
+#include "mime/grammar/formatting.h"
+#include "mime/grammar/mess.h"
+#include "mime/grammar/require.h"
+#include "mime/grammar/whitespace.h"
 
 #include <cstring>
 #include <stdexcept>

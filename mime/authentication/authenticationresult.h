@@ -2,8 +2,8 @@
 // its version), the result word, an optional reason and the properties.
 #pragma once
 
-#include "mime/authenticationproperty.h"
-#include "mime/encodable.h"
+#include "mime/authentication/authenticationproperty.h"
+#include "mime/grammar/encodable.h"
 
 #include <cstddef>
 #include <string>

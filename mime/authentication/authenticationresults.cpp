@@ -1,13 +1,13 @@
-#include "mime/authenticationresults.h"
+#include "mime/authentication/authenticationresults.h"
 
 #include "filter/linelength.h"
 #include "filter/wordwrap.h"
-#include "mime/authenticationtokens.h"
-#include "mime/capabilities.h"
-#include "mime/digit.h"
-#include "mime/formatting.h"
-#include "mime/mess.h"
-#include "mime/whitespace.h"
+#include "mime/authentication/authenticationtokens.h"
+#include "mime/grammar/capabilities.h"
+#include "mime/grammar/digit.h"
+#include "mime/grammar/formatting.h"
+#include "mime/grammar/mess.h"
+#include "mime/grammar/whitespace.h"
 
 #include <stdexcept>
 

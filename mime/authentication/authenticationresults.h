@@ -3,8 +3,8 @@
 // "none". Written back in a normalised form.
 #pragma once
 
-#include "mime/authenticationresult.h"
-#include "mime/headerfield.h"
+#include "mime/authentication/authenticationresult.h"
+#include "mime/grammar/headerfield.h"
 
 #include <cstddef>
 #include <string>

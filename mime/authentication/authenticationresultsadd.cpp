@@ -1,11 +1,11 @@
 // The entries a verifier adds to its Authentication-Results value, one per
 // check, with the properties that name what was checked.
 #include "dns/spfstatus.h"
-#include "mime/arcstatus.h"
-#include "mime/authenticationresults.h"
-#include "mime/dkimsignatures.h"
-#include "mime/dmarcstatus.h"
-#include "mime/signaturestatus.h"
+#include "mime/authentication/arcstatus.h"
+#include "mime/authentication/authenticationresults.h"
+#include "mime/authentication/dkimsignatures.h"
+#include "mime/authentication/dmarcstatus.h"
+#include "mime/authentication/signaturestatus.h"
 
 namespace Orvanta::Mime {
 

@@ -1,6 +1,6 @@
-#include "mime/authenticationresultslist.h"
+#include "mime/authentication/authenticationresultslist.h"
 
-#include "mime/header.h"
+#include "mime/message/header.h"
 
 #include <exception>
 

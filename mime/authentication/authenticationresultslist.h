@@ -2,7 +2,7 @@
 // service wrote (its authserv-id, compared exactly), in header order.
 #pragma once
 
-#include "mime/authenticationresults.h"
+#include "mime/authentication/authenticationresults.h"
 
 #include <string>
 #include <vector>

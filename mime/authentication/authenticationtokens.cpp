@@ -1,10 +1,10 @@
-#include "mime/authenticationtokens.h"
+#include "mime/authentication/authenticationtokens.h"
 
 #include "filter/escape.h"
 #include "filter/string.h"
-#include "mime/ascii.h"
-#include "mime/quotedstring.h"
-#include "mime/scanner.h"
+#include "mime/grammar/ascii.h"
+#include "mime/grammar/quotedstring.h"
+#include "mime/grammar/scanner.h"
 
 #include <cstring>
 #include <stdexcept>

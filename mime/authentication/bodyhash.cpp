@@ -1,9 +1,9 @@
-#include "mime/bodyhash.h"
+#include "mime/authentication/bodyhash.h"
 
-#include "mime/algorithm.h"
-#include "mime/body.h"
-#include "mime/canonicalizedbody.h"
-#include "mime/capabilities.h"
+#include "mime/authentication/algorithm.h"
+#include "mime/authentication/canonicalizedbody.h"
+#include "mime/grammar/capabilities.h"
+#include "mime/message/body.h"
 #include "openssl/base64.h"
 #include "openssl/digest.h"
 

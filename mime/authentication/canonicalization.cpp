@@ -1,4 +1,4 @@
-#include "mime/canonicalization.h"
+#include "mime/authentication/canonicalization.h"
 
 #include <cstring>
 #include <stdexcept>

@@ -2,7 +2,7 @@
 // the header fields and for the body.
 #pragma once
 
-#include "mime/signaturetype.h"
+#include "mime/message/signaturetype.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "mime/canonicalizedbody.h"
+#include "mime/authentication/canonicalizedbody.h"
 
 #include <array>
 #include <cstdint>

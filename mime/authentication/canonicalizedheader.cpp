@@ -1,11 +1,11 @@
-#include "mime/canonicalizedheader.h"
+#include "mime/authentication/canonicalizedheader.h"
 
 #include "filter/newlineconverter.h"
 #include "filter/string.h"
-#include "mime/ascii.h"
-#include "mime/canonicalization.h"
-#include "mime/header.h"
-#include "mime/line.h"
+#include "mime/authentication/canonicalization.h"
+#include "mime/grammar/ascii.h"
+#include "mime/message/header.h"
+#include "mime/message/line.h"
 
 #include <cstring>
 #include <unordered_map>

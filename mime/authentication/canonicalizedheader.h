@@ -7,9 +7,9 @@
 #pragma once
 
 #include "filter/result.h"
-#include "mime/capabilities.h"
-#include "mime/dkimheaderfields.h"
-#include "mime/extraheaders.h"
+#include "mime/authentication/dkimheaderfields.h"
+#include "mime/grammar/capabilities.h"
+#include "mime/message/extraheaders.h"
 #include <string>
 
 namespace Orvanta::Mime {

@@ -1,10 +1,10 @@
-#include "mime/dkimheaderfields.h"
+#include "mime/authentication/dkimheaderfields.h"
 
 #include "filter/result.h"
-#include "mime/ascii.h"
-#include "mime/dkimtagvalue.h"
-#include "mime/require.h"
-#include "mime/whitespace.h"
+#include "mime/authentication/dkimtagvalue.h"
+#include "mime/grammar/ascii.h"
+#include "mime/grammar/require.h"
+#include "mime/grammar/whitespace.h"
 
 #include <stdexcept>
 #include <unordered_set>

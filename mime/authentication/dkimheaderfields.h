@@ -2,7 +2,7 @@
 // fields in signing order, and z=, copies of fields as they were signed.
 #pragma once
 
-#include "mime/encodable.h"
+#include "mime/grammar/encodable.h"
 
 #include <cstddef>
 #include <string>

@@ -1,17 +1,17 @@
-#include "mime/dkimsignature.h"
+#include "mime/authentication/dkimsignature.h"
 
 #include "filter/linelength.h"
 #include "filter/wordwrap.h"
-#include "mime/ascii.h"
-#include "mime/capabilities.h"
-#include "mime/dkimtagvalue.h"
-#include "mime/empty.h"
-#include "mime/header.h"
-#include "mime/mess.h"
-#include "mime/object.h"
-#include "mime/require.h"
-#include "mime/signaturestatus.h"
-#include "mime/whitespace.h"
+#include "mime/authentication/dkimtagvalue.h"
+#include "mime/authentication/signaturestatus.h"
+#include "mime/grammar/ascii.h"
+#include "mime/grammar/capabilities.h"
+#include "mime/grammar/empty.h"
+#include "mime/grammar/mess.h"
+#include "mime/grammar/require.h"
+#include "mime/grammar/whitespace.h"
+#include "mime/message/header.h"
+#include "mime/message/object.h"
 
 #include <algorithm>
 #include <cstring>

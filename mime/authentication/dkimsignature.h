@@ -5,10 +5,10 @@
 // from it.
 #pragma once
 
-#include "mime/dkimheaderfields.h"
-#include "mime/headerfield.h"
-#include "mime/key.h"
-#include "mime/value.h"
+#include "mime/authentication/dkimheaderfields.h"
+#include "mime/grammar/headerfield.h"
+#include "mime/grammar/value.h"
+#include "mime/message/key.h"
 
 #include <cstddef>
 #include <map>

@@ -1,6 +1,6 @@
-#include "mime/dkimsignatures.h"
+#include "mime/authentication/dkimsignatures.h"
 
-#include "mime/header.h"
+#include "mime/message/header.h"
 
 #include <exception>
 

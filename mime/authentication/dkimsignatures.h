@@ -2,7 +2,7 @@
 // parse are left out.
 #pragma once
 
-#include "mime/dkimsignature.h"
+#include "mime/authentication/dkimsignature.h"
 
 #include <vector>
 

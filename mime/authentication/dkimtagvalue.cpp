@@ -1,10 +1,10 @@
-#include "mime/dkimtagvalue.h"
+#include "mime/authentication/dkimtagvalue.h"
 
-#include "mime/ascii.h"
-#include "mime/authenticationdomainpart.h"
-#include "mime/localpart.h"
-#include "mime/require.h"
-#include "mime/scanner.h"
+#include "mime/authentication/authenticationdomainpart.h"
+#include "mime/grammar/ascii.h"
+#include "mime/grammar/localpart.h"
+#include "mime/grammar/require.h"
+#include "mime/grammar/scanner.h"
 
 #include <cstring>
 #include <stdexcept>

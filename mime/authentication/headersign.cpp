@@ -1,10 +1,10 @@
 // Header's methods on signatures and results: the DKIM-Signature and
 // Authentication-Results lines a signer or a checker adds, and the order of
 // the DKIM-Signature lines, kept beside the classes they take.
-#include "mime/authenticationresults.h"
-#include "mime/dkimheader.h"
-#include "mime/dkimsignature.h"
-#include "mime/header.h"
+#include "mime/authentication/authenticationresults.h"
+#include "mime/authentication/dkimheader.h"
+#include "mime/authentication/dkimsignature.h"
+#include "mime/message/header.h"
 
 #include <algorithm>
 #include <string>

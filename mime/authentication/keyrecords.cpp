@@ -1,14 +1,14 @@
 // The part of a signature check that fetches the key from DNS and decides
 // whether a key record fits the signature.
-#include "mime/signaturestatus.h"
+#include "mime/authentication/signaturestatus.h"
 
 #include "dns/blockingcontext.h"
 #include "dns/exception.h"
 #include "dns/hostname.h"
 #include "dns/resources.h"
-#include "mime/algorithm.h"
-#include "mime/ascii.h"
-#include "mime/dkimsignature.h"
+#include "mime/authentication/algorithm.h"
+#include "mime/authentication/dkimsignature.h"
+#include "mime/grammar/ascii.h"
 #include "openssl/publickey.h"
 
 #include <map>

@@ -1,13 +1,13 @@
 // Sealing of Object: a new ARC set on top of the header, and the removal of
 // the newest sets again.
-#include "mime/arcauthenticationresults.h"
-#include "mime/arcmessagesignature.h"
-#include "mime/arcpublickeys.h"
-#include "mime/arcsealsignature.h"
-#include "mime/arcsignatures.h"
-#include "mime/arcsigndata.h"
-#include "mime/capabilities.h"
-#include "mime/object.h"
+#include "mime/authentication/arcauthenticationresults.h"
+#include "mime/authentication/arcmessagesignature.h"
+#include "mime/authentication/arcpublickeys.h"
+#include "mime/authentication/arcsealsignature.h"
+#include "mime/authentication/arcsignatures.h"
+#include "mime/authentication/arcsigndata.h"
+#include "mime/grammar/capabilities.h"
+#include "mime/message/object.h"
 
 #include <algorithm>
 #include <functional>

@@ -1,10 +1,10 @@
 // Signing and unsigning of Object: a message gets its DKIM-Signature here.
 #include "dns/hostname.h"
-#include "mime/canonicalizedheader.h"
-#include "mime/dkimheader.h"
-#include "mime/dkimkey.h"
-#include "mime/dkimsignature.h"
-#include "mime/object.h"
+#include "mime/authentication/canonicalizedheader.h"
+#include "mime/authentication/dkimheader.h"
+#include "mime/authentication/dkimkey.h"
+#include "mime/authentication/dkimsignature.h"
+#include "mime/message/object.h"
 
 #include <strings.h>
 

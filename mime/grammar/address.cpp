@@ -1,10 +1,10 @@
-#include "mime/address.h"
+#include "mime/grammar/address.h"
 
 #include "filter/encodedmimeword.h"
 #include "filter/mimeheaderencoding.h"
 #include "filter/result.h"
-#include "mime/capabilities.h"
-#include "mime/formatting.h"
+#include "mime/grammar/capabilities.h"
+#include "mime/grammar/formatting.h"
 
 #include <cstring>
 #include <stdexcept>

@@ -4,10 +4,10 @@
 #pragma once
 
 #include "dns/hostname.h"
-#include "mime/domainpart.h"
-#include "mime/headerfield.h"
-#include "mime/localpart.h"
-#include "mime/require.h"
+#include "mime/grammar/domainpart.h"
+#include "mime/grammar/headerfield.h"
+#include "mime/grammar/localpart.h"
+#include "mime/grammar/require.h"
 
 #include <string>
 

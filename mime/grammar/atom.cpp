@@ -1,7 +1,7 @@
-#include "mime/atom.h"
+#include "mime/grammar/atom.h"
 
-#include "mime/ascii.h"
-#include "mime/scanner.h"
+#include "mime/grammar/ascii.h"
+#include "mime/grammar/scanner.h"
 
 namespace Orvanta::Mime {
 

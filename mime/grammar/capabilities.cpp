@@ -1,4 +1,4 @@
-#include "mime/capabilities.h"
+#include "mime/grammar/capabilities.h"
 
 namespace Orvanta::Mime {
 

@@ -7,9 +7,9 @@
 #include "filter/linelength.h"
 #include "filter/result.h"
 #include "filter/wordwrap.h"
-#include "mime/capabilities.h"
-#include "mime/delimdetector.h"
-#include "mime/mess.h"
+#include "mime/grammar/capabilities.h"
+#include "mime/grammar/delimdetector.h"
+#include "mime/grammar/mess.h"
 
 #include <cstddef>
 #include <exception>

@@ -1,6 +1,6 @@
-#include "mime/comment.h"
+#include "mime/grammar/comment.h"
 
-#include "mime/scanner.h"
+#include "mime/grammar/scanner.h"
 
 #include <stdexcept>
 

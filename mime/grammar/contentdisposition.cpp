@@ -1,9 +1,9 @@
-#include "mime/contentdisposition.h"
+#include "mime/grammar/contentdisposition.h"
 
 #include "filter/wordwrap.h"
-#include "mime/ascii.h"
-#include "mime/capabilities.h"
-#include "mime/leadingword.h"
+#include "mime/grammar/ascii.h"
+#include "mime/grammar/capabilities.h"
+#include "mime/grammar/leadingword.h"
 
 #include <stdexcept>
 

@@ -2,8 +2,8 @@
 // attachment, ...) followed by its parameters.
 #pragma once
 
-#include "mime/headerfield.h"
-#include "mime/params.h"
+#include "mime/grammar/headerfield.h"
+#include "mime/grammar/params.h"
 
 #include <cstddef>
 

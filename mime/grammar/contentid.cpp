@@ -1,9 +1,9 @@
-#include "mime/contentid.h"
+#include "mime/grammar/contentid.h"
 
 #include "filter/wordwrap.h"
-#include "mime/ascii.h"
-#include "mime/capabilities.h"
-#include "mime/scanner.h"
+#include "mime/grammar/ascii.h"
+#include "mime/grammar/capabilities.h"
+#include "mime/grammar/scanner.h"
 
 #include <stdexcept>
 

@@ -1,7 +1,7 @@
 // The value of a Content-ID field: an identifier in angle brackets.
 #pragma once
 
-#include "mime/headerfield.h"
+#include "mime/grammar/headerfield.h"
 
 #include <string>
 

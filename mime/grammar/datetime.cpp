@@ -1,4 +1,4 @@
-#include "mime/datetime.h"
+#include "mime/grammar/datetime.h"
 
 #include "filter/result.h"
 

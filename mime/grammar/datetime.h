@@ -2,7 +2,7 @@
 // UTC, "Mon, 07 Dec 2026 08:15:33 +0000".
 #pragma once
 
-#include "mime/headerfield.h"
+#include "mime/grammar/headerfield.h"
 
 #include <ctime>
 #include <string>

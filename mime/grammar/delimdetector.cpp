@@ -1,6 +1,6 @@
-#include "mime/delimdetector.h"
+#include "mime/grammar/delimdetector.h"
 
-#include "mime/ascii.h"
+#include "mime/grammar/ascii.h"
 
 namespace Orvanta::Mime {
 

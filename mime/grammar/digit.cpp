@@ -1,7 +1,7 @@
-#include "mime/digit.h"
+#include "mime/grammar/digit.h"
 
-#include "mime/ascii.h"
-#include "mime/scanner.h"
+#include "mime/grammar/ascii.h"
+#include "mime/grammar/scanner.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "mime/displayname.h"
+#include "mime/grammar/displayname.h"
 
 #include "filter/escape.h"
 #include "filter/linelength.h"
@@ -7,13 +7,13 @@
 #include "filter/mimeword.h"
 #include "filter/string.h"
 #include "filter/wordwrap.h"
-#include "mime/ascii.h"
-#include "mime/atom.h"
-#include "mime/capabilities.h"
-#include "mime/formatting.h"
-#include "mime/internal.h"
-#include "mime/quotedstring.h"
-#include "mime/scanner.h"
+#include "mime/grammar/ascii.h"
+#include "mime/grammar/atom.h"
+#include "mime/grammar/capabilities.h"
+#include "mime/grammar/formatting.h"
+#include "mime/grammar/internal.h"
+#include "mime/grammar/quotedstring.h"
+#include "mime/grammar/scanner.h"
 
 #include <algorithm>
 

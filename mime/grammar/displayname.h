@@ -2,7 +2,7 @@
 // quoted strings and encoded words, kept decoded.
 #pragma once
 
-#include "mime/encodable.h"
+#include "mime/grammar/encodable.h"
 
 #include <string>
 

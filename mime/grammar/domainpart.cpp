@@ -1,9 +1,9 @@
-#include "mime/domainpart.h"
+#include "mime/grammar/domainpart.h"
 
 #include "dns/ipaddress.h"
-#include "mime/ascii.h"
-#include "mime/atom.h"
-#include "mime/scanner.h"
+#include "mime/grammar/ascii.h"
+#include "mime/grammar/atom.h"
+#include "mime/grammar/scanner.h"
 
 #include <stdexcept>
 

@@ -1,6 +1,6 @@
-#include "mime/empty.h"
+#include "mime/grammar/empty.h"
 
-#include "mime/value.h"
+#include "mime/grammar/value.h"
 
 namespace Orvanta::Mime {
 

@@ -1,9 +1,9 @@
-#include "mime/encodable.h"
+#include "mime/grammar/encodable.h"
 
 #include "filter/linelength.h"
 #include "filter/wordwrap.h"
-#include "mime/capabilities.h"
-#include "mime/tostring.h"
+#include "mime/grammar/capabilities.h"
+#include "mime/grammar/tostring.h"
 
 namespace Orvanta::Mime {
 

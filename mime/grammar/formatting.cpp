@@ -1,6 +1,6 @@
-#include "mime/formatting.h"
+#include "mime/grammar/formatting.h"
 
-#include "mime/ascii.h"
+#include "mime/grammar/ascii.h"
 
 #include <cstring>
 

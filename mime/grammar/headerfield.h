@@ -2,7 +2,7 @@
 // content values, authentication values).
 #pragma once
 
-#include "mime/encodable.h"
+#include "mime/grammar/encodable.h"
 
 namespace Orvanta::Mime {
 

@@ -1,6 +1,6 @@
-#include "mime/istring.h"
+#include "mime/grammar/istring.h"
 
-#include "mime/ascii.h"
+#include "mime/grammar/ascii.h"
 
 #include <cstring>
 

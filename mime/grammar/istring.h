@@ -2,7 +2,7 @@
 // lengths must match.
 #pragma once
 
-#include "mime/string.h"
+#include "mime/grammar/string.h"
 
 namespace Orvanta::Mime {
 

@@ -1,4 +1,4 @@
-#include "mime/leadingword.h"
+#include "mime/grammar/leadingword.h"
 
 #include <stdexcept>
 

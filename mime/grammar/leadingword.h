@@ -3,8 +3,8 @@
 // which only blanks and comments may stand before the ';' or the end.
 #pragma once
 
-#include "mime/ascii.h"
-#include "mime/scanner.h"
+#include "mime/grammar/ascii.h"
+#include "mime/grammar/scanner.h"
 
 #include <cstddef>
 

@@ -1,11 +1,11 @@
-#include "mime/localpart.h"
+#include "mime/grammar/localpart.h"
 
 #include "filter/mimeheaderdecode.h"
 #include "filter/string.h"
-#include "mime/ascii.h"
-#include "mime/atom.h"
-#include "mime/quotedstring.h"
-#include "mime/scanner.h"
+#include "mime/grammar/ascii.h"
+#include "mime/grammar/atom.h"
+#include "mime/grammar/quotedstring.h"
+#include "mime/grammar/scanner.h"
 
 #include <stdexcept>
 

@@ -1,12 +1,12 @@
-#include "mime/mailbox.h"
+#include "mime/grammar/mailbox.h"
 
 #include "filter/linelength.h"
 #include "filter/wordwrap.h"
-#include "mime/ascii.h"
-#include "mime/capabilities.h"
-#include "mime/domainpart.h"
-#include "mime/internal.h"
-#include "mime/scanner.h"
+#include "mime/grammar/ascii.h"
+#include "mime/grammar/capabilities.h"
+#include "mime/grammar/domainpart.h"
+#include "mime/grammar/internal.h"
+#include "mime/grammar/scanner.h"
 
 #include <stdexcept>
 

@@ -2,10 +2,10 @@
 // when a name comes first.
 #pragma once
 
-#include "mime/address.h"
-#include "mime/displayname.h"
-#include "mime/headerfield.h"
-#include "mime/optional.h"
+#include "mime/grammar/address.h"
+#include "mime/grammar/displayname.h"
+#include "mime/grammar/headerfield.h"
+#include "mime/grammar/optional.h"
 
 namespace Orvanta::Mime {
 

@@ -1,6 +1,6 @@
-#include "mime/mailboxes.h"
+#include "mime/grammar/mailboxes.h"
 
-#include "mime/collectelements.h"
+#include "mime/grammar/collectelements.h"
 
 #include <stdexcept>
 

@@ -1,8 +1,8 @@
 // A comma-separated list of mailboxes ("from", "resent-from").
 #pragma once
 
-#include "mime/headerfield.h"
-#include "mime/mailbox.h"
+#include "mime/grammar/headerfield.h"
+#include "mime/grammar/mailbox.h"
 
 #include <memory>
 #include <vector>

@@ -1,9 +1,9 @@
-#include "mime/mess.h"
+#include "mime/grammar/mess.h"
 
-#include "mime/ascii.h"
-#include "mime/comment.h"
-#include "mime/quotedstring.h"
-#include "mime/scanner.h"
+#include "mime/grammar/ascii.h"
+#include "mime/grammar/comment.h"
+#include "mime/grammar/quotedstring.h"
+#include "mime/grammar/scanner.h"
 
 #include <exception>
 

@@ -1,8 +1,8 @@
-#include "mime/param.h"
+#include "mime/grammar/param.h"
 
 #include "filter/linelength.h"
-#include "mime/capabilities.h"
-#include "mime/paramsplitter.h"
+#include "mime/grammar/capabilities.h"
+#include "mime/grammar/paramsplitter.h"
 
 #include <cstring>
 #include <stdexcept>

@@ -2,10 +2,10 @@
 // RFC 2231 extended form, split into sections when it is long.
 #pragma once
 
-#include "mime/encodable.h"
-#include "mime/paramkey.h"
-#include "mime/paramvalue.h"
-#include "mime/require.h"
+#include "mime/grammar/encodable.h"
+#include "mime/grammar/paramkey.h"
+#include "mime/grammar/paramvalue.h"
+#include "mime/grammar/require.h"
 
 #include <string>
 

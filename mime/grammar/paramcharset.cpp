@@ -1,4 +1,4 @@
-#include "mime/paramcharset.h"
+#include "mime/grammar/paramcharset.h"
 
 #include <cstring>
 #include <stdexcept>

@@ -1,6 +1,6 @@
-#include "mime/paramdecoder.h"
+#include "mime/grammar/paramdecoder.h"
 
-#include "mime/ascii.h"
+#include "mime/grammar/ascii.h"
 
 #include <stdexcept>
 

@@ -1,8 +1,8 @@
-#include "mime/paramkey.h"
+#include "mime/grammar/paramkey.h"
 
-#include "mime/ascii.h"
-#include "mime/rfc2231.h"
-#include "mime/scanner.h"
+#include "mime/grammar/ascii.h"
+#include "mime/grammar/rfc2231.h"
+#include "mime/grammar/scanner.h"
 
 #include <exception>
 #include <stdexcept>

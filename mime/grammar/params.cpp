@@ -1,11 +1,11 @@
-#include "mime/params.h"
+#include "mime/grammar/params.h"
 
 #include "filter/linelength.h"
-#include "mime/empty.h"
-#include "mime/mess.h"
-#include "mime/param.h"
-#include "mime/partialparams.h"
-#include "mime/whitespace.h"
+#include "mime/grammar/empty.h"
+#include "mime/grammar/mess.h"
+#include "mime/grammar/param.h"
+#include "mime/grammar/partialparams.h"
+#include "mime/grammar/whitespace.h"
 
 #include <cstring>
 #include <exception>

@@ -2,7 +2,7 @@
 // ("; name=value" ...), with RFC 2231 sections, charsets and continuations.
 #pragma once
 
-#include "mime/encodable.h"
+#include "mime/grammar/encodable.h"
 
 #include <memory>
 #include <string>

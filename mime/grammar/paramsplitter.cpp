@@ -1,8 +1,8 @@
-#include "mime/paramsplitter.h"
+#include "mime/grammar/paramsplitter.h"
 
 #include "filter/utf8.h"
-#include "mime/ascii.h"
-#include "mime/paramkey.h"
+#include "mime/grammar/ascii.h"
+#include "mime/grammar/paramkey.h"
 
 #include <cstring>
 

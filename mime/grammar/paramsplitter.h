@@ -5,7 +5,7 @@
 
 #include "filter/filter.h"
 #include "filter/rfc2231.h"
-#include "mime/formatting.h"
+#include "mime/grammar/formatting.h"
 
 #include <string>
 

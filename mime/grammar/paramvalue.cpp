@@ -1,11 +1,11 @@
-#include "mime/paramvalue.h"
+#include "mime/grammar/paramvalue.h"
 
-#include "mime/ascii.h"
-#include "mime/paramcharset.h"
-#include "mime/paramdecoder.h"
-#include "mime/paramkey.h"
-#include "mime/quotedstring.h"
-#include "mime/scanner.h"
+#include "mime/grammar/ascii.h"
+#include "mime/grammar/paramcharset.h"
+#include "mime/grammar/paramdecoder.h"
+#include "mime/grammar/paramkey.h"
+#include "mime/grammar/quotedstring.h"
+#include "mime/grammar/scanner.h"
 
 #include <stdexcept>
 

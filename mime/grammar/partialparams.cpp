@@ -1,9 +1,9 @@
-#include "mime/partialparams.h"
+#include "mime/grammar/partialparams.h"
 
-#include "mime/ascii.h"
-#include "mime/param.h"
-#include "mime/paramcharset.h"
-#include "mime/paramdecoder.h"
+#include "mime/grammar/ascii.h"
+#include "mime/grammar/param.h"
+#include "mime/grammar/paramcharset.h"
+#include "mime/grammar/paramdecoder.h"
 
 #include <deque>
 #include <exception>

@@ -1,7 +1,7 @@
-#include "mime/quotedstring.h"
+#include "mime/grammar/quotedstring.h"
 
-#include "mime/ascii.h"
-#include "mime/scanner.h"
+#include "mime/grammar/ascii.h"
+#include "mime/grammar/scanner.h"
 
 #include <stdexcept>
 

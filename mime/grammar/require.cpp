@@ -1,6 +1,6 @@
-#include "mime/require.h"
+#include "mime/grammar/require.h"
 
-#include "mime/scanner.h"
+#include "mime/grammar/scanner.h"
 
 #include <stdexcept>
 #include <string>

@@ -1,7 +1,7 @@
-#include "mime/rfc2231.h"
+#include "mime/grammar/rfc2231.h"
 
-#include "mime/ascii.h"
-#include "mime/scanner.h"
+#include "mime/grammar/ascii.h"
+#include "mime/grammar/scanner.h"
 
 #include <stdexcept>
 

@@ -1,7 +1,7 @@
-#include "mime/scanner.h"
+#include "mime/grammar/scanner.h"
 
-#include "mime/ascii.h"
-#include "mime/comment.h"
+#include "mime/grammar/ascii.h"
+#include "mime/grammar/comment.h"
 
 namespace Orvanta::Mime {
 

@@ -1,11 +1,11 @@
-#include "mime/target.h"
+#include "mime/grammar/target.h"
 
 #include "filter/linelength.h"
 #include "filter/wordwrap.h"
-#include "mime/capabilities.h"
-#include "mime/delimdetector.h"
-#include "mime/mess.h"
-#include "mime/scanner.h"
+#include "mime/grammar/capabilities.h"
+#include "mime/grammar/delimdetector.h"
+#include "mime/grammar/mess.h"
+#include "mime/grammar/scanner.h"
 
 #include <exception>
 #include <stdexcept>

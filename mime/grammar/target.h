@@ -2,10 +2,10 @@
 // ("name: a@x, b@y;").
 #pragma once
 
-#include "mime/displayname.h"
-#include "mime/headerfield.h"
-#include "mime/mailbox.h"
-#include "mime/optional.h"
+#include "mime/grammar/displayname.h"
+#include "mime/grammar/headerfield.h"
+#include "mime/grammar/mailbox.h"
+#include "mime/grammar/optional.h"
 
 #include <memory>
 #include <vector>

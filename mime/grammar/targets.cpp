@@ -1,6 +1,6 @@
-#include "mime/targets.h"
+#include "mime/grammar/targets.h"
 
-#include "mime/collectelements.h"
+#include "mime/grammar/collectelements.h"
 
 #include <stdexcept>
 

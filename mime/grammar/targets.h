@@ -2,8 +2,8 @@
 // each a mailbox or a group, in text order.
 #pragma once
 
-#include "mime/headerfield.h"
-#include "mime/target.h"
+#include "mime/grammar/headerfield.h"
+#include "mime/grammar/target.h"
 
 #include <functional>
 #include <memory>

@@ -1,7 +1,7 @@
 // The value of a header field: a view compared ignoring ASCII case.
 #pragma once
 
-#include "mime/istring.h"
+#include "mime/grammar/istring.h"
 
 namespace Orvanta::Mime {
 

@@ -1,6 +1,6 @@
-#include "mime/whitespace.h"
+#include "mime/grammar/whitespace.h"
 
-#include "mime/scanner.h"
+#include "mime/grammar/scanner.h"
 
 namespace Orvanta::Mime {
 

@@ -4,10 +4,10 @@
 // every piece points into the message text.
 #pragma once
 
-#include "mime/bodyiterator.h"
-#include "mime/contenttransferencoding.h"
-#include "mime/encodable.h"
-#include "mime/string.h"
+#include "mime/grammar/encodable.h"
+#include "mime/grammar/string.h"
+#include "mime/message/bodyiterator.h"
+#include "mime/message/contenttransferencoding.h"
 
 #include <memory>
 #include <vector>

@@ -1,9 +1,9 @@
-#include "mime/boundary.h"
+#include "mime/message/boundary.h"
 
 #include "filter/result.h"
-#include "mime/part.h"
-#include "mime/separator.h"
-#include "mime/textblock.h"
+#include "mime/message/part.h"
+#include "mime/message/separator.h"
+#include "mime/message/textblock.h"
 
 #include <cstring>
 

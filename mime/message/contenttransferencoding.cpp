@@ -1,10 +1,10 @@
-#include "mime/contenttransferencoding.h"
+#include "mime/message/contenttransferencoding.h"
 
 #include "filter/result.h"
-#include "mime/ascii.h"
-#include "mime/capabilities.h"
-#include "mime/header.h"
-#include "mime/object.h"
+#include "mime/grammar/ascii.h"
+#include "mime/grammar/capabilities.h"
+#include "mime/message/header.h"
+#include "mime/message/object.h"
 
 #include <cstring>
 #include <stdexcept>

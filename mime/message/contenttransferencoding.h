@@ -2,7 +2,7 @@
 // "7bit", "binary"); a missing or unreadable one counts as "7bit".
 #pragma once
 
-#include "mime/headerfield.h"
+#include "mime/grammar/headerfield.h"
 
 #include <cstddef>
 

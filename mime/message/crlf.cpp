@@ -1,4 +1,4 @@
-#include "mime/crlf.h"
+#include "mime/message/crlf.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "mime/emptyline.h"
+#include "mime/message/emptyline.h"
 
 namespace Orvanta::Mime {
 

@@ -1,6 +1,6 @@
-#include "mime/epilogue.h"
+#include "mime/message/epilogue.h"
 
-#include "mime/textblock.h"
+#include "mime/message/textblock.h"
 
 namespace Orvanta::Mime {
 

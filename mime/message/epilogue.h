@@ -1,8 +1,8 @@
 // The text of a multipart body after its last part.
 #pragma once
 
-#include "mime/encodable.h"
-#include "mime/string.h"
+#include "mime/grammar/encodable.h"
+#include "mime/grammar/string.h"
 
 namespace Orvanta::Mime {
 

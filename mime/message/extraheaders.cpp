@@ -1,6 +1,6 @@
-#include "mime/extraheaders.h"
+#include "mime/message/extraheaders.h"
 
-#include "mime/ascii.h"
+#include "mime/grammar/ascii.h"
 
 #include <cstring>
 

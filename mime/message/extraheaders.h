@@ -2,7 +2,7 @@
 // ones.
 #pragma once
 
-#include "mime/string.h"
+#include "mime/grammar/string.h"
 
 #include <initializer_list>
 #include <string>

@@ -1,13 +1,13 @@
-#include "mime/fieldtypes.h"
+#include "mime/message/fieldtypes.h"
 
-#include "mime/contentdisposition.h"
-#include "mime/contentid.h"
-#include "mime/contenttransferencoding.h"
-#include "mime/contenttype.h"
-#include "mime/key.h"
-#include "mime/mailbox.h"
-#include "mime/mailboxes.h"
-#include "mime/targets.h"
+#include "mime/grammar/contentdisposition.h"
+#include "mime/grammar/contentid.h"
+#include "mime/grammar/contenttype.h"
+#include "mime/grammar/mailbox.h"
+#include "mime/grammar/mailboxes.h"
+#include "mime/grammar/targets.h"
+#include "mime/message/contenttransferencoding.h"
+#include "mime/message/key.h"
 
 #include <cstring>
 #include <string>

@@ -8,7 +8,7 @@
 // values stay raw text.
 #pragma once
 
-#include "mime/headerfield.h"
+#include "mime/grammar/headerfield.h"
 
 #include <cstddef>
 #include <functional>

@@ -4,10 +4,10 @@
 // only bytes a header owns are the texts it composed itself.
 #pragma once
 
-#include "mime/encodable.h"
-#include "mime/headeriterator.h"
-#include "mime/line.h"
-#include "mime/reverseheaderiterator.h"
+#include "mime/grammar/encodable.h"
+#include "mime/message/headeriterator.h"
+#include "mime/message/line.h"
+#include "mime/message/reverseheaderiterator.h"
 
 #include <functional>
 #include <memory>

@@ -1,7 +1,7 @@
-#include "mime/headeriterator.h"
+#include "mime/message/headeriterator.h"
 
-#include "mime/ascii.h"
-#include "mime/header.h"
+#include "mime/grammar/ascii.h"
+#include "mime/message/header.h"
 
 namespace Orvanta::Mime {
 

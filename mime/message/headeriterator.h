@@ -5,8 +5,8 @@
 // edited.
 #pragma once
 
-#include "mime/encodable.h"
-#include "mime/string.h"
+#include "mime/grammar/encodable.h"
+#include "mime/grammar/string.h"
 
 #include <cstddef>
 

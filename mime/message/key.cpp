@@ -1,7 +1,7 @@
-#include "mime/key.h"
+#include "mime/message/key.h"
 
-#include "mime/ascii.h"
-#include "mime/signaturetype.h"
+#include "mime/grammar/ascii.h"
+#include "mime/message/signaturetype.h"
 
 #include <initializer_list>
 

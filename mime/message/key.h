@@ -2,7 +2,7 @@
 // typed value.
 #pragma once
 
-#include "mime/istring.h"
+#include "mime/grammar/istring.h"
 
 namespace Orvanta::Mime {
 enum class SignatureType;

@@ -4,10 +4,10 @@
 // or to a text that the owning header keeps alive.
 #pragma once
 
-#include "mime/encodable.h"
-#include "mime/key.h"
-#include "mime/string.h"
-#include "mime/value.h"
+#include "mime/grammar/encodable.h"
+#include "mime/grammar/string.h"
+#include "mime/grammar/value.h"
+#include "mime/message/key.h"
 
 namespace Orvanta::Mime {
 

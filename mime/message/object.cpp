@@ -1,13 +1,13 @@
-#include "mime/object.h"
+#include "mime/message/object.h"
 
 #include "filter/result.h"
-#include "mime/capabilities.h"
-#include "mime/contenttransferencoding.h"
-#include "mime/contenttype.h"
-#include "mime/fatalerror.h"
-#include "mime/part.h"
-#include "mime/sevenbit.h"
-#include "mime/textblock.h"
+#include "mime/grammar/capabilities.h"
+#include "mime/grammar/contenttype.h"
+#include "mime/message/contenttransferencoding.h"
+#include "mime/message/fatalerror.h"
+#include "mime/message/part.h"
+#include "mime/message/sevenbit.h"
+#include "mime/message/textblock.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -3,11 +3,11 @@
 // its header.
 #pragma once
 
-#include "mime/body.h"
-#include "mime/boundary.h"
-#include "mime/encodable.h"
-#include "mime/extraheaders.h"
-#include "mime/header.h"
+#include "mime/grammar/encodable.h"
+#include "mime/message/body.h"
+#include "mime/message/boundary.h"
+#include "mime/message/extraheaders.h"
+#include "mime/message/header.h"
 
 #include <cstddef>
 #include <string>

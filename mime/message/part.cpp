@@ -1,7 +1,7 @@
-#include "mime/part.h"
+#include "mime/message/part.h"
 
-#include "mime/parseerror.h"
-#include "mime/separator.h"
+#include "mime/message/parseerror.h"
+#include "mime/message/separator.h"
 
 #include <cstring>
 

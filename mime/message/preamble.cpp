@@ -1,7 +1,7 @@
-#include "mime/preamble.h"
+#include "mime/message/preamble.h"
 
-#include "mime/part.h"
-#include "mime/textblock.h"
+#include "mime/message/part.h"
+#include "mime/message/textblock.h"
 
 namespace Orvanta::Mime {
 

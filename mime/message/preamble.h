@@ -2,9 +2,9 @@
 // delimiter line that followed it.
 #pragma once
 
-#include "mime/boundary.h"
-#include "mime/encodable.h"
-#include "mime/string.h"
+#include "mime/grammar/encodable.h"
+#include "mime/grammar/string.h"
+#include "mime/message/boundary.h"
 
 namespace Orvanta::Mime {
 

@@ -1,4 +1,4 @@
 // ReverseHeaderIterator is the backward instance of the one header iterator.
 #pragma once
 
-#include "mime/headeriterator.h"
+#include "mime/message/headeriterator.h"

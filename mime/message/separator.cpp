@@ -1,7 +1,7 @@
-#include "mime/separator.h"
+#include "mime/message/separator.h"
 
-#include "mime/contenttype.h"
-#include "mime/header.h"
+#include "mime/grammar/contenttype.h"
+#include "mime/message/header.h"
 
 namespace Orvanta::Mime {
 

@@ -1,6 +1,6 @@
-#include "mime/sevenbit.h"
+#include "mime/message/sevenbit.h"
 
-#include "mime/ascii.h"
+#include "mime/grammar/ascii.h"
 
 namespace Orvanta::Mime {
 

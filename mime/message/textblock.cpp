@@ -1,7 +1,7 @@
-#include "mime/textblock.h"
+#include "mime/message/textblock.h"
 
 #include "filter/result.h"
-#include "mime/crlf.h"
+#include "mime/message/crlf.h"
 
 namespace Orvanta::Mime {
 

@@ -1,4 +1,4 @@
-#include "mime/translator.h"
+#include "mime/message/translator.h"
 
 #include "filter/append.h"
 #include "filter/base64decode.h"
@@ -8,7 +8,7 @@
 #include "filter/quotedprintableencode.h"
 #include "filter/split.h"
 #include "filter/strip.h"
-#include "mime/crlf.h"
+#include "mime/message/crlf.h"
 
 namespace Orvanta::Mime {
 

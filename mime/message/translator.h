@@ -4,7 +4,7 @@
 #pragma once
 
 #include "filter/filter.h"
-#include "mime/contenttransferencoding.h"
+#include "mime/message/contenttransferencoding.h"
 
 #include <memory>
 #include <vector>

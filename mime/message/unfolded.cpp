@@ -1,4 +1,4 @@
-#include "mime/unfolded.h"
+#include "mime/message/unfolded.h"
 
 namespace Orvanta::Mime {
 

@@ -1,6 +1,6 @@
 #include "filter/string.h"
-#include "mime/address.h"
-#include "mime/capabilities.h"
+#include "mime/grammar/address.h"
+#include "mime/grammar/capabilities.h"
 #include "mime/tests/exact.h"
 #include "mime/tests/oracle.h"
 

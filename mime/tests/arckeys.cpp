@@ -1,12 +1,12 @@
 #include "mime/tests/arckeys.h"
 
 #include "dns/tests/wire.h"
-#include "mime/arcsignatures.h"
-#include "mime/arcstatus.h"
-#include "mime/authenticationresults.h"
-#include "mime/capabilities.h"
-#include "mime/dkimkey.h"
-#include "mime/object.h"
+#include "mime/authentication/arcsignatures.h"
+#include "mime/authentication/arcstatus.h"
+#include "mime/authentication/authenticationresults.h"
+#include "mime/authentication/dkimkey.h"
+#include "mime/grammar/capabilities.h"
+#include "mime/message/object.h"
 #include "mime/tests/dkimkeys.h"
 
 namespace Orvanta::Mime::Test {

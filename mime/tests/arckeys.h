@@ -3,7 +3,7 @@
 // counterpart of the peers' DNS hooks).
 #pragma once
 
-#include "mime/arcpublickeys.h"
+#include "mime/authentication/arcpublickeys.h"
 
 namespace Orvanta::Mime::Test {
 

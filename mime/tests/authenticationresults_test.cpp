@@ -1,7 +1,7 @@
 // Authentication-Results values: parsing strictly and leniently, property
 // values, and the normalised form they are written back in.
-#include "mime/authenticationresults.h"
-#include "mime/header.h"
+#include "mime/authentication/authenticationresults.h"
+#include "mime/message/header.h"
 #include "mime/tests/oracle.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #include "filter/string.h"
-#include "mime/capabilities.h"
-#include "mime/epilogue.h"
-#include "mime/object.h"
-#include "mime/preamble.h"
+#include "mime/grammar/capabilities.h"
+#include "mime/message/epilogue.h"
+#include "mime/message/object.h"
+#include "mime/message/preamble.h"
 #include "testsupport/peakmemory.h"
 
 #include <gtest/gtest.h>

@@ -1,13 +1,13 @@
 // The canonical forms that signatures cover: the c= value, header fields
 // and bodies in simple and relaxed form, and the body hash.
 #include "filter/string.h"
-#include "mime/algorithm.h"
-#include "mime/bodyhash.h"
-#include "mime/canonicalization.h"
-#include "mime/canonicalizedbody.h"
-#include "mime/canonicalizedheader.h"
-#include "mime/capabilities.h"
-#include "mime/object.h"
+#include "mime/authentication/algorithm.h"
+#include "mime/authentication/bodyhash.h"
+#include "mime/authentication/canonicalization.h"
+#include "mime/authentication/canonicalizedbody.h"
+#include "mime/authentication/canonicalizedheader.h"
+#include "mime/grammar/capabilities.h"
+#include "mime/message/object.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "mime/contentid.h"
-#include "mime/contenttransferencoding.h"
-#include "mime/header.h"
+#include "mime/grammar/contentid.h"
+#include "mime/message/contenttransferencoding.h"
+#include "mime/message/header.h"
 
 #include <gtest/gtest.h>
 

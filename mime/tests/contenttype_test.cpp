@@ -1,5 +1,5 @@
-#include "mime/contentdisposition.h"
-#include "mime/contenttype.h"
+#include "mime/grammar/contentdisposition.h"
+#include "mime/grammar/contenttype.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "mime/delimdetector.h"
+#include "mime/grammar/delimdetector.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
 // Signing and checking with a key at hand: what a check reports for each
 // kind of bad or unusual signature, tampering, and what signing does to a
 // message.
-#include "mime/bodyhash.h"
-#include "mime/canonicalization.h"
-#include "mime/capabilities.h"
-#include "mime/dkimkey.h"
-#include "mime/dkimsignature.h"
-#include "mime/object.h"
-#include "mime/signaturestatus.h"
+#include "mime/authentication/bodyhash.h"
+#include "mime/authentication/canonicalization.h"
+#include "mime/authentication/dkimkey.h"
+#include "mime/authentication/dkimsignature.h"
+#include "mime/authentication/signaturestatus.h"
+#include "mime/grammar/capabilities.h"
+#include "mime/message/object.h"
 #include "mime/tests/dkimkeys.h"
 #include "openssl/publickey.h"
 #include "openssl/tests/keyfiles.h"

@@ -2,7 +2,7 @@
 // signing, with the public key as a DKIM key record carries it.
 #pragma once
 
-#include "mime/dkimkey.h"
+#include "mime/authentication/dkimkey.h"
 #include "openssl/structures.h"
 
 #include <cstddef>

@@ -1,10 +1,10 @@
 // DKIM-Signature values: what parses strictly and leniently, what each tag
 // stores, and how a value is written back.
-#include "mime/algorithm.h"
-#include "mime/dkimheaderfields.h"
-#include "mime/dkimsignature.h"
-#include "mime/header.h"
-#include "mime/object.h"
+#include "mime/authentication/algorithm.h"
+#include "mime/authentication/dkimheaderfields.h"
+#include "mime/authentication/dkimsignature.h"
+#include "mime/message/header.h"
+#include "mime/message/object.h"
 
 #include <gtest/gtest.h>
 

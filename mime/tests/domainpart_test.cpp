@@ -1,4 +1,4 @@
-#include "mime/domainpart.h"
+#include "mime/grammar/domainpart.h"
 #include "mime/tests/exact.h"
 
 #include <gtest/gtest.h>

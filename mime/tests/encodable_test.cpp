@@ -1,8 +1,8 @@
 #include "filter/linetracker.h"
 #include "filter/string.h"
 #include "filter/wordwrap.h"
-#include "mime/capabilities.h"
-#include "mime/headerfield.h"
+#include "mime/grammar/capabilities.h"
+#include "mime/grammar/headerfield.h"
 
 #include <gtest/gtest.h>
 

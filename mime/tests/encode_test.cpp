@@ -1,10 +1,10 @@
 #include "filter/string.h"
-#include "mime/capabilities.h"
-#include "mime/contenttransferencoding.h"
-#include "mime/fieldtypes.h"
-#include "mime/object.h"
+#include "mime/grammar/capabilities.h"
+#include "mime/message/contenttransferencoding.h"
+#include "mime/message/fieldtypes.h"
+#include "mime/message/object.h"
+#include "mime/message/translator.h"
 #include "mime/tests/transportable.h"
-#include "mime/translator.h"
 #include "testsupport/process.h"
 
 #include <gtest/gtest.h>

@@ -4,8 +4,8 @@
 // message it was given. The messages are Python's own test messages and ours
 // (8bit and binary parts, UTF-8 headers, long unfolded lines, nested parts).
 #include "filter/string.h"
-#include "mime/capabilities.h"
-#include "mime/object.h"
+#include "mime/grammar/capabilities.h"
+#include "mime/message/object.h"
 #include "mime/tests/corpus.h"
 #include "mime/tests/crlf.h"
 #include "mime/tests/transportable.h"

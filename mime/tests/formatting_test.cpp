@@ -1,4 +1,4 @@
-#include "mime/formatting.h"
+#include "mime/grammar/formatting.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "mime/header.h"
-#include "mime/object.h"
+#include "mime/message/header.h"
+#include "mime/message/object.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "mime/emptyline.h"
-#include "mime/line.h"
-#include "mime/parseerror.h"
+#include "mime/message/emptyline.h"
+#include "mime/message/line.h"
+#include "mime/message/parseerror.h"
 #include "mime/tests/exact.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "mime/fatalerror.h"
-#include "mime/object.h"
+#include "mime/message/fatalerror.h"
+#include "mime/message/object.h"
 #include "mime/tests/exact.h"
 
 #include <gtest/gtest.h>

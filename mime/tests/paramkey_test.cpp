@@ -1,6 +1,6 @@
-#include "mime/paramcharset.h"
-#include "mime/paramkey.h"
-#include "mime/rfc2231.h"
+#include "mime/grammar/paramcharset.h"
+#include "mime/grammar/paramkey.h"
+#include "mime/grammar/rfc2231.h"
 #include "mime/tests/exact.h"
 
 #include <gtest/gtest.h>

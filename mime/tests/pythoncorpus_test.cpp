@@ -2,16 +2,16 @@
 // test messages that ship with Python: the parts, and the body of each part
 // as written and decoded; and the write-back of each message.
 #include "filter/string.h"
-#include "mime/capabilities.h"
-#include "mime/contenttransferencoding.h"
-#include "mime/contenttype.h"
-#include "mime/epilogue.h"
-#include "mime/object.h"
-#include "mime/preamble.h"
-#include "mime/separator.h"
+#include "mime/grammar/capabilities.h"
+#include "mime/grammar/contenttype.h"
+#include "mime/message/contenttransferencoding.h"
+#include "mime/message/epilogue.h"
+#include "mime/message/object.h"
+#include "mime/message/preamble.h"
+#include "mime/message/separator.h"
+#include "mime/message/translator.h"
 #include "mime/tests/corpus.h"
 #include "mime/tests/crlf.h"
-#include "mime/translator.h"
 #include "testsupport/process.h"
 
 #include <gtest/gtest.h>

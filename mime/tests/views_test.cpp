@@ -1,7 +1,7 @@
-#include "mime/empty.h"
-#include "mime/emptyline.h"
-#include "mime/key.h"
-#include "mime/value.h"
+#include "mime/grammar/empty.h"
+#include "mime/grammar/value.h"
+#include "mime/message/emptyline.h"
+#include "mime/message/key.h"
 
 #include <gtest/gtest.h>
 
