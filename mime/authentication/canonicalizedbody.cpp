@@ -1,5 +1,7 @@
 #include "mime/authentication/canonicalizedbody.h"
 
+#include "mime/message/avx2.h"
+
 #include <array>
 #include <cstdint>
 
@@ -27,58 +29,98 @@ bool blank(char c) {
     return c == ' ' || c == '\t';
 }
 
+#if defined(__SSE2__)
+// The bytes of the sixteen at `data` that need a look (see blocks()).
+__m128i badSse2(const char* data, bool simple) {
+    auto load = [](const char* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); };
+    const __m128i here = load(data);
+    const __m128i before = load(data - 1);
+    __m128i found = _mm_andnot_si128(_mm_cmpeq_epi8(before, _mm_set1_epi8('\r')),
+                                     _mm_cmpeq_epi8(here, _mm_set1_epi8('\n')));
+    if (simple) return found;
+    // the bytes after, up to a space
+    const __m128i space = _mm_set1_epi8(' ');
+    const __m128i after = load(data + 1);
+    const __m128i low = _mm_cmpeq_epi8(_mm_min_epu8(after, space), after);
+    found = _mm_or_si128(found, _mm_cmpeq_epi8(here, _mm_set1_epi8('\t')));
+    return _mm_or_si128(found, _mm_and_si128(_mm_cmpeq_epi8(here, space), low));
+}
+#endif
+
+#if defined(ORVANTA_MIME_AVX2)
+// the same as badSse2 for thirty-two bytes
+inline __attribute__((target("avx2"), always_inline)) __m256i badAvx2(const char* data, bool simple) {
+    // (a lambda would not have the target)
+    const __m256i here = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data));
+    const __m256i before = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data - 1));
+    __m256i found = _mm256_andnot_si256(_mm256_cmpeq_epi8(before, _mm256_set1_epi8('\r')),
+                                        _mm256_cmpeq_epi8(here, _mm256_set1_epi8('\n')));
+    if (simple) return found;
+    const __m256i space = _mm256_set1_epi8(' ');
+    const __m256i after = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + 1));
+    const __m256i low = _mm256_cmpeq_epi8(_mm256_min_epu8(after, space), after);
+    found = _mm256_or_si256(found, _mm256_cmpeq_epi8(here, _mm256_set1_epi8('\t')));
+    return _mm256_or_si256(found, _mm256_and_si256(_mm256_cmpeq_epi8(here, space), low));
+}
+
+// the first block of sixty-four bytes from `at` with a byte that needs a
+// look, or where the blocks end; SSE2 finds the byte
+__attribute__((target("avx2"))) size_t cleanAvx2(const char* data, size_t at, size_t size, bool simple) {
+    for (; at + 64 < size; at += 64) {
+        const __m256i bad = _mm256_or_si256(badAvx2(data + at, simple), badAvx2(data + at + 32, simple));
+        if (!_mm256_testz_si256(bad, bad)) break;
+    }
+    return at;
+}
+#endif
+
+// Looks at sixty-four bytes at a time while none needs a look: CR LF line
+// ends and content pass, a LF alone must become CR LF, and for relaxed a tab
+// and a space before a blank or a line end need the careful road (one space
+// between two words is canonical, and so is a space starting a line). Each
+// byte is compared with its neighbours loaded one byte off, so that a block
+// needs no carry from the one before; a space before any byte up to a space
+// (a control character too) takes the careful road, which costs only time.
+// True with `at` at the first byte that needs a look; false with `at` where
+// the blocks end, at most 64 bytes before `size`.
+bool blocks(const char* data, size_t& at, size_t size, bool simple) {
+#if defined(ORVANTA_MIME_AVX2)
+    if (avx2) at = cleanAvx2(data, at, size, simple);
+#endif
+#if defined(__SSE2__)
+    for (; at + 64 < size; at += 64) {
+        const __m128i b0 = badSse2(data + at, simple);
+        const __m128i b1 = badSse2(data + at + 16, simple);
+        const __m128i b2 = badSse2(data + at + 32, simple);
+        const __m128i b3 = badSse2(data + at + 48, simple);
+        // most blocks need no look: one test for all four
+        if (_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(b0, b1), _mm_or_si128(b2, b3))) == 0) continue;
+        auto mask = [](__m128i block) { return uint64_t(static_cast<unsigned>(_mm_movemask_epi8(block))); };
+        at +=
+            static_cast<size_t>(__builtin_ctzll(mask(b0) | mask(b1) << 16 | mask(b2) << 32 | mask(b3) << 48));
+        return true;
+    }
+#else
+    static_cast<void>(data);
+    static_cast<void>(size);
+    static_cast<void>(simple);
+#endif
+    return false;
+}
+
 } // namespace
 
 size_t CanonicalizeBody::plain(const char* data, size_t at, size_t size) const {
     const std::array<bool, 256>& special = _simple ? simpleTable : relaxedTable;
-#if defined(__SSE2__)
-    // Sixty-four bytes at a time while none needs a look: CR LF line ends
-    // and content pass, a LF alone must become CR LF, and for relaxed a tab,
-    // a space beside a blank or a line end, and a line end after a blank
-    // need the careful road (one space between two words is canonical). The
-    // byte before the block must be in this piece: blanks before it may be
-    // held.
-    if (at > 0) {
+    // The bytes before a block must be in this piece: blanks before it may
+    // be held, and a line end right after them makes them trailing ones.
+    if (at > 0 && at + 64 < size) {
+        if (!_simple && blank(data[at - 1]) && special[static_cast<unsigned char>(data[at])]) return at;
         size_t first = at;
-        auto is = [](char c, char a, char b) { return c == a || c == b ? uint64_t(1) : uint64_t(0); };
-        uint64_t beforeCr = is(data[at - 1], '\r', '\r');
-        uint64_t beforeBlank = is(data[at - 1], ' ', '\t');
-        while (at + 64 < size) {
-            const __m128i* at128 = reinterpret_cast<const __m128i*>(data + at);
-            const __m128i b0 = _mm_loadu_si128(at128);
-            const __m128i b1 = _mm_loadu_si128(at128 + 1);
-            const __m128i b2 = _mm_loadu_si128(at128 + 2);
-            const __m128i b3 = _mm_loadu_si128(at128 + 3);
-            // one bit for each of the 64 bytes that is `c`
-            auto bits = [&](char c) {
-                const __m128i wanted = _mm_set1_epi8(c);
-                auto mask = [&wanted](__m128i block) {
-                    return uint64_t(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, wanted))));
-                };
-                return mask(b0) | mask(b1) << 16 | mask(b2) << 32 | mask(b3) << 48;
-            };
-            uint64_t crs = bits('\r');
-            uint64_t lfs = bits('\n');
-            uint64_t bad = lfs & ~((crs << 1) | beforeCr);
-            beforeCr = crs >> 63;
-            if (!_simple) {
-                uint64_t spaces = bits(' ');
-                uint64_t tabs = bits('\t');
-                uint64_t blanks = spaces | tabs;
-                uint64_t all = blanks | crs | lfs;
-                char after = data[at + 64];
-                uint64_t neighbours =
-                    (all << 1) | (all >> 1) | ((is(after, ' ', '\t') | is(after, '\r', '\n')) << 63);
-                bad |= tabs | (spaces & neighbours) | ((crs | lfs) & ((blanks << 1) | beforeBlank));
-                beforeBlank = blanks >> 63;
-            }
-            if (bad != 0) return at + static_cast<size_t>(__builtin_ctzll(bad));
-            at += 64;
-        }
+        if (blocks(data, at, size, _simple)) return at;
         // a CR LF pair is not cut: its CR is looked at with its LF
         if (at > first && data[at - 1] == '\r') --at;
     }
-#endif
     while (at < size && !special[static_cast<unsigned char>(data[at])])
         ++at;
     return at;

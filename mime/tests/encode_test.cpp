@@ -210,6 +210,18 @@ TEST(TranslatorTest, SameEncodingOnlyNormalisesLineEnds) {
     // a lone CR ends no line and is not made one
     EXPECT_EQ(translate(Encoding::sevenbit, Encoding::sevenbit, "a\rb\nc"), "a\rb\r\nc\r\n");
     EXPECT_EQ(translate(Encoding::binary, Encoding::binary, "a\nb"), "a\nb\r\n");
+    // long text is looked at in blocks: a line end at any offset of one
+    for (const char* mark : {"\n", "\r", "\r\n", "\n\n", "\r\r\n", "\n\r"})
+        for (size_t at = 0; at < 140; ++at) {
+            std::string text = std::string(at, 'x') + mark + std::string(100, 'y');
+            std::string written = std::string(at, 'x');
+            for (const char* c = mark; *c; ++c)
+                written +=
+                    *c == '\n' && (written.empty() || written.back() != '\r') ? "\r\n" : std::string(1, *c);
+            EXPECT_EQ(translate(Encoding::eightbit, Encoding::eightbit, text),
+                      written + std::string(100, 'y') + "\r\n")
+                << at << " " << mark;
+        }
 }
 
 TEST(TranslatorTest, EightBitToQuotedPrintable) {
