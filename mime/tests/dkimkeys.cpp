@@ -9,8 +9,10 @@
 #include "mime/authentication/dkimsignature.h"
 #include "mime/grammar/capabilities.h"
 #include "mime/message/object.h"
+#include "openssl/base64.h"
 #include "openssl/functions.h"
 #include "openssl/tests/keyfiles.h"
+#include "testsupport/process.h"
 
 #include <stdexcept>
 
@@ -44,7 +46,23 @@ DkimKey signingKey(const char* algorithm, const char* domain, const char* select
     return DkimKey(testKey().privateKey, Dns::Hostname(domain, false), selector, algorithm);
 }
 
-std::string signWith(const std::string& tags, const std::string& text, size_t length) {
+namespace {
+
+// the b= text of the openssl command's signature of the data
+std::string commandSignature(const std::string& privatePath, const char* digest, const std::string& data) {
+    std::string dir = Orvanta::Test::scratchDir("dkim-command");
+    OpenSSL::Test::writeFile(dir + "/data", data);
+    auto result = Orvanta::Test::runProcess({"openssl", "dgst", std::string("-") + digest, "-sign",
+                                             privatePath, "-out", dir + "/signature", dir + "/data"});
+    if (result.status != 0) throw std::runtime_error("openssl dgst -sign failed: " + result.err);
+    std::string bytes = OpenSSL::Test::readFile(dir + "/signature");
+    return OpenSSL::Base64::encode(bytes.data(), bytes.size(), false);
+}
+
+} // namespace
+
+std::string signWith(const std::string& tags, const std::string& text, size_t length,
+                     const std::string& privatePath) {
     Object object(text.data(), text.size());
     std::string probe = tags + "; bh=AA; b=AA";
     DkimSignature parsed(probe.data(), probe.size(), false, false);
@@ -56,6 +74,10 @@ std::string signWith(const std::string& tags, const std::string& text, size_t le
     CanonicalizedHeader header(Capabilities::utf8(), object.header, canonicalization.header(),
                                parsed.headers());
     header.signature(field.data(), field.size());
+    if (!privatePath.empty())
+        return field +
+               commandSignature(privatePath, Algorithm(parsed.algorithm().c_str()).digest(), header.text()) +
+               "\r\n" + text;
     DkimKey key = signingKey(parsed.algorithm().c_str(), parsed.domain().c_str(), parsed.selector().c_str());
     return field + PartialSignature(key, header.text(), 72, "\r\n ").text() + "\r\n" + text;
 }
