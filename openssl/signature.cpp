@@ -47,15 +47,18 @@ const DigestInfo& digestInfo(const char* name) {
 } // namespace
 
 bool Signature::weak(evp_pkey_st* key) {
+    // the size first: it costs nothing, where asking for the RSA key costs
+    // a share of a check
+    if (EVP_PKEY_bits(key) >= minimumRsaBits) return false;
     rsa_st* rsa = EVP_PKEY_get1_RSA(key);
     if (rsa == nullptr) {
-        // no RSA key: the question does not arise; OpenSSL's queue keeps
-        // nothing of having asked
+        // no RSA key (an EC key is short): the rule is not for it; OpenSSL's
+        // queue keeps nothing of having asked
         ERR_clear_error();
         return false;
     }
     RSA_free(rsa);
-    return EVP_PKEY_bits(key) < minimumRsaBits;
+    return true;
 }
 
 bool Signature::verifyRsa(evp_pkey_st* key, const char* digest, const std::string& data,
