@@ -27,15 +27,18 @@ TestKey load() {
     evp_pkey_st* key = OpenSSL::PEM_read_bio_PrivateKey(bio, nullptr, nullptr, nullptr);
     OpenSSL::BIO_free(bio);
     if (key == nullptr) throw std::runtime_error("cannot read the test key");
-    std::string record;
-    const std::string& text = files.publicPem;
-    size_t end = text.find("-----END");
-    for (size_t i = text.find('\n') + 1; i < end; ++i)
-        if (text[i] != '\n' && text[i] != '\r') record += text[i];
-    return TestKey{key, files.privatePath, files.publicPem, record};
+    return TestKey{key, files.privatePath, files.publicPem, record(files.publicPem)};
 }
 
 } // namespace
+
+std::string record(const std::string& pem) {
+    std::string body;
+    size_t end = pem.find("-----END");
+    for (size_t i = pem.find('\n') + 1; i < end; ++i)
+        if (pem[i] != '\n' && pem[i] != '\r') body += pem[i];
+    return body;
+}
 
 const TestKey& testKey() {
     static const TestKey key = load();

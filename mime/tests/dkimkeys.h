@@ -17,6 +17,9 @@ struct TestKey {
     std::string record; // the base64 body of the public key (p=)
 };
 
+// the base64 body of a public key's PEM text, as a key record's p= holds it
+std::string record(const std::string& pem);
+
 // one 2048-bit key per process
 const TestKey& testKey();
 
