@@ -78,6 +78,28 @@ ordinary = answer(3500, lambda _: b"\xc0\x0c", b"\0" + struct.pack(">HHIH", 16, 
                   b"\1x" * ((len(chain) % 256) // 2) + b"x" * ((len(chain) % 256) % 2))
 write("ordinary.dns", ordinary)
 
+# What grows with the input, each at two sizes, 4x apart: every one of many
+# DKIM-Signature fields checked (anyone can write them: the right body hash,
+# a b= of zeros), one signature of many tags, a lenient
+# Authentication-Results value of many junk words, and removing many
+# signatures of our own (unsign).
+def many_signatures(count):
+    sig = lambda i: (b"DKIM-Signature: v=1; a=rsa-sha256; c=relaxed/relaxed; d=example.com; s=sel; n=%d;\r\n"
+                     b" h=from:subject; bh=%s; b=%s\r\n" % (i, bh, bogus))
+    return b"".join(sig(i) for i in range(count)) + b"From: a@example.com\r\nSubject: s\r\n\r\n" + body
+def many_tags(count):
+    sig = (b"DKIM-Signature: v=1; a=rsa-sha256; c=relaxed/relaxed; d=example.com; s=sel; h=from:subject;\r\n "
+           + b"; ".join(b"x%d=1" % i for i in range(count)) + b";\r\n bh=" + bh + b"; b=" + bogus + b"\r\n")
+    return sig + b"From: a@example.com\r\nSubject: s\r\n\r\n" + body
+def own_signatures(count):
+    sig = lambda i: b"DKIM-Signature: v=1; a=rsa-sha256; d=example.com; s=sel; h=from; bh=AA; b=%d\r\n" % i
+    return b"".join(sig(i) for i in range(count)) + b"From: a@example.com\r\n\r\n" + body
+for size, factor in [("small", 1), ("large", 4)]:
+    write("signatures-%s.eml" % size, many_signatures(1000 * factor))
+    write("tags-%s.eml" % size, many_tags(25000 * factor))
+    write("results-%s.txt" % size, b"example.org; dkim=pass" + b" junk" * (25000 * factor) + b"; spf=pass")
+    write("unsign-%s.eml" % size, own_signatures(25000 * factor))
+
 def dns(name, timeout=5):
     return record
 
@@ -96,10 +118,35 @@ for name in ["repeated.eml", "copies.eml", "distinct.eml"]:
     except Late:
         print(name, "inf")
     signal.alarm(0)
+# the peers on the growing cases: dkimpy checks every field, authres reads
+# the results
+import authres
+def timed(name, work):
+    signal.alarm(60)
+    try:
+        start = time.perf_counter()
+        work()
+        print(name, time.perf_counter() - start)
+    except Late:
+        print(name, "inf")
+    signal.alarm(0)
+def every_signature(text):
+    d = dkim.DKIM(text)
+    for i in range(text.count(b"DKIM-Signature:")):
+        d.verify(idx=i, dnsfunc=dns)
+for size in ["small", "large"]:
+    read = lambda name: open(os.path.join(work, name), "rb").read()
+    signatures, tags = read("signatures-%s.eml" % size), read("tags-%s.eml" % size)
+    results = read("results-%s.txt" % size).decode()
+    timed("signatures-%s.eml" % size, lambda: every_signature(signatures))
+    timed("tags-%s.eml" % size, lambda: dkim.verify(tags, dnsfunc=dns))
+    timed("results-%s.txt" % size,
+          lambda: authres.AuthenticationResultsHeader.parse("Authentication-Results: " + results))
 PY
 
 # the memory cases each in a process of their own
-for filter in '^(repeated|copies|distinct|ordinary|chained)$' '^parts' '^recipients'; do
+for filter in '^(repeated|copies|distinct|ordinary|chained)$' '^(signatures|verify|results|unsign)/' '^parts' \
+  '^recipients'; do
   ORVANTA_BENCH_DIR="$work" "$build/bench/bench_mime_hostile" --benchmark_filter="$filter" \
     --benchmark_format=json --benchmark_out="$work/bench.json" --benchmark_out_format=json >/dev/null
   /usr/bin/python3 -c 'import json, sys; print(json.dumps(json.load(open(sys.argv[1]))["benchmarks"]))' \
@@ -109,7 +156,9 @@ done
 /usr/bin/python3 - "$work" <<'PY'
 import json, os, sys
 work = sys.argv[1]
-runs = {b["name"].split("/")[0]: b for line in open(os.path.join(work, "runs.txt")) for b in json.loads(line)}
+every = [b for line in open(os.path.join(work, "runs.txt")) for b in json.loads(line)]
+runs = {b["name"].split("/")[0]: b for b in every}
+named = {b["name"]: b for b in every}
 theirs = {}
 for line in open(os.path.join(work, "dkimpy.txt")):
     name, seconds = line.split()
@@ -141,4 +190,27 @@ ratio = seconds(chained) / seconds(plain)
 print(f"64 KB DNS answer read into key records: ordinary {seconds(plain) * 1e6:.0f} us "
       f"({plain['records']:.0f} records), pointer chain {seconds(chained) * 1e6:.0f} us "
       f"({chained['records']:.0f} records): {ratio:.2f}x (goal <=10x: {'met' if ratio <= 10 else 'NOT met'})")
+print()
+print(f"{'growth with the input (two sizes, 4x apart)':52s} {'small':>9s} {'large':>9s} {'growth':>7s}"
+      f" | {'peer':8s} {'small':>9s} {'large':>9s} {'growth':>7s}")
+def shown(value):
+    return ">60 s" if value == float("inf") else f"{value:8.3f}s"
+for what, small, large, files, peer in [
+        ("checking every one of 1k / 4k DKIM-Signature fields", "signatures/small", "signatures/large",
+         "signatures-%s.eml", "dkimpy"),
+        ("one DKIM-Signature of 25k / 100k tags, checked", "verify/tags_small", "verify/tags_large",
+         "tags-%s.eml", "dkimpy"),
+        ("lenient Authentication-Results, 25k / 100k junk words", "results/small", "results/large",
+         "results-%s.txt", "authres"),
+        ("unsign of 25k / 100k own signatures", "unsign/small", "unsign/large", "unsign-%s.eml", None)]:
+    ours = [seconds(named[small]), seconds(named[large])]
+    row = f"{what:52s} {shown(ours[0]):>9s} {shown(ours[1]):>9s} {ours[1] / ours[0]:6.1f}x"
+    if peer is not None:
+        py = [theirs[files % "small"], theirs[files % "large"]]
+        growth = "" if float("inf") in py else f"{py[1] / py[0]:6.1f}x"
+        row += f" | {peer:8s} {shown(py[0]):>9s} {shown(py[1]):>9s} {growth:>7s}"
+    else:
+        row += " | (no peer removes signatures)"
+    print(row)
+print("(linear work grows about 4x, quadratic 16x)")
 PY

@@ -1,5 +1,7 @@
 #include "dns/dkimrecord.h"
 
+#include <set>
+
 namespace Orvanta::Dns {
 
 namespace {
@@ -23,6 +25,7 @@ void DkimRecord::parse() {
     // tag=value pairs separated by ';'. A piece without '=' runs into the
     // next tag, whose name then is not a known one.
     const std::string& text = this->text();
+    std::set<std::string> seen;
     size_t at = 0;
     while (at < text.size()) {
         size_t equals = text.find('=', at);
@@ -32,6 +35,7 @@ void DkimRecord::parse() {
         std::string value =
             trimmed(text.substr(equals + 1, end == std::string::npos ? end : end - equals - 1));
         at = end == std::string::npos ? text.size() : end + 1;
+        if (!seen.insert(tag).second && _repeated.empty()) _repeated = tag;
         // whole names: "px" is not "p"
         if (tag == "v") {
             _v = value;

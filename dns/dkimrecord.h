@@ -19,11 +19,15 @@ public:
     const std::string& h() const { return _h; }
     const std::string& p() const { return _p; }
     const std::string& t() const { return _t; }
+    // a tag named twice, which makes the whole record invalid (RFC 6376
+    // 3.2), or empty
+    const std::string& repeated() const { return _repeated; }
 
 private:
     void parse();
 
     std::string _v, _k, _s, _h, _p, _t;
+    std::string _repeated;
 };
 
 } // namespace Orvanta::Dns

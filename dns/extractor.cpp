@@ -11,13 +11,21 @@ namespace DNS {
 
 namespace {
 
+// an address record holds the address and nothing else: 5 bytes are no
+// IPv4 address with one to spare
+void fits(const Record& record, size_t size) {
+    if (record.size() != size) throw std::runtime_error("record size does not fit its type");
+}
+
 in_addr v4(const Record& record) {
+    fits(record, 4);
     in_addr address;
     std::memcpy(&address, record.data(), 4);
     return address;
 }
 
 in6_addr v6(const Record& record) {
+    fits(record, 16);
     in6_addr address;
     std::memcpy(&address, record.data(), 16);
     return address;

@@ -32,6 +32,8 @@ protected:
 
 class A : public Extractor {
 public:
+    // also std::runtime_error "record size does not fit its type" when the
+    // data is not 4 bytes (16 for AAAA)
     explicit A(const Record& record);
     const Ip& ip() const { return _ip; }
 

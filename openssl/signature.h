@@ -1,5 +1,6 @@
 // The signature of one buffer under a key and a named digest, made here or
-// given, and the check of such a signature.
+// given, and the check of such a signature. RSA keys shorter than
+// minimumRsaBits neither sign nor verify.
 #pragma once
 
 #include "openssl/key.h"
@@ -11,8 +12,12 @@ namespace Orvanta::OpenSSL {
 
 class Signature {
 public:
+    // RFC 8301: a signature made with a shorter RSA key is not valid
+    static const int minimumRsaBits = 1024;
+
     // signs the bytes; throws Exception "unknown digest" for a name OpenSSL
-    // does not know, and Exception with OpenSSL's reason when signing fails
+    // does not know, Exception "RSA key shorter than 1024 bits" for a weak
+    // key, and Exception with OpenSSL's reason when signing fails
     Signature(evp_pkey_st* key, const char* data, unsigned long size, const char* digest);
     // holds given signature bytes for checking
     Signature(evp_pkey_st* key, std::string signature, const char* digest);
@@ -21,6 +26,17 @@ public:
     // whether the held bytes are a valid signature of the data; never throws
     // for a failed check
     bool verify(const char* data, unsigned long size) const;
+
+    // whether the key is an RSA key shorter than minimumRsaBits
+    static bool weak(evp_pkey_st* key);
+    // PKCS #1 v1.5 check of an RSA signature over the data with the digest
+    // "sha1", "sha256" or "sha512" (any other name is "sha256"): the
+    // signature opened with the public key must be the DigestInfo of the
+    // data's digest. Done without EVP_VerifyFinal, whose set-up on every call
+    // (digest and signature fetches, a key context) costs more than the RSA
+    // operation itself. False when the key is no RSA key or a weak one.
+    static bool verifyRsa(evp_pkey_st* key, const char* digest, const std::string& data,
+                          const std::string& signature);
 
     // the raw signature bytes
     const std::string& signature() const { return _signature; }

@@ -175,6 +175,14 @@ TEST(Message, ReadsHeaderCodesAndSections) {
     EXPECT_EQ(errorOf([&] { DNS::extract(DNS::Record(response, ns_s_an, 0)); }),
               "Ips can only be extracted from A and AAAA records");
     EXPECT_EQ(errorOf([&] { DNS::Record(response, ns_s_an, 3); }), "failed to parse record");
+    // an address record of another length is an error of that record
+    Wire odd = reply(query, 0, 2);
+    odd.record("x.test", 1, std::string("\xc0\x00\x02\x01\x07", 5))
+        .record("x.test", 28, std::string(17, '\0'));
+    DNS::Response wrong = odd.response();
+    for (size_t i = 0; i < 2; ++i)
+        EXPECT_EQ(errorOf([&] { DNS::extract(DNS::Record(wrong, ns_s_an, i)); }),
+                  "record size does not fit its type");
 
     // a TTL with the top bit set reads as 0; an OPT record's field is no TTL
     Wire huge = reply(query, 0, 1);

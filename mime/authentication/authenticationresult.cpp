@@ -75,9 +75,10 @@ AuthenticationResult::AuthenticationResult(const char* data, size_t size, bool s
         } catch (const std::runtime_error&) {
             if (data[n] == ';') break;
             size_t word = Mess(data + n, size - n, " ").consumed();
-            size_t rest = Mess(data + n, size - n, ";").consumed();
             if (strict && word != 0) throw std::runtime_error("malformed authentication result");
-            if (word > rest || word == 0) break;
+            // a word that holds the end of the result is not skipped; looked
+            // for within the word, so that skipping many costs their length
+            if (word == 0 || Mess(data + n, word, ";").consumed() < word) break;
             n += word;
         }
     }

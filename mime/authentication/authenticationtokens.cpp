@@ -1,6 +1,5 @@
 #include "mime/authentication/authenticationtokens.h"
 
-#include "filter/escape.h"
 #include "filter/string.h"
 #include "mime/grammar/ascii.h"
 #include "mime/grammar/quotedstring.h"
@@ -11,12 +10,22 @@
 
 namespace Orvanta::Mime {
 
+bool unquotable(const std::string& text) {
+    return text.find_first_of("\r\n\t") != std::string::npos;
+}
+
 size_t writeQuoted(const std::string& text, Filter::Result* out) {
+    if (unquotable(text)) throw std::runtime_error("value holds a CR, LF or TAB");
     size_t total = out->append("\"", 1, true);
-    {
-        Filter::Escape escape(out, "\\\"", '\\');
-        total += escape.append(text.data(), text.size(), false);
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c != '\\' && c != '"' && !Ascii::isControl(c)) continue;
+        total += out->append(text.data() + start, i - start, false);
+        total += out->append("\\", 1, true);
+        start = i;
     }
+    total += out->append(text.data() + start, text.size() - start, false);
     return total + out->append("\"", 1, true);
 }
 
@@ -39,6 +48,8 @@ AuthenticationValue::AuthenticationValue(std::string& value, const char* data, s
     Scanner scanner(data, size);
     if (scanner.at('"')) {
         QuotedString quoted(data, size);
+        // refused here rather than when written back
+        if (unquotable(quoted.text())) throw std::runtime_error("Quoted value holds a CR, LF or TAB");
         value = quoted.text();
         _consumed = quoted.consumed();
         return;

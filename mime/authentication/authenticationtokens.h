@@ -12,9 +12,15 @@ class Result;
 
 namespace Orvanta::Mime {
 
-// Writes the text between double quotes, a backslash before every backslash
-// and double quote inside; returns the bytes written.
+// Writes the text between double quotes, a backslash before every backslash,
+// double quote and control character inside (a raw one would read back as
+// a space, or not at all), so that it reads back the same; returns the bytes
+// written. A CR, LF or TAB cannot be written so (a line end has no place in
+// a value, and folding would take the TAB's place): std::runtime_error
+// "value holds a CR, LF or TAB".
 size_t writeQuoted(const std::string& text, Filter::Result* out);
+// whether writeQuoted refuses the text
+bool unquotable(const std::string& text);
 // the same text as a string
 std::string quoted(const std::string& text);
 

@@ -92,21 +92,35 @@ CanonicalizedHeader::CanonicalizedHeader(const Capabilities& caps, const Header&
 CanonicalizedHeader::CanonicalizedHeader(const Capabilities& caps, const Header& header, bool simple,
                                          const DkimHeaderFields& names)
     : _caps(caps), _simple(simple) {
-    // The lines of each name, bottom up, indexed once: a name listed again
-    // takes the next line up from where the last one stopped, so neither a
-    // long list of one name nor many names cost a walk over the header each.
+    // The lines of each listed name, bottom up, found in one walk over the
+    // header that ends once every listed name has as many lines as it is
+    // listed: a name listed again takes the next line up. A line is looked
+    // at by the length of its name first, so that checking each of many
+    // signatures costs little for every other field of the header.
     struct Lines {
+        size_t listed = 0;
         std::vector<size_t> positions;
         size_t taken = 0;
     };
     std::unordered_map<std::string, Lines> byName;
-    const auto& lines = header.lines();
-    for (size_t i = lines.size(); i-- > 0;)
-        byName[lower(std::string(lines[i].key.data(), lines[i].key.size()))].positions.push_back(i);
+    std::vector<bool> lengths;
+    size_t needed = names.names().size();
     for (const std::string& name : names.names()) {
-        auto found = byName.find(lower(name));
-        if (found == byName.end()) continue;
-        Lines& named = found->second;
+        ++byName[lower(name)].listed;
+        if (name.size() >= lengths.size()) lengths.resize(name.size() + 1);
+        lengths[name.size()] = true;
+    }
+    const auto& lines = header.lines();
+    for (size_t i = lines.size(); i-- > 0 && needed > 0;) {
+        const Key& key = lines[i].key;
+        if (key.size() >= lengths.size() || !lengths[key.size()]) continue;
+        auto found = byName.find(lower(std::string(key.data(), key.size())));
+        if (found == byName.end() || found->second.positions.size() == found->second.listed) continue;
+        found->second.positions.push_back(i);
+        --needed;
+    }
+    for (const std::string& name : names.names()) {
+        Lines& named = byName.find(lower(name))->second;
         if (named.taken < named.positions.size()) add(lines[named.positions[named.taken++]]);
     }
 }

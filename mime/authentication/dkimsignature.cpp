@@ -71,6 +71,9 @@ DkimSignature::DkimSignature(const char* data, size_t size, bool strict, bool pa
 }
 
 void DkimSignature::parse(const char* data, size_t size, bool strict, bool partial) {
+    // the two lists are not kept among the tags: whether they were seen
+    bool headers = false;
+    bool copied = false;
     size_t position = 0;
     while (position < size) {
         // where a failure is reported from: before the name, before the '='
@@ -80,7 +83,9 @@ void DkimSignature::parse(const char* data, size_t size, bool strict, bool parti
             at += blanks(data + at, size - at);
             std::string name;
             at += DkimTagName(name, data + at, size - at, strict).consumed();
-            if (_tags.count(name) != 0) throw Duplicate();
+            // RFC 6376 3.2: a repeated tag makes the whole list invalid
+            bool seen = name == "h" ? headers : name == "z" ? copied : _tags.count(name) != 0;
+            if (seen) throw Duplicate();
             at += blanks(data + at, size - at);
             Require(data + at, size - at, '=');
             ++at;
@@ -89,14 +94,17 @@ void DkimSignature::parse(const char* data, size_t size, bool strict, bool parti
                 DkimHeaderFields fields(data + at, size - at);
                 _headers = fields;
                 at += fields.consumed();
+                headers = true;
             } else if (name == "z") {
                 at += DkimCopiedHeaderFields(_copied, data + at, size - at).consumed();
+                copied = true;
             } else {
                 std::string value;
                 at += DkimTagValue(name, value, data + at, size - at, strict).consumed();
                 _tags.emplace(name, std::move(value));
             }
-            remember(name);
+            // a new name, the repeated ones having ended the parse
+            _order.push_back(name);
             position = at;
         } catch (const Duplicate&) {
             throw std::runtime_error("duplicate names");
@@ -131,6 +139,10 @@ void DkimSignature::remember(const std::string& name) {
     if (std::find(_order.begin(), _order.end(), name) == _order.end()) _order.push_back(name);
 }
 
+void DkimSignature::from(size_t index) {
+    _position = index;
+}
+
 const std::string& DkimSignature::get(const std::string& name) const {
     auto found = _tags.find(name);
     return found == _tags.end() ? empty_string() : found->second;
@@ -139,8 +151,13 @@ const std::string& DkimSignature::get(const std::string& name) const {
 void DkimSignature::set(const std::string& name, std::string value) {
     // changed: no longer the text it was read from
     _source.clear();
-    _tags[name] = std::move(value);
-    remember(name);
+    auto found = _tags.find(name);
+    if (found != _tags.end()) {
+        found->second = std::move(value);
+        return;
+    }
+    _tags.emplace(name, std::move(value));
+    _order.push_back(name);
 }
 
 void DkimSignature::report(bool on) {
@@ -174,15 +191,23 @@ Key DkimSignature::key() const {
 
 const Line* DkimSignature::line(const Header& header) const {
     Key name = key();
-    for (const Line& candidate : header.lines()) {
-        if (candidate.key.size() != name.size() ||
-            !Ascii::equalNoCase(candidate.key.data(), name.data(), name.size()))
-            continue;
-        // the text this was parsed from: the same tags without a second parse
+    auto named = [&name](const Line& candidate) {
+        return candidate.key.size() == name.size() &&
+               Ascii::equalNoCase(candidate.key.data(), name.data(), name.size());
+    };
+    // the text this was parsed from: the same tags without a second parse,
+    // first on the line it was gathered from
+    auto source = [this, &named](const Line& candidate) {
         const Value& value = candidate.value;
-        if (!_source.empty() && value.size() == _source.size() &&
-            std::memcmp(value.data(), _source.data(), value.size()) == 0)
-            return &candidate;
+        return !_source.empty() && named(candidate) && value.size() == _source.size() &&
+               std::memcmp(value.data(), _source.data(), value.size()) == 0;
+    };
+    if (_position < header.size() && source(header[_position])) return &header[_position];
+    if (!_source.empty())
+        for (const Line& candidate : header.lines())
+            if (source(candidate)) return &candidate;
+    for (const Line& candidate : header.lines()) {
+        if (!named(candidate)) continue;
         try {
             DkimSignature parsed(candidate.value.data(), candidate.value.size(), true, false);
             if (sameTags(parsed)) return &candidate;

@@ -90,6 +90,9 @@ public:
     // The line of the header that carries this same signature (same tags and
     // values, order aside), or null.
     virtual const Line* line(const Header& header) const;
+    // the index of the header line this was read from, which line() tries
+    // first: checking each of many signatures then finds its own directly
+    void from(size_t index);
     // the value of that line, or the shared empty value
     const Value& original(const Header& header) const;
 
@@ -121,6 +124,7 @@ private:
     std::string _auid;
     // the text it was parsed from: a line holding the same text carries it
     std::string _source;
+    size_t _position = static_cast<size_t>(-1);
 };
 
 // A tag name: a letter, then letters, digits and '_'; empty (nothing

@@ -94,6 +94,8 @@ const char* SignatureStatus::initialize(const Object& message, const DkimSignatu
 
 const char* SignatureStatus::initialize(const Object& message, const DkimSignature& signature,
                                         const Dns::DkimRecord& record) {
+    // "p=; p=KEY" would otherwise turn a revoked key into a usable one
+    if (!record.repeated().empty()) return conclude(permerror, "Key record names a tag twice");
     if (!record.k().empty() && record.k() != "rsa") return conclude(permerror, "Only RSA keys are supported");
     if (!record.s().empty() && !listed(record.s(), "*") && !listed(record.s(), "email"))
         return conclude(permerror, "DNS record does not support email");

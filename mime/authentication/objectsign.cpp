@@ -34,27 +34,21 @@ void Object::unsign(const DkimKey& key) {
 
 void Object::unsign(const Dns::Hostname& domain, const std::string& selector) {
     const char* ascii = domain.ascii() == nullptr ? "" : domain.ascii();
-    for (HeaderIterator it = header.begin(); it != header.end();) {
-        const Line& line = *it;
-        bool remove = false;
+    // one pass over the header, however many lines go
+    header.remove([&](const Line& line) {
         try {
-            if (line.key.containsDkimSignature()) {
-                DkimSignature signature(line.value.data(), line.value.size(), false, false);
-                if (signature.complete()) {
-                    Dns::Hostname signer(signature.domain().c_str(), false);
-                    const char* theirs = signer.ascii() == nullptr ? "" : signer.ascii();
-                    remove = strcasecmp(theirs, ascii) == 0 &&
-                             strcasecmp(signature.selector().c_str(), selector.c_str()) == 0;
-                }
-            }
+            if (!line.key.containsDkimSignature()) return false;
+            DkimSignature signature(line.value.data(), line.value.size(), false, false);
+            if (!signature.complete()) return false;
+            Dns::Hostname signer(signature.domain().c_str(), false);
+            const char* theirs = signer.ascii() == nullptr ? "" : signer.ascii();
+            return strcasecmp(theirs, ascii) == 0 &&
+                   strcasecmp(signature.selector().c_str(), selector.c_str()) == 0;
         } catch (const std::exception&) {
             // a field that does not parse is not one of ours to remove
+            return false;
         }
-        if (remove)
-            it = header.remove(it);
-        else
-            ++it;
-    }
+    });
 }
 
 } // namespace Orvanta::Mime

@@ -10,8 +10,8 @@
 #include "mime/grammar/ascii.h"
 #include "mime/grammar/capabilities.h"
 #include "mime/message/object.h"
-#include "openssl/functions.h"
 #include "openssl/publickey.h"
+#include "openssl/signature.h"
 
 #include <ctime>
 #include <stdexcept>
@@ -65,50 +65,6 @@ std::string withoutBlanks(const std::string& text) {
     return result;
 }
 
-// PKCS #1 v1.5 check of an RSA signature over a digest: the signature
-// opened with the public key must be the DigestInfo of that digest. Done
-// here rather than through EVP_VerifyFinal, whose set-up on every call
-// (digest and signature fetches, a key context) costs more than the RSA
-// operation itself. False when the key is no RSA key.
-bool rsaVerified(evp_pkey_st* key, const Algorithm& algorithm, const std::string& data,
-                 const std::string& signature) {
-    static const unsigned char sha1[] = {0x30, 0x21, 0x30, 0x09, 0x06, 0x05, 0x2b, 0x0e,
-                                         0x03, 0x02, 0x1a, 0x05, 0x00, 0x04, 0x14};
-    static const unsigned char sha256[] = {0x30, 0x31, 0x30, 0x0d, 0x06, 0x09, 0x60, 0x86, 0x48, 0x01,
-                                           0x65, 0x03, 0x04, 0x02, 0x01, 0x05, 0x00, 0x04, 0x20};
-    static const unsigned char sha512[] = {0x30, 0x51, 0x30, 0x0d, 0x06, 0x09, 0x60, 0x86, 0x48, 0x01,
-                                           0x65, 0x03, 0x04, 0x02, 0x03, 0x05, 0x00, 0x04, 0x40};
-    std::string expected;
-    unsigned char digest[64];
-    const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
-    switch (algorithm.type()) {
-    case Algorithm::sha1:
-        expected.assign(reinterpret_cast<const char*>(sha1), sizeof sha1);
-        OpenSSL::SHA1(bytes, data.size(), digest);
-        break;
-    case Algorithm::sha512:
-        expected.assign(reinterpret_cast<const char*>(sha512), sizeof sha512);
-        OpenSSL::SHA512(bytes, data.size(), digest);
-        break;
-    default:
-        expected.assign(reinterpret_cast<const char*>(sha256), sizeof sha256);
-        OpenSSL::SHA256(bytes, data.size(), digest);
-        break;
-    }
-    expected.append(reinterpret_cast<const char*>(digest), algorithm.size());
-    rsa_st* rsa = OpenSSL::EVP_PKEY_get1_RSA(key);
-    if (rsa == nullptr) return false;
-    int size = OpenSSL::RSA_size(rsa);
-    std::string opened(size > 0 ? static_cast<size_t>(size) : 0, '\0');
-    int length = signature.size() == opened.size()
-                     ? OpenSSL::RSA_public_decrypt(static_cast<int>(signature.size()),
-                                                   reinterpret_cast<const unsigned char*>(signature.data()),
-                                                   reinterpret_cast<unsigned char*>(&opened[0]), rsa, 1)
-                     : -1;
-    OpenSSL::RSA_free(rsa);
-    return length == static_cast<int>(expected.size()) && opened.compare(0, expected.size(), expected) == 0;
-}
-
 bool signsFrom(const DkimHeaderFields& fields) {
     for (const std::string& name : fields.names())
         if (strcasecmp(name.c_str(), "from") == 0) return true;
@@ -123,7 +79,13 @@ std::string SignatureStatus::signatureBytes(const std::string& text) {
 
 bool SignatureStatus::verified(evp_pkey_st* key, const Algorithm& algorithm, const std::string& data,
                                const std::string& signature) {
-    return rsaVerified(key, algorithm, data, signature);
+    return OpenSSL::Signature::verifyRsa(key, algorithm.digest(), data, signature);
+}
+
+bool SignatureStatus::weak(const OpenSSL::PublicKey& key) {
+    if (!OpenSSL::Signature::weak(key.key())) return false;
+    conclude(permerror, "Public key too small: RSA keys need at least 1024 bits");
+    return true;
 }
 
 const char* SignatureStatus::conclude(const char* result, const char* message) {
@@ -152,6 +114,7 @@ const char* SignatureStatus::verify(const Object& message, const DkimSignature& 
     std::string bytes = decode(signature.signature());
     std::string expected = withoutBlanks(signature.hash());
     if (!signsFrom(signature.headers())) return conclude(permerror, "From field not signed");
+    if (weak(key)) return _result;
     if (!signature.expiration().empty() &&
         static_cast<unsigned long long>(std::time(nullptr)) > decimal(signature.expiration()))
         return conclude(permerror, "Signature expired");
@@ -173,7 +136,7 @@ const char* SignatureStatus::verify(const Object& message, const DkimSignature& 
     CanonicalizedHeader header(caps, message.header, canonicalization.header(), signature.headers());
     header.signature(*field);
 
-    if (!rsaVerified(key.key(), algorithm, header.text(), bytes))
+    if (!verified(key.key(), algorithm, header.text(), bytes))
         return conclude(fail, "Header hash does not match");
     return conclude(pass, nullptr);
 }

@@ -14,6 +14,7 @@
 #include "mime/message/object.h"
 #include "mime/tests/arckeys.h"
 #include "mime/tests/dkimkeys.h"
+#include "openssl/tests/keyfiles.h"
 
 #include <gtest/gtest.h>
 
@@ -267,6 +268,11 @@ TEST(ArcChain, ResultsAndReasons) {
          "Top AMS invalid: Algorithm key does not match signature", false},
         {"a revoked key", threeSets(), records("v=DKIM1; k=rsa; p="), "fail",
          "Top AMS invalid: DNS public key is empty", false},
+        {"a revoked key named again", threeSets(), records("v=DKIM1; k=rsa; p=; p=" + Peer::testKey().record),
+         "fail", "Top AMS invalid: Key record names a tag twice", false},
+        {"a key under 1024 bits", threeSets(),
+         records("v=DKIM1; k=rsa; p=" + Peer::record(Orvanta::OpenSSL::Test::keyFiles("rsa512").publicPem)),
+         "fail", "Top AMS invalid: Public key too small: RSA keys need at least 1024 bits", false},
         {"a key that does not fit", threeSets(),
          records("v=DKIM1; k=rsa; p=MIIBIjANBgkqhkiG9w0BAQEFAAOCAQ8A"), "fail",
          "Top AMS invalid: Unknown, caught exception", false},

@@ -2,6 +2,7 @@
 // values, and the normalised form they are written back in.
 #include "mime/authentication/authenticationresults.h"
 #include "mime/message/header.h"
+#include "mime/tests/cost.h"
 #include "mime/tests/oracle.h"
 
 #include <gtest/gtest.h>
@@ -52,9 +53,27 @@ TEST(AuthenticationResultsTest, ParsesAndWritesBack) {
         {"example.com; spf=pass smtp.mailfrom=\"john doe\"@example.net", true,
          "example.com; spf=pass smtp.mailfrom=\"john doe\"@example.net"},
         {"", true, "error: Value requires at least one valid character"},
+        // written back so that they read the same: a control character as a
+        // quoted pair; a TAB, CR or LF cannot be, and is refused
+        {"example.org; dkim=fail reason=\"a\vb\\\fc\"", true, "example.org; dkim=fail reason=\"a b\\\fc\""},
+        {"\"\\\t\";none", true, "error: Quoted value holds a CR, LF or TAB"},
+        {"example.org; dkim=pass reason=\"ok\\\r\nX-Injected: evil\" header.d=example.com", true,
+         "error: error in authentication result"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(written(c.text, c.strict), c.written) << c.text;
+}
+
+TEST(AuthenticationResultsTest, JunkWordsCostLinearTime) {
+    // each skipped word was followed by a scan to the end of its result
+    auto parseJunk = [](size_t count) {
+        std::string text = "example.org; dkim=pass";
+        for (size_t i = 0; i < count; ++i)
+            text += " junk";
+        text += "; spf=pass";
+        EXPECT_EQ(AuthenticationResults(text.data(), text.size(), false).results().size(), 2u);
+    };
+    EXPECT_LT(Orvanta::Mime::Test::growth(parseJunk, 10000), 8.0);
 }
 
 TEST(AuthenticationResultsTest, LooksUpPropertiesIgnoringCase) {

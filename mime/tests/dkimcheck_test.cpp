@@ -5,15 +5,19 @@
 #include "mime/authentication/canonicalization.h"
 #include "mime/authentication/dkimkey.h"
 #include "mime/authentication/dkimsignature.h"
+#include "mime/authentication/dkimsignatures.h"
 #include "mime/authentication/signaturestatus.h"
 #include "mime/grammar/capabilities.h"
 #include "mime/message/object.h"
+#include "mime/tests/arckeys.h"
+#include "mime/tests/cost.h"
 #include "mime/tests/dkimkeys.h"
 #include "openssl/publickey.h"
 #include "openssl/tests/keyfiles.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -183,6 +187,75 @@ TEST(DkimCheckTest, HostileHeaderListsCostOneStepPerName) {
     EXPECT_EQ(got.result + ": " + got.message, "pass: ");
 }
 
+TEST(DkimCheckTest, WeakRsaKeysNeitherSignNorVerify) {
+    // RFC 8301: a signature made with an RSA key under 1024 bits is not valid
+    const auto& weak = Orvanta::OpenSSL::Test::keyFiles("rsa512");
+    auto privateKey = Orvanta::OpenSSL::Test::readPrivateKey(weak.privatePath);
+    DkimKey signer(privateKey.get(), Orvanta::Dns::Hostname("example.com", false), "sel");
+    Object object(message.data(), message.size());
+    EXPECT_FALSE(object.sign(Capabilities::utf8(), signer, 0, false, Canonicalization()));
+    EXPECT_EQ(object.header.size(), 3u);
+
+    std::string text = Orvanta::Mime::Test::signWith(tags, message, BodyHash::whole, weak.privatePath);
+    Object signed_(text.data(), text.size());
+    const Value& field = signed_.header.get("dkim-signature");
+    DkimSignature signature(field.data(), field.size(), true, false);
+    Orvanta::OpenSSL::PublicKey publicKey(weak.publicPem.data(), weak.publicPem.size());
+    DkimStatus status;
+    EXPECT_EQ(status.initialize(signed_, signature, publicKey, false), Status::permerror);
+    EXPECT_STREQ(status.message(), "Public key too small: RSA keys need at least 1024 bits");
+}
+
+TEST(DkimCheckTest, KeyRecordNamingATagTwiceIsPermerror) {
+    std::string text = signWith(tags);
+    Object object(text.data(), text.size());
+    const Value& field = object.header.get("dkim-signature");
+    DkimSignature signature(field.data(), field.size(), true, false);
+    const std::string& key = Orvanta::Mime::Test::testKey().record;
+    struct Case {
+        std::string record;
+        Outcome expected;
+    } const cases[] = {
+        {"v=DKIM1; p=" + key, {"pass", ""}},
+        // a revoked key made usable again
+        {"v=DKIM1; p=; p=" + key, {"permerror", "Key record names a tag twice"}},
+        {"v=DKIM1; k=rsa; p=" + key + "; k=rsa", {"permerror", "Key record names a tag twice"}},
+    };
+    for (const auto& c : cases) {
+        Orvanta::Dns::DkimRecords records;
+        Orvanta::Mime::Test::answer(records, "sel._domainkey.example.com", c.record);
+        DkimStatus status;
+        status.initialize(object, signature, records);
+        EXPECT_EQ(std::string(status.result()) + ": " + (status.message() ? status.message() : ""),
+                  c.expected.result + ": " + c.expected.message)
+            << c.record;
+    }
+}
+
+TEST(DkimCheckTest, CheckingManySignaturesCostsLinearTime) {
+    // n fields that anyone can write (the right body hash, another's b=),
+    // each checked: finding its own field by parsing the others cost 78 s
+    // for 5k fields
+    std::string text = signWith(tags);
+    std::string field = text.substr(16, text.find("From:") - 16);
+    auto checkAll = [&field](size_t count) {
+        std::string many;
+        for (size_t i = 0; i < count; ++i)
+            many += "DKIM-Signature: n=" + std::to_string(i) + "; " + field;
+        many += message;
+        Object object(many.data(), many.size());
+        DkimSignatures signatures(object.header);
+        size_t found = 0;
+        for (const DkimSignature& signature : signatures.signatures()) {
+            DkimStatus status;
+            status.initialize(object, signature, publicKey(), false);
+            found += std::strcmp(status.message(), "Header hash does not match") == 0;
+        }
+        EXPECT_EQ(found, count);
+    };
+    EXPECT_LT(Orvanta::Mime::Test::growth(checkAll, 500), 8.0);
+}
+
 std::string written(const Object& object) {
     std::string text;
     for (const Line& line : object.header.lines())
@@ -222,6 +295,21 @@ TEST(DkimCheckTest, SigningPutsOneFreshFieldOnTop) {
     EXPECT_FALSE(nobody.sign(Capabilities::utf8(), key(), 0, false, Canonicalization()));
     EXPECT_EQ(nobody.header.size(), 1u);
     EXPECT_FALSE(object.sign(Capabilities::utf8(), key("rsa-md5"), 0, false, Canonicalization()));
+}
+
+TEST(DkimCheckTest, UnsigningManyCostsLinearTime) {
+    // each removed field was an erase from the middle of the lines
+    auto unsignAll = [](size_t count) {
+        std::string text;
+        for (size_t i = 0; i < count; ++i)
+            text += "DKIM-Signature: v=1; a=rsa-sha256; d=example.com; s=sel; h=from; bh=AA; b=" +
+                    std::to_string(i) + "\r\n";
+        text += message;
+        Object object(text.data(), text.size());
+        object.unsign(key());
+        EXPECT_EQ(object.header.size(), 3u);
+    };
+    EXPECT_LT(Orvanta::Mime::Test::growth(unsignAll, 5000), 8.0);
 }
 
 } // namespace

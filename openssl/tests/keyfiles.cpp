@@ -50,9 +50,9 @@ const KeyFiles& keyFiles(const std::string& kind) {
     if (found != made.end()) return found->second;
     std::string dir = Orvanta::Test::scratchDir("openssl-keys-" + kind);
     KeyFiles files{dir + "/private.pem", dir + "/public.pem", {}};
-    if (kind == "rsa")
-        run({"openssl", "genpkey", "-algorithm", "RSA", "-pkeyopt", "rsa_keygen_bits:2048", "-out",
-             files.privatePath});
+    if (kind == "rsa" || kind == "rsa512")
+        run({"openssl", "genpkey", "-algorithm", "RSA", "-pkeyopt",
+             kind == "rsa" ? "rsa_keygen_bits:2048" : "rsa_keygen_bits:512", "-out", files.privatePath});
     else
         run({"openssl", "genpkey", "-algorithm", "EC", "-pkeyopt", "ec_paramgen_curve:P-256", "-out",
              files.privatePath});

@@ -95,6 +95,7 @@ static_assert(std::is_same_v<decltype(&::EVP_PKEY_get1_RSA), decltype(&Orvanta::
 static_assert(std::is_same_v<decltype(&::EVP_PKEY_set1_EC_KEY), decltype(&Orvanta::OpenSSL::EVP_PKEY_set1_EC_KEY)>);
 static_assert(std::is_same_v<decltype(&::EVP_PKEY_get1_EC_KEY), decltype(&Orvanta::OpenSSL::EVP_PKEY_get1_EC_KEY)>);
 #undef EVP_PKEY_size
+#undef EVP_PKEY_bits
 static_assert(std::is_same_v<decltype(&::EVP_PKEY_free), decltype(&Orvanta::OpenSSL::EVP_PKEY_free)>);
 static_assert(std::is_same_v<decltype(&::PEM_read_bio_PUBKEY), decltype(&Orvanta::OpenSSL::PEM_read_bio_PUBKEY)>);
 static_assert(std::is_same_v<decltype(&::PEM_read_bio_PrivateKey), decltype(&Orvanta::OpenSSL::PEM_read_bio_PrivateKey)>);
@@ -249,6 +250,7 @@ static_assert(std::is_same_v<decltype(&::BIO_test_flags), int (*)(bio_st const*,
 static_assert(std::is_same_v<decltype(&::RSA_private_decrypt), int (*)(int, unsigned char const*, unsigned char*, rsa_st*, int)>);
 static_assert(std::is_same_v<decltype(&::ECDH_compute_key), int (*)(void*, unsigned long, ec_point_st const*, ec_key_st const*, ecdh_kdf*)>);
 static_assert(std::is_same_v<decltype(&::EVP_PKEY_get_size), int (*)(evp_pkey_st const*)>);
+static_assert(std::is_same_v<decltype(&::EVP_PKEY_get_bits), int (*)(evp_pkey_st const*)>);
 static_assert(std::is_same_v<decltype(&::EVP_MD_CTX_copy), int (*)(evp_md_ctx_st*, evp_md_ctx_st const*)>);
 static_assert(std::is_same_v<decltype(&::SSL_CTX_set_options), unsigned long (*)(ssl_ctx_st*, unsigned long)>);
 static_assert(std::is_same_v<decltype(&::SSL_CTX_set_security_level), void (*)(ssl_ctx_st*, int)>);

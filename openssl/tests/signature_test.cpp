@@ -96,6 +96,18 @@ TEST(SignatureErrorTest, UnknownDigestInBothForms) {
     }
 }
 
+TEST(SignatureErrorTest, RsaKeyUnder1024BitsNeitherSignsNorVerifies) {
+    OwnedKey key = privateKey("rsa512");
+    try {
+        Signature signature(key.get(), "abc", 3, "sha256");
+        FAIL() << "signed with a 512-bit key";
+    } catch (const Exception& e) {
+        EXPECT_STREQ(e.what(), "RSA key shorter than 1024 bits");
+    }
+    EXPECT_TRUE(Signature::weak(key.get()));
+    EXPECT_FALSE(Signature::weak(privateKey("rsa").get()));
+}
+
 TEST(SignatureErrorTest, KeyWithoutPrivatePartCannotSign) {
     const auto& pem = keyFiles("rsa").publicPem;
     PublicKey publicKey(pem.data(), pem.size());
