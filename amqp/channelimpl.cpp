@@ -453,11 +453,11 @@ void ChannelImpl::reportCancelled(const std::string& consumerTag) {
     consumer->reportCancelled(consumerTag);
 }
 
-void ChannelImpl::reportUnexpected(const char* message) {
+void ChannelImpl::reportUnexpected(const char* message, uint16_t code, uint16_t classId, uint16_t methodId) {
     _receiver.reset();
     Monitor monitor(this);
     // the broker would go on delivering on a channel we no longer know
-    if (_connection) _connection->send(ChannelCloseFrame(_id, 505, message, 0, 0));
+    if (_connection) _connection->send(ChannelCloseFrame(_id, code, message, classId, methodId));
     if (monitor.valid()) reportError(message, true);
 }
 

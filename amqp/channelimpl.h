@@ -114,9 +114,11 @@ public:
     void reportError(const char* message, bool notifyhandler);
     bool reportClosed();
     void reportCancelled(const std::string& consumerTag);
-    // the message now arriving breaks the protocol: the broker is told and
-    // the channel fails with message
-    void reportUnexpected(const char* message);
+    // the message now arriving breaks the protocol: the broker is told, with
+    // the reply code and the failing method when known, and the channel
+    // fails with message
+    void reportUnexpected(const char* message, uint16_t code = 505, uint16_t classId = 0,
+                          uint16_t methodId = 0);
 
     DeferredConsumer* consumer(const std::string& tag) const;
     DeferredReceiver* receiver() const { return _receiver.get(); }

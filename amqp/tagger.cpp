@@ -1,6 +1,7 @@
 #include "amqp/tagger.h"
 
 #include <stdexcept>
+#include <string>
 
 #include "amqp/channel.h"
 #include "amqp/channelimpl.h"
@@ -15,8 +16,14 @@ Tagger::Tagger(Channel& channel) : _implementation(channel.implementation()) {
     // checked before the callbacks are installed: they point at this object,
     // which a throwing constructor never finishes
     if (!confirm) throw std::runtime_error("could not enable publisher confirms");
-    confirm.onAck([this](uint64_t deliveryTag, bool multiple) { onAck(deliveryTag, multiple); });
-    confirm.onNack([this](uint64_t deliveryTag, bool multiple, bool) { onNack(deliveryTag, multiple); });
+    confirm.onAck([this](uint64_t deliveryTag, bool multiple) {
+        if (!published(deliveryTag)) return refuse("basic.ack", 80, deliveryTag);
+        onAck(deliveryTag, multiple);
+    });
+    confirm.onNack([this](uint64_t deliveryTag, bool multiple, bool) {
+        if (!published(deliveryTag)) return refuse("basic.nack", 120, deliveryTag);
+        onNack(deliveryTag, multiple);
+    });
     _errorCallback = _implementation->onError();
     _implementation->onError([this](const char* message) { reportError(message); });
 }
@@ -52,6 +59,13 @@ void Tagger::closeWhenSettled() {
     _implementation->close()
         .onSuccess([result] { result->reportSuccess(); })
         .onError([result](const char* message) { result->reportError(message); });
+}
+
+void Tagger::refuse(const char* method, uint16_t methodId, uint64_t deliveryTag) {
+    std::string message = std::string(method) + " of delivery tag " + std::to_string(deliveryTag) +
+                          ", which was never published";
+    // basic is class 60; 406 PRECONDITION_FAILED
+    _implementation->reportUnexpected(message.c_str(), 406, 60, methodId);
 }
 
 void Tagger::onAck(uint64_t, bool) {

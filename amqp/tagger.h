@@ -52,6 +52,13 @@ protected:
 private:
     // closes the channel once a close is asked for and nothing is outstanding
     void closeWhenSettled();
+    // whether the broker's ack or nack names messages this channel published
+    bool published(uint64_t deliveryTag) const { return deliveryTag != 0 && deliveryTag < _current; }
+    // An ack or nack (method id of class basic) of a tag never published:
+    // what the broker meant is unknown, and the confirms still awaited may
+    // never come. The channel fails with 406 PRECONDITION_FAILED, as a broker
+    // answers an unknown delivery tag.
+    void refuse(const char* method, uint16_t methodId, uint64_t deliveryTag);
 
     uint64_t _current = 1;
     std::shared_ptr<Deferred> _close;

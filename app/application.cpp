@@ -133,6 +133,11 @@ void Application::onBlocked(AMQP::TcpConnection*, const char* reason) {
     complain(std::string("RabbitMQ blocked the connection: ") + reason + "; waiting");
 }
 
+void Application::onError(const char* message) {
+    if (_status.delivered()) return;
+    Base::onError(message);
+}
+
 bool Application::tooLarge() {
     // before the broker's tune the limit is only the one a connection starts with
     uint32_t limit = connection()->connection()->maxFrame();

@@ -47,9 +47,15 @@ private:
     uint16_t onNegotiate(AMQP::TcpConnection* connection, uint16_t interval) override;
     // a memory or disk alarm of the broker's: said once, and waited out
     void onBlocked(AMQP::TcpConnection* connection, const char* reason) override;
+    // Says nothing once the broker confirmed the message: how the connection
+    // ends afterwards (no close-ok, a lost connection) is no error of the
+    // delivery, and a line calling it one would mislead the operator.
+    using Base::onError;
+    void onError(const char* message) override;
 
     // The recipients: the positional ones and, when asked for, those of the
-    // message's "to", "cc" and "bcc" headers.
+    // message's "to", "cc" and "bcc" headers; throws std::runtime_error when
+    // one of those cannot be read.
     std::string recipients() const;
 
     // The publication failed with this reason: permanently when the message

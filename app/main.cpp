@@ -5,18 +5,27 @@
 #include "app/application.h"
 #include "app/exitstatus.h"
 #include "app/options.h"
+#include "app/plaintext.h"
+
+#include <signal.h>
 
 #include <cstdio>
 #include <exception>
 
 int main(int argc, const char* argv[]) {
+    // Ignored for the whole run: a write to a standard error whose reader is
+    // gone (or a stray SIGPIPE) fails with EPIPE instead of ending the client
+    // by the signal, and the exit status keeps saying what became of the
+    // message.
+    signal(SIGPIPE, SIG_IGN);
     try {
         Options options(argc, argv);
         Application application(options);
         application.run();
         return application.status();
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "%s\n", error.what());
+        // it may echo an argument: control bytes are shown escaped
+        std::fprintf(stderr, "%s\n", PlainText::shown(error.what()).c_str());
         std::fflush(stderr);
         return ExitStatus::software;
     }

@@ -4,6 +4,8 @@
 #include "mime/grammar/targets.h"
 
 #include <exception>
+#include <stdexcept>
+#include <utility>
 
 namespace Tarvex {
 
@@ -11,21 +13,22 @@ Message::Message(const char* data, size_t size) : Object(data, size) {}
 
 std::vector<std::string> Message::recipients() const {
     std::vector<std::string> result;
-    for (const char* name : {"to", "cc", "bcc"}) {
+    for (const auto& [name, shown] : {std::pair{"to", "To"}, {"cc", "Cc"}, {"bcc", "Bcc"}}) {
         for (const auto& value : header.all(name)) {
             // Only the addresses are kept while the line is read: a line of
             // many thousands costs their text, not their parsed targets.
-            size_t before = result.size();
             try {
                 Orvanta::Mime::Targets::each(
                     value.data(), value.size(), true, [&](const Orvanta::Mime::Target& target) {
                         for (const auto& mailbox : target.members())
                             result.push_back(static_cast<std::string>(mailbox->address()));
                     });
-            } catch (const std::exception&) {
-                // a line that is not a valid address list is skipped whole:
-                // a recipient list must not be guessed at
-                result.resize(before);
+            } catch (const std::exception& error) {
+                // A recipient list must not be guessed at, and a field left
+                // out would have the message go to part of its recipients
+                // as if they were all of them.
+                throw std::runtime_error(std::string("Failed to read the recipients of the message's ") +
+                                         shown + " field: " + error.what());
             }
         }
     }

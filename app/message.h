@@ -17,8 +17,9 @@ public:
     ~Message() override = default;
 
     // The addresses of the "to", "cc" and "bcc" lines, in that order and in
-    // message order, rendered as UTF-8; a line that is not entirely a valid
-    // address list is skipped whole. Duplicates stay.
+    // message order, rendered as UTF-8. Duplicates stay. Throws
+    // std::runtime_error naming the field when a line is not entirely a
+    // valid address list.
     std::vector<std::string> recipients() const;
 
     // The sender: the address of the first of "return-path", "from" and

@@ -1,6 +1,6 @@
 #include "app/options.h"
 
-#include "mime/grammar/ascii.h"
+#include "app/plaintext.h"
 #include "toolbox/boolean.h"
 
 #include <iostream>
@@ -24,12 +24,13 @@ void loadCommandLine(Orvanta::Toolbox::Options& set, int argc, const char** argv
 }
 
 // An address given as an argument or an option value, which no header
-// folding explains: a control byte anywhere is refused, also inside quotes,
-// where the grammar takes a line end for a fold and drops it, so that
-// "a\r\nb"@x.example would become another mailbox, ab@x.example.
+// folding explains: a control character anywhere is refused, also inside
+// quotes, where the grammar takes a line end for a fold and drops it, so
+// that "a\r\nb"@x.example would become another mailbox, ab@x.example. The
+// "recipients" and "envelope" headers carry UTF-8 text: bytes that are not
+// (an overlong line feed among them) and C1 controls are refused as well.
 Orvanta::Mime::Address addressOf(const std::string& text) {
-    for (char c : text)
-        if (Orvanta::Mime::Ascii::isControl(c)) throw std::runtime_error("control byte in an address");
+    if (!PlainText::clean(text)) throw std::runtime_error("not UTF-8 text without controls");
     return Orvanta::Mime::Address(text.data(), text.size(), true);
 }
 

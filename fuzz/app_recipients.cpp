@@ -13,11 +13,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string text(reinterpret_cast<const char*>(data), size);
     try {
         Tarvex::Message message(text.data(), text.size());
+        message.envelope();
         for (const std::string& recipient : message.recipients())
             if (recipient.empty() || recipient.find('@') == std::string::npos) abort();
-        message.envelope();
     } catch (const std::runtime_error&) {
-        // a message that cannot be parsed is refused with the parser's text
+        // a message, or a recipient field, that cannot be parsed is refused
+        // with the parser's text
     }
     return 0;
 }

@@ -127,6 +127,12 @@ void Base::finish() {
 void Base::onGraceOver(struct ev_loop* loop, ev_timer* timer, int) {
     auto* base = static_cast<Base*>(timer->data);
     Event::Loop::invoke(loop, [base] {
+        // What the broker sent meanwhile decides first: after a stall of the
+        // whole process its confirm may wait in the socket, and closing
+        // without it would have the message sent again. A confirm read here
+        // ends the work, whose close is bounded anew.
+        base->readWaiting(&base->_connection);
+        if (base->_connection.closed() || ev_is_active(&base->_grace)) return;
         if (!base->_finished) {
             const std::string text = "RabbitMQ did not finish within " +
                                      std::to_string(static_cast<int>(gracePeriod)) +

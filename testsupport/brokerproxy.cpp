@@ -100,12 +100,24 @@ bool BrokerProxy::forward(int client, std::string& pending) {
     size_t done = 0;
     while (size_t total = frameAt(pending, done)) {
         // connection.tune: channel-max (2), frame-max (4), heartbeat (2)
-        if (_heartbeat >= 0 && total >= 20 && isMethod(pending, done, total, 10, 30)) {
-            int seconds = _heartbeat;
-            pending[done + 17] = static_cast<char>(seconds >> 8);
-            pending[done + 18] = static_cast<char>(seconds & 0xff);
+        if (total >= 20 && isMethod(pending, done, total, 10, 30)) {
+            if (_heartbeat >= 0) {
+                int seconds = _heartbeat;
+                pending[done + 17] = static_cast<char>(seconds >> 8);
+                pending[done + 18] = static_cast<char>(seconds & 0xff);
+            }
+            for (int i = 0; _frameMax != 0 && i < 4; ++i)
+                pending[done + 13 + i] = static_cast<char>(_frameMax >> (24 - 8 * i));
         }
+        // basic.ack and basic.nack: the delivery tag (8) follows the ids
+        bool confirm = isMethod(pending, done, total, 60, 80) || isMethod(pending, done, total, 60, 120);
+        if (_corruptConfirms && confirm && total >= 20) pending[done + 17] ^= 0x10;
         done += total;
+        if (confirm && _freezeAfterConfirm) {
+            // what follows waits, as if the broker said nothing more
+            _frozen = true;
+            break;
+        }
     }
     bool sent = sendAll(client, pending.data(), done);
     pending.erase(0, done);

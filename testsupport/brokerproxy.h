@@ -2,8 +2,10 @@
 // stops answering: it forwards one connection both ways until it is frozen,
 // and then passes nothing more from the broker (what the client sends still
 // reaches it). It can also make the broker propose another heartbeat
-// interval, say that it blocked the connection, or keep the client's socket
-// open after the broker closed its own.
+// interval or a smaller frame size, say that it blocked the connection, keep
+// the client's socket open after the broker closed its own, freeze once a
+// confirm passed, or flip a bit of the delivery tags that the broker
+// confirms.
 #pragma once
 
 #include <atomic>
@@ -32,9 +34,18 @@ public:
     // Before the client connects: the broker's connection.tune proposes
     // this many seconds between heartbeats instead of its own (0: none).
     void heartbeat(uint16_t seconds) { _heartbeat = seconds; }
+    // Before the client connects: the broker's connection.tune grants frames
+    // of this many bytes instead of its own size (which must be larger).
+    void frameMax(uint32_t bytes) { _frameMax = bytes; }
     // Before the client connects: once the broker has closed its side, the
     // client's socket stays open, a peer that never ends the connection.
     void keepClientOpen() { _keepClientOpen = true; }
+    // The delivery tag of every basic.ack and basic.nack from the broker
+    // has bit 12 flipped on the way: tag 1 arrives as 4097.
+    void corruptConfirms() { _corruptConfirms = true; }
+    // Freezes itself as soon as the broker's first basic.ack has passed:
+    // the client never hears the close-ok that follows.
+    void freezeAfterConfirm() { _freezeAfterConfirm = true; }
     // Sends the client connection.blocked with this reason, between two of
     // the broker's frames.
     void block(const std::string& reason);
@@ -62,7 +73,11 @@ private:
     std::atomic<bool> _tuned{false};
     // the heartbeat interval proposed instead of the broker's; -1: the broker's
     std::atomic<int> _heartbeat{-1};
+    // the frame size granted instead of the broker's; 0: the broker's
+    std::atomic<uint32_t> _frameMax{0};
     std::atomic<bool> _keepClientOpen{false};
+    std::atomic<bool> _corruptConfirms{false};
+    std::atomic<bool> _freezeAfterConfirm{false};
     std::mutex _mutex;
     // the reason of a connection.blocked still to send; guarded by _mutex
     std::string _blocked;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <sys/ioctl.h>
+
 #include "amqp/tcp/poll.h"
 #include "amqp/tcp/tcpconnection.h"
 #include "amqp/tcp/tcpevents.h"
@@ -105,20 +107,33 @@ void LibEvHandler::Wrapper::expire() {
     // the one-shot timer stopped itself and with it dropped a reference
     // that the start had already given back
     ev_ref(_loop);
-    if (_timeout == 0) {
+    bool setup = _timeout == 0;
+    if (setup && _connection->handshaked()) {
         _next = 0;
         _expire = 0;
+        return;
+    }
+    if (!setup && now < _expire) return decide(now, false, false);
+    // A deadline: what the broker sent meanwhile is read before it decides.
+    // Reading may end the connection, and this wrapper with it.
+    LibEvHandler* owner = _owner;
+    TcpConnection* connection = _connection;
+    bool heard = owner->readWaiting(connection);
+    if (Wrapper* self = owner->lookup(connection, false)) self->decide(now, setup, heard);
+}
+
+void LibEvHandler::Wrapper::decide(double now, bool setup, bool heard) {
+    if (setup) {
+        // a tune read just now has armed the heartbeats
         if (_connection->handshaked()) return;
+        _next = 0;
+        _expire = 0;
         // the handshake did not finish in time
         _connection->close(true);
         return;
     }
-    // After a stall of the whole process (stopped, a slow disk, long work in
-    // a callback) this timer runs before the socket's read callback of the
-    // same loop turn: what the broker sent meanwhile is read before it counts
-    // as silent.
-    int fd = now >= _expire ? waiting() : -1;
-    if (now >= _expire && fd < 0) {
+    if (heard) _expire = now + 1.5 * _timeout;
+    if (now >= _expire) {
         _next = 0;
         _expire = 0;
         _timeout = 0;
@@ -126,16 +141,12 @@ void LibEvHandler::Wrapper::expire() {
         _connection->close(true);
         return;
     }
-    if (fd >= 0) _expire = now + 1.5 * _timeout;
     if (now >= _next) {
         _connection->heartbeat();
         _next = now + std::max(_timeout / 2, 1);
     }
+    disarm();
     arm(std::min(_expire, _next) - now);
-    if (fd < 0) return;
-    // may destroy this wrapper: the last thing done here
-    TcpConnection* connection = _connection;
-    connection->process(fd, readable);
 }
 
 int LibEvHandler::Wrapper::waiting() const {
@@ -149,6 +160,24 @@ void LibEvHandler::Wrapper::callback(struct ev_loop*, ev_timer* timer, int) {
 }
 
 LibEvHandler::LibEvHandler(struct ev_loop* loop, int priority) : _loop(loop), _priority(priority) {}
+
+bool LibEvHandler::readWaiting(TcpConnection* connection) {
+    Wrapper* wrapper = lookup(connection, false);
+    int fd = wrapper != nullptr ? wrapper->waiting() : -1;
+    if (fd < 0) return false;
+    // A read takes at most what the parser still needs (a frame's header or
+    // its rest), and at least one byte: as many reads as bytes waited read
+    // them all, and a broker that keeps sending cannot hold the deadline off.
+    int bytes = 0;
+    if (ioctl(fd, FIONREAD, &bytes) != 0 || bytes < 1) bytes = 1;
+    for (; bytes > 0 && fd >= 0; --bytes) {
+        guard(connection, [connection, fd] { connection->process(fd, readable); });
+        // the connection may have ended, its wrapper with it
+        wrapper = lookup(connection, false);
+        fd = wrapper != nullptr ? wrapper->waiting() : -1;
+    }
+    return true;
+}
 
 LibEvHandler::~LibEvHandler() = default;
 

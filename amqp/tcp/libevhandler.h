@@ -30,6 +30,15 @@ public:
     void onDetached(TcpConnection* connection) override;
     void monitor(TcpConnection* connection, int fd, int flags) override;
 
+protected:
+    // Reads what already waits in the connection's socket, before a deadline
+    // of the user's decides: after a stall of the whole process (stopped, a
+    // slow disk, long work in a callback) a timer runs before the socket's
+    // read callback of the same loop turn, and the broker's answer (a
+    // confirm, a close-ok) may be there. False when nothing waited. Reading
+    // may end the connection.
+    bool readWaiting(TcpConnection* connection);
+
 private:
     friend class LibEvHandlerSeam;
 
@@ -74,14 +83,18 @@ private:
         TcpConnection* connection() const { return _connection; }
         void monitor(int fd, int flags);
         uint16_t negotiate(uint16_t interval);
+        // a watched descriptor with input waiting to be read; -1: none
+        int waiting() const;
 
     private:
         void onActive(int fd, int events) override;
         void onExpired() override;
         // the timer's work: heartbeats, the set-up limit, a silent broker
         void expire();
-        // a watched descriptor with input waiting to be read; -1: none
-        int waiting() const;
+        // the timer ran at now, for the set-up limit or the heartbeats;
+        // heard: the broker's bytes that waited were read just before. Ends
+        // the connection when its time is over, else keeps heartbeats going.
+        void decide(double now, bool setup, bool heard);
         static void callback(struct ev_loop* loop, ev_timer* timer, int revents);
 
         // starts the one-shot timer after seconds, keeping it from holding

@@ -2,6 +2,8 @@
 
 #include "amqp/tcp/openssl.h"
 
+#include <algorithm>
+
 #include <sys/socket.h>
 #include <sys/uio.h>
 
@@ -12,6 +14,10 @@ namespace {
 // a copied chunk takes more small pieces (frame headers, end markers, whole
 // small frames) until it holds this many bytes
 constexpr size_t joinLimit = 16384;
+// What a copied chunk reserves at first. Between two body frames that are
+// referred to in place it holds only their 8 framing bytes: with small
+// frames there are many of them, and each must cost bytes, not a page.
+constexpr size_t firstReserve = 64;
 
 } // namespace
 
@@ -38,8 +44,12 @@ void TcpOutBuffer::add(const char* data, size_t size) {
     _total += size;
     if (!_chunks.empty()) {
         Chunk& last = _chunks.back();
-        // within the capacity reserved: the bytes do not move
-        if (!last.copy.empty() && last.copy.size() + size <= last.copy.capacity()) {
+        // grown by doubling up to the join limit; the bytes may move (a
+        // repeated SSL_write accepts that), so data is taken anew
+        if (!last.copy.empty() && last.copy.size() + size <= joinLimit) {
+            size_t needed = last.copy.size() + size;
+            if (needed > last.copy.capacity())
+                last.copy.reserve(std::min(std::max(needed, 2 * last.copy.capacity()), joinLimit));
             last.copy.insert(last.copy.end(), data, data + size);
             last.data = last.copy.data();
             last.size = last.copy.size();
@@ -47,7 +57,7 @@ void TcpOutBuffer::add(const char* data, size_t size) {
         }
     }
     Chunk chunk{{}, nullptr, 0, {}};
-    chunk.copy.reserve(size < joinLimit ? joinLimit : size);
+    chunk.copy.reserve(std::max(size, firstReserve));
     chunk.copy.assign(data, data + size);
     chunk.data = chunk.copy.data();
     chunk.size = size;

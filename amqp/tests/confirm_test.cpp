@@ -91,12 +91,24 @@ TEST_P(ConfirmTest, MultipleAckSettlesEveryTagUpToItsOwn) {
               (Events{"one:ack", "one:finalize", "two:ack", "two:finalize", "three:ack", "three:finalize"}));
     EXPECT_EQ(reliable->unacknowledged(), 1u);
     events.clear();
-    // a tag with nothing outstanding runs no callback
-    feeder.feed({"ack-9"});
+    // a tag settled already runs no callback
+    feeder.feed({"ack-2"});
     EXPECT_EQ(events, Events{});
     feeder.feed({"nack-2-multiple"});
     EXPECT_EQ(events, Events{});
     EXPECT_EQ(reliable->unacknowledged(), 1u);
+}
+
+// An ack of a tag never published (a flipped bit, a broken broker) would
+// leave the real confirm awaited for ever: the channel fails at once, and
+// the broker hears why.
+TEST_P(ConfirmTest, AConfirmOfATagNeverPublishedFailsTheChannel) {
+    publish("one");
+    handler.take();
+    feeder.feed({"ack-9"});
+    const std::string text = "basic.ack of delivery tag 9, which was never published";
+    EXPECT_EQ(events, (Events{"one:nack-or-error", "one:error:" + text, "channel:" + text, "one:finalize"}));
+    EXPECT_EQ(hex(handler.take()), hex(oracle("channel-close-unknown-tag")));
 }
 
 TEST_P(ConfirmTest, ChannelErrorFailsEveryOutstandingPublicationInOrder) {
@@ -130,7 +142,7 @@ TEST_P(ConfirmTest, CloseWaitsUntilNothingIsOutstanding) {
     feeder.feed({"ack-2"});
     EXPECT_EQ(hex(handler.take()), hex(oracle("channel-close-1")));
     // further acks do not close the channel again
-    feeder.feed({"ack-9"});
+    feeder.feed({"ack-2"});
     EXPECT_EQ(handler.take(), "");
     feeder.feed({"channel-close-ok-from-broker"});
     EXPECT_EQ(events.back(), "closed");
@@ -158,13 +170,15 @@ TEST_P(ConfirmTest, RefusedPublicationIsNeverOutstanding) {
     EXPECT_FALSE(refused);
     EXPECT_EQ(events, (Events{"refused:error:Frame could not be sent", "refused:finalize"}));
     EXPECT_EQ(reliable->unacknowledged(), 1u);
+    // no tag is used up: the next publication is the broker's second
+    publish("two");
     handler.take();
     events.clear();
     reliable->close();
-    // a later multiple ack settles only the real publication, and the close
-    // is not held up by the refused one
-    feeder.feed({"ack-3-multiple"});
-    EXPECT_EQ(events, (Events{"one:ack", "one:finalize"}));
+    // a later multiple ack settles only the real publications, and the
+    // close is not held up by the refused one
+    feeder.feed({"ack-2-multiple"});
+    EXPECT_EQ(events, (Events{"one:ack", "one:finalize", "two:ack", "two:finalize"}));
     EXPECT_EQ(hex(handler.take()), hex(oracle("channel-close-1")));
     // publications after close() are refused as well
     events.clear();

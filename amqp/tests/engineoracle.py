@@ -121,10 +121,14 @@ def frames(program, platform):
     yield "confirm-select-ok", method(1, 85, 11)
     yield "ack-1", method(1, 60, 80, struct.pack(">Q", 1) + bits(False))
     yield "ack-2", method(1, 60, 80, struct.pack(">Q", 2) + bits(False))
+    yield "ack-2-multiple", method(1, 60, 80, struct.pack(">Q", 2) + bits(True))
     yield "ack-3-multiple", method(1, 60, 80, struct.pack(">Q", 3) + bits(True))
     yield "ack-9", method(1, 60, 80, struct.pack(">Q", 9) + bits(False))
     yield "nack-1", method(1, 60, 120, struct.pack(">Q", 1) + bits(False, True))
     yield "nack-2-multiple", method(1, 60, 120, struct.pack(">Q", 2) + bits(True, False))
+    yield "channel-close-unknown-tag", method(1, 20, 40, struct.pack(">h", 406) +
+                                              shortstr("basic.ack of delivery tag 9, which was never published") +
+                                              struct.pack(">hh", 60, 80))
     yield "channel-error", method(1, 20, 40, struct.pack(">h", 404) + shortstr("NOT_FOUND - no exchange 'outbox'") +
                                   struct.pack(">hh", 60, 40))
     yield "channel-error-9", method(9, 20, 40, struct.pack(">h", 404) + shortstr("NOT_FOUND") +

@@ -224,7 +224,7 @@ TEST_F(Client, ExtractsRecipientsFromToCcAndBcc) {
     std::string input = "From: sender@example.org\r\n"
                         "To: \"Doe, John\" <john@example.org>, friends: a@example.org, b@example.org;\r\n"
                         "cc: \"john doe\"@example.org\r\n"
-                        "TO: valid@example.org, not an address\r\n"
+                        "TO: valid@example.org\r\n"
                         "Reply-To: reply@example.org\r\n"
                         "BCC: hidden@example.org\r\n"
                         "To: user@b\xc3\xbc"
@@ -236,7 +236,7 @@ TEST_F(Client, ExtractsRecipientsFromToCcAndBcc) {
     ASSERT_EQ(result.status, 0) << result.err;
     Received received = receive(queue);
     EXPECT_EQ(received.headers["recipients"],
-              "first@example.org,john@example.org,a@example.org,b@example.org,"
+              "first@example.org,john@example.org,a@example.org,b@example.org,valid@example.org,"
               "user@b\xc3\xbc"
               "cher.example,\"john doe\"@example.org,hidden@example.org");
 }
@@ -255,6 +255,23 @@ TEST_F(Client, ExtractionWithoutAnyRecipientFails) {
     auto empty = run({"--extract-recipients=1"}, ".\r\n");
     EXPECT_EQ(empty.status, 255);
     EXPECT_EQ(empty.err, "Empty header\n");
+    EXPECT_FALSE(receive(queue).found);
+}
+
+// A recipient field that cannot be read is never skipped: the message would
+// go to part of its recipients as if they were all of them.
+TEST_F(Client, AnUnreadableRecipientFieldRefusesTheMessage) {
+    for (const auto& [field, name] : std::vector<std::pair<std::string, std::string>>{
+             {"To: a@b.example, <<<@@@>>>", "To"},
+             {"Cc: c@d.example, broken@@d.example", "Cc"},
+             {"bcc: e@f.example, (unclosed <x@y.example>", "Bcc"},
+         }) {
+        auto result = run({"--extract-recipients=yes", "first@example.org"},
+                          "To: first@example.org\r\n" + field + "\r\n\r\nhi\r\n.\r\n");
+        EXPECT_EQ(result.status, 255) << field << ": " << result.err;
+        EXPECT_THAT(result.err,
+                    MatchesRegex("Failed to read the recipients of the message's " + name + " field: .+\n"));
+    }
     EXPECT_FALSE(receive(queue).found);
 }
 
@@ -503,6 +520,27 @@ TEST_F(Client, AStalledClientReadsWhatWaitsBeforeCallingTheBrokerSilent) {
     EXPECT_EQ(receive(queue).plain, unstuffed);
 }
 
+// The same after a signal: the client stalls while the confirm is awaited,
+// longer than the wait after the signal allows, and the confirm that came
+// meanwhile is read before the overdue wait gives up.
+TEST_F(Client, AStallAfterASignalReadsTheConfirmBeforeGivingUp) {
+    Orvanta::Test::BrokerProxy proxy(true);
+    Child child({"--config-file=" + config, "--rabbitmq-address=" + proxy.address(), "rcpt@example.org"}, {});
+    ASSERT_TRUE(publishedAndFrozen(child, proxy));
+    child.signal(SIGTERM);
+    const std::string waiting = "Interrupted by signal 15, waiting for RabbitMQ to confirm the message\n";
+    ASSERT_TRUE(child.waitForErr(waiting, 10)) << child.err();
+    child.signal(SIGSTOP);
+    proxy.thaw();
+    // well past the 5 seconds after the signal
+    std::this_thread::sleep_for(std::chrono::seconds(8));
+    child.signal(SIGCONT);
+    EXPECT_EQ(child.wait(20), 0) << child.err();
+    EXPECT_EQ(child.err(), waiting);
+    EXPECT_EQ(receive(queue).plain, unstuffed);
+    EXPECT_FALSE(receive(queue).found) << "published twice";
+}
+
 // Once the confirm is in, the end of the connection is not waited for
 // without bound: a peer that never closes its side (and sends no
 // heartbeats) must not keep a delivered message's client running, signal or
@@ -545,4 +583,64 @@ TEST_F(Client, ABlockedConnectionIsReportedOnceAndWaitedOut) {
     EXPECT_EQ(child.wait(20), 0) << child.err();
     EXPECT_EQ(child.err(), said);
     EXPECT_EQ(receive(queue).plain, unstuffed);
+}
+
+// The broker confirms and then says nothing more (no close-ok): the bounded
+// close drops the connection, and a delivered message is reported by its
+// status alone, without a line calling the close an error.
+TEST_F(Client, NoErrorIsReportedAfterTheConfirm) {
+    Orvanta::Test::BrokerProxy proxy;
+    proxy.freezeAfterConfirm();
+    Child child({"--config-file=" + config, "--rabbitmq-address=" + proxy.address(), "rcpt@example.org"}, {});
+    child.write(stuffed);
+    EXPECT_EQ(child.wait(30), 0) << child.err();
+    EXPECT_EQ(child.err(), "");
+    EXPECT_EQ(receive(queue).plain, unstuffed);
+}
+
+// A confirm of a delivery tag the client never used (a bit flipped on the
+// way): the real confirm will never come, and the broker's heartbeats would
+// keep the wait going for ever. The run ends at once, not confirmed.
+TEST_F(Client, AConfirmOfATagNeverUsedEndsTheRun) {
+    Orvanta::Test::BrokerProxy proxy;
+    proxy.corruptConfirms();
+    Child child({"--config-file=" + config, "--rabbitmq-address=" + proxy.address(), "rcpt@example.org"}, {});
+    child.write(stuffed);
+    EXPECT_EQ(child.wait(20), 75) << child.err();
+    EXPECT_THAT(child.err(),
+                HasSubstr("Failed to publish message to RabbitMQ: basic.ack of delivery tag 4097, "
+                          "which was never published\n"));
+}
+
+// With the smallest frames a broker may grant, the framing bytes of each
+// body frame cost bytes, not a page: the peak memory stays that of the
+// broker's own frame size.
+TEST_F(Client, SmallFramesCostNoMoreMemory) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's own memory hides the difference";
+#endif
+    // the broker's frame size, then 4 KiB; both started first: the peak of a
+    // child counts the peak of this process until it ran the client
+    Orvanta::Test::BrokerProxy proxies[2];
+    proxies[1].frameMax(4096);
+    std::vector<std::unique_ptr<Child>> children;
+    for (const auto& proxy : proxies)
+        children.push_back(std::make_unique<Child>(
+            std::vector<std::string>{"--config-file=" + config, "--rabbitmq-address=" + proxy.address(),
+                                     "--rabbitmq-compress=false", "rcpt@example.org"},
+            std::vector<std::string>{}));
+    std::string body;
+    for (int i = 0; body.size() < (24u << 20); ++i)
+        body += "line " + std::to_string(i) + " of a long message\r\n";
+    for (auto& child : children) {
+        child->write(body);
+        child->write(".\r\n");
+        child->closeInput();
+        ASSERT_EQ(child->wait(60), 0) << child->err();
+    }
+    // 4 KiB frames once took a page more for each of their 6,000 frames
+    EXPECT_LT(children[1]->peakKilobytes(), children[0]->peakKilobytes() + long(body.size() >> 10) / 10)
+        << children[0]->peakKilobytes() << " KB at the broker's frame size";
+    for (int i = 0; i < 2; ++i)
+        EXPECT_TRUE(receive(queue).body == body) << i;
 }

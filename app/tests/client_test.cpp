@@ -95,11 +95,31 @@ TEST(ClientStartup, RecipientsMustBeAddresses) {
     expectFailure(runClient({"--config-file", file, "john@example.org more"}, message),
                   "Invalid recipient: john@example.org more");
     expectFailure(runClient({"--config-file", file}, message), "No recipients specified");
-    // a line end inside quotes once made another mailbox of it: ab@x.example
+    // a line end inside quotes once made another mailbox of it: ab@x.example;
+    // echoed, control bytes are shown escaped
     expectFailure(runClient({"--config-file", file, "\"a\r\nb\"@x.example"}, message),
-                  "Invalid recipient: \"a\r\nb\"@x.example");
+                  "Invalid recipient: \"a\\r\\nb\"@x.example");
     expectFailure(runClient({"--config-file", file, "\"a\tb\"@x.example"}, message),
-                  "Invalid recipient: \"a\tb\"@x.example");
+                  "Invalid recipient: \"a\\tb\"@x.example");
+    // the "recipients" header is UTF-8 text: no C1 control (U+009B, U+0085,
+    // also quoted), nor bytes that are no UTF-8 (0xFF, an overlong line
+    // feed, an encoded surrogate); letters beyond ASCII pass
+    for (const auto& [recipient, shown] : std::vector<std::pair<std::string, std::string>>{
+             {"a\xc2\x9b"
+              "b@x.example",
+              "a\\xc2\\x9bb@x.example"},
+             {"\"a\xc2\x85"
+              "b\"@x.example",
+              "\"a\\xc2\\x85b\"@x.example"},
+             {"a\xff@x.example", "a\\xff@x.example"},
+             {"\"a\xc0\x8a"
+              "b\"@x.example",
+              "\"a\\xc0\\x8ab\"@x.example"},
+             {"a\xed\xa0\x80@x.example", "a\\xed\\xa0\\x80@x.example"},
+             {"\xc3\xbc\x1b[2J@x.example", "\xc3\xbc\\x1b[2J@x.example"},
+         })
+        expectFailure(runClient({"--config-file", file, "--", recipient}, message),
+                      "Invalid recipient: " + shown);
     // after "--" an option's spelling is a recipient, and no address
     expectFailure(
         runClient({"--config-file", file, "--", "good@example.org", "--rabbitmq-compress=no"}, message),
@@ -118,6 +138,11 @@ TEST(ClientStartup, TheEnvelopeMustBeAnAddress) {
     expectFailure(
         runClient({"--config-file", file, "--envelope=\"a\r\nb\"@x.example", "rcpt@example.org"}, message),
         "Invalid envelope address");
+    for (const char* envelope : {"--envelope=a\xc2\x9b"
+                                 "b@x.example",
+                                 "--envelope=a\xff@x.example"})
+        expectFailure(runClient({"--config-file", file, envelope, "rcpt@example.org"}, message),
+                      "Invalid envelope address");
 }
 
 TEST(ClientStartup, TheBrokerAddressMustBeValid) {
@@ -221,6 +246,18 @@ TEST(ClientStartup, InputThatCanNeverBeRightIsRefusedQuickly) {
         EXPECT_EQ(child.wait(5), 255) << c.error;
         EXPECT_EQ(child.err(), c.error + "\n");
     }
+}
+
+// SIGPIPE is ignored: an error written to a standard error whose reader is
+// gone fails quietly, and the exit status still says what happened.
+TEST(ClientStartup, AStandardErrorWithoutReaderKeepsTheExitStatus) {
+    int fds[2];
+    ASSERT_EQ(pipe2(fds, O_CLOEXEC), 0);
+    close(fds[0]);
+    Child child({"--config-file=/nonexistent/client.txt", "rcpt@example.org"}, {}, -1, fds[1]);
+    close(fds[1]);
+    child.closeInput();
+    EXPECT_EQ(child.wait(10), 255);
 }
 
 TEST(ClientStartup, AClosedStandardInputIsAnError) {

@@ -128,7 +128,8 @@ Received receive(const std::string& queue) {
     return received;
 }
 
-Child::Child(const std::vector<std::string>& args, const std::vector<std::string>& env, int stdinFd) {
+Child::Child(const std::vector<std::string>& args, const std::vector<std::string>& env, int stdinFd,
+             int stderrFd) {
     static int children = 0;
     _errFile = scratch() + "/child" + std::to_string(++children) + ".err";
     int pipeFds[2] = {-1, -1};
@@ -144,7 +145,10 @@ Child::Child(const std::vector<std::string>& args, const std::vector<std::string
     else
         posix_spawn_file_actions_adddup2(&actions, stdinFd, 0);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, _errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (stderrFd >= 0)
+        posix_spawn_file_actions_adddup2(&actions, stderrFd, 2);
+    else
+        posix_spawn_file_actions_addopen(&actions, 2, _errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
 
     std::vector<std::string> argv{clientPath()};
     argv.insert(argv.end(), args.begin(), args.end());
@@ -161,7 +165,16 @@ Child::Child(const std::vector<std::string>& args, const std::vector<std::string
         envp.push_back(const_cast<char*>(e.c_str()));
     envp.push_back(nullptr);
 
-    int rc = posix_spawn(&_pid, argp[0], &actions, nullptr, argp.data(), envp.data());
+    // SIGPIPE as an MTA leaves it, whatever this process ignores (below)
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+    int rc = posix_spawn(&_pid, argp[0], &actions, &attributes, argp.data(), envp.data());
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (pipeFds[0] >= 0) close(pipeFds[0]);
     if (rc != 0) throw std::runtime_error("cannot start the client");

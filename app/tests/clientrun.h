@@ -51,9 +51,11 @@ class Child {
 public:
     // stdinFd >= 0: the child reads that descriptor; closedInput: it starts
     // with descriptor 0 closed; otherwise a pipe that write() feeds and
-    // closeInput() ends.
+    // closeInput() ends. stderrFd >= 0: its standard error is that
+    // descriptor (and err() stays empty).
     static constexpr int closedInput = -2;
-    Child(const std::vector<std::string>& args, const std::vector<std::string>& env, int stdinFd = -1);
+    Child(const std::vector<std::string>& args, const std::vector<std::string>& env, int stdinFd = -1,
+          int stderrFd = -1);
     ~Child();
     void write(const std::string& data);
     void closeInput();

@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 using Tarvex::Message;
@@ -33,12 +34,23 @@ TEST(MessageRecipients, ToThenCcThenBccInMessageOrder) {
                     "hidden@example.org"}));
 }
 
-TEST(MessageRecipients, ALineWithAnyBadAddressIsSkippedWhole) {
-    Parsed parsed("To: good@example.org, not an address\r\n"
-                  "To: <unclosed@example.org\r\n"
-                  "Cc: kept@example.org\r\n"
-                  "\r\n");
-    EXPECT_EQ(parsed.message.recipients(), (List{"kept@example.org"}));
+TEST(MessageRecipients, ALineWithAnyBadAddressIsRefusedByName) {
+    // never skipped: the rest would pass for all the recipients
+    for (const auto& [text, name] : std::vector<std::pair<std::string, std::string>>{
+             {"To: good@example.org, not an address\r\nCc: kept@example.org\r\n\r\n", "To"},
+             {"To: good@example.org\r\ncc: <unclosed@example.org\r\n\r\n", "Cc"},
+         }) {
+        Parsed parsed(text);
+        try {
+            parsed.message.recipients();
+            ADD_FAILURE() << text;
+        } catch (const std::runtime_error& error) {
+            EXPECT_EQ(std::string(error.what())
+                          .rfind("Failed to read the recipients of the message's " + name + " field: ", 0),
+                      0u)
+                << error.what();
+        }
+    }
 }
 
 TEST(MessageRecipients, GroupMembersInOrder) {
