@@ -1,9 +1,13 @@
 // What one sealing step needs: the message, its ARC sets and their keys, the
-// validation of the chain it already carries, the instance of the new set
-// and the signing key. Lives on the stack of one sealing call.
+// validation of the chain it carried when it was received, the instance of
+// the new set and the signing key. Lives on the stack of one sealing call.
 #pragma once
 
+#include "mime/authentication/arcsignatures.h"
 #include "mime/authentication/arcstatus.h"
+#include "mime/message/object.h"
+
+#include <optional>
 
 namespace Orvanta::Mime {
 
@@ -14,7 +18,10 @@ struct DkimKey;
 
 class ArcSignData {
 public:
-    // validates the existing chain; throws what ArcStatus throws
+    // Validates the existing chain over the message as it was parsed: a fix
+    // or repair since changed the bytes the older sets signed, and the new
+    // seal's cv= is the state the chain arrived in. Throws what ArcStatus
+    // throws.
     ArcSignData(const Object& message, const ArcSignatures& signatures, const ArcPublicKeys& keys,
                 const DkimKey& key);
 
@@ -31,6 +38,10 @@ private:
     const Object* _message;
     const ArcSignatures* _signatures;
     const ArcPublicKeys* _keys;
+    // the message as received and its sets, when it was parsed and has
+    // been edited since
+    std::optional<Object> _received;
+    std::optional<ArcSignatures> _receivedSets;
     ArcStatus _status;
     int _instance;
     const char* _cv;
