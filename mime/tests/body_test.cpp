@@ -221,6 +221,11 @@ TEST(BodyTest, LineFeedDelimitersAreWrittenFresh) {
     Object object(input.data(), input.size());
     ASSERT_EQ(object.body.parts().size(), 1u);
     EXPECT_EQ(object.str(), head + "--b\r\nX: 1\r\n\r\none\r\n--b--\r\n");
+    // a binary part keeps its bytes; the line end before the delimiter is
+    // the delimiter's, not content of the part
+    std::string binary = head + "--b\nContent-Transfer-Encoding: binary\n\na\nb\n--b--\n";
+    EXPECT_EQ(Object(binary.data(), binary.size()).str(),
+              head + "--b\r\nContent-Transfer-Encoding: binary\r\n\r\na\nb\r\n--b--\r\n");
 }
 
 TEST(BodyTest, BoundaryEndingInHyphensIsNotTakenForClosing) {
