@@ -167,7 +167,8 @@ void Body::repair(const Capabilities& caps) {
         repaired->repair(caps);
         repaired->boundary = part->boundary;
         part = std::move(repaired);
-        _open = false;
+        // a text that ended without its closing delimiter still does: the
+        // parts stand where they stood
     }
 }
 
