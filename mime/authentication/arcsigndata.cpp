@@ -22,8 +22,9 @@ std::optional<ArcSignatures> setsOf(const std::optional<Object>& message) {
 ArcSignData::ArcSignData(const Object& message, const ArcSignatures& signatures, const ArcPublicKeys& keys,
                          const DkimKey& key)
     : _message(&message), _signatures(&signatures), _keys(&keys), _received(received(message)),
-      _receivedSets(setsOf(_received)),
-      _status(_received ? ArcStatus(*_received, *_receivedSets, keys) : ArcStatus(message, signatures, keys)),
+      _receivedSets(setsOf(_received)), _status(_received && _receivedSets->size() == signatures.size()
+                                                    ? ArcStatus(*_received, *_receivedSets, keys)
+                                                    : ArcStatus(message, signatures, keys)),
       _instance(static_cast<int>(signatures.size()) + 1), _cv(_status.result()), _key(&key) {}
 
 } // namespace Orvanta::Mime

@@ -20,7 +20,8 @@ class ArcSignData {
 public:
     // Validates the existing chain over the message as it was parsed: a fix
     // or repair since changed the bytes the older sets signed, and the new
-    // seal's cv= is the state the chain arrived in. Throws what ArcStatus
+    // seal's cv= is the state the chain arrived in. (Over the message as it
+    // is when its sets were removed or added since.) Throws what ArcStatus
     // throws.
     ArcSignData(const Object& message, const ArcSignatures& signatures, const ArcPublicKeys& keys,
                 const DkimKey& key);
@@ -38,8 +39,8 @@ private:
     const Object* _message;
     const ArcSignatures* _signatures;
     const ArcPublicKeys* _keys;
-    // the message as received and its sets, when it was parsed and has
-    // been edited since
+    // the message as it was parsed and its sets (none for a composed
+    // message)
     std::optional<Object> _received;
     std::optional<ArcSignatures> _receivedSets;
     ArcStatus _status;

@@ -107,6 +107,8 @@ public:
     // (0: none) is the x= of the message signature. False, and the message
     // unchanged, when it cannot be sealed; a failing chain is sealed with
     // cv=fail. This form fetches the keys through the context (blocking).
+    // The chain is validated over the text as it was parsed: what fix or
+    // repair changed since does not change the state it arrived in.
     bool resign(const Dns::Context& context, const Capabilities& caps, const DkimKey& key,
                 const AuthenticationResults& results, long expire, bool oversign);
     // with the sets and keys the caller gathered from this message
