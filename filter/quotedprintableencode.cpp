@@ -70,7 +70,7 @@ constexpr std::array<Token, 256> buildTokens() {
 
 constexpr std::array<Token, 256> tokens = buildTokens();
 
-// a lone CR, and a "-" that a soft break put at the start of a line
+// a lone CR, and a "-" at the start of a line
 constexpr Token crEscape = {{'=', '0', 'D', 0}, 3, false};
 constexpr Token dashEscape = {{'=', '2', 'D', 0}, 3, false};
 
@@ -83,7 +83,6 @@ bool QuotedPrintableEncode::Worker::isPrintable(char byte) {
 size_t QuotedPrintableEncode::Worker::softBreak() {
     _column = 0;
     _blank = false;
-    _broken = true;
     return next->append("=\r\n", 3, true);
 }
 
@@ -93,7 +92,6 @@ size_t QuotedPrintableEncode::Worker::loneCr() {
     total += next->append(crEscape.bytes, crEscape.width, true);
     _column += crEscape.width;
     _blank = false;
-    _broken = false;
     if (_column >= _limit - 1) total += softBreak();
     return total;
 }
@@ -116,7 +114,6 @@ size_t QuotedPrintableEncode::Worker::process(const char* data, size_t size, boo
     // the members and would force a reload for every byte.
     unsigned column = _column;
     bool blank = _blank;
-    bool broken = _broken;
     const unsigned last = _limit - 1; // the column that takes a soft break
     auto flushOut = [&] {
         if (used > 0) total += next->append(out, used, false);
@@ -129,7 +126,6 @@ size_t QuotedPrintableEncode::Worker::process(const char* data, size_t size, boo
         used += 3;
         column = 0;
         blank = false;
-        broken = true;
     };
     auto lineEnd = [&] {
         if (blank) softBreak();
@@ -137,17 +133,15 @@ size_t QuotedPrintableEncode::Worker::process(const char* data, size_t size, boo
         used += 2;
         column = 0;
         blank = false;
-        broken = false;
     };
     auto put = [&](const Token& token) {
         // an escape must not be cut by the soft break
         if (column + token.width > last) softBreak();
-        const Token& written = broken && token.bytes[0] == '-' ? dashEscape : token;
+        const Token& written = column == 0 && token.bytes[0] == '-' ? dashEscape : token;
         std::memcpy(out + used, written.bytes, 4);
         used += written.width;
         column += written.width;
         blank = written.blank;
-        broken = false;
         if (column >= last) softBreak();
     };
     // The LF of a CR LF cut between two pieces: its line end is written.
@@ -159,11 +153,11 @@ size_t QuotedPrintableEncode::Worker::process(const char* data, size_t size, boo
         if (used > sizeof out - 16 * longRun) flushOut();
         // A long run of bytes written unchanged, at most up to the column
         // that takes a soft break, found eight bytes at a time. The column
-        // is always below that one here. A "-" that would open a line after
-        // a soft break is left to the escapes.
+        // is always below that one here. A "-" that would open a line is
+        // left to the escapes.
         size_t end = i + (last - column) < size ? i + (last - column) : size;
         size_t run = i;
-        if (!(broken && in[i] == '-'))
+        if (!(column == 0 && in[i] == '-'))
             while (run + 8 <= end && printableWord(in + run))
                 run += 8;
         if (run - i >= longRun) {
@@ -173,7 +167,6 @@ size_t QuotedPrintableEncode::Worker::process(const char* data, size_t size, boo
             total += next->append(data + i, run - i, persistent);
             column += static_cast<unsigned>(run - i);
             blank = in[run - 1] == ' ' || in[run - 1] == '\t';
-            broken = false;
             i = run;
             if (column >= last) softBreak();
             continue;
@@ -201,7 +194,6 @@ size_t QuotedPrintableEncode::Worker::process(const char* data, size_t size, boo
     flushOut();
     _column = column;
     _blank = blank;
-    _broken = broken;
     return total;
 }
 

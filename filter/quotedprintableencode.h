@@ -1,8 +1,8 @@
 // Encodes a stream as quoted-printable text: lines of at most 76 bytes, CR LF
 // line ends, "=XX" escapes for bytes that are not printable ASCII, and no
-// line that ends in white space. A line that a soft break begins never
-// starts with "-" (written "=2D"), so that a break in a long line cannot
-// make a multipart delimiter of what follows.
+// line that ends in white space. No line starts with "-" (it is written
+// "=2D"), so that no line of the text, a soft break's included, can be
+// taken for a multipart delimiter.
 #pragma once
 
 #include "filter/filter.h"
@@ -37,8 +37,6 @@ public:
         unsigned _limit;
         unsigned _column = 0;
         bool _blank = false; // the last byte on the line was a space or tab
-        // a soft break began the line, and nothing was written on it yet
-        bool _broken = false;
         // the last piece ended with a CR, not written yet: a LF opening the
         // next one makes it a line end, anything else (or a flush) a lone CR
         bool _cr = false;

@@ -61,13 +61,14 @@ TEST(QuotedPrintableEncodeTest, EscapesAndLineEnds) {
     EXPECT_EQ(run(encode, "a\r--b--\r\n"), "a=0D--b--\r\n");
     EXPECT_EQ(run(encode, std::vector<std::string>{"a\r", "b\r"}), "a=0Db=0D");
     EXPECT_EQ(run(encode, std::vector<std::string>{"a\r", "\nb"}), "a\r\nb");
-    // nor does a soft break put a "-" at the start of a line
+    // nor does any line start with "-", a soft break's included
     EXPECT_EQ(run(encode, std::string(75, 'a') + "--b--\r\n"), std::string(75, 'a') + "=\r\n=2D-b--\r\n");
     EXPECT_EQ(run(encode, std::string(200, 'a') + "--b--"), std::string(75, 'a') + "=\r\n" +
                                                                 std::string(75, 'a') + "=\r\n" +
                                                                 std::string(50, 'a') + "--b--");
     EXPECT_EQ(run(encode, std::string(73, 'a') + "\xfc--b--"), std::string(73, 'a') + "=\r\n=FC--b--");
     EXPECT_EQ(run(encode, std::string(72, 'a') + "\xfc--b--"), std::string(72, 'a') + "=FC=\r\n=2D-b--");
+    EXPECT_EQ(run(encode, "--b--\r\n- x\n-"), "=2D-b--\r\n=2D x\r\n=2D");
     EXPECT_EQ(run(encode, std::string("\0", 1)), "=00");
 }
 
