@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 #include <strings.h>
+#include <utility>
 
 namespace Orvanta::Filter {
 
@@ -34,6 +35,11 @@ Charset::Charset(const char* from, const char* to, Result* next)
                            : iconv_open((known(to) + "//TRANSLIT").c_str(), known(from).c_str())) {
     if (!_passing && _descriptor == reinterpret_cast<iconv_t>(-1))
         throw std::runtime_error("Conversion not possible");
+}
+
+Charset::Charset(const char* from, const char* to, Result* next, std::string replacement)
+    : Charset(from, to, next) {
+    _replacement = std::move(replacement);
 }
 
 Charset::~Charset() {
@@ -73,6 +79,7 @@ size_t Charset::convert(const char* data, size_t size) {
         if (error == EILSEQ) {
             ++in;
             --left;
+            if (!_replacement.empty()) total += next->append(_replacement.data(), _replacement.size(), false);
         } else if (error != E2BIG) {
             throw std::runtime_error("Conversion failed");
         }
@@ -87,6 +94,12 @@ size_t Charset::reset() {
     iconv(_descriptor, nullptr, nullptr, &out, &room);
     if (out == buffer) return 0;
     return next->append(buffer, static_cast<size_t>(out - buffer), false);
+}
+
+size_t Charset::finish() {
+    if (_passing || _pending.empty()) return 0;
+    _pending.clear();
+    return _replacement.empty() ? 0 : next->append(_replacement.data(), _replacement.size(), false);
 }
 
 size_t Charset::flush() {

@@ -2,6 +2,8 @@
 
 #include "filter/mimeword.h"
 
+#include <strings.h>
+
 namespace Orvanta::Filter {
 
 namespace {
@@ -10,14 +12,44 @@ const char delimiters[] = " \r\n\t";
 
 } // namespace
 
+MimeHeaderDecode::Decoder::~Decoder() {
+    release();
+}
+
 size_t MimeHeaderDecode::Decoder::process(const char* word, size_t size, bool persistent) {
     MimeWord parsed(word, size, persistent);
-    size_t total = 0;
+    if (_held && parsed.encoded() && strcasecmp(parsed.charset().c_str(), _heldCharset.c_str()) == 0) {
+        _heldBytes += parsed.bytes();
+        _heldText.append(word, size);
+        return 0;
+    }
+    size_t total = release();
     if (_words > 0 && !(_previousEncoded && parsed.encoded())) total += next->append(" ", 1, true);
-    total += parsed.write(_charset.c_str(), next);
+    if (parsed.encoded()) {
+        _held = true;
+        _heldCharset = parsed.charset();
+        _heldBytes = parsed.bytes();
+        _heldText.assign(word, size);
+    } else {
+        total += parsed.write(_charset.c_str(), next);
+    }
     _previousEncoded = parsed.encoded();
     ++_words;
     return total;
+}
+
+size_t MimeHeaderDecode::Decoder::release() {
+    if (!_held) return 0;
+    _held = false;
+    size_t total = 0;
+    if (!MimeWord::convert(_heldCharset, _heldBytes, _charset.c_str(), next, &total))
+        total = next->append(_heldText.data(), _heldText.size(), false);
+    return total;
+}
+
+size_t MimeHeaderDecode::Decoder::flush() {
+    size_t total = release();
+    return total + next->flush();
 }
 
 MimeHeaderDecode::MimeHeaderDecode(const char* charset, Result* next)

@@ -1,6 +1,8 @@
 // Decodes a header value word by word into one charset: RFC 2047 encoded
 // words are decoded, words are joined by single spaces, and adjacent
-// encoded words are joined without one.
+// encoded words are joined without one. Adjacent encoded words of one
+// charset are decoded together before the conversion, so that a character
+// split between two of them stays whole.
 #pragma once
 
 #include "filter/bufferuntil.h"
@@ -17,14 +19,27 @@ public:
     class Decoder : public Filter {
     public:
         Decoder(const char* charset, Result* next) : Filter(next), _charset(charset) {}
+        // writes the encoded words still held
+        ~Decoder() override;
 
         using Filter::process;
         size_t process(const char* word, size_t size, bool persistent) override;
+        // writes the encoded words still held, then flushes on
+        size_t flush() override;
 
     private:
+        // converts and writes the held run of encoded words
+        size_t release();
+
         std::string _charset;
         size_t _words = 0;
         bool _previousEncoded = false;
+        // adjacent encoded words of one charset: their bytes, and their text
+        // as written for a charset that cannot be converted
+        bool _held = false;
+        std::string _heldCharset;
+        std::string _heldBytes;
+        std::string _heldText;
     };
 
     MimeHeaderDecode(const char* charset, Result* next);

@@ -3,10 +3,12 @@
 #include "filter/base64decode.h"
 #include "filter/charset.h"
 #include "filter/mimehex.h"
+#include "filter/string.h"
 
 #include <cstring>
 #include <exception>
 #include <optional>
+#include <strings.h>
 
 namespace Orvanta::Filter {
 
@@ -55,57 +57,70 @@ MimeWord::MimeWord(const char* text, size_t size, bool persistent)
 
 size_t MimeWord::write(const char* target, Result* result) const {
     if (!encoded()) return result->append(_payload, _size, _persistent);
+    size_t total = 0;
+    // A charset nobody here can read: the reader sees the word as it was
+    // written rather than a gap.
+    if (!convert(_charset, bytes(), target, result, &total))
+        return result->append(_text, _textSize, _persistent);
+    return total;
+}
+
+bool MimeWord::convert(const std::string& charset, const std::string& bytes, const char* target,
+                       Result* result, size_t* written) {
     FlushStop end(result);
     std::optional<Charset> opened;
     try {
-        opened.emplace(_charset.c_str(), target, &end);
+        bool utf8 =
+            target != nullptr && (strcasecmp(target, "utf-8") == 0 || strcasecmp(target, "utf8") == 0);
+        opened.emplace(charset.c_str(), target, &end, utf8 ? "\xef\xbf\xbd" : "?");
     } catch (const std::exception&) {
-        // A charset nobody here can read: the reader sees the word as it
-        // was written rather than a gap.
-        return result->append(_text, _textSize, _persistent);
+        return false;
     }
     Charset& converter = *opened;
     size_t total = 0;
     try {
-        if (_encoding == 'q') {
-            total += writeQ(&converter);
-            total += converter.flush();
-        } else {
-            Base64Decode decoder(false, &converter);
-            total += decoder.process(_payload, _size, false);
-            total += decoder.finish();
-            total += decoder.flush();
-        }
+        total += converter.process(bytes.data(), bytes.size(), false);
+        total += converter.finish();
+        total += converter.flush();
     } catch (const std::exception&) {
-        // A failing conversion costs the rest of this one word; the header
-        // value around it stays readable.
+        // A failing conversion costs the rest of these bytes; the header
+        // value around them stays readable.
     }
-    return total;
+    *written = total;
+    return true;
 }
 
-size_t MimeWord::writeQ(Result* converter) const {
-    size_t total = 0;
-    size_t start = 0;
-    auto pushRun = [&](size_t end) {
-        if (end > start) total += converter->append(_payload + start, end - start, false);
-    };
+std::string MimeWord::bytes() const {
+    std::string out;
+    if (!encoded()) return std::string(_payload, _size);
+    if (_encoding == 'q') {
+        decodeQ(out);
+        return out;
+    }
+    String sink(&out);
+    try {
+        Base64Decode decoder(false, &sink);
+        decoder.process(_payload, _size, false);
+        decoder.finish();
+    } catch (const std::exception&) {
+        // what was decoded before the break is kept
+    }
+    return out;
+}
+
+void MimeWord::decodeQ(std::string& out) const {
     for (size_t i = 0; i < _size; ++i) {
         char c = _payload[i];
         if (c == '_') {
-            pushRun(i);
-            total += converter->append(" ", 1, true);
-            start = i + 1;
+            out += ' ';
         } else if (c == '=' && i + 2 < _size && isHexDigit(_payload[i + 1]) && isHexDigit(_payload[i + 2])) {
-            pushRun(i);
-            char byte = MimeHex(_payload[i + 1], _payload[i + 2]).byte();
-            total += converter->append(&byte, 1, false);
+            out += MimeHex(_payload[i + 1], _payload[i + 2]).byte();
             i += 2;
-            start = i + 1;
+        } else {
+            // anything else, an "=" without two hex digits included, is text
+            out += c;
         }
-        // Anything else, an "=" without two hex digits included, is text.
     }
-    pushRun(_size);
-    return total;
 }
 
 } // namespace Orvanta::Filter

@@ -26,14 +26,23 @@ public:
 
     // Writes the word's text converted to the target charset; a plain word
     // passes unchanged, and so does an encoded word whose charset cannot be
-    // converted at all (kept as written, RFC 2047 section 6.2). An encoded
-    // word whose bytes fail to convert writes what it could before that.
-    // The result is not flushed. Returns what the pushes returned; never
-    // throws.
+    // converted at all (kept as written, RFC 2047 section 6.2). A byte that
+    // is no character of its charset becomes U+FFFD (when the target is
+    // UTF-8, else "?"). The result is not flushed. Returns what the pushes
+    // returned; never throws.
     size_t write(const char* target, Result* result) const;
 
+    // An encoded word's bytes, decoded from Q or base64 but not converted
+    // (a broken base64 word gives what came before the break); a plain
+    // word's text.
+    std::string bytes() const;
+    // Writes `bytes`, text in `charset`, converted to `target` as `write`
+    // does; false, and nothing written, when the pair cannot be converted.
+    static bool convert(const std::string& charset, const std::string& bytes, const char* target,
+                        Result* result, size_t* written);
+
 private:
-    size_t writeQ(Result* converter) const;
+    void decodeQ(std::string& out) const;
 
     const char* _text; // the whole word as written
     size_t _textSize;

@@ -9,6 +9,7 @@ namespace Orvanta::Filter {
 QuotedPrintableEncode::QuotedPrintableEncode(Result* next) : Filter(&_worker), _worker(next, 76) {}
 
 QuotedPrintableEncode::Worker::~Worker() {
+    if (_cr) loneCr();
     if (_blank) softBreak();
 }
 
@@ -69,6 +70,10 @@ constexpr std::array<Token, 256> buildTokens() {
 
 constexpr std::array<Token, 256> tokens = buildTokens();
 
+// a lone CR, and a "-" at the start of a line
+constexpr Token crEscape = {{'=', '0', 'D', 0}, 3, false};
+constexpr Token dashEscape = {{'=', '2', 'D', 0}, 3, false};
+
 } // namespace
 
 bool QuotedPrintableEncode::Worker::isPrintable(char byte) {
@@ -81,10 +86,26 @@ size_t QuotedPrintableEncode::Worker::softBreak() {
     return next->append("=\r\n", 3, true);
 }
 
+size_t QuotedPrintableEncode::Worker::loneCr() {
+    _cr = false;
+    size_t total = _column + crEscape.width > _limit - 1 ? softBreak() : 0;
+    total += next->append(crEscape.bytes, crEscape.width, true);
+    _column += crEscape.width;
+    _blank = false;
+    if (_column >= _limit - 1) total += softBreak();
+    return total;
+}
+
 size_t QuotedPrintableEncode::Worker::process(const char* data, size_t size, bool persistent) {
     if (size == 0) return 0;
     auto in = reinterpret_cast<const unsigned char*>(data);
     size_t total = 0;
+    size_t i = 0;
+    // A CR that ended the last piece: with the LF opening this one it is a
+    // line end (written below), else a lone CR.
+    bool heldCr = _cr;
+    if (_cr && in[0] != '\n') total += loneCr();
+    _cr = false;
     // Escapes, soft breaks, line ends and short unchanged runs gather in a
     // buffer of their own; long unchanged runs go on as slices of the input.
     char out[8192];
@@ -106,19 +127,39 @@ size_t QuotedPrintableEncode::Worker::process(const char* data, size_t size, boo
         column = 0;
         blank = false;
     };
-    size_t i = 0;
+    auto lineEnd = [&] {
+        if (blank) softBreak();
+        std::memcpy(out + used, "\r\n", 2);
+        used += 2;
+        column = 0;
+        blank = false;
+    };
+    auto put = [&](const Token& token) {
+        // an escape must not be cut by the soft break
+        if (column + token.width > last) softBreak();
+        const Token& written = column == 0 && token.bytes[0] == '-' ? dashEscape : token;
+        std::memcpy(out + used, written.bytes, 4);
+        used += written.width;
+        column += written.width;
+        blank = written.blank;
+        if (column >= last) softBreak();
+    };
     // The LF of a CR LF cut between two pieces: its line end is written.
-    if (_cr && in[0] == '\n') i = 1;
-    _cr = false;
+    if (heldCr && in[0] == '\n') {
+        lineEnd();
+        i = 1;
+    }
     while (i < size) {
         if (used > sizeof out - 16 * longRun) flushOut();
         // A long run of bytes written unchanged, at most up to the column
         // that takes a soft break, found eight bytes at a time. The column
-        // is always below that one here.
+        // is always below that one here. A "-" that would open a line is
+        // left to the escapes.
         size_t end = i + (last - column) < size ? i + (last - column) : size;
         size_t run = i;
-        while (run + 8 <= end && printableWord(in + run))
-            run += 8;
+        if (!(column == 0 && in[i] == '-'))
+            while (run + 8 <= end && printableWord(in + run))
+                run += 8;
         if (run - i >= longRun) {
             while (run < end && printable[in[run]])
                 ++run;
@@ -135,28 +176,19 @@ size_t QuotedPrintableEncode::Worker::process(const char* data, size_t size, boo
         for (; i < stop; ++i) {
             unsigned char c = in[i];
             const Token& token = tokens[c];
-            if (token.width == 0) {
-                // CR LF, a lone CR and a lone LF all end a line
-                if (blank) softBreak();
-                std::memcpy(out + used, "\r\n", 2);
-                used += 2;
-                column = 0;
-                blank = false;
-                if (c == '\r') {
-                    if (i + 1 == size)
-                        _cr = true;
-                    else if (in[i + 1] == '\n')
-                        ++i;
-                }
-                continue;
+            if (token.width != 0) {
+                put(token);
+            } else if (c == '\n') {
+                lineEnd();
+            } else if (i + 1 == size) {
+                // a CR at the end of the piece: decided by the next one
+                _cr = true;
+            } else if (in[i + 1] == '\n') {
+                lineEnd();
+                ++i;
+            } else {
+                put(crEscape);
             }
-            // an escape must not be cut by the soft break
-            if (column + token.width > last) softBreak();
-            std::memcpy(out + used, token.bytes, 4);
-            used += token.width;
-            column += token.width;
-            blank = token.blank;
-            if (column >= last) softBreak();
         }
     }
     flushOut();
@@ -166,8 +198,8 @@ size_t QuotedPrintableEncode::Worker::process(const char* data, size_t size, boo
 }
 
 size_t QuotedPrintableEncode::Worker::flush() {
-    _cr = false;
-    size_t total = _blank ? softBreak() : 0;
+    size_t total = _cr ? loneCr() : 0;
+    total += _blank ? softBreak() : 0;
     return total + next->flush();
 }
 

@@ -34,12 +34,13 @@ std::string run(const Make& make, const std::string& input, size_t step) {
     return out;
 }
 
-// What the quoted-printable encoder does to line ends.
+// What the quoted-printable encoder does to line ends: CR LF and a lone LF
+// become CR LF, a lone CR stays one (escaped).
 std::string crlf(const std::string& text) {
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-        out += text[i] == '\r' || text[i] == '\n' ? std::string("\r\n") : std::string(1, text[i]);
+        out += text[i] == '\n' ? std::string("\r\n") : std::string(1, text[i]);
     }
     return out;
 }

@@ -62,7 +62,9 @@ TEST(MimeWordTest, WordsInAnUnknownCharsetStayAsWritten) {
     EXPECT_EQ(written("=?no-such-charset?q?abc?="), "=?no-such-charset?q?abc?=");
     EXPECT_EQ(written("=?x-unknown*en?b?YWJj?="), "=?x-unknown*en?b?YWJj?=");
     EXPECT_EQ(written("=?utf-8?q?abc?=", "no-such-charset"), "=?utf-8?q?abc?=");
-    EXPECT_EQ(written("=?utf-8?q?a=FFb?="), "ab") << "an invalid byte is skipped";
+    EXPECT_EQ(written("=?utf-8?q?a=FFb?="), "a\xef\xbf\xbd"
+                                            "b")
+        << "an invalid byte becomes U+FFFD";
     EXPECT_EQ(written("=?utf-8?b?w6k?="), "\xc3\xa9") << "an unpadded final group";
     EXPECT_EQ(written("=?ANSI-X3.4-1968?q?abc?="), "abc") << "a spelling of US-ASCII iconv lacks";
     // still an encoded word between encoded words: joined without a space
@@ -132,6 +134,22 @@ TEST(MimeHeaderDecodeTest, AgreesWithPythonsDecodeHeader) {
         EXPECT_EQ(run(decoder(), inputs[i]), expected[i]) << inputs[i];
         expectSplitInvariant(decoder(), inputs[i], false, random);
     }
+}
+
+// A character split between adjacent encoded words of one charset is
+// decoded whole, and bytes that still do not convert become U+FFFD, as
+// Python's header parser reads them.
+TEST(MimeHeaderDecodeTest, SplitCharactersAgreeWithPythonsHeaderParser) {
+    const std::vector<std::string> inputs{
+        "=?utf-8?q?J=C3?= =?utf-8?q?=B6rg?=", "=?utf-8?b?SsM=?= =?UTF-8?q?=B6rg?= x", "=?utf-8?q?J=C3?=",
+        "=?utf-8?q?J=C3?= x =?utf-8?q?=B6rg?=", "=?utf-8?q?J=C3?= =?iso-8859-1?q?=B6rg?="};
+    auto expected = pythonMap("from email.headerregistry import HeaderRegistry\n"
+                              "registry = HeaderRegistry()\n"
+                              "def f(b):\n"
+                              "    return str(registry('Subject', b.decode('ascii'))).encode('utf-8')",
+                              inputs);
+    for (size_t i = 0; i < inputs.size(); ++i)
+        EXPECT_EQ(run(decoder(), inputs[i]), expected[i]) << inputs[i];
 }
 
 TEST(MimeHeaderDecodeTest, DoesNotFlushTheStageBehindItWordByWord) {

@@ -14,13 +14,13 @@ using namespace Orvanta::Filter::Testing;
 const Make encode = [](Result* next) { return std::make_unique<QuotedPrintableEncode>(next); };
 const Make decode = [](Result* next) { return std::make_unique<QuotedPrintableDecode>(next); };
 
-// Line ends as the encoder writes them: CR LF, lone CR and lone LF all
-// become CR LF.
+// Line ends as the encoder writes them: CR LF and lone LF become CR LF, a
+// lone CR stays one (escaped).
 std::string crlf(const std::string& text) {
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-        if (text[i] == '\r' || text[i] == '\n')
+        if (text[i] == '\n')
             out += "\r\n";
         else
             out += text[i];
@@ -56,8 +56,19 @@ TEST(QuotedPrintableEncodeTest, LongLinesGetSoftBreaks) {
 TEST(QuotedPrintableEncodeTest, EscapesAndLineEnds) {
     EXPECT_EQ(run(encode, "a=b\xe9\x7f\x01\tc"), "a=3Db=E9=7F=01\tc");
     EXPECT_EQ(run(encode, "a\r\nb"), "a\r\nb");
-    EXPECT_EQ(run(encode, "a\rb"), "a\r\nb");
+    // a lone CR ends no line: a break there would make a line (a multipart
+    // delimiter) the text never had
+    EXPECT_EQ(run(encode, "a\r--b--\r\n"), "a=0D--b--\r\n");
+    EXPECT_EQ(run(encode, std::vector<std::string>{"a\r", "b\r"}), "a=0Db=0D");
     EXPECT_EQ(run(encode, std::vector<std::string>{"a\r", "\nb"}), "a\r\nb");
+    // nor does any line start with "-", a soft break's included
+    EXPECT_EQ(run(encode, std::string(75, 'a') + "--b--\r\n"), std::string(75, 'a') + "=\r\n=2D-b--\r\n");
+    EXPECT_EQ(run(encode, std::string(200, 'a') + "--b--"), std::string(75, 'a') + "=\r\n" +
+                                                                std::string(75, 'a') + "=\r\n" +
+                                                                std::string(50, 'a') + "--b--");
+    EXPECT_EQ(run(encode, std::string(73, 'a') + "\xfc--b--"), std::string(73, 'a') + "=\r\n=FC--b--");
+    EXPECT_EQ(run(encode, std::string(72, 'a') + "\xfc--b--"), std::string(72, 'a') + "=FC=\r\n=2D-b--");
+    EXPECT_EQ(run(encode, "--b--\r\n- x\n-"), "=2D-b--\r\n=2D x\r\n=2D");
     EXPECT_EQ(run(encode, std::string("\0", 1)), "=00");
 }
 

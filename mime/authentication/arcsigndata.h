@@ -1,9 +1,13 @@
 // What one sealing step needs: the message, its ARC sets and their keys, the
-// validation of the chain it already carries, the instance of the new set
-// and the signing key. Lives on the stack of one sealing call.
+// validation of the chain it carried when it was received, the instance of
+// the new set and the signing key. Lives on the stack of one sealing call.
 #pragma once
 
+#include "mime/authentication/arcsignatures.h"
 #include "mime/authentication/arcstatus.h"
+#include "mime/message/object.h"
+
+#include <optional>
 
 namespace Orvanta::Mime {
 
@@ -14,7 +18,11 @@ struct DkimKey;
 
 class ArcSignData {
 public:
-    // validates the existing chain; throws what ArcStatus throws
+    // Validates the existing chain over the message as it was parsed: a fix
+    // or repair since changed the bytes the older sets signed, and the new
+    // seal's cv= is the state the chain arrived in. (Over the message as it
+    // is when its sets were removed or added since.) Throws what ArcStatus
+    // throws.
     ArcSignData(const Object& message, const ArcSignatures& signatures, const ArcPublicKeys& keys,
                 const DkimKey& key);
 
@@ -31,6 +39,10 @@ private:
     const Object* _message;
     const ArcSignatures* _signatures;
     const ArcPublicKeys* _keys;
+    // the message as it was parsed and its sets (none for a composed
+    // message)
+    std::optional<Object> _received;
+    std::optional<ArcSignatures> _receivedSets;
     ArcStatus _status;
     int _instance;
     const char* _cv;

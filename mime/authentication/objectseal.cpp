@@ -6,6 +6,7 @@
 #include "mime/authentication/arcsealsignature.h"
 #include "mime/authentication/arcsignatures.h"
 #include "mime/authentication/arcsigndata.h"
+#include "mime/authentication/authenticationresultslist.h"
 #include "mime/grammar/capabilities.h"
 #include "mime/message/object.h"
 
@@ -48,10 +49,23 @@ bool Object::resign(const Capabilities& caps, const ArcSignatures& signatures, c
     }
 }
 
-bool Object::resign(const Capabilities&, const DkimKey&, const std::string&, long, bool) {
-    // Sealing validates the chain first, and this form has neither a DNS
-    // context nor gathered keys to do it with: it never seals.
-    return false;
+bool Object::resign(const Capabilities& caps, const DkimKey& key, const std::string& id, long expire,
+                    bool oversign) {
+    try {
+        AuthenticationResultsList list(header, id, false);
+        if (list.results().empty()) return false;
+        // Sealing validates the chain first, and this form has neither a DNS
+        // context nor gathered keys to do it with: only a message that
+        // carries no set yet, with nothing to validate, is sealed.
+        ArcSignatures signatures(*this);
+        if (signatures.size() != 0 || !signatures.error().empty()) return false;
+        ArcPublicKeys keys([](const ArcPublicKeys::Key&,
+                              Dns::DkimRecords&) { throw std::runtime_error("no keys to fetch"); },
+                           signatures);
+        return resign(caps, signatures, keys, key, list.results().front(), expire, oversign);
+    } catch (...) {
+        return false;
+    }
 }
 
 void Object::unresign(const std::vector<std::string>& ids) {

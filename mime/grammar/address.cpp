@@ -70,10 +70,17 @@ void Address::initialize() {
     _utf8 = local + "@" + (_host.unicode() ? _host.unicode() : "");
     if (!_idn) return;
     if (!format.ascii()) {
-        // room for every byte escaped: one word, however long
-        size_t room = 12 + 3 * text.size();
+        // An encoded word has no place in an addr-spec (RFC 2047 section 5):
+        // a local part of 8-bit bytes has no 7-bit form and is written as it
+        // stands. One that came as an encoded word goes back as one.
+        if (_local.eightbit()) return;
+        // room for every byte escaped under the longest charset label: one
+        // word, however long
+        size_t room = std::strlen("=?unknown-8bit?q?") + 2 + 3 * text.size();
         Filter::EncodedMimeWord word(text.data(), text.size(), room,
                                      Filter::MimeHeaderEncoding(Filter::MimeHeaderEncoding::phrase));
+        // never a byte dropped: what the word cannot hold stays as it stands
+        if (word.consumed() < text.size()) return;
         local = word.word();
     }
     _ascii = local + "@" + (_host.ascii() ? _host.ascii() : "");

@@ -1,6 +1,7 @@
 // An RFC 5322 address, local part "@" domain, with UTF-8 and encoded words
 // in the local part and IDNA domains. Keeps a UTF-8 rendering and, when that
-// is not plain ASCII, an ASCII one; writes the one the capabilities allow.
+// is not plain ASCII and has a 7-bit form, an ASCII one; writes the one the
+// capabilities allow.
 #pragma once
 
 #include "dns/hostname.h"
@@ -34,7 +35,8 @@ public:
     // the two renderings differ
     bool idn() const { return _idn; }
     const std::string& utf8() const { return _utf8; }
-    // empty when it would equal the UTF-8 rendering
+    // empty when it would equal the UTF-8 rendering, or when there is none
+    // (a local part of 8-bit bytes is written as it stands)
     const std::string& ascii() const { return _ascii; }
     size_t consumed() const { return _local.consumed() + 1 + _domain.consumed(); }
 

@@ -16,8 +16,10 @@ DomainPart::DomainPart(const char* data, size_t size) {
     if (text.at('[')) {
         text.advance(readLiteral(text.here(), text.left()));
     } else {
+        // blanks and comments around the dots are the obsolete form
+        // (RFC 5322 section 4.4), which readers must accept
         while (!text.atEnd()) {
-            Atom atom(text.here(), text.left(), false);
+            Atom atom(text.here(), text.left(), true);
             if (atom.empty()) break;
             _text.append(atom.begin(), atom.length());
             text.advance(atom.consumed());

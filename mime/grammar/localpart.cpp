@@ -26,11 +26,16 @@ LocalPart::LocalPart(const char* data, size_t size) {
     if (size == 0) throw std::runtime_error("empty local part");
     Scanner text(data, size);
     while (!text.atEnd()) {
-        if (text.at('"')) {
-            QuotedString quoted(text.here(), text.left());
+        // a quoted word may have blanks and comments around it, as an atom
+        // may (RFC 5322 section 4.4)
+        Scanner ahead(text.here(), text.left());
+        ahead.skipBlanks(true);
+        if (ahead.at('"')) {
+            QuotedString quoted(ahead.here(), ahead.left());
             if (quoted.text().empty()) break;
             _text += quoted.text();
-            text.advance(quoted.consumed());
+            text.advance(ahead.position() + quoted.consumed());
+            text.skipBlanks(true);
             if (quoted.eightbit()) _eightbit = true;
         } else {
             Atom atom(text.here(), text.left(), true);

@@ -3,6 +3,7 @@
 #include "filter/linelength.h"
 #include "mime/grammar/capabilities.h"
 #include "mime/grammar/paramsplitter.h"
+#include "mime/grammar/whitespace.h"
 
 #include <cstring>
 #include <stdexcept>
@@ -27,8 +28,12 @@ std::string valueOf(const char* value, size_t size) {
 } // namespace
 
 Param::Param(const char* data, size_t size, bool strict)
-    : _key(data, size), _equals(data + _key.consumed(), size - _key.consumed(), '='),
-      _value(_key, data + _key.consumed() + 1, size - _key.consumed() - 1, strict) {}
+    : _key(data, size), _before(Whitespace(data + _key.consumed(), size - _key.consumed(), true).consumed()),
+      _equals(data + _key.consumed() + _before, size - _key.consumed() - _before, '='),
+      _after(Whitespace(data + _key.consumed() + _before + 1, size - _key.consumed() - _before - 1, true)
+                 .consumed()),
+      _value(_key, data + _key.consumed() + _before + 1 + _after,
+             size - _key.consumed() - _before - 1 - _after, strict) {}
 
 Param::Param(const char* name, const char* value, size_t size)
     : _key(wholeKey(name)), _value(valueOf(value, size)) {}

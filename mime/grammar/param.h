@@ -27,13 +27,17 @@ public:
     const ParamKey& key() const { return _key; }
     const std::string& name() const { return _key.name(); }
     const std::string& value() const { return _value.value(); }
-    size_t consumed() const { return _key.consumed() + 1 + _value.consumed(); }
+    size_t consumed() const { return _key.consumed() + _before + 1 + _after + _value.consumed(); }
 
 private:
     size_t write(Filter::Result* out, size_t limit, bool folded, bool persistent) const;
 
     ParamKey _key;
+    // blanks and comments before and after the "=" (RFC 2045 allows them
+    // between a parameter's tokens)
+    size_t _before = 0;
     Require _equals;
+    size_t _after = 0;
     ParamValue _value;
 };
 

@@ -31,6 +31,7 @@ Target::Target(const char* data, size_t size, bool strict) : _name(data, size) {
             } catch (std::exception const&) {
                 if (strict) throw;
                 // lenient: drop the member up to the next separator
+                _whole = false;
                 return Mess(element, length, ",;").consumed();
             }
         });

@@ -23,6 +23,8 @@ public:
     bool encodable(const Capabilities& caps) const override;
 
     bool contains(const Address& address) const;
+    // no member of the group was dropped as unreadable
+    bool whole() const override { return _whole; }
 
     const DisplayName& name() const { return _name; }
     bool group() const { return _group.present(); }
@@ -38,6 +40,7 @@ private:
     Optional _group;
     std::vector<std::shared_ptr<Mailbox>> _members;
     size_t _consumed = 0;
+    bool _whole = true;
 };
 
 } // namespace Orvanta::Mime

@@ -49,4 +49,10 @@ bool Targets::contains(const Address& address) const {
     return false;
 }
 
+bool Targets::whole() const {
+    for (const auto& target : _targets)
+        if (!target->whole()) return false;
+    return true;
+}
+
 } // namespace Orvanta::Mime

@@ -29,6 +29,8 @@ public:
     bool encodable(const Capabilities& caps) const override;
 
     bool contains(const Address& address) const;
+    // no group member was dropped as unreadable
+    bool whole() const override;
 
     const std::vector<std::shared_ptr<Target>>& targets() const { return _targets; }
     size_t consumed() const { return _consumed; }

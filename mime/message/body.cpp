@@ -167,7 +167,8 @@ void Body::repair(const Capabilities& caps) {
         repaired->repair(caps);
         repaired->boundary = part->boundary;
         part = std::move(repaired);
-        _open = false;
+        // a text that ended without its closing delimiter still does: the
+        // parts stand where they stood
     }
 }
 
@@ -279,6 +280,12 @@ size_t Body::encode(const Capabilities& caps, Filter::Result* out, bool persiste
         if (size > 0 && _data[size - 1] == '\n') --size;
         if (size > 0 && _data[size - 1] == '\r') --size;
     }
+    // A binary body is copied untouched, and the stage at its end adds the
+    // CR LF it lacks: a lone LF before the delimiter is left to that one,
+    // so that it becomes the delimiter's CR LF instead of content before it.
+    if (delimited && named == _encoding && named == ContentTransferEncoding::binary && size > 0 &&
+        _data[size - 1] == '\n' && (size == 1 || _data[size - 2] != '\r'))
+        --size;
     Translator translator(_encoding, named, out);
     translator.append(_data, size, persistent);
     // with what the stages write at their end: callers limit and sign by it

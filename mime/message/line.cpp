@@ -110,12 +110,14 @@ using Writer = size_t (*)(const Key& name, const char* data, size_t size, const 
                           Filter::LineLength* out, bool persistent);
 
 // A mailbox or address list written by its class through a word wrapper; one
-// that does not parse keeps its bytes, still folded.
+// that does not parse, or whose parse dropped a group member, keeps its
+// bytes, still folded.
 size_t addresses(const Key& name, const char* data, size_t size, const Capabilities& caps,
                  Filter::LineLength* out, bool persistent) {
     std::unique_ptr<HeaderField> field;
     try {
         field = FieldTypes::parse(name, data, size);
+        if (field && !field->whole()) field.reset();
     } catch (const std::exception&) {
         // an address list that does not parse is still folded, unchanged
     }

@@ -46,6 +46,8 @@ public:
         bool ended() const { return _ended; }
         // the stretches that are not fields, in message order
         const std::vector<String>& strays() const { return _strays; }
+        // the text the block was read from (null when it was composed)
+        const char* text() const { return _text; }
         void clear();
 
         using Header::encode;
@@ -105,13 +107,17 @@ public:
     // (0: none) is the x= of the message signature. False, and the message
     // unchanged, when it cannot be sealed; a failing chain is sealed with
     // cv=fail. This form fetches the keys through the context (blocking).
+    // The chain is validated over the text as it was parsed: what fix or
+    // repair changed since does not change the state it arrived in.
     bool resign(const Dns::Context& context, const Capabilities& caps, const DkimKey& key,
                 const AuthenticationResults& results, long expire, bool oversign);
     // with the sets and keys the caller gathered from this message
     bool resign(const Capabilities& caps, const ArcSignatures& signatures, const ArcPublicKeys& keys,
                 const DkimKey& key, const AuthenticationResults& results, long expire, bool oversign);
-    // by the results of one authserv-id: there are no keys to validate the
-    // chain with, so this seals nothing and returns false
+    // with the first Authentication-Results of one authserv-id (compared
+    // exactly) found in the header: there are no keys to validate a chain
+    // with, so only a message without ARC sets is sealed (cv=none); false
+    // otherwise, and when no results of that authserv-id are there
     bool resign(const Capabilities& caps, const DkimKey& key, const std::string& id, long expire,
                 bool oversign);
     // removes the newest sets whose results carry one of these authserv-ids

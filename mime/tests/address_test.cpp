@@ -111,9 +111,15 @@ TEST(AddressTest, Utf8LocalPart) {
     EXPECT_FALSE(address.encodable(Capabilities::standard()));
     EXPECT_TRUE(address.encodable(Capabilities::utf8()));
     EXPECT_EQ(address.utf8(), "j\xc3\xb6rg@host");
-    EXPECT_EQ(address.ascii(), "=?utf-8?q?j=C3=B6rg?=@host");
+    // no encoded word in an addr-spec: the bytes stay as they stand
+    EXPECT_EQ(address.ascii(), "");
     EXPECT_EQ(render(address, Capabilities::utf8()), "j\xc3\xb6rg@host");
-    EXPECT_EQ(render(address, Capabilities::standard()), "=?utf-8?q?j=C3=B6rg?=@host");
+    EXPECT_EQ(render(address, Capabilities::standard()), "j\xc3\xb6rg@host");
+    EXPECT_EQ(render(parse("x\xe1zz@b\xc3\xbc"
+                           "cher.example"),
+                     Capabilities::standard()),
+              "x\xe1zz@b\xc3\xbc"
+              "cher.example");
 }
 
 TEST(AddressTest, EncodedWordLocalPart) {

@@ -190,6 +190,57 @@ TEST(ArcInterop, SealsCoverWhatIsWritten) {
             EXPECT_EQ(verdict.result, "pass") << describe(all[i]) << sent[i];
 }
 
+// A relay that validates the chain, repairs the message for a 7-bit
+// transport and then reseals it: the new seal's cv= is the state the chain
+// arrived in, as its own results say, and the chain stays valid.
+TEST(ArcInterop, ResealAfterRepairKeepsTheChainValid) {
+    std::string const text =
+        "From: Alice <alice@example.com>\r\nTo: list@example.org\r\nSubject: repaired\r\n"
+        "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=utf-8\r\n"
+        "Content-Transfer-Encoding: 8bit\r\n\r\nGr\xc3\xbc\xc3\x9f"
+        "e\r\n";
+    std::string const received = hop(dkimpy, text, 1);
+    const Capabilities& caps = Capabilities::standard();
+    Object message(received.data(), received.size());
+    ArcSignatures signatures(message);
+    ArcPublicKeys keys(Peer::testKeyLookup(), signatures);
+    AuthenticationResults results(authservId(2));
+    results.add(ArcStatus(message, signatures, keys));
+    ASSERT_EQ(results.results().at(0).result(), "pass");
+    ASSERT_TRUE(message.fix(caps));
+    DkimKey key(Peer::testKey().privateKey, Orvanta::Dns::Hostname("ours.example", false), "ours");
+    ASSERT_TRUE(message.resign(caps, signatures, keys, key, results, 0, false));
+    std::string sent = message.str(false);
+    EXPECT_NE(sent.find("cv=pass"), std::string::npos) << sent;
+    auto row = verdicts({sent}).at(0);
+    for (const auto& verdict : row)
+        EXPECT_EQ(verdict.result, "pass") << describe(row) << sent;
+}
+
+// Sealed by the results one authentication service recorded in the header
+// (its authserv-id compared exactly): a first hop, which has no chain to
+// validate and so needs no keys.
+TEST(ArcInterop, FirstSealByTheResultsOfOneAuthservId) {
+    std::string const text =
+        "Authentication-Results: MX.example; spf=fail\r\n"
+        "Authentication-Results: mx.example; spf=pass smtp.mailfrom=alice@example.com\r\n" +
+        original;
+    DkimKey key(Peer::testKey().privateKey, Orvanta::Dns::Hostname("ours.example", false), "ours");
+    Object message(text.data(), text.size());
+    EXPECT_FALSE(message.resign(Capabilities::utf8(), key, "nobody.example", 0, false));
+    ASSERT_TRUE(message.resign(Capabilities::utf8(), key, "mx.example", 0, false));
+    std::string sealed = message.str(false);
+    EXPECT_NE(sealed.find("ARC-Authentication-Results: i=1;mx.example; spf=pass"), std::string::npos)
+        << sealed;
+    EXPECT_EQ(sealed.find("spf=fail", sealed.find("ARC-Authentication-Results")), sealed.find("spf=fail"));
+    auto row = verdicts({sealed}).at(0);
+    for (const auto& verdict : row)
+        EXPECT_EQ(verdict.result, "pass") << describe(row) << sealed;
+    // a chain there needs keys to be validated, which this form has not
+    Object again(sealed.data(), sealed.size());
+    EXPECT_FALSE(again.resign(Capabilities::utf8(), key, "mx.example", 0, false));
+}
+
 TEST(ArcInterop, BrokenChainsAreReportedAlike) {
     auto hops = chain({ours, dkimpy, ours});
     const std::string& sealed = hops.back();

@@ -350,6 +350,9 @@ std::vector<std::string> generatedLists() {
         }
     }
     lists.push_back("undisclosed-recipients:;");
+    // the obsolete forms (RFC 5322 section 4.4): blanks after a quoted local
+    // part, and around a domain's dots
+    lists.push_back("\"x y\" @c.example, Jo <jdoe@test  . example>");
     return lists;
 }
 

@@ -10,7 +10,8 @@ from email.parser import BytesParser
 
 def esc(data):
     if isinstance(data, str):
-        data = data.encode("ascii", "surrogateescape")
+        # surrogates for bytes Python could not decode
+        data = data.encode("utf-8", "surrogateescape")
     out = []
     for b in data:
         if 0x20 <= b < 0x7F and b != 0x5C:
@@ -52,7 +53,9 @@ def main():
     for path in sys.argv[1:]:
         data = open(path, "rb").read()
         head = parser.parsebytes(data, headersonly=True)
-        rest = head.get_payload().encode("ascii", "surrogateescape")
+        # undecodable bytes come back as surrogates, 8-bit text of a known
+        # charset as its characters
+        rest = head.get_payload().encode("utf-8", "surrogateescape")
         lines = ["offset %d" % (len(data) - len(rest))]
         dump(parser.parsebytes(data), lines)
         print("=== " + path)

@@ -231,6 +231,9 @@ TEST(ParamsTest, AgreesWithPython) {
         {"; filename=\"a \\\"b\\\" c\"", "filename"},
         {"; x=\"a;b\"; y=z", "y"},
         {"; boundary=\"----=_Part_0_12345.67890\"", "boundary"},
+        // blanks and comments between a parameter's tokens
+        {"; boundary = \"XYZ\"", "boundary"},
+        {"; charset =utf-8; format= flowed", "format"},
     };
     std::vector<Orvanta::Mime::Test::Request> requests;
     for (const auto& [text, name] : cases)
