@@ -1,7 +1,7 @@
-#include "amqp/buffercheck.h"
+#include "amqp/buffers/buffercheck.h"
 
-#include "amqp/inbuffer.h"
-#include "amqp/protocolexception.h"
+#include "amqp/buffers/inbuffer.h"
+#include "amqp/buffers/protocolexception.h"
 
 namespace AMQP {
 

@@ -1,4 +1,4 @@
-#include "amqp/bytebuffer.h"
+#include "amqp/buffers/bytebuffer.h"
 
 #include <cstring>
 

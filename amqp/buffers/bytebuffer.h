@@ -1,7 +1,7 @@
 // A non-owning view of received bytes as a Buffer.
 #pragma once
 
-#include "amqp/buffer.h"
+#include "amqp/buffers/buffer.h"
 
 namespace AMQP {
 

@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "amqp/buffer.h"
+#include "amqp/buffers/buffer.h"
 
 namespace AMQP {
 

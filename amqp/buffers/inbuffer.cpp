@@ -1,10 +1,10 @@
-#include "amqp/inbuffer.h"
+#include "amqp/buffers/inbuffer.h"
 
 #include <cstring>
 #include <endian.h>
 
-#include "amqp/buffer.h"
-#include "amqp/buffercheck.h"
+#include "amqp/buffers/buffer.h"
+#include "amqp/buffers/buffercheck.h"
 
 namespace AMQP {
 

@@ -1,4 +1,4 @@
-#include "amqp/outbuffer.h"
+#include "amqp/buffers/outbuffer.h"
 
 #include <cstring>
 #include <endian.h>

@@ -2,7 +2,7 @@
 // the frame boundary and fails with its text.
 #pragma once
 
-#include "amqp/exception.h"
+#include "amqp/buffers/exception.h"
 
 namespace AMQP {
 

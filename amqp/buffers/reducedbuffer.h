@@ -2,7 +2,7 @@
 // buffer's byte at that offset.
 #pragma once
 
-#include "amqp/buffer.h"
+#include "amqp/buffers/buffer.h"
 
 namespace AMQP {
 

@@ -1,4 +1,4 @@
-#include "amqp/deferred.h"
+#include "amqp/deferred/deferred.h"
 
 #include <utility>
 

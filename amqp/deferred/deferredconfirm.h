@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "amqp/deferred.h"
+#include "amqp/deferred/deferred.h"
 
 namespace AMQP {
 

@@ -1,4 +1,4 @@
-#include "amqp/deferredpublish.h"
+#include "amqp/deferred/deferredpublish.h"
 
 namespace AMQP {
 

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "amqp/deferred.h"
+#include "amqp/deferred/deferred.h"
 
 namespace AMQP {
 

@@ -1,8 +1,8 @@
-#include "amqp/basicheaderframe.h"
+#include "amqp/framing/basicheaderframe.h"
 
-#include "amqp/envelope.h"
-#include "amqp/outbuffer.h"
-#include "amqp/receivedframe.h"
+#include "amqp/buffers/outbuffer.h"
+#include "amqp/framing/receivedframe.h"
+#include "amqp/values/envelope.h"
 
 namespace AMQP {
 

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "amqp/headerframe.h"
-#include "amqp/metadata.h"
+#include "amqp/framing/headerframe.h"
+#include "amqp/values/metadata.h"
 
 namespace AMQP {
 

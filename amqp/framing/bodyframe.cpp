@@ -1,7 +1,7 @@
-#include "amqp/bodyframe.h"
+#include "amqp/framing/bodyframe.h"
 
-#include "amqp/outbuffer.h"
-#include "amqp/receivedframe.h"
+#include "amqp/buffers/outbuffer.h"
+#include "amqp/framing/receivedframe.h"
 
 namespace AMQP {
 

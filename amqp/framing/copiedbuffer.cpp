@@ -1,11 +1,11 @@
-#include "amqp/copiedbuffer.h"
+#include "amqp/framing/copiedbuffer.h"
 
 #include <cstring>
 #include <new>
 #include <stdexcept>
 #include <utility>
 
-#include "amqp/frame.h"
+#include "amqp/framing/frame.h"
 
 namespace AMQP {
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "amqp/outbuffer.h"
+#include "amqp/buffers/outbuffer.h"
 
 namespace AMQP {
 

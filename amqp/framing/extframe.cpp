@@ -1,11 +1,11 @@
-#include "amqp/extframe.h"
+#include "amqp/framing/extframe.h"
 
 #include <stdexcept>
 #include <string>
 
-#include "amqp/outbuffer.h"
-#include "amqp/protocolexception.h"
-#include "amqp/receivedframe.h"
+#include "amqp/buffers/outbuffer.h"
+#include "amqp/buffers/protocolexception.h"
+#include "amqp/framing/receivedframe.h"
 
 namespace AMQP {
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "amqp/frame.h"
+#include "amqp/framing/frame.h"
 
 namespace AMQP {
 

@@ -1,6 +1,6 @@
-#include "amqp/frame.h"
+#include "amqp/framing/frame.h"
 
-#include "amqp/protocolexception.h"
+#include "amqp/buffers/protocolexception.h"
 
 namespace AMQP {
 

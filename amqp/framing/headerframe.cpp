@@ -1,6 +1,6 @@
-#include "amqp/headerframe.h"
+#include "amqp/framing/headerframe.h"
 
-#include "amqp/outbuffer.h"
+#include "amqp/buffers/outbuffer.h"
 
 namespace AMQP {
 

@@ -1,9 +1,9 @@
-#include "amqp/methodframe.h"
+#include "amqp/framing/methodframe.h"
 
 #include <string>
 
-#include "amqp/outbuffer.h"
-#include "amqp/protocolexception.h"
+#include "amqp/buffers/outbuffer.h"
+#include "amqp/buffers/protocolexception.h"
 
 namespace AMQP {
 

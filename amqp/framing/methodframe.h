@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "amqp/extframe.h"
+#include "amqp/framing/extframe.h"
 
 namespace AMQP {
 

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "amqp/frame.h"
-#include "amqp/outbuffer.h"
+#include "amqp/buffers/outbuffer.h"
+#include "amqp/framing/frame.h"
 
 namespace AMQP {
 

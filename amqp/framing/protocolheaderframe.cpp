@@ -1,6 +1,6 @@
-#include "amqp/protocolheaderframe.h"
+#include "amqp/framing/protocolheaderframe.h"
 
-#include "amqp/outbuffer.h"
+#include "amqp/buffers/outbuffer.h"
 
 namespace AMQP {
 

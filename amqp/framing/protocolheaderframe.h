@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "amqp/frame.h"
+#include "amqp/framing/frame.h"
 
 namespace AMQP {
 

@@ -1,16 +1,16 @@
-#include "amqp/receivedframe.h"
+#include "amqp/framing/receivedframe.h"
 
 #include <stdexcept>
 #include <string>
 
-#include "amqp/basicheaderframe.h"
-#include "amqp/bodyframe.h"
-#include "amqp/buffer.h"
-#include "amqp/frame.h"
+#include "amqp/buffers/buffer.h"
+#include "amqp/buffers/protocolexception.h"
 #include "amqp/frames/framevisitor.h"
 #include "amqp/frames/methoddispatch.h"
-#include "amqp/heartbeatframe.h"
-#include "amqp/protocolexception.h"
+#include "amqp/framing/basicheaderframe.h"
+#include "amqp/framing/bodyframe.h"
+#include "amqp/framing/frame.h"
+#include "amqp/framing/heartbeatframe.h"
 
 namespace AMQP {
 

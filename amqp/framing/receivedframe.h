@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "amqp/framewindow.h"
-#include "amqp/inbuffer.h"
+#include "amqp/buffers/framewindow.h"
+#include "amqp/buffers/inbuffer.h"
 
 namespace AMQP {
 

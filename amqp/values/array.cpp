@@ -1,12 +1,12 @@
-#include "amqp/array.h"
+#include "amqp/values/array.h"
 
 #include <ostream>
 
-#include "amqp/bytebuffer.h"
-#include "amqp/inbuffer.h"
-#include "amqp/outbuffer.h"
-#include "amqp/protocolexception.h"
-#include "amqp/stringfield.h"
+#include "amqp/buffers/bytebuffer.h"
+#include "amqp/buffers/inbuffer.h"
+#include "amqp/buffers/outbuffer.h"
+#include "amqp/buffers/protocolexception.h"
+#include "amqp/values/stringfield.h"
 
 namespace AMQP {
 

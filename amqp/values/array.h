@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "amqp/field.h"
+#include "amqp/values/field.h"
 
 namespace AMQP {
 

@@ -1,9 +1,9 @@
-#include "amqp/booleanset.h"
+#include "amqp/values/booleanset.h"
 
 #include <ostream>
 
-#include "amqp/inbuffer.h"
-#include "amqp/outbuffer.h"
+#include "amqp/buffers/inbuffer.h"
+#include "amqp/buffers/outbuffer.h"
 
 namespace AMQP {
 

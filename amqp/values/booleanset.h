@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "amqp/field.h"
+#include "amqp/values/field.h"
 
 namespace AMQP {
 

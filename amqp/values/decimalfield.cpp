@@ -1,10 +1,10 @@
-#include "amqp/decimalfield.h"
+#include "amqp/values/decimalfield.h"
 
 #include <cmath>
 #include <ostream>
 
-#include "amqp/inbuffer.h"
-#include "amqp/outbuffer.h"
+#include "amqp/buffers/inbuffer.h"
+#include "amqp/buffers/outbuffer.h"
 
 namespace AMQP {
 

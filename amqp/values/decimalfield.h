@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "amqp/field.h"
+#include "amqp/values/field.h"
 
 namespace AMQP {
 

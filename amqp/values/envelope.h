@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <utility>
 
-#include "amqp/metadata.h"
-#include "amqp/outpiece.h"
+#include "amqp/buffers/outpiece.h"
+#include "amqp/values/metadata.h"
 
 namespace AMQP {
 

@@ -1,16 +1,16 @@
-#include "amqp/field.h"
+#include "amqp/values/field.h"
 
 #include <ostream>
 
-#include "amqp/array.h"
-#include "amqp/booleanset.h"
-#include "amqp/decimalfield.h"
-#include "amqp/inbuffer.h"
-#include "amqp/numericfield.h"
-#include "amqp/protocolexception.h"
-#include "amqp/stringfield.h"
-#include "amqp/table.h"
-#include "amqp/voidfield.h"
+#include "amqp/buffers/inbuffer.h"
+#include "amqp/buffers/protocolexception.h"
+#include "amqp/values/array.h"
+#include "amqp/values/booleanset.h"
+#include "amqp/values/decimalfield.h"
+#include "amqp/values/numericfield.h"
+#include "amqp/values/stringfield.h"
+#include "amqp/values/table.h"
+#include "amqp/values/voidfield.h"
 
 namespace AMQP {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <utility>
 
-#include "amqp/booleanset.h"
-#include "amqp/stringfield.h"
+#include "amqp/values/booleanset.h"
+#include "amqp/values/stringfield.h"
 
 namespace AMQP {
 

@@ -1,4 +1,4 @@
-#include "amqp/message.h"
+#include "amqp/values/message.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -6,7 +6,7 @@
 #include <limits>
 #include <utility>
 
-#include "amqp/protocolexception.h"
+#include "amqp/buffers/protocolexception.h"
 
 namespace AMQP {
 

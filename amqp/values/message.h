@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "amqp/envelope.h"
+#include "amqp/values/envelope.h"
 
 namespace AMQP {
 

@@ -1,7 +1,7 @@
-#include "amqp/metadata.h"
+#include "amqp/values/metadata.h"
 
-#include "amqp/inbuffer.h"
-#include "amqp/outbuffer.h"
+#include "amqp/buffers/inbuffer.h"
+#include "amqp/buffers/outbuffer.h"
 
 namespace AMQP {
 

@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <string>
 
-#include "amqp/booleanset.h"
-#include "amqp/numericfield.h"
-#include "amqp/stringfield.h"
-#include "amqp/table.h"
+#include "amqp/values/booleanset.h"
+#include "amqp/values/numericfield.h"
+#include "amqp/values/stringfield.h"
+#include "amqp/values/table.h"
 
 namespace AMQP {
 

@@ -8,9 +8,9 @@
 #include <ostream>
 #include <type_traits>
 
-#include "amqp/field.h"
-#include "amqp/inbuffer.h"
-#include "amqp/outbuffer.h"
+#include "amqp/buffers/inbuffer.h"
+#include "amqp/buffers/outbuffer.h"
+#include "amqp/values/field.h"
 
 namespace AMQP {
 

@@ -10,10 +10,10 @@
 #include <string_view>
 #include <utility>
 
-#include "amqp/field.h"
-#include "amqp/inbuffer.h"
-#include "amqp/numericfield.h"
-#include "amqp/outbuffer.h"
+#include "amqp/buffers/inbuffer.h"
+#include "amqp/buffers/outbuffer.h"
+#include "amqp/values/field.h"
+#include "amqp/values/numericfield.h"
 
 namespace AMQP {
 

@@ -1,13 +1,13 @@
-#include "amqp/table.h"
+#include "amqp/values/table.h"
 
 #include <ostream>
 #include <stdexcept>
 
-#include "amqp/bytebuffer.h"
-#include "amqp/inbuffer.h"
-#include "amqp/outbuffer.h"
-#include "amqp/protocolexception.h"
-#include "amqp/stringfield.h"
+#include "amqp/buffers/bytebuffer.h"
+#include "amqp/buffers/inbuffer.h"
+#include "amqp/buffers/outbuffer.h"
+#include "amqp/buffers/protocolexception.h"
+#include "amqp/values/stringfield.h"
 
 namespace AMQP {
 

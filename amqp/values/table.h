@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "amqp/field.h"
-#include "amqp/fieldproxy.h"
+#include "amqp/values/field.h"
+#include "amqp/values/fieldproxy.h"
 
 namespace AMQP {
 

@@ -1,4 +1,4 @@
-#include "amqp/voidfield.h"
+#include "amqp/values/voidfield.h"
 
 #include <ostream>
 

@@ -1,7 +1,7 @@
 // The field that holds nothing and encodes as no bytes.
 #pragma once
 
-#include "amqp/field.h"
+#include "amqp/values/field.h"
 
 namespace AMQP {
 

@@ -1,6 +1,6 @@
-#include "dns/exception.h"
+#include "dns/host/exception.h"
 
-#include "dns/libidn.h"
+#include "dns/host/libidn.h"
 
 #include <cerrno>
 #include <cstring>

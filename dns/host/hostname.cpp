@@ -1,8 +1,8 @@
-#include "dns/hostname.h"
+#include "dns/host/hostname.h"
 
-#include "dns/exception.h"
-#include "dns/ipaddress.h"
-#include "dns/libidn.h"
+#include "dns/host/exception.h"
+#include "dns/host/ipaddress.h"
+#include "dns/host/libidn.h"
 
 #include <arpa/nameser.h>
 #include <cstdlib>

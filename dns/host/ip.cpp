@@ -1,6 +1,6 @@
-#include "dns/ip.h"
+#include "dns/host/ip.h"
 
-#include "dns/printable.h"
+#include "dns/host/printable.h"
 
 #include <arpa/inet.h>
 #include <cstring>

@@ -1,7 +1,7 @@
-#include "dns/ipaddress.h"
+#include "dns/host/ipaddress.h"
 
-#include "dns/exception.h"
-#include "dns/ipmask.h"
+#include "dns/host/exception.h"
+#include "dns/host/ipmask.h"
 
 #include <netdb.h>
 #include <stdexcept>

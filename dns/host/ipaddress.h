@@ -2,7 +2,7 @@
 // resolver looks up on request) or made from a network prefix.
 #pragma once
 
-#include "dns/ip.h"
+#include "dns/host/ip.h"
 
 namespace Orvanta::Dns {
 

@@ -1,4 +1,4 @@
-#include "dns/libidn.h"
+#include "dns/host/libidn.h"
 
 #include "dynamic/function.h"
 #include "dynamic/library.h"

@@ -1,6 +1,6 @@
-#include "dns/printable.h"
+#include "dns/host/printable.h"
 
-#include "dns/ip.h"
+#include "dns/host/ip.h"
 
 #include <arpa/inet.h>
 #include <cerrno>

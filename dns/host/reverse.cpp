@@ -1,4 +1,4 @@
-#include "dns/reverse.h"
+#include "dns/host/reverse.h"
 
 #include <cctype>
 #include <cstdio>

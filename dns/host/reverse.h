@@ -2,7 +2,7 @@
 // address read back from one.
 #pragma once
 
-#include "dns/ip.h"
+#include "dns/host/ip.h"
 
 #include <cstddef>
 

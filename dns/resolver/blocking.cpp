@@ -1,4 +1,4 @@
-#include "dns/blocking.h"
+#include "dns/resolver/blocking.h"
 
 #include "event/loop.h"
 

@@ -2,7 +2,7 @@
 // has an outcome and passes that outcome on to the caller's handler.
 #pragma once
 
-#include "dns/handler.h"
+#include "dns/resolver/handler.h"
 
 namespace Orvanta::Event {
 class Loop;

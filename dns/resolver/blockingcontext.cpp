@@ -1,10 +1,10 @@
-#include "dns/blockingcontext.h"
+#include "dns/resolver/blockingcontext.h"
 
-#include "dns/blocking.h"
-#include "dns/config.h"
-#include "dns/context.h"
-#include "dns/libev.h"
-#include "dns/resolvconf.h"
+#include "dns/resolver/blocking.h"
+#include "dns/resolver/config.h"
+#include "dns/resolver/context.h"
+#include "dns/resolver/resolvconf.h"
+#include "dns/transport/libev.h"
 #include "event/threadloop.h"
 
 namespace Orvanta::Dns {

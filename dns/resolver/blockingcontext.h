@@ -3,7 +3,7 @@
 // the calling thread until the answer or the time-out.
 #pragma once
 
-#include "dns/ip.h"
+#include "dns/host/ip.h"
 
 #include <arpa/nameser.h>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "dns/callbacks.h"
+#include "dns/resolver/callbacks.h"
 
 #include <memory>
 

@@ -2,7 +2,7 @@
 // a Handler of their own. Made with new, it ends itself after its one call.
 #pragma once
 
-#include "dns/handler.h"
+#include "dns/resolver/handler.h"
 
 #include <functional>
 

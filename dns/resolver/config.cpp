@@ -1,6 +1,6 @@
-#include "dns/config.h"
+#include "dns/resolver/config.h"
 
-#include "dns/resolvconf.h"
+#include "dns/resolver/resolvconf.h"
 
 #include <algorithm>
 #include <stdexcept>

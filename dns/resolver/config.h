@@ -2,8 +2,8 @@
 // search list, hosts file and timing.
 #pragma once
 
-#include "dns/hosts.h"
-#include "dns/ip.h"
+#include "dns/host/ip.h"
+#include "dns/resolver/hosts.h"
 
 #include <cstdint>
 #include <string>

@@ -1,8 +1,8 @@
-#include "dns/context.h"
+#include "dns/resolver/context.h"
 
-#include "dns/config.h"
-#include "dns/core.h"
-#include "dns/resolvconf.h"
+#include "dns/resolver/config.h"
+#include "dns/resolver/core.h"
+#include "dns/resolver/resolvconf.h"
 
 namespace DNS {
 

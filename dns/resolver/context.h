@@ -3,8 +3,8 @@
 // scheduler and keep their own configuration.
 #pragma once
 
-#include "dns/bits.h"
-#include "dns/callbacks.h"
+#include "dns/resolver/callbacks.h"
+#include "dns/wire/bits.h"
 
 #include <arpa/nameser.h>
 #include <memory>

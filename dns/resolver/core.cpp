@@ -1,12 +1,12 @@
-#include "dns/core.h"
+#include "dns/resolver/core.h"
 
-#include "dns/config.h"
-#include "dns/idgenerator.h"
-#include "dns/locallookup.h"
-#include "dns/now.h"
-#include "dns/remotelookup.h"
-#include "dns/reverse.h"
-#include "dns/searchlookup.h"
+#include "dns/host/reverse.h"
+#include "dns/resolver/config.h"
+#include "dns/resolver/locallookup.h"
+#include "dns/resolver/now.h"
+#include "dns/resolver/remotelookup.h"
+#include "dns/resolver/searchlookup.h"
+#include "dns/wire/idgenerator.h"
 
 #include <algorithm>
 #include <cstring>

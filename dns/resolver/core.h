@@ -5,9 +5,9 @@
 // resolver can upset the loop.
 #pragma once
 
-#include "dns/loop.h"
-#include "dns/sockets.h"
-#include "dns/watchable.h"
+#include "dns/transport/loop.h"
+#include "dns/transport/sockets.h"
+#include "dns/transport/watchable.h"
 
 #include <deque>
 #include <memory>

@@ -1,6 +1,6 @@
-#include "dns/handler.h"
+#include "dns/resolver/handler.h"
 
-#include "dns/message.h"
+#include "dns/wire/message.h"
 
 namespace DNS {
 

@@ -1,11 +1,11 @@
-#include "dns/hosts.h"
+#include "dns/resolver/hosts.h"
 
-#include "dns/fakeresponse.h"
-#include "dns/handler.h"
-#include "dns/message.h"
-#include "dns/record.h"
-#include "dns/reverse.h"
-#include "dns/textfile.h"
+#include "dns/host/reverse.h"
+#include "dns/resolver/handler.h"
+#include "dns/resolver/textfile.h"
+#include "dns/wire/fakeresponse.h"
+#include "dns/wire/message.h"
+#include "dns/wire/record.h"
 
 #include <sstream>
 #include <stdexcept>

@@ -2,7 +2,7 @@
 // queries for them without network traffic.
 #pragma once
 
-#include "dns/ip.h"
+#include "dns/host/ip.h"
 
 #include <map>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "dns/localdomain.h"
+#include "dns/resolver/localdomain.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,8 +1,8 @@
-#include "dns/locallookup.h"
+#include "dns/resolver/locallookup.h"
 
-#include "dns/core.h"
-#include "dns/handler.h"
-#include "dns/message.h"
+#include "dns/resolver/core.h"
+#include "dns/resolver/handler.h"
+#include "dns/wire/message.h"
 
 #include <optional>
 #include <stdexcept>

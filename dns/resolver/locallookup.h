@@ -1,7 +1,7 @@
 // A lookup the hosts file answers, delivered from the scheduler's next turn.
 #pragma once
 
-#include "dns/lookup.h"
+#include "dns/resolver/lookup.h"
 
 namespace DNS {
 

@@ -1,6 +1,6 @@
-#include "dns/lookup.h"
+#include "dns/resolver/lookup.h"
 
-#include "dns/core.h"
+#include "dns/resolver/core.h"
 
 #include <arpa/nameser.h>
 

@@ -2,9 +2,9 @@
 // core until it reports to its handler.
 #pragma once
 
-#include "dns/config.h"
-#include "dns/operation.h"
-#include "dns/query.h"
+#include "dns/resolver/config.h"
+#include "dns/wire/operation.h"
+#include "dns/wire/query.h"
 
 #include <memory>
 

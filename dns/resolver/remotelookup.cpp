@@ -1,10 +1,10 @@
-#include "dns/remotelookup.h"
+#include "dns/resolver/remotelookup.h"
 
-#include "dns/core.h"
-#include "dns/fakeresponse.h"
-#include "dns/handler.h"
-#include "dns/now.h"
-#include "dns/record.h"
+#include "dns/resolver/core.h"
+#include "dns/resolver/handler.h"
+#include "dns/resolver/now.h"
+#include "dns/wire/fakeresponse.h"
+#include "dns/wire/record.h"
 
 #include <algorithm>
 #include <cstdlib>

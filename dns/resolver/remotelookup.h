@@ -3,10 +3,10 @@
 // truncated, until an answer or the time-out.
 #pragma once
 
-#include "dns/inbound.h"
-#include "dns/lookup.h"
-#include "dns/message.h"
-#include "dns/tcp.h"
+#include "dns/resolver/lookup.h"
+#include "dns/transport/inbound.h"
+#include "dns/transport/tcp.h"
+#include "dns/wire/message.h"
 
 #include <memory>
 #include <utility>

@@ -1,7 +1,7 @@
-#include "dns/resolvconf.h"
+#include "dns/resolver/resolvconf.h"
 
-#include "dns/localdomain.h"
-#include "dns/textfile.h"
+#include "dns/resolver/localdomain.h"
+#include "dns/resolver/textfile.h"
 
 #include <cstdlib>
 #include <cstring>

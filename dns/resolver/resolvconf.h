@@ -2,7 +2,7 @@
 // options rotate, timeout:, attempts: and ndots:.
 #pragma once
 
-#include "dns/ip.h"
+#include "dns/host/ip.h"
 
 #include <cstdint>
 #include <string>

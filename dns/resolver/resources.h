@@ -2,9 +2,9 @@
 // blocking query. Records that cannot be read as `Type` are skipped.
 #pragma once
 
-#include "dns/dkimrecord.h"
-#include "dns/handler.h"
-#include "dns/message.h"
+#include "dns/resolver/handler.h"
+#include "dns/wire/dkimrecord.h"
+#include "dns/wire/message.h"
 
 #include <arpa/nameser.h>
 #include <vector>

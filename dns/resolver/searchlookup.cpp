@@ -1,7 +1,7 @@
-#include "dns/searchlookup.h"
+#include "dns/resolver/searchlookup.h"
 
-#include "dns/config.h"
-#include "dns/core.h"
+#include "dns/resolver/config.h"
+#include "dns/resolver/core.h"
 
 namespace DNS {
 

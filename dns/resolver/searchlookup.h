@@ -3,10 +3,10 @@
 // itself until its one report.
 #pragma once
 
-#include "dns/bits.h"
-#include "dns/handler.h"
-#include "dns/message.h"
-#include "dns/operation.h"
+#include "dns/resolver/handler.h"
+#include "dns/wire/bits.h"
+#include "dns/wire/message.h"
+#include "dns/wire/operation.h"
 
 #include <memory>
 #include <optional>

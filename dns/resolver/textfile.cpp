@@ -1,4 +1,4 @@
-#include "dns/textfile.h"
+#include "dns/resolver/textfile.h"
 
 #include <fstream>
 #include <sstream>

@@ -1,7 +1,7 @@
 // Hostname against the idna codec of the system's Python (IDNA2003) on a few
 // hundred generated names (see idna_oracle.py).
-#include "dns/exception.h"
-#include "dns/hostname.h"
+#include "dns/host/exception.h"
+#include "dns/host/hostname.h"
 #include "dns/tests/generated.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // Ip and IpAddress against the ipaddress module of the system's Python on a
 // few hundred generated cases (see ip_oracle.py).
-#include "dns/exception.h"
-#include "dns/ipaddress.h"
-#include "dns/ipmask.h"
-#include "dns/printable.h"
+#include "dns/host/exception.h"
+#include "dns/host/ipaddress.h"
+#include "dns/host/ipmask.h"
+#include "dns/host/printable.h"
 #include "dns/tests/generated.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "dns/endpoint.h"
+#include "dns/transport/endpoint.h"
 
 namespace DNS {
 

@@ -1,7 +1,7 @@
 // The socket address of a name server: its IP address and port 53.
 #pragma once
 
-#include "dns/ip.h"
+#include "dns/host/ip.h"
 
 #include <sys/socket.h>
 

@@ -1,4 +1,4 @@
-#include "dns/inbound.h"
+#include "dns/transport/inbound.h"
 
 namespace DNS {
 

@@ -2,7 +2,7 @@
 // the interface of such a subscriber.
 #pragma once
 
-#include "dns/ip.h"
+#include "dns/host/ip.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "dns/libev.h"
+#include "dns/transport/libev.h"
 
 #include "event/loop.h"
 

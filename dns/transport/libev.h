@@ -3,7 +3,7 @@
 // private loop of a blocking query).
 #pragma once
 
-#include "dns/loop.h"
+#include "dns/transport/loop.h"
 
 struct ev_loop;
 

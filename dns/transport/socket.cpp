@@ -1,6 +1,6 @@
-#include "dns/socket.h"
+#include "dns/transport/socket.h"
 
-#include "dns/message.h"
+#include "dns/wire/message.h"
 
 #include <optional>
 #include <stdexcept>

@@ -3,9 +3,9 @@
 // subscribed lookups, under a budget.
 #pragma once
 
-#include "dns/inbound.h"
-#include "dns/ip.h"
-#include "dns/watchable.h"
+#include "dns/host/ip.h"
+#include "dns/transport/inbound.h"
+#include "dns/transport/watchable.h"
 
 #include <cstddef>
 #include <deque>

@@ -1,4 +1,4 @@
-#include "dns/sockets.h"
+#include "dns/transport/sockets.h"
 
 #include <algorithm>
 

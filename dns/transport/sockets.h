@@ -2,10 +2,10 @@
 // connections shared per name server for answers too big for a datagram.
 #pragma once
 
-#include "dns/loop.h"
-#include "dns/tcp.h"
-#include "dns/udp.h"
-#include "dns/watchable.h"
+#include "dns/transport/loop.h"
+#include "dns/transport/tcp.h"
+#include "dns/transport/udp.h"
+#include "dns/transport/watchable.h"
 
 #include <list>
 #include <memory>

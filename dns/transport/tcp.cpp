@@ -1,7 +1,7 @@
-#include "dns/tcp.h"
+#include "dns/transport/tcp.h"
 
-#include "dns/endpoint.h"
-#include "dns/query.h"
+#include "dns/transport/endpoint.h"
+#include "dns/wire/query.h"
 
 #include <algorithm>
 #include <cerrno>

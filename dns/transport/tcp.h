@@ -4,8 +4,8 @@
 // and go out as the socket takes them, so the loop never blocks.
 #pragma once
 
-#include "dns/loop.h"
-#include "dns/socket.h"
+#include "dns/transport/loop.h"
+#include "dns/transport/socket.h"
 
 #include <cstdint>
 #include <deque>

@@ -1,7 +1,7 @@
-#include "dns/udp.h"
+#include "dns/transport/udp.h"
 
-#include "dns/endpoint.h"
-#include "dns/query.h"
+#include "dns/transport/endpoint.h"
+#include "dns/wire/query.h"
 
 #include <cerrno>
 #include <cstring>

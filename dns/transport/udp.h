@@ -4,8 +4,8 @@
 // each busy spell gets a fresh source port.
 #pragma once
 
-#include "dns/loop.h"
-#include "dns/socket.h"
+#include "dns/transport/loop.h"
+#include "dns/transport/socket.h"
 
 #include <cstddef>
 

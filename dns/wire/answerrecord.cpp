@@ -1,6 +1,6 @@
-#include "dns/answerrecord.h"
+#include "dns/wire/answerrecord.h"
 
-#include "dns/message.h"
+#include "dns/wire/message.h"
 
 namespace Orvanta::Dns {
 

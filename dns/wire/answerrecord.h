@@ -3,7 +3,7 @@
 // they throw for a record of another kind.
 #pragma once
 
-#include "dns/record.h"
+#include "dns/wire/record.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "dns/dkimrecord.h"
+#include "dns/wire/dkimrecord.h"
 
 namespace Orvanta::Dns {
 

@@ -2,7 +2,7 @@
 // that is absent stays empty.
 #pragma once
 
-#include "dns/txtrecord.h"
+#include "dns/wire/txtrecord.h"
 
 #include <string>
 

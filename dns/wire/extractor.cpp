@@ -1,6 +1,6 @@
-#include "dns/extractor.h"
+#include "dns/wire/extractor.h"
 
-#include "dns/record.h"
+#include "dns/wire/record.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 // code of an OPT record, and the data of any record in canonical form.
 #pragma once
 
-#include "dns/ip.h"
+#include "dns/host/ip.h"
 
 #include <arpa/nameser.h>
 #include <cstddef>

@@ -1,8 +1,8 @@
-#include "dns/fakeresponse.h"
+#include "dns/wire/fakeresponse.h"
 
-#include "dns/ip.h"
-#include "dns/message.h"
-#include "dns/record.h"
+#include "dns/host/ip.h"
+#include "dns/wire/message.h"
+#include "dns/wire/record.h"
 
 #include <cstring>
 #include <stdexcept>

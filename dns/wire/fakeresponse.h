@@ -2,7 +2,7 @@
 // knows. It echoes the request's id and question, code 0.
 #pragma once
 
-#include "dns/name.h"
+#include "dns/wire/name.h"
 
 #include <cstddef>
 

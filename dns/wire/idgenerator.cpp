@@ -1,4 +1,4 @@
-#include "dns/idgenerator.h"
+#include "dns/wire/idgenerator.h"
 
 namespace DNS {
 

@@ -1,8 +1,8 @@
-#include "dns/message.h"
+#include "dns/wire/message.h"
 
-#include "dns/operation.h"
-#include "dns/query.h"
-#include "dns/reader.h"
+#include "dns/wire/operation.h"
+#include "dns/wire/query.h"
+#include "dns/wire/reader.h"
 
 #include <stdexcept>
 

@@ -1,6 +1,6 @@
-#include "dns/name.h"
+#include "dns/wire/name.h"
 
-#include "dns/reader.h"
+#include "dns/wire/reader.h"
 
 #include <cctype>
 #include <cstring>

@@ -1,11 +1,11 @@
-#include "dns/query.h"
+#include "dns/wire/query.h"
 
-#include "dns/bits.h"
-#include "dns/idgenerator.h"
-#include "dns/message.h"
-#include "dns/name.h"
-#include "dns/reader.h"
-#include "dns/record.h"
+#include "dns/wire/bits.h"
+#include "dns/wire/idgenerator.h"
+#include "dns/wire/message.h"
+#include "dns/wire/name.h"
+#include "dns/wire/reader.h"
+#include "dns/wire/record.h"
 
 #include <stdexcept>
 

@@ -1,4 +1,4 @@
-#include "dns/reader.h"
+#include "dns/wire/reader.h"
 
 #include <stdexcept>
 

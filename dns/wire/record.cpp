@@ -1,7 +1,7 @@
-#include "dns/record.h"
+#include "dns/wire/record.h"
 
-#include "dns/message.h"
-#include "dns/reader.h"
+#include "dns/wire/message.h"
+#include "dns/wire/reader.h"
 
 namespace DNS {
 

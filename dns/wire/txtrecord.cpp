@@ -1,4 +1,4 @@
-#include "dns/txtrecord.h"
+#include "dns/wire/txtrecord.h"
 
 #include <stdexcept>
 

@@ -1,7 +1,7 @@
 // A TXT record with its character-strings joined without separators.
 #pragma once
 
-#include "dns/answerrecord.h"
+#include "dns/wire/answerrecord.h"
 
 #include <string>
 

@@ -3,7 +3,7 @@
 // is not plain ASCII, an ASCII one; writes the one the capabilities allow.
 #pragma once
 
-#include "dns/hostname.h"
+#include "dns/host/hostname.h"
 #include "mime/grammar/domainpart.h"
 #include "mime/grammar/headerfield.h"
 #include "mime/grammar/localpart.h"
