@@ -14,24 +14,18 @@
 # when the others are quiet, and read the medians.
 #
 #   bench/client_publish.sh [runs] [large-megabytes] [amqp://broker] [large-runs]
-set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
+. "$(dirname "$0")/common.sh"
 runs=${1:-7}
 large_mb=${2:-100}
 broker=${3:-}
 large_runs=${4:-3}
-build=${ORVANTA_BENCH_BUILD:-$top/build-bench}
-work=$(mktemp -d)
 # the broker runs as its own user when started by root: it must reach its folder
 chmod 755 "$work"
 cleanup() {
   if [ -z "${3:-}" ]; then "$top/scripts/broker" stop "$work/broker" >/dev/null 2>&1 || true; fi
-  rm -rf "$work"
 }
-trap cleanup EXIT
 
-cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANTA_TESTS=OFF >/dev/null
-cmake --build "$build" -j4 --target tarvex-client bench_app_input >/dev/null
+bench_build tarvex-client bench_app_input
 client=$build/app/tarvex-client
 
 if [ -z "$broker" ]; then
