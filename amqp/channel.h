@@ -9,7 +9,7 @@
 
 #include "amqp/exchangetype.h"
 #include "amqp/flags.h"
-#include "amqp/table.h"
+#include "amqp/values/table.h"
 
 namespace AMQP {
 

@@ -4,16 +4,15 @@
 #include <stdexcept>
 #include <utility>
 
-#include "amqp/bodyframe.h"
 #include "amqp/connection.h"
 #include "amqp/connectionimpl.h"
-#include "amqp/deferred.h"
+#include "amqp/deferred/deferred.h"
+#include "amqp/deferred/deferredconfirm.h"
+#include "amqp/deferred/deferreddelete.h"
+#include "amqp/deferred/deferredqueue.h"
 #include "amqp/deferredcancel.h"
-#include "amqp/deferredconfirm.h"
 #include "amqp/deferredconsumer.h"
-#include "amqp/deferreddelete.h"
 #include "amqp/deferredget.h"
-#include "amqp/deferredqueue.h"
 #include "amqp/deferredrecall.h"
 #include "amqp/flags.h"
 #include "amqp/frames/basicframe.h"
@@ -22,8 +21,9 @@
 #include "amqp/frames/exchangeframe.h"
 #include "amqp/frames/queueframe.h"
 #include "amqp/frames/transactionframe.h"
+#include "amqp/framing/bodyframe.h"
 #include "amqp/monitor.h"
-#include "amqp/table.h"
+#include "amqp/values/table.h"
 
 namespace AMQP {
 

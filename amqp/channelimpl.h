@@ -14,8 +14,8 @@
 #include <variant>
 #include <vector>
 
-#include "amqp/copiedbuffer.h"
 #include "amqp/exchangetype.h"
+#include "amqp/framing/copiedbuffer.h"
 #include "amqp/publication.h"
 #include "amqp/resultchain.h"
 #include "amqp/watchable.h"

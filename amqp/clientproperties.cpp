@@ -1,9 +1,9 @@
 #include "amqp/clientproperties.h"
 
-#include "amqp/booleanset.h"
 #include "amqp/platformname.h"
 #include "amqp/programname.h"
-#include "amqp/table.h"
+#include "amqp/values/booleanset.h"
+#include "amqp/values/table.h"
 
 namespace AMQP {
 

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "amqp/outpiece.h"
+#include "amqp/buffers/outpiece.h"
 
 namespace AMQP {
 

@@ -5,19 +5,19 @@
 #include <utility>
 #include <vector>
 
-#include "amqp/bodyframe.h"
-#include "amqp/buffer.h"
+#include "amqp/buffers/buffer.h"
+#include "amqp/buffers/protocolexception.h"
+#include "amqp/buffers/reducedbuffer.h"
 #include "amqp/channelimpl.h"
 #include "amqp/connectionhandler.h"
 #include "amqp/frameprocessor.h"
 #include "amqp/frames/connectionframe.h"
-#include "amqp/heartbeatframe.h"
+#include "amqp/framing/bodyframe.h"
+#include "amqp/framing/heartbeatframe.h"
+#include "amqp/framing/passthroughbuffer.h"
+#include "amqp/framing/protocolheaderframe.h"
+#include "amqp/framing/receivedframe.h"
 #include "amqp/monitor.h"
-#include "amqp/passthroughbuffer.h"
-#include "amqp/protocolexception.h"
-#include "amqp/protocolheaderframe.h"
-#include "amqp/receivedframe.h"
-#include "amqp/reducedbuffer.h"
 
 namespace AMQP {
 

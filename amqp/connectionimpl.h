@@ -9,9 +9,9 @@
 #include <string>
 #include <unordered_map>
 
-#include "amqp/copiedbuffer.h"
+#include "amqp/buffers/outpiece.h"
+#include "amqp/framing/copiedbuffer.h"
 #include "amqp/login.h"
-#include "amqp/outpiece.h"
 #include "amqp/watchable.h"
 
 namespace AMQP {

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "amqp/deferred.h"
+#include "amqp/deferred/deferred.h"
 
 namespace AMQP {
 

@@ -1,8 +1,8 @@
 #include "amqp/deferredreceiver.h"
 
-#include "amqp/basicheaderframe.h"
-#include "amqp/bodyframe.h"
 #include "amqp/channelimpl.h"
+#include "amqp/framing/basicheaderframe.h"
+#include "amqp/framing/bodyframe.h"
 
 namespace AMQP {
 

@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "amqp/deferred.h"
-#include "amqp/message.h"
+#include "amqp/deferred/deferred.h"
 #include "amqp/stackptr.h"
+#include "amqp/values/message.h"
 
 namespace AMQP {
 

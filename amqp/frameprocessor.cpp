@@ -1,11 +1,9 @@
 #include "amqp/frameprocessor.h"
 
-#include "amqp/basicheaderframe.h"
-#include "amqp/bodyframe.h"
 #include "amqp/channelimpl.h"
 #include "amqp/clientproperties.h"
 #include "amqp/connectionimpl.h"
-#include "amqp/deferredconfirm.h"
+#include "amqp/deferred/deferredconfirm.h"
 #include "amqp/deferredconsumer.h"
 #include "amqp/deferredrecall.h"
 #include "amqp/deferredreceiver.h"
@@ -16,9 +14,11 @@
 #include "amqp/frames/exchangeframe.h"
 #include "amqp/frames/queueframe.h"
 #include "amqp/frames/transactionframe.h"
-#include "amqp/heartbeatframe.h"
+#include "amqp/framing/basicheaderframe.h"
+#include "amqp/framing/bodyframe.h"
+#include "amqp/framing/heartbeatframe.h"
 #include "amqp/monitor.h"
-#include "amqp/table.h"
+#include "amqp/values/table.h"
 
 #include <string>
 

@@ -4,11 +4,11 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "amqp/basicheaderframe.h"
-#include "amqp/bodyframe.h"
-#include "amqp/envelope.h"
 #include "amqp/flags.h"
 #include "amqp/frames/basicframe.h"
+#include "amqp/framing/basicheaderframe.h"
+#include "amqp/framing/bodyframe.h"
+#include "amqp/values/envelope.h"
 
 namespace AMQP {
 

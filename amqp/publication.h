@@ -10,7 +10,7 @@
 #include <memory>
 #include <string_view>
 
-#include "amqp/outpiece.h"
+#include "amqp/buffers/outpiece.h"
 
 namespace AMQP {
 

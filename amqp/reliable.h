@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "amqp/deferredpublish.h"
+#include "amqp/deferred/deferredpublish.h"
 #include "amqp/monitor.h"
 #include "amqp/tagger.h"
 

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "amqp/deferred.h"
+#include "amqp/deferred/deferred.h"
 #include "amqp/monitor.h"
 
 namespace AMQP {

@@ -5,8 +5,8 @@
 
 #include "amqp/channel.h"
 #include "amqp/channelimpl.h"
-#include "amqp/deferred.h"
-#include "amqp/deferredconfirm.h"
+#include "amqp/deferred/deferred.h"
+#include "amqp/deferred/deferredconfirm.h"
 #include "amqp/monitor.h"
 
 namespace AMQP {

@@ -1,6 +1,6 @@
 #include "app/payload.h"
 
-#include "amqp/envelope.h"
+#include "amqp/values/envelope.h"
 
 Payload::Payload(bool compress, bool keepPlain)
     : _plain(std::make_shared<Orvanta::Filter::Contiguous>()), _keepPlain(keepPlain) {

@@ -7,24 +7,24 @@
 #include <memory>
 #include <string>
 
-#include "amqp/basicheaderframe.h"
-#include "amqp/bodyframe.h"
-#include "amqp/bytebuffer.h"
+#include "amqp/buffers/bytebuffer.h"
+#include "amqp/buffers/outbuffer.h"
 #include "amqp/channel.h"
 #include "amqp/connection.h"
 #include "amqp/connectionhandler.h"
 #include "amqp/deferredconsumer.h"
-#include "amqp/envelope.h"
 #include "amqp/frames/basicframe.h"
 #include "amqp/frames/channelframe.h"
 #include "amqp/frames/confirmframe.h"
 #include "amqp/frames/connectionframe.h"
+#include "amqp/framing/basicheaderframe.h"
+#include "amqp/framing/bodyframe.h"
 #include "amqp/login.h"
-#include "amqp/message.h"
-#include "amqp/outbuffer.h"
 #include "amqp/reliable.h"
-#include "amqp/table.h"
 #include "amqp/tests/stringsink.h"
+#include "amqp/values/envelope.h"
+#include "amqp/values/message.h"
+#include "amqp/values/table.h"
 
 using AMQP::Test::feed;
 using AMQP::Test::received;

@@ -6,17 +6,17 @@
 #include <cstddef>
 #include <string>
 
-#include "amqp/basicheaderframe.h"
-#include "amqp/bodyframe.h"
-#include "amqp/bytebuffer.h"
-#include "amqp/copiedbuffer.h"
-#include "amqp/envelope.h"
+#include "amqp/buffers/bytebuffer.h"
+#include "amqp/buffers/reducedbuffer.h"
 #include "amqp/frames/basicframe.h"
 #include "amqp/frames/framevisitor.h"
-#include "amqp/passthroughbuffer.h"
-#include "amqp/receivedframe.h"
-#include "amqp/reducedbuffer.h"
-#include "amqp/table.h"
+#include "amqp/framing/basicheaderframe.h"
+#include "amqp/framing/bodyframe.h"
+#include "amqp/framing/copiedbuffer.h"
+#include "amqp/framing/passthroughbuffer.h"
+#include "amqp/framing/receivedframe.h"
+#include "amqp/values/envelope.h"
+#include "amqp/values/table.h"
 
 namespace {
 

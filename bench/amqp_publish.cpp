@@ -12,13 +12,13 @@
 #include <ev.h>
 
 #include "amqp/address.h"
-#include "amqp/deferredpublish.h"
-#include "amqp/envelope.h"
+#include "amqp/deferred/deferredpublish.h"
 #include "amqp/reliable.h"
-#include "amqp/table.h"
 #include "amqp/tcp/libevhandler.h"
 #include "amqp/tcp/tcpchannel.h"
 #include "amqp/tcp/tcpconnection.h"
+#include "amqp/values/envelope.h"
+#include "amqp/values/table.h"
 
 namespace {
 

@@ -7,21 +7,15 @@
 # runs. Starts its own broker with scripts/broker unless BROKER_URL is set.
 #
 #   bench/amqp_publish.sh [runs]
-set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
+. "$(dirname "$0")/common.sh"
 runs=${1:-5}
-build=${ORVANTA_BENCH_BUILD:-$top/build-bench}
-work=$(mktemp -d)
 broker=$build/bench-broker
 started=
 cleanup() {
   if [ -n "$started" ]; then "$top/scripts/broker" stop "$broker" >/dev/null 2>&1 || true; fi
-  rm -rf "$work"
 }
-trap cleanup EXIT
 
-cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANTA_TESTS=OFF >/dev/null
-cmake --build "$build" -j4 --target bench_amqp_publish >/dev/null
+bench_build bench_amqp_publish
 
 if [ -z "${BROKER_URL:-}" ]; then
   started=1

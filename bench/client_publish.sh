@@ -14,24 +14,22 @@
 # when the others are quiet, and read the medians.
 #
 #   bench/client_publish.sh [runs] [large-megabytes] [amqp://broker] [large-runs]
-set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
+. "$(dirname "$0")/common.sh"
 runs=${1:-7}
 large_mb=${2:-100}
 broker=${3:-}
 large_runs=${4:-3}
-build=${ORVANTA_BENCH_BUILD:-$top/build-bench}
-work=$(mktemp -d)
 # the broker runs as its own user when started by root: it must reach its folder
 chmod 755 "$work"
+# the private brokers this script started (none of them for a given address)
 cleanup() {
-  if [ -z "${3:-}" ]; then "$top/scripts/broker" stop "$work/broker" >/dev/null 2>&1 || true; fi
-  rm -rf "$work"
+  local dir
+  for dir in "$work/broker" "$work/broker4k"; do
+    if [ -d "$dir" ]; then "$top/scripts/broker" stop "$dir" >/dev/null 2>&1 || true; fi
+  done
 }
-trap cleanup EXIT
 
-cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANTA_TESTS=OFF >/dev/null
-cmake --build "$build" -j4 --target tarvex-client bench_app_input >/dev/null
+bench_build tarvex-client bench_app_input
 client=$build/app/tarvex-client
 
 if [ -z "$broker" ]; then
@@ -49,7 +47,6 @@ tool declare "$queue"
 # broker set so; a given broker address cannot stand in for it.
 broker4k=
 if [ -z "${3:-}" ]; then
-  trap '"$top/scripts/broker" stop "$work/broker4k" >/dev/null 2>&1 || true; cleanup' EXIT
   ORVANTA_BROKER_FRAME_MAX=4096 ORVANTA_BROKER_MAX_MESSAGE_SIZE=$(((large_mb + 16) << 20)) \
     "$top/scripts/broker" start "$work/broker4k" >/dev/null
   broker4k=$(cat "$work/broker4k/address")

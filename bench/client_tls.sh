@@ -6,22 +6,16 @@
 # in build-bench/.
 #
 #   bench/client_tls.sh [runs] [megabytes]
-set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
+. "$(dirname "$0")/common.sh"
 runs=${1:-7}
 mb=${2:-20}
-build=${ORVANTA_BENCH_BUILD:-$top/build-bench}
-work=$(mktemp -d)
 # the broker runs as its own user when started by root: it must reach its folder
 chmod 755 "$work"
 cleanup() {
   "$top/scripts/broker" stop "$work/broker" >/dev/null 2>&1 || true
-  rm -rf "$work"
 }
-trap cleanup EXIT
 
-cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANTA_TESTS=OFF >/dev/null
-cmake --build "$build" -j3 --target tarvex-client >/dev/null
+bench_build tarvex-client
 client=$build/app/tarvex-client
 
 "$top/scripts/broker" start "$work/broker" >/dev/null

@@ -3,11 +3,11 @@
 // bench/dns_lookups.sh, which starts the server in a private namespace.
 //
 //   bench_dns_lookups [server address] [lookups] [in flight]
-#include "dns/config.h"
-#include "dns/context.h"
-#include "dns/handler.h"
-#include "dns/libev.h"
-#include "dns/message.h"
+#include "dns/resolver/config.h"
+#include "dns/resolver/context.h"
+#include "dns/resolver/handler.h"
+#include "dns/transport/libev.h"
+#include "dns/wire/message.h"
 #include "event/threadloop.h"
 
 #include <ares.h>

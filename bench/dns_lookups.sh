@@ -4,15 +4,12 @@
 # namespace (needs root) so that no query leaves the machine.
 #
 #   bench/dns_lookups.sh [lookups] [in flight]
-set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
-build=${ORVANTA_BENCH_BUILD:-$top/build-bench}
+. "$(dirname "$0")/common.sh"
 if [ "$(id -u)" != 0 ]; then
   echo "needs root for a private network namespace" >&2
   exit 1
 fi
-cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANTA_TESTS=OFF >/dev/null
-cmake --build "$build" -j3 --target bench_dns_lookups >/dev/null
+bench_build bench_dns_lookups
 
 unshare -n -m bash -s "$build/bench/bench_dns_lookups" "${1:-20000}" "${2:-64}" <<'INSIDE'
 set -euo pipefail

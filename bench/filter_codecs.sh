@@ -6,15 +6,10 @@
 # tools.
 #
 #   bench/filter_codecs.sh [megabytes]
-set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
+. "$(dirname "$0")/common.sh"
 size_mb=${1:-100}
-build=${ORVANTA_BENCH_BUILD:-$top/build-bench}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 
-cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANTA_TESTS=OFF >/dev/null
-cmake --build "$build" -j4 --target bench_filter_codecs >/dev/null
+bench_build bench_filter_codecs
 
 # Mail body material: prose lines with some Latin-1 letters, and one part in
 # ten binary, so that quoted-printable has both plain text and escapes.

@@ -4,15 +4,10 @@
 # build-bench/ (RelWithDebInfo), then prints MB/s and the ratio.
 #
 #   bench/filter_throughput.sh [megabytes]
-set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
+. "$(dirname "$0")/common.sh"
 size_mb=${1:-100}
-build=${ORVANTA_BENCH_BUILD:-$top/build-bench}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 
-cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANTA_TESTS=OFF >/dev/null
-cmake --build "$build" -j4 --target bench_filter_throughput >/dev/null
+bench_build bench_filter_throughput
 
 # A mail message: header lines, prose, base64 attachment lines, and
 # dot-stuffed lines, ended by the line holding a single dot.

@@ -4,7 +4,7 @@
 // comes from ORVANTA_BENCH_KEY (a PEM private key) and ORVANTA_BENCH_RECORD
 // (its public key as a key record carries it); bench/mime_arcchain.sh runs
 // it beside dkimpy.
-#include "dns/hostname.h"
+#include "dns/host/hostname.h"
 #include "dns/tests/wire.h"
 #include "mime/authentication/arcpublickeys.h"
 #include "mime/authentication/arcsignatures.h"

@@ -6,14 +6,9 @@
 # needs in build-bench/.
 #
 #   bench/mime_arcchain.sh
-set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
-build=${ORVANTA_BENCH_BUILD:-$top/build-bench}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+. "$(dirname "$0")/common.sh"
 
-cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANTA_TESTS=OFF >/dev/null
-cmake --build "$build" -j4 --target bench_mime_arcchain >/dev/null
+bench_build bench_mime_arcchain
 
 openssl genrsa -out "$work/key.pem" 2048 2>/dev/null
 openssl rsa -in "$work/key.pem" -pubout 2>/dev/null | grep -v -- ----- | tr -d '\n' >"$work/key.record"

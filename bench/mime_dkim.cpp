@@ -6,7 +6,7 @@
 //   bench_mime_dkim --message BYTES   writes a message of about that size
 //   bench_mime_dkim --sign FILE       reads, parses and signs it once (for
 //                                     the peak memory of signing)
-#include "dns/hostname.h"
+#include "dns/host/hostname.h"
 #include "mime/authentication/canonicalization.h"
 #include "mime/authentication/dkimkey.h"
 #include "mime/authentication/dkimsignature.h"

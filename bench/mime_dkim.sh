@@ -11,14 +11,9 @@
 # and the 3 KB rates beside dkimpy. Builds what it needs in build-bench/.
 #
 #   bench/mime_dkim.sh
-set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
-build=${ORVANTA_BENCH_BUILD:-$top/build-bench}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+. "$(dirname "$0")/common.sh"
 
-cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANTA_TESTS=OFF >/dev/null
-cmake --build "$build" -j4 --target bench_mime_dkim >/dev/null
+bench_build bench_mime_dkim
 bench=$build/bench/bench_mime_dkim
 openssl genpkey -algorithm RSA -pkeyopt rsa_keygen_bits:2048 -out "$work/key.pem" 2>/dev/null
 export ORVANTA_BENCH_KEY="$work/key.pem"

@@ -5,15 +5,10 @@
 # messages that ship with Python. Builds what it needs in build-bench/.
 #
 #   bench/mime_encode.sh [folder with msg_* files]
-set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
+. "$(dirname "$0")/common.sh"
 folder=${1:-/usr/lib/python3.11/test/test_email/data}
-build=${ORVANTA_BENCH_BUILD:-$top/build-bench}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 
-cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANTA_TESTS=OFF >/dev/null
-cmake --build "$build" -j4 --target bench_mime_encode >/dev/null
+bench_build bench_mime_encode
 # shellcheck disable=SC2046
 cc -O2 -o "$work/gmime_writer" "$top/bench/gmime_writer.c" $(pkg-config --cflags --libs gmime-3.0)
 

@@ -9,9 +9,9 @@
 // beside dkimpy. Memory cases report the peak resident growth of one run
 // over the input's size ("peak_ratio").
 #include "app/message.h"
-#include "dns/hostname.h"
-#include "dns/message.h"
-#include "dns/resources.h"
+#include "dns/host/hostname.h"
+#include "dns/resolver/resources.h"
+#include "dns/wire/message.h"
 #include "mime/authentication/authenticationresults.h"
 #include "mime/authentication/dkimsignature.h"
 #include "mime/authentication/dkimsignatures.h"

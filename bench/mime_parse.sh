@@ -4,15 +4,10 @@
 # messages that ship with Python. Builds what it needs in build-bench/.
 #
 #   bench/mime_parse.sh [folder with msg_* files]
-set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
+. "$(dirname "$0")/common.sh"
 folder=${1:-/usr/lib/python3.11/test/test_email/data}
-build=${ORVANTA_BENCH_BUILD:-$top/build-bench}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 
-cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANTA_TESTS=OFF >/dev/null
-cmake --build "$build" -j4 --target bench_mime_parse >/dev/null
+bench_build bench_mime_parse
 
 ORVANTA_BENCH_MESSAGES="$folder" "$build/bench/bench_mime_parse" \
   --benchmark_format=json --benchmark_out="$work/bench.json" --benchmark_out_format=json >/dev/null

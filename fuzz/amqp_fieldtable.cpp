@@ -6,11 +6,11 @@
 #include <sstream>
 #include <string>
 
-#include "amqp/bytebuffer.h"
-#include "amqp/inbuffer.h"
-#include "amqp/outbuffer.h"
-#include "amqp/protocolexception.h"
-#include "amqp/table.h"
+#include "amqp/buffers/bytebuffer.h"
+#include "amqp/buffers/inbuffer.h"
+#include "amqp/buffers/outbuffer.h"
+#include "amqp/buffers/protocolexception.h"
+#include "amqp/values/table.h"
 
 namespace {
 

@@ -4,13 +4,13 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "amqp/bytebuffer.h"
-#include "amqp/frame.h"
+#include "amqp/buffers/bytebuffer.h"
+#include "amqp/buffers/outbuffer.h"
+#include "amqp/buffers/protocolexception.h"
+#include "amqp/buffers/reducedbuffer.h"
 #include "amqp/frames/framevisitor.h"
-#include "amqp/outbuffer.h"
-#include "amqp/protocolexception.h"
-#include "amqp/receivedframe.h"
-#include "amqp/reducedbuffer.h"
+#include "amqp/framing/frame.h"
+#include "amqp/framing/receivedframe.h"
 
 namespace {
 

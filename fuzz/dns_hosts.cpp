@@ -1,10 +1,10 @@
 // Arbitrary text read as a hosts file, then asked about the names and
 // addresses it holds, as the resolver answers from it.
-#include "dns/bits.h"
-#include "dns/hosts.h"
-#include "dns/message.h"
-#include "dns/query.h"
-#include "dns/reverse.h"
+#include "dns/host/reverse.h"
+#include "dns/resolver/hosts.h"
+#include "dns/wire/bits.h"
+#include "dns/wire/message.h"
+#include "dns/wire/query.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,12 +1,12 @@
 // Arbitrary text read as an IP address (and the addresses found put through
 // printing, ordering and arithmetic) and as a host name, strict and lenient;
 // the first two bytes also make a network prefix.
-#include "dns/exception.h"
-#include "dns/hostname.h"
-#include "dns/ip.h"
-#include "dns/ipaddress.h"
-#include "dns/ipmask.h"
-#include "dns/printable.h"
+#include "dns/host/exception.h"
+#include "dns/host/hostname.h"
+#include "dns/host/ip.h"
+#include "dns/host/ipaddress.h"
+#include "dns/host/ipmask.h"
+#include "dns/host/printable.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,14 +1,14 @@
 // Arbitrary bytes read as a DNS answer: the message parser, every record of
 // every section, the names in them, the typed views, the question check and
 // the DKIM key records of the TXT answers.
-#include "dns/bits.h"
-#include "dns/extractor.h"
-#include "dns/message.h"
-#include "dns/name.h"
-#include "dns/query.h"
-#include "dns/reader.h"
-#include "dns/record.h"
-#include "dns/resources.h"
+#include "dns/resolver/resources.h"
+#include "dns/wire/bits.h"
+#include "dns/wire/extractor.h"
+#include "dns/wire/message.h"
+#include "dns/wire/name.h"
+#include "dns/wire/query.h"
+#include "dns/wire/reader.h"
+#include "dns/wire/record.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // Arbitrary text read as resolv.conf, leniently and strictly: the settings
 // stay within their bounds whatever the lines say.
-#include "dns/config.h"
-#include "dns/resolvconf.h"
+#include "dns/resolver/config.h"
+#include "dns/resolver/resolvconf.h"
 
 #include <cstdint>
 #include <cstdlib>

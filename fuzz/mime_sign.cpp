@@ -2,7 +2,7 @@
 // and checks the signature there with the public key (no key lookup): under
 // both presets and both canonicalizations, over-signed, whatever signs must
 // verify as it is sent.
-#include "dns/hostname.h"
+#include "dns/host/hostname.h"
 #include "filter/string.h"
 #include "mime/authentication/canonicalization.h"
 #include "mime/authentication/dkimkey.h"

@@ -3,7 +3,7 @@
 // itself: build it, publish it and let it go; never copy or move it.
 #pragma once
 
-#include "amqp/envelope.h"
+#include "amqp/values/envelope.h"
 #include "rabbit/compressed_gzip.h"
 
 namespace Orvanta::Rabbit::Compressed {

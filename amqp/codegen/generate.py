@@ -223,13 +223,13 @@ def header_for_class(klass):
     includes = ["<cstdint>"]
     if types & set(STRINGS):
         includes += ["<string>", "<string_view>"]
-    local = ["amqp/methodframe.h"]
+    local = ["amqp/framing/methodframe.h"]
     if "bit" in types:
-        local.append("amqp/booleanset.h")
+        local.append("amqp/values/booleanset.h")
     if types & set(STRINGS):
-        local.append("amqp/stringfield.h")
+        local.append("amqp/values/stringfield.h")
     if "table" in types:
-        local.append("amqp/table.h")
+        local.append("amqp/values/table.h")
 
     out = [BANNER, "// The method frames of the AMQP %s class (id %d): one class per method,\n"
            "// built from argument values to be sent or from a received frame.\n" % (klass.lower, klass.id),
@@ -321,10 +321,10 @@ def bit_group_initialiser(method, group):
 
 def source_for_class(klass):
     out = [BANNER, '#include "amqp/frames/%s.h"\n\n' % klass.frame.lower()]
-    out.append('#include "amqp/outbuffer.h"\n')
+    out.append('#include "amqp/buffers/outbuffer.h"\n')
     if any(m.checks for m in klass.methods):
-        out.append('#include "amqp/protocolexception.h"\n')
-    out.append('#include "amqp/receivedframe.h"\n\nnamespace AMQP {\n')
+        out.append('#include "amqp/buffers/protocolexception.h"\n')
+    out.append('#include "amqp/framing/receivedframe.h"\n\nnamespace AMQP {\n')
     for method in klass.methods:
         out.append("\n" + method_definitions(method))
     out.append("\n} // namespace AMQP\n")
@@ -396,8 +396,8 @@ def method_definitions(method):
     return "".join(out)
 
 
-CONTENT_FRAMES = [("BasicHeaderFrame", "amqp/basicheaderframe.h"), ("BodyFrame", "amqp/bodyframe.h"),
-                  ("HeartbeatFrame", "amqp/heartbeatframe.h")]
+CONTENT_FRAMES = [("BasicHeaderFrame", "amqp/framing/basicheaderframe.h"), ("BodyFrame", "amqp/framing/bodyframe.h"),
+                  ("HeartbeatFrame", "amqp/framing/heartbeatframe.h")]
 
 
 def visitor_header(methods):
@@ -445,7 +445,7 @@ def dispatch_header(classes):
 def dispatch_source(classes):
     out = [BANNER, '#include "amqp/frames/methoddispatch.h"\n\n#include <string>\n\n']
     includes = ["amqp/frames/%s.h" % k.frame.lower() for k in classes]
-    includes += ["amqp/frames/framevisitor.h", "amqp/protocolexception.h", "amqp/receivedframe.h"]
+    includes += ["amqp/frames/framevisitor.h", "amqp/buffers/protocolexception.h", "amqp/framing/receivedframe.h"]
     out += ['#include "%s"\n' % h for h in sorted(includes)]
     out.append("\nnamespace AMQP {\n\n")
     out.append("bool MethodDispatch::process(ReceivedFrame& frame, FrameVisitor& visitor) {\n"

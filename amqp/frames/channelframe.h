@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "amqp/booleanset.h"
-#include "amqp/methodframe.h"
-#include "amqp/stringfield.h"
+#include "amqp/framing/methodframe.h"
+#include "amqp/values/booleanset.h"
+#include "amqp/values/stringfield.h"
 
 namespace AMQP {
 

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "amqp/booleanset.h"
-#include "amqp/methodframe.h"
+#include "amqp/framing/methodframe.h"
+#include "amqp/values/booleanset.h"
 
 namespace AMQP {
 

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "amqp/buffers/protocolexception.h"
 #include "amqp/frames/basicframe.h"
 #include "amqp/frames/channelframe.h"
 #include "amqp/frames/confirmframe.h"
@@ -11,8 +12,7 @@
 #include "amqp/frames/framevisitor.h"
 #include "amqp/frames/queueframe.h"
 #include "amqp/frames/transactionframe.h"
-#include "amqp/protocolexception.h"
-#include "amqp/receivedframe.h"
+#include "amqp/framing/receivedframe.h"
 
 namespace AMQP {
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "amqp/booleanset.h"
-#include "amqp/methodframe.h"
-#include "amqp/stringfield.h"
-#include "amqp/table.h"
+#include "amqp/framing/methodframe.h"
+#include "amqp/values/booleanset.h"
+#include "amqp/values/stringfield.h"
+#include "amqp/values/table.h"
 
 namespace AMQP {
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "amqp/methodframe.h"
+#include "amqp/framing/methodframe.h"
 
 namespace AMQP {
 

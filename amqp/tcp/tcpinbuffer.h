@@ -2,7 +2,7 @@
 // heap block, read into at its end and viewed by the parser as a Buffer.
 #pragma once
 
-#include "amqp/buffer.h"
+#include "amqp/buffers/buffer.h"
 
 #include <cstddef>
 #include <sys/types.h>

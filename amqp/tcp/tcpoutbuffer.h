@@ -9,7 +9,7 @@
 #include <sys/types.h>
 #include <vector>
 
-#include "amqp/outpiece.h"
+#include "amqp/buffers/outpiece.h"
 
 struct iovec;
 struct ssl_st;

@@ -2,7 +2,7 @@
 // ...). A state handles socket events and returns the state that follows it.
 #pragma once
 
-#include "amqp/outpiece.h"
+#include "amqp/buffers/outpiece.h"
 #include "amqp/watchable.h"
 
 #include <cstddef>

@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include "amqp/bytebuffer.h"
-#include "amqp/inbuffer.h"
-#include "amqp/protocolexception.h"
-#include "amqp/reducedbuffer.h"
+#include "amqp/buffers/bytebuffer.h"
+#include "amqp/buffers/inbuffer.h"
+#include "amqp/buffers/protocolexception.h"
+#include "amqp/buffers/reducedbuffer.h"
 #include "amqp/tests/oracle.h"
 #include "amqp/tests/stringsink.h"
 

@@ -8,17 +8,17 @@
 #include "amqp/channelimpl.h"
 #include "amqp/connection.h"
 #include "amqp/connectionimpl.h"
-#include "amqp/deferred.h"
+#include "amqp/deferred/deferred.h"
+#include "amqp/deferred/deferredqueue.h"
 #include "amqp/deferredcancel.h"
 #include "amqp/deferredconsumer.h"
 #include "amqp/deferredget.h"
-#include "amqp/deferredqueue.h"
 #include "amqp/deferredrecall.h"
-#include "amqp/envelope.h"
-#include "amqp/message.h"
-#include "amqp/table.h"
 #include "amqp/tests/oracle.h"
 #include "amqp/tests/scriptedpeer.h"
+#include "amqp/values/envelope.h"
+#include "amqp/values/message.h"
+#include "amqp/values/table.h"
 
 using namespace AMQP;
 using namespace AMQP::Test;

@@ -5,19 +5,19 @@
 
 #include <gtest/gtest.h>
 
-#include "amqp/basicheaderframe.h"
-#include "amqp/bodyframe.h"
 #include "amqp/channel.h"
 #include "amqp/channelimpl.h"
 #include "amqp/connection.h"
-#include "amqp/deferred.h"
-#include "amqp/envelope.h"
+#include "amqp/deferred/deferred.h"
+#include "amqp/framing/basicheaderframe.h"
+#include "amqp/framing/bodyframe.h"
 #include "amqp/reliable.h"
-#include "amqp/table.h"
 #include "amqp/tagger.h"
 #include "amqp/tests/framecodec.h"
 #include "amqp/tests/oracle.h"
 #include "amqp/tests/scriptedpeer.h"
+#include "amqp/values/envelope.h"
+#include "amqp/values/table.h"
 
 using namespace AMQP;
 using namespace AMQP::Test;

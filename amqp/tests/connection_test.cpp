@@ -4,18 +4,18 @@
 
 #include <gtest/gtest.h>
 
-#include "amqp/booleanset.h"
-#include "amqp/bytebuffer.h"
+#include "amqp/buffers/bytebuffer.h"
 #include "amqp/channel.h"
 #include "amqp/channelimpl.h"
 #include "amqp/connection.h"
 #include "amqp/connectionimpl.h"
-#include "amqp/deferred.h"
-#include "amqp/deferredqueue.h"
-#include "amqp/envelope.h"
-#include "amqp/table.h"
+#include "amqp/deferred/deferred.h"
+#include "amqp/deferred/deferredqueue.h"
 #include "amqp/tests/oracle.h"
 #include "amqp/tests/scriptedpeer.h"
+#include "amqp/values/booleanset.h"
+#include "amqp/values/envelope.h"
+#include "amqp/values/table.h"
 
 using namespace AMQP;
 using namespace AMQP::Test;

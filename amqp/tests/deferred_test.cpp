@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include "amqp/deferred.h"
-#include "amqp/deferreddelete.h"
-#include "amqp/deferredpublish.h"
-#include "amqp/deferredqueue.h"
+#include "amqp/deferred/deferred.h"
+#include "amqp/deferred/deferreddelete.h"
+#include "amqp/deferred/deferredpublish.h"
+#include "amqp/deferred/deferredqueue.h"
 
 using namespace AMQP;
 

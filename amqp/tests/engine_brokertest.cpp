@@ -16,17 +16,17 @@
 
 #include <gtest/gtest.h>
 
-#include "amqp/bytebuffer.h"
+#include "amqp/buffers/bytebuffer.h"
 #include "amqp/channel.h"
 #include "amqp/connection.h"
 #include "amqp/connectionhandler.h"
-#include "amqp/deferredqueue.h"
+#include "amqp/deferred/deferredqueue.h"
 #include "amqp/deferredrecall.h"
-#include "amqp/envelope.h"
 #include "amqp/login.h"
-#include "amqp/message.h"
 #include "amqp/reliable.h"
-#include "amqp/table.h"
+#include "amqp/values/envelope.h"
+#include "amqp/values/message.h"
+#include "amqp/values/table.h"
 #include "testsupport/broker.h"
 
 using namespace AMQP;

@@ -7,17 +7,17 @@
 
 #include <gtest/gtest.h>
 
-#include "amqp/booleanset.h"
-#include "amqp/bytebuffer.h"
-#include "amqp/decimalfield.h"
-#include "amqp/field.h"
-#include "amqp/inbuffer.h"
-#include "amqp/numericfield.h"
-#include "amqp/protocolexception.h"
-#include "amqp/stringfield.h"
+#include "amqp/buffers/bytebuffer.h"
+#include "amqp/buffers/inbuffer.h"
+#include "amqp/buffers/protocolexception.h"
 #include "amqp/tests/oracle.h"
 #include "amqp/tests/stringsink.h"
-#include "amqp/voidfield.h"
+#include "amqp/values/booleanset.h"
+#include "amqp/values/decimalfield.h"
+#include "amqp/values/field.h"
+#include "amqp/values/numericfield.h"
+#include "amqp/values/stringfield.h"
+#include "amqp/values/voidfield.h"
 
 using namespace AMQP;
 using AMQP::Test::hex;

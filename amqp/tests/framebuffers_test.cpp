@@ -7,14 +7,14 @@
 #include <utility>
 #include <vector>
 
-#include "amqp/bodyframe.h"
-#include "amqp/copiedbuffer.h"
+#include "amqp/buffers/outbuffer.h"
 #include "amqp/frames/basicframe.h"
 #include "amqp/frames/connectionframe.h"
-#include "amqp/heartbeatframe.h"
-#include "amqp/outbuffer.h"
-#include "amqp/passthroughbuffer.h"
-#include "amqp/protocolheaderframe.h"
+#include "amqp/framing/bodyframe.h"
+#include "amqp/framing/copiedbuffer.h"
+#include "amqp/framing/heartbeatframe.h"
+#include "amqp/framing/passthroughbuffer.h"
+#include "amqp/framing/protocolheaderframe.h"
 #include "amqp/tests/framecodec.h"
 
 namespace AMQP::Test {

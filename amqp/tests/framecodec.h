@@ -12,16 +12,16 @@
 #include <typeinfo>
 #include <utility>
 
-#include "amqp/bytebuffer.h"
-#include "amqp/copiedbuffer.h"
-#include "amqp/field.h"
-#include "amqp/frame.h"
+#include "amqp/buffers/bytebuffer.h"
+#include "amqp/buffers/reducedbuffer.h"
 #include "amqp/frames/framevisitor.h"
-#include "amqp/receivedframe.h"
-#include "amqp/reducedbuffer.h"
-#include "amqp/table.h"
+#include "amqp/framing/copiedbuffer.h"
+#include "amqp/framing/frame.h"
+#include "amqp/framing/receivedframe.h"
 #include "amqp/tests/oracle.h"
 #include "amqp/tests/stringsink.h"
+#include "amqp/values/field.h"
+#include "amqp/values/table.h"
 
 namespace AMQP::Test {
 

@@ -8,9 +8,6 @@
 #include <stdexcept>
 #include <string>
 
-#include "amqp/basicheaderframe.h"
-#include "amqp/bodyframe.h"
-#include "amqp/envelope.h"
 #include "amqp/frames/basicframe.h"
 #include "amqp/frames/channelframe.h"
 #include "amqp/frames/confirmframe.h"
@@ -18,11 +15,14 @@
 #include "amqp/frames/exchangeframe.h"
 #include "amqp/frames/queueframe.h"
 #include "amqp/frames/transactionframe.h"
-#include "amqp/heartbeatframe.h"
-#include "amqp/metadata.h"
-#include "amqp/numericfield.h"
-#include "amqp/protocolheaderframe.h"
+#include "amqp/framing/basicheaderframe.h"
+#include "amqp/framing/bodyframe.h"
+#include "amqp/framing/heartbeatframe.h"
+#include "amqp/framing/protocolheaderframe.h"
 #include "amqp/tests/framecodec.h"
+#include "amqp/values/envelope.h"
+#include "amqp/values/metadata.h"
+#include "amqp/values/numericfield.h"
 #include "testsupport/process.h"
 
 namespace AMQP::Test {

@@ -7,7 +7,6 @@
 #include <stdexcept>
 #include <string>
 
-#include "amqp/bodyframe.h"
 #include "amqp/frames/basicframe.h"
 #include "amqp/frames/channelframe.h"
 #include "amqp/frames/confirmframe.h"
@@ -15,8 +14,9 @@
 #include "amqp/frames/exchangeframe.h"
 #include "amqp/frames/queueframe.h"
 #include "amqp/frames/transactionframe.h"
-#include "amqp/heartbeatframe.h"
-#include "amqp/protocolheaderframe.h"
+#include "amqp/framing/bodyframe.h"
+#include "amqp/framing/heartbeatframe.h"
+#include "amqp/framing/protocolheaderframe.h"
 
 namespace AMQP {
 namespace {

@@ -8,15 +8,15 @@
 
 #include <gtest/gtest.h>
 
-#include "amqp/bytebuffer.h"
-#include "amqp/envelope.h"
-#include "amqp/inbuffer.h"
-#include "amqp/message.h"
-#include "amqp/metadata.h"
-#include "amqp/protocolexception.h"
+#include "amqp/buffers/bytebuffer.h"
+#include "amqp/buffers/inbuffer.h"
+#include "amqp/buffers/protocolexception.h"
 #include "amqp/tests/encoded.h"
 #include "amqp/tests/oracle.h"
 #include "amqp/tests/stringsink.h"
+#include "amqp/values/envelope.h"
+#include "amqp/values/message.h"
+#include "amqp/values/metadata.h"
 
 using namespace AMQP;
 using AMQP::Test::encoded;

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "testsupport/hex.h"
+
 namespace AMQP::Test {
 
 // the bytes of a Python expression that evaluates to bytes, for instance
@@ -12,9 +14,11 @@ namespace AMQP::Test {
 std::string python(const std::string& expression, const std::string& prelude = {});
 
 // bytes as lower-case hex pairs separated by blanks ("00 0a ff")
-std::string hex(const std::string& bytes);
+inline std::string hex(const std::string& bytes) {
+    return Orvanta::Test::hex(bytes, " ");
+}
 
 // the inverse of hex(): blanks are ignored
-std::string unhex(const std::string& text);
+using Orvanta::Test::unhex;
 
 } // namespace AMQP::Test

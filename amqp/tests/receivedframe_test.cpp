@@ -7,16 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "amqp/bodyframe.h"
-#include "amqp/bytebuffer.h"
+#include "amqp/buffers/bytebuffer.h"
+#include "amqp/buffers/outbuffer.h"
+#include "amqp/buffers/protocolexception.h"
 #include "amqp/frames/basicframe.h"
 #include "amqp/frames/channelframe.h"
 #include "amqp/frames/connectionframe.h"
-#include "amqp/heartbeatframe.h"
-#include "amqp/outbuffer.h"
-#include "amqp/protocolexception.h"
-#include "amqp/protocolheaderframe.h"
-#include "amqp/receivedframe.h"
+#include "amqp/framing/bodyframe.h"
+#include "amqp/framing/heartbeatframe.h"
+#include "amqp/framing/protocolheaderframe.h"
+#include "amqp/framing/receivedframe.h"
 #include "amqp/tests/framecodec.h"
 
 namespace AMQP::Test {

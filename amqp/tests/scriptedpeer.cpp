@@ -6,9 +6,9 @@
 #include <sys/utsname.h>
 #include <unistd.h>
 
-#include "amqp/bytebuffer.h"
-#include "amqp/table.h"
+#include "amqp/buffers/bytebuffer.h"
 #include "amqp/tests/oracle.h"
+#include "amqp/values/table.h"
 #include "testsupport/process.h"
 
 namespace AMQP::Test {

@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "amqp/bytebuffer.h"
+#include "amqp/buffers/bytebuffer.h"
+#include "amqp/buffers/outbuffer.h"
 #include "amqp/connection.h"
-#include "amqp/frame.h"
-#include "amqp/outbuffer.h"
+#include "amqp/framing/frame.h"
 
 namespace AMQP::Test {
 

@@ -4,19 +4,19 @@
 
 #include <gtest/gtest.h>
 
-#include "amqp/array.h"
-#include "amqp/booleanset.h"
-#include "amqp/bytebuffer.h"
-#include "amqp/decimalfield.h"
-#include "amqp/inbuffer.h"
-#include "amqp/numericfield.h"
-#include "amqp/protocolexception.h"
-#include "amqp/stringfield.h"
-#include "amqp/table.h"
+#include "amqp/buffers/bytebuffer.h"
+#include "amqp/buffers/inbuffer.h"
+#include "amqp/buffers/protocolexception.h"
 #include "amqp/tests/encoded.h"
 #include "amqp/tests/oracle.h"
 #include "amqp/tests/stringsink.h"
-#include "amqp/voidfield.h"
+#include "amqp/values/array.h"
+#include "amqp/values/booleanset.h"
+#include "amqp/values/decimalfield.h"
+#include "amqp/values/numericfield.h"
+#include "amqp/values/stringfield.h"
+#include "amqp/values/table.h"
+#include "amqp/values/voidfield.h"
 
 using namespace AMQP;
 using AMQP::Test::encoded;

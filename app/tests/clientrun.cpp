@@ -1,6 +1,7 @@
 #include "app/tests/clientrun.h"
 
 #include "testsupport/broker.h"
+#include "testsupport/hex.h"
 
 #include <gtest/gtest.h>
 
@@ -61,13 +62,6 @@ const std::string& scratch() {
     return folder;
 }
 
-std::string unhex(const std::string& hex) {
-    std::string bytes;
-    for (size_t i = 0; i + 1 < hex.size(); i += 2)
-        bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
-    return bytes;
-}
-
 } // namespace
 
 const char* clientPath() {
@@ -106,7 +100,7 @@ Received receive(const std::string& queue) {
     std::string line;
     while (std::getline(in, line)) {
         auto blank = line.find(' ');
-        std::string name = line.substr(0, blank), value = unhex(line.substr(blank + 1));
+        std::string name = line.substr(0, blank), value = Orvanta::Test::unhex(line.substr(blank + 1));
         if (name == "exchange")
             received.exchange = value;
         else if (name == "routing_key")

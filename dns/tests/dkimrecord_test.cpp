@@ -1,5 +1,5 @@
 // DKIM key records as the key lookups collect them from TXT answers.
-#include "dns/resources.h"
+#include "dns/resolver/resources.h"
 #include "dns/tests/wire.h"
 
 #include <gtest/gtest.h>

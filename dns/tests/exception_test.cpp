@@ -1,6 +1,6 @@
 // The exception family: messages, type codes and the retry and
 // non-existence answers of each kind.
-#include "dns/exception.h"
+#include "dns/host/exception.h"
 
 #include <cerrno>
 #include <cstring>

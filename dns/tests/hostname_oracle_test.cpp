@@ -1,8 +1,9 @@
 // Hostname against the idna codec of the system's Python (IDNA2003) on a few
 // hundred generated names (see idna_oracle.py).
-#include "dns/exception.h"
-#include "dns/hostname.h"
+#include "dns/host/exception.h"
+#include "dns/host/hostname.h"
 #include "dns/tests/generated.h"
+#include "testsupport/hex.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -13,14 +14,9 @@ using Orvanta::Dns::IdnException;
 
 namespace {
 
-const std::string script = ORVANTA_SOURCE_DIR "/dns/tests/idna_oracle.py";
+using Orvanta::Test::unhex;
 
-std::string unhex(const std::string& hex) {
-    std::string out;
-    for (size_t i = 0; i + 1 < hex.size(); i += 2)
-        out += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
-    return out;
-}
+const std::string script = ORVANTA_SOURCE_DIR "/dns/tests/idna_oracle.py";
 
 // "ok", or the text of the failure
 std::string build(const std::string& name, bool strict, std::string& ascii, std::string& unicode) {

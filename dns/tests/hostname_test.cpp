@@ -1,10 +1,10 @@
 // Hostname: the two forms and when they share one string, strict and lenient
 // rules, copies and moves (including of empty names), containment, and the
 // name of an address.
-#include "dns/exception.h"
-#include "dns/hostname.h"
-#include "dns/ipaddress.h"
-#include "dns/libidn.h"
+#include "dns/host/exception.h"
+#include "dns/host/hostname.h"
+#include "dns/host/ipaddress.h"
+#include "dns/host/libidn.h"
 #include "testsupport/process.h"
 
 #include <gtest/gtest.h>

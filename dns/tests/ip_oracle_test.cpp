@@ -1,10 +1,11 @@
 // Ip and IpAddress against the ipaddress module of the system's Python on a
 // few hundred generated cases (see ip_oracle.py).
-#include "dns/exception.h"
-#include "dns/ipaddress.h"
-#include "dns/ipmask.h"
-#include "dns/printable.h"
+#include "dns/host/exception.h"
+#include "dns/host/ipaddress.h"
+#include "dns/host/ipmask.h"
+#include "dns/host/printable.h"
 #include "dns/tests/generated.h"
+#include "testsupport/hex.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
@@ -21,13 +22,8 @@ namespace {
 const std::string script = ORVANTA_SOURCE_DIR "/dns/tests/ip_oracle.py";
 
 std::string code(const Ip& ip) {
-    static const char digits[] = "0123456789abcdef";
-    std::string out = std::to_string(ip.version()) + ":";
-    for (size_t i = 0; i < ip.size(); ++i) {
-        out += digits[ip.data()[i] >> 4];
-        out += digits[ip.data()[i] & 15];
-    }
-    return out;
+    std::string bytes(reinterpret_cast<const char*>(ip.data()), ip.size());
+    return std::to_string(ip.version()) + ":" + Orvanta::Test::hex(bytes);
 }
 
 // An address from its V:HEX code, through the numeric text the module would

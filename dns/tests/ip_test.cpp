@@ -1,7 +1,7 @@
 // DNS::Ip and DNS::Printable: construction from every source, folding of
 // IPv4-mapped addresses, ordering, bit operations and the text form.
-#include "dns/ip.h"
-#include "dns/printable.h"
+#include "dns/host/ip.h"
+#include "dns/host/printable.h"
 
 #include <arpa/inet.h>
 #include <cstring>

@@ -1,8 +1,8 @@
 // Orvanta::Dns::IpAddress: parsing with and without the system resolver,
 // netmasks from prefixes (with out-of-range prefixes refused) and increments.
-#include "dns/exception.h"
-#include "dns/ipaddress.h"
-#include "dns/ipmask.h"
+#include "dns/host/exception.h"
+#include "dns/host/ipaddress.h"
+#include "dns/host/ipmask.h"
 
 #include <gtest/gtest.h>
 #include <netdb.h>

@@ -1,8 +1,8 @@
 // resolv.conf as the resolver reads it, and the configuration built from it.
-#include "dns/config.h"
-#include "dns/localdomain.h"
-#include "dns/printable.h"
-#include "dns/resolvconf.h"
+#include "dns/host/printable.h"
+#include "dns/resolver/config.h"
+#include "dns/resolver/localdomain.h"
+#include "dns/resolver/resolvconf.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // What a socket does with the answers it received, before any lookup sees
 // them: only answers, and each offered to every lookup waiting for that id
 // from that server until one takes it.
-#include "dns/socket.h"
 #include "dns/tests/wire.h"
+#include "dns/transport/socket.h"
 
 #include <gtest/gtest.h>
 #include <vector>

@@ -2,7 +2,7 @@
 // write them.
 #pragma once
 
-#include "dns/message.h"
+#include "dns/wire/message.h"
 
 #include <cstdint>
 #include <string>

@@ -1,17 +1,17 @@
 // The message code without any I/O: queries as bytes, responses parsed from
 // bytes, names, reverse names and answers built from the hosts file.
-#include "dns/bits.h"
-#include "dns/extractor.h"
-#include "dns/fakeresponse.h"
-#include "dns/hosts.h"
-#include "dns/message.h"
-#include "dns/name.h"
-#include "dns/printable.h"
-#include "dns/query.h"
-#include "dns/reader.h"
-#include "dns/record.h"
-#include "dns/reverse.h"
+#include "dns/host/printable.h"
+#include "dns/host/reverse.h"
+#include "dns/resolver/hosts.h"
 #include "dns/tests/wire.h"
+#include "dns/wire/bits.h"
+#include "dns/wire/extractor.h"
+#include "dns/wire/fakeresponse.h"
+#include "dns/wire/message.h"
+#include "dns/wire/name.h"
+#include "dns/wire/query.h"
+#include "dns/wire/reader.h"
+#include "dns/wire/record.h"
 
 #include <functional>
 #include <gtest/gtest.h>

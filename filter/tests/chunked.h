@@ -7,6 +7,7 @@
 #include "filter/string.h"
 #include "filter/tests/chunking.h"
 #include "filter/tests/recorder.h"
+#include "testsupport/hex.h"
 #include "testsupport/process.h"
 
 #include <gtest/gtest.h>
@@ -23,6 +24,9 @@ using Make = Test::Factory;
 
 using Test::bytewise;
 using Test::Recorder;
+
+using Orvanta::Test::hex;
+using Orvanta::Test::unhex;
 
 // What a fresh filter writes for the pieces, pushed in order, optionally
 // flushed, and then destroyed. The sum of the returned counts must match the
@@ -64,23 +68,6 @@ inline std::string randomBytes(std::mt19937& random, size_t size, const std::str
     return bytes;
 }
 
-inline std::string toHex(const std::string& bytes) {
-    static const char digits[] = "0123456789abcdef";
-    std::string hex;
-    for (unsigned char c : bytes) {
-        hex += digits[c >> 4];
-        hex += digits[c & 15];
-    }
-    return hex;
-}
-
-inline std::string fromHex(const std::string& hex) {
-    std::string bytes;
-    for (size_t i = 0; i + 1 < hex.size(); i += 2)
-        bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
-    return bytes;
-}
-
 // Runs `body`, a Python function f(bytes) -> bytes, on each input in one
 // child process; inputs and outputs travel as hex lines.
 inline std::vector<std::string> pythonMap(const std::string& body, const std::vector<std::string>& inputs) {
@@ -90,7 +77,7 @@ inline std::vector<std::string> pythonMap(const std::string& body, const std::ve
                           "    print(f(bytes.fromhex(line[1:])).hex())\n";
     std::string input;
     for (const auto& item : inputs)
-        input += "x" + toHex(item) + "\n";
+        input += "x" + hex(item) + "\n";
     auto result = Orvanta::Test::runProcess({Orvanta::Test::python3(), "-c", program}, input);
     EXPECT_EQ(result.status, 0) << result.err;
     std::vector<std::string> outputs;
@@ -98,7 +85,7 @@ inline std::vector<std::string> pythonMap(const std::string& body, const std::ve
     while (at < result.out.size()) {
         size_t end = result.out.find('\n', at);
         if (end == std::string::npos) end = result.out.size();
-        outputs.push_back(fromHex(result.out.substr(at, end - at)));
+        outputs.push_back(unhex(result.out.substr(at, end - at)));
         at = end + 1;
     }
     EXPECT_EQ(outputs.size(), inputs.size()) << result.err;

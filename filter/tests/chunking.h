@@ -4,6 +4,7 @@
 
 #include "filter/filter.h"
 #include "filter/string.h"
+#include "testsupport/hex.h"
 
 #include <gtest/gtest.h>
 
@@ -42,14 +43,7 @@ inline Pieces randomCut(const std::string& input, std::mt19937& rng, size_t long
     return pieces;
 }
 
-inline std::string randomText(std::mt19937& rng, const std::string& alphabet, size_t longest) {
-    std::uniform_int_distribution<size_t> length(0, longest);
-    std::uniform_int_distribution<size_t> pick(0, alphabet.size() - 1);
-    std::string text(length(rng), ' ');
-    for (char& c : text)
-        c = alphabet[pick(rng)];
-    return text;
-}
+using Orvanta::Test::randomText;
 
 // Every byte a piece of its own.
 inline Pieces bytewise(const std::string& input) {

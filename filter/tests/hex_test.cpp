@@ -127,7 +127,7 @@ TEST(HexDecodeTest, AgreesWithUrllibUnquote) {
                               "def f(b): return unquote_to_bytes(b)",
                               inputs);
     for (size_t i = 0; i < inputs.size(); ++i) {
-        EXPECT_EQ(toHex(run(hexDecode, inputs[i])), toHex(expected[i])) << inputs[i];
+        EXPECT_EQ(hex(run(hexDecode, inputs[i])), hex(expected[i])) << inputs[i];
         expectSplitInvariant(hexDecode, inputs[i], false, random);
     }
 }
@@ -151,7 +151,7 @@ TEST(HexDecodeTest, ReversesRfc2231AsPythonReadsIt) {
                              "    return unquote_to_bytes(text)",
                              encoded);
     for (size_t i = 0; i < inputs.size(); ++i)
-        EXPECT_EQ(toHex(decoded[i]), toHex(inputs[i]));
+        EXPECT_EQ(hex(decoded[i]), hex(inputs[i]));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "filter/smtpdecode.h"
 #include "filter/string.h"
 #include "recorder.h"
+#include "testsupport/hex.h"
 #include "testsupport/process.h"
 
 #include <gtest/gtest.h>
@@ -150,32 +151,12 @@ TEST(SmtpDecodeTest, EmptyCallbackThrowsAtTheEnd) {
 
 namespace {
 
+using Orvanta::Test::hex;
+using Orvanta::Test::unhex;
+
 // Random messages rich in what the decoder cares about.
 std::string randomMessage(std::mt19937& rng) {
-    static const char alphabet[] = "..\r\n\n\rab. ";
-    std::uniform_int_distribution<size_t> length(0, 60);
-    std::uniform_int_distribution<size_t> pick(0, sizeof alphabet - 2);
-    std::string message(length(rng), ' ');
-    for (char& c : message)
-        c = alphabet[pick(rng)];
-    return message;
-}
-
-std::string hex(const std::string& bytes) {
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    for (unsigned char c : bytes) {
-        out += digits[c >> 4];
-        out += digits[c & 15];
-    }
-    return out;
-}
-
-std::string unhex(const std::string& text) {
-    std::string out;
-    for (size_t i = 0; i + 1 < text.size(); i += 2)
-        out += static_cast<char>(std::stoi(text.substr(i, 2), nullptr, 16));
-    return out;
+    return Orvanta::Test::randomText(rng, "..\r\n\n\rab. ", 60);
 }
 
 struct Case {

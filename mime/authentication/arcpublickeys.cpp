@@ -1,6 +1,6 @@
 #include "mime/authentication/arcpublickeys.h"
 
-#include "dns/exception.h"
+#include "dns/host/exception.h"
 #include "mime/authentication/arcsignatures.h"
 #include "mime/authentication/signaturestatus.h"
 

@@ -4,7 +4,7 @@
 // chain that fails early costs no lookups for the seals behind the failure.
 #pragma once
 
-#include "dns/resources.h"
+#include "dns/resolver/resources.h"
 
 #include <functional>
 #include <map>

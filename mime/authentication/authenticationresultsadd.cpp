@@ -1,6 +1,6 @@
 // The entries a verifier adds to its Authentication-Results value, one per
 // check, with the properties that name what was checked.
-#include "dns/spfstatus.h"
+#include "dns/resolver/spfstatus.h"
 #include "mime/authentication/arcstatus.h"
 #include "mime/authentication/authenticationresults.h"
 #include "mime/authentication/dkimsignatures.h"

@@ -3,7 +3,7 @@
 // signature asks for failure reports (r=y).
 #pragma once
 
-#include "dns/hostname.h"
+#include "dns/host/hostname.h"
 #include "openssl/key.h"
 
 #include <string>

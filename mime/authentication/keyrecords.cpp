@@ -2,10 +2,10 @@
 // whether a key record fits the signature.
 #include "mime/authentication/signaturestatus.h"
 
-#include "dns/blockingcontext.h"
-#include "dns/exception.h"
-#include "dns/hostname.h"
-#include "dns/resources.h"
+#include "dns/host/exception.h"
+#include "dns/host/hostname.h"
+#include "dns/resolver/blockingcontext.h"
+#include "dns/resolver/resources.h"
 #include "mime/authentication/algorithm.h"
 #include "mime/authentication/dkimsignature.h"
 #include "mime/grammar/ascii.h"

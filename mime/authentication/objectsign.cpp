@@ -1,5 +1,5 @@
 // Signing and unsigning of Object: a message gets its DKIM-Signature here.
-#include "dns/hostname.h"
+#include "dns/host/hostname.h"
 #include "mime/authentication/canonicalizedheader.h"
 #include "mime/authentication/dkimheader.h"
 #include "mime/authentication/dkimkey.h"

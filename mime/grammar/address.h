@@ -4,7 +4,7 @@
 // capabilities allow.
 #pragma once
 
-#include "dns/hostname.h"
+#include "dns/host/hostname.h"
 #include "mime/grammar/domainpart.h"
 #include "mime/grammar/headerfield.h"
 #include "mime/grammar/localpart.h"

@@ -1,6 +1,6 @@
 #include "mime/grammar/domainpart.h"
 
-#include "dns/ipaddress.h"
+#include "dns/host/ipaddress.h"
 #include "mime/grammar/ascii.h"
 #include "mime/grammar/atom.h"
 #include "mime/grammar/scanner.h"

@@ -1,7 +1,7 @@
 // ARC chains sealed hop after hop by us, dkimpy and Mail::DKIM, each chain
 // validated by all three after every hop; broken chains reported alike.
-#include "dns/hostname.h"
-#include "dns/spfstatus.h"
+#include "dns/host/hostname.h"
+#include "dns/resolver/spfstatus.h"
 #include "mime/authentication/arcauthenticationresults.h"
 #include "mime/authentication/arcmessagesignature.h"
 #include "mime/authentication/arcpublickeys.h"

@@ -1,7 +1,7 @@
 // ARC values, set ordering, chain validation and sealing as a user of the
 // library sees them: what parses, what a chain is reported as and why, and
 // what sealing and set removal do to a header.
-#include "dns/exception.h"
+#include "dns/host/exception.h"
 #include "mime/authentication/arcauthenticationresults.h"
 #include "mime/authentication/arcmessagesignature.h"
 #include "mime/authentication/arcpublickeys.h"

@@ -2,7 +2,7 @@
 // own and the test messages that ship with Python, in every canonicalization
 // and with both hashes. What we sign is written out by encode and judged as
 // the receiver gets it.
-#include "dns/hostname.h"
+#include "dns/host/hostname.h"
 #include "filter/string.h"
 #include "mime/authentication/canonicalization.h"
 #include "mime/authentication/dkimkey.h"

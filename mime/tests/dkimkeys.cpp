@@ -1,6 +1,6 @@
 #include "mime/tests/dkimkeys.h"
 
-#include "dns/hostname.h"
+#include "dns/host/hostname.h"
 #include "mime/authentication/algorithm.h"
 #include "mime/authentication/bodyhash.h"
 #include "mime/authentication/canonicalization.h"

@@ -1,5 +1,6 @@
 #include "mime/tests/oracle.h"
 
+#include "testsupport/hex.h"
 #include "testsupport/process.h"
 
 #include <gtest/gtest.h>
@@ -8,26 +9,8 @@
 
 namespace Orvanta::Mime::Test {
 
-namespace {
-
-std::string hex(const std::string& text) {
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    for (unsigned char c : text) {
-        out += digits[c >> 4];
-        out += digits[c & 15];
-    }
-    return out;
-}
-
-std::string unhex(const std::string& text) {
-    std::string out;
-    for (size_t i = 0; i + 1 < text.size(); i += 2)
-        out += static_cast<char>(std::stoi(text.substr(i, 2), nullptr, 16));
-    return out;
-}
-
-} // namespace
+using Orvanta::Test::hex;
+using Orvanta::Test::unhex;
 
 std::vector<Answer> ask(const std::vector<Request>& requests) {
     return ask(requests, "oracle.py");

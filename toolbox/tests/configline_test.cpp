@@ -3,6 +3,8 @@
 // and value, and must cope with lines far longer than any regex engine does.
 #include "toolbox/configline.h"
 
+#include "testsupport/hex.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -81,13 +83,8 @@ TEST(ConfigLine, AgreesWithRegexOnEveryShortLine) {
 TEST(ConfigLine, AgreesWithRegexOnRandomLines) {
     const std::string alphabet(" \t\v\f\r\n:=aZ#;-\0\xe9\x80/", 17);
     std::mt19937 random(20261207);
-    std::uniform_int_distribution<size_t> length(0, 24), pick(0, alphabet.size() - 1);
-    for (int i = 0; i < 40000; ++i) {
-        std::string line(length(random), ' ');
-        for (char& c : line)
-            c = alphabet[pick(random)];
-        expectSameAsRegex(line);
-    }
+    for (int i = 0; i < 40000; ++i)
+        expectSameAsRegex(Orvanta::Test::randomText(random, alphabet, 24));
 }
 
 TEST(ConfigLine, HandlesAMegabyteLine) {

@@ -13,14 +13,14 @@
 #include <gtest/gtest.h>
 
 #include "amqp/address.h"
-#include "amqp/deferred.h"
-#include "amqp/deferredpublish.h"
-#include "amqp/envelope.h"
+#include "amqp/deferred/deferred.h"
+#include "amqp/deferred/deferredpublish.h"
 #include "amqp/reliable.h"
-#include "amqp/table.h"
 #include "amqp/tcp/tcpchannel.h"
 #include "amqp/tcp/tcpconnection.h"
 #include "amqp/tcp/tests/recordinghandler.h"
+#include "amqp/values/envelope.h"
+#include "amqp/values/table.h"
 #include "testsupport/broker.h"
 #include "testsupport/brokerproxy.h"
 #include "testsupport/listener.h"

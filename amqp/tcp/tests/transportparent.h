@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "amqp/buffer.h"
+#include "amqp/buffers/buffer.h"
 #include "amqp/monitor.h"
 #include "amqp/tcp/tcpextstate.h"
 #include "amqp/tcp/tcpparent.h"

@@ -1,9 +1,9 @@
 #include "dns/tests/namespace/answers.h"
 
-#include "dns/extractor.h"
-#include "dns/printable.h"
-#include "dns/reader.h"
-#include "dns/record.h"
+#include "dns/host/printable.h"
+#include "dns/wire/extractor.h"
+#include "dns/wire/reader.h"
+#include "dns/wire/record.h"
 
 #include <gtest/gtest.h>
 

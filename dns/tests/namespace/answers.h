@@ -2,11 +2,11 @@
 // that tests compare what a user of the resolver would see.
 #pragma once
 
-#include "dns/config.h"
-#include "dns/context.h"
-#include "dns/handler.h"
-#include "dns/libev.h"
-#include "dns/message.h"
+#include "dns/resolver/config.h"
+#include "dns/resolver/context.h"
+#include "dns/resolver/handler.h"
+#include "dns/transport/libev.h"
+#include "dns/wire/message.h"
 #include "event/threadloop.h"
 
 #include <memory>

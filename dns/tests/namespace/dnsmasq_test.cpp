@@ -1,10 +1,10 @@
 // The resolver against a real name server: dnsmasq in a private network
 // namespace, with our own resolv.conf and hosts file mounted over the
 // system's. Needs root; skips without it.
-#include "dns/blockingcontext.h"
-#include "dns/config.h"
-#include "dns/core.h"
-#include "dns/resources.h"
+#include "dns/resolver/blockingcontext.h"
+#include "dns/resolver/config.h"
+#include "dns/resolver/core.h"
+#include "dns/resolver/resources.h"
 #include "dns/tests/namespace/answers.h"
 #include "dns/tests/namespace/namespace.h"
 #include "testsupport/process.h"

@@ -1,11 +1,11 @@
 // The resolver against a name server that misbehaves in the ways a real one
 // will not (see misbehaving.py), in a private network namespace. Needs
 // root; skips without it.
-#include "dns/config.h"
-#include "dns/core.h"
-#include "dns/operation.h"
+#include "dns/resolver/config.h"
+#include "dns/resolver/core.h"
 #include "dns/tests/namespace/answers.h"
 #include "dns/tests/namespace/namespace.h"
+#include "dns/wire/operation.h"
 #include "testsupport/process.h"
 
 #include <chrono>

@@ -1,10 +1,10 @@
 // Host names on a machine without libidn. This program is linked with
 // --wrap=dlopen: every open of a libidn name fails, so the library object
 // holds nothing, as it would where libidn is not installed.
-#include "dns/exception.h"
-#include "dns/hostname.h"
-#include "dns/ipaddress.h"
-#include "dns/libidn.h"
+#include "dns/host/exception.h"
+#include "dns/host/hostname.h"
+#include "dns/host/ipaddress.h"
+#include "dns/host/libidn.h"
 
 #include <cstring>
 #include <gtest/gtest.h>

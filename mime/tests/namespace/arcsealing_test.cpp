@@ -1,8 +1,8 @@
 // Sealing and validating with keys fetched through our resolver from dnsmasq
 // in the DNS tests' private namespace: hop after hop, and a chain whose key
 // is not published. Needs root; skips without it.
-#include "dns/blockingcontext.h"
-#include "dns/hostname.h"
+#include "dns/host/hostname.h"
+#include "dns/resolver/blockingcontext.h"
 #include "dns/tests/namespace/namespace.h"
 #include "mime/authentication/arcpublickeys.h"
 #include "mime/authentication/arcsignatures.h"

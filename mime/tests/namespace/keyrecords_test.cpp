@@ -1,9 +1,9 @@
 // Keys fetched through our resolver from dnsmasq in the DNS tests' private
 // namespace: what each kind of key record does to a check, and lookups that
 // fail. Needs root; skips without it.
-#include "dns/blockingcontext.h"
-#include "dns/config.h"
-#include "dns/ip.h"
+#include "dns/host/ip.h"
+#include "dns/resolver/blockingcontext.h"
+#include "dns/resolver/config.h"
 #include "dns/tests/namespace/namespace.h"
 #include "mime/authentication/canonicalization.h"
 #include "mime/authentication/dkimsignature.h"

@@ -1,9 +1,0 @@
-#include "dns/idgenerator.h"
-
-namespace DNS {
-
-IdGenerator::IdGenerator() : _engine(std::random_device{}()), _distribution(1, 65535) {}
-
-thread_local IdGenerator randomids;
-
-} // namespace DNS
