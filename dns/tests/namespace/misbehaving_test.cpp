@@ -169,6 +169,24 @@ TEST_F(Misbehaving, AHandlersExceptionLeavesTheOtherLookupsRunning) {
     EXPECT_EQ(count(server.log(), "udp "), 2u) << server.log();
 }
 
+TEST_F(Misbehaving, TheHostsFileAnswersItsNamesBeforeTheSearchList) {
+    // whether the server is silent or answers every candidate
+    for (const char* mode : {"silence", "proper"}) {
+        Server server(mode);
+        auto searching = config();
+        searching->searchpath("one.test");
+        searching->hosts().parse("127.0.0.1 localhost\n2001:db8::7 alpha\n");
+        Resolver resolver(searching);
+        Outcome ipv4 = resolver.lookup("localhost", ns_t_a);
+        EXPECT_EQ(ipv4.kind, "answer") << mode;
+        EXPECT_EQ(ipv4.answers, std::vector<std::string>{"A 127.0.0.1"}) << mode;
+        Outcome ipv6 = resolver.lookup("alpha", ns_t_aaaa);
+        EXPECT_EQ(ipv6.kind, "answer") << mode;
+        EXPECT_EQ(ipv6.answers, std::vector<std::string>{"AAAA 2001:db8::7"}) << mode;
+        EXPECT_EQ(count(server.log(), "udp "), 0u) << mode << "\n" << server.log();
+    }
+}
+
 TEST_F(Misbehaving, CancelledOrAbandonedLookupsEndCleanly) {
     Server server("silence");
     Resolver resolver(config());
