@@ -108,8 +108,9 @@ void Core::requeue(Lookup* lookup) {
         std::find_if(_scheduled.begin(), _scheduled.end(),
                      [lookup](const std::shared_ptr<Lookup>& entry) { return entry.get() == lookup; });
     if (found == _scheduled.end()) return;
-    _ready.push_back(*found);
+    std::shared_ptr<Lookup> entry = *found;
     _scheduled.erase(found);
+    (lookup->exhausted() ? _ready : _scheduled).push_back(entry);
 }
 
 Inbound* Core::datagram(const Ip& server, const Query& query) {

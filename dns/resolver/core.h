@@ -48,7 +48,8 @@ public:
     void add(const std::shared_ptr<Lookup>& lookup);
     // the lookup reported or was cancelled
     void release(Lookup* lookup);
-    // the lookup moved to TCP: it now waits for its time-out
+    // The lookup sent out of turn, or moved to TCP and now waits for its
+    // time-out: it goes to the back of its queue.
     void requeue(Lookup* lookup);
     Inbound* datagram(const Ip& server, const Query& query);
     Connecting* connect(const Ip& server, Connector* connector);

@@ -97,7 +97,10 @@ TEST_F(Misbehaving, OnlyTheAnswerToTheQueryCounts) {
         {"flood", "answer", 0, {"A 192.0.2.1"}, 1, 0},
         // the first answer wins; the second finds nobody
         {"second-answer", "answer", 0, {"A 192.0.2.1"}, 1, 0},
-        {"servfail", "answer", 2, {}, 1, 0},
+        // an answer that declines counts as a failed attempt: asked again,
+        // the last answer stands
+        {"servfail", "answer", 2, {}, 2, 0},
+        {"refused", "answer", 5, {}, 2, 0},
         // retried once after the interval, then the time-out
         {"silence", "timeout", -1, {}, 2, 0},
         // truncated: the same server over TCP
@@ -140,6 +143,47 @@ TEST_F(Misbehaving, RetriesGoToTheServersInTurn) {
     EXPECT_EQ(count(second.log(), "udp "), 1u) << second.log();
     EXPECT_GE(elapsed, 0.4);
     EXPECT_LT(elapsed, 2.0);
+}
+
+TEST_F(Misbehaving, AServerThatDeclinesPassesTheQueryOn) {
+    struct Case {
+        const char* first;
+        const char* second;
+        int rcode;
+        std::vector<std::string> answers;
+    } cases[] = {
+        {"servfail", "proper", 0, {"A 192.0.2.1"}},
+        {"refused", "proper", 0, {"A 192.0.2.1"}},
+        // both decline: the last answer is reported
+        {"refused", "servfail", 2, {}},
+        {"servfail", "refused", 5, {}},
+    };
+    for (const Case& c : cases) {
+        Server first(c.first, "127.0.0.2"), second(c.second, "127.0.0.3");
+        auto twoServers = config();
+        twoServers->nameserver(DNS::Ip("127.0.0.3")).timeout(1).interval(1);
+        Outcome outcome = Resolver(twoServers).lookup("x.test", ns_t_a);
+        EXPECT_EQ(outcome.kind, "answer") << c.first << " " << c.second;
+        EXPECT_EQ(outcome.rcode, c.rcode) << c.first << " " << c.second;
+        EXPECT_EQ(outcome.answers, c.answers) << c.first << " " << c.second;
+        EXPECT_EQ(count(first.log(), "udp "), 1u) << first.log();
+        EXPECT_EQ(count(second.log(), "udp "), 1u) << second.log();
+
+        ProcessResult oracle = runProcess({python3(), "-c",
+                                           "import sys, dns.resolver\n"
+                                           "r = dns.resolver.Resolver(configure=False)\n"
+                                           "r.nameservers = sys.argv[1:]\n"
+                                           "r.timeout, r.lifetime = 1, 4\n"
+                                           "try:\n"
+                                           "    for a in r.resolve('x.test', 'A'): print('A', a)\n"
+                                           "except dns.resolver.NoNameservers: pass\n",
+                                           "127.0.0.2", "127.0.0.3"});
+        ASSERT_EQ(oracle.status, 0) << oracle.err;
+        std::string expected;
+        for (const std::string& answer : outcome.answers)
+            expected += answer + "\n";
+        EXPECT_EQ(oracle.out, expected) << c.first << " " << c.second;
+    }
 }
 
 // Throws from its handler slot.
