@@ -189,7 +189,7 @@ TEST_F(Misbehaving, AServerThatDeclinesPassesTheQueryOn) {
                                            "import sys, dns.resolver\n"
                                            "r = dns.resolver.Resolver(configure=False)\n"
                                            "r.nameservers = sys.argv[1:]\n"
-                                           "r.timeout, r.lifetime = 1, 4\n"
+                                           "r.timeout, r.lifetime = 5, 20\n"
                                            "try:\n"
                                            "    for a in r.resolve('x.test', 'A'): print('A', a)\n"
                                            "except dns.resolver.NoNameservers: pass\n",
