@@ -32,16 +32,20 @@ Core& Core::capacity(size_t count) {
 
 Operation* Core::query(const std::shared_ptr<const Config>& config, const char* name, int type,
                        const Bits& bits, DNS::Handler* handler) {
+    // The hosts file answers its names before any search candidate: a
+    // candidate the servers know, or servers that do not answer, must not
+    // hide what the host itself says of localhost and its like.
+    const Hosts& hosts = config->hosts();
+    bool local = (type == ns_t_a && hosts.lookup(name, 4)) || (type == ns_t_aaaa && hosts.lookup(name, 6));
     size_t length = std::strlen(name);
     size_t dots = size_t(std::count(name, name + length, '.'));
-    if (length > 0 && name[length - 1] != '.' && dots < config->ndots() &&
+    if (!local && length > 0 && name[length - 1] != '.' && dots < config->ndots() &&
         dynamic_cast<SearchLookup*>(handler) == nullptr) {
         return SearchLookup::start(this, config, type, bits, name, handler);
     }
     std::shared_ptr<Lookup> lookup;
     try {
-        const Hosts& hosts = config->hosts();
-        if ((type == ns_t_a && hosts.lookup(name, 4)) || (type == ns_t_aaaa && hosts.lookup(name, 6))) {
+        if (local) {
             lookup = std::make_shared<LocalLookup>(this, config, name, type, bits, handler);
         } else {
             lookup = std::make_shared<RemoteLookup>(this, config, name, type, bits, handler);
@@ -104,8 +108,9 @@ void Core::requeue(Lookup* lookup) {
         std::find_if(_scheduled.begin(), _scheduled.end(),
                      [lookup](const std::shared_ptr<Lookup>& entry) { return entry.get() == lookup; });
     if (found == _scheduled.end()) return;
-    _ready.push_back(*found);
+    std::shared_ptr<Lookup> entry = *found;
     _scheduled.erase(found);
+    (lookup->exhausted() ? _ready : _scheduled).push_back(entry);
 }
 
 Inbound* Core::datagram(const Ip& server, const Query& query) {

@@ -34,9 +34,10 @@ public:
     size_t capacity() const { return _capacity; }
     size_t inflight() const { return _inflight; }
 
-    // A lookup of the name: through the search list when the name is short,
-    // from the hosts file when it knows the name, else from the name
-    // servers. Null, with the handler never called, when it cannot start.
+    // A lookup of the name: from the hosts file when it knows the name (the
+    // search list aside), else through the search list when the name is
+    // short, else from the name servers. Null, with the handler never
+    // called, when it cannot start.
     Operation* query(const std::shared_ptr<const Config>& config, const char* name, int type,
                      const Bits& bits, DNS::Handler* handler);
     // The reverse lookup (PTR) of an address.
@@ -47,7 +48,8 @@ public:
     void add(const std::shared_ptr<Lookup>& lookup);
     // the lookup reported or was cancelled
     void release(Lookup* lookup);
-    // the lookup moved to TCP: it now waits for its time-out
+    // The lookup sent out of turn, or moved to TCP and now waits for its
+    // time-out: it goes to the back of its queue.
     void requeue(Lookup* lookup);
     Inbound* datagram(const Ip& server, const Query& query);
     Connecting* connect(const Ip& server, Connector* connector);

@@ -17,6 +17,12 @@ namespace {
 // connections tried after the first one was lost
 constexpr unsigned reconnections = 10;
 
+// The server could not answer, which says nothing of the name: another
+// server may.
+bool declines(int rcode) {
+    return rcode == ns_r_formerr || rcode == ns_r_servfail || rcode == ns_r_notimpl || rcode == ns_r_refused;
+}
+
 } // namespace
 
 RemoteLookup::RemoteLookup(Core* core, const std::shared_ptr<const Config>& config, const char* name,
@@ -71,7 +77,23 @@ void RemoteLookup::leave() {
     if (Connecting* connecting = std::exchange(_connecting, nullptr)) connecting->unsubscribe(this);
 }
 
+void RemoteLookup::leave(const Ip& server) {
+    auto others = std::stable_partition(_subscriptions.begin(), _subscriptions.end(),
+                                        [&server](const std::pair<Inbound*, Ip>& subscription) {
+                                            return subscription.second.compare(server) != 0;
+                                        });
+    std::vector<std::pair<Inbound*, Ip>> left(others, _subscriptions.end());
+    _subscriptions.erase(others, _subscriptions.end());
+    for (const auto& subscription : left)
+        subscription.first->unsubscribe(this, subscription.second, _query.id());
+}
+
 bool RemoteLookup::timeout() {
+    // a server that could not answer says more than silence
+    if (_declined) {
+        Response kept(*_declined);
+        return report(kept);
+    }
     leave();
     Handler* handler = done();
     handler->onTimeout(this);
@@ -102,6 +124,7 @@ bool RemoteLookup::report(const Response& response) {
 
 bool RemoteLookup::onReceived(const Ip& server, const Response& response) {
     if (finished() || !response.response() || !_query.matches(response)) return false;
+    if (_tcp == 0 && declines(response.rcode())) return declined(server, response);
     if (!response.truncated() || response.rcode() != 0 || _tcp > 0) return report(response);
     // too big for a datagram: the same server over TCP
     leave();
@@ -112,6 +135,21 @@ bool RemoteLookup::onReceived(const Ip& server, const Response& response) {
     _last = Now();
     _core->requeue(this);
     return false;
+}
+
+bool RemoteLookup::declined(const Ip& server, const Response& response) {
+    // That attempt failed: the next one goes to the next server now rather
+    // than after the interval, while any is left.
+    _declined = std::make_unique<Response>(response);
+    leave(server);
+    if (!exhausted()) {
+        execute(Now());
+        _core->requeue(this);
+        return false;
+    }
+    // A server asked before may still answer; otherwise this answer stands.
+    if (!_subscriptions.empty()) return false;
+    return report(response);
 }
 
 bool RemoteLookup::onConnected(const Ip& server, Tcp* connection) {

@@ -1,6 +1,7 @@
 // A lookup sent to name servers: datagrams, retried at the configured
-// interval over the servers in turn, then TCP when an answer came back
-// truncated, until an answer or the time-out.
+// interval over the servers in turn (at once when a server could not
+// answer), then TCP when an answer came back truncated, until an answer or
+// the time-out.
 #pragma once
 
 #include "dns/resolver/lookup.h"
@@ -33,18 +34,25 @@ public:
     bool onFailure(const Ip& server) override;
 
 private:
+    // the server could not answer; true when that finished the lookup
+    bool declined(const Ip& server, const Response& response);
     bool report(const Response& response);
     bool reportTruncated();
     bool timeout();
     void subscribe(Inbound* inbound, const Ip& server);
     // leaves every socket and connection attempt
     void leave();
+    // leaves the sockets it listens on for that server
+    void leave(const Ip& server);
 
     double _last = 0;
     unsigned _attempts = 0;
     unsigned _tcp = 0;
     unsigned _offset;
     std::unique_ptr<Response> _truncated;
+    // the last answer of a server that could not answer, reported in place
+    // of a time-out
+    std::unique_ptr<Response> _declined;
     std::vector<std::pair<Inbound*, Ip>> _subscriptions;
     Connecting* _connecting = nullptr;
 };

@@ -61,11 +61,13 @@ void ResolvConf::line(const std::string& line) {
         size_t start = line.find_first_not_of(" \t\r\n\f\v", length);
         std::string argument = start == std::string::npos ? std::string() : line.substr(start);
         if (keyword[0] == 'n') {
-            _nameservers.emplace_back(argument.c_str());
+            // The address is the first word: a comment, or a second address,
+            // after it is not read, as other resolvers read the line.
+            _nameservers.emplace_back(argument.substr(0, argument.find_first_of(" \t\r\n\f\v")).c_str());
         } else if (keyword[0] == 'o') {
+            // options are separated by spaces or tabs, like every word of the file
             std::istringstream pieces(argument);
-            std::string piece;
-            while (std::getline(pieces, piece, ' '))
+            for (std::string piece; pieces >> piece;)
                 option(piece);
         } else if (keyword[0] == 'd') {
             throw std::runtime_error("not implemented: domain " + argument);

@@ -32,7 +32,9 @@ TEST(ResolvConf, ReadsServersSearchAndOptions) {
         bool rotate;
     } cases[] = {
         {"nameserver 192.0.2.53\n", "192.0.2.53", local, 5, 2, 1, false},
-        {"nameserver 192.0.2.53 # main\nnameserver\t2001:db8::53  \n", "2001:db8::53", local, 5, 2, 1, false},
+        // the address is the first word: what follows it is not read
+        {"nameserver 192.0.2.53 # main\nnameserver\t2001:db8::53\t192.0.2.54  \n", "192.0.2.53 2001:db8::53",
+         local, 5, 2, 1, false},
         {"NAMESERVER 192.0.2.1\n;nameserver 192.0.2.2\n#nameserver 192.0.2.3\n", "192.0.2.1", local, 5, 2, 1,
          false},
         {"nameserver192.0.2.1\nbogus line\ndomain example.test\n", "", local, 5, 2, 1, false},
@@ -47,6 +49,7 @@ TEST(ResolvConf, ReadsServersSearchAndOptions) {
         {"options ndots:2 rotate\n", "", local, 5, 2, 2, true},
         {"options rotate ndots:2\n", "", local, 5, 2, 2, true},
         {"options rotated debug\n", "", local, 5, 2, 1, false},
+        {"options attempts:1\ttimeout:1 \t ndots:3\n", "", local, 1, 1, 3, false},
         {"search a.test b.test\nsearch c.test\td.test\n", "", "c.test d.test", 5, 2, 1, false},
     };
     for (const Case& c : cases) {
@@ -67,7 +70,7 @@ TEST(ResolvConf, StrictReadingNamesTheLine) {
     } cases[] = {
         {"domain example.test\n", "conf: not implemented: domain example.test"},
         {"bogus\n", "conf: unrecognized: bogus"},
-        {"nameserver 192.0.2.1 # main\n", "conf: invalid IP address supplied"},
+        {"nameserver main.example.test\n", "conf: invalid IP address supplied"},
     };
     for (const Case& c : cases) {
         try {

@@ -41,8 +41,9 @@ protected:
     static void SetUpTestSuite() {
         std::string reason;
         if (!enterNamespace(reason)) return;
-        overlay("/etc/resolv.conf", "nameserver 127.0.0.1\nsearch corp.test example.test\noptions timeout:2 "
-                                    "attempts:2\n");
+        overlay("/etc/resolv.conf",
+                "nameserver 127.0.0.1  # dnsmasq\nsearch corp.test example.test\noptions timeout:2 "
+                "attempts:2\n");
         overlay("/etc/hosts", "127.0.0.1 localhost\n192.0.2.7 alpha Alpha.example.test # a comment\n"
                               "2001:db8::7 alpha\n");
         server = std::make_unique<Child>(dnsmasq({

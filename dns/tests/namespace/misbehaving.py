@@ -1,8 +1,9 @@
 """A name server on 127.0.0.2:53 (or the address of the second argument)
 that misbehaves on purpose, in the ways a real server will not: the mode
-(first argument) says how. Every A query for
-any name is answered 192.0.2.1 when it is answered properly; the wrong
-answers carry 192.0.2.66. Each query is logged on standard output."""
+(first argument) says how; a mode it does not know, such as "proper",
+answers properly. Every A query for any name is answered 192.0.2.1 when it
+is answered properly; the wrong answers carry 192.0.2.66. Each query is
+logged on standard output."""
 import os
 import selectors
 import socket
@@ -72,6 +73,8 @@ def on_udp():
             send(answer(query, BAD, qid=qid ^ 1))
     elif mode == "servfail":
         return send(answer(query, None, rcode=2))
+    elif mode == "refused":
+        return send(answer(query, None, rcode=5))
     elif mode in ("truncated", "tcp-close", "tcp-refused"):
         return send(answer(query, None, flags=0x8380))
     send(answer(query))

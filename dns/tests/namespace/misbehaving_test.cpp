@@ -31,11 +31,18 @@ const std::string& folder() {
     return path;
 }
 
+// A log of its own for each server: the "ready" of an earlier server in
+// the same mode must not pass for this one's.
+std::string logPath(const char* mode, const char* address) {
+    static int servers = 0;
+    return folder() + "/" + mode + "_" + address + "_" + std::to_string(++servers) + ".log";
+}
+
 // A server started in `mode` on `address`; its log tells what it received.
 class Server {
 public:
     Server(const char* mode, const char* address = "127.0.0.2")
-        : _log(folder() + "/" + mode + "_" + address + ".log"),
+        : _log(logPath(mode, address)),
           _child({python3(), ORVANTA_SOURCE_DIR "/dns/tests/namespace/misbehaving.py", mode, address}, _log) {
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
         for (std::string first; first != "ready" && std::chrono::steady_clock::now() < deadline;) {
@@ -50,17 +57,23 @@ private:
     Child _child;
 };
 
-std::string serve(const char* mode, const std::function<void()>& work) {
-    Server server(mode);
-    work();
-    return server.log();
-}
-
 size_t count(const std::string& log, const std::string& word) {
     size_t n = 0;
     for (size_t at = log.find(word); at != std::string::npos; at = log.find(word, at + 1))
         ++n;
     return n;
+}
+
+// The server's log once it shows `datagrams` queries over UDP, or after a
+// few seconds: a datagram that the lookup sent after the answer it took may
+// reach the server after the lookup ended.
+std::string serve(const char* mode, const std::function<void()>& work, size_t datagrams = 0) {
+    Server server(mode);
+    work();
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (count(server.log(), "udp ") < datagrams && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return server.log();
 }
 
 class Misbehaving : public ::testing::Test {
@@ -97,7 +110,10 @@ TEST_F(Misbehaving, OnlyTheAnswerToTheQueryCounts) {
         {"flood", "answer", 0, {"A 192.0.2.1"}, 1, 0},
         // the first answer wins; the second finds nobody
         {"second-answer", "answer", 0, {"A 192.0.2.1"}, 1, 0},
-        {"servfail", "answer", 2, {}, 1, 0},
+        // an answer that declines counts as a failed attempt: asked again,
+        // the last answer stands
+        {"servfail", "answer", 2, {}, 2, 0},
+        {"refused", "answer", 5, {}, 2, 0},
         // retried once after the interval, then the time-out
         {"silence", "timeout", -1, {}, 2, 0},
         // truncated: the same server over TCP
@@ -105,7 +121,8 @@ TEST_F(Misbehaving, OnlyTheAnswerToTheQueryCounts) {
     };
     for (const Case& c : cases) {
         Outcome outcome;
-        std::string log = serve(c.mode, [&] { outcome = Resolver(config()).lookup("x.test", ns_t_a); });
+        std::string log = serve(
+            c.mode, [&] { outcome = Resolver(config()).lookup("x.test", ns_t_a); }, c.datagrams);
         EXPECT_EQ(outcome.kind, c.kind) << c.mode;
         EXPECT_EQ(outcome.rcode, c.rcode) << c.mode;
         EXPECT_EQ(outcome.answers, c.answers) << c.mode;
@@ -142,6 +159,49 @@ TEST_F(Misbehaving, RetriesGoToTheServersInTurn) {
     EXPECT_LT(elapsed, 2.0);
 }
 
+TEST_F(Misbehaving, AServerThatDeclinesPassesTheQueryOn) {
+    struct Case {
+        const char* first;
+        const char* second;
+        int rcode;
+        std::vector<std::string> answers;
+    } cases[] = {
+        {"servfail", "proper", 0, {"A 192.0.2.1"}},
+        {"refused", "proper", 0, {"A 192.0.2.1"}},
+        // both decline: the last answer is reported
+        {"refused", "servfail", 2, {}},
+        {"servfail", "refused", 5, {}},
+    };
+    for (const Case& c : cases) {
+        Server first(c.first, "127.0.0.2"), second(c.second, "127.0.0.3");
+        auto twoServers = config();
+        // the interval is far beyond a server's reply: the second server is
+        // asked because the first declined
+        twoServers->nameserver(DNS::Ip("127.0.0.3")).timeout(5).interval(5);
+        Outcome outcome = Resolver(twoServers).lookup("x.test", ns_t_a);
+        EXPECT_EQ(outcome.kind, "answer") << c.first << " " << c.second;
+        EXPECT_EQ(outcome.rcode, c.rcode) << c.first << " " << c.second;
+        EXPECT_EQ(outcome.answers, c.answers) << c.first << " " << c.second;
+        EXPECT_EQ(count(first.log(), "udp "), 1u) << first.log();
+        EXPECT_EQ(count(second.log(), "udp "), 1u) << second.log();
+
+        ProcessResult oracle = runProcess({python3(), "-c",
+                                           "import sys, dns.resolver\n"
+                                           "r = dns.resolver.Resolver(configure=False)\n"
+                                           "r.nameservers = sys.argv[1:]\n"
+                                           "r.timeout, r.lifetime = 5, 20\n"
+                                           "try:\n"
+                                           "    for a in r.resolve('x.test', 'A'): print('A', a)\n"
+                                           "except dns.resolver.NoNameservers: pass\n",
+                                           "127.0.0.2", "127.0.0.3"});
+        ASSERT_EQ(oracle.status, 0) << oracle.err;
+        std::string expected;
+        for (const std::string& answer : outcome.answers)
+            expected += answer + "\n";
+        EXPECT_EQ(oracle.out, expected) << c.first << " " << c.second;
+    }
+}
+
 // Throws from its handler slot.
 class Thrower : public DNS::Handler {
 public:
@@ -167,6 +227,24 @@ TEST_F(Misbehaving, AHandlersExceptionLeavesTheOtherLookupsRunning) {
     EXPECT_EQ(waiting.calls, 1);
     EXPECT_EQ(waiting.outcome.kind, "timeout");
     EXPECT_EQ(count(server.log(), "udp "), 2u) << server.log();
+}
+
+TEST_F(Misbehaving, TheHostsFileAnswersItsNamesBeforeTheSearchList) {
+    // whether the server is silent or answers every candidate
+    for (const char* mode : {"silence", "proper"}) {
+        Server server(mode);
+        auto searching = config();
+        searching->searchpath("one.test");
+        searching->hosts().parse("127.0.0.1 localhost\n2001:db8::7 alpha\n");
+        Resolver resolver(searching);
+        Outcome ipv4 = resolver.lookup("localhost", ns_t_a);
+        EXPECT_EQ(ipv4.kind, "answer") << mode;
+        EXPECT_EQ(ipv4.answers, std::vector<std::string>{"A 127.0.0.1"}) << mode;
+        Outcome ipv6 = resolver.lookup("alpha", ns_t_aaaa);
+        EXPECT_EQ(ipv6.kind, "answer") << mode;
+        EXPECT_EQ(ipv6.answers, std::vector<std::string>{"AAAA 2001:db8::7"}) << mode;
+        EXPECT_EQ(count(server.log(), "udp "), 0u) << mode << "\n" << server.log();
+    }
 }
 
 TEST_F(Misbehaving, CancelledOrAbandonedLookupsEndCleanly) {
