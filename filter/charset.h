@@ -18,9 +18,9 @@ public:
     // not know the pair; spellings of US-ASCII iconv lacks are read as
     // US-ASCII.
     Charset(const char* from, const char* to, Result* next);
-    // `replacement` (in the target charset) stands for every byte that is no
-    // character of the source, and for a sequence cut off at the end, where
-    // the plain form skips them
+    // `replacement` (in the target charset) stands for every code unit that
+    // is no character of the source, and for a sequence cut off at the end,
+    // where the plain form skips them
     Charset(const char* from, const char* to, Result* next, std::string replacement);
     Charset(const Charset&) = delete;
     Charset& operator=(const Charset&) = delete;
