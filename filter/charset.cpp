@@ -1,5 +1,8 @@
 #include "filter/charset.h"
 
+#include "filter/utf8.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <stdexcept>
 #include <string>
@@ -27,12 +30,16 @@ bool passing(const std::string& from) {
     return strcasecmp(from.c_str(), "unknown-8bit") == 0;
 }
 
+bool utf8(const std::string& name) {
+    return strcasecmp(name.c_str(), "utf-8") == 0 || strcasecmp(name.c_str(), "utf8") == 0;
+}
+
 } // namespace
 
 Charset::Charset(const char* from, const char* to, Result* next)
-    : Filter(next), _passing(passing(from)),
+    : Filter(next), _passing(passing(from)), _utf8(utf8(from)), _from(known(from)),
       _descriptor(_passing ? reinterpret_cast<iconv_t>(-1)
-                           : iconv_open((known(to) + "//TRANSLIT").c_str(), known(from).c_str())) {
+                           : iconv_open((known(to) + "//TRANSLIT").c_str(), _from.c_str())) {
     if (!_passing && _descriptor == reinterpret_cast<iconv_t>(-1))
         throw std::runtime_error("Conversion not possible");
 }
@@ -54,9 +61,30 @@ size_t Charset::process(const char* data, size_t size, bool persistent) {
         std::string joined = std::move(_pending);
         _pending.clear();
         joined.append(data, size);
-        return convert(joined.data(), joined.size());
+        return _utf8 ? checkUtf8(joined.data(), joined.size()) : convert(joined.data(), joined.size());
     }
-    return convert(data, size);
+    return _utf8 ? checkUtf8(data, size) : convert(data, size);
+}
+
+size_t Charset::checkUtf8(const char* data, size_t size) {
+    size_t total = 0;
+    while (size > 0) {
+        size_t good = Utf8::wellFormed(data, size);
+        total += convert(data, good);
+        data += good;
+        size -= good;
+        if (size == 0) break;
+        if (Utf8::sequence(data, size) > size) {
+            // A character continues in the next piece.
+            _pending.assign(data, size);
+            break;
+        }
+        // a byte that begins no character
+        ++data;
+        --size;
+        total += replace();
+    }
+    return total;
 }
 
 size_t Charset::convert(const char* data, size_t size) {
@@ -77,14 +105,42 @@ size_t Charset::convert(const char* data, size_t size) {
             break;
         }
         if (error == EILSEQ) {
-            ++in;
-            --left;
-            if (!_replacement.empty()) total += next->append(_replacement.data(), _replacement.size(), false);
+            size_t skipped = std::min(unit(), left);
+            in += skipped;
+            left -= skipped;
+            total += replace();
         } else if (error != E2BIG) {
             throw std::runtime_error("Conversion failed");
         }
     }
     return total;
+}
+
+size_t Charset::replace() {
+    return _replacement.empty() ? 0 : next->append(_replacement.data(), _replacement.size(), false);
+}
+
+size_t Charset::unit() {
+    if (_unit != 0) return _unit;
+    _unit = 1;
+    // "A" written twice into the source charset: the second costs one code
+    // unit, where the first may carry a byte order mark.
+    iconv_t probe = iconv_open(_from.c_str(), "UTF-8");
+    if (probe == reinterpret_cast<iconv_t>(-1)) return _unit;
+    char buffer[16];
+    size_t written[2];
+    for (size_t& count : written) {
+        char letter = 'A';
+        char* in = &letter;
+        size_t left = 1;
+        char* out = buffer;
+        size_t room = sizeof buffer;
+        size_t result = iconv(probe, &in, &left, &out, &room);
+        count = result == static_cast<size_t>(-1) ? 0 : sizeof buffer - room;
+    }
+    iconv_close(probe);
+    if (written[1] == 2 || written[1] == 4) _unit = written[1];
+    return _unit;
 }
 
 size_t Charset::reset() {
@@ -97,14 +153,17 @@ size_t Charset::reset() {
 }
 
 size_t Charset::finish() {
-    if (_passing || _pending.empty()) return 0;
-    _pending.clear();
-    return _replacement.empty() ? 0 : next->append(_replacement.data(), _replacement.size(), false);
+    if (_passing) return 0;
+    size_t total = 0;
+    if (!_pending.empty()) {
+        _pending.clear();
+        total += replace();
+    }
+    return total + reset();
 }
 
 size_t Charset::flush() {
-    size_t total = _passing ? 0 : reset();
-    return total + next->flush();
+    return next->flush();
 }
 
 } // namespace Orvanta::Filter

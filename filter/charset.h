@@ -1,6 +1,8 @@
 // Converts a byte stream from one character set to another with iconv;
 // characters the target cannot hold are transliterated. Bytes labelled
-// "unknown-8bit" pass unchanged.
+// "unknown-8bit" pass unchanged. A byte sequence that is no character of
+// the source costs one code unit of it (a byte; two in UTF-16, four in
+// UTF-32), so that what follows stays aligned.
 #pragma once
 
 #include "filter/filter.h"
@@ -16,31 +18,46 @@ public:
     // not know the pair; spellings of US-ASCII iconv lacks are read as
     // US-ASCII.
     Charset(const char* from, const char* to, Result* next);
-    // `replacement` (in the target charset) stands for every byte that is no
-    // character of the source, and for a sequence cut off at the end, where
-    // the plain form skips them
+    // `replacement` (in the target charset) stands for every code unit that
+    // is no character of the source, and for a sequence cut off at the end,
+    // where the plain form skips them
     Charset(const char* from, const char* to, Result* next, std::string replacement);
     Charset(const Charset&) = delete;
     Charset& operator=(const Charset&) = delete;
-    // Writes the return to the initial shift state (stateful targets only);
-    // an incomplete sequence still held is dropped.
+    // Writes the return to the initial shift state (stateful targets only)
+    // unless `finish` did; an incomplete sequence still held is dropped.
     ~Charset() override;
 
     using Filter::process;
     size_t process(const char* data, size_t size, bool persistent) override;
-    // Ends a shifted state of the target before passing the flush on; an
-    // incomplete input sequence stays held for the next piece.
+    // Passes the flush on. The shift states of input and output last to the
+    // end of the stream, for the text after a flush continues the text
+    // before it; an incomplete input sequence stays held for the next piece.
     size_t flush() override;
     // Ends the input: an incomplete sequence still held becomes the
-    // replacement (or is dropped without one). Returns the bytes written.
+    // replacement (or is dropped without one), and a shifted target returns
+    // to its initial state. Returns the bytes written.
     size_t finish();
 
 private:
+    // Hands iconv only whole well-formed UTF-8 characters: on its UTF-8 to
+    // UTF-8 road it copies what is no UTF-8, and on every road it takes
+    // sequences past U+10FFFF for characters.
+    size_t checkUtf8(const char* data, size_t size);
     size_t convert(const char* data, size_t size);
+    // what is written for the bytes of a sequence that is no character
+    size_t replace();
     size_t reset();
+    // the size of the source's code unit, learned at the first invalid
+    // sequence
+    size_t unit();
 
     // bytes pass unconverted: they are "unknown-8bit"
     bool _passing;
+    // the source is UTF-8, checked before iconv sees it
+    bool _utf8;
+    std::string _from;
+    size_t _unit = 0; // 0 until known
     iconv_t _descriptor;
     // The start of a multibyte sequence that the last piece cut off.
     std::string _pending;

@@ -13,6 +13,13 @@ public:
     // the text is a window of a longer one, so a sequence its end cuts off
     // counts as well-formed.
     static bool valid(const char* data, size_t size, bool cut = false);
+    // The length of the longest start of the text that is whole well-formed
+    // characters.
+    static size_t wellFormed(const char* data, size_t size);
+    // The length of the character that begins the text (`size` at least
+    // 1): 0 when its first byte begins no character, more than `size` when
+    // the end cuts off a character that is well-formed as far as it goes.
+    static size_t sequence(const char* data, size_t size);
     // the label of 8-bit text: "utf-8" when it is well-formed, else
     // "unknown-8bit"
     static const char* charset(bool wellFormed) { return wellFormed ? "utf-8" : "unknown-8bit"; }

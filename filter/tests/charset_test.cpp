@@ -81,17 +81,69 @@ TEST(CharsetTest, AgreesWithTheIconvCommand) {
     }
 }
 
-TEST(CharsetTest, FlushEndsAShiftedTargetState) {
+// A flush leaves the shift state to the text that follows it; the end of
+// the stream ends it.
+TEST(CharsetTest, FinishEndsAShiftedTargetState) {
     std::string out;
     String sink(&out);
     Charset charset("UTF-8", "ISO-2022-JP", &sink);
     std::string japanese = "\xe6\x97\xa5";
     charset.process(japanese.data(), japanese.size(), false);
     charset.flush();
+    charset.finish();
     EXPECT_EQ(out, iconvCommand("UTF-8", "ISO-2022-JP", japanese));
-    std::string flushed = out;
-    charset.flush();
-    EXPECT_EQ(out, flushed) << "a second flush adds nothing";
+    std::string finished = out;
+    charset.finish();
+    EXPECT_EQ(out, finished) << "a second end adds nothing";
+}
+
+// The plain form drops what is no character of the source, as errors
+// "ignore" does; the other form replaces it as "replace" does. Whole, and
+// byte by byte with a flush after every byte.
+TEST(CharsetTest, AgreesWithPythonsCodecs) {
+    struct Case {
+        const char* from;
+        const char* to;
+        std::string replacement; // U+FFFD in `to`
+        std::string input;
+    };
+    const std::vector<Case> cases{
+        // a lone surrogate costs its two bytes, not one
+        {"utf-16le", "utf-8", "\xef\xbf\xbd", unhex("410000d842004300")},
+        {"utf-32le", "utf-8", "\xef\xbf\xbd", unhex("41000000000011004200000000d8000043000000")},
+        // past U+10FFFF, leads F5 to FF, overlong forms and surrogates
+        {"utf-8", "utf-8", "\xef\xbf\xbd",
+         unhex("61f490808062f563ffc080e08080eda080f88880808064c3a9f09f9880")},
+        {"utf-8", "utf-16le", "\xfd\xff", unhex("61f490808062f563ffc080e08080eda080f88880808064c3a9")},
+        // JIS X 0208 after its escape, then ASCII again
+        {"iso-2022-jp", "utf-8", "\xef\xbf\xbd", unhex("1b2442467c4b5c386c1b284261")},
+    };
+    std::vector<std::string> questions;
+    for (const auto& item : cases)
+        for (const char* errors : {"ignore", "replace"})
+            questions.push_back(std::string(item.from) + '\0' + item.to + '\0' + errors + '\0' + item.input);
+    auto expected =
+        pythonMap("def f(b):\n"
+                  "    source, target, errors, text = b.split(b'\\0', 3)\n"
+                  "    return text.decode(source.decode(), errors.decode()).encode(target.decode())",
+                  questions);
+    for (size_t i = 0; i < questions.size(); ++i) {
+        const Case& item = cases[i / 2];
+        for (bool bytes : {false, true}) {
+            std::string out;
+            String sink(&out);
+            Charset charset(item.from, item.to, &sink, i % 2 == 0 ? "" : item.replacement);
+            size_t reported = 0;
+            for (const auto& piece : bytes ? bytewise(item.input) : std::vector<std::string>{item.input}) {
+                reported += charset.process(piece.data(), piece.size(), false);
+                if (bytes) reported += charset.flush();
+            }
+            reported += charset.finish();
+            EXPECT_EQ(reported, out.size());
+            EXPECT_EQ(hex(out), hex(expected[i]))
+                << item.from << " to " << item.to << (bytes ? ", bytewise" : "");
+        }
+    }
 }
 
 } // namespace

@@ -65,6 +65,9 @@ TEST(MimeWordTest, WordsInAnUnknownCharsetStayAsWritten) {
     EXPECT_EQ(written("=?utf-8?q?a=FFb?="), "a\xef\xbf\xbd"
                                             "b")
         << "an invalid byte becomes U+FFFD";
+    EXPECT_EQ(written("=?utf-16le?b?QQAA2EIAQwA=?="), "A\xef\xbf\xbd"
+                                                      "BC")
+        << "a lone surrogate becomes one U+FFFD, as Python's decode('utf-16le', 'replace') has it";
     EXPECT_EQ(written("=?utf-8?b?w6k?="), "\xc3\xa9") << "an unpadded final group";
     EXPECT_EQ(written("=?ANSI-X3.4-1968?q?abc?="), "abc") << "a spelling of US-ASCII iconv lacks";
     // still an encoded word between encoded words: joined without a space
@@ -141,15 +144,19 @@ TEST(MimeHeaderDecodeTest, AgreesWithPythonsDecodeHeader) {
 // Python's header parser reads them.
 TEST(MimeHeaderDecodeTest, SplitCharactersAgreeWithPythonsHeaderParser) {
     const std::vector<std::string> inputs{
-        "=?utf-8?q?J=C3?= =?utf-8?q?=B6rg?=", "=?utf-8?b?SsM=?= =?UTF-8?q?=B6rg?= x", "=?utf-8?q?J=C3?=",
-        "=?utf-8?q?J=C3?= x =?utf-8?q?=B6rg?=", "=?utf-8?q?J=C3?= =?iso-8859-1?q?=B6rg?="};
+        "=?utf-8?q?J=C3?= =?utf-8?q?=B6rg?=", "=?utf-8?b?SsM=?= =?UTF-8?q?=B6rg?= x",
+        "=?utf-8?q?J=C3?=", "=?utf-8?q?J=C3?= x =?utf-8?q?=B6rg?=", "=?utf-8?q?J=C3?= =?iso-8859-1?q?=B6rg?=",
+        // past U+10FFFF, a lead byte of no character, an overlong form
+        "=?utf-8?q?a=F4=90=80=80b=F5c=C0=80d?="};
     auto expected = pythonMap("from email.headerregistry import HeaderRegistry\n"
                               "registry = HeaderRegistry()\n"
                               "def f(b):\n"
                               "    return str(registry('Subject', b.decode('ascii'))).encode('utf-8')",
                               inputs);
-    for (size_t i = 0; i < inputs.size(); ++i)
+    for (size_t i = 0; i < inputs.size(); ++i) {
         EXPECT_EQ(run(decoder(), inputs[i]), expected[i]) << inputs[i];
+        EXPECT_EQ(run(decoder(), bytewise(inputs[i])), expected[i]) << inputs[i];
+    }
 }
 
 TEST(MimeHeaderDecodeTest, DoesNotFlushTheStageBehindItWordByWord) {
