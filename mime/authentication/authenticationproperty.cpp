@@ -22,6 +22,16 @@ bool bare(const std::string& text) {
            text.find("=?") == std::string::npos;
 }
 
+// A value the reader takes whole as text, not in part as a domain: a bare
+// "a.b_c" would read as the domain "a.b" and a stray "_c".
+bool plainWhole(const std::string& text) {
+    try {
+        return AuthenticationDomainPart(text.data(), text.size()).text().size() == text.size();
+    } catch (const std::runtime_error&) {
+        return true;
+    }
+}
+
 } // namespace
 
 AuthenticationProperty::AuthenticationProperty(const char* data, size_t size) {
@@ -113,7 +123,7 @@ size_t AuthenticationProperty::encode(const Capabilities&, Filter::Result* out, 
     total += out->append("=", 1, true);
     // an empty value is written as "" so that the property stays
     if (_kind != plain) return total + out->append(_text.data(), _text.size(), persistent);
-    return total + writeValue(_plain, out);
+    return total + (plainWhole(_plain) ? writeValue(_plain, out) : writeQuoted(_plain, out));
 }
 
 } // namespace Orvanta::Mime

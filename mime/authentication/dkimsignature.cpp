@@ -31,7 +31,7 @@ size_t blanks(const char* data, size_t size) {
 // search finds it where comparing texts would scan the header. Lines added
 // since may stand out of order and be missed; null then, or when no value
 // starts there.
-const Line* at(const Header& header, const char* origin) {
+const Line* lineAt(const Header& header, const char* origin) {
     const auto& lines = header.lines();
     std::less<const char*> before;
     auto after =
@@ -221,7 +221,7 @@ const Line* DkimSignature::line(const Header& header) const {
                std::memcmp(value.data(), _source.data(), value.size()) == 0;
     };
     if (_position < header.size() && source(header[_position])) return &header[_position];
-    const Line* found = _source.empty() ? nullptr : at(header, _origin);
+    const Line* found = _source.empty() ? nullptr : lineAt(header, _origin);
     if (found != nullptr && source(*found)) return found;
     if (!_source.empty())
         for (const Line& candidate : header.lines())

@@ -65,6 +65,9 @@ TEST(AuthenticationResultsTest, ParsesAndWritesBack) {
         {"\"mx,example.org\"; none", true, "\"mx,example.org\"; none"},
         {"example.com; dkim=pass header.d=\"mail.m\xc3\xbcller.de\"", true,
          "example.com; dkim=pass header.d=\"mail.m\xc3\xbcller.de\""},
+        // a token that would read back in part as a domain
+        {"example.com; dkim=pass header.d=\"mail.example_x\"", true,
+         "example.com; dkim=pass header.d=\"mail.example_x\""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(written(c.text, c.strict), c.written) << c.text;
