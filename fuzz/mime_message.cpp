@@ -113,6 +113,9 @@ std::string leaves(const Orvanta::Mime::Object& object) {
         Orvanta::Filter::String sink(&decoded);
         Translator translator(ContentTransferEncoding(object.header), ContentTransferEncoding::binary, &sink);
         translator.append(body.data(), size, false);
+        // a final CR, which a written binary body gets completed into a line
+        // end and so is left out above, is decoded from base64 as it is
+        if (!decoded.empty() && decoded.back() == '\r') decoded.pop_back();
     }
     return crlf(decoded);
 }

@@ -14,8 +14,22 @@ namespace Orvanta::Mime {
 
 namespace {
 
+// a local part that reads back whole and the same without quotes: ',' and
+// the other specials would end it early, and a bare atom that looks like an
+// encoded word is decoded
 bool bare(const std::string& text) {
-    return Formatting(text.data(), text.size()).param();
+    return !text.empty() && Formatting(text.data(), text.size()).dottedatom() &&
+           text.find("=?") == std::string::npos;
+}
+
+// A value the reader takes whole as text, not in part as a domain: a bare
+// "a.b_c" would read as the domain "a.b" and a stray "_c".
+bool plainWhole(const std::string& text) {
+    try {
+        return AuthenticationDomainPart(text.data(), text.size()).text().size() == text.size();
+    } catch (const std::runtime_error&) {
+        return true;
+    }
 }
 
 } // namespace
@@ -108,9 +122,8 @@ size_t AuthenticationProperty::encode(const Capabilities&, Filter::Result* out, 
     total += out->append(_name.data(), _name.size(), persistent);
     total += out->append("=", 1, true);
     // an empty value is written as "" so that the property stays
-    if (_kind != plain || (bare(_plain) && !_plain.empty()))
-        return total + out->append(_text.data(), _text.size(), persistent);
-    return total + writeQuoted(_plain, out);
+    if (_kind != plain) return total + out->append(_text.data(), _text.size(), persistent);
+    return total + (plainWhole(_plain) ? writeValue(_plain, out) : writeQuoted(_plain, out));
 }
 
 } // namespace Orvanta::Mime

@@ -5,7 +5,6 @@
 #include "mime/grammar/ascii.h"
 #include "mime/grammar/digit.h"
 #include "mime/grammar/empty.h"
-#include "mime/grammar/formatting.h"
 #include "mime/grammar/mess.h"
 #include "mime/grammar/require.h"
 #include "mime/grammar/whitespace.h"
@@ -102,10 +101,7 @@ size_t AuthenticationResult::encode(const Capabilities& caps, Filter::Result* ou
     total += out->append(_result.data(), _result.size(), persistent);
     if (!_reason.empty()) {
         total += out->append(" reason=", 8, true);
-        if (Formatting(_reason.data(), _reason.size()).param())
-            total += out->append(_reason.data(), _reason.size(), persistent);
-        else
-            total += writeQuoted(_reason, out);
+        total += writeValue(_reason, out);
     }
     for (const AuthenticationProperty& property : _properties) {
         total += out->append(" ", 1, true);

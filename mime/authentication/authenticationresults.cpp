@@ -5,7 +5,6 @@
 #include "mime/authentication/authenticationtokens.h"
 #include "mime/grammar/capabilities.h"
 #include "mime/grammar/digit.h"
-#include "mime/grammar/formatting.h"
 #include "mime/grammar/mess.h"
 #include "mime/grammar/whitespace.h"
 
@@ -61,8 +60,7 @@ AuthenticationResults::AuthenticationResults(const char* data, size_t size, bool
 
 size_t AuthenticationResults::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {
     // an identifier that was read from a quoted string goes back in quotes
-    bool bare = !_id.empty() && Formatting(_id.data(), _id.size()).param();
-    size_t total = bare ? out->append(_id.data(), _id.size(), persistent) : writeQuoted(_id, out);
+    size_t total = writeValue(_id, out);
     if (_version != 1) total += out->append(" " + std::to_string(_version));
     for (const AuthenticationResult& result : _results)
         total += result.encode(caps, out, persistent);

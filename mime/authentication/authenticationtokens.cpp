@@ -2,6 +2,7 @@
 
 #include "filter/string.h"
 #include "mime/grammar/ascii.h"
+#include "mime/grammar/formatting.h"
 #include "mime/grammar/quotedstring.h"
 #include "mime/grammar/scanner.h"
 
@@ -27,6 +28,13 @@ size_t writeQuoted(const std::string& text, Filter::Result* out) {
     }
     total += out->append(text.data() + start, text.size() - start, false);
     return total + out->append("\"", 1, true);
+}
+
+size_t writeValue(const std::string& text, Filter::Result* out) {
+    Formatting format(text.data(), text.size());
+    // the parameter class lets ',' through, a token does not
+    bool token = !text.empty() && format.ascii() && format.param() && text.find(',') == std::string::npos;
+    return token ? out->append(text.data(), text.size(), false) : writeQuoted(text, out);
 }
 
 std::string quoted(const std::string& text) {

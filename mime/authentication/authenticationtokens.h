@@ -23,6 +23,10 @@ size_t writeQuoted(const std::string& text, Filter::Result* out);
 bool unquotable(const std::string& text);
 // the same text as a string
 std::string quoted(const std::string& text);
+// Writes a value (authserv-id, reason, property value) bare when it is an
+// RFC 2045 token, else quoted: a tspecial such as ',', a blank or a byte
+// over 0x7F would end the bare value early, or make it unreadable.
+size_t writeValue(const std::string& text, Filter::Result* out);
 
 // Letters, digits and '-', not ending in '-'.
 class AuthenticationKeyword {

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <stdexcept>
 
 namespace Orvanta::Mime {
@@ -23,6 +24,22 @@ namespace {
 
 size_t blanks(const char* data, size_t size) {
     return Whitespace(data, size, false).consumed();
+}
+
+// The line whose value starts at `origin`, found by its address: the lines
+// of a parsed header lie in the message text in their order, so a binary
+// search finds it where comparing texts would scan the header. Lines added
+// since may stand out of order and be missed; null then, or when no value
+// starts there.
+const Line* lineAt(const Header& header, const char* origin) {
+    const auto& lines = header.lines();
+    std::less<const char*> before;
+    auto after =
+        std::upper_bound(lines.begin(), lines.end(), origin,
+                         [&before](const char* p, const Line& line) { return before(p, line.data()); });
+    if (after == lines.begin()) return nullptr;
+    const Line& line = *(after - 1);
+    return line.value.data() == origin ? &line : nullptr;
 }
 
 // A repeated tag ends the parse whatever the mode.
@@ -59,7 +76,8 @@ DkimTagName::DkimTagName(std::string& name, const char* data, size_t size, bool 
     _consumed = n;
 }
 
-DkimSignature::DkimSignature(const char* data, size_t size, bool strict, bool partial) : _source(data, size) {
+DkimSignature::DkimSignature(const char* data, size_t size, bool strict, bool partial)
+    : _source(data, size), _origin(data) {
     try {
         parse(data, size, strict, partial);
     } catch (const std::runtime_error&) {
@@ -203,6 +221,8 @@ const Line* DkimSignature::line(const Header& header) const {
                std::memcmp(value.data(), _source.data(), value.size()) == 0;
     };
     if (_position < header.size() && source(header[_position])) return &header[_position];
+    const Line* found = _source.empty() ? nullptr : lineAt(header, _origin);
+    if (found != nullptr && source(*found)) return found;
     if (!_source.empty())
         for (const Line& candidate : header.lines())
             if (source(candidate)) return &candidate;

@@ -124,6 +124,9 @@ private:
     std::string _auid;
     // the text it was parsed from: a line holding the same text carries it
     std::string _source;
+    // where that text was: a signature built from a field's value finds the
+    // field by this address, without a scan (never read through)
+    const char* _origin = nullptr;
     size_t _position = static_cast<size_t>(-1);
 };
 

@@ -11,7 +11,9 @@ namespace {
 // The converter for the named charset, or null when iconv has none.
 std::unique_ptr<Filter::Charset> open(const char* charset, Filter::Result* next) {
     try {
-        return std::make_unique<Filter::Charset>(charset, "utf-8", next);
+        // a byte that is no character of the charset becomes U+FFFD, as in
+        // encoded words: dropping it would change the value unseen
+        return std::make_unique<Filter::Charset>(charset, "utf-8", next, "\xef\xbf\xbd");
     } catch (const std::runtime_error&) {
         // an unknown charset: its ASCII text is still readable
         return nullptr;
@@ -35,12 +37,18 @@ void ParamDecoder::decode(const char* data, size_t size) {
 }
 
 void ParamDecoder::raw(const char* data, size_t size) {
-    _hex.flush();
+    end();
     _out.append(data, size);
 }
 
-void ParamDecoder::finish() {
+void ParamDecoder::end() {
     _hex.flush();
+    // a sequence cut off by plain text or the end is no character either
+    if (_charset) _charset->finish();
+}
+
+void ParamDecoder::finish() {
+    end();
     if (_ascii.other) throw std::runtime_error("Conversion not possible");
 }
 

@@ -28,6 +28,9 @@ public:
     void finish();
 
 private:
+    // ends the encoded text decoded so far
+    void end();
+
     // Passes ASCII on and notes any other byte: the stage for an unknown
     // charset.
     class AsciiOnly : public Filter::Filter {

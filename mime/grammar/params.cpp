@@ -37,7 +37,12 @@ Params::Params(const char* data, size_t size, bool strict) {
             _whole = false;
             break;
         }
-        if (position < size && data[position] != ';') _whole = false;
+        if (position < size && data[position] != ';') {
+            // a stray word after the value: skipped like a bad parameter, so
+            // that later ones (a multipart's boundary) are still read
+            _whole = false;
+            position += Mess(data + position, size - position, ";").consumed();
+        }
         if (position >= size || data[position] != ';' || position + 1 == size) break;
         ++position;
     }

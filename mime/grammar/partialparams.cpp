@@ -20,11 +20,22 @@ void PartialParams::add(std::shared_ptr<Param> section) {
 std::string PartialParams::decode(const std::shared_ptr<Param>& first,
                                   const std::vector<std::shared_ptr<Param>>& rest) {
     const std::string& raw = first->value();
-    ParamCharset charset(raw.data(), raw.size());
+    // a plain first section names no charset: the encoded sections that
+    // follow are read as US-ASCII, as other readers do
+    std::string name = "us-ascii";
+    size_t start = 0;
+    if (first->key().extended()) {
+        ParamCharset charset(raw.data(), raw.size());
+        name = charset.charset();
+        start = charset.rest();
+    }
     std::string out;
     {
-        ParamDecoder decoder(out, charset.charset().c_str());
-        decoder.decode(raw.data() + charset.rest(), raw.size() - charset.rest());
+        ParamDecoder decoder(out, name.c_str());
+        if (first->key().extended())
+            decoder.decode(raw.data() + start, raw.size() - start);
+        else
+            decoder.raw(raw.data(), raw.size());
         for (const auto& section : rest) {
             if (section->key().extended())
                 decoder.decode(section->value().data(), section->value().size());
@@ -60,7 +71,10 @@ void PartialParams::join() {
         }
         try {
             std::string value;
-            if (first->key().extended()) {
+            bool encoded = first->key().extended();
+            for (const auto& section : rest)
+                encoded = encoded || section->key().extended();
+            if (encoded) {
                 value = decode(first, rest);
             } else {
                 value = first->value();

@@ -20,7 +20,8 @@ public:
     // 1, 2, ... up to the first gap; sections left over are dropped
     void join();
 
-    // the value of an extended section 0 joined with its continuations
+    // the value of section 0 joined with its continuations, one of them
+    // extended
     static std::string decode(const std::shared_ptr<Param>& first,
                               const std::vector<std::shared_ptr<Param>>& rest);
 

@@ -395,6 +395,13 @@ TEST(ArcInterop, AddedResultsReadBackInAuthres) {
     EXPECT_EQ(values[0].results()[2].result(), "pass");
     EXPECT_EQ(values[1].results()[0].reason(), "Body hash does not match");
     EXPECT_EQ(values[1].results()[2].reason(), "Top AMS invalid: Body hash does not match");
+    // and values read strictly: one that is no token ("," and the other
+    // specials, blanks) was written bare, which authres refuses or reads short
+    for (const std::string text : {"example.com; dkim=fail reason=\"x,y\" header.d=example.com",
+                                   "example.com; spf=pass smtp.mailfrom=\"a,b\"@example.net",
+                                   "example.com; dmarc=fail reason=\"policy: reject\" header.from=\"a b\"",
+                                   "example.com; auth=pass smtp.auth=\"x@y\""})
+        values.emplace_back(text.data(), text.size(), true);
     std::vector<Peer::Request> requests;
     for (const auto& value : values)
         requests.push_back({"results", value.str(true)});

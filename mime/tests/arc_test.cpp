@@ -73,6 +73,9 @@ TEST(ArcValues, AuthenticationResultsWrittenBack) {
         {"i = 2 ; mx.example; dkim=pass header.i=@example.com",
          "i=2;mx.example; dkim=pass header.i=@example.com"},
         {"i=-2; mx.example; none", "i=-2;mx.example; none"},
+        // a value that is no token stays quoted
+        {"i=1; mx.example; dkim=fail reason=\"x,y\" header.d=\"mail.m\xc3\xbcller.de\"",
+         "i=1;mx.example; dkim=fail reason=\"x,y\" header.d=\"mail.m\xc3\xbcller.de\""},
     };
     for (const auto& c : cases) {
         ArcAuthenticationResults value(c.text, strlen(c.text), true);

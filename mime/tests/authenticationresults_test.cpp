@@ -59,6 +59,17 @@ TEST(AuthenticationResultsTest, ParsesAndWritesBack) {
         {"\"\\\t\";none", true, "error: Quoted value holds a CR, LF or TAB"},
         {"example.org; dkim=pass reason=\"ok\\\r\nX-Injected: evil\" header.d=example.com", true,
          "error: error in authentication result"},
+        // a value that is no token is written quoted: bare, the strict parse
+        // would refuse it
+        {"\"mx,example.org\"; none", true, "\"mx,example.org\"; none"},
+        {"example.com; dkim=pass header.d=\"mail.m\xc3\xbcller.de\"", true,
+         "example.com; dkim=pass header.d=\"mail.m\xc3\xbcller.de\""},
+        {"example.com; dkim=fail reason=\"x,y\"", true, "example.com; dkim=fail reason=\"x,y\""},
+        {"example.com; spf=pass smtp.mailfrom=\"a,b\"@example.net", true,
+         "example.com; spf=pass smtp.mailfrom=\"a,b\"@example.net"},
+        // a token that would read back in part as a domain
+        {"example.com; dkim=pass header.d=\"mail.example_x\"", true,
+         "example.com; dkim=pass header.d=\"mail.example_x\""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(written(c.text, c.strict), c.written) << c.text;
@@ -73,7 +84,7 @@ TEST(AuthenticationResultsTest, JunkWordsCostLinearTime) {
         text += "; spf=pass";
         EXPECT_EQ(AuthenticationResults(text.data(), text.size(), false).results().size(), 2u);
     };
-    EXPECT_LT(Orvanta::Mime::Test::growth(parseJunk, 10000), 8.0);
+    EXPECT_LT(Orvanta::Mime::Test::growth(parseJunk, 10000), Orvanta::Mime::Test::linear);
 }
 
 TEST(AuthenticationResultsTest, LooksUpPropertiesIgnoringCase) {

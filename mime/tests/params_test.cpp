@@ -64,6 +64,7 @@ TEST(ParamsTest, Lists) {
     EXPECT_EQ(pairs(parse(" charset=us-ascii; format=flowed")), "charset=us-ascii|format=flowed");
     EXPECT_EQ(pairs(parse(" charset=\"us-ascii\";")), "charset=us-ascii");
     EXPECT_EQ(pairs(parse("a=b c=d")), "a=b");
+    EXPECT_FALSE(parse("charset=utf-8 x; boundary=abc").whole());
     EXPECT_EQ(pairs(parse("=b; c=d")), "c=d");
     EXPECT_EQ(pairs(parse("a/b=c; d=e")), "d=e");
     EXPECT_EQ(pairs(parse("; a=b")), "a=b");
@@ -99,7 +100,7 @@ TEST(ParamsTest, UnknownCharsetsKeepAsciiValues) {
         {"b*=ANSI-X3.4-1968''x%41", "b=xA"},
         {"b*=us-ascii''x", "b=x"},
         {"b*=ASCII'en'x", "b=x"},
-        {"b*=ascii''caf%E9", "b=caf"}, // not ASCII: the byte is refused, the rest kept
+        {"b*=ascii''caf%E9", "b=caf\xef\xbf\xbd"}, // not ASCII: the byte is U+FFFD, the rest kept
         {"name*=no-such-charset''abc; x=y", "name=abc|x=y"},
         {"name*=no-such-charset''a%E9c; x=y", "x=y"}, // no way to read the byte: dropped
         {"t*0*=x-unknown''a; t*1*=%62; t*2=c", "t=abc"},
@@ -234,6 +235,11 @@ TEST(ParamsTest, AgreesWithPython) {
         // blanks and comments between a parameter's tokens
         {"; boundary = \"XYZ\"", "boundary"},
         {"; charset =utf-8; format= flowed", "format"},
+        // an encoded section after a plain one; a byte not of the charset;
+        // a stray word, skipped up to the next ';'
+        {"; title*0=abc; title*1*=%41%20b", "title"},
+        {"; title*=utf-8''caf%E9x", "title"},
+        {"; charset=utf-8 x; boundary=abc", "boundary"},
     };
     std::vector<Orvanta::Mime::Test::Request> requests;
     for (const auto& [text, name] : cases)
