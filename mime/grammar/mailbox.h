@@ -1,11 +1,16 @@
 // A mailbox: an optional display name and an address, in angle brackets
-// when a name comes first.
+// when a name comes first. The comments it was read with are kept and
+// written back: those before the '<' after the name, where readers take them
+// as part of it, the others after the address.
 #pragma once
 
 #include "mime/grammar/address.h"
 #include "mime/grammar/displayname.h"
 #include "mime/grammar/headerfield.h"
 #include "mime/grammar/optional.h"
+
+#include <string>
+#include <vector>
 
 namespace Orvanta::Mime {
 
@@ -26,6 +31,10 @@ public:
     size_t consumed() const { return _consumed; }
 
 private:
+    // the comments, each a space ahead, into any of the sinks
+    template <typename Out>
+    size_t comments(const std::vector<std::string>& which, const Capabilities& caps, Out* out) const;
+
     DisplayName _name;
     Optional _open;
     // the bytes of an obsolete source route after '<', read and dropped
@@ -33,6 +42,9 @@ private:
     Address _address;
     Optional _close;
     size_t _consumed = 0;
+    // as read, brackets included, their folds undone
+    std::vector<std::string> _nameComments;
+    std::vector<std::string> _comments;
 };
 
 } // namespace Orvanta::Mime

@@ -218,9 +218,13 @@ TEST(TargetsTest, Groups) {
     EXPECT_EQ(plain(empty), "undisclosed-recipients: ;");
     EXPECT_EQ(parse<Target>("friends: a@host").members().size(), 1u);
     EXPECT_EQ(failure<Target>("friends: a@host x"), "characters left behind target");
-    auto inList = parse<Targets>("friends: a@host x");
+    auto inList = parse<Targets>("friends: a@host x", false);
     ASSERT_EQ(inList.targets().size(), 1u);
     EXPECT_TRUE(inList.targets()[0]->members().empty());
+    EXPECT_FALSE(inList.whole());
+    // strict, a group member that cannot be read is refused as it is alone
+    EXPECT_EQ(failure<Targets>("friends: a@host x"), "unreadable member in group");
+    EXPECT_EQ(failure<Targets>("friends: a@examp_le.org, b@example.org;"), "unreadable member in group");
     EXPECT_EQ(failure<Target>(std::string("friends: a@host\0;", 17)), "semicolon expected after group");
     EXPECT_EQ(failure<Targets>("friends: a@host; b@host"), "characters left behind target");
     EXPECT_EQ(failure<Target>(":a@host"), "invalid local part");
