@@ -1,16 +1,11 @@
 #include "mime/grammar/mailbox.h"
 
 #include "filter/linelength.h"
-#include "filter/mimeheaderencode.h"
-#include "filter/mimeheaderencoding.h"
-#include "filter/string.h"
 #include "filter/wordwrap.h"
 #include "mime/grammar/ascii.h"
 #include "mime/grammar/capabilities.h"
-#include "mime/grammar/comment.h"
 #include "mime/grammar/domainpart.h"
 #include "mime/grammar/internal.h"
-#include "mime/grammar/quotedstring.h"
 #include "mime/grammar/scanner.h"
 
 #include <stdexcept>
@@ -51,59 +46,6 @@ Address addressOf(bool open, size_t route, const DisplayName& name, const char* 
     return Address(data + start, size - start, false);
 }
 
-// The comments between two positions of a mailbox's text, those before
-// `split` and those after, with their folds undone. Quoted strings and domain
-// literals are stepped over: a '(' in them opens no comment.
-void collectComments(const char* data, size_t from, size_t to, size_t split, std::vector<std::string>& before,
-                     std::vector<std::string>& after) {
-    Scanner scanner(data, to);
-    scanner.advance(from);
-    while (!scanner.atEnd()) {
-        if (scanner.at('"')) {
-            scanner.advance(QuotedString(scanner.here(), scanner.left()).consumed());
-        } else if (scanner.take('[')) {
-            while (!scanner.atEnd() && !scanner.at(']'))
-                if (scanner.next() == '\\' && !scanner.atEnd()) scanner.advance(1);
-        } else if (scanner.at('(')) {
-            size_t start = scanner.position();
-            size_t length = Comment(scanner.here(), scanner.left()).consumed();
-            std::string text;
-            for (size_t i = 0; i < length; ++i)
-                if (data[start + i] != '\r' && data[start + i] != '\n') text += data[start + i];
-            (start < split ? before : after).push_back(text);
-            scanner.advance(length);
-        } else {
-            scanner.advance(1);
-        }
-    }
-}
-
-bool ascii(const std::string& text) {
-    for (char c : text)
-        if (!Ascii::isAscii(c)) return false;
-    return true;
-}
-
-// A comment of 8-bit text for a 7-bit transport: its text, escapes undone,
-// as encoded words (RFC 2047 section 5(2) allows them in comments), in
-// brackets again. The words of a phrase keep every bracket escaped, so the
-// brackets stay balanced.
-std::string encodedComment(const std::string& comment) {
-    std::string text;
-    for (size_t i = 1; i + 1 < comment.size(); ++i) {
-        if (comment[i] == '\\' && i + 2 < comment.size()) ++i;
-        text += comment[i];
-    }
-    std::string out = "(";
-    {
-        Filter::String sink(&out);
-        Filter::MimeHeaderEncode encoder(
-            1, 2147483647, Filter::MimeHeaderEncoding(Filter::MimeHeaderEncoding::phrase), &sink);
-        encoder.process(text.data(), text.size(), false);
-    }
-    return out + ")";
-}
-
 } // namespace
 
 Mailbox::Mailbox(const char* data, size_t size, bool strict)
@@ -129,30 +71,20 @@ Mailbox::Mailbox(const char* data, size_t size, bool strict)
     // one in the dropped route goes with it
     size_t split = _name.empty() ? 0 : _name.consumed();
     size_t route = _open.present() ? _name.consumed() + 1 : _consumed;
-    collectComments(data, 0, route, split, _nameComments, _comments);
-    collectComments(data, route + _route, _consumed, split, _nameComments, _comments);
+    _nameComments.collect(data, 0, split);
+    _comments.collect(data, split, route);
+    _comments.collect(data, route + _route, _consumed);
 }
 
 Mailbox::Mailbox(const char* name, size_t nameSize, const char* address, size_t addressSize)
     : _name(Internal(name, nameSize)), _route(0), _address(address, addressSize, true) {}
 
-template <typename Out>
-size_t Mailbox::comments(const std::vector<std::string>& which, const Capabilities& caps, Out* out) const {
-    size_t written = 0;
-    for (const std::string& comment : which) {
-        std::string text = caps.eightbit() || ascii(comment) ? comment : encodedComment(comment);
-        written += out->append(" ", 1, true);
-        written += out->append(text.data(), text.size(), false);
-    }
-    return written;
-}
-
 size_t Mailbox::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {
-    if (_name.empty()) return _address.encode(caps, out, persistent) + comments(_comments, caps, out);
-    size_t written = _name.encode(caps, out, persistent) + comments(_nameComments, caps, out);
+    if (_name.empty()) return _address.encode(caps, out, persistent) + _comments.encode(caps, out);
+    size_t written = _name.encode(caps, out, persistent) + _nameComments.encode(caps, out);
     written += out->append(" <", 2, true);
     written += _address.encode(caps, out, persistent);
-    return written + out->append(">", 1, true) + comments(_comments, caps, out);
+    return written + out->append(">", 1, true) + _comments.encode(caps, out);
 }
 
 size_t Mailbox::encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const {
@@ -164,11 +96,11 @@ size_t Mailbox::encode(const Capabilities& caps, Filter::WordWrap* out, bool per
     // the word wrapper must neither fold an address nor merge the blanks of
     // a quoted local part: it goes whole
     std::string address = _address.str(caps.eightbit());
-    if (_name.empty()) return out->keep(address.data(), address.size()) + comments(_comments, caps, out);
-    size_t written = _name.encode(caps, out, persistent) + comments(_nameComments, caps, out);
+    if (_name.empty()) return out->keep(address.data(), address.size()) + _comments.encode(caps, out);
+    size_t written = _name.encode(caps, out, persistent) + _nameComments.encode(caps, out);
     written += out->append(" <", 2, true);
     written += out->keep(address.data(), address.size());
-    return written + out->append(">", 1, true) + comments(_comments, caps, out);
+    return written + out->append(">", 1, true) + _comments.encode(caps, out);
 }
 
 bool Mailbox::encodable(const Capabilities& caps) const {

@@ -5,12 +5,10 @@
 #pragma once
 
 #include "mime/grammar/address.h"
+#include "mime/grammar/comments.h"
 #include "mime/grammar/displayname.h"
 #include "mime/grammar/headerfield.h"
 #include "mime/grammar/optional.h"
-
-#include <string>
-#include <vector>
 
 namespace Orvanta::Mime {
 
@@ -31,10 +29,6 @@ public:
     size_t consumed() const { return _consumed; }
 
 private:
-    // the comments, each a space ahead, into any of the sinks
-    template <typename Out>
-    size_t comments(const std::vector<std::string>& which, const Capabilities& caps, Out* out) const;
-
     DisplayName _name;
     Optional _open;
     // the bytes of an obsolete source route after '<', read and dropped
@@ -42,9 +36,8 @@ private:
     Address _address;
     Optional _close;
     size_t _consumed = 0;
-    // as read, brackets included, their folds undone
-    std::vector<std::string> _nameComments;
-    std::vector<std::string> _comments;
+    Comments _nameComments;
+    Comments _comments;
 };
 
 } // namespace Orvanta::Mime
