@@ -34,6 +34,11 @@ size_t BufferUntil::process(const char* data, size_t size, bool persistent) {
     return total;
 }
 
+void BufferUntil::hold(const char* data, size_t size) {
+    _word.append(data, size);
+    _wordSize.add(size, countCharacters(data, size));
+}
+
 size_t BufferUntil::flush() {
     size_t total = _wordSize.bytes() != 0 ? pushWord() : 0;
     return total + next->flush();

@@ -22,6 +22,9 @@ public:
     size_t process(const char* data, size_t size, bool persistent) override;
     // Delivers the held word, then flushes the next stage.
     size_t flush() override;
+    // Adds bytes to the held word as they stand: delimiters among them
+    // neither split the word nor leave it.
+    void hold(const char* data, size_t size);
 
     const std::string& word() const { return _word; }
     const BufferSize& wordSize() const { return _wordSize; }

@@ -9,8 +9,7 @@ const char* const whitespace = " \r\n\t";
 }
 
 WordWrap::WordWrap(const BufferSize& limits, const BufferSize& position, Result* next)
-    : LineLength(&_until), _encoder(next, limits, position), _strip(&_encoder, whitespace),
-      _until(&_strip, whitespace) {}
+    : LineLength(&_until), _encoder(next, limits, position), _until(&_encoder, whitespace) {}
 
 BufferSize WordWrap::size() const {
     const BufferSize& line = _encoder.line();
@@ -28,7 +27,15 @@ BufferSize WordWrap::size() const {
     return BufferSize(bytes + 1, characters + 1);
 }
 
+size_t WordWrap::keep(const char* data, size_t size) {
+    // counted when the word goes out, as every held word is
+    _until.hold(data, size);
+    return 0;
+}
+
 size_t WordWrap::Encoder::process(const char* word, size_t size, bool persistent) {
+    // the splitter hands on the empty stretches between two blanks too
+    if (size == 0) return 0;
     size_t characters = countCharacters(word, size);
     size_t limit = _limits.characters();
     size_t total = 0;

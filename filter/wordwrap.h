@@ -4,7 +4,6 @@
 
 #include "filter/bufferuntil.h"
 #include "filter/linelength.h"
-#include "filter/strip.h"
 
 namespace Orvanta::Filter {
 
@@ -16,6 +15,12 @@ public:
 
     // The line as it will stand once the held word is written.
     BufferSize size() const override;
+
+    // Appends text that is never folded inside nor has its blanks merged (a
+    // quoted string whose blanks are its content): it joins the word being
+    // held, and a fold can only come before or after that word. Returns 0:
+    // its bytes are counted when the word is written.
+    size_t keep(const char* data, size_t size);
 
     // Places one word per call on the current line or on a folded one.
     class Encoder : public Filter {
@@ -38,7 +43,6 @@ private:
     // Declared in this order so that destruction runs from the entry stage
     // down: the held word passes through the others while they still exist.
     Encoder _encoder;
-    Strip _strip;
     BufferUntil _until;
 };
 

@@ -265,6 +265,7 @@ TEST_F(Client, AnUnreadableRecipientFieldRefusesTheMessage) {
              {"To: a@b.example, <<<@@@>>>", "To"},
              {"Cc: c@d.example, broken@@d.example", "Cc"},
              {"bcc: e@f.example, (unclosed <x@y.example>", "Bcc"},
+             {"To: friends: a@examp_le.org, g@h.example;", "To"},
          }) {
         auto result = run({"--extract-recipients=yes", "first@example.org"},
                           "To: first@example.org\r\n" + field + "\r\n\r\nhi\r\n.\r\n");

@@ -39,6 +39,8 @@ TEST(MessageRecipients, ALineWithAnyBadAddressIsRefusedByName) {
     for (const auto& [text, name] : std::vector<std::pair<std::string, std::string>>{
              {"To: good@example.org, not an address\r\nCc: kept@example.org\r\n\r\n", "To"},
              {"To: good@example.org\r\ncc: <unclosed@example.org\r\n\r\n", "Cc"},
+             // a group member that cannot be read, as alone
+             {"To: friends: a@examp_le.org, b@example.org;\r\n\r\n", "To"},
          }) {
         Parsed parsed(text);
         try {

@@ -66,7 +66,9 @@ void Address::initialize() {
     const std::string& text = _local.text();
     Formatting format(text.data(), text.size());
     if (!format.ascii()) _idn = true;
-    std::string local = format.dottedatom() ? text : quoted(text);
+    // bare, a local part that spells an encoded word would be read back
+    // decoded: another address
+    std::string local = format.dottedatom() && text.find("=?") == std::string::npos ? text : quoted(text);
     _utf8 = local + "@" + (_host.unicode() ? _host.unicode() : "");
     if (!_idn) return;
     if (!format.ascii()) {

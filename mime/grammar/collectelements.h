@@ -20,7 +20,8 @@
 namespace Orvanta::Mime {
 
 // Builds each element as T(text, size, false) and hands it to `visit`
-// (a std::shared_ptr<T>) as soon as it stands. An element must be followed by
+// (a std::shared_ptr<T>) as soon as it stands; strict, an element that is not
+// whole is refused too. An element must be followed by
 // the end of the text or by a byte that `follows` accepts, else it is
 // "characters left behind target". Returns the bytes walked.
 template <typename T, typename Follows, typename Visit>
@@ -32,6 +33,9 @@ size_t walkElements(const char* data, size_t size, bool strict, Follows follows,
             size_t taken = item->consumed();
             if (taken < length && !follows(element[taken]))
                 throw std::runtime_error("characters left behind target");
+            // a group that dropped a member it could not read is refused as
+            // a lone mailbox of that text would be
+            if (strict && !item->whole()) throw std::runtime_error("unreadable member in group");
         } catch (std::exception const&) {
             if (strict) throw;
             // lenient: drop the element up to the next ','
@@ -75,6 +79,19 @@ size_t encodeElements(const std::vector<std::shared_ptr<T>>& elements, const Cap
         written += elements[i]->encode(caps, &wrap, persistent);
     }
     return written + wrap.flush();
+}
+
+// The same into a word wrapper that the caller folds: each element writes
+// into it, so that what an element keeps whole stays whole.
+template <typename T>
+size_t encodeElements(const std::vector<std::shared_ptr<T>>& elements, const Capabilities& caps,
+                      Filter::WordWrap* out, bool persistent) {
+    size_t written = 0;
+    for (size_t i = 0; i < elements.size(); ++i) {
+        if (i > 0) written += out->append(", ", 2, true);
+        written += elements[i]->encode(caps, out, persistent);
+    }
+    return written;
 }
 
 // Whether every element can be written under `caps`.

@@ -61,6 +61,21 @@ bool unsafe(const std::string& text) {
     return text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
 }
 
+// A word that starts like an encoded word is decoded by readers, also inside
+// a quoted string: such a name must itself be encoded to read back as it is.
+bool lookalike(const std::string& text) {
+    for (size_t at = text.find("=?"); at != std::string::npos; at = text.find("=?", at + 1))
+        if (at == 0 || text[at - 1] == ' ') return true;
+    return false;
+}
+
+// Written bare, a phrase reads back as its words joined by single blanks:
+// blanks at its ends or in runs, or none but blanks, need the quotes.
+bool bareReadsBack(const std::string& text, const Formatting& format) {
+    return format.phrase() && !text.empty() && text.front() != ' ' && text.back() != ' ' &&
+           text.find("  ") == std::string::npos;
+}
+
 } // namespace
 
 DisplayName::DisplayName(const char* data, size_t size) {
@@ -133,7 +148,7 @@ DisplayName::DisplayName(const Internal& plain) {
 
 std::string DisplayName::bare() const {
     Formatting format(_text.data(), _text.size());
-    if (format.phrase()) return _text;
+    if (bareReadsBack(_text, format)) return _text;
     std::string out = "\"";
     {
         Filter::String sink(&out);
@@ -152,15 +167,17 @@ size_t DisplayName::encoded(Filter::Result* out, size_t position, size_t limit) 
 size_t DisplayName::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {
     if (_text.empty()) return 0;
     Formatting format(_text.data(), _text.size());
-    if (unsafe(_text) || (!format.ascii() && !caps.eightbit())) return encoded(out, 0, 2147483647);
-    if (format.phrase()) return out->append(_text.data(), _text.size(), persistent);
+    if (unsafe(_text) || lookalike(_text) || (!format.ascii() && !caps.eightbit()))
+        return encoded(out, 0, 2147483647);
+    if (bareReadsBack(_text, format)) return out->append(_text.data(), _text.size(), persistent);
     std::string text = bare();
     return out->append(text.data(), text.size(), false);
 }
 
 bool DisplayName::folded(const Capabilities& caps) const {
     Formatting format(_text.data(), _text.size());
-    return unsafe(_text) || _longest + 3 >= caps.preferred() || (!format.ascii() && !caps.eightbit());
+    return unsafe(_text) || lookalike(_text) || _longest + 3 >= caps.preferred() ||
+           (!format.ascii() && !caps.eightbit());
 }
 
 size_t DisplayName::encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const {
@@ -174,6 +191,9 @@ size_t DisplayName::encode(const Capabilities& caps, Filter::WordWrap* out, bool
     if (_text.empty()) return 0;
     if (folded(caps)) return encoded(out, out->size().bytes(), caps.preferred());
     std::string text = bare();
+    // the word wrapper would make a run of blanks one: the quoted string
+    // goes whole
+    if (text.find("  ") != std::string::npos) return out->keep(text.data(), text.size());
     return out->process(text.data(), text.size(), false);
 }
 

@@ -46,12 +46,6 @@ Address addressOf(bool open, size_t route, const DisplayName& name, const char* 
     return Address(data + start, size - start, false);
 }
 
-bool hasBlank(const std::string& text) {
-    for (char c : text)
-        if (Ascii::isSpace(c)) return true;
-    return false;
-}
-
 } // namespace
 
 Mailbox::Mailbox(const char* data, size_t size, bool strict)
@@ -73,37 +67,40 @@ Mailbox::Mailbox(const char* data, size_t size, bool strict)
     if (_open.present() != _close.present()) throw std::runtime_error("unmatched '<' and '>' brackets");
     if (strict && !scanner.atEnd()) throw std::runtime_error("Did not manage to process all the input");
     _consumed = scanner.position();
+    // with no name to follow, a comment before '<' goes after the address;
+    // one in the dropped route goes with it
+    size_t split = _name.empty() ? 0 : _name.consumed();
+    size_t route = _open.present() ? _name.consumed() + 1 : _consumed;
+    _nameComments.collect(data, 0, split);
+    _comments.collect(data, split, route);
+    _comments.collect(data, route + _route, _consumed);
 }
 
 Mailbox::Mailbox(const char* name, size_t nameSize, const char* address, size_t addressSize)
     : _name(Internal(name, nameSize)), _route(0), _address(address, addressSize, true) {}
 
 size_t Mailbox::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {
-    if (_name.empty()) return _address.encode(caps, out, persistent);
-    size_t written = _name.encode(caps, out, persistent);
+    if (_name.empty()) return _address.encode(caps, out, persistent) + _comments.encode(caps, out);
+    size_t written = _name.encode(caps, out, persistent) + _nameComments.encode(caps, out);
     written += out->append(" <", 2, true);
     written += _address.encode(caps, out, persistent);
-    return written + out->append(">", 1, true);
+    return written + out->append(">", 1, true) + _comments.encode(caps, out);
 }
 
 size_t Mailbox::encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const {
-    if (_name.empty()) return _address.encode(caps, static_cast<Filter::Result*>(out), persistent);
     Filter::WordWrap wrap(caps.limits(), out->size(), out);
-    if (!hasBlank(_address.str(caps.eightbit()))) return encode(caps, &wrap, persistent) + wrap.flush();
-    // an address with blanks (a quoted local part) must not pass the word
-    // wrapper, which would fold it and merge its blanks
-    size_t written = _name.encode(caps, &wrap, persistent) + wrap.flush();
-    written += out->append(" <", 2, true);
-    written += _address.encode(caps, static_cast<Filter::Result*>(out), persistent);
-    return written + out->append(">", 1, true);
+    return encode(caps, &wrap, persistent) + wrap.flush();
 }
 
 size_t Mailbox::encode(const Capabilities& caps, Filter::WordWrap* out, bool persistent) const {
-    if (_name.empty()) return _address.encode(caps, static_cast<Filter::Result*>(out), persistent);
-    size_t written = _name.encode(caps, out, persistent);
+    // the word wrapper must neither fold an address nor merge the blanks of
+    // a quoted local part: it goes whole
+    std::string address = _address.str(caps.eightbit());
+    if (_name.empty()) return out->keep(address.data(), address.size()) + _comments.encode(caps, out);
+    size_t written = _name.encode(caps, out, persistent) + _nameComments.encode(caps, out);
     written += out->append(" <", 2, true);
-    written += _address.encode(caps, static_cast<Filter::Result*>(out), persistent);
-    return written + out->append(">", 1, true);
+    written += out->keep(address.data(), address.size());
+    return written + out->append(">", 1, true) + _comments.encode(caps, out);
 }
 
 bool Mailbox::encodable(const Capabilities& caps) const {

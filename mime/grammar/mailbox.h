@@ -1,8 +1,11 @@
 // A mailbox: an optional display name and an address, in angle brackets
-// when a name comes first.
+// when a name comes first. The comments it was read with are kept and
+// written back: those before the '<' after the name, where readers take them
+// as part of it, the others after the address.
 #pragma once
 
 #include "mime/grammar/address.h"
+#include "mime/grammar/comments.h"
 #include "mime/grammar/displayname.h"
 #include "mime/grammar/headerfield.h"
 #include "mime/grammar/optional.h"
@@ -33,6 +36,8 @@ private:
     Address _address;
     Optional _close;
     size_t _consumed = 0;
+    Comments _nameComments;
+    Comments _comments;
 };
 
 } // namespace Orvanta::Mime

@@ -20,6 +20,10 @@ size_t Mailboxes::encode(const Capabilities& caps, Filter::LineLength* out, bool
     return encodeElements(_mailboxes, caps, out, persistent);
 }
 
+size_t Mailboxes::encode(const Capabilities& caps, Filter::WordWrap* out, bool persistent) const {
+    return encodeElements(_mailboxes, caps, out, persistent);
+}
+
 bool Mailboxes::encodable(const Capabilities& caps) const {
     return elementsEncodable(_mailboxes, caps);
 }

@@ -16,6 +16,7 @@ public:
     using Encodable::encode;
     size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
     size_t encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::WordWrap* out, bool persistent) const override;
     bool encodable(const Capabilities& caps) const override;
 
     const std::vector<std::shared_ptr<Mailbox>>& mailboxes() const { return _mailboxes; }

@@ -17,6 +17,7 @@ Target::Target(const char* data, size_t size, bool strict) : _name(data, size) {
     scanner.advance(_name.consumed());
     if (!_name.empty() && scanner.take(':')) {
         _group.present(true);
+        _nameComments.collect(data, 0, _name.consumed());
         DelimDetector walker(',', [this, strict](const char* element, size_t length) -> size_t {
             // a ';' or NUL ends the group, also where a member was expected
             if (element[0] == ';' || element[0] == '\0') return 0;
@@ -38,7 +39,9 @@ Target::Target(const char* data, size_t size, bool strict) : _name(data, size) {
         scanner.advance(walker.parse(scanner.here(), scanner.left()));
         if (!scanner.atEnd()) {
             if (!scanner.take(';')) throw std::runtime_error("semicolon expected after group");
+            size_t end = scanner.position();
             scanner.skipBlanks(true);
+            _comments.collect(data, end, scanner.position());
         }
     } else {
         _name = DisplayName();
@@ -55,12 +58,13 @@ Target::Target(const char* data, size_t size, bool strict) : _name(data, size) {
 template <typename Out>
 size_t Target::write(const Capabilities& caps, Out* out, bool persistent) const {
     if (!group()) return _members.front()->encode(caps, out, persistent);
-    size_t written = _name.encode(caps, out, persistent) + out->append(": ", 2, true);
+    size_t written = _name.encode(caps, out, persistent) + _nameComments.encode(caps, out);
+    written += out->append(": ", 2, true);
     for (size_t i = 0; i < _members.size(); ++i) {
         if (i > 0) written += out->append(", ", 2, true);
         written += _members[i]->encode(caps, out, persistent);
     }
-    return written + out->append(";", 1, true);
+    return written + out->append(";", 1, true) + _comments.encode(caps, out);
 }
 
 size_t Target::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {

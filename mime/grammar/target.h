@@ -1,7 +1,9 @@
 // One element of an address list: a mailbox, or a named group of mailboxes
-// ("name: a@x, b@y;").
+// ("name: a@x, b@y;"), whose comments around the name and after the ';' are
+// kept.
 #pragma once
 
+#include "mime/grammar/comments.h"
 #include "mime/grammar/displayname.h"
 #include "mime/grammar/headerfield.h"
 #include "mime/grammar/mailbox.h"
@@ -41,6 +43,8 @@ private:
     std::vector<std::shared_ptr<Mailbox>> _members;
     size_t _consumed = 0;
     bool _whole = true;
+    Comments _nameComments;
+    Comments _comments;
 };
 
 } // namespace Orvanta::Mime

@@ -39,6 +39,10 @@ size_t Targets::encode(const Capabilities& caps, Filter::LineLength* out, bool p
     return encodeElements(_targets, caps, out, persistent);
 }
 
+size_t Targets::encode(const Capabilities& caps, Filter::WordWrap* out, bool persistent) const {
+    return encodeElements(_targets, caps, out, persistent);
+}
+
 bool Targets::encodable(const Capabilities& caps) const {
     return elementsEncodable(_targets, caps);
 }

@@ -26,6 +26,7 @@ public:
     using Encodable::encode;
     size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
     size_t encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::WordWrap* out, bool persistent) const override;
     bool encodable(const Capabilities& caps) const override;
 
     bool contains(const Address& address) const;

@@ -129,6 +129,10 @@ TEST(AddressTest, EncodedWordLocalPart) {
     EXPECT_TRUE(address.encodable(Capabilities::standard()));
     EXPECT_EQ(render(address, Capabilities::standard()), "=?utf-8?q?j=C3=B6rg?=@host");
     EXPECT_EQ(render(address, Capabilities::utf8()), "j\xc3\xb6rg@host");
+    // one that only spells an encoded word stays that text
+    auto spelled = parse("\"=?utf-8?q?x?=\"@host");
+    for (const Capabilities* caps : {&Capabilities::standard(), &Capabilities::utf8()})
+        EXPECT_EQ(parse(render(spelled, *caps)).local().text(), "=?utf-8?q?x?=");
 }
 
 TEST(AddressTest, LineEndsInDecodedLocalPartsAreRefused) {

@@ -4,6 +4,7 @@
 import sys
 import email
 import email.utils
+from email.header import decode_header, make_header
 from email.headerregistry import HeaderRegistry
 
 registry = HeaderRegistry()
@@ -30,6 +31,15 @@ def pairs(text):
     return [address for _, address in email.utils.getaddresses([text])]
 
 
+def names(text):
+    """name and address of every pair email.utils.getaddresses finds, with
+    the encoded words of the name decoded: a comment serves it as a name"""
+    out = []
+    for name, address in email.utils.getaddresses([text]):
+        out += [str(make_header(decode_header(name))), address]
+    return out
+
+
 def idna(domain):
     try:
         return ['1', domain.encode('idna').decode('ascii')]
@@ -53,7 +63,7 @@ def rfc2231(text):
     return [charset or '', language or '', value]
 
 
-kinds = {'list': address_list, 'pairs': pairs, 'idna': idna, 'param': param, 'rfc2231': rfc2231}
+kinds = {'list': address_list, 'pairs': pairs, 'names': names, 'idna': idna, 'param': param, 'rfc2231': rfc2231}
 for line in sys.stdin:
     fields = [bytes.fromhex(f).decode('utf-8', 'surrogateescape') for f in line.rstrip('\n').split('\t')]
     answer = kinds[fields[0]](*fields[1:])
