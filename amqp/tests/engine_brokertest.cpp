@@ -21,7 +21,9 @@
 #include "amqp/connection.h"
 #include "amqp/connectionhandler.h"
 #include "amqp/deferred/deferredqueue.h"
+#include "amqp/deferredget.h"
 #include "amqp/deferredrecall.h"
+#include "amqp/flags.h"
 #include "amqp/login.h"
 #include "amqp/reliable.h"
 #include "amqp/values/envelope.h"
@@ -166,4 +168,26 @@ TEST_F(EngineBroker, ChannelErrorFailsTheOutstandingPublication) {
     bool opened = false;
     second.onReady([&] { opened = true; });
     EXPECT_TRUE(handler.runUntil(connection, [&] { return opened; }));
+}
+
+TEST_F(EngineBroker, AByteArrayHeaderArrivesLikeAnyOther) {
+    const std::string queue = "engine-byte-array";
+    Orvanta::Test::amqpTool({"delete", queue});
+    ASSERT_EQ(Orvanta::Test::amqpTool({"declare", queue}).status, 0);
+    // the other client sends Python bytes as a byte array
+    auto published = Orvanta::Test::amqpTool({"publish", "", queue, "body", "raw=00ff78"});
+    ASSERT_EQ(published.status, 0) << published.err;
+    Channel channel(&connection);
+    channel.get(queue, noack)
+        .onMessage([&](const Message& message, uint64_t, bool) {
+            const Field& raw = message.headers().get("raw");
+            events.push_back(std::string(1, raw.typeID()) + ":" + static_cast<const std::string&>(raw) + ":" +
+                             std::string(message.body(), message.bodySize()));
+        })
+        .onError([&](const char* message) { events.push_back(std::string("error:") + message); });
+    ASSERT_TRUE(handler.runUntil(connection, [&] { return !events.empty(); }));
+    EXPECT_EQ(events, (std::vector<std::string>{std::string("x:\x00\xffx:body", 10)}));
+    EXPECT_TRUE(handler.errors.empty());
+    EXPECT_TRUE(connection.usable());
+    Orvanta::Test::amqpTool({"delete", queue});
 }
