@@ -191,3 +191,21 @@ TEST_F(EngineBroker, AByteArrayHeaderArrivesLikeAnyOther) {
     EXPECT_TRUE(connection.usable());
     Orvanta::Test::amqpTool({"delete", queue});
 }
+
+TEST_F(EngineBroker, RecoverWaitsForItsOwnReply) {
+    const std::string queue = "engine-recover";
+    Orvanta::Test::amqpTool({"delete", queue});
+    Channel channel(&connection);
+    channel.recover(requeue).onSuccess([&] { events.push_back("recovered"); });
+    channel.declareQueue(queue, exclusive).onSuccess([&](const std::string& name, uint32_t, uint32_t) {
+        events.push_back("declared:" + name);
+    });
+    channel.declareQueue("engine-recover-missing", passive)
+        .onSuccess([&](const std::string& name, uint32_t, uint32_t) { events.push_back("passive:" + name); })
+        .onError([&](const char* message) { events.push_back(std::string("error:") + message); });
+    ASSERT_TRUE(handler.runUntil(connection, [&] { return events.size() >= 3; }));
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[0], "recovered");
+    EXPECT_EQ(events[1], "declared:" + queue);
+    EXPECT_EQ(events[2].rfind("error:404 NOT_FOUND", 0), 0u) << events[2];
+}
