@@ -78,6 +78,15 @@ public:
         return true;
     }
 
+    // how the broker names this connection: by its two ends
+    std::string brokerName() const {
+        sockaddr_in local{};
+        socklen_t length = sizeof local;
+        getsockname(_fd, reinterpret_cast<sockaddr*>(&local), &length);
+        return "127.0.0.1:" + std::to_string(ntohs(local.sin_port)) +
+               " -> 127.0.0.1:" + std::to_string(Orvanta::Test::brokerPort());
+    }
+
     bool ready = false;
     bool closed = false;
     std::vector<std::string> errors;
@@ -190,6 +199,38 @@ TEST_F(EngineBroker, AByteArrayHeaderArrivesLikeAnyOther) {
     EXPECT_TRUE(handler.errors.empty());
     EXPECT_TRUE(connection.usable());
     Orvanta::Test::amqpTool({"delete", queue});
+}
+
+TEST_F(EngineBroker, AConnectionTheBrokerClosedIsClosed) {
+    Channel channel(&connection);
+    bool opened = false;
+    channel.onReady([&] { opened = true; });
+    ASSERT_TRUE(handler.runUntil(connection, [&] { return opened; }));
+    auto listed =
+        Orvanta::Test::brokerCtl({"list_connections", "pid", "name", "--no-table-headers", "--quiet"});
+    std::string pid;
+    for (size_t at = 0; at < listed.out.size();) {
+        size_t end = listed.out.find('\n', at);
+        std::string line = listed.out.substr(at, end - at);
+        if (line.find(handler.brokerName()) != std::string::npos) pid = line.substr(0, line.find('\t'));
+        at = end == std::string::npos ? listed.out.size() : end + 1;
+    }
+    ASSERT_FALSE(pid.empty()) << listed.out << listed.err;
+    ASSERT_EQ(Orvanta::Test::brokerCtl({"close_connection", pid, "go away"}).status, 0);
+    handler.runUntil(connection, [&] { return !handler.errors.empty(); });
+    ASSERT_EQ(handler.errors.size(), 1u);
+    EXPECT_NE(handler.errors[0].find("go away"), std::string::npos) << handler.errors[0];
+
+    EXPECT_FALSE(connection.usable());
+    EXPECT_FALSE(connection.ready());
+    EXPECT_TRUE(connection.closed());
+    // an operation on a channel of the connection fails at once; a new
+    // channel is refused
+    channel.declareQueue("engine-after-close").onError([&](const char* message) {
+        events.push_back(std::string("error:") + message);
+    });
+    EXPECT_EQ(events, (std::vector<std::string>{"error:Frame could not be sent"}));
+    EXPECT_THROW(Channel{&connection}, std::runtime_error);
 }
 
 TEST_F(EngineBroker, RecoverWaitsForItsOwnReply) {
