@@ -241,7 +241,16 @@ void ConnectionImpl::reportError(const char* message) {
 
 void ConnectionImpl::reportClosed() {
     _state = closedDown;
-    _handler->onClosed(_parent);
+    Monitor monitor(this);
+    // A channel whose own close could not go out closes with the
+    // connection: what it still waits for is settled, as after its own
+    // close-ok, not left waiting for a broker that is gone.
+    while (monitor.valid() && !_channels.empty()) {
+        std::shared_ptr<ChannelImpl> channel = _channels.begin()->second;
+        channel->reportClosed("Connection has been closed");
+        if (monitor.valid()) remove(channel.get());
+    }
+    if (monitor.valid()) _handler->onClosed(_parent);
 }
 
 void ConnectionImpl::reportBlocked(const char* reason) {

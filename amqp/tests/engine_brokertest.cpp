@@ -250,3 +250,44 @@ TEST_F(EngineBroker, RecoverWaitsForItsOwnReply) {
     EXPECT_EQ(events[1], "declared:" + queue);
     EXPECT_EQ(events[2].rfind("error:404 NOT_FOUND", 0), 0u) << events[2];
 }
+
+TEST_F(EngineBroker, EveryPublicationGetsAVerdictWhenItsChannelCloses) {
+    const std::string queue = "engine-verdicts";
+    Orvanta::Test::amqpTool({"delete", queue});
+    ASSERT_EQ(Orvanta::Test::amqpTool({"declare", queue}).status, 0);
+    std::string body(1024, 'v');
+    Envelope envelope(body.data(), body.size());
+    // first closed with the channel, then with the whole connection
+    for (bool whole : {false, true}) {
+        SCOPED_TRACE(whole ? "connection closed" : "channel closed");
+        Channel channel(&connection);
+        Reliable<Tagger> reliable(channel);
+        // open and in confirm mode, so that the close goes out at once
+        bool settled = false;
+        channel.declareQueue(queue, passive).onSuccess([&] { settled = true; });
+        ASSERT_TRUE(handler.runUntil(connection, [&] { return settled; }));
+        size_t acks = 0, nacks = 0, errors = 0;
+        std::string reason;
+        for (int i = 0; i < 2000; ++i)
+            reliable.publish("", queue, envelope)
+                .onAck([&] { ++acks; })
+                .onNack([&] { ++nacks; })
+                .onError([&](const char* message) {
+                    ++errors;
+                    reason = message;
+                });
+        if (whole)
+            EXPECT_TRUE(connection.close());
+        else
+            channel.close();
+        ASSERT_TRUE(handler.runUntil(connection, [&] { return acks + nacks + errors == 2000; }))
+            << acks << " acks, " << nacks << " nacks, " << errors << " errors";
+        EXPECT_EQ(reliable.unacknowledged(), 0u);
+        if (errors > 0) {
+            EXPECT_EQ(reason, whole ? "Connection has been closed" : "Channel has been closed");
+        }
+    }
+    EXPECT_TRUE(handler.runUntil(connection, [&] { return handler.closed; }));
+    EXPECT_TRUE(handler.errors.empty());
+    Orvanta::Test::amqpTool({"delete", queue});
+}
