@@ -426,13 +426,20 @@ void ChannelImpl::reportError(const char* message, bool notifyhandler) {
         callback(message);
         if (!monitor.valid()) return;
     }
+    // an orderly close: what the broker still owed this channel (confirms
+    // included) will not come now
+    if (!notifyhandler && _closedCallback) {
+        auto callback = _closedCallback;
+        callback(message);
+        if (!monitor.valid()) return;
+    }
     if (!_connection) return;
     auto self = shared_from_this();
     _connection->remove(this);
     _connection = nullptr;
 }
 
-bool ChannelImpl::reportClosed() {
+bool ChannelImpl::reportClosed(const char* message) {
     _state = closed;
     Monitor monitor(this);
     // close-ok answers our channel.close, whatever else is still pending
@@ -441,7 +448,7 @@ bool ChannelImpl::reportClosed() {
         closing->reportSuccess();
         if (!monitor.valid()) return false;
     }
-    reportError("Channel has been closed", false);
+    reportError(message, false);
     return true;
 }
 

@@ -91,6 +91,10 @@ public:
     // called at once with the reason when the channel is no longer usable
     void onError(std::function<void(const char*)> callback);
     const std::function<void(const char*)>& onError() const { return _errorCallback; }
+    // called with the reason when the channel closes in order (its own
+    // close-ok, or the close of its connection), which calls no error
+    // callback: a wrapper settles there what the broker will not answer now
+    void onClosed(std::function<void(const char*)> callback) { _closedCallback = std::move(callback); }
 
     bool usable() const { return _state == opening || _state == ready; }
     bool waiting() const { return _synchronous || !_held.empty(); }
@@ -112,7 +116,9 @@ public:
     bool reportSuccess(uint32_t messageCount, uint64_t deliveryTag, bool redelivered);
     bool reportSuccess(const std::string& name);
     void reportError(const char* message, bool notifyhandler);
-    bool reportClosed();
+    // the channel is closed in order, by its close-ok or, with another
+    // reason, by the close of its connection
+    bool reportClosed(const char* message = "Channel has been closed");
     void reportCancelled(const std::string& consumerTag);
     // the message now arriving breaks the protocol: the broker is told, with
     // the reply code and the failing method when known, and the channel
@@ -149,6 +155,7 @@ private:
     ConnectionImpl* _connection = nullptr;
     std::function<void()> _readyCallback;
     std::function<void(const char*)> _errorCallback;
+    std::function<void(const char*)> _closedCallback;
     std::shared_ptr<DeferredRecall> _recall;
     std::shared_ptr<DeferredConfirm> _confirm;
     std::map<std::string, std::shared_ptr<DeferredConsumer>> _consumers;

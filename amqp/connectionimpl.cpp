@@ -39,7 +39,8 @@ uint64_t ConnectionImpl::parse(const Buffer& buffer) {
     FrameProcessor processor(this);
     uint64_t consumed = 0;
     try {
-        while (consumed < buffer.size() && monitor.valid()) {
+        // a connection that ends in this pass reads nothing after its end
+        while (consumed < buffer.size() && monitor.valid() && _state != closedDown) {
             ReducedBuffer rest(buffer, consumed);
             ReceivedFrame frame(rest, _maxFrame);
             if (!frame.complete()) {
@@ -54,7 +55,6 @@ uint64_t ConnectionImpl::parse(const Buffer& buffer) {
         // for good, so bytes offered again are never read as frames.
         if (!monitor.valid()) return consumed;
         std::string message = exception.what();
-        _state = closedDown;
         reportError(message.c_str());
         return consumed;
     }
@@ -231,6 +231,9 @@ void ConnectionImpl::setReady() {
 }
 
 void ConnectionImpl::reportError(const char* message) {
+    // A protocol error or the broker's connection.close: either way the
+    // connection is over, and nothing new may start on it.
+    _state = closedDown;
     Monitor monitor(this);
     failChannels(message);
     if (monitor.valid()) _handler->onError(_parent, message);
@@ -238,7 +241,16 @@ void ConnectionImpl::reportError(const char* message) {
 
 void ConnectionImpl::reportClosed() {
     _state = closedDown;
-    _handler->onClosed(_parent);
+    Monitor monitor(this);
+    // A channel whose own close could not go out closes with the
+    // connection: what it still waits for is settled, as after its own
+    // close-ok, not left waiting for a broker that is gone.
+    while (monitor.valid() && !_channels.empty()) {
+        std::shared_ptr<ChannelImpl> channel = _channels.begin()->second;
+        channel->reportClosed("Connection has been closed");
+        if (monitor.valid()) remove(channel.get());
+    }
+    if (monitor.valid()) _handler->onClosed(_parent);
 }
 
 void ConnectionImpl::reportBlocked(const char* reason) {

@@ -57,6 +57,20 @@ protected:
     }
 
     void reportError(const char* message) override {
+        failOutstanding(message, [this, message] { Base::reportError(message); });
+    }
+
+    // Closed in order, by this channel's close or its connection's: the
+    // broker confirms nothing after that, so what it did not confirm
+    // before fails with the reason.
+    void reportClosed(const char* message) override {
+        failOutstanding(message, [this, message] { Base::reportClosed(message); });
+    }
+
+private:
+    // fails every outstanding publication with message, then runs then
+    template <typename Then>
+    void failOutstanding(const char* message, Then then) {
         Monitor monitor(this);
         // released after every callback, the user's channel error callback
         // included, has run
@@ -66,13 +80,12 @@ protected:
             entry.second->reportFailure(message);
             if (!monitor.valid()) return;
         }
-        Base::reportError(message);
+        then();
         if (!monitor.valid()) return;
         for (auto& entry : handlers)
             entry.second.reset();
     }
 
-private:
     // takes the settled entries out one by one and reports them; false when
     // a callback destroyed this object
     template <typename Report>

@@ -26,10 +26,12 @@ Tagger::Tagger(Channel& channel) : _implementation(channel.implementation()) {
     });
     _errorCallback = _implementation->onError();
     _implementation->onError([this](const char* message) { reportError(message); });
+    _implementation->onClosed([this](const char* message) { reportClosed(message); });
 }
 
 Tagger::~Tagger() {
     _implementation->onError(nullptr);
+    _implementation->onClosed(nullptr);
     if (DeferredConfirm* confirm = _implementation->confirm()) {
         confirm->onAck(nullptr);
         confirm->onNack(nullptr);
@@ -89,6 +91,14 @@ void Tagger::reportError(const char* message) {
     if (!_close || _closeSent) return;
     _closeSent = true;
     _close->reportError(message);
+}
+
+void Tagger::reportClosed(const char*) {
+    // A close still waiting for outstanding publications has nothing left
+    // to wait for: the channel is closed already.
+    if (!_close || _closeSent) return;
+    _closeSent = true;
+    _close->reportSuccess();
 }
 
 void Tagger::onError(std::function<void(const char*)> callback) {

@@ -44,6 +44,8 @@ public:
 protected:
     // the channel failed
     virtual void reportError(const char* message);
+    // the channel closed in order: no ack or nack will come now
+    virtual void reportClosed(const char* message);
     virtual void onAck(uint64_t deliveryTag, bool multiple);
     virtual void onNack(uint64_t deliveryTag, bool multiple);
 

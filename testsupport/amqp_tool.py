@@ -5,7 +5,10 @@ usage: amqp_tool.py URL COMMAND ARGS...
   declare QUEUE [ARGUMENTS-JSON]     declare a queue (optionally with x- arguments)
   exchange NAME [TYPE]               declare an exchange (default direct)
   bind QUEUE EXCHANGE KEY            bind a queue
-  publish EXCHANGE KEY BODY          publish with confirms; prints "ack"
+  publish EXCHANGE KEY BODY [NAME=HEX ...]
+                                     publish with confirms; prints "ack"; each
+                                     NAME=HEX is a header holding those bytes
+                                     (Python bytes, sent as a byte array)
   get QUEUE                          take one message; prints it as JSON, or
                                      "empty" with status 3 when there is none
   delete QUEUE                       delete a queue
@@ -60,8 +63,10 @@ def main(argv):
     elif command == "bind":
         channel.queue_bind(args[0], args[1], routing_key=args[2])
     elif command == "publish":
+        headers = {name: bytes.fromhex(value) for name, value in (arg.split("=", 1) for arg in args[3:])}
         channel.confirm_delivery()
-        channel.basic_publish(args[0], args[1], args[2].encode())
+        channel.basic_publish(args[0], args[1], args[2].encode(),
+                              pika.BasicProperties(headers=headers) if headers else None)
         print("ack")
     elif command == "get":
         method, props, body = channel.basic_get(args[0], auto_ack=True)

@@ -325,7 +325,6 @@ public:
 
     uint16_t methodID() const override { return 110; }
     void fill(OutBuffer& buffer) const override;
-    bool synchronous() const override { return false; }
 
     bool requeue() const { return _bits0.get(0); }
 

@@ -21,7 +21,9 @@
 #include "amqp/connection.h"
 #include "amqp/connectionhandler.h"
 #include "amqp/deferred/deferredqueue.h"
+#include "amqp/deferredget.h"
 #include "amqp/deferredrecall.h"
+#include "amqp/flags.h"
 #include "amqp/login.h"
 #include "amqp/reliable.h"
 #include "amqp/values/envelope.h"
@@ -74,6 +76,15 @@ public:
             _pending.erase(0, connection.parse(buffer));
         }
         return true;
+    }
+
+    // how the broker names this connection: by its two ends
+    std::string brokerName() const {
+        sockaddr_in local{};
+        socklen_t length = sizeof local;
+        getsockname(_fd, reinterpret_cast<sockaddr*>(&local), &length);
+        return "127.0.0.1:" + std::to_string(ntohs(local.sin_port)) +
+               " -> 127.0.0.1:" + std::to_string(Orvanta::Test::brokerPort());
     }
 
     bool ready = false;
@@ -166,4 +177,117 @@ TEST_F(EngineBroker, ChannelErrorFailsTheOutstandingPublication) {
     bool opened = false;
     second.onReady([&] { opened = true; });
     EXPECT_TRUE(handler.runUntil(connection, [&] { return opened; }));
+}
+
+TEST_F(EngineBroker, AByteArrayHeaderArrivesLikeAnyOther) {
+    const std::string queue = "engine-byte-array";
+    Orvanta::Test::amqpTool({"delete", queue});
+    ASSERT_EQ(Orvanta::Test::amqpTool({"declare", queue}).status, 0);
+    // the other client sends Python bytes as a byte array
+    auto published = Orvanta::Test::amqpTool({"publish", "", queue, "body", "raw=00ff78"});
+    ASSERT_EQ(published.status, 0) << published.err;
+    Channel channel(&connection);
+    channel.get(queue, noack)
+        .onMessage([&](const Message& message, uint64_t, bool) {
+            const Field& raw = message.headers().get("raw");
+            events.push_back(std::string(1, raw.typeID()) + ":" + static_cast<const std::string&>(raw) + ":" +
+                             std::string(message.body(), message.bodySize()));
+        })
+        .onError([&](const char* message) { events.push_back(std::string("error:") + message); });
+    ASSERT_TRUE(handler.runUntil(connection, [&] { return !events.empty(); }));
+    EXPECT_EQ(events, (std::vector<std::string>{std::string("x:\x00\xffx:body", 10)}));
+    EXPECT_TRUE(handler.errors.empty());
+    EXPECT_TRUE(connection.usable());
+    Orvanta::Test::amqpTool({"delete", queue});
+}
+
+TEST_F(EngineBroker, AConnectionTheBrokerClosedIsClosed) {
+    Channel channel(&connection);
+    bool opened = false;
+    channel.onReady([&] { opened = true; });
+    ASSERT_TRUE(handler.runUntil(connection, [&] { return opened; }));
+    auto listed =
+        Orvanta::Test::brokerCtl({"list_connections", "pid", "name", "--no-table-headers", "--quiet"});
+    std::string pid;
+    for (size_t at = 0; at < listed.out.size();) {
+        size_t end = listed.out.find('\n', at);
+        std::string line = listed.out.substr(at, end - at);
+        if (line.find(handler.brokerName()) != std::string::npos) pid = line.substr(0, line.find('\t'));
+        at = end == std::string::npos ? listed.out.size() : end + 1;
+    }
+    ASSERT_FALSE(pid.empty()) << listed.out << listed.err;
+    ASSERT_EQ(Orvanta::Test::brokerCtl({"close_connection", pid, "go away"}).status, 0);
+    handler.runUntil(connection, [&] { return !handler.errors.empty(); });
+    ASSERT_EQ(handler.errors.size(), 1u);
+    EXPECT_NE(handler.errors[0].find("go away"), std::string::npos) << handler.errors[0];
+
+    EXPECT_FALSE(connection.usable());
+    EXPECT_FALSE(connection.ready());
+    EXPECT_TRUE(connection.closed());
+    // an operation on a channel of the connection fails at once; a new
+    // channel is refused
+    channel.declareQueue("engine-after-close").onError([&](const char* message) {
+        events.push_back(std::string("error:") + message);
+    });
+    EXPECT_EQ(events, (std::vector<std::string>{"error:Frame could not be sent"}));
+    EXPECT_THROW(Channel{&connection}, std::runtime_error);
+}
+
+TEST_F(EngineBroker, RecoverWaitsForItsOwnReply) {
+    const std::string queue = "engine-recover";
+    Orvanta::Test::amqpTool({"delete", queue});
+    Channel channel(&connection);
+    channel.recover(requeue).onSuccess([&] { events.push_back("recovered"); });
+    channel.declareQueue(queue, exclusive).onSuccess([&](const std::string& name, uint32_t, uint32_t) {
+        events.push_back("declared:" + name);
+    });
+    channel.declareQueue("engine-recover-missing", passive)
+        .onSuccess([&](const std::string& name, uint32_t, uint32_t) { events.push_back("passive:" + name); })
+        .onError([&](const char* message) { events.push_back(std::string("error:") + message); });
+    ASSERT_TRUE(handler.runUntil(connection, [&] { return events.size() >= 3; }));
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[0], "recovered");
+    EXPECT_EQ(events[1], "declared:" + queue);
+    EXPECT_EQ(events[2].rfind("error:404 NOT_FOUND", 0), 0u) << events[2];
+}
+
+TEST_F(EngineBroker, EveryPublicationGetsAVerdictWhenItsChannelCloses) {
+    const std::string queue = "engine-verdicts";
+    Orvanta::Test::amqpTool({"delete", queue});
+    ASSERT_EQ(Orvanta::Test::amqpTool({"declare", queue}).status, 0);
+    std::string body(1024, 'v');
+    Envelope envelope(body.data(), body.size());
+    // first closed with the channel, then with the whole connection
+    for (bool whole : {false, true}) {
+        SCOPED_TRACE(whole ? "connection closed" : "channel closed");
+        Channel channel(&connection);
+        Reliable<Tagger> reliable(channel);
+        // open and in confirm mode, so that the close goes out at once
+        bool settled = false;
+        channel.declareQueue(queue, passive).onSuccess([&] { settled = true; });
+        ASSERT_TRUE(handler.runUntil(connection, [&] { return settled; }));
+        size_t acks = 0, nacks = 0, errors = 0;
+        std::string reason;
+        for (int i = 0; i < 2000; ++i)
+            reliable.publish("", queue, envelope)
+                .onAck([&] { ++acks; })
+                .onNack([&] { ++nacks; })
+                .onError([&](const char* message) {
+                    ++errors;
+                    reason = message;
+                });
+        if (whole)
+            EXPECT_TRUE(connection.close());
+        else
+            channel.close();
+        ASSERT_TRUE(handler.runUntil(connection, [&] { return acks + nacks + errors == 2000; }))
+            << acks << " acks, " << nacks << " nacks, " << errors << " errors";
+        EXPECT_EQ(reliable.unacknowledged(), 0u);
+        if (errors > 0) {
+            EXPECT_EQ(reason, whole ? "Connection has been closed" : "Channel has been closed");
+        }
+    }
+    EXPECT_TRUE(handler.runUntil(connection, [&] { return handler.closed; }));
+    EXPECT_TRUE(handler.errors.empty());
+    Orvanta::Test::amqpTool({"delete", queue});
 }

@@ -218,7 +218,7 @@ TEST(Field, PrintedForms) {
 }
 
 TEST(Field, UnknownTypeCodeIsAProtocolError) {
-    for (const char* bytes : {"x\x01\x02", "c", "\0", "x"}) {
+    for (const char* bytes : {"c\x01\x02", "c", "\0", "X"}) {
         std::string input(bytes, std::max<size_t>(1, std::string(bytes).size()));
         ByteBuffer buffer(input.data(), input.size());
         InBuffer in(buffer);

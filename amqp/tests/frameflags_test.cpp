@@ -45,8 +45,8 @@ TEST(FrameFlags, SynchronousUnlessNoWaitOrFireAndForget) {
     EXPECT_FALSE(BasicAckFrame(1, 1, false).synchronous());
     EXPECT_FALSE(BasicNackFrame(1, 1, false, false).synchronous());
     EXPECT_FALSE(BasicRejectFrame(1, 1, false).synchronous());
-    EXPECT_FALSE(BasicRecoverFrame(1, false).synchronous());
 
+    EXPECT_TRUE(BasicRecoverFrame(1, false).synchronous());
     EXPECT_TRUE(BasicQosFrame(1, 1, false).synchronous());
     EXPECT_TRUE(BasicGetFrame(1, "q", true).synchronous());
     EXPECT_TRUE(ConfirmSelectFrame(1, false).synchronous());

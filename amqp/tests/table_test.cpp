@@ -95,12 +95,15 @@ TEST(Table, MatchesAnIndependentEncoder) {
     table.set("list", list);
     table.set("sub", nested);
     table["yes"] = false;
+    // bytes, which the other client sends as a byte array ('x')
+    table.set("raw", ByteArray(std::string("\x00\xff", 2)));
 
     // the other encoder writes keys in the order given: give them sorted
     std::string expected =
         python("(lambda p: (pika.data.encode_table(p, {'big': 2**40, 'dec': decimal.Decimal('1.23'),"
                " 'envelope': 'sender@example.org', 'flag': True, 'list': [1, 'z'], 'n': -42,"
-               " 'recipients': 'a@example.org,b@example.org', 'sub': {'g': None}, 'yes': False}),"
+               " 'raw': b'\\x00\\xff', 'recipients': 'a@example.org,b@example.org', 'sub': {'g': None},"
+               " 'yes': False}),"
                " b''.join(p))[1])([])",
                "import pika.data, decimal");
     EXPECT_EQ(hex(encoded(table)), hex(expected));
@@ -109,6 +112,7 @@ TEST(Table, MatchesAnIndependentEncoder) {
     EXPECT_EQ(hex(encoded(back)), hex(expected));
     EXPECT_EQ(static_cast<int>(back.get("n")), -42);
     EXPECT_EQ(static_cast<const std::string&>(back.get("recipients")), "a@example.org,b@example.org");
+    EXPECT_EQ(static_cast<const std::string&>(back.get("raw")), std::string("\x00\xff", 2));
     const Array& decodedList = back.get("list");
     EXPECT_EQ(decodedList.count(), 2u);
     EXPECT_TRUE(static_cast<const Table&>(back.get("sub")).get("g").isVoid());
@@ -257,8 +261,8 @@ TEST(Table, DecodingStopsAtTheAnnouncedCount) {
 }
 
 TEST(Table, UnknownTypeCodeIsAProtocolError) {
-    // 'x' followed by bytes that an out-of-step decoder would read as an entry
-    expectProtocolError<Table>(withCount(unhex("01 61 78 01 62 74 01")));
+    // 'c' followed by bytes that an out-of-step decoder would read as an entry
+    expectProtocolError<Table>(withCount(unhex("01 61 63 01 62 74 01")));
 }
 
 TEST(Table, NestingDepthIsCapped) {

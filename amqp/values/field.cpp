@@ -62,6 +62,8 @@ std::unique_ptr<Field> Field::decode(InBuffer& buffer) {
         return std::make_unique<ShortString>(buffer);
     case 'S':
         return std::make_unique<LongString>(buffer);
+    case 'x':
+        return std::make_unique<ByteArray>(buffer);
     case 't':
         return std::make_unique<BooleanSet>(buffer);
     case 'D':

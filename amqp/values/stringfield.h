@@ -66,5 +66,8 @@ private:
 
 using ShortString = StringField<NumericField<unsigned char, 'B'>, 's'>;
 using LongString = StringField<NumericField<unsigned int, 'i'>, 'S'>;
+// a byte array: laid out as a long string, but its own type code, which it
+// keeps when written back
+using ByteArray = StringField<NumericField<unsigned int, 'i'>, 'x'>;
 
 } // namespace AMQP
