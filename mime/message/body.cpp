@@ -260,10 +260,10 @@ bool Body::encodable(const Capabilities& caps) const {
 }
 
 size_t Body::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {
-    return encode(caps, out, persistent, false);
+    return encode(caps, out, persistent, Next::nothing);
 }
 
-size_t Body::encode(const Capabilities& caps, Filter::Result* out, bool persistent, bool delimited) const {
+size_t Body::encode(const Capabilities& caps, Filter::Result* out, bool persistent, Next next) const {
     if (_owner->multipart()) return encodeMultipart(caps, out, persistent);
     // An empty body stays empty: a line end added here would be a line of
     // content the next reader sees (the header's own empty line already
@@ -271,6 +271,7 @@ size_t Body::encode(const Capabilities& caps, Filter::Result* out, bool persiste
     if (_size == 0) return 0;
     ContentTransferEncoding named(_owner);
     size_t size = _size;
+    bool delimited = next == Next::readDelimiter;
     // The line end before a delimiter belongs to the delimiter: encoded into
     // base64 with the content it would become content (two more bytes in a
     // decoded attachment), and the base64 encoder ends its output with a
@@ -286,10 +287,15 @@ size_t Body::encode(const Capabilities& caps, Filter::Result* out, bool persiste
     if (delimited && named == _encoding && named == ContentTransferEncoding::binary && size > 0 &&
         _data[size - 1] == '\n' && (size == 1 || _data[size - 2] != '\r'))
         --size;
-    Translator translator(_encoding, named, out);
+    // A body that no delimiter line followed keeps all it holds before a new
+    // one: its text is not made to end with a line end, the delimiter's own
+    // comes after it. Base64 lines end in a line end that is never content.
+    bool own = next == Next::newDelimiter && named != ContentTransferEncoding::base64;
+    Translator translator(_encoding, named, out, !own);
     translator.append(_data, size, persistent);
     // with what the stages write at their end: callers limit and sign by it
-    return translator.finish();
+    size_t total = translator.finish();
+    return own ? total + out->append("\r\n", 2, true) : total;
 }
 
 size_t Body::encodeMultipart(const Capabilities& caps, Filter::Result* out, bool persistent) const {
@@ -309,7 +315,7 @@ size_t Body::encodeMultipart(const Capabilities& caps, Filter::Result* out, bool
     total += after(0, _preamble ? _preamble->boundary() : Boundary());
     for (size_t i = 0; i < _parts.size(); ++i) {
         const Object& part = *_parts[i];
-        total += part.encode(caps, out, persistent);
+        total += part.encode(caps, out, persistent, !(i + 1 == _parts.size() && _open));
         total += after(i + 1, part.boundary);
     }
     if (_epilogue) total += _epilogue->encode(caps, out, persistent);

@@ -82,9 +82,12 @@ public:
     bool encodable(const Capabilities& caps) const override;
     using Encodable::encode;
     size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
-    // `delimited`: a delimiter line follows the body (it was parsed as a part
-    // of a multipart), so its last line end is the delimiter's
-    size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent, bool delimited) const;
+    // What follows the body in its multipart text. The line end before a
+    // delimiter line belongs to the delimiter: a body read from a multipart
+    // has the one of the delimiter that followed it at its end, a body that
+    // a delimiter line written afresh follows gets one of its own.
+    enum class Next { nothing, readDelimiter, newDelimiter };
+    size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent, Next next) const;
 
 private:
     size_t encodeMultipart(const Capabilities& caps, Filter::Result* out, bool persistent) const;

@@ -128,13 +128,22 @@ void Object::clear() {
 }
 
 size_t Object::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {
+    return encode(caps, out, persistent, false);
+}
+
+size_t Object::encode(const Capabilities& caps, Filter::Result* out, bool persistent, bool delimited) const {
     // a part read from nothing (two delimiter lines in a row) stays nothing:
     // an empty line written for its header would be a part every reader sees
     if (!boundary.empty() && header.bytes() == 0 && header.size() == 0 && body.empty()) return 0;
     // a block that ran to the end of its text (a part's header right before
     // the next delimiter) gains no empty line while nothing follows it
     size_t total = header.encode(caps, out, persistent, !body.silent());
-    return total + body.encode(caps, out, persistent, !boundary.empty());
+    Body::Next next = Body::Next::nothing;
+    if (!boundary.empty())
+        next = Body::Next::readDelimiter;
+    else if (delimited && !boundary.read())
+        next = Body::Next::newDelimiter;
+    return total + body.encode(caps, out, persistent, next);
 }
 
 bool Object::encodable(const Capabilities& caps) const {

@@ -129,6 +129,9 @@ public:
     // message nobody edited is written as it came, its line feeds made CR LF:
     // bytes change only where the capabilities ask for it.
     size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
+    // as a part of a multipart; `delimited`: a delimiter line is written
+    // after it
+    size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent, bool delimited) const;
     // whether encode writes what the transport takes: always with 8-bit
     // transport, else when every header line and the body pass
     bool encodable(const Capabilities& caps) const override;

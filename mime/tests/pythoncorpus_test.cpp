@@ -336,3 +336,42 @@ TEST(PythonCorpusTest, FixKeepsTheTreeAndTheDecodedLeaves) {
         }
     }
 }
+
+// A part built through the API and appended reads back in Python as it was
+// built, its last line end (or the lack of one) included, whether it is
+// copied or re-encoded for a 7-bit transport.
+TEST(PythonCorpusTest, AppendedPartsReadBackAsBuilt) {
+    std::string controls;
+    for (char c = 0; c < 32; ++c)
+        controls += c;
+    struct Row {
+        const char* label;
+        std::string content;
+        std::string decoded;
+    } const rows[] = {
+        {"7bit", "two\r\n", "two\r\n"},
+        {"7bit", "two", "two"},
+        {"8bit", "caf\xc3\xa9\r\n\r\n", "caf\xc3\xa9\r\n\r\n"},
+        {"binary", controls + "\r\n", controls + "\r\n"},
+        {"binary", "ab\r", "ab\r"},
+        {"quoted-printable", "caf=C3=A9\r\n", "caf\xc3\xa9\r\n"},
+        {"base64", "AAEC\r\n", std::string("\0\1\2", 3)},
+    };
+    std::string const head = "Content-Type: multipart/mixed; boundary=b\r\n\r\n";
+    std::vector<std::string> written;
+    std::vector<std::string> expected;
+    for (const Row& row : rows)
+        for (const Capabilities* caps : {&Capabilities::utf8(), &Capabilities::standard()}) {
+            Object message(head.data(), head.size());
+            std::string part =
+                std::string("Content-Transfer-Encoding: ") + row.label + "\r\n\r\n" + row.content;
+            message.body.append(Object(part.data(), part.size()));
+            EXPECT_TRUE(message.fix(*caps)) << row.label;
+            written.push_back(message.str(caps->eightbit()));
+            expected.push_back("multipart b\npreamble \npart\ndecoded " +
+                               esc(row.decoded.data(), row.decoded.size()) + "\nend\nepilogue \n");
+        }
+    auto dumps = theirsOf(written, "appended-");
+    for (size_t i = 0; i < written.size(); ++i)
+        EXPECT_EQ(tree(dumps[i]), expected[i]) << written[i];
+}
