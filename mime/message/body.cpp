@@ -2,6 +2,7 @@
 
 #include "mime/grammar/ascii.h"
 #include "mime/grammar/capabilities.h"
+#include "mime/message/delimiterscan.h"
 #include "mime/message/epilogue.h"
 #include "mime/message/header.h"
 #include "mime/message/object.h"
@@ -241,22 +242,47 @@ bool Body::fits(size_t hardLimit) const {
 }
 
 bool Body::encodable(const Capabilities& caps) const {
-    if (caps.eightbit()) return true;
     if (!_owner->multipart())
         // a body labelled "7bit" must hold 7-bit text, and a copied one must
         // already be in lines the transport takes
-        return caps.compatible(ContentTransferEncoding(_owner)) && fits(caps.hardLimit());
-    size_t limit = caps.hardLimit();
-    // the delimiter lines, written with the closing "--"
-    std::string delimiter = Separator(*_owner).text() + "--";
-    if (!SevenBit::fits(delimiter.data(), delimiter.size(), limit)) return false;
-    if (!SevenBit::fits(preamble().data(), preamble().size(), limit) ||
-        !SevenBit::fits(epilogue().data(), epilogue().size(), limit) ||
-        (_unparsed && !SevenBit::fits(_data, _size, limit)))
-        return false;
+        return caps.eightbit() ||
+               (caps.compatible(ContentTransferEncoding(_owner)) && fits(caps.hardLimit()));
+    if (!caps.eightbit()) {
+        size_t limit = caps.hardLimit();
+        // the delimiter lines, written with the closing "--"
+        std::string delimiter = Separator(*_owner).text() + "--";
+        if (!SevenBit::fits(delimiter.data(), delimiter.size(), limit)) return false;
+        if (!SevenBit::fits(preamble().data(), preamble().size(), limit) ||
+            !SevenBit::fits(epilogue().data(), epilogue().size(), limit) ||
+            (_unparsed && !SevenBit::fits(_data, _size, limit)))
+            return false;
+    }
     for (const auto& part : _parts)
         if (!part->encodable(caps)) return false;
+    return delimited(caps);
+}
+
+bool Body::delimited(const Capabilities& caps) const {
+    if (_unparsed) return true;
+    Separator separator(*_owner);
+    DelimiterScan before(separator);
+    before.append(preamble().data(), preamble().size(), true);
+    if (before.found()) return false;
+    for (size_t i = 0; i < _parts.size(); ++i) {
+        DelimiterScan scan(separator);
+        try {
+            _parts[i]->encode(caps, &scan, false, followed(i));
+        } catch (const std::exception&) {
+            // a part that cannot be written cannot be written sound either
+            return false;
+        }
+        if (scan.found()) return false;
+    }
     return true;
+}
+
+bool Body::followed(size_t index) const {
+    return index + 1 < _parts.size() || !_open;
 }
 
 size_t Body::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {
@@ -315,7 +341,7 @@ size_t Body::encodeMultipart(const Capabilities& caps, Filter::Result* out, bool
     total += after(0, _preamble ? _preamble->boundary() : Boundary());
     for (size_t i = 0; i < _parts.size(); ++i) {
         const Object& part = *_parts[i];
-        total += part.encode(caps, out, persistent, !(i + 1 == _parts.size() && _open));
+        total += part.encode(caps, out, persistent, followed(i));
         total += after(i + 1, part.boundary);
     }
     if (_epilogue) total += _epilogue->encode(caps, out, persistent);

@@ -147,7 +147,8 @@ size_t Object::encode(const Capabilities& caps, Filter::Result* out, bool persis
 }
 
 bool Object::encodable(const Capabilities& caps) const {
-    if (caps.eightbit()) return true;
+    // whatever the transport, a multipart must be cut where it was built
+    if (caps.eightbit()) return body.encodable(caps);
     for (const Line& line : header.lines())
         if (!line.encodable(caps)) return false;
     // lines that are not fields are written as they stand

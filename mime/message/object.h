@@ -132,8 +132,9 @@ public:
     // as a part of a multipart; `delimited`: a delimiter line is written
     // after it
     size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent, bool delimited) const;
-    // whether encode writes what the transport takes: always with 8-bit
-    // transport, else when every header line and the body pass
+    // whether encode writes what the transport takes: every header line and
+    // the body pass (always with 8-bit transport), and no part of a
+    // multipart holds a line a reader takes for its delimiter
     bool encodable(const Capabilities& caps) const override;
 
     // Makes the message encodable where a change of transfer encoding can:
