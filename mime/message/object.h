@@ -138,8 +138,10 @@ public:
     bool encodable(const Capabilities& caps) const override;
 
     // Makes the message encodable where a change of transfer encoding can:
-    // true when it is (or now is). A message with a DKIM signature is left
-    // as it is, since re-encoding would break the signature.
+    // true when it is (or now is). A message with a DKIM signature, and the
+    // signed content of a multipart/signed, are left as they are, since
+    // re-encoding would break the signature: false when they would not go
+    // out as they stand, header lines included.
     bool fix(const Capabilities& caps);
     // Names a 7-bit transfer encoding for every single part that needs one
     // ("quoted-printable" for text, "base64" for binary); the next encode
