@@ -42,6 +42,23 @@ size_t delimiter(const Separator& separator, const Boundary& stored, bool closin
     return delimiter(separator, closing, out);
 }
 
+// Whether an entity read from a multipart text is written as it was read,
+// and so are its parts: no line of it can be a delimiter of that multipart,
+// since the parse cut the text at every one. A part added since, or a body
+// decoded to be copied as text, may hold any line.
+bool unedited(const Object& object) {
+    if (!object.boundary.read()) return false;
+    if (!object.header.multipart()) {
+        ContentTransferEncoding named(&object.header);
+        // the encoders write no line that begins with "--"
+        return named == object.body.encoding() || named == ContentTransferEncoding::quotedprintable ||
+               named == ContentTransferEncoding::base64;
+    }
+    for (const auto& part : object.body.parts())
+        if (!unedited(*part)) return false;
+    return true;
+}
+
 } // namespace
 
 Body::Body(const Header* owner, const char* text, size_t size, size_t depth)
@@ -269,9 +286,11 @@ bool Body::delimited(const Capabilities& caps) const {
     before.append(preamble().data(), preamble().size(), true);
     if (before.found()) return false;
     for (size_t i = 0; i < _parts.size(); ++i) {
+        const Object& part = *_parts[i];
+        if (part.boundary == separator && unedited(part)) continue;
         DelimiterScan scan(separator);
         try {
-            _parts[i]->encode(caps, &scan, false, followed(i));
+            part.encode(caps, &scan, false, followed(i));
         } catch (const std::exception&) {
             // a part that cannot be written cannot be written sound either
             return false;
