@@ -138,6 +138,8 @@ size_t Object::encode(const Capabilities& caps, Filter::Result* out, bool persis
     // a block that ran to the end of its text (a part's header right before
     // the next delimiter) gains no empty line while nothing follows it
     size_t total = header.encode(caps, out, persistent, !body.silent());
+    // the line end before a delimiter is the delimiter's: a part read with
+    // one has it already, a part added since needs one of its own
     Body::Next next = Body::Next::nothing;
     if (!boundary.empty())
         next = Body::Next::readDelimiter;
