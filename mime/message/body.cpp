@@ -2,6 +2,7 @@
 
 #include "mime/grammar/ascii.h"
 #include "mime/grammar/capabilities.h"
+#include "mime/message/delimiterscan.h"
 #include "mime/message/epilogue.h"
 #include "mime/message/header.h"
 #include "mime/message/object.h"
@@ -39,6 +40,23 @@ size_t delimiter(const Separator& separator, const Boundary& stored, bool closin
                  bool persistent) {
     if (stored == separator && stored.closing() == closing) return stored.encode(out, persistent);
     return delimiter(separator, closing, out);
+}
+
+// Whether an entity read from a multipart text is written as it was read,
+// and so are its parts: no line of it can be a delimiter of that multipart,
+// since the parse cut the text at every one. A part added since, or a body
+// decoded to be copied as text, may hold any line.
+bool unedited(const Object& object) {
+    if (!object.boundary.read()) return false;
+    if (!object.header.multipart()) {
+        ContentTransferEncoding named(&object.header);
+        // the encoders write no line that begins with "--"
+        return named == object.body.encoding() || named == ContentTransferEncoding::quotedprintable ||
+               named == ContentTransferEncoding::base64;
+    }
+    for (const auto& part : object.body.parts())
+        if (!unedited(*part)) return false;
+    return true;
 }
 
 } // namespace
@@ -241,29 +259,56 @@ bool Body::fits(size_t hardLimit) const {
 }
 
 bool Body::encodable(const Capabilities& caps) const {
-    if (caps.eightbit()) return true;
     if (!_owner->multipart())
         // a body labelled "7bit" must hold 7-bit text, and a copied one must
         // already be in lines the transport takes
-        return caps.compatible(ContentTransferEncoding(_owner)) && fits(caps.hardLimit());
-    size_t limit = caps.hardLimit();
-    // the delimiter lines, written with the closing "--"
-    std::string delimiter = Separator(*_owner).text() + "--";
-    if (!SevenBit::fits(delimiter.data(), delimiter.size(), limit)) return false;
-    if (!SevenBit::fits(preamble().data(), preamble().size(), limit) ||
-        !SevenBit::fits(epilogue().data(), epilogue().size(), limit) ||
-        (_unparsed && !SevenBit::fits(_data, _size, limit)))
-        return false;
+        return caps.eightbit() ||
+               (caps.compatible(ContentTransferEncoding(_owner)) && fits(caps.hardLimit()));
+    if (!caps.eightbit()) {
+        size_t limit = caps.hardLimit();
+        // the delimiter lines, written with the closing "--"
+        std::string delimiter = Separator(*_owner).text() + "--";
+        if (!SevenBit::fits(delimiter.data(), delimiter.size(), limit)) return false;
+        if (!SevenBit::fits(preamble().data(), preamble().size(), limit) ||
+            !SevenBit::fits(epilogue().data(), epilogue().size(), limit) ||
+            (_unparsed && !SevenBit::fits(_data, _size, limit)))
+            return false;
+    }
     for (const auto& part : _parts)
         if (!part->encodable(caps)) return false;
+    return delimited(caps);
+}
+
+bool Body::delimited(const Capabilities& caps) const {
+    if (_unparsed) return true;
+    Separator separator(*_owner);
+    DelimiterScan before(separator);
+    before.append(preamble().data(), preamble().size(), true);
+    if (before.found()) return false;
+    for (size_t i = 0; i < _parts.size(); ++i) {
+        const Object& part = *_parts[i];
+        if (part.boundary == separator && unedited(part)) continue;
+        DelimiterScan scan(separator);
+        try {
+            part.encode(caps, &scan, false, followed(i));
+        } catch (const std::exception&) {
+            // a part that cannot be written cannot be written sound either
+            return false;
+        }
+        if (scan.found()) return false;
+    }
     return true;
 }
 
-size_t Body::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {
-    return encode(caps, out, persistent, false);
+bool Body::followed(size_t index) const {
+    return index + 1 < _parts.size() || !_open;
 }
 
-size_t Body::encode(const Capabilities& caps, Filter::Result* out, bool persistent, bool delimited) const {
+size_t Body::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {
+    return encode(caps, out, persistent, Next::nothing);
+}
+
+size_t Body::encode(const Capabilities& caps, Filter::Result* out, bool persistent, Next next) const {
     if (_owner->multipart()) return encodeMultipart(caps, out, persistent);
     // An empty body stays empty: a line end added here would be a line of
     // content the next reader sees (the header's own empty line already
@@ -271,6 +316,7 @@ size_t Body::encode(const Capabilities& caps, Filter::Result* out, bool persiste
     if (_size == 0) return 0;
     ContentTransferEncoding named(_owner);
     size_t size = _size;
+    bool delimited = next == Next::readDelimiter;
     // The line end before a delimiter belongs to the delimiter: encoded into
     // base64 with the content it would become content (two more bytes in a
     // decoded attachment), and the base64 encoder ends its output with a
@@ -286,10 +332,15 @@ size_t Body::encode(const Capabilities& caps, Filter::Result* out, bool persiste
     if (delimited && named == _encoding && named == ContentTransferEncoding::binary && size > 0 &&
         _data[size - 1] == '\n' && (size == 1 || _data[size - 2] != '\r'))
         --size;
-    Translator translator(_encoding, named, out);
+    // A body that no delimiter line followed keeps all it holds before a new
+    // one: its text is not made to end with a line end, the delimiter's own
+    // comes after it. Base64 lines end in a line end that is never content.
+    bool own = next == Next::newDelimiter && named != ContentTransferEncoding::base64;
+    Translator translator(_encoding, named, out, !own);
     translator.append(_data, size, persistent);
     // with what the stages write at their end: callers limit and sign by it
-    return translator.finish();
+    size_t total = translator.finish();
+    return own ? total + out->append("\r\n", 2, true) : total;
 }
 
 size_t Body::encodeMultipart(const Capabilities& caps, Filter::Result* out, bool persistent) const {
@@ -309,7 +360,7 @@ size_t Body::encodeMultipart(const Capabilities& caps, Filter::Result* out, bool
     total += after(0, _preamble ? _preamble->boundary() : Boundary());
     for (size_t i = 0; i < _parts.size(); ++i) {
         const Object& part = *_parts[i];
-        total += part.encode(caps, out, persistent);
+        total += part.encode(caps, out, persistent, followed(i));
         total += after(i + 1, part.boundary);
     }
     if (_epilogue) total += _epilogue->encode(caps, out, persistent);

@@ -79,15 +79,26 @@ public:
     // copied, decoded when the owner now names "7bit", always when encoded
     // afresh into quoted-printable or base64).
     bool fits(size_t hardLimit) const;
+    // whether what encode writes passes the transport and, for a multipart,
+    // is cut by a reader where it was built
     bool encodable(const Capabilities& caps) const override;
     using Encodable::encode;
     size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
-    // `delimited`: a delimiter line follows the body (it was parsed as a part
-    // of a multipart), so its last line end is the delimiter's
-    size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent, bool delimited) const;
+    // What follows the body in its multipart text. The line end before a
+    // delimiter line belongs to the delimiter: a body read from a multipart
+    // has the one of the delimiter that followed it at its end, a body that
+    // a delimiter line written afresh follows gets one of its own.
+    enum class Next { nothing, readDelimiter, newDelimiter };
+    size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent, Next next) const;
 
 private:
     size_t encodeMultipart(const Capabilities& caps, Filter::Result* out, bool persistent) const;
+    // Multipart: whether the delimiter lines written are the only ones a
+    // reader finds: no part as written, nor the preamble, holds a line it
+    // takes for one (a part appended with such a line would be cut there).
+    bool delimited(const Capabilities& caps) const;
+    // whether a delimiter line is written after the part at `index`
+    bool followed(size_t index) const;
 
     const Header* _owner;
     std::shared_ptr<Preamble> _preamble;

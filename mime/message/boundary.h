@@ -21,6 +21,9 @@ public:
     const char* data() const { return _data; }
     size_t size() const { return _size; }
     bool empty() const { return _size == 0; }
+    // whether the entity was read from a multipart text: the last part of a
+    // text that ended without a delimiter has an empty line that was read
+    bool read() const { return _data != nullptr; }
     // whether the search found it closing ("--" after the separator); kept
     // from the parse, since a boundary may itself end with "--"
     bool closing() const { return _closing; }

@@ -100,13 +100,12 @@ public:
     // whether what encode writes passes the transport: always with 8-bit
     // transport, else 7-bit text in lines within the hard limit
     bool encodable(const Capabilities& caps) const override;
+    // whether encode copies the line as it stands (a signature over it
+    // still holds)
+    bool raw(const Capabilities& caps) const;
 
     ExtKey key;
     ExtValue value;
-
-private:
-    // whether encode copies the line as it stands
-    bool raw(const Capabilities& caps) const;
 };
 
 } // namespace Orvanta::Mime

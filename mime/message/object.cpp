@@ -128,30 +128,35 @@ void Object::clear() {
 }
 
 size_t Object::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {
+    return encode(caps, out, persistent, false);
+}
+
+size_t Object::encode(const Capabilities& caps, Filter::Result* out, bool persistent, bool delimited) const {
     // a part read from nothing (two delimiter lines in a row) stays nothing:
     // an empty line written for its header would be a part every reader sees
     if (!boundary.empty() && header.bytes() == 0 && header.size() == 0 && body.empty()) return 0;
     // a block that ran to the end of its text (a part's header right before
     // the next delimiter) gains no empty line while nothing follows it
     size_t total = header.encode(caps, out, persistent, !body.silent());
-    return total + body.encode(caps, out, persistent, !boundary.empty());
+    // the line end before a delimiter is the delimiter's: a part read with
+    // one has it already, a part added since needs one of its own
+    Body::Next next = Body::Next::nothing;
+    if (!boundary.empty())
+        next = Body::Next::readDelimiter;
+    else if (delimited && !boundary.read())
+        next = Body::Next::newDelimiter;
+    return total + body.encode(caps, out, persistent, next);
 }
 
 bool Object::encodable(const Capabilities& caps) const {
-    if (caps.eightbit()) return true;
+    // whatever the transport, a multipart must be cut where it was built
+    if (caps.eightbit()) return body.encodable(caps);
     for (const Line& line : header.lines())
         if (!line.encodable(caps)) return false;
     // lines that are not fields are written as they stand
     for (const String& stray : header.strays())
         if (!SevenBit::fits(stray.data(), stray.size(), caps.hardLimit())) return false;
     return body.encodable(caps);
-}
-
-bool Object::fix(const Capabilities& caps) {
-    if (encodable(caps)) return true;
-    if (header.contains("dkim-signature")) return false;
-    repair(caps);
-    return encodable(caps);
 }
 
 namespace {
@@ -171,7 +176,59 @@ bool enclosed(const Header& header) {
     }
 }
 
+// whether the content type names that subtype of multipart
+bool multipart(const Header& header, const char* sub) {
+    if (!header.multipart()) return false;
+    const Value& value = header.get("content-type");
+    try {
+        return ContentType::Type(value.data(), value.size()).sub(sub);
+    } catch (const std::exception&) {
+        // no readable content type: no multipart either
+        return false;
+    }
+}
+
+// Whether a write under the capabilities copies the entity as it stands:
+// every header line, its parts', and every body in the encoding it was read
+// in (line ends aside, which signatures do not count).
+bool verbatim(const Object& object, const Capabilities& caps) {
+    for (const Line& line : object.header.lines())
+        if (!line.raw(caps)) return false;
+    if (!object.header.multipart()) return ContentTransferEncoding(object.header) == object.body.encoding();
+    for (const auto& part : object.body.parts())
+        if (!verbatim(*part, caps)) return false;
+    return true;
+}
+
+// whether the entity passes the transport as it stands, unchanged
+bool intact(const Object& object, const Capabilities& caps) {
+    return object.encodable(caps) && verbatim(object, caps);
+}
+
+// Whether the signed content of every multipart/signed in the tree (its
+// first part, header and all) passes the transport unchanged.
+bool signedIntact(const Object& object, const Capabilities& caps) {
+    if (!object.header.multipart()) return true;
+    bool signs = multipart(object.header, "signed");
+    const auto& parts = object.body.parts();
+    for (size_t i = 0; i < parts.size(); ++i)
+        if (signs && i == 0 ? !intact(*parts[i], caps) : !signedIntact(*parts[i], caps)) return false;
+    return true;
+}
+
 } // namespace
+
+bool Object::fix(const Capabilities& caps) {
+    // A signature covers the bytes that go out: a message with a DKIM
+    // signature, and the signed content of a multipart/signed, are left as
+    // they are, and fix fails when they would not pass as they are. Their
+    // header lines count too, though the writer could re-encode them.
+    if (header.contains("dkim-signature")) return intact(*this, caps);
+    if (!signedIntact(*this, caps)) return false;
+    if (encodable(caps)) return true;
+    repair(caps);
+    return encodable(caps);
+}
 
 void Object::repair(const Capabilities& caps) {
     if (header.multipart()) {

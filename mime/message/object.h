@@ -129,13 +129,19 @@ public:
     // message nobody edited is written as it came, its line feeds made CR LF:
     // bytes change only where the capabilities ask for it.
     size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
-    // whether encode writes what the transport takes: always with 8-bit
-    // transport, else when every header line and the body pass
+    // as a part of a multipart; `delimited`: a delimiter line is written
+    // after it
+    size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent, bool delimited) const;
+    // whether encode writes what the transport takes: every header line and
+    // the body pass (always with 8-bit transport), and no part of a
+    // multipart holds a line a reader takes for its delimiter
     bool encodable(const Capabilities& caps) const override;
 
     // Makes the message encodable where a change of transfer encoding can:
-    // true when it is (or now is). A message with a DKIM signature is left
-    // as it is, since re-encoding would break the signature.
+    // true when it is (or now is). A message with a DKIM signature, and the
+    // signed content of a multipart/signed, are left as they are, since
+    // re-encoding would break the signature: false when they would not go
+    // out as they stand, header lines included.
     bool fix(const Capabilities& caps);
     // Names a 7-bit transfer encoding for every single part that needs one
     // ("quoted-printable" for text, "base64" for binary); the next encode

@@ -28,20 +28,20 @@ size_t Translator::Tally::process(const char* data, size_t size, bool persistent
 }
 
 Translator::Translator(const ContentTransferEncoding& from, const ContentTransferEncoding& to,
-                       F::Result* sink)
+                       F::Result* sink, bool terminate)
     : Filter(&_tally), _tally(sink) {
     // built from the sink outwards: the encoder for `to` first, then the
     // decoder for `from` in front of it
     if (from == to) {
-        if (to.encoding() == ContentTransferEncoding::binary)
+        if (to.encoding() != ContentTransferEncoding::binary)
+            add<CrLf>(next, terminate);
+        else if (terminate)
             add<F::ForceEnd>(next, "\r\n");
-        else
-            add<CrLf>(next, true);
         return;
     }
     switch (to.encoding()) {
     case ContentTransferEncoding::quotedprintable:
-        add<F::ForceEnd>(next, "\r\n");
+        if (terminate) add<F::ForceEnd>(next, "\r\n");
         add<F::QuotedPrintableEncode>(next);
         break;
     case ContentTransferEncoding::base64:
@@ -51,7 +51,7 @@ Translator::Translator(const ContentTransferEncoding& from, const ContentTransfe
         break;
     case ContentTransferEncoding::sevenbit:
     case ContentTransferEncoding::eightbit:
-        add<CrLf>(next, true);
+        add<CrLf>(next, terminate);
         break;
     default:
         break;

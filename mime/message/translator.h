@@ -13,7 +13,11 @@ namespace Orvanta::Mime {
 
 class Translator : public Filter::Filter {
 public:
-    Translator(const ContentTransferEncoding& from, const ContentTransferEncoding& to, Filter::Result* sink);
+    // `terminate` false: a text that does not end with a line end is left
+    // so (the base64 encoder still ends its lines), for a writer that puts a
+    // line end of its own after it
+    Translator(const ContentTransferEncoding& from, const ContentTransferEncoding& to, Filter::Result* sink,
+               bool terminate = true);
     Translator(const Translator&) = delete;
     Translator& operator=(const Translator&) = delete;
     ~Translator() override;

@@ -5,6 +5,7 @@
 #include "mime/message/object.h"
 #include "mime/message/translator.h"
 #include "mime/tests/transportable.h"
+#include "openssl/tests/keyfiles.h"
 #include "testsupport/process.h"
 
 #include <gtest/gtest.h>
@@ -460,6 +461,44 @@ TEST(ObjectEncodeTest, RepairedPartsKeepTheirLastLineEnds) {
         size_t start = out.find("\r\n\r\n", head.size());
         ASSERT_NE(start, std::string::npos) << out;
         EXPECT_EQ(out.substr(start + 4), std::string(row.written) + "--b--\r\n") << row.label;
+    }
+}
+
+// S/MIME made by the openssl command: the signature covers the signed part
+// as it stands, its header too. What fix passes, written under the same
+// capabilities, still verifies; what it refuses goes out unchanged.
+TEST(ObjectEncodeTest, FixLeavesSignedContentAsItStands) {
+    std::string cert = Orvanta::Test::scratchDir("smime") + "/cert.pem";
+    auto made = Orvanta::Test::runProcess({"openssl", "req", "-new", "-x509", "-key",
+                                           Orvanta::OpenSSL::Test::keyFiles("rsa").privatePath, "-subj",
+                                           "/CN=signer@example.org", "-days", "2", "-out", cert});
+    ASSERT_EQ(made.status, 0) << made.err;
+    struct Row {
+        const char* outer; // header lines on top of what openssl writes
+        const char* content;
+        bool fixed; // what fix answers under the standard capabilities
+    } const rows[] = {
+        {"",
+         "Content-Type: text/plain; charset=utf-8\r\nContent-Transfer-Encoding: 8bit\r\n\r\ncaf\xc3\xa9\r\n",
+         false},
+        {"", "Content-Type: text/plain\r\nContent-Description: caf\xc3\xa9\r\n\r\nplain\r\n", false},
+        // the header around the signed part is not signed
+        {"Subject: caf\xc3\xa9\n", "Content-Type: text/plain\r\n\r\nplain\r\n", true},
+    };
+    for (const Row& row : rows) {
+        auto signs = Orvanta::Test::runProcess({"openssl", "smime", "-sign", "-signer", cert, "-inkey",
+                                                Orvanta::OpenSSL::Test::keyFiles("rsa").privatePath},
+                                               row.content);
+        ASSERT_EQ(signs.status, 0) << signs.err;
+        std::string input = row.outer + signs.out;
+        for (const Capabilities* caps : {&Capabilities::standard(), &Capabilities::utf8()}) {
+            Object message(input.data(), input.size());
+            bool fixed = message.fix(*caps);
+            EXPECT_EQ(fixed, caps->eightbit() || row.fixed) << row.content;
+            std::string out = encoded(message, fixed ? *caps : Capabilities::utf8());
+            auto verified = Orvanta::Test::runProcess({"openssl", "smime", "-verify", "-noverify"}, out);
+            EXPECT_EQ(verified.status, 0) << verified.err << out;
+        }
     }
 }
 
