@@ -109,6 +109,10 @@ bool BrokerProxy::forward(int client, std::string& pending) {
             for (int i = 0; _frameMax != 0 && i < 4; ++i)
                 pending[done + 13 + i] = static_cast<char>(_frameMax >> (24 - 8 * i));
         }
+        if (_drop != 0 && isMethod(pending, done, total, _drop >> 16, _drop & 0xffff)) {
+            pending.erase(done, total);
+            continue;
+        }
         // basic.ack and basic.nack: the delivery tag (8) follows the ids
         bool confirm = isMethod(pending, done, total, 60, 80) || isMethod(pending, done, total, 60, 120);
         if (_corruptConfirms && confirm && total >= 20) pending[done + 17] ^= 0x10;

@@ -14,7 +14,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <memory>
 #include <thread>
+#include <vector>
 
 using namespace Tarvex::Test;
 using Orvanta::Test::amqpTool;
@@ -610,6 +612,47 @@ TEST_F(Client, AConfirmOfATagNeverUsedEndsTheRun) {
     EXPECT_THAT(child.err(),
                 HasSubstr("Failed to publish message to RabbitMQ: basic.ack of delivery tag 4097, "
                           "which was never published\n"));
+}
+
+// A reply of the set-up is lost while the broker's heartbeats (its own
+// interval) keep the connection alive: the set-up limit of 60 seconds ends
+// the run all the same. The rows run side by side, each takes the minute.
+TEST_F(Client, ASetUpReplyLostEndsTheRunWhateverTheHeartbeats) {
+    struct Row {
+        const char* lost;
+        uint16_t classId;
+        uint16_t methodId;
+        // A message sent behind confirm.select would be confirmed by the
+        // broker, and the lost reply would not matter: that row's input
+        // stays open.
+        bool message;
+    };
+    const Row rows[] = {{"connection.open-ok", 10, 41, true},
+                        {"channel.open-ok", 20, 11, true},
+                        {"confirm.select-ok", 85, 11, false}};
+    std::vector<std::unique_ptr<Orvanta::Test::BrokerProxy>> proxies;
+    std::vector<std::unique_ptr<Child>> children;
+    for (const Row& row : rows) {
+        proxies.push_back(std::make_unique<Orvanta::Test::BrokerProxy>());
+        proxies.back()->drop(row.classId, row.methodId);
+        children.push_back(std::make_unique<Child>(
+            std::vector<std::string>{"--config-file=" + config,
+                                     "--rabbitmq-address=" + proxies.back()->address(), "rcpt@example.org"},
+            std::vector<std::string>{}));
+        if (row.message) children.back()->write(stuffed);
+    }
+    const std::string closed = "connection prematurely closed by client\n";
+    for (size_t i = 0; i < children.size(); ++i) {
+        SCOPED_TRACE(rows[i].lost);
+        // before the heartbeats could end it: the client gives up on a
+        // silent broker after 90 seconds, the broker on a silent client later
+        EXPECT_EQ(children[i]->wait(80), 75) << children[i]->err();
+        EXPECT_THAT(children[i]->err(), HasSubstr("] RabbitMQ connection error: " + closed));
+        if (rows[i].message) {
+            EXPECT_THAT(children[i]->err(), HasSubstr("Failed to publish message to RabbitMQ: " + closed));
+        }
+    }
+    EXPECT_FALSE(receive(queue).found);
 }
 
 // With the smallest frames a broker may grant, the framing bytes of each
