@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdint>
 #include <stdexcept>
 
@@ -171,7 +172,7 @@ void BrokerProxy::run() {
                              {broker, short(listen ? POLLIN : 0), 0}};
             if (poll(fds, 2, 20) <= 0) continue;
             if (fds[0].revents) {
-                ssize_t n = read(client, chunk, sizeof chunk);
+                ssize_t n = read(client, chunk, _slow ? 4096 : sizeof chunk);
                 // the client's end of its side is not answered by an end of ours
                 if (n <= 0 && _keepClientOpen) {
                     clientOpen = false;
@@ -183,6 +184,7 @@ void BrokerProxy::run() {
                 pending.append(chunk, static_cast<size_t>(n));
                 inspect(pending);
                 if (!sendAll(broker, chunk, static_cast<size_t>(n))) break;
+                if (_slow) std::this_thread::sleep_for(std::chrono::milliseconds(1));
             }
             if (listen && fds[1].revents) {
                 ssize_t n = read(broker, chunk, sizeof chunk);
