@@ -1,6 +1,8 @@
 #include "app/application.h"
 
+#include "amqp/channelimpl.h"
 #include "amqp/connection.h"
+#include "amqp/deferred/deferredconfirm.h"
 #include "amqp/deferred/deferredpublish.h"
 #include "amqp/deferredrecall.h"
 #include "amqp/flags.h"
@@ -48,6 +50,7 @@ Application::Application(const Options& options)
       _payload(_settings.compress, _settings.extractRecipients),
       _decoder(&_payload.input(), [this](size_t size) { onReady(size); }) {
     _input.start(mainLoop()->loop());
+    _channel.implementation()->confirm()->onSuccess([this] { _confirming = true; });
 
     if (!_settings.extractRecipients && options.recipients().empty())
         throw std::runtime_error("No recipients specified");
@@ -124,6 +127,10 @@ void Application::onReady(size_t) {
 uint16_t Application::onNegotiate(AMQP::TcpConnection* connection, uint16_t interval) {
     _negotiated = true;
     return Base::onNegotiate(connection, interval);
+}
+
+bool Application::established(AMQP::TcpConnection*) {
+    return _confirming;
 }
 
 void Application::onBlocked(AMQP::TcpConnection*, const char* reason) {

@@ -45,6 +45,9 @@ private:
     void onReadable(int fd) override;
     bool onInterrupt(int signum) override;
     uint16_t onNegotiate(AMQP::TcpConnection* connection, uint16_t interval) override;
+    // the set-up ends with the channel in confirm mode: until then the
+    // set-up limit runs, whatever heartbeats the broker sends
+    bool established(AMQP::TcpConnection* connection) override;
     // a memory or disk alarm of the broker's: said once, and waited out
     void onBlocked(AMQP::TcpConnection* connection, const char* reason) override;
     // Says nothing once the broker confirmed the message: how the connection
@@ -80,6 +83,8 @@ private:
     bool _publishing = false;
     // the broker has told its frame size
     bool _negotiated = false;
+    // the broker put the channel into confirm mode
+    bool _confirming = false;
     // the user was told that the broker blocked the connection
     bool _blockedSaid = false;
     // bytes of the publication's content header frame

@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdint>
 #include <stdexcept>
 
@@ -109,6 +110,10 @@ bool BrokerProxy::forward(int client, std::string& pending) {
             for (int i = 0; _frameMax != 0 && i < 4; ++i)
                 pending[done + 13 + i] = static_cast<char>(_frameMax >> (24 - 8 * i));
         }
+        if (_drop != 0 && isMethod(pending, done, total, _drop >> 16, _drop & 0xffff)) {
+            pending.erase(done, total);
+            continue;
+        }
         // basic.ack and basic.nack: the delivery tag (8) follows the ids
         bool confirm = isMethod(pending, done, total, 60, 80) || isMethod(pending, done, total, 60, 120);
         if (_corruptConfirms && confirm && total >= 20) pending[done + 17] ^= 0x10;
@@ -167,7 +172,7 @@ void BrokerProxy::run() {
                              {broker, short(listen ? POLLIN : 0), 0}};
             if (poll(fds, 2, 20) <= 0) continue;
             if (fds[0].revents) {
-                ssize_t n = read(client, chunk, sizeof chunk);
+                ssize_t n = read(client, chunk, _slow ? 4096 : sizeof chunk);
                 // the client's end of its side is not answered by an end of ours
                 if (n <= 0 && _keepClientOpen) {
                     clientOpen = false;
@@ -179,6 +184,7 @@ void BrokerProxy::run() {
                 pending.append(chunk, static_cast<size_t>(n));
                 inspect(pending);
                 if (!sendAll(broker, chunk, static_cast<size_t>(n))) break;
+                if (_slow) std::this_thread::sleep_for(std::chrono::milliseconds(1));
             }
             if (listen && fds[1].revents) {
                 ssize_t n = read(broker, chunk, sizeof chunk);

@@ -1,11 +1,11 @@
 // A loopback proxy in front of the private broker, for tests of a broker that
 // stops answering: it forwards one connection both ways until it is frozen,
 // and then passes nothing more from the broker (what the client sends still
-// reaches it). It can also make the broker propose another heartbeat
-// interval or a smaller frame size, say that it blocked the connection, keep
-// the client's socket open after the broker closed its own, freeze once a
-// confirm passed, or flip a bit of the delivery tags that the broker
-// confirms.
+// reaches it). It can also make the broker propose another heartbeat interval
+// or a smaller frame size, lose one of its methods, pass the client's bytes
+// slowly, say that it blocked the connection, keep the client's socket open
+// after the broker closed its own, freeze once a confirm passed, or flip a
+// bit of the delivery tags that the broker confirms.
 #pragma once
 
 #include <atomic>
@@ -46,6 +46,13 @@ public:
     // Freezes itself as soon as the broker's first basic.ack has passed:
     // the client never hears the close-ok that follows.
     void freezeAfterConfirm() { _freezeAfterConfirm = true; }
+    // Before the client connects: the broker's method classId.methodId
+    // (connection.open-ok is 10.41) is lost on the way; what follows it,
+    // heartbeats too, passes.
+    void drop(uint16_t classId, uint16_t methodId) { _drop = uint32_t(classId) << 16 | methodId; }
+    // What the client sends passes slowly, a few KiB at a time: a relay
+    // that cannot keep up, so that the client's output waits in its queue.
+    void slow() { _slow = true; }
     // Sends the client connection.blocked with this reason, between two of
     // the broker's frames.
     void block(const std::string& reason);
@@ -78,6 +85,9 @@ private:
     std::atomic<bool> _keepClientOpen{false};
     std::atomic<bool> _corruptConfirms{false};
     std::atomic<bool> _freezeAfterConfirm{false};
+    std::atomic<bool> _slow{false};
+    // the method to lose, class id and method id; 0: none
+    std::atomic<uint32_t> _drop{0};
     std::mutex _mutex;
     // the reason of a connection.blocked still to send; guarded by _mutex
     std::string _blocked;

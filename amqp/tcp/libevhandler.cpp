@@ -43,7 +43,7 @@ LibEvHandler::Wrapper::Wrapper(LibEvHandler* owner, TcpConnection* connection, s
     ev_timer_init(&_timer, callback, limit, 0.0);
     ev_set_priority(&_timer, priority);
     _timer.data = static_cast<Watchable*>(this);
-    _expire = ev_now(_loop) + limit;
+    _setup = ev_now(_loop) + limit;
     ev_timer_start(_loop, &_timer);
     ev_unref(_loop);
 }
@@ -84,9 +84,17 @@ uint16_t LibEvHandler::Wrapper::negotiate(uint16_t interval) {
     double now = ev_now(_loop);
     _next = now + std::max(interval / 2, 1);
     _expire = now + 1.5 * interval;
-    disarm();
-    arm(std::min(_expire, _next) - now);
+    // the set-up limit stays: heartbeats only say that the broker is there,
+    // not that the set-up goes on
+    rearm(now);
     return interval;
+}
+
+void LibEvHandler::Wrapper::rearm(double now) {
+    double at = _timeout != 0 ? std::min(_expire, _next) : _setup;
+    if (_timeout != 0 && _setup != 0) at = std::min(at, _setup);
+    disarm();
+    arm(at - now);
 }
 
 void LibEvHandler::Wrapper::onActive(int fd, int events) {
@@ -107,8 +115,14 @@ void LibEvHandler::Wrapper::expire() {
     // the one-shot timer stopped itself and with it dropped a reference
     // that the start had already given back
     ev_ref(_loop);
-    bool setup = _timeout == 0;
-    if (setup && _connection->handshaked()) {
+    // before heartbeats the set-up limit is the only deadline
+    bool setup = _setup != 0 && (_timeout == 0 || now >= _setup);
+    if (setup && _owner->established(_connection)) {
+        _setup = 0;
+        setup = false;
+    }
+    if (!setup && _timeout == 0) {
+        // set up in time and no heartbeats: no timer runs any more
         _next = 0;
         _expire = 0;
         return;
@@ -124,13 +138,22 @@ void LibEvHandler::Wrapper::expire() {
 
 void LibEvHandler::Wrapper::decide(double now, bool setup, bool heard) {
     if (setup) {
-        // a tune read just now has armed the heartbeats
-        if (_connection->handshaked()) return;
-        _next = 0;
-        _expire = 0;
-        // the handshake did not finish in time
-        _connection->close(true);
-        return;
+        if (!_owner->established(_connection)) {
+            _next = 0;
+            _expire = 0;
+            _setup = 0;
+            _timeout = 0;
+            // the set-up did not finish in time
+            _connection->close(true);
+            return;
+        }
+        // what was read just now finished it
+        _setup = 0;
+        if (_timeout == 0) {
+            _next = 0;
+            _expire = 0;
+            return;
+        }
     }
     if (heard) _expire = now + 1.5 * _timeout;
     if (now >= _expire) {
@@ -145,8 +168,7 @@ void LibEvHandler::Wrapper::decide(double now, bool setup, bool heard) {
         _connection->heartbeat();
         _next = now + std::max(_timeout / 2, 1);
     }
-    disarm();
-    arm(std::min(_expire, _next) - now);
+    rearm(now);
 }
 
 int LibEvHandler::Wrapper::waiting() const {
@@ -177,6 +199,10 @@ bool LibEvHandler::readWaiting(TcpConnection* connection) {
         fd = wrapper != nullptr ? wrapper->waiting() : -1;
     }
     return true;
+}
+
+bool LibEvHandler::established(TcpConnection* connection) {
+    return connection->handshaked();
 }
 
 LibEvHandler::~LibEvHandler() = default;

@@ -1,6 +1,7 @@
 // Runs TCP connections on a libev loop: an I/O watcher per descriptor a
-// connection asks for, and one timer per connection that first limits the
-// time until the AMQP handshake is over and then keeps heartbeats going. An
+// connection asks for, and one timer per connection that limits the time
+// until its set-up is over and keeps heartbeats going once they are agreed:
+// the broker's heartbeats do not stretch the set-up limit. An
 // exception from the work of a callback (the user's callbacks, parsing)
 // never unwinds through libev: it closes its connection at once, reported as
 // the connection's error.
@@ -38,6 +39,11 @@ protected:
     // confirm, a close-ok) may be there. False when nothing waited. Reading
     // may end the connection.
     bool readWaiting(TcpConnection* connection);
+
+    // Whether the connection's set-up is over, asked when the set-up limit
+    // runs out: by default once the AMQP handshake is. A user that needs a
+    // channel ready before it can work counts that in too.
+    virtual bool established(TcpConnection* connection);
 
 private:
     friend class LibEvHandlerSeam;
@@ -91,10 +97,13 @@ private:
         void onExpired() override;
         // the timer's work: heartbeats, the set-up limit, a silent broker
         void expire();
-        // the timer ran at now, for the set-up limit or the heartbeats;
-        // heard: the broker's bytes that waited were read just before. Ends
-        // the connection when its time is over, else keeps heartbeats going.
+        // the timer ran at now, for the set-up limit (setup) or the
+        // heartbeats; heard: the broker's bytes that waited were read just
+        // before. Ends the connection when its time is over, else keeps
+        // heartbeats going.
         void decide(double now, bool setup, bool heard);
+        // re-arms the timer for the earliest deadline still open
+        void rearm(double now);
         static void callback(struct ev_loop* loop, ev_timer* timer, int revents);
 
         // starts the one-shot timer after seconds, keeping it from holding
@@ -111,6 +120,8 @@ private:
         // loop times of the next heartbeat and of the end of patience; 0: none
         double _next = 0;
         double _expire = 0;
+        // loop time at which the set-up limit runs out; 0 once it is over
+        double _setup = 0;
         // negotiated heartbeat interval in seconds; 0: none
         uint16_t _timeout = 0;
     };
@@ -135,7 +146,7 @@ private:
     struct ev_loop* _loop;
     std::list<Wrapper> _wrappers;
     int _priority;
-    // seconds a connection may take until its handshake is over
+    // seconds a connection may take until its set-up is over
     double _setupLimit = 60.0;
 };
 

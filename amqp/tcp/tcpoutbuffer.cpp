@@ -11,63 +11,85 @@ namespace AMQP {
 
 namespace {
 
-// a copied chunk takes more small pieces (frame headers, end markers, whole
-// small frames) until it holds this many bytes
-constexpr size_t joinLimit = 16384;
-// What a copied chunk reserves at first. Between two body frames that are
-// referred to in place it holds only their 8 framing bytes: with small
-// frames there are many of them, and each must cost bytes, not a page.
-constexpr size_t firstReserve = 64;
+// Copied bytes go into blocks of this size (a larger piece gets a block of
+// its own); small pieces in a row join into one chunk, one write.
+constexpr size_t blockSize = 16384;
+// at most this many bytes in one chunk (and so in one SSL_write)
+constexpr size_t chunkLimit = size_t(1) << 30;
 
 } // namespace
 
 TcpOutBuffer::TcpOutBuffer(TcpOutBuffer&& other) noexcept
-    : _chunks(std::move(other._chunks)), _skip(other._skip), _total(other._total) {
-    other._chunks.clear();
-    other._skip = 0;
-    other._total = 0;
+    : _chunks(std::move(other._chunks)), _blocks(std::move(other._blocks)),
+      _keepers(std::move(other._keepers)), _skip(other._skip), _total(other._total) {
+    other.clear();
 }
 
 TcpOutBuffer& TcpOutBuffer::operator=(TcpOutBuffer&& other) noexcept {
     if (this == &other) return *this;
     _chunks = std::move(other._chunks);
+    _blocks = std::move(other._blocks);
+    _keepers = std::move(other._keepers);
     _skip = other._skip;
     _total = other._total;
-    other._chunks.clear();
-    other._skip = 0;
-    other._total = 0;
+    other.clear();
     return *this;
 }
 
+void TcpOutBuffer::clear() {
+    _chunks.clear();
+    _blocks.clear();
+    _keepers.clear();
+    _skip = 0;
+    _total = 0;
+}
+
 void TcpOutBuffer::add(const char* data, size_t size) {
-    if (size == 0) return;
-    _total += size;
-    if (!_chunks.empty()) {
-        Chunk& last = _chunks.back();
-        // grown by doubling up to the join limit; the bytes may move (a
-        // repeated SSL_write accepts that), so data is taken anew
-        if (!last.copy.empty() && last.copy.size() + size <= joinLimit) {
-            size_t needed = last.copy.size() + size;
-            if (needed > last.copy.capacity())
-                last.copy.reserve(std::min(std::max(needed, 2 * last.copy.capacity()), joinLimit));
-            last.copy.insert(last.copy.end(), data, data + size);
-            last.data = last.copy.data();
-            last.size = last.copy.size();
-            return;
-        }
+    for (size_t part; size > 0; data += part, size -= part) {
+        part = std::min(size, chunkLimit);
+        copy(data, part);
     }
-    Chunk chunk{{}, nullptr, 0, {}};
-    chunk.copy.reserve(std::max(size, firstReserve));
-    chunk.copy.assign(data, data + size);
-    chunk.data = chunk.copy.data();
-    chunk.size = size;
-    _chunks.push_back(std::move(chunk));
+}
+
+void TcpOutBuffer::copy(const char* data, size_t size) {
+    _total += size;
+    // the last chunk, when a copy, ends where the last block's bytes end
+    bool join = !_blocks.empty() && _blocks.back().capacity - _blocks.back().used >= size &&
+                !_chunks.empty() && _chunks.back().copied && _chunks.back().size + size <= chunkLimit;
+    if (_blocks.empty() || _blocks.back().capacity - _blocks.back().used < size) {
+        // not zeroed: only what is written into it takes memory
+        size_t capacity = std::max(size, blockSize);
+        _blocks.push_back(Block{std::unique_ptr<char[]>(new char[capacity]), capacity, 0, 0});
+    }
+    Block& block = _blocks.back();
+    char* target = block.bytes.get() + block.used;
+    std::copy(data, data + size, target);
+    block.used += size;
+    if (join)
+        _chunks.back().size += static_cast<uint32_t>(size);
+    else
+        _chunks.push_back(Chunk{target, static_cast<uint32_t>(size), true});
 }
 
 void TcpOutBuffer::add(const char* data, size_t size, const Keeper& keeper) {
-    if (size == 0) return;
-    _chunks.push_back(Chunk{{}, data, size, keeper});
+    for (size_t part; size > 0; data += part, size -= part) {
+        part = std::min(size, chunkLimit);
+        refer(data, part, keeper);
+    }
+}
+
+void TcpOutBuffer::refer(const char* data, size_t size, const Keeper& keeper) {
     _total += size;
+    _chunks.push_back(Chunk{data, static_cast<uint32_t>(size), false});
+    // the body frames of one message share its keeper: held once for all
+    if (!_keepers.empty()) {
+        const Keeper& last = _keepers.back().keeper;
+        if (!last.owner_before(keeper) && !keeper.owner_before(last)) {
+            ++_keepers.back().chunks;
+            return;
+        }
+    }
+    _keepers.push_back(Keeping{keeper, 1});
 }
 
 void TcpOutBuffer::add(const OutPiece* pieces, size_t count, size_t skip, const Keeper& keeper) {
@@ -85,11 +107,22 @@ void TcpOutBuffer::add(const OutPiece* pieces, size_t count, size_t skip, const 
     }
 }
 
+void TcpOutBuffer::pop() {
+    const Chunk& chunk = _chunks.front();
+    if (chunk.copied) {
+        // chunks are written in the order their bytes went into the blocks
+        Block& block = _blocks.front();
+        block.written += chunk.size;
+        if (block.written == block.used) _blocks.pop_front();
+    } else if (--_keepers.front().chunks == 0) {
+        _keepers.pop_front();
+    }
+    _chunks.pop_front();
+}
+
 void TcpOutBuffer::shrink(size_t n) {
     if (n >= _total) {
-        _chunks.clear();
-        _skip = 0;
-        _total = 0;
+        clear();
         return;
     }
     while (n > 0) {
@@ -102,7 +135,7 @@ void TcpOutBuffer::shrink(size_t n) {
         _total -= rest;
         _skip = 0;
         n -= rest;
-        _chunks.pop_front();
+        pop();
     }
 }
 

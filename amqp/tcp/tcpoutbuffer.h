@@ -1,13 +1,15 @@
 // Bytes a TCP connection still has to write, kept in the order they were
 // given and written with gathered sendmsg calls. Small pieces are copied
-// into shared chunks; lasting pieces (a message body whose keeper holds it)
-// are referred to, not copied.
+// into shared blocks; lasting pieces (a message body whose keeper holds it)
+// are referred to, not copied. A queued body frame costs little more than
+// its framing bytes: a slow socket may hold tens of thousands of them.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
+#include <memory>
 #include <sys/types.h>
-#include <vector>
 
 #include "amqp/buffers/outpiece.h"
 
@@ -49,15 +51,39 @@ public:
     int sendto(ssl_st* ssl);
 
 private:
+    // Bytes in the order of writing: copied into a block, or referred to
+    // under the keeper of their turn in _keepers. Body frames referred to
+    // in place make two chunks each: their body, and their end marker
+    // joined with the next one's header.
     struct Chunk {
-        // a copy (data points into it) or empty for a reference
-        std::vector<char> copy;
         const char* data;
-        size_t size;
+        uint32_t size;
+        bool copied;
+    };
+    // room for copied bytes, filled from the front; freed once every chunk
+    // in it was written
+    struct Block {
+        std::unique_ptr<char[]> bytes;
+        size_t capacity;
+        size_t used;
+        // bytes of the chunks in it that were written and forgotten
+        size_t written;
+    };
+    // a keeper and how many referred chunks in a row it holds
+    struct Keeping {
         Keeper keeper;
+        size_t chunks;
     };
 
+    void copy(const char* data, size_t size);
+    void refer(const char* data, size_t size, const Keeper& keeper);
+    // forgets the first chunk, which was written
+    void pop();
+    void clear();
+
     std::deque<Chunk> _chunks;
+    std::deque<Block> _blocks;
+    std::deque<Keeping> _keepers;
     // bytes of the front chunk already written
     size_t _skip = 0;
     size_t _total = 0;

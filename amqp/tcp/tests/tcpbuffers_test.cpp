@@ -131,6 +131,37 @@ TEST(TcpOutBuffer, PiecesWaitFromWhereTheWriteStopped) {
     }
 }
 
+// Body frames of two messages queued in turn, each frame referred to under
+// its message's keeper: a keeper is let go once the last of its bytes is
+// written, not before, and the bytes come out in order.
+TEST(TcpOutBuffer, EachKeeperIsHeldUntilItsLastBytesAreWritten) {
+    static const char first[] = "aaaabbbb";
+    static const char second[] = "ccccdddd";
+    Keeper keepers[2] = {std::make_shared<int>(1), std::make_shared<int>(2)};
+    TcpOutBuffer buffer;
+    std::string expected;
+    for (int message = 0; message < 2; ++message) {
+        const char* body = message == 0 ? first : second;
+        for (int frame = 0; frame < 2; ++frame) {
+            const OutPiece pieces[] = {{"<", 1, false}, {body + 4 * frame, 4, true}, {">", 1, false}};
+            buffer.add(pieces, 3, 0, keepers[message]);
+            expected += "<" + std::string(body + 4 * frame, 4) + ">";
+        }
+    }
+    EXPECT_EQ(contents(buffer), expected);
+    EXPECT_GT(keepers[0].use_count(), 1);
+    EXPECT_GT(keepers[1].use_count(), 1);
+    // up to the last byte of the first message's body
+    buffer.shrink(10);
+    EXPECT_GT(keepers[0].use_count(), 1);
+    buffer.shrink(1);
+    EXPECT_EQ(keepers[0].use_count(), 1);
+    EXPECT_GT(keepers[1].use_count(), 1);
+    EXPECT_EQ(contents(buffer), expected.substr(11));
+    buffer.shrink(buffer.size());
+    EXPECT_EQ(keepers[1].use_count(), 1);
+}
+
 TEST(TcpOutBuffer, MovingLeavesTheSourceEmpty) {
     TcpOutBuffer source;
     source.add("abc", 3);
