@@ -102,21 +102,30 @@ std::string leaves(const Orvanta::Mime::Object& object) {
             out += "|part(" + leaves(*child) + ")";
         return out + "|" + crlf(std::string(body.epilogue().data(), body.epilogue().size())) + ")";
     }
+    ContentTransferEncoding encoding(object.header);
+    std::string decoded;
+    if (binary(object) || encoding == ContentTransferEncoding::base64) {
+        // A repair turns a binary body into base64. Which of the line ends
+        // at its end were content and which the delimiter's is read two
+        // ways (a lone CR kept or completed, a CR LF kept or taken by the
+        // delimiter), so these leaves are compared less all of them.
+        if (binary(object)) {
+            decoded.assign(body.data(), body.size());
+        } else {
+            Orvanta::Filter::String sink(&decoded);
+            Translator translator(encoding, ContentTransferEncoding::binary, &sink);
+            translator.append(body.data(), body.size(), false);
+        }
+        while (!decoded.empty() && (decoded.back() == '\n' || decoded.back() == '\r'))
+            decoded.pop_back();
+        return crlf(decoded);
+    }
     size_t size = body.size();
     if (size > 0 && body.data()[size - 1] == '\n') --size;
     if (size > 0 && body.data()[size - 1] == '\r') --size;
-    // a binary body is its bytes (the translator would end it with a line end)
-    std::string decoded;
-    if (binary(object)) {
-        decoded.assign(body.data(), size);
-    } else {
-        Orvanta::Filter::String sink(&decoded);
-        Translator translator(ContentTransferEncoding(object.header), ContentTransferEncoding::binary, &sink);
-        translator.append(body.data(), size, false);
-        // a final CR, which a written binary body gets completed into a line
-        // end and so is left out above, is decoded from base64 as it is
-        if (!decoded.empty() && decoded.back() == '\r') decoded.pop_back();
-    }
+    Orvanta::Filter::String sink(&decoded);
+    Translator translator(encoding, ContentTransferEncoding::binary, &sink);
+    translator.append(body.data(), size, false);
     return crlf(decoded);
 }
 
