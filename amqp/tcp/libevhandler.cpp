@@ -97,6 +97,13 @@ void LibEvHandler::Wrapper::rearm(double now) {
     arm(at - now);
 }
 
+void LibEvHandler::Wrapper::stop() {
+    _next = 0;
+    _expire = 0;
+    _setup = 0;
+    _timeout = 0;
+}
+
 void LibEvHandler::Wrapper::onActive(int fd, int events) {
     if (_timeout != 0 && (events & readable)) _expire = ev_now(_loop) + 1.5 * _timeout;
     // may destroy this wrapper: the last thing done here
@@ -123,9 +130,7 @@ void LibEvHandler::Wrapper::expire() {
     }
     if (!setup && _timeout == 0) {
         // set up in time and no heartbeats: no timer runs any more
-        _next = 0;
-        _expire = 0;
-        return;
+        return stop();
     }
     if (!setup && now < _expire) return decide(now, false, false);
     // A deadline: what the broker sent meanwhile is read before it decides.
@@ -139,27 +144,18 @@ void LibEvHandler::Wrapper::expire() {
 void LibEvHandler::Wrapper::decide(double now, bool setup, bool heard) {
     if (setup) {
         if (!_owner->established(_connection)) {
-            _next = 0;
-            _expire = 0;
-            _setup = 0;
-            _timeout = 0;
+            stop();
             // the set-up did not finish in time
             _connection->close(true);
             return;
         }
         // what was read just now finished it
         _setup = 0;
-        if (_timeout == 0) {
-            _next = 0;
-            _expire = 0;
-            return;
-        }
+        if (_timeout == 0) return stop();
     }
     if (heard) _expire = now + 1.5 * _timeout;
     if (now >= _expire) {
-        _next = 0;
-        _expire = 0;
-        _timeout = 0;
+        stop();
         // the broker went silent
         _connection->close(true);
         return;

@@ -104,6 +104,8 @@ private:
         void decide(double now, bool setup, bool heard);
         // re-arms the timer for the earliest deadline still open
         void rearm(double now);
+        // no deadline is open any more: the timer is not armed again
+        void stop();
         static void callback(struct ev_loop* loop, ev_timer* timer, int revents);
 
         // starts the one-shot timer after seconds, keeping it from holding

@@ -53,10 +53,10 @@ void TcpOutBuffer::add(const char* data, size_t size) {
 
 void TcpOutBuffer::copy(const char* data, size_t size) {
     _total += size;
+    bool room = !_blocks.empty() && _blocks.back().capacity - _blocks.back().used >= size;
     // the last chunk, when a copy, ends where the last block's bytes end
-    bool join = !_blocks.empty() && _blocks.back().capacity - _blocks.back().used >= size &&
-                !_chunks.empty() && _chunks.back().copied && _chunks.back().size + size <= chunkLimit;
-    if (_blocks.empty() || _blocks.back().capacity - _blocks.back().used < size) {
+    bool join = room && !_chunks.empty() && _chunks.back().copied && _chunks.back().size + size <= chunkLimit;
+    if (!room) {
         // not zeroed: only what is written into it takes memory
         size_t capacity = std::max(size, blockSize);
         _blocks.push_back(Block{std::unique_ptr<char[]>(new char[capacity]), capacity, 0, 0});

@@ -56,16 +56,30 @@ size_t collectElements(const char* data, size_t size, bool strict, Follows follo
                            [&out](std::shared_ptr<T>&& item) { out.push_back(std::move(item)); });
 }
 
-// The elements separated by ", ". Returns the bytes written.
-template <typename T>
-size_t encodeElements(const std::vector<std::shared_ptr<T>>& elements, const Capabilities& caps,
-                      Filter::Result* out, bool persistent) {
+// The elements separated by ", ", each written into `out`: a plain result,
+// or a word wrapper that the caller folds, into which each element writes
+// so that what it keeps whole stays whole. Returns the bytes written.
+template <typename T, typename Out>
+size_t joinElements(const std::vector<std::shared_ptr<T>>& elements, const Capabilities& caps, Out* out,
+                    bool persistent) {
     size_t written = 0;
     for (size_t i = 0; i < elements.size(); ++i) {
         if (i > 0) written += out->append(", ", 2, true);
         written += elements[i]->encode(caps, out, persistent);
     }
     return written;
+}
+
+template <typename T>
+size_t encodeElements(const std::vector<std::shared_ptr<T>>& elements, const Capabilities& caps,
+                      Filter::Result* out, bool persistent) {
+    return joinElements(elements, caps, out, persistent);
+}
+
+template <typename T>
+size_t encodeElements(const std::vector<std::shared_ptr<T>>& elements, const Capabilities& caps,
+                      Filter::WordWrap* out, bool persistent) {
+    return joinElements(elements, caps, out, persistent);
 }
 
 // The same, folded to the line limits of `caps` after what `out` holds.
@@ -73,25 +87,7 @@ template <typename T>
 size_t encodeElements(const std::vector<std::shared_ptr<T>>& elements, const Capabilities& caps,
                       Filter::LineLength* out, bool persistent) {
     Filter::WordWrap wrap(caps.limits(), out->size(), out);
-    size_t written = 0;
-    for (size_t i = 0; i < elements.size(); ++i) {
-        if (i > 0) written += wrap.append(", ", 2, true);
-        written += elements[i]->encode(caps, &wrap, persistent);
-    }
-    return written + wrap.flush();
-}
-
-// The same into a word wrapper that the caller folds: each element writes
-// into it, so that what an element keeps whole stays whole.
-template <typename T>
-size_t encodeElements(const std::vector<std::shared_ptr<T>>& elements, const Capabilities& caps,
-                      Filter::WordWrap* out, bool persistent) {
-    size_t written = 0;
-    for (size_t i = 0; i < elements.size(); ++i) {
-        if (i > 0) written += out->append(", ", 2, true);
-        written += elements[i]->encode(caps, out, persistent);
-    }
-    return written;
+    return joinElements(elements, caps, &wrap, persistent) + wrap.flush();
 }
 
 // Whether every element can be written under `caps`.
