@@ -45,7 +45,7 @@ protected:
                 "nameserver 127.0.0.1  # dnsmasq\nsearch corp.test example.test\noptions timeout:2 "
                 "attempts:2\n");
         overlay("/etc/hosts", "127.0.0.1 localhost\n192.0.2.7 alpha Alpha.example.test # a comment\n"
-                              "2001:db8::7 alpha\n");
+                              "2001:db8::7 alpha\n192.0.2.11 trail.example.test.\n");
         server = std::make_unique<Child>(dnsmasq({
             "--host-record=www.example.test,192.0.2.10,2001:db8::10",
             "--cname=alias.example.test,www.example.test",
@@ -104,6 +104,11 @@ TEST_F(Dnsmasq, AnswersThroughTheSystemConfiguration) {
         // the server does not know a name the hosts file has: it exists,
         // without records of the type
         {"alpha.example.test", ns_t_mx, 0, {}},
+        // a final dot in the file or in the question: the same name
+        {"trail.example.test.", ns_t_a, 0, {"A 192.0.2.11"}},
+        {"trail.example.test", ns_t_a, 0, {"A 192.0.2.11"}},
+        {"alpha.example.test.", ns_t_a, 0, {"A 192.0.2.7"}},
+        {"trail.example.test", ns_t_mx, 0, {}},
     };
     Resolver resolver;
     for (const Case& c : cases) {
