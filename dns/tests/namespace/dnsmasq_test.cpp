@@ -64,6 +64,12 @@ protected:
             "--txt-record=only.corp.test,text",
             "--txt-record=both.corp.test,text",
             "--host-record=both.example.test,192.0.2.40",
+            // what a wildcard under w.test answers for the reverse names
+            // of 192.0.2.20 and 192.0.2.21 with w.test appended
+            "--local=/w.test/",
+            "--local=/2.0.192.in-addr.arpa/",
+            "--ptr-record=20.2.0.192.in-addr.arpa.w.test,wildcard.w.test",
+            "--ptr-record=21.2.0.192.in-addr.arpa.w.test,wildcard.w.test",
         }));
         ASSERT_TRUE(listening("127.0.0.1")) << "dnsmasq did not start";
     }
@@ -127,6 +133,9 @@ TEST_F(Dnsmasq, SearchListOrder) {
         const char* name;
         int rcode;
         std::vector<std::string> answers;
+        uint8_t ndots = 1;
+        // the name is an address: its reverse lookup
+        bool reverse = false;
     } cases[] = {
         // the first candidate answers NOERROR without records, the next
         // NXDOMAIN, the bare name NXDOMAIN: the first answer stands
@@ -141,13 +150,18 @@ TEST_F(Dnsmasq, SearchListOrder) {
         {{longest, "example.test"}, "www", 0, {"A 192.0.2.10"}},
         // a final dot: never searched
         {{"example.test"}, "www.", 5, {}},
+        // a name built from an address is complete, however few its dots:
+        // never searched, also when it does not exist
+        {{"w.test"}, "192.0.2.20", 0, {"PTR printer.example.test"}, 6, true},
+        {{"w.test"}, "192.0.2.21", 3, {}, 6, true},
     };
     for (const Case& c : cases) {
         auto config = std::make_shared<DNS::Config>();
-        config->nameserver(DNS::Ip("127.0.0.1"));
+        config->nameserver(DNS::Ip("127.0.0.1")).ndots(c.ndots);
         for (const std::string& domain : c.search)
             config->searchpath(domain);
-        Outcome outcome = Resolver(config).lookup(c.name, ns_t_a);
+        Resolver resolver(config);
+        Outcome outcome = c.reverse ? resolver.lookup(DNS::Ip(c.name)) : resolver.lookup(c.name, ns_t_a);
         EXPECT_EQ(outcome.kind, "answer") << c.name;
         EXPECT_EQ(outcome.rcode, c.rcode) << c.name;
         EXPECT_EQ(outcome.answers, c.answers) << c.name;
