@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 namespace DNS {
 
@@ -65,7 +66,10 @@ Operation* Core::query(const std::shared_ptr<const Config>& config, const char* 
 Operation* Core::query(const std::shared_ptr<const Config>& config, const Ip& address, const Bits& bits,
                        DNS::Handler* handler) {
     Reverse name(address);
-    if (config->hosts().lookup(address) == nullptr) return query(config, name, ns_t_ptr, bits, handler);
+    // A name built from an address is complete: the final dot keeps it off
+    // the search list whatever ndots says.
+    if (config->hosts().lookup(address) == nullptr)
+        return query(config, (std::string(name) + ".").c_str(), ns_t_ptr, bits, handler);
     try {
         auto lookup = std::make_shared<LocalLookup>(this, config, name, ns_t_ptr, bits, handler);
         add(lookup);

@@ -40,7 +40,8 @@ public:
     // called, when it cannot start.
     Operation* query(const std::shared_ptr<const Config>& config, const char* name, int type,
                      const Bits& bits, DNS::Handler* handler);
-    // The reverse lookup (PTR) of an address.
+    // The reverse lookup (PTR) of an address; its name is complete, never
+    // tried with a search domain.
     Operation* query(const std::shared_ptr<const Config>& config, const Ip& address, const Bits& bits,
                      DNS::Handler* handler);
 

@@ -5,6 +5,7 @@
 #include "dns/resolver/textfile.h"
 #include "dns/wire/fakeresponse.h"
 #include "dns/wire/message.h"
+#include "dns/wire/name.h"
 #include "dns/wire/record.h"
 
 #include <sstream>
@@ -88,6 +89,10 @@ Response Hosts::answer(const Request& request) const {
         }
     }
     return Response(built.data(), built.size());
+}
+
+bool Hosts::HostnameCompare::operator()(const char* a, const char* b) const {
+    return comparename(a, b) < 0;
 }
 
 void Hosts::notify(const Request& request, Handler* handler, const Operation* operation) const {

@@ -7,7 +7,6 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <strings.h>
 #include <vector>
 
 namespace DNS {
@@ -28,7 +27,8 @@ public:
     // Lines of a hosts file: an address and its names; "#" starts a comment.
     void parse(const std::string& text);
 
-    // The first address of the name (any case) of that version, 0 for any.
+    // The first address of the name (any case, a final dot or none) of that
+    // version, 0 for any.
     const Ip* lookup(const char* name, unsigned version) const;
     // The first name of the address.
     const char* lookup(const Ip& address) const;
@@ -40,8 +40,10 @@ public:
     // Passes that answer to the handler's onReceived.
     void notify(const Request& request, Handler* handler, const Operation* operation) const;
 
+    // Names in any case, with or without a final dot, are one name: as the
+    // file writes them, as a caller asks and as a question reads back.
     struct HostnameCompare {
-        bool operator()(const char* a, const char* b) const { return strcasecmp(a, b) < 0; }
+        bool operator()(const char* a, const char* b) const;
     };
     struct IpCompare {
         bool operator()(const Ip& a, const Ip& b) const { return a.compare(b) < 0; }

@@ -2,6 +2,7 @@
 
 #include "dns/wire/reader.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <strings.h>
@@ -46,7 +47,7 @@ int encodeName(const char* name, unsigned char* out, size_t space) {
     return int(used);
 }
 
-bool samename(const char* a, const char* b) {
+int comparename(const char* a, const char* b) {
     size_t la = std::strlen(a), lb = std::strlen(b);
     // a final dot that is not escaped
     auto trim = [](const char* s, size_t& n) {
@@ -54,7 +55,13 @@ bool samename(const char* a, const char* b) {
     };
     trim(a, la);
     trim(b, lb);
-    return la == lb && strncasecmp(a, b, la) == 0;
+    int order = strncasecmp(a, b, std::min(la, lb));
+    if (order != 0) return order;
+    return la < lb ? -1 : la > lb ? 1 : 0;
+}
+
+bool samename(const char* a, const char* b) {
+    return comparename(a, b) == 0;
 }
 
 bool samename(const unsigned char* message, size_t size, size_t position, const unsigned char* wire) {

@@ -13,6 +13,10 @@ namespace DNS {
 // malformed or does not fit in `space`.
 int encodeName(const char* name, unsigned char* out, size_t space);
 
+// Orders two names in presentation form ignoring case and a final dot:
+// negative, 0 or positive as a sorts before, with or after b.
+int comparename(const char* a, const char* b);
+
 // Whether two names in presentation form are the same, ignoring case and a
 // final dot.
 bool samename(const char* a, const char* b);

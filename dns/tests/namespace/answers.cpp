@@ -71,10 +71,19 @@ Resolver::Resolver() : _context(std::make_unique<DNS::Context>(&_adapter, true))
 
 Outcome Resolver::lookup(const char* name, ns_type type) {
     Recorder recorder;
-    DNS::Operation* operation = _context->query(name, type, _context->bits(), &recorder);
+    return wait(_context->query(name, type, _context->bits(), &recorder), recorder, name);
+}
+
+Outcome Resolver::lookup(const DNS::Ip& address) {
+    Recorder recorder;
+    return wait(_context->query(address, _context->bits(), &recorder), recorder,
+                DNS::Printable(address).data());
+}
+
+Outcome Resolver::wait(DNS::Operation* operation, const Recorder& recorder, const std::string& what) {
     if (operation == nullptr) return Outcome{"not started", -1, {}};
     _loop.run();
-    EXPECT_EQ(recorder.calls, 1) << name;
+    EXPECT_EQ(recorder.calls, 1) << what;
     return recorder.outcome;
 }
 

@@ -45,12 +45,17 @@ public:
 
     // Runs one lookup to its end.
     Outcome lookup(const char* name, ns_type type);
+    // Runs the reverse lookup of the address to its end.
+    Outcome lookup(const DNS::Ip& address);
     // Runs the loop until no lookup is left.
     void run() { _loop.run(); }
 
     DNS::Context& context() { return *_context; }
 
 private:
+    // the outcome of the operation the recorder hears
+    Outcome wait(DNS::Operation* operation, const Recorder& recorder, const std::string& what);
+
     Event::ThreadLoop _loop;
     DNS::LibEv _adapter{_loop.loop(), true};
     std::unique_ptr<DNS::Context> _context;

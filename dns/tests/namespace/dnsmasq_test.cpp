@@ -45,7 +45,7 @@ protected:
                 "nameserver 127.0.0.1  # dnsmasq\nsearch corp.test example.test\noptions timeout:2 "
                 "attempts:2\n");
         overlay("/etc/hosts", "127.0.0.1 localhost\n192.0.2.7 alpha Alpha.example.test # a comment\n"
-                              "2001:db8::7 alpha\n");
+                              "2001:db8::7 alpha\n192.0.2.11 trail.example.test.\n");
         server = std::make_unique<Child>(dnsmasq({
             "--host-record=www.example.test,192.0.2.10,2001:db8::10",
             "--cname=alias.example.test,www.example.test",
@@ -64,6 +64,12 @@ protected:
             "--txt-record=only.corp.test,text",
             "--txt-record=both.corp.test,text",
             "--host-record=both.example.test,192.0.2.40",
+            // what a wildcard under w.test answers for the reverse names
+            // of 192.0.2.20 and 192.0.2.21 with w.test appended
+            "--local=/w.test/",
+            "--local=/2.0.192.in-addr.arpa/",
+            "--ptr-record=20.2.0.192.in-addr.arpa.w.test,wildcard.w.test",
+            "--ptr-record=21.2.0.192.in-addr.arpa.w.test,wildcard.w.test",
         }));
         ASSERT_TRUE(listening("127.0.0.1")) << "dnsmasq did not start";
     }
@@ -104,6 +110,11 @@ TEST_F(Dnsmasq, AnswersThroughTheSystemConfiguration) {
         // the server does not know a name the hosts file has: it exists,
         // without records of the type
         {"alpha.example.test", ns_t_mx, 0, {}},
+        // a final dot in the file or in the question: the same name
+        {"trail.example.test.", ns_t_a, 0, {"A 192.0.2.11"}},
+        {"trail.example.test", ns_t_a, 0, {"A 192.0.2.11"}},
+        {"alpha.example.test.", ns_t_a, 0, {"A 192.0.2.7"}},
+        {"trail.example.test", ns_t_mx, 0, {}},
     };
     Resolver resolver;
     for (const Case& c : cases) {
@@ -122,6 +133,9 @@ TEST_F(Dnsmasq, SearchListOrder) {
         const char* name;
         int rcode;
         std::vector<std::string> answers;
+        uint8_t ndots = 1;
+        // the name is an address: its reverse lookup
+        bool reverse = false;
     } cases[] = {
         // the first candidate answers NOERROR without records, the next
         // NXDOMAIN, the bare name NXDOMAIN: the first answer stands
@@ -136,13 +150,18 @@ TEST_F(Dnsmasq, SearchListOrder) {
         {{longest, "example.test"}, "www", 0, {"A 192.0.2.10"}},
         // a final dot: never searched
         {{"example.test"}, "www.", 5, {}},
+        // a name built from an address is complete, however few its dots:
+        // never searched, also when it does not exist
+        {{"w.test"}, "192.0.2.20", 0, {"PTR printer.example.test"}, 6, true},
+        {{"w.test"}, "192.0.2.21", 3, {}, 6, true},
     };
     for (const Case& c : cases) {
         auto config = std::make_shared<DNS::Config>();
-        config->nameserver(DNS::Ip("127.0.0.1"));
+        config->nameserver(DNS::Ip("127.0.0.1")).ndots(c.ndots);
         for (const std::string& domain : c.search)
             config->searchpath(domain);
-        Outcome outcome = Resolver(config).lookup(c.name, ns_t_a);
+        Resolver resolver(config);
+        Outcome outcome = c.reverse ? resolver.lookup(DNS::Ip(c.name)) : resolver.lookup(c.name, ns_t_a);
         EXPECT_EQ(outcome.kind, "answer") << c.name;
         EXPECT_EQ(outcome.rcode, c.rcode) << c.name;
         EXPECT_EQ(outcome.answers, c.answers) << c.name;
