@@ -99,12 +99,12 @@ TEST(CharsetTest, FinishEndsAShiftedTargetState) {
 
 // The plain form drops what is no character of the source, as errors
 // "ignore" does; the other form replaces it as "replace" does. Whole, and
-// byte by byte with a flush after every byte.
+// in pieces of every size with a flush after every piece.
 TEST(CharsetTest, AgreesWithPythonsCodecs) {
     struct Case {
         const char* from;
         const char* to;
-        std::string replacement; // U+FFFD in `to`
+        std::string replacement; // U+FFFD in `to`, or "?" where it has none
         std::string input;
     };
     const std::vector<Case> cases{
@@ -115,6 +115,9 @@ TEST(CharsetTest, AgreesWithPythonsCodecs) {
         {"utf-8", "utf-8", "\xef\xbf\xbd",
          unhex("61f490808062f563ffc080e08080eda080f88880808064c3a9f09f9880")},
         {"utf-8", "utf-16le", "\xfd\xff", unhex("61f490808062f563ffc080e08080eda080f88880808064c3a9")},
+        // well-formed, then a character the end cuts off
+        {"utf-8", "utf-8", "\xef\xbf\xbd", "caf\xc3\xa9 \xe2\x82\xac \xf4\x8f\xbf\xbf \xf0\x9f\x98"},
+        {"utf-8", "iso-8859-1", "?", unhex("61f490808062f563ffc080e08080eda080c3a9c3")},
         // JIS X 0208 after its escape, then ASCII again
         {"iso-2022-jp", "utf-8", "\xef\xbf\xbd", unhex("1b2442467c4b5c386c1b284261")},
     };
@@ -122,26 +125,26 @@ TEST(CharsetTest, AgreesWithPythonsCodecs) {
     for (const auto& item : cases)
         for (const char* errors : {"ignore", "replace"})
             questions.push_back(std::string(item.from) + '\0' + item.to + '\0' + errors + '\0' + item.input);
-    auto expected =
-        pythonMap("def f(b):\n"
-                  "    source, target, errors, text = b.split(b'\\0', 3)\n"
-                  "    return text.decode(source.decode(), errors.decode()).encode(target.decode())",
-                  questions);
+    auto expected = pythonMap(
+        "def f(b):\n"
+        "    source, target, errors, text = b.split(b'\\0', 3)\n"
+        "    return text.decode(source.decode(), errors.decode()).encode(target.decode(), errors.decode())",
+        questions);
     for (size_t i = 0; i < questions.size(); ++i) {
         const Case& item = cases[i / 2];
-        for (bool bytes : {false, true}) {
+        for (size_t step = 1; step <= item.input.size(); ++step) {
             std::string out;
             String sink(&out);
             Charset charset(item.from, item.to, &sink, i % 2 == 0 ? "" : item.replacement);
             size_t reported = 0;
-            for (const auto& piece : bytes ? bytewise(item.input) : std::vector<std::string>{item.input}) {
-                reported += charset.process(piece.data(), piece.size(), false);
-                if (bytes) reported += charset.flush();
+            for (size_t at = 0; at < item.input.size(); at += step) {
+                reported +=
+                    charset.process(item.input.data() + at, std::min(step, item.input.size() - at), false);
+                if (step < item.input.size()) reported += charset.flush();
             }
             reported += charset.finish();
             EXPECT_EQ(reported, out.size());
-            EXPECT_EQ(hex(out), hex(expected[i]))
-                << item.from << " to " << item.to << (bytes ? ", bytewise" : "");
+            EXPECT_EQ(hex(out), hex(expected[i])) << item.from << " to " << item.to << ", pieces of " << step;
         }
     }
 }
