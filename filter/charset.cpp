@@ -51,13 +51,14 @@ Charset::Charset(const char* from, const char* to, Result* next, std::string rep
 
 Charset::~Charset() {
     if (_descriptor == none) return;
-    reset();
+    if (!_ended) reset();
     iconv_close(_descriptor);
 }
 
 size_t Charset::process(const char* data, size_t size, bool persistent) {
     if (_passing) return next->append(data, size, persistent);
     if (size == 0) return 0;
+    _ended = false;
     if (!_pending.empty()) {
         std::string joined = std::move(_pending);
         _pending.clear();
@@ -180,7 +181,8 @@ size_t Charset::reset() {
 }
 
 size_t Charset::finish() {
-    if (_passing) return 0;
+    if (_passing || _ended) return 0;
+    _ended = true;
     size_t total = 0;
     if (!_pending.empty()) {
         _pending.clear();

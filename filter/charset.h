@@ -37,7 +37,8 @@ public:
     size_t flush() override;
     // Ends the input: an incomplete sequence still held becomes the
     // replacement (or is dropped without one), and a shifted target returns
-    // to its initial state. Returns the bytes written.
+    // to its initial state. Returns the bytes written; a second call with
+    // no text between writes nothing.
     size_t finish();
 
 private:
@@ -73,6 +74,8 @@ private:
     bool _utf8;
     // and so is the target: no iconv at all
     bool _copy;
+    // `finish` ran and no text came after it
+    bool _ended = false;
     std::string _from;
     size_t _unit = 0; // 0 until known
     iconv_t _descriptor;
