@@ -34,12 +34,19 @@ bool utf8(const std::string& name) {
     return strcasecmp(name.c_str(), "utf-8") == 0 || strcasecmp(name.c_str(), "utf8") == 0;
 }
 
+bool utf7(const std::string& name) {
+    for (const char* spelling : {"utf-7", "utf7", "utf-7-imap"})
+        if (strcasecmp(name.c_str(), spelling) == 0) return true;
+    return false;
+}
+
 const iconv_t none = reinterpret_cast<iconv_t>(-1);
 
 } // namespace
 
 Charset::Charset(const char* from, const char* to, Result* next)
-    : Filter(next), _passing(passing(from)), _utf8(utf8(from)), _copy(_utf8 && utf8(to)), _from(known(from)),
+    : Filter(next), _passing(passing(from)), _utf8(utf8(from)), _copy(_utf8 && utf8(to)), _utf7(utf7(from)),
+      _from(known(from)),
       _descriptor(_passing || _copy ? none : iconv_open((known(to) + "//TRANSLIT").c_str(), _from.c_str())) {
     if (!_passing && !_copy && _descriptor == none) throw std::runtime_error("Conversion not possible");
 }
@@ -112,17 +119,30 @@ size_t Charset::badUtf8(const char*& data, size_t& size) {
 size_t Charset::convertAll(const char* data, size_t size) {
     size_t total = 0;
     while (size > 0) {
+        size_t before = size;
         int error = convert(data, size, total);
+        if (size != before) _reported = false;
         if (error == 0) break;
         if (error == EINVAL) {
             // A multibyte sequence continues in the next piece.
             _pending.assign(data, size);
             break;
         }
+        if (!_reported) {
+            // Iconv may report a sequence it has already consumed (a
+            // shift-out with no designation in ISO-2022-CN-EXT): only
+            // when it stops here again is the sequence here.
+            total += replace();
+            _reported = true;
+            continue;
+        }
         size_t skipped = std::min(unit(), size);
         data += skipped;
         size -= skipped;
-        total += replace();
+        _reported = false;
+        // what follows a bad byte in a base64 run is read as direct
+        // characters, not as more bits of the run
+        if (_utf7) total += reset();
     }
     return total;
 }
@@ -183,6 +203,7 @@ size_t Charset::reset() {
 size_t Charset::finish() {
     if (_passing || _ended) return 0;
     _ended = true;
+    _reported = false;
     size_t total = 0;
     if (!_pending.empty()) {
         _pending.clear();

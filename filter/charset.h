@@ -3,7 +3,7 @@
 // "unknown-8bit" pass unchanged, and UTF-8 to UTF-8 is a checked copy. A
 // byte sequence that is no character of the source costs one code unit of
 // it (a byte; two in UTF-16, four in UTF-32), so that what follows stays
-// aligned.
+// aligned; in UTF-7 it also ends a base64 run.
 #pragma once
 
 #include "filter/filter.h"
@@ -74,8 +74,14 @@ private:
     bool _utf8;
     // and so is the target: no iconv at all
     bool _copy;
+    // the source is UTF-7, whose base64 run ends at a bad byte
+    bool _utf7;
     // `finish` ran and no text came after it
     bool _ended = false;
+    // The last invalid sequence iconv reported already has its
+    // replacement: iconv may report one after it has consumed it, and then
+    // what comes next is no part of it.
+    bool _reported = false;
     std::string _from;
     size_t _unit = 0; // 0 until known
     iconv_t _descriptor;

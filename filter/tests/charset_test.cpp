@@ -62,6 +62,9 @@ TEST(CharsetTest, AgreesWithTheIconvCommand) {
         const char* from;
         const char* to;
         std::string input;
+        // What the command is given where its -c skips more than the bad
+        // sequence: the input without that sequence.
+        std::string clean = {};
     };
     std::string utf8 = "caf\xc3\xa9 \xe2\x82\xac 5 \xc5\x93uvre \xf0\x9f\x98\x80 \xe6\x97\xa5\xe6\x9c\xac";
     std::vector<Case> cases{
@@ -72,9 +75,13 @@ TEST(CharsetTest, AgreesWithTheIconvCommand) {
         {"WINDOWS-1252", "UTF-8", "\x80\x93quoted\x94 \xe9t\xe9"},
         {"UTF-8", "ISO-2022-JP", "\xe6\x97\xa5\xe6\x9c\xac abc \xe6\x97\xa5"},
         {"UTF-8", "ASCII", utf8},
+        // a shift-out with no designation, which iconv reports after it
+        // has consumed it
+        {"ISO-2022-CN-EXT", "UTF-8", "$)A\x0e#U\x0f", "$)A#U\x0f"},
     };
     for (const auto& item : cases) {
-        std::string expected = iconvCommand(item.from, std::string(item.to) + "//TRANSLIT", item.input);
+        std::string expected = iconvCommand(item.from, std::string(item.to) + "//TRANSLIT",
+                                            item.clean.empty() ? item.input : item.clean);
         auto make = converter(item.from, item.to);
         EXPECT_EQ(hex(run(make, item.input)), hex(expected)) << item.from << " to " << item.to;
         expectSplitInvariant(make, item.input, false, random);
@@ -123,6 +130,9 @@ TEST(CharsetTest, AgreesWithPythonsCodecs) {
         {"iso-2022-jp", "utf-8", "\xef\xbf\xbd", unhex("1b2442467c4b5c386c1b284261")},
         // the designation opens the text, once
         {"utf-8", "iso-2022-kr", "?", "\xed\x95\x9c"},
+        // a byte that is no base64 ends the run; what follows is direct
+        {"utf-7", "utf-8", "\xef\xbf\xbd", "+A\xd4U8-"},
+        {"utf-7", "utf-8", "\xef\xbf\xbd", "+b+-o-"},
     };
     std::vector<std::string> questions;
     for (const auto& item : cases)
