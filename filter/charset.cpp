@@ -34,14 +34,21 @@ bool utf8(const std::string& name) {
     return strcasecmp(name.c_str(), "utf-8") == 0 || strcasecmp(name.c_str(), "utf8") == 0;
 }
 
+bool utf7(const std::string& name) {
+    for (const char* spelling : {"utf-7", "utf7", "utf-7-imap"})
+        if (strcasecmp(name.c_str(), spelling) == 0) return true;
+    return false;
+}
+
+const iconv_t none = reinterpret_cast<iconv_t>(-1);
+
 } // namespace
 
 Charset::Charset(const char* from, const char* to, Result* next)
-    : Filter(next), _passing(passing(from)), _utf8(utf8(from)), _from(known(from)),
-      _descriptor(_passing ? reinterpret_cast<iconv_t>(-1)
-                           : iconv_open((known(to) + "//TRANSLIT").c_str(), _from.c_str())) {
-    if (!_passing && _descriptor == reinterpret_cast<iconv_t>(-1))
-        throw std::runtime_error("Conversion not possible");
+    : Filter(next), _passing(passing(from)), _utf8(utf8(from)), _copy(_utf8 && utf8(to)), _utf7(utf7(from)),
+      _from(known(from)),
+      _descriptor(_passing || _copy ? none : iconv_open((known(to) + "//TRANSLIT").c_str(), _from.c_str())) {
+    if (!_passing && !_copy && _descriptor == none) throw std::runtime_error("Conversion not possible");
 }
 
 Charset::Charset(const char* from, const char* to, Result* next, std::string replacement)
@@ -50,72 +57,112 @@ Charset::Charset(const char* from, const char* to, Result* next, std::string rep
 }
 
 Charset::~Charset() {
-    if (_passing) return;
-    reset();
+    if (_descriptor == none) return;
+    if (!_ended) reset();
     iconv_close(_descriptor);
 }
 
 size_t Charset::process(const char* data, size_t size, bool persistent) {
     if (_passing) return next->append(data, size, persistent);
+    if (size == 0) return 0;
+    _ended = false;
     if (!_pending.empty()) {
         std::string joined = std::move(_pending);
         _pending.clear();
         joined.append(data, size);
-        return _utf8 ? checkUtf8(joined.data(), joined.size()) : convert(joined.data(), joined.size());
+        return dispatch(joined.data(), joined.size());
     }
-    return _utf8 ? checkUtf8(data, size) : convert(data, size);
+    return dispatch(data, size);
 }
 
-size_t Charset::checkUtf8(const char* data, size_t size) {
+size_t Charset::dispatch(const char* data, size_t size) {
+    if (_copy) return copy(data, size);
+    return _utf8 ? fromUtf8(data, size) : convertAll(data, size);
+}
+
+size_t Charset::copy(const char* data, size_t size) {
     size_t total = 0;
     while (size > 0) {
         size_t good = Utf8::wellFormed(data, size);
-        total += convert(data, good);
+        if (good > 0) total += next->append(data, good, false);
         data += good;
         size -= good;
-        if (size == 0) break;
-        if (Utf8::sequence(data, size) > size) {
-            // A character continues in the next piece.
+        if (size > 0) total += badUtf8(data, size);
+    }
+    return total;
+}
+
+size_t Charset::fromUtf8(const char* data, size_t size) {
+    size_t total = 0;
+    while (size > 0) {
+        size_t block = Utf8::withinUnicode(data, size);
+        size_t after = size - block;
+        convert(data, block, total);
+        size = block + after;
+        if (size > 0) total += badUtf8(data, size);
+    }
+    return total;
+}
+
+size_t Charset::badUtf8(const char*& data, size_t& size) {
+    if (Utf8::sequence(data, size) > size) {
+        // A character continues in the next piece.
+        _pending.assign(data, size);
+        size = 0;
+        return 0;
+    }
+    ++data;
+    --size;
+    return replace();
+}
+
+size_t Charset::convertAll(const char* data, size_t size) {
+    size_t total = 0;
+    while (size > 0) {
+        size_t before = size;
+        int error = convert(data, size, total);
+        if (size != before) _reported = false;
+        if (error == 0) break;
+        if (error == EINVAL) {
+            // A multibyte sequence continues in the next piece.
             _pending.assign(data, size);
             break;
         }
-        // a byte that begins no character
-        ++data;
-        --size;
-        total += replace();
+        if (!_reported) {
+            // Iconv may report a sequence it has already consumed (a
+            // shift-out with no designation in ISO-2022-CN-EXT): only
+            // when it stops here again is the sequence here.
+            total += replace();
+            _reported = true;
+            continue;
+        }
+        size_t skipped = std::min(unit(), size);
+        data += skipped;
+        size -= skipped;
+        _reported = false;
+        // what follows a bad byte in a base64 run is read as direct
+        // characters, not as more bits of the run
+        if (_utf7) total += reset();
     }
     return total;
 }
 
-size_t Charset::convert(const char* data, size_t size) {
-    size_t total = 0;
+int Charset::convert(const char*& data, size_t& size, size_t& total) {
     char* in = const_cast<char*>(data); // iconv's prototype is not const-correct
-    size_t left = size;
-    while (left > 0) {
+    int error = 0;
+    while (size > 0) {
         char buffer[1024];
         char* out = buffer;
         size_t room = sizeof buffer;
-        size_t result = iconv(_descriptor, &in, &left, &out, &room);
-        int error = errno;
+        size_t result = iconv(_descriptor, &in, &size, &out, &room);
+        error = result == static_cast<size_t>(-1) ? errno : 0;
         if (out != buffer) total += next->append(buffer, static_cast<size_t>(out - buffer), false);
-        if (result != static_cast<size_t>(-1)) break;
-        if (error == EINVAL) {
-            // A multibyte sequence continues in the next piece.
-            _pending.assign(in, left);
-            break;
-        }
-        if (error == EILSEQ) {
-            size_t skipped = std::min(unit(), left);
-            in += skipped;
-            left -= skipped;
-            total += replace();
-        } else if (error != E2BIG) {
-            throw std::runtime_error("Conversion failed");
-        }
+        if (error == EINVAL || error == EILSEQ) break;
+        if (error != 0 && error != E2BIG) throw std::runtime_error("Conversion failed");
     }
-    return total;
+    data = in;
+    return error == E2BIG ? 0 : error;
 }
-
 size_t Charset::replace() {
     return _replacement.empty() ? 0 : next->append(_replacement.data(), _replacement.size(), false);
 }
@@ -144,6 +191,7 @@ size_t Charset::unit() {
 }
 
 size_t Charset::reset() {
+    if (_descriptor == none) return 0;
     char buffer[64];
     char* out = buffer;
     size_t room = sizeof buffer;
@@ -153,7 +201,9 @@ size_t Charset::reset() {
 }
 
 size_t Charset::finish() {
-    if (_passing) return 0;
+    if (_passing || _ended) return 0;
+    _ended = true;
+    _reported = false;
     size_t total = 0;
     if (!_pending.empty()) {
         _pending.clear();

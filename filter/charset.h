@@ -1,8 +1,9 @@
 // Converts a byte stream from one character set to another with iconv;
 // characters the target cannot hold are transliterated. Bytes labelled
-// "unknown-8bit" pass unchanged. A byte sequence that is no character of
-// the source costs one code unit of it (a byte; two in UTF-16, four in
-// UTF-32), so that what follows stays aligned.
+// "unknown-8bit" pass unchanged, and UTF-8 to UTF-8 is a checked copy. A
+// byte sequence that is no character of the source costs one code unit of
+// it (a byte; two in UTF-16, four in UTF-32), so that what follows stays
+// aligned; in UTF-7 it also ends a base64 run.
 #pragma once
 
 #include "filter/filter.h"
@@ -36,15 +37,30 @@ public:
     size_t flush() override;
     // Ends the input: an incomplete sequence still held becomes the
     // replacement (or is dropped without one), and a shifted target returns
-    // to its initial state. Returns the bytes written.
+    // to its initial state. Returns the bytes written; a second call with
+    // no text between writes nothing.
     size_t finish();
 
 private:
-    // Hands iconv only whole well-formed UTF-8 characters: on its UTF-8 to
-    // UTF-8 road it copies what is no UTF-8, and on every road it takes
-    // sequences past U+10FFFF for characters.
-    size_t checkUtf8(const char* data, size_t size);
-    size_t convert(const char* data, size_t size);
+    // the road for this source and target
+    size_t dispatch(const char* data, size_t size);
+    // UTF-8 to UTF-8: well-formed runs go out as they are.
+    size_t copy(const char* data, size_t size);
+    // From UTF-8 to another charset: iconv reads the text once and refuses
+    // the ill-formed, except sequences past U+10FFFF, which it takes for
+    // characters (and transliterates to "?"): a scan for their lead bytes
+    // keeps them from it.
+    size_t fromUtf8(const char* data, size_t size);
+    // Converts what iconv takes, adding what was written to `total`, and
+    // stops at the first sequence it does not take: returns EINVAL or
+    // EILSEQ with `data` and `size` at what is left, or 0 when all went.
+    int convert(const char*& data, size_t& size, size_t& total);
+    // Any other source: every sequence iconv refuses is skipped.
+    size_t convertAll(const char* data, size_t size);
+    // At a byte of UTF-8 that begins no character (or one the target
+    // refused): skips it and writes its replacement, or keeps the rest as
+    // pending input when it is a character the piece cuts off.
+    size_t badUtf8(const char*& data, size_t& size);
     // what is written for the bytes of a sequence that is no character
     size_t replace();
     size_t reset();
@@ -54,8 +70,18 @@ private:
 
     // bytes pass unconverted: they are "unknown-8bit"
     bool _passing;
-    // the source is UTF-8, checked before iconv sees it
+    // the source is UTF-8
     bool _utf8;
+    // and so is the target: no iconv at all
+    bool _copy;
+    // the source is UTF-7, whose base64 run ends at a bad byte
+    bool _utf7;
+    // `finish` ran and no text came after it
+    bool _ended = false;
+    // The last invalid sequence iconv reported already has its
+    // replacement: iconv may report one after it has consumed it, and then
+    // what comes next is no part of it.
+    bool _reported = false;
     std::string _from;
     size_t _unit = 0; // 0 until known
     iconv_t _descriptor;

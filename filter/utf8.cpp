@@ -33,6 +33,28 @@ size_t Utf8::wellFormed(const char* data, size_t size) {
     return i;
 }
 
+size_t Utf8::withinUnicode(const char* data, size_t size) {
+    size_t i = 0;
+    while (i < size) {
+        // Such bytes are rare in text: eight at a time until one comes. A
+        // byte from F4 up has its top bit set and its low seven bits plus
+        // 0C carry into the top bit, without reaching the next byte.
+        uint64_t word;
+        if (size - i >= sizeof word) {
+            std::memcpy(&word, data + i, sizeof word);
+            if ((((word & 0x7f7f7f7f7f7f7f7fu) + 0x0c0c0c0c0c0c0c0cu) & word & 0x8080808080808080u) == 0) {
+                i += sizeof word;
+                continue;
+            }
+        }
+        auto byte = static_cast<unsigned char>(data[i]);
+        if (byte >= 0xf5 || (byte == 0xf4 && i + 1 < size && static_cast<unsigned char>(data[i + 1]) >= 0x90))
+            break;
+        ++i;
+    }
+    return i;
+}
+
 size_t Utf8::sequence(const char* data, size_t size) {
     auto byte = [data](size_t i) { return static_cast<unsigned char>(data[i]); };
     unsigned char lead = byte(0);

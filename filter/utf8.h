@@ -16,6 +16,11 @@ public:
     // The length of the longest start of the text that is whole well-formed
     // characters.
     static size_t wellFormed(const char* data, size_t size);
+    // The length of the longest start of the text in which no sequence
+    // begins that would stand for a code point past U+10FFFF (F4 90 and
+    // up, F5 to FF): what a lenient reader takes for characters. Other
+    // ill-formed bytes may be in it.
+    static size_t withinUnicode(const char* data, size_t size);
     // The length of the character that begins the text (`size` at least
     // 1): 0 when its first byte begins no character, more than `size` when
     // the end cuts off a character that is well-formed as far as it goes.

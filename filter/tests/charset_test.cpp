@@ -62,6 +62,9 @@ TEST(CharsetTest, AgreesWithTheIconvCommand) {
         const char* from;
         const char* to;
         std::string input;
+        // What the command is given where its -c skips more than the bad
+        // sequence: the input without that sequence.
+        std::string clean = {};
     };
     std::string utf8 = "caf\xc3\xa9 \xe2\x82\xac 5 \xc5\x93uvre \xf0\x9f\x98\x80 \xe6\x97\xa5\xe6\x9c\xac";
     std::vector<Case> cases{
@@ -72,9 +75,13 @@ TEST(CharsetTest, AgreesWithTheIconvCommand) {
         {"WINDOWS-1252", "UTF-8", "\x80\x93quoted\x94 \xe9t\xe9"},
         {"UTF-8", "ISO-2022-JP", "\xe6\x97\xa5\xe6\x9c\xac abc \xe6\x97\xa5"},
         {"UTF-8", "ASCII", utf8},
+        // a shift-out with no designation, which iconv reports after it
+        // has consumed it
+        {"ISO-2022-CN-EXT", "UTF-8", "$)A\x0e#U\x0f", "$)A#U\x0f"},
     };
     for (const auto& item : cases) {
-        std::string expected = iconvCommand(item.from, std::string(item.to) + "//TRANSLIT", item.input);
+        std::string expected = iconvCommand(item.from, std::string(item.to) + "//TRANSLIT",
+                                            item.clean.empty() ? item.input : item.clean);
         auto make = converter(item.from, item.to);
         EXPECT_EQ(hex(run(make, item.input)), hex(expected)) << item.from << " to " << item.to;
         expectSplitInvariant(make, item.input, false, random);
@@ -99,12 +106,13 @@ TEST(CharsetTest, FinishEndsAShiftedTargetState) {
 
 // The plain form drops what is no character of the source, as errors
 // "ignore" does; the other form replaces it as "replace" does. Whole, and
-// byte by byte with a flush after every byte.
+// in pieces of every size with a flush after every piece; the end of the
+// stream is written once, whatever comes after it.
 TEST(CharsetTest, AgreesWithPythonsCodecs) {
     struct Case {
         const char* from;
         const char* to;
-        std::string replacement; // U+FFFD in `to`
+        std::string replacement; // U+FFFD in `to`, or "?" where it has none
         std::string input;
     };
     const std::vector<Case> cases{
@@ -115,33 +123,44 @@ TEST(CharsetTest, AgreesWithPythonsCodecs) {
         {"utf-8", "utf-8", "\xef\xbf\xbd",
          unhex("61f490808062f563ffc080e08080eda080f88880808064c3a9f09f9880")},
         {"utf-8", "utf-16le", "\xfd\xff", unhex("61f490808062f563ffc080e08080eda080f88880808064c3a9")},
+        // well-formed, then a character the end cuts off
+        {"utf-8", "utf-8", "\xef\xbf\xbd", "caf\xc3\xa9 \xe2\x82\xac \xf4\x8f\xbf\xbf \xf0\x9f\x98"},
+        {"utf-8", "iso-8859-1", "?", unhex("61f490808062f563ffc080e08080eda080c3a9c3")},
         // JIS X 0208 after its escape, then ASCII again
         {"iso-2022-jp", "utf-8", "\xef\xbf\xbd", unhex("1b2442467c4b5c386c1b284261")},
+        // the designation opens the text, once
+        {"utf-8", "iso-2022-kr", "?", "\xed\x95\x9c"},
+        // a byte that is no base64 ends the run; what follows is direct
+        {"utf-7", "utf-8", "\xef\xbf\xbd", "+A\xd4U8-"},
+        {"utf-7", "utf-8", "\xef\xbf\xbd", "+b+-o-"},
     };
     std::vector<std::string> questions;
     for (const auto& item : cases)
         for (const char* errors : {"ignore", "replace"})
             questions.push_back(std::string(item.from) + '\0' + item.to + '\0' + errors + '\0' + item.input);
-    auto expected =
-        pythonMap("def f(b):\n"
-                  "    source, target, errors, text = b.split(b'\\0', 3)\n"
-                  "    return text.decode(source.decode(), errors.decode()).encode(target.decode())",
-                  questions);
+    auto expected = pythonMap(
+        "def f(b):\n"
+        "    source, target, errors, text = b.split(b'\\0', 3)\n"
+        "    return text.decode(source.decode(), errors.decode()).encode(target.decode(), errors.decode())",
+        questions);
     for (size_t i = 0; i < questions.size(); ++i) {
         const Case& item = cases[i / 2];
-        for (bool bytes : {false, true}) {
+        for (size_t step = 1; step <= item.input.size(); ++step) {
             std::string out;
-            String sink(&out);
-            Charset charset(item.from, item.to, &sink, i % 2 == 0 ? "" : item.replacement);
             size_t reported = 0;
-            for (const auto& piece : bytes ? bytewise(item.input) : std::vector<std::string>{item.input}) {
-                reported += charset.process(piece.data(), piece.size(), false);
-                if (bytes) reported += charset.flush();
+            {
+                String sink(&out);
+                Charset charset(item.from, item.to, &sink, i % 2 == 0 ? "" : item.replacement);
+                for (size_t at = 0; at < item.input.size(); at += step) {
+                    reported += charset.process(item.input.data() + at,
+                                                std::min(step, item.input.size() - at), false);
+                    if (step < item.input.size()) reported += charset.flush();
+                }
+                reported += charset.finish();
+                reported += charset.finish();
             }
-            reported += charset.finish();
-            EXPECT_EQ(reported, out.size());
-            EXPECT_EQ(hex(out), hex(expected[i]))
-                << item.from << " to " << item.to << (bytes ? ", bytewise" : "");
+            EXPECT_EQ(reported, out.size()) << "written after the end";
+            EXPECT_EQ(hex(out), hex(expected[i])) << item.from << " to " << item.to << ", pieces of " << step;
         }
     }
 }
