@@ -24,7 +24,8 @@ constexpr long hostNameType = 0;
 } // namespace
 
 SslHandshake::SslHandshake(TcpExtState* previous, const std::string& host, TcpOutBuffer&& output)
-    : TcpExtState(previous), _context(OpenSSL::TLS_client_method()), _ssl(_context), _out(std::move(output)) {
+    : TcpExtState(previous), _handover(this, previous), _context(OpenSSL::TLS_client_method()),
+      _ssl(_context), _out(std::move(output)) {
     // no verification mode: the handshake completes whatever the certificate
     // says, and the handler's onSecured judges it
     OpenSSL::SSL_CTX_set_default_verify_paths(_context);
@@ -34,6 +35,7 @@ SslHandshake::SslHandshake(TcpExtState* previous, const std::string& host, TcpOu
         throw std::runtime_error("failed to associate filedescriptor with ssl socket");
     if (!_parent->onSecuring(this, _ssl))
         throw std::runtime_error("failed to initialize SSL structure in user space");
+    _handover.done();
     // the ClientHello goes first
     _parent->onIdle(this, _fd, writable);
 }

@@ -3,6 +3,7 @@
 // handshake, and keeps what the protocol sends until the handshake is over.
 #pragma once
 
+#include "amqp/monitor.h"
 #include "amqp/tcp/sslcontext.h"
 #include "amqp/tcp/sslwrapper.h"
 #include "amqp/tcp/tcpextstate.h"
@@ -16,7 +17,8 @@ class SslHandshake : public TcpExtState {
 public:
     // takes the previous state's socket and queued output; throws
     // std::runtime_error when the TLS objects cannot be made or the handler
-    // refuses them (the socket is then released)
+    // refuses them (the socket then goes back to the previous state, whose
+    // owner reports the failure before the socket's release)
     SslHandshake(TcpExtState* previous, const std::string& host, TcpOutBuffer&& output);
 
     size_t queued() const override { return _out.size(); }
@@ -33,6 +35,27 @@ private:
     TcpState* nextstate(const Monitor& monitor);
     TcpState* reportError(const Monitor& monitor, const char* message);
 
+    // gives the socket back when the constructor throws (unless the previous
+    // state died meanwhile); first of the members, so it is the last undone
+    class Handover {
+    public:
+        Handover(SslHandshake* taker, TcpExtState* previous)
+            : _taker(taker), _previous(previous), _alive(previous) {}
+        Handover(const Handover&) = delete;
+        Handover& operator=(const Handover&) = delete;
+        ~Handover() {
+            if (_taker != nullptr && _alive.valid()) _taker->handBack(_previous);
+        }
+        // the construction completed: the socket stays
+        void done() { _taker = nullptr; }
+
+    private:
+        SslHandshake* _taker;
+        TcpExtState* _previous;
+        Monitor _alive;
+    };
+
+    Handover _handover;
     SslContext _context;
     SslWrapper _ssl;
     TcpOutBuffer _out;

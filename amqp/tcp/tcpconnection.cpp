@@ -75,10 +75,12 @@ bool TcpConnection::fail(const char* message) {
     if (!monitor.valid()) return true;
     if (failed && _handler) _handler->onError(this, message);
     if (!monitor.valid()) return true;
-    onLost(_state.get());
-    if (!monitor.valid()) return true;
+    // the release of a socket the old state still holds reports it lost and
+    // detaches; without a socket there is nothing to lose, only the detach
     std::unique_ptr<TcpState> old(std::move(_state));
     _state.reset(new TcpClosed(this));
+    old.reset();
+    if (monitor.valid() && _handler) detach();
     return true;
 }
 
@@ -156,13 +158,16 @@ void TcpConnection::onError(TcpState*, const char* message, bool connected) {
 }
 
 void TcpConnection::onLost(TcpState*) {
-    if (!_handler) return;
+    if (!_handler || _detached) return;
     Monitor monitor(this);
     _handler->onLost(this);
     if (monitor.valid() && _handler) detach();
 }
 
 void TcpConnection::detach() {
+    // the end of an attempt may come here by two roads (a socket's release,
+    // and a close the handler asked for meanwhile): it is told once
+    if (_detached) return;
     _detached = true;
     _handler->onDetached(this);
 }

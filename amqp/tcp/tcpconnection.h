@@ -76,7 +76,7 @@ private:
     void onLost(TcpState* state) override;
     size_t expected() override;
 
-    // tells the handler that no more calls come for this attempt
+    // tells the handler, once, that no more calls come for this attempt
     void detach();
 
     // cleared when destruction starts: no callback reaches the user then

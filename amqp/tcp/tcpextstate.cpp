@@ -10,6 +10,11 @@ TcpExtState::TcpExtState(TcpExtState* previous) : TcpState(previous), _fd(previo
     previous->_fd = -1;
 }
 
+void TcpExtState::handBack(TcpExtState* previous) {
+    previous->_fd = _fd;
+    _fd = -1;
+}
+
 void TcpExtState::cleanup() {
     if (_fd < 0) return;
     int fd = _fd;

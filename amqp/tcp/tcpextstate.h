@@ -19,6 +19,9 @@ public:
 protected:
     // releases the socket: stops watching it, closes it, reports it lost
     void cleanup();
+    // gives the socket back to the state it was taken from, for a following
+    // state whose construction failed
+    void handBack(TcpExtState* previous);
 
     int _fd = -1;
 };

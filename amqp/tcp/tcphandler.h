@@ -60,10 +60,11 @@ public:
     virtual void onBlocked(TcpConnection* connection, const char* reason) { (void)connection, (void)reason; }
     virtual void onUnblocked(TcpConnection* connection) { (void)connection; }
 
-    // the socket was closed
+    // the socket of a connection that was up was closed (at most once)
     virtual void onLost(TcpConnection* connection) { (void)connection; }
 
     // the connection makes no further calls to the handler for this attempt
+    // (exactly once, however the attempt ended)
     virtual void onDetached(TcpConnection* connection) { (void)connection; }
 
     // watch fd for the given events (readable, writable; 0: stop watching)

@@ -37,8 +37,9 @@ TcpResolver::TcpResolver(TcpParent* parent, std::string host, uint16_t port, boo
 TcpResolver::~TcpResolver() {
     _parent->onIdle(this, _pipe.in(), 0);
     if (_thread.joinable()) _thread.join();
-    // released by the base when no following state took it
-    if (_fd < 0) _fd = _connected;
+    // a socket the worker connected but the loop never took: the handler
+    // did not hear of it, so it is closed without a report
+    if (_connected >= 0) ::close(_connected);
 }
 
 int TcpResolver::connect(const addrinfo* address) {
@@ -126,7 +127,9 @@ TcpState* TcpResolver::proceed(const Monitor& monitor) {
         failure = missing.what();
     }
     if (!monitor.valid() || !self.valid()) return nullptr;
-    _parent->onError(this, failure.c_str(), false);
+    // a socket that came back from a TLS state that could not be built is
+    // released (reported lost) after the failure
+    _parent->onError(this, failure.c_str(), _fd >= 0);
     if (!monitor.valid() || !self.valid()) return nullptr;
     return new TcpClosed(this);
 }

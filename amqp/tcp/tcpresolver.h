@@ -22,7 +22,8 @@ public:
     // counts as the default 5); throws when no pipe can be made
     TcpResolver(TcpParent* parent, std::string host, uint16_t port, bool secure, int timeout,
                 const ConnectionOrder& order);
-    // waits for the worker; a socket it connected and nobody took is released
+    // waits for the worker; a socket it connected and nobody took is closed
+    // without a report
     ~TcpResolver() override;
 
     size_t queued() const override { return _buffer.size(); }

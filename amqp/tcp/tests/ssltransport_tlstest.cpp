@@ -130,8 +130,8 @@ TEST(SslTransport, APeerMisbehavingInEachWay) {
          "silent",
          false,
          true,
-         {"monitor 0", "lost", "detached", "error failed to initialize SSL structure in user space",
-          "detached", "monitor 0"},
+         {"error failed to initialize SSL structure in user space", "monitor 0", "monitor 0", "lost",
+          "detached"},
          "handshake failed.*\n"},
     };
     for (const Case& test : cases) {

@@ -167,11 +167,9 @@ TEST(TcpResolver, DestroyingItWaitsForTheWorkerAndReleasesItsSocket) {
     TransportParent parent;
     int pipe = start(parent, "slow", listener.port());
     parent.state.reset();
-    // the worker connected while the destructor waited for it
-    ASSERT_EQ(parent.events.size(), 3u);
-    EXPECT_EQ(parent.events[0], "idle " + std::to_string(pipe) + " 0");
-    EXPECT_EQ(parent.events[1].rfind("idle ", 0), 0u);
-    EXPECT_EQ(parent.events[2], "lost");
+    // the worker connected while the destructor waited for it; the socket,
+    // never handed over, is closed without a report
+    EXPECT_EQ(parent.events, std::vector<std::string>{"idle " + std::to_string(pipe) + " 0"});
     int peer = listener.accept();
     ASSERT_GE(peer, 0);
     EXPECT_EQ(readAll(peer), "");
