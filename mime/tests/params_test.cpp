@@ -243,6 +243,10 @@ TEST(ParamsTest, AgreesWithPython) {
         // sections without a section 0, plain and encoded
         {"; filename*1=\"b\"; filename*2=\"c.txt\"", "filename"},
         {"; t*2=x; t*1*=%41", "t"},
+        // an escape cut off by a section's end stands as its text
+        {"; a*0*=utf-8''x%4; a*1=b; a*2*=1", "a"},
+        {"; a*0*=utf-8''%; a*1=b", "a"},
+        {"; a*0*=utf-8''x%4; a*1*=1", "a"},
     };
     std::vector<Orvanta::Mime::Test::Request> requests;
     for (const auto& [text, name] : cases)
