@@ -5,10 +5,10 @@
 namespace Orvanta::Filter {
 
 HexDecode::~HexDecode() {
-    release();
+    finish();
 }
 
-size_t HexDecode::release() {
+size_t HexDecode::finish() {
     size_t total = 0;
     if (_state >= 1) total += next->append("%", 1, true);
     if (_state == 2) total += next->append(&_first, 1, false);
@@ -25,7 +25,7 @@ size_t HexDecode::process(const char* data, size_t size, bool persistent) {
         if (_state != 0 && !isHexDigit(c)) {
             // Not an escape after all: the held bytes are text, and this
             // byte is read again as ordinary input.
-            total += release();
+            total += finish();
             start = i;
         }
         if (_state == 0) {

@@ -53,9 +53,23 @@ void Comments::collect(const char* data, size_t from, size_t to) {
                 if (scanner.next() == '\\' && !scanner.atEnd()) scanner.advance(1);
         } else if (scanner.at('(')) {
             size_t length = Comment(scanner.here(), scanner.left()).consumed();
+            const char* comment = scanner.here();
             std::string text;
-            for (size_t i = 0; i < length; ++i)
-                if (scanner.here()[i] != '\r' && scanner.here()[i] != '\n') text += scanner.here()[i];
+            for (size_t i = 0; i < length; ++i) {
+                char c = comment[i];
+                if (c == '\r' || c == '\n') continue;
+                if (c == '\\') {
+                    // a backslash is never the last byte of a comment
+                    char escaped = comment[++i];
+                    // an escaped line end (the obsolete quoted-pair) goes with
+                    // its backslash, which would escape the next byte instead:
+                    // the closing ')' perhaps
+                    if (escaped == '\r' || escaped == '\n') continue;
+                    text += c;
+                    c = escaped;
+                }
+                text += c;
+            }
             _texts.push_back(text);
             scanner.advance(length);
         } else {

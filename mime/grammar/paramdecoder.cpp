@@ -34,6 +34,9 @@ ParamDecoder::ParamDecoder(std::string& out, const char* charset)
 
 void ParamDecoder::decode(const char* data, size_t size) {
     _hex.process(data, size, false);
+    // an escape is whole within its section, as other readers take it; a
+    // character's bytes may still run on into the next one
+    _hex.finish();
 }
 
 void ParamDecoder::raw(const char* data, size_t size) {

@@ -19,7 +19,8 @@ class ParamDecoder {
 public:
     ParamDecoder(std::string& out, const char* charset);
 
-    // percent-encoded text in the value's charset
+    // percent-encoded text in the value's charset, one section of it: an
+    // escape it leaves unfinished stands as its text
     void decode(const char* data, size_t size);
     // text taken as it is, after everything decoded so far
     void raw(const char* data, size_t size);

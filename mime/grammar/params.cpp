@@ -46,7 +46,8 @@ Params::Params(const char* data, size_t size, bool strict) {
         if (position >= size || data[position] != ';' || position + 1 == size) break;
         ++position;
     }
-    partial.join();
+    // sections left out make the list as unwhole as a dropped parameter
+    if (!partial.join()) _whole = false;
 }
 
 std::shared_ptr<Param> Params::parameter(const char* name) const {

@@ -25,9 +25,15 @@ std::string PartialParams::decode(const std::shared_ptr<Param>& first,
     std::string name = "us-ascii";
     size_t start = 0;
     if (first->key().extended()) {
-        ParamCharset charset(raw.data(), raw.size());
-        name = charset.charset();
-        start = charset.rest();
+        try {
+            ParamCharset charset(raw.data(), raw.size());
+            name = charset.charset();
+            start = charset.rest();
+        } catch (const std::exception&) {
+            // a later section that stands first, section 0 missing, need
+            // not name a charset: its text is read as US-ASCII
+            if (first->key().section() == 0) throw;
+        }
     }
     std::string out;
     {
@@ -47,7 +53,7 @@ std::string PartialParams::decode(const std::shared_ptr<Param>& first,
     return out;
 }
 
-void PartialParams::join() {
+bool PartialParams::join() {
     // sections by lower-case name and number, each list in text order; a
     // section taken by an earlier parameter is popped from its list
     std::map<std::string, std::map<size_t, std::deque<size_t>>> byName;
@@ -57,13 +63,18 @@ void PartialParams::join() {
             names[i] += Ascii::toLower(c);
         byName[names[i]][_pending[i]->key().section()].push_back(i);
     }
+    bool whole = true;
     for (size_t i = 0; i < _pending.size(); ++i) {
-        if (!_pending[i] || _pending[i]->key().section() != 0) continue;
+        if (!_pending[i]) continue;
         auto& sections = byName[names[i]];
-        sections[0].pop_front(); // this one: the first untaken section 0
+        // section 0, or when a sender numbered from a later one, the lowest:
+        // dropping its sections would lose the value unseen
+        size_t lowest = sections.begin()->first;
+        if (_pending[i]->key().section() != lowest) continue;
+        sections[lowest].pop_front(); // this one: the first untaken of them
         auto first = std::move(_pending[i]);
         std::vector<std::shared_ptr<Param>> rest;
-        for (size_t n = 1;; ++n) {
+        for (size_t n = lowest + 1;; ++n) {
             auto found = sections.find(n);
             if (found == sections.end() || found->second.empty()) break;
             rest.push_back(std::move(_pending[found->second.front()]));
@@ -84,12 +95,16 @@ void PartialParams::join() {
             _params->push_back(std::make_shared<Param>(first->key().plain(), std::move(value)));
         } catch (const std::exception&) {
             // no charset, no language or text beyond ASCII in an unknown
-            // charset: the parameter
-            // and its sections are left out, as a bad parameter would be
+            // charset: the parameter and its sections are left out, as a
+            // bad parameter would be
+            whole = false;
         }
     }
+    for (const auto& section : _pending)
+        if (section) whole = false; // a section after a gap
     _pending.clear();
     _count = 0;
+    return whole;
 }
 
 } // namespace Orvanta::Mime

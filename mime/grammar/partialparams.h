@@ -16,12 +16,14 @@ public:
     explicit PartialParams(std::vector<std::shared_ptr<Param>>* params) : _params(params) {}
 
     void add(std::shared_ptr<Param> section);
-    // appends every parameter that has a section 0 and joins its continuations
-    // 1, 2, ... up to the first gap; sections left over are dropped
-    void join();
+    // appends a parameter for every section 0 (for a name without one, for
+    // its lowest section) and joins its continuations 1, 2, ... up to the
+    // first gap; sections left over are dropped. False when one was dropped
+    // or a joined value could not be decoded (that parameter is left out).
+    bool join();
 
-    // the value of section 0 joined with its continuations, one of them
-    // extended
+    // the value of the first section (section 0, or the lowest when there is
+    // none) joined with its continuations, one of them extended
     static std::string decode(const std::shared_ptr<Param>& first,
                               const std::vector<std::shared_ptr<Param>>& rest);
 

@@ -89,6 +89,10 @@ TEST(LineEncodeTest, ReencodedUnderSevenBitTransport) {
               "Content-Type: text/plain; name=caf\xe9.txt\r\n");
     EXPECT_EQ(line("Content-Disposition: attachment; filename=caf\xc3\xa9.txt\n", Capabilities::standard()),
               "Content-Disposition: attachment; filename=caf\xc3\xa9.txt\r\n");
+    // or a section after a gap
+    EXPECT_EQ(line("Content-Disposition: attachment; filename*0=a; filename*2=c; x=\"\xc3\xa9\"\n",
+                   Capabilities::standard()),
+              "Content-Disposition: attachment; filename*0=a; filename*2=c; x=\"\xc3\xa9\"\r\n");
     // nor when the value is written again
     for (const char* field : {"Subject: caf\xc3\xa9\rBcc: evil@example.net\n",
                               "To: a@b.example\r\xc3\xa9\rBcc: evil@example.net\n",

@@ -217,6 +217,12 @@ TEST_F(HeaderTest, AddressTextsAreRoutedToTheirClasses) {
     EXPECT_EQ(text(header[0]).find("   "), std::string::npos) << text(header[0]);
     header.set("From", "not an address");
     EXPECT_EQ(text(header[1]), "From: not an address\r\n");
+    // a comment's escaped line end (the obsolete quoted-pair) must not leave
+    // its backslash before the ')'
+    for (const char* value : {"a@b (x\\\n), c@d", "a@b (x\\\r), c@d", "a@b (x\\\r\n), c@d"}) {
+        header.set("Cc", value);
+        EXPECT_EQ(locals(header.get("cc")), (std::vector<std::string>{"a", "c"})) << value;
+    }
 }
 
 TEST_F(HeaderTest, FailedComposeLosesNothing) {

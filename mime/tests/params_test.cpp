@@ -115,7 +115,7 @@ TEST(ParamsTest, UnknownCharsetsKeepAsciiValues) {
 TEST(ParamsTest, Sections) {
     EXPECT_EQ(pairs(parse("title*1=\"World\"; title*0=\"Hello \"")), "title=Hello World");
     EXPECT_EQ(pairs(parse("t*0=a; t*2=c")), "t=a");
-    EXPECT_EQ(pairs(parse("t*1=b")), "");
+    EXPECT_EQ(pairs(parse("t*1=b")), "t=b"); // no section 0: the lowest one leads
     EXPECT_EQ(pairs(parse("t*0*=utf-8''%C3%A9; t*1*=%C3%A9; t*2=%41")), "t=\xc3\xa9\xc3\xa9%41");
     // sections join after the unsectioned parameters, names ignore case
     EXPECT_EQ(pairs(parse("T*1=b; a=1; t*0=a")), "a=1|t=ab");
@@ -240,6 +240,13 @@ TEST(ParamsTest, AgreesWithPython) {
         {"; title*0=abc; title*1*=%41%20b", "title"},
         {"; title*=utf-8''caf%E9x", "title"},
         {"; charset=utf-8 x; boundary=abc", "boundary"},
+        // sections without a section 0, plain and encoded
+        {"; filename*1=\"b\"; filename*2=\"c.txt\"", "filename"},
+        {"; t*2=x; t*1*=%41", "t"},
+        // an escape cut off by a section's end stands as its text
+        {"; a*0*=utf-8''x%4; a*1=b; a*2*=1", "a"},
+        {"; a*0*=utf-8''%; a*1=b", "a"},
+        {"; a*0*=utf-8''x%4; a*1*=1", "a"},
     };
     std::vector<Orvanta::Mime::Test::Request> requests;
     for (const auto& [text, name] : cases)
