@@ -227,6 +227,7 @@ TEST_F(Client, ExtractsRecipientsFromToCcAndBcc) {
                         "To: \"Doe, John\" <john@example.org>, friends: a@example.org, b@example.org;\r\n"
                         "cc: \"john doe\"@example.org\r\n"
                         "TO: valid@example.org\r\n"
+                        "To : bob@example.org\r\n"
                         "Reply-To: reply@example.org\r\n"
                         "BCC: hidden@example.org\r\n"
                         "To: user@b\xc3\xbc"
@@ -239,7 +240,7 @@ TEST_F(Client, ExtractsRecipientsFromToCcAndBcc) {
     Received received = receive(queue);
     EXPECT_EQ(received.headers["recipients"],
               "first@example.org,john@example.org,a@example.org,b@example.org,valid@example.org,"
-              "user@b\xc3\xbc"
+              "bob@example.org,user@b\xc3\xbc"
               "cher.example,\"john doe\"@example.org,hidden@example.org");
 }
 

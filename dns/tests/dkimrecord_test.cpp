@@ -37,8 +37,10 @@ TEST(DkimRecord, ReadsTheTags) {
         {strings({"p=abc; px=def; hx=x"}), true, "", "", "abc", "", "", ""},
         {strings({"p=abc; p=def"}), true, "", "", "def", "", "", ""},
         {strings({"k=rsa; p=abc; junk"}), true, "", "rsa", "abc", "", "", ""},
-        // a piece without '=' runs into the next tag, which is no tag then
-        {strings({"k=rsa; junk; p=abc"}), true, "", "rsa", "", "", "", ""},
+        // a piece without '=' is no tag (the record is refused for it), the
+        // next one still is; empty pieces are nothing
+        {strings({"k=rsa; junk; p=abc"}), true, "", "rsa", "abc", "", "", ""},
+        {strings({"k=rsa;; p=abc;"}), true, "", "rsa", "abc", "", "", ""},
         {strings({" p=abc"}), true, "", "", "abc", "", "", ""},
         {"", true, "", "", "", "", "", ""},
         // a string running past the record data: a broken record

@@ -1,5 +1,6 @@
 #include "dns/wire/dkimrecord.h"
 
+#include <algorithm>
 #include <set>
 
 namespace Orvanta::Dns {
@@ -22,19 +23,23 @@ DkimRecord::DkimRecord(const DNS::Message& message, int index) : TxtRecord(messa
 }
 
 void DkimRecord::parse() {
-    // tag=value pairs separated by ';'. A piece without '=' runs into the
-    // next tag, whose name then is not a known one.
+    // tag=value pairs separated by ';'. An empty piece (";;", a final ';') is
+    // allowed; any other piece without '=' is kept as the reason the record
+    // is no tag list.
     const std::string& text = this->text();
     std::set<std::string> seen;
-    size_t at = 0;
-    while (at < text.size()) {
-        size_t equals = text.find('=', at);
-        if (equals == std::string::npos) return;
-        std::string tag = trimmed(text.substr(at, equals - at));
-        size_t end = text.find(';', equals + 1);
-        std::string value =
-            trimmed(text.substr(equals + 1, end == std::string::npos ? end : end - equals - 1));
-        at = end == std::string::npos ? text.size() : end + 1;
+    for (size_t at = 0; at <= text.size();) {
+        size_t end = std::min(text.find(';', at), text.size());
+        std::string piece = text.substr(at, end - at);
+        at = end + 1;
+        size_t equals = piece.find('=');
+        if (equals == std::string::npos) {
+            piece = trimmed(piece);
+            if (!piece.empty() && _untagged.empty()) _untagged = piece;
+            continue;
+        }
+        std::string tag = trimmed(piece.substr(0, equals));
+        std::string value = trimmed(piece.substr(equals + 1));
         if (!seen.insert(tag).second && _repeated.empty()) _repeated = tag;
         // whole names: "px" is not "p"
         if (tag == "v") {

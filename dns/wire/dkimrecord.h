@@ -22,12 +22,17 @@ public:
     // a tag named twice, which makes the whole record invalid (RFC 6376
     // 3.2), or empty
     const std::string& repeated() const { return _repeated; }
+    // a piece between semicolons that is no tag=value, which makes the
+    // record no tag list (RFC 6376 3.2), or empty; an empty piece (";;", a
+    // final ";") is none
+    const std::string& untagged() const { return _untagged; }
 
 private:
     void parse();
 
     std::string _v, _k, _s, _h, _p, _t;
     std::string _repeated;
+    std::string _untagged;
 };
 
 } // namespace Orvanta::Dns

@@ -61,6 +61,9 @@ void CanonicalizedHeader::Relaxed::byte(char c) {
     bool space = blank(c);
     switch (_state) {
     case 0:
+        // a name holds no blank: one here stands before the colon (RFC 6376
+        // 3.4.2 deletes it)
+        if (space) break;
         *_target += Ascii::toLower(c);
         if (c == ':') _state = 1;
         break;

@@ -96,6 +96,9 @@ const char* SignatureStatus::initialize(const Object& message, const DkimSignatu
                                         const Dns::DkimRecord& record) {
     // "p=; p=KEY" would otherwise turn a revoked key into a usable one
     if (!record.repeated().empty()) return conclude(permerror, "Key record names a tag twice");
+    // "p=KEY; junk": what a record that is no tag list means is not known
+    if (!record.untagged().empty())
+        return conclude(permerror, "Key record holds a piece that is no tag=value");
     if (!record.k().empty() && record.k() != "rsa") return conclude(permerror, "Only RSA keys are supported");
     if (!record.s().empty() && !listed(record.s(), "*") && !listed(record.s(), "email"))
         return conclude(permerror, "DNS record does not support email");

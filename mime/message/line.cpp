@@ -52,12 +52,18 @@ Line::ExtKey::Scan Line::ExtKey::scan(const char* text, size_t size) noexcept {
     if (size == 0) return {Scan::empty, 0, nullptr};
     if (text[0] == '\n') return {Scan::empty, 1, nullptr};
     if (size >= 2 && text[0] == '\r' && text[1] == '\n') return {Scan::empty, 2, nullptr};
+    // A name never holds white space. Blanks between a name and its colon
+    // are the obsolete syntax (RFC 5322 4.5) that a reader must take: the
+    // name ends before them, so that the field is found by its name.
     bool colon = true;
+    size_t name = size;
     for (size_t i = 0;; ++i) {
-        if (Ascii::isSpace(text[i]))
+        if (text[i] == ':' && colon) return {Scan::field, name == size ? i : name, nullptr};
+        if (blank(text[i]) && colon && i > 0) {
+            if (name == size) name = i;
+        } else if (Ascii::isSpace(text[i]) || name != size) {
             colon = false;
-        else if (text[i] == ':' && colon)
-            return {Scan::field, i, nullptr};
+        }
         if (i + 1 == size) return {Scan::malformed, size, "Key cannot be retrieved (no colon)"};
         if (text[i + 1] == '\n') return {Scan::malformed, i + 2, "Missing colon"};
     }
@@ -69,7 +75,11 @@ Line::ExtKey::ExtKey(const char* text, size_t size, const Scan& found) : Key(tex
     if (found.kind == Scan::empty) throw EmptyLine(text, found.length);
     if (found.kind == Scan::malformed) throw ParseError(found.message, found.length);
     _size = found.length;
-    _consumed = found.length + 1;
+    // the blanks before the colon (if any), the colon, the blanks after it
+    _consumed = found.length;
+    while (_consumed < size && blank(text[_consumed]))
+        ++_consumed;
+    ++_consumed;
     while (_consumed < size && blank(text[_consumed]))
         ++_consumed;
 }

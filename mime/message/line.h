@@ -13,7 +13,8 @@ namespace Orvanta::Mime {
 
 class Line : public String, public Encodable {
 public:
-    // The name of the field: the bytes before the colon.
+    // The name of the field: the bytes before the colon, less the blanks
+    // that may stand between the name and the colon.
     class ExtKey : public Key {
     public:
         // What the start of a line holds, found without throwing: a header
@@ -38,7 +39,8 @@ public:
         // the name a scan of the same text found (kind field)
         ExtKey(const char* text, size_t size, const Scan& found);
 
-        // name, colon and the blanks after the colon; 0 for a made name
+        // name, the blanks before and after the colon and the colon; 0 for
+        // a made name
         size_t consumed() const { return _consumed; }
 
         size_t encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const;

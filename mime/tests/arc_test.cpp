@@ -273,6 +273,8 @@ TEST(ArcChain, ResultsAndReasons) {
          "Top AMS invalid: DNS public key is empty", false},
         {"a revoked key named again", threeSets(), records("v=DKIM1; k=rsa; p=; p=" + Peer::testKey().record),
          "fail", "Top AMS invalid: Key record names a tag twice", false},
+        {"a key record with a bare word", threeSets(), records(key + "; junk"), "fail",
+         "Top AMS invalid: Key record holds a piece that is no tag=value", false},
         {"a key under 1024 bits", threeSets(),
          records("v=DKIM1; k=rsa; p=" + Peer::record(Orvanta::OpenSSL::Test::keyFiles("rsa512").publicPem)),
          "fail", "Top AMS invalid: Public key too small: RSA keys need at least 1024 bits", false},

@@ -132,7 +132,7 @@ TEST(CanonicalizationTest, BodyHashCoversTheGivenLength) {
 
 TEST(CanonicalizationTest, HeaderFieldsBySignerAndByVerifier) {
     std::string message =
-        "From: a@example.com\r\nTo: b@example.net\r\nX-Mine: 1\r\nSubject:  Hello   World  \r\n"
+        "From: a@example.com\r\nTo \t: b@example.net\r\nX-Mine: 1\r\nSubject:  Hello   World  \r\n"
         " again\r\nSubject: second\r\nDKIM-Signature: v=1\r\n\r\n";
     Object object(message.data(), message.size());
     const auto& caps = Capabilities::utf8();
@@ -144,13 +144,17 @@ TEST(CanonicalizationTest, HeaderFieldsBySignerAndByVerifier) {
     CanonicalizedHeader arc(caps, object.header, ExtraHeaders(), SignatureType::arc, true);
     EXPECT_EQ(arc.fields().str(), "DKIM-Signature:Subject:Subject:To:From");
 
-    DkimHeaderFields names("subject:subject:subject:from", 28);
+    // a name with blanks before its colon: simple keeps them, relaxed drops
+    // them
+    DkimHeaderFields names("subject:subject:subject:to:from", 31);
     CanonicalizedHeader simple(caps, object.header, true, names);
-    EXPECT_EQ(simple.count(), 3u);
+    EXPECT_EQ(simple.count(), 4u);
     EXPECT_EQ(simple.text(),
-              "Subject: second\r\nSubject:  Hello   World  \r\n again\r\nFrom: a@example.com\r\n");
+              "Subject: second\r\nSubject:  Hello   World  \r\n again\r\nTo \t: b@example.net\r\n"
+              "From: a@example.com\r\n");
     CanonicalizedHeader relaxed(caps, object.header, false, names);
-    EXPECT_EQ(relaxed.text(), "subject:second\r\nsubject:Hello World again\r\nfrom:a@example.com\r\n");
+    EXPECT_EQ(relaxed.text(),
+              "subject:second\r\nsubject:Hello World again\r\nto:b@example.net\r\nfrom:a@example.com\r\n");
 
     relaxed.signature(object.header[5]);
     EXPECT_EQ(relaxed.text().substr(relaxed.text().size() - 20), "\r\ndkim-signature:v=1");

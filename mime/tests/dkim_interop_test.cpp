@@ -93,6 +93,12 @@ std::vector<Sample> ownMessages() {
          "Resent-To: s@example.org\r\nResent-Date: Mon, 7 Dec 2026 11:00:00 +0000\r\n"
          "Resent-From: t@example.org\r\nResent-To: u@example.org\r\n"
          "Resent-Date: Mon, 7 Dec 2026 12:00:00 +0000\r\n\r\nbody\r\n"},
+        // names followed by blanks before their colons (obsolete syntax):
+        // found by their names, signed and checked as any other
+        {"blanks before colons",
+         "From: Alice <alice@example.com>\r\nTo : bob@example.net\r\nSubject \t: Hello\r\n"
+         "X-Obs : spaced\r\nDate: Mon, 7 Dec 2026 10:00:00 +0000\r\n\r\nHello Bob.\r\n",
+         false},
     };
 }
 
@@ -429,7 +435,8 @@ TEST(DkimInterop, PeerSignatureValuesParseAndWriteBack) {
     std::vector<Peer::Request> perl;
     for (const auto& sample : ownMessages())
         for (const char* pair : pairs) {
-            requests.push_back({"sign", sample.text, selector, domain, pair, "rsa-sha256", "", "1"});
+            if (sample.dkimpy)
+                requests.push_back({"sign", sample.text, selector, domain, pair, "rsa-sha256", "", "1"});
             perl.push_back(
                 {"sign", sample.text, Peer::testKey().privatePath, selector, domain, pair, "rsa-sha1"});
         }

@@ -6,8 +6,10 @@
 #   sign   message key-path selector domain canonicalization algorithm
 #          -> the DKIM-Signature field Mail::DKIM writes
 #   verify message -> its result ("pass", "fail", "invalid", ...) and detail
+#   record text -> "valid" or "invalid" for a key record's text, and why
 use strict;
 use warnings;
+use Mail::DKIM::PublicKey;
 use Mail::DKIM::Signer;
 use Mail::DKIM::Verifier;
 
@@ -34,6 +36,10 @@ while (my $line = <STDIN>) {
                                            Selector => $selector, KeyFile => $key);
         feed($dkim, $message);
         @answer = ('DKIM-Signature: ' . $dkim->signature->as_string =~ s/^DKIM-Signature:\s*//r . "\r\n");
+    } elsif ($kind eq 'record') {
+        my $key = eval { Mail::DKIM::PublicKey->parse($args[0]) };
+        my $valid = $key && eval { $key->check; 1 };
+        @answer = ($valid ? 'valid' : 'invalid', $@ // '');
     } else {
         @answer = ('unknown request');
     }

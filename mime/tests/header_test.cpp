@@ -322,6 +322,7 @@ TEST_F(HeaderTest, Multipart) {
     EXPECT_FALSE(parse("Subject: x\r\n\r\n").multipart());
     EXPECT_FALSE(parse("Content-Type: multipart/mixed\r\n\r\n").multipart());
     EXPECT_TRUE(parse("Content-Type: multipart/mixed; boundary=b\r\n\r\n").multipart());
+    EXPECT_TRUE(parse("Content-Type : multipart/mixed; boundary=b\r\n\r\n").multipart());
     EXPECT_TRUE(parse("Content-Type: MULTIPART/Alternative ; boundary=\"b\"\r\n\r\n").multipart());
     EXPECT_FALSE(parse("Content-Type: text/plain\r\n\r\n").multipart());
 }

@@ -29,6 +29,16 @@ TEST(LineTest, SplitsNameAndValue) {
     EXPECT_EQ(line.value.consumed(), 4u);
     EXPECT_EQ(line.size(), 13u);
     EXPECT_EQ(line.value.key(), &line.key);
+    // blanks before the colon (obsolete syntax) are not part of the name,
+    // and the line's bytes stay as they were read
+    Exact spaced("Subject \t: hi\r\nnext");
+    Line obsolete(spaced.data(), spaced.size());
+    EXPECT_EQ(text(obsolete.key), "Subject");
+    EXPECT_EQ(text(obsolete.value), "hi");
+    EXPECT_EQ(text(obsolete), "Subject \t: hi\r\n");
+    // written anew for a 7-bit transport, the name keeps its bytes too
+    Exact eightbit("Subject \t: caf\xc3\xa9\r\n");
+    EXPECT_EQ(Line(eightbit.data(), eightbit.size()).str(false), "Subject \t: =?utf-8?q?caf=C3=A9?=\r\n");
 }
 
 TEST(LineTest, ValueDropsOuterBlanksAndKeepsInnerOnes) {
@@ -81,6 +91,8 @@ TEST(LineTest, EmptyLinesAndBadLinesThrowOrScan) {
         {"\r\nbody", 2, 0, nullptr},
         {"From a@b Mon Jan 1\r\nX: y\r\n", no, 20, "Missing colon"},
         {"Bad Name: x\nX: y\n", no, 12, "Missing colon"},
+        {"Bad Name : x\nX: y\n", no, 13, "Missing colon"},
+        {" X: y\n", no, 6, "Missing colon"},
         {"no colon at all", no, 15, "Key cannot be retrieved (no colon)"},
         {"\r", no, 1, "Key cannot be retrieved (no colon)"},
         {"\rX: y\n", no, 6, "Missing colon"},
