@@ -452,6 +452,8 @@ TEST(TargetsTest, WrittenAgainReadsTheSameInPython) {
         // a group named by a quoted blank
         {"to",
          "From: s@example.org\r\nTo: J\xc3\xb6rg <j@example.org>, \" \": a@example.org;\r\n\r\nbody\r\n"},
+        // encoded words glued together
+        {"to", longTo("=?utf-8?q?J=C3=B6?==?utf-8?q?rg?= <j@example.org>")},
     };
     std::vector<Orvanta::Mime::Test::Request> requests;
     std::vector<std::string> before, after;
