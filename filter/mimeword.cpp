@@ -111,6 +111,23 @@ bool MimeWord::glued(const char* text, size_t size) {
     return true;
 }
 
+bool MimeWord::kept(const char* text, size_t size, const char* target) {
+    bool glue = glued(text, size);
+    std::string checked; // a charset already found not to convert
+    for (size_t at = 0, word; at < size; at += word) {
+        word = glue ? length(text + at, size - at) : size;
+        MimeWord parsed(text + at, word, false);
+        if (!parsed.encoded()) return false;
+        if (!checked.empty() && strcasecmp(parsed.charset().c_str(), checked.c_str()) == 0) continue;
+        std::string ignored;
+        String sink(&ignored);
+        size_t written = 0;
+        if (convert(parsed.charset(), std::string(), target, &sink, &written)) return false;
+        checked = parsed.charset();
+    }
+    return size > 0;
+}
+
 std::string MimeWord::bytes() const {
     std::string out;
     if (!encoded()) return std::string(_payload, _size);

@@ -48,6 +48,9 @@ public:
     // Whether the text is two or more encoded words with nothing between
     // them, as broken senders glue them; each is then a word of its own.
     static bool glued(const char* text, size_t size);
+    // Whether the text is an encoded word, or glued encoded words, that a
+    // decoder to `target` keeps as written: none of their charsets converts.
+    static bool kept(const char* text, size_t size, const char* target);
 
 private:
     void decodeQ(std::string& out) const;
