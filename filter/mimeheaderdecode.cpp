@@ -17,6 +17,18 @@ MimeHeaderDecode::Decoder::~Decoder() {
 }
 
 size_t MimeHeaderDecode::Decoder::process(const char* word, size_t size, bool persistent) {
+    if (!MimeWord::glued(word, size)) return decode(word, size, persistent);
+    // encoded words glued together are decoded one by one, as adjacent
+    // encoded words are
+    size_t total = 0;
+    for (size_t at = 0, length; at < size; at += length) {
+        length = MimeWord::length(word + at, size - at);
+        total += decode(word + at, length, persistent);
+    }
+    return total;
+}
+
+size_t MimeHeaderDecode::Decoder::decode(const char* word, size_t size, bool persistent) {
     MimeWord parsed(word, size, persistent);
     if (_held && parsed.encoded() && strcasecmp(parsed.charset().c_str(), _heldCharset.c_str()) == 0) {
         _heldBytes += parsed.bytes();

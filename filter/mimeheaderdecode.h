@@ -28,6 +28,8 @@ public:
         size_t flush() override;
 
     private:
+        // one encoded or plain word
+        size_t decode(const char* word, size_t size, bool persistent);
         // converts and writes the held run of encoded words
         size_t release();
 

@@ -1,6 +1,7 @@
 #include "filter/mimeheaderencode.h"
 
 #include "filter/encodedmimeword.h"
+#include "filter/mimeword.h"
 
 #include <algorithm>
 #include <cstring>
@@ -39,14 +40,34 @@ bool MimeHeaderEncode::Encoder::printable(const char* word, size_t size) const {
 }
 
 size_t MimeHeaderEncode::Encoder::process(const char* word, size_t size, bool persistent) {
-    bool raw = size <= less(_maximum, 1) && printable(word, size) &&
-               !(size >= 2 && word[0] == '=' && word[1] == '?');
+    // An encoded word in a charset that cannot be converted was left as
+    // written by the decoder: it goes back as it stood, for readers that
+    // know its charset, and ours reads it as the same text again. Readers
+    // drop a blank between two encoded words: one kept word right after
+    // another is text, the blank before it inside the encoded text.
+    bool kept =
+        printable(word, size) && !(_afterKept && _gathered.empty()) && MimeWord::kept(word, size, "utf-8");
+    bool raw = kept || (size <= less(_maximum, 1) && printable(word, size) &&
+                        !(size >= 2 && word[0] == '=' && word[1] == '?'));
     if (!raw) {
-        if (!_gathered.empty()) _gathered += ' ';
+        if (!_gathered.empty() || _afterKept) _gathered += ' ';
         _gathered.append(word, size);
         return 0;
     }
+    if (kept && !_gathered.empty()) _gathered += ' ';
+    _afterKept = kept;
     size_t total = flushBuffer();
+    if (!kept || !MimeWord::glued(word, size)) return total + put(word, size, persistent);
+    // glued words are written apart, as RFC 2047 asks: readers join them
+    for (size_t at = 0, length; at < size; at += length) {
+        length = MimeWord::length(word + at, size - at);
+        total += put(word + at, length, false);
+    }
+    return total;
+}
+
+size_t MimeHeaderEncode::Encoder::put(const char* word, size_t size, bool persistent) {
+    size_t total = 0;
     if (_first) {
         _budget = less(_budget, size);
     } else if (size + 1 > _budget) {
@@ -57,8 +78,7 @@ size_t MimeHeaderEncode::Encoder::process(const char* word, size_t size, bool pe
         _budget -= size + 1;
     }
     _first = false;
-    total += next->append(word, size, persistent);
-    return total;
+    return total + next->append(word, size, persistent);
 }
 
 size_t MimeHeaderEncode::Encoder::nextline() {

@@ -1,6 +1,7 @@
 // Writes a header value for a 7-bit transport: printable ASCII words pass
 // raw, runs of other words become RFC 2047 "Q" encoded words in UTF-8, and
-// lines are folded with CR LF and a space before they pass a maximum.
+// lines are folded with CR LF and a space before they pass a maximum. An
+// encoded word in a charset that cannot be converted passes as it stands.
 #pragma once
 
 #include "filter/bufferuntil.h"
@@ -29,6 +30,9 @@ public:
         bool printable(const char* word, size_t size) const;
         // Folds: CR LF and a space.
         size_t nextline();
+        // Writes a word raw after a blank, or after a fold where the line
+        // has no room for it.
+        size_t put(const char* word, size_t size, bool persistent);
         // Writes the gathered words as encoded words and forgets them.
         size_t flushBuffer();
 
@@ -37,6 +41,8 @@ public:
         std::string _gathered;
         size_t _budget;
         bool _first = true;
+        // the last word written was an encoded word kept as it stood
+        bool _afterKept = false;
         MimeHeaderEncoding _encoding;
         const char* _excluded;
     };

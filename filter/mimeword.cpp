@@ -90,6 +90,44 @@ bool MimeWord::convert(const std::string& charset, const std::string& bytes, con
     return true;
 }
 
+size_t MimeWord::length(const char* text, size_t size) {
+    if (size < 2 || std::memcmp(text, "=?", 2) != 0) return 0;
+    const void* found = std::memchr(text + 2, '?', size - 2);
+    if (found == nullptr) return 0;
+    size_t mark = static_cast<size_t>(static_cast<const char*>(found) - text);
+    if (mark + 2 >= size || text[mark + 2] != '?') return 0;
+    char letter = text[mark + 1];
+    if (letter != 'Q' && letter != 'q' && letter != 'B' && letter != 'b') return 0;
+    for (size_t at = mark + 3; at + 1 < size; ++at)
+        if (text[at] == '?' && text[at + 1] == '=') return at + 2 < 8 ? 0 : at + 2;
+    return 0;
+}
+
+bool MimeWord::glued(const char* text, size_t size) {
+    size_t first = length(text, size);
+    if (first == 0 || first == size) return false;
+    for (size_t at = first, word; at < size; at += word)
+        if ((word = length(text + at, size - at)) == 0) return false;
+    return true;
+}
+
+bool MimeWord::kept(const char* text, size_t size, const char* target) {
+    bool glue = glued(text, size);
+    std::string checked; // a charset already found not to convert
+    for (size_t at = 0, word; at < size; at += word) {
+        word = glue ? length(text + at, size - at) : size;
+        MimeWord parsed(text + at, word, false);
+        if (!parsed.encoded()) return false;
+        if (!checked.empty() && strcasecmp(parsed.charset().c_str(), checked.c_str()) == 0) continue;
+        std::string ignored;
+        String sink(&ignored);
+        size_t written = 0;
+        if (convert(parsed.charset(), std::string(), target, &sink, &written)) return false;
+        checked = parsed.charset();
+    }
+    return size > 0;
+}
+
 std::string MimeWord::bytes() const {
     std::string out;
     if (!encoded()) return std::string(_payload, _size);

@@ -41,6 +41,17 @@ public:
     static bool convert(const std::string& charset, const std::string& bytes, const char* target,
                         Result* result, size_t* written);
 
+    // The size of the encoded word at the start of the text, which ends at
+    // the first "?=" after its encoding letter (its text never holds a "?");
+    // 0 when none starts there.
+    static size_t length(const char* text, size_t size);
+    // Whether the text is two or more encoded words with nothing between
+    // them, as broken senders glue them; each is then a word of its own.
+    static bool glued(const char* text, size_t size);
+    // Whether the text is an encoded word, or glued encoded words, that a
+    // decoder to `target` keeps as written: none of their charsets converts.
+    static bool kept(const char* text, size_t size, const char* target);
+
 private:
     void decodeQ(std::string& out) const;
 

@@ -106,6 +106,7 @@ TEST(MimeHeaderDecodeTest, TheLastWordIsWrittenOnFlushOrDestruction) {
     EXPECT_EQ(sink.bytes, "one two three");
 }
 
+// Encoded words glued together are read as Python reads them too.
 TEST(MimeHeaderDecodeTest, AgreesWithPythonsDecodeHeader) {
     std::mt19937 random(23);
     const std::vector<std::string> words{"plain",
@@ -116,6 +117,7 @@ TEST(MimeHeaderDecodeTest, AgreesWithPythonsDecodeHeader) {
                                          "=?windows-1252?q?=80?=",
                                          "=?utf-8?b?8J+YgA==?=",
                                          "=?iso-8859-15?B?pA==?=",
+                                         "=?utf-8?q?a?==?iso-8859-1?q?=E9?==?utf-8?b?Yg==?=",
                                          "x@y.z",
                                          "(c)"};
     std::vector<std::string> inputs;

@@ -38,7 +38,7 @@ TEST(MimeHeaderEncodeTest, AsciiWordsPassAndFold) {
 }
 
 TEST(MimeHeaderEncodeTest, WordsThatCannotStandRaw) {
-    EXPECT_EQ(run(encoder(0, 78), "=?x?q?y?= z"), "=?utf-8?q?=3D=3Fx=3Fq=3Fy=3F=3D?= z");
+    EXPECT_EQ(run(encoder(0, 78), "=?utf-8?q?y?= z"), "=?utf-8?q?=3D=3Futf-8=3Fq=3Fy=3F=3D?= z");
     EXPECT_EQ(run(encoder(0, 78), "caf\xc3\xa9 \xc3\xa0 la"), "=?utf-8?q?caf=C3=A9_=C3=A0?= la");
     EXPECT_EQ(run(encoder(0, 78), "a.b"), "a.b");
     EXPECT_EQ(run(encoder(0, 78, MimeHeaderEncoding::phrase), "a.b c"), "=?utf-8?q?a=2Eb?= c");

@@ -2,6 +2,7 @@
 
 #include "filter/escape.h"
 #include "filter/linelength.h"
+#include "filter/mimeheaderdecode.h"
 #include "filter/mimeheaderencode.h"
 #include "filter/mimeheaderencoding.h"
 #include "filter/mimeword.h"
@@ -112,9 +113,12 @@ DisplayName::DisplayName(const char* data, size_t size) {
             Filter::MimeWord word(atom.begin(), atom.length(), false);
             if (word.encoded()) {
                 if (blanks && !encoded && !_text.empty()) _text += ' ';
+                // encoded words glued together are decoded one by one
                 std::string decoded;
                 Filter::String sink(&decoded);
-                word.write("utf-8", &sink);
+                Filter::MimeHeaderDecode decoder("utf-8", &sink);
+                decoder.process(atom.begin(), atom.length(), false);
+                decoder.flush();
                 _text += decoded;
                 runs.piece(decoded, encoded);
                 encoded = true;

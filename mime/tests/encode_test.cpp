@@ -156,6 +156,11 @@ TEST(LineEncodeTest, SubjectGetsEncodedWords) {
     std::string mixed = "Subject: " + latin.substr(9, latin.size() - 11) + " cr\xc3\xa8me\n";
     EXPECT_EQ(line(mixed, Capabilities::standard()),
               "Subject: =?unknown-8bit?q?caf=E9?= au lait =?utf-8?q?cr=C3=A8me?=\r\n");
+    // so does an encoded word in a charset that does not convert here
+    std::string korean = "Subject: =?ks_c_5601-1987?B?x+GxyQ==?=";
+    std::string kept = line(korean + " \xc3\xbc\n", Capabilities::standard());
+    EXPECT_TRUE(ascii(kept)) << kept;
+    EXPECT_EQ(decoded(kept), decoded(korean) + " \xc3\xbc") << kept;
 }
 
 TEST(LineEncodeTest, ComposedSubjectsAreEncodedToo) {

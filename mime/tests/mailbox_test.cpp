@@ -440,6 +440,9 @@ TEST(TargetsTest, WrittenAgainReadsTheSameInPython) {
     struct Row {
         const char* field;
         std::string message;
+        // Python's reading is ours: false where it converts a charset we
+        // cannot
+        bool same = true;
     } const rows[] = {
         // comments, 8-bit and ASCII, after a re-encoding
         {"from", "From: h@example.net (H\xc3\xa4ns)\r\n\r\nbody\r\n"},
@@ -452,6 +455,13 @@ TEST(TargetsTest, WrittenAgainReadsTheSameInPython) {
         // a group named by a quoted blank
         {"to",
          "From: s@example.org\r\nTo: J\xc3\xb6rg <j@example.org>, \" \": a@example.org;\r\n\r\nbody\r\n"},
+        // encoded words glued together, and one in a charset that does not
+        // convert here
+        {"to", longTo("=?utf-8?q?J=C3=B6?==?utf-8?q?rg?= <j@example.org>")},
+        {"to",
+         "From: s@example.org\r\nTo: J\xc3\xb6rg <a@b.example>, =?ks_c_5601-1987?B?x+GxyQ==?= "
+         "<c@d.example>\r\n\r\nbody\r\n",
+         false},
     };
     std::vector<Orvanta::Mime::Test::Request> requests;
     std::vector<std::string> before, after;
@@ -476,7 +486,9 @@ TEST(TargetsTest, WrittenAgainReadsTheSameInPython) {
             ADD_FAILURE() << after[i] << ": " << error.what();
         }
         read.insert(read.begin(), "1");
-        EXPECT_EQ(answers[3 * i], read) << after[i];
+        if (rows[i].same) {
+            EXPECT_EQ(answers[3 * i], read) << after[i];
+        }
         EXPECT_EQ(answers[3 * i + 2], answers[3 * i + 1]) << before[i] << "\n" << after[i];
     }
 }
