@@ -4,17 +4,13 @@
 // (bench/filter_charset.sh makes one of 8 MB of Latin text); without it a
 // smaller input is generated here. The output lands in a string, as a
 // decoded header does.
+#include "bench/textinput.h"
 #include "filter/charset.h"
 #include "filter/string.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <random>
-#include <stdexcept>
 #include <string>
 
 namespace {
@@ -22,19 +18,8 @@ namespace {
 using namespace Orvanta::Filter;
 
 const std::string& input() {
-    static const std::string bytes = [] {
-        if (const char* path = std::getenv("ORVANTA_BENCH_INPUT")) {
-            std::ifstream in(path, std::ios::binary);
-            if (!in) throw std::runtime_error(std::string("cannot read ") + path);
-            return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        }
-        std::mt19937 random(1);
-        std::string generated;
-        const char* words[] = {"the ", "mail ", "caf\xc3\xa9 ", "na\xc3\xafve ", "from ", "to ", "\r\n"};
-        while (generated.size() < (size_t(8) << 20))
-            generated += words[random() % 7];
-        return generated;
-    }();
+    static const std::string bytes = Orvanta::Bench::textInput(
+        "ORVANTA_BENCH_INPUT", {"the ", "mail ", "caf\xc3\xa9 ", "na\xc3\xafve ", "from ", "to ", "\r\n"});
     return bytes;
 }
 

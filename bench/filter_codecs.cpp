@@ -2,6 +2,7 @@
 // decoding. The input is read from the file that ORVANTA_BENCH_INPUT names
 // (bench/filter_codecs.sh makes one of 100 MB); without it a smaller input
 // is generated here. Rates count the unencoded bytes in both directions.
+#include "bench/textinput.h"
 #include "filter/base64decode.h"
 #include "filter/base64encode.h"
 #include "filter/quotedprintabledecode.h"
@@ -10,13 +11,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <memory>
-#include <random>
-#include <stdexcept>
 #include <string>
 
 namespace {
@@ -25,20 +21,9 @@ using namespace Orvanta::Filter;
 using Make = std::function<std::unique_ptr<Filter>(Result*)>;
 
 const std::string& input() {
-    static const std::string bytes = [] {
-        if (const char* path = std::getenv("ORVANTA_BENCH_INPUT")) {
-            std::ifstream in(path, std::ios::binary);
-            if (!in) throw std::runtime_error(std::string("cannot read ") + path);
-            return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        }
-        std::mt19937 random(1);
-        std::string generated;
-        const char* words[] = {"the ", "mail ", "caf\xc3\xa9 ", "queue ", "from ",
-                               "to ",  "\r\n",  "= ",           "data "};
-        while (generated.size() < (size_t(8) << 20))
-            generated += words[random() % 9];
-        return generated;
-    }();
+    static const std::string bytes =
+        Orvanta::Bench::textInput("ORVANTA_BENCH_INPUT", {"the ", "mail ", "caf\xc3\xa9 ", "queue ", "from ",
+                                                          "to ", "\r\n", "= ", "data "});
     return bytes;
 }
 

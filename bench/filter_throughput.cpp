@@ -2,6 +2,7 @@
 // gzip compression. The message is read from the file that
 // ORVANTA_BENCH_MESSAGE names (bench/filter_throughput.sh makes one of
 // 100 MB); without it a smaller message is generated here.
+#include "bench/textinput.h"
 #include "filter/gzip.h"
 #include "filter/memory.h"
 #include "filter/smtpdecode.h"
@@ -10,28 +11,17 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <random>
-#include <stdexcept>
 #include <string>
 
 namespace {
 
+// A generated message ends in the line of a single dot, as a file made by
+// the script does.
 const std::string& message() {
-    static const std::string text = [] {
-        if (const char* path = std::getenv("ORVANTA_BENCH_MESSAGE")) {
-            std::ifstream in(path, std::ios::binary);
-            if (!in) throw std::runtime_error(std::string("cannot read ") + path);
-            return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        }
-        std::mt19937 rng(1);
-        std::string generated;
-        const char* words[] = {"the ", "mail ", "relay ", "queue ", "from ", "to ", "\r\n", "\r\n.", "data "};
-        while (generated.size() < (size_t(8) << 20))
-            generated += words[rng() % 9];
-        return generated + "\r\n.\r\n";
-    }();
+    static const std::string text =
+        Orvanta::Bench::textInput("ORVANTA_BENCH_MESSAGE", {"the ", "mail ", "relay ", "queue ", "from ",
+                                                            "to ", "\r\n", "\r\n.", "data "}) +
+        (std::getenv("ORVANTA_BENCH_MESSAGE") ? "" : "\r\n.\r\n");
     return text;
 }
 
