@@ -232,6 +232,9 @@ TEST_F(Client, ExtractsRecipientsFromToCcAndBcc) {
                         "BCC: hidden@example.org\r\n"
                         "To: user@b\xc3\xbc"
                         "cher.example\r\n"
+                        // elements of comments alone give no address
+                        "Bcc: (hidden)\r\n"
+                        "Cc: (nobody), team: (none), (c);\r\n"
                         "\r\n"
                         "body\r\n"
                         ".\r\n";
