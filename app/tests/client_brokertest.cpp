@@ -272,6 +272,12 @@ TEST_F(Client, AnUnreadableRecipientFieldRefusesTheMessage) {
              {"Cc: c@d.example, broken@@d.example", "Cc"},
              {"bcc: e@f.example, (unclosed <x@y.example>", "Bcc"},
              {"To: friends: a@examp_le.org, g@h.example;", "To"},
+             // an address the command line refuses: a C1 control, a byte
+             // that is no UTF-8
+             {"Cc: \"a\xc2\x85"
+              "b\"@d.example",
+              "Cc"},
+             {"Bcc: j\xf6rg@f.example", "Bcc"},
          }) {
         auto result = run({"--extract-recipients=yes", "first@example.org"},
                           "To: first@example.org\r\n" + field + "\r\n\r\nhi\r\n.\r\n");
