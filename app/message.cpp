@@ -1,5 +1,6 @@
 #include "app/message.h"
 
+#include "app/recipient.h"
 #include "mime/grammar/mailbox.h"
 #include "mime/grammar/targets.h"
 
@@ -13,16 +14,16 @@ Message::Message(const char* data, size_t size) : Object(data, size) {}
 
 std::vector<std::string> Message::recipients() const {
     std::vector<std::string> result;
+    auto collect = [&result](const Orvanta::Mime::Target& target) {
+        for (const auto& mailbox : target.members())
+            result.push_back(Recipient::text(mailbox->address()));
+    };
     for (const auto& [name, shown] : {std::pair{"to", "To"}, {"cc", "Cc"}, {"bcc", "Bcc"}}) {
         for (const auto& value : header.all(name)) {
             // Only the addresses are kept while the line is read: a line of
             // many thousands costs their text, not their parsed targets.
             try {
-                Orvanta::Mime::Targets::each(
-                    value.data(), value.size(), true, [&](const Orvanta::Mime::Target& target) {
-                        for (const auto& mailbox : target.members())
-                            result.push_back(static_cast<std::string>(mailbox->address()));
-                    });
+                Orvanta::Mime::Targets::each(value.data(), value.size(), true, collect);
             } catch (const std::exception& error) {
                 // A recipient list must not be guessed at, and a field left
                 // out would have the message go to part of its recipients

@@ -19,7 +19,8 @@ public:
     // The addresses of the "to", "cc" and "bcc" lines, in that order and in
     // message order, rendered as UTF-8. Duplicates stay. Throws
     // std::runtime_error naming the field when a line is not entirely a
-    // valid address list.
+    // valid address list, or holds an address that the command line would
+    // refuse as well (Recipient::text).
     std::vector<std::string> recipients() const;
 
     // The sender: the address of the first of "return-path", "from" and

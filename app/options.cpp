@@ -1,6 +1,7 @@
 #include "app/options.h"
 
 #include "app/plaintext.h"
+#include "app/recipient.h"
 #include "toolbox/boolean.h"
 
 #include <iostream>
@@ -39,7 +40,10 @@ std::vector<Orvanta::Mime::Address> recipientsOf(const Orvanta::Toolbox::Options
     for (unsigned i = 0; i < set.argc(); ++i) {
         const std::string& argument = set.arg(i);
         try {
-            recipients.push_back(addressOf(argument));
+            Orvanta::Mime::Address address = addressOf(argument);
+            // clean as typed, it may still spell a control as an encoded word
+            Recipient::text(address);
+            recipients.push_back(address);
         } catch (const std::exception&) {
             // the argument as typed tells the user more than the grammar's text
             throw std::runtime_error("Invalid recipient: " + argument);

@@ -232,6 +232,9 @@ TEST_F(Client, ExtractsRecipientsFromToCcAndBcc) {
                         "BCC: hidden@example.org\r\n"
                         "To: user@b\xc3\xbc"
                         "cher.example\r\n"
+                        // elements of comments alone give no address
+                        "Bcc: (hidden)\r\n"
+                        "Cc: (nobody), team: (none), (c);\r\n"
                         "\r\n"
                         "body\r\n"
                         ".\r\n";
@@ -269,6 +272,12 @@ TEST_F(Client, AnUnreadableRecipientFieldRefusesTheMessage) {
              {"Cc: c@d.example, broken@@d.example", "Cc"},
              {"bcc: e@f.example, (unclosed <x@y.example>", "Bcc"},
              {"To: friends: a@examp_le.org, g@h.example;", "To"},
+             // an address the command line refuses: a C1 control, a byte
+             // that is no UTF-8
+             {"Cc: \"a\xc2\x85"
+              "b\"@d.example",
+              "Cc"},
+             {"Bcc: j\xf6rg@f.example", "Bcc"},
          }) {
         auto result = run({"--extract-recipients=yes", "first@example.org"},
                           "To: first@example.org\r\n" + field + "\r\n\r\nhi\r\n.\r\n");

@@ -117,6 +117,8 @@ TEST(ClientStartup, RecipientsMustBeAddresses) {
               "\"a\\xc0\\x8ab\"@x.example"},
              {"a\xed\xa0\x80@x.example", "a\\xed\\xa0\\x80@x.example"},
              {"\xc3\xbc\x1b[2J@x.example", "\xc3\xbc\\x1b[2J@x.example"},
+             // clean as typed, a control once decoded
+             {"=?utf-8?q?a=C2=85b?=@x.example", "=?utf-8?q?a=C2=85b?=@x.example"},
          })
         expectFailure(runClient({"--config-file", file, "--", recipient}, message),
                       "Invalid recipient: " + shown);

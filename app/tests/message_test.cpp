@@ -41,6 +41,16 @@ TEST(MessageRecipients, ALineWithAnyBadAddressIsRefusedByName) {
              {"To: good@example.org\r\ncc: <unclosed@example.org\r\n\r\n", "Cc"},
              // a group member that cannot be read, as alone
              {"To: friends: a@examp_le.org, b@example.org;\r\n\r\n", "To"},
+             // what the command line refuses: a C1 control, raw, quoted or
+             // from an encoded word, and a byte that is no UTF-8
+             {"To: good@example.org\r\nCc: \"a\xc2\x85"
+              "b\"@example.org\r\n\r\n",
+              "Cc"},
+             {"Bcc: friends: a\xc2\x9b"
+              "b@example.org;\r\n\r\n",
+              "Bcc"},
+             {"To: =?utf-8?q?a=C2=85b?=@example.org\r\n\r\n", "To"},
+             {"To: j\xf6rg@example.org\r\n\r\n", "To"},
          }) {
         Parsed parsed(text);
         try {

@@ -10,6 +10,7 @@
 #include "mime/grammar/capabilities.h"
 #include "mime/grammar/delimdetector.h"
 #include "mime/grammar/mess.h"
+#include "mime/grammar/scanner.h"
 
 #include <cstddef>
 #include <exception>
@@ -19,16 +20,41 @@
 
 namespace Orvanta::Mime {
 
+// The length of an element of blanks and comments alone, up to the end of
+// the text or a byte `follows` accepts; 0 when the element holds more. The
+// obsolete list syntax lets one stand anywhere in a list ("a@x, (b)", RFC
+// 5322 section 4.4) and a Bcc field be nothing else: it gives no item. A
+// broken comment throws.
+template <typename Follows>
+size_t bareElement(const char* element, size_t length, Follows follows) {
+    Scanner scanner(element, length);
+    scanner.skipBlanks(true);
+    if (!scanner.atEnd() && !follows(scanner.current())) return 0;
+    return scanner.position();
+}
+
+// What a walk took: the bytes, and whether it passed over an element of
+// comments alone, which the list does not hold and cannot write again.
+struct Walk {
+    size_t consumed = 0;
+    bool bare = false;
+};
+
 // Builds each element as T(text, size, false) and hands it to `visit`
 // (a std::shared_ptr<T>) as soon as it stands; strict, an element that is not
 // whole is refused too. An element must be followed by
 // the end of the text or by a byte that `follows` accepts, else it is
-// "characters left behind target". Returns the bytes walked.
+// "characters left behind target".
 template <typename T, typename Follows, typename Visit>
-size_t walkElements(const char* data, size_t size, bool strict, Follows follows, Visit visit) {
+Walk walkElements(const char* data, size_t size, bool strict, Follows follows, Visit visit) {
+    Walk walk;
     DelimDetector walker(',', [&](const char* element, size_t length) -> size_t {
         std::shared_ptr<T> item;
         try {
+            if (size_t bare = bareElement(element, length, follows)) {
+                walk.bare = true;
+                return bare;
+            }
             item = std::make_shared<T>(element, length, false);
             size_t taken = item->consumed();
             if (taken < length && !follows(element[taken]))
@@ -45,13 +71,14 @@ size_t walkElements(const char* data, size_t size, bool strict, Follows follows,
         visit(std::move(item));
         return taken;
     });
-    return walker.parse(data, size);
+    walk.consumed = walker.parse(data, size);
+    return walk;
 }
 
 // The same, each element appended to `out`.
 template <typename T, typename Follows>
-size_t collectElements(const char* data, size_t size, bool strict, Follows follows,
-                       std::vector<std::shared_ptr<T>>& out) {
+Walk collectElements(const char* data, size_t size, bool strict, Follows follows,
+                     std::vector<std::shared_ptr<T>>& out) {
     return walkElements<T>(data, size, strict, follows,
                            [&out](std::shared_ptr<T>&& item) { out.push_back(std::move(item)); });
 }

@@ -7,8 +7,10 @@
 namespace Orvanta::Mime {
 
 Mailboxes::Mailboxes(const char* data, size_t size, bool strict) {
-    _consumed = collectElements(
+    Walk walk = collectElements(
         data, size, strict, [](char next) { return next == ',' || next == '\0'; }, _mailboxes);
+    _consumed = walk.consumed;
+    _bare = walk.bare;
     if (strict && _consumed < size) throw std::runtime_error("Did not manage to process everything");
 }
 

@@ -18,6 +18,9 @@ public:
     size_t encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const override;
     size_t encode(const Capabilities& caps, Filter::WordWrap* out, bool persistent) const override;
     bool encodable(const Capabilities& caps) const override;
+    // no element of comments alone was passed over: the list stands for
+    // all its text
+    bool whole() const override { return !_bare; }
 
     const std::vector<std::shared_ptr<Mailbox>>& mailboxes() const { return _mailboxes; }
     size_t consumed() const { return _consumed; }
@@ -25,6 +28,7 @@ public:
 private:
     std::vector<std::shared_ptr<Mailbox>> _mailboxes;
     size_t _consumed = 0;
+    bool _bare = false;
 };
 
 } // namespace Orvanta::Mime

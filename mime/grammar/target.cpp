@@ -3,6 +3,7 @@
 #include "filter/linelength.h"
 #include "filter/wordwrap.h"
 #include "mime/grammar/capabilities.h"
+#include "mime/grammar/collectelements.h"
 #include "mime/grammar/delimdetector.h"
 #include "mime/grammar/mess.h"
 #include "mime/grammar/scanner.h"
@@ -11,6 +12,15 @@
 #include <stdexcept>
 
 namespace Orvanta::Mime {
+
+namespace {
+
+// what may follow a member of a group
+bool endsMember(char next) {
+    return next == ',' || next == ';' || next == '\0';
+}
+
+} // namespace
 
 Target::Target(const char* data, size_t size, bool strict) : _name(data, size) {
     Scanner scanner(data, size);
@@ -22,10 +32,13 @@ Target::Target(const char* data, size_t size, bool strict) : _name(data, size) {
             // a ';' or NUL ends the group, also where a member was expected
             if (element[0] == ';' || element[0] == '\0') return 0;
             try {
+                if (size_t bare = bareElement(element, length, endsMember)) {
+                    _bare = true;
+                    return bare;
+                }
                 auto member = std::make_shared<Mailbox>(element, length, false);
                 size_t taken = member->consumed();
-                if (taken < length && element[taken] != ',' && element[taken] != ';' &&
-                    element[taken] != '\0')
+                if (taken < length && !endsMember(element[taken]))
                     throw std::runtime_error("characters left behind target");
                 _members.push_back(member);
                 return taken;

@@ -27,6 +27,9 @@ public:
     bool contains(const Address& address) const;
     // no member of the group was dropped as unreadable
     bool whole() const override { return _whole; }
+    // a member of comments alone was passed over: the group, whole as it
+    // is, is not all its text
+    bool bare() const { return _bare; }
 
     const DisplayName& name() const { return _name; }
     bool group() const { return _group.present(); }
@@ -43,6 +46,7 @@ private:
     std::vector<std::shared_ptr<Mailbox>> _members;
     size_t _consumed = 0;
     bool _whole = true;
+    bool _bare = false;
     Comments _nameComments;
     Comments _comments;
 };

@@ -19,14 +19,18 @@ void complete(bool strict, size_t consumed, size_t size) {
 } // namespace
 
 Targets::Targets(const char* data, size_t size, bool strict) {
-    _consumed = collectElements(data, size, strict, separator, _targets);
+    Walk walk = collectElements(data, size, strict, separator, _targets);
+    _consumed = walk.consumed;
+    _bare = walk.bare;
     complete(strict, _consumed, size);
 }
 
 size_t Targets::each(const char* data, size_t size, bool strict,
                      const std::function<void(const Target&)>& visit) {
-    size_t consumed = walkElements<Target>(data, size, strict, separator,
-                                           [&visit](std::shared_ptr<Target>&& target) { visit(*target); });
+    size_t consumed =
+        walkElements<Target>(data, size, strict, separator, [&visit](std::shared_ptr<Target>&& target) {
+            visit(*target);
+        }).consumed;
     complete(strict, consumed, size);
     return consumed;
 }
@@ -54,8 +58,9 @@ bool Targets::contains(const Address& address) const {
 }
 
 bool Targets::whole() const {
+    if (_bare) return false;
     for (const auto& target : _targets)
-        if (!target->whole()) return false;
+        if (!target->whole() || target->bare()) return false;
     return true;
 }
 

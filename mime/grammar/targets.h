@@ -30,7 +30,8 @@ public:
     bool encodable(const Capabilities& caps) const override;
 
     bool contains(const Address& address) const;
-    // no group member was dropped as unreadable
+    // no group member was dropped as unreadable, and no element of comments
+    // alone passed over: the list stands for all its text
     bool whole() const override;
 
     const std::vector<std::shared_ptr<Target>>& targets() const { return _targets; }
@@ -39,6 +40,7 @@ public:
 private:
     std::vector<std::shared_ptr<Target>> _targets;
     size_t _consumed = 0;
+    bool _bare = false;
 };
 
 } // namespace Orvanta::Mime

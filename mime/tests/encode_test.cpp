@@ -182,6 +182,9 @@ TEST(LineEncodeTest, AddressListsAreWrittenByTheirClasses) {
     EXPECT_EQ(to.substr(to.size() - 2), "\r\n");
     // an address list that does not parse keeps its bytes, only folded
     EXPECT_EQ(line("Cc: <<\xc3\xa9>>\n", Capabilities::standard()), "Cc: <<\xc3\xa9>>\r\n");
+    // so does one whose class passed over an element of comments alone
+    EXPECT_EQ(line("Cc: (c), J\xc3\xb6rg <j@example.org>\n", Capabilities::standard()),
+              "Cc: (c), J\xc3\xb6rg <j@example.org>\r\n");
 }
 
 TEST(LineEncodeTest, RegisteredParsersAreUsed) {

@@ -15,6 +15,8 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 using namespace Orvanta::Mime;
 using Orvanta::Mime::Test::Exact;
@@ -195,6 +197,23 @@ TEST(TargetsTest, ListsAndEmptyElements) {
     auto lenient = parse<Targets>("a@host b@host", false);
     EXPECT_TRUE(lenient.targets().empty());
     EXPECT_EQ(lenient.consumed(), 13u);
+    // an element of comments alone (the obsolete list syntax) gives no
+    // address, in a list, a group or a Bcc field of nothing else; the list
+    // does not stand for its text, which keeps the comment
+    using Addresses = std::vector<std::string>;
+    for (const auto& [text, expected] : std::vector<std::pair<std::string, Addresses>>{
+             {"a@host, (b)", {"a@host"}},
+             {"(a), a@host", {"a@host"}},
+             {"a@host, (b) (c) ,\r\n (d), c@host", {"a@host", "c@host"}},
+             {"(hidden)", {}},
+             {"friends: a@host, (c);", {"a@host"}},
+             {"friends: (c), a@host (d);, (e)", {"a@host"}},
+         }) {
+        auto list = parse<Targets>(text);
+        EXPECT_EQ(addresses(list), expected) << text;
+        EXPECT_FALSE(list.whole()) << text;
+    }
+    EXPECT_FALSE(parse<Mailboxes>("(a), a@host").whole());
 }
 
 TEST(TargetsTest, BlanksAndCommentsAfterAngleBrackets) {
