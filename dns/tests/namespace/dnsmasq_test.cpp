@@ -148,6 +148,9 @@ TEST_F(Dnsmasq, SearchListOrder) {
         {{"corp.test", "example.test"}, "both", 0, {"A 192.0.2.40"}},
         // every candidate missing: the last NXDOMAIN
         {{"corp.test", "example.test"}, "nothing", 3, {}},
+        // a candidate the server cannot answer (no server for it: REFUSED),
+        // the name itself missing: not known to be missing, the failure stands
+        {{"nowhere"}, "missing.example.test", 5, {}, 3},
         // an empty entry stops the walk at the bare name
         {{"corp.test", "", "example.test"}, "www", 5, {}},
         // a candidate too long for a query gives way to the next one
