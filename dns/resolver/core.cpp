@@ -108,13 +108,16 @@ void Core::release(Lookup* lookup) {
 }
 
 void Core::requeue(Lookup* lookup) {
-    auto found =
-        std::find_if(_scheduled.begin(), _scheduled.end(),
-                     [lookup](const std::shared_ptr<Lookup>& entry) { return entry.get() == lookup; });
-    if (found == _scheduled.end()) return;
-    std::shared_ptr<Lookup> entry = *found;
-    _scheduled.erase(found);
-    (lookup->exhausted() ? _ready : _scheduled).push_back(entry);
+    for (Queue* queue : {&_scheduled, &_ready}) {
+        auto found =
+            std::find_if(queue->begin(), queue->end(),
+                         [lookup](const std::shared_ptr<Lookup>& entry) { return entry.get() == lookup; });
+        if (found == queue->end()) continue;
+        std::shared_ptr<Lookup> entry = *found;
+        queue->erase(found);
+        (lookup->exhausted() ? _ready : _scheduled).push_back(entry);
+        return;
+    }
 }
 
 Inbound* Core::datagram(const Ip& server, const Query& query) {

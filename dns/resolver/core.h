@@ -49,8 +49,9 @@ public:
     void add(const std::shared_ptr<Lookup>& lookup);
     // the lookup reported or was cancelled
     void release(Lookup* lookup);
-    // The lookup sent out of turn, or moved to TCP and now waits for its
-    // time-out: it goes to the back of its queue.
+    // The lookup sent out of turn, moved to TCP and now waits for its
+    // time-out, or left TCP for datagrams again: it goes to the back of the
+    // queue it now belongs in.
     void requeue(Lookup* lookup);
     Inbound* datagram(const Ip& server, const Query& query);
     Connecting* connect(const Ip& server, Connector* connector);

@@ -41,7 +41,8 @@ public:
     void notify(const Request& request, Handler* handler, const Operation* operation) const;
 
     // Names in any case, with or without a final dot, are one name: as the
-    // file writes them, as a caller asks and as a question reads back.
+    // file writes them, as a caller asks and as a question reads back (a
+    // byte outside ASCII as "\DDD" there, as itself in the file).
     struct HostnameCompare {
         bool operator()(const char* a, const char* b) const;
     };

@@ -49,7 +49,12 @@ bool RemoteLookup::execute(double now) {
     if (finished()) return true;
     size_t servers = _config->nameservers();
     if (servers == 0) return timeout();
-    if (exhausted()) return now >= _last + _config->timeout() ? timeout() : false;
+    if (exhausted()) {
+        if (now < _last + _config->timeout()) return false;
+        // no answer over TCP in time: a failed attempt, while any is left
+        if (_tcp > 0 && _attempts < _config->attempts()) return abandonTcp(*_truncated);
+        return timeout();
+    }
     size_t index = (_attempts % servers + (_config->rotate() ? _offset % servers : 0)) % servers;
     const Ip& server = _config->nameserver(index);
     Inbound* inbound = _core->datagram(server, _query);
@@ -124,13 +129,13 @@ bool RemoteLookup::report(const Response& response) {
 
 bool RemoteLookup::onReceived(const Ip& server, const Response& response) {
     if (finished() || !response.response() || !_query.matches(response)) return false;
-    if (_tcp == 0 && declines(response.rcode())) return declined(server, response);
+    if (declines(response.rcode())) return _tcp > 0 ? abandonTcp(response) : declined(server, response);
     if (!response.truncated() || response.rcode() != 0 || _tcp > 0) return report(response);
     // too big for a datagram: the same server over TCP
     leave();
     _truncated = std::make_unique<Response>(response);
     _connecting = _core->connect(server, this);
-    if (_connecting == nullptr) return reportTruncated();
+    if (_connecting == nullptr) return abandonTcp(*_truncated);
     _tcp = 1;
     _last = Now();
     _core->requeue(this);
@@ -138,10 +143,23 @@ bool RemoteLookup::onReceived(const Ip& server, const Response& response) {
 }
 
 bool RemoteLookup::declined(const Ip& server, const Response& response) {
+    leave(server);
+    return failed(response);
+}
+
+bool RemoteLookup::abandonTcp(const Response& answer) {
+    // a copy: `answer` may be the kept truncated one, and the handler may
+    // destroy this lookup while it reads the answer
+    Response kept(answer);
+    leave();
+    _tcp = 0;
+    return failed(kept);
+}
+
+bool RemoteLookup::failed(const Response& response) {
     // That attempt failed: the next one goes to the next server now rather
     // than after the interval, while any is left.
     _declined = std::make_unique<Response>(response);
-    leave(server);
     if (!exhausted()) {
         execute(Now());
         _core->requeue(this);
@@ -171,20 +189,13 @@ bool RemoteLookup::onLost(const Ip& server) {
             return false;
         }
     }
-    return reportTruncated();
+    return abandonTcp(*_truncated);
 }
 
 bool RemoteLookup::onFailure(const Ip&) {
     _connecting = nullptr;
     if (finished()) return false;
-    return reportTruncated();
-}
-
-bool RemoteLookup::reportTruncated() {
-    // a copy: the handler may destroy this lookup while it reads the answer
-    if (!_truncated) return timeout();
-    Response kept(*_truncated);
-    return report(kept);
+    return abandonTcp(*_truncated);
 }
 
 void RemoteLookup::cancel() {

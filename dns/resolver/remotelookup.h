@@ -1,7 +1,8 @@
 // A lookup sent to name servers: datagrams, retried at the configured
 // interval over the servers in turn (at once when a server could not
-// answer), then TCP when an answer came back truncated, until an answer or
-// the time-out.
+// answer), the same server over TCP when an answer came back truncated (a
+// failed exchange there is a failed attempt too), until an answer or the
+// time-out.
 #pragma once
 
 #include "dns/resolver/lookup.h"
@@ -36,8 +37,12 @@ public:
 private:
     // the server could not answer; true when that finished the lookup
     bool declined(const Ip& server, const Response& response);
+    // The exchange over TCP failed or the server declined there: back to
+    // datagrams, with `answer` as that attempt's outcome.
+    bool abandonTcp(const Response& answer);
+    // the attempt failed with that answer: the next one, or the answer
+    bool failed(const Response& response);
     bool report(const Response& response);
-    bool reportTruncated();
     bool timeout();
     void subscribe(Inbound* inbound, const Ip& server);
     // leaves every socket and connection attempt
@@ -50,8 +55,8 @@ private:
     unsigned _tcp = 0;
     unsigned _offset;
     std::unique_ptr<Response> _truncated;
-    // the last answer of a server that could not answer, reported in place
-    // of a time-out
+    // the last answer of a server that could not answer (or the truncated
+    // one whose TCP exchange failed), reported in place of a time-out
     std::unique_ptr<Response> _declined;
     std::vector<std::pair<Inbound*, Ip>> _subscriptions;
     Connecting* _connecting = nullptr;

@@ -61,9 +61,11 @@ void SearchLookup::onReceived(const Operation*, const Response& response) {
     int rcode = response.rcode();
     if (rcode == ns_r_nxdomain && proceed()) return;
     if (rcode != ns_r_nxdomain && response.records(ns_s_an, uint16_t(_type), ns_c_in) == 0) {
-        // an empty answer is kept for when every later candidate is missing
+        // Kept for when every later candidate is missing: an empty answer,
+        // else the first candidate that could not be answered, which leaves
+        // the name unknown rather than missing.
         std::optional<Response> kept;
-        if (!_cached && rcode == 0) kept = response;
+        if (!_cached || (rcode == 0 && _cached->rcode() != 0)) kept = response;
         if (proceed()) {
             if (kept) _cached = std::move(kept);
             return;

@@ -49,6 +49,7 @@ private:
     int _type;
     Bits _bits;
     Operation* _current = nullptr;
+    // what stands when the last candidate is missing
     std::optional<Response> _cached;
 };
 

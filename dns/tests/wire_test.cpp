@@ -255,6 +255,10 @@ TEST(Names, ExpandCompressAndCompare) {
 
     EXPECT_TRUE(DNS::samename("WWW.example.test.", "www.EXAMPLE.test"));
     EXPECT_FALSE(DNS::samename("ww.example.test", "www.example.test"));
+    // a byte as such or escaped is one byte; an escaped dot separates nothing
+    EXPECT_TRUE(DNS::samename("b\u00fccher.test", "B\\195\\188CHER.test."));
+    EXPECT_FALSE(DNS::samename("a\\.b", "a.b"));
+    EXPECT_TRUE(DNS::samename("a\\\\.", "a\\092"));
 }
 
 TEST(Reverse, NamesAndAddressesBothWays) {

@@ -2,7 +2,6 @@
 
 #include "dns/wire/reader.h"
 
-#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <strings.h>
@@ -47,17 +46,36 @@ int encodeName(const char* name, unsigned char* out, size_t space) {
     return int(used);
 }
 
+namespace {
+
+// The next byte of a name in presentation form as its wire form holds it,
+// stepping over it: an escape reads as the byte it stands for, an ASCII
+// letter in lower case, a label separator as 256 (so "a\.b", one label,
+// stays apart from "a.b"); -1 at the end, which a final separator is too.
+int nextByte(const char*& at) {
+    if (*at == 0) return -1;
+    if (*at == '.') return *++at == 0 ? -1 : 256;
+    int byte = (unsigned char)*at++;
+    if (byte == '\\' && *at) {
+        byte = (unsigned char)*at++;
+        if (std::isdigit(byte) && std::isdigit((unsigned char)at[0]) && std::isdigit((unsigned char)at[1])) {
+            int value = (byte - '0') * 100 + (at[0] - '0') * 10 + (at[1] - '0');
+            if (value <= 255) {
+                byte = value;
+                at += 2;
+            }
+        }
+    }
+    return byte >= 'A' && byte <= 'Z' ? byte - 'A' + 'a' : byte;
+}
+
+} // namespace
+
 int comparename(const char* a, const char* b) {
-    size_t la = std::strlen(a), lb = std::strlen(b);
-    // a final dot that is not escaped
-    auto trim = [](const char* s, size_t& n) {
-        if (n > 0 && s[n - 1] == '.' && (n < 2 || s[n - 2] != '\\')) --n;
-    };
-    trim(a, la);
-    trim(b, lb);
-    int order = strncasecmp(a, b, std::min(la, lb));
-    if (order != 0) return order;
-    return la < lb ? -1 : la > lb ? 1 : 0;
+    for (;;) {
+        int x = nextByte(a), y = nextByte(b);
+        if (x != y || x < 0) return x - y;
+    }
 }
 
 bool samename(const char* a, const char* b) {

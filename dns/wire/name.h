@@ -13,12 +13,12 @@ namespace DNS {
 // malformed or does not fit in `space`.
 int encodeName(const char* name, unsigned char* out, size_t space);
 
-// Orders two names in presentation form ignoring case and a final dot:
-// negative, 0 or positive as a sorts before, with or after b.
+// Orders two names in presentation form by their wire form, ignoring ASCII
+// case and a final dot: a byte written as such and its "\DDD" escape are
+// one byte. Negative, 0 or positive as a sorts before, with or after b.
 int comparename(const char* a, const char* b);
 
-// Whether two names in presentation form are the same, ignoring case and a
-// final dot.
+// Whether two names in presentation form are the same by that order.
 bool samename(const char* a, const char* b);
 
 // Whether the name at `position` of the message (compression pointers

@@ -44,8 +44,9 @@ protected:
         overlay("/etc/resolv.conf",
                 "nameserver 127.0.0.1  # dnsmasq\nsearch corp.test example.test\noptions timeout:2 "
                 "attempts:2\n");
-        overlay("/etc/hosts", "127.0.0.1 localhost\n192.0.2.7 alpha Alpha.example.test # a comment\n"
-                              "2001:db8::7 alpha\n192.0.2.11 trail.example.test.\n");
+        overlay("/etc/hosts",
+                "127.0.0.1 localhost\n192.0.2.7 alpha Alpha.example.test # a comment\n"
+                "2001:db8::7 alpha\n192.0.2.11 trail.example.test.\n192.0.2.13 b\u00fccher.example.test\n");
         server = std::make_unique<Child>(dnsmasq({
             "--host-record=www.example.test,192.0.2.10,2001:db8::10",
             "--cname=alias.example.test,www.example.test",
@@ -115,6 +116,9 @@ TEST_F(Dnsmasq, AnswersThroughTheSystemConfiguration) {
         {"trail.example.test", ns_t_a, 0, {"A 192.0.2.11"}},
         {"alpha.example.test.", ns_t_a, 0, {"A 192.0.2.7"}},
         {"trail.example.test", ns_t_mx, 0, {}},
+        // a name in UTF-8, whose bytes a question reads back escaped
+        {"b\u00fccher.example.test", ns_t_a, 0, {"A 192.0.2.13"}},
+        {"b\u00fccher.example.test", ns_t_mx, 0, {}},
     };
     Resolver resolver;
     for (const Case& c : cases) {
@@ -144,6 +148,9 @@ TEST_F(Dnsmasq, SearchListOrder) {
         {{"corp.test", "example.test"}, "both", 0, {"A 192.0.2.40"}},
         // every candidate missing: the last NXDOMAIN
         {{"corp.test", "example.test"}, "nothing", 3, {}},
+        // a candidate the server cannot answer (no server for it: REFUSED),
+        // the name itself missing: not known to be missing, the failure stands
+        {{"nowhere"}, "missing.example.test", 5, {}, 3},
         // an empty entry stops the walk at the bare name
         {{"corp.test", "", "example.test"}, "www", 5, {}},
         // a candidate too long for a query gives way to the next one

@@ -2,8 +2,10 @@
 that misbehaves on purpose, in the ways a real server will not: the mode
 (first argument) says how; a mode it does not know, such as "proper",
 answers properly. Every A query for any name is answered 192.0.2.1 when it
-is answered properly; the wrong answers carry 192.0.2.66. Each query is
-logged on standard output."""
+is answered properly, a TXT query with the key record KEY; the wrong
+answers carry 192.0.2.66. The modes that begin with "tcp-" answer truncated
+over UDP and say over TCP how that goes wrong. Each query is logged on
+standard output."""
 import os
 import selectors
 import socket
@@ -13,6 +15,7 @@ import sys
 mode = sys.argv[1]
 address = sys.argv[2] if len(sys.argv) > 2 else "127.0.0.2"
 GOOD, BAD = bytes([192, 0, 2, 1]), bytes([192, 0, 2, 66])
+KEY = b"v=DKIM1; k=rsa; p=MIGfMA0GCSqGSIb3DQEBAQUAA4GNADCBiQKBgQC"
 
 
 def question_end(query):
@@ -26,6 +29,8 @@ def answer(query, address=GOOD, flags=0x8180, rcode=0, qid=None, question=None):
     qid = struct.unpack(">H", query[:2])[0] if qid is None else qid
     question = query[12:question_end(query)] if question is None else question
     records = b"" if address is None else b"\xc0\x0c\x00\x01\x00\x01\x00\x00\x00\x3c\x00\x04" + address
+    if address is not None and question[-4:-2] == b"\x00\x10":
+        records = b"\xc0\x0c\x00\x10\x00\x01\x00\x00\x00\x3c" + struct.pack(">HB", len(KEY) + 1, len(KEY)) + KEY
     count = 0 if address is None else 1
     return struct.pack(">HHHHHH", qid, flags | rcode, 1, count, 0, 0) + question + records
 
@@ -46,6 +51,7 @@ if mode != "tcp-refused":
     tcp.bind((address, 53))
     tcp.listen(16)
     selector.register(tcp, selectors.EVENT_READ, "listen")
+silent = []
 log("ready")
 
 
@@ -75,7 +81,7 @@ def on_udp():
         return send(answer(query, None, rcode=2))
     elif mode == "refused":
         return send(answer(query, None, rcode=5))
-    elif mode in ("truncated", "tcp-close", "tcp-refused"):
+    elif mode == "truncated" or mode.startswith("tcp-"):
         return send(answer(query, None, flags=0x8380))
     send(answer(query))
     if mode == "second-answer":
@@ -96,7 +102,13 @@ def on_tcp(connection):
         data += chunk
     query = data[2:]
     log("tcp %d" % struct.unpack(">H", query[:2])[0])
+    if mode == "tcp-silent":
+        # kept open, never answered
+        silent.append(connection)
+        return
     reply = answer(query)
+    if mode == "tcp-servfail":
+        reply = answer(query, None, rcode=2)
     connection.sendall(struct.pack(">H", len(reply)) + reply)
     connection.close()
 

@@ -1,8 +1,10 @@
 // The resolver against a name server that misbehaves in the ways a real one
 // will not (see misbehaving.py), in a private network namespace. Needs
 // root; skips without it.
+#include "dns/resolver/blockingcontext.h"
 #include "dns/resolver/config.h"
 #include "dns/resolver/core.h"
+#include "dns/resolver/resources.h"
 #include "dns/tests/namespace/answers.h"
 #include "dns/tests/namespace/namespace.h"
 #include "dns/wire/operation.h"
@@ -118,6 +120,9 @@ TEST_F(Misbehaving, OnlyTheAnswerToTheQueryCounts) {
         {"silence", "timeout", -1, {}, 2, 0},
         // truncated: the same server over TCP
         {"truncated", "answer", 0, {"A 192.0.2.1"}, 1, 1},
+        // no answer over TCP within the time-out: a failed attempt, the
+        // next one goes out; after the last the truncated answer stands
+        {"tcp-silent", "answer", 0, {}, 2, 2},
     };
     for (const Case& c : cases) {
         Outcome outcome;
@@ -132,15 +137,18 @@ TEST_F(Misbehaving, OnlyTheAnswerToTheQueryCounts) {
 }
 
 TEST_F(Misbehaving, ATruncatedAnswerStandsWhenTcpFails) {
-    // Refused: the truncated answer is reported at once. Closed without an
-    // answer: ten more connections, then the truncated answer.
+    // Each failed exchange over TCP is a failed attempt, and the truncated
+    // answer of the last one is reported. Refused: the next attempt at once.
+    // Closed without an answer: ten more connections, then the next attempt.
     for (const char* mode : {"tcp-refused", "tcp-close"}) {
         Outcome outcome;
-        std::string log = serve(mode, [&] { outcome = Resolver(config()).lookup("x.test", ns_t_a); });
+        std::string log = serve(
+            mode, [&] { outcome = Resolver(config()).lookup("x.test", ns_t_a); }, 2);
         EXPECT_EQ(outcome.kind, "answer") << mode;
         EXPECT_EQ(outcome.rcode, 0) << mode;
         EXPECT_TRUE(outcome.answers.empty()) << mode;
-        EXPECT_EQ(count(log, "tcp closed"), std::string(mode) == "tcp-close" ? 11u : 0u) << log;
+        EXPECT_EQ(count(log, "udp "), 2u) << log;
+        EXPECT_EQ(count(log, "tcp closed"), std::string(mode) == "tcp-close" ? 22u : 0u) << log;
     }
 }
 
@@ -171,6 +179,11 @@ TEST_F(Misbehaving, AServerThatDeclinesPassesTheQueryOn) {
         // both decline: the last answer is reported
         {"refused", "servfail", 2, {}},
         {"servfail", "refused", 5, {}},
+        // truncated, then no exchange over TCP, or one that declines: the
+        // next server as well
+        {"tcp-refused", "proper", 0, {"A 192.0.2.1"}},
+        {"tcp-close", "proper", 0, {"A 192.0.2.1"}},
+        {"tcp-servfail", "proper", 0, {"A 192.0.2.1"}},
     };
     for (const Case& c : cases) {
         Server first(c.first, "127.0.0.2"), second(c.second, "127.0.0.3");
@@ -199,6 +212,12 @@ TEST_F(Misbehaving, AServerThatDeclinesPassesTheQueryOn) {
         for (const std::string& answer : outcome.answers)
             expected += answer + "\n";
         EXPECT_EQ(oracle.out, expected) << c.first << " " << c.second;
+
+        // the blocking key query goes the same way
+        Orvanta::Dns::DkimRecords keys;
+        EXPECT_TRUE(Orvanta::Dns::Context(*twoServers).query("s._domainkey.x.test", ns_t_txt, &keys));
+        EXPECT_EQ(keys.rcode(), c.rcode) << c.first << " " << c.second;
+        EXPECT_EQ(keys.records().size(), c.answers.size()) << c.first << " " << c.second;
     }
 }
 
