@@ -38,6 +38,7 @@ public:
     }
     uint16_t onNegotiate(TcpConnection* connection, uint16_t interval) override {
         proposed = interval;
+        if (negotiating) negotiating(connection);
         return LibEvHandler::onNegotiate(connection, heartbeat >= 0 ? uint16_t(heartbeat) : interval);
     }
     void onHeartbeat(TcpConnection*) override { ++heartbeats; }
@@ -64,6 +65,8 @@ public:
     std::vector<std::string> events;
     std::function<void(TcpConnection*)> attached;
     std::function<void(TcpConnection*)> ready;
+    // before the base class's answer to the broker's proposal
+    std::function<void(TcpConnection*)> negotiating;
     std::function<void(TcpConnection*)> failed;
     std::function<void(TcpConnection*)> lost;
     // after the base class forgot the connection
