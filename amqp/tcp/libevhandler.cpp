@@ -226,6 +226,9 @@ void LibEvHandler::fail(TcpConnection* connection, const char* message) noexcept
 }
 
 uint16_t LibEvHandler::onNegotiate(TcpConnection* connection, uint16_t interval) {
+    // a subclass that closed the connection before asking here: it detached,
+    // and a new wrapper's timer would outlive it
+    if (connection->closed()) return interval;
     return lookup(connection, true)->negotiate(interval);
 }
 

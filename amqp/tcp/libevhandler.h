@@ -25,7 +25,8 @@ public:
     LibEvHandler& operator=(const LibEvHandler&) = delete;
     ~LibEvHandler() override;
 
-    // the broker's proposal is taken as it is, and heartbeats start
+    // the broker's proposal is taken as it is, and heartbeats start (not for
+    // a connection closed meanwhile: it detached, and keeps no timer)
     uint16_t onNegotiate(TcpConnection* connection, uint16_t interval) override;
     // forgets the connection's watchers and its timer
     void onDetached(TcpConnection* connection) override;

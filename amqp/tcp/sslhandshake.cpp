@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace AMQP {
 
@@ -33,11 +34,24 @@ SslHandshake::SslHandshake(TcpExtState* previous, const std::string& host, TcpOu
     OpenSSL::SSL_ctrl(_ssl, ctrlSetHostname, hostNameType, const_cast<char*>(host.c_str()));
     if (OpenSSL::SSL_set_fd(_ssl, _fd) == 0)
         throw std::runtime_error("failed to associate filedescriptor with ssl socket");
-    if (!_parent->onSecuring(this, _ssl))
-        throw std::runtime_error("failed to initialize SSL structure in user space");
+    bool prepared = _parent->onSecuring(this, _ssl);
+    // the handler closed or destroyed the connection inside the call, and
+    // the previous state with it: nothing reaches the connection any more
+    if (!_handover.standing()) return;
+    if (!prepared) throw std::runtime_error("failed to initialize SSL structure in user space");
     _handover.done();
     // the ClientHello goes first
     _parent->onIdle(this, _fd, writable);
+}
+
+SslHandshake::Handover::~Handover() {
+    if (_taker == nullptr) return;
+    if (_alive.valid()) {
+        _taker->handBack(_previous);
+    } else if (_taker->_fd >= 0) {
+        ::close(_taker->_fd);
+        _taker->_fd = -1;
+    }
 }
 
 TcpState* SslHandshake::process(const Monitor& monitor, int fd, int flags) {

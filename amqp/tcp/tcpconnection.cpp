@@ -15,18 +15,38 @@ TcpConnection::TcpConnection(TcpHandler* handler, const Address& address)
                                                 address.option<int>("connectTimeout", 5),
                                                 ConnectionOrder(address.option("connectionOrder")))),
       _connection(this, address.login(), address.vhost()) {
-    if (_handler) _handler->onAttached(this);
+    if (!_handler) return;
+    try {
+        _handler->onAttached(this);
+    } catch (...) {
+        // the object is never finished and its destructor does not run: the
+        // handler, which already watches the resolver's pipe, hears the end
+        leave();
+        throw;
+    }
 }
 
 TcpConnection::~TcpConnection() {
-    if (_handler && fileno() >= 0) _handler->monitor(this, fileno(), 0);
+    leave();
+    // members go in reverse order: the protocol connection (whose close
+    // frame is dropped), then the state, which closes its socket
+}
+
+void TcpConnection::leave() noexcept {
+    // what the handler throws here has nowhere to go: the connection is
+    // going anyway
+    try {
+        if (_handler && fileno() >= 0) _handler->monitor(this, fileno(), 0);
+    } catch (...) {
+    }
     // a handler that still keeps watchers or a timer for this connection
     // (the resolver's pipe, the set-up limit) must drop them now, or they
     // would fire into a destroyed object
-    if (_handler && !_detached) _handler->onDetached(this);
+    try {
+        if (_handler) detach();
+    } catch (...) {
+    }
     _handler = nullptr;
-    // members go in reverse order: the protocol connection (whose close
-    // frame is dropped), then the state, which closes its socket
 }
 
 int TcpConnection::fileno() const {
@@ -54,14 +74,12 @@ void TcpConnection::process(int fd, int flags) {
     // also have been replaced by an abrupt close meanwhile
     if (next == nullptr || !monitor.valid()) return;
     if (next == current) return;
-    if (_state.get() != current) {
-        delete next;
-        return;
-    }
+    if (_state.get() != current) return drop(std::unique_ptr<TcpState>(next));
     // installed first, so that the old state's release of its socket
     // reports to a connection that is already in its new state
     std::unique_ptr<TcpState> old(std::move(_state));
     _state.reset(next);
+    drop(std::move(old));
 }
 
 bool TcpConnection::close(bool immediate) {
@@ -79,9 +97,20 @@ bool TcpConnection::fail(const char* message) {
     // detaches; without a socket there is nothing to lose, only the detach
     std::unique_ptr<TcpState> old(std::move(_state));
     _state.reset(new TcpClosed(this));
-    old.reset();
+    drop(std::move(old));
     if (monitor.valid() && _handler) detach();
     return true;
+}
+
+void TcpConnection::drop(std::unique_ptr<TcpState> state) {
+    Monitor monitor(this);
+    state.reset();
+    if (!monitor.valid() || !_thrown) return;
+    std::exception_ptr thrown = std::move(_thrown);
+    _thrown = nullptr;
+    // an onLost that threw left the detach undone
+    if (_handler) detach();
+    std::rethrow_exception(thrown);
 }
 
 void TcpConnection::onProperties(Connection*, const Table& server, Table& client) {
@@ -160,8 +189,14 @@ void TcpConnection::onError(TcpState*, const char* message, bool connected) {
 void TcpConnection::onLost(TcpState*) {
     if (!_handler || _detached) return;
     Monitor monitor(this);
-    _handler->onLost(this);
-    if (monitor.valid() && _handler) detach();
+    // reported from the destructor of the state that let the socket go
+    try {
+        _handler->onLost(this);
+        if (monitor.valid() && _handler) detach();
+    } catch (...) {
+        // held for drop(), unless the handler destroyed the connection
+        if (monitor.valid()) _thrown = std::current_exception();
+    }
 }
 
 void TcpConnection::detach() {

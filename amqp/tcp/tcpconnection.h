@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <memory>
 
 #include "amqp/connection.h"
@@ -20,12 +21,14 @@ class TcpState;
 class TcpConnection : private ConnectionHandler, private Watchable, private TcpParent {
 public:
     // starts resolving and connecting at once; throws when the resolver's
-    // pipe cannot be made
+    // pipe cannot be made, or what the handler's onAttached throws (the
+    // handler has then heard that the connection detached)
     TcpConnection(TcpHandler* handler, const Address& address);
     TcpConnection(const TcpConnection&) = delete;
     TcpConnection& operator=(const TcpConnection&) = delete;
     // stops watching the socket and closes it; a handler that was not told
-    // yet learns that the connection detached
+    // yet learns that the connection detached (what it throws then is
+    // dropped: there is no connection left to end)
     ~TcpConnection() override;
 
     // the socket, -1 when there is none
@@ -78,6 +81,13 @@ private:
 
     // tells the handler, once, that no more calls come for this attempt
     void detach();
+    // the handler stops watching the socket and hears the detach, if it did
+    // not yet; nothing reaches it afterwards
+    void leave() noexcept;
+    // destroys a state that was replaced, whose release of its socket
+    // reports the end from its destructor: an exception the handler threw
+    // there was held, and goes on from here once the handler heard the end
+    void drop(std::unique_ptr<TcpState> state);
 
     // cleared when destruction starts: no callback reaches the user then
     TcpHandler* _handler;
@@ -85,6 +95,9 @@ private:
     Connection _connection;
     // the handler was told that the connection detached
     bool _detached = false;
+    // what the handler's onLost or onDetached threw inside a state's
+    // destructor, which cannot let it pass
+    std::exception_ptr _thrown;
 };
 
 } // namespace AMQP

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <functional>
+#include <memory>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -115,7 +116,12 @@ TcpState* TcpResolver::proceed(const Monitor& monitor) {
         } else {
             _parent->onConnected(this);
             if (!monitor.valid() || !self.valid()) return nullptr;
-            if (_secure) return new SslHandshake(this, _hostname, std::move(_buffer));
+            if (_secure) {
+                std::unique_ptr<TcpState> next(new SslHandshake(this, _hostname, std::move(_buffer)));
+                // the handler's onSecuring may have ended the connection
+                if (!monitor.valid() || !self.valid()) return nullptr;
+                return next.release();
+            }
             return new TcpConnected(this, std::move(_buffer));
         }
     } catch (const std::system_error& error) {

@@ -27,7 +27,10 @@ class RecordingHandler : public LibEvHandler {
 public:
     explicit RecordingHandler(struct ev_loop* loop) : LibEvHandler(loop, 0) {}
 
-    void onAttached(TcpConnection*) override { events.push_back("attached"); }
+    void onAttached(TcpConnection* connection) override {
+        events.push_back("attached");
+        if (attached) attached(connection);
+    }
     void onConnected(TcpConnection*) override { events.push_back("connected"); }
     void onReady(TcpConnection* connection) override {
         events.push_back("ready");
@@ -35,6 +38,7 @@ public:
     }
     uint16_t onNegotiate(TcpConnection* connection, uint16_t interval) override {
         proposed = interval;
+        if (negotiating) negotiating(connection);
         return LibEvHandler::onNegotiate(connection, heartbeat >= 0 ? uint16_t(heartbeat) : interval);
     }
     void onHeartbeat(TcpConnection*) override { ++heartbeats; }
@@ -43,7 +47,10 @@ public:
         if (failed) failed(connection);
     }
     void onClosed(TcpConnection*) override { events.push_back("closed"); }
-    void onLost(TcpConnection*) override { events.push_back("lost"); }
+    void onLost(TcpConnection* connection) override {
+        events.push_back("lost");
+        if (lost) lost(connection);
+    }
     void onDetached(TcpConnection* connection) override {
         events.push_back("detached");
         LibEvHandler::onDetached(connection);
@@ -56,8 +63,13 @@ public:
     }
 
     std::vector<std::string> events;
+    std::function<void(TcpConnection*)> attached;
     std::function<void(TcpConnection*)> ready;
+    // before the base class's answer to the broker's proposal
+    std::function<void(TcpConnection*)> negotiating;
     std::function<void(TcpConnection*)> failed;
+    std::function<void(TcpConnection*)> lost;
+    // after the base class forgot the connection
     std::function<void(TcpConnection*)> detached;
     // the interval to answer the broker with; -1: its own proposal
     int heartbeat = -1;

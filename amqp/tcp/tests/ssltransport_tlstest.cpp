@@ -4,11 +4,14 @@
 #include <arpa/inet.h>
 #include <chrono>
 #include <fcntl.h>
+#include <functional>
+#include <memory>
 #include <netinet/in.h>
 #include <poll.h>
 #include <stdexcept>
 #include <string>
 #include <sys/socket.h>
+#include <unistd.h>
 #include <vector>
 
 #include <gmock/gmock.h>
@@ -44,13 +47,18 @@ const auto* loaded = ::testing::AddGlobalTestEnvironment(new Libssl);
 class TlsHandler : public RecordingHandler {
 public:
     using RecordingHandler::RecordingHandler;
-    bool onSecuring(TcpConnection*, ssl_st*) override { return securing; }
+    bool onSecuring(TcpConnection* connection, ssl_st*) override {
+        if (preparing) preparing(connection);
+        return securing;
+    }
     bool onSecured(TcpConnection*, const ssl_st*) override {
         events.push_back("secured");
         return secured;
     }
     bool securing = true;
     bool secured = true;
+    // what onSecuring does besides answering
+    std::function<void(TcpConnection*)> preparing;
 };
 
 // the states alone, over a socket to the peer, driven by a small loop that
@@ -163,6 +171,29 @@ TEST(SslTransport, APeerMisbehavingInEachWay) {
             expected.push_back(MatchesRegex(event));
         EXPECT_THAT(tail, ElementsAreArray(expected)) << ::testing::PrintToString(handler.events);
         EXPECT_THAT(peer.report(), MatchesRegex(test.peer));
+    }
+}
+
+TEST(SslTransport, AConnectionEndedInsideOnSecuringIsLeftAlone) {
+    // its handshake state, still being built, neither watches its socket nor
+    // reaches the connection again, and the socket is closed
+    for (bool destroy : {false, true}) {
+        SCOPED_TRACE(destroy ? "destroyed" : "closed");
+        Listener listener;
+        TestLoop loop;
+        TlsHandler handler(loop.loop());
+        std::string text = "amqps://127.0.0.1:" + std::to_string(listener.port()) + "/";
+        auto connection = std::make_unique<TcpConnection>(&handler, Address(text.data(), text.size()));
+        handler.preparing = [&](TcpConnection*) {
+            destroy ? connection.reset() : (void)connection->close(true);
+        };
+        ASSERT_TRUE(loop.run(10));
+        EXPECT_EQ(handler.events.back(), "detached");
+        EXPECT_EQ(LibEvHandlerSeam::connections(handler), 0u);
+        int peer = listener.accept();
+        ASSERT_GE(peer, 0);
+        EXPECT_EQ(readAll(peer), "");
+        close(peer);
     }
 }
 

@@ -1,6 +1,9 @@
+#include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <unistd.h>
 
@@ -154,4 +157,42 @@ TEST(TcpConnection, AConnectionDestroyedInsideItsFailureReportIsLeftAlone) {
     ASSERT_TRUE(loop.run(5));
     EXPECT_EQ(handler.events.back(), "detached");
     EXPECT_EQ(handler.events.at(handler.events.size() - 2), "error " + std::string(strerror(ECONNREFUSED)));
+}
+
+TEST(TcpConnection, AHandlerThatThrowsAtEitherEndLeavesNothingBehind) {
+    // the end is still heard once and last, the process goes on, and the
+    // handler keeps no watcher or timer that could fire into the connection
+    enum End { peerCloses, setUpLimit, destroyed };
+    struct Case {
+        const char* name;
+        std::function<void(TcpConnection*)> RecordingHandler::*thrower;
+        End end;
+    };
+    for (const Case& c : {Case{"onAttached", &RecordingHandler::attached, peerCloses},
+                          Case{"onLost, the peer closes", &RecordingHandler::lost, peerCloses},
+                          Case{"onDetached, the set-up limit", &RecordingHandler::detached, setUpLimit},
+                          Case{"onDetached, destroyed", &RecordingHandler::detached, destroyed}}) {
+        SCOPED_TRACE(c.name);
+        Listener listener;
+        TestLoop loop;
+        RecordingHandler handler(loop.loop());
+        LibEvHandlerSeam::setupLimit(handler, 0.5);
+        handler.*c.thrower = [](TcpConnection*) { throw std::runtime_error("thrown by the handler"); };
+        std::unique_ptr<TcpConnection> connection;
+        try {
+            connection = std::make_unique<TcpConnection>(&handler, address(local(listener.port())));
+        } catch (const std::runtime_error&) {
+        }
+        EXPECT_EQ(connection == nullptr, c.thrower == &RecordingHandler::attached);
+        int peer = listener.accept();
+        if (c.end == peerCloses) close(peer);
+        for (int round = 0; c.end == destroyed && round < 100 && connection->fileno() < 0; ++round)
+            loop.runFor(0.05);
+        if (c.end == destroyed) connection.reset();
+        ASSERT_TRUE(loop.run(10));
+        EXPECT_EQ(handler.events.back(), "detached");
+        EXPECT_EQ(std::count(handler.events.begin(), handler.events.end(), "detached"), 1);
+        EXPECT_EQ(LibEvHandlerSeam::connections(handler), 0u);
+        if (c.end != peerCloses) close(peer);
+    }
 }

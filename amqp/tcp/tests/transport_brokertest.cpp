@@ -285,10 +285,12 @@ TEST(TransportBroker, ABrokerThatFallsSilentIsGivenUpAfterOneAndAHalfIntervals) 
 }
 
 TEST(TransportBroker, AnImmediateCloseIsReportedOnce) {
-    // from onReady, or later from a timer with a channel open and a
-    // publication far larger than the socket takes at once waiting
-    for (bool later : {false, true}) {
-        SCOPED_TRACE(later ? "from a timer" : "from onReady");
+    // from onNegotiate (before the base class's answer), from onReady, or
+    // later from a timer with a channel open and a publication far larger
+    // than the socket takes at once waiting
+    for (int from : {0, 1, 2}) {
+        bool tuning = from == 0, later = from == 2;
+        SCOPED_TRACE(tuning ? "from onNegotiate" : later ? "from a timer" : "from onReady");
         TestLoop loop;
         RecordingHandler handler(loop.loop());
         TcpConnection connection(&handler, address(brokerAddress()));
@@ -296,7 +298,9 @@ TEST(TransportBroker, AnImmediateCloseIsReportedOnce) {
         const std::string body(32 << 20, 'x');
         size_t queued = 0;
         std::function<void()> fire = [&] {
-            channel->publish("", "nowhere", Envelope(body.data(), body.size()));
+            // a broker on an idle machine may drain a whole publication at once
+            for (int round = 0; round < 16 && connection.queued() == 0; ++round)
+                channel->publish("", "nowhere", Envelope(body.data(), body.size()));
             queued = connection.queued();
             connection.close(true);
         };
@@ -306,6 +310,7 @@ TEST(TransportBroker, AnImmediateCloseIsReportedOnce) {
             [](struct ev_loop*, ev_timer* t, int) { (*static_cast<std::function<void()>*>(t->data))(); }, 0.0,
             0.0);
         timer.data = &fire;
+        if (tuning) handler.negotiating = [](TcpConnection* tuned) { tuned->close(true); };
         handler.ready = [&](TcpConnection* ready) {
             if (!later) {
                 ready->close(true);
@@ -315,10 +320,12 @@ TEST(TransportBroker, AnImmediateCloseIsReportedOnce) {
             channel->onReady([&] { ev_timer_start(loop.loop(), &timer); });
         };
         ASSERT_TRUE(loop.run(10));
-        EXPECT_EQ(reports(handler.events),
-                  (Events{"attached", "connected", "ready", "error connection prematurely closed by client",
-                          "lost", "detached"}));
+        Events expected{"attached", "connected", "ready", "error connection prematurely closed by client",
+                        "lost",     "detached"};
+        if (tuning) expected.erase(expected.begin() + 2);
+        EXPECT_EQ(reports(handler.events), expected);
         EXPECT_EQ(queued > 0, later);
+        EXPECT_EQ(LibEvHandlerSeam::connections(handler), 0u);
     }
 }
 
