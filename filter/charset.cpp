@@ -94,12 +94,18 @@ size_t Charset::copy(const char* data, size_t size) {
 
 size_t Charset::fromUtf8(const char* data, size_t size) {
     size_t total = 0;
+    // the bytes ahead in which no sequence past U+10FFFF begins
+    size_t clear = 0;
     while (size > 0) {
-        size_t block = Utf8::withinUnicode(data, size);
-        size_t after = size - block;
-        convert(data, block, total);
-        size = block + after;
-        if (size > 0) total += badUtf8(data, size);
+        if (clear == 0) clear = Utf8::withinUnicode(data, size);
+        size_t left = clear;
+        convert(data, left, total);
+        size -= clear - left;
+        clear = left;
+        if (size == 0) break;
+        size_t before = size;
+        total += badUtf8(data, size);
+        clear -= std::min(clear, before - size);
     }
     return total;
 }

@@ -48,8 +48,8 @@ private:
     size_t copy(const char* data, size_t size);
     // From UTF-8 to another charset: iconv reads the text once and refuses
     // the ill-formed, except sequences past U+10FFFF, which it takes for
-    // characters (and transliterates to "?"): a scan for their lead bytes
-    // keeps them from it.
+    // characters (and transliterates to "?"): a scan for their lead bytes,
+    // once over the text, keeps them from it.
     size_t fromUtf8(const char* data, size_t size);
     // Converts what iconv takes, adding what was written to `total`, and
     // stops at the first sequence it does not take: returns EINVAL or
