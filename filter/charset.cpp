@@ -66,11 +66,23 @@ size_t longForm(unsigned char lead) {
 
 } // namespace
 
+class Charset::Utf7Output : public Utf7::Output {
+public:
+    explicit Utf7Output(Charset& charset) : _charset(charset) {}
+    size_t text(const char* data, size_t size) override { return _charset.onward(data, size); }
+    size_t invalid() override { return _charset.replace(); }
+
+private:
+    Charset& _charset;
+};
+
 Charset::Charset(const char* from, const char* to, Result* next)
-    : Filter(next), _passing(passing(from)), _utf7(utf7(from)), _from(known(from)) {
+    : Filter(next), _passing(passing(from)), _from(known(from)) {
     if (_passing) return;
     _to = known(to);
-    if (!utf8(_from)) {
+    if (utf7(_from)) {
+        _utf7.emplace(strcasecmp(_from.c_str(), "utf-7-imap") == 0);
+    } else if (!utf8(_from)) {
         _decoder = open("UTF-8", _from);
         if (!_decoder) throw std::runtime_error("Conversion not possible");
         if (readsUtf8(_decoder.get())) _decoder.reset();
@@ -109,6 +121,10 @@ size_t Charset::process(const char* data, size_t size, bool persistent) {
 }
 
 size_t Charset::dispatch(const char* data, size_t size) {
+    if (_utf7) {
+        Utf7Output out(*this);
+        return _utf7->decode(data, size, out);
+    }
     if (_decoder) return decode(data, size);
     return _encoder ? fromUtf8(data, size) : copy(data, size);
 }
@@ -179,9 +195,6 @@ size_t Charset::decode(const char* data, size_t size) {
         data += skipped;
         size -= skipped;
         _reported = false;
-        // what follows a bad byte in a base64 run is read as direct
-        // characters, not as more bits of the run
-        if (_utf7) iconv(_decoder.get(), nullptr, nullptr, nullptr, nullptr);
     }
     return total;
 }
@@ -293,6 +306,10 @@ size_t Charset::finish() {
     if (!_pending.empty()) {
         _pending.clear();
         total += replace();
+    }
+    if (_utf7) {
+        Utf7Output out(*this);
+        total += _utf7->finish(out);
     }
     return total + reset();
 }

@@ -4,11 +4,11 @@
 // other source is read into UTF-8 first, and what comes out as UTF-8 is
 // well-formed, whatever the source is called. A byte sequence that is no
 // character of the source costs one code unit of it (a byte; two in UTF-16,
-// four in UTF-32), so that what follows stays aligned; in UTF-7 it also
-// ends a base64 run.
+// four in UTF-32), so that what follows stays aligned.
 #pragma once
 
 #include "filter/filter.h"
+#include "filter/utf7.h"
 
 #include <iconv.h>
 #include <memory>
@@ -53,6 +53,8 @@ private:
         void operator()(iconv_t descriptor) const { iconv_close(descriptor); }
     };
     using Descriptor = std::unique_ptr<std::remove_pointer_t<iconv_t>, Close>;
+    // hands what the UTF-7 reader decodes on to the target
+    class Utf7Output;
 
     // none when iconv does not know the pair
     static Descriptor open(const std::string& to, const std::string& from);
@@ -66,8 +68,8 @@ private:
     // characters (and transliterates to "?"): a scan for their lead bytes,
     // once over the text, keeps them from it.
     size_t fromUtf8(const char* data, size_t size);
-    // Any other source: iconv reads it into UTF-8, and every sequence it
-    // refuses is skipped.
+    // Any other source but UTF-7: iconv reads it into UTF-8, and every
+    // sequence it refuses is skipped.
     size_t decode(const char* data, size_t size);
     // What iconv read into UTF-8, on to the target: a code point past
     // U+10FFFF (glibc reads them from UCS-4) is one replacement.
@@ -95,8 +97,6 @@ private:
 
     // bytes pass unconverted: they are "unknown-8bit"
     bool _passing;
-    // the source is UTF-7, whose base64 run ends at a bad byte
-    bool _utf7;
     // `finish` ran and no text came after it
     bool _ended = false;
     // The last invalid sequence iconv reported already has its
@@ -107,8 +107,9 @@ private:
     std::string _to;
     size_t _unit = 0; // 0 until known
     // From the source to UTF-8; none when the source is UTF-8 (by whatever
-    // name).
+    // name) or UTF-7.
     Descriptor _decoder;
+    std::optional<Utf7> _utf7;
     // From UTF-8 to the target; none when the target is UTF-8.
     Descriptor _encoder;
     // The start of a multibyte sequence that the last piece cut off.

@@ -75,6 +75,10 @@ TEST(CharsetTest, AgreesWithTheIconvCommand) {
         {"WINDOWS-1252", "UTF-8", "\x80\x93quoted\x94 \xe9t\xe9"},
         {"UTF-8", "ISO-2022-JP", "\xe6\x97\xa5\xe6\x9c\xac abc \xe6\x97\xa5"},
         {"UTF-8", "ASCII", utf8},
+        // glibc's sets of direct characters, base64 runs with and without
+        // their "-", a pair of surrogates
+        {"UTF-7", "UTF-8", "Fr+AOk-d+AOk-ric +ZeVnLA. a+-b +2D3eAA-\\~\x80 +AGEA-x"},
+        {"UTF-7-IMAP", "UTF-8", "Fr&AOk-d&AOk-ric &ZeVnLA. a&-b &2D3eAA-\\~\t +&AGE,-x"},
         // a shift-out with no designation, which iconv reports after it
         // has consumed it
         {"ISO-2022-CN-EXT", "UTF-8", "$)A\x0e#U\x0f", "$)A#U\x0f"},
@@ -106,9 +110,10 @@ TEST(CharsetTest, FinishEndsAShiftedTargetState) {
 
 // The plain form drops what is no character of the source, as errors
 // "ignore" does; the other form replaces it as "replace" does, through the
-// target's encoder. Whole, and in pieces of every size with a flush after
-// every piece; the end of the stream is written once, whatever comes after
-// it.
+// target's encoder. A code unit that is no character, such as a lone
+// surrogate that Python's UTF-7 reader passes on, is one replacement. Whole,
+// and in pieces of every size with a flush after every piece; the end of the
+// stream is written once, whatever comes after it.
 TEST(CharsetTest, AgreesWithPythonsCodecs) {
     struct Case {
         const char* from;
@@ -140,6 +145,13 @@ TEST(CharsetTest, AgreesWithPythonsCodecs) {
         {"utf-8", "utf-16", unhex("ff41")},
         {"utf-8", "utf-7", "a\xe6\x97\xa5\xff\xe6\x9c\xac b"},
         {"iso-2022-jp", "utf-16", unhex("1b2442467cff4b5c1b2842")},
+        // a lone surrogate in a run: the run goes on after it; at the end of
+        // the run, of the text and at a bad byte
+        {"utf-7", "utf-8", "x+AGHYPQBiAGM-y"},
+        {"utf-7", "iso-2022-jp", "x+ZeXYPWcs-y"},
+        {"utf-7", "utf-8", "x+3gAAYQ-y"},
+        {"utf-7", "utf-8", "x+2D3YPQ-y+2D0"},
+        {"utf-7", "utf-8", "x+2D0\x80y+AGHYPQA-z"},
         // UTF-8 by glibc's other names, and UCS-4 past U+10FFFF (up to
         // 0x7FFFFFFF) and in the surrogates
         {"iso-ir-193", "utf-8", unhex("61f490808062f8888080806300"), "utf-8"},
@@ -153,12 +165,14 @@ TEST(CharsetTest, AgreesWithPythonsCodecs) {
         for (const char* errors : {"ignore", "replace"})
             questions.push_back(std::string(item.python ? item.python : item.from) + '\0' + item.to + '\0' +
                                 errors + '\0' + item.input);
-    auto expected = pythonMap("def f(b):\n"
-                              "    source, target, errors, text = b.split(b'\\0', 3)\n"
-                              "    errors = errors.decode()\n"
-                              "    text = text.decode(source.decode(), errors)\n"
-                              "    return text.encode(target.decode(), errors)",
-                              questions);
+    auto expected =
+        pythonMap("def f(b):\n"
+                  "    source, target, errors, text = b.split(b'\\0', 3)\n"
+                  "    errors = errors.decode()\n"
+                  "    text = text.decode(source.decode(), errors)\n"
+                  "    text = text.encode('utf-16-le', 'surrogatepass').decode('utf-16-le', errors)\n"
+                  "    return text.encode(target.decode(), errors)",
+                  questions);
     for (size_t i = 0; i < questions.size(); ++i) {
         const Case& item = cases[i / 2];
         for (size_t step = 1; step <= item.input.size(); ++step) {
