@@ -40,15 +40,57 @@ bool utf7(const std::string& name) {
     return false;
 }
 
+// Whether iconv reads the source as UTF-8, which glibc knows by other names
+// as well ("ISO-IR-193", "ISO-10646/UTF8/"): characters of one to four
+// bytes come out as they went in.
+bool readsUtf8(iconv_t decoder) {
+    char sample[] = "a\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80";
+    char buffer[sizeof sample];
+    char* in = sample;
+    size_t left = sizeof sample - 1;
+    char* out = buffer;
+    size_t room = sizeof buffer;
+    size_t result = iconv(decoder, &in, &left, &out, &room);
+    iconv(decoder, nullptr, nullptr, nullptr, nullptr);
+    return result != static_cast<size_t>(-1) && left == 0 &&
+           std::string(buffer, static_cast<size_t>(out - buffer)) == std::string(sample, sizeof sample - 1);
+}
+
 const iconv_t none = reinterpret_cast<iconv_t>(-1);
+
+// The length of the sequence glibc writes for a code point past U+10FFFF
+// (up to 0x7FFFFFFF, in up to six bytes), from its lead byte.
+size_t longForm(unsigned char lead) {
+    return lead >= 0xfc ? 6 : lead >= 0xf8 ? 5 : 4;
+}
 
 } // namespace
 
+class Charset::Utf7Output : public Utf7::Output {
+public:
+    explicit Utf7Output(Charset& charset) : _charset(charset) {}
+    size_t text(const char* data, size_t size) override { return _charset.onward(data, size); }
+    size_t invalid() override { return _charset.replace(); }
+
+private:
+    Charset& _charset;
+};
+
 Charset::Charset(const char* from, const char* to, Result* next)
-    : Filter(next), _passing(passing(from)), _utf8(utf8(from)), _copy(_utf8 && utf8(to)), _utf7(utf7(from)),
-      _from(known(from)),
-      _descriptor(_passing || _copy ? none : iconv_open((known(to) + "//TRANSLIT").c_str(), _from.c_str())) {
-    if (!_passing && !_copy && _descriptor == none) throw std::runtime_error("Conversion not possible");
+    : Filter(next), _passing(passing(from)), _from(known(from)) {
+    if (_passing) return;
+    _to = known(to);
+    if (utf7(_from)) {
+        _utf7.emplace(strcasecmp(_from.c_str(), "utf-7-imap") == 0);
+    } else if (!utf8(_from)) {
+        _decoder = open("UTF-8", _from);
+        if (!_decoder) throw std::runtime_error("Conversion not possible");
+        if (readsUtf8(_decoder.get())) _decoder.reset();
+    }
+    if (!utf8(_to)) {
+        _encoder = open(_to + "//TRANSLIT", "UTF-8");
+        if (!_encoder) throw std::runtime_error("Conversion not possible");
+    }
 }
 
 Charset::Charset(const char* from, const char* to, Result* next, std::string replacement)
@@ -57,9 +99,12 @@ Charset::Charset(const char* from, const char* to, Result* next, std::string rep
 }
 
 Charset::~Charset() {
-    if (_descriptor == none) return;
-    if (!_ended) reset();
-    iconv_close(_descriptor);
+    if (!_passing && !_ended) reset();
+}
+
+Charset::Descriptor Charset::open(const std::string& to, const std::string& from) {
+    iconv_t descriptor = iconv_open(to.c_str(), from.c_str());
+    return Descriptor(descriptor == none ? nullptr : descriptor);
 }
 
 size_t Charset::process(const char* data, size_t size, bool persistent) {
@@ -76,8 +121,12 @@ size_t Charset::process(const char* data, size_t size, bool persistent) {
 }
 
 size_t Charset::dispatch(const char* data, size_t size) {
-    if (_copy) return copy(data, size);
-    return _utf8 ? fromUtf8(data, size) : convertAll(data, size);
+    if (_utf7) {
+        Utf7Output out(*this);
+        return _utf7->decode(data, size, out);
+    }
+    if (_decoder) return decode(data, size);
+    return _encoder ? fromUtf8(data, size) : copy(data, size);
 }
 
 size_t Charset::copy(const char* data, size_t size) {
@@ -94,12 +143,18 @@ size_t Charset::copy(const char* data, size_t size) {
 
 size_t Charset::fromUtf8(const char* data, size_t size) {
     size_t total = 0;
+    // the bytes ahead in which no sequence past U+10FFFF begins
+    size_t clear = 0;
     while (size > 0) {
-        size_t block = Utf8::withinUnicode(data, size);
-        size_t after = size - block;
-        convert(data, block, total);
-        size = block + after;
-        if (size > 0) total += badUtf8(data, size);
+        if (clear == 0) clear = Utf8::withinUnicode(data, size);
+        size_t left = clear;
+        convert(_encoder.get(), data, left, total);
+        size -= clear - left;
+        clear = left;
+        if (size == 0) break;
+        size_t before = size;
+        total += badUtf8(data, size);
+        clear -= std::min(clear, before - size);
     }
     return total;
 }
@@ -116,11 +171,11 @@ size_t Charset::badUtf8(const char*& data, size_t& size) {
     return replace();
 }
 
-size_t Charset::convertAll(const char* data, size_t size) {
+size_t Charset::decode(const char* data, size_t size) {
     size_t total = 0;
     while (size > 0) {
         size_t before = size;
-        int error = convert(data, size, total);
+        int error = convert(_decoder.get(), data, size, total);
         if (size != before) _reported = false;
         if (error == 0) break;
         if (error == EINVAL) {
@@ -140,31 +195,72 @@ size_t Charset::convertAll(const char* data, size_t size) {
         data += skipped;
         size -= skipped;
         _reported = false;
-        // what follows a bad byte in a base64 run is read as direct
-        // characters, not as more bits of the run
-        if (_utf7) total += reset();
     }
     return total;
 }
 
-int Charset::convert(const char*& data, size_t& size, size_t& total) {
+size_t Charset::decoded(const char* data, size_t size) {
+    size_t total = 0;
+    while (size > 0) {
+        size_t good = Utf8::withinUnicode(data, size);
+        if (good > 0) total += onward(data, good);
+        data += good;
+        size -= good;
+        if (size == 0) break;
+        size_t length = std::min(size, longForm(static_cast<unsigned char>(*data)));
+        data += length;
+        size -= length;
+        total += replace();
+    }
+    return total;
+}
+
+size_t Charset::onward(const char* data, size_t size) {
+    return _encoder ? fromUtf8(data, size) : next->append(data, size, false);
+}
+
+int Charset::convert(iconv_t descriptor, const char*& data, size_t& size, size_t& total) {
     char* in = const_cast<char*>(data); // iconv's prototype is not const-correct
     int error = 0;
     while (size > 0) {
         char buffer[1024];
         char* out = buffer;
         size_t room = sizeof buffer;
-        size_t result = iconv(_descriptor, &in, &size, &out, &room);
+        size_t result = iconv(descriptor, &in, &size, &out, &room);
         error = result == static_cast<size_t>(-1) ? errno : 0;
-        if (out != buffer) total += next->append(buffer, static_cast<size_t>(out - buffer), false);
+        auto written = static_cast<size_t>(out - buffer);
+        if (written > 0)
+            total += descriptor == _decoder.get() ? decoded(buffer, written)
+                                                  : next->append(buffer, written, false);
         if (error == EINVAL || error == EILSEQ) break;
         if (error != 0 && error != E2BIG) throw std::runtime_error("Conversion failed");
     }
     data = in;
     return error == E2BIG ? 0 : error;
 }
+
 size_t Charset::replace() {
-    return _replacement.empty() ? 0 : next->append(_replacement.data(), _replacement.size(), false);
+    if (_replacement.empty()) return 0;
+    if (!_encoder) return next->append(_replacement.data(), _replacement.size(), false);
+    if (!_encodable) {
+        // Where the target lacks the replacement, its "?" stands instead:
+        // glibc's transliteration would write the ISO-2022-KR designation
+        // twice when the first thing written is transliterated.
+        Descriptor probe = open(_to, "UTF-8");
+        char* in = _replacement.data();
+        size_t left = _replacement.size();
+        char buffer[64];
+        char* out = buffer;
+        size_t room = sizeof buffer;
+        bool held = probe && iconv(probe.get(), &in, &left, &out, &room) != static_cast<size_t>(-1);
+        _encodable = held ? _replacement : "?";
+    }
+    const char* data = _encodable->data();
+    size_t size = _encodable->size();
+    size_t total = 0;
+    // a replacement the target cannot write at all is left out
+    convert(_encoder.get(), data, size, total);
+    return total;
 }
 
 size_t Charset::unit() {
@@ -173,7 +269,7 @@ size_t Charset::unit() {
     // "A" written twice into the source charset: the second costs one code
     // unit, where the first may carry a byte order mark.
     iconv_t probe = iconv_open(_from.c_str(), "UTF-8");
-    if (probe == reinterpret_cast<iconv_t>(-1)) return _unit;
+    if (probe == none) return _unit;
     char buffer[16];
     size_t written[2];
     for (size_t& count : written) {
@@ -191,11 +287,13 @@ size_t Charset::unit() {
 }
 
 size_t Charset::reset() {
-    if (_descriptor == none) return 0;
+    // UTF-8 between reader and writer has no state of its own
+    if (_decoder) iconv(_decoder.get(), nullptr, nullptr, nullptr, nullptr);
+    if (!_encoder) return 0;
     char buffer[64];
     char* out = buffer;
     size_t room = sizeof buffer;
-    iconv(_descriptor, nullptr, nullptr, &out, &room);
+    iconv(_encoder.get(), nullptr, nullptr, &out, &room);
     if (out == buffer) return 0;
     return next->append(buffer, static_cast<size_t>(out - buffer), false);
 }
@@ -208,6 +306,10 @@ size_t Charset::finish() {
     if (!_pending.empty()) {
         _pending.clear();
         total += replace();
+    }
+    if (_utf7) {
+        Utf7Output out(*this);
+        total += _utf7->finish(out);
     }
     return total + reset();
 }

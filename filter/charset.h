@@ -1,15 +1,20 @@
 // Converts a byte stream from one character set to another with iconv;
 // characters the target cannot hold are transliterated. Bytes labelled
-// "unknown-8bit" pass unchanged, and UTF-8 to UTF-8 is a checked copy. A
-// byte sequence that is no character of the source costs one code unit of
-// it (a byte; two in UTF-16, four in UTF-32), so that what follows stays
-// aligned; in UTF-7 it also ends a base64 run.
+// "unknown-8bit" pass unchanged, and UTF-8 to UTF-8 is a checked copy; any
+// other source is read into UTF-8 first, and what comes out as UTF-8 is
+// well-formed, whatever the source is called. A byte sequence that is no
+// character of the source costs one code unit of it (a byte; two in UTF-16,
+// four in UTF-32), so that what follows stays aligned.
 #pragma once
 
 #include "filter/filter.h"
+#include "filter/utf7.h"
 
 #include <iconv.h>
+#include <memory>
+#include <optional>
 #include <string>
+#include <type_traits>
 
 namespace Orvanta::Filter {
 
@@ -19,9 +24,11 @@ public:
     // not know the pair; spellings of US-ASCII iconv lacks are read as
     // US-ASCII.
     Charset(const char* from, const char* to, Result* next);
-    // `replacement` (in the target charset) stands for every code unit that
-    // is no character of the source, and for a sequence cut off at the end,
-    // where the plain form skips them
+    // `replacement`, text in UTF-8 (U+FFFD as a rule), stands for every code
+    // unit that is no character of the source, and for a sequence cut off at
+    // the end, where the plain form skips them. It goes through the target's
+    // encoder like the text around it, so a shifted target shifts back for
+    // it, and a target without the character writes its "?".
     Charset(const char* from, const char* to, Result* next, std::string replacement);
     Charset(const Charset&) = delete;
     Charset& operator=(const Charset&) = delete;
@@ -42,27 +49,47 @@ public:
     size_t finish();
 
 private:
+    struct Close {
+        void operator()(iconv_t descriptor) const { iconv_close(descriptor); }
+    };
+    using Descriptor = std::unique_ptr<std::remove_pointer_t<iconv_t>, Close>;
+    // hands what the UTF-7 reader decodes on to the target
+    class Utf7Output;
+
+    // none when iconv does not know the pair
+    static Descriptor open(const std::string& to, const std::string& from);
+
     // the road for this source and target
     size_t dispatch(const char* data, size_t size);
     // UTF-8 to UTF-8: well-formed runs go out as they are.
     size_t copy(const char* data, size_t size);
     // From UTF-8 to another charset: iconv reads the text once and refuses
     // the ill-formed, except sequences past U+10FFFF, which it takes for
-    // characters (and transliterates to "?"): a scan for their lead bytes
-    // keeps them from it.
+    // characters (and transliterates to "?"): a scan for their lead bytes,
+    // once over the text, keeps them from it.
     size_t fromUtf8(const char* data, size_t size);
-    // Converts what iconv takes, adding what was written to `total`, and
-    // stops at the first sequence it does not take: returns EINVAL or
-    // EILSEQ with `data` and `size` at what is left, or 0 when all went.
-    int convert(const char*& data, size_t& size, size_t& total);
-    // Any other source: every sequence iconv refuses is skipped.
-    size_t convertAll(const char* data, size_t size);
+    // Any other source but UTF-7: iconv reads it into UTF-8, and every
+    // sequence it refuses is skipped.
+    size_t decode(const char* data, size_t size);
+    // What iconv read into UTF-8, on to the target: a code point past
+    // U+10FFFF (glibc reads them from UCS-4) is one replacement.
+    size_t decoded(const char* data, size_t size);
+    // well-formed UTF-8 on to the target
+    size_t onward(const char* data, size_t size);
+    // Converts with the descriptor what iconv takes, adding what was
+    // written to `total`, and stops at the first sequence it does not take:
+    // returns EINVAL or EILSEQ with `data` and `size` at what is left, or 0
+    // when all went. The decoder's output goes on through `decoded`, the
+    // encoder's to the next stage.
+    int convert(iconv_t descriptor, const char*& data, size_t& size, size_t& total);
     // At a byte of UTF-8 that begins no character (or one the target
     // refused): skips it and writes its replacement, or keeps the rest as
     // pending input when it is a character the piece cuts off.
     size_t badUtf8(const char*& data, size_t& size);
     // what is written for the bytes of a sequence that is no character
     size_t replace();
+    // returns reader and writer to their initial states, writing what the
+    // target needs for that
     size_t reset();
     // the size of the source's code unit, learned at the first invalid
     // sequence
@@ -70,12 +97,6 @@ private:
 
     // bytes pass unconverted: they are "unknown-8bit"
     bool _passing;
-    // the source is UTF-8
-    bool _utf8;
-    // and so is the target: no iconv at all
-    bool _copy;
-    // the source is UTF-7, whose base64 run ends at a bad byte
-    bool _utf7;
     // `finish` ran and no text came after it
     bool _ended = false;
     // The last invalid sequence iconv reported already has its
@@ -83,11 +104,19 @@ private:
     // what comes next is no part of it.
     bool _reported = false;
     std::string _from;
+    std::string _to;
     size_t _unit = 0; // 0 until known
-    iconv_t _descriptor;
+    // From the source to UTF-8; none when the source is UTF-8 (by whatever
+    // name) or UTF-7.
+    Descriptor _decoder;
+    std::optional<Utf7> _utf7;
+    // From UTF-8 to the target; none when the target is UTF-8.
+    Descriptor _encoder;
     // The start of a multibyte sequence that the last piece cut off.
     std::string _pending;
     std::string _replacement;
+    // the replacement as the encoder is given it, learned when first written
+    std::optional<std::string> _encodable;
 };
 
 } // namespace Orvanta::Filter

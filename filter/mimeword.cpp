@@ -70,9 +70,7 @@ bool MimeWord::convert(const std::string& charset, const std::string& bytes, con
     FlushStop end(result);
     std::optional<Charset> opened;
     try {
-        bool utf8 =
-            target != nullptr && (strcasecmp(target, "utf-8") == 0 || strcasecmp(target, "utf8") == 0);
-        opened.emplace(charset.c_str(), target, &end, utf8 ? "\xef\xbf\xbd" : "?");
+        opened.emplace(charset.c_str(), target, &end, "\xef\xbf\xbd");
     } catch (const std::exception&) {
         return false;
     }

@@ -27,9 +27,9 @@ public:
     // Writes the word's text converted to the target charset; a plain word
     // passes unchanged, and so does an encoded word whose charset cannot be
     // converted at all (kept as written, RFC 2047 section 6.2). A byte that
-    // is no character of its charset becomes U+FFFD (when the target is
-    // UTF-8, else "?"). The result is not flushed. Returns what the pushes
-    // returned; never throws.
+    // is no character of its charset becomes U+FFFD (where the target has
+    // no U+FFFD, its "?"). The result is not flushed. Returns what the
+    // pushes returned; never throws.
     size_t write(const char* target, Result* result) const;
 
     // An encoded word's bytes, decoded from Q or base64 but not converted

@@ -84,4 +84,18 @@ size_t Utf8::sequence(const char* data, size_t size) {
     return length;
 }
 
+size_t Utf8::encode(uint32_t codePoint, char* out) {
+    auto put = [out](size_t i, uint32_t byte) { out[i] = static_cast<char>(byte); };
+    if (codePoint < 0x80) {
+        put(0, codePoint);
+        return 1;
+    }
+    size_t length = codePoint < 0x800 ? 2 : codePoint < 0x10000 ? 3 : 4;
+    for (size_t i = length - 1; i > 0; --i, codePoint >>= 6)
+        put(i, 0x80 | (codePoint & 0x3f));
+    // the lead byte: as many top bits set as there are bytes
+    put(0, (0xf00u >> length & 0xff) | codePoint);
+    return length;
+}
+
 } // namespace Orvanta::Filter

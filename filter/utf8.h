@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 namespace Orvanta::Filter {
 
@@ -25,6 +26,9 @@ public:
     // 1): 0 when its first byte begins no character, more than `size` when
     // the end cuts off a character that is well-formed as far as it goes.
     static size_t sequence(const char* data, size_t size);
+    // Writes the UTF-8 form of a code point up to U+10FFFF (one to four
+    // bytes) at `out` and returns its length.
+    static size_t encode(uint32_t codePoint, char* out);
     // the label of 8-bit text: "utf-8" when it is well-formed, else
     // "unknown-8bit"
     static const char* charset(bool wellFormed) { return wellFormed ? "utf-8" : "unknown-8bit"; }

@@ -75,6 +75,10 @@ TEST(CharsetTest, AgreesWithTheIconvCommand) {
         {"WINDOWS-1252", "UTF-8", "\x80\x93quoted\x94 \xe9t\xe9"},
         {"UTF-8", "ISO-2022-JP", "\xe6\x97\xa5\xe6\x9c\xac abc \xe6\x97\xa5"},
         {"UTF-8", "ASCII", utf8},
+        // glibc's sets of direct characters, base64 runs with and without
+        // their "-", a pair of surrogates
+        {"UTF-7", "UTF-8", "Fr+AOk-d+AOk-ric +ZeVnLA. a+-b +2D3eAA-\\~\x80 +AGEA-x"},
+        {"UTF-7-IMAP", "UTF-8", "Fr&AOk-d&AOk-ric &ZeVnLA. a&-b &2D3eAA-\\~\t +&AGE,-x"},
         // a shift-out with no designation, which iconv reports after it
         // has consumed it
         {"ISO-2022-CN-EXT", "UTF-8", "$)A\x0e#U\x0f", "$)A#U\x0f"},
@@ -105,44 +109,70 @@ TEST(CharsetTest, FinishEndsAShiftedTargetState) {
 }
 
 // The plain form drops what is no character of the source, as errors
-// "ignore" does; the other form replaces it as "replace" does. Whole, and
-// in pieces of every size with a flush after every piece; the end of the
+// "ignore" does; the other form replaces it as "replace" does, through the
+// target's encoder. A code unit that is no character, such as a lone
+// surrogate that Python's UTF-7 reader passes on, is one replacement. Whole,
+// and in pieces of every size with a flush after every piece; the end of the
 // stream is written once, whatever comes after it.
 TEST(CharsetTest, AgreesWithPythonsCodecs) {
     struct Case {
         const char* from;
         const char* to;
-        std::string replacement; // U+FFFD in `to`, or "?" where it has none
         std::string input;
+        const char* python = nullptr; // the source's name there, where it differs
     };
     const std::vector<Case> cases{
         // a lone surrogate costs its two bytes, not one
-        {"utf-16le", "utf-8", "\xef\xbf\xbd", unhex("410000d842004300")},
-        {"utf-32le", "utf-8", "\xef\xbf\xbd", unhex("41000000000011004200000000d8000043000000")},
+        {"utf-16le", "utf-8", unhex("410000d842004300")},
+        {"utf-32le", "utf-8", unhex("41000000000011004200000000d8000043000000")},
         // past U+10FFFF, leads F5 to FF, overlong forms and surrogates
-        {"utf-8", "utf-8", "\xef\xbf\xbd",
-         unhex("61f490808062f563ffc080e08080eda080f88880808064c3a9f09f9880")},
-        {"utf-8", "utf-16le", "\xfd\xff", unhex("61f490808062f563ffc080e08080eda080f88880808064c3a9")},
+        {"utf-8", "utf-8", unhex("61f490808062f563ffc080e08080eda080f88880808064c3a9f09f9880")},
+        {"utf-8", "utf-16le", unhex("61f490808062f563ffc080e08080eda080f88880808064c3a9")},
         // well-formed, then a character the end cuts off
-        {"utf-8", "utf-8", "\xef\xbf\xbd", "caf\xc3\xa9 \xe2\x82\xac \xf4\x8f\xbf\xbf \xf0\x9f\x98"},
-        {"utf-8", "iso-8859-1", "?", unhex("61f490808062f563ffc080e08080eda080c3a9c3")},
+        {"utf-8", "utf-8", "caf\xc3\xa9 \xe2\x82\xac \xf4\x8f\xbf\xbf \xf0\x9f\x98"},
+        {"utf-8", "iso-8859-1", unhex("61f490808062f563ffc080e08080eda080c3a9c3")},
         // JIS X 0208 after its escape, then ASCII again
-        {"iso-2022-jp", "utf-8", "\xef\xbf\xbd", unhex("1b2442467c4b5c386c1b284261")},
+        {"iso-2022-jp", "utf-8", unhex("1b2442467c4b5c386c1b284261")},
         // the designation opens the text, once
-        {"utf-8", "iso-2022-kr", "?", "\xed\x95\x9c"},
+        {"utf-8", "iso-2022-kr", "\xed\x95\x9c"},
         // a byte that is no base64 ends the run; what follows is direct
-        {"utf-7", "utf-8", "\xef\xbf\xbd", "+A\xd4U8-"},
-        {"utf-7", "utf-8", "\xef\xbf\xbd", "+b+-o-"},
+        {"utf-7", "utf-8", "+A\xd4U8-"},
+        {"utf-7", "utf-8", "+b+-o-"},
+        // The replacement leaves the JIS X 0208 shift and comes back, and
+        // follows the byte order mark.
+        {"utf-8", "iso-2022-jp", unhex("e697a5ffe69cac")},
+        {"utf-16le", "iso-2022-jp", unhex("e56500d82c67")},
+        {"utf-8", "utf-16", unhex("ff41")},
+        {"utf-8", "utf-7", "a\xe6\x97\xa5\xff\xe6\x9c\xac b"},
+        {"iso-2022-jp", "utf-16", unhex("1b2442467cff4b5c1b2842")},
+        // a lone surrogate in a run: the run goes on after it; at the end of
+        // the run, of the text and at a bad byte
+        {"utf-7", "utf-8", "x+AGHYPQBiAGM-y"},
+        {"utf-7", "iso-2022-jp", "x+ZeXYPWcs-y"},
+        {"utf-7", "utf-8", "x+3gAAYQ-y"},
+        {"utf-7", "utf-8", "x+2D3YPQ-y+2D0"},
+        {"utf-7", "utf-8", "x+2D0\x80y+AGHYPQA-z"},
+        // UTF-8 by glibc's other names, and UCS-4 past U+10FFFF (up to
+        // 0x7FFFFFFF) and in the surrogates
+        {"iso-ir-193", "utf-8", unhex("61f490808062f8888080806300"), "utf-8"},
+        {"ISO-10646/UTF8/", "utf-8", unhex("61f490808062"), "utf-8"},
+        {"osf05010001", "iso-8859-1", unhex("61f490808062c3a9"), "utf-8"},
+        {"ucs-4be", "utf-8", unhex("0000006100110000002000007fffffff0000d80000000062"), "utf-32-be"},
+        {"ucs-4be", "utf-16le", unhex("00000061001100000000dfff000000e9"), "utf-32-be"},
     };
     std::vector<std::string> questions;
     for (const auto& item : cases)
         for (const char* errors : {"ignore", "replace"})
-            questions.push_back(std::string(item.from) + '\0' + item.to + '\0' + errors + '\0' + item.input);
-    auto expected = pythonMap(
-        "def f(b):\n"
-        "    source, target, errors, text = b.split(b'\\0', 3)\n"
-        "    return text.decode(source.decode(), errors.decode()).encode(target.decode(), errors.decode())",
-        questions);
+            questions.push_back(std::string(item.python ? item.python : item.from) + '\0' + item.to + '\0' +
+                                errors + '\0' + item.input);
+    auto expected =
+        pythonMap("def f(b):\n"
+                  "    source, target, errors, text = b.split(b'\\0', 3)\n"
+                  "    errors = errors.decode()\n"
+                  "    text = text.decode(source.decode(), errors)\n"
+                  "    text = text.encode('utf-16-le', 'surrogatepass').decode('utf-16-le', errors)\n"
+                  "    return text.encode(target.decode(), errors)",
+                  questions);
     for (size_t i = 0; i < questions.size(); ++i) {
         const Case& item = cases[i / 2];
         for (size_t step = 1; step <= item.input.size(); ++step) {
@@ -150,7 +180,7 @@ TEST(CharsetTest, AgreesWithPythonsCodecs) {
             size_t reported = 0;
             {
                 String sink(&out);
-                Charset charset(item.from, item.to, &sink, i % 2 == 0 ? "" : item.replacement);
+                Charset charset(item.from, item.to, &sink, i % 2 == 0 ? "" : "\xef\xbf\xbd");
                 for (size_t at = 0; at < item.input.size(); at += step) {
                     reported += charset.process(item.input.data() + at,
                                                 std::min(step, item.input.size() - at), false);

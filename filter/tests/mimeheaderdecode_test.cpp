@@ -161,6 +161,27 @@ TEST(MimeHeaderDecodeTest, SplitCharactersAgreeWithPythonsHeaderParser) {
     }
 }
 
+// A byte that is no character is replaced through the target's encoder, as
+// Python's codecs write it: out of the JIS X 0208 shift and back, after the
+// byte order mark; UTF-8 by another name and UTF-7 are read as such.
+TEST(MimeHeaderDecodeTest, ReplacementsAreWrittenInTheTargetCharset) {
+    struct Case {
+        const char* target;
+        std::string input;
+        std::string expected; // in hex
+    };
+    const std::vector<Case> cases{
+        {"iso-2022-jp", "=?utf-8?q?=E6=97=A5=FF=E6=9C=AC?=", "1b2442467c1b28423f1b24424b5c1b2842"},
+        {"utf-16", "=?utf-8?q?=FFA?=", "fffefdff4100"},
+        {"utf-8", "=?ISO-IR-193?q?a=F4=90=80=80b?=", "61efbfbdefbfbdefbfbdefbfbd62"},
+        {"utf-8", "=?utf-7?q?x+AGHYPQBiAGM-y?=", "7861efbfbd626379"},
+    };
+    for (const auto& item : cases) {
+        EXPECT_EQ(hex(run(decoder(item.target), item.input)), item.expected) << item.input;
+        EXPECT_EQ(hex(run(decoder(item.target), bytewise(item.input))), item.expected) << item.input;
+    }
+}
+
 TEST(MimeHeaderDecodeTest, DoesNotFlushTheStageBehindItWordByWord) {
     Recorder sink;
     {
