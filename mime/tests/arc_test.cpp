@@ -355,6 +355,8 @@ TEST(ArcSealing, NewSetsGoOnTop) {
 
 TEST(ArcSealing, RefusedSealsLeaveTheHeaderAlone) {
     DkimKey key(Peer::testKey().privateKey, Orvanta::Dns::Hostname("ours.example", false), "ours");
+    auto ec = Orvanta::OpenSSL::Test::readPrivateKey(Orvanta::OpenSSL::Test::keyFiles("ec").privatePath);
+    DkimKey other(ec.get(), Orvanta::Dns::Hostname("ours.example", false), "ours");
     AuthenticationResults results("mx.example");
     struct Case {
         const char* name;
@@ -364,6 +366,8 @@ TEST(ArcSealing, RefusedSealsLeaveTheHeaderAlone) {
         {"duplicate seal",
          "ARC-Seal: i=1; cv=none; a=rsa-sha256; d=example.org; s=sel; b=YWJj\r\n" + threeSets(), &key},
         {"instance gap", set(2) + plain, &key},
+        // a= names RSA: a key of another type cannot make the signature
+        {"a key of another type", threeSets(), &other},
     };
     DkimKey sha3(Peer::testKey().privateKey, Orvanta::Dns::Hostname("ours.example", false), "ours",
                  "rsa-sha3");
