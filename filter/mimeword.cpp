@@ -36,7 +36,7 @@ private:
 
 MimeWord::MimeWord(const char* text, size_t size, bool persistent)
     : _text(text), _textSize(size), _payload(text), _size(size), _persistent(persistent) {
-    if (length(text, size) != size) return;
+    if (size == 0 || length(text, size) != size) return;
     // the charset ends at the first "?", the encoding letter follows it
     size_t mark = static_cast<size_t>(static_cast<const char*>(std::memchr(text + 2, '?', size - 2)) - text);
     char letter = text[mark + 1];

@@ -38,8 +38,8 @@ TEST(MimeWordTest, RecognisesEncodedWords) {
                   .payloadSize(),
               0u);
 
-    for (std::string plain :
-         {"=?a?q?=", "=?utf-8?Z?x?=", "=?utf-8?qq?x?=", "=?utf-8q?x?=", "plain", "?=abc=?", "=?utf-8?q?x?"}) {
+    for (std::string plain : {"=?a?q?=", "=?utf-8?Z?x?=", "=?utf-8?qq?x?=", "=?utf-8q?x?=", "plain",
+                              "?=abc=?", "=?utf-8?q?x?", ""}) {
         MimeWord word(plain.data(), plain.size(), true);
         EXPECT_FALSE(word.encoded()) << plain;
         EXPECT_EQ(std::string(word.payload(), word.payloadSize()), plain);
