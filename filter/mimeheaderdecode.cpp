@@ -17,18 +17,20 @@ MimeHeaderDecode::Decoder::~Decoder() {
 }
 
 size_t MimeHeaderDecode::Decoder::process(const char* word, size_t size, bool persistent) {
-    if (!MimeWord::glued(word, size)) return decode(word, size, persistent);
-    // encoded words glued together are decoded one by one, as adjacent
-    // encoded words are
+    size_t first = MimeWord::length(word, size);
+    if (first == 0 || first == size) return decode(word, size, persistent, false);
+    // An encoded word with more glued to it, as broken senders write: each
+    // encoded word ends at its own "?=", and the text between and after
+    // them stays where it stood, without a blank.
     size_t total = 0;
     for (size_t at = 0, length; at < size; at += length) {
-        length = MimeWord::length(word + at, size - at);
-        total += decode(word + at, length, persistent);
+        length = MimeWord::piece(word + at, size - at);
+        total += decode(word + at, length, persistent, at > 0);
     }
     return total;
 }
 
-size_t MimeHeaderDecode::Decoder::decode(const char* word, size_t size, bool persistent) {
+size_t MimeHeaderDecode::Decoder::decode(const char* word, size_t size, bool persistent, bool glued) {
     MimeWord parsed(word, size, persistent);
     if (_held && parsed.encoded() && strcasecmp(parsed.charset().c_str(), _heldCharset.c_str()) == 0) {
         _heldBytes += parsed.bytes();
@@ -36,7 +38,7 @@ size_t MimeHeaderDecode::Decoder::decode(const char* word, size_t size, bool per
         return 0;
     }
     size_t total = release();
-    if (_words > 0 && !(_previousEncoded && parsed.encoded())) total += next->append(" ", 1, true);
+    if (_words > 0 && !glued && !(_previousEncoded && parsed.encoded())) total += next->append(" ", 1, true);
     if (parsed.encoded()) {
         _held = true;
         _heldCharset = parsed.charset();

@@ -28,8 +28,9 @@ public:
         size_t flush() override;
 
     private:
-        // one encoded or plain word
-        size_t decode(const char* word, size_t size, bool persistent);
+        // one encoded or plain word; a glued one follows the last without
+        // a blank
+        size_t decode(const char* word, size_t size, bool persistent, bool glued);
         // converts and writes the held run of encoded words
         size_t release();
 

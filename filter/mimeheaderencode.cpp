@@ -41,29 +41,53 @@ bool MimeHeaderEncode::Encoder::printable(const char* word, size_t size) const {
 
 size_t MimeHeaderEncode::Encoder::process(const char* word, size_t size, bool persistent) {
     // An encoded word in a charset that cannot be converted was left as
-    // written by the decoder: it goes back as it stood, for readers that
-    // know its charset, and ours reads it as the same text again. Readers
-    // drop a blank between two encoded words: one kept word right after
-    // another is text, the blank before it inside the encoded text.
-    bool kept =
-        printable(word, size) && !(_afterKept && _gathered.empty()) && MimeWord::kept(word, size, "utf-8");
-    bool raw = kept || (size <= less(_maximum, 1) && printable(word, size) &&
-                        !(size >= 2 && word[0] == '=' && word[1] == '?'));
+    // written by the decoder, perhaps glued to decoded text: it goes back as
+    // an encoded word of its own, for readers that know its charset, and
+    // ours reads it as the same text again. The text glued to it is encoded
+    // too, since readers join encoded words without the blank between them.
+    size_t total = 0;
+    size_t text = 0; // where the text not yet written starts
+    for (size_t at = 0, length; at < size; at += length) {
+        length = MimeWord::piece(word + at, size - at);
+        if (!keeps(word + at, length, at > 0)) continue;
+        if (at > text) gather(word + text, at - text, text > 0);
+        total += putKept(word + at, length, at > 0);
+        text = at + length;
+    }
+    if (text == 0) return total + putWord(word, size, persistent);
+    if (text < size) gather(word + text, size - text, true);
+    return total;
+}
+
+bool MimeHeaderEncode::Encoder::keeps(const char* word, size_t size, bool glued) const {
+    // Readers drop a blank between two encoded words: a kept word right
+    // after another is text, the blank before it inside the encoded text.
+    return (glued || !(_afterKept && _gathered.empty())) && printable(word, size) &&
+           MimeWord::kept(word, size, "utf-8");
+}
+
+void MimeHeaderEncode::Encoder::gather(const char* word, size_t size, bool glued) {
+    if (!glued && (!_gathered.empty() || _afterKept)) _gathered += ' ';
+    _gathered.append(word, size);
+}
+
+size_t MimeHeaderEncode::Encoder::putKept(const char* word, size_t size, bool glued) {
+    if (!glued && !_gathered.empty()) _gathered += ' ';
+    _afterKept = true;
+    size_t total = flushBuffer();
+    return total + put(word, size, false);
+}
+
+size_t MimeHeaderEncode::Encoder::putWord(const char* word, size_t size, bool persistent) {
+    bool raw = size <= less(_maximum, 1) && printable(word, size) &&
+               !(size >= 2 && word[0] == '=' && word[1] == '?');
     if (!raw) {
-        if (!_gathered.empty() || _afterKept) _gathered += ' ';
-        _gathered.append(word, size);
+        gather(word, size, false);
         return 0;
     }
-    if (kept && !_gathered.empty()) _gathered += ' ';
-    _afterKept = kept;
+    _afterKept = false;
     size_t total = flushBuffer();
-    if (!kept || !MimeWord::glued(word, size)) return total + put(word, size, persistent);
-    // glued words are written apart, as RFC 2047 asks: readers join them
-    for (size_t at = 0, length; at < size; at += length) {
-        length = MimeWord::length(word + at, size - at);
-        total += put(word + at, length, false);
-    }
-    return total;
+    return total + put(word, size, persistent);
 }
 
 size_t MimeHeaderEncode::Encoder::put(const char* word, size_t size, bool persistent) {

@@ -33,10 +33,21 @@ public:
         // Writes a word raw after a blank, or after a fold where the line
         // has no room for it.
         size_t put(const char* word, size_t size, bool persistent);
+        // Writes a word without a kept encoded word in it: raw when it can
+        // stand so, else gathered to be encoded.
+        size_t putWord(const char* word, size_t size, bool persistent);
         // Writes the gathered words as encoded words and forgets them.
         size_t flushBuffer();
 
     private:
+        // Whether a piece of a word is an encoded word to write back as it
+        // stands; a glued piece follows the last without a blank.
+        bool keeps(const char* word, size_t size, bool glued) const;
+        // adds text to the gathered words, after a blank unless glued
+        void gather(const char* word, size_t size, bool glued);
+        // writes the gathered words and then the kept encoded word
+        size_t putKept(const char* word, size_t size, bool glued);
+
         size_t _maximum;
         std::string _gathered;
         size_t _budget;

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <exception>
 #include <optional>
+#include <string_view>
 #include <strings.h>
 
 namespace Orvanta::Filter {
@@ -35,20 +36,11 @@ private:
 
 MimeWord::MimeWord(const char* text, size_t size, bool persistent)
     : _text(text), _textSize(size), _payload(text), _size(size), _persistent(persistent) {
-    if (size < 8 || std::memcmp(text, "=?", 2) != 0 || std::memcmp(text + size - 2, "?=", 2) != 0) return;
-    // The charset ends at the first "?"; the encoding letter, a "?" and the
-    // final "?=" must still follow it.
-    const void* found = std::memchr(text + 2, '?', size - 6);
-    if (found == nullptr) return;
-    size_t mark = static_cast<size_t>(static_cast<const char*>(found) - text);
+    if (size == 0 || length(text, size) != size) return;
+    // the charset ends at the first "?", the encoding letter follows it
+    size_t mark = static_cast<size_t>(static_cast<const char*>(std::memchr(text + 2, '?', size - 2)) - text);
     char letter = text[mark + 1];
-    if (text[mark + 2] != '?') return;
-    if (letter == 'Q' || letter == 'q')
-        _encoding = 'q';
-    else if (letter == 'B' || letter == 'b')
-        _encoding = 'b';
-    else
-        return;
+    _encoding = letter == 'Q' || letter == 'q' ? 'q' : 'b';
     _charset.assign(text + 2, mark - 2);
     _charset = _charset.substr(0, _charset.find('*'));
     _payload = text + mark + 3;
@@ -101,29 +93,29 @@ size_t MimeWord::length(const char* text, size_t size) {
     return 0;
 }
 
-bool MimeWord::glued(const char* text, size_t size) {
-    size_t first = length(text, size);
-    if (first == 0 || first == size) return false;
-    for (size_t at = first, word; at < size; at += word)
-        if ((word = length(text + at, size - at)) == 0) return false;
-    return true;
+size_t MimeWord::piece(const char* text, size_t size) {
+    if (size_t word = length(text, size)) return word;
+    // No word starts where no "?=" follows: the search for one ends there,
+    // and a run of "=?" without an end costs one pass.
+    size_t closing = 0;
+    for (size_t at = 1; at + 1 < size; ++at) {
+        if (text[at] != '=' || text[at + 1] != '?') continue;
+        if (closing < at + 2) {
+            closing = std::string_view(text, size).find("?=", at + 2);
+            if (closing == std::string_view::npos) break;
+        }
+        if (length(text + at, size - at) > 0) return at;
+    }
+    return size;
 }
 
 bool MimeWord::kept(const char* text, size_t size, const char* target) {
-    bool glue = glued(text, size);
-    std::string checked; // a charset already found not to convert
-    for (size_t at = 0, word; at < size; at += word) {
-        word = glue ? length(text + at, size - at) : size;
-        MimeWord parsed(text + at, word, false);
-        if (!parsed.encoded()) return false;
-        if (!checked.empty() && strcasecmp(parsed.charset().c_str(), checked.c_str()) == 0) continue;
-        std::string ignored;
-        String sink(&ignored);
-        size_t written = 0;
-        if (convert(parsed.charset(), std::string(), target, &sink, &written)) return false;
-        checked = parsed.charset();
-    }
-    return size > 0;
+    MimeWord parsed(text, size, false);
+    if (!parsed.encoded()) return false;
+    std::string ignored;
+    String sink(&ignored);
+    size_t written = 0;
+    return !convert(parsed.charset(), std::string(), target, &sink, &written);
 }
 
 std::string MimeWord::bytes() const {

@@ -13,7 +13,8 @@ namespace Orvanta::Filter {
 class MimeWord {
 public:
     // Refers into the text, which must outlive the word; a plain word is
-    // later pushed with the persistent flag given here.
+    // later pushed with the persistent flag given here. The text is an
+    // encoded word when one fills it whole (see `length`).
     MimeWord(const char* text, size_t size, bool persistent);
 
     bool encoded() const { return _encoding != 0; }
@@ -45,11 +46,12 @@ public:
     // the first "?=" after its encoding letter (its text never holds a "?");
     // 0 when none starts there.
     static size_t length(const char* text, size_t size);
-    // Whether the text is two or more encoded words with nothing between
-    // them, as broken senders glue them; each is then a word of its own.
-    static bool glued(const char* text, size_t size);
-    // Whether the text is an encoded word, or glued encoded words, that a
-    // decoder to `target` keeps as written: none of their charsets converts.
+    // The size of the piece at the start of a text without blanks, as broken
+    // senders glue encoded words to each other and to text: an encoded word,
+    // or the text up to the next one (or the end).
+    static size_t piece(const char* text, size_t size);
+    // Whether the text is one encoded word that a decoder to `target` keeps
+    // as written: its charset does not convert.
     static bool kept(const char* text, size_t size, const char* target);
 
 private:

@@ -46,19 +46,21 @@ const DigestInfo& digestInfo(const char* name) {
 
 } // namespace
 
-bool Signature::weak(evp_pkey_st* key) {
-    // the size first: it costs nothing, where asking for the RSA key costs
-    // a share of a check
-    if (EVP_PKEY_bits(key) >= minimumRsaBits) return false;
+bool Signature::rsa(evp_pkey_st* key) {
     rsa_st* rsa = EVP_PKEY_get1_RSA(key);
     if (rsa == nullptr) {
-        // no RSA key (an EC key is short): the rule is not for it; OpenSSL's
-        // queue keeps nothing of having asked
+        // OpenSSL's queue keeps nothing of having asked
         ERR_clear_error();
         return false;
     }
     RSA_free(rsa);
     return true;
+}
+
+bool Signature::weak(evp_pkey_st* key) {
+    // the size first: it costs nothing, where asking for the RSA key costs
+    // a share of a check; the rule is not for other keys (an EC key is short)
+    return EVP_PKEY_bits(key) < minimumRsaBits && rsa(key);
 }
 
 bool Signature::verifyRsa(evp_pkey_st* key, const char* digest, const std::string& data,

@@ -27,6 +27,8 @@ public:
     // for a failed check
     bool verify(const char* data, unsigned long size) const;
 
+    // whether the key is an RSA key (not EC, Ed25519 or another type)
+    static bool rsa(evp_pkey_st* key);
     // whether the key is an RSA key shorter than minimumRsaBits
     static bool weak(evp_pkey_st* key);
     // PKCS #1 v1.5 check of an RSA signature over the data with the digest

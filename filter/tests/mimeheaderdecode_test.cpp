@@ -38,8 +38,8 @@ TEST(MimeWordTest, RecognisesEncodedWords) {
                   .payloadSize(),
               0u);
 
-    for (std::string plain :
-         {"=?a?q?=", "=?utf-8?Z?x?=", "=?utf-8?qq?x?=", "=?utf-8q?x?=", "plain", "?=abc=?", "=?utf-8?q?x?"}) {
+    for (std::string plain : {"=?a?q?=", "=?utf-8?Z?x?=", "=?utf-8?qq?x?=", "=?utf-8q?x?=", "plain",
+                              "?=abc=?", "=?utf-8?q?x?", ""}) {
         MimeWord word(plain.data(), plain.size(), true);
         EXPECT_FALSE(word.encoded()) << plain;
         EXPECT_EQ(std::string(word.payload(), word.payloadSize()), plain);
@@ -142,14 +142,19 @@ TEST(MimeHeaderDecodeTest, AgreesWithPythonsDecodeHeader) {
 }
 
 // A character split between adjacent encoded words of one charset is
-// decoded whole, and bytes that still do not convert become U+FFFD, as
-// Python's header parser reads them.
+// decoded whole, bytes that still do not convert become U+FFFD, and text
+// glued to encoded words stays where it stood, as Python's header parser
+// reads them.
 TEST(MimeHeaderDecodeTest, SplitCharactersAgreeWithPythonsHeaderParser) {
     const std::vector<std::string> inputs{
         "=?utf-8?q?J=C3?= =?utf-8?q?=B6rg?=", "=?utf-8?b?SsM=?= =?UTF-8?q?=B6rg?= x",
         "=?utf-8?q?J=C3?=", "=?utf-8?q?J=C3?= x =?utf-8?q?=B6rg?=", "=?utf-8?q?J=C3?= =?iso-8859-1?q?=B6rg?=",
         // past U+10FFFF, a lead byte of no character, an overlong form
-        "=?utf-8?q?a=F4=90=80=80b=F5c=C0=80d?="};
+        "=?utf-8?q?a=F4=90=80=80b=F5c=C0=80d?=",
+        // text between and after glued encoded words: each word ends at its
+        // own "?="
+        "=?utf-8?b?YQ==?=b=?utf-8?b?Yw==?= d", "=?utf-8?q?a?=b=?utf-8?q?c?=", "=?utf-8?q?a?=b =?utf-8?q?c?=",
+        "=?utf-8?q?J=C3?=x=?utf-8?q?=B6?=", "=?utf-8?q?a?=b?="};
     auto expected = pythonMap("from email.headerregistry import HeaderRegistry\n"
                               "registry = HeaderRegistry()\n"
                               "def f(b):\n"

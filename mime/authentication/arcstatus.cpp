@@ -33,7 +33,7 @@ const char* ArcSealStatus::initialize(const Object& message, const DkimSignature
 const char* ArcSealStatus::verify(const Object& message, const OpenSSL::PublicKey& key) {
     const ArcSealSignature& seal = *_signature;
     if (!seal.complete()) return conclude(permerror, "Not all parameters set in signature");
-    if (weak(key)) return _result;
+    if (unfit(key)) return _result;
     Algorithm algorithm(seal.algorithm().c_str());
     int instance = seal.instance();
     const Header& header = message.header;

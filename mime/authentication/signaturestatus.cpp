@@ -82,7 +82,14 @@ bool SignatureStatus::verified(evp_pkey_st* key, const Algorithm& algorithm, con
     return OpenSSL::Signature::verifyRsa(key, algorithm.digest(), data, signature);
 }
 
-bool SignatureStatus::weak(const OpenSSL::PublicKey& key) {
+bool SignatureStatus::unfit(const OpenSSL::PublicKey& key) {
+    // a= names RSA and k= no other type: an EC or Ed25519 key under a
+    // record for RSA is unsuitable, not a signature that fails (RFC 6376
+    // section 6.1.2)
+    if (!OpenSSL::Signature::rsa(key.key())) {
+        conclude(permerror, "inappropriate key algorithm");
+        return true;
+    }
     if (!OpenSSL::Signature::weak(key.key())) return false;
     conclude(permerror, "Public key too small: RSA keys need at least 1024 bits");
     return true;
@@ -114,7 +121,7 @@ const char* SignatureStatus::verify(const Object& message, const DkimSignature& 
     std::string bytes = decode(signature.signature());
     std::string expected = withoutBlanks(signature.hash());
     if (!signsFrom(signature.headers())) return conclude(permerror, "From field not signed");
-    if (weak(key)) return _result;
+    if (unfit(key)) return _result;
     if (!signature.expiration().empty() &&
         static_cast<unsigned long long>(std::time(nullptr)) > decimal(signature.expiration()))
         return conclude(permerror, "Signature expired");

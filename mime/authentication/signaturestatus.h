@@ -80,8 +80,9 @@ protected:
     static std::string signatureBytes(const std::string& text);
     static bool verified(evp_pkey_st* key, const Algorithm& algorithm, const std::string& data,
                          const std::string& signature);
-    // an RSA key under 1024 bits (RFC 8301) concludes permerror
-    bool weak(const OpenSSL::PublicKey& key);
+    // a key that cannot serve the signature concludes permerror: one of
+    // another type than RSA, or an RSA key under 1024 bits (RFC 8301)
+    bool unfit(const OpenSSL::PublicKey& key);
     // the check itself, without catching
     const char* verify(const Object& message, const DkimSignature& signature, const OpenSSL::PublicKey& key);
 };

@@ -64,10 +64,25 @@ bool unsafe(const std::string& text) {
 
 // A word that starts like an encoded word is decoded by readers, also inside
 // a quoted string: such a name must itself be encoded to read back as it is.
+// So must a name where an encoded word kept as written (its charset does not
+// convert here) is glued to decoded text: the writer sets it apart again.
 bool lookalike(const std::string& text) {
-    for (size_t at = text.find("=?"); at != std::string::npos; at = text.find("=?", at + 1))
-        if (at == 0 || text[at - 1] == ' ') return true;
+    for (size_t at = text.find("=?"); at != std::string::npos; at = text.find("=?", at + 1)) {
+        const char* word = text.data() + at;
+        if (at == 0 || text[at - 1] == ' ' ||
+            Filter::MimeWord::kept(word, Filter::MimeWord::length(word, text.size() - at), "utf-8"))
+            return true;
+    }
     return false;
+}
+
+// whether the last piece of a word is an encoded word, which a following
+// encoded word joins without the blank between them
+bool endsEncoded(const char* word, size_t size) {
+    size_t last = 0;
+    for (size_t at = 0; at < size; at += last)
+        last = Filter::MimeWord::piece(word + at, size - at);
+    return Filter::MimeWord::length(word + size - last, last) == last;
 }
 
 // Written bare, a phrase reads back as its words joined by single blanks:
@@ -110,10 +125,10 @@ DisplayName::DisplayName(const char* data, size_t size) {
                 break;
             }
             bool blanks = pending || atom.leading() > 0;
-            Filter::MimeWord word(atom.begin(), atom.length(), false);
-            if (word.encoded()) {
+            if (Filter::MimeWord::length(atom.begin(), atom.length()) > 0) {
                 if (blanks && !encoded && !_text.empty()) _text += ' ';
-                // encoded words glued together are decoded one by one
+                // encoded words and text glued to them are decoded piece by
+                // piece, the text staying where it stood
                 std::string decoded;
                 Filter::String sink(&decoded);
                 Filter::MimeHeaderDecode decoder("utf-8", &sink);
@@ -121,7 +136,7 @@ DisplayName::DisplayName(const char* data, size_t size) {
                 decoder.flush();
                 _text += decoded;
                 runs.piece(decoded, encoded);
-                encoded = true;
+                encoded = endsEncoded(atom.begin(), atom.length());
             } else {
                 if ((blanks || encoded) && !_text.empty()) _text += ' ';
                 std::string text = atom.text();

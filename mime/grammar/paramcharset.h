@@ -1,5 +1,7 @@
 // The charset of an RFC 2231 extended value ("charset'language'text"); the
 // language is skipped, `rest()` is where the percent-encoded text starts.
+// Without `required`, a text that names none is all percent-encoded
+// US-ASCII.
 #pragma once
 
 #include <cstddef>
@@ -9,7 +11,7 @@ namespace Orvanta::Mime {
 
 class ParamCharset {
 public:
-    ParamCharset(const char* data, size_t size);
+    ParamCharset(const char* data, size_t size, bool required = true);
 
     const std::string& charset() const { return _charset; }
     size_t rest() const { return _rest; }

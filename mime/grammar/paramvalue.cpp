@@ -32,14 +32,17 @@ ParamValue::ParamValue(const ParamKey& key, const char* data, size_t size, bool 
         raw.assign(data, text.position());
         _consumed = text.position();
     }
+    // A boundary is no text in a charset: one marked extended that names none
+    // (boundary*=abc, malformed) is read as other readers read it rather than
+    // losing every part.
     if (key.extended() && !key.sectioned())
-        decodeExtended(raw.data(), raw.size(), _value);
+        decodeExtended(raw.data(), raw.size(), _value, !key.matches("boundary", 8));
     else
         _value = std::move(raw);
 }
 
-void ParamValue::decodeExtended(const char* data, size_t size, std::string& out) {
-    ParamCharset charset(data, size);
+void ParamValue::decodeExtended(const char* data, size_t size, std::string& out, bool named) {
+    ParamCharset charset(data, size, named);
     std::string decoded;
     {
         ParamDecoder decoder(decoded, charset.charset().c_str());

@@ -17,8 +17,9 @@ public:
     const std::string& value() const { return _value; }
     size_t consumed() const { return _consumed; }
 
-    // "charset'language'percent-text" decoded to UTF-8 into `out`
-    static void decodeExtended(const char* data, size_t size, std::string& out);
+    // "charset'language'percent-text" decoded to UTF-8 into `out`; without
+    // `named`, a text that names no charset is percent-text in US-ASCII
+    static void decodeExtended(const char* data, size_t size, std::string& out, bool named = true);
 
 private:
     std::string _value;

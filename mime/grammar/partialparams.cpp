@@ -25,15 +25,12 @@ std::string PartialParams::decode(const std::shared_ptr<Param>& first,
     std::string name = "us-ascii";
     size_t start = 0;
     if (first->key().extended()) {
-        try {
-            ParamCharset charset(raw.data(), raw.size());
-            name = charset.charset();
-            start = charset.rest();
-        } catch (const std::exception&) {
-            // a later section that stands first, section 0 missing, need
-            // not name a charset: its text is read as US-ASCII
-            if (first->key().section() == 0) throw;
-        }
+        // a later section that stands first, section 0 missing, need not
+        // name a charset, nor need a boundary, which is no text in a charset
+        bool required = first->key().section() == 0 && !first->key().matches("boundary", 8);
+        ParamCharset charset(raw.data(), raw.size(), required);
+        name = charset.charset();
+        start = charset.rest();
     }
     std::string out;
     {

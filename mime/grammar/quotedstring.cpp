@@ -7,6 +7,23 @@
 
 namespace Orvanta::Mime {
 
+namespace {
+
+// The bytes of a line end at the position when a blank follows it: a fold,
+// which readers undo before they read escapes.
+size_t fold(const Scanner& text) {
+    const char* at = text.here();
+    size_t left = text.left();
+    size_t end = 0;
+    if (left >= 2 && at[0] == '\r' && at[1] == '\n')
+        end = 2;
+    else if (left >= 1 && (at[0] == '\r' || at[0] == '\n'))
+        end = 1;
+    return end > 0 && end < left && (at[end] == ' ' || at[end] == '\t') ? end : 0;
+}
+
+} // namespace
+
 QuotedString::QuotedString(const char* data, size_t size) {
     Scanner text(data, size);
     if (!text.take('"')) return;
@@ -21,6 +38,9 @@ QuotedString::QuotedString(const char* data, size_t size) {
         if (c == '\\') {
             if (text.atEnd())
                 throw std::runtime_error("invalid quoted string (escaped character missing after backslash)");
+            // an escaped fold (the obsolete quoted-pair): the fold goes and the
+            // backslash escapes the blank after it
+            text.advance(fold(text));
             char escaped = text.next();
             if (!Ascii::isAscii(escaped)) _eightbit = true;
             _text.push_back(escaped);

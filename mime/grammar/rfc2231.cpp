@@ -3,9 +3,27 @@
 #include "mime/grammar/ascii.h"
 #include "mime/grammar/scanner.h"
 
+#include <exception>
 #include <stdexcept>
 
 namespace Orvanta::Mime {
+
+namespace {
+
+// whether the '=' comes next, perhaps after blanks and comments, which RFC
+// 2045 allows around it
+bool equalsFollows(const Scanner& scanner) {
+    Scanner ahead(scanner.here(), scanner.left());
+    try {
+        ahead.skipBlanks(true);
+    } catch (const std::exception&) {
+        // an unfinished comment: no '=' after it
+        return false;
+    }
+    return ahead.at('=');
+}
+
+} // namespace
 
 Rfc2231::Rfc2231(const char* data, size_t size) {
     Scanner scanner(data, size);
@@ -17,7 +35,7 @@ Rfc2231::Rfc2231(const char* data, size_t size) {
     }
     bool star = false;
     while (!scanner.atEnd()) {
-        if (scanner.at('=')) {
+        if (equalsFollows(scanner)) {
             _consumed = scanner.position();
             return;
         }

@@ -161,17 +161,20 @@ bool Object::encodable(const Capabilities& caps) const {
 
 namespace {
 
-// An enclosed message may only be sent in an identity encoding; readers take
-// its text as a message without decoding it, so quoted-printable or base64
-// would garble it for them.
-bool enclosed(const Header& header) {
+// An enclosed message or a multipart may only be sent in an identity
+// encoding (RFC 2045 section 6.4): readers take the text as a message, or
+// cut it into parts, without decoding it, so quoted-printable or base64
+// would garble the one and hide the other. Also a multipart whose boundary
+// cannot be read here: its parts are still there for other readers.
+bool composite(const Header& header) {
     const Value& value = header.get("content-type");
     try {
         ContentType::Type type(value.data(), value.size());
-        return type.main("message") &&
-               (type.sub("rfc822") || type.sub("partial") || type.sub("external-body"));
+        return type.main("multipart") ||
+               (type.main("message") &&
+                (type.sub("rfc822") || type.sub("partial") || type.sub("external-body")));
     } catch (const std::exception&) {
-        // no readable content type: not an enclosed message
+        // no readable content type: a single part
         return false;
     }
 }
@@ -235,7 +238,7 @@ void Object::repair(const Capabilities& caps) {
         body.repair(caps);
         return;
     }
-    if (enclosed(header)) return;
+    if (composite(header)) return;
     switch (ContentTransferEncoding(header).encoding()) {
     case ContentTransferEncoding::sevenbit:
         // also when the label is wrong: 8-bit bytes, or lines too long

@@ -146,6 +146,8 @@ TEST(AddressTest, LineEndsInDecodedLocalPartsAreRefused) {
     EXPECT_EQ(failure(std::string("\"a\\\0b\"@host", 10)), "invalid local part");
     // a fold inside a quoted string is only white space
     EXPECT_EQ(parse("\"a\r\n b\"@host").local().text(), "a b");
+    // and so is an escaped one (the obsolete quoted-pair), as Python reads it
+    EXPECT_EQ(parse("\"r\\\r\n s\"@host").local().text(), "r s");
 }
 
 TEST(AddressTest, EveryControlByteInALocalPartIsRefused) {

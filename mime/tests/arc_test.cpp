@@ -265,6 +265,9 @@ TEST(ArcChain, ResultsAndReasons) {
          "Error fetching DNS records", false},
         {"another key type", threeSets(), records("v=DKIM1; k=ed25519; p=" + Peer::testKey().record), "fail",
          "Top AMS invalid: Only RSA keys are supported", false},
+        {"a key of another type", threeSets(),
+         records("v=DKIM1; k=rsa; p=" + Peer::record(Orvanta::OpenSSL::Test::keyFiles("ec").publicPem)),
+         "fail", "Top AMS invalid: inappropriate key algorithm", false},
         {"a key for other services", threeSets(), records(key + "; s=other"), "fail",
          "Top AMS invalid: DNS record does not support email", false},
         {"a key for other hashes", threeSets(), records(key + "; h=sha1"), "fail",
@@ -352,6 +355,8 @@ TEST(ArcSealing, NewSetsGoOnTop) {
 
 TEST(ArcSealing, RefusedSealsLeaveTheHeaderAlone) {
     DkimKey key(Peer::testKey().privateKey, Orvanta::Dns::Hostname("ours.example", false), "ours");
+    auto ec = Orvanta::OpenSSL::Test::readPrivateKey(Orvanta::OpenSSL::Test::keyFiles("ec").privatePath);
+    DkimKey other(ec.get(), Orvanta::Dns::Hostname("ours.example", false), "ours");
     AuthenticationResults results("mx.example");
     struct Case {
         const char* name;
@@ -361,6 +366,8 @@ TEST(ArcSealing, RefusedSealsLeaveTheHeaderAlone) {
         {"duplicate seal",
          "ARC-Seal: i=1; cv=none; a=rsa-sha256; d=example.org; s=sel; b=YWJj\r\n" + threeSets(), &key},
         {"instance gap", set(2) + plain, &key},
+        // a= names RSA: a key of another type cannot make the signature
+        {"a key of another type", threeSets(), &other},
     };
     DkimKey sha3(Peer::testKey().privateKey, Orvanta::Dns::Hostname("ours.example", false), "ours",
                  "rsa-sha3");

@@ -155,13 +155,13 @@ TEST(DkimCheckTest, ExceptionsInsideBecomePermerror) {
     DkimStatus status;
     EXPECT_EQ(status.initialize(object, signature, publicKey(), false), Status::permerror);
     EXPECT_STREQ(status.message(), "Unknown, caught exception");
-    // a key that is no RSA key opens no RSA signature
+    // a key that is no RSA key cannot serve an RSA signature
     const std::string& ec = Orvanta::OpenSSL::Test::keyFiles("ec").publicPem;
     Orvanta::OpenSSL::PublicKey ecKey(ec.data(), ec.size());
     const Value& field = object.header.get("dkim-signature");
     DkimSignature real(field.data(), field.size(), true, false);
-    EXPECT_EQ(status.initialize(object, real, ecKey, false), Status::fail);
-    EXPECT_STREQ(status.message(), "Header hash does not match");
+    EXPECT_EQ(status.initialize(object, real, ecKey, false), Status::permerror);
+    EXPECT_STREQ(status.message(), "inappropriate key algorithm");
     EXPECT_EQ(status.initialize(object, real, publicKey(), false), Status::pass);
     // the field is not in the message
     std::string other = "v=1; a=rsa-sha256; d=example.com; s=sel; h=from; "
@@ -190,13 +190,17 @@ TEST(DkimCheckTest, HostileHeaderListsCostOneStepPerName) {
 }
 
 TEST(DkimCheckTest, WeakRsaKeysNeitherSignNorVerify) {
-    // RFC 8301: a signature made with an RSA key under 1024 bits is not valid
+    // RFC 8301: a signature made with an RSA key under 1024 bits is not valid;
+    // nor can a key of another type make the RSA signature a= names
+    for (const char* kind : {"rsa512", "ec"}) {
+        auto privateKey =
+            Orvanta::OpenSSL::Test::readPrivateKey(Orvanta::OpenSSL::Test::keyFiles(kind).privatePath);
+        DkimKey signer(privateKey.get(), Orvanta::Dns::Hostname("example.com", false), "sel");
+        Object object(message.data(), message.size());
+        EXPECT_FALSE(object.sign(Capabilities::utf8(), signer, 0, false, Canonicalization())) << kind;
+        EXPECT_EQ(object.header.size(), 3u) << kind;
+    }
     const auto& weak = Orvanta::OpenSSL::Test::keyFiles("rsa512");
-    auto privateKey = Orvanta::OpenSSL::Test::readPrivateKey(weak.privatePath);
-    DkimKey signer(privateKey.get(), Orvanta::Dns::Hostname("example.com", false), "sel");
-    Object object(message.data(), message.size());
-    EXPECT_FALSE(object.sign(Capabilities::utf8(), signer, 0, false, Canonicalization()));
-    EXPECT_EQ(object.header.size(), 3u);
 
     std::string text = Orvanta::Mime::Test::signWith(tags, message, BodyHash::whole, weak.privatePath);
     Object signed_(text.data(), text.size());
@@ -208,8 +212,9 @@ TEST(DkimCheckTest, WeakRsaKeysNeitherSignNorVerify) {
     EXPECT_STREQ(status.message(), "Public key too small: RSA keys need at least 1024 bits");
 }
 
-// A record that is no plain tag list is no usable key. Mail::DKIM reads the
-// same of the rows it is asked about (it takes the last of a repeated tag).
+// A record that is no plain tag list is no usable key, nor is one whose key
+// is of another type than the signature's. Mail::DKIM reads the same of the
+// rows it is asked about (it takes the last of a repeated tag).
 TEST(DkimCheckTest, KeyRecordThatIsNoPlainTagListIsPermerror) {
     std::string text = signWith(tags);
     Object object(text.data(), text.size());
@@ -217,6 +222,9 @@ TEST(DkimCheckTest, KeyRecordThatIsNoPlainTagListIsPermerror) {
     DkimSignature signature(field.data(), field.size(), true, false);
     const std::string& key = Orvanta::Mime::Test::testKey().record;
     const char* const untagged = "Key record holds a piece that is no tag=value";
+    const std::string ec = Orvanta::Mime::Test::record(Orvanta::OpenSSL::Test::keyFiles("ec").publicPem);
+    const std::string ed25519 = "MCowBQYDK2VwAyEAdrIi2OICU5TUMVDyDhKRTsX3pmKVpBkzuzmWfuv4Psw=";
+    const char* const inappropriate = "inappropriate key algorithm";
     struct Case {
         std::string record;
         Outcome expected;
@@ -230,6 +238,10 @@ TEST(DkimCheckTest, KeyRecordThatIsNoPlainTagListIsPermerror) {
         {"v=DKIM1; junk ; p=" + key, {"permerror", untagged}, true},
         // empty pieces are allowed
         {"v=DKIM1;; p=" + key + ";", {"pass", ""}, true},
+        // an EC or Ed25519 key under a record for RSA
+        {"v=DKIM1; k=rsa; p=" + ec, {"permerror", inappropriate}, true},
+        {"v=DKIM1; p=" + ec, {"permerror", inappropriate}, true},
+        {"v=DKIM1; p=" + ed25519, {"permerror", inappropriate}, true},
     };
     std::vector<Orvanta::Mime::Test::Request> requests;
     for (const auto& c : cases)

@@ -379,6 +379,17 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
         {"Content-Type: message/rfc822\r\nContent-Transfer-Encoding: 8bit\r\n\r\nSubject: "
          "caf\xc3\xa9\r\n\r\nx\r\n",
          false, false, "8bit", "Subject: caf\xc3\xa9\r\n\r\nx\r\n"},
+        // nor is a multipart, also one whose boundary cannot be read (RFC
+        // 2045 section 6.4): its parts are still there for other readers
+        {"Content-Type: multipart/mixed; boundary=\"b\r\n\r\n--b\r\nContent-Transfer-Encoding: 8bit\r\n\r\n"
+         "caf\xc3\xa9\r\n--b--\r\n",
+         false, false, "", "--b\r\nContent-Transfer-Encoding: 8bit\r\n\r\ncaf\xc3\xa9\r\n--b--\r\n"},
+        // an extended boundary with blanks before "=" is read: its part is
+        // repaired
+        {"Content-Type: multipart/mixed; boundary* = ''b\r\n\r\n--b\r\nContent-Transfer-Encoding: "
+         "8bit\r\n\r\n"
+         "caf\xc3\xa9\r\n--b--\r\n",
+         false, true, "", "--b\r\nContent-Transfer-Encoding: quoted-printable\r\n\r\ncaf=C3=A9\r\n--b--\r\n"},
         // a signed message is left as it is
         {"DKIM-Signature: v=1\r\nContent-Transfer-Encoding: 8bit\r\n\r\ncaf\xc3\xa9\r\n", false, false,
          "8bit", "caf\xc3\xa9\r\n"},

@@ -70,6 +70,9 @@ TEST(ParamsTest, Lists) {
     EXPECT_EQ(pairs(parse("; a=b")), "a=b");
     EXPECT_EQ(pairs(parse(" a=b (comment) ; c=\"d;e\" ")), "a=b|c=d;e");
     EXPECT_EQ(pairs(parse("a=\"x;y; b=c")), ""); // the quoted string never closes
+    // an escaped fold goes, the blank after it stays: no bare CR in a file
+    // name (Python's default policy reads the same)
+    EXPECT_EQ(pairs(parse(" name=\"r\\\r\n s\"")), "name=r s");
     EXPECT_EQ(pairs(parse("a=b; c=(x")), "a=b");
     EXPECT_EQ(pairs(parse("")), "");
 }
@@ -240,6 +243,13 @@ TEST(ParamsTest, AgreesWithPython) {
         {"; title*0=abc; title*1*=%41%20b", "title"},
         {"; title*=utf-8''caf%E9x", "title"},
         {"; charset=utf-8 x; boundary=abc", "boundary"},
+        // an extended boundary with blanks around "=", and ones marked
+        // extended that name no charset (malformed)
+        {"; boundary* = ''abc", "boundary"},
+        {"; boundary*=abc", "boundary"},
+        {"; boundary*=\"abc\"", "boundary"},
+        {"; boundary*=a%62c", "boundary"},
+        {"; boundary*0*=abc", "boundary"},
         // sections without a section 0, plain and encoded
         {"; filename*1=\"b\"; filename*2=\"c.txt\"", "filename"},
         {"; t*2=x; t*1*=%41", "t"},

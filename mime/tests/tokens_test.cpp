@@ -70,6 +70,9 @@ TEST(QuotedStringTest, UnquotesEscapesAndFolds) {
     EXPECT_EQ(parse<QuotedString>("\"a\t\t b\"").text(), "a   b"); // runs are not collapsed
     // an escaped CR is taken literally: the caller decides what to do with it
     EXPECT_EQ(parse<QuotedString>("\"a\\\rb\"").text(), "a\rb");
+    // an escaped fold is undone first: the backslash escapes the blank
+    EXPECT_EQ(parse<QuotedString>("\"r\\\r\n s\"").text(), "r s");
+    EXPECT_EQ(parse<QuotedString>("\"r\\\n\ts\"").text(), "r\ts");
     EXPECT_EQ(parse<QuotedString>("\"\"").consumed(), 2u);
 }
 

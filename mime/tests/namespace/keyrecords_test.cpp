@@ -119,7 +119,7 @@ TEST_F(KeyRecords, EachKindOfRecord) {
         {"testing", "joe@mail.example.test", "pass"},
         {"garbled", "", "permerror: Unknown, caught exception"},
         {"two", "", "pass"},
-        {"wrong", "", "fail: Header hash does not match"},
+        {"wrong", "", "permerror: inappropriate key algorithm"},
         {"future", "", "permerror: Permanent error fetching DNS"},
         {"absent", "", "permerror: Permanent error fetching DNS"},
     };
