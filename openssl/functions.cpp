@@ -369,6 +369,13 @@ int EVP_PKEY_bits(evp_pkey_st* key) {
     return func2(key);
 }
 
+int EVP_PKEY_base_id(evp_pkey_st* key) {
+    static OptionalFunction<int(evp_pkey_st const*)> func1(library(), "EVP_PKEY_base_id");
+    if (func1) return func1(key);
+    static Function<int(evp_pkey_st const*)> func2(library(), "EVP_PKEY_get_base_id");
+    return func2(key);
+}
+
 void EVP_PKEY_free(evp_pkey_st* key) {
     static Function<void(evp_pkey_st*)> func(library(), "EVP_PKEY_free");
     func(key);

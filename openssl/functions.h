@@ -94,6 +94,7 @@ int EVP_PKEY_set1_EC_KEY(evp_pkey_st* key, ec_key_st* ec);
 ec_key_st* EVP_PKEY_get1_EC_KEY(evp_pkey_st* key);
 int EVP_PKEY_size(evp_pkey_st* key);
 int EVP_PKEY_bits(evp_pkey_st* key);
+int EVP_PKEY_base_id(evp_pkey_st* key);
 void EVP_PKEY_free(evp_pkey_st* key);
 
 // PEM

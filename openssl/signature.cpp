@@ -47,19 +47,15 @@ const DigestInfo& digestInfo(const char* name) {
 } // namespace
 
 bool Signature::rsa(evp_pkey_st* key) {
-    rsa_st* rsa = EVP_PKEY_get1_RSA(key);
-    if (rsa == nullptr) {
-        // OpenSSL's queue keeps nothing of having asked
-        ERR_clear_error();
-        return false;
-    }
-    RSA_free(rsa);
-    return true;
+    // The type, not the RSA key itself: asking for that makes OpenSSL 3 copy
+    // the key into its old form, a share of a check and most of a signing.
+    // RSA-PSS keys are RSA keys to OpenSSL as well.
+    int type = EVP_PKEY_base_id(key);
+    return type == rsaEncryption || type == rsaPss;
 }
 
 bool Signature::weak(evp_pkey_st* key) {
-    // the size first: it costs nothing, where asking for the RSA key costs
-    // a share of a check; the rule is not for other keys (an EC key is short)
+    // the rule is not for other keys (an EC key is short)
     return EVP_PKEY_bits(key) < minimumRsaBits && rsa(key);
 }
 

@@ -14,6 +14,9 @@ class Signature {
 public:
     // RFC 8301: a signature made with a shorter RSA key is not valid
     static const int minimumRsaBits = 1024;
+    // OpenSSL's numbers of the RSA key types (NID_rsaEncryption, NID_rsassaPss)
+    static const int rsaEncryption = 6;
+    static const int rsaPss = 912;
 
     // signs the bytes; throws Exception "unknown digest" for a name OpenSSL
     // does not know, Exception "RSA key shorter than 1024 bits" for a weak

@@ -96,6 +96,7 @@ static_assert(std::is_same_v<decltype(&::EVP_PKEY_set1_EC_KEY), decltype(&Orvant
 static_assert(std::is_same_v<decltype(&::EVP_PKEY_get1_EC_KEY), decltype(&Orvanta::OpenSSL::EVP_PKEY_get1_EC_KEY)>);
 #undef EVP_PKEY_size
 #undef EVP_PKEY_bits
+#undef EVP_PKEY_base_id
 static_assert(std::is_same_v<decltype(&::EVP_PKEY_free), decltype(&Orvanta::OpenSSL::EVP_PKEY_free)>);
 static_assert(std::is_same_v<decltype(&::PEM_read_bio_PUBKEY), decltype(&Orvanta::OpenSSL::PEM_read_bio_PUBKEY)>);
 static_assert(std::is_same_v<decltype(&::PEM_read_bio_PrivateKey), decltype(&Orvanta::OpenSSL::PEM_read_bio_PrivateKey)>);
@@ -251,6 +252,7 @@ static_assert(std::is_same_v<decltype(&::RSA_private_decrypt), int (*)(int, unsi
 static_assert(std::is_same_v<decltype(&::ECDH_compute_key), int (*)(void*, unsigned long, ec_point_st const*, ec_key_st const*, ecdh_kdf*)>);
 static_assert(std::is_same_v<decltype(&::EVP_PKEY_get_size), int (*)(evp_pkey_st const*)>);
 static_assert(std::is_same_v<decltype(&::EVP_PKEY_get_bits), int (*)(evp_pkey_st const*)>);
+static_assert(std::is_same_v<decltype(&::EVP_PKEY_get_base_id), int (*)(evp_pkey_st const*)>);
 static_assert(std::is_same_v<decltype(&::EVP_MD_CTX_copy), int (*)(evp_md_ctx_st*, evp_md_ctx_st const*)>);
 static_assert(std::is_same_v<decltype(&::SSL_CTX_set_options), unsigned long (*)(ssl_ctx_st*, unsigned long)>);
 static_assert(std::is_same_v<decltype(&::SSL_CTX_set_security_level), void (*)(ssl_ctx_st*, int)>);
