@@ -3,8 +3,10 @@
 #include "filter/base64decode.h"
 #include "filter/charset.h"
 #include "filter/mimehex.h"
+#include "filter/mimewordscan.h"
 #include "filter/string.h"
 
+#include <array>
 #include <cstring>
 #include <exception>
 #include <optional>
@@ -59,6 +61,8 @@ size_t MimeWord::write(const char* target, Result* result) const {
 
 bool MimeWord::convert(const std::string& charset, const std::string& bytes, const char* target,
                        Result* result, size_t* written) {
+    // a charset known not to convert costs no second attempt to open it
+    if (!converts(charset, target)) return false;
     FlushStop end(result);
     std::optional<Charset> opened;
     try {
@@ -81,16 +85,7 @@ bool MimeWord::convert(const std::string& charset, const std::string& bytes, con
 }
 
 size_t MimeWord::length(const char* text, size_t size) {
-    if (size < 2 || std::memcmp(text, "=?", 2) != 0) return 0;
-    const void* found = std::memchr(text + 2, '?', size - 2);
-    if (found == nullptr) return 0;
-    size_t mark = static_cast<size_t>(static_cast<const char*>(found) - text);
-    if (mark + 2 >= size || text[mark + 2] != '?') return 0;
-    char letter = text[mark + 1];
-    if (letter != 'Q' && letter != 'q' && letter != 'B' && letter != 'b') return 0;
-    for (size_t at = mark + 3; at + 1 < size; ++at)
-        if (text[at] == '?' && text[at + 1] == '=') return at + 2 < 8 ? 0 : at + 2;
-    return 0;
+    return MimeWordScan(text, size).length(0);
 }
 
 size_t MimeWord::piece(const char* text, size_t size) {
@@ -111,11 +106,33 @@ size_t MimeWord::piece(const char* text, size_t size) {
 
 bool MimeWord::kept(const char* text, size_t size, const char* target) {
     MimeWord parsed(text, size, false);
-    if (!parsed.encoded()) return false;
-    std::string ignored;
-    String sink(&ignored);
-    size_t written = 0;
-    return !convert(parsed.charset(), std::string(), target, &sink, &written);
+    return parsed.encoded() && !converts(parsed.charset(), target);
+}
+
+bool MimeWord::converts(const std::string& charset, const char* target) {
+    // A few pairs: a header seldom mixes more charsets, and one that does
+    // costs an opening per word at worst, as it did before.
+    struct Asked {
+        bool filled = false;
+        std::string charset;
+        std::string target;
+        bool converts = false;
+    };
+    thread_local std::array<Asked, 8> asked;
+    thread_local size_t next = 0;
+    for (const Asked& pair : asked)
+        if (pair.filled && pair.charset == charset && pair.target == target) return pair.converts;
+    bool converts = true;
+    try {
+        std::string ignored;
+        String sink(&ignored);
+        Charset opened(charset.c_str(), target, &sink);
+    } catch (const std::exception&) {
+        converts = false;
+    }
+    asked[next] = Asked{true, charset, target, converts};
+    next = (next + 1) % asked.size();
+    return converts;
 }
 
 std::string MimeWord::bytes() const {

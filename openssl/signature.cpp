@@ -54,6 +54,10 @@ bool Signature::rsa(evp_pkey_st* key) {
     return type == rsaEncryption || type == rsaPss;
 }
 
+bool Signature::pkcs1(evp_pkey_st* key) {
+    return EVP_PKEY_base_id(key) == rsaEncryption;
+}
+
 bool Signature::weak(evp_pkey_st* key) {
     // the rule is not for other keys (an EC key is short)
     return EVP_PKEY_bits(key) < minimumRsaBits && rsa(key);

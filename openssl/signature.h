@@ -32,6 +32,10 @@ public:
 
     // whether the key is an RSA key (not EC, Ed25519 or another type)
     static bool rsa(evp_pkey_st* key);
+    // whether the key signs with PKCS #1 v1.5 padding, as the RSA algorithms
+    // of DKIM and ARC mean: a plain RSA key, not an RSA-PSS one, which
+    // OpenSSL lets sign with PSS only
+    static bool pkcs1(evp_pkey_st* key);
     // whether the key is an RSA key shorter than minimumRsaBits
     static bool weak(evp_pkey_st* key);
     // PKCS #1 v1.5 check of an RSA signature over the data with the digest

@@ -61,9 +61,10 @@ DkimHeader::DkimHeader(const Capabilities& caps, const Object& message, const Dk
 PartialSignature::PartialSignature(const DkimKey& key, const std::string& data, size_t first,
                                    const char* separator) {
     Algorithm algorithm(key.algorithm.c_str());
-    // a= names RSA: a signature made with a key of another type would be
-    // one that no verifier accepts
-    if (!OpenSSL::Signature::rsa(key.key.get())) throw std::runtime_error("inappropriate key algorithm");
+    // a= names RSA with PKCS #1 v1.5 padding: a signature made with a key of
+    // another type, or with an RSA-PSS key's own padding, would be one that
+    // no verifier accepts
+    if (!OpenSSL::Signature::pkcs1(key.key.get())) throw std::runtime_error("inappropriate key algorithm");
     OpenSSL::Signature signature(key.key.get(), data.data(), data.size(), algorithm.digest());
     std::string text =
         OpenSSL::Base64::encode(signature.signature().data(), signature.signature().size(), false);

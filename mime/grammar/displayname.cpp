@@ -6,6 +6,7 @@
 #include "filter/mimeheaderencode.h"
 #include "filter/mimeheaderencoding.h"
 #include "filter/mimeword.h"
+#include "filter/mimewordscan.h"
 #include "filter/string.h"
 #include "filter/wordwrap.h"
 #include "mime/grammar/ascii.h"
@@ -67,11 +68,12 @@ bool unsafe(const std::string& text) {
 // So must a name where an encoded word kept as written (its charset does not
 // convert here) is glued to decoded text: the writer sets it apart again.
 bool lookalike(const std::string& text) {
+    // one scan measures every word, in linear time however many share an end
+    // or have none
+    Filter::MimeWordScan words(text.data(), text.size());
     for (size_t at = text.find("=?"); at != std::string::npos; at = text.find("=?", at + 1)) {
-        const char* word = text.data() + at;
-        if (at == 0 || text[at - 1] == ' ' ||
-            Filter::MimeWord::kept(word, Filter::MimeWord::length(word, text.size() - at), "utf-8"))
-            return true;
+        if (at == 0 || text[at - 1] == ' ') return true;
+        if (words.length(at) > 0 && !Filter::MimeWord::converts(words.charset(), "utf-8")) return true;
     }
     return false;
 }

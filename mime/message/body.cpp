@@ -179,10 +179,11 @@ Body& Body::prepend(Object&& part) {
 }
 
 void Body::repair(const Capabilities& caps) {
+    bool digest = _owner->multipart("digest");
     for (auto& part : _parts) {
         if (part->encodable(caps)) continue;
         auto repaired = std::make_shared<Object>(*part);
-        repaired->repair(caps);
+        repaired->repair(caps, digest);
         repaired->boundary = part->boundary;
         part = std::move(repaired);
         // a text that ended without its closing delimiter still does: the

@@ -149,6 +149,13 @@ bool Header::multipart() const {
     }
 }
 
+bool Header::multipart(const char* subtype) const {
+    if (!multipart()) return false;
+    const Value& value = get("content-type");
+    // read strictly by multipart() just now
+    return ContentType::Type(value.data(), value.size()).sub(subtype);
+}
+
 const char* Header::preserve(const char* data, size_t size) {
     auto text = std::make_shared<std::string>(data, size);
     _texts.push_back(text);

@@ -72,6 +72,8 @@ public:
     bool matches(const Header& other) const;
     // the content type parses strictly and its main type is "multipart"
     bool multipart() const;
+    // and its subtype is that one ("digest", "signed")
+    bool multipart(const char* subtype) const;
 
     // Editing with typed values. The new line is composed before anything is
     // removed: an exception from composing leaves the header unchanged.

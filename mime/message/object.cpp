@@ -165,8 +165,10 @@ namespace {
 // encoding (RFC 2045 section 6.4): readers take the text as a message, or
 // cut it into parts, without decoding it, so quoted-printable or base64
 // would garble the one and hide the other. Also a multipart whose boundary
-// cannot be read here: its parts are still there for other readers.
-bool composite(const Header& header) {
+// cannot be read here: its parts are still there for other readers. An
+// entity without a readable content type has the default one: text/plain,
+// or message/rfc822 for a part of a multipart/digest.
+bool composite(const Header& header, bool digestPart) {
     const Value& value = header.get("content-type");
     try {
         ContentType::Type type(value.data(), value.size());
@@ -174,20 +176,7 @@ bool composite(const Header& header) {
                (type.main("message") &&
                 (type.sub("rfc822") || type.sub("partial") || type.sub("external-body")));
     } catch (const std::exception&) {
-        // no readable content type: a single part
-        return false;
-    }
-}
-
-// whether the content type names that subtype of multipart
-bool multipart(const Header& header, const char* sub) {
-    if (!header.multipart()) return false;
-    const Value& value = header.get("content-type");
-    try {
-        return ContentType::Type(value.data(), value.size()).sub(sub);
-    } catch (const std::exception&) {
-        // no readable content type: no multipart either
-        return false;
+        return digestPart;
     }
 }
 
@@ -212,7 +201,7 @@ bool intact(const Object& object, const Capabilities& caps) {
 // first part, header and all) passes the transport unchanged.
 bool signedIntact(const Object& object, const Capabilities& caps) {
     if (!object.header.multipart()) return true;
-    bool signs = multipart(object.header, "signed");
+    bool signs = object.header.multipart("signed");
     const auto& parts = object.body.parts();
     for (size_t i = 0; i < parts.size(); ++i)
         if (signs && i == 0 ? !intact(*parts[i], caps) : !signedIntact(*parts[i], caps)) return false;
@@ -234,11 +223,15 @@ bool Object::fix(const Capabilities& caps) {
 }
 
 void Object::repair(const Capabilities& caps) {
+    repair(caps, false);
+}
+
+void Object::repair(const Capabilities& caps, bool digestPart) {
     if (header.multipart()) {
         body.repair(caps);
         return;
     }
-    if (composite(header)) return;
+    if (composite(header, digestPart)) return;
     switch (ContentTransferEncoding(header).encoding()) {
     case ContentTransferEncoding::sevenbit:
         // also when the label is wrong: 8-bit bytes, or lines too long

@@ -150,6 +150,10 @@ public:
     // enclosed message (message/rfc822, partial, external-body) is left as
     // it is: readers do not decode it.
     void repair(const Capabilities& caps);
+    // `digestPart`: the entity is a part of a multipart/digest, where one
+    // without a readable content type is an enclosed message (RFC 2046
+    // section 5.1.5), not text
+    void repair(const Capabilities& caps, bool digestPart);
 
     ExtHeader header;
     ExtBody body;

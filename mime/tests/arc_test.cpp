@@ -357,6 +357,9 @@ TEST(ArcSealing, RefusedSealsLeaveTheHeaderAlone) {
     DkimKey key(Peer::testKey().privateKey, Orvanta::Dns::Hostname("ours.example", false), "ours");
     auto ec = Orvanta::OpenSSL::Test::readPrivateKey(Orvanta::OpenSSL::Test::keyFiles("ec").privatePath);
     DkimKey other(ec.get(), Orvanta::Dns::Hostname("ours.example", false), "ours");
+    auto pss =
+        Orvanta::OpenSSL::Test::readPrivateKey(Orvanta::OpenSSL::Test::keyFiles("rsa-pss").privatePath);
+    DkimKey padded(pss.get(), Orvanta::Dns::Hostname("ours.example", false), "ours");
     AuthenticationResults results("mx.example");
     struct Case {
         const char* name;
@@ -368,6 +371,8 @@ TEST(ArcSealing, RefusedSealsLeaveTheHeaderAlone) {
         {"instance gap", set(2) + plain, &key},
         // a= names RSA: a key of another type cannot make the signature
         {"a key of another type", threeSets(), &other},
+        // nor an RSA-PSS key, which pads with PSS, not PKCS #1 v1.5
+        {"an RSA-PSS key", threeSets(), &padded},
     };
     DkimKey sha3(Peer::testKey().privateKey, Orvanta::Dns::Hostname("ours.example", false), "ours",
                  "rsa-sha3");

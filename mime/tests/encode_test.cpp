@@ -379,6 +379,23 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
         {"Content-Type: message/rfc822\r\nContent-Transfer-Encoding: 8bit\r\n\r\nSubject: "
          "caf\xc3\xa9\r\n\r\nx\r\n",
          false, false, "8bit", "Subject: caf\xc3\xa9\r\n\r\nx\r\n"},
+        // nor is a part of a digest without a content type, which is one
+        // (RFC 2046 section 5.1.5), also in a digest inside a mixed; a part
+        // there that names text is repaired
+        {"Content-Type: multipart/digest; boundary=d\r\n\r\n"
+         "--d\r\n\r\nSubject: caf\xc3\xa9\r\n\r\nx\r\n--d--\r\n",
+         false, false, "", "--d\r\n\r\nSubject: caf\xc3\xa9\r\n\r\nx\r\n--d--\r\n"},
+        {"Content-Type: multipart/mixed; boundary=m\r\n\r\n"
+         "--m\r\nContent-Type: multipart/digest; boundary=d\r\n\r\n"
+         "--d\r\n\r\nSubject: x\r\n\r\ncaf\xc3\xa9\r\n--d--\r\n--m--\r\n",
+         false, false, "",
+         "--m\r\nContent-Type: multipart/digest; boundary=d\r\n\r\n"
+         "--d\r\n\r\nSubject: x\r\n\r\ncaf\xc3\xa9\r\n--d--\r\n--m--\r\n"},
+        {"Content-Type: multipart/digest; boundary=d\r\n\r\n"
+         "--d\r\nContent-Type: text/plain\r\n\r\ncaf\xc3\xa9\r\n--d--\r\n",
+         false, true, "",
+         "--d\r\nContent-Type: text/plain\r\nContent-Transfer-Encoding: quoted-printable\r\n\r\n"
+         "caf=C3=A9\r\n--d--\r\n"},
         // nor is a multipart, also one whose boundary cannot be read (RFC
         // 2045 section 6.4): its parts are still there for other readers
         {"Content-Type: multipart/mixed; boundary=\"b\r\n\r\n--b\r\nContent-Transfer-Encoding: 8bit\r\n\r\n"

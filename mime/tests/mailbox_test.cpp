@@ -8,6 +8,7 @@
 #include "mime/grammar/target.h"
 #include "mime/grammar/targets.h"
 #include "mime/message/object.h"
+#include "mime/tests/cost.h"
 #include "mime/tests/exact.h"
 #include "mime/tests/oracle.h"
 
@@ -118,6 +119,33 @@ TEST(DisplayNameTest, Writing) {
     auto utf8 = name("J\xc3\xb6rg <");
     EXPECT_EQ(plain(utf8, Capabilities::utf8()), "J\xc3\xb6rg");
     EXPECT_EQ(plain(utf8, Capabilities::standard()), "=?utf-8?q?J=C3=B6rg?=");
+}
+
+// Writing a name back costs time in proportion to its length, also when it
+// holds many "=?" that no "?=" closes, or comes as encoded words of such text:
+// no start is measured to the end of the text on its own.
+TEST(DisplayNameTest, WritingCostsLinearTime) {
+    struct Row {
+        const char* start;
+        const char* piece;
+        const char* end;
+    } const rows[] = {
+        {"\"", "a=?c?q?", "\" <a@example.org>"},
+        {"=?utf-8?q?", "a=3D=3Fc=3Fq=3F", "?= <a@example.org>"},
+        {"\"", "a=?c?q?", "\": a@example.org;"},
+    };
+    for (const Row& row : rows) {
+        auto write = [&](size_t repeats) {
+            std::string text = row.start;
+            for (size_t i = 0; i < repeats; ++i)
+                text += row.piece;
+            auto targets = parse<Targets>(text + row.end);
+            plain(targets, Capabilities::standard());
+            folded(targets, Capabilities::standard());
+        };
+        EXPECT_LT(Orvanta::Mime::Test::growth(write, 2500), Orvanta::Mime::Test::linear)
+            << row.start << row.end;
+    }
 }
 
 TEST(DisplayNameTest, LineEndsAreNeverWrittenRaw) {

@@ -53,6 +53,9 @@ const KeyFiles& keyFiles(const std::string& kind) {
     if (kind == "rsa" || kind == "rsa512")
         run({"openssl", "genpkey", "-algorithm", "RSA", "-pkeyopt",
              kind == "rsa" ? "rsa_keygen_bits:2048" : "rsa_keygen_bits:512", "-out", files.privatePath});
+    else if (kind == "rsa-pss")
+        run({"openssl", "genpkey", "-algorithm", "RSA-PSS", "-pkeyopt", "rsa_keygen_bits:2048", "-out",
+             files.privatePath});
     else
         run({"openssl", "genpkey", "-algorithm", "EC", "-pkeyopt", "ec_paramgen_curve:P-256", "-out",
              files.privatePath});

@@ -14,8 +14,8 @@ struct KeyFiles {
     std::string publicPem;
 };
 
-// "rsa" (2048 bits), "rsa512" (too weak to sign or verify with) or "ec"
-// (P-256); made once per process
+// "rsa" (2048 bits), "rsa512" (too weak to sign or verify with), "rsa-pss"
+// (2048 bits, signing with PSS only) or "ec" (P-256); made once per process
 const KeyFiles& keyFiles(const std::string& kind);
 
 // whether `openssl dgst -<digest> -verify` accepts the signature of the data
