@@ -232,6 +232,8 @@ TEST_F(Client, ExtractsRecipientsFromToCcAndBcc) {
                         "BCC: hidden@example.org\r\n"
                         "To: user@b\xc3\xbc"
                         "cher.example\r\n"
+                        // an obsolete route, even one that begins with a comma
+                        "Cc: <,@relay.example:routed@example.org>\r\n"
                         // elements of comments alone give no address
                         "Bcc: (hidden)\r\n"
                         "Cc: (nobody), team: (none), (c);\r\n"
@@ -244,7 +246,7 @@ TEST_F(Client, ExtractsRecipientsFromToCcAndBcc) {
     EXPECT_EQ(received.headers["recipients"],
               "first@example.org,john@example.org,a@example.org,b@example.org,valid@example.org,"
               "bob@example.org,user@b\xc3\xbc"
-              "cher.example,\"john doe\"@example.org,hidden@example.org");
+              "cher.example,\"john doe\"@example.org,routed@example.org,hidden@example.org");
 }
 
 TEST_F(Client, ExtractedRecipientsAloneAreEnough) {
