@@ -280,6 +280,8 @@ TEST_F(Client, AnUnreadableRecipientFieldRefusesTheMessage) {
               "b\"@d.example",
               "Cc"},
              {"Bcc: j\xf6rg@f.example", "Bcc"},
+             // a tab inside quotes, which is no space
+             {"To: \"a\tb\"@d.example", "To"},
          }) {
         auto result = run({"--extract-recipients=yes", "first@example.org"},
                           "To: first@example.org\r\n" + field + "\r\n\r\nhi\r\n.\r\n");

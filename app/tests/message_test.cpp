@@ -51,6 +51,10 @@ TEST(MessageRecipients, ALineWithAnyBadAddressIsRefusedByName) {
               "Bcc"},
              {"To: =?utf-8?q?a=C2=85b?=@example.org\r\n\r\n", "To"},
              {"To: j\xf6rg@example.org\r\n\r\n", "To"},
+             // a tab inside quotes, also after a fold, is another mailbox
+             // than the one with a space
+             {"To: \"a\tb\"@example.org\r\n\r\n", "To"},
+             {"Cc: \"a\r\n\tb\"@example.org\r\n\r\n", "Cc"},
          }) {
         Parsed parsed(text);
         try {

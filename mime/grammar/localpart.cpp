@@ -32,6 +32,9 @@ LocalPart::LocalPart(const char* data, size_t size) {
         ahead.skipBlanks(true);
         if (ahead.at('"')) {
             QuotedString quoted(ahead.here(), ahead.left());
+            // the text has a space for a tab, and nothing for a line end that
+            // folds nothing: another mailbox than the header names
+            if (quoted.control()) throw std::runtime_error("invalid local part");
             if (quoted.text().empty()) break;
             _text += quoted.text();
             text.advance(ahead.position() + quoted.consumed());
