@@ -136,7 +136,8 @@ void Utf7::unit(uint32_t value, Writer& writer) {
 }
 
 size_t Utf7::finish(Output& out) {
-    bool cut = _mode == Mode::shift || _high != 0;
+    // a run that ends with the text ends as at any other byte
+    bool cut = _mode == Mode::shift || _high != 0 || (_mode == Mode::run && (_count >= 6 || _bits != 0));
     _mode = Mode::direct;
     _bits = 0;
     _count = 0;

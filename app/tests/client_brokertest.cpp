@@ -282,6 +282,8 @@ TEST_F(Client, AnUnreadableRecipientFieldRefusesTheMessage) {
              {"Bcc: j\xf6rg@f.example", "Bcc"},
              // a tab inside quotes, which is no space
              {"To: \"a\tb\"@d.example", "To"},
+             // an encoded word that is no text in its charset
+             {"Cc: =?utf-8?q?a=FFb?=@d.example", "Cc"},
          }) {
         auto result = run({"--extract-recipients=yes", "first@example.org"},
                           "To: first@example.org\r\n" + field + "\r\n\r\nhi\r\n.\r\n");

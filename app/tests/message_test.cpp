@@ -55,6 +55,12 @@ TEST(MessageRecipients, ALineWithAnyBadAddressIsRefusedByName) {
              // than the one with a space
              {"To: \"a\tb\"@example.org\r\n\r\n", "To"},
              {"Cc: \"a\r\n\tb\"@example.org\r\n\r\n", "Cc"},
+             // an encoded word that is no text in its charset, whatever the
+             // charset or encoding
+             {"To: =?utf-8?q?a=FFb?=@example.org\r\n\r\n", "To"},
+             {"Cc: =?windows-1252?q?a=81b?=@example.org\r\n\r\n", "Cc"},
+             {"Bcc: =?us-ascii?b?Yeli?=@example.org\r\n\r\n", "Bcc"},
+             {"To: =?utf-7?q?a+AG?=@example.org\r\n\r\n", "To"},
          }) {
         Parsed parsed(text);
         try {
