@@ -284,6 +284,8 @@ TEST_F(Client, AnUnreadableRecipientFieldRefusesTheMessage) {
              {"To: \"a\tb\"@d.example", "To"},
              // an encoded word that is no text in its charset
              {"Cc: =?utf-8?q?a=FFb?=@d.example", "Cc"},
+             // a CR that ends the line for other readers
+             {"Bcc: a@d.example\r(c), b@d.example", "Bcc"},
          }) {
         auto result = run({"--extract-recipients=yes", "first@example.org"},
                           "To: first@example.org\r\n" + field + "\r\n\r\nhi\r\n.\r\n");
