@@ -82,6 +82,13 @@ size_t Utf7::decode(const char* data, size_t size, Output& out) {
                 continue;
             }
             _mode = Mode::run;
+            // a shift that begins no run is ill-formed, with the byte after it
+            uint32_t value;
+            if (!sextet(byte, _imap, value)) {
+                writer.invalid();
+                _mode = Mode::direct;
+                continue;
+            }
         }
         if (_mode == Mode::run) {
             uint32_t value;

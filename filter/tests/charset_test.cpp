@@ -152,7 +152,9 @@ TEST(CharsetTest, AgreesWithPythonsCodecs) {
         {"utf-7", "utf-8", "x+3gAAYQ-y"},
         {"utf-7", "utf-8", "x+2D3YPQ-y+2D0"},
         {"utf-7", "utf-8", "x+2D0\x80y+AGHYPQA-z"},
-        // a run the text ends with bits that make no character
+        // a shift that begins no run; a run the text ends with bits that
+        // make no character
+        {"utf-7", "utf-8", "a+!b"},
         {"utf-7", "utf-8", "x+AG"},
         {"utf-7", "utf-8", "x+AGb"},
         // UTF-8 by glibc's other names, and UCS-4 past U+10FFFF (up to
