@@ -82,13 +82,6 @@ size_t Utf7::decode(const char* data, size_t size, Output& out) {
                 continue;
             }
             _mode = Mode::run;
-            // a shift that begins no run is ill-formed, with the byte after it
-            uint32_t value;
-            if (!sextet(byte, _imap, value)) {
-                writer.invalid();
-                _mode = Mode::direct;
-                continue;
-            }
         }
         if (_mode == Mode::run) {
             uint32_t value;
@@ -143,8 +136,7 @@ void Utf7::unit(uint32_t value, Writer& writer) {
 }
 
 size_t Utf7::finish(Output& out) {
-    // a run that ends with the text ends as at any other byte
-    bool cut = _mode == Mode::shift || _high != 0 || (_mode == Mode::run && (_count >= 6 || _bits != 0));
+    bool cut = _mode == Mode::shift || _high != 0;
     _mode = Mode::direct;
     _bits = 0;
     _count = 0;

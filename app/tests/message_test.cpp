@@ -60,7 +60,7 @@ TEST(MessageRecipients, ALineWithAnyBadAddressIsRefusedByName) {
              {"To: =?utf-8?q?a=FFb?=@example.org\r\n\r\n", "To"},
              {"Cc: =?windows-1252?q?a=81b?=@example.org\r\n\r\n", "Cc"},
              {"Bcc: =?us-ascii?b?Yeli?=@example.org\r\n\r\n", "Bcc"},
-             {"To: =?utf-7?q?a+AG?=@example.org\r\n\r\n", "To"},
+             {"To: =?utf-7?q?a+2D0-b?=@example.org\r\n\r\n", "To"},
              // a CR alone, which other readers take for a line end, and a
              // VT, which they take for text, are no blanks
              {"To: a@example.org\r(c)\r\n\r\n", "To"},
