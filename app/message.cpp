@@ -6,9 +6,26 @@
 
 #include <exception>
 #include <stdexcept>
+#include <string_view>
 #include <utility>
 
 namespace Tarvex {
+
+namespace {
+
+// The address grammar takes a VT, a FF and a CR without its LF for blanks,
+// which a header has none of (its blanks are space and tab, its line end
+// CRLF): other readers take them for text or for a line end, and would find
+// other mailboxes in the field.
+void refuseFalseBlanks(std::string_view value) {
+    for (size_t at = 0; at < value.size(); ++at) {
+        char c = value[at];
+        bool lone = c == '\r' && (at + 1 == value.size() || value[at + 1] != '\n');
+        if (c == '\v' || c == '\f' || lone) throw std::runtime_error("a VT, FF or CR without LF");
+    }
+}
+
+} // namespace
 
 Message::Message(const char* data, size_t size) : Object(data, size) {}
 
@@ -23,6 +40,7 @@ std::vector<std::string> Message::recipients() const {
             // Only the addresses are kept while the line is read: a line of
             // many thousands costs their text, not their parsed targets.
             try {
+                refuseFalseBlanks(std::string_view(value.data(), value.size()));
                 Orvanta::Mime::Targets::each(value.data(), value.size(), true, collect);
             } catch (const std::exception& error) {
                 // A recipient list must not be guessed at, and a field left

@@ -10,5 +10,8 @@ std::string Recipient::text(const Orvanta::Mime::Address& address) {
     // UTF-8 would reach it unreadable, and a C1 control, which the address
     // grammar takes for a letter, as a control all the same.
     if (!PlainText::clean(text)) throw std::runtime_error("address not UTF-8 text without controls: " + text);
+    // a replacement character would name a mailbox nobody wrote
+    if (address.local().replaced())
+        throw std::runtime_error("address with an encoded word that is no text in its charset: " + text);
     return text;
 }

@@ -232,6 +232,8 @@ TEST_F(Client, ExtractsRecipientsFromToCcAndBcc) {
                         "BCC: hidden@example.org\r\n"
                         "To: user@b\xc3\xbc"
                         "cher.example\r\n"
+                        // an obsolete route, even one that begins with a comma
+                        "Cc: <,@relay.example:routed@example.org>\r\n"
                         // elements of comments alone give no address
                         "Bcc: (hidden)\r\n"
                         "Cc: (nobody), team: (none), (c);\r\n"
@@ -244,7 +246,7 @@ TEST_F(Client, ExtractsRecipientsFromToCcAndBcc) {
     EXPECT_EQ(received.headers["recipients"],
               "first@example.org,john@example.org,a@example.org,b@example.org,valid@example.org,"
               "bob@example.org,user@b\xc3\xbc"
-              "cher.example,\"john doe\"@example.org,hidden@example.org");
+              "cher.example,\"john doe\"@example.org,routed@example.org,hidden@example.org");
 }
 
 TEST_F(Client, ExtractedRecipientsAloneAreEnough) {
@@ -278,6 +280,12 @@ TEST_F(Client, AnUnreadableRecipientFieldRefusesTheMessage) {
               "b\"@d.example",
               "Cc"},
              {"Bcc: j\xf6rg@f.example", "Bcc"},
+             // a tab inside quotes, which is no space
+             {"To: \"a\tb\"@d.example", "To"},
+             // an encoded word that is no text in its charset
+             {"Cc: =?utf-8?q?a=FFb?=@d.example", "Cc"},
+             // a CR that ends the line for other readers
+             {"Bcc: a@d.example\r(c), b@d.example", "Bcc"},
          }) {
         auto result = run({"--extract-recipients=yes", "first@example.org"},
                           "To: first@example.org\r\n" + field + "\r\n\r\nhi\r\n.\r\n");

@@ -119,6 +119,8 @@ TEST(ClientStartup, RecipientsMustBeAddresses) {
              {"\xc3\xbc\x1b[2J@x.example", "\xc3\xbc\\x1b[2J@x.example"},
              // clean as typed, a control once decoded
              {"=?utf-8?q?a=C2=85b?=@x.example", "=?utf-8?q?a=C2=85b?=@x.example"},
+             // bytes that are no text in the word's charset
+             {"=?utf-8?q?a=FFb?=@x.example", "=?utf-8?q?a=FFb?=@x.example"},
          })
         expectFailure(runClient({"--config-file", file, "--", recipient}, message),
                       "Invalid recipient: " + shown);

@@ -51,6 +51,20 @@ TEST(MessageRecipients, ALineWithAnyBadAddressIsRefusedByName) {
               "Bcc"},
              {"To: =?utf-8?q?a=C2=85b?=@example.org\r\n\r\n", "To"},
              {"To: j\xf6rg@example.org\r\n\r\n", "To"},
+             // a tab inside quotes, also after a fold, is another mailbox
+             // than the one with a space
+             {"To: \"a\tb\"@example.org\r\n\r\n", "To"},
+             {"Cc: \"a\r\n\tb\"@example.org\r\n\r\n", "Cc"},
+             // an encoded word that is no text in its charset, whatever the
+             // charset or encoding
+             {"To: =?utf-8?q?a=FFb?=@example.org\r\n\r\n", "To"},
+             {"Cc: =?windows-1252?q?a=81b?=@example.org\r\n\r\n", "Cc"},
+             {"Bcc: =?us-ascii?b?Yeli?=@example.org\r\n\r\n", "Bcc"},
+             {"To: =?utf-7?q?a+2D0-b?=@example.org\r\n\r\n", "To"},
+             // a CR alone, which other readers take for a line end, and a
+             // VT, which they take for text, are no blanks
+             {"To: a@example.org\r(c)\r\n\r\n", "To"},
+             {"Cc: a\v@example.org\r\n\r\n", "Cc"},
          }) {
         Parsed parsed(text);
         try {

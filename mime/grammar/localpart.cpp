@@ -13,6 +13,10 @@ namespace Orvanta::Mime {
 
 namespace {
 
+// U+FFFD, which the decoder writes for bytes that are no text in the word's
+// charset
+const char replacement[] = "\xef\xbf\xbd";
+
 void decodeInto(std::string& text, const char* data, size_t size) {
     Filter::String sink(&text);
     Filter::MimeHeaderDecode decoder("utf-8", &sink);
@@ -32,6 +36,9 @@ LocalPart::LocalPart(const char* data, size_t size) {
         ahead.skipBlanks(true);
         if (ahead.at('"')) {
             QuotedString quoted(ahead.here(), ahead.left());
+            // the text has a space for a tab, and nothing for a line end that
+            // folds nothing: another mailbox than the header names
+            if (quoted.control()) throw std::runtime_error("invalid local part");
             if (quoted.text().empty()) break;
             _text += quoted.text();
             text.advance(ahead.position() + quoted.consumed());
@@ -43,7 +50,9 @@ LocalPart::LocalPart(const char* data, size_t size) {
             if (atom.empty()) throw std::runtime_error("invalid local part");
             text.advance(atom.consumed());
             if (atom.ascii()) {
+                size_t start = _text.size();
                 decodeInto(_text, atom.begin(), atom.length());
+                if (_text.find(replacement, start) != std::string::npos) _replaced = true;
             } else {
                 _text.append(atom.begin(), atom.length());
                 _eightbit = true;

@@ -15,11 +15,16 @@ public:
     size_t consumed() const { return _consumed; }
     // raw bytes outside ASCII were read (decoded encoded words do not count)
     bool eightbit() const { return _eightbit; }
+    // An encoded word decoded to U+FFFD, which the decoder writes for bytes
+    // that are no text in the word's charset: the text may not be the
+    // mailbox written.
+    bool replaced() const { return _replaced; }
 
 private:
     std::string _text;
     size_t _consumed = 0;
     bool _eightbit = false;
+    bool _replaced = false;
 };
 
 } // namespace Orvanta::Mime

@@ -21,14 +21,16 @@ bool opens(const DisplayName& name, const char* data, size_t size) {
 }
 
 // The obsolete source route of an address in angle brackets, "@relay1,
-// @relay2:" (RFC 5322 section 4.4): readers must accept it, and nobody
+// @relay2:" or ",@relay1:" (RFC 5322 section 4.4): readers must accept it, and nobody
 // routes by it any more, so it is read and dropped. Returns the bytes it
 // takes after the '<', 0 when there is none.
 size_t routeOf(bool open, const DisplayName& name, const char* data, size_t size) {
     if (!open) return 0;
     size_t start = name.consumed() + 1;
     Scanner scanner(data + start, size - start);
-    scanner.skipBlanks(true);
+    // the list of domains may begin with empty elements: "<,@relay:"
+    while (scanner.skipBlanks(true) > 0 || scanner.take(','))
+        continue;
     if (!scanner.at('@')) return 0;
     while (scanner.take('@')) {
         scanner.advance(DomainPart(scanner.here(), scanner.left()).consumed());

@@ -28,13 +28,19 @@ QuotedString::QuotedString(const char* data, size_t size) {
     Scanner text(data, size);
     if (!text.take('"')) return;
     while (!text.atEnd()) {
+        // a fold leaves only its blanks
+        if (size_t end = fold(text)) {
+            text.advance(end);
+            continue;
+        }
         char c = text.next();
         if (c == '"') {
             _consumed = text.position();
             return;
         }
         if (!Ascii::isAscii(c)) _eightbit = true;
-        if (c == '\r' || c == '\n') continue; // a fold leaves only its blanks
+        if (Ascii::isControl(c)) _control = true;
+        if (c == '\r' || c == '\n') continue;
         if (c == '\\') {
             if (text.atEnd())
                 throw std::runtime_error("invalid quoted string (escaped character missing after backslash)");
@@ -43,6 +49,7 @@ QuotedString::QuotedString(const char* data, size_t size) {
             text.advance(fold(text));
             char escaped = text.next();
             if (!Ascii::isAscii(escaped)) _eightbit = true;
+            if (Ascii::isControl(escaped)) _control = true;
             _text.push_back(escaped);
         } else if (Ascii::isSpace(c)) {
             _text.push_back(' ');

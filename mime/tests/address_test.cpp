@@ -144,6 +144,9 @@ TEST(AddressTest, LineEndsInDecodedLocalPartsAreRefused) {
     EXPECT_EQ(failure("\"a\\\rb\"@host"), "invalid local part");
     EXPECT_EQ(failure("\"a\\\nb\"@host"), "invalid local part");
     EXPECT_EQ(failure(std::string("\"a\\\0b\"@host", 10)), "invalid local part");
+    // a line end that folds nothing, and the tab after a fold
+    EXPECT_EQ(failure("\"a\rb\"@host"), "invalid local part");
+    EXPECT_EQ(failure("\"a\r\n\tb\"@host"), "invalid local part");
     // a fold inside a quoted string is only white space
     EXPECT_EQ(parse("\"a\r\n b\"@host").local().text(), "a b");
     // and so is an escaped one (the obsolete quoted-pair), as Python reads it
@@ -158,6 +161,7 @@ TEST(AddressTest, EveryControlByteInALocalPartIsRefused) {
         EXPECT_EQ(failure("=?utf-8?q?a" + escape + "b?=@host"), "invalid local part") << byte;
         std::string raw(1, static_cast<char>(byte));
         EXPECT_EQ(failure("\"a\\" + raw + "b\"@host"), "invalid local part") << byte;
+        EXPECT_EQ(failure("\"a" + raw + "b\"@host"), "invalid local part") << byte;
     }
     EXPECT_EQ(parse("=?utf-8?q?a=20b?=@host").local().text(), "a b") << "a space is no control byte";
 }

@@ -196,6 +196,11 @@ TEST(MailboxTest, ObsoleteRoutesAreReadAndDropped) {
         {"Jane <@relay.example:jane@example.org>", "Jane <jane@example.org>"},
         {"< @a.example , ,@b.example (c) : user@example.org>", "user@example.org"},
         {"<@[192.0.2.1]:user@example.org>", "user@example.org"},
+        // the list of domains may begin with empty elements
+        {"<,@r1.example:user@example.org>", "user@example.org"},
+        {"<,@r1.example,,@r2.example:user@example.org>", "user@example.org"},
+        {"< , (c) ,@r1.example:user@example.org>", "user@example.org"},
+        {"<,user@example.org>", ""},
         {"<@route1,@route2 user@example.org>", ""},
         {"<@:user@example.org>", ""},
     };
