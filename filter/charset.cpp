@@ -186,7 +186,10 @@ size_t Charset::decode(const char* data, size_t size) {
         if (!_reported) {
             // Iconv may report a sequence it has already consumed (a
             // shift-out with no designation in ISO-2022-CN-EXT): only
-            // when it stops here again is the sequence here.
+            // when it stops here again is the sequence here. A letter the
+            // reader holds back came before it, and no mark can join it
+            // now.
+            if (holdsLetters()) total += release();
             total += replace();
             _reported = true;
             continue;
@@ -286,23 +289,54 @@ size_t Charset::unit() {
     return _unit;
 }
 
+bool Charset::holdsLetters() {
+    if (_holds) return *_holds;
+    _holds = false;
+    Descriptor probe = open("UTF-8", _from);
+    if (!probe) return false;
+    // A byte read whole that writes nothing until the reader is told the
+    // text ended.
+    for (int byte = 0; byte < 256 && !*_holds; ++byte) {
+        char letter = static_cast<char>(byte);
+        char* in = &letter;
+        size_t left = 1;
+        char buffer[64];
+        char* out = buffer;
+        size_t room = sizeof buffer;
+        bool silent = iconv(probe.get(), &in, &left, &out, &room) != static_cast<size_t>(-1) && out == buffer;
+        iconv(probe.get(), nullptr, nullptr, &out, &room);
+        _holds = silent && out != buffer;
+    }
+    return *_holds;
+}
+
+size_t Charset::release() {
+    if (!_decoder) return 0;
+    char buffer[64];
+    char* out = buffer;
+    size_t room = sizeof buffer;
+    iconv(_decoder.get(), nullptr, nullptr, &out, &room);
+    return decoded(buffer, static_cast<size_t>(out - buffer));
+}
+
 size_t Charset::reset() {
     // UTF-8 between reader and writer has no state of its own
-    if (_decoder) iconv(_decoder.get(), nullptr, nullptr, nullptr, nullptr);
-    if (!_encoder) return 0;
+    size_t total = release();
+    if (!_encoder) return total;
     char buffer[64];
     char* out = buffer;
     size_t room = sizeof buffer;
     iconv(_encoder.get(), nullptr, nullptr, &out, &room);
-    if (out == buffer) return 0;
-    return next->append(buffer, static_cast<size_t>(out - buffer), false);
+    if (out == buffer) return total;
+    return total + next->append(buffer, static_cast<size_t>(out - buffer), false);
 }
 
 size_t Charset::finish() {
     if (_passing || _ended) return 0;
     _ended = true;
     _reported = false;
-    size_t total = 0;
+    // what the reader still holds comes before a sequence the end cut off
+    size_t total = release();
     if (!_pending.empty()) {
         _pending.clear();
         total += replace();

@@ -32,8 +32,9 @@ public:
     Charset(const char* from, const char* to, Result* next, std::string replacement);
     Charset(const Charset&) = delete;
     Charset& operator=(const Charset&) = delete;
-    // Writes the return to the initial shift state (stateful targets only)
-    // unless `finish` did; an incomplete sequence still held is dropped.
+    // Writes a letter the reader still holds back and the return to the
+    // initial shift state (stateful targets only) unless `finish` did; an
+    // incomplete sequence still held is dropped.
     ~Charset() override;
 
     using Filter::process;
@@ -42,9 +43,10 @@ public:
     // end of the stream, for the text after a flush continues the text
     // before it; an incomplete input sequence stays held for the next piece.
     size_t flush() override;
-    // Ends the input: an incomplete sequence still held becomes the
-    // replacement (or is dropped without one), and a shifted target returns
-    // to its initial state. Returns the bytes written; a second call with
+    // Ends the input: a letter the reader holds back (a combining mark
+    // might have followed it) is written, an incomplete sequence still held
+    // becomes the replacement (or is dropped without one), and a shifted
+    // target returns to its initial state. Returns the bytes written; a second call with
     // no text between writes nothing.
     size_t finish();
 
@@ -88,8 +90,17 @@ private:
     size_t badUtf8(const char*& data, size_t& size);
     // what is written for the bytes of a sequence that is no character
     size_t replace();
+    // Writes what the reader holds back and returns it to its initial
+    // state: glibc's readers of Vietnamese, Hebrew and Tamil text keep a
+    // letter until they know no combining mark follows, and only the end
+    // of the text gives it up.
+    size_t release();
+    // Whether the reader holds letters back, learned at the first invalid
+    // sequence. Such a reader keeps no other state, so that it may be
+    // released there.
+    bool holdsLetters();
     // returns reader and writer to their initial states, writing what the
-    // target needs for that
+    // reader held and what the target needs for that
     size_t reset();
     // the size of the source's code unit, learned at the first invalid
     // sequence
@@ -106,6 +117,7 @@ private:
     std::string _from;
     std::string _to;
     size_t _unit = 0; // 0 until known
+    std::optional<bool> _holds;
     // From the source to UTF-8; none when the source is UTF-8 (by whatever
     // name) or UTF-7.
     Descriptor _decoder;

@@ -82,6 +82,9 @@ TEST(CharsetTest, AgreesWithTheIconvCommand) {
         // a shift-out with no designation, which iconv reports after it
         // has consumed it
         {"ISO-2022-CN-EXT", "UTF-8", "$)A\x0e#U\x0f", "$)A#U\x0f"},
+        // the reader holds the last letter back for a tone mark that may
+        // follow
+        {"TCVN", "UTF-8", "ca"},
     };
     for (const auto& item : cases) {
         std::string expected = iconvCommand(item.from, std::string(item.to) + "//TRANSLIT",
@@ -159,6 +162,13 @@ TEST(CharsetTest, AgreesWithPythonsCodecs) {
         {"osf05010001", "iso-8859-1", unhex("61f490808062c3a9"), "utf-8"},
         {"ucs-4be", "utf-8", unhex("0000006100110000002000007fffffff0000d80000000062"), "utf-32-be"},
         {"ucs-4be", "utf-16le", unhex("00000061001100000000dfff000000e9"), "utf-32-be"},
+        // The reader holds a letter back until it knows no combining mark
+        // follows: the end of the text and a byte that is no character give
+        // it up, before the replacement.
+        {"cp1258", "utf-8", "hello"},
+        {"windows-1258", "utf-16le", "caf\xe9"},
+        {"cp1258", "utf-8", unhex("618162")},
+        {"cp1255", "iso-8859-8", unhex("61e0ff62e0")},
     };
     std::vector<std::string> questions;
     for (const auto& item : cases)
