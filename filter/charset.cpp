@@ -3,6 +3,7 @@
 #include "filter/utf8.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <stdexcept>
 #include <string>
@@ -57,6 +58,27 @@ bool readsUtf8(iconv_t decoder) {
 }
 
 const iconv_t none = reinterpret_cast<iconv_t>(-1);
+
+// What a fresh writer of the charset makes of "A", and of a second "A"
+// after it: the first may open the text with a byte order mark, the second
+// is one code unit. Empty where the charset cannot be written.
+std::array<std::string, 2> letterTwice(const std::string& charset) {
+    std::array<std::string, 2> written;
+    iconv_t probe = iconv_open(charset.c_str(), "UTF-8");
+    if (probe == none) return written;
+    for (std::string& text : written) {
+        char letter = 'A';
+        char* in = &letter;
+        size_t left = 1;
+        char buffer[16];
+        char* out = buffer;
+        size_t room = sizeof buffer;
+        if (iconv(probe, &in, &left, &out, &room) != static_cast<size_t>(-1))
+            text.assign(buffer, static_cast<size_t>(out - buffer));
+    }
+    iconv_close(probe);
+    return written;
+}
 
 // The length of the sequence glibc writes for a code point past U+10FFFF
 // (up to 0x7FFFFFFF, in up to six bytes), from its lead byte.
@@ -268,25 +290,28 @@ size_t Charset::replace() {
 
 size_t Charset::unit() {
     if (_unit != 0) return _unit;
-    _unit = 1;
-    // "A" written twice into the source charset: the second costs one code
-    // unit, where the first may carry a byte order mark.
-    iconv_t probe = iconv_open(_from.c_str(), "UTF-8");
-    if (probe == none) return _unit;
-    char buffer[16];
-    size_t written[2];
-    for (size_t& count : written) {
-        char letter = 'A';
-        char* in = &letter;
-        size_t left = 1;
-        char* out = buffer;
-        size_t room = sizeof buffer;
-        size_t result = iconv(probe, &in, &left, &out, &room);
-        count = result == static_cast<size_t>(-1) ? 0 : sizeof buffer - room;
-    }
-    iconv_close(probe);
-    if (written[1] == 2 || written[1] == 4) _unit = written[1];
+    size_t second = letterTwice(_from)[1].size();
+    _unit = second == 2 || second == 4 ? second : 1;
     return _unit;
+}
+
+bool Charset::joinable(const char* charset) {
+    std::string name = known(charset);
+    if (utf7(name)) return false;
+    // "A" as a text of its own, twice over, must read "AA": a byte order
+    // mark in the middle of a text is a character.
+    std::string alone = letterTwice(name)[0];
+    Descriptor reader = open("UTF-8", name);
+    if (alone.empty() || !reader) return true;
+    std::string twice = alone + alone;
+    char* in = twice.data();
+    size_t left = twice.size();
+    char buffer[64];
+    char* out = buffer;
+    size_t room = sizeof buffer;
+    iconv(reader.get(), &in, &left, &out, &room);
+    iconv(reader.get(), nullptr, nullptr, &out, &room);
+    return std::string(buffer, static_cast<size_t>(out - buffer)) == "AA";
 }
 
 bool Charset::holdsLetters() {

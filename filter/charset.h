@@ -30,6 +30,11 @@ public:
     // encoder like the text around it, so a shifted target shifts back for
     // it, and a target without the character writes its "?".
     Charset(const char* from, const char* to, Result* next, std::string replacement);
+    // Whether two texts in the charset, each well-formed alone, read the
+    // same joined byte to byte: not in UTF-7, whose last base64 run may end
+    // with the text and would take in what follows, nor where a text opens
+    // with a byte order mark. A charset iconv does not know is joinable.
+    static bool joinable(const char* charset);
     Charset(const Charset&) = delete;
     Charset& operator=(const Charset&) = delete;
     // Writes a letter the reader still holds back and the return to the
