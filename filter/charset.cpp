@@ -80,6 +80,23 @@ std::array<std::string, 2> letterTwice(const std::string& charset) {
     return written;
 }
 
+// The bytes the target may take for one byte of UTF-8, a transliteration
+// and the shifts around it included: glibc's widest in the C locale, "(C)"
+// for U+00A9 between ISO-2022-KR's shifts, takes 11 for 2.
+constexpr size_t widest = 64;
+// the writer's output buffer at most: room for 256 bytes of input a call
+constexpr size_t writerRoom = 16384;
+
+// The longest start of the UTF-8 text, at most `limit` bytes, that a
+// character the limit cuts does not end; 0 when the first one does not fit.
+size_t wholeCharacters(const char* data, size_t size, size_t limit) {
+    if (limit >= size) return size;
+    size_t end = limit;
+    while (end > 0 && (static_cast<unsigned char>(data[end]) & 0xc0) == 0x80)
+        --end;
+    return end;
+}
+
 // The length of the sequence glibc writes for a code point past U+10FFFF
 // (up to 0x7FFFFFFF, in up to six bytes), from its lead byte.
 size_t longForm(unsigned char lead) {
@@ -170,7 +187,7 @@ size_t Charset::fromUtf8(const char* data, size_t size) {
     while (size > 0) {
         if (clear == 0) clear = Utf8::withinUnicode(data, size);
         size_t left = clear;
-        convert(_encoder.get(), data, left, total);
+        encode(data, left, total);
         size -= clear - left;
         clear = left;
         if (size == 0) break;
@@ -197,7 +214,7 @@ size_t Charset::decode(const char* data, size_t size) {
     size_t total = 0;
     while (size > 0) {
         size_t before = size;
-        int error = convert(_decoder.get(), data, size, total);
+        int error = convert(data, size, total);
         if (size != before) _reported = false;
         if (error == 0) break;
         if (error == EINVAL) {
@@ -244,24 +261,62 @@ size_t Charset::onward(const char* data, size_t size) {
     return _encoder ? fromUtf8(data, size) : next->append(data, size, false);
 }
 
-int Charset::convert(iconv_t descriptor, const char*& data, size_t& size, size_t& total) {
+int Charset::convert(const char*& data, size_t& size, size_t& total) {
     char* in = const_cast<char*>(data); // iconv's prototype is not const-correct
     int error = 0;
     while (size > 0) {
         char buffer[1024];
         char* out = buffer;
         size_t room = sizeof buffer;
-        size_t result = iconv(descriptor, &in, &size, &out, &room);
+        size_t result = iconv(_decoder.get(), &in, &size, &out, &room);
         error = result == static_cast<size_t>(-1) ? errno : 0;
         auto written = static_cast<size_t>(out - buffer);
-        if (written > 0)
-            total += descriptor == _decoder.get() ? decoded(buffer, written)
-                                                  : next->append(buffer, written, false);
+        if (written > 0) total += decoded(buffer, written);
         if (error == EINVAL || error == EILSEQ) break;
         if (error != 0 && error != E2BIG) throw std::runtime_error("Conversion failed");
     }
     data = in;
     return error == E2BIG ? 0 : error;
+}
+
+int Charset::encode(const char*& data, size_t& size, size_t& total) {
+    // glibc's transliteration, finding the output too small for all it
+    // writes, takes its bytes back but keeps the shift state they left: the
+    // writer is never given more input than its output surely takes.
+    _written.resize(std::max(_written.size(), std::min(writerRoom, widest * (size + 1))));
+    char* begin = _written.data();
+    char* out = begin;
+    char* in = const_cast<char*>(data); // iconv's prototype is not const-correct
+    int error = 0;
+    while (size > 0 && error == 0) {
+        size_t room = _written.size() - static_cast<size_t>(out - begin);
+        size_t limit = std::min(size, room / widest);
+        // Within its first call glibc writes a byte order mark, or
+        // ISO-2022-KR's designation, again before a transliteration: that
+        // call takes one character, however the text was cut.
+        if (!_begun) limit = std::min(limit, std::max<size_t>(1, Utf8::sequence(in, size)));
+        size_t window = wholeCharacters(in, size, limit);
+        if (window == 0 && out != begin) {
+            total += next->append(begin, static_cast<size_t>(out - begin), false);
+            out = begin;
+            continue;
+        }
+        // continuation bytes without end, which iconv refuses
+        if (window == 0) window = limit;
+        char* before = out;
+        size_t left = window;
+        size_t result = iconv(_encoder.get(), &in, &left, &out, &room);
+        size -= window - left;
+        _begun = _begun || left < window;
+        error = result == static_cast<size_t>(-1) ? errno : 0;
+        // A full output is emptied and the rest goes on; one that took
+        // nothing cannot be helped.
+        if (error == E2BIG && out != before) error = 0;
+        if (error != 0 && error != EINVAL && error != EILSEQ) throw std::runtime_error("Conversion failed");
+    }
+    if (out != begin) total += next->append(begin, static_cast<size_t>(out - begin), false);
+    data = in;
+    return error;
 }
 
 size_t Charset::replace() {
@@ -284,7 +339,7 @@ size_t Charset::replace() {
     size_t size = _encodable->size();
     size_t total = 0;
     // a replacement the target cannot write at all is left out
-    convert(_encoder.get(), data, size, total);
+    encode(data, size, total);
     return total;
 }
 

@@ -83,12 +83,14 @@ private:
     size_t decoded(const char* data, size_t size);
     // well-formed UTF-8 on to the target
     size_t onward(const char* data, size_t size);
-    // Converts with the descriptor what iconv takes, adding what was
+    // Reads the source into UTF-8 as far as iconv takes it, adding what was
     // written to `total`, and stops at the first sequence it does not take:
     // returns EINVAL or EILSEQ with `data` and `size` at what is left, or 0
-    // when all went. The decoder's output goes on through `decoded`, the
-    // encoder's to the next stage.
-    int convert(iconv_t descriptor, const char*& data, size_t& size, size_t& total);
+    // when all went. What it read goes on through `decoded`.
+    int convert(const char*& data, size_t& size, size_t& total);
+    // The same from UTF-8 to the target, on to the next stage, in windows
+    // of input whose output the buffer surely holds whole.
+    int encode(const char*& data, size_t& size, size_t& total);
     // At a byte of UTF-8 that begins no character (or one the target
     // refused): skips it and writes its replacement, or keeps the rest as
     // pending input when it is a character the piece cuts off.
@@ -134,6 +136,10 @@ private:
     std::string _replacement;
     // the replacement as the encoder is given it, learned when first written
     std::optional<std::string> _encodable;
+    // the writer's output, grown to what the input needs up to its limit
+    std::string _written;
+    // the writer has taken a character
+    bool _begun = false;
 };
 
 } // namespace Orvanta::Filter

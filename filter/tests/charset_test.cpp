@@ -63,9 +63,21 @@ TEST(CharsetTest, AgreesWithTheIconvCommand) {
         const char* to;
         std::string input;
         // What the command is given where its -c skips more than the bad
-        // sequence: the input without that sequence.
+        // sequence: the input without that sequence; or where glibc writes
+        // a byte order mark again before a transliteration in its first
+        // call: the input transliterated.
         std::string clean = {};
+        // Only the texts must agree, where glibc writes ISO-2022-KR's
+        // designation again before a transliteration in its first call.
+        bool textOnly = false;
     };
+    auto times = [](const std::string& text, size_t count) {
+        std::string out;
+        while (count-- > 0)
+            out += text;
+        return out;
+    };
+    std::string hiragana = "\xe3\x81\x82";
     std::string utf8 = "caf\xc3\xa9 \xe2\x82\xac 5 \xc5\x93uvre \xf0\x9f\x98\x80 \xe6\x97\xa5\xe6\x9c\xac";
     std::vector<Case> cases{
         {"ISO-8859-1", "UTF-8", randomBytes(random, 300)},
@@ -85,12 +97,23 @@ TEST(CharsetTest, AgreesWithTheIconvCommand) {
         // the reader holds the last letter back for a tone mark that may
         // follow
         {"TCVN", "UTF-8", "ca"},
+        // A transliteration ("EUR", ",") whose bytes would cross the edge of
+        // the writer's output keeps the shift back to ASCII before it.
+        {"UTF-8", "ISO-2022-JP", times(hiragana, 508) + "\xe2\x82\xac" + "x"},
+        {"UTF-8", "IBM930", times(hiragana, 510) + "\xe2\x82\xac" + "x"},
+        {"CP1252", "ISO-2022-KR", std::string(507, '\xb2') + "\x82" + "x", {}, true},
+        {"UTF-8", "UNICODE", hiragana + "\xf0\x9f\x98\x80" + "x", hiragana + "?x"},
     };
     for (const auto& item : cases) {
         std::string expected = iconvCommand(item.from, std::string(item.to) + "//TRANSLIT",
                                             item.clean.empty() ? item.input : item.clean);
         auto make = converter(item.from, item.to);
-        EXPECT_EQ(hex(run(make, item.input)), hex(expected)) << item.from << " to " << item.to;
+        std::string written = run(make, item.input);
+        if (item.textOnly)
+            EXPECT_EQ(iconvCommand(item.to, "UTF-8", written), iconvCommand(item.to, "UTF-8", expected))
+                << item.from << " to " << item.to;
+        else
+            EXPECT_EQ(hex(written), hex(expected)) << item.from << " to " << item.to;
         expectSplitInvariant(make, item.input, false, random);
     }
 }
