@@ -4,7 +4,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cerrno>
+#include <functional>
+#include <map>
+#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <strings.h>
@@ -78,6 +82,27 @@ std::array<std::string, 2> letterTwice(const std::string& charset) {
     }
     iconv_close(probe);
     return written;
+}
+
+// What `learn` finds out about a charset by converting with it, learned
+// once per name in the process: words of a header value name the same few
+// charsets over and over. The names come from the text, so that only the
+// first few hundred are kept.
+bool remembered(const char* fact, const std::string& name, const std::function<bool()>& learn) {
+    static std::mutex lock;
+    static std::map<std::string, bool> learned;
+    std::string key = std::string(fact) + ':' + name;
+    for (char& c : key)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        auto found = learned.find(key);
+        if (found != learned.end()) return found->second;
+    }
+    bool value = learn();
+    std::lock_guard<std::mutex> guard(lock);
+    if (learned.size() < 512) learned.emplace(key, value);
+    return value;
 }
 
 // The bytes the target may take for one byte of UTF-8, a transliteration
@@ -353,40 +378,44 @@ size_t Charset::unit() {
 bool Charset::joinable(const char* charset) {
     std::string name = known(charset);
     if (utf7(name)) return false;
-    // "A" as a text of its own, twice over, must read "AA": a byte order
-    // mark in the middle of a text is a character.
-    std::string alone = letterTwice(name)[0];
-    Descriptor reader = open("UTF-8", name);
-    if (alone.empty() || !reader) return true;
-    std::string twice = alone + alone;
-    char* in = twice.data();
-    size_t left = twice.size();
-    char buffer[64];
-    char* out = buffer;
-    size_t room = sizeof buffer;
-    iconv(reader.get(), &in, &left, &out, &room);
-    iconv(reader.get(), nullptr, nullptr, &out, &room);
-    return std::string(buffer, static_cast<size_t>(out - buffer)) == "AA";
+    return remembered("joinable", name, [&name] {
+        // "A" as a text of its own, twice over, must read "AA": a byte
+        // order mark in the middle of a text is a character.
+        std::string alone = letterTwice(name)[0];
+        Descriptor reader = open("UTF-8", name);
+        if (alone.empty() || !reader) return true;
+        std::string twice = alone + alone;
+        char* in = twice.data();
+        size_t left = twice.size();
+        char buffer[64];
+        char* out = buffer;
+        size_t room = sizeof buffer;
+        iconv(reader.get(), &in, &left, &out, &room);
+        iconv(reader.get(), nullptr, nullptr, &out, &room);
+        return std::string(buffer, static_cast<size_t>(out - buffer)) == "AA";
+    });
 }
 
 bool Charset::holdsLetters() {
     if (_holds) return *_holds;
-    _holds = false;
-    Descriptor probe = open("UTF-8", _from);
-    if (!probe) return false;
-    // A byte read whole that writes nothing until the reader is told the
-    // text ended.
-    for (int byte = 0; byte < 256 && !*_holds; ++byte) {
-        char letter = static_cast<char>(byte);
-        char* in = &letter;
-        size_t left = 1;
-        char buffer[64];
-        char* out = buffer;
-        size_t room = sizeof buffer;
-        bool silent = iconv(probe.get(), &in, &left, &out, &room) != static_cast<size_t>(-1) && out == buffer;
-        iconv(probe.get(), nullptr, nullptr, &out, &room);
-        _holds = silent && out != buffer;
-    }
+    _holds = remembered("holds letters", _from, [this] {
+        Descriptor probe = open("UTF-8", _from);
+        // A byte read whole that writes nothing until the reader is told
+        // the text ended.
+        for (int byte = 0; probe && byte < 256; ++byte) {
+            char letter = static_cast<char>(byte);
+            char* in = &letter;
+            size_t left = 1;
+            char buffer[64];
+            char* out = buffer;
+            size_t room = sizeof buffer;
+            bool silent =
+                iconv(probe.get(), &in, &left, &out, &room) != static_cast<size_t>(-1) && out == buffer;
+            iconv(probe.get(), nullptr, nullptr, &out, &room);
+            if (silent && out != buffer) return true;
+        }
+        return false;
+    });
     return *_holds;
 }
 
