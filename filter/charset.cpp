@@ -106,8 +106,8 @@ bool remembered(const char* fact, const std::string& name, const std::function<b
 }
 
 // The bytes the target may take for one byte of UTF-8, a transliteration
-// and the shifts around it included: glibc's widest in the C locale, "(C)"
-// for U+00A9 between ISO-2022-KR's shifts, takes 11 for 2.
+// and the shifts around it included: glibc's widest in the C locale take
+// under ten ("(C)" for U+00A9 between ISO-2022-KR's shifts, 11 for 2).
 constexpr size_t widest = 64;
 // the writer's output buffer at most: room for 256 bytes of input a call
 constexpr size_t writerRoom = 16384;

@@ -97,6 +97,7 @@ TEST(CharsetTest, AgreesWithTheIconvCommand) {
         // the reader holds the last letter back for a tone mark that may
         // follow
         {"TCVN", "UTF-8", "ca"},
+        {"TSCII", "UTF-8", "ab\xa6"},
         // A transliteration ("EUR", ",") whose bytes would cross the edge of
         // the writer's output keeps the shift back to ASCII before it.
         {"UTF-8", "ISO-2022-JP", times(hiragana, 508) + "\xe2\x82\xac" + "x"},
