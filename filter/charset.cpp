@@ -287,16 +287,30 @@ size_t Charset::onward(const char* data, size_t size) {
 }
 
 int Charset::convert(const char*& data, size_t& size, size_t& total) {
+    // glibc's TSCII reader, finding the output too small for all the
+    // letters one byte stands for, loses one of them: the reader too is
+    // never given more input than its output surely takes.
+    _read.resize(std::max(_read.size(), std::min(writerRoom, widest * (size + 1))));
+    size_t limit = _read.size() / widest;
     char* in = const_cast<char*>(data); // iconv's prototype is not const-correct
     int error = 0;
     while (size > 0) {
-        char buffer[1024];
-        char* out = buffer;
-        size_t room = sizeof buffer;
-        size_t result = iconv(_decoder.get(), &in, &size, &out, &room);
+        char* out = _read.data();
+        size_t room = _read.size();
+        size_t window = std::min(size, limit);
+        size_t left = window;
+        size_t result = iconv(_decoder.get(), &in, &left, &out, &room);
+        bool cut = window < size;
+        size -= window - left;
         error = result == static_cast<size_t>(-1) ? errno : 0;
-        auto written = static_cast<size_t>(out - buffer);
-        if (written > 0) total += decoded(buffer, written);
+        auto written = static_cast<size_t>(out - _read.data());
+        if (written > 0) total += decoded(_read.data(), written);
+        if (error == EINVAL && cut) {
+            // A sequence the window cuts is read in the next one, which
+            // starts with it; one longer than a window gets the rest.
+            if (left == window) limit = size;
+            continue;
+        }
         if (error == EINVAL || error == EILSEQ) break;
         if (error != 0 && error != E2BIG) throw std::runtime_error("Conversion failed");
     }

@@ -136,7 +136,9 @@ private:
     std::string _replacement;
     // the replacement as the encoder is given it, learned when first written
     std::optional<std::string> _encodable;
-    // the writer's output, grown to what the input needs up to its limit
+    // the reader's and the writer's output, grown to what the input needs
+    // up to their limit
+    std::string _read;
     std::string _written;
     // the writer has taken a character
     bool _begun = false;

@@ -104,6 +104,9 @@ TEST(CharsetTest, AgreesWithTheIconvCommand) {
         {"UTF-8", "IBM930", times(hiragana, 510) + "\xe2\x82\xac" + "x"},
         {"CP1252", "ISO-2022-KR", std::string(507, '\xb2') + "\x82" + "x", {}, true},
         {"UTF-8", "UNICODE", hiragana + "\xf0\x9f\x98\x80" + "x", hiragana + "?x"},
+        // a byte of four letters whose UTF-8 would cross the reader's
+        // output edge
+        {"TSCII", "UTF-8", std::string(86, '\x8c') + "?\xd1"},
     };
     for (const auto& item : cases) {
         std::string expected = iconvCommand(item.from, std::string(item.to) + "//TRANSLIT",
