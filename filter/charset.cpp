@@ -3,7 +3,12 @@
 #include "filter/utf8.h"
 
 #include <algorithm>
+#include <array>
+#include <cctype>
 #include <cerrno>
+#include <functional>
+#include <map>
+#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <strings.h>
@@ -57,6 +62,65 @@ bool readsUtf8(iconv_t decoder) {
 }
 
 const iconv_t none = reinterpret_cast<iconv_t>(-1);
+
+// What a fresh writer of the charset makes of "A", and of a second "A"
+// after it: the first may open the text with a byte order mark, the second
+// is one code unit. Empty where the charset cannot be written.
+std::array<std::string, 2> letterTwice(const std::string& charset) {
+    std::array<std::string, 2> written;
+    iconv_t probe = iconv_open(charset.c_str(), "UTF-8");
+    if (probe == none) return written;
+    for (std::string& text : written) {
+        char letter = 'A';
+        char* in = &letter;
+        size_t left = 1;
+        char buffer[16];
+        char* out = buffer;
+        size_t room = sizeof buffer;
+        if (iconv(probe, &in, &left, &out, &room) != static_cast<size_t>(-1))
+            text.assign(buffer, static_cast<size_t>(out - buffer));
+    }
+    iconv_close(probe);
+    return written;
+}
+
+// What `learn` finds out about a charset by converting with it, learned
+// once per name in the process: words of a header value name the same few
+// charsets over and over. The names come from the text, so that only the
+// first few hundred are kept.
+bool remembered(const char* fact, const std::string& name, const std::function<bool()>& learn) {
+    static std::mutex lock;
+    static std::map<std::string, bool> learned;
+    std::string key = std::string(fact) + ':' + name;
+    for (char& c : key)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        auto found = learned.find(key);
+        if (found != learned.end()) return found->second;
+    }
+    bool value = learn();
+    std::lock_guard<std::mutex> guard(lock);
+    if (learned.size() < 512) learned.emplace(key, value);
+    return value;
+}
+
+// The bytes the target may take for one byte of UTF-8, a transliteration
+// and the shifts around it included: glibc's widest in the C locale take
+// under ten ("(C)" for U+00A9 between ISO-2022-KR's shifts, 11 for 2).
+constexpr size_t widest = 64;
+// the writer's output buffer at most: room for 256 bytes of input a call
+constexpr size_t writerRoom = 16384;
+
+// The longest start of the UTF-8 text, at most `limit` bytes, that a
+// character the limit cuts does not end; 0 when the first one does not fit.
+size_t wholeCharacters(const char* data, size_t size, size_t limit) {
+    if (limit >= size) return size;
+    size_t end = limit;
+    while (end > 0 && (static_cast<unsigned char>(data[end]) & 0xc0) == 0x80)
+        --end;
+    return end;
+}
 
 // The length of the sequence glibc writes for a code point past U+10FFFF
 // (up to 0x7FFFFFFF, in up to six bytes), from its lead byte.
@@ -148,7 +212,7 @@ size_t Charset::fromUtf8(const char* data, size_t size) {
     while (size > 0) {
         if (clear == 0) clear = Utf8::withinUnicode(data, size);
         size_t left = clear;
-        convert(_encoder.get(), data, left, total);
+        encode(data, left, total);
         size -= clear - left;
         clear = left;
         if (size == 0) break;
@@ -175,7 +239,7 @@ size_t Charset::decode(const char* data, size_t size) {
     size_t total = 0;
     while (size > 0) {
         size_t before = size;
-        int error = convert(_decoder.get(), data, size, total);
+        int error = convert(data, size, total);
         if (size != before) _reported = false;
         if (error == 0) break;
         if (error == EINVAL) {
@@ -186,7 +250,10 @@ size_t Charset::decode(const char* data, size_t size) {
         if (!_reported) {
             // Iconv may report a sequence it has already consumed (a
             // shift-out with no designation in ISO-2022-CN-EXT): only
-            // when it stops here again is the sequence here.
+            // when it stops here again is the sequence here. A letter the
+            // reader holds back came before it, and no mark can join it
+            // now.
+            if (holdsLetters()) total += release();
             total += replace();
             _reported = true;
             continue;
@@ -219,24 +286,76 @@ size_t Charset::onward(const char* data, size_t size) {
     return _encoder ? fromUtf8(data, size) : next->append(data, size, false);
 }
 
-int Charset::convert(iconv_t descriptor, const char*& data, size_t& size, size_t& total) {
+int Charset::convert(const char*& data, size_t& size, size_t& total) {
+    // glibc's TSCII reader, finding the output too small for all the
+    // letters one byte stands for, loses one of them: the reader too is
+    // never given more input than its output surely takes.
+    _read.resize(std::max(_read.size(), std::min(writerRoom, widest * (size + 1))));
+    size_t limit = _read.size() / widest;
     char* in = const_cast<char*>(data); // iconv's prototype is not const-correct
     int error = 0;
     while (size > 0) {
-        char buffer[1024];
-        char* out = buffer;
-        size_t room = sizeof buffer;
-        size_t result = iconv(descriptor, &in, &size, &out, &room);
+        char* out = _read.data();
+        size_t room = _read.size();
+        size_t window = std::min(size, limit);
+        size_t left = window;
+        size_t result = iconv(_decoder.get(), &in, &left, &out, &room);
+        bool cut = window < size;
+        size -= window - left;
         error = result == static_cast<size_t>(-1) ? errno : 0;
-        auto written = static_cast<size_t>(out - buffer);
-        if (written > 0)
-            total += descriptor == _decoder.get() ? decoded(buffer, written)
-                                                  : next->append(buffer, written, false);
+        auto written = static_cast<size_t>(out - _read.data());
+        if (written > 0) total += decoded(_read.data(), written);
+        if (error == EINVAL && cut) {
+            // A sequence the window cuts is read in the next one, which
+            // starts with it; one longer than a window gets the rest.
+            if (left == window) limit = size;
+            continue;
+        }
         if (error == EINVAL || error == EILSEQ) break;
         if (error != 0 && error != E2BIG) throw std::runtime_error("Conversion failed");
     }
     data = in;
     return error == E2BIG ? 0 : error;
+}
+
+int Charset::encode(const char*& data, size_t& size, size_t& total) {
+    // glibc's transliteration, finding the output too small for all it
+    // writes, takes its bytes back but keeps the shift state they left: the
+    // writer is never given more input than its output surely takes.
+    _written.resize(std::max(_written.size(), std::min(writerRoom, widest * (size + 1))));
+    char* begin = _written.data();
+    char* out = begin;
+    char* in = const_cast<char*>(data); // iconv's prototype is not const-correct
+    int error = 0;
+    while (size > 0 && error == 0) {
+        size_t room = _written.size() - static_cast<size_t>(out - begin);
+        size_t limit = std::min(size, room / widest);
+        // Within its first call glibc writes a byte order mark, or
+        // ISO-2022-KR's designation, again before a transliteration: that
+        // call takes one character, however the text was cut.
+        if (!_begun) limit = std::min(limit, std::max<size_t>(1, Utf8::sequence(in, size)));
+        size_t window = wholeCharacters(in, size, limit);
+        if (window == 0 && out != begin) {
+            total += next->append(begin, static_cast<size_t>(out - begin), false);
+            out = begin;
+            continue;
+        }
+        // continuation bytes without end, which iconv refuses
+        if (window == 0) window = limit;
+        char* before = out;
+        size_t left = window;
+        size_t result = iconv(_encoder.get(), &in, &left, &out, &room);
+        size -= window - left;
+        _begun = _begun || left < window;
+        error = result == static_cast<size_t>(-1) ? errno : 0;
+        // A full output is emptied and the rest goes on; one that took
+        // nothing cannot be helped.
+        if (error == E2BIG && out != before) error = 0;
+        if (error != 0 && error != EINVAL && error != EILSEQ) throw std::runtime_error("Conversion failed");
+    }
+    if (out != begin) total += next->append(begin, static_cast<size_t>(out - begin), false);
+    data = in;
+    return error;
 }
 
 size_t Charset::replace() {
@@ -259,50 +378,88 @@ size_t Charset::replace() {
     size_t size = _encodable->size();
     size_t total = 0;
     // a replacement the target cannot write at all is left out
-    convert(_encoder.get(), data, size, total);
+    encode(data, size, total);
     return total;
 }
 
 size_t Charset::unit() {
     if (_unit != 0) return _unit;
-    _unit = 1;
-    // "A" written twice into the source charset: the second costs one code
-    // unit, where the first may carry a byte order mark.
-    iconv_t probe = iconv_open(_from.c_str(), "UTF-8");
-    if (probe == none) return _unit;
-    char buffer[16];
-    size_t written[2];
-    for (size_t& count : written) {
-        char letter = 'A';
-        char* in = &letter;
-        size_t left = 1;
+    size_t second = letterTwice(_from)[1].size();
+    _unit = second == 2 || second == 4 ? second : 1;
+    return _unit;
+}
+
+bool Charset::joinable(const char* charset) {
+    std::string name = known(charset);
+    if (utf7(name)) return false;
+    return remembered("joinable", name, [&name] {
+        // "A" as a text of its own, twice over, must read "AA": a byte
+        // order mark in the middle of a text is a character.
+        std::string alone = letterTwice(name)[0];
+        Descriptor reader = open("UTF-8", name);
+        if (alone.empty() || !reader) return true;
+        std::string twice = alone + alone;
+        char* in = twice.data();
+        size_t left = twice.size();
+        char buffer[64];
         char* out = buffer;
         size_t room = sizeof buffer;
-        size_t result = iconv(probe, &in, &left, &out, &room);
-        count = result == static_cast<size_t>(-1) ? 0 : sizeof buffer - room;
-    }
-    iconv_close(probe);
-    if (written[1] == 2 || written[1] == 4) _unit = written[1];
-    return _unit;
+        iconv(reader.get(), &in, &left, &out, &room);
+        iconv(reader.get(), nullptr, nullptr, &out, &room);
+        return std::string(buffer, static_cast<size_t>(out - buffer)) == "AA";
+    });
+}
+
+bool Charset::holdsLetters() {
+    if (_holds) return *_holds;
+    _holds = remembered("holds letters", _from, [this] {
+        Descriptor probe = open("UTF-8", _from);
+        // A byte read whole that writes nothing until the reader is told
+        // the text ended.
+        for (int byte = 0; probe && byte < 256; ++byte) {
+            char letter = static_cast<char>(byte);
+            char* in = &letter;
+            size_t left = 1;
+            char buffer[64];
+            char* out = buffer;
+            size_t room = sizeof buffer;
+            bool silent =
+                iconv(probe.get(), &in, &left, &out, &room) != static_cast<size_t>(-1) && out == buffer;
+            iconv(probe.get(), nullptr, nullptr, &out, &room);
+            if (silent && out != buffer) return true;
+        }
+        return false;
+    });
+    return *_holds;
+}
+
+size_t Charset::release() {
+    if (!_decoder) return 0;
+    char buffer[64];
+    char* out = buffer;
+    size_t room = sizeof buffer;
+    iconv(_decoder.get(), nullptr, nullptr, &out, &room);
+    return decoded(buffer, static_cast<size_t>(out - buffer));
 }
 
 size_t Charset::reset() {
     // UTF-8 between reader and writer has no state of its own
-    if (_decoder) iconv(_decoder.get(), nullptr, nullptr, nullptr, nullptr);
-    if (!_encoder) return 0;
+    size_t total = release();
+    if (!_encoder) return total;
     char buffer[64];
     char* out = buffer;
     size_t room = sizeof buffer;
     iconv(_encoder.get(), nullptr, nullptr, &out, &room);
-    if (out == buffer) return 0;
-    return next->append(buffer, static_cast<size_t>(out - buffer), false);
+    if (out == buffer) return total;
+    return total + next->append(buffer, static_cast<size_t>(out - buffer), false);
 }
 
 size_t Charset::finish() {
     if (_passing || _ended) return 0;
     _ended = true;
     _reported = false;
-    size_t total = 0;
+    // what the reader still holds comes before a sequence the end cut off
+    size_t total = release();
     if (!_pending.empty()) {
         _pending.clear();
         total += replace();

@@ -30,10 +30,16 @@ public:
     // encoder like the text around it, so a shifted target shifts back for
     // it, and a target without the character writes its "?".
     Charset(const char* from, const char* to, Result* next, std::string replacement);
+    // Whether two texts in the charset, each well-formed alone, read the
+    // same joined byte to byte: not in UTF-7, whose last base64 run may end
+    // with the text and would take in what follows, nor where a text opens
+    // with a byte order mark. A charset iconv does not know is joinable.
+    static bool joinable(const char* charset);
     Charset(const Charset&) = delete;
     Charset& operator=(const Charset&) = delete;
-    // Writes the return to the initial shift state (stateful targets only)
-    // unless `finish` did; an incomplete sequence still held is dropped.
+    // Writes a letter the reader still holds back and the return to the
+    // initial shift state (stateful targets only) unless `finish` did; an
+    // incomplete sequence still held is dropped.
     ~Charset() override;
 
     using Filter::process;
@@ -42,9 +48,10 @@ public:
     // end of the stream, for the text after a flush continues the text
     // before it; an incomplete input sequence stays held for the next piece.
     size_t flush() override;
-    // Ends the input: an incomplete sequence still held becomes the
-    // replacement (or is dropped without one), and a shifted target returns
-    // to its initial state. Returns the bytes written; a second call with
+    // Ends the input: a letter the reader holds back (a combining mark
+    // might have followed it) is written, an incomplete sequence still held
+    // becomes the replacement (or is dropped without one), and a shifted
+    // target returns to its initial state. Returns the bytes written; a second call with
     // no text between writes nothing.
     size_t finish();
 
@@ -76,20 +83,31 @@ private:
     size_t decoded(const char* data, size_t size);
     // well-formed UTF-8 on to the target
     size_t onward(const char* data, size_t size);
-    // Converts with the descriptor what iconv takes, adding what was
+    // Reads the source into UTF-8 as far as iconv takes it, adding what was
     // written to `total`, and stops at the first sequence it does not take:
     // returns EINVAL or EILSEQ with `data` and `size` at what is left, or 0
-    // when all went. The decoder's output goes on through `decoded`, the
-    // encoder's to the next stage.
-    int convert(iconv_t descriptor, const char*& data, size_t& size, size_t& total);
+    // when all went. What it read goes on through `decoded`.
+    int convert(const char*& data, size_t& size, size_t& total);
+    // The same from UTF-8 to the target, on to the next stage, in windows
+    // of input whose output the buffer surely holds whole.
+    int encode(const char*& data, size_t& size, size_t& total);
     // At a byte of UTF-8 that begins no character (or one the target
     // refused): skips it and writes its replacement, or keeps the rest as
     // pending input when it is a character the piece cuts off.
     size_t badUtf8(const char*& data, size_t& size);
     // what is written for the bytes of a sequence that is no character
     size_t replace();
+    // Writes what the reader holds back and returns it to its initial
+    // state: glibc's readers of Vietnamese, Hebrew and Tamil text keep a
+    // letter until they know no combining mark follows, and only the end
+    // of the text gives it up.
+    size_t release();
+    // Whether the reader holds letters back, learned at the first invalid
+    // sequence. Such a reader keeps no other state, so that it may be
+    // released there.
+    bool holdsLetters();
     // returns reader and writer to their initial states, writing what the
-    // target needs for that
+    // reader held and what the target needs for that
     size_t reset();
     // the size of the source's code unit, learned at the first invalid
     // sequence
@@ -106,6 +124,7 @@ private:
     std::string _from;
     std::string _to;
     size_t _unit = 0; // 0 until known
+    std::optional<bool> _holds;
     // From the source to UTF-8; none when the source is UTF-8 (by whatever
     // name) or UTF-7.
     Descriptor _decoder;
@@ -117,6 +136,12 @@ private:
     std::string _replacement;
     // the replacement as the encoder is given it, learned when first written
     std::optional<std::string> _encodable;
+    // the reader's and the writer's output, grown to what the input needs
+    // up to their limit
+    std::string _read;
+    std::string _written;
+    // the writer has taken a character
+    bool _begun = false;
 };
 
 } // namespace Orvanta::Filter

@@ -1,5 +1,6 @@
 #include "filter/mimeheaderdecode.h"
 
+#include "filter/charset.h"
 #include "filter/mimeword.h"
 
 #include <strings.h>
@@ -32,7 +33,8 @@ size_t MimeHeaderDecode::Decoder::process(const char* word, size_t size, bool pe
 
 size_t MimeHeaderDecode::Decoder::decode(const char* word, size_t size, bool persistent, bool glued) {
     MimeWord parsed(word, size, persistent);
-    if (_held && parsed.encoded() && strcasecmp(parsed.charset().c_str(), _heldCharset.c_str()) == 0) {
+    if (_held && parsed.encoded() && strcasecmp(parsed.charset().c_str(), _heldCharset.c_str()) == 0 &&
+        joinable()) {
         _heldBytes += parsed.bytes();
         _heldText.append(word, size);
         return 0;
@@ -44,6 +46,7 @@ size_t MimeHeaderDecode::Decoder::decode(const char* word, size_t size, bool per
         _heldCharset = parsed.charset();
         _heldBytes = parsed.bytes();
         _heldText.assign(word, size);
+        _heldJoinable.reset();
     } else {
         total += parsed.write(_charset.c_str(), next);
     }
@@ -59,6 +62,11 @@ size_t MimeHeaderDecode::Decoder::release() {
     if (!MimeWord::convert(_heldCharset, _heldBytes, _charset.c_str(), next, &total))
         total = next->append(_heldText.data(), _heldText.size(), false);
     return total;
+}
+
+bool MimeHeaderDecode::Decoder::joinable() {
+    if (!_heldJoinable) _heldJoinable = Charset::joinable(_heldCharset.c_str());
+    return *_heldJoinable;
 }
 
 size_t MimeHeaderDecode::Decoder::flush() {

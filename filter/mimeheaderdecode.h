@@ -2,13 +2,16 @@
 // words are decoded, words are joined by single spaces, and adjacent
 // encoded words are joined without one. Adjacent encoded words of one
 // charset are decoded together before the conversion, so that a character
-// split between two of them stays whole.
+// split between two of them stays whole; in a charset whose text carries
+// state to its end or from its start (UTF-7, a byte order mark) each word is
+// converted on its own, as it was written.
 #pragma once
 
 #include "filter/bufferuntil.h"
 #include "filter/filter.h"
 #include "filter/strip.h"
 
+#include <optional>
 #include <string>
 
 namespace Orvanta::Filter {
@@ -33,6 +36,8 @@ public:
         size_t decode(const char* word, size_t size, bool persistent, bool glued);
         // converts and writes the held run of encoded words
         size_t release();
+        // whether the held run's charset may take in the next word's bytes
+        bool joinable();
 
         std::string _charset;
         size_t _words = 0;
@@ -43,6 +48,8 @@ public:
         std::string _heldCharset;
         std::string _heldBytes;
         std::string _heldText;
+        // learned when a second word of the charset comes
+        std::optional<bool> _heldJoinable;
     };
 
     MimeHeaderDecode(const char* charset, Result* next);

@@ -154,7 +154,12 @@ TEST(MimeHeaderDecodeTest, SplitCharactersAgreeWithPythonsHeaderParser) {
         // text between and after glued encoded words: each word ends at its
         // own "?="
         "=?utf-8?b?YQ==?=b=?utf-8?b?Yw==?= d", "=?utf-8?q?a?=b=?utf-8?q?c?=", "=?utf-8?q?a?=b =?utf-8?q?c?=",
-        "=?utf-8?q?J=C3?=x=?utf-8?q?=B6?=", "=?utf-8?q?a?=b?="};
+        "=?utf-8?q?J=C3?=x=?utf-8?q?=B6?=", "=?utf-8?q?a?=b?=",
+        // the reader holds the last letter back for a tone mark
+        "=?windows-1258?q?hello?= world",
+        // Words whose text carries state are read one by one: a UTF-7 run
+        // ends with its word, each word opens with its byte order mark.
+        "=?utf-7?q?+ZeU?= =?utf-7?q?+AOk?=", "=?utf-16?b?//5hAA==?= =?utf-16?b?/v8AYg==?="};
     auto expected = pythonMap("from email.headerregistry import HeaderRegistry\n"
                               "registry = HeaderRegistry()\n"
                               "def f(b):\n"
