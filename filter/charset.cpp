@@ -1,5 +1,6 @@
 #include "filter/charset.h"
 
+#include "filter/string.h"
 #include "filter/utf8.h"
 
 #include <algorithm>
@@ -407,6 +408,19 @@ bool Charset::joinable(const char* charset) {
         iconv(reader.get(), &in, &left, &out, &room);
         iconv(reader.get(), nullptr, nullptr, &out, &room);
         return std::string(buffer, static_cast<size_t>(out - buffer)) == "AA";
+    });
+}
+
+bool Charset::converts(const std::string& from, const char* to) {
+    return remembered((std::string("converts to ") + to).c_str(), from, [&from, to] {
+        try {
+            std::string ignored;
+            String sink(&ignored);
+            Charset opened(from.c_str(), to, &sink);
+            return true;
+        } catch (const std::exception&) {
+            return false;
+        }
     });
 }
 

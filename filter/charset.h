@@ -35,6 +35,10 @@ public:
     // with the text and would take in what follows, nor where a text opens
     // with a byte order mark. A charset iconv does not know is joinable.
     static bool joinable(const char* charset);
+    // Whether text in the charset converts to `to` here, learned once per
+    // pair: a header of many words in a charset that does not convert opens
+    // it once.
+    static bool converts(const std::string& from, const char* to);
     Charset(const Charset&) = delete;
     Charset& operator=(const Charset&) = delete;
     // Writes a letter the reader still holds back and the return to the

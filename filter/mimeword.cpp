@@ -6,7 +6,6 @@
 #include "filter/mimewordscan.h"
 #include "filter/string.h"
 
-#include <array>
 #include <cstring>
 #include <exception>
 #include <optional>
@@ -62,7 +61,7 @@ size_t MimeWord::write(const char* target, Result* result) const {
 bool MimeWord::convert(const std::string& charset, const std::string& bytes, const char* target,
                        Result* result, size_t* written) {
     // a charset known not to convert costs no second attempt to open it
-    if (!converts(charset, target)) return false;
+    if (!Charset::converts(charset, target)) return false;
     FlushStop end(result);
     std::optional<Charset> opened;
     try {
@@ -106,33 +105,7 @@ size_t MimeWord::piece(const char* text, size_t size) {
 
 bool MimeWord::kept(const char* text, size_t size, const char* target) {
     MimeWord parsed(text, size, false);
-    return parsed.encoded() && !converts(parsed.charset(), target);
-}
-
-bool MimeWord::converts(const std::string& charset, const char* target) {
-    // A few pairs: a header seldom mixes more charsets, and one that does
-    // costs an opening per word at worst, as it did before.
-    struct Asked {
-        bool filled = false;
-        std::string charset;
-        std::string target;
-        bool converts = false;
-    };
-    thread_local std::array<Asked, 8> asked;
-    thread_local size_t next = 0;
-    for (const Asked& pair : asked)
-        if (pair.filled && pair.charset == charset && pair.target == target) return pair.converts;
-    bool converts = true;
-    try {
-        std::string ignored;
-        String sink(&ignored);
-        Charset opened(charset.c_str(), target, &sink);
-    } catch (const std::exception&) {
-        converts = false;
-    }
-    asked[next] = Asked{true, charset, target, converts};
-    next = (next + 1) % asked.size();
-    return converts;
+    return parsed.encoded() && !Charset::converts(parsed.charset(), target);
 }
 
 std::string MimeWord::bytes() const {

@@ -53,10 +53,6 @@ public:
     // Whether the text is one encoded word that a decoder to `target` keeps
     // as written: its charset does not convert.
     static bool kept(const char* text, size_t size, const char* target);
-    // Whether text in the charset converts to `target` here. The answers for
-    // the last few pairs asked are kept (for each thread): a header of many
-    // words in one charset that does not convert opens it once.
-    static bool converts(const std::string& charset, const char* target);
 
 private:
     void decodeQ(std::string& out) const;

@@ -1,5 +1,6 @@
 #include "mime/grammar/displayname.h"
 
+#include "filter/charset.h"
 #include "filter/escape.h"
 #include "filter/linelength.h"
 #include "filter/mimeheaderdecode.h"
@@ -73,7 +74,7 @@ bool lookalike(const std::string& text) {
     Filter::MimeWordScan words(text.data(), text.size());
     for (size_t at = text.find("=?"); at != std::string::npos; at = text.find("=?", at + 1)) {
         if (at == 0 || text[at - 1] == ' ') return true;
-        if (words.length(at) > 0 && !Filter::MimeWord::converts(words.charset(), "utf-8")) return true;
+        if (words.length(at) > 0 && !Filter::Charset::converts(words.charset(), "utf-8")) return true;
     }
     return false;
 }
