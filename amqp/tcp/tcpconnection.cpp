@@ -11,10 +11,7 @@
 namespace AMQP {
 
 TcpConnection::TcpConnection(TcpHandler* handler, const Address& address)
-    : _handler(handler), _state(new TcpResolver(this, address.hostname(), address.port(), address.secure(),
-                                                address.option<int>("connectTimeout", 5),
-                                                ConnectionOrder(address.option("connectionOrder")))),
-      _connection(this, address.login(), address.vhost()) {
+    : _handler(handler), _connection(start(address), address.login(), address.vhost()) {
     if (!_handler) return;
     try {
         _handler->onAttached(this);
@@ -24,6 +21,16 @@ TcpConnection::TcpConnection(TcpHandler* handler, const Address& address)
         leave();
         throw;
     }
+}
+
+ConnectionHandler* TcpConnection::start(const Address& address) {
+    // The resolver is there before the protocol connection, whose header
+    // waits in it. Its constructor already asks the handler to watch its
+    // pipe, and a handler may ask whether the connection is closed then.
+    _state.reset(new TcpResolver(this, address.hostname(), address.port(), address.secure(),
+                                 address.option<int>("connectTimeout", 5),
+                                 ConnectionOrder(address.option("connectionOrder"))));
+    return this;
 }
 
 TcpConnection::~TcpConnection() {
@@ -58,7 +65,8 @@ size_t TcpConnection::queued() const {
 }
 
 bool TcpConnection::closed() const {
-    return _state->closed();
+    // no state yet: the first one is being built
+    return _state != nullptr && _state->closed();
 }
 
 bool TcpConnection::handshaked() {

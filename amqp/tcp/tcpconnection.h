@@ -79,6 +79,9 @@ private:
     void onLost(TcpState* state) override;
     size_t expected() override;
 
+    // installs the first state, the resolver; this for the protocol
+    // connection
+    ConnectionHandler* start(const Address& address);
     // tells the handler, once, that no more calls come for this attempt
     void detach();
     // the handler stops watching the socket and hears the detach, if it did
@@ -91,6 +94,8 @@ private:
 
     // cleared when destruction starts: no callback reaches the user then
     TcpHandler* _handler;
+    // null until start() made the first one, as the protocol connection is
+    // built
     std::unique_ptr<TcpState> _state;
     Connection _connection;
     // the handler was told that the connection detached
