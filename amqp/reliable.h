@@ -68,22 +68,26 @@ protected:
     }
 
 private:
-    // fails every outstanding publication with message, then runs then
+    // Fails every outstanding publication with message, then runs then.
+    // They leave one at a time: a callback that ends the connection has
+    // the channel's end reported again, nested, and that report fails the
+    // rest before the connection detaches.
     template <typename Then>
     void failOutstanding(const char* message, Then then) {
         Monitor monitor(this);
         // released after every callback, the user's channel error callback
         // included, has run
-        std::map<uint64_t, std::shared_ptr<DeferredPublish>> handlers = std::move(_handlers);
-        _handlers.clear();
-        for (auto& entry : handlers) {
-            entry.second->reportFailure(message);
+        std::vector<std::shared_ptr<DeferredPublish>> failed;
+        while (!_handlers.empty()) {
+            failed.push_back(std::move(_handlers.begin()->second));
+            _handlers.erase(_handlers.begin());
+            failed.back()->reportFailure(message);
             if (!monitor.valid()) return;
         }
         then();
         if (!monitor.valid()) return;
-        for (auto& entry : handlers)
-            entry.second.reset();
+        for (auto& handler : failed)
+            handler.reset();
     }
 
     // takes the settled entries out one by one and reports them; false when

@@ -15,6 +15,8 @@
 #include "amqp/address.h"
 #include "amqp/deferred/deferred.h"
 #include "amqp/deferred/deferredpublish.h"
+#include "amqp/deferred/deferredqueue.h"
+#include "amqp/flags.h"
 #include "amqp/reliable.h"
 #include "amqp/tcp/tcpchannel.h"
 #include "amqp/tcp/tcpconnection.h"
@@ -363,5 +365,97 @@ TEST(TransportBroker, AnExceptionFromACallbackBecomesAConnectionError) {
         EXPECT_EQ(std::count(seen.begin(), seen.end(), "detached"), 1) << c.name;
         EXPECT_TRUE(connection.closed()) << c.name;
         queue.take();
+    }
+}
+
+TEST(TransportBroker, AResultWhoseCallbackEndsTheConnectionIsSettledOnce) {
+    // So is every other result still waiting, and the channel's end is heard
+    // once, for its first reason; all of it before the connection detaches.
+    const std::string suffix = "-" + std::to_string(getpid());
+    const std::string closedByClient = "connection prematurely closed by client";
+    const std::string noQueue = "404 NOT_FOUND - no queue 'no-such-queue" + suffix + "' in vhost '/'";
+    const std::string noExchange =
+        "404 NOT_FOUND - no exchange 'no-such-exchange" + suffix + "' in vhost '/'";
+    // what the requests work with, on a channel that is open; the log is
+    // the handler's
+    struct Open {
+        TcpChannel* channel;
+        TcpConnection* connection;
+        Events* log;
+        std::unique_ptr<Reliable<>> reliable;
+    };
+    struct Case {
+        const char* name;
+        std::function<void(Open&)> start;
+        Events events;
+    };
+    auto logged = [](Open& open) { return [log = open.log](const char* m) { log->push_back(m); }; };
+    auto closing = [](Open& open) {
+        return [log = open.log, connection = open.connection](const char* m) {
+            log->push_back(m);
+            connection->close(true);
+        };
+    };
+    auto missing = [&](Open& open) -> Deferred& {
+        return open.channel->declareQueue("no-such-queue" + suffix, passive);
+    };
+    for (const Case& c : {
+             Case{"onSuccess closes",
+                  [&](Open& open) {
+                      open.channel->declareQueue("", exclusive)
+                          .onSuccess([&open] {
+                              open.log->push_back("declared");
+                              open.connection->close(true);
+                          })
+                          .onError(logged(open));
+                      open.channel->declareQueue("", exclusive).onError(logged(open));
+                  },
+                  {"declared", closedByClient, "channel " + closedByClient, "error " + closedByClient, "lost",
+                   "detached"}},
+             Case{"onError closes",
+                  [&](Open& open) {
+                      missing(open).onError(closing(open));
+                      open.channel->declareQueue("", exclusive).onError(logged(open));
+                  },
+                  {noQueue, "Channel is in error state", "channel " + noQueue, "error " + closedByClient,
+                   "lost", "detached"}},
+             Case{"onError throws",
+                  [&](Open& open) {
+                      missing(open).onError([log = open.log](const char* m) {
+                          log->push_back(m);
+                          throw std::runtime_error("thrown");
+                      });
+                  },
+                  {noQueue, "channel " + noQueue, "error thrown", "lost", "detached"}},
+             Case{
+                 "a publication's onError closes",
+                 [&](Open& open) {
+                     open.reliable = std::make_unique<Reliable<>>(*open.channel);
+                     open.reliable->onError(
+                         [log = open.log](const char* m) { log->push_back(std::string("channel ") + m); });
+                     Envelope envelope("hello", 5);
+                     open.reliable->publish("no-such-exchange" + suffix, "", envelope).onError(closing(open));
+                     open.reliable->publish("no-such-exchange" + suffix, "", envelope).onError(logged(open));
+                 },
+                 {noExchange, noExchange, "channel " + noExchange, "error " + closedByClient, "lost",
+                  "detached"}},
+         }) {
+        SCOPED_TRACE(c.name);
+        TestLoop loop;
+        RecordingHandler handler(loop.loop());
+        TcpConnection connection(&handler, address(brokerAddress()));
+        std::unique_ptr<TcpChannel> channel;
+        Open open{nullptr, &connection, &handler.events, nullptr};
+        handler.ready = [&](TcpConnection* ready) {
+            channel = std::make_unique<TcpChannel>(ready);
+            open.channel = channel.get();
+            channel->onError([&](const char* m) { handler.events.push_back(std::string("channel ") + m); });
+            channel->onReady([&] { c.start(open); });
+        };
+        ASSERT_TRUE(loop.run(10));
+        Events seen = reports(handler.events);
+        auto ready = std::find(seen.begin(), seen.end(), "ready");
+        ASSERT_NE(ready, seen.end());
+        EXPECT_EQ(Events(ready + 1, seen.end()), c.events);
     }
 }
