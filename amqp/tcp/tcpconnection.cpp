@@ -153,8 +153,11 @@ void TcpConnection::onReady(Connection*) {
 }
 
 void TcpConnection::onClosed(Connection*) {
+    Monitor monitor(this);
+    // the state's close may ask the handler to watch the socket anew, and
+    // its monitor() may end the connection there
     _state->close();
-    if (_handler) _handler->onClosed(this);
+    if (monitor.valid() && _handler && !_detached) _handler->onClosed(this);
 }
 
 void TcpConnection::onBlocked(Connection*, const char* reason) {

@@ -439,6 +439,20 @@ TEST(TransportBroker, AResultWhoseCallbackEndsTheConnectionIsSettledOnce) {
                  },
                  {noExchange, noExchange, "channel " + noExchange, "error " + closedByClient, "lost",
                   "detached"}},
+             // the same within one publication's report: its error follows
+             Case{"a publication's onNackOrError closes",
+                  [&](Open& open) {
+                      open.reliable = std::make_unique<Reliable<>>(*open.channel);
+                      Envelope envelope("hello", 5);
+                      open.reliable->publish("no-such-exchange" + suffix, "", envelope)
+                          .onNackOrError([&open] {
+                              open.log->push_back("nack or error");
+                              open.connection->close(true);
+                          })
+                          .onError(logged(open));
+                  },
+                  {"nack or error", noExchange, "channel " + noExchange, "error " + closedByClient, "lost",
+                   "detached"}},
          }) {
         SCOPED_TRACE(c.name);
         TestLoop loop;
@@ -457,5 +471,33 @@ TEST(TransportBroker, AResultWhoseCallbackEndsTheConnectionIsSettledOnce) {
         auto ready = std::find(seen.begin(), seen.end(), "ready");
         ASSERT_NE(ready, seen.end());
         EXPECT_EQ(Events(ready + 1, seen.end()), c.events);
+    }
+}
+
+TEST(TransportBroker, AConnectionEndedWhenItsCloseAsksForAWatchIsLeftAlone) {
+    // the broker's close-ok closes the transport, which asks for its socket
+    // to be watched anew; a handler that ends the connection there hears the
+    // end once and last, and no onClosed after it
+    for (bool destroy : {false, true}) {
+        SCOPED_TRACE(destroy ? "destroyed" : "closed");
+        TestLoop loop;
+        RecordingHandler handler(loop.loop());
+        auto connection = std::make_unique<TcpConnection>(&handler, address(brokerAddress()));
+        bool closing = false;
+        handler.ready = [&](TcpConnection* ready) {
+            closing = true;
+            ready->close();
+        };
+        handler.watching = [&](TcpConnection*) {
+            if (!closing || !connection) return true;
+            closing = false;
+            destroy ? connection.reset() : (void)connection->close(true);
+            return connection != nullptr;
+        };
+        ASSERT_TRUE(loop.run(10));
+        Events seen = reports(handler.events);
+        EXPECT_EQ(seen.back(), "detached");
+        EXPECT_EQ(std::count(seen.begin(), seen.end(), "detached"), 1);
+        EXPECT_EQ(std::count(seen.begin(), seen.end(), "closed"), 0);
     }
 }
