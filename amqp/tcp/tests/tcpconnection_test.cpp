@@ -200,54 +200,38 @@ TEST(TcpConnection, AHandlerThatThrowsAtEitherEndLeavesNothingBehind) {
 
 TEST(TcpConnection, AConnectionEndedInsideTheFirstWatchOfItsSocketIsLeftAlone) {
     // The connected state, still being built, asks for its socket to be
-    // watched. However the handler ends the connection there, it is told the
-    // end once and last, keeps no watcher or timer, and the socket is closed
-    // after the protocol header went out.
-    struct Case {
-        const char* name;
-        std::function<void(std::unique_ptr<TcpConnection>&)> end;
-        // the handler's words from the watch on
-        Events events;
-    };
+    // watched. However the handler ends the connection there (then asking
+    // the base class to watch), it hears the end once and last, keeps no
+    // timer, and the socket is closed after the protocol header went out.
     using End = std::function<void(std::unique_ptr<TcpConnection>&)>;
-    for (const Case& c : {
-             Case{"close(true), then the base class",
-                  [](std::unique_ptr<TcpConnection>& connection) { connection->close(true); },
-                  Events{"error connection prematurely closed by client", "monitor 0", "detached"}},
-             Case{"fail(), then the base class",
-                  [](std::unique_ptr<TcpConnection>& connection) { connection->fail("given up"); },
-                  Events{"error given up", "monitor 0", "detached"}},
-             Case{"destroyed", [](std::unique_ptr<TcpConnection>& connection) { connection.reset(); },
-                  Events{"detached"}},
-             // reported as the connection's error before the end, like an
-             // exception from any other callback
-             Case{"throws", End([](std::unique_ptr<TcpConnection>&) { throw std::runtime_error("thrown"); }),
-                  Events{"error thrown", "monitor 0", "monitor 0", "lost", "detached"}},
-         }) {
-        SCOPED_TRACE(c.name);
+    const std::vector<std::pair<End, Events>> cases = {
+        {[](auto& connection) { connection->close(true); },
+         {"error connection prematurely closed by client", "monitor 0", "detached"}},
+        {[](auto& connection) { connection->fail("given up"); }, {"error given up", "monitor 0", "detached"}},
+        {[](auto& connection) { connection.reset(); }, {"detached"}},
+        // reported as the connection's error, like any callback's exception
+        {[](auto&) { throw std::runtime_error("thrown"); },
+         {"error thrown", "monitor 0", "monitor 0", "lost", "detached"}}};
+    for (const auto& [end, events] : cases) {
+        SCOPED_TRACE(events.front());
         Listener listener;
         TestLoop loop;
         RecordingHandler handler(loop.loop());
-        LibEvHandlerSeam::setupLimit(handler, 0.5);
         auto connection = std::make_unique<TcpConnection>(&handler, address(local(listener.port())));
-        handler.watching = [&](TcpConnection*) {
-            if (handler.events.back() != "monitor 1" ||
-                handler.events.at(handler.events.size() - 2) != "connected")
-                return true;
+        handler.watching = [&, &end = end](TcpConnection*) {
+            if (handler.events.back() != "monitor 1" || handler.events.end()[-2] != "connected") return true;
             handler.events.push_back("watch");
-            c.end(connection);
+            end(connection);
             return connection != nullptr;
         };
         ASSERT_TRUE(loop.run(10));
         auto watch = std::find(handler.events.begin(), handler.events.end(), "watch");
-        ASSERT_NE(watch, handler.events.end());
-        EXPECT_EQ(Events(watch + 1, handler.events.end()), c.events);
+        EXPECT_EQ(Events(std::min(watch + 1, handler.events.end()), handler.events.end()), events);
         EXPECT_EQ(LibEvHandlerSeam::connections(handler), 0u);
         connection.reset();
         int peer = listener.accept();
-        ASSERT_GE(peer, 0);
-        EXPECT_EQ(readAll(peer), std::string("AMQP\0\0\x09\x01", 8));
         char byte;
+        EXPECT_EQ(readAll(peer), std::string("AMQP\0\0\x09\x01", 8));
         EXPECT_TRUE(readableWithin(peer, 2000) && read(peer, &byte, 1) == 0);
         close(peer);
     }
