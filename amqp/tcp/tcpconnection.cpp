@@ -65,8 +65,9 @@ size_t TcpConnection::queued() const {
 }
 
 bool TcpConnection::closed() const {
-    // no state yet: the first one is being built
-    return _state != nullptr && _state->closed();
+    // A failed resolver detaches before the closed state replaces it. No
+    // state yet: the first one is being built.
+    return _detached || (_state != nullptr && _state->closed());
 }
 
 bool TcpConnection::handshaked() {

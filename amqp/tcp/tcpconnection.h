@@ -35,7 +35,7 @@ public:
     int fileno() const;
     // bytes not yet written
     size_t queued() const;
-    // whether the transport has ended
+    // whether the transport has ended (so once the handler heard the detach)
     bool closed() const;
 
     // fd is ready for the events in flags (readable, writable)
@@ -94,12 +94,13 @@ private:
 
     // cleared when destruction starts: no callback reaches the user then
     TcpHandler* _handler;
+    // the handler was told that the connection detached; before the state,
+    // whose construction may ask closed() already
+    bool _detached = false;
     // null until start() made the first one, as the protocol connection is
     // built
     std::unique_ptr<TcpState> _state;
     Connection _connection;
-    // the handler was told that the connection detached
-    bool _detached = false;
     // what the handler's onLost or onDetached threw inside a state's
     // destructor, which cannot let it pass
     std::exception_ptr _thrown;

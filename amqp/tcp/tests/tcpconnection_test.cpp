@@ -12,6 +12,7 @@
 
 #include "amqp/address.h"
 #include "amqp/tcp/tcpconnection.h"
+#include "amqp/tcp/tcpevents.h"
 #include "amqp/tcp/tests/recordinghandler.h"
 #include "testsupport/listener.h"
 
@@ -125,6 +126,19 @@ TEST(TcpConnection, DestroyingAConnectedConnectionStopsTheWatchingAndDetaches) {
     ASSERT_GE(peer, 0);
     EXPECT_EQ(readAll(peer), std::string("AMQP\0\0\x09\x01", 8));
     close(peer);
+}
+
+TEST(TcpConnection, AWatchAskedForOnceDetachedMakesNoTimer) {
+    // a subclass that asks its base class to watch from within its
+    // onDetached, before the failed resolver was replaced: the timer would
+    // fire into the connection once it is gone
+    TestLoop loop;
+    RecordingHandler handler(loop.loop());
+    TcpConnection connection(&handler, address(local(Listener::closedPort())));
+    handler.detached = [&](TcpConnection* detached) { handler.monitor(detached, handler.lastFd, readable); };
+    ASSERT_TRUE(loop.run());
+    EXPECT_TRUE(connection.closed());
+    EXPECT_EQ(LibEvHandlerSeam::connections(handler), 0u);
 }
 
 TEST(TcpConnection, AnImmediateCloseWhileResolvingWaitsForTheWorker) {
