@@ -27,9 +27,17 @@ ConnectionHandler* TcpConnection::start(const Address& address) {
     // The resolver is there before the protocol connection, whose header
     // waits in it. Its constructor already asks the handler to watch its
     // pipe, and a handler may ask whether the connection is closed then.
-    _state.reset(new TcpResolver(this, address.hostname(), address.port(), address.secure(),
-                                 address.option<int>("connectTimeout", 5),
-                                 ConnectionOrder(address.option("connectionOrder"))));
+    try {
+        _state.reset(new TcpResolver(this, address.hostname(), address.port(), address.secure(),
+                                     address.option<int>("connectTimeout", 5),
+                                     ConnectionOrder(address.option("connectionOrder"))));
+    } catch (...) {
+        // a handler that took the watch and then threw (or whose watch was
+        // followed by a worker that could not start) would keep its
+        // watcher and timer for a connection that never was
+        leave();
+        throw;
+    }
     return this;
 }
 
@@ -43,7 +51,7 @@ void TcpConnection::leave() noexcept {
     // what the handler throws here has nowhere to go: the connection is
     // going anyway
     try {
-        if (_handler && fileno() >= 0) _handler->monitor(this, fileno(), 0);
+        if (_handler && _state && fileno() >= 0) _handler->monitor(this, fileno(), 0);
     } catch (...) {
     }
     // a handler that still keeps watchers or a timer for this connection

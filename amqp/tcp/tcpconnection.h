@@ -21,8 +21,9 @@ class TcpState;
 class TcpConnection : private ConnectionHandler, private Watchable, private TcpParent {
 public:
     // starts resolving and connecting at once; throws when the resolver's
-    // pipe cannot be made, or what the handler's onAttached throws (the
-    // handler has then heard that the connection detached)
+    // pipe cannot be made, or what the handler's first monitor() or its
+    // onAttached throws (the handler has then heard that the connection
+    // detached)
     TcpConnection(TcpHandler* handler, const Address& address);
     TcpConnection(const TcpConnection&) = delete;
     TcpConnection& operator=(const TcpConnection&) = delete;

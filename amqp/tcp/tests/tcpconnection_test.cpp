@@ -141,6 +141,18 @@ TEST(TcpConnection, AWatchAskedForOnceDetachedMakesNoTimer) {
     EXPECT_EQ(LibEvHandlerSeam::connections(handler), 0u);
 }
 
+TEST(TcpConnection, AWatchThatThrowsWhileTheConnectionIsBuiltLeavesNoTimer) {
+    TestLoop loop;
+    RecordingHandler handler(loop.loop());
+    handler.watching = [&](TcpConnection* connection) -> bool {
+        handler.LibEvHandler::monitor(connection, handler.lastFd, readable);
+        throw std::runtime_error("thrown");
+    };
+    EXPECT_THROW(TcpConnection(&handler, address(local(Listener::closedPort()))), std::runtime_error);
+    EXPECT_EQ(handler.events, (Events{"monitor 1", "detached"}));
+    EXPECT_EQ(LibEvHandlerSeam::connections(handler), 0u);
+}
+
 TEST(TcpConnection, AnImmediateCloseWhileResolvingWaitsForTheWorker) {
     TestLoop loop;
     RecordingHandler handler(loop.loop());
