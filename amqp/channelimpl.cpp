@@ -274,8 +274,9 @@ DeferredRecall& ChannelImpl::recall() {
     return *_recall;
 }
 
-void ChannelImpl::onError(std::function<void(const char*)> callback) {
+void ChannelImpl::onError(std::function<void(const char*)> callback, bool resumable) {
     _errorCallback = std::move(callback);
+    _errorResumable = resumable;
     if (usable() || !_errorCallback) return;
     auto report = _errorCallback;
     if (_state == closing)
@@ -409,28 +410,38 @@ bool ChannelImpl::reportSuccess(const std::string& name) {
 }
 
 void ChannelImpl::reportError(const char* message, bool notifyhandler) {
-    _state = closed;
-    _synchronous = false;
-    _confirmOnly = false;
-    while (!_held.empty())
-        _held.pop();
+    // A callback of this report (a result's, the user's) may end the
+    // connection, which fails the channel again from within it. The end is
+    // reported once, for its first reason: the nested report tells what the
+    // first had still to tell, before the connection detaches, and the
+    // first then finds nothing left.
+    bool nested = _ending.has_value();
+    if (!nested) {
+        _ending = Ending{message, notifyhandler};
+        _state = closed;
+        _synchronous = false;
+        _confirmOnly = false;
+        while (!_held.empty())
+            _held.pop();
+    }
 
     Monitor monitor(this);
     // failed results are released after every callback has run
     std::vector<std::shared_ptr<Deferred>> failed;
-    if (!_results.fail(monitor, message, failed)) return;
+    if (!_results.fail(monitor, nested ? "Channel is in error state" : message, failed)) return;
     _closing.reset();
 
-    if (notifyhandler && _errorCallback) {
-        auto callback = _errorCallback;
-        callback(message);
-        if (!monitor.valid()) return;
-    }
-    // an orderly close: what the broker still owed this channel (confirms
-    // included) will not come now
-    if (!notifyhandler && _closedCallback) {
-        auto callback = _closedCallback;
-        callback(message);
+    // An error reaches the error callback; an orderly close the wrapper's:
+    // what the broker still owed this channel (confirms included) will not
+    // come now.
+    bool again = _ending->told;
+    _ending->told = true;
+    const auto& callback = _ending->error ? _errorCallback : _closedCallback;
+    bool resumable = _ending->error ? _errorResumable : true;
+    if (callback && (!again || resumable)) {
+        auto copy = callback;
+        std::string reason = _ending->reason;
+        copy(reason.c_str());
         if (!monitor.valid()) return;
     }
     if (!_connection) return;

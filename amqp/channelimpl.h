@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <queue>
 #include <string>
 #include <string_view>
@@ -88,8 +89,11 @@ public:
     DeferredRecall& recall();
 
     void onReady(std::function<void()> callback) { _readyCallback = std::move(callback); }
-    // called at once with the reason when the channel is no longer usable
-    void onError(std::function<void(const char*)> callback);
+    // called at once with the reason when the channel is no longer usable;
+    // a wrapper's callback is resumable: it hears the channel's end again
+    // when a callback of its own report ends the connection, and settles
+    // there, before the connection detaches, what it had still to report
+    void onError(std::function<void(const char*)> callback, bool resumable = false);
     const std::function<void(const char*)>& onError() const { return _errorCallback; }
     // called with the reason when the channel closes in order (its own
     // close-ok, or the close of its connection), which calls no error
@@ -155,6 +159,8 @@ private:
     ConnectionImpl* _connection = nullptr;
     std::function<void()> _readyCallback;
     std::function<void(const char*)> _errorCallback;
+    bool _errorResumable = false;
+    // a wrapper's, so always resumable
     std::function<void(const char*)> _closedCallback;
     std::shared_ptr<DeferredRecall> _recall;
     std::shared_ptr<DeferredConfirm> _confirm;
@@ -180,6 +186,15 @@ private:
     // results of requests that no reply answers (no-wait): kept for the
     // caller, never chained
     std::vector<std::shared_ptr<Deferred>> _unanswered;
+    // the end of the channel, once it is reported: its first reason, and
+    // whether it is an error (or an orderly close)
+    struct Ending {
+        std::string reason;
+        bool error;
+        // its callback was called
+        bool told = false;
+    };
+    std::optional<Ending> _ending;
 };
 
 } // namespace AMQP

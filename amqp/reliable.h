@@ -68,44 +68,47 @@ protected:
     }
 
 private:
-    // fails every outstanding publication with message, then runs then
+    // Fails every outstanding publication with message, then runs then.
+    // Each stays outstanding until its report is over: a callback that ends
+    // the connection (or throws) has the channel's end reported again,
+    // nested, and that report finishes it and fails the rest before the
+    // connection detaches.
     template <typename Then>
     void failOutstanding(const char* message, Then then) {
         Monitor monitor(this);
         // released after every callback, the user's channel error callback
         // included, has run
-        std::map<uint64_t, std::shared_ptr<DeferredPublish>> handlers = std::move(_handlers);
-        _handlers.clear();
-        for (auto& entry : handlers) {
-            entry.second->reportFailure(message);
+        std::vector<std::shared_ptr<DeferredPublish>> failed;
+        while (!_handlers.empty()) {
+            auto oldest = _handlers.begin();
+            uint64_t tag = oldest->first;
+            failed.push_back(oldest->second);
+            failed.back()->reportFailure(message);
             if (!monitor.valid()) return;
+            _handlers.erase(tag);
         }
         then();
         if (!monitor.valid()) return;
-        for (auto& entry : handlers)
-            entry.second.reset();
+        for (auto& handler : failed)
+            handler.reset();
     }
 
-    // takes the settled entries out one by one and reports them; false when
-    // a callback destroyed this object
+    // reports the settled entries one by one, each outstanding until its
+    // report is over (as above); false when a callback destroyed this object
     template <typename Report>
     bool settle(uint64_t deliveryTag, bool multiple, Report report) {
         Monitor monitor(this);
-        if (!multiple) {
-            auto found = _handlers.find(deliveryTag);
-            if (found == _handlers.end()) return true;
-            std::shared_ptr<DeferredPublish> handler = std::move(found->second);
-            _handlers.erase(found);
+        while (monitor.valid() && !_handlers.empty()) {
+            auto found = multiple ? _handlers.begin() : _handlers.find(deliveryTag);
+            if (found == _handlers.end() || found->first > deliveryTag) break;
+            uint64_t tag = found->first;
+            std::shared_ptr<DeferredPublish> handler = found->second;
             report(*handler);
-            handler.reset();
-            return monitor.valid();
-        }
-        while (monitor.valid() && !_handlers.empty() && _handlers.begin()->first <= deliveryTag) {
-            std::shared_ptr<DeferredPublish> handler = std::move(_handlers.begin()->second);
-            _handlers.erase(_handlers.begin());
-            report(*handler);
+            if (!monitor.valid()) break;
+            _handlers.erase(tag);
             // the finalize callback runs here when nobody else holds it
             handler.reset();
+            if (!multiple) break;
         }
         return monitor.valid();
     }

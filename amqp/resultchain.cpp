@@ -8,34 +8,31 @@ void ResultChain::push(const std::shared_ptr<Deferred>& result) {
     _newest = result;
 }
 
-void ResultChain::advance(const std::shared_ptr<Deferred>& following) {
-    _oldest = following;
+std::shared_ptr<Deferred> ResultChain::take() {
+    std::shared_ptr<Deferred> oldest = std::move(_oldest);
+    if (!oldest) return oldest;
+    _oldest = oldest->next();
+    oldest->unchain();
     if (!_oldest) _newest.reset();
+    return oldest;
 }
 
 bool ResultChain::fail(const Monitor& monitor, const char* message,
                        std::vector<std::shared_ptr<Deferred>>& failed) {
     const char* text = message;
-    while (_oldest) {
-        std::shared_ptr<Deferred> current = _oldest;
-        std::shared_ptr<Deferred> following = current->reportError(text);
+    while (std::shared_ptr<Deferred> current = take()) {
+        failed.push_back(current);
+        current->reportError(text);
         if (!monitor.valid()) return false;
-        current->unchain();
-        _oldest = following;
-        failed.push_back(std::move(current));
         text = "Channel is in error state";
     }
-    _newest.reset();
     return true;
 }
 
 void ResultChain::unlink(const Deferred* result) {
     if (!_oldest) return;
     if (_oldest.get() == result) {
-        std::shared_ptr<Deferred> head = _oldest;
-        _oldest = head->next();
-        head->unchain();
-        if (!_oldest) _newest.reset();
+        take();
         return;
     }
     for (std::shared_ptr<Deferred> link = _oldest; link->next(); link = link->next()) {

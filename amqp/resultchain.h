@@ -18,22 +18,25 @@ public:
     // appends result as the newest
     void push(const std::shared_ptr<Deferred>& result);
 
-    // resolves the oldest with the reply's values; false when the channel
-    // watched by monitor died in a callback (this chain with it)
+    // Resolves the oldest with the reply's values; false when the channel
+    // watched by monitor died in a callback (this chain with it). Each
+    // result leaves the chain before its callback runs: one that ends the
+    // channel there (closing the connection) fails only those still waiting.
     template <typename... Arguments>
     bool resolve(const Monitor& monitor, Arguments&&... arguments);
 
     // fails every result, the oldest with message and the rest as following
     // it; the failed ones go to failed so that the caller releases them
-    // after its own callbacks. False when the channel died in a callback.
+    // after its own callbacks. False when the channel died in a callback. A
+    // callback that fails the chain again, nested, fails the rest there.
     bool fail(const Monitor& monitor, const char* message, std::vector<std::shared_ptr<Deferred>>& failed);
 
     // takes result out wherever it stands
     void unlink(const Deferred* result);
 
 private:
-    // the oldest is done: following, if any, takes its place
-    void advance(const std::shared_ptr<Deferred>& following);
+    // the oldest, taken out of the chain; null when it is empty
+    std::shared_ptr<Deferred> take();
 
     std::shared_ptr<Deferred> _oldest;
     std::shared_ptr<Deferred> _newest;
@@ -41,13 +44,10 @@ private:
 
 template <typename... Arguments>
 bool ResultChain::resolve(const Monitor& monitor, Arguments&&... arguments) {
-    std::shared_ptr<Deferred> current = _oldest;
+    std::shared_ptr<Deferred> current = take();
     if (!current) return true;
-    std::shared_ptr<Deferred> following = current->reportSuccess(std::forward<Arguments>(arguments)...);
-    if (!monitor.valid()) return false;
-    current->unchain();
-    advance(following);
-    return true;
+    current->reportSuccess(std::forward<Arguments>(arguments)...);
+    return monitor.valid();
 }
 
 } // namespace AMQP

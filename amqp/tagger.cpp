@@ -25,7 +25,7 @@ Tagger::Tagger(Channel& channel) : _implementation(channel.implementation()) {
         onNack(deliveryTag, multiple);
     });
     _errorCallback = _implementation->onError();
-    _implementation->onError([this](const char* message) { reportError(message); });
+    _implementation->onError([this](const char* message) { reportError(message); }, true);
     _implementation->onClosed([this](const char* message) { reportClosed(message); });
 }
 
@@ -81,7 +81,10 @@ void Tagger::onNack(uint64_t, bool) {
 void Tagger::reportError(const char* message) {
     _current = 1;
     Monitor monitor(this);
-    if (_errorCallback) {
+    // Heard again, nested, when a callback of this report ended the
+    // connection: each step runs once, whichever report gets to it.
+    if (_errorCallback && !_errorReported) {
+        _errorReported = true;
         auto callback = _errorCallback;
         callback(message);
         if (!monitor.valid()) return;

@@ -42,7 +42,8 @@ public:
     virtual size_t unacknowledged() const { return 0; }
 
 protected:
-    // the channel failed
+    // the channel failed; heard again from within itself when one of its
+    // callbacks ends the connection, which then reports what is left
     virtual void reportError(const char* message);
     // the channel closed in order: no ack or nack will come now
     virtual void reportClosed(const char* message);
@@ -67,6 +68,8 @@ private:
     // the channel's close went out: later acks must not close it again
     bool _closeSent = false;
     std::function<void(const char*)> _errorCallback;
+    // the user's error callback heard the channel's end
+    bool _errorReported = false;
 };
 
 } // namespace AMQP

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include "amqp/deferred/deferred.h"
 
@@ -40,17 +41,30 @@ public:
         return *this;
     }
 
+    // The verdict on the message, given once. Asked again while one of its
+    // own callbacks runs (that callback ended the connection, or threw, and
+    // the channel's end is reported from within it), the first verdict goes
+    // on where it stands: the message is settled once, and before the
+    // connection detaches.
+
     // the broker acknowledged the message
-    void reportAck() const {
-        if (_ackCallback) _ackCallback();
-    }
+    void reportAck() { report(Verdict::ack); }
     // the broker refused the message: nack, then nack-or-error
-    void reportNack() const;
+    void reportNack() { report(Verdict::nack); }
     // the channel failed with the message outstanding: nack-or-error, then
     // the error callback with the text
     void reportFailure(const char* message);
 
 private:
+    enum class Verdict { open, ack, nack, failure };
+    // settles with verdict unless it is settled already, and runs the
+    // callbacks of the verdict not yet started
+    void report(Verdict verdict);
+
+    Verdict _verdict = Verdict::open;
+    // callbacks of the verdict that were started
+    int _started = 0;
+    std::string _reason;
     std::function<void()> _ackCallback;
     std::function<void()> _nackCallback;
     std::function<void()> _nackOrErrorCallback;

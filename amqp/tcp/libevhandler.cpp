@@ -206,7 +206,9 @@ LibEvHandler::~LibEvHandler() = default;
 LibEvHandler::Wrapper* LibEvHandler::lookup(TcpConnection* connection, bool create) {
     for (auto& wrapper : _wrappers)
         if (wrapper.connection() == connection) return &wrapper;
-    if (!create) return nullptr;
+    // A subclass that closed the connection before it asked here: the
+    // connection detached, and a new wrapper's timer would outlive it.
+    if (!create || connection->closed()) return nullptr;
     return &_wrappers.emplace_back(this, connection, _loop, _priority, _setupLimit);
 }
 
@@ -226,10 +228,8 @@ void LibEvHandler::fail(TcpConnection* connection, const char* message) noexcept
 }
 
 uint16_t LibEvHandler::onNegotiate(TcpConnection* connection, uint16_t interval) {
-    // a subclass that closed the connection before asking here: it detached,
-    // and a new wrapper's timer would outlive it
-    if (connection->closed()) return interval;
-    return lookup(connection, true)->negotiate(interval);
+    Wrapper* wrapper = lookup(connection, true);
+    return wrapper != nullptr ? wrapper->negotiate(interval) : interval;
 }
 
 void LibEvHandler::onDetached(TcpConnection* connection) {

@@ -30,6 +30,7 @@ public:
     uint16_t onNegotiate(TcpConnection* connection, uint16_t interval) override;
     // forgets the connection's watchers and its timer
     void onDetached(TcpConnection* connection) override;
+    // watches fd (not for a connection closed meanwhile, like onNegotiate)
     void monitor(TcpConnection* connection, int fd, int flags) override;
 
 protected:
@@ -130,6 +131,7 @@ private:
     };
 
     // the connection's wrapper, made (with its timer) when create is set
+    // and the connection is not closed
     Wrapper* lookup(TcpConnection* connection, bool create);
 
     // Runs the work of a libev callback for the connection; an exception

@@ -25,6 +25,7 @@ SslConnected::SslConnected(TcpExtState* previous, SslWrapper&& ssl, TcpOutBuffer
     : TcpStream(previous, std::move(output)), _ssl(std::move(ssl)),
       _state(_out ? State::sending : State::idle) {
     _parent->onIdle(this, _fd, _out ? readable | writable : readable);
+    taken();
 }
 
 TcpState* SslConnected::process(const Monitor& monitor, int fd, int flags) {
@@ -51,7 +52,7 @@ TcpState* SslConnected::step(const Monitor& monitor, int flags) {
     }
     if (flags & readable) return receive(monitor);
     if (_out) return write(monitor);
-    return proceed();
+    return proceed(monitor);
 }
 
 TcpState* SslConnected::write(const Monitor& monitor) {
@@ -62,9 +63,9 @@ TcpState* SslConnected::write(const Monitor& monitor) {
         // a broker that has something to say is heard between chunks
         bool incoming = isReadable();
         if (_out && !incoming) continue;
-        return incoming ? receive(monitor) : proceed();
+        return incoming ? receive(monitor) : proceed(monitor);
     }
-    return proceed();
+    return proceed(monitor);
 }
 
 TcpState* SslConnected::receive(const Monitor& monitor) {
@@ -81,16 +82,16 @@ TcpState* SslConnected::receive(const Monitor& monitor) {
         if (_state != State::idle) return this;
         // bytes OpenSSL decrypted already are not announced by the socket
         if (OpenSSL::SSL_pending(_ssl) > 0) continue;
-        return _out && isWritable() ? write(monitor) : proceed();
+        return _out && isWritable() ? write(monitor) : proceed(monitor);
     }
 }
 
-TcpState* SslConnected::proceed() {
+TcpState* SslConnected::proceed(const Monitor& monitor) {
     if (_out) {
         _parent->onIdle(this, _fd, readable | writable);
         return this;
     }
-    if (_closed) return new SslShutdown(this, std::move(_ssl));
+    if (_closed) return follow<SslShutdown>(monitor, std::move(_ssl));
     _parent->onIdle(this, _fd, readable);
     return this;
 }
@@ -124,7 +125,7 @@ bool SslConnected::repeat(State state, int error) {
 TcpState* SslConnected::repeat(const Monitor& monitor, State state, int error) {
     Monitor self(this);
     if (!repeat(state, error)) return alive(monitor, self) ? new TcpClosed(this) : nullptr;
-    if (_closed && _state == State::idle && !_out) return new SslShutdown(this, std::move(_ssl));
+    if (_closed && _state == State::idle && !_out) return follow<SslShutdown>(monitor, std::move(_ssl));
     return this;
 }
 

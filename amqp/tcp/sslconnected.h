@@ -35,7 +35,7 @@ private:
     TcpState* write(const Monitor& monitor);
     TcpState* receive(const Monitor& monitor);
     // watches what is needed next, or moves on to the TLS close
-    TcpState* proceed();
+    TcpState* proceed(const Monitor& monitor);
     // what to wait for after a read or write that did not complete; false
     // after reporting a failure
     bool repeat(State state, int error);

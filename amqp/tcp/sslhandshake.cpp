@@ -11,7 +11,6 @@
 
 #include <functional>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace AMQP {
 
@@ -25,8 +24,7 @@ constexpr long hostNameType = 0;
 } // namespace
 
 SslHandshake::SslHandshake(TcpExtState* previous, const std::string& host, TcpOutBuffer&& output)
-    : TcpExtState(previous), _handover(this, previous), _context(OpenSSL::TLS_client_method()),
-      _ssl(_context), _out(std::move(output)) {
+    : TcpExtState(previous), _context(OpenSSL::TLS_client_method()), _ssl(_context), _out(std::move(output)) {
     // no verification mode: the handshake completes whatever the certificate
     // says, and the handler's onSecured judges it
     OpenSSL::SSL_CTX_set_default_verify_paths(_context);
@@ -37,21 +35,11 @@ SslHandshake::SslHandshake(TcpExtState* previous, const std::string& host, TcpOu
     bool prepared = _parent->onSecuring(this, _ssl);
     // the handler closed or destroyed the connection inside the call, and
     // the previous state with it: nothing reaches the connection any more
-    if (!_handover.standing()) return;
+    if (!standing()) return;
     if (!prepared) throw std::runtime_error("failed to initialize SSL structure in user space");
-    _handover.done();
     // the ClientHello goes first
     _parent->onIdle(this, _fd, writable);
-}
-
-SslHandshake::Handover::~Handover() {
-    if (_taker == nullptr) return;
-    if (_alive.valid()) {
-        _taker->handBack(_previous);
-    } else if (_taker->_fd >= 0) {
-        ::close(_taker->_fd);
-        _taker->_fd = -1;
-    }
+    taken();
 }
 
 TcpState* SslHandshake::process(const Monitor& monitor, int fd, int flags) {
@@ -85,11 +73,11 @@ TcpState* SslHandshake::nextstate(const Monitor& monitor) {
     Monitor self(this);
     bool accepted = _parent->onSecured(this, _ssl);
     if (!monitor.valid() || !self.valid()) return nullptr;
-    if (accepted) return new SslConnected(this, std::move(_ssl), std::move(_out));
+    if (accepted) return follow<SslConnected>(monitor, std::move(_ssl), std::move(_out));
     _parent->onError(this, "TLS connection has been rejected", true);
     if (!monitor.valid() || !self.valid()) return nullptr;
     // the rejected peer still gets a TLS close
-    return new SslShutdown(this, std::move(_ssl));
+    return follow<SslShutdown>(monitor, std::move(_ssl));
 }
 
 TcpState* SslHandshake::reportError(const Monitor& monitor, const char* message) {

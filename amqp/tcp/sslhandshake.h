@@ -19,8 +19,9 @@ public:
     // std::runtime_error when the TLS objects cannot be made or the handler
     // refuses them (the socket then goes back to the previous state, whose
     // owner reports the failure before the socket's release). A handler that
-    // ends the connection inside onSecuring leaves a state without a socket,
-    // which the owner drops without installing it.
+    // ends the connection inside onSecuring or its first monitor() leaves a
+    // state whose socket goes unreported, which the owner drops without
+    // installing it.
     SslHandshake(TcpExtState* previous, const std::string& host, TcpOutBuffer&& output);
 
     size_t queued() const override { return _out.size(); }
@@ -37,29 +38,6 @@ private:
     TcpState* nextstate(const Monitor& monitor);
     TcpState* reportError(const Monitor& monitor, const char* message);
 
-    // gives the socket back when the constructor throws, or closes it
-    // unreported when the previous state died meanwhile (the handler ended
-    // the connection inside onSecuring, which detached it); first of the
-    // members, so it is the last undone
-    class Handover {
-    public:
-        Handover(SslHandshake* taker, TcpExtState* previous)
-            : _taker(taker), _previous(previous), _alive(previous) {}
-        Handover(const Handover&) = delete;
-        Handover& operator=(const Handover&) = delete;
-        ~Handover();
-        // whether the state the socket came from still stands
-        bool standing() const { return _alive.valid(); }
-        // the construction completed: the socket stays
-        void done() { _taker = nullptr; }
-
-    private:
-        SslHandshake* _taker;
-        TcpExtState* _previous;
-        Monitor _alive;
-    };
-
-    Handover _handover;
     SslContext _context;
     SslWrapper _ssl;
     TcpOutBuffer _out;

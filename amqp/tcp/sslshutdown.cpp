@@ -19,6 +19,7 @@ constexpr int wantWrite = 3;
 SslShutdown::SslShutdown(TcpExtState* previous, SslWrapper&& ssl)
     : TcpExtState(previous), _ssl(std::move(ssl)) {
     _parent->onIdle(this, _fd, readable | writable);
+    taken();
 }
 
 TcpState* SslShutdown::process(const Monitor&, int fd, int) {

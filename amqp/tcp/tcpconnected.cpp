@@ -17,6 +17,7 @@ TcpConnected::TcpConnected(TcpExtState* previous, TcpOutBuffer&& output)
     // a failure shows on the next writable event
     if (_out) _out.sendto(_fd);
     _parent->onIdle(this, _fd, _out ? readable | writable : readable);
+    taken();
 }
 
 TcpState* TcpConnected::process(const Monitor& monitor, int fd, int flags) {

@@ -11,10 +11,7 @@
 namespace AMQP {
 
 TcpConnection::TcpConnection(TcpHandler* handler, const Address& address)
-    : _handler(handler), _state(new TcpResolver(this, address.hostname(), address.port(), address.secure(),
-                                                address.option<int>("connectTimeout", 5),
-                                                ConnectionOrder(address.option("connectionOrder")))),
-      _connection(this, address.login(), address.vhost()) {
+    : _handler(handler), _connection(start(address), address.login(), address.vhost()) {
     if (!_handler) return;
     try {
         _handler->onAttached(this);
@@ -24,6 +21,24 @@ TcpConnection::TcpConnection(TcpHandler* handler, const Address& address)
         leave();
         throw;
     }
+}
+
+ConnectionHandler* TcpConnection::start(const Address& address) {
+    // The resolver is there before the protocol connection, whose header
+    // waits in it. Its constructor already asks the handler to watch its
+    // pipe, and a handler may ask whether the connection is closed then.
+    try {
+        _state.reset(new TcpResolver(this, address.hostname(), address.port(), address.secure(),
+                                     address.option<int>("connectTimeout", 5),
+                                     ConnectionOrder(address.option("connectionOrder"))));
+    } catch (...) {
+        // a handler that took the watch and then threw (or whose watch was
+        // followed by a worker that could not start) would keep its
+        // watcher and timer for a connection that never was
+        leave();
+        throw;
+    }
+    return this;
 }
 
 TcpConnection::~TcpConnection() {
@@ -36,7 +51,7 @@ void TcpConnection::leave() noexcept {
     // what the handler throws here has nowhere to go: the connection is
     // going anyway
     try {
-        if (_handler && fileno() >= 0) _handler->monitor(this, fileno(), 0);
+        if (_handler && _state && fileno() >= 0) _handler->monitor(this, fileno(), 0);
     } catch (...) {
     }
     // a handler that still keeps watchers or a timer for this connection
@@ -58,7 +73,9 @@ size_t TcpConnection::queued() const {
 }
 
 bool TcpConnection::closed() const {
-    return _state->closed();
+    // A failed resolver detaches before the closed state replaces it. No
+    // state yet: the first one is being built.
+    return _detached || (_state != nullptr && _state->closed());
 }
 
 bool TcpConnection::handshaked() {
@@ -145,8 +162,11 @@ void TcpConnection::onReady(Connection*) {
 }
 
 void TcpConnection::onClosed(Connection*) {
+    Monitor monitor(this);
+    // the state's close may ask the handler to watch the socket anew, and
+    // its monitor() may end the connection there
     _state->close();
-    if (_handler) _handler->onClosed(this);
+    if (monitor.valid() && _handler && !_detached) _handler->onClosed(this);
 }
 
 void TcpConnection::onBlocked(Connection*, const char* reason) {

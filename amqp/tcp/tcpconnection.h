@@ -21,8 +21,9 @@ class TcpState;
 class TcpConnection : private ConnectionHandler, private Watchable, private TcpParent {
 public:
     // starts resolving and connecting at once; throws when the resolver's
-    // pipe cannot be made, or what the handler's onAttached throws (the
-    // handler has then heard that the connection detached)
+    // pipe cannot be made, or what the handler's first monitor() or its
+    // onAttached throws (the handler has then heard that the connection
+    // detached)
     TcpConnection(TcpHandler* handler, const Address& address);
     TcpConnection(const TcpConnection&) = delete;
     TcpConnection& operator=(const TcpConnection&) = delete;
@@ -35,7 +36,7 @@ public:
     int fileno() const;
     // bytes not yet written
     size_t queued() const;
-    // whether the transport has ended
+    // whether the transport has ended (so once the handler heard the detach)
     bool closed() const;
 
     // fd is ready for the events in flags (readable, writable)
@@ -79,6 +80,9 @@ private:
     void onLost(TcpState* state) override;
     size_t expected() override;
 
+    // installs the first state, the resolver; this for the protocol
+    // connection
+    ConnectionHandler* start(const Address& address);
     // tells the handler, once, that no more calls come for this attempt
     void detach();
     // the handler stops watching the socket and hears the detach, if it did
@@ -91,10 +95,13 @@ private:
 
     // cleared when destruction starts: no callback reaches the user then
     TcpHandler* _handler;
+    // the handler was told that the connection detached; before the state,
+    // whose construction may ask closed() already
+    bool _detached = false;
+    // null until start() made the first one, as the protocol connection is
+    // built
     std::unique_ptr<TcpState> _state;
     Connection _connection;
-    // the handler was told that the connection detached
-    bool _detached = false;
     // what the handler's onLost or onDetached threw inside a state's
     // destructor, which cannot let it pass
     std::exception_ptr _thrown;

@@ -6,13 +6,24 @@
 
 namespace AMQP {
 
-TcpExtState::TcpExtState(TcpExtState* previous) : TcpState(previous), _fd(previous->_fd) {
+TcpExtState::TcpExtState(TcpExtState* previous)
+    : TcpState(previous), _fd(previous->_fd), _previous(previous), _standing(previous), _lent(true) {
     previous->_fd = -1;
 }
 
-void TcpExtState::handBack(TcpExtState* previous) {
-    previous->_fd = _fd;
-    _fd = -1;
+TcpExtState::~TcpExtState() {
+    if (_lent && _fd >= 0) {
+        if (standing()) {
+            // the owner of the previous state reports why this one failed,
+            // and releases the socket after that
+            _previous->_fd = _fd;
+        } else {
+            // the connection detached already: nobody is to hear of it
+            ::close(_fd);
+        }
+        _fd = -1;
+    }
+    cleanup();
 }
 
 void TcpExtState::cleanup() {

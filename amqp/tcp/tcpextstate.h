@@ -3,27 +3,55 @@
 // releases it.
 #pragma once
 
+#include "amqp/monitor.h"
 #include "amqp/tcp/tcpstate.h"
+
+#include <memory>
+#include <utility>
 
 namespace AMQP {
 
 class TcpExtState : public TcpState {
 public:
-    explicit TcpExtState(TcpParent* parent) : TcpState(parent) {}
-    // takes the previous state's socket, leaving it none
+    explicit TcpExtState(TcpParent* parent) : TcpState(parent), _previous(nullptr), _standing(nullptr) {}
+    // Takes the previous state's socket, leaving it none. Until the
+    // constructor of the following state calls taken(), the socket is only
+    // lent: a constructor that throws gives it back, and one during which the
+    // previous state died (a callback ended or destroyed the connection,
+    // which detached) closes it unreported.
     explicit TcpExtState(TcpExtState* previous);
-    ~TcpExtState() override { cleanup(); }
+    ~TcpExtState() override;
 
     int fileno() const override { return _fd; }
 
 protected:
     // releases the socket: stops watching it, closes it, reports it lost
     void cleanup();
-    // gives the socket back to the state it was taken from, for a following
-    // state whose construction failed
-    void handBack(TcpExtState* previous);
+
+    // whether the state the socket came from still stands
+    bool standing() const { return _standing.valid(); }
+    // the construction is over: the socket stays, unless the previous state
+    // died meanwhile
+    void taken() { _lent = _lent && !standing(); }
+
+    // Builds the state that follows this one, which takes the socket over.
+    // Null when a callback of its construction ended or destroyed the
+    // connection, this state with it: the new state then goes at once and
+    // nothing reaches the handler any more.
+    template <typename Next, typename... Arguments>
+    TcpState* follow(const Monitor& connection, Arguments&&... arguments) {
+        Monitor self(this);
+        std::unique_ptr<TcpState> next(new Next(this, std::forward<Arguments>(arguments)...));
+        if (!connection.valid() || !self.valid()) return nullptr;
+        return next.release();
+    }
 
     int _fd = -1;
+
+private:
+    TcpExtState* _previous;
+    Monitor _standing;
+    bool _lent = false;
 };
 
 } // namespace AMQP

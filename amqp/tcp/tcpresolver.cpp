@@ -116,13 +116,10 @@ TcpState* TcpResolver::proceed(const Monitor& monitor) {
         } else {
             _parent->onConnected(this);
             if (!monitor.valid() || !self.valid()) return nullptr;
-            if (_secure) {
-                std::unique_ptr<TcpState> next(new SslHandshake(this, _hostname, std::move(_buffer)));
-                // the handler's onSecuring may have ended the connection
-                if (!monitor.valid() || !self.valid()) return nullptr;
-                return next.release();
-            }
-            return new TcpConnected(this, std::move(_buffer));
+            // the handler's onSecuring or its first monitor() may end the
+            // connection
+            if (_secure) return follow<SslHandshake>(monitor, _hostname, std::move(_buffer));
+            return follow<TcpConnected>(monitor, std::move(_buffer));
         }
     } catch (const std::system_error& error) {
         failure = error.what();

@@ -59,6 +59,7 @@ public:
     void monitor(TcpConnection* connection, int fd, int flags) override {
         if (flags == 0 || fd != lastFd) events.push_back("monitor " + std::to_string(flags));
         lastFd = fd;
+        if (flags != 0 && watching && !watching(connection)) return;
         LibEvHandler::monitor(connection, fd, flags);
     }
 
@@ -71,6 +72,9 @@ public:
     std::function<void(TcpConnection*)> lost;
     // after the base class forgot the connection
     std::function<void(TcpConnection*)> detached;
+    // a request to watch a descriptor, before the base class takes it;
+    // false: the connection is gone, the base class is not asked
+    std::function<bool(TcpConnection*)> watching;
     // the interval to answer the broker with; -1: its own proposal
     int heartbeat = -1;
     int proposed = -1;

@@ -174,26 +174,40 @@ TEST(SslTransport, APeerMisbehavingInEachWay) {
     }
 }
 
-TEST(SslTransport, AConnectionEndedInsideOnSecuringIsLeftAlone) {
-    // its handshake state, still being built, neither watches its socket nor
-    // reaches the connection again, and the socket is closed
-    for (bool destroy : {false, true}) {
-        SCOPED_TRACE(destroy ? "destroyed" : "closed");
-        Listener listener;
-        TestLoop loop;
-        TlsHandler handler(loop.loop());
-        std::string text = "amqps://127.0.0.1:" + std::to_string(listener.port()) + "/";
-        auto connection = std::make_unique<TcpConnection>(&handler, Address(text.data(), text.size()));
-        handler.preparing = [&](TcpConnection*) {
-            destroy ? connection.reset() : (void)connection->close(true);
-        };
-        ASSERT_TRUE(loop.run(10));
-        EXPECT_EQ(handler.events.back(), "detached");
-        EXPECT_EQ(LibEvHandlerSeam::connections(handler), 0u);
-        int peer = listener.accept();
-        ASSERT_GE(peer, 0);
-        EXPECT_EQ(readAll(peer), "");
-        close(peer);
+TEST(SslTransport, AConnectionEndedWhileItsHandshakeStateIsBuiltIsLeftAlone) {
+    // inside onSecuring or the first watch of the socket: the handshake state
+    // neither watches its socket nor reaches the connection again, the end is
+    // heard once and last, and the socket is closed
+    for (bool watch : {false, true}) {
+        for (bool destroy : {false, true}) {
+            SCOPED_TRACE(std::string(watch ? "first watch, " : "onSecuring, ") +
+                         (destroy ? "destroyed" : "closed"));
+            Listener listener;
+            TestLoop loop;
+            TlsHandler handler(loop.loop());
+            std::string text = "amqps://127.0.0.1:" + std::to_string(listener.port()) + "/";
+            auto connection = std::make_unique<TcpConnection>(&handler, Address(text.data(), text.size()));
+            auto end = [&] { destroy ? connection.reset() : (void)connection->close(true); };
+            bool securing = false;
+            handler.preparing = [&](TcpConnection*) {
+                securing = true;
+                if (!watch) end();
+            };
+            handler.watching = [&](TcpConnection*) {
+                if (securing && watch && connection) end();
+                return connection != nullptr;
+            };
+            ASSERT_TRUE(loop.run(10));
+            EXPECT_EQ(handler.events.back(), "detached");
+            EXPECT_EQ(std::count(handler.events.begin(), handler.events.end(), "detached"), 1);
+            EXPECT_EQ(LibEvHandlerSeam::connections(handler), 0u);
+            int peer = listener.accept();
+            ASSERT_GE(peer, 0);
+            EXPECT_EQ(readAll(peer), "");
+            char byte;
+            EXPECT_TRUE(readableWithin(peer, 2000) && read(peer, &byte, 1) == 0);
+            close(peer);
+        }
     }
 }
 

@@ -6,11 +6,13 @@
 #include <stdexcept>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "amqp/address.h"
 #include "amqp/tcp/tcpconnection.h"
+#include "amqp/tcp/tcpevents.h"
 #include "amqp/tcp/tests/recordinghandler.h"
 #include "testsupport/listener.h"
 
@@ -126,6 +128,31 @@ TEST(TcpConnection, DestroyingAConnectedConnectionStopsTheWatchingAndDetaches) {
     close(peer);
 }
 
+TEST(TcpConnection, AWatchAskedForOnceDetachedMakesNoTimer) {
+    // a subclass that asks its base class to watch from within its
+    // onDetached, before the failed resolver was replaced: the timer would
+    // fire into the connection once it is gone
+    TestLoop loop;
+    RecordingHandler handler(loop.loop());
+    TcpConnection connection(&handler, address(local(Listener::closedPort())));
+    handler.detached = [&](TcpConnection* detached) { handler.monitor(detached, handler.lastFd, readable); };
+    ASSERT_TRUE(loop.run());
+    EXPECT_TRUE(connection.closed());
+    EXPECT_EQ(LibEvHandlerSeam::connections(handler), 0u);
+}
+
+TEST(TcpConnection, AWatchThatThrowsWhileTheConnectionIsBuiltLeavesNoTimer) {
+    TestLoop loop;
+    RecordingHandler handler(loop.loop());
+    handler.watching = [&](TcpConnection* connection) -> bool {
+        handler.LibEvHandler::monitor(connection, handler.lastFd, readable);
+        throw std::runtime_error("thrown");
+    };
+    EXPECT_THROW(TcpConnection(&handler, address(local(Listener::closedPort()))), std::runtime_error);
+    EXPECT_EQ(handler.events, (Events{"monitor 1", "detached"}));
+    EXPECT_EQ(LibEvHandlerSeam::connections(handler), 0u);
+}
+
 TEST(TcpConnection, AnImmediateCloseWhileResolvingWaitsForTheWorker) {
     TestLoop loop;
     RecordingHandler handler(loop.loop());
@@ -194,5 +221,44 @@ TEST(TcpConnection, AHandlerThatThrowsAtEitherEndLeavesNothingBehind) {
         EXPECT_EQ(std::count(handler.events.begin(), handler.events.end(), "detached"), 1);
         EXPECT_EQ(LibEvHandlerSeam::connections(handler), 0u);
         if (c.end != peerCloses) close(peer);
+    }
+}
+
+TEST(TcpConnection, AConnectionEndedInsideTheFirstWatchOfItsSocketIsLeftAlone) {
+    // The connected state, still being built, asks for its socket to be
+    // watched. However the handler ends the connection there (then asking
+    // the base class to watch), it hears the end once and last, keeps no
+    // timer, and the socket is closed after the protocol header went out.
+    using End = std::function<void(std::unique_ptr<TcpConnection>&)>;
+    const std::vector<std::pair<End, Events>> cases = {
+        {[](auto& connection) { connection->close(true); },
+         {"error connection prematurely closed by client", "monitor 0", "detached"}},
+        {[](auto& connection) { connection->fail("given up"); }, {"error given up", "monitor 0", "detached"}},
+        {[](auto& connection) { connection.reset(); }, {"detached"}},
+        // reported as the connection's error, like any callback's exception
+        {[](auto&) { throw std::runtime_error("thrown"); },
+         {"error thrown", "monitor 0", "monitor 0", "lost", "detached"}}};
+    for (const auto& [end, events] : cases) {
+        SCOPED_TRACE(events.front());
+        Listener listener;
+        TestLoop loop;
+        RecordingHandler handler(loop.loop());
+        auto connection = std::make_unique<TcpConnection>(&handler, address(local(listener.port())));
+        handler.watching = [&, &end = end](TcpConnection*) {
+            if (handler.events.back() != "monitor 1" || handler.events.end()[-2] != "connected") return true;
+            handler.events.push_back("watch");
+            end(connection);
+            return connection != nullptr;
+        };
+        ASSERT_TRUE(loop.run(10));
+        auto watch = std::find(handler.events.begin(), handler.events.end(), "watch");
+        EXPECT_EQ(Events(std::min(watch + 1, handler.events.end()), handler.events.end()), events);
+        EXPECT_EQ(LibEvHandlerSeam::connections(handler), 0u);
+        connection.reset();
+        int peer = listener.accept();
+        char byte;
+        EXPECT_EQ(readAll(peer), std::string("AMQP\0\0\x09\x01", 8));
+        EXPECT_TRUE(readableWithin(peer, 2000) && read(peer, &byte, 1) == 0);
+        close(peer);
     }
 }

@@ -15,6 +15,8 @@
 #include "amqp/address.h"
 #include "amqp/deferred/deferred.h"
 #include "amqp/deferred/deferredpublish.h"
+#include "amqp/deferred/deferredqueue.h"
+#include "amqp/flags.h"
 #include "amqp/reliable.h"
 #include "amqp/tcp/tcpchannel.h"
 #include "amqp/tcp/tcpconnection.h"
@@ -285,12 +287,16 @@ TEST(TransportBroker, ABrokerThatFallsSilentIsGivenUpAfterOneAndAHalfIntervals) 
 }
 
 TEST(TransportBroker, AnImmediateCloseIsReportedOnce) {
-    // from onNegotiate (before the base class's answer), from onReady, or
+    // from onNegotiate (before the base class's answer), from onReady,
     // later from a timer with a channel open and a publication far larger
-    // than the socket takes at once waiting
-    for (int from : {0, 1, 2}) {
-        bool tuning = from == 0, later = from == 2;
-        SCOPED_TRACE(tuning ? "from onNegotiate" : later ? "from a timer" : "from onReady");
+    // than the socket takes at once waiting, or from the watch that the
+    // transport's close on the broker's close-ok asks for
+    for (int from : {0, 1, 2, 3}) {
+        bool tuning = from == 0, later = from == 2, closing = from == 3;
+        SCOPED_TRACE(tuning    ? "from onNegotiate"
+                     : later   ? "from a timer"
+                     : closing ? "from a watch"
+                               : "from onReady");
         TestLoop loop;
         RecordingHandler handler(loop.loop());
         TcpConnection connection(&handler, address(brokerAddress()));
@@ -311,7 +317,16 @@ TEST(TransportBroker, AnImmediateCloseIsReportedOnce) {
             0.0);
         timer.data = &fire;
         if (tuning) handler.negotiating = [](TcpConnection* tuned) { tuned->close(true); };
+        bool asked = false;
+        handler.watching = [&](TcpConnection* watched) {
+            if (asked && !watched->closed()) watched->close(true);
+            return true;
+        };
         handler.ready = [&](TcpConnection* ready) {
+            if (closing) {
+                asked = ready->close();
+                return;
+            }
             if (!later) {
                 ready->close(true);
                 return;
@@ -323,6 +338,8 @@ TEST(TransportBroker, AnImmediateCloseIsReportedOnce) {
         Events expected{"attached", "connected", "ready", "error connection prematurely closed by client",
                         "lost",     "detached"};
         if (tuning) expected.erase(expected.begin() + 2);
+        // closed in order already: no error, and no onClosed after the end
+        if (closing) expected.erase(expected.begin() + 3);
         EXPECT_EQ(reports(handler.events), expected);
         EXPECT_EQ(queued > 0, later);
         EXPECT_EQ(LibEvHandlerSeam::connections(handler), 0u);
@@ -363,5 +380,74 @@ TEST(TransportBroker, AnExceptionFromACallbackBecomesAConnectionError) {
         EXPECT_EQ(std::count(seen.begin(), seen.end(), "detached"), 1) << c.name;
         EXPECT_TRUE(connection.closed()) << c.name;
         queue.take();
+    }
+}
+
+TEST(TransportBroker, AResultWhoseCallbackEndsTheConnectionIsSettledOnce) {
+    // So is every result still waiting, and the channel's end is heard once,
+    // for its first reason: all of it before the connection detaches.
+    const std::string suffix = "-" + std::to_string(getpid()),
+                      closed = "connection prematurely closed by client";
+    const std::string noQueue = "404 NOT_FOUND - no queue 'no-such-queue" + suffix + "' in vhost '/'";
+    const std::string noExchange =
+        "404 NOT_FOUND - no exchange 'no-such-exchange" + suffix + "' in vhost '/'";
+    // two requests of a kind; the first one's callback named ender ends it,
+    // and what the channel heard follows, before the connection's end
+    enum Requests { declarations, missingQueue, publications };
+    struct Case {
+        Requests requests;
+        std::string ender;
+        bool throws;
+        Events heard;
+    };
+    const Events published{"nack or error", noExchange, "nack or error", noExchange, "channel " + noExchange};
+    for (const Case& c : {
+             Case{declarations, "success", false, {"success", closed, "channel " + closed}},
+             Case{missingQueue, "error", false, {noQueue, "Channel is in error state", "channel " + noQueue}},
+             Case{missingQueue, "error", true, {noQueue, "Channel is in error state", "channel " + noQueue}},
+             Case{publications, "error", false, published},
+             // and so is each publication within its own report
+             Case{publications, "nack or error", false, published},
+         }) {
+        SCOPED_TRACE(c.ender + (c.throws ? " throws" : " closes"));
+        TestLoop loop;
+        RecordingHandler handler(loop.loop());
+        TcpConnection connection(&handler, address(brokerAddress()));
+        std::unique_ptr<TcpChannel> channel;
+        std::unique_ptr<Reliable<>> reliable;
+        bool armed = true;
+        auto report = [&](const std::string& callback, const std::string& text) {
+            handler.events.push_back(text);
+            if (!armed || callback != c.ender) return;
+            armed = false;
+            if (c.throws) throw std::runtime_error("thrown");
+            connection.close(true);
+        };
+        handler.ready = [&](TcpConnection* ready) {
+            channel = std::make_unique<TcpChannel>(ready);
+            channel->onError([&](const char* m) { handler.events.push_back(std::string("channel ") + m); });
+            if (c.requests == publications) reliable = std::make_unique<Reliable<>>(*channel);
+            for (bool first : {true, false}) {
+                Envelope envelope("hello", 5);
+                Deferred& result =
+                    c.requests == publications
+                        ? reliable->publish("no-such-exchange" + suffix, "", envelope).onNackOrError([&] {
+                              report("nack or error", "nack or error");
+                          })
+                    : first && c.requests == missingQueue
+                        ? static_cast<Deferred&>(channel->declareQueue("no-such-queue" + suffix, passive))
+                        : channel->declareQueue("", exclusive);
+                result.onSuccess([&] { report("success", "success"); }).onError([&](const char* m) {
+                    report("error", m);
+                });
+            }
+        };
+        ASSERT_TRUE(loop.run(10));
+        Events seen = reports(handler.events);
+        auto ready = std::find(seen.begin(), seen.end(), "ready");
+        ASSERT_NE(ready, seen.end());
+        Events events = c.heard;
+        events.insert(events.end(), {"error " + (c.throws ? "thrown" : closed), "lost", "detached"});
+        EXPECT_EQ(Events(ready + 1, seen.end()), events);
     }
 }
