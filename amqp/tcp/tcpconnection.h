@@ -98,13 +98,13 @@ private:
     // the handler was told that the connection detached; before the state,
     // whose construction may ask closed() already
     bool _detached = false;
+    // what the handler's onLost or onDetached threw inside a state's
+    // destructor, which cannot let it pass; before the state too
+    std::exception_ptr _thrown;
     // null until start() made the first one, as the protocol connection is
     // built
     std::unique_ptr<TcpState> _state;
     Connection _connection;
-    // what the handler's onLost or onDetached threw inside a state's
-    // destructor, which cannot let it pass
-    std::exception_ptr _thrown;
 };
 
 } // namespace AMQP
