@@ -64,24 +64,43 @@ bool readsUtf8(iconv_t decoder) {
 
 const iconv_t none = reinterpret_cast<iconv_t>(-1);
 
+// What a probe's descriptor writes for `text`: whether it read all of it
+// without complaint, what it wrote, and, with `end`, what it writes once
+// told the text ended.
+struct Probed {
+    bool took;
+    std::string written;
+    std::string ended;
+};
+
+Probed probe(iconv_t descriptor, std::string text, bool end) {
+    char buffer[64];
+    char* in = text.data();
+    size_t left = text.size();
+    char* out = buffer;
+    size_t room = sizeof buffer;
+    Probed result{iconv(descriptor, &in, &left, &out, &room) != static_cast<size_t>(-1), {}, {}};
+    result.written.assign(buffer, static_cast<size_t>(out - buffer));
+    if (end) {
+        char* mark = out;
+        iconv(descriptor, nullptr, nullptr, &out, &room);
+        result.ended.assign(mark, static_cast<size_t>(out - mark));
+    }
+    return result;
+}
+
 // What a fresh writer of the charset makes of "A", and of a second "A"
 // after it: the first may open the text with a byte order mark, the second
 // is one code unit. Empty where the charset cannot be written.
 std::array<std::string, 2> letterTwice(const std::string& charset) {
     std::array<std::string, 2> written;
-    iconv_t probe = iconv_open(charset.c_str(), "UTF-8");
-    if (probe == none) return written;
+    iconv_t writer = iconv_open(charset.c_str(), "UTF-8");
+    if (writer == none) return written;
     for (std::string& text : written) {
-        char letter = 'A';
-        char* in = &letter;
-        size_t left = 1;
-        char buffer[16];
-        char* out = buffer;
-        size_t room = sizeof buffer;
-        if (iconv(probe, &in, &left, &out, &room) != static_cast<size_t>(-1))
-            text.assign(buffer, static_cast<size_t>(out - buffer));
+        Probed letter = probe(writer, "A", false);
+        if (letter.took) text = letter.written;
     }
-    iconv_close(probe);
+    iconv_close(writer);
     return written;
 }
 
@@ -399,15 +418,8 @@ bool Charset::joinable(const char* charset) {
         std::string alone = letterTwice(name)[0];
         Descriptor reader = open("UTF-8", name);
         if (alone.empty() || !reader) return true;
-        std::string twice = alone + alone;
-        char* in = twice.data();
-        size_t left = twice.size();
-        char buffer[64];
-        char* out = buffer;
-        size_t room = sizeof buffer;
-        iconv(reader.get(), &in, &left, &out, &room);
-        iconv(reader.get(), nullptr, nullptr, &out, &room);
-        return std::string(buffer, static_cast<size_t>(out - buffer)) == "AA";
+        Probed twice = probe(reader.get(), alone + alone, true);
+        return twice.written + twice.ended == "AA";
     });
 }
 
@@ -427,20 +439,12 @@ bool Charset::converts(const std::string& from, const char* to) {
 bool Charset::holdsLetters() {
     if (_holds) return *_holds;
     _holds = remembered("holds letters", _from, [this] {
-        Descriptor probe = open("UTF-8", _from);
+        Descriptor reader = open("UTF-8", _from);
         // A byte read whole that writes nothing until the reader is told
         // the text ended.
-        for (int byte = 0; probe && byte < 256; ++byte) {
-            char letter = static_cast<char>(byte);
-            char* in = &letter;
-            size_t left = 1;
-            char buffer[64];
-            char* out = buffer;
-            size_t room = sizeof buffer;
-            bool silent =
-                iconv(probe.get(), &in, &left, &out, &room) != static_cast<size_t>(-1) && out == buffer;
-            iconv(probe.get(), nullptr, nullptr, &out, &room);
-            if (silent && out != buffer) return true;
+        for (int byte = 0; reader && byte < 256; ++byte) {
+            Probed letter = probe(reader.get(), std::string(1, static_cast<char>(byte)), true);
+            if (letter.took && letter.written.empty() && !letter.ended.empty()) return true;
         }
         return false;
     });
