@@ -231,7 +231,10 @@ void Object::repair(const Capabilities& caps, bool digestPart) {
         body.repair(caps);
         return;
     }
-    if (composite(header, digestPart)) return;
+    // A body in an encoding unknown here is opaque (RFC 2045 section 6.4):
+    // readers that know the label decode it, and would find the encoded
+    // text instead of the content under any other.
+    if (composite(header, digestPart) || !ContentTransferEncoding::known(header)) return;
     switch (ContentTransferEncoding(header).encoding()) {
     case ContentTransferEncoding::sevenbit:
         // also when the label is wrong: 8-bit bytes, or lines too long

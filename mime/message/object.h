@@ -148,7 +148,8 @@ public:
     // translates the bodies. Parts of a multipart are replaced by repaired
     // copies, so that copies of the message that share them keep theirs. An
     // enclosed message (message/rfc822, partial, external-body) is left as
-    // it is: readers do not decode it.
+    // it is: readers do not decode it. So is a part in a transfer encoding
+    // not known here ("x-uuencode"): its label and bytes stay.
     void repair(const Capabilities& caps);
     // `digestPart`: the entity is a part of a multipart/digest, where one
     // without a readable content type is an enclosed message (RFC 2046

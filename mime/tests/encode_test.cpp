@@ -363,6 +363,11 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
         // also when a lone CR stands in it: written as it stands, it ends no
         // line
         {"Subject: x\r\n\r\nhalf\rlong", false, true, "quoted-printable", nullptr},
+        // an encoding unknown here is opaque: readers that know it would
+        // decode quoted-printable instead, and find the encoded text
+        {"Content-Transfer-Encoding: x-uuencode\r\n\r\nbegin 644 caf\xe9.txt\r\n#86)C\r\n`\r\nend\r\n", false,
+         false, "x-uuencode", "begin 644 caf\xe9.txt\r\n#86)C\r\n`\r\nend\r\n"},
+        {"Content-Transfer-Encoding: x-binhex\r\n\r\nlong", false, false, "x-binhex", nullptr},
         // copied as they stand, these would still carry 8-bit bytes
         {"Content-Transfer-Encoding: base64\r\n\r\n\xff\xfe\r\n", false, false, "base64", nullptr},
         // a line that is not a field is written as it stands
@@ -437,6 +442,7 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
             std::string head = input.substr(0, input.find("\r\n\r\n") + 2);
             for (size_t at = 0, end; (end = head.find("\r\n", at)) != std::string::npos; at = end + 2)
                 EXPECT_NE(out.find(head.substr(at, end + 2 - at)), std::string::npos) << out;
+            EXPECT_NE(out.find(input.substr(head.size() + 2)), std::string::npos) << out;
         }
         if (row.body != nullptr) {
             size_t start = out.find("\r\n\r\n");
