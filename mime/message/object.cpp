@@ -149,13 +149,14 @@ size_t Object::encode(const Capabilities& caps, Filter::Result* out, bool persis
 }
 
 bool Object::encodable(const Capabilities& caps) const {
-    // whatever the transport, a multipart must be cut where it was built
-    if (caps.eightbit()) return body.encodable(caps);
     for (const Line& line : header.lines())
         if (!line.encodable(caps)) return false;
-    // lines that are not fields are written as they stand
+    // lines that are not fields are written as they stand, taken by an 8-bit
+    // transport at any length as copied fields are
+    size_t limit = caps.eightbit() ? SIZE_MAX : caps.hardLimit();
     for (const String& stray : header.strays())
-        if (!SevenBit::fits(stray.data(), stray.size(), caps.hardLimit())) return false;
+        if (!SevenBit::fits(stray.data(), stray.size(), limit, caps.eightbit())) return false;
+    // whatever the transport, a multipart must be cut where it was built
     return body.encodable(caps);
 }
 
@@ -237,8 +238,9 @@ void Object::repair(const Capabilities& caps, bool digestPart) {
     if (composite(header, digestPart) || !ContentTransferEncoding::known(header)) return;
     switch (ContentTransferEncoding(header).encoding()) {
     case ContentTransferEncoding::sevenbit:
-        // also when the label is wrong: 8-bit bytes, or lines too long
-        if (header.eightbit() || !body.fits(caps.hardLimit()))
+        // also when the label is wrong: 8-bit bytes (in the header too,
+        // without 8-bit transport), NUL, a lone CR, or lines too long
+        if ((header.eightbit() && !caps.eightbit()) || !body.fits(caps))
             header.set("Content-Transfer-Encoding", "quoted-printable");
         break;
     case ContentTransferEncoding::eightbit:
