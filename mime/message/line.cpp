@@ -296,7 +296,9 @@ size_t Line::encode(const Capabilities& caps, Filter::Result* out, bool persiste
 
 bool Line::encodable(const Capabilities& caps) const {
     if (!carried(_data, _size)) return false;
-    if (caps.eightbit()) return true;
+    // an 8-bit transport takes the line as it is copied, but within the hard
+    // limit like any other
+    if (caps.eightbit()) return SevenBit::fits(_data, _size, caps.hardLimit(), true);
     // a copied line is 7-bit when its name is: the value is
     if (raw(caps)) return ascii(key.data(), key.size());
     SevenBit check(caps.hardLimit());

@@ -151,11 +151,9 @@ size_t Object::encode(const Capabilities& caps, Filter::Result* out, bool persis
 bool Object::encodable(const Capabilities& caps) const {
     for (const Line& line : header.lines())
         if (!line.encodable(caps)) return false;
-    // lines that are not fields are written as they stand, taken by an 8-bit
-    // transport at any length as copied fields are
-    size_t limit = caps.eightbit() ? SIZE_MAX : caps.hardLimit();
+    // lines that are not fields are written as they stand
     for (const String& stray : header.strays())
-        if (!SevenBit::fits(stray.data(), stray.size(), limit, caps.eightbit())) return false;
+        if (!SevenBit::fits(stray.data(), stray.size(), caps.hardLimit(), caps.eightbit())) return false;
     // whatever the transport, a multipart must be cut where it was built
     return body.encodable(caps);
 }

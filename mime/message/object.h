@@ -133,9 +133,8 @@ public:
     // after it
     size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent, bool delimited) const;
     // whether encode writes what the transport takes: every header line and
-    // the body pass (a header line copied for an 8-bit transport at any
-    // length), and no part of a multipart holds a line a reader takes for
-    // its delimiter
+    // the body pass, and no part of a multipart holds a line a reader takes
+    // for its delimiter
     bool encodable(const Capabilities& caps) const override;
 
     // Makes the message encodable where a change of transfer encoding can:

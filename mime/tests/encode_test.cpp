@@ -486,6 +486,11 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
         const Value& named = object.header.get("content-transfer-encoding");
         EXPECT_EQ(std::string(named.data(), named.size()), known ? "quoted-printable" : label);
     }
+    // a header line too: copied as it stands, it fails fix and keeps its bytes
+    std::string field = "Comments: " + std::string(1000, 'x') + "\r\n\r\nplain\r\n";
+    Object object(field.data(), field.size());
+    EXPECT_FALSE(object.fix(Capabilities::utf8()));
+    EXPECT_EQ(encoded(object, Capabilities::utf8()), field);
 }
 
 TEST(ObjectEncodeTest, RepairReplacesOnlyThePartsThatNeedIt) {
@@ -598,7 +603,8 @@ TEST(LineEncodeTest, LinesOverTheHardLimitAreFoldedWithoutEightBitTransport) {
     // a single word over the limit cannot be folded
     std::string word = "Comments: " + std::string(1000, 'x') + "\r\n";
     EXPECT_FALSE(Line(word.c_str()).encodable(Capabilities::standard()));
-    EXPECT_TRUE(Line(word.c_str()).encodable(Capabilities::utf8()));
+    // and copied as it stands, it is still over the hard limit
+    EXPECT_FALSE(Line(word.c_str()).encodable(Capabilities::utf8()));
 }
 
 TEST(LineEncodeTest, AuthenticationFieldsWithoutTheirClassStayAsTheyStand) {
