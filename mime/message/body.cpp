@@ -240,7 +240,7 @@ size_t Body::decode(Filter::Result* out) const {
     return translator.finish();
 }
 
-bool Body::fits(size_t hardLimit) const {
+bool Body::fits(const Capabilities& caps) const {
     ContentTransferEncoding named(_owner);
     bool decoded = named != _encoding && (_encoding.encoding() == ContentTransferEncoding::quotedprintable ||
                                           _encoding.encoding() == ContentTransferEncoding::base64);
@@ -248,8 +248,9 @@ bool Body::fits(size_t hardLimit) const {
     if (named != _encoding && (named.encoding() == ContentTransferEncoding::quotedprintable ||
                                named.encoding() == ContentTransferEncoding::base64))
         return true;
-    if (!decoded) return SevenBit::fits(_data, _size, hardLimit);
-    SevenBit check(hardLimit);
+    bool binary = named.encoding() == ContentTransferEncoding::binary;
+    if (!decoded) return SevenBit::fits(_data, _size, caps.hardLimit(), caps.eightbit(), binary);
+    SevenBit check(caps.hardLimit(), caps.eightbit(), binary);
     try {
         decode(&check);
     } catch (const std::exception&) {
@@ -262,19 +263,17 @@ bool Body::fits(size_t hardLimit) const {
 bool Body::encodable(const Capabilities& caps) const {
     if (!_owner->multipart())
         // a body labelled "7bit" must hold 7-bit text, and a copied one must
-        // already be in lines the transport takes
-        return caps.eightbit() ||
-               (caps.compatible(ContentTransferEncoding(_owner)) && fits(caps.hardLimit()));
-    if (!caps.eightbit()) {
-        size_t limit = caps.hardLimit();
-        // the delimiter lines, written with the closing "--"
-        std::string delimiter = Separator(*_owner).text() + "--";
-        if (!SevenBit::fits(delimiter.data(), delimiter.size(), limit)) return false;
-        if (!SevenBit::fits(preamble().data(), preamble().size(), limit) ||
-            !SevenBit::fits(epilogue().data(), epilogue().size(), limit) ||
-            (_unparsed && !SevenBit::fits(_data, _size, limit)))
-            return false;
-    }
+        // already be in lines the transport takes, 8-bit or not
+        return caps.compatible(ContentTransferEncoding(_owner)) && fits(caps);
+    size_t limit = caps.hardLimit();
+    bool eightbit = caps.eightbit();
+    // the delimiter lines, written with the closing "--"
+    std::string delimiter = Separator(*_owner).text() + "--";
+    if (!SevenBit::fits(delimiter.data(), delimiter.size(), limit, eightbit)) return false;
+    if (!SevenBit::fits(preamble().data(), preamble().size(), limit, eightbit) ||
+        !SevenBit::fits(epilogue().data(), epilogue().size(), limit, eightbit) ||
+        (_unparsed && !SevenBit::fits(_data, _size, limit, eightbit)))
+        return false;
     for (const auto& part : _parts)
         if (!part->encodable(caps)) return false;
     return delimited(caps);

@@ -74,11 +74,12 @@ public:
     // the text decoded from its transfer encoding
     size_t decode(Filter::Result* out) const;
 
-    // Single part: whether what the next encode writes is 7-bit text in
-    // lines of at most `hardLimit` bytes (the text as it stands when it is
-    // copied, decoded when the owner now names "7bit", always when encoded
-    // afresh into quoted-printable or base64).
-    bool fits(size_t hardLimit) const;
+    // Single part: whether what the next encode writes passes the transport
+    // (SevenBit: no NUL, no CR without its LF, lines within the hard limit,
+    // 8-bit bytes only where the capabilities take them): the text as it
+    // stands when it is copied, decoded when the owner now names "7bit",
+    // always when encoded afresh into quoted-printable or base64.
+    bool fits(const Capabilities& caps) const;
     // whether what encode writes passes the transport and, for a multipart,
     // is cut by a reader where it was built
     bool encodable(const Capabilities& caps) const override;

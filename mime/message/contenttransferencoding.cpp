@@ -52,6 +52,18 @@ ContentTransferEncoding::Encoding ContentTransferEncoding::extract(const Header&
     }
 }
 
+bool ContentTransferEncoding::known(const Header& header) {
+    const Value& value = header.get("content-transfer-encoding");
+    if (value.size() == 0) return true;
+    try {
+        parse(value.data(), value.size());
+        return true;
+    } catch (const std::runtime_error&) {
+        // the question is only whether the label is one of the table
+        return false;
+    }
+}
+
 const char* ContentTransferEncoding::name() const {
     if (_encoding < quotedprintable || _encoding > binary) return "unknown";
     return names[_encoding];

@@ -28,6 +28,10 @@ public:
     // nothing but white space after it
     static bool equals(const char* text, size_t size, const char* name, size_t length);
     static Encoding extract(const Header& header);
+    // whether the header names no transfer encoding or one of the table:
+    // false for a label unknown here ("x-uuencode"), which extract reads as
+    // "7bit"
+    static bool known(const Header& header);
 
     Encoding encoding() const { return _encoding; }
     bool operator==(const ContentTransferEncoding& other) const { return _encoding == other._encoding; }

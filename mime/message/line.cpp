@@ -17,6 +17,7 @@
 #include "mime/message/textblock.h"
 #include "mime/message/unfolded.h"
 
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <stdexcept>
@@ -38,6 +39,13 @@ bool ascii(const char* data, size_t size) {
     for (size_t i = 0; i < size; ++i)
         if (!Ascii::isAscii(data[i])) return false;
     return true;
+}
+
+// Whether a writer can carry the bytes: neither NUL nor a CR without its LF,
+// which no transport takes either. Written again, they would part words, or
+// end a line.
+bool carried(const char* data, size_t size) {
+    return SevenBit::fits(data, size, SIZE_MAX, true);
 }
 
 // The value's bytes as they stand, only their line feeds made CR LF: a lone
@@ -264,6 +272,8 @@ bool Line::valid() const {
 }
 
 bool Line::raw(const Capabilities& caps) const {
+    // what no writer carries is kept as it stands, and fails fix
+    if (!carried(_data, _size)) return true;
     bool plain = ascii(value.data(), value.size());
     bool both = caps.eightbit() && caps.reencode();
     if (!plain) return caps.eightbit() && caps.hardLimit() >= 998;
@@ -285,7 +295,10 @@ size_t Line::encode(const Capabilities& caps, Filter::Result* out, bool persiste
 }
 
 bool Line::encodable(const Capabilities& caps) const {
-    if (caps.eightbit()) return true;
+    if (!carried(_data, _size)) return false;
+    // an 8-bit transport takes the line as it is copied, but within the hard
+    // limit like any other
+    if (caps.eightbit()) return SevenBit::fits(_data, _size, caps.hardLimit(), true);
     // a copied line is 7-bit when its name is: the value is
     if (raw(caps)) return ascii(key.data(), key.size());
     SevenBit check(caps.hardLimit());

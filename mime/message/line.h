@@ -99,8 +99,9 @@ public:
     // Copied with only its line ends made CR LF where the capabilities take
     // it as it stands, else written again by the typed class for its name.
     size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
-    // whether what encode writes passes the transport: always with 8-bit
-    // transport, else 7-bit text in lines within the hard limit
+    // whether what encode writes passes the transport: never with NUL or a
+    // CR without its LF; lines within the hard limit, of 7-bit text unless
+    // the transport takes 8-bit
     bool encodable(const Capabilities& caps) const override;
     // whether encode copies the line as it stands (a signature over it
     // still holds)

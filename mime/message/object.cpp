@@ -149,13 +149,12 @@ size_t Object::encode(const Capabilities& caps, Filter::Result* out, bool persis
 }
 
 bool Object::encodable(const Capabilities& caps) const {
-    // whatever the transport, a multipart must be cut where it was built
-    if (caps.eightbit()) return body.encodable(caps);
     for (const Line& line : header.lines())
         if (!line.encodable(caps)) return false;
     // lines that are not fields are written as they stand
     for (const String& stray : header.strays())
-        if (!SevenBit::fits(stray.data(), stray.size(), caps.hardLimit())) return false;
+        if (!SevenBit::fits(stray.data(), stray.size(), caps.hardLimit(), caps.eightbit())) return false;
+    // whatever the transport, a multipart must be cut where it was built
     return body.encodable(caps);
 }
 
@@ -231,11 +230,15 @@ void Object::repair(const Capabilities& caps, bool digestPart) {
         body.repair(caps);
         return;
     }
-    if (composite(header, digestPart)) return;
+    // A body in an encoding unknown here is opaque (RFC 2045 section 6.4):
+    // readers that know the label decode it, and would find the encoded
+    // text instead of the content under any other.
+    if (composite(header, digestPart) || !ContentTransferEncoding::known(header)) return;
     switch (ContentTransferEncoding(header).encoding()) {
     case ContentTransferEncoding::sevenbit:
-        // also when the label is wrong: 8-bit bytes, or lines too long
-        if (header.eightbit() || !body.fits(caps.hardLimit()))
+        // also when the label is wrong: 8-bit bytes (in the header too,
+        // without 8-bit transport), NUL, a lone CR, or lines too long
+        if ((header.eightbit() && !caps.eightbit()) || !body.fits(caps))
             header.set("Content-Transfer-Encoding", "quoted-printable");
         break;
     case ContentTransferEncoding::eightbit:

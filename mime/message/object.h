@@ -133,8 +133,8 @@ public:
     // after it
     size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent, bool delimited) const;
     // whether encode writes what the transport takes: every header line and
-    // the body pass (always with 8-bit transport), and no part of a
-    // multipart holds a line a reader takes for its delimiter
+    // the body pass, and no part of a multipart holds a line a reader takes
+    // for its delimiter
     bool encodable(const Capabilities& caps) const override;
 
     // Makes the message encodable where a change of transfer encoding can:
@@ -148,7 +148,8 @@ public:
     // translates the bodies. Parts of a multipart are replaced by repaired
     // copies, so that copies of the message that share them keep theirs. An
     // enclosed message (message/rfc822, partial, external-body) is left as
-    // it is: readers do not decode it.
+    // it is: readers do not decode it. So is a part in a transfer encoding
+    // not known here ("x-uuencode"): its label and bytes stay.
     void repair(const Capabilities& caps);
     // `digestPart`: the entity is a part of a multipart/digest, where one
     // without a readable content type is an enclosed message (RFC 2046

@@ -12,17 +12,20 @@ size_t SevenBit::append(const char* data, size_t size, bool) {
             _cr = false;
             continue;
         }
-        // a lone CR ends no line (it is written as it stands) and counts as
-        // a byte of it; the CR of a line end does not
-        if (_cr && ++_line > _limit) _fits = false;
+        // A CR without its LF ends no line: in binary data it is a byte of
+        // the line, anywhere else it is no text, and readers take it for a
+        // line break or for a byte of the line, each their own way.
+        if (_cr && (!_binary || ++_line > _limit)) _fits = false;
         _cr = c == '\r';
-        if (!_cr && (!Ascii::isAscii(c) || ++_line > _limit)) _fits = false;
+        if (_cr) continue;
+        // NUL is no text at all
+        if ((c == '\0' && !_binary) || (!_eightbit && !Ascii::isAscii(c)) || ++_line > _limit) _fits = false;
     }
     return size;
 }
 
-bool SevenBit::fits(const char* data, size_t size, size_t hardLimit) {
-    SevenBit check(hardLimit);
+bool SevenBit::fits(const char* data, size_t size, size_t hardLimit, bool eightbit, bool binary) {
+    SevenBit check(hardLimit, eightbit, binary);
     check.append(data, size, true);
     return check.fits();
 }

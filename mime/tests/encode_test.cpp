@@ -342,12 +342,16 @@ TEST(ObjectEncodeTest, CountIncludesWhatTheStagesWriteAtTheEnd) {
 }
 
 TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
+    using namespace std::string_literals;
     struct Row {
-        const char* input;
+        std::string input;
         bool before;       // encodable under the standard capabilities as it came
         bool fixed;        // what fix answers
         const char* label; // the transfer encoding named afterwards ("" for none)
         const char* body;  // the body written afterwards
+        // passes the UTF-8 preset as it came: no line over the hard limit,
+        // no NUL, no lone CR
+        bool eightbit = true;
     } const rows[] = {
         // a 7-bit label on 8-bit bytes is no promise the transport can keep
         {"Content-Transfer-Encoding: 7bit\r\n\r\ncaf\xc3\xa9\r\n", false, true, "quoted-printable",
@@ -359,10 +363,31 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
         // re-encoded, the body needs nothing
         {"Subject: caf\xc3\xa9\r\n\r\nplain\r\n", true, true, "", "plain\r\n"},
         // a line over the hard limit in a 7-bit body
-        {"Subject: x\r\n\r\nlong", false, true, "quoted-printable", nullptr},
+        {"Subject: x\r\n\r\nlong", false, true, "quoted-printable", nullptr, false},
         // also when a lone CR stands in it: written as it stands, it ends no
         // line
-        {"Subject: x\r\n\r\nhalf\rlong", false, true, "quoted-printable", nullptr},
+        {"Subject: x\r\n\r\nhalf\rlong", false, true, "quoted-printable", nullptr, false},
+        // NUL and a lone CR are no 7-bit text either, in a text or in an
+        // attachment labelled 7-bit
+        {"Subject: x\r\n\r\nnul \0 here\r\n"s, false, true, "quoted-printable", "nul =00 here\r\n", false},
+        {"Content-Type: application/octet-stream\r\nContent-Transfer-Encoding: 7bit\r\n\r\nlone\rcr\r\n",
+         false, true, "quoted-printable", "lone=0Dcr\r\n", false},
+        // no writer carries them in a field: copied, they keep fix false,
+        // also beside 8-bit bytes
+        {"Subject: nul \0 here\r\n\r\nplain\r\n"s, false, false, "", "plain\r\n", false},
+        {"Subject: caf\xc3\xa9 \0 here\r\n\r\nplain\r\n"s, false, false, "quoted-printable", "plain\r\n",
+         false},
+        {"Comments: lone\rcr\r\n\r\nplain\r\n", false, false, "", "plain\r\n", false},
+        // nor is an enclosed message encoded for them
+        {"Content-Type: message/rfc822\r\n\r\nSubject: x\r\n\r\nnul \0 here\r\n"s, false, false, "", nullptr,
+         false},
+        {"Content-Type: message/partial; id=\"p@x\"; number=2\r\n\r\nend\r\0"s, false, false, "", nullptr,
+         false},
+        // an encoding unknown here is opaque: readers that know it would
+        // decode quoted-printable instead, and find the encoded text
+        {"Content-Transfer-Encoding: x-uuencode\r\n\r\nbegin 644 caf\xe9.txt\r\n#86)C\r\n`\r\nend\r\n", false,
+         false, "x-uuencode", "begin 644 caf\xe9.txt\r\n#86)C\r\n`\r\nend\r\n"},
+        {"Content-Transfer-Encoding: x-binhex\r\n\r\nlong", false, false, "x-binhex", nullptr, false},
         // copied as they stand, these would still carry 8-bit bytes
         {"Content-Transfer-Encoding: base64\r\n\r\n\xff\xfe\r\n", false, false, "base64", nullptr},
         // a line that is not a field is written as it stands
@@ -422,7 +447,7 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
             input += std::string(half == std::string::npos ? 1200 : 600, 'x') + "\r\n";
         Object object(input.data(), input.size());
         EXPECT_EQ(object.encodable(Capabilities::standard()), row.before) << row.input;
-        EXPECT_TRUE(object.encodable(Capabilities::utf8())) << row.input;
+        EXPECT_EQ(object.encodable(Capabilities::utf8()), row.eightbit) << row.input;
         EXPECT_EQ(object.fix(Capabilities::standard()), row.fixed) << row.input;
         EXPECT_EQ(object.encodable(Capabilities::standard()), row.fixed) << row.input;
         EXPECT_EQ(std::string(object.header.get("content-transfer-encoding").data(),
@@ -437,6 +462,7 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
             std::string head = input.substr(0, input.find("\r\n\r\n") + 2);
             for (size_t at = 0, end; (end = head.find("\r\n", at)) != std::string::npos; at = end + 2)
                 EXPECT_NE(out.find(head.substr(at, end + 2 - at)), std::string::npos) << out;
+            EXPECT_NE(out.find(input.substr(head.size() + 2)), std::string::npos) << out;
         }
         if (row.body != nullptr) {
             size_t start = out.find("\r\n\r\n");
@@ -444,6 +470,27 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
             EXPECT_EQ(out.substr(start + 4), row.body) << row.input;
         }
     }
+    // The hard limit holds on an 8-bit transport too: a longer line is
+    // encoded as for a 7-bit one, or fix fails where the encoding is not
+    // known here.
+    for (std::string label : {"8bit", "x-binhex"}) {
+        std::string input = "Content-Transfer-Encoding: " + label + "\r\n\r\n";
+        for (int i = 0; i < 1000; ++i)
+            input += "\xc3\xa9";
+        input += "\r\n";
+        Object object(input.data(), input.size());
+        bool known = label == "8bit";
+        EXPECT_EQ(object.fix(Capabilities::utf8()), known) << label;
+        std::string out = encoded(object, Capabilities::utf8());
+        EXPECT_EQ(transportable(out), known) << out;
+        const Value& named = object.header.get("content-transfer-encoding");
+        EXPECT_EQ(std::string(named.data(), named.size()), known ? "quoted-printable" : label);
+    }
+    // a header line too: copied as it stands, it fails fix and keeps its bytes
+    std::string field = "Comments: " + std::string(1000, 'x') + "\r\n\r\nplain\r\n";
+    Object object(field.data(), field.size());
+    EXPECT_FALSE(object.fix(Capabilities::utf8()));
+    EXPECT_EQ(encoded(object, Capabilities::utf8()), field);
 }
 
 TEST(ObjectEncodeTest, RepairReplacesOnlyThePartsThatNeedIt) {
@@ -556,7 +603,8 @@ TEST(LineEncodeTest, LinesOverTheHardLimitAreFoldedWithoutEightBitTransport) {
     // a single word over the limit cannot be folded
     std::string word = "Comments: " + std::string(1000, 'x') + "\r\n";
     EXPECT_FALSE(Line(word.c_str()).encodable(Capabilities::standard()));
-    EXPECT_TRUE(Line(word.c_str()).encodable(Capabilities::utf8()));
+    // and copied as it stands, it is still over the hard limit
+    EXPECT_FALSE(Line(word.c_str()).encodable(Capabilities::utf8()));
 }
 
 TEST(LineEncodeTest, AuthenticationFieldsWithoutTheirClassStayAsTheyStand) {

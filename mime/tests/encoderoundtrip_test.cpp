@@ -133,7 +133,8 @@ TEST(EncodeRoundTripTest, SevenBitTransportGetsSevenBitTextInShortLines) {
 TEST(EncodeRoundTripTest, EightBitTransportCopiesEveryHeaderLine) {
     for (const Message& message : messages()) {
         Written written = write(message.text, Capabilities::utf8());
-        EXPECT_TRUE(written.fixed) << message.name;
+        // copied, a field over the hard limit stays over it, and fix says so
+        EXPECT_EQ(written.fixed, message.name != "long-lines.eml") << message.name;
         EXPECT_EQ(written.count, written.out.size()) << message.name;
         Object object(message.text.data(), message.text.size());
         std::vector<std::string> expected;

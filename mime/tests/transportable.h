@@ -8,18 +8,21 @@
 
 namespace Orvanta::Mime::Test {
 
-// no byte above 127 and no line over 998 bytes
+// no byte above 127, no NUL, CR and LF only together, and no line over 998
+// bytes
 inline bool transportable(const std::string& text) {
     size_t line = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         char c = text[i];
-        if (c == '\n')
+        bool crlf = c == '\r' && i + 1 < text.size() && text[i + 1] == '\n';
+        if (c == '\n') {
+            if (i == 0 || text[i - 1] != '\r') return false;
             line = 0;
-        else if (static_cast<unsigned char>(c) >= 0x80)
+        } else if (c == '\0' || (c == '\r' && !crlf) || static_cast<unsigned char>(c) >= 0x80) {
             return false;
-        // a lone CR is a byte of its line, the CR of a line end is not
-        else if ((c != '\r' || (i + 1 < text.size() && text[i + 1] != '\n')) && ++line > 998)
+        } else if (!crlf && ++line > 998) {
             return false;
+        }
     }
     return true;
 }
