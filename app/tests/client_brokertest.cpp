@@ -284,6 +284,8 @@ TEST_F(Client, AnUnreadableRecipientFieldRefusesTheMessage) {
              {"To: \"a\tb\"@d.example", "To"},
              // an encoded word that is no text in its charset
              {"Cc: =?utf-8?q?a=FFb?=@d.example", "Cc"},
+             // ill-formed UTF-7, whose letters glibc's reader drops
+             {"To: =?utf-7?q?ceo+x?=@d.example", "To"},
              // a CR that ends the line for other readers
              {"Bcc: a@d.example\r(c), b@d.example", "Bcc"},
          }) {
