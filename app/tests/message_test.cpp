@@ -104,15 +104,17 @@ TEST(MessageRecipients, NamesInAnyCaseAndNoOtherHeaders) {
 
 TEST(MessageRecipients, RenderedLikeCommandLineRecipients) {
     // a quoted local part stays quoted, an IDNA domain comes out in Unicode
+    // unless that names another host (U+3002 splits the label in two)
     Parsed parsed("To: \"john doe\"@example.org, user@xn--bcher-kva.example\r\n"
                   "Cc: user@b\xc3\xbc"
-                  "cher.example\r\n"
+                  "cher.example, user@xn--ab-r13a.example\r\n"
                   "\r\n");
     EXPECT_EQ(parsed.message.recipients(), (List{"\"john doe\"@example.org",
                                                  "user@b\xc3\xbc"
                                                  "cher.example",
                                                  "user@b\xc3\xbc"
-                                                 "cher.example"}));
+                                                 "cher.example",
+                                                 "user@xn--ab-r13a.example"}));
 }
 
 TEST(MessageRecipients, DuplicatesStay) {
