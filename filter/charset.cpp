@@ -160,12 +160,14 @@ private:
     Charset& _charset;
 };
 
-Charset::Charset(const char* from, const char* to, Result* next)
-    : Filter(next), _passing(passing(from)), _from(known(from)) {
+Charset::Charset(const char* from, const char* to, Result* next) : Charset(from, to, next, std::string()) {}
+
+Charset::Charset(const char* from, const char* to, Result* next, std::string replacement, bool strict)
+    : Filter(next), _passing(passing(from)), _from(known(from)), _replacement(std::move(replacement)) {
     if (_passing) return;
     _to = known(to);
     if (utf7(_from)) {
-        _utf7.emplace(strcasecmp(_from.c_str(), "utf-7-imap") == 0);
+        _utf7.emplace(strcasecmp(_from.c_str(), "utf-7-imap") == 0, strict);
     } else if (!utf8(_from)) {
         _decoder = open("UTF-8", _from);
         if (!_decoder) throw std::runtime_error("Conversion not possible");
@@ -175,11 +177,6 @@ Charset::Charset(const char* from, const char* to, Result* next)
         _encoder = open(_to + "//TRANSLIT", "UTF-8");
         if (!_encoder) throw std::runtime_error("Conversion not possible");
     }
-}
-
-Charset::Charset(const char* from, const char* to, Result* next, std::string replacement)
-    : Charset(from, to, next) {
-    _replacement = std::move(replacement);
 }
 
 Charset::~Charset() {

@@ -28,8 +28,11 @@ public:
     // unit that is no character of the source, and for a sequence cut off at
     // the end, where the plain form skips them. It goes through the target's
     // encoder like the text around it, so a shifted target shifts back for
-    // it, and a target without the character writes its "?".
-    Charset(const char* from, const char* to, Result* next, std::string replacement);
+    // it, and a target without the character writes its "?". `strict`
+    // also counts what glibc's reader of UTF-7 lets pass and RFC 2152 calls
+    // ill-formed (see Utf7), where the exact text matters more than what a
+    // reader makes of a broken one.
+    Charset(const char* from, const char* to, Result* next, std::string replacement, bool strict = false);
     // Whether two texts in the charset, each well-formed alone, read the
     // same joined byte to byte: not in UTF-7, whose last base64 run may end
     // with the text and would take in what follows, nor where a text opens

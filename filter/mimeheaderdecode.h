@@ -21,7 +21,8 @@ public:
     // Takes one word per call.
     class Decoder : public Filter {
     public:
-        Decoder(const char* charset, Result* next) : Filter(next), _charset(charset) {}
+        Decoder(const char* charset, Result* next, bool strict)
+            : Filter(next), _charset(charset), _strict(strict) {}
         // writes the encoded words still held
         ~Decoder() override;
 
@@ -40,6 +41,7 @@ public:
         bool joinable();
 
         std::string _charset;
+        bool _strict;
         size_t _words = 0;
         bool _previousEncoded = false;
         // adjacent encoded words of one charset: their bytes, and their text
@@ -52,7 +54,9 @@ public:
         std::optional<bool> _heldJoinable;
     };
 
-    MimeHeaderDecode(const char* charset, Result* next);
+    // `strict` as Charset has it: for text that must be read exactly, such
+    // as an address.
+    MimeHeaderDecode(const char* charset, Result* next, bool strict = false);
     // The members' destructors write the held last word and flush.
 
 private:

@@ -59,13 +59,13 @@ size_t MimeWord::write(const char* target, Result* result) const {
 }
 
 bool MimeWord::convert(const std::string& charset, const std::string& bytes, const char* target,
-                       Result* result, size_t* written) {
+                       Result* result, size_t* written, bool strict) {
     // a charset known not to convert costs no second attempt to open it
     if (!Charset::converts(charset, target)) return false;
     FlushStop end(result);
     std::optional<Charset> opened;
     try {
-        opened.emplace(charset.c_str(), target, &end, "\xef\xbf\xbd");
+        opened.emplace(charset.c_str(), target, &end, "\xef\xbf\xbd", strict);
     } catch (const std::exception&) {
         return false;
     }

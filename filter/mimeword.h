@@ -39,8 +39,9 @@ public:
     std::string bytes() const;
     // Writes `bytes`, text in `charset`, converted to `target` as `write`
     // does; false, and nothing written, when the pair cannot be converted.
+    // `strict` as Charset has it.
     static bool convert(const std::string& charset, const std::string& bytes, const char* target,
-                        Result* result, size_t* written);
+                        Result* result, size_t* written, bool strict = false);
 
     // The size of the encoded word at the start of the text, which ends at
     // the first "?=" after its encoding letter (its text never holds a "?");

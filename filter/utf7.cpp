@@ -82,6 +82,12 @@ size_t Utf7::decode(const char* data, size_t size, Output& out) {
                 continue;
             }
             _mode = Mode::run;
+            uint32_t value;
+            if (_strict && !sextet(byte, _imap, value)) {
+                writer.invalid();
+                _mode = Mode::direct;
+                continue;
+            }
         }
         if (_mode == Mode::run) {
             uint32_t value;
@@ -136,7 +142,8 @@ void Utf7::unit(uint32_t value, Writer& writer) {
 }
 
 size_t Utf7::finish(Output& out) {
-    bool cut = _mode == Mode::shift || _high != 0;
+    bool cut = _mode == Mode::shift || _high != 0 ||
+               (_strict && _mode == Mode::run && (_imap || _count >= 6 || _bits != 0));
     _mode = Mode::direct;
     _bits = 0;
     _count = 0;

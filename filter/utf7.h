@@ -22,13 +22,19 @@ public:
         ~Output() = default;
     };
 
-    explicit Utf7(bool imap) : _imap(imap) {}
+    // `strict` reads the text as RFC 2152 (RFC 3501 for the IMAP form) has
+    // it: a shift that begins no run is one invalid sequence with the byte
+    // after it, and so is a run the text ends with bits that make no whole
+    // character or are not zero (in the IMAP form, any run without its "-").
+    // Otherwise the reader drops them, as glibc's does.
+    Utf7(bool imap, bool strict) : _imap(imap), _strict(strict) {}
 
     // Returns what `out` wrote.
     size_t decode(const char* data, size_t size, Output& out);
     // Ends the text: a shift character with nothing after it, or a high
     // surrogate still waiting for its low half, is one invalid sequence;
-    // the bits left in a run are dropped. The reader is then as new.
+    // the bits left in a run are dropped unless strict. The reader is then
+    // as new.
     size_t finish(Output& out);
 
 private:
@@ -38,6 +44,7 @@ private:
     enum class Mode { direct, shift, run };
 
     bool _imap;
+    bool _strict;
     Mode _mode = Mode::direct;
     // the bits of the run not yet part of a code unit, `_count` of them
     uint32_t _bits = 0;

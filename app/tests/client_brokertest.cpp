@@ -232,6 +232,8 @@ TEST_F(Client, ExtractsRecipientsFromToCcAndBcc) {
                         "BCC: hidden@example.org\r\n"
                         "To: user@b\xc3\xbc"
                         "cher.example\r\n"
+                        // an A-label whose Unicode form would name another host
+                        "Cc: x@xn--ab-r13a.example\r\n"
                         // an obsolete route, even one that begins with a comma
                         "Cc: <,@relay.example:routed@example.org>\r\n"
                         // elements of comments alone give no address
@@ -240,13 +242,14 @@ TEST_F(Client, ExtractsRecipientsFromToCcAndBcc) {
                         "\r\n"
                         "body\r\n"
                         ".\r\n";
-    auto result = run({"--extract-recipients=true", "first@example.org"}, input);
+    auto result = run({"--extract-recipients=true", "first@example.org", "y@xn--kkg.example"}, input);
     ASSERT_EQ(result.status, 0) << result.err;
     Received received = receive(queue);
     EXPECT_EQ(received.headers["recipients"],
-              "first@example.org,john@example.org,a@example.org,b@example.org,valid@example.org,"
-              "bob@example.org,user@b\xc3\xbc"
-              "cher.example,\"john doe\"@example.org,routed@example.org,hidden@example.org");
+              "first@example.org,y@xn--kkg.example,john@example.org,a@example.org,b@example.org,"
+              "valid@example.org,bob@example.org,user@b\xc3\xbc"
+              "cher.example,\"john doe\"@example.org,x@xn--ab-r13a.example,routed@example.org,"
+              "hidden@example.org");
 }
 
 TEST_F(Client, ExtractedRecipientsAloneAreEnough) {
@@ -284,6 +287,8 @@ TEST_F(Client, AnUnreadableRecipientFieldRefusesTheMessage) {
              {"To: \"a\tb\"@d.example", "To"},
              // an encoded word that is no text in its charset
              {"Cc: =?utf-8?q?a=FFb?=@d.example", "Cc"},
+             // ill-formed UTF-7, whose letters glibc's reader drops
+             {"To: =?utf-7?q?ceo+x?=@d.example", "To"},
              // a CR that ends the line for other readers
              {"Bcc: a@d.example\r(c), b@d.example", "Bcc"},
          }) {

@@ -121,6 +121,8 @@ TEST(ClientStartup, RecipientsMustBeAddresses) {
              {"=?utf-8?q?a=C2=85b?=@x.example", "=?utf-8?q?a=C2=85b?=@x.example"},
              // bytes that are no text in the word's charset
              {"=?utf-8?q?a=FFb?=@x.example", "=?utf-8?q?a=FFb?=@x.example"},
+             // ill-formed UTF-7, whose letters glibc's reader drops
+             {"=?utf-7?q?ceo+x?=@x.example", "=?utf-7?q?ceo+x?=@x.example"},
          })
         expectFailure(runClient({"--config-file", file, "--", recipient}, message),
                       "Invalid recipient: " + shown);

@@ -61,6 +61,11 @@ TEST(MessageRecipients, ALineWithAnyBadAddressIsRefusedByName) {
              {"Cc: =?windows-1252?q?a=81b?=@example.org\r\n\r\n", "Cc"},
              {"Bcc: =?us-ascii?b?Yeli?=@example.org\r\n\r\n", "Bcc"},
              {"To: =?utf-7?q?a+2D0-b?=@example.org\r\n\r\n", "To"},
+             // UTF-7 that is ill-formed where glibc's reader drops letters:
+             // bits that make no whole character, a shift that begins no run
+             {"To: =?utf-7?q?ceo+x?=@example.org\r\n\r\n", "To"},
+             {"Cc: =?utf-7?b?YStBR0V4?=@example.org\r\n\r\n", "Cc"},
+             {"Bcc: =?utf-7?q?a+!b?=@example.org\r\n\r\n", "Bcc"},
              // a CR alone, which other readers take for a line end, and a
              // VT, which they take for text, are no blanks
              {"To: a@example.org\r(c)\r\n\r\n", "To"},
@@ -99,15 +104,17 @@ TEST(MessageRecipients, NamesInAnyCaseAndNoOtherHeaders) {
 
 TEST(MessageRecipients, RenderedLikeCommandLineRecipients) {
     // a quoted local part stays quoted, an IDNA domain comes out in Unicode
+    // unless that names another host (U+3002 splits the label in two)
     Parsed parsed("To: \"john doe\"@example.org, user@xn--bcher-kva.example\r\n"
                   "Cc: user@b\xc3\xbc"
-                  "cher.example\r\n"
+                  "cher.example, user@xn--ab-r13a.example\r\n"
                   "\r\n");
     EXPECT_EQ(parsed.message.recipients(), (List{"\"john doe\"@example.org",
                                                  "user@b\xc3\xbc"
                                                  "cher.example",
                                                  "user@b\xc3\xbc"
-                                                 "cher.example"}));
+                                                 "cher.example",
+                                                 "user@xn--ab-r13a.example"}));
 }
 
 TEST(MessageRecipients, DuplicatesStay) {

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 #include <netdb.h>
+#include <strings.h>
 #include <sys/socket.h>
 
 namespace Orvanta::Dns {
@@ -86,6 +87,19 @@ bool withinLimits(const char* name) {
     return true;
 }
 
+// Whether `unicode`, the form libidn's ToUnicode gave, names the host that
+// `ascii` does. ToUnicode works label by label and allows unassigned code
+// points: a label may decode to a label separator (U+3002), which splits it
+// in two for every reader, or to a code point that no reader converts back
+// the same way. So the whole name goes back through ToASCII, unassigned code
+// points refused, and must give `ascii` again, case aside.
+bool convertsBack(const char* unicode, const char* ascii, int flags) {
+    char* converted = nullptr;
+    if (LibIDN::idna_to_ascii_8z(unicode, &converted, flags & ~LibIDN::allowUnassigned) != 0) return false;
+    Owned back(converted);
+    return strcasecmp(back.get(), ascii) == 0;
+}
+
 } // namespace
 
 Hostname::Hostname(const char* name, bool strict) {
@@ -121,6 +135,12 @@ Hostname::Hostname(const char* name, bool strict) {
     result = LibIDN::idna_to_ascii_8z(name, &converted_ascii, flags);
     if (result != 0) throw IdnException(result);
     Owned ascii(converted_ascii);
+    if (!convertsBack(unicode.get(), ascii.get(), flags)) {
+        // the name as written stands for itself
+        _unicode = terminated(name);
+        if (std::strcmp(name, ascii.get()) != 0) _ascii = terminated(ascii.get());
+        return;
+    }
     _unicode = terminated(unicode.get());
     _ascii = terminated(ascii.get());
 }
@@ -152,9 +172,13 @@ Hostname::Hostname(const IpAddress& address) {
         result = LibIDN::idna_to_unicode_8z8z(buffer, &converted, LibIDN::allowUnassigned);
         if (result != 0) throw IdnException(result);
         Owned unicode(converted);
-        _unicode = terminated(unicode.get());
-        // one string serves both forms when they are the same text
-        if (std::strcmp(unicode.get(), buffer) != 0) _ascii = terminated(buffer);
+        if (isAscii(unicode.get()) || convertsBack(unicode.get(), buffer, LibIDN::allowUnassigned)) {
+            _unicode = terminated(unicode.get());
+            // one string serves both forms when they are the same text
+            if (std::strcmp(unicode.get(), buffer) != 0) _ascii = terminated(buffer);
+        } else {
+            _unicode = terminated(buffer);
+        }
     } else {
         _unicode = terminated(buffer);
     }

@@ -12,10 +12,12 @@ class Hostname {
 public:
     // `strict` applies the STD3 rules (letters, digits and hyphens only) and
     // refuses a null name; a lenient null name makes an empty Hostname.
-    // Failures are IdnException.
+    // Failures are IdnException. The Unicode form is libidn's only when it
+    // converts back to the ASCII form; otherwise it is the name as written.
     Hostname(const char* name, bool strict);
     // The name the system resolver gives the address (its numeric text when
-    // it has none); the unspecified address is refused.
+    // it has none), with the same Unicode form; the unspecified address is
+    // refused.
     explicit Hostname(const IpAddress& address);
 
     // both null for an empty Hostname, and for one moved from

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <utility>
+#include <vector>
 
 using namespace Orvanta::Dns;
 
@@ -65,6 +66,24 @@ TEST(Hostname, AsciiCompatibleNameDecodes) {
     Hostname name("www.xn--bcher-kva.example", true);
     EXPECT_STREQ(name.unicode(), "www.bücher.example");
     EXPECT_STREQ(name.ascii(), "www.xn--bcher-kva.example");
+}
+
+// The Unicode form is only taken where it converts back to the name: one that
+// splits into other labels (U+3002) or holds code points unassigned in
+// libidn's tables (U+1E9E, U+2152) would name another host, or none.
+TEST(Hostname, AUnicodeFormThatDoesNotConvertBackStaysAsWritten) {
+    for (const auto& [name, unicode] :
+         std::vector<std::pair<const char*, const char*>>{{"xn--ab-r13a.example", "xn--ab-r13a.example"},
+                                                          {"mail.xn--kkg.example", "mail.xn--kkg.example"},
+                                                          {"XN--ab-huu.example", "XN--ab-huu.example"},
+                                                          {"münchen.xn--kkg", "münchen.xn--kkg"},
+                                                          {"xn--ab-c6t.example", "a⁄b.example"},
+                                                          {"XN--MLLER-KVA.example", "MüLLER.example"}}) {
+        for (bool strict : {true, false}) {
+            Hostname host(name, strict);
+            EXPECT_STREQ(host.unicode(), unicode) << name;
+        }
+    }
 }
 
 TEST(Hostname, UnderscoreOnlyWhenLenient) {

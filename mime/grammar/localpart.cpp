@@ -19,7 +19,9 @@ const char replacement[] = "\xef\xbf\xbd";
 
 void decodeInto(std::string& text, const char* data, size_t size) {
     Filter::String sink(&text);
-    Filter::MimeHeaderDecode decoder("utf-8", &sink);
+    // strict: a UTF-7 run cut short is ill-formed, not dropped, for its
+    // letters name the mailbox
+    Filter::MimeHeaderDecode decoder("utf-8", &sink, true);
     decoder.process(data, size, false);
     decoder.flush();
 }

@@ -16,7 +16,8 @@ public:
     // raw bytes outside ASCII were read (decoded encoded words do not count)
     bool eightbit() const { return _eightbit; }
     // An encoded word decoded to U+FFFD, which the decoder writes for bytes
-    // that are no text in the word's charset: the text may not be the
+    // that are no text in the word's charset (also for UTF-7 that glibc
+    // would read leniently, letters dropped): the text may not be the
     // mailbox written.
     bool replaced() const { return _replaced; }
 
