@@ -266,7 +266,9 @@ bool ChannelImpl::emit(const Publication& publication, bool held, bool numbered)
         return held ? _connection->send(CopiedBuffer(frame)) : _connection->send(frame);
     };
     if (!forward(publication.method()) || !forward(publication.header())) return false;
-    if (!monitor.valid()) return false;
+    // the watch a full socket asks for may have ended the connection, which
+    // detached this channel
+    if (!monitor.valid() || !_connection) return false;
     bool sent = publication.sendBody(_connection->maxFrame(), [&](const BodyFrame& frame,
                                                                   const Keeper& keeper) {
         return monitor.valid() && _connection && _connection->send(frame, keeper, held);
