@@ -202,10 +202,12 @@ Deferred& ChannelImpl::rollbackTransaction() {
 DeferredConfirm& ChannelImpl::confirmSelect() {
     bool held = waiting();
     Outcome outcome = sendRequest<ConfirmSelectFrame>(*this, false);
-    if (outcome.sent && held && !_held.empty())
+    if (outcome.sent && held && !_held.empty()) {
         _held.back().confirm = true;
-    else if (outcome.answered)
+    } else if (outcome.answered) {
         _confirmOnly = true;
+        _selectWritten = true;
+    }
     auto result = std::make_shared<DeferredConfirm>(!outcome.sent);
     _confirm = result;
     keep(result, outcome.answered);
@@ -244,15 +246,16 @@ bool ChannelImpl::publish(std::string_view exchange, std::string_view routingKey
     Publication publication(_id, exchange, routingKey, envelope, flags);
     if (!publication.valid()) return false;
     if (_state == closed || _state == closing || !_connection) return false;
-    if (passable()) return emit(publication, false);
+    bool numbered = _confirm != nullptr;
+    if (passable()) return emit(publication, false, numbered);
     // the frame size may still change (the broker's tune), so the
     // publication is cut only when it leaves
     publication.hold();
-    _held.push(Held{std::move(publication)});
+    _held.push(Held{std::move(publication), false, numbered});
     return true;
 }
 
-bool ChannelImpl::emit(const Publication& publication, bool held) {
+bool ChannelImpl::emit(const Publication& publication, bool held, bool numbered) {
     if (!_connection || !publication.fits(_connection->maxFrame())) return false;
     // Straight to the connection: a publication released from the held
     // queue goes out before whatever still waits behind it there, like the
@@ -263,10 +266,15 @@ bool ChannelImpl::emit(const Publication& publication, bool held) {
         return held ? _connection->send(CopiedBuffer(frame)) : _connection->send(frame);
     };
     if (!forward(publication.method()) || !forward(publication.header())) return false;
-    if (!monitor.valid()) return false;
-    return publication.sendBody(_connection->maxFrame(), [&](const BodyFrame& frame, const Keeper& keeper) {
+    // the watch a full socket asks for may have ended the connection, which
+    // detached this channel
+    if (!monitor.valid() || !_connection) return false;
+    bool sent = publication.sendBody(_connection->maxFrame(), [&](const BodyFrame& frame,
+                                                                  const Keeper& keeper) {
         return monitor.valid() && _connection && _connection->send(frame, keeper, held);
     }) && monitor.valid();
+    if (sent && numbered) ++_numbered;
+    return sent;
 }
 
 DeferredRecall& ChannelImpl::recall() {
@@ -291,6 +299,16 @@ void ChannelImpl::onError(std::function<void(const char*)> callback, bool resuma
         report("Channel is in an error state, the AMQP connection has been closed");
     else
         report("Channel is in error state, something went wrong with the AMQP connection");
+}
+
+uint64_t ChannelImpl::written() const {
+    // before its handshake is over the connection holds them back itself
+    return _confirming && _connection && _connection->writing() ? _numbered : 0;
+}
+
+void ChannelImpl::reportConfirming() {
+    // an answer to a request not written yet is no answer
+    if (_selectWritten && _connection && _connection->writing()) _confirming = true;
 }
 
 uint32_t ChannelImpl::maxFrame() const {
@@ -357,11 +375,13 @@ bool ChannelImpl::release() {
         if (!monitor.valid()) return true;
         _synchronous = synchronous;
         _confirmOnly = synchronous && confirm;
+        _selectWritten = _selectWritten || confirm;
         return true;
     }
     Publication publication = std::move(std::get<Publication>(_held.front().item));
+    bool numbered = _held.front().numbered;
     _held.pop();
-    if (publication.fits(_connection->maxFrame())) return emit(publication, true);
+    if (publication.fits(_connection->maxFrame())) return emit(publication, true, numbered);
     // Announced to the caller as sent long ago, and its delivery tag
     // counted: dropping it alone would shift every later confirm. The
     // channel fails instead, and the broker is told.

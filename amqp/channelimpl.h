@@ -105,6 +105,10 @@ public:
     // a publication may leave now
     bool passable() const { return !waiting() || (_confirmOnly && _held.empty()); }
     uint16_t id() const { return _id; }
+    // publications written to the connection in confirm mode: the broker's
+    // delivery tags name these, and only these, once it has answered the
+    // confirm.select (its confirms come after that answer)
+    uint64_t written() const;
     uint32_t maxPayload() const;
     uint32_t maxFrame() const;
 
@@ -114,6 +118,8 @@ public:
     bool flush();
 
     void reportReady();
+    // the broker's confirm.select-ok
+    void reportConfirming();
     bool reportSuccess();
     bool reportSuccess(const std::string& name, uint32_t messageCount, uint32_t consumerCount);
     bool reportSuccess(uint32_t messageCount);
@@ -151,8 +157,9 @@ private:
     template <typename... Arguments>
     bool resolve(Arguments&&... arguments);
     // writes the publication's frames, cut with the connection's frame size;
-    // held: it waited since before any close request
-    bool emit(const Publication& publication, bool held);
+    // held: it waited since before any close request; numbered: published
+    // in confirm mode, so the broker gives it a delivery tag
+    bool emit(const Publication& publication, bool held, bool numbered);
     // sends the oldest held frame or publication; false when refused
     bool release();
 
@@ -173,9 +180,16 @@ private:
         std::variant<CopiedBuffer, Publication> item;
         // the frame is confirm.select
         bool confirm = false;
+        // a publication made in confirm mode
+        bool numbered = false;
     };
     std::queue<Held> _held;
     bool _synchronous = false;
+    // publications of confirm mode handed to the connection
+    uint64_t _numbered = 0;
+    // the confirm.select was written, and then the broker answered it
+    bool _selectWritten = false;
+    bool _confirming = false;
     // The reply waited for is confirm.select-ok, which publications need not
     // wait for: the broker takes them in order, in confirm mode already.
     // Saves a round trip before the first message.

@@ -54,6 +54,7 @@ uint64_t ConnectionImpl::parse(const Buffer& buffer) {
         // The stream is out of step from here on: the connection is failed
         // for good, so bytes offered again are never read as frames.
         if (!monitor.valid()) return consumed;
+        _severed = dynamic_cast<const FramingException*>(&exception) != nullptr;
         std::string message = exception.what();
         reportError(message.c_str());
         return consumed;

@@ -71,6 +71,10 @@ public:
     bool ready() const { return _state == connected; }
     bool closing() const { return _state == closingDown; }
     bool closed() const { return _state == closedDown; }
+    // frames sent now are written at once, and none sent before still waits
+    bool writing() const { return (_state == connected || _state == closingDown) && _held.empty(); }
+    // the peer's bytes could not be framed: nothing more may be sent
+    bool severed() const { return _severed; }
     bool waiting() const;
     bool waitingChannels() const;
 
@@ -101,6 +105,7 @@ private:
     ConnectionHandler* _handler;
     State _state = protocol;
     bool _closeRequested = false;
+    bool _severed = false;
     std::unordered_map<uint16_t, std::shared_ptr<ChannelImpl>> _channels;
     uint16_t _nextChannel = 1;
     uint16_t _maxChannels = 0;

@@ -121,6 +121,13 @@ bool FrameProcessor::visit(ChannelOpenOKFrame& frame) {
     return true;
 }
 
+bool FrameProcessor::visit(ConfirmSelectOKFrame& frame) {
+    auto target = channel(frame);
+    if (!target) return false;
+    target->reportConfirming();
+    return succeed(frame);
+}
+
 bool FrameProcessor::visit(ChannelFlowOKFrame& frame) {
     return succeed(frame);
 }

@@ -31,6 +31,7 @@ public:
     bool visit(ConnectionUnblockFrame& frame) override;
 
     bool visit(ChannelOpenOKFrame& frame) override;
+    bool visit(ConfirmSelectOKFrame& frame) override;
     bool visit(ChannelFlowOKFrame& frame) override;
     bool visit(ChannelCloseFrame& frame) override;
     bool visit(ChannelCloseOKFrame& frame) override;

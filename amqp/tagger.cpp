@@ -63,6 +63,10 @@ void Tagger::closeWhenSettled() {
         .onError([result](const char* message) { result->reportError(message); });
 }
 
+bool Tagger::published(uint64_t deliveryTag) const {
+    return deliveryTag != 0 && deliveryTag < _current && deliveryTag <= _implementation->written();
+}
+
 void Tagger::refuse(const char* method, uint16_t methodId, uint64_t deliveryTag) {
     std::string message = std::string(method) + " of delivery tag " + std::to_string(deliveryTag) +
                           ", which was never published";

@@ -56,7 +56,9 @@ private:
     // closes the channel once a close is asked for and nothing is outstanding
     void closeWhenSettled();
     // whether the broker's ack or nack names messages this channel published
-    bool published(uint64_t deliveryTag) const { return deliveryTag != 0 && deliveryTag < _current; }
+    // and wrote: one still held back (behind the channel's open, its
+    // confirm.select or the connection's handshake) is unknown to the broker
+    bool published(uint64_t deliveryTag) const;
     // An ack or nack (method id of class basic) of a tag never published:
     // what the broker meant is unknown, and the confirms still awaited may
     // never come. The channel fails with 406 PRECONDITION_FAILED, as a broker

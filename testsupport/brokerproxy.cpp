@@ -117,6 +117,14 @@ bool BrokerProxy::forward(int client, std::string& pending) {
         // basic.ack and basic.nack: the delivery tag (8) follows the ids
         bool confirm = isMethod(pending, done, total, 60, 80) || isMethod(pending, done, total, 60, 120);
         if (_corruptConfirms && confirm && total >= 20) pending[done + 17] ^= 0x10;
+        if (_confirmEarly != 0 &&
+            isMethod(pending, done, total, _confirmEarly >> 16, _confirmEarly & 0xffff)) {
+            _confirmEarly = 0;
+            // basic.ack (60, 80): delivery tag 1, multiple false
+            const char ack[] = {1, 0, 1, 0, 0, 0, 13, 0, 60, 0, 80, 0, 0, 0, 0, 0, 0, 0, 1, 0, '\xce'};
+            pending.insert(done + total, ack, sizeof ack);
+            total += sizeof ack;
+        }
         done += total;
         if (confirm && _freezeAfterConfirm) {
             // what follows waits, as if the broker said nothing more

@@ -43,6 +43,12 @@ public:
     // The delivery tag of every basic.ack and basic.nack from the broker
     // has bit 12 flipped on the way: tag 1 arrives as 4097.
     void corruptConfirms() { _corruptConfirms = true; }
+    // Before the client connects: a basic.ack of delivery tag 1 on channel
+    // 1 reaches the client right after the broker's method classId.methodId,
+    // in the same write, before the broker could have confirmed anything.
+    void confirmEarly(uint16_t classId, uint16_t methodId) {
+        _confirmEarly = uint32_t(classId) << 16 | methodId;
+    }
     // Freezes itself as soon as the broker's first basic.ack has passed:
     // the client never hears the close-ok that follows.
     void freezeAfterConfirm() { _freezeAfterConfirm = true; }
@@ -84,6 +90,8 @@ private:
     std::atomic<uint32_t> _frameMax{0};
     std::atomic<bool> _keepClientOpen{false};
     std::atomic<bool> _corruptConfirms{false};
+    // the method after which a confirm comes too early; 0: none
+    std::atomic<uint32_t> _confirmEarly{0};
     std::atomic<bool> _freezeAfterConfirm{false};
     std::atomic<bool> _slow{false};
     // the method to lose, class id and method id; 0: none

@@ -35,7 +35,7 @@ ReceivedFrame::ReceivedFrame(const Buffer& buffer, uint32_t max)
         return;
     }
     if (static_cast<uint8_t>(buffer.byte(headerSize + _payloadSize)) != frameEnd)
-        throw ProtocolException("invalid end of frame marker");
+        throw FramingException("invalid end of frame marker");
 
     // arguments are read from the payload only, never from what follows it
     limit(headerSize + _payloadSize);

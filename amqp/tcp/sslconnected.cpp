@@ -125,6 +125,8 @@ bool SslConnected::repeat(State state, int error) {
 TcpState* SslConnected::repeat(const Monitor& monitor, State state, int error) {
     Monitor self(this);
     if (!repeat(state, error)) return alive(monitor, self) ? new TcpClosed(this) : nullptr;
+    // the watch asked for may have ended the connection
+    if (!alive(monitor, self)) return nullptr;
     if (_closed && _state == State::idle && !_out) return follow<SslShutdown>(monitor, std::move(_ssl));
     return this;
 }

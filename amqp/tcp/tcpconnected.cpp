@@ -29,6 +29,8 @@ TcpState* TcpConnected::process(const Monitor& monitor, int fd, int flags) {
         if (_out) return this;
         if (_closed) shutdown(_fd, SHUT_WR);
         _parent->onIdle(this, _fd, readable);
+        // the handler may end the connection inside that watch
+        if (!alive(monitor, self)) return nullptr;
     }
     if (flags & readable) {
         size_t expected = _parent->expected();

@@ -12,9 +12,13 @@ namespace AMQP {
 
 TcpConnection::TcpConnection(TcpHandler* handler, const Address& address)
     : _handler(handler), _connection(start(address), address.login(), address.vhost()) {
-    if (!_handler) return;
+    _built = true;
     try {
-        _handler->onAttached(this);
+        // what the first monitor() asked for, now that there is something
+        // to close
+        if (_asked == Asked::immediate) fail(_askedReason.c_str());
+        if (_asked == Asked::orderly) _connection.close();
+        tell([this] { _handler->onAttached(this); });
     } catch (...) {
         // the object is never finished and its destructor does not run: the
         // handler, which already watches the resolver's pipe, hears the end
@@ -47,6 +51,24 @@ TcpConnection::~TcpConnection() {
     // frame is dropped), then the state, which closes its socket
 }
 
+template <typename Call>
+bool TcpConnection::tell(Call&& call, bool afterDetach) {
+    if (!_handler || (_detached && !afterDetach)) return true;
+    Monitor monitor(this);
+    if (_dropping == 0) {
+        call();
+        return monitor.valid();
+    }
+    try {
+        call();
+    } catch (...) {
+        // the first one is reported, unless the handler destroyed the
+        // connection
+        if (monitor.valid() && !_thrown) _thrown = std::current_exception();
+    }
+    return monitor.valid();
+}
+
 void TcpConnection::leave() noexcept {
     // what the handler throws here has nowhere to go: the connection is
     // going anyway
@@ -65,11 +87,12 @@ void TcpConnection::leave() noexcept {
 }
 
 int TcpConnection::fileno() const {
-    return _state->fileno();
+    // no state yet: the first one is being built
+    return _state ? _state->fileno() : -1;
 }
 
 size_t TcpConnection::queued() const {
-    return _state->queued();
+    return _state ? _state->queued() : 0;
 }
 
 bool TcpConnection::closed() const {
@@ -78,9 +101,8 @@ bool TcpConnection::closed() const {
     return _detached || (_state != nullptr && _state->closed());
 }
 
-bool TcpConnection::handshaked() {
-    ConnectionImpl* implementation = _connection.implementation();
-    return implementation->ready() || implementation->closing() || implementation->closed();
+bool TcpConnection::heartbeat() {
+    return _built && _connection.heartbeat();
 }
 
 void TcpConnection::process(int fd, int flags) {
@@ -100,43 +122,65 @@ void TcpConnection::process(int fd, int flags) {
 }
 
 bool TcpConnection::close(bool immediate) {
+    if (!_built) {
+        // inside the first monitor(), before the protocol connection exists
+        if (_asked != Asked::nothing || _detached) return false;
+        _asked = immediate ? Asked::immediate : Asked::orderly;
+        _askedReason = "connection prematurely closed by client";
+        return true;
+    }
     if (!immediate) return _connection.close();
     return fail("connection prematurely closed by client");
 }
 
 bool TcpConnection::fail(const char* message) {
+    if (!_built) {
+        if (_asked == Asked::immediate || _detached) return false;
+        _asked = Asked::immediate;
+        _askedReason = message;
+        return true;
+    }
     Monitor monitor(this);
     bool failed = _connection.fail(message);
     if (!monitor.valid()) return true;
-    if (failed && _handler) _handler->onError(this, message);
-    if (!monitor.valid()) return true;
+    if (failed && !tell([this, message] { _handler->onError(this, message); })) return true;
+    abandon();
+    return true;
+}
+
+void TcpConnection::abandon() {
+    Monitor monitor(this);
     // the release of a socket the old state still holds reports it lost and
     // detaches; without a socket there is nothing to lose, only the detach
     std::unique_ptr<TcpState> old(std::move(_state));
     _state.reset(new TcpClosed(this));
     drop(std::move(old));
     if (monitor.valid() && _handler) detach();
-    return true;
 }
 
 void TcpConnection::drop(std::unique_ptr<TcpState> state) {
     Monitor monitor(this);
+    ++_dropping;
     state.reset();
-    if (!monitor.valid() || !_thrown) return;
+    if (!monitor.valid()) return;
+    --_dropping;
+    if (!_thrown || _dropping != 0) return;
     std::exception_ptr thrown = std::move(_thrown);
     _thrown = nullptr;
-    // an onLost that threw left the detach undone
-    if (_handler) detach();
+    // reported as any callback's exception is: it ends the connection
+    // unless that ended already
     std::rethrow_exception(thrown);
 }
 
 void TcpConnection::onProperties(Connection*, const Table& server, Table& client) {
-    if (_handler) _handler->onProperties(this, server, client);
+    tell([&] { _handler->onProperties(this, server, client); });
 }
 
 uint16_t TcpConnection::onNegotiate(Connection*, uint16_t interval) {
     _state->maxframe(_connection.maxFrame());
-    return _handler ? _handler->onNegotiate(this, interval) : interval;
+    uint16_t answer = interval;
+    tell([&] { answer = _handler->onNegotiate(this, interval); });
+    return answer;
 }
 
 void TcpConnection::onData(Connection*, const char* buffer, size_t size) {
@@ -148,17 +192,20 @@ void TcpConnection::onPieces(Connection*, const OutPiece* pieces, size_t count, 
 }
 
 void TcpConnection::onHeartbeat(Connection*) {
-    if (_handler) _handler->onHeartbeat(this);
+    tell([this] { _handler->onHeartbeat(this); });
 }
 
 void TcpConnection::onError(Connection*, const char* message) {
-    Monitor monitor(this);
-    if (_handler) _handler->onError(this, message);
-    if (monitor.valid()) _state->close();
+    if (!tell([this, message] { _handler->onError(this, message); })) return;
+    // bytes that cannot be framed: the peer is to get nothing more, not
+    // even the end of our writing, and the socket goes at once
+    if (_connection.implementation()->severed()) return abandon();
+    _state->close();
 }
 
 void TcpConnection::onReady(Connection*) {
-    if (_handler) _handler->onReady(this);
+    _ready = true;
+    tell([this] { _handler->onReady(this); });
 }
 
 void TcpConnection::onClosed(Connection*) {
@@ -166,27 +213,31 @@ void TcpConnection::onClosed(Connection*) {
     // the state's close may ask the handler to watch the socket anew, and
     // its monitor() may end the connection there
     _state->close();
-    if (monitor.valid() && _handler && !_detached) _handler->onClosed(this);
+    if (monitor.valid()) tell([this] { _handler->onClosed(this); });
 }
 
 void TcpConnection::onBlocked(Connection*, const char* reason) {
-    if (_handler) _handler->onBlocked(this, reason);
+    tell([this, reason] { _handler->onBlocked(this, reason); });
 }
 
 void TcpConnection::onUnblocked(Connection*) {
-    if (_handler) _handler->onUnblocked(this);
+    tell([this] { _handler->onUnblocked(this); });
 }
 
 void TcpConnection::onConnected(TcpState*) {
-    if (_handler) _handler->onConnected(this);
+    tell([this] { _handler->onConnected(this); });
 }
 
 bool TcpConnection::onSecuring(TcpState*, ssl_st* ssl) {
-    return _handler && _handler->onSecuring(this, ssl);
+    bool accepted = false;
+    tell([&] { accepted = _handler->onSecuring(this, ssl); });
+    return accepted;
 }
 
 bool TcpConnection::onSecured(TcpState*, const ssl_st* ssl) {
-    return _handler && _handler->onSecured(this, ssl);
+    bool accepted = false;
+    tell([&] { accepted = _handler->onSecured(this, ssl); });
+    return accepted;
 }
 
 size_t TcpConnection::onReceived(TcpState*, const Buffer& buffer) {
@@ -194,7 +245,9 @@ size_t TcpConnection::onReceived(TcpState*, const Buffer& buffer) {
 }
 
 void TcpConnection::onIdle(TcpState*, int fd, int flags) {
-    if (_handler) _handler->monitor(this, fd, flags);
+    // a watch that stops goes out even after the detach: the handler may
+    // still watch the descriptor
+    tell([this, fd, flags] { _handler->monitor(this, fd, flags); }, flags == 0);
 }
 
 void TcpConnection::onError(TcpState*, const char* message, bool connected) {
@@ -202,21 +255,13 @@ void TcpConnection::onError(TcpState*, const char* message, bool connected) {
     Monitor monitor(this);
     bool failed = _connection.fail(message);
     if (!monitor.valid()) return;
-    if (failed && _handler) _handler->onError(this, message);
-    if (!connected && monitor.valid() && _handler) detach();
+    if (failed && !tell([this, message] { _handler->onError(this, message); })) return;
+    if (!connected && _handler) detach();
 }
 
 void TcpConnection::onLost(TcpState*) {
-    if (!_handler || _detached) return;
-    Monitor monitor(this);
     // reported from the destructor of the state that let the socket go
-    try {
-        _handler->onLost(this);
-        if (monitor.valid() && _handler) detach();
-    } catch (...) {
-        // held for drop(), unless the handler destroyed the connection
-        if (monitor.valid()) _thrown = std::current_exception();
-    }
+    if (tell([this] { _handler->onLost(this); }) && _handler) detach();
 }
 
 void TcpConnection::detach() {
@@ -224,7 +269,7 @@ void TcpConnection::detach() {
     // and a close the handler asked for meanwhile): it is told once
     if (_detached) return;
     _detached = true;
-    _handler->onDetached(this);
+    tell([this] { _handler->onDetached(this); }, true);
 }
 
 size_t TcpConnection::expected() {

@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <exception>
 #include <memory>
+#include <string>
 
 #include "amqp/connection.h"
 #include "amqp/connectionhandler.h"
 #include "amqp/tcp/tcpparent.h"
-#include "amqp/watchable.h"
 
 namespace AMQP {
 
@@ -18,12 +18,13 @@ class Address;
 class TcpHandler;
 class TcpState;
 
-class TcpConnection : private ConnectionHandler, private Watchable, private TcpParent {
+class TcpConnection : private ConnectionHandler, private TcpParent {
 public:
     // starts resolving and connecting at once; throws when the resolver's
     // pipe cannot be made, or what the handler's first monitor() or its
     // onAttached throws (the handler has then heard that the connection
-    // detached)
+    // detached). A close or fail asked for inside that first monitor() is
+    // carried out once the protocol connection is built.
     TcpConnection(TcpHandler* handler, const Address& address);
     TcpConnection(const TcpConnection&) = delete;
     TcpConnection& operator=(const TcpConnection&) = delete;
@@ -48,10 +49,11 @@ public:
     bool fail(const char* message);
 
     // sends one heartbeat frame
-    bool heartbeat() { return _connection.heartbeat(); }
+    bool heartbeat();
 
-    // whether the AMQP handshake is over (the connection is or was ready)
-    bool handshaked();
+    // whether the AMQP handshake is over: the connection is or was ready (one
+    // that failed before is not)
+    bool handshaked() const { return _ready; }
 
     // the protocol connection, for channels
     Connection* connection() { return &_connection; }
@@ -83,14 +85,25 @@ private:
     // installs the first state, the resolver; this for the protocol
     // connection
     ConnectionHandler* start(const Address& address);
+    // The one road into the handler: nothing goes there once it is gone,
+    // nor once it heard the detach (but a watch's stop, afterDetach); what
+    // it throws while a state is dropped, inside a destructor that cannot
+    // let it pass, is held for drop(). False when the call destroyed this
+    // object.
+    template <typename Call>
+    bool tell(Call&& call, bool afterDetach = false);
     // tells the handler, once, that no more calls come for this attempt
     void detach();
+    // the socket goes at once, without the peer's end: the handler hears it
+    // lost and detached
+    void abandon();
     // the handler stops watching the socket and hears the detach, if it did
     // not yet; nothing reaches it afterwards
     void leave() noexcept;
-    // destroys a state that was replaced, whose release of its socket
-    // reports the end from its destructor: an exception the handler threw
-    // there was held, and goes on from here once the handler heard the end
+    // destroys a state that was replaced, whose destructor stops its
+    // watches and releases its socket, reporting the end: an exception the
+    // handler threw there was held, and goes on from here, once the state
+    // is gone, as any callback's does
     void drop(std::unique_ptr<TcpState> state);
 
     // cleared when destruction starts: no callback reaches the user then
@@ -98,9 +111,19 @@ private:
     // the handler was told that the connection detached; before the state,
     // whose construction may ask closed() already
     bool _detached = false;
-    // what the handler's onLost or onDetached threw inside a state's
-    // destructor, which cannot let it pass; before the state too
+    // what the handler threw inside a state's destructor, which cannot let
+    // it pass; before the state too
     std::exception_ptr _thrown;
+    // states being dropped now (their destructors report to the handler)
+    int _dropping = 0;
+    // the protocol connection is built: before, a close asked for by the
+    // handler's first monitor() waits in _asked
+    bool _built = false;
+    enum class Asked { nothing, orderly, immediate };
+    Asked _asked = Asked::nothing;
+    std::string _askedReason;
+    // the AMQP handshake was over once
+    bool _ready = false;
     // null until start() made the first one, as the protocol connection is
     // built
     std::unique_ptr<TcpState> _state;

@@ -6,8 +6,12 @@
 
 namespace AMQP {
 
+TcpExtState::TcpExtState(TcpParent* parent)
+    : TcpState(parent), _previous(nullptr), _standing(nullptr), _owner(parent) {}
+
 TcpExtState::TcpExtState(TcpExtState* previous)
-    : TcpState(previous), _fd(previous->_fd), _previous(previous), _standing(previous), _lent(true) {
+    : TcpState(previous), _fd(previous->_fd), _previous(previous), _standing(previous), _owner(_parent),
+      _lent(true) {
     previous->_fd = -1;
 }
 
@@ -30,9 +34,9 @@ void TcpExtState::cleanup() {
     if (_fd < 0) return;
     int fd = _fd;
     _fd = -1;
-    _parent->onIdle(this, fd, 0);
+    if (reporting()) _parent->onIdle(this, fd, 0);
     ::close(fd);
-    _parent->onLost(this);
+    if (reporting()) _parent->onLost(this);
 }
 
 } // namespace AMQP

@@ -13,7 +13,7 @@ namespace AMQP {
 
 class TcpExtState : public TcpState {
 public:
-    explicit TcpExtState(TcpParent* parent) : TcpState(parent), _previous(nullptr), _standing(nullptr) {}
+    explicit TcpExtState(TcpParent* parent);
     // Takes the previous state's socket, leaving it none. Until the
     // constructor of the following state calls taken(), the socket is only
     // lent: a constructor that throws gives it back, and one during which the
@@ -26,7 +26,12 @@ public:
 
 protected:
     // releases the socket: stops watching it, closes it, reports it lost
+    // (to a connection that survived the stop, else unreported)
     void cleanup();
+
+    // whether the connection this state reports to still exists: a report
+    // made from a destructor may have ended in the handler destroying it
+    bool reporting() const { return _owner.valid(); }
 
     // whether the state the socket came from still stands
     bool standing() const { return _standing.valid(); }
@@ -51,6 +56,7 @@ protected:
 private:
     TcpExtState* _previous;
     Monitor _standing;
+    Monitor _owner;
     bool _lent = false;
 };
 

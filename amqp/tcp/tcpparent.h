@@ -3,6 +3,8 @@
 
 #include <cstddef>
 
+#include "amqp/watchable.h"
+
 struct ssl_st;
 
 namespace AMQP {
@@ -10,7 +12,10 @@ namespace AMQP {
 class Buffer;
 class TcpState;
 
-class TcpParent {
+// Watchable: a report may end in the handler destroying the connection,
+// which a state that goes on afterwards (its destructor releasing the
+// socket) has to notice.
+class TcpParent : public Watchable {
 public:
     virtual ~TcpParent() = default;
 
@@ -33,8 +38,6 @@ public:
 
 protected:
     TcpParent() = default;
-    TcpParent(const TcpParent&) = default;
-    TcpParent& operator=(const TcpParent&) = default;
 };
 
 } // namespace AMQP

@@ -36,6 +36,8 @@ TcpResolver::TcpResolver(TcpParent* parent, std::string host, uint16_t port, boo
 }
 
 TcpResolver::~TcpResolver() {
+    // the handler may destroy the connection here: a socket still held is
+    // then closed unreported
     _parent->onIdle(this, _pipe.in(), 0);
     if (_thread.joinable()) _thread.join();
     // a socket the worker connected but the loop never took: the handler

@@ -159,6 +159,19 @@ TEST_P(ChannelTest, PublishThatCannotGoOutWholeSendsNothing) {
     EXPECT_NE(handler.take(), "");
 }
 
+TEST_P(ChannelTest, APublicationWhoseWriteFailsTheConnectionStopsThere) {
+    // a transport that fails the connection while it writes the content
+    // header (the handler, asked to watch a full socket, closed it)
+    auto channel = open();
+    int writes = 0;
+    handler.data = [&] {
+        if (++writes == 2) connection.fail("given up");
+    };
+    Envelope envelope("hello", 5);
+    EXPECT_FALSE(channel->publish("outbox", "mail", envelope));
+    EXPECT_FALSE(channel->usable());
+}
+
 TEST_P(ChannelTest, NoWaitDeclareLeavesTheNextReplyToItsOwnRequest) {
     auto channel = open();
     channel->declareExchange("outbox", topic, nowait).onSuccess([&] { events.push_back("exchange"); });

@@ -326,3 +326,38 @@ TEST(HeldPublication, IsMeasuredAndCutWithTheGrantedFrameSize) {
         EXPECT_EQ(events, Events{"ack"});
     }
 }
+
+// A confirm that comes before its publication went out (held behind the
+// connection's handshake or the channel's open), or before the broker
+// answered the confirm.select, cannot be the broker's: it is one of a tag
+// never published, and the message is not taken as delivered.
+TEST(EarlyConfirm, OfAPublicationNotWrittenYetFailsTheChannel) {
+    // what the broker sent before its confirm; the last one in the same read
+    const std::vector<std::vector<const char*>> stages = {{},
+                                                          {"start"},
+                                                          {"start", "tune"},
+                                                          {"start", "tune", "open-ok"},
+                                                          {"start", "tune", "open-ok", "channel-open-ok-1"}};
+    for (const auto& stage : stages) {
+        for (std::string confirm : {"ack", "nack"}) {
+            SCOPED_TRACE(confirm + " after " + std::to_string(stage.size()) + " frames");
+            Session session(false);
+            Events events;
+            Channel channel(session.connection.get());
+            channel.onError(
+                [&](const char* message) { events.push_back(std::string("channel:") + message); });
+            Reliable<Tagger> reliable(channel);
+            Envelope envelope("hello", 5);
+            reliable.publish("outbox", "mail", envelope)
+                .onAck([&] { events.push_back("ack"); })
+                .onNack([&] { events.push_back("nack"); })
+                .onError([&](const char* message) { events.push_back(std::string("error:") + message); });
+            std::string bytes;
+            for (const char* frame : stage)
+                bytes += oracle(frame);
+            session.feeder.feed(bytes + oracle(confirm + "-1"));
+            const std::string text = "basic." + confirm + " of delivery tag 1, which was never published";
+            EXPECT_EQ(events, (Events{"error:" + text, "channel:" + text}));
+        }
+    }
+}

@@ -64,6 +64,7 @@ uint16_t ScriptedHandler::onNegotiate(Connection*, uint16_t interval) {
 
 void ScriptedHandler::onData(Connection*, const char* buffer, size_t size) {
     written.append(buffer, size);
+    if (data) data();
 }
 
 void ScriptedHandler::onError(Connection*, const char* message) {

@@ -44,6 +44,8 @@ public:
     std::function<void(Table& client)> properties;
     std::function<void()> ready;
     std::function<void(const char*)> error;
+    // run after each write of the client
+    std::function<void()> data;
 };
 
 // Plays the transport: keeps the bytes parse did not consume and offers them

@@ -15,7 +15,9 @@
 
 #include <chrono>
 #include <memory>
+#include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 using namespace Tarvex::Test;
@@ -636,6 +638,27 @@ TEST_F(Client, AConfirmOfATagNeverUsedEndsTheRun) {
     EXPECT_THAT(child.err(),
                 HasSubstr("Failed to publish message to RabbitMQ: basic.ack of delivery tag 4097, "
                           "which was never published\n"));
+}
+
+// A confirm that comes before the broker could have taken the message (its
+// channel not open, confirm mode not answered yet) is no confirm: the run
+// ends as for a tag never used, never with the message taken as delivered.
+TEST_F(Client, AConfirmBeforeThePublicationWentOutEndsTheRun) {
+    for (auto [classId, methodId] : {std::pair{10, 30}, {10, 41}, {20, 11}}) {
+        SCOPED_TRACE(std::to_string(classId) + "." + std::to_string(methodId));
+        Orvanta::Test::BrokerProxy proxy;
+        proxy.confirmEarly(classId, methodId);
+        Child child({"--config-file=" + config, "--rabbitmq-address=" + proxy.address(), "rcpt@example.org"},
+                    {});
+        child.write(stuffed);
+        EXPECT_EQ(child.wait(20), 75) << child.err();
+        EXPECT_THAT(child.err(),
+                    HasSubstr("Failed to publish message to RabbitMQ: basic.ack of delivery tag 1, "
+                              "which was never published\n"));
+        // the message may have gone out behind the channel's open: the
+        // queue is emptied for the next row
+        receive(queue);
+    }
 }
 
 // A reply of the set-up is lost while the broker's heartbeats (its own

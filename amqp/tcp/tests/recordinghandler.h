@@ -60,6 +60,7 @@ public:
         if (flags == 0 || fd != lastFd) events.push_back("monitor " + std::to_string(flags));
         lastFd = fd;
         if (flags != 0 && watching && !watching(connection)) return;
+        if (flags == 0 && unwatching && !unwatching(connection)) return;
         LibEvHandler::monitor(connection, fd, flags);
     }
 
@@ -75,6 +76,8 @@ public:
     // a request to watch a descriptor, before the base class takes it;
     // false: the connection is gone, the base class is not asked
     std::function<bool(TcpConnection*)> watching;
+    // the same for a request to stop watching one
+    std::function<bool(TcpConnection*)> unwatching;
     // the interval to answer the broker with; -1: its own proposal
     int heartbeat = -1;
     int proposed = -1;

@@ -249,3 +249,31 @@ TEST(SslTransport, OutputGoesOutAtOnceAndAnOrderlyCloseWaitsForItButDropsWhatCom
                             [](const std::string& event) { return event.rfind("error", 0) == 0; }),
               0);
 }
+
+TEST(SslTransport, AWatchInsideWhichTheStateIsDestroyedWhileAWriteWaitsLeavesItAlone) {
+    // the write OpenSSL asks to repeat once the socket takes more: the
+    // watch it asks for may end the connection, this state with it
+    const std::string big(8 << 20, 'x');
+    Orvanta::Test::TlsPeer peer("server", "stall");
+    TlsParent parent;
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(uint16_t(peer.port()));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    fcntl(fd, F_SETFL, O_NONBLOCK);
+    SocketState previous(&parent, fd);
+    TcpOutBuffer header;
+    header.add("AMQP\0\0\x09\x01", 8);
+    parent.state.reset(new SslHandshake(&previous, "localhost", std::move(header)));
+    ASSERT_TRUE(parent.pump([&] { return parent.state->queued() == 0; }));
+    parent.state->send(big.data(), big.size());
+    ASSERT_GT(parent.state->queued(), 0u);
+    parent.onWatch = [&](int flags) {
+        if (flags == (readable | writable)) parent.state.reset();
+    };
+    for (int round = 0; round < 1000 && parent.state; ++round)
+        parent.process(fd, writable);
+    EXPECT_EQ(parent.state, nullptr);
+}

@@ -196,6 +196,22 @@ TEST_F(ConnectedTest, AFailureReportThatDestroysTheStateLeavesItAlone) {
     EXPECT_EQ(parent.state, nullptr);
 }
 
+TEST_F(ConnectedTest, AWatchThatDestroysTheStateOnceTheOutputIsWrittenLeavesItAlone) {
+    // the socket ready both ways: the read that would follow the last write
+    // must not touch the destroyed state
+    connect();
+    std::string big(4 << 20, 'x');
+    parent.state->send(big.data(), big.size());
+    parent.onWatch = [&](int flags) {
+        if (flags == 1) parent.state.reset();
+    };
+    for (int round = 0; round < 100000 && parent.state; ++round) {
+        readAll(peer, 10);
+        parent.process(fd, 3);
+    }
+    EXPECT_EQ(parent.state, nullptr);
+}
+
 TEST_F(ConnectedTest, EventsOfOtherDescriptorsAreIgnored) {
     connect();
     put("0123456");

@@ -5,6 +5,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -153,6 +154,40 @@ TEST(TcpConnection, AWatchThatThrowsWhileTheConnectionIsBuiltLeavesNoTimer) {
     EXPECT_EQ(LibEvHandlerSeam::connections(handler), 0u);
 }
 
+TEST(TcpConnection, AConnectionEndedInsideItsFirstWatchEndsLikeAnyOther) {
+    // The first watch, of the resolver's pipe, comes while the connection is
+    // being built: the end asked for there is carried out once it is, and
+    // the handler hears it once and last.
+    using End = std::function<void(TcpConnection*)>;
+    const std::vector<std::tuple<const char*, End, Events>> cases = {
+        {"close(true)",
+         [](TcpConnection* c) { c->close(true); },
+         {"error connection prematurely closed by client", "monitor 0", "detached"}},
+        {"fail", [](TcpConnection* c) { c->fail("given up"); }, {"error given up", "monitor 0", "detached"}},
+        // the handshake goes on and ends with the close, here with the
+        // refused connect
+        {"close(false)",
+         [](TcpConnection* c) { c->close(false); },
+         {"attached", "error " + std::string(strerror(ECONNREFUSED)), "detached", "monitor 0"}}};
+    for (const auto& [name, end, events] : cases) {
+        SCOPED_TRACE(name);
+        TestLoop loop;
+        RecordingHandler handler(loop.loop());
+        bool first = true;
+        handler.watching = [&, &end = end](TcpConnection* connection) {
+            if (first) end(connection);
+            first = false;
+            return true;
+        };
+        TcpConnection connection(&handler, address(local(Listener::closedPort())));
+        EXPECT_EQ(connection.closed(), std::string(name) != "close(false)");
+        ASSERT_TRUE(loop.run(10));
+        EXPECT_EQ(Events(handler.events.begin() + 1, handler.events.end()), events);
+        EXPECT_TRUE(connection.closed());
+        EXPECT_EQ(LibEvHandlerSeam::connections(handler), 0u);
+    }
+}
+
 TEST(TcpConnection, AnImmediateCloseWhileResolvingWaitsForTheWorker) {
     TestLoop loop;
     RecordingHandler handler(loop.loop());
@@ -259,6 +294,73 @@ TEST(TcpConnection, AConnectionEndedInsideTheFirstWatchOfItsSocketIsLeftAlone) {
         char byte;
         EXPECT_EQ(readAll(peer), std::string("AMQP\0\0\x09\x01", 8));
         EXPECT_TRUE(readableWithin(peer, 2000) && read(peer, &byte, 1) == 0);
+        close(peer);
+    }
+}
+
+TEST(TcpConnection, AConnectionEndedWhereTheResolverStopsWatchingItsPipeIsLeftAlone) {
+    // The resolver's destructor stops the watch once the socket is handed
+    // on. What the handler throws there cannot leave a destructor: it is
+    // held, and reported as any callback's exception is.
+    using End = std::function<void(std::unique_ptr<TcpConnection>&)>;
+    const std::vector<std::pair<End, Events>> cases = {
+        {[](auto&) { throw std::runtime_error("thrown"); },
+         {"error thrown", "monitor 0", "lost", "detached"}},
+        {[](auto& connection) { connection->close(true); },
+         {"error connection prematurely closed by client", "monitor 0", "lost", "detached"}},
+        {[](auto& connection) { connection.reset(); }, {"monitor 0", "detached"}}};
+    for (const auto& [end, events] : cases) {
+        SCOPED_TRACE(events.front());
+        Listener listener;
+        TestLoop loop;
+        RecordingHandler handler(loop.loop());
+        auto connection = std::make_unique<TcpConnection>(&handler, address(local(listener.port())));
+        handler.unwatching = [&, &end = end](TcpConnection*) {
+            if (handler.events.end()[-2] != "monitor 1" || handler.events.end()[-3] != "connected")
+                return true;
+            handler.events.push_back("stop");
+            end(connection);
+            return connection != nullptr;
+        };
+        ASSERT_TRUE(loop.run(10));
+        auto stop = std::find(handler.events.begin(), handler.events.end(), "stop");
+        EXPECT_EQ(Events(std::min(stop + 1, handler.events.end()), handler.events.end()), events);
+        EXPECT_EQ(LibEvHandlerSeam::connections(handler), 0u);
+        connection.reset();
+        close(listener.accept());
+    }
+}
+
+TEST(TcpConnection, APeerThatFailsTheHandshakeAndHoldsItsSocketIsLetGo) {
+    // An answer that is no AMQP fails the connection; a peer that then keeps
+    // its socket open (a proxy before a dead service) is dropped at the
+    // set-up limit at the latest, and at once when the frames cannot even
+    // be told apart.
+    struct Case {
+        std::string answer;
+        double limit;
+        std::string error;
+    };
+    const std::string badEnd = std::string("\x01\x00\x00\x00\x00\x00\x04\x00\x0a\x00\x0a", 11) + '\0';
+    for (const Case& c : {Case{"HTTP/1.1 400 Bad Request\r\n\r\n", 0.5, "frame size exceeded"},
+                          Case{std::string("\x01\x00\x00\x7f\xff\xff\xff", 7), 0.5, "frame size exceeded"},
+                          Case{badEnd, 60, "invalid end of frame marker"}}) {
+        SCOPED_TRACE(c.error);
+        Listener listener;
+        TestLoop loop;
+        RecordingHandler handler(loop.loop());
+        LibEvHandlerSeam::setupLimit(handler, c.limit);
+        TcpConnection connection(&handler, address(local(listener.port())));
+        int peer = listener.accept();
+        ASSERT_GE(peer, 0);
+        ASSERT_EQ(write(peer, c.answer.data(), c.answer.size()), ssize_t(c.answer.size()));
+        ASSERT_TRUE(loop.run(20));
+        Events seen;
+        for (auto& event : handler.events)
+            if (event.rfind("monitor", 0) != 0) seen.push_back(event);
+        EXPECT_EQ(seen, (Events{"attached", "connected", "error " + c.error, "lost", "detached"}));
+        EXPECT_TRUE(connection.closed());
+        EXPECT_EQ(LibEvHandlerSeam::connections(handler), 0u);
         close(peer);
     }
 }

@@ -8,6 +8,8 @@ TLS handshake, then acts by MODE:
   closenotify reads the protocol header, sends a TLS close mid-stream
   silent      reads until the client ends, answering nothing (a client that
               rejects the peer must send no bytes, only its TLS close)
+  stall       reads the protocol header, then nothing for 3 seconds (the
+              client's writes fill the socket), then until the client ends
   broker      plays a broker through connection.open, answers the client's
               connection.close and ends with a TLS close exchange
 At the end it prints one line: "bytes N" (the application bytes received),
@@ -18,6 +20,7 @@ import socket
 import ssl
 import struct
 import sys
+import time
 
 import pika.frame
 import pika.spec
@@ -97,6 +100,10 @@ def main(certfile, keyfile, mode):
                 pass
         conn.close()
     elif mode == "silent":
+        reader.drain()
+    elif mode == "stall":
+        reader.take(8)
+        time.sleep(3)
         reader.drain()
     elif mode == "broker":
         reader.take(8)

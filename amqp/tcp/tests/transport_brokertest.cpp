@@ -451,3 +451,36 @@ TEST(TransportBroker, AResultWhoseCallbackEndsTheConnectionIsSettledOnce) {
         EXPECT_EQ(Events(ready + 1, seen.end()), events);
     }
 }
+
+TEST(TransportBroker, AConnectionEndedWhereItsSocketIsLetGoAfterAnOrderlyCloseIsLeftAlone) {
+    // The state's destructor stops the watch of the socket the broker
+    // closed. The handler may destroy the connection there; what it throws
+    // cannot leave the destructor and is held: the end is still heard once.
+    using End = std::function<void(std::unique_ptr<TcpConnection>&)>;
+    const std::vector<std::pair<End, Events>> cases = {
+        {[](auto& connection) { connection.reset(); }, {"detached"}},
+        {[](auto&) { throw std::runtime_error("thrown"); }, {"lost", "detached"}}};
+    for (const auto& [end, events] : cases) {
+        SCOPED_TRACE(events.front());
+        TestLoop loop;
+        RecordingHandler handler(loop.loop());
+        auto connection = std::make_unique<TcpConnection>(&handler, address(brokerAddress()));
+        handler.ready = [](TcpConnection* ready) { ready->close(); };
+        bool armed = true;
+        handler.unwatching = [&, &end = end](TcpConnection*) {
+            if (!armed ||
+                std::find(handler.events.begin(), handler.events.end(), "closed") == handler.events.end())
+                return true;
+            armed = false;
+            handler.events.push_back("stop");
+            end(connection);
+            return connection != nullptr;
+        };
+        ASSERT_TRUE(loop.run(10));
+        Events seen = reports(handler.events);
+        auto stop = std::find(seen.begin(), seen.end(), "stop");
+        ASSERT_NE(stop, seen.end());
+        EXPECT_EQ(Events(stop + 1, seen.end()), events);
+        EXPECT_EQ(LibEvHandlerSeam::connections(handler), 0u);
+    }
+}

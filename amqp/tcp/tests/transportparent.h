@@ -16,7 +16,7 @@
 
 namespace AMQP::Test {
 
-class TransportParent : public TcpParent, public Watchable {
+class TransportParent : public TcpParent {
 public:
     // the state reports its end while the records still exist
     ~TransportParent() override { state.reset(); }
@@ -31,6 +31,7 @@ public:
     }
     void onIdle(TcpState*, int fd, int flags) override {
         events.push_back("idle " + std::to_string(fd) + " " + std::to_string(flags));
+        if (onWatch) onWatch(flags);
     }
     void onError(TcpState*, const char* message, bool connected) override {
         events.push_back(std::string("error ") + message + (connected ? " (connected)" : ""));
@@ -54,6 +55,8 @@ public:
     // bytes the parser takes of what it is given (default: all of it)
     std::function<size_t(const std::string&)> consume;
     std::function<void()> onFailure;
+    // a change of what is watched, with its flags
+    std::function<void(int)> onWatch;
     size_t expect = 7;
 };
 
