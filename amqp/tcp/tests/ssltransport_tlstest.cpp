@@ -87,6 +87,26 @@ public:
         return done();
     }
 
+    // a TLS handshake begun over a socket connected to the peer, the
+    // protocol header queued behind it; the socket, or -1
+    int handshake(int port) {
+        int fd = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(uint16_t(port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+            ::close(fd);
+            return -1;
+        }
+        fcntl(fd, F_SETFL, O_NONBLOCK);
+        SocketState previous(this, fd);
+        TcpOutBuffer header;
+        header.add("AMQP\0\0\x09\x01", 8);
+        state.reset(new SslHandshake(&previous, "localhost", std::move(header)));
+        return fd;
+    }
+
     int watched = 0;
 };
 
@@ -217,17 +237,8 @@ TEST(SslTransport, OutputGoesOutAtOnceAndAnOrderlyCloseWaitsForItButDropsWhatCom
     const std::string big(4 << 20, 'x');
     Orvanta::Test::TlsPeer peer("server", "silent");
     TlsParent parent;
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(uint16_t(peer.port()));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    fcntl(fd, F_SETFL, O_NONBLOCK);
-    SocketState previous(&parent, fd);
-    TcpOutBuffer header;
-    header.add("AMQP\0\0\x09\x01", 8);
-    parent.state.reset(new SslHandshake(&previous, "localhost", std::move(header)));
+    int fd = parent.handshake(peer.port());
+    ASSERT_GE(fd, 0);
     // the ClientHello goes first
     EXPECT_EQ(parent.events.back(), "idle " + std::to_string(fd) + " 2");
     ASSERT_TRUE(parent.pump([&] { return parent.state->queued() == 0; }));
@@ -256,17 +267,8 @@ TEST(SslTransport, AWatchInsideWhichTheStateIsDestroyedWhileAWriteWaitsLeavesItA
     const std::string big(8 << 20, 'x');
     Orvanta::Test::TlsPeer peer("server", "stall");
     TlsParent parent;
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(uint16_t(peer.port()));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    fcntl(fd, F_SETFL, O_NONBLOCK);
-    SocketState previous(&parent, fd);
-    TcpOutBuffer header;
-    header.add("AMQP\0\0\x09\x01", 8);
-    parent.state.reset(new SslHandshake(&previous, "localhost", std::move(header)));
+    int fd = parent.handshake(peer.port());
+    ASSERT_GE(fd, 0);
     ASSERT_TRUE(parent.pump([&] { return parent.state->queued() == 0; }));
     parent.state->send(big.data(), big.size());
     ASSERT_GT(parent.state->queued(), 0u);
