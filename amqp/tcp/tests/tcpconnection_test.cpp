@@ -259,35 +259,51 @@ TEST(TcpConnection, AHandlerThatThrowsAtEitherEndLeavesNothingBehind) {
     }
 }
 
-TEST(TcpConnection, AConnectionEndedInsideTheFirstWatchOfItsSocketIsLeftAlone) {
-    // The connected state, still being built, asks for its socket to be
-    // watched. However the handler ends the connection there (then asking
-    // the base class to watch), it hears the end once and last, keeps no
-    // timer, and the socket is closed after the protocol header went out.
+TEST(TcpConnection, AConnectionEndedWhileTheSocketIsHandedOnIsLeftAlone) {
+    // Once connected, the connected state, still being built, asks for its
+    // socket to be watched, and then the resolver's destructor stops the
+    // watch of its pipe. However the handler ends the connection in either
+    // (then asking the base class to watch), it hears the end once and last,
+    // keeps no timer, and the socket is closed after the protocol header
+    // went out. What it throws is reported as any callback's exception is;
+    // thrown inside the destructor, which cannot let it pass, it is held.
     using End = std::function<void(std::unique_ptr<TcpConnection>&)>;
-    const std::vector<std::pair<End, Events>> cases = {
-        {[](auto& connection) { connection->close(true); },
-         {"error connection prematurely closed by client", "monitor 0", "detached"}},
-        {[](auto& connection) { connection->fail("given up"); }, {"error given up", "monitor 0", "detached"}},
-        {[](auto& connection) { connection.reset(); }, {"detached"}},
-        // reported as the connection's error, like any callback's exception
-        {[](auto&) { throw std::runtime_error("thrown"); },
-         {"error thrown", "monitor 0", "monitor 0", "lost", "detached"}}};
-    for (const auto& [end, events] : cases) {
-        SCOPED_TRACE(events.front());
+    struct Case {
+        bool pipe; // at the stop of the pipe's watch, else the socket's first watch
+        End end;
+        Events events;
+    };
+    const End closeNow = [](auto& connection) { connection->close(true); };
+    const End destroy = [](auto& connection) { connection.reset(); };
+    const End raise = [](auto&) { throw std::runtime_error("thrown"); };
+    const std::vector<Case> cases = {
+        {false, closeNow, {"error connection prematurely closed by client", "monitor 0", "detached"}},
+        {false,
+         [](auto& connection) { connection->fail("given up"); },
+         {"error given up", "monitor 0", "detached"}},
+        {false, destroy, {"detached"}},
+        {false, raise, {"error thrown", "monitor 0", "monitor 0", "lost", "detached"}},
+        {true, closeNow, {"error connection prematurely closed by client", "monitor 0", "lost", "detached"}},
+        {true, destroy, {"monitor 0", "detached"}},
+        {true, raise, {"error thrown", "monitor 0", "lost", "detached"}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.pipe ? "pipe: " : "socket: ") + c.events.front());
         Listener listener;
         TestLoop loop;
         RecordingHandler handler(loop.loop());
         auto connection = std::make_unique<TcpConnection>(&handler, address(local(listener.port())));
-        handler.watching = [&, &end = end](TcpConnection*) {
-            if (handler.events.back() != "monitor 1" || handler.events.end()[-2] != "connected") return true;
-            handler.events.push_back("watch");
-            end(connection);
+        // the stop of the pipe's watch was recorded before it is handed on
+        auto at = [&, skip = c.pipe ? 1 : 0](TcpConnection*) {
+            auto last = handler.events.end() - skip;
+            if (last[-1] != "monitor 1" || last[-2] != "connected") return true;
+            handler.events.push_back("end");
+            c.end(connection);
             return connection != nullptr;
         };
+        (c.pipe ? handler.unwatching : handler.watching) = at;
         ASSERT_TRUE(loop.run(10));
-        auto watch = std::find(handler.events.begin(), handler.events.end(), "watch");
-        EXPECT_EQ(Events(std::min(watch + 1, handler.events.end()), handler.events.end()), events);
+        auto ended = std::find(handler.events.begin(), handler.events.end(), "end");
+        EXPECT_EQ(Events(std::min(ended + 1, handler.events.end()), handler.events.end()), c.events);
         EXPECT_EQ(LibEvHandlerSeam::connections(handler), 0u);
         connection.reset();
         int peer = listener.accept();
@@ -295,39 +311,6 @@ TEST(TcpConnection, AConnectionEndedInsideTheFirstWatchOfItsSocketIsLeftAlone) {
         EXPECT_EQ(readAll(peer), std::string("AMQP\0\0\x09\x01", 8));
         EXPECT_TRUE(readableWithin(peer, 2000) && read(peer, &byte, 1) == 0);
         close(peer);
-    }
-}
-
-TEST(TcpConnection, AConnectionEndedWhereTheResolverStopsWatchingItsPipeIsLeftAlone) {
-    // The resolver's destructor stops the watch once the socket is handed
-    // on. What the handler throws there cannot leave a destructor: it is
-    // held, and reported as any callback's exception is.
-    using End = std::function<void(std::unique_ptr<TcpConnection>&)>;
-    const std::vector<std::pair<End, Events>> cases = {
-        {[](auto&) { throw std::runtime_error("thrown"); },
-         {"error thrown", "monitor 0", "lost", "detached"}},
-        {[](auto& connection) { connection->close(true); },
-         {"error connection prematurely closed by client", "monitor 0", "lost", "detached"}},
-        {[](auto& connection) { connection.reset(); }, {"monitor 0", "detached"}}};
-    for (const auto& [end, events] : cases) {
-        SCOPED_TRACE(events.front());
-        Listener listener;
-        TestLoop loop;
-        RecordingHandler handler(loop.loop());
-        auto connection = std::make_unique<TcpConnection>(&handler, address(local(listener.port())));
-        handler.unwatching = [&, &end = end](TcpConnection*) {
-            if (handler.events.end()[-2] != "monitor 1" || handler.events.end()[-3] != "connected")
-                return true;
-            handler.events.push_back("stop");
-            end(connection);
-            return connection != nullptr;
-        };
-        ASSERT_TRUE(loop.run(10));
-        auto stop = std::find(handler.events.begin(), handler.events.end(), "stop");
-        EXPECT_EQ(Events(std::min(stop + 1, handler.events.end()), handler.events.end()), events);
-        EXPECT_EQ(LibEvHandlerSeam::connections(handler), 0u);
-        connection.reset();
-        close(listener.accept());
     }
 }
 
