@@ -370,8 +370,15 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
         // NUL and a lone CR are no 7-bit text either, in a text or in an
         // attachment labelled 7-bit
         {"Subject: x\r\n\r\nnul \0 here\r\n"s, false, true, "quoted-printable", "nul =00 here\r\n", false},
+        // content without lines goes in base64: in quoted-printable its CR
+        // and LF bytes would become line breaks (CR LF to every reader)
         {"Content-Type: application/octet-stream\r\nContent-Transfer-Encoding: 7bit\r\n\r\nlone\rcr\r\n",
-         false, true, "quoted-printable", "lone=0Dcr\r\n", false},
+         false, true, "base64", "bG9uZQ1jcg0K\r\n", false},
+        {"Content-Type: application/octet-stream\r\n\r\n\0\x01\n\x02"
+         "end"s,
+         false, true, "base64", "AAEKAmVuZA==\r\n", false},
+        {"Content-Type: image/png\r\nContent-Transfer-Encoding: 8bit\r\n\r\n\x89PNG\r\n\x1a\n", false, true,
+         "base64", "iVBORw0KGgo=\r\n"},
         // no writer carries them in a field: copied, they keep fix false,
         // also beside 8-bit bytes
         {"Subject: nul \0 here\r\n\r\nplain\r\n"s, false, false, "", "plain\r\n", false},
