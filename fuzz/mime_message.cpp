@@ -67,8 +67,9 @@ void binaries(const Orvanta::Mime::Object& object,
 }
 
 // The input as the UTF-8 preset writes it unedited: line feeds made CR LF,
-// but in a binary body, which is copied as it is and given the CR LF it does
-// not end with (a lone LF before a delimiter is the delimiter's line end).
+// but in a binary body, which is copied as it is and followed by a CR LF
+// unless it ends with one (a lone LF before a delimiter is the delimiter's
+// line end; a last CR is content).
 std::string identity(const char* text, size_t size, const Orvanta::Mime::Object& object) {
     std::vector<std::pair<const Orvanta::Mime::Body*, bool>> raw;
     binaries(object, raw);
@@ -82,9 +83,8 @@ std::string identity(const char* text, size_t size, const Orvanta::Mime::Object&
         if (delimited && bytes.back() == '\n' && (bytes.size() == 1 || bytes[bytes.size() - 2] != '\r'))
             bytes.pop_back();
         out += bytes;
-        // what of "\r\n" the body does not end with
         bool ended = bytes.size() >= 2 && bytes.compare(bytes.size() - 2, 2, "\r\n") == 0;
-        if (!ended) out += !bytes.empty() && bytes.back() == '\r' ? "\n" : "\r\n";
+        if (!ended) out += "\r\n";
         at = start + body->size();
     }
     // the message's last line end is there already when a binary body ended it
