@@ -614,6 +614,30 @@ TEST(LineEncodeTest, LinesOverTheHardLimitAreFoldedWithoutEightBitTransport) {
     EXPECT_FALSE(Line(word.c_str()).encodable(Capabilities::utf8()));
 }
 
+// Fields are looked at eight bytes at a time: a NUL, a lone CR or an 8-bit
+// byte is found wherever it stands, and a folded line's CR LF is no lone CR.
+TEST(LineEncodeTest, BytesNoWriterCarriesAreFoundAnywhereInTheField) {
+    using namespace std::string_literals;
+    for (size_t size = 0; size < 30; ++size) {
+        for (size_t at = 0; at < size; ++at) {
+            std::string value(size, 'x');
+            if (at + 3 < size) value.replace(at, 3, "\r\n ");
+            std::string folded = "Comments: " + value + "\r\n";
+            EXPECT_TRUE(Line(folded.c_str()).encodable(Capabilities::utf8())) << folded;
+            for (char byte : {'\0', '\r'}) {
+                std::string field = "Comments: " + std::string(size, 'x') + "\r\n";
+                field[10 + at] = byte;
+                EXPECT_FALSE(Line(field.data(), field.size()).encodable(Capabilities::utf8())) << field;
+            }
+            std::string eightbit = "Comments: " + std::string(size, 'x') + "\r\n";
+            eightbit[10 + at] = '\xe9';
+            EXPECT_FALSE(Line(eightbit.c_str()).raw(Capabilities::standard())) << eightbit;
+        }
+    }
+    EXPECT_FALSE(Line("Comments: x\r"s.c_str()).encodable(Capabilities::utf8()));
+    EXPECT_FALSE(Line("Comments: x\r\r\n"s.c_str()).encodable(Capabilities::utf8()));
+}
+
 TEST(LineEncodeTest, AuthenticationFieldsWithoutTheirClassStayAsTheyStand) {
     // re-encoded (8-bit bytes under the standard preset), a value whose class
     // does not exist yet is kept byte for byte, its line ends made CR LF;
