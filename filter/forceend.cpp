@@ -5,10 +5,12 @@
 
 namespace Orvanta::Filter {
 
-ForceEnd::ForceEnd(Result* next, const char* end) : Filter(next), _end(end), _endSize(std::strlen(end)) {}
+ForceEnd::ForceEnd(Result* next, const char* end, bool whole)
+    : Filter(next), _end(end), _endSize(std::strlen(end)), _whole(whole) {}
 
 ForceEnd::~ForceEnd() {
-    next->append(_end + _matched, _endSize - _matched, true);
+    size_t matched = _whole && _matched < _endSize ? 0 : _matched;
+    next->append(_end + matched, _endSize - matched, true);
 }
 
 size_t ForceEnd::process(const char* data, size_t size, bool persistent) {

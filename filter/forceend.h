@@ -8,8 +8,10 @@ namespace Orvanta::Filter {
 
 class ForceEnd : public Filter {
 public:
-    // The end text must outlive the filter.
-    ForceEnd(Result* next, const char* end);
+    // The end text must outlive the filter. `whole`: only the whole end text
+    // counts; output that ends with a part of it (a CR of a binary body,
+    // before a CR LF) ends with content, and gets the whole text after it.
+    ForceEnd(Result* next, const char* end, bool whole = false);
     ~ForceEnd() override;
 
     using Filter::process;
@@ -18,6 +20,7 @@ public:
 private:
     const char* _end;
     size_t _endSize;
+    bool _whole;
     size_t _matched = 0; // bytes of the end text the output now ends with
 };
 

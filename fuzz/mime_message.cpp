@@ -8,6 +8,7 @@
 // 7-bit has the same part tree and the same decoded leaves as before.
 #include "filter/string.h"
 #include "mime/grammar/capabilities.h"
+#include "mime/grammar/contenttype.h"
 #include "mime/message/contenttransferencoding.h"
 #include "mime/message/epilogue.h"
 #include "mime/message/fatalerror.h"
@@ -19,6 +20,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -65,8 +67,9 @@ void binaries(const Orvanta::Mime::Object& object,
 }
 
 // The input as the UTF-8 preset writes it unedited: line feeds made CR LF,
-// but in a binary body, which is copied as it is and given the CR LF it does
-// not end with (a lone LF before a delimiter is the delimiter's line end).
+// but in a binary body, which is copied as it is and followed by a CR LF
+// unless it ends with one (a lone LF before a delimiter is the delimiter's
+// line end; a last CR is content).
 std::string identity(const char* text, size_t size, const Orvanta::Mime::Object& object) {
     std::vector<std::pair<const Orvanta::Mime::Body*, bool>> raw;
     binaries(object, raw);
@@ -80,14 +83,25 @@ std::string identity(const char* text, size_t size, const Orvanta::Mime::Object&
         if (delimited && bytes.back() == '\n' && (bytes.size() == 1 || bytes[bytes.size() - 2] != '\r'))
             bytes.pop_back();
         out += bytes;
-        // what of "\r\n" the body does not end with
         bool ended = bytes.size() >= 2 && bytes.compare(bytes.size() - 2, 2, "\r\n") == 0;
-        if (!ended) out += !bytes.empty() && bytes.back() == '\r' ? "\n" : "\r\n";
+        if (!ended) out += "\r\n";
         at = start + body->size();
     }
     // the message's last line end is there already when a binary body ended it
     if (at == size && at != 0 && !out.empty()) return out;
     return out + crlf(std::string(text + at, size - at), true);
+}
+
+// Whether a leaf's content is made of lines; a repair puts any other in
+// base64, every byte of it.
+bool lines(const Orvanta::Mime::Header& header) {
+    const Orvanta::Mime::Value& value = header.get("content-type");
+    try {
+        Orvanta::Mime::ContentType::Type type(value.data(), value.size());
+        return type.main("text") || type.main("message");
+    } catch (const std::exception&) {
+        return true;
+    }
 }
 
 // The part tree and every leaf's decoded content, line ends made CR LF. A
@@ -104,11 +118,12 @@ std::string leaves(const Orvanta::Mime::Object& object) {
     }
     ContentTransferEncoding encoding(object.header);
     std::string decoded;
-    if (binary(object) || encoding == ContentTransferEncoding::base64) {
-        // A repair turns a binary body into base64. Which of the line ends
-        // at its end were content and which the delimiter's is read two
-        // ways (a lone CR kept or completed, a CR LF kept or taken by the
-        // delimiter), so these leaves are compared less all of them.
+    if (binary(object) || encoding == ContentTransferEncoding::base64 || !lines(object.header)) {
+        // A repair turns a binary body, and content without lines, into
+        // base64. Which of the line ends at its end were content and which
+        // the delimiter's is read two ways (a lone CR kept or completed, a
+        // CR LF kept or taken by the delimiter), so these leaves are
+        // compared less all of them.
         if (binary(object)) {
             decoded.assign(body.data(), body.size());
         } else {

@@ -56,7 +56,11 @@ std::string replaced(const std::string& in, const std::string& needle, const std
     return out + in.substr(at);
 }
 
-std::string forcedEnd(const std::string& in, const std::string& end) {
+// `whole`: only the whole end text counts as there
+std::string forcedEnd(const std::string& in, const std::string& end, bool whole) {
+    if (whole)
+        return in.size() >= end.size() && in.compare(in.size() - end.size(), end.size(), end) == 0 ? in
+                                                                                                   : in + end;
     for (size_t k = std::min(end.size(), in.size()); k > 0; --k)
         if (in.compare(in.size() - k, k, end, 0, k) == 0) return in + end.substr(k);
     return in + end;
@@ -284,12 +288,19 @@ TEST(ForceEndTest, OutputEndsWithTheEndText) {
     EXPECT_EQ(run(factory<ForceEnd>("\r\n"), {}), "\r\n");
     EXPECT_EQ(run(factory<ForceEnd>("\r\n"), {"x\r", "", ""}), "x\r\n");
     EXPECT_EQ(run(factory<ForceEnd>("\r\n"), {"\r\n", "\r"}), "\r\n\r\n");
+    // where every byte is content, a last CR is one of them
+    EXPECT_EQ(run(factory<ForceEnd>("\r\n", true), {"x\r"}), "x\r\r\n");
+    EXPECT_EQ(run(factory<ForceEnd>("\r\n", true), {"x\r", "\n"}), "x\r\n");
 
     std::mt19937 rng(8);
-    for (const char* end : {"\r\n", "aab", "abab"}) {
-        for (int i = 0; i < 40; ++i) {
-            std::string text = randomText(rng, "ab\r\n", 12);
-            EXPECT_EQ(expectCutInvariant(factory<ForceEnd>(end), text, rng), forcedEnd(text, end)) << end;
+    for (bool whole : {false, true}) {
+        for (const char* end : {"\r\n", "aab", "abab"}) {
+            for (int i = 0; i < 40; ++i) {
+                std::string text = randomText(rng, "ab\r\n", 12);
+                EXPECT_EQ(expectCutInvariant(factory<ForceEnd>(end, whole), text, rng),
+                          forcedEnd(text, end, whole))
+                    << end;
+            }
         }
     }
 }

@@ -41,11 +41,47 @@ bool ascii(const char* data, size_t size) {
     return true;
 }
 
-// Whether a writer can carry the bytes: neither NUL nor a CR without its LF,
-// which no transport takes either. Written again, they would part words, or
-// end a line.
-bool carried(const char* data, size_t size) {
-    return SevenBit::fits(data, size, SIZE_MAX, true);
+// What a write asks of a field's bytes, on every write: whether a writer can
+// carry them (neither NUL nor a CR without its LF, which no transport takes
+// either: written again, they would part words, or end a line) and whether
+// they are all ASCII. Eight bytes are looked at a time, and only those eight
+// again where one may be NUL or CR: a field holds no NUL, and a CR only
+// where one of its lines ends.
+struct Bytes {
+    bool carried = true;
+    bool ascii = true;
+};
+
+Bytes look(const char* data, size_t size) {
+    constexpr uint64_t ones = 0x0101010101010101u;
+    constexpr uint64_t highs = ones * 0x80;
+    Bytes found;
+    auto exact = [&](size_t from, size_t to) {
+        for (size_t i = from; i < to; ++i) {
+            if (data[i] == '\0' || (data[i] == '\r' && (i + 1 == size || data[i + 1] != '\n')))
+                found.carried = false;
+            if (!Ascii::isAscii(data[i])) found.ascii = false;
+        }
+    };
+    // the field's own last line end needs no look
+    size_t end = size >= 2 && data[size - 2] == '\r' && data[size - 1] == '\n' ? size - 2 : size;
+    if (end < 8) {
+        exact(0, end);
+        return found;
+    }
+    uint64_t high = 0;
+    for (size_t i = 0; i < end; i += 8) {
+        // the last eight bytes overlap the ones before them
+        size_t at = i + 8 <= end ? i : end - 8;
+        uint64_t word;
+        std::memcpy(&word, data + at, sizeof word);
+        high |= word;
+        uint64_t cr = word ^ (ones * '\r');
+        // a high bit where a byte may be NUL or CR (exact for the first)
+        if ((((word - ones) & ~word) | ((cr - ones) & ~cr)) & highs) exact(at, at + 8);
+    }
+    found.ascii = found.ascii && (high & highs) == 0;
+    return found;
 }
 
 // The value's bytes as they stand, only their line feeds made CR LF: a lone
@@ -273,8 +309,10 @@ bool Line::valid() const {
 
 bool Line::raw(const Capabilities& caps) const {
     // what no writer carries is kept as it stands, and fails fix
-    if (!carried(_data, _size)) return true;
-    bool plain = ascii(value.data(), value.size());
+    Bytes bytes = look(_data, _size);
+    if (!bytes.carried) return true;
+    // an ASCII field has an ASCII value; otherwise the value alone decides
+    bool plain = bytes.ascii || ascii(value.data(), value.size());
     bool both = caps.eightbit() && caps.reencode();
     if (!plain) return caps.eightbit() && caps.hardLimit() >= 998;
     if (caps.preferred() < 78 || both) return false;
@@ -295,7 +333,7 @@ size_t Line::encode(const Capabilities& caps, Filter::Result* out, bool persiste
 }
 
 bool Line::encodable(const Capabilities& caps) const {
-    if (!carried(_data, _size)) return false;
+    if (!look(_data, _size).carried) return false;
     // an 8-bit transport takes the line as it is copied, but within the hard
     // limit like any other
     if (caps.eightbit()) return SevenBit::fits(_data, _size, caps.hardLimit(), true);

@@ -207,6 +207,22 @@ bool signedIntact(const Object& object, const Capabilities& caps) {
     return true;
 }
 
+// Whether the content is made of lines: text, and the message types that a
+// repair encodes, which readers read as a message. Any other type has no
+// line breaks (RFC 2045 section 6.7, rule 4): a CR or LF in it is a byte of
+// its own, which quoted-printable would write as a line break and every
+// reader would decode as CR LF. An entity without a readable content type
+// is text/plain.
+bool lines(const Header& header) {
+    const Value& value = header.get("content-type");
+    try {
+        ContentType::Type type(value.data(), value.size());
+        return type.main("text") || type.main("message");
+    } catch (const std::exception&) {
+        return true;
+    }
+}
+
 } // namespace
 
 bool Object::fix(const Capabilities& caps) {
@@ -234,15 +250,17 @@ void Object::repair(const Capabilities& caps, bool digestPart) {
     // readers that know the label decode it, and would find the encoded
     // text instead of the content under any other.
     if (composite(header, digestPart) || !ContentTransferEncoding::known(header)) return;
+    // content without lines keeps every byte only in base64
+    const char* encoding = lines(header) ? "quoted-printable" : "base64";
     switch (ContentTransferEncoding(header).encoding()) {
     case ContentTransferEncoding::sevenbit:
         // also when the label is wrong: 8-bit bytes (in the header too,
         // without 8-bit transport), NUL, a lone CR, or lines too long
         if ((header.eightbit() && !caps.eightbit()) || !body.fits(caps))
-            header.set("Content-Transfer-Encoding", "quoted-printable");
+            header.set("Content-Transfer-Encoding", encoding);
         break;
     case ContentTransferEncoding::eightbit:
-        header.set("Content-Transfer-Encoding", "quoted-printable");
+        header.set("Content-Transfer-Encoding", encoding);
         break;
     case ContentTransferEncoding::binary:
         header.set("Content-Transfer-Encoding", "base64");

@@ -144,7 +144,9 @@ public:
     // out as they stand, header lines included.
     bool fix(const Capabilities& caps);
     // Names a 7-bit transfer encoding for every single part that needs one
-    // ("quoted-printable" for text, "base64" for binary); the next encode
+    // ("quoted-printable" for text, "base64" for content without lines, such
+    // as an application or image type, and for a body labelled binary),
+    // so that readers decode the bytes they did before; the next encode
     // translates the bodies. Parts of a multipart are replaced by repaired
     // copies, so that copies of the message that share them keep theirs. An
     // enclosed message (message/rfc822, partial, external-body) is left as

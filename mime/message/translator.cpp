@@ -36,7 +36,8 @@ Translator::Translator(const ContentTransferEncoding& from, const ContentTransfe
         if (to.encoding() != ContentTransferEncoding::binary)
             add<CrLf>(next, terminate);
         else if (terminate)
-            add<F::ForceEnd>(next, "\r\n");
+            // every byte is content: a last CR is one, not half a line end
+            add<F::ForceEnd>(next, "\r\n", true);
         return;
     }
     switch (to.encoding()) {

@@ -69,6 +69,8 @@ std::vector<Sample> ownMessages() {
          head + "MIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=\"b1\"\r\n\r\n"
                 "--b1\r\nContent-Type: text/plain\r\n\r\npart one\r\n"},
         {"lone CR in the body", head + "\r\nline one\rstill line one\r\nline two\r\n"},
+        // every byte of a binary body is content, a last CR too
+        {"binary body ending in a CR", head + "Content-Transfer-Encoding: binary\r\n\r\nline\r\nend\r"},
         {"lone CR in a header field",
          "From: alice@example.com\r\nSubject: hi\rBcc: evil@example.net\r\n\r\nbody\r\n"},
         {"eight-bit body repaired",

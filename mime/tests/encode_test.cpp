@@ -370,8 +370,15 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
         // NUL and a lone CR are no 7-bit text either, in a text or in an
         // attachment labelled 7-bit
         {"Subject: x\r\n\r\nnul \0 here\r\n"s, false, true, "quoted-printable", "nul =00 here\r\n", false},
+        // content without lines goes in base64: in quoted-printable its CR
+        // and LF bytes would become line breaks (CR LF to every reader)
         {"Content-Type: application/octet-stream\r\nContent-Transfer-Encoding: 7bit\r\n\r\nlone\rcr\r\n",
-         false, true, "quoted-printable", "lone=0Dcr\r\n", false},
+         false, true, "base64", "bG9uZQ1jcg0K\r\n", false},
+        {"Content-Type: application/octet-stream\r\n\r\n\0\x01\n\x02"
+         "end"s,
+         false, true, "base64", "AAEKAmVuZA==\r\n", false},
+        {"Content-Type: image/png\r\nContent-Transfer-Encoding: 8bit\r\n\r\n\x89PNG\r\n\x1a\n", false, true,
+         "base64", "iVBORw0KGgo=\r\n"},
         // no writer carries them in a field: copied, they keep fix false,
         // also beside 8-bit bytes
         {"Subject: nul \0 here\r\n\r\nplain\r\n"s, false, false, "", "plain\r\n", false},
@@ -605,6 +612,30 @@ TEST(LineEncodeTest, LinesOverTheHardLimitAreFoldedWithoutEightBitTransport) {
     EXPECT_FALSE(Line(word.c_str()).encodable(Capabilities::standard()));
     // and copied as it stands, it is still over the hard limit
     EXPECT_FALSE(Line(word.c_str()).encodable(Capabilities::utf8()));
+}
+
+// Fields are looked at eight bytes at a time: a NUL, a lone CR or an 8-bit
+// byte is found wherever it stands, and a folded line's CR LF is no lone CR.
+TEST(LineEncodeTest, BytesNoWriterCarriesAreFoundAnywhereInTheField) {
+    using namespace std::string_literals;
+    for (size_t size = 0; size < 30; ++size) {
+        for (size_t at = 0; at < size; ++at) {
+            std::string value(size, 'x');
+            if (at + 3 < size) value.replace(at, 3, "\r\n ");
+            std::string folded = "Comments: " + value + "\r\n";
+            EXPECT_TRUE(Line(folded.c_str()).encodable(Capabilities::utf8())) << folded;
+            for (char byte : {'\0', '\r'}) {
+                std::string field = "Comments: " + std::string(size, 'x') + "\r\n";
+                field[10 + at] = byte;
+                EXPECT_FALSE(Line(field.data(), field.size()).encodable(Capabilities::utf8())) << field;
+            }
+            std::string eightbit = "Comments: " + std::string(size, 'x') + "\r\n";
+            eightbit[10 + at] = '\xe9';
+            EXPECT_FALSE(Line(eightbit.c_str()).raw(Capabilities::standard())) << eightbit;
+        }
+    }
+    EXPECT_FALSE(Line("Comments: x\r"s.c_str()).encodable(Capabilities::utf8()));
+    EXPECT_FALSE(Line("Comments: x\r\r\n"s.c_str()).encodable(Capabilities::utf8()));
 }
 
 TEST(LineEncodeTest, AuthenticationFieldsWithoutTheirClassStayAsTheyStand) {
