@@ -291,6 +291,8 @@ TEST_F(Client, AnUnreadableRecipientFieldRefusesTheMessage) {
              {"Cc: =?utf-8?q?a=FFb?=@d.example", "Cc"},
              // ill-formed UTF-7, whose letters glibc's reader drops
              {"To: =?utf-7?q?ceo+x?=@d.example", "To"},
+             // the same under another name that opens glibc's reader
+             {"Bcc: =?UTF-7/?q?ceo+x?=@d.example", "Bcc"},
              // a CR that ends the line for other readers
              {"Bcc: a@d.example\r(c), b@d.example", "Bcc"},
          }) {

@@ -123,6 +123,9 @@ TEST(ClientStartup, RecipientsMustBeAddresses) {
              {"=?utf-8?q?a=FFb?=@x.example", "=?utf-8?q?a=FFb?=@x.example"},
              // ill-formed UTF-7, whose letters glibc's reader drops
              {"=?utf-7?q?ceo+x?=@x.example", "=?utf-7?q?ceo+x?=@x.example"},
+             // under other names of UTF-7 and its IMAP form that glibc opens
+             {"=?UTF7//TRANSLIT?q?ceo+x?=@x.example", "=?UTF7//TRANSLIT?q?ceo+x?=@x.example"},
+             {"x.=?utf-7-imap//?q?ceo&x?=@x.example", "x.=?utf-7-imap//?q?ceo&x?=@x.example"},
          })
         expectFailure(runClient({"--config-file", file, "--", recipient}, message),
                       "Invalid recipient: " + shown);

@@ -66,6 +66,11 @@ TEST(MessageRecipients, ALineWithAnyBadAddressIsRefusedByName) {
              {"To: =?utf-7?q?ceo+x?=@example.org\r\n\r\n", "To"},
              {"Cc: =?utf-7?b?YStBR0V4?=@example.org\r\n\r\n", "Cc"},
              {"Bcc: =?utf-7?q?a+!b?=@example.org\r\n\r\n", "Bcc"},
+             // the same under every name that opens glibc's reader of UTF-7
+             // or of its IMAP form, a language after it, in a group, dotted
+             {"To: =?UTF-7/?q?ceo+x?=@example.org\r\n\r\n", "To"},
+             {"Cc: team: =?utf-7//IGNORE*en?q?a+AGEx?=@example.org;\r\n\r\n", "Cc"},
+             {"Bcc: x.=?UTF-7-IMAP/?q?ceo&x?=@example.org\r\n\r\n", "Bcc"},
              // a CR alone, which other readers take for a line end, and a
              // VT, which they take for text, are no blanks
              {"To: a@example.org\r(c)\r\n\r\n", "To"},
