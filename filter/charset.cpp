@@ -41,6 +41,13 @@ bool utf8(const std::string& name) {
     return strcasecmp(name.c_str(), "utf-8") == 0 || strcasecmp(name.c_str(), "utf8") == 0;
 }
 
+// the usual spellings of UTF-7 and its IMAP form, read without asking iconv
+bool utf7(const std::string& name) {
+    for (const char* spelling : {"utf-7", "utf7", "utf-7-imap"})
+        if (strcasecmp(name.c_str(), spelling) == 0) return true;
+    return false;
+}
+
 // Whether iconv reads the source as UTF-8, which glibc knows by other names
 // as well ("ISO-IR-193", "ISO-10646/UTF8/"): characters of one to four
 // bytes come out as they went in.
@@ -176,7 +183,9 @@ Charset::Charset(const char* from, const char* to, Result* next, std::string rep
     : Filter(next), _passing(passing(from)), _from(known(from)), _replacement(std::move(replacement)) {
     if (_passing) return;
     _to = known(to);
-    if (!utf8(_from)) {
+    if (utf7(_from)) {
+        _utf7.emplace(strcasecmp(_from.c_str(), "utf-7-imap") == 0, strict);
+    } else if (!utf8(_from)) {
         _decoder = open("UTF-8", _from);
         if (!_decoder) throw std::runtime_error("Conversion not possible");
         if (std::optional<bool> imap = readsUtf7(_decoder.get())) {
@@ -421,6 +430,7 @@ size_t Charset::unit() {
 
 bool Charset::joinable(const char* charset) {
     std::string name = known(charset);
+    if (utf7(name)) return false;
     return remembered("joinable", name, [&name] {
         // "A" as a text of its own, twice over, must read "AA": a byte
         // order mark in the middle of a text is a character.
