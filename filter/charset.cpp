@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <strings.h>
@@ -40,6 +41,7 @@ bool utf8(const std::string& name) {
     return strcasecmp(name.c_str(), "utf-8") == 0 || strcasecmp(name.c_str(), "utf8") == 0;
 }
 
+// the usual spellings of UTF-7 and its IMAP form, read without asking iconv
 bool utf7(const std::string& name) {
     for (const char* spelling : {"utf-7", "utf7", "utf-7-imap"})
         if (strcasecmp(name.c_str(), spelling) == 0) return true;
@@ -87,6 +89,21 @@ Probed probe(iconv_t descriptor, std::string text, bool end) {
         result.ended.assign(mark, static_cast<size_t>(out - mark));
     }
     return result;
+}
+
+// Whether iconv reads the source as UTF-7, and then whether in its IMAP form
+// (true). glibc opens its lenient readers of the two under many names
+// ("UTF7", "utf-7//IGNORE", "UTF-7-IMAP/", "UTF-7 " with a blank), and the
+// filter's own reader must stand in for them under every one: the name as
+// spelled decides nothing. "+AOk-" is an e acute in UTF-7 alone, "&AOk-" in
+// the IMAP form alone.
+std::optional<bool> readsUtf7(iconv_t decoder) {
+    Probed read = probe(decoder, "+AOk-&AOk-", true);
+    if (!read.took) return std::nullopt;
+    std::string text = read.written + read.ended;
+    if (text == "\xc3\xa9&AOk-") return false;
+    if (text == "+AOk-\xc3\xa9") return true;
+    return std::nullopt;
 }
 
 // What a fresh writer of the charset makes of "A", and of a second "A"
@@ -171,7 +188,12 @@ Charset::Charset(const char* from, const char* to, Result* next, std::string rep
     } else if (!utf8(_from)) {
         _decoder = open("UTF-8", _from);
         if (!_decoder) throw std::runtime_error("Conversion not possible");
-        if (readsUtf8(_decoder.get())) _decoder.reset();
+        if (std::optional<bool> imap = readsUtf7(_decoder.get())) {
+            _utf7.emplace(*imap, strict);
+            _decoder.reset();
+        } else if (readsUtf8(_decoder.get())) {
+            _decoder.reset();
+        }
     }
     if (!utf8(_to)) {
         _encoder = open(_to + "//TRANSLIT", "UTF-8");
@@ -414,6 +436,7 @@ bool Charset::joinable(const char* charset) {
         // order mark in the middle of a text is a character.
         std::string alone = letterTwice(name)[0];
         Descriptor reader = open("UTF-8", name);
+        if (reader && readsUtf7(reader.get())) return false;
         if (alone.empty() || !reader) return true;
         Probed twice = probe(reader.get(), alone + alone, true);
         return twice.written + twice.ended == "AA";

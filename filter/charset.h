@@ -132,8 +132,8 @@ private:
     std::string _to;
     size_t _unit = 0; // 0 until known
     std::optional<bool> _holds;
-    // From the source to UTF-8; none when the source is UTF-8 (by whatever
-    // name) or UTF-7.
+    // From the source to UTF-8; none when the source is UTF-8 or UTF-7 (by
+    // whatever name glibc opens them).
     Descriptor _decoder;
     std::optional<Utf7> _utf7;
     // From UTF-8 to the target; none when the target is UTF-8.

@@ -274,6 +274,9 @@ TEST_F(Client, ExtractionWithoutAnyRecipientFails) {
 // A recipient field that cannot be read is never skipped: the message would
 // go to part of its recipients as if they were all of them.
 TEST_F(Client, AnUnreadableRecipientFieldRefusesTheMessage) {
+    // 226 characters as written, 255 bytes as four A-labels of 63
+    const std::string umlaut55 = "\xc3\xbc" + std::string(55, 'a');
+    const std::string overAscii = umlaut55 + "." + umlaut55 + "." + umlaut55 + "." + umlaut55;
     for (const auto& [field, name] : std::vector<std::pair<std::string, std::string>>{
              {"To: a@b.example, <<<@@@>>>", "To"},
              {"Cc: c@d.example, broken@@d.example", "Cc"},
@@ -291,6 +294,10 @@ TEST_F(Client, AnUnreadableRecipientFieldRefusesTheMessage) {
              {"Cc: =?utf-8?q?a=FFb?=@d.example", "Cc"},
              // ill-formed UTF-7, whose letters glibc's reader drops
              {"To: =?utf-7?q?ceo+x?=@d.example", "To"},
+             // the same under another name that opens glibc's reader
+             {"Bcc: =?UTF-7/?q?ceo+x?=@d.example", "Bcc"},
+             // a domain over the limit in its ASCII form
+             {"Cc: x@" + overAscii, "Cc"},
              // a CR that ends the line for other readers
              {"Bcc: a@d.example\r(c), b@d.example", "Bcc"},
          }) {

@@ -101,6 +101,9 @@ TEST(ClientStartup, RecipientsMustBeAddresses) {
                   "Invalid recipient: \"a\\r\\nb\"@x.example");
     expectFailure(runClient({"--config-file", file, "\"a\tb\"@x.example"}, message),
                   "Invalid recipient: \"a\\tb\"@x.example");
+    // 226 characters as written, 255 bytes as four A-labels of 63
+    const std::string umlaut55 = "\xc3\xbc" + std::string(55, 'a');
+    const std::string overAscii = "x@" + umlaut55 + "." + umlaut55 + "." + umlaut55 + "." + umlaut55;
     // the "recipients" header is UTF-8 text: no C1 control (U+009B, U+0085,
     // also quoted), nor bytes that are no UTF-8 (0xFF, an overlong line
     // feed, an encoded surrogate); letters beyond ASCII pass
@@ -123,6 +126,10 @@ TEST(ClientStartup, RecipientsMustBeAddresses) {
              {"=?utf-8?q?a=FFb?=@x.example", "=?utf-8?q?a=FFb?=@x.example"},
              // ill-formed UTF-7, whose letters glibc's reader drops
              {"=?utf-7?q?ceo+x?=@x.example", "=?utf-7?q?ceo+x?=@x.example"},
+             // under other names of UTF-7 and its IMAP form that glibc opens
+             {"=?UTF7//TRANSLIT?q?ceo+x?=@x.example", "=?UTF7//TRANSLIT?q?ceo+x?=@x.example"},
+             {"x.=?utf-7-imap//?q?ceo&x?=@x.example", "x.=?utf-7-imap//?q?ceo&x?=@x.example"},
+             {overAscii, overAscii},
          })
         expectFailure(runClient({"--config-file", file, "--", recipient}, message),
                       "Invalid recipient: " + shown);

@@ -35,6 +35,9 @@ TEST(MessageRecipients, ToThenCcThenBccInMessageOrder) {
 }
 
 TEST(MessageRecipients, ALineWithAnyBadAddressIsRefusedByName) {
+    // 226 characters as written, 255 bytes as four A-labels of 63
+    const std::string umlaut55 = "\xc3\xbc" + std::string(55, 'a');
+    const std::string overAscii = umlaut55 + "." + umlaut55 + "." + umlaut55 + "." + umlaut55;
     // never skipped: the rest would pass for all the recipients
     for (const auto& [text, name] : std::vector<std::pair<std::string, std::string>>{
              {"To: good@example.org, not an address\r\nCc: kept@example.org\r\n\r\n", "To"},
@@ -66,6 +69,13 @@ TEST(MessageRecipients, ALineWithAnyBadAddressIsRefusedByName) {
              {"To: =?utf-7?q?ceo+x?=@example.org\r\n\r\n", "To"},
              {"Cc: =?utf-7?b?YStBR0V4?=@example.org\r\n\r\n", "Cc"},
              {"Bcc: =?utf-7?q?a+!b?=@example.org\r\n\r\n", "Bcc"},
+             // the same under every name that opens glibc's reader of UTF-7
+             // or of its IMAP form, a language after it, in a group, dotted
+             {"To: =?UTF-7/?q?ceo+x?=@example.org\r\n\r\n", "To"},
+             {"Cc: team: =?utf-7//IGNORE*en?q?a+AGEx?=@example.org;\r\n\r\n", "Cc"},
+             {"Bcc: x.=?UTF-7-IMAP/?q?ceo&x?=@example.org\r\n\r\n", "Bcc"},
+             // a domain over the limit in its ASCII form
+             {"To: x@" + overAscii + "\r\n\r\n", "To"},
              // a CR alone, which other readers take for a line end, and a
              // VT, which they take for text, are no blanks
              {"To: a@example.org\r(c)\r\n\r\n", "To"},

@@ -65,7 +65,8 @@ size_t dotAt(const unsigned char* text) {
 // bytes: a Unicode label never becomes shorter in its ASCII form than its
 // number of characters, so a name refused here could never be valid, and the
 // conversion, whose cost grows with the square of the length, only ever
-// sees short input.
+// sees short input. Of the ASCII form, the one that goes on the wire, it
+// tells exactly.
 bool withinLimits(const char* name) {
     size_t total = 0, label = 0;
     for (auto* p = reinterpret_cast<const unsigned char*>(name); *p;) {
@@ -135,6 +136,9 @@ Hostname::Hostname(const char* name, bool strict) {
     result = LibIDN::idna_to_ascii_8z(name, &converted_ascii, flags);
     if (result != 0) throw IdnException(result);
     Owned ascii(converted_ascii);
+    // libidn limits each label, not the whole name, and A-labels are
+    // longer than the letters they stand for
+    if (!withinLimits(ascii.get())) throw IdnException(invalidLength);
     if (!convertsBack(unicode.get(), ascii.get(), flags)) {
         // the name as written stands for itself
         _unicode = terminated(name);

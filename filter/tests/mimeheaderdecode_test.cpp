@@ -194,16 +194,23 @@ TEST(MimeHeaderDecodeTest, ReplacementsAreWrittenInTheTargetCharset) {
 
 // What glibc's reader of UTF-7 drops (a run the text ends with leftover
 // bits, a shift that begins no run), a strict reader replaces, as Python's
-// codec does; read as text, the header keeps glibc's reading.
+// codec does, under every name glibc opens that reader by; read as text, the
+// header keeps glibc's reading.
 TEST(MimeHeaderDecodeTest, StrictReadingReplacesIllFormedUtf7) {
     const std::vector<std::string> texts{"ceo+x", "a+AGEx", "a+!b", "a+AGE"}, glibc{"ceo", "aa", "a!b", "aa"};
     auto python = pythonMap("def f(b):\n    return b.decode('utf-7', 'replace').encode('utf-8')", texts);
     Make strict = [](Result* next) { return std::make_unique<MimeHeaderDecode>("utf-8", next, true); };
     for (size_t i = 0; i < texts.size(); ++i) {
-        std::string word = "=?utf-7?q?" + texts[i] + "?=";
-        EXPECT_EQ(run(decoder(), word), glibc[i]) << word;
-        EXPECT_EQ(run(strict, bytewise(word)), python[i]) << word;
+        EXPECT_EQ(run(decoder(), "=?utf-7?q?" + texts[i] + "?="), glibc[i]) << texts[i];
+        for (const char* name : {"utf-7", "UTF-7/", "utf-7//IGNORE", "UTF7//TRANSLIT"}) {
+            std::string word = std::string("=?") + name + "?q?" + texts[i] + "?=";
+            EXPECT_EQ(run(strict, bytewise(word)), python[i]) << word;
+        }
     }
+    // each word's run ends with the word, taking in none of the next one's
+    // text; the IMAP form is read strictly under other names too
+    EXPECT_EQ(run(strict, "=?UTF-7//?q?a+AGE?= =?UTF-7//?q?x?="), "aax");
+    EXPECT_EQ(run(strict, "=?UTF-7-IMAP/?q?ceo&x?="), "ceo\xef\xbf\xbd");
 }
 
 TEST(MimeHeaderDecodeTest, DoesNotFlushTheStageBehindItWordByWord) {
