@@ -51,14 +51,45 @@ bool unspecified(const DNS::Ip& address) {
 constexpr size_t maxName = 253;
 constexpr size_t maxLabel = 63;
 
-// The most bytes a name may take as written. Only the ASCII form decides the
-// limits above, but libidn's conversion costs more than the length in places
-// (it sorts a run of combining marks pair by pair, and moves the rest of a
-// label for each character it maps to nothing), so a longer name is refused
-// before it is converted. No name whose ASCII form fits comes near it:
-// written decomposed, with a character that IDNA maps to nothing after every
-// character, such a name takes about 4 KiB at most, in Hangul jamo.
+// The most bytes a name, and one of its labels, may take as written. Only
+// the ASCII form decides the limits above, but libidn's conversion costs the
+// square of a label's length in places (it sorts a run of combining marks
+// pair by pair, and moves the rest of a label for each character it maps to
+// nothing), so a longer name or label is refused before it is converted, and
+// the cost stays linear in the name's length. No name whose ASCII form fits
+// comes near either: written decomposed, with a character that IDNA maps to
+// nothing after every character, such a label takes about 1 KiB at most and
+// such a name about 4 KiB, in Hangul jamo.
 constexpr size_t maxWritten = 8192;
+constexpr size_t maxWrittenLabel = 2048;
+
+// The length of the dot that IDNA accepts at text, in bytes: "." and the
+// ideographic, fullwidth and halfwidth full stops; 0 for anything else.
+size_t dotAt(const unsigned char* text) {
+    if (text[0] == '.') return 1;
+    if (text[0] == 0xE3 && text[1] == 0x80 && text[2] == 0x82) return 3;
+    if (text[0] == 0xEF && text[1] == 0xBC && text[2] == 0x8E) return 3;
+    if (text[0] == 0xEF && text[1] == 0xBD && text[2] == 0xA1) return 3;
+    return 0;
+}
+
+// Whether the name as written is short enough to be converted.
+bool convertible(const char* name) {
+    size_t total = 0, label = 0;
+    for (auto* p = reinterpret_cast<const unsigned char*>(name); *p;) {
+        if (size_t dot = dotAt(p)) {
+            p += dot;
+            total += dot;
+            label = 0;
+        } else {
+            ++p;
+            ++total;
+            ++label;
+        }
+        if (total > maxWritten || label > maxWrittenLabel) return false;
+    }
+    return true;
+}
 
 // Whether the ASCII form, the one that goes on the wire, is within the limits.
 bool withinLimits(const char* ascii) {
@@ -98,7 +129,7 @@ Hostname::Hostname(const char* name, bool strict) {
         if (strict) throw IdnException(invalidLength);
         return;
     }
-    if (strnlen(name, maxWritten + 1) > maxWritten) throw IdnException(invalidLength);
+    if (!convertible(name)) throw IdnException(invalidLength);
     // Without the library even the message of this exception cannot be
     // made: the caller gets the failed binding of idna_strerror instead.
     if (!LibIDN::valid()) throw IdnException(dlopenFailed);
