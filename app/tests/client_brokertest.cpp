@@ -225,6 +225,13 @@ TEST_F(Client, InputArrivingSlowlyIsCollected) {
 }
 
 TEST_F(Client, ExtractsRecipientsFromToCcAndBcc) {
+    // domains whose ASCII form fits, though not as written: 35 n with a
+    // combining tilde, and soft hyphens, which map to nothing
+    std::string nfd35, softHyphens;
+    for (int i = 0; i < 35; ++i)
+        nfd35 += "n\xcc\x83";
+    for (int i = 0; i < 64; ++i)
+        softHyphens += "\xc2\xad";
     std::string input = "From: sender@example.org\r\n"
                         "To: \"Doe, John\" <john@example.org>, friends: a@example.org, b@example.org;\r\n"
                         "cc: \"john doe\"@example.org\r\n"
@@ -234,6 +241,9 @@ TEST_F(Client, ExtractsRecipientsFromToCcAndBcc) {
                         "BCC: hidden@example.org\r\n"
                         "To: user@b\xc3\xbc"
                         "cher.example\r\n"
+                        "To: ops@mail" +
+                        softHyphens +
+                        "box.example\r\n"
                         // an A-label whose Unicode form would name another host
                         "Cc: x@xn--ab-r13a.example\r\n"
                         // an obsolete route, even one that begins with a comma
@@ -244,14 +254,19 @@ TEST_F(Client, ExtractsRecipientsFromToCcAndBcc) {
                         "\r\n"
                         "body\r\n"
                         ".\r\n";
-    auto result = run({"--extract-recipients=true", "first@example.org", "y@xn--kkg.example"}, input);
+    auto result = run(
+        {"--extract-recipients=true", "first@example.org", "y@xn--kkg.example", "team@" + nfd35 + ".example"},
+        input);
     ASSERT_EQ(result.status, 0) << result.err;
     Received received = receive(queue);
     EXPECT_EQ(received.headers["recipients"],
-              "first@example.org,y@xn--kkg.example,john@example.org,a@example.org,b@example.org,"
-              "valid@example.org,bob@example.org,user@b\xc3\xbc"
-              "cher.example,\"john doe\"@example.org,x@xn--ab-r13a.example,routed@example.org,"
-              "hidden@example.org");
+              "first@example.org,y@xn--kkg.example,team@" + nfd35 +
+                  ".example,john@example.org,a@example.org,b@example.org,"
+                  "valid@example.org,bob@example.org,user@b\xc3\xbc"
+                  "cher.example,ops@mail" +
+                  softHyphens +
+                  "box.example,\"john doe\"@example.org,x@xn--ab-r13a.example,routed@example.org,"
+                  "hidden@example.org");
 }
 
 TEST_F(Client, ExtractedRecipientsAloneAreEnough) {

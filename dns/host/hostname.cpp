@@ -51,6 +51,18 @@ bool unspecified(const DNS::Ip& address) {
 constexpr size_t maxName = 253;
 constexpr size_t maxLabel = 63;
 
+// The most bytes a name, and one of its labels, may take as written. Only
+// the ASCII form decides the limits above, but libidn's conversion costs the
+// square of a label's length in places (it sorts a run of combining marks
+// pair by pair, and moves the rest of a label for each character it maps to
+// nothing), so a longer name or label is refused before it is converted, and
+// the cost stays linear in the name's length. No name whose ASCII form fits
+// comes near either: written decomposed, with a character that IDNA maps to
+// nothing after every character, such a label takes about 1 KiB at most and
+// such a name about 4 KiB, in Hangul jamo.
+constexpr size_t maxWritten = 8192;
+constexpr size_t maxWrittenLabel = 2048;
+
 // The length of the dot that IDNA accepts at text, in bytes: "." and the
 // ideographic, fullwidth and halfwidth full stops; 0 for anything else.
 size_t dotAt(const unsigned char* text) {
@@ -61,27 +73,35 @@ size_t dotAt(const unsigned char* text) {
     return 0;
 }
 
-// Whether the name may be within the limits. Counted in characters, not
-// bytes: a Unicode label never becomes shorter in its ASCII form than its
-// number of characters, so a name refused here could never be valid, and the
-// conversion, whose cost grows with the square of the length, only ever
-// sees short input. Of the ASCII form, the one that goes on the wire, it
-// tells exactly.
-bool withinLimits(const char* name) {
+// Whether the name as written is short enough to be converted.
+bool convertible(const char* name) {
     size_t total = 0, label = 0;
     for (auto* p = reinterpret_cast<const unsigned char*>(name); *p;) {
         if (size_t dot = dotAt(p)) {
             p += dot;
-            // a final dot does not count
-            if (*p) ++total;
+            total += dot;
             label = 0;
         } else {
-            // a UTF-8 character begins with any byte but a continuation byte
-            if ((*p & 0xC0) != 0x80) {
-                ++total;
-                ++label;
-            }
             ++p;
+            ++total;
+            ++label;
+        }
+        if (total > maxWritten || label > maxWrittenLabel) return false;
+    }
+    return true;
+}
+
+// Whether the ASCII form, the one that goes on the wire, is within the limits.
+bool withinLimits(const char* ascii) {
+    size_t total = 0, label = 0;
+    for (const char* p = ascii; *p; ++p) {
+        if (*p == '.') {
+            // a final dot does not count
+            if (p[1]) ++total;
+            label = 0;
+        } else {
+            ++total;
+            ++label;
         }
         if (total > maxName || label > maxLabel) return false;
     }
@@ -109,7 +129,7 @@ Hostname::Hostname(const char* name, bool strict) {
         if (strict) throw IdnException(invalidLength);
         return;
     }
-    if (!withinLimits(name)) throw IdnException(invalidLength);
+    if (!convertible(name)) throw IdnException(invalidLength);
     // Without the library even the message of this exception cannot be
     // made: the caller gets the failed binding of idna_strerror instead.
     if (!LibIDN::valid()) throw IdnException(dlopenFailed);
@@ -129,24 +149,26 @@ Hostname::Hostname(const char* name, bool strict) {
             std::free(scratch);
         }
         _unicode = terminated(unicode.get());
-        return;
+    } else {
+        char* converted_ascii = nullptr;
+        result = LibIDN::idna_to_ascii_8z(name, &converted_ascii, flags);
+        if (result != 0) throw IdnException(result);
+        Owned ascii(converted_ascii);
+        if (!convertsBack(unicode.get(), ascii.get(), flags)) {
+            // the name as written stands for itself
+            _unicode = terminated(name);
+            if (std::strcmp(name, ascii.get()) != 0) _ascii = terminated(ascii.get());
+        } else {
+            _unicode = terminated(unicode.get());
+            _ascii = terminated(ascii.get());
+        }
     }
-
-    char* converted_ascii = nullptr;
-    result = LibIDN::idna_to_ascii_8z(name, &converted_ascii, flags);
-    if (result != 0) throw IdnException(result);
-    Owned ascii(converted_ascii);
-    // libidn limits each label, not the whole name, and A-labels are
-    // longer than the letters they stand for
-    if (!withinLimits(ascii.get())) throw IdnException(invalidLength);
-    if (!convertsBack(unicode.get(), ascii.get(), flags)) {
-        // the name as written stands for itself
-        _unicode = terminated(name);
-        if (std::strcmp(name, ascii.get()) != 0) _ascii = terminated(ascii.get());
-        return;
-    }
-    _unicode = terminated(unicode.get());
-    _ascii = terminated(ascii.get());
+    // Only the ASCII form decides the limits, whatever road led to it:
+    // libidn checks each label but not the whole name, and a lenient ASCII
+    // name not at all; an A-label is longer than the letters it stands for,
+    // while letters composed and characters mapped to nothing make the
+    // ASCII form shorter than the name as written.
+    if (!withinLimits(ascii())) throw IdnException(invalidLength);
 }
 
 Hostname::Hostname(const IpAddress& address) {

@@ -106,12 +106,12 @@ TEST(Hostname, StrictRulesForHyphensAndLength) {
     EXPECT_STREQ(lenient.ascii(), "a..b");
 }
 
-TEST(Hostname, LengthLimitsHoldAsWrittenAndInTheAsciiForm) {
+TEST(Hostname, LengthLimitsHoldInTheAsciiForm) {
     const std::string label63(63, 'a'), label64(64, 'a');
     // 4 labels of 63 and their dots: 255 characters
     const std::string name255 = label63 + "." + label63 + "." + label63 + "." + label63;
     const std::string name253 = name255.substr(2);
-    // a label of 63 Unicode characters may be fine; 64 never are
+    // a label of 63 letters beyond ASCII may be fine; 64 never are
     std::string umlauts63, umlauts64;
     for (int i = 0; i < 63; ++i)
         umlauts63 += "\xc3\xbc";
@@ -122,6 +122,20 @@ TEST(Hostname, LengthLimitsHoldAsWrittenAndInTheAsciiForm) {
     const std::string umlaut55 = "\xc3\xbc" + std::string(55, 'a');
     const std::string ascii254 =
         umlaut55 + "." + umlaut55 + "." + umlaut55 + ".\xc3\xbc" + std::string(54, 'a');
+    // Shorter in the ASCII form than as written: 35 n with a combining tilde
+    // compose into a label of 41 bytes, a soft hyphen maps to nothing
+    std::string nfd35, softHyphens;
+    for (int i = 0; i < 35; ++i)
+        nfd35 += "n\xcc\x83";
+    for (int i = 0; i < 64; ++i)
+        softHyphens += "\xc2\xad";
+    // the most bytes a name may take as written, 8 KiB, in labels of at
+    // most 2 KiB as written; the ASCII form is "x.x.x.x."
+    std::string labelAtBound = "x";
+    while (labelAtBound.size() < 2047)
+        labelAtBound += "\xc2\xad";
+    const std::string atBound =
+        labelAtBound + "." + labelAtBound + "." + labelAtBound + "." + labelAtBound + ".";
     std::string quadratic;
     while (quadratic.size() < 2000000)
         quadratic += "x.";
@@ -137,7 +151,10 @@ TEST(Hostname, LengthLimitsHoldAsWrittenAndInTheAsciiForm) {
               Case{label64 + "\xe3\x80\x82"
                              "example",
                    false},
-              Case{umlauts64 + ".example", false}, Case{quadratic, false}, Case{ascii254, false}}) {
+              Case{umlauts64 + ".example", false}, Case{quadratic, false}, Case{ascii254, false},
+              Case{nfd35 + ".example", true}, Case{"mail" + softHyphens + "box.example", true},
+              Case{"a" + softHyphens + label63 + ".example", false}, Case{atBound, true},
+              Case{"a" + atBound, false}, Case{"\xc2\xad\xc2\xad" + labelAtBound + ".example", false}}) {
             std::string error = idnError(c.name.c_str(), strict);
             if (c.accepted)
                 EXPECT_EQ(error, "accepted") << c.name.size() << " strict " << strict;
