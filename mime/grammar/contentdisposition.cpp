@@ -10,7 +10,7 @@
 namespace Orvanta::Mime {
 
 ContentDisposition::Setting::Setting(const char* data, size_t size) {
-    LeadingWord word(data, size, "invalid content-disposition", [](char c, const char*) {
+    LeadingWord word(data, size, "invalid content-disposition", '\0', [](char c) {
         if (!Ascii::isAlnum(c) && c != '-') throw std::runtime_error("invalid content-disposition");
     });
     _begin = word.begin();

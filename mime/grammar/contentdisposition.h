@@ -14,8 +14,9 @@ public:
     // The disposition word: a view into the parsed text.
     class Setting {
     public:
-        // Takes the word up to a ';' (white space and comments may stand
-        // before it); throws std::runtime_error when there is no valid word.
+        // Takes the word up to a ';' (blanks and comments may stand on
+        // either side of it); throws std::runtime_error when there is no
+        // valid word.
         Setting(const char* data, size_t size);
 
         const char* begin() const { return _begin; }

@@ -1,5 +1,6 @@
 #include "mime/grammar/contenttype.h"
 
+#include "filter/result.h"
 #include "filter/wordwrap.h"
 #include "mime/grammar/ascii.h"
 #include "mime/grammar/capabilities.h"
@@ -11,36 +12,45 @@
 namespace Orvanta::Mime {
 
 ContentType::Type::Type(const char* data, size_t size) {
-    LeadingWord word(data, size, "invalid content-type", [this](char c, const char* after) {
-        if (c == '/') {
-            if (_slash != nullptr) throw std::runtime_error("only one slash can be used in a content-type");
-            _slash = after;
-        } else if (!Ascii::isAscii(c) || Ascii::isControl(c)) {
-            throw std::runtime_error("invalid content-type");
-        }
+    LeadingWord word(data, size, "invalid content-type", '/', [](char c) {
+        if (c == '/') throw std::runtime_error("only one slash can be used in a content-type");
+        if (!Ascii::isAscii(c) || Ascii::isControl(c)) throw std::runtime_error("invalid content-type");
     });
     _begin = word.begin();
+    _mainLength = word.head();
+    _sub = word.tail();
     _length = word.length();
     _consumed = word.consumed();
     if (_length == 0) throw std::runtime_error("no maintype in content-type");
-    if (_slash == nullptr || _slash == _begin + _length)
-        throw std::runtime_error("no subtype in content-type");
+    if (_sub == nullptr || subLength() == 0) throw std::runtime_error("no subtype in content-type");
 }
 
 bool ContentType::Type::main(const char* name) const {
-    return Ascii::sameNoCase(_begin, static_cast<size_t>(_slash - 1 - _begin), name, std::strlen(name));
+    return Ascii::sameNoCase(_begin, _mainLength, name, std::strlen(name));
 }
 
 bool ContentType::Type::sub(const char* name) const {
-    return Ascii::sameNoCase(_slash, static_cast<size_t>(_begin + _length - _slash), name, std::strlen(name));
+    return Ascii::sameNoCase(_sub, subLength(), name, std::strlen(name));
 }
 
 bool ContentType::Type::equals(const char* text) const {
-    return Ascii::sameNoCase(_begin, _length, text, std::strlen(text));
+    return equals(text, std::strlen(text));
 }
 
 bool ContentType::Type::equals(const std::string& text) const {
-    return Ascii::sameNoCase(_begin, _length, text.data(), text.size());
+    return equals(text.data(), text.size());
+}
+
+bool ContentType::Type::equals(const char* text, size_t size) const {
+    return size == _mainLength + 1 + subLength() && text[_mainLength] == '/' &&
+           Ascii::equalNoCase(_begin, text, _mainLength) &&
+           Ascii::equalNoCase(_sub, text + _mainLength + 1, subLength());
+}
+
+size_t ContentType::Type::encode(Filter::Result* out, bool persistent) const {
+    size_t total = out->append(_begin, _mainLength, persistent);
+    total += out->append("/", 1, true);
+    return total + out->append(_sub, subLength(), persistent);
 }
 
 ContentType::ContentType(const char* data, size_t size, bool strict)
@@ -75,13 +85,13 @@ const char* ContentType::defaultName() const {
 }
 
 size_t ContentType::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {
-    size_t total = out->append(_type.begin(), _type.length(), persistent);
+    size_t total = _type.encode(out, persistent);
     return total + _params.encode(caps, out, persistent);
 }
 
 size_t ContentType::encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const {
     Filter::WordWrap wrap(caps.limits(), out->size(), out);
-    size_t total = wrap.append(_type.begin(), _type.length(), persistent);
+    size_t total = _type.encode(&wrap, persistent);
     total += _params.encode(caps, static_cast<Filter::LineLength*>(&wrap), persistent);
     return total + wrap.flush();
 }

@@ -12,26 +12,41 @@ namespace Orvanta::Mime {
 
 class ContentType : public HeaderField {
 public:
-    // The media type: a view into the parsed text.
+    // The media type: a view into the parsed text. Blanks, folds and
+    // comments may stand before it, on either side of the slash and after
+    // it; the main type and subtype are compared, and written again,
+    // without them.
     class Type {
     public:
-        // Takes the type up to a ';' (white space and comments may stand
-        // before it); throws std::runtime_error when there is no valid type.
+        // Takes the type up to a ';'; throws std::runtime_error when there
+        // is no valid type.
         Type(const char* data, size_t size);
 
         bool main(const char* name) const;
         bool sub(const char* name) const;
+        // the main type, a slash and the subtype
         bool equals(const char* text) const;
         bool equals(const std::string& text) const;
 
+        // the type as it stands, from the main type's first byte to the
+        // subtype's last
         const char* begin() const { return _begin; }
         size_t length() const { return _length; }
-        // leading white space, the type and the ';' that ended it, if one did
+        // what stood before the type, the type, what stood after it and
+        // the ';' that ended it, if one did
         size_t consumed() const { return _consumed; }
 
+        // writes the main type, a slash and the subtype
+        size_t encode(Filter::Result* out, bool persistent) const;
+
     private:
+        bool equals(const char* text, size_t size) const;
+        size_t subLength() const { return static_cast<size_t>(_begin + _length - _sub); }
+
         const char* _begin = nullptr;
-        const char* _slash = nullptr;
+        size_t _mainLength = 0;
+        // the subtype's first byte
+        const char* _sub = nullptr;
         size_t _length = 0;
         size_t _consumed = 0;
     };

@@ -4,13 +4,12 @@
 
 namespace Orvanta::Mime {
 
-void LeadingWord::skipToSemicolon(Scanner& text, const char* error) {
+void LeadingWord::skip(Scanner& text, const char* error) {
     try {
         text.skipBlanks(true);
     } catch (const std::runtime_error&) {
         throw std::runtime_error(error);
     }
-    if (!text.atEnd() && !text.take(';')) throw std::runtime_error(error);
 }
 
 } // namespace Orvanta::Mime

@@ -379,6 +379,12 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
          false, true, "base64", "AAEKAmVuZA==\r\n", false},
         {"Content-Type: image/png\r\nContent-Transfer-Encoding: 8bit\r\n\r\n\x89PNG\r\n\x1a\n", false, true,
          "base64", "iVBORw0KGgo=\r\n"},
+        // also where blanks or comments stand inside the type
+        {"Content-Type: image/ png\r\nContent-Transfer-Encoding: 8bit\r\n\r\n\x89PNG\r\n\x1a\n", false, true,
+         "base64", "iVBORw0KGgo=\r\n"},
+        {"Content-Type: application(report)/octet-stream\r\n\r\n\0\x01\n\x02"
+         "end"s,
+         false, true, "base64", "AAEKAmVuZA==\r\n", false},
         // no writer carries them in a field: copied, they keep fix false,
         // also beside 8-bit bytes
         {"Subject: nul \0 here\r\n\r\nplain\r\n"s, false, false, "", "plain\r\n", false},
@@ -411,6 +417,8 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
         {"Content-Type: message/rfc822\r\nContent-Transfer-Encoding: 8bit\r\n\r\nSubject: "
          "caf\xc3\xa9\r\n\r\nx\r\n",
          false, false, "8bit", "Subject: caf\xc3\xa9\r\n\r\nx\r\n"},
+        {"Content-Type: (forwarded) message/rfc822\r\n\r\nSubject: x\r\n\r\ncaf\xc3\xa9\r\n", false, false,
+         "", "Subject: x\r\n\r\ncaf\xc3\xa9\r\n"},
         // nor is a part of a digest without a content type, which is one
         // (RFC 2046 section 5.1.5), also in a digest inside a mixed; a part
         // there that names text is repaired
@@ -433,6 +441,16 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
         {"Content-Type: multipart/mixed; boundary=\"b\r\n\r\n--b\r\nContent-Transfer-Encoding: 8bit\r\n\r\n"
          "caf\xc3\xa9\r\n--b--\r\n",
          false, false, "", "--b\r\nContent-Transfer-Encoding: 8bit\r\n\r\ncaf\xc3\xa9\r\n--b--\r\n"},
+        // a multipart whose type has a blank before the slash is one: its
+        // parts are repaired
+        {"Content-Type: multipart /alternative; boundary=alt\r\n\r\n--alt\r\nContent-Type: text/plain\r\n"
+         "Content-Transfer-Encoding: 8bit\r\n\r\ncaf\xc3\xa9\r\n--alt\r\nContent-Type: text/html\r\n"
+         "Content-Transfer-Encoding: 8bit\r\n\r\n<p>caf\xc3\xa9</p>\r\n--alt--\r\n",
+         false, true, "",
+         "--alt\r\nContent-Type: text/plain\r\nContent-Transfer-Encoding: "
+         "quoted-printable\r\n\r\ncaf=C3=A9\r\n"
+         "--alt\r\nContent-Type: text/html\r\nContent-Transfer-Encoding: quoted-printable\r\n\r\n"
+         "<p>caf=C3=A9</p>\r\n--alt--\r\n"},
         // an extended boundary with blanks before "=" is read: its part is
         // repaired
         {"Content-Type: multipart/mixed; boundary* = ''b\r\n\r\n--b\r\nContent-Transfer-Encoding: "
