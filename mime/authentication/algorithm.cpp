@@ -17,6 +17,12 @@ Algorithm::Algorithm(const char* name) {
         throw std::runtime_error("unsupported digest algorithm");
 }
 
+const char* Algorithm::name() const {
+    // in the order of Type
+    static const char* const names[] = {"rsa-sha1", "rsa-sha256", "rsa-sha512"};
+    return names[_type];
+}
+
 const char* Algorithm::digest() const {
     switch (_type) {
     case sha1:

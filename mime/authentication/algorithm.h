@@ -12,6 +12,8 @@ public:
     explicit Algorithm(const char* name);
 
     Type type() const { return _type; }
+    // the name as a= writes it, in lower case
+    const char* name() const;
     // the digest's name as OpenSSL knows it
     const char* digest() const;
     // the size of the digest in bytes

@@ -28,16 +28,16 @@ ArcMessageSignature::ArcMessageSignature(const Capabilities& caps, const ArcSign
     CanonicalizedHeader header(caps, message.header, ExtraHeaders(), SignatureType::arc, false);
 
     instance(data.instance());
-    algorithm(key.algorithm);
+    const SignerValues& values = data.values();
+    algorithm(values.algorithm());
     querymethods("dns/txt");
     canonicalization("relaxed/relaxed");
     timestamp(std::to_string(std::time(nullptr)));
-    selector(key.selector);
-    const char* ascii = key.domain.ascii();
-    domain(ascii == nullptr ? "" : ascii);
+    selector(values.selector());
+    domain(values.domain().c_str());
     std::string names = header.fields().str(true);
     headers(names.data(), names.size(), oversign);
-    if (expire != 0) expiration(std::to_string(expire));
+    if (expire != 0) expiration(SignerValues::expiration(expire));
     hash(BodyHash::written(caps, message.body, false, Algorithm(key.algorithm.c_str())).text());
 
     std::string own = "arc-message-signature:" + str(true) + "; b=";

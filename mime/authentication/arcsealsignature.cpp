@@ -31,10 +31,9 @@ ArcSealSignature::ArcSealSignature(const Capabilities& caps, const ArcSignData& 
     : _instance(data.instance()) {
     const DkimKey& key = data.key();
     set("i", std::to_string(_instance));
-    algorithm(key.algorithm);
-    selector(key.selector);
-    const char* ascii = key.domain.ascii();
-    domain(ascii == nullptr ? "" : ascii);
+    algorithm(data.values().algorithm());
+    selector(data.values().selector());
+    domain(data.values().domain().c_str());
     set("cv", data.cv());
     timestamp(std::to_string(std::time(nullptr)));
 

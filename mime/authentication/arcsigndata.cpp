@@ -25,6 +25,6 @@ ArcSignData::ArcSignData(const Object& message, const ArcSignatures& signatures,
       _receivedSets(setsOf(_received)), _status(_received && _receivedSets->size() == signatures.size()
                                                     ? ArcStatus(*_received, *_receivedSets, keys)
                                                     : ArcStatus(message, signatures, keys)),
-      _instance(static_cast<int>(signatures.size()) + 1), _cv(_status.result()), _key(&key) {}
+      _instance(static_cast<int>(signatures.size()) + 1), _cv(_status.result()), _key(&key), _values(key) {}
 
 } // namespace Orvanta::Mime

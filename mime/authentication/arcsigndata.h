@@ -5,6 +5,7 @@
 
 #include "mime/authentication/arcsignatures.h"
 #include "mime/authentication/arcstatus.h"
+#include "mime/authentication/signervalues.h"
 #include "mime/message/object.h"
 
 #include <optional>
@@ -34,6 +35,8 @@ public:
     // the cv= of the new seal
     const char* cv() const { return _cv; }
     const DkimKey& key() const { return *_key; }
+    // what both signatures of the set write of the key
+    const SignerValues& values() const { return _values; }
 
 private:
     const Object* _message;
@@ -47,6 +50,7 @@ private:
     int _instance;
     const char* _cv;
     const DkimKey* _key;
+    SignerValues _values;
 };
 
 } // namespace Orvanta::Mime

@@ -8,6 +8,7 @@
 #include "mime/authentication/canonicalizedheader.h"
 #include "mime/authentication/dkimkey.h"
 #include "mime/authentication/dkimsignature.h"
+#include "mime/authentication/signervalues.h"
 #include "mime/grammar/capabilities.h"
 #include "mime/message/object.h"
 #include "openssl/base64.h"
@@ -25,23 +26,24 @@ DkimHeader::DkimHeader(const Capabilities& caps, const Object& message, const Dk
     if (message.header.get("from").empty())
         throw std::runtime_error("Cannot create DKIM header without a from address");
     Algorithm algorithm(key.algorithm.c_str());
+    SignerValues values(key);
+    SignerValues::check(extra);
     CanonicalizedHeader header(caps, message.header, extra, SignatureType::dkim, canonicalization.header());
 
     DkimSignature signature;
     signature.version("1");
-    signature.algorithm(key.algorithm);
+    signature.algorithm(values.algorithm());
     signature.querymethods("dns/txt");
     signature.timestamp(std::to_string(std::time(nullptr)));
     signature.canonicalization(canonicalization.text().c_str());
-    signature.selector(key.selector);
+    signature.selector(values.selector());
     // the body as encode will write it: what goes out is what is signed
     signature.hash(BodyHash::written(caps, message.body, canonicalization.body(), algorithm).text());
-    const char* domain = key.domain.ascii();
-    signature.domain(domain == nullptr ? "" : domain);
+    signature.domain(values.domain().c_str());
     std::string names = header.fields().str(true);
     signature.headers(names.data(), names.size(), oversign);
     if (key.report) signature.report(true);
-    if (expiration != 0) signature.expiration(std::to_string(expiration));
+    if (expiration != 0) signature.expiration(SignerValues::expiration(expiration));
 
     // folded once, here: the field is written exactly so, and the signed
     // copy of it is this text up to "b="

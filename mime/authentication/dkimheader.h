@@ -20,7 +20,8 @@ public:
     static constexpr const char* name = "DKIM-Signature";
 
     // Throws std::runtime_error "Cannot create DKIM header without a from
-    // address", the errors of an unknown algorithm and OpenSSL's.
+    // address", the errors of an unknown algorithm, SignerValues' for a
+    // value that no tag can carry, and OpenSSL's.
     DkimHeader(const Capabilities& caps, const Object& message, const DkimKey& key, const ExtraHeaders& extra,
                long expiration, bool oversign, const Canonicalization& canonicalization);
 

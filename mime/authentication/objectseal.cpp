@@ -37,6 +37,9 @@ bool Object::resign(const Capabilities& caps, const ArcSignatures& signatures, c
         if (data.instance() > ArcSealOrder::limit) throw std::runtime_error("too many arc sets");
         // the caller's results in their normal form, as peers will read them
         std::string text = results.str(true);
+        // the seal signs its copy of the field read up to a NUL, short of
+        // what the header would hold
+        if (text.find('\0') != std::string::npos) throw std::runtime_error("results hold a NUL");
         ArcAuthenticationResults aar(data.instance(), AuthenticationResults(text.data(), text.size(), true));
         ArcMessageSignature ams(caps, data, expire, oversign);
         ArcSealSignature seal(caps, data, aar, ams);

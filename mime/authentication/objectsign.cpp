@@ -4,6 +4,7 @@
 #include "mime/authentication/dkimheader.h"
 #include "mime/authentication/dkimkey.h"
 #include "mime/authentication/dkimsignature.h"
+#include "mime/authentication/signervalues.h"
 #include "mime/message/object.h"
 
 #include <strings.h>
@@ -29,7 +30,13 @@ bool Object::sign(const Capabilities& caps, const DkimKey& key, const ExtraHeade
 }
 
 void Object::unsign(const DkimKey& key) {
-    unsign(key.domain, key.selector);
+    try {
+        // the fields of this key as the signer writes them
+        SignerValues values(key);
+        unsign(Dns::Hostname(values.domain().c_str(), false), values.selector());
+    } catch (const std::exception&) {
+        unsign(key.domain, key.selector);
+    }
 }
 
 void Object::unsign(const Dns::Hostname& domain, const std::string& selector) {

@@ -19,6 +19,7 @@ public:
 
     // a name of the list equals this one, ignoring case
     bool contains(const String& name) const;
+    const std::vector<String>& names() const { return _names; }
 
 private:
     std::vector<String> _names;

@@ -1,6 +1,10 @@
 // Signing and checking with a key at hand: what a check reports for each
-// kind of bad or unusual signature, tampering, and what signing does to a
-// message.
+// kind of bad or unusual signature, tampering, and what signing (and sealing,
+// which writes the key's values alike) does to a message.
+#include "mime/authentication/arcpublickeys.h"
+#include "mime/authentication/arcsignatures.h"
+#include "mime/authentication/arcstatus.h"
+#include "mime/authentication/authenticationresults.h"
 #include "mime/authentication/bodyhash.h"
 #include "mime/authentication/canonicalization.h"
 #include "mime/authentication/dkimkey.h"
@@ -351,6 +355,79 @@ TEST(DkimCheckTest, SigningPutsOneFreshFieldOnTop) {
     EXPECT_FALSE(nobody.sign(Capabilities::utf8(), key(), 0, false, Canonicalization()));
     EXPECT_EQ(nobody.header.size(), 1u);
     EXPECT_FALSE(object.sign(Capabilities::utf8(), key("rsa-md5"), 0, false, Canonicalization()));
+}
+
+// The caller's values as the signer and the sealer write them: another
+// spelling of the same name or algorithm in the form verifiers read, and
+// anything no tag can carry refused with the message unchanged.
+TEST(DkimCheckTest, SigningAndSealingWriteTheCallersValuesInTheirOwnForm) {
+    std::string const text = replace(message, "Subject:", "X;Tag: blue\r\nSubject:");
+    std::string const head = text.substr(0, text.find("\r\n\r\n") + 2), body = text.substr(head.size());
+    const Capabilities& caps = Capabilities::utf8();
+    const Canonicalization relaxed(false, false);
+    const AuthenticationResults results("mx.example");
+    struct Case {
+        const char* domain;
+        std::string selector;
+        const char* algorithm;
+        long expiration;
+        const char* written; // d=, s= and a= read back; null: refused
+    } const cases[] = {
+        {"example.com.", "sel", "rsa-sha256", 0, "example.com sel rsa-sha256"},
+        {"example.com", "sel", "Rsa-Sha256", 0, "example.com sel rsa-sha256"},
+        {"example.com", "s\xc3\xa9l", "rsa-sha256", 0, "example.com xn--sl-bja rsa-sha256"},
+        {"example.com", "sel; x=9999999999", "rsa-sha256", 0, nullptr},
+        {"example.com; x=9999999999", "sel", "rsa-sha256", 0, nullptr},
+        {"example..com", "sel", "rsa-sha256", 0, nullptr},
+        {"example.com", "sel.", "rsa-sha256", 0, nullptr},
+        {"example.com", ".sel", "rsa-sha256", 0, nullptr},
+        {"example.com", "", "rsa-sha256", 0, nullptr},
+        {"example.com", "s el", "rsa-sha256", 0, nullptr},
+        {"example.com", "s=el", "rsa-sha256", 0, nullptr},
+        {"example.com", std::string(64, 's'), "rsa-sha256", 0, nullptr},
+        {"example.com", "s\xe9l", "rsa-sha256", 0, nullptr},
+        {"example.com", "sel", "rsa-sha256", -5, nullptr},
+        {"example.com", "sel", "rsa-sha256", 1234567890123, nullptr},
+    };
+    for (const auto& c : cases) {
+        DkimKey key = Orvanta::Mime::Test::signingKey(c.algorithm, c.domain, c.selector.c_str());
+        Object signed_(text.data(), text.size()), sealed(text.data(), text.size());
+        ArcSignatures none(sealed);
+        ArcPublicKeys noKeys(Orvanta::Mime::Test::testKeyLookup(), none);
+        // signed twice: the second signature takes the place of the first
+        bool signedTwice = signed_.sign(caps, key, c.expiration, false, relaxed) &&
+                           signed_.sign(caps, key, c.expiration, false, relaxed);
+        bool done = sealed.resign(caps, none, noKeys, key, results, c.expiration, false);
+        std::string label = std::string(c.domain) + " " + c.selector + " " + c.algorithm;
+        EXPECT_EQ(std::to_string(signedTwice) + std::to_string(done), c.written ? "11" : "00") << label;
+        if (!c.written) {
+            EXPECT_EQ(written(signed_) + written(sealed), head + head) << label;
+            continue;
+        }
+        EXPECT_EQ(check(written(signed_) + body).result, "pass") << label;
+        EXPECT_EQ(signed_.header.all("dkim-signature").size(), 1u) << label;
+        std::string arc = sealed.str(true);
+        Object again(arc.data(), arc.size());
+        ArcSignatures sets(again);
+        ArcPublicKeys keys(Orvanta::Mime::Test::testKeyLookup(), sets);
+        EXPECT_STREQ(ArcStatus(again, sets, keys).result(), "pass") << label;
+        // read leniently: the strict reading is the checks'
+        DkimSignature mine(signed_.header[0].value.data(), signed_.header[0].value.size(), false, false);
+        auto names = [](const DkimSignature& s) {
+            return s.domain() + " " + s.selector() + " " + s.algorithm();
+        };
+        EXPECT_EQ(names(mine), c.written);
+        EXPECT_EQ(names(sets.signature()), c.written);
+    }
+    // an extra name that h= cannot carry, and an authserv-id that would end
+    // the copy of its field that the seal signs
+    Object object(text.data(), text.size());
+    ArcSignatures none(object);
+    ArcPublicKeys noKeys(Orvanta::Mime::Test::testKeyLookup(), none);
+    EXPECT_FALSE(object.sign(caps, key(), {"X;Tag"}, 0, false, relaxed));
+    AuthenticationResults nul(std::string("mx\0x", 4));
+    EXPECT_FALSE(object.resign(caps, none, noKeys, key(), nul, 0, false));
+    EXPECT_EQ(written(object), head);
 }
 
 TEST(DkimCheckTest, UnsigningManyCostsLinearTime) {
