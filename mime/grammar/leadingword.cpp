@@ -12,4 +12,16 @@ void LeadingWord::skip(Scanner& text, const char* error) {
     }
 }
 
+String LeadingWord::first(const char* data, size_t size, char separator) {
+    Scanner text(data, size);
+    try {
+        text.skipBlanks(true);
+    } catch (const std::runtime_error&) {
+        return String();
+    }
+    const char* begin = text.here();
+    auto any = [](char) {};
+    return String(begin, take(text, separator, any));
+}
+
 } // namespace Orvanta::Mime

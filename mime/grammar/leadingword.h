@@ -8,6 +8,7 @@
 
 #include "mime/grammar/ascii.h"
 #include "mime/grammar/scanner.h"
+#include "mime/grammar/string.h"
 
 #include <cstddef>
 #include <stdexcept>
@@ -35,6 +36,13 @@ public:
     const char* tail() const { return _tail; }
     // the bytes taken, the ';' included
     size_t consumed() const { return _consumed; }
+
+    // The first word of a value that need not parse: blanks and comments
+    // before it stepped over, then its bytes up to a ';', a blank, a
+    // comment, the separator (when not 0) or the end, whatever they are.
+    // Empty when the value opens with nothing else, or with a broken
+    // comment.
+    static String first(const char* data, size_t size, char separator);
 
 private:
     // steps over blanks and comments

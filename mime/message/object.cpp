@@ -1,8 +1,10 @@
 #include "mime/message/object.h"
 
 #include "filter/result.h"
+#include "mime/grammar/ascii.h"
 #include "mime/grammar/capabilities.h"
 #include "mime/grammar/contenttype.h"
+#include "mime/grammar/formatting.h"
 #include "mime/message/contenttransferencoding.h"
 #include "mime/message/fatalerror.h"
 #include "mime/message/part.h"
@@ -160,22 +162,45 @@ bool Object::encodable(const Capabilities& caps) const {
 
 namespace {
 
+// What a content type that does not parse here is to the repair. The
+// library reads the entity as of the default type, but readers that take a
+// type apart more loosely ('multipart/mi xed', 'image/p ng', a word after
+// the subtype) go by its first word, and an encoding chosen for the
+// default type would change what they find. A first word of text, or none
+// that could be a type ('@@@', an empty value), leaves the default type.
+enum class Refused { text, composite, other };
+
+Refused refused(const Value& value) {
+    String word = ContentType::Type::loose(value.data(), value.size());
+    auto is = [&word](const char* name) {
+        return Ascii::sameNoCase(word.data(), word.size(), name, std::strlen(name));
+    };
+    if (is("multipart") || is("message")) return Refused::composite;
+    if (is("text")) return Refused::text;
+    for (size_t i = 0; i < word.size(); ++i)
+        if (Formatting(word.data() + i, 1).param()) return Refused::other;
+    return Refused::text;
+}
+
 // An enclosed message or a multipart may only be sent in an identity
 // encoding (RFC 2045 section 6.4): readers take the text as a message, or
 // cut it into parts, without decoding it, so quoted-printable or base64
 // would garble the one and hide the other. Also a multipart whose boundary
-// cannot be read here: its parts are still there for other readers. An
-// entity without a readable content type has the default one: text/plain,
-// or message/rfc822 for a part of a multipart/digest.
+// cannot be read here, or whose type only other readers read: its parts
+// are still there for them, as is an enclosed message whose subtype they
+// read as a known one. An entity without a readable content type has the
+// default one: text/plain, or message/rfc822 for a part of a
+// multipart/digest.
 bool composite(const Header& header, bool digestPart) {
     const Value& value = header.get("content-type");
     try {
         ContentType::Type type(value.data(), value.size());
         return type.main("multipart") ||
                (type.main("message") &&
-                (type.sub("rfc822") || type.sub("partial") || type.sub("external-body")));
+                (type.sub("rfc822") || type.sub("partial") || type.sub("external-body") || !type.tokens()));
     } catch (const std::exception&) {
-        return digestPart;
+        Refused kind = refused(value);
+        return kind == Refused::composite || (kind == Refused::text && digestPart);
     }
 }
 
@@ -212,14 +237,14 @@ bool signedIntact(const Object& object, const Capabilities& caps) {
 // line breaks (RFC 2045 section 6.7, rule 4): a CR or LF in it is a byte of
 // its own, which quoted-printable would write as a line break and every
 // reader would decode as CR LF. An entity without a readable content type
-// is text/plain.
+// is text/plain, unless other readers take it for another type.
 bool lines(const Header& header) {
     const Value& value = header.get("content-type");
     try {
         ContentType::Type type(value.data(), value.size());
         return type.main("text") || type.main("message");
     } catch (const std::exception&) {
-        return true;
+        return refused(value) == Refused::text;
     }
 }
 
