@@ -26,8 +26,10 @@ ContentType::Type::Type(const char* data, size_t size) {
     if (_sub == nullptr || subLength() == 0) throw std::runtime_error("no subtype in content-type");
 }
 
-String ContentType::Type::loose(const char* data, size_t size) {
-    return LeadingWord::first(data, size, '/');
+ContentType::Type::Loose ContentType::Type::loose(const char* data, size_t size) {
+    Loose word;
+    word.first = LeadingWord::first(data, size, '/', word.slash);
+    return word;
 }
 
 bool ContentType::Type::main(const char* name) const {

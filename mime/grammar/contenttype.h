@@ -44,10 +44,15 @@ public:
         // writes the main type, a slash and the subtype
         size_t encode(Filter::Result* out, bool persistent) const;
 
-        // The main type of a text that need not parse, as readers that take
-        // a type apart more loosely find it: the first word before a slash,
-        // blanks and comments aside.
-        static String loose(const char* data, size_t size);
+        // A text that need not parse, as readers that take a type apart
+        // more loosely read it: its first token (blanks and comments before
+        // it aside), and whether a slash follows that, blanks and comments
+        // aside; where none does, they read no type in it.
+        struct Loose {
+            String first;
+            bool slash = false;
+        };
+        static Loose loose(const char* data, size_t size);
 
     private:
         bool equals(const char* text, size_t size) const;

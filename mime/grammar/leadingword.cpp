@@ -1,5 +1,7 @@
 #include "mime/grammar/leadingword.h"
 
+#include "mime/grammar/formatting.h"
+
 #include <stdexcept>
 
 namespace Orvanta::Mime {
@@ -12,16 +14,20 @@ void LeadingWord::skip(Scanner& text, const char* error) {
     }
 }
 
-String LeadingWord::first(const char* data, size_t size, char separator) {
+String LeadingWord::first(const char* data, size_t size, char separator, bool& separated) {
+    separated = false;
     Scanner text(data, size);
     try {
         text.skipBlanks(true);
+        const char* begin = text.here();
+        size_t length = text.skipWhile([](char c) { return Formatting(&c, 1).param(); });
+        if (length == 0) return String();
+        text.skipBlanks(true);
+        separated = text.at(separator);
+        return String(begin, length);
     } catch (const std::runtime_error&) {
         return String();
     }
-    const char* begin = text.here();
-    auto any = [](char) {};
-    return String(begin, take(text, separator, any));
 }
 
 } // namespace Orvanta::Mime

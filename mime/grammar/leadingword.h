@@ -37,12 +37,12 @@ public:
     // the bytes taken, the ';' included
     size_t consumed() const { return _consumed; }
 
-    // The first word of a value that need not parse: blanks and comments
-    // before it stepped over, then its bytes up to a ';', a blank, a
-    // comment, the separator (when not 0) or the end, whatever they are.
-    // Empty when the value opens with nothing else, or with a broken
-    // comment.
-    static String first(const char* data, size_t size, char separator);
+    // The first token of a value that need not parse, as readers that take
+    // such values apart loosely find it: blanks and comments before it
+    // stepped over, then the bytes a token may hold. `separated` tells
+    // whether the separator follows it, blanks and comments aside. Empty
+    // when the value opens with no such byte, or with a broken comment.
+    static String first(const char* data, size_t size, char separator, bool& separated);
 
 private:
     // steps over blanks and comments

@@ -434,6 +434,12 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
          false, false, "",
          "--m\r\nContent-Type: multipart/digest; boundary=d\r\n\r\n"
          "--d\r\n\r\nSubject: x\r\n\r\ncaf\xc3\xa9\r\n--d--\r\n--m--\r\n"},
+        // as is one whose main type other readers cannot read either, which
+        // they take for the default
+        {"Content-Type: multipart/digest; boundary=d\r\n\r\n"
+         "--d\r\nContent-Type: image=/png\r\n\r\nSubject: caf\xc3\xa9\r\n\r\nx\r\n--d--\r\n",
+         false, false, "",
+         "--d\r\nContent-Type: image=/png\r\n\r\nSubject: caf\xc3\xa9\r\n\r\nx\r\n--d--\r\n"},
         {"Content-Type: multipart/digest; boundary=d\r\n\r\n"
          "--d\r\nContent-Type: text/plain\r\n\r\ncaf\xc3\xa9\r\n--d--\r\n",
          false, true, "",
