@@ -4,6 +4,7 @@
 #include "filter/wordwrap.h"
 #include "mime/grammar/ascii.h"
 #include "mime/grammar/capabilities.h"
+#include "mime/grammar/formatting.h"
 #include "mime/grammar/leadingword.h"
 
 #include <cstring>
@@ -25,12 +26,22 @@ ContentType::Type::Type(const char* data, size_t size) {
     if (_sub == nullptr || subLength() == 0) throw std::runtime_error("no subtype in content-type");
 }
 
+ContentType::Type::Loose ContentType::Type::loose(const char* data, size_t size) {
+    Loose word;
+    word.first = LeadingWord::first(data, size, '/', word.slash);
+    return word;
+}
+
 bool ContentType::Type::main(const char* name) const {
     return Ascii::sameNoCase(_begin, _mainLength, name, std::strlen(name));
 }
 
 bool ContentType::Type::sub(const char* name) const {
     return Ascii::sameNoCase(_sub, subLength(), name, std::strlen(name));
+}
+
+bool ContentType::Type::tokens() const {
+    return Formatting(_begin, _mainLength).param() && Formatting(_sub, subLength()).param();
 }
 
 bool ContentType::Type::equals(const char* text) const {

@@ -4,6 +4,7 @@
 
 #include "mime/grammar/headerfield.h"
 #include "mime/grammar/params.h"
+#include "mime/grammar/string.h"
 
 #include <cstddef>
 #include <string>
@@ -24,6 +25,10 @@ public:
 
         bool main(const char* name) const;
         bool sub(const char* name) const;
+        // whether the main type and the subtype are tokens: a type with
+        // other bytes in them ('message/rfc822=') is read, but names none
+        // that is known, and other readers cut such words where they like
+        bool tokens() const;
         // the main type, a slash and the subtype
         bool equals(const char* text) const;
         bool equals(const std::string& text) const;
@@ -38,6 +43,16 @@ public:
 
         // writes the main type, a slash and the subtype
         size_t encode(Filter::Result* out, bool persistent) const;
+
+        // A text that need not parse, as readers that take a type apart
+        // more loosely read it: its first token (blanks and comments before
+        // it aside), and whether a slash follows that, blanks and comments
+        // aside; where none does, they read no type in it.
+        struct Loose {
+            String first;
+            bool slash = false;
+        };
+        static Loose loose(const char* data, size_t size);
 
     private:
         bool equals(const char* text, size_t size) const;

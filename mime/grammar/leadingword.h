@@ -8,6 +8,7 @@
 
 #include "mime/grammar/ascii.h"
 #include "mime/grammar/scanner.h"
+#include "mime/grammar/string.h"
 
 #include <cstddef>
 #include <stdexcept>
@@ -35,6 +36,13 @@ public:
     const char* tail() const { return _tail; }
     // the bytes taken, the ';' included
     size_t consumed() const { return _consumed; }
+
+    // The first token of a value that need not parse, as readers that take
+    // such values apart loosely find it: blanks and comments before it
+    // stepped over, then the bytes a token may hold. `separated` tells
+    // whether the separator follows it, blanks and comments aside. Empty
+    // when the value opens with no such byte, or with a broken comment.
+    static String first(const char* data, size_t size, char separator, bool& separated);
 
 private:
     // steps over blanks and comments

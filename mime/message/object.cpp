@@ -1,6 +1,7 @@
 #include "mime/message/object.h"
 
 #include "filter/result.h"
+#include "mime/grammar/ascii.h"
 #include "mime/grammar/capabilities.h"
 #include "mime/grammar/contenttype.h"
 #include "mime/message/contenttransferencoding.h"
@@ -160,22 +161,59 @@ bool Object::encodable(const Capabilities& caps) const {
 
 namespace {
 
+// How the repair takes an entity's content type: text, made of lines; an
+// enclosed message or a multipart, which it does not encode; or content
+// without lines.
+//
 // An enclosed message or a multipart may only be sent in an identity
 // encoding (RFC 2045 section 6.4): readers take the text as a message, or
 // cut it into parts, without decoding it, so quoted-printable or base64
 // would garble the one and hide the other. Also a multipart whose boundary
-// cannot be read here: its parts are still there for other readers. An
-// entity without a readable content type has the default one: text/plain,
-// or message/rfc822 for a part of a multipart/digest.
-bool composite(const Header& header, bool digestPart) {
+// cannot be read here: its parts are still there for other readers.
+//
+// Any type but text and the message types that a repair encodes has no
+// line breaks (RFC 2045 section 6.7, rule 4): a CR or LF in it is a byte of
+// its own, which quoted-printable would write as a line break and every
+// reader would decode as CR LF.
+enum class Kind { text, composite, other };
+
+// A type that does not parse here is the default type to the library:
+// text/plain, or message/rfc822 for a part of a multipart/digest; one whose
+// words hold bytes no token may ('message/rfc822=') names no type known
+// here. Readers that take a type apart more loosely go by its first token
+// where a slash follows it ('multipart/mi xed', 'image/p ng', a word after
+// the subtype), and an encoding chosen for the library's reading would
+// change what they find. Where no slash follows, they read no type and take
+// the default one: in a digest an enclosed message, elsewhere content they
+// need not read as text. Text, and a value that does not parse with nothing
+// in it that could be a type ('@@@', an empty value), keep the library's
+// reading.
+Kind loosely(const Value& value, bool parsed, bool digestPart) {
+    ContentType::Type::Loose word = ContentType::Type::loose(value.data(), value.size());
+    auto is = [&word](const char* name) {
+        return Ascii::sameNoCase(word.first.data(), word.first.size(), name, std::strlen(name));
+    };
+    if (word.slash) {
+        if (is("multipart") || is("message")) return Kind::composite;
+        if (is("text")) return digestPart && !parsed ? Kind::composite : Kind::text;
+        return Kind::other;
+    }
+    if (digestPart) return Kind::composite;
+    // a type read here ('@@@/x') is no default one
+    return parsed || !word.first.empty() ? Kind::other : Kind::text;
+}
+
+Kind kind(const Header& header, bool digestPart) {
     const Value& value = header.get("content-type");
     try {
         ContentType::Type type(value.data(), value.size());
-        return type.main("multipart") ||
-               (type.main("message") &&
-                (type.sub("rfc822") || type.sub("partial") || type.sub("external-body")));
+        if (!type.tokens()) return loosely(value, true, digestPart);
+        if (type.main("multipart") || (type.main("message") && (type.sub("rfc822") || type.sub("partial") ||
+                                                                type.sub("external-body"))))
+            return Kind::composite;
+        return type.main("text") || type.main("message") ? Kind::text : Kind::other;
     } catch (const std::exception&) {
-        return digestPart;
+        return loosely(value, false, digestPart);
     }
 }
 
@@ -207,22 +245,6 @@ bool signedIntact(const Object& object, const Capabilities& caps) {
     return true;
 }
 
-// Whether the content is made of lines: text, and the message types that a
-// repair encodes, which readers read as a message. Any other type has no
-// line breaks (RFC 2045 section 6.7, rule 4): a CR or LF in it is a byte of
-// its own, which quoted-printable would write as a line break and every
-// reader would decode as CR LF. An entity without a readable content type
-// is text/plain.
-bool lines(const Header& header) {
-    const Value& value = header.get("content-type");
-    try {
-        ContentType::Type type(value.data(), value.size());
-        return type.main("text") || type.main("message");
-    } catch (const std::exception&) {
-        return true;
-    }
-}
-
 } // namespace
 
 bool Object::fix(const Capabilities& caps) {
@@ -249,9 +271,10 @@ void Object::repair(const Capabilities& caps, bool digestPart) {
     // A body in an encoding unknown here is opaque (RFC 2045 section 6.4):
     // readers that know the label decode it, and would find the encoded
     // text instead of the content under any other.
-    if (composite(header, digestPart) || !ContentTransferEncoding::known(header)) return;
+    Kind content = kind(header, digestPart);
+    if (content == Kind::composite || !ContentTransferEncoding::known(header)) return;
     // content without lines keeps every byte only in base64
-    const char* encoding = lines(header) ? "quoted-printable" : "base64";
+    const char* encoding = content == Kind::text ? "quoted-printable" : "base64";
     switch (ContentTransferEncoding(header).encoding()) {
     case ContentTransferEncoding::sevenbit:
         // also when the label is wrong: 8-bit bytes (in the header too,
