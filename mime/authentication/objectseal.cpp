@@ -43,10 +43,22 @@ bool Object::resign(const Capabilities& caps, const ArcSignatures& signatures, c
         ArcAuthenticationResults aar(data.instance(), AuthenticationResults(text.data(), text.size(), true));
         ArcMessageSignature ams(caps, data, expire, oversign);
         ArcSealSignature seal(caps, data, aar, ams);
+        size_t lines = header.size();
         header.prepend("ARC-Authentication-Results", aar);
         header.prepend("ARC-Message-Signature", ams);
         header.prepend("ARC-Seal", seal);
-        return true;
+        // The set as the header writes it must pass the transport: a token
+        // that cannot be folded (a long authserv-id) leaves a line over the
+        // hard limit, and the results have no 7-bit form for their 8-bit
+        // bytes. Such a set is taken off again.
+        size_t added = header.size() - lines;
+        bool fits = added == 3;
+        for (size_t i = 0; fits && i < added; ++i)
+            fits = header[i].encodable(caps);
+        if (fits) return true;
+        for (size_t i = 0; i < added; ++i)
+            header.remove(size_t(0));
+        return false;
     } catch (...) {
         return false;
     }

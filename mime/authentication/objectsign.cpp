@@ -5,8 +5,10 @@
 #include "mime/authentication/dkimkey.h"
 #include "mime/authentication/dkimsignature.h"
 #include "mime/authentication/signervalues.h"
+#include "mime/message/line.h"
 #include "mime/message/object.h"
 
+#include <string>
 #include <strings.h>
 
 namespace Orvanta::Mime {
@@ -20,6 +22,10 @@ bool Object::sign(const Capabilities& caps, const DkimKey& key, const ExtraHeade
                   bool oversign, const Canonicalization& canonicalization) {
     try {
         DkimHeader signature(caps, *this, key, extra, expiration, oversign, canonicalization);
+        // The field as the header writes it must pass the transport: h= folds
+        // between names, but a name over the hard limit stays whole.
+        std::string field = std::string(DkimHeader::name) + ": " + signature.text() + "\r\n";
+        if (!Line(field.data(), field.size()).encodable(caps)) return false;
         unsign(key);
         header.prepend(signature);
         return true;

@@ -92,7 +92,8 @@ public:
     // Adds a DKIM-Signature on top of the header over the usual fields and
     // the extra ones, after removing the earlier signatures of that domain
     // and selector. `expiration` is an absolute time (0: none). False, and
-    // the message unchanged, when it cannot be signed.
+    // the message unchanged, when it cannot be signed, or when the field
+    // would not pass a transport of `caps` as written.
     bool sign(const Capabilities& caps, const DkimKey& key, long expiration, bool oversign,
               const Canonicalization& canonicalization);
     bool sign(const Capabilities& caps, const DkimKey& key, const ExtraHeaders& extra, long expiration,
@@ -105,7 +106,9 @@ public:
     // set on top of the header (ARC-Seal, ARC-Message-Signature,
     // ARC-Authentication-Results with the sealer's `results`). `expire`
     // (0: none) is the x= of the message signature. False, and the message
-    // unchanged, when it cannot be sealed; a failing chain is sealed with
+    // unchanged, when it cannot be sealed or a field of the set would not
+    // pass a transport of `caps` as written (a line over the hard limit,
+    // 8-bit results without 8-bit transport); a failing chain is sealed with
     // cv=fail. This form fetches the keys through the context (blocking).
     // The chain is validated over the text as it was parsed: what fix or
     // repair changed since does not change the state it arrived in.

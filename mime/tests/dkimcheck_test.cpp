@@ -427,7 +427,21 @@ TEST(DkimCheckTest, SigningAndSealingWriteTheCallersValuesInTheirOwnForm) {
     EXPECT_FALSE(object.sign(caps, key(), {"X;Tag"}, 0, false, relaxed));
     AuthenticationResults nul(std::string("mx\0x", 4));
     EXPECT_FALSE(object.resign(caps, none, noKeys, key(), nul, 0, false));
+    // nor a field that the transport cannot carry as written: a token over
+    // the hard limit, which no fold splits, and 8-bit results over 7 bits
+    const Capabilities& sevenBit = Capabilities::standard();
+    const AuthenticationResults longId(std::string(1000, 'm')), eightBit("m\xc3\xbcller.example");
+    EXPECT_FALSE(object.resign(caps, none, noKeys, key(), longId, 0, false));
+    EXPECT_FALSE(object.resign(sevenBit, none, noKeys, key(), eightBit, 0, false));
     EXPECT_EQ(written(object), head);
+    std::string const received = "Authentication-Results: m\xc3\xbcller.example; dkim=pass\r\n" + head;
+    Object held(received.data(), received.size());
+    EXPECT_FALSE(held.resign(sevenBit, key(), eightBit.id(), 0, false));
+    EXPECT_EQ(written(held), received);
+    std::string const name = "X-" + std::string(996, 'l'), named = name + ":v\r\n" + head;
+    Object longName(named.data(), named.size());
+    EXPECT_FALSE(longName.sign(caps, key(), {name.c_str()}, 0, false, relaxed));
+    EXPECT_EQ(written(longName), named);
 }
 
 TEST(DkimCheckTest, UnsigningManyCostsLinearTime) {
