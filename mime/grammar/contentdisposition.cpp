@@ -30,7 +30,7 @@ size_t ContentDisposition::encode(const Capabilities& caps, Filter::Result* out,
 size_t ContentDisposition::encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const {
     Filter::WordWrap wrap(caps.limits(), out->size(), out);
     size_t total = wrap.append(_setting.begin(), _setting.length(), persistent);
-    total += _params.encode(caps, static_cast<Filter::LineLength*>(&wrap), persistent);
+    total += _params.encode(caps, &wrap, persistent);
     return total + wrap.flush();
 }
 

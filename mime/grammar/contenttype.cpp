@@ -92,7 +92,7 @@ size_t ContentType::encode(const Capabilities& caps, Filter::Result* out, bool p
 size_t ContentType::encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const {
     Filter::WordWrap wrap(caps.limits(), out->size(), out);
     size_t total = _type.encode(&wrap, persistent);
-    total += _params.encode(caps, static_cast<Filter::LineLength*>(&wrap), persistent);
+    total += _params.encode(caps, &wrap, persistent);
     return total + wrap.flush();
 }
 

@@ -18,7 +18,7 @@ void PartialParams::add(std::shared_ptr<Param> section) {
 }
 
 std::string PartialParams::decode(const std::shared_ptr<Param>& first,
-                                  const std::vector<std::shared_ptr<Param>>& rest) {
+                                  const std::vector<std::shared_ptr<Param>>& rest, bool& replaced) {
     const std::string& raw = first->value();
     // a plain first section names no charset: the encoded sections that
     // follow are read as US-ASCII, as other readers do
@@ -46,6 +46,7 @@ std::string PartialParams::decode(const std::shared_ptr<Param>& first,
                 decoder.raw(section->value().data(), section->value().size());
         }
         decoder.finish();
+        replaced = decoder.replaced();
     }
     return out;
 }
@@ -82,14 +83,24 @@ bool PartialParams::join() {
             bool encoded = first->key().extended();
             for (const auto& section : rest)
                 encoded = encoded || section->key().extended();
+            bool replaced = false;
             if (encoded) {
-                value = decode(first, rest);
+                value = decode(first, rest, replaced);
             } else {
                 value = first->value();
                 for (const auto& section : rest)
                     value += section->value();
             }
-            _params->push_back(std::make_shared<Param>(first->key().plain(), std::move(value)));
+            // bytes that did not convert are kept in the sections as they
+            // stood: written again from the value they would be lost
+            std::vector<std::string> kept;
+            if (replaced) {
+                kept = first->kept();
+                for (const auto& section : rest)
+                    kept.insert(kept.end(), section->kept().begin(), section->kept().end());
+            }
+            _params->push_back(
+                std::make_shared<Param>(first->key().plain(), std::move(value), std::move(kept)));
         } catch (const std::exception&) {
             // no charset, no language or text beyond ASCII in an unknown
             // charset: the parameter and its sections are left out, as a
