@@ -72,9 +72,12 @@ bool PartialParams::join() {
         sections[lowest].pop_front(); // this one: the first untaken of them
         auto first = std::move(_pending[i]);
         std::vector<std::shared_ptr<Param>> rest;
+        // where each section stood in the text, first the first
+        std::vector<size_t> places{i};
         for (size_t n = lowest + 1;; ++n) {
             auto found = sections.find(n);
             if (found == sections.end() || found->second.empty()) break;
+            places.push_back(found->second.front());
             rest.push_back(std::move(_pending[found->second.front()]));
             found->second.pop_front();
         }
@@ -92,11 +95,14 @@ bool PartialParams::join() {
                     value += section->value();
             }
             // bytes that did not convert are kept in the sections as they
-            // stood: written again from the value they would be lost
+            // stood, in the order they stood (a reader may join them in
+            // that order): written again from the value they would be lost
             std::vector<std::string> kept;
             if (replaced) {
-                kept = first->kept();
-                for (const auto& section : rest)
+                std::map<size_t, const Param*> byPlace{{places[0], first.get()}};
+                for (size_t k = 0; k < rest.size(); ++k)
+                    byPlace[places[k + 1]] = rest[k].get();
+                for (const auto& [place, section] : byPlace)
                     kept.insert(kept.end(), section->kept().begin(), section->kept().end());
             }
             _params->push_back(

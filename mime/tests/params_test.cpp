@@ -145,6 +145,8 @@ TEST(ParamsTest, BytesThatDidNotConvertAreWrittenAsTheyStood) {
          "text/csv; x*=utf-8''%c3%a9; name*0=\"costs \"; name*1*=%C3%A9t%C3%A9.csv"},
         {true, "attachment; filename*0=\"a \"; filename*1*=%F1",
          "attachment; filename*0=\"a \"; filename*1*=%F1"},
+        // in the order they stood, which some readers join them in
+        {true, "inline; filename*1*=%F1; filename*0=\"a \"", "inline; filename*1*=%F1; filename*0=\"a \""},
         // a charset the bytes do not fit
         {false, "text/plain; name*=us-ascii''caf%E9.txt", "text/plain; name*=us-ascii''caf%E9.txt"},
         {true, "attachment; filename*=utf-8''r%E9sum%E9.doc; x=\"\xc3\xa9\"",
