@@ -398,6 +398,7 @@ int Charset::encode(const char*& data, size_t& size, size_t& total) {
 }
 
 size_t Charset::replace() {
+    _replaced = true;
     if (_replacement.empty()) return 0;
     if (!_encoder) return next->append(_replacement.data(), _replacement.size(), false);
     if (!_encodable) {

@@ -61,6 +61,9 @@ public:
     // target returns to its initial state. Returns the bytes written; a second call with
     // no text between writes nothing.
     size_t finish();
+    // Whether a sequence that is no character of the source was met since
+    // the filter was made (replaced, or skipped without a replacement).
+    bool replaced() const { return _replaced; }
 
 private:
     struct Close {
@@ -149,6 +152,7 @@ private:
     std::string _written;
     // the writer has taken a character
     bool _begun = false;
+    bool _replaced = false;
 };
 
 } // namespace Orvanta::Filter

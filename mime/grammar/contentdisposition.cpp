@@ -29,9 +29,13 @@ size_t ContentDisposition::encode(const Capabilities& caps, Filter::Result* out,
 
 size_t ContentDisposition::encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const {
     Filter::WordWrap wrap(caps.limits(), out->size(), out);
-    size_t total = wrap.append(_setting.begin(), _setting.length(), persistent);
-    total += _params.encode(caps, static_cast<Filter::LineLength*>(&wrap), persistent);
+    size_t total = encode(caps, &wrap, persistent);
     return total + wrap.flush();
+}
+
+size_t ContentDisposition::encode(const Capabilities& caps, Filter::WordWrap* out, bool persistent) const {
+    size_t total = out->append(_setting.begin(), _setting.length(), persistent);
+    return total + _params.encode(caps, out, persistent);
 }
 
 } // namespace Orvanta::Mime

@@ -39,6 +39,9 @@ public:
     using HeaderField::encode;
     size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
     size_t encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const override;
+    // into the caller's word wrapper: a second one inside it would fold
+    // again what the first keeps whole
+    size_t encode(const Capabilities& caps, Filter::WordWrap* out, bool persistent) const override;
 
 private:
     Setting _setting;

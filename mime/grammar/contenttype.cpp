@@ -102,9 +102,13 @@ size_t ContentType::encode(const Capabilities& caps, Filter::Result* out, bool p
 
 size_t ContentType::encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const {
     Filter::WordWrap wrap(caps.limits(), out->size(), out);
-    size_t total = _type.encode(&wrap, persistent);
-    total += _params.encode(caps, static_cast<Filter::LineLength*>(&wrap), persistent);
+    size_t total = encode(caps, &wrap, persistent);
     return total + wrap.flush();
+}
+
+size_t ContentType::encode(const Capabilities& caps, Filter::WordWrap* out, bool persistent) const {
+    size_t total = _type.encode(out, persistent);
+    return total + _params.encode(caps, out, persistent);
 }
 
 } // namespace Orvanta::Mime

@@ -27,6 +27,8 @@ public:
     // the end of the value: throws "Conversion not possible" when the
     // charset is unknown and the text was not all ASCII
     void finish();
+    // whether a byte did not convert and stands as U+FFFD in the text
+    bool replaced() const { return _charset && _charset->replaced(); }
 
 private:
     // ends the encoded text decoded so far

@@ -1,6 +1,6 @@
 #include "mime/grammar/params.h"
 
-#include "filter/linelength.h"
+#include "filter/wordwrap.h"
 #include "mime/grammar/empty.h"
 #include "mime/grammar/mess.h"
 #include "mime/grammar/param.h"
@@ -86,22 +86,32 @@ bool Params::set(const char* name, const std::string& value) {
     }
 }
 
-size_t Params::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {
+namespace {
+
+// "; " and each parameter, in the form the target asks for
+template <class Target>
+size_t encodeAll(const std::vector<std::shared_ptr<Param>>& params, const Capabilities& caps, Target* out,
+                 bool persistent) {
     size_t written = 0;
-    for (const auto& param : _params) {
+    for (const auto& param : params) {
         written += out->append("; ", 2, true);
         written += param->encode(caps, out, persistent);
     }
     return written;
 }
 
+} // namespace
+
+size_t Params::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {
+    return encodeAll(_params, caps, out, persistent);
+}
+
 size_t Params::encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const {
-    size_t written = 0;
-    for (const auto& param : _params) {
-        written += out->append("; ", 2, true);
-        written += param->encode(caps, out, persistent);
-    }
-    return written;
+    return encodeAll(_params, caps, out, persistent);
+}
+
+size_t Params::encode(const Capabilities& caps, Filter::WordWrap* out, bool persistent) const {
+    return encodeAll(_params, caps, out, persistent);
 }
 
 } // namespace Orvanta::Mime

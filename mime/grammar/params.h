@@ -22,6 +22,7 @@ public:
     using Encodable::encode;
     size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
     size_t encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const override;
+    size_t encode(const Capabilities& caps, Filter::WordWrap* out, bool persistent) const override;
 
     // the first parameter of that name, ignoring ASCII case; null when absent
     std::shared_ptr<Param> parameter(const char* name) const;

@@ -36,20 +36,23 @@ ParamValue::ParamValue(const ParamKey& key, const char* data, size_t size, bool 
     // (boundary*=abc, malformed) is read as other readers read it rather than
     // losing every part.
     if (key.extended() && !key.sectioned())
-        decodeExtended(raw.data(), raw.size(), _value, !key.matches("boundary", 8));
+        _replaced = decodeExtended(raw.data(), raw.size(), _value, !key.matches("boundary", 8));
     else
         _value = std::move(raw);
 }
 
-void ParamValue::decodeExtended(const char* data, size_t size, std::string& out, bool named) {
+bool ParamValue::decodeExtended(const char* data, size_t size, std::string& out, bool named) {
     ParamCharset charset(data, size, named);
     std::string decoded;
+    bool replaced;
     {
         ParamDecoder decoder(decoded, charset.charset().c_str());
         decoder.decode(data + charset.rest(), size - charset.rest());
         decoder.finish();
+        replaced = decoder.replaced();
     }
     out = std::move(decoded);
+    return replaced;
 }
 
 } // namespace Orvanta::Mime

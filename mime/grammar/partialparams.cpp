@@ -18,7 +18,7 @@ void PartialParams::add(std::shared_ptr<Param> section) {
 }
 
 std::string PartialParams::decode(const std::shared_ptr<Param>& first,
-                                  const std::vector<std::shared_ptr<Param>>& rest) {
+                                  const std::vector<std::shared_ptr<Param>>& rest, bool& replaced) {
     const std::string& raw = first->value();
     // a plain first section names no charset: the encoded sections that
     // follow are read as US-ASCII, as other readers do
@@ -46,6 +46,7 @@ std::string PartialParams::decode(const std::shared_ptr<Param>& first,
                 decoder.raw(section->value().data(), section->value().size());
         }
         decoder.finish();
+        replaced = decoder.replaced();
     }
     return out;
 }
@@ -71,9 +72,12 @@ bool PartialParams::join() {
         sections[lowest].pop_front(); // this one: the first untaken of them
         auto first = std::move(_pending[i]);
         std::vector<std::shared_ptr<Param>> rest;
+        // where each section stood in the text, first the first
+        std::vector<size_t> places{i};
         for (size_t n = lowest + 1;; ++n) {
             auto found = sections.find(n);
             if (found == sections.end() || found->second.empty()) break;
+            places.push_back(found->second.front());
             rest.push_back(std::move(_pending[found->second.front()]));
             found->second.pop_front();
         }
@@ -82,14 +86,27 @@ bool PartialParams::join() {
             bool encoded = first->key().extended();
             for (const auto& section : rest)
                 encoded = encoded || section->key().extended();
+            bool replaced = false;
             if (encoded) {
-                value = decode(first, rest);
+                value = decode(first, rest, replaced);
             } else {
                 value = first->value();
                 for (const auto& section : rest)
                     value += section->value();
             }
-            _params->push_back(std::make_shared<Param>(first->key().plain(), std::move(value)));
+            // bytes that did not convert are kept in the sections as they
+            // stood, in the order they stood (a reader may join them in
+            // that order): written again from the value they would be lost
+            std::vector<std::string> kept;
+            if (replaced) {
+                std::map<size_t, const Param*> byPlace{{places[0], first.get()}};
+                for (size_t k = 0; k < rest.size(); ++k)
+                    byPlace[places[k + 1]] = rest[k].get();
+                for (const auto& [place, section] : byPlace)
+                    kept.insert(kept.end(), section->kept().begin(), section->kept().end());
+            }
+            _params->push_back(
+                std::make_shared<Param>(first->key().plain(), std::move(value), std::move(kept)));
         } catch (const std::exception&) {
             // no charset, no language or text beyond ASCII in an unknown
             // charset: the parameter and its sections are left out, as a

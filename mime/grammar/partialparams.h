@@ -23,9 +23,10 @@ public:
     bool join();
 
     // the value of the first section (section 0, or the lowest when there is
-    // none) joined with its continuations, one of them extended
+    // none) joined with its continuations, one of them extended; `replaced`
+    // tells whether a byte did not convert
     static std::string decode(const std::shared_ptr<Param>& first,
-                              const std::vector<std::shared_ptr<Param>>& rest);
+                              const std::vector<std::shared_ptr<Param>>& rest, bool& replaced);
 
 private:
     std::vector<std::shared_ptr<Param>>* _params;

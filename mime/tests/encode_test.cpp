@@ -352,6 +352,8 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
         // passes the UTF-8 preset as it came: no line over the hard limit,
         // no NUL, no lone CR
         bool eightbit = true;
+        // what the header written afterwards holds
+        const char* field = nullptr;
     } const rows[] = {
         // a 7-bit label on 8-bit bytes is no promise the transport can keep
         {"Content-Transfer-Encoding: 7bit\r\n\r\ncaf\xc3\xa9\r\n", false, true, "quoted-printable",
@@ -474,6 +476,18 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
          "8bit\r\n\r\n"
          "caf\xc3\xa9\r\n--b--\r\n",
          false, true, "", "--b\r\nContent-Transfer-Encoding: quoted-printable\r\n\r\ncaf=C3=A9\r\n--b--\r\n"},
+        // a parameter whose bytes did not convert keeps them as they stood
+        // where its field is written again, beside 8-bit text or on a line
+        // over the hard limit; fix fails where they are 8-bit themselves
+        {"Content-Type: text/csv; name*0=\"two  costs \"; name*1*=%C3%A9t%C3%A9.csv; "
+         "x=\"caf\xc3\xa9\"\r\n\r\n"
+         "plain\r\n",
+         true, true, "", "plain\r\n", true, " name*0=\"two  costs \";\r\n name*1*=%C3%A9t%C3%A9.csv\r\n"},
+        {"Content-Disposition: attachment; filename*0=\"" + std::string(600, 'x') +
+             "\"; filename*1*=%C3%B1; " + "filename*2=\"" + std::string(600, 'y') + "\"\r\n\r\nplain\r\n",
+         true, true, "", "plain\r\n", false, "\r\n filename*1*=%C3%B1;\r\n filename*2=\"yyy"},
+        {"Content-Type: text/plain; name*0=\"caf\xc3\xa9 \"; name*1*=%E9\r\n\r\nplain\r\n", false, false,
+         "quoted-printable", "plain\r\n"},
         // a signed message is left as it is
         {"DKIM-Signature: v=1\r\nContent-Transfer-Encoding: 8bit\r\n\r\ncaf\xc3\xa9\r\n", false, false,
          "8bit", "caf\xc3\xa9\r\n"},
@@ -505,6 +519,11 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
             for (size_t at = 0, end; (end = head.find("\r\n", at)) != std::string::npos; at = end + 2)
                 EXPECT_NE(out.find(head.substr(at, end + 2 - at)), std::string::npos) << out;
             EXPECT_NE(out.find(input.substr(head.size() + 2)), std::string::npos) << out;
+        }
+        // no replacement character stands for bytes that were there
+        EXPECT_EQ(out.find("%ef%bf%bd"), std::string::npos) << out;
+        if (row.field != nullptr) {
+            EXPECT_NE(out.find(row.field), std::string::npos) << out;
         }
         if (row.body != nullptr) {
             size_t start = out.find("\r\n\r\n");

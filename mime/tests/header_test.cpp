@@ -175,6 +175,11 @@ TEST_F(HeaderTest, ParameterValuesKeepTheirBlanksThroughTheFoldingWriter) {
     ContentType parsed(type.data(), type.size(), true);
     EXPECT_EQ(parsed.params().get("name"), "caf\xc3\xa9  menu.txt");
     EXPECT_EQ(parsed.params().get("x"), "a  b");
+    // so do the sections of a value whose bytes did not convert, kept as
+    // they stood, on a line the writer must fold
+    std::string kept = "text/plain; name*0=\"a  b\"; name*1*=%E9; x=\"" + std::string(1000, 'x') + "\"";
+    header.set("Content-Type", kept.c_str());
+    EXPECT_NE(text(header[1]).find("; name*0=\"a  b\"; name*1*=%E9"), std::string::npos) << text(header[1]);
 }
 
 namespace {

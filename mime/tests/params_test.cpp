@@ -1,6 +1,8 @@
 #include "filter/linetracker.h"
 #include "filter/string.h"
 #include "mime/grammar/capabilities.h"
+#include "mime/grammar/contentdisposition.h"
+#include "mime/grammar/contenttype.h"
 #include "mime/grammar/param.h"
 #include "mime/grammar/paramcharset.h"
 #include "mime/grammar/params.h"
@@ -126,6 +128,36 @@ TEST(ParamsTest, Sections) {
     EXPECT_EQ(pairs(parse("t*0=a; t*0=b; t*1=c; t*1=d")), "t=ac|t=bd");
     // text an unknown charset leaves unreadable loses only that parameter
     EXPECT_EQ(pairs(parse("t*0*=bogus''%FF; u*0=y")), "u=y");
+}
+
+// Bytes that did not convert read as U+FFFD; a field written again keeps
+// them as they stood, or every reader would find the replacement character
+// instead. The other parameters are written as ever.
+TEST(ParamsTest, BytesThatDidNotConvertAreWrittenAsTheyStood) {
+    struct Case {
+        bool disposition;
+        const char* text;
+        const char* written;
+    };
+    const Case cases[] = {
+        // encoded sections after a plain first one, which names no charset
+        {false, "text/csv; name*0=\"costs \"; name*1*=%C3%A9t%C3%A9.csv; x=\"\xc3\xa9\"",
+         "text/csv; x*=utf-8''%c3%a9; name*0=\"costs \"; name*1*=%C3%A9t%C3%A9.csv"},
+        {true, "attachment; filename*0=\"a \"; filename*1*=%F1",
+         "attachment; filename*0=\"a \"; filename*1*=%F1"},
+        // in the order they stood, which some readers join them in
+        {true, "inline; filename*1*=%F1; filename*0=\"a \"", "inline; filename*1*=%F1; filename*0=\"a \""},
+        // a charset the bytes do not fit
+        {false, "text/plain; name*=us-ascii''caf%E9.txt", "text/plain; name*=us-ascii''caf%E9.txt"},
+        {true, "attachment; filename*=utf-8''r%E9sum%E9.doc; x=\"\xc3\xa9\"",
+         "attachment; filename*=utf-8''r%E9sum%E9.doc; x*=utf-8''%c3%a9"},
+    };
+    for (const Case& c : cases) {
+        Exact exact(c.text);
+        std::string out = c.disposition ? ContentDisposition(exact.data(), exact.size()).str(false)
+                                        : ContentType(exact.data(), exact.size(), true).str(false);
+        EXPECT_EQ(out, c.written) << c.text;
+    }
 }
 
 TEST(ParamsTest, HugeSectionNumbersDoNotWrapIntoContinuations) {
