@@ -1,7 +1,5 @@
 #include "mime/grammar/leadingword.h"
 
-#include "mime/grammar/formatting.h"
-
 #include <stdexcept>
 
 namespace Orvanta::Mime {
@@ -20,7 +18,7 @@ String LeadingWord::first(const char* data, size_t size, char separator, bool& s
     try {
         text.skipBlanks(true);
         const char* begin = text.here();
-        size_t length = text.skipWhile([](char c) { return Formatting(&c, 1).param(); });
+        size_t length = text.skipWhile(Ascii::isToken);
         if (length == 0) return String();
         text.skipBlanks(true);
         separated = text.at(separator);

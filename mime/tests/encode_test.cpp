@@ -458,6 +458,9 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
          "--b1\r\nContent-Type: text/plain; charset=iso-8859-1\r\n\r\ncaf\xe9\r\n--b1--\r\n"},
         {"Content-Type: message/rfc822=\r\n\r\nSubject: x\r\n\r\ncaf\xc3\xa9\r\n", false, false, "",
          "Subject: x\r\n\r\ncaf\xc3\xa9\r\n"},
+        // a comma is no token byte either
+        {"Content-Type: message/rfc822,\r\n\r\nSubject: x\r\n\r\ncaf\xc3\xa9\r\n", false, false, "",
+         "Subject: x\r\n\r\ncaf\xc3\xa9\r\n"},
         // a multipart whose type has a blank before the slash is one: its
         // parts are repaired
         {"Content-Type: multipart /alternative; boundary=alt\r\n\r\n--alt\r\nContent-Type: text/plain\r\n"
