@@ -28,7 +28,7 @@ ContentType::Type::Type(const char* data, size_t size) {
 
 ContentType::Type::Loose ContentType::Type::loose(const char* data, size_t size) {
     Loose word;
-    word.first = LeadingWord::first(data, size, '/', word.slash);
+    word.first = LeadingWord::first(data, size, '/', word.slash, word.subtype);
     return word;
 }
 

@@ -183,18 +183,20 @@ enum class Kind { text, composite, other };
 // here. Readers that take a type apart more loosely go by its first token
 // where a slash follows it ('multipart/mi xed', 'image/p ng', a word after
 // the subtype), and an encoding chosen for the library's reading would
-// change what they find. Where no slash follows, they read no type and take
-// the default one: in a digest an enclosed message, elsewhere content they
-// need not read as text. Text, and a value that does not parse with nothing
-// in it that could be a type ('@@@', an empty value), keep the library's
-// reading.
+// change what they find: some take a multipart or an enclosed message for
+// one whatever follows the slash, but read another type only where a token
+// follows it. Where none does, or no slash follows, they read no type and
+// take the default one: in a digest an enclosed message, elsewhere content
+// they need not read as text. Text, and a value that does not parse with
+// nothing in it that could be a type ('@@@', an empty value), keep the
+// library's reading.
 Kind loosely(const Value& value, bool parsed, bool digestPart) {
     ContentType::Type::Loose word = ContentType::Type::loose(value.data(), value.size());
     auto is = [&word](const char* name) {
         return Ascii::sameNoCase(word.first.data(), word.first.size(), name, std::strlen(name));
     };
-    if (word.slash) {
-        if (is("multipart") || is("message")) return Kind::composite;
+    if (word.slash && (is("multipart") || is("message"))) return Kind::composite;
+    if (word.subtype) {
         if (is("text")) return digestPart && !parsed ? Kind::composite : Kind::text;
         return Kind::other;
     }

@@ -388,6 +388,9 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
         // and where they cut it, which other readers still read as an image
         {"Content-Type: image/p ng\r\nContent-Transfer-Encoding: 8bit\r\n\r\n\x89PNG\r\n\x1a\n", false, true,
          "base64", "iVBORw0KGgo=\r\n"},
+        // or where a broken comment follows its first word
+        {"Content-Type: image(/png\r\nContent-Transfer-Encoding: 8bit\r\n\r\n\x89PNG\r\n\x1a\n", false, true,
+         "base64", "iVBORw0KGgo=\r\n"},
         // no writer carries them in a field: copied, they keep fix false,
         // also beside 8-bit bytes
         {"Subject: nul \0 here\r\n\r\nplain\r\n"s, false, false, "", "plain\r\n", false},
@@ -440,6 +443,11 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
          "--d\r\nContent-Type: image=/png\r\n\r\nSubject: caf\xc3\xa9\r\n\r\nx\r\n--d--\r\n",
          false, false, "",
          "--d\r\nContent-Type: image=/png\r\n\r\nSubject: caf\xc3\xa9\r\n\r\nx\r\n--d--\r\n"},
+        // or no subtype
+        {"Content-Type: multipart/digest; boundary=d\r\n\r\n"
+         "--d\r\nContent-Type: image/)png\r\n\r\nSubject: caf\xc3\xa9\r\n\r\nx\r\n--d--\r\n",
+         false, false, "",
+         "--d\r\nContent-Type: image/)png\r\n\r\nSubject: caf\xc3\xa9\r\n\r\nx\r\n--d--\r\n"},
         {"Content-Type: multipart/digest; boundary=d\r\n\r\n"
          "--d\r\nContent-Type: text/plain\r\n\r\ncaf\xc3\xa9\r\n--d--\r\n",
          false, true, "",
