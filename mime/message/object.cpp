@@ -219,6 +219,19 @@ Kind kind(const Header& header, bool digestPart) {
     }
 }
 
+// Whether other readers find the parts read here in a multipart. Where its
+// type holds bytes no token may, some read no type unless a token follows
+// the slash ('multipart/@mixed'), and a quote in it opens a quoted string
+// to those that split the parameters first, which hides the boundary: to
+// them it is a single part, whose bytes a repair of the parts would change.
+bool shared(const Header& header) {
+    const Value& value = header.get("content-type");
+    ContentType::Type type(value.data(), value.size());
+    if (type.tokens()) return true;
+    return ContentType::Type::loose(value.data(), value.size()).subtype &&
+           std::memchr(type.begin(), '"', type.length()) == nullptr;
+}
+
 // Whether a write under the capabilities copies the entity as it stands:
 // every header line, its parts', and every body in the encoding it was read
 // in (line ends aside, which signatures do not count).
@@ -267,7 +280,7 @@ void Object::repair(const Capabilities& caps) {
 
 void Object::repair(const Capabilities& caps, bool digestPart) {
     if (header.multipart()) {
-        body.repair(caps);
+        if (shared(header)) body.repair(caps);
         return;
     }
     // A body in an encoding unknown here is opaque (RFC 2045 section 6.4):

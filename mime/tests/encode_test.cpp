@@ -469,6 +469,12 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
         // a comma is no token byte either
         {"Content-Type: message/rfc822,\r\n\r\nSubject: x\r\n\r\ncaf\xc3\xa9\r\n", false, false, "",
          "Subject: x\r\n\r\ncaf\xc3\xa9\r\n"},
+        // a multipart read here whose type others read no multipart in keeps
+        // its parts as they stand
+        {"Content-Type: multipart/@mixed; boundary=\"b1\"\r\n\r\n--b1\r\nContent-Transfer-Encoding: "
+         "8bit\r\n\r\n"
+         "caf\xc3\xa9\r\n--b1--\r\n",
+         false, false, "", "--b1\r\nContent-Transfer-Encoding: 8bit\r\n\r\ncaf\xc3\xa9\r\n--b1--\r\n"},
         // a multipart whose type has a blank before the slash is one: its
         // parts are repaired
         {"Content-Type: multipart /alternative; boundary=alt\r\n\r\n--alt\r\nContent-Type: text/plain\r\n"
