@@ -54,4 +54,10 @@ inline bool inSet(char c, const char* set) {
     }
 }
 
+// a byte of a token (RFC 2045): printable ASCII but blanks and the
+// tspecials
+inline bool isToken(char c) {
+    return isPrint(c) && c != ' ' && !inSet(c, "()<>@,;:\\\"/[]?=");
+}
+
 } // namespace Orvanta::Mime::Ascii

@@ -4,9 +4,9 @@
 #include "filter/wordwrap.h"
 #include "mime/grammar/ascii.h"
 #include "mime/grammar/capabilities.h"
-#include "mime/grammar/formatting.h"
 #include "mime/grammar/leadingword.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -28,7 +28,7 @@ ContentType::Type::Type(const char* data, size_t size) {
 
 ContentType::Type::Loose ContentType::Type::loose(const char* data, size_t size) {
     Loose word;
-    word.first = LeadingWord::first(data, size, '/', word.slash);
+    word.first = LeadingWord::first(data, size, '/', word.slash, word.subtype);
     return word;
 }
 
@@ -41,7 +41,8 @@ bool ContentType::Type::sub(const char* name) const {
 }
 
 bool ContentType::Type::tokens() const {
-    return Formatting(_begin, _mainLength).param() && Formatting(_sub, subLength()).param();
+    return std::all_of(_begin, _begin + _mainLength, Ascii::isToken) &&
+           std::all_of(_sub, _sub + subLength(), Ascii::isToken);
 }
 
 bool ContentType::Type::equals(const char* text) const {

@@ -46,11 +46,14 @@ public:
 
         // A text that need not parse, as readers that take a type apart
         // more loosely read it: its first token (blanks and comments before
-        // it aside), and whether a slash follows that, blanks and comments
-        // aside; where none does, they read no type in it.
+        // it aside), whether a slash follows that, and whether a token
+        // follows the slash, blanks and comments aside. Where no slash
+        // follows, they read no type in it; where no token follows it, some
+        // read none either.
         struct Loose {
             String first;
             bool slash = false;
+            bool subtype = false;
         };
         static Loose loose(const char* data, size_t size);
 

@@ -39,10 +39,12 @@ public:
 
     // The first token of a value that need not parse, as readers that take
     // such values apart loosely find it: blanks and comments before it
-    // stepped over, then the bytes a token may hold. `separated` tells
-    // whether the separator follows it, blanks and comments aside. Empty
-    // when the value opens with no such byte, or with a broken comment.
-    static String first(const char* data, size_t size, char separator, bool& separated);
+    // stepped over, then the bytes a token may hold, 8-bit ones included,
+    // which such readers take into a token too. `separated` tells whether
+    // the separator follows it, and `followed` whether a token follows that,
+    // blanks and comments aside. Empty when the value opens with no such
+    // byte, or with a broken comment.
+    static String first(const char* data, size_t size, char separator, bool& separated, bool& followed);
 
 private:
     // steps over blanks and comments

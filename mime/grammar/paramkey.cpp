@@ -9,17 +9,9 @@
 
 namespace Orvanta::Mime {
 
-namespace {
-
-bool isKeyByte(char c) {
-    return Ascii::isAscii(c) && !Ascii::isControl(c) && !Ascii::inSet(c, "()<>@,;:\\\"/[]? \t=");
-}
-
-} // namespace
-
 ParamKey::ParamKey(const char* data, size_t size) {
     Scanner text(data, size);
-    while (text.atOne(isKeyByte)) {
+    while (text.atOne(Ascii::isToken)) {
         size_t at = text.position();
         if (text.next() != '*' || at == 0) continue;
         try {

@@ -183,18 +183,20 @@ enum class Kind { text, composite, other };
 // here. Readers that take a type apart more loosely go by its first token
 // where a slash follows it ('multipart/mi xed', 'image/p ng', a word after
 // the subtype), and an encoding chosen for the library's reading would
-// change what they find. Where no slash follows, they read no type and take
-// the default one: in a digest an enclosed message, elsewhere content they
-// need not read as text. Text, and a value that does not parse with nothing
-// in it that could be a type ('@@@', an empty value), keep the library's
-// reading.
+// change what they find: some take a multipart or an enclosed message for
+// one whatever follows the slash, but read another type only where a token
+// follows it. Where none does, or no slash follows, they read no type and
+// take the default one: in a digest an enclosed message, elsewhere content
+// they need not read as text. Text, and a value that does not parse with
+// nothing in it that could be a type ('@@@', an empty value), keep the
+// library's reading.
 Kind loosely(const Value& value, bool parsed, bool digestPart) {
     ContentType::Type::Loose word = ContentType::Type::loose(value.data(), value.size());
     auto is = [&word](const char* name) {
         return Ascii::sameNoCase(word.first.data(), word.first.size(), name, std::strlen(name));
     };
-    if (word.slash) {
-        if (is("multipart") || is("message")) return Kind::composite;
+    if (word.slash && (is("multipart") || is("message"))) return Kind::composite;
+    if (word.subtype) {
         if (is("text")) return digestPart && !parsed ? Kind::composite : Kind::text;
         return Kind::other;
     }
@@ -215,6 +217,19 @@ Kind kind(const Header& header, bool digestPart) {
     } catch (const std::exception&) {
         return loosely(value, false, digestPart);
     }
+}
+
+// Whether other readers find the parts read here in a multipart. Where its
+// type holds bytes no token may, some read no type unless a token follows
+// the slash ('multipart/@mixed'), and a quote in it opens a quoted string
+// to those that split the parameters first, which hides the boundary: to
+// them it is a single part, whose bytes a repair of the parts would change.
+bool shared(const Header& header) {
+    const Value& value = header.get("content-type");
+    ContentType::Type type(value.data(), value.size());
+    if (type.tokens()) return true;
+    return ContentType::Type::loose(value.data(), value.size()).subtype &&
+           std::memchr(type.begin(), '"', type.length()) == nullptr;
 }
 
 // Whether a write under the capabilities copies the entity as it stands:
@@ -265,7 +280,7 @@ void Object::repair(const Capabilities& caps) {
 
 void Object::repair(const Capabilities& caps, bool digestPart) {
     if (header.multipart()) {
-        body.repair(caps);
+        if (shared(header)) body.repair(caps);
         return;
     }
     // A body in an encoding unknown here is opaque (RFC 2045 section 6.4):

@@ -390,6 +390,9 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
         // and where they cut it, which other readers still read as an image
         {"Content-Type: image/p ng\r\nContent-Transfer-Encoding: 8bit\r\n\r\n\x89PNG\r\n\x1a\n", false, true,
          "base64", "iVBORw0KGgo=\r\n"},
+        // or where a broken comment follows its first word
+        {"Content-Type: image(/png\r\nContent-Transfer-Encoding: 8bit\r\n\r\n\x89PNG\r\n\x1a\n", false, true,
+         "base64", "iVBORw0KGgo=\r\n"},
         // no writer carries them in a field: copied, they keep fix false,
         // also beside 8-bit bytes
         {"Subject: nul \0 here\r\n\r\nplain\r\n"s, false, false, "", "plain\r\n", false},
@@ -442,6 +445,11 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
          "--d\r\nContent-Type: image=/png\r\n\r\nSubject: caf\xc3\xa9\r\n\r\nx\r\n--d--\r\n",
          false, false, "",
          "--d\r\nContent-Type: image=/png\r\n\r\nSubject: caf\xc3\xa9\r\n\r\nx\r\n--d--\r\n"},
+        // or no subtype
+        {"Content-Type: multipart/digest; boundary=d\r\n\r\n"
+         "--d\r\nContent-Type: image/)png\r\n\r\nSubject: caf\xc3\xa9\r\n\r\nx\r\n--d--\r\n",
+         false, false, "",
+         "--d\r\nContent-Type: image/)png\r\n\r\nSubject: caf\xc3\xa9\r\n\r\nx\r\n--d--\r\n"},
         {"Content-Type: multipart/digest; boundary=d\r\n\r\n"
          "--d\r\nContent-Type: text/plain\r\n\r\ncaf\xc3\xa9\r\n--d--\r\n",
          false, true, "",
@@ -460,6 +468,15 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
          "--b1\r\nContent-Type: text/plain; charset=iso-8859-1\r\n\r\ncaf\xe9\r\n--b1--\r\n"},
         {"Content-Type: message/rfc822=\r\n\r\nSubject: x\r\n\r\ncaf\xc3\xa9\r\n", false, false, "",
          "Subject: x\r\n\r\ncaf\xc3\xa9\r\n"},
+        // a comma is no token byte either
+        {"Content-Type: message/rfc822,\r\n\r\nSubject: x\r\n\r\ncaf\xc3\xa9\r\n", false, false, "",
+         "Subject: x\r\n\r\ncaf\xc3\xa9\r\n"},
+        // a multipart read here whose type others read no multipart in keeps
+        // its parts as they stand
+        {"Content-Type: multipart/@mixed; boundary=\"b1\"\r\n\r\n--b1\r\nContent-Transfer-Encoding: "
+         "8bit\r\n\r\n"
+         "caf\xc3\xa9\r\n--b1--\r\n",
+         false, false, "", "--b1\r\nContent-Transfer-Encoding: 8bit\r\n\r\ncaf\xc3\xa9\r\n--b1--\r\n"},
         // a multipart whose type has a blank before the slash is one: its
         // parts are repaired
         {"Content-Type: multipart /alternative; boundary=alt\r\n\r\n--alt\r\nContent-Type: text/plain\r\n"
