@@ -393,6 +393,9 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
         // or where a broken comment follows its first word
         {"Content-Type: image(/png\r\nContent-Transfer-Encoding: 8bit\r\n\r\n\x89PNG\r\n\x1a\n", false, true,
          "base64", "iVBORw0KGgo=\r\n"},
+        // a cut type whose first word is text stays text
+        {"Content-Type: text/)plain\r\nContent-Transfer-Encoding: 8bit\r\n\r\ncaf\xc3\xa9\r\n", false, true,
+         "quoted-printable", "caf=C3=A9\r\n"},
         // no writer carries them in a field: copied, they keep fix false,
         // also beside 8-bit bytes
         {"Subject: nul \0 here\r\n\r\nplain\r\n"s, false, false, "", "plain\r\n", false},
