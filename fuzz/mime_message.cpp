@@ -7,6 +7,7 @@
 // standard preset when the first wrote 7-bit text. A message that fix makes
 // 7-bit has the same part tree and the same decoded leaves as before.
 #include "filter/string.h"
+#include "mime/grammar/ascii.h"
 #include "mime/grammar/capabilities.h"
 #include "mime/grammar/contenttype.h"
 #include "mime/message/contenttransferencoding.h"
@@ -93,15 +94,23 @@ std::string identity(const char* text, size_t size, const Orvanta::Mime::Object&
 }
 
 // Whether a leaf's content is made of lines; a repair puts any other in
-// base64, every byte of it.
+// base64, every byte of it. A type that does not parse here, or holds bytes
+// no token may, is what its first word says to other readers: lines where
+// that is text, or where nothing could be a type in a value that does not
+// parse, which is text/plain.
 bool lines(const Orvanta::Mime::Header& header) {
+    using Orvanta::Mime::ContentType;
     const Orvanta::Mime::Value& value = header.get("content-type");
+    bool parsed = true;
     try {
-        Orvanta::Mime::ContentType::Type type(value.data(), value.size());
-        return type.main("text") || type.main("message");
+        ContentType::Type type(value.data(), value.size());
+        if (type.tokens()) return type.main("text") || type.main("message");
     } catch (const std::exception&) {
-        return true;
+        parsed = false;
     }
+    Orvanta::Mime::String first = ContentType::Type::loose(value.data(), value.size()).first;
+    return Orvanta::Mime::Ascii::sameNoCase(first.data(), first.size(), "text", 4) ||
+           (!parsed && first.size() == 0);
 }
 
 // The part tree and every leaf's decoded content, line ends made CR LF. A
