@@ -96,8 +96,8 @@ std::string identity(const char* text, size_t size, const Orvanta::Mime::Object&
 // Whether a leaf's content is made of lines; a repair puts any other in
 // base64, every byte of it. A type that does not parse here, or holds bytes
 // no token may, is what its first word says to other readers: lines where
-// that is text, or where nothing could be a type in a value that does not
-// parse, which is text/plain.
+// that is text before the slash, or where nothing could be a type in a
+// value that does not parse, which is text/plain.
 bool lines(const Orvanta::Mime::Header& header) {
     using Orvanta::Mime::ContentType;
     const Orvanta::Mime::Value& value = header.get("content-type");
@@ -108,9 +108,10 @@ bool lines(const Orvanta::Mime::Header& header) {
     } catch (const std::exception&) {
         parsed = false;
     }
-    Orvanta::Mime::String first = ContentType::Type::loose(value.data(), value.size()).first;
-    return Orvanta::Mime::Ascii::sameNoCase(first.data(), first.size(), "text", 4) ||
-           (!parsed && first.size() == 0);
+    ContentType::Type::Loose word = ContentType::Type::loose(value.data(), value.size());
+    return (word.slash &&
+            Orvanta::Mime::Ascii::sameNoCase(word.first.data(), word.first.size(), "text", 4)) ||
+           (!parsed && word.first.size() == 0);
 }
 
 // The part tree and every leaf's decoded content, line ends made CR LF. A

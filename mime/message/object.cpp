@@ -187,18 +187,22 @@ enum class Kind { text, composite, other };
 // one whatever follows the slash, but read another type only where a token
 // follows it. Where none does, or no slash follows, they read no type and
 // take the default one: in a digest an enclosed message, elsewhere content
-// they need not read as text. A first word text ('text/)plain', 'text'),
-// and a value that does not parse with nothing in it that could be a type
-// ('@@@', an empty value), keep the library's reading.
+// they need not read as text. Outside a digest, a first word text before
+// the slash ('text/)plain'), and a value that does not parse with nothing
+// in it that could be a type ('@@@', an empty value), keep the library's
+// reading.
 Kind loosely(const Value& value, bool parsed, bool digestPart) {
     ContentType::Type::Loose word = ContentType::Type::loose(value.data(), value.size());
     auto is = [&word](const char* name) {
         return Ascii::sameNoCase(word.first.data(), word.first.size(), name, std::strlen(name));
     };
     if (word.slash && (is("multipart") || is("message"))) return Kind::composite;
-    if (is("text")) return digestPart && !parsed ? Kind::composite : Kind::text;
-    if (word.subtype) return Kind::other;
+    if (word.subtype) {
+        if (is("text")) return digestPart && !parsed ? Kind::composite : Kind::text;
+        return Kind::other;
+    }
     if (digestPart) return Kind::composite;
+    if (word.slash && is("text")) return Kind::text;
     // a type read here ('@@@/x') is no default one
     return parsed || !word.first.empty() ? Kind::other : Kind::text;
 }

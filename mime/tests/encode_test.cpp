@@ -453,6 +453,11 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
          "--d\r\nContent-Type: image/)png\r\n\r\nSubject: caf\xc3\xa9\r\n\r\nx\r\n--d--\r\n",
          false, false, "",
          "--d\r\nContent-Type: image/)png\r\n\r\nSubject: caf\xc3\xa9\r\n\r\nx\r\n--d--\r\n"},
+        // also where the first word is text
+        {"Content-Type: multipart/digest; boundary=d\r\n\r\n"
+         "--d\r\nContent-Type: text/)plain\r\n\r\nSubject: caf\xc3\xa9\r\n\r\nx\r\n--d--\r\n",
+         false, false, "",
+         "--d\r\nContent-Type: text/)plain\r\n\r\nSubject: caf\xc3\xa9\r\n\r\nx\r\n--d--\r\n"},
         {"Content-Type: multipart/digest; boundary=d\r\n\r\n"
          "--d\r\nContent-Type: text/plain\r\n\r\ncaf\xc3\xa9\r\n--d--\r\n",
          false, true, "",
