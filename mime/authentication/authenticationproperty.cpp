@@ -52,7 +52,7 @@ AuthenticationProperty::AuthenticationProperty(const char* data, size_t size) {
 }
 
 AuthenticationProperty::AuthenticationProperty(std::string ptype, std::string name, const std::string& value)
-    : _ptype(std::move(ptype)), _name(std::move(name)) {
+    : _ptype(wholeKeyword(std::move(ptype))), _name(wholeKeyword(std::move(name))) {
     parse(value.data(), value.size(), true);
 }
 

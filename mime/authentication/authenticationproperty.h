@@ -16,7 +16,9 @@ public:
 
     // parses "ptype.name=value" at the start of the text
     AuthenticationProperty(const char* data, size_t size);
-    // a property made from its parts; the whole value text is read
+    // A property made from its parts; the whole value text is read. The
+    // ptype and the name must each be one keyword: std::runtime_error
+    // "invalid keyword" for any other text.
     AuthenticationProperty(std::string ptype, std::string name, const std::string& value);
 
     // Reads a value: as a mailbox, a domain, or plain text (`entire`: the

@@ -22,8 +22,15 @@ size_t cfws(const char* data, size_t size) {
 
 } // namespace
 
-AuthenticationResult::AuthenticationResult(std::string method, std::string result)
-    : _method(std::move(method)), _result(std::move(result)) {}
+AuthenticationResult::AuthenticationResult(const std::string& method, std::string result)
+    : _method(wholeKeyword(method.substr(0, method.find('/')))), _result(wholeKeyword(std::move(result))) {
+    if (_method.size() == method.size()) return;
+    // the version, written back after a '/' when it is not 1
+    std::string digits = method.substr(_method.size() + 1);
+    if (digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos)
+        throw std::runtime_error("invalid method version");
+    _version = std::stoi(digits);
+}
 
 AuthenticationResult::AuthenticationResult(const char* data, size_t size, bool strict) {
     size_t n = cfws(data, size);

@@ -16,8 +16,10 @@ public:
     // parses "; method[/version]=result [reason=...] properties" at the start
     // of the text; strict refuses a property that does not parse
     AuthenticationResult(const char* data, size_t size, bool strict);
-    // a result made from a method and a result word
-    AuthenticationResult(std::string method, std::string result);
+    // A result made from a method (a keyword, which may carry its version:
+    // "auth/2") and a result word (a keyword). Throws std::runtime_error
+    // "invalid keyword" or "invalid method version" for any other text.
+    AuthenticationResult(const std::string& method, std::string result);
 
     const std::string& method() const { return _method; }
     int version() const { return _version; }

@@ -12,11 +12,12 @@
 namespace Orvanta::Mime {
 
 bool unquotable(const std::string& text) {
-    return text.find_first_of("\r\n\t") != std::string::npos;
+    // readers end a value at a NUL, or refuse it
+    return text.find_first_of(std::string("\r\n\t\0", 4)) != std::string::npos;
 }
 
 size_t writeQuoted(const std::string& text, Filter::Result* out) {
-    if (unquotable(text)) throw std::runtime_error("value holds a CR, LF or TAB");
+    if (unquotable(text)) throw std::runtime_error("value holds a CR, LF, TAB or NUL");
     size_t total = out->append("\"", 1, true);
     size_t start = 0;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -44,6 +45,16 @@ std::string quoted(const std::string& text) {
     return out;
 }
 
+std::string wholeKeyword(std::string text) {
+    std::string word;
+    try {
+        if (AuthenticationKeyword(word, text.data(), text.size()).consumed() == text.size()) return text;
+    } catch (const std::runtime_error&) {
+        // an empty text, or one that ends in '-'
+    }
+    throw std::runtime_error("invalid keyword");
+}
+
 AuthenticationKeyword::AuthenticationKeyword(std::string& word, const char* data, size_t size) {
     size_t n = Scanner(data, size).skipWhile([](char c) { return Ascii::isAlnum(c) || c == '-'; });
     if (n == 0) throw std::runtime_error("Keyword may not be empty");
@@ -57,7 +68,7 @@ AuthenticationValue::AuthenticationValue(std::string& value, const char* data, s
     if (scanner.at('"')) {
         QuotedString quoted(data, size);
         // refused here rather than when written back
-        if (unquotable(quoted.text())) throw std::runtime_error("Quoted value holds a CR, LF or TAB");
+        if (unquotable(quoted.text())) throw std::runtime_error("Quoted value holds a CR, LF, TAB or NUL");
         value = quoted.text();
         _consumed = quoted.consumed();
         return;

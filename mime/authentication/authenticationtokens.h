@@ -16,8 +16,9 @@ namespace Orvanta::Mime {
 // double quote and control character inside (a raw one would read back as
 // a space, or not at all), so that it reads back the same; returns the bytes
 // written. A CR, LF or TAB cannot be written so (a line end has no place in
-// a value, and folding would take the TAB's place): std::runtime_error
-// "value holds a CR, LF or TAB".
+// a value, and folding would take the TAB's place), nor a NUL, at which
+// readers end the value or refuse it: std::runtime_error "value holds a CR,
+// LF, TAB or NUL".
 size_t writeQuoted(const std::string& text, Filter::Result* out);
 // whether writeQuoted refuses the text
 bool unquotable(const std::string& text);
@@ -27,6 +28,12 @@ std::string quoted(const std::string& text);
 // RFC 2045 token, else quoted: a tspecial such as ',', a blank or a byte
 // over 0x7F would end the bare value early, or make it unreadable.
 size_t writeValue(const std::string& text, Filter::Result* out);
+
+// The text when the whole of it is one keyword: a caller's method, result
+// word, ptype or property name that is not would end early when written, or
+// add words of its own (a ';' a result, a '.' or '=' a property). Throws
+// std::runtime_error "invalid keyword" for any other text.
+std::string wholeKeyword(std::string text);
 
 // Letters, digits and '-', not ending in '-'.
 class AuthenticationKeyword {

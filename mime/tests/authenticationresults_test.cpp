@@ -54,9 +54,10 @@ TEST(AuthenticationResultsTest, ParsesAndWritesBack) {
          "example.com; spf=pass smtp.mailfrom=\"john doe\"@example.net"},
         {"", true, "error: Value requires at least one valid character"},
         // written back so that they read the same: a control character as a
-        // quoted pair; a TAB, CR or LF cannot be, and is refused
+        // quoted pair; a TAB, CR, LF or NUL cannot be, and is refused
         {"example.org; dkim=fail reason=\"a\vb\\\fc\"", true, "example.org; dkim=fail reason=\"a b\\\fc\""},
-        {"\"\\\t\";none", true, "error: Quoted value holds a CR, LF or TAB"},
+        {"\"\\\t\";none", true, "error: Quoted value holds a CR, LF, TAB or NUL"},
+        {std::string("\"mx\0x\"; none", 12), true, "error: Quoted value holds a CR, LF, TAB or NUL"},
         {"example.org; dkim=pass reason=\"ok\\\r\nX-Injected: evil\" header.d=example.com", true,
          "error: error in authentication result"},
         // a value that is no token is written quoted: bare, the strict parse
@@ -110,6 +111,48 @@ TEST(AuthenticationResultsTest, EmptyValueFilledAndPrepended) {
     EXPECT_EQ(
         std::string(header[0].data(), header[0].size()),
         "Authentication-Results: mx.example.org; dkim=pass header.i=@example.com\r\n header.b=\"ab/cd\"\r\n");
+}
+
+TEST(AuthenticationResultsTest, TheCallersWordsAreKeywordsOrRefused) {
+    // a word that is no keyword would end early or add words of its own:
+    // results, properties or a value that nobody gave
+    struct Case {
+        std::string method, result, ptype, name;
+        std::string written;
+    } const cases[] = {
+        {"dkim", "pass", "header", "d", "mx.example.org; dkim=pass header.d=example.org"},
+        {"auth/2", "pass", "smtp", "mailfrom", "mx.example.org; auth/2=pass smtp.mailfrom=example.org"},
+        {"dkim", "fail; spf=pass smtp.mailfrom=a@b.c", "header", "d", "error: invalid keyword"},
+        {"dkim", "pass", "header;spf=pass x", "d", "error: invalid keyword"},
+        {"dkim", "pass", "header", "d=x", "error: invalid keyword"},
+        {"dkim; spf=pass", "fail", "header", "d", "error: invalid keyword"},
+        {"", "pass", "header", "d", "error: invalid keyword"},
+        {"dkim\r\nX-Injected: 1", "fail", "header", "d", "error: invalid keyword"},
+        {"dkim", "pass", "header", std::string("d\0x", 3), "error: invalid keyword"},
+        {"auth/", "pass", "smtp", "auth", "error: invalid method version"},
+        {"auth/99999999999", "pass", "smtp", "auth", "error: invalid method version"},
+    };
+    for (const auto& c : cases) {
+        std::string written;
+        try {
+            AuthenticationResults results("mx.example.org");
+            AuthenticationResult result(c.method, c.result);
+            result.add(AuthenticationProperty(c.ptype, c.name, "example.org"));
+            results.add(result);
+            written = results.str();
+        } catch (const std::runtime_error& e) {
+            written = std::string("error: ") + e.what();
+        }
+        EXPECT_EQ(written, c.written) << c.method << " " << c.result << " " << c.ptype << " " << c.name;
+    }
+    // readers end a value at a NUL, or refuse it: nothing is written
+    AuthenticationResults results("mx.example.org");
+    AuthenticationResult dkim("dkim", "fail");
+    dkim.reason(std::string("bad\0key", 7));
+    results.add(dkim);
+    Header header;
+    header.prepend(results);
+    EXPECT_EQ(header.size(), 0u);
 }
 
 TEST(AuthenticationResultsTest, WhatAuthresWritesParsesStrictlyAndWritesBackTheSameResults) {
