@@ -69,6 +69,11 @@ bool Params::set(const char* name, const char* value) {
 }
 
 bool Params::set(const char* name, const std::string& value) {
+    // readers part at a NUL: some end the value there, others keep it whole
+    if (value.find('\0') != std::string::npos) return false;
+    // RFC 2231 keeps '*', '\'' and '%' out of a name: readers take one that
+    // holds them for a section or an encoded value of another name, or drop it
+    if (name != nullptr && std::strpbrk(name, "*'%") != nullptr) return false;
     try {
         auto replacement = std::make_shared<Param>(name, value);
         for (auto& param : _params) {

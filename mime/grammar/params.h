@@ -29,7 +29,8 @@ public:
     // its value, or the shared empty string
     const std::string& get(const char* name) const;
     // replaces the value or appends the parameter; false (and no change) for
-    // an invalid name or a null value
+    // an invalid name (one holding '*', '\'' or '%' too), a null value or a
+    // value holding a NUL
     bool set(const char* name, const char* value);
     bool set(const char* name, const std::string& value);
 

@@ -190,6 +190,12 @@ TEST(ParamsTest, LookupAndSet) {
     EXPECT_FALSE(params.set("bad name", "x"));
     EXPECT_FALSE(params.set("a", static_cast<const char*>(nullptr)));
     EXPECT_FALSE(params.set(nullptr, "x"));
+    // readers part at a NUL: one takes the name up to it, another the whole
+    for (const char* name : {"filename", "name", "charset", "boundary", "b"})
+        EXPECT_FALSE(params.set(name, std::string("evil.exe\0.pdf", 13))) << name;
+    // a name that readers take for a section or an encoded value, or drop
+    for (const char* name : {"a*", "a*0", "a*b", "utf-8''x", "a%00b"})
+        EXPECT_FALSE(params.set(name, "v")) << name;
     EXPECT_EQ(pairs(params), "A=1|b=3|c=4");
 }
 
