@@ -25,6 +25,7 @@ ArcMessageSignature::ArcMessageSignature(const Capabilities& caps, const ArcSign
                                          bool oversign) {
     const DkimKey& key = data.key();
     const Object& message = data.message();
+    requireFrom(message, "Cannot create ARC message signature without a from address");
     CanonicalizedHeader header(caps, message.header, ExtraHeaders(), SignatureType::arc, false);
 
     instance(data.instance());

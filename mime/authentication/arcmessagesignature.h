@@ -21,6 +21,8 @@ public:
     // The message signature of a new set over the message of `data`:
     // relaxed/relaxed, the usual fields and the DKIM signatures; `expire`
     // (0: none) becomes x=, `oversign` repeats each signed name once more.
+    // A message without a From field throws std::runtime_error "Cannot
+    // create ARC message signature without a from address".
     ArcMessageSignature(const Capabilities& caps, const ArcSignData& data, long expire, bool oversign);
 
     int instance() const { return _instance; }

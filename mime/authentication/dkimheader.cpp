@@ -23,8 +23,7 @@ namespace Orvanta::Mime {
 DkimHeader::DkimHeader(const Capabilities& caps, const Object& message, const DkimKey& key,
                        const ExtraHeaders& extra, long expiration, bool oversign,
                        const Canonicalization& canonicalization) {
-    if (message.header.get("from").empty())
-        throw std::runtime_error("Cannot create DKIM header without a from address");
+    requireFrom(message, "Cannot create DKIM header without a from address");
     Algorithm algorithm(key.algorithm.c_str());
     SignerValues values(key);
     SignerValues::check(extra);
@@ -58,6 +57,10 @@ DkimHeader::DkimHeader(const Capabilities& caps, const Object& message, const Dk
     field += ";\r\n b=";
     header.signature(field.data(), field.size());
     _text = field.substr(std::strlen(name) + 2) + PartialSignature(key, header.text(), 72, "\r\n ").text();
+}
+
+void requireFrom(const Object& message, const char* error) {
+    if (message.header.get("from").empty()) throw std::runtime_error(error);
 }
 
 PartialSignature::PartialSignature(const DkimKey& key, const std::string& data, size_t first,

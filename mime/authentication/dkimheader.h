@@ -32,6 +32,11 @@ private:
     std::string _text;
 };
 
+// Throws std::runtime_error `error` for a message without a From field (or
+// with an empty one): verifiers fail a signature whose h= does not name From,
+// so neither a DKIM signature nor an ARC set is made over such a message.
+void requireFrom(const Object& message, const char* error);
+
 // The base64 signature of the data under the key, cut into a first piece of
 // `first` characters and further pieces of 74 joined by `separator`.
 class PartialSignature {

@@ -373,6 +373,9 @@ TEST(ArcSealing, RefusedSealsLeaveTheHeaderAlone) {
         {"a key of another type", threeSets(), &other},
         // nor an RSA-PSS key, which pads with PSS, not PKCS #1 v1.5
         {"an RSA-PSS key", threeSets(), &padded},
+        // the message signature must sign From, or validators fail the set
+        {"no From field", "To: ben@example.net\r\nSubject: no from\r\n\r\nbody\r\n", &key},
+        {"an empty From field", "From:\r\nTo: ben@example.net\r\n\r\nbody\r\n", &key},
     };
     DkimKey sha3(Peer::testKey().privateKey, Orvanta::Dns::Hostname("ours.example", false), "ours",
                  "rsa-sha3");
