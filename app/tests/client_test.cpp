@@ -243,7 +243,7 @@ TEST(ClientStartup, InputThatCanNeverBeRightIsRefusedQuickly) {
              {{"--config-file=" + fifo, "rcpt@example.org"},
               "Failed to parse config file " + fifo + ": File " + fifo + " is not a regular file"},
              {{"--config-file=" + nul, "rcpt@example.org"},
-              "Failed to parse config file " + nul + ": Error on line 2 in " + nul},
+              "Failed to parse config file " + nul + ": File " + nul + " holds a NUL byte on line 2"},
              {{"--config-file=" + domainFile, "rcpt@example.org"}, "Invalid envelope address"},
              {{"--config-file=" + file, "rcpt@" + std::string(64, 'x') + ".example.org"},
               "Invalid recipient: rcpt@" + std::string(64, 'x') + ".example.org"},
