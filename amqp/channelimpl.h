@@ -109,6 +109,9 @@ public:
     // delivery tags name these, and only these, once it has answered the
     // confirm.select (its confirms come after that answer)
     uint64_t written() const;
+    // publications of confirm mode handed to the connection so far; none
+    // while they wait behind the channel's open
+    uint64_t handed() const { return _numbered; }
     uint32_t maxPayload() const;
     uint32_t maxFrame() const;
 

@@ -190,9 +190,10 @@ bool Application::onInterrupt(int signum) {
     // no more input: whatever is still to come would never be published
     _input.stop();
     if (_status.settled()) return true;
-    if (_publishing && !connection()->handshaked()) {
-        // The publication still waits for the handshake to end: nothing of
-        // it reached the broker, there is no confirm to wait for.
+    if (_publishing && _channel.implementation()->handed() == 0) {
+        // The publication still waits behind the handshake or the channel's
+        // open: nothing of it reached the broker, there is no confirm to
+        // wait for.
         std::fprintf(stderr, "Interrupted by signal %d before the message was sent to RabbitMQ\n", signum);
         std::fflush(stderr);
         _status.refused();

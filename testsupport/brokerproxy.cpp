@@ -146,6 +146,7 @@ void BrokerProxy::inspect(std::string& pending) {
     // frames: type, channel (2), size (4), payload, end byte
     while (size_t total = frameAt(pending, 0)) {
         if (isMethod(pending, 0, total, 10, 40)) _tuned = true;
+        if (isMethod(pending, 0, total, 20, 10)) _opening = true;
         if (isMethod(pending, 0, total, 60, 40)) {
             if (_freezeOnPublish) _frozen = true;
             _published = true;

@@ -66,6 +66,9 @@ public:
     bool published() const { return _published; }
     // whether the client sent connection.open: the broker's tune is over
     bool tuned() const { return _tuned; }
+    // whether the client sent channel.open: the broker's connection.open-ok
+    // reached it
+    bool opening() const { return _opening; }
 
 private:
     void run();
@@ -84,6 +87,7 @@ private:
     std::atomic<bool> _frozen{false};
     std::atomic<bool> _published{false};
     std::atomic<bool> _tuned{false};
+    std::atomic<bool> _opening{false};
     // the heartbeat interval proposed instead of the broker's; -1: the broker's
     std::atomic<int> _heartbeat{-1};
     // the frame size granted instead of the broker's; 0: the broker's

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <stdexcept>
 
@@ -74,6 +75,15 @@ bool ConfigFile::read(const std::string& path, Map& values) {
         return false;
     }
 
+    // A NUL would cut a value short wherever it is used as C text; in a
+    // comment it still tells of a file that is not what it seems.
+    size_t nul = content.find('\0');
+    if (nul != std::string::npos) {
+        size_t line = 1 + static_cast<size_t>(std::count(content.begin(), content.begin() + nul, '\n'));
+        _error = "File " + path + " holds a NUL byte on line " + std::to_string(line);
+        return false;
+    }
+
     unsigned number = 1;
     for (size_t begin = 0; begin < content.size(); ++number) {
         size_t end = content.find('\n', begin);
@@ -88,9 +98,8 @@ bool ConfigFile::read(const std::string& path, Map& values) {
         if (last == std::string::npos) continue;
         line.erase(last + 1);
 
-        // a NUL would cut the value short wherever it is used as C text
         ConfigLine parsed(line);
-        if (!parsed.valid() || line.find('\0') != std::string::npos) {
+        if (!parsed.valid()) {
             _error = "Error on line " + std::to_string(number) + " in " + path;
             return false;
         }

@@ -1,4 +1,5 @@
-// The pipe through which the resolver thread wakes the event loop's thread.
+// A pipe between the resolver thread and the event loop's thread: the one
+// wakes the other with a byte.
 #pragma once
 
 namespace AMQP {
@@ -11,7 +12,7 @@ public:
     Pipe& operator=(const Pipe&) = delete;
     ~Pipe();
 
-    // the end the loop watches
+    // the end the woken thread watches
     int in() const { return _fds[0]; }
 
     // writes one byte; whether it was written

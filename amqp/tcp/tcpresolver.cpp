@@ -39,6 +39,9 @@ TcpResolver::~TcpResolver() {
     // the handler may destroy the connection here: a socket still held is
     // then closed unreported
     _parent->onIdle(this, _pipe.in(), 0);
+    // nobody waits for a connect still under way: it is given up, so that
+    // closing (a signal, the owner's end) is not held up for its time limit
+    _abandon.notify();
     if (_thread.joinable()) _thread.join();
     // a socket the worker connected but the loop never took: the handler
     // did not hear of it, so it is closed without a report
@@ -60,16 +63,18 @@ int TcpResolver::connect(const addrinfo* address) {
         return -1;
     }
     long long limit = static_cast<long long>(_timeout) * 1000;
-    pollfd wanted{fd, POLLOUT, 0};
+    pollfd wanted[2] = {{fd, POLLOUT, 0}, {_abandon.in(), POLLIN, 0}};
     int result;
     do {
-        wanted.revents = 0;
-        result = poll(&wanted, 1, static_cast<int>(limit < INT_MAX ? limit : INT_MAX));
+        wanted[0].revents = wanted[1].revents = 0;
+        result = poll(wanted, 2, static_cast<int>(limit < INT_MAX ? limit : INT_MAX));
     } while (result < 0 && errno == EINTR);
     if (result == 0) {
         _error = "connection timed out";
     } else if (result < 0) {
         _error = strerror(errno);
+    } else if (wanted[0].revents == 0) {
+        _error = "connection attempt abandoned";
     } else {
         int error = 0;
         socklen_t length = sizeof error;

@@ -22,8 +22,9 @@ public:
     // counts as the default 5); throws when no pipe can be made
     TcpResolver(TcpParent* parent, std::string host, uint16_t port, bool secure, int timeout,
                 const ConnectionOrder& order);
-    // waits for the worker; a socket it connected and nobody took is closed
-    // without a report
+    // waits for the worker, which gives up a connect under way (a lookup
+    // still runs its course); a socket it connected and nobody took is
+    // closed without a report
     ~TcpResolver() override;
 
     size_t queued() const override { return _buffer.size(); }
@@ -44,6 +45,8 @@ private:
     uint16_t _port;
     int _timeout;
     Pipe _pipe;
+    // the other way: the loop's thread no longer waits for the worker
+    Pipe _abandon;
     // the worker's results, read by the loop's thread after the join: the
     // connected socket (taken into the state's own descriptor then) and the
     // last failure's text

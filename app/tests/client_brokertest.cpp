@@ -25,6 +25,8 @@ using Orvanta::Test::amqpTool;
 using Orvanta::Test::brokerAddress;
 using ::testing::HasSubstr;
 using ::testing::MatchesRegex;
+using ::testing::Not;
+using ::testing::StartsWith;
 
 namespace {
 
@@ -536,6 +538,40 @@ TEST_F(Client, ASignalAfterPublishingWaitsForTheConfirm) {
     EXPECT_EQ(child.err(), "Interrupted by signal 15, waiting for RabbitMQ to confirm the message\n");
     EXPECT_EQ(receive(queue).plain, unstuffed);
     EXPECT_FALSE(receive(queue).found) << "published twice";
+}
+
+// Before the channel is open the publication waits in the client, behind the
+// broker's connection.open-ok or channel.open-ok: a signal then ends the run
+// at once, nothing was sent and there is no confirm to wait for.
+TEST_F(Client, ASignalBeforeThePublicationWentOutEndsTheRunAtOnce) {
+    struct Row {
+        const char* lost;
+        uint16_t classId;
+        uint16_t methodId;
+    };
+    for (const Row& row : {Row{"connection.open-ok", 10, 41}, Row{"channel.open-ok", 20, 11}}) {
+        SCOPED_TRACE(row.lost);
+        Orvanta::Test::BrokerProxy proxy;
+        proxy.drop(row.classId, row.methodId);
+        Child child({"--config-file=" + config, "--rabbitmq-address=" + proxy.address(), "rcpt@example.org"},
+                    {});
+        child.write(stuffed);
+        ASSERT_TRUE(child.waitForInputTaken(10));
+        // the request whose reply is lost went out
+        bool channel = row.classId == 20;
+        for (int i = 0; i < 1000 && !(channel ? proxy.opening() : proxy.tuned()); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        ASSERT_TRUE(channel ? proxy.opening() : proxy.tuned());
+        child.signal(SIGTERM);
+        EXPECT_EQ(child.wait(15), 75) << child.err();
+        EXPECT_THAT(child.err(),
+                    StartsWith("Interrupted by signal 15 before the message was sent to RabbitMQ\n"));
+        // no wait for a confirm, nor for the broker's close
+        EXPECT_THAT(child.err(), Not(HasSubstr("waiting for RabbitMQ")));
+        EXPECT_THAT(child.err(), Not(HasSubstr("did not finish")));
+        EXPECT_FALSE(proxy.published());
+    }
+    EXPECT_FALSE(receive(queue).found);
 }
 
 // A broker that stops answering after the publication: one signal ends the

@@ -139,15 +139,18 @@ TEST_F(ConfigFileTest, BoundedInputAndNoNulBytes) {
     };
     std::string nul = write(std::string("a = 1\nb = x\0y\n", 14));
     std::string nulKey = write(std::string("\0b = 1\n", 7));
+    // a comment is no hiding place
+    std::string nulComment = write(std::string("a = 1\n# x\0y\nb = 2\n", 18));
     std::string large = write("a = 1\n" + std::string(ConfigFile::maxSize, '#') + "\n");
     std::string fifo = _dir + "/fifo";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    for (const Case& c :
-         {Case{nul, "Error on line 2 in " + nul}, Case{nulKey, "Error on line 1 in " + nulKey},
-          Case{large, "File " + large + " is larger than 4194304 bytes"},
-          // a device or a FIFO without a writer (whose open would block)
-          Case{"/dev/zero", "File /dev/zero is not a regular file"},
-          Case{fifo, "File " + fifo + " is not a regular file"}}) {
+    for (const Case& c : {Case{nul, "File " + nul + " holds a NUL byte on line 2"},
+                          Case{nulKey, "File " + nulKey + " holds a NUL byte on line 1"},
+                          Case{nulComment, "File " + nulComment + " holds a NUL byte on line 2"},
+                          Case{large, "File " + large + " is larger than 4194304 bytes"},
+                          // a device or a FIFO without a writer (whose open would block)
+                          Case{"/dev/zero", "File /dev/zero is not a regular file"},
+                          Case{fifo, "File " + fifo + " is not a regular file"}}) {
         ConfigFile file;
         EXPECT_FALSE(file.parse(c.path)) << c.path;
         EXPECT_EQ(file.error(), c.error);

@@ -2,6 +2,7 @@
 #include <cstring>
 #include <netdb.h>
 #include <string>
+#include <thread>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -174,6 +175,21 @@ TEST(TcpResolver, DestroyingItWaitsForTheWorkerAndReleasesItsSocket) {
     ASSERT_GE(peer, 0);
     EXPECT_EQ(readAll(peer), "");
     close(peer);
+}
+
+// A connect under way is given up when the state goes: closing does not wait
+// for its time limit.
+TEST(TcpResolver, DestroyingItGivesUpAConnectThatHangs) {
+    Listener listener("127.0.0.1", 0, 0);
+    listener.fill();
+    TransportParent parent;
+    int pipe = start(parent, "127.0.0.1", listener.port(), nullptr, false, 120);
+    // the worker is in its connect
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    auto begin = std::chrono::steady_clock::now();
+    parent.state.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(60));
+    EXPECT_EQ(parent.events, std::vector<std::string>{"idle " + std::to_string(pipe) + " 0"});
 }
 
 TEST(TcpResolver, AParentThatDiesOnTheFailureIsNotTouchedAgain) {
