@@ -1,9 +1,11 @@
 #include "app/message.h"
 
 #include "app/recipient.h"
+#include "mime/grammar/ascii.h"
 #include "mime/grammar/mailbox.h"
 #include "mime/grammar/targets.h"
 
+#include <cstring>
 #include <exception>
 #include <stdexcept>
 #include <string_view>
@@ -36,11 +38,16 @@ std::vector<std::string> Message::recipients() const {
             result.push_back(Recipient::text(mailbox->address()));
     };
     for (const auto& [name, shown] : {std::pair{"to", "To"}, {"cc", "Cc"}, {"bcc", "Bcc"}}) {
-        for (const auto& value : header.all(name)) {
+        for (const auto& line : header.lines()) {
+            const auto& key = line.key;
+            if (!Orvanta::Mime::Ascii::sameNoCase(key.data(), key.size(), name, std::strlen(name))) continue;
+            const auto& value = line.value;
             // Only the addresses are kept while the line is read: a line of
             // many thousands costs their text, not their parsed targets.
             try {
-                refuseFalseBlanks(std::string_view(value.data(), value.size()));
+                // the value less its trailing white space, which holds such
+                // bytes too: up to the line's end
+                refuseFalseBlanks(std::string_view(value.data(), line.data() + line.size() - value.data()));
                 Orvanta::Mime::Targets::each(value.data(), value.size(), true, collect);
             } catch (const std::exception& error) {
                 // A recipient list must not be guessed at, and a field left

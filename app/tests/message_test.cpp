@@ -80,6 +80,10 @@ TEST(MessageRecipients, ALineWithAnyBadAddressIsRefusedByName) {
              // VT, which they take for text, are no blanks
              {"To: a@example.org\r(c)\r\n\r\n", "To"},
              {"Cc: a\v@example.org\r\n\r\n", "Cc"},
+             // also where they end the field, after the last address
+             {"To: a@example.org\v\r\n\r\n", "To"},
+             {"Cc: a@example.org\f \r\n\r\n", "Cc"},
+             {"Bcc: a@example.org\r\r\n\r\n", "Bcc"},
          }) {
         Parsed parsed(text);
         try {
