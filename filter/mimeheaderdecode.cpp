@@ -59,7 +59,8 @@ size_t MimeHeaderDecode::Decoder::release() {
     if (!_held) return 0;
     _held = false;
     size_t total = 0;
-    if (!MimeWord::convert(_heldCharset, _heldBytes, _charset.c_str(), next, &total, _strict))
+    if ((_keep && !MimeWord::exact(_heldCharset, _heldBytes, _charset.c_str())) ||
+        !MimeWord::convert(_heldCharset, _heldBytes, _charset.c_str(), next, &total, _strict))
         total = next->append(_heldText.data(), _heldText.size(), false);
     return total;
 }
@@ -74,8 +75,8 @@ size_t MimeHeaderDecode::Decoder::flush() {
     return total + next->flush();
 }
 
-MimeHeaderDecode::MimeHeaderDecode(const char* charset, Result* next, bool strict)
-    : Filter(&_splitter), _decoder(charset, next, strict), _strip(&_decoder, delimiters),
+MimeHeaderDecode::MimeHeaderDecode(const char* charset, Result* next, bool strict, bool keep)
+    : Filter(&_splitter), _decoder(charset, next, strict, keep), _strip(&_decoder, delimiters),
       _splitter(&_strip, delimiters) {}
 
 } // namespace Orvanta::Filter
