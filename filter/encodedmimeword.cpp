@@ -20,13 +20,26 @@ size_t sequenceRoom(unsigned char lead, bool utf8) {
     return 3;
 }
 
+bool high(char c) {
+    return static_cast<unsigned char>(c) >= 0x80;
+}
+
+// Where text of one kind (UTF-8, or bytes that are none) that ends before
+// `to` is cut from the next: after the last blank among the ASCII bytes that
+// end it, so that a word of the other kind starts whole.
+size_t cut(const char* data, size_t to) {
+    for (size_t i = to; i > 0 && !high(data[i - 1]); --i)
+        if (data[i - 1] == ' ') return i;
+    return to;
+}
+
 // The length of a text that holds bytes that are no UTF-8 before any UTF-8
 // beyond ASCII, up to the next character of UTF-8 beyond ASCII.
 size_t unknownRun(const char* data, size_t size) {
     for (size_t i = 0; i < size; ++i) {
-        if (static_cast<unsigned char>(data[i]) < 0x80) continue;
+        if (!high(data[i])) continue;
         size_t length = Utf8::sequence(data + i, size - i);
-        if (length > 1 && length <= size - i) return i;
+        if (length > 1 && length <= size - i) return cut(data, i);
     }
     return size;
 }
@@ -48,8 +61,8 @@ EncodedMimeWord::EncodedMimeWord(const char* data, size_t size, size_t available
     if (!utf8) {
         // the UTF-8 text before the bytes that are none, when it goes
         // beyond ASCII; else those bytes with the ASCII around them
-        utf8 = std::any_of(data, data + good, [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-        end = utf8 ? good : unknownRun(data, size);
+        utf8 = std::any_of(data, data + good, high);
+        end = utf8 ? cut(data, good) : unknownRun(data, size);
     }
     std::string prefix = std::string("=?") + Utf8::charset(utf8) + "?q?";
     size_t overhead = prefix.size() + 2; // and the final "?="

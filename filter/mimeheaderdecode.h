@@ -53,6 +53,9 @@ public:
         std::string _heldText;
         // learned when a second word of the charset comes
         std::optional<bool> _heldJoinable;
+        // `keep`: the last words written were kept as written, in
+        // `_heldCharset`
+        bool _keptLast = false;
     };
 
     // `strict` as Charset has it: for text that must be read exactly, such

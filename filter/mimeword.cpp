@@ -127,16 +127,21 @@ MimeWord::Run MimeWord::run(const char* text, size_t size, const char* target, b
     if (run.length == 0) return run;
     MimeWord first(text, run.length, false);
     std::string bytes = first.bytes();
-    if (Charset::joinable(first.charset().c_str())) {
-        while (size_t next = length(text + run.length, size - run.length)) {
-            MimeWord glued(text + run.length, next, false);
-            if (strcasecmp(glued.charset().c_str(), first.charset().c_str()) != 0) break;
-            bytes += glued.bytes();
-            run.length += next;
-        }
-    }
+    auto glued = [&]() -> size_t {
+        size_t next = length(text + run.length, size - run.length);
+        bool same = next > 0 && strcasecmp(MimeWord(text + run.length, next, false).charset().c_str(),
+                                           first.charset().c_str()) == 0;
+        return same ? next : 0;
+    };
+    bool joinable = Charset::joinable(first.charset().c_str());
+    for (size_t next; joinable && (next = glued()) > 0; run.length += next)
+        bytes += MimeWord(text + run.length, next, false).bytes();
     run.kept =
         !Charset::converts(first.charset(), target) || (exactly && !exact(first.charset(), bytes, target));
+    // words of the charset that follow a kept one are kept with it, also
+    // where each is read on its own (see MimeHeaderDecode)
+    for (size_t next; run.kept && !joinable && (next = glued()) > 0;)
+        run.length += next;
     return run;
 }
 

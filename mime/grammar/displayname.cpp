@@ -115,7 +115,15 @@ DisplayName::DisplayName(const char* data, size_t size) {
     // the text to write: encoded words whose bytes do not convert as they
     // stood, where the text has U+FFFD
     std::string written;
+    // encoded words in a row, which readers join: decoded together for it
+    std::string words;
+    auto settle = [&]() {
+        if (words.empty()) return;
+        written += decode(words.data(), words.size(), true);
+        words.clear();
+    };
     auto add = [&](const std::string& text) {
+        settle();
         _text += text;
         written += text;
     };
@@ -155,7 +163,8 @@ DisplayName::DisplayName(const char* data, size_t size) {
                 // piece, the text staying where it stood
                 std::string decoded = decode(atom.begin(), atom.length(), false);
                 _text += decoded;
-                written += decode(atom.begin(), atom.length(), true);
+                if (!words.empty()) words += ' ';
+                words.append(atom.begin(), atom.length());
                 runs.piece(decoded, encoded);
                 encoded = endsEncoded(atom.begin(), atom.length());
             } else {
@@ -168,6 +177,7 @@ DisplayName::DisplayName(const char* data, size_t size) {
             pending = atom.trailing() > 0;
         }
     }
+    settle();
     _consumed = scanner.position();
     _longest = runs.longest();
     if (written != _text) _written = std::move(written);
