@@ -142,6 +142,14 @@ TEST_F(HeaderTest, SetKeepsWhatItCannotReadExactly) {
         {"Subject", "caf\xc3\xa9 =?utf-8?q?caf=E9?= x",
          "Subject: =?utf-8?q?caf=C3=A9_?= =?utf-8?q?caf=E9?= x\r\n"},
         {"X-Note", "=?iso-2022-jp?b?GyRCLSEbKEI=?=", "X-Note: =?iso-2022-jp?b?GyRCLSEbKEI=?=\r\n"},
+        // readers join the bytes of the words that follow in its charset
+        {"X-Note", "=?utf-7?q?a=2BAOkA=2D?= =?utf-7?q?ok?= x",
+         "X-Note: =?utf-7?q?a=2BAOkA=2D?= =?utf-7?q?ok?= x\r\n"},
+        {"To", "=?utf-7?q?a=2BAOkA=2D?= =?utf-7?q?ok?= <j@example.org>",
+         "To: =?utf-7?q?a=2BAOkA=2D?= =?utf-7?q?ok?= <j@example.org>\r\n"},
+        // decoded text keeps its charset beside raw bytes that are no UTF-8
+        {"Subject", "=?utf-8?q?J=C3=B6rg?= caf\xe9",
+         "Subject: =?utf-8?q?J=C3=B6rg_?= =?unknown-8bit?q?caf=E9?=\r\n"},
         {"To", "=?utf-8?q?caf=E9?= <j@example.org>", "To: =?utf-8?q?caf=E9?= <j@example.org>\r\n"},
         {"Content-Disposition", "attachment; name*=x-nonesuch''caf%E9.txt",
          "Content-Disposition: attachment; name*=x-nonesuch''caf%E9.txt\r\n"},
