@@ -41,13 +41,20 @@ size_t MimeHeaderDecode::Decoder::decode(const char* word, size_t size, bool per
     }
     size_t total = release();
     if (_words > 0 && !glued && !(_previousEncoded && parsed.encoded())) total += next->append(" ", 1, true);
-    if (parsed.encoded()) {
+    if (parsed.encoded() && _keptLast && strcasecmp(parsed.charset().c_str(), _heldCharset.c_str()) == 0) {
+        // a word that follows one kept as written in its charset (whose
+        // text is not joined): readers that join their bytes find the two
+        // as they stood only when both are kept
+        total += next->append(word, size, false);
+    } else if (parsed.encoded()) {
+        _keptLast = false;
         _held = true;
         _heldCharset = parsed.charset();
         _heldBytes = parsed.bytes();
         _heldText.assign(word, size);
         _heldJoinable.reset();
     } else {
+        _keptLast = false;
         total += parsed.write(_charset.c_str(), next);
     }
     _previousEncoded = parsed.encoded();
@@ -59,7 +66,8 @@ size_t MimeHeaderDecode::Decoder::release() {
     if (!_held) return 0;
     _held = false;
     size_t total = 0;
-    if (!MimeWord::convert(_heldCharset, _heldBytes, _charset.c_str(), next, &total, _strict))
+    _keptLast = _keep && !MimeWord::exact(_heldCharset, _heldBytes, _charset.c_str());
+    if (_keptLast || !MimeWord::convert(_heldCharset, _heldBytes, _charset.c_str(), next, &total, _strict))
         total = next->append(_heldText.data(), _heldText.size(), false);
     return total;
 }
@@ -74,8 +82,8 @@ size_t MimeHeaderDecode::Decoder::flush() {
     return total + next->flush();
 }
 
-MimeHeaderDecode::MimeHeaderDecode(const char* charset, Result* next, bool strict)
-    : Filter(&_splitter), _decoder(charset, next, strict), _strip(&_decoder, delimiters),
+MimeHeaderDecode::MimeHeaderDecode(const char* charset, Result* next, bool strict, bool keep)
+    : Filter(&_splitter), _decoder(charset, next, strict, keep), _strip(&_decoder, delimiters),
       _splitter(&_strip, delimiters) {}
 
 } // namespace Orvanta::Filter

@@ -21,8 +21,8 @@ public:
     // Takes one word per call.
     class Decoder : public Filter {
     public:
-        Decoder(const char* charset, Result* next, bool strict)
-            : Filter(next), _charset(charset), _strict(strict) {}
+        Decoder(const char* charset, Result* next, bool strict, bool keep = false)
+            : Filter(next), _charset(charset), _strict(strict), _keep(keep) {}
         // writes the encoded words still held
         ~Decoder() override;
 
@@ -42,6 +42,7 @@ public:
 
         std::string _charset;
         bool _strict;
+        bool _keep;
         size_t _words = 0;
         bool _previousEncoded = false;
         // adjacent encoded words of one charset: their bytes, and their text
@@ -52,11 +53,17 @@ public:
         std::string _heldText;
         // learned when a second word of the charset comes
         std::optional<bool> _heldJoinable;
+        // `keep`: the last words written were kept as written, in
+        // `_heldCharset`
+        bool _keptLast = false;
     };
 
     // `strict` as Charset has it: for text that must be read exactly, such
-    // as an address.
-    MimeHeaderDecode(const char* charset, Result* next, bool strict = false);
+    // as an address. `keep`: for text to be written again, encoded words
+    // whose bytes do not all convert (`MimeWord::exact`) pass as they stand,
+    // as words in a charset that does not convert at all always do, so
+    // that a writer can set them back in place of U+FFFD.
+    MimeHeaderDecode(const char* charset, Result* next, bool strict = false, bool keep = false);
     // The members' destructors write the held last word and flush.
 
 private:

@@ -27,9 +27,9 @@ size_t less(size_t value, size_t amount) {
 } // namespace
 
 MimeHeaderEncode::Encoder::Encoder(size_t used, size_t maximum, const MimeHeaderEncoding& encoding,
-                                   Result* next)
+                                   Result* next, bool kept)
     : Filter(next), _maximum(maximum), _budget(less(maximum, used)), _encoding(encoding),
-      _excluded(encoding.rawExcluded()) {}
+      _excluded(encoding.rawExcluded()), _kept(kept) {}
 
 bool MimeHeaderEncode::Encoder::printable(const char* word, size_t size) const {
     for (size_t i = 0; i < size; ++i) {
@@ -48,10 +48,15 @@ size_t MimeHeaderEncode::Encoder::process(const char* word, size_t size, bool pe
     size_t total = 0;
     size_t text = 0; // where the text not yet written starts
     for (size_t at = 0, length; at < size; at += length) {
-        length = MimeWord::piece(word + at, size - at);
-        if (!keeps(word + at, length, at > 0)) continue;
+        MimeWord::Run run = MimeWord::run(word + at, size - at, "utf-8", _kept);
+        length = run.length > 0 ? run.length : MimeWord::piece(word + at, size - at);
+        if (!run.kept || !keeps(word + at, length, at > 0)) continue;
         if (at > text) gather(word + text, at - text, text > 0);
-        total += putKept(word + at, length, at > 0);
+        // the words of a run each on its own, as readers take them
+        for (size_t piece = 0, one; piece < length; piece += one) {
+            one = MimeWord::length(word + at + piece, length - piece);
+            total += putKept(word + at + piece, one, at + piece > 0);
+        }
         text = at + length;
     }
     if (text == 0) return total + putWord(word, size, persistent);
@@ -62,8 +67,7 @@ size_t MimeHeaderEncode::Encoder::process(const char* word, size_t size, bool pe
 bool MimeHeaderEncode::Encoder::keeps(const char* word, size_t size, bool glued) const {
     // Readers drop a blank between two encoded words: a kept word right
     // after another is text, the blank before it inside the encoded text.
-    return (glued || !(_afterKept && _gathered.empty())) && printable(word, size) &&
-           MimeWord::kept(word, size, "utf-8");
+    return (glued || !(_afterKept && _gathered.empty())) && printable(word, size);
 }
 
 void MimeHeaderEncode::Encoder::gather(const char* word, size_t size, bool glued) {
@@ -159,8 +163,8 @@ size_t MimeHeaderEncode::Encoder::flush() {
 }
 
 MimeHeaderEncode::MimeHeaderEncode(size_t used, size_t maximum, const MimeHeaderEncoding& encoding,
-                                   Result* next)
-    : Filter(&_splitter), _encoder(used, maximum, encoding, next), _strip(&_encoder, delimiters),
+                                   Result* next, bool kept)
+    : Filter(&_splitter), _encoder(used, maximum, encoding, next, kept), _strip(&_encoder, delimiters),
       _splitter(&_strip, delimiters) {}
 
 } // namespace Orvanta::Filter

@@ -1,7 +1,9 @@
 // Writes a header value for a 7-bit transport: printable ASCII words pass
 // raw, runs of other words become RFC 2047 "Q" encoded words in UTF-8, and
 // lines are folded with CR LF and a space before they pass a maximum. An
-// encoded word in a charset that cannot be converted passes as it stands.
+// encoded word in a charset that cannot be converted passes as it stands,
+// and so, for text a decoder kept them in, do words whose bytes do not
+// convert (see MimeHeaderDecode).
 #pragma once
 
 #include "filter/bufferuntil.h"
@@ -20,7 +22,10 @@ public:
     public:
         // used: the bytes already on the first line; maximum: the line length
         // not to pass (a word that cannot be broken may still pass it).
-        Encoder(size_t used, size_t maximum, const MimeHeaderEncoding& encoding, Result* next);
+        // `kept`: the text comes from a decoder that keeps encoded words
+        // whose bytes do not convert.
+        Encoder(size_t used, size_t maximum, const MimeHeaderEncoding& encoding, Result* next,
+                bool kept = false);
 
         using Filter::process;
         size_t process(const char* word, size_t size, bool persistent) override;
@@ -40,8 +45,8 @@ public:
         size_t flushBuffer();
 
     private:
-        // Whether a piece of a word is an encoded word to write back as it
-        // stands; a glued piece follows the last without a blank.
+        // Whether a run of encoded words the decoder kept as written goes
+        // back as it stands; a glued run follows the last without a blank.
         bool keeps(const char* word, size_t size, bool glued) const;
         // adds text to the gathered words, after a blank unless glued
         void gather(const char* word, size_t size, bool glued);
@@ -56,9 +61,11 @@ public:
         bool _afterKept = false;
         MimeHeaderEncoding _encoding;
         const char* _excluded;
+        bool _kept;
     };
 
-    MimeHeaderEncode(size_t used, size_t maximum, const MimeHeaderEncoding& encoding, Result* next);
+    MimeHeaderEncode(size_t used, size_t maximum, const MimeHeaderEncoding& encoding, Result* next,
+                     bool kept = false);
     // The members' destructors write the held word and the gathered text.
 
 private:

@@ -33,6 +33,14 @@ private:
     Result* _next;
 };
 
+// takes what it is given and keeps none of it
+class Discard : public Result {
+public:
+    using Result::append;
+    size_t append(const char*, size_t size, bool) override { return size; }
+    size_t flush() override { return 0; }
+};
+
 } // namespace
 
 MimeWord::MimeWord(const char* text, size_t size, bool persistent)
@@ -59,7 +67,7 @@ size_t MimeWord::write(const char* target, Result* result) const {
 }
 
 bool MimeWord::convert(const std::string& charset, const std::string& bytes, const char* target,
-                       Result* result, size_t* written, bool strict) {
+                       Result* result, size_t* written, bool strict, bool* replaced) {
     // a charset known not to convert costs no second attempt to open it
     if (!Charset::converts(charset, target)) return false;
     FlushStop end(result);
@@ -71,6 +79,7 @@ bool MimeWord::convert(const std::string& charset, const std::string& bytes, con
     }
     Charset& converter = *opened;
     size_t total = 0;
+    bool failed = false;
     try {
         total += converter.process(bytes.data(), bytes.size(), false);
         total += converter.finish();
@@ -78,9 +87,18 @@ bool MimeWord::convert(const std::string& charset, const std::string& bytes, con
     } catch (const std::exception&) {
         // A failing conversion costs the rest of these bytes; the header
         // value around them stays readable.
+        failed = true;
     }
     *written = total;
+    if (replaced != nullptr) *replaced = failed || converter.replaced();
     return true;
+}
+
+bool MimeWord::exact(const std::string& charset, const std::string& bytes, const char* target) {
+    Discard none;
+    size_t written = 0;
+    bool replaced = true;
+    return convert(charset, bytes, target, &none, &written, true, &replaced) && !replaced;
 }
 
 size_t MimeWord::length(const char* text, size_t size) {
@@ -103,9 +121,28 @@ size_t MimeWord::piece(const char* text, size_t size) {
     return size;
 }
 
-bool MimeWord::kept(const char* text, size_t size, const char* target) {
-    MimeWord parsed(text, size, false);
-    return parsed.encoded() && !Charset::converts(parsed.charset(), target);
+MimeWord::Run MimeWord::run(const char* text, size_t size, const char* target, bool exactly) {
+    Run run;
+    run.length = length(text, size);
+    if (run.length == 0) return run;
+    MimeWord first(text, run.length, false);
+    std::string bytes = first.bytes();
+    auto glued = [&]() -> size_t {
+        size_t next = length(text + run.length, size - run.length);
+        bool same = next > 0 && strcasecmp(MimeWord(text + run.length, next, false).charset().c_str(),
+                                           first.charset().c_str()) == 0;
+        return same ? next : 0;
+    };
+    bool joinable = Charset::joinable(first.charset().c_str());
+    for (size_t next; joinable && (next = glued()) > 0; run.length += next)
+        bytes += MimeWord(text + run.length, next, false).bytes();
+    run.kept =
+        !Charset::converts(first.charset(), target) || (exactly && !exact(first.charset(), bytes, target));
+    // words of the charset that follow a kept one are kept with it, also
+    // where each is read on its own (see MimeHeaderDecode)
+    for (size_t next; run.kept && !joinable && (next = glued()) > 0;)
+        run.length += next;
+    return run;
 }
 
 std::string MimeWord::bytes() const {

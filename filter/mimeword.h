@@ -39,9 +39,15 @@ public:
     std::string bytes() const;
     // Writes `bytes`, text in `charset`, converted to `target` as `write`
     // does; false, and nothing written, when the pair cannot be converted.
-    // `strict` as Charset has it.
+    // `strict` as Charset has it; `replaced`, when given, tells whether a
+    // sequence was no character of the charset.
     static bool convert(const std::string& charset, const std::string& bytes, const char* target,
-                        Result* result, size_t* written, bool strict = false);
+                        Result* result, size_t* written, bool strict = false, bool* replaced = nullptr);
+    // Whether `bytes` read in `charset` convert to `target` whole: the pair
+    // converts and every sequence is a character of the charset (strictly).
+    // Text that does not is written back as the encoded words it came in,
+    // where a conversion would put U+FFFD in place of its bytes for good.
+    static bool exact(const std::string& charset, const std::string& bytes, const char* target);
 
     // The size of the encoded word at the start of the text, which ends at
     // the first "?=" after its encoding letter (its text never holds a "?");
@@ -51,9 +57,17 @@ public:
     // senders glue encoded words to each other and to text: an encoded word,
     // or the text up to the next one (or the end).
     static size_t piece(const char* text, size_t size);
-    // Whether the text is one encoded word that a decoder to `target` keeps
-    // as written: its charset does not convert.
-    static bool kept(const char* text, size_t size, const char* target);
+    // The encoded words at the start of a text without blanks that a
+    // decoder reads as one text: an encoded word and those glued to it in
+    // its charset, where texts in it may be joined (`Charset::joinable`).
+    struct Run {
+        size_t length = 0; // 0 when no encoded word starts the text
+        // a decoder to `target` writes these words as they stand: their
+        // charset does not convert, or (`exactly`) their bytes do not
+        // (see MimeHeaderDecode's `keep`)
+        bool kept = false;
+    };
+    static Run run(const char* text, size_t size, const char* target, bool exactly);
 
 private:
     void decodeQ(std::string& out) const;

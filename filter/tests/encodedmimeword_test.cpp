@@ -55,6 +55,10 @@ TEST(EncodedMimeWordTest, CharactersAreNeverSplit) {
     EXPECT_EQ(make("\xe2\x82", 25).word(), "=?unknown-8bit?q?=E2=82?=");
     EXPECT_EQ(make("\x80\x80", 22).consumed(), 1u);
     EXPECT_EQ(make("caf\xe9", 75).word(), "=?unknown-8bit?q?caf=E9?=");
+    // where UTF-8 and other bytes meet, each keeps its own label, cut at a
+    // blank
+    EXPECT_EQ(make("J\xc3\xb6rg Gr\xfc\xdf", 75).word(), "=?utf-8?q?J=C3=B6rg_?=");
+    EXPECT_EQ(make("Gr\xfc\xdf J\xc3\xb6rg", 75).word(), "=?unknown-8bit?q?Gr=FC=DF_?=");
     // a window that cuts a sequence off is still UTF-8
     EXPECT_EQ(make(std::string(28, 'a') + euro, 30).word(), "=?utf-8?q?" + std::string(18, 'a') + "?=");
 }

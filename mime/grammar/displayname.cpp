@@ -67,14 +67,17 @@ bool unsafe(const std::string& text) {
 // A word that starts like an encoded word is decoded by readers, also inside
 // a quoted string: such a name must itself be encoded to read back as it is.
 // So must a name where an encoded word kept as written (its charset does not
-// convert here) is glued to decoded text: the writer sets it apart again.
-bool lookalike(const std::string& text) {
+// convert here, or, `exactly`, its bytes do not) is glued to decoded text:
+// the writer sets it apart again.
+bool lookalike(const std::string& text, bool exactly) {
     // one scan measures every word, in linear time however many share an end
     // or have none
     Filter::MimeWordScan words(text.data(), text.size());
     for (size_t at = text.find("=?"); at != std::string::npos; at = text.find("=?", at + 1)) {
         if (at == 0 || text[at - 1] == ' ') return true;
-        if (words.length(at) > 0 && !Filter::Charset::converts(words.charset(), "utf-8")) return true;
+        if (words.length(at) > 0 &&
+            Filter::MimeWord::run(text.data() + at, text.size() - at, "utf-8", exactly).kept)
+            return true;
     }
     return false;
 }
@@ -88,6 +91,17 @@ bool endsEncoded(const char* word, size_t size) {
     return Filter::MimeWord::length(word + size - last, last) == last;
 }
 
+// An atom's encoded words and the text glued to them, decoded piece by piece
+// with the text staying where it stood; `keep`: as MimeHeaderDecode has it.
+std::string decode(const char* data, size_t size, bool keep) {
+    std::string decoded;
+    Filter::String sink(&decoded);
+    Filter::MimeHeaderDecode decoder("utf-8", &sink, false, keep);
+    decoder.process(data, size, false);
+    decoder.flush();
+    return decoded;
+}
+
 // Written bare, a phrase reads back as its words joined by single blanks:
 // blanks at its ends or in runs, or none but blanks, need the quotes.
 bool bareReadsBack(const std::string& text, const Formatting& format) {
@@ -98,6 +112,21 @@ bool bareReadsBack(const std::string& text, const Formatting& format) {
 } // namespace
 
 DisplayName::DisplayName(const char* data, size_t size) {
+    // the text to write: encoded words whose bytes do not convert as they
+    // stood, where the text has U+FFFD
+    std::string written;
+    // encoded words in a row, which readers join: decoded together for it
+    std::string words;
+    auto settle = [&]() {
+        if (words.empty()) return;
+        written += decode(words.data(), words.size(), true);
+        words.clear();
+    };
+    auto add = [&](const std::string& text) {
+        settle();
+        _text += text;
+        written += text;
+    };
     bool pending = false; // blanks or comments came before the next word
     bool encoded = false; // the previous word was an encoded word
     Runs runs;
@@ -105,14 +134,14 @@ DisplayName::DisplayName(const char* data, size_t size) {
     while (!scanner.atEnd()) {
         if (scanner.at('"')) {
             QuotedString quoted(scanner.here(), scanner.left());
-            if (pending && !_text.empty()) _text += ' ';
-            _text += quoted.text();
+            if (pending && !_text.empty()) add(" ");
+            add(quoted.text());
             runs.piece(quoted.text(), false);
             scanner.advance(quoted.consumed());
             pending = encoded = false;
         } else if (scanner.take('.')) {
-            if (pending && !_text.empty()) _text += ' ';
-            _text += '.';
+            if (pending && !_text.empty()) add(" ");
+            add(".");
             runs.dot();
             pending = encoded = false;
         } else {
@@ -129,29 +158,29 @@ DisplayName::DisplayName(const char* data, size_t size) {
             }
             bool blanks = pending || atom.leading() > 0;
             if (Filter::MimeWord::length(atom.begin(), atom.length()) > 0) {
-                if (blanks && !encoded && !_text.empty()) _text += ' ';
+                if (blanks && !encoded && !_text.empty()) add(" ");
                 // encoded words and text glued to them are decoded piece by
                 // piece, the text staying where it stood
-                std::string decoded;
-                Filter::String sink(&decoded);
-                Filter::MimeHeaderDecode decoder("utf-8", &sink);
-                decoder.process(atom.begin(), atom.length(), false);
-                decoder.flush();
+                std::string decoded = decode(atom.begin(), atom.length(), false);
                 _text += decoded;
+                if (!words.empty()) words += ' ';
+                words.append(atom.begin(), atom.length());
                 runs.piece(decoded, encoded);
                 encoded = endsEncoded(atom.begin(), atom.length());
             } else {
-                if ((blanks || encoded) && !_text.empty()) _text += ' ';
+                if ((blanks || encoded) && !_text.empty()) add(" ");
                 std::string text = atom.text();
-                _text += text;
+                add(text);
                 runs.piece(text, false);
                 encoded = false;
             }
             pending = atom.trailing() > 0;
         }
     }
+    settle();
     _consumed = scanner.position();
     _longest = runs.longest();
+    if (written != _text) _written = std::move(written);
 }
 
 DisplayName::DisplayName(const Internal& plain) {
@@ -169,49 +198,51 @@ DisplayName::DisplayName(const Internal& plain) {
 }
 
 std::string DisplayName::bare() const {
-    Formatting format(_text.data(), _text.size());
-    if (bareReadsBack(_text, format)) return _text;
+    const std::string& text = writing();
+    Formatting format(text.data(), text.size());
+    if (bareReadsBack(text, format)) return text;
     std::string out = "\"";
     {
         Filter::String sink(&out);
         Filter::Escape escape(&sink, "\\\"", '\\');
-        escape.process(_text.data(), _text.size(), false);
+        escape.process(text.data(), text.size(), false);
     }
     return out + '"';
 }
 
 size_t DisplayName::encoded(Filter::Result* out, size_t position, size_t limit) const {
-    Filter::MimeHeaderEncode encoder(position, limit, Filter::MimeHeaderEncoding(2), out);
-    size_t written = encoder.process(_text.data(), _text.size(), false);
+    Filter::MimeHeaderEncode encoder(position, limit, Filter::MimeHeaderEncoding(2), out, !_written.empty());
+    const std::string& text = writing();
+    size_t written = encoder.process(text.data(), text.size(), false);
     return written + encoder.flush();
 }
 
 size_t DisplayName::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {
     if (_text.empty()) return 0;
+    if (folded(caps, false)) return encoded(out, 0, 2147483647);
     Formatting format(_text.data(), _text.size());
-    if (unsafe(_text) || lookalike(_text) || (!format.ascii() && !caps.eightbit()))
-        return encoded(out, 0, 2147483647);
     if (bareReadsBack(_text, format)) return out->append(_text.data(), _text.size(), persistent);
     std::string text = bare();
     return out->append(text.data(), text.size(), false);
 }
 
-bool DisplayName::folded(const Capabilities& caps) const {
-    Formatting format(_text.data(), _text.size());
-    return unsafe(_text) || lookalike(_text) || _longest + 3 >= caps.preferred() ||
-           (!format.ascii() && !caps.eightbit());
+bool DisplayName::folded(const Capabilities& caps, bool lines) const {
+    const std::string& text = writing();
+    Formatting format(text.data(), text.size());
+    return unsafe(text) || lookalike(text, !_written.empty()) ||
+           (lines && _longest + 3 >= caps.preferred()) || (!format.ascii() && !caps.eightbit());
 }
 
 size_t DisplayName::encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const {
     if (_text.empty()) return 0;
-    if (folded(caps)) return encoded(out, out->size().bytes(), caps.preferred());
+    if (folded(caps, true)) return encoded(out, out->size().bytes(), caps.preferred());
     Filter::WordWrap wrap(caps.limits(), out->size(), out);
     return encode(caps, &wrap, persistent) + wrap.flush();
 }
 
 size_t DisplayName::encode(const Capabilities& caps, Filter::WordWrap* out, bool) const {
     if (_text.empty()) return 0;
-    if (folded(caps)) return encoded(out, out->size().bytes(), caps.preferred());
+    if (folded(caps, true)) return encoded(out, out->size().bytes(), caps.preferred());
     std::string text = bare();
     // the word wrapper would make a run of blanks one: the quoted string
     // goes whole

@@ -28,14 +28,20 @@ public:
     bool empty() const { return _text.empty(); }
 
 private:
-    // whether the folding encoders must write encoded words
-    bool folded(const Capabilities& caps) const;
+    // whether the encoders must write encoded words; `lines`: for a writer
+    // that folds, where a word too long for a line must be encoded too
+    bool folded(const Capabilities& caps, bool lines) const;
+    // the text to write
+    const std::string& writing() const { return _written.empty() ? _text : _written; }
     // encoded words through a header encoder over `out`
     size_t encoded(Filter::Result* out, size_t position, size_t limit) const;
     // the text as it stands, or quoted when it is no phrase
     std::string bare() const;
 
     std::string _text;
+    // The text with the encoded words whose bytes do not convert as they
+    // stood, where `_text` has U+FFFD; empty when it is `_text`.
+    std::string _written;
     size_t _consumed = 0;
     size_t _longest = 0;
 };

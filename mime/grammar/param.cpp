@@ -45,8 +45,8 @@ Param::Param(const char* name, const char* value, size_t size)
 
 Param::Param(const char* name, std::string value) : _key(wholeKey(name)), _value(std::move(value)) {}
 
-Param::Param(ParamKey key, std::string value, std::vector<std::string> kept)
-    : _key(std::move(key)), _value(std::move(value)), _kept(std::move(kept)) {}
+Param::Param(ParamKey key, std::string value, std::vector<std::string> kept, bool covered)
+    : _key(std::move(key)), _value(std::move(value)), _kept(std::move(kept)), _covered(covered) {}
 
 size_t Param::write(Filter::Result* out, size_t limit, bool folded, bool persistent) const {
     ParamSplitter splitter(out, _key, value(), limit, folded);

@@ -19,8 +19,10 @@ public:
     Param(const char* name, const char* value, size_t size);
     Param(const char* name, std::string value);
     // a parameter joined from RFC 2231 sections; `kept`: their texts as
-    // they stood, for a value whose bytes did not all convert
-    Param(ParamKey key, std::string value, std::vector<std::string> kept = {});
+    // they stood, for a value whose bytes did not all convert or whose
+    // sections make no whole; `covered`: another parameter of the name
+    // writes its sections so
+    Param(ParamKey key, std::string value, std::vector<std::string> kept = {}, bool covered = false);
 
     using Encodable::encode;
     size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
@@ -37,6 +39,9 @@ public:
     // written back as these texts, so that every reader still finds the
     // bytes that stood there.
     const std::vector<std::string>& kept() const { return _kept; }
+    // Written by an earlier parameter of its name, as its sections stood:
+    // a list does not write it again.
+    bool covered() const { return _covered; }
 
 private:
     size_t write(Filter::Result* out, size_t limit, bool folded, bool persistent) const;
@@ -49,6 +54,7 @@ private:
     size_t _after = 0;
     ParamValue _value;
     std::vector<std::string> _kept;
+    bool _covered = false;
 };
 
 } // namespace Orvanta::Mime

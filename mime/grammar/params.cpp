@@ -99,6 +99,7 @@ size_t encodeAll(const std::vector<std::shared_ptr<Param>>& params, const Capabi
                  bool persistent) {
     size_t written = 0;
     for (const auto& param : params) {
+        if (param->covered()) continue;
         written += out->append("; ", 2, true);
         written += param->encode(caps, out, persistent);
     }

@@ -8,6 +8,7 @@
 #include <deque>
 #include <exception>
 #include <map>
+#include <set>
 #include <string>
 
 namespace Orvanta::Mime {
@@ -51,6 +52,13 @@ std::string PartialParams::decode(const std::shared_ptr<Param>& first,
     return out;
 }
 
+bool PartialParams::joined(const std::map<size_t, std::deque<size_t>>& sections) {
+    size_t expected = 0;
+    for (const auto& [number, places] : sections)
+        if (number != expected++ || places.size() != 1) return false;
+    return true;
+}
+
 bool PartialParams::join() {
     // sections by lower-case name and number, each list in text order; a
     // section taken by an earlier parameter is popped from its list
@@ -62,6 +70,10 @@ bool PartialParams::join() {
         byName[names[i]][_pending[i]->key().section()].push_back(i);
     }
     bool whole = true;
+    // Names whose sections make no whole (a number twice, a gap), which
+    // readers join each their own way: the first parameter of such a name
+    // is written back as all its sections stood, and the others not at all.
+    std::set<std::string> unjoined;
     for (size_t i = 0; i < _pending.size(); ++i) {
         if (!_pending[i]) continue;
         auto& sections = byName[names[i]];
@@ -69,6 +81,14 @@ bool PartialParams::join() {
         // dropping its sections would lose the value unseen
         size_t lowest = sections.begin()->first;
         if (_pending[i]->key().section() != lowest) continue;
+        bool covered = unjoined.count(names[i]) > 0;
+        // every section of the name, when they make no whole
+        std::vector<std::shared_ptr<Param>> every;
+        if (!covered && !joined(sections)) {
+            unjoined.insert(names[i]);
+            for (size_t k = 0; k < _pending.size(); ++k)
+                if (names[k] == names[i]) every.push_back(_pending[k]);
+        }
         sections[lowest].pop_front(); // this one: the first untaken of them
         auto first = std::move(_pending[i]);
         std::vector<std::shared_ptr<Param>> rest;
@@ -97,16 +117,18 @@ bool PartialParams::join() {
             // bytes that did not convert are kept in the sections as they
             // stood, in the order they stood (a reader may join them in
             // that order): written again from the value they would be lost
-            std::vector<std::string> kept;
-            if (replaced) {
-                std::map<size_t, const Param*> byPlace{{places[0], first.get()}};
+            if (replaced && every.empty()) {
+                std::map<size_t, std::shared_ptr<Param>> byPlace{{places[0], first}};
                 for (size_t k = 0; k < rest.size(); ++k)
-                    byPlace[places[k + 1]] = rest[k].get();
-                for (const auto& [place, section] : byPlace)
-                    kept.insert(kept.end(), section->kept().begin(), section->kept().end());
+                    byPlace[places[k + 1]] = rest[k];
+                for (auto& [place, section] : byPlace)
+                    every.push_back(std::move(section));
             }
+            std::vector<std::string> kept;
+            for (const auto& section : every)
+                kept.insert(kept.end(), section->kept().begin(), section->kept().end());
             _params->push_back(
-                std::make_shared<Param>(first->key().plain(), std::move(value), std::move(kept)));
+                std::make_shared<Param>(first->key().plain(), std::move(value), std::move(kept), covered));
         } catch (const std::exception&) {
             // no charset, no language or text beyond ASCII in an unknown
             // charset: the parameter and its sections are left out, as a
@@ -114,8 +136,8 @@ bool PartialParams::join() {
             whole = false;
         }
     }
-    for (const auto& section : _pending)
-        if (section) whole = false; // a section after a gap
+    for (size_t i = 0; i < _pending.size(); ++i)
+        if (_pending[i] && unjoined.count(names[i]) == 0) whole = false; // a section after a gap
     _pending.clear();
     _count = 0;
     return whole;

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstddef>
+#include <deque>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,8 +20,11 @@ public:
     void add(std::shared_ptr<Param> section);
     // appends a parameter for every section 0 (for a name without one, for
     // its lowest section) and joins its continuations 1, 2, ... up to the
-    // first gap; sections left over are dropped. False when one was dropped
-    // or a joined value could not be decoded (that parameter is left out).
+    // first gap; where a number stands twice or one is missing (section 0
+    // too), the parameter is written back as all the sections of its name
+    // stood.
+    // False when a joined value could not be decoded (that parameter is left
+    // out).
     bool join();
 
     // the value of the first section (section 0, or the lowest when there is
@@ -29,6 +34,10 @@ public:
                               const std::vector<std::shared_ptr<Param>>& rest, bool& replaced);
 
 private:
+    // whether the sections of one name, by number (the places where each
+    // stood), make a whole: every number from 0 once, none missing
+    static bool joined(const std::map<size_t, std::deque<size_t>>& sections);
+
     std::vector<std::shared_ptr<Param>>* _params;
     std::vector<std::shared_ptr<Param>> _pending;
     size_t _count = 0;

@@ -200,11 +200,12 @@ const char* Header::encode(const Key& key, const Value& value) {
         wrap.append(key.data(), key.size(), false);
         wrap.append(": ", 2, true);
         if (key.supportsEncodedWords()) {
-            // encoded words are decoded and the text encoded again as needed
+            // encoded words are decoded and the text encoded again as needed;
+            // one whose bytes do not convert goes back as it stood
             Filter::MimeHeaderEncode encoder(wrap.size().bytes(), Capabilities::standard().preferred(),
-                                             Filter::MimeHeaderEncoding(), &wrap);
+                                             Filter::MimeHeaderEncoding(), &wrap, true);
             FlushGuard guard(&encoder);
-            Filter::MimeHeaderDecode decoder("utf-8", &guard);
+            Filter::MimeHeaderDecode decoder("utf-8", &guard, false, true);
             decoder.append(value.data(), value.size(), true);
             decoder.flush();
             encoder.flush();
@@ -304,7 +305,9 @@ const char* Header::compose(const Key& name, const Key& written, const char* val
     } catch (const std::exception&) {
         // a value that does not parse is stored as the caller's text
     }
-    if (field) {
+    // a value that parses only in part keeps the caller's text, as a field
+    // of a parsed message keeps its bytes: composed, it would lose the rest
+    if (field && field->whole()) {
         try {
             return encode(written, *field);
         } catch (const std::exception&) {

@@ -190,13 +190,14 @@ size_t addresses(const Key& name, const char* data, size_t size, const Capabilit
 }
 
 // Free text: encoded words are decoded and the text written again with
-// encoded words where the transport needs them.
+// encoded words where the transport needs them; a word whose bytes do not
+// convert goes back as it stood.
 size_t words(const Key&, const char* data, size_t size, const Capabilities& caps, Filter::LineLength* out,
              bool persistent) {
-    Filter::MimeHeaderEncode encoder(out->size().bytes(), caps.preferred(), Filter::MimeHeaderEncoding(),
-                                     out);
+    Filter::MimeHeaderEncode encoder(out->size().bytes(), caps.preferred(), Filter::MimeHeaderEncoding(), out,
+                                     true);
     FlushGuard guard(&encoder);
-    Filter::MimeHeaderDecode decoder("utf-8", &guard);
+    Filter::MimeHeaderDecode decoder("utf-8", &guard, false, true);
     size_t total = decoder.append(data, size, persistent);
     total += decoder.flush();
     return total + encoder.flush();

@@ -89,10 +89,10 @@ TEST(LineEncodeTest, ReencodedUnderSevenBitTransport) {
               "Content-Type: text/plain; name=caf\xe9.txt\r\n");
     EXPECT_EQ(line("Content-Disposition: attachment; filename=caf\xc3\xa9.txt\n", Capabilities::standard()),
               "Content-Disposition: attachment; filename=caf\xc3\xa9.txt\r\n");
-    // or a section after a gap
+    // sections with a gap go back as they stood, the rest written again
     EXPECT_EQ(line("Content-Disposition: attachment; filename*0=a; filename*2=c; x=\"\xc3\xa9\"\n",
                    Capabilities::standard()),
-              "Content-Disposition: attachment; filename*0=a; filename*2=c; x=\"\xc3\xa9\"\r\n");
+              "Content-Disposition: attachment; x*=utf-8''%c3%a9; filename*0=a; filename*2=c\r\n");
     // nor when the value is written again
     for (const char* field : {"Subject: caf\xc3\xa9\rBcc: evil@example.net\n",
                               "To: a@b.example\r\xc3\xa9\rBcc: evil@example.net\n",
@@ -513,6 +513,19 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
          true, true, "", "plain\r\n", false, "\r\n filename*1*=%C3%B1;\r\n filename*2=\"yyy"},
         {"Content-Type: text/plain; name*0=\"caf\xc3\xa9 \"; name*1*=%E9\r\n\r\nplain\r\n", false, false,
          "quoted-printable", "plain\r\n"},
+        // an encoded word whose bytes do not convert goes back as it stood
+        // where its field is written again, and decoded text beside raw
+        // bytes keeps its charset
+        {"Subject: J\xc3\xb6rg =?utf-8?q?caf=E9?= x\r\n\r\nplain\r\n", true, true, "", "plain\r\n", true,
+         "?= =?utf-8?q?caf=E9?= x\r\n"},
+        {"To: J\xc3\xb6rg =?iso-2022-jp?b?GyRCLSEbKEI=?= <j@example.org>\r\n\r\nplain\r\n", true, true, "",
+         "plain\r\n", true, "?= =?iso-2022-jp?b?GyRCLSEbKEI=?= <j@example.org>\r\n"},
+        {"To: =?utf-8?q?J=C3=B6?=rg\xe9 <j@example.org>\r\n\r\nplain\r\n", true, true, "", "plain\r\n", true,
+         "To: =?utf-8?q?J=C3=B6rg?= =?unknown-8bit?q?=E9?= <j@example.org>\r\n"},
+        // sections that make no whole go back as they stood
+        {"Content-Disposition: attachment; name*0=abc; name*0=xyz; name*1=def; title=\"J\xc3\xb6rg\"\r\n\r\n"
+         "plain\r\n",
+         true, true, "", "plain\r\n", true, " name*0=xyz; name*1=def\r\n"},
         // a signed message is left as it is
         {"DKIM-Signature: v=1\r\nContent-Transfer-Encoding: 8bit\r\n\r\ncaf\xc3\xa9\r\n", false, false,
          "8bit", "caf\xc3\xa9\r\n"},
@@ -547,6 +560,7 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
         }
         // no replacement character stands for bytes that were there
         EXPECT_EQ(out.find("%ef%bf%bd"), std::string::npos) << out;
+        EXPECT_EQ(out.find("=EF=BF=BD"), std::string::npos) << out;
         if (row.field != nullptr) {
             EXPECT_NE(out.find(row.field), std::string::npos) << out;
         }

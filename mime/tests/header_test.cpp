@@ -129,6 +129,42 @@ TEST_F(HeaderTest, SubjectKeepsWordsInAnUnknownCharset) {
     EXPECT_EQ(decoded, "caf\xc3\xa9 and =?x-unknown?q?abc?=");
 }
 
+// What a text holds that the library cannot read exactly goes into the line
+// as it was given: an encoded word whose bytes do not convert, parameters a
+// strict parse drops. Written from what was read, every reader would lose it.
+TEST_F(HeaderTest, SetKeepsWhatItCannotReadExactly) {
+    struct Row {
+        const char* name;
+        const char* value;
+        const char* line;
+    } const rows[] = {
+        {"Subject", "hi =?utf-7?b?YStBT2tBLQ==?= x", "Subject: hi =?utf-7?b?YStBT2tBLQ==?= x\r\n"},
+        {"Subject", "caf\xc3\xa9 =?utf-8?q?caf=E9?= x",
+         "Subject: =?utf-8?q?caf=C3=A9_?= =?utf-8?q?caf=E9?= x\r\n"},
+        {"X-Note", "=?iso-2022-jp?b?GyRCLSEbKEI=?=", "X-Note: =?iso-2022-jp?b?GyRCLSEbKEI=?=\r\n"},
+        // readers join the bytes of the words that follow in its charset
+        {"X-Note", "=?utf-7?q?a=2BAOkA=2D?= =?utf-7?q?ok?= x",
+         "X-Note: =?utf-7?q?a=2BAOkA=2D?= =?utf-7?q?ok?= x\r\n"},
+        {"To", "=?utf-7?q?a=2BAOkA=2D?= =?utf-7?q?ok?= <j@example.org>",
+         "To: =?utf-7?q?a=2BAOkA=2D?= =?utf-7?q?ok?= <j@example.org>\r\n"},
+        // decoded text keeps its charset beside raw bytes that are no UTF-8
+        {"Subject", "=?utf-8?q?J=C3=B6rg?= caf\xe9",
+         "Subject: =?utf-8?q?J=C3=B6rg_?= =?unknown-8bit?q?caf=E9?=\r\n"},
+        {"To", "=?utf-8?q?caf=E9?= <j@example.org>", "To: =?utf-8?q?caf=E9?= <j@example.org>\r\n"},
+        {"Content-Disposition", "attachment; name*=x-nonesuch''caf%E9.txt",
+         "Content-Disposition: attachment; name*=x-nonesuch''caf%E9.txt\r\n"},
+        {"Content-Disposition", "attachment; name*0=caf\xc3\xa9; name*1=.txt",
+         "Content-Disposition: attachment; name*0=caf\xc3\xa9; name*1=.txt\r\n"},
+        {"Content-Disposition", "attachment; name*0=abc; name*2=def",
+         "Content-Disposition: attachment; name*0=abc; name*2=def\r\n"},
+    };
+    for (const Row& row : rows) {
+        Header header;
+        header.set(row.name, row.value);
+        EXPECT_EQ(text(header[0]), row.line);
+    }
+}
+
 TEST_F(HeaderTest, EmptyOrNullValuesChangeNothing) {
     Header& header = parse("X-Note: keep\r\n\r\n");
     header.set("X-Note", "");

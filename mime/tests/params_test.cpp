@@ -151,6 +151,11 @@ TEST(ParamsTest, BytesThatDidNotConvertAreWrittenAsTheyStood) {
         {false, "text/plain; name*=us-ascii''caf%E9.txt", "text/plain; name*=us-ascii''caf%E9.txt"},
         {true, "attachment; filename*=utf-8''r%E9sum%E9.doc; x=\"\xc3\xa9\"",
          "attachment; filename*=utf-8''r%E9sum%E9.doc; x*=utf-8''%c3%a9"},
+        // so are sections that make no whole: a number twice, a gap
+        {true, "attachment; name*0=abc; name*0=xyz; name*1=def; x=\"\xc3\xa9\"",
+         "attachment; x*=utf-8''%c3%a9; name*0=abc; name*0=xyz; name*1=def"},
+        {true, "attachment; name*0=abc; x=\"\xc3\xa9\"; name*2=def",
+         "attachment; x*=utf-8''%c3%a9; name*0=abc; name*2=def"},
     };
     for (const Case& c : cases) {
         Exact exact(c.text);
