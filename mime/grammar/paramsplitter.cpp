@@ -14,9 +14,10 @@ ParamSplitter::Mode modeOf(const Formatting& formatting, const std::string& valu
     if (!formatting.ascii()) return ParamSplitter::Mode::extended;
     // the percent-encoded form has no blanks a word wrapper could merge
     if (folded && value.find("  ") != std::string::npos) return ParamSplitter::Mode::extended;
-    // ',' fits a parameter byte but the strict reader refuses it bare, and a
-    // token cannot be empty
-    if (formatting.param() && !value.empty() && value.find(',') == std::string::npos)
+    // ',' fits a parameter byte but the strict reader refuses it bare; bare,
+    // '*' and '\'' read as a section or a charset to some readers ("a*b" as
+    // "a"); and a token cannot be empty
+    if (formatting.param() && !value.empty() && value.find_first_of(",*'") == std::string::npos)
         return ParamSplitter::Mode::bare;
     return ParamSplitter::Mode::quoted;
 }

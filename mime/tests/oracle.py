@@ -3,6 +3,7 @@
 # each output line is the answer, a list of strings in the same form.
 import sys
 import email
+import email.policy
 import email.utils
 from email.header import decode_header, make_header
 from email.headerregistry import HeaderRegistry
@@ -47,8 +48,9 @@ def idna(domain):
         return ['0']
 
 
-def param(text, name):
-    message = email.message_from_string('Content-Type: text/plain' + text + '\n\n')
+def param(text, name, policy='compat32'):
+    message = email.message_from_string('Content-Type: text/plain' + text + '\n\n',
+                                        policy=getattr(email.policy, policy))
     value = message.get_param(name)
     if value is None:
         return ['0']

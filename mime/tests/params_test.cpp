@@ -305,18 +305,17 @@ TEST(ParamsTest, AgreesWithPython) {
     for (const auto& [text, name] : cases)
         requests.push_back({"param", text, name});
     // what we write must read back the same in Python
-    std::vector<std::string> values = {"x y",
-                                       "\xc3\xa9t\xc3\xa9 \xe2\x82\xac",
-                                       std::string(150, 'z'),
-                                       "a\"b\\c",
-                                       "x,y",
-                                       std::string(50, 'w') + " " + std::string(50, 'w'),
-                                       "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e" + std::string(30, 'k') +
-                                           "\xe6\x97\xa5"};
+    std::vector<std::string> values = {
+        "x y", "\xc3\xa9t\xc3\xa9 \xe2\x82\xac", std::string(150, 'z'), "a\"b\\c", "x,y",
+        // bare, a reader takes these for a section or a charset
+        "a*b", "x'y'z", std::string(50, 'w') + " " + std::string(50, 'w'),
+        "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e" + std::string(30, 'k') + "\xe6\x97\xa5"};
+    // under both of Python's policies
     std::vector<std::string> writtenValues;
     for (const auto& value : values) {
         writtenValues.push_back(written(withValue("p", value)));
         requests.push_back({"param", writtenValues.back(), "p"});
+        requests.push_back({"param", writtenValues.back(), "p", "default"});
     }
     auto answers = Orvanta::Mime::Test::ask(requests);
     for (size_t i = 0; i < cases.size(); ++i) {
@@ -324,10 +323,10 @@ TEST(ParamsTest, AgreesWithPython) {
         EXPECT_EQ(parse(cases[i].first.substr(1)).get(cases[i].second.c_str()), answers[i][1])
             << cases[i].first;
     }
-    for (size_t i = 0; i < values.size(); ++i) {
+    for (size_t i = 0; i < 2 * values.size(); ++i) {
         const auto& answer = answers[cases.size() + i];
-        ASSERT_EQ(answer.size(), 2u) << writtenValues[i];
-        EXPECT_EQ(answer[1], values[i]) << writtenValues[i];
+        ASSERT_EQ(answer.size(), 2u) << writtenValues[i / 2];
+        EXPECT_EQ(answer[1], values[i / 2]) << writtenValues[i / 2] << (i % 2 ? " (default policy)" : "");
     }
 }
 
