@@ -84,10 +84,11 @@ bool PartialParams::join() {
         bool covered = unjoined.count(names[i]) > 0;
         // every section of the name, when they make no whole
         std::vector<std::shared_ptr<Param>> every;
-        if (!covered && !joined(sections)) {
-            unjoined.insert(names[i]);
+        bool makesWhole = covered || joined(sections);
+        if (!makesWhole) {
+            // (those not taken by a parameter of the name left out before)
             for (size_t k = 0; k < _pending.size(); ++k)
-                if (names[k] == names[i]) every.push_back(_pending[k]);
+                if (names[k] == names[i] && _pending[k]) every.push_back(_pending[k]);
         }
         sections[lowest].pop_front(); // this one: the first untaken of them
         auto first = std::move(_pending[i]);
@@ -129,6 +130,9 @@ bool PartialParams::join() {
                 kept.insert(kept.end(), section->kept().begin(), section->kept().end());
             _params->push_back(
                 std::make_shared<Param>(first->key().plain(), std::move(value), std::move(kept), covered));
+            // only once written: after one left out, the next of the name
+            // writes the sections still there
+            if (!makesWhole) unjoined.insert(names[i]);
         } catch (const std::exception&) {
             // no charset, no language or text beyond ASCII in an unknown
             // charset: the parameter and its sections are left out, as a
