@@ -55,12 +55,12 @@ EncodedMimeWord::EncodedMimeWord(const char* data, size_t size, size_t available
     // the UTF-8 text keeps a charset that names it. Each input byte takes at
     // least one byte of the word.
     size_t window = std::min(size, available);
-    size_t good = Utf8::wellFormed(data, window);
     size_t end = size;
     bool utf8 = Utf8::valid(data, window, window < size);
     if (!utf8) {
         // the UTF-8 text before the bytes that are none, when it goes
         // beyond ASCII; else those bytes with the ASCII around them
+        size_t good = Utf8::wellFormed(data, window);
         utf8 = std::any_of(data, data + good, high);
         end = utf8 ? cut(data, good) : unknownRun(data, size);
     }

@@ -2,6 +2,7 @@
 
 #include "filter/charset.h"
 #include "filter/mimeword.h"
+#include "filter/string.h"
 
 #include <strings.h>
 
@@ -66,10 +67,22 @@ size_t MimeHeaderDecode::Decoder::release() {
     if (!_held) return 0;
     _held = false;
     size_t total = 0;
-    _keptLast = _keep && !MimeWord::exact(_heldCharset, _heldBytes, _charset.c_str());
-    if (_keptLast || !MimeWord::convert(_heldCharset, _heldBytes, _charset.c_str(), next, &total, _strict))
-        total = next->append(_heldText.data(), _heldText.size(), false);
-    return total;
+    if (_keep) {
+        // Converted once, strictly, before anything is written: text that
+        // does not convert exactly stays the words it came in. (Strictness
+        // only adds replacements, so text without one is what the plain
+        // conversion writes.)
+        std::string text;
+        String sink(&text);
+        bool replaced = true;
+        _keptLast =
+            !MimeWord::convert(_heldCharset, _heldBytes, _charset.c_str(), &sink, &total, true, &replaced) ||
+            replaced;
+        if (!_keptLast) return next->append(text.data(), text.size(), false);
+    } else if (MimeWord::convert(_heldCharset, _heldBytes, _charset.c_str(), next, &total, _strict)) {
+        return total;
+    }
+    return next->append(_heldText.data(), _heldText.size(), false);
 }
 
 bool MimeHeaderDecode::Decoder::joinable() {
