@@ -31,7 +31,15 @@ AuthenticationResults::AuthenticationResults(const char* data, size_t size, bool
             n += version.consumed();
             n += cfws(data + n, size - n);
         }
-        if (AuthenticationNoResult(data + n, size - n).found()) return;
+        AuthenticationNoResult none(data + n, size - n);
+        if (none.found()) {
+            // "none" stands alone: a strict reader refuses what follows
+            // rather than pass over results
+            n += none.consumed();
+            if (strict && n + cfws(data + n, size - n) < size)
+                throw std::runtime_error("text after '; none'");
+            return;
+        }
         while (n < size) {
             try {
                 AuthenticationResult result(data + n, size - n, strict);

@@ -28,9 +28,10 @@ class AuthenticationResults : public HeaderField {
 public:
     // no results yet
     explicit AuthenticationResults(std::string id) : _id(std::move(id)) {}
-    // Strict refuses a result that does not parse and a value without
-    // results that does not say "none"; lenient skips bad results. Failures
-    // are std::runtime_error.
+    // Strict refuses a result that does not parse, a value without results
+    // that does not say "none" and text after that "none"; lenient skips bad
+    // results and ignores what follows "none". Failures are
+    // std::runtime_error.
     AuthenticationResults(const char* data, size_t size, bool strict);
 
     const std::string& id() const { return _id; }

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -370,7 +371,9 @@ TEST_F(HeaderTest, Multipart) {
 
 TEST_F(HeaderTest, DateIsWrittenAsAnRfc5322DateTime) {
     Header& header = parse("Date: yesterday\r\nSubject: x\r\n\r\n");
-    for (std::time_t when : {std::time_t(0), std::time_t(951782400), std::time_t(1796631333)}) {
+    // the first and the last second of the four-digit years from 1900 on
+    for (std::time_t when : {std::time_t(0), std::time_t(951782400), std::time_t(1796631333),
+                             std::time_t(-2208988800), std::time_t(253402300799)}) {
         header.set(DateTime(when));
         EXPECT_EQ(header.size(), 2u);
         std::string line = text(header[0]);
@@ -383,4 +386,10 @@ TEST_F(HeaderTest, DateIsWrittenAsAnRfc5322DateTime) {
         EXPECT_EQ(python.out, std::to_string(when) + "\n") << line << python.err;
     }
     EXPECT_EQ(DateTime(0).text(), "Thu, 01 Jan 1970 00:00:00 +0000");
+    // a year the field cannot carry, or that readers take for another
+    // century, is refused; far out it would not even fit an int
+    for (std::time_t when : {std::time_t(-2208988801), std::time_t(253402300800), std::time_t(-62135596800),
+                             std::time_t(67768036191676799), std::numeric_limits<std::time_t>::min(),
+                             std::numeric_limits<std::time_t>::max()})
+        EXPECT_THROW(DateTime{when}, std::runtime_error) << when;
 }
