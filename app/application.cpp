@@ -116,9 +116,11 @@ void Application::onReady(size_t) {
     _publishing = true;
     publication
         .onAck([this] { _status.acknowledged(); })
+        // a nack carries no reason of the broker's; said as what it is, it
+        // is not taken for a lost connection
         .onNack([this] {
             _status.refused();
-            complain(failed);
+            complain(std::string(failed) + ": the broker refused the message (nack)");
         })
         // also at once for a publication that could not even be sent
         .onError([this](const char* reason) { onFailed(reason); })

@@ -403,13 +403,14 @@ TEST_F(Client, InputWithoutTheDotLineIsNotPublished) {
     EXPECT_FALSE(receive(queue).found);
 }
 
-// Exit status 75: the broker refused the message.
+// Exit status 75: the broker refused the message, which a nack says without
+// a reason: said as a refusal, it is not taken for a lost connection.
 TEST_F(Client, ANackIsATemporaryFailure) {
     std::string full = queue + ".full";
     declareQueue(full, R"({"x-max-length": 0, "x-overflow": "reject-publish"})");
     auto result = run({"--rabbitmq-outbox=:" + full, "rcpt@example.org"}, stuffed);
     EXPECT_EQ(result.status, 75);
-    EXPECT_EQ(result.err, "Failed to publish message to RabbitMQ\n");
+    EXPECT_EQ(result.err, "Failed to publish message to RabbitMQ: the broker refused the message (nack)\n");
     amqpTool({"delete", full});
 }
 
