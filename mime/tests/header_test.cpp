@@ -174,6 +174,10 @@ TEST_F(HeaderTest, EmptyOrNullValuesChangeNothing) {
     header.set(header.begin(), "");
     header.append("X-Other", static_cast<const char*>(nullptr));
     header.prepend(static_cast<const char*>(nullptr), "v");
+    // nor does a null name find or remove a line
+    const char* none = nullptr;
+    header.remove(none);
+    EXPECT_FALSE(header.contains(none) || header.get(none).size() != 0 || header.find(none) != header.end());
     EXPECT_EQ(names(), (std::vector<std::string>{"X-Note"}));
     EXPECT_EQ(values(), (std::vector<std::string>{"keep"}));
 }
@@ -274,8 +278,23 @@ TEST_F(HeaderTest, FailedComposeLosesNothing) {
     header.append("X-A", Unwritable());
     header.prepend("X-A", Unwritable());
     EXPECT_EQ(values(), (std::vector<std::string>{"1", "2"}));
-    // a name that cannot head a field is refused before anything changes
-    EXPECT_ANY_THROW(header.set("Bad Name", "v"));
+    // a name that cannot head a field is refused before anything changes:
+    // written, it would be read as another field, or as no header at all
+    for (const char* name : {"Bad Name", "To: evil@example.net\r\nX", "X-A: b", "X-A:", ":", "X\xc3\xa9",
+                             "X\x01", "X\x7f", "X\t", "Received\r\n"}) {
+        EXPECT_THROW(header.set(name, "v"), std::runtime_error) << name;
+        EXPECT_THROW(header.set(name, ContentTransferEncoding(ContentTransferEncoding::base64)),
+                     std::runtime_error)
+            << name;
+        header.append(name, "v");
+        header.prepend(name, "v");
+        header.append(name, ContentTransferEncoding(ContentTransferEncoding::base64));
+        header.prepend(name, ContentTransferEncoding(ContentTransferEncoding::base64));
+        EXPECT_EQ(values(), (std::vector<std::string>{"1", "2"})) << name;
+    }
+    EXPECT_THROW(header.set("", ContentTransferEncoding(ContentTransferEncoding::base64)),
+                 std::runtime_error);
+    header.append("", "v");
     EXPECT_EQ(header.size(), 2u);
 }
 
