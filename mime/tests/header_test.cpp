@@ -157,6 +157,9 @@ TEST_F(HeaderTest, SetKeepsWhatItCannotReadExactly) {
          "Content-Disposition: attachment; name*0=caf\xc3\xa9; name*1=.txt\r\n"},
         {"Content-Disposition", "attachment; name*0=abc; name*2=def",
          "Content-Disposition: attachment; name*0=abc; name*2=def\r\n"},
+        // an identifier is not all of a text that goes on after it
+        {"Content-ID", "<b@example.org> tail", "Content-ID: <b@example.org> tail\r\n"},
+        {"Content-ID", "<a@example.org> <b@example.org>", "Content-ID: <a@example.org> <b@example.org>\r\n"},
     };
     for (const Row& row : rows) {
         Header header;
@@ -188,7 +191,7 @@ TEST_F(HeaderTest, TypedTextsAreNormalisedAndBadOnesKeptRaw) {
     EXPECT_EQ(text(header[0]), "Content-Transfer-Encoding: base64\r\n");
     header.set("content-transfer-encoding", "uuencode");
     EXPECT_EQ(text(header[0]), "content-transfer-encoding: uuencode\r\n");
-    header.append("content-id", "  <a@b> trailing");
+    header.append("content-id", "  <a@b>  ");
     EXPECT_EQ(text(header[1]), "content-id: <a@b>\r\n");
     header.set(header.find("content-id"), "no-brackets");
     EXPECT_EQ(text(header[1]), "content-id: no-brackets\r\n");
