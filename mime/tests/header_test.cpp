@@ -160,6 +160,14 @@ TEST_F(HeaderTest, SetKeepsWhatItCannotReadExactly) {
         // an identifier is not all of a text that goes on after it
         {"Content-ID", "<b@example.org> tail", "Content-ID: <b@example.org> tail\r\n"},
         {"Content-ID", "<a@example.org> <b@example.org>", "Content-ID: <a@example.org> <b@example.org>\r\n"},
+        // nor are values with comments, which their classes do not write
+        {"Content-Type", "text/plain; charset=utf-8 (comment)",
+         "Content-Type: text/plain; charset=utf-8 (comment)\r\n"},
+        {"Content-Disposition", "(c) inline", "Content-Disposition: (c) inline\r\n"},
+        {"Authentication-Results", "mx.example; spf=pass (ok) smtp.mailfrom=a@b.example",
+         "Authentication-Results: mx.example; spf=pass (ok) smtp.mailfrom=a@b.example\r\n"},
+        {"ARC-Authentication-Results", "i=1 (first); mx.example.org; none",
+         "ARC-Authentication-Results: i=1 (first); mx.example.org; none\r\n"},
     };
     for (const Row& row : rows) {
         Header header;
