@@ -4,6 +4,7 @@
 #include "filter/wordwrap.h"
 #include "mime/authentication/authenticationtokens.h"
 #include "mime/grammar/capabilities.h"
+#include "mime/grammar/comments.h"
 #include "mime/grammar/digit.h"
 #include "mime/grammar/mess.h"
 #include "mime/grammar/whitespace.h"
@@ -20,7 +21,8 @@ size_t cfws(const char* data, size_t size) {
 
 } // namespace
 
-AuthenticationResults::AuthenticationResults(const char* data, size_t size, bool strict) {
+AuthenticationResults::AuthenticationResults(const char* data, size_t size, bool strict)
+    : _whole(!Comments::any(data, size)) {
     try {
         size_t n = cfws(data, size);
         n += AuthenticationValue(_id, data + n, size - n).consumed();
@@ -47,6 +49,7 @@ AuthenticationResults::AuthenticationResults(const char* data, size_t size, bool
                 _results.push_back(std::move(result));
             } catch (const std::exception&) {
                 if (strict) throw std::runtime_error("error in authentication result");
+                _whole = false;
                 // the bad result is passed over up to the next ';' (a zero
                 // byte also stops the skip: it is passed over alone)
                 size_t start = n;

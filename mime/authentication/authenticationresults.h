@@ -48,6 +48,10 @@ public:
     void add(const Dns::Context& context, const Object& message, const DkimSignature& signature);
     void add(const Dns::Context& context, const Object& message, const DkimSignatures& signatures);
 
+    // No comment stood in the text and no result was skipped: the writer
+    // writes no comments, which readers read as part of the value.
+    bool whole() const override { return _whole; }
+
     using HeaderField::encode;
     size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
     size_t encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const override;
@@ -57,6 +61,7 @@ private:
     std::string _id;
     int _version = 1;
     std::vector<AuthenticationResult> _results;
+    bool _whole = true;
 };
 
 } // namespace Orvanta::Mime

@@ -422,6 +422,12 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
          "quoted-printable", nullptr},
         {"To: Team: a@example.com b@example.com, \xc3\xbc <u@example.com>;\r\n\r\nplain\r\n", false, false,
          "quoted-printable", nullptr},
+        // nor a content identifier followed by more than it holds
+        {"Content-ID: <a@example.org> <b@example.org> Zo\xc3\xab\r\n\r\nplain\r\n", false, false,
+         "quoted-printable", nullptr},
+        // or a comment its class would not write again
+        {"Content-Type: text/plain; name=\"Zo\xc3\xab.txt\" (comment)\r\n\r\nplain\r\n", false, false,
+         "quoted-printable", nullptr},
         // (a header with 8-bit bytes gets a 7-bit body label all the same)
         {"Comments: caf\xc3\xa9\r\n\r\nplain\r\n", false, false, "quoted-printable", nullptr},
         // an enclosed message is never encoded: readers would not decode it

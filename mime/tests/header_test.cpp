@@ -158,6 +158,17 @@ TEST_F(HeaderTest, SetKeepsWhatItCannotReadExactly) {
          "Content-Disposition: attachment; name*0=caf\xc3\xa9; name*1=.txt\r\n"},
         {"Content-Disposition", "attachment; name*0=abc; name*2=def",
          "Content-Disposition: attachment; name*0=abc; name*2=def\r\n"},
+        // an identifier is not all of a text that goes on after it
+        {"Content-ID", "<b@example.org> tail", "Content-ID: <b@example.org> tail\r\n"},
+        {"Content-ID", "<a@example.org> <b@example.org>", "Content-ID: <a@example.org> <b@example.org>\r\n"},
+        // nor are values with comments, which their classes do not write
+        {"Content-Type", "text/plain; charset=utf-8 (comment)",
+         "Content-Type: text/plain; charset=utf-8 (comment)\r\n"},
+        {"Content-Disposition", "(c) inline", "Content-Disposition: (c) inline\r\n"},
+        {"Authentication-Results", "mx.example; spf=pass (ok) smtp.mailfrom=a@b.example",
+         "Authentication-Results: mx.example; spf=pass (ok) smtp.mailfrom=a@b.example\r\n"},
+        {"ARC-Authentication-Results", "i=1 (first); mx.example.org; none",
+         "ARC-Authentication-Results: i=1 (first); mx.example.org; none\r\n"},
     };
     for (const Row& row : rows) {
         Header header;
@@ -175,6 +186,10 @@ TEST_F(HeaderTest, EmptyOrNullValuesChangeNothing) {
     header.set(header.begin(), "");
     header.append("X-Other", static_cast<const char*>(nullptr));
     header.prepend(static_cast<const char*>(nullptr), "v");
+    // nor does a null name find or remove a line
+    const char* none = nullptr;
+    header.remove(none);
+    EXPECT_FALSE(header.contains(none) || header.get(none).size() != 0 || header.find(none) != header.end());
     EXPECT_EQ(names(), (std::vector<std::string>{"X-Note"}));
     EXPECT_EQ(values(), (std::vector<std::string>{"keep"}));
 }
@@ -185,7 +200,7 @@ TEST_F(HeaderTest, TypedTextsAreNormalisedAndBadOnesKeptRaw) {
     EXPECT_EQ(text(header[0]), "Content-Transfer-Encoding: base64\r\n");
     header.set("content-transfer-encoding", "uuencode");
     EXPECT_EQ(text(header[0]), "content-transfer-encoding: uuencode\r\n");
-    header.append("content-id", "  <a@b> trailing");
+    header.append("content-id", "  <a@b>  ");
     EXPECT_EQ(text(header[1]), "content-id: <a@b>\r\n");
     header.set(header.find("content-id"), "no-brackets");
     EXPECT_EQ(text(header[1]), "content-id: no-brackets\r\n");
@@ -275,8 +290,23 @@ TEST_F(HeaderTest, FailedComposeLosesNothing) {
     header.append("X-A", Unwritable());
     header.prepend("X-A", Unwritable());
     EXPECT_EQ(values(), (std::vector<std::string>{"1", "2"}));
-    // a name that cannot head a field is refused before anything changes
-    EXPECT_ANY_THROW(header.set("Bad Name", "v"));
+    // a name that cannot head a field is refused before anything changes:
+    // written, it would be read as another field, or as no header at all
+    for (const char* name : {"Bad Name", "To: evil@example.net\r\nX", "X-A: b", "X-A:", ":", "X\xc3\xa9",
+                             "X\x01", "X\x7f", "X\t", "Received\r\n"}) {
+        EXPECT_THROW(header.set(name, "v"), std::runtime_error) << name;
+        EXPECT_THROW(header.set(name, ContentTransferEncoding(ContentTransferEncoding::base64)),
+                     std::runtime_error)
+            << name;
+        header.append(name, "v");
+        header.prepend(name, "v");
+        header.append(name, ContentTransferEncoding(ContentTransferEncoding::base64));
+        header.prepend(name, ContentTransferEncoding(ContentTransferEncoding::base64));
+        EXPECT_EQ(values(), (std::vector<std::string>{"1", "2"})) << name;
+    }
+    EXPECT_THROW(header.set("", ContentTransferEncoding(ContentTransferEncoding::base64)),
+                 std::runtime_error);
+    header.append("", "v");
     EXPECT_EQ(header.size(), 2u);
 }
 
