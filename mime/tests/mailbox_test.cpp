@@ -133,8 +133,9 @@ TEST(DisplayNameTest, WritingCostsLinearTime) {
         {"\"", "a=?c?q?", "\" <a@example.org>"},
         {"=?utf-8?q?", "a=3D=3Fc=3Fq=3F", "?= <a@example.org>"},
         {"\"", "a=?c?q?", "\": a@example.org;"},
-        // glued look-alikes
+        // glued look-alikes, and 8-bit text that is no UTF-8
         {"\"x", "=?utf-8?q?a?=", "\" <a@example.org>"},
+        {"=?utf-8?q?a?=", " \xcf\xf0\xe8\xe2\xe5\xf2", " <a@example.org>"},
     };
     for (const Row& row : rows) {
         auto write = [&](size_t repeats) {
