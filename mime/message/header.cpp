@@ -215,9 +215,9 @@ const char* Header::encode(const Key& key, const Value& value) {
             // encoded words are decoded and the text encoded again as needed;
             // one whose bytes do not convert goes back as it stood
             Filter::MimeHeaderEncode encoder(wrap.size().bytes(), Capabilities::standard().preferred(),
-                                             Filter::MimeHeaderEncoding(), &wrap, true);
+                                             Filter::MimeHeaderEncoding(), &wrap);
             FlushGuard guard(&encoder);
-            Filter::MimeHeaderDecode decoder("utf-8", &guard, false, true);
+            Filter::MimeHeaderDecode decoder("utf-8", &guard, false, true, &encoder);
             decoder.append(value.data(), value.size(), true);
             decoder.flush();
             encoder.flush();

@@ -152,6 +152,10 @@ TEST_F(HeaderTest, SetKeepsWhatItCannotReadExactly) {
         {"Subject", "=?utf-8?q?J=C3=B6rg?= caf\xe9",
          "Subject: =?utf-8?q?J=C3=B6rg_?= =?unknown-8bit?q?caf=E9?=\r\n"},
         {"To", "=?utf-8?q?caf=E9?= <j@example.org>", "To: =?utf-8?q?caf=E9?= <j@example.org>\r\n"},
+        // text that decodes to the shape of an encoded word is encoded; one
+        // glued after text, which other readers decode, stays as it stood
+        {"X-Note", "=?us-ascii?q?=3D=3Fx=3Fq=3Fa=3F=3D?= x=?x-y?q?b?= =?x-y?q?c?=",
+         "X-Note: =?utf-8?q?=3D=3Fx=3Fq=3Fa=3F=3D?= x=?x-y?q?b?= =?x-y?q?c?=\r\n"},
         {"Content-Disposition", "attachment; name*=x-nonesuch''caf%E9.txt",
          "Content-Disposition: attachment; name*=x-nonesuch''caf%E9.txt\r\n"},
         {"Content-Disposition", "attachment; name*0=caf\xc3\xa9; name*1=.txt",
