@@ -523,6 +523,11 @@ TEST(TargetsTest, WrittenAgainReadsTheSameInPython) {
          "From: s@example.org\r\nTo: J\xc3\xb6rg <a@b.example>, =?ks_c_5601-1987?B?x+GxyQ==?= "
          "<c@d.example>\r\n\r\nbody\r\n",
          false},
+        // comments inside the brackets and before a name in a group, which
+        // getaddresses reads into the name where they stand
+        {"to",
+         "From: s@example.org\r\nTo: J\xc3\xb6rg <(c) j@example.org>, G: (d) Ann <a@example.org>;\r\n\r\n"
+         "body\r\n"},
         // such a word after a decoded one, which the decoder glues to it
         {"to",
          "From: s@example.org\r\nTo: J\xc3\xb6rg <a@b.example>, =?utf-8?q?b?= =?ks_c_5601-1987?B?x+GxyQ==?= "
