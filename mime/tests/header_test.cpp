@@ -181,6 +181,10 @@ TEST_F(HeaderTest, SetKeepsWhatItCannotReadExactly) {
          "To: <a@example.org> (c), G: (d) Ann <b@example.org>;\r\n"},
         {"Cc", "Ann <b@example.org (c)>", "Cc: Ann <(c) b@example.org>\r\n"},
         {"Sender", "a(c)@example.org", "Sender: a(c)@example.org\r\n"},
+        // a text kept as it stood keeps the blanks of its quoted strings
+        {"To", "\"a  b\"(c)@example.org", "To: \"a  b\"(c)@example.org\r\n"},
+        {"To", "(x), \"a  b\"@example.org", "To: (x), \"a  b\"@example.org\r\n"},
+        {"Resent-Sender", "\"a  b\"@example.org", "Resent-Sender: \"a  b\"@example.org\r\n"},
     };
     for (const Row& row : rows) {
         Header header;
