@@ -185,6 +185,9 @@ TEST_F(HeaderTest, SetKeepsWhatItCannotReadExactly) {
         {"To", "\"a  b\"(c)@example.org", "To: \"a  b\"(c)@example.org\r\n"},
         {"To", "(x), \"a  b\"@example.org", "To: (x), \"a  b\"@example.org\r\n"},
         {"Resent-Sender", "\"a  b\"@example.org", "Resent-Sender: \"a  b\"@example.org\r\n"},
+        // and folds around them, not inside them
+        {"To", "(x), aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa@example.org, \"Ann Lee\"@example.org",
+         "To: (x), aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa@example.org,\r\n \"Ann Lee\"@example.org\r\n"},
     };
     for (const Row& row : rows) {
         Header header;
