@@ -41,8 +41,8 @@ struct Walk {
 };
 
 // Builds each element as T(text, size, false) and hands it to `visit`
-// (a std::shared_ptr<T>) as soon as it stands; strict, an element that is not
-// whole is refused too. An element must be followed by
+// (a std::shared_ptr<T>) as soon as it stands; strict, an element that dropped
+// a member it could not read is refused too. An element must be followed by
 // the end of the text or by a byte that `follows` accepts, else it is
 // "characters left behind target".
 template <typename T, typename Follows, typename Visit>
@@ -61,7 +61,7 @@ Walk walkElements(const char* data, size_t size, bool strict, Follows follows, V
                 throw std::runtime_error("characters left behind target");
             // a group that dropped a member it could not read is refused as
             // a lone mailbox of that text would be
-            if (strict && !item->whole()) throw std::runtime_error("unreadable member in group");
+            if (strict && item->dropped()) throw std::runtime_error("unreadable member in group");
         } catch (std::exception const&) {
             if (strict) throw;
             // lenient: drop the element up to the next ','

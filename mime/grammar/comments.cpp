@@ -103,11 +103,20 @@ void Comments::collect(const char* data, size_t from, size_t to) {
 }
 
 size_t Comments::encode(const Capabilities& caps, Filter::Result* out) const {
+    return write(caps, out, false);
+}
+
+size_t Comments::encodeAhead(const Capabilities& caps, Filter::Result* out) const {
+    return write(caps, out, true);
+}
+
+size_t Comments::write(const Capabilities& caps, Filter::Result* out, bool ahead) const {
     size_t written = 0;
     for (const std::string& comment : _texts) {
         std::string text = caps.eightbit() || ascii(comment) ? comment : encoded(comment);
-        written += out->append(" ", 1, true);
+        if (!ahead) written += out->append(" ", 1, true);
         written += out->append(text.data(), text.size(), false);
+        if (ahead) written += out->append(" ", 1, true);
     }
     return written;
 }

@@ -29,8 +29,15 @@ public:
     // Writes each with a blank before it: as it stands, or with 8-bit text
     // for a 7-bit transport as encoded words. Returns the bytes written.
     size_t encode(const Capabilities& caps, Filter::Result* out) const;
+    // The same with the blank after each, for comments that stood before
+    // the text they go with.
+    size_t encodeAhead(const Capabilities& caps, Filter::Result* out) const;
+
+    bool empty() const { return _texts.empty(); }
 
 private:
+    size_t write(const Capabilities& caps, Filter::Result* out, bool ahead) const;
+
     std::vector<std::string> _texts;
 };
 

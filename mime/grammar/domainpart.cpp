@@ -13,8 +13,11 @@ DomainPart::DomainPart(const char* data, size_t size) {
     Scanner text(data, size);
     text.skipBlanks(true);
     if (text.atEnd()) throw std::runtime_error("empty domain part");
+    // where the domain's own text ends, before the blanks and comments after it
+    size_t end = 0;
     if (text.at('[')) {
         text.advance(readLiteral(text.here(), text.left()));
+        end = text.position();
     } else {
         // blanks and comments around the dots are the obsolete form
         // (RFC 5322 section 4.4), which readers must accept
@@ -23,13 +26,16 @@ DomainPart::DomainPart(const char* data, size_t size) {
             if (atom.empty()) break;
             _text.append(atom.begin(), atom.length());
             text.advance(atom.consumed());
+            end = text.position() - atom.trailing();
             if (!text.take('.')) break;
+            end = text.position();
             _text += '.';
         }
         if (_text.empty()) throw std::runtime_error("invalid domain name");
     }
     text.skipBlanks(true);
     _consumed = text.position();
+    _trailing = _consumed - end;
 }
 
 size_t DomainPart::readLiteral(const char* data, size_t size) {

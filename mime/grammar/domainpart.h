@@ -13,6 +13,8 @@ public:
 
     const std::string& text() const { return _text; }
     size_t consumed() const { return _consumed; }
+    // the blanks and comments after the domain that `consumed` counts too
+    size_t trailing() const { return _trailing; }
     bool literal() const { return !_text.empty() && _text[0] == '['; }
 
 private:
@@ -21,6 +23,7 @@ private:
 
     std::string _text;
     size_t _consumed = 0;
+    size_t _trailing = 0;
 };
 
 } // namespace Orvanta::Mime

@@ -69,24 +69,66 @@ Mailbox::Mailbox(const char* data, size_t size, bool strict)
     if (_open.present() != _close.present()) throw std::runtime_error("unmatched '<' and '>' brackets");
     if (strict && !scanner.atEnd()) throw std::runtime_error("Did not manage to process all the input");
     _consumed = scanner.position();
-    // with no name to follow, a comment before '<' goes after the address;
-    // one in the dropped route goes with it
-    size_t split = _name.empty() ? 0 : _name.consumed();
-    size_t route = _open.present() ? _name.consumed() + 1 : _consumed;
-    _nameComments.collect(data, 0, split);
-    _comments.collect(data, split, route);
-    _comments.collect(data, route + _route, _consumed);
+    // Readers take some comments for a name: one after a bare address, and
+    // for the older Python reader those before the '>' but after a group's
+    // ':'. Each goes back where it stood: before the name or the address,
+    // after the name, inside the brackets (ahead of the address), after the
+    // '>' or the bare address. One inside a bare address has no such place:
+    // the older reader takes it for the name, twice in the local part, and
+    // the others only where it stands after the address. One in the dropped
+    // route goes with the route.
+    Scanner text(data, _consumed);
+    size_t first = text.skipBlanks(true);
+    if (_open.present()) {
+        size_t inside = _name.consumed() + 1 + _route;
+        size_t close = inside + _address.consumed();
+        _leading.collect(data, 0, first);
+        // after an empty name ("") they have no name to follow: inside the
+        // brackets they read as they did
+        (_name.empty() ? _inside : _nameComments).collect(data, first, _name.consumed());
+        _inside.collect(data, inside, close);
+        _comments.collect(data, close + 1, _consumed);
+    } else {
+        size_t end = _address.consumed() - _address.domain().trailing();
+        _whole = !Comments::any(data + first, end - first);
+        _leading.collect(data, 0, end);
+        _comments.collect(data, end, _consumed);
+    }
 }
 
 Mailbox::Mailbox(const char* name, size_t nameSize, const char* address, size_t addressSize)
     : _name(Internal(name, nameSize)), _route(0), _address(address, addressSize, true) {}
 
-size_t Mailbox::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {
-    if (_name.empty()) return _address.encode(caps, out, persistent) + _comments.encode(caps, out);
-    size_t written = _name.encode(caps, out, persistent) + _nameComments.encode(caps, out);
-    written += out->append(" <", 2, true);
-    written += _address.encode(caps, out, persistent);
+bool Mailbox::bracketed() const {
+    // a nameless mailbox with comments keeps its brackets: bare, readers
+    // take a comment after it for its name, and the older Python reader one
+    // before it for another name than it read
+    return !_name.empty() || (_open.present() && !(_leading.empty() && _inside.empty() && _comments.empty()));
+}
+
+size_t Mailbox::address(const Capabilities& caps, Filter::Result* out, bool persistent) const {
+    return _address.encode(caps, out, persistent);
+}
+
+size_t Mailbox::address(const Capabilities& caps, Filter::WordWrap* out, bool) const {
+    // the word wrapper must neither fold an address nor merge the blanks of
+    // a quoted local part: it goes whole
+    std::string address = _address.str(caps.eightbit());
+    return out->keep(address.data(), address.size());
+}
+
+template <typename Out>
+size_t Mailbox::write(const Capabilities& caps, Out* out, bool persistent) const {
+    size_t written = _leading.encodeAhead(caps, out);
+    if (!bracketed()) return written + address(caps, out, persistent) + _comments.encode(caps, out);
+    if (!_name.empty()) written += _name.encode(caps, out, persistent) + _nameComments.encode(caps, out);
+    written += _name.empty() ? out->append("<", 1, true) : out->append(" <", 2, true);
+    written += _inside.encodeAhead(caps, out) + address(caps, out, persistent);
     return written + out->append(">", 1, true) + _comments.encode(caps, out);
+}
+
+size_t Mailbox::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {
+    return write(caps, out, persistent);
 }
 
 size_t Mailbox::encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const {
@@ -95,14 +137,7 @@ size_t Mailbox::encode(const Capabilities& caps, Filter::LineLength* out, bool p
 }
 
 size_t Mailbox::encode(const Capabilities& caps, Filter::WordWrap* out, bool persistent) const {
-    // the word wrapper must neither fold an address nor merge the blanks of
-    // a quoted local part: it goes whole
-    std::string address = _address.str(caps.eightbit());
-    if (_name.empty()) return out->keep(address.data(), address.size()) + _comments.encode(caps, out);
-    size_t written = _name.encode(caps, out, persistent) + _nameComments.encode(caps, out);
-    written += out->append(" <", 2, true);
-    written += out->keep(address.data(), address.size());
-    return written + out->append(">", 1, true) + _comments.encode(caps, out);
+    return write(caps, out, persistent);
 }
 
 bool Mailbox::encodable(const Capabilities& caps) const {

@@ -26,6 +26,13 @@ size_t Mailboxes::encode(const Capabilities& caps, Filter::WordWrap* out, bool p
     return encodeElements(_mailboxes, caps, out, persistent);
 }
 
+bool Mailboxes::whole() const {
+    if (_bare) return false;
+    for (const auto& mailbox : _mailboxes)
+        if (!mailbox->whole()) return false;
+    return true;
+}
+
 bool Mailboxes::encodable(const Capabilities& caps) const {
     return elementsEncodable(_mailboxes, caps);
 }

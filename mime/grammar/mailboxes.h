@@ -18,9 +18,9 @@ public:
     size_t encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const override;
     size_t encode(const Capabilities& caps, Filter::WordWrap* out, bool persistent) const override;
     bool encodable(const Capabilities& caps) const override;
-    // no element of comments alone was passed over: the list stands for
-    // all its text
-    bool whole() const override { return !_bare; }
+    // no element of comments alone was passed over, and every mailbox can
+    // be written back as it was read: the list stands for all its text
+    bool whole() const override;
 
     const std::vector<std::shared_ptr<Mailbox>>& mailboxes() const { return _mailboxes; }
     size_t consumed() const { return _consumed; }

@@ -101,6 +101,13 @@ bool Target::encodable(const Capabilities& caps) const {
     return true;
 }
 
+bool Target::whole() const {
+    if (!_whole) return false;
+    for (const auto& member : _members)
+        if (!member->whole()) return false;
+    return true;
+}
+
 bool Target::contains(const Address& address) const {
     for (const auto& member : _members)
         if (member->address() == address) return true;

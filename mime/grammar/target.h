@@ -25,8 +25,11 @@ public:
     bool encodable(const Capabilities& caps) const override;
 
     bool contains(const Address& address) const;
-    // no member of the group was dropped as unreadable
-    bool whole() const override { return _whole; }
+    // no member of the group was dropped as unreadable, and each can be
+    // written back as it was read
+    bool whole() const override;
+    // a member of the group was dropped as unreadable
+    bool dropped() const { return !_whole; }
     // a member of comments alone was passed over: the group, whole as it
     // is, is not all its text
     bool bare() const { return _bare; }

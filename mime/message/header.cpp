@@ -222,7 +222,7 @@ const char* Header::encode(const Key& key, const Value& value) {
             decoder.flush();
             encoder.flush();
         } else {
-            wrap.append(value.data(), value.size(), true);
+            appendKeepingQuotes(&wrap, value.data(), value.size(), true);
         }
         wrap.flush();
     }

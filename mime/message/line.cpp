@@ -164,8 +164,8 @@ using Writer = size_t (*)(const Key& name, const char* data, size_t size, const 
                           Filter::LineLength* out, bool persistent);
 
 // A mailbox or address list written by its class through a word wrapper; one
-// that does not parse, or whose parse dropped a group member, keeps its
-// bytes, still folded.
+// that does not parse, or that is not whole, keeps its bytes, still folded
+// outside its quoted strings.
 size_t addresses(const Key& name, const char* data, size_t size, const Capabilities& caps,
                  Filter::LineLength* out, bool persistent) {
     std::unique_ptr<HeaderField> field;
@@ -185,7 +185,8 @@ size_t addresses(const Key& name, const char* data, size_t size, const Capabilit
     if (field && unfolded(plain, out->size().bytes(), caps.hardLimit()))
         return out->append(plain.data(), plain.size(), false);
     Filter::WordWrap wrap(caps.limits(), out->size(), out);
-    size_t total = field ? field->encode(caps, &wrap, persistent) : wrap.append(data, size, persistent);
+    size_t total =
+        field ? field->encode(caps, &wrap, persistent) : appendKeepingQuotes(&wrap, data, size, persistent);
     return total + wrap.flush();
 }
 
@@ -224,11 +225,12 @@ size_t typed(const Key& name, const char* data, size_t size, const Capabilities&
     return writeRaw(data, size, out, persistent);
 }
 
-// Any other value is folded again between its words.
+// Any other value is folded again between its words, never inside a quoted
+// string.
 size_t refolded(const Key&, const char* data, size_t size, const Capabilities& caps, Filter::LineLength* out,
                 bool persistent) {
     Filter::WordWrap wrap(caps.limits(), out->size(), out);
-    size_t total = wrap.append(data, size, persistent);
+    size_t total = appendKeepingQuotes(&wrap, data, size, persistent);
     return total + wrap.flush();
 }
 

@@ -6,6 +6,10 @@
 #include <cstddef>
 #include <string>
 
+namespace Orvanta::Filter {
+class WordWrap;
+}
+
 namespace Orvanta::Mime {
 
 // true when `rendered` holds a run of blanks or a tab, holds no CR, LF or NUL
@@ -13,5 +17,12 @@ namespace Orvanta::Mime {
 // as a line of its own), and fits on the line after the `used` bytes within
 // `limit`, its CR LF included
 bool unfolded(const std::string& rendered, size_t used, size_t limit);
+
+// Appends a value written as it stands to `wrap` with each quoted string that
+// has blanks kept whole, which folded or with its blanks merged would make
+// another value ("john  doe"@example.org); a '"' in a comment opens none,
+// and after a comment or quoted string left open the rest goes as it is.
+// Returns what `wrap` counts.
+size_t appendKeepingQuotes(Filter::WordWrap* wrap, const char* data, size_t size, bool persistent);
 
 } // namespace Orvanta::Mime

@@ -425,6 +425,10 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
         // nor a content identifier followed by more than it holds
         {"Content-ID: <a@example.org> <b@example.org> Zo\xc3\xab\r\n\r\nplain\r\n", false, false,
          "quoted-printable", nullptr},
+        // nor an address list with a comment inside a bare address, which
+        // no other place reads the same to every reader
+        {"To: J\xc3\xb6rg <j@example.org>, a(c)@example.org\r\n\r\nplain\r\n", false, false,
+         "quoted-printable", nullptr},
         // or a comment its class would not write again
         {"Content-Type: text/plain; name=\"Zo\xc3\xab.txt\" (comment)\r\n\r\nplain\r\n", false, false,
          "quoted-printable", nullptr},
@@ -546,6 +550,10 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
          "Subject: =?utf-8?q?caf=C3=A9?= x=?x-unknown?q?a?= =?x-unknown?q?b?=\r\n"},
         {"To: J\xc3\xb6rg x=?utf-7?q?a?= =?utf-7?q?b?= <j@example.org>\r\n\r\nplain\r\n", true, true, "",
          "plain\r\n", true, "To: =?utf-8?q?J=C3=B6rg?= x=?utf-7?q?a?= =?utf-7?q?b?= <j@example.org>\r\n"},
+        // a comment before a bare address stays there: after it, readers
+        // take it for a name
+        {"From: (J\xc3\xb6rg) a@example.org, (c) <b@example.org>\r\n\r\nplain\r\n", true, true, "",
+         "plain\r\n", true, "From: (=?utf-8?q?J=C3=B6rg?=) a@example.org, (c) <b@example.org>\r\n"},
         // sections that make no whole go back as they stood
         {"Content-Disposition: attachment; name*0=abc; name*0=xyz; name*1=def; title=\"J\xc3\xb6rg\"\r\n\r\n"
          "plain\r\n",

@@ -173,6 +173,21 @@ TEST_F(HeaderTest, SetKeepsWhatItCannotReadExactly) {
          "Authentication-Results: mx.example; spf=pass (ok) smtp.mailfrom=a@b.example\r\n"},
         {"ARC-Authentication-Results", "i=1 (first); mx.example.org; none",
          "ARC-Authentication-Results: i=1 (first); mx.example.org; none\r\n"},
+        // a comment of a mailbox keeps its place: after a bare address
+        // readers take it for the name, before the '>' the older Python
+        // reader does; one inside a bare address has no other such place
+        {"From", "(c) a@example.org", "From: (c) a@example.org\r\n"},
+        {"To", "<a@example.org> (c), G: (d) Ann <b@example.org>;",
+         "To: <a@example.org> (c), G: (d) Ann <b@example.org>;\r\n"},
+        {"Cc", "Ann <b@example.org (c)>", "Cc: Ann <(c) b@example.org>\r\n"},
+        {"Sender", "a(c)@example.org", "Sender: a(c)@example.org\r\n"},
+        // a text kept as it stood keeps the blanks of its quoted strings
+        {"To", "\"a  b\"(c)@example.org", "To: \"a  b\"(c)@example.org\r\n"},
+        {"To", "(x), \"a  b\"@example.org", "To: (x), \"a  b\"@example.org\r\n"},
+        {"Resent-Sender", "\"a  b\"@example.org", "Resent-Sender: \"a  b\"@example.org\r\n"},
+        // and folds around them, not inside them
+        {"To", "(x), aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa@example.org, \"Ann Lee\"@example.org",
+         "To: (x), aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa@example.org,\r\n \"Ann Lee\"@example.org\r\n"},
     };
     for (const Row& row : rows) {
         Header header;

@@ -176,6 +176,14 @@ TEST(MailboxTest, Forms) {
     EXPECT_TRUE(commented.name().empty());
     EXPECT_EQ(commented.address().utf8(), "john@host");
     EXPECT_EQ(plain(parse<Mailbox>("<john@host>")), "john@host");
+    // comments stay where they stood, in brackets where there is no name
+    EXPECT_EQ(plain(parse<Mailbox>("(c) john@host (d)")), "(c) john@host (d)");
+    EXPECT_EQ(plain(parse<Mailbox>("(c) <john@host (d)> (e)")), "(c) <(d) john@host> (e)");
+    EXPECT_EQ(plain(parse<Mailbox>("\"\" (c) <john@host>")), "<(c) john@host>");
+    EXPECT_EQ(plain(parse<Mailbox>("(c) John (d) <john@host>")), "(c) John (d) <john@host>");
+    // one inside a bare address has no such place
+    EXPECT_FALSE(parse<Mailbox>("john@(c)host").whole());
+    EXPECT_TRUE(parse<Mailbox>("<john@(c)host>").whole());
     EXPECT_EQ(plain(parse<Mailbox>("\"Doe, John\" <j@host>")), "\"Doe, John\" <j@host>");
     EXPECT_EQ(parse<Mailbox>("\"John\" \"Doe\" <j@host>").name().text(), "John Doe");
 }
@@ -523,6 +531,13 @@ TEST(TargetsTest, WrittenAgainReadsTheSameInPython) {
          "From: s@example.org\r\nTo: J\xc3\xb6rg <a@b.example>, =?ks_c_5601-1987?B?x+GxyQ==?= "
          "<c@d.example>\r\n\r\nbody\r\n",
          false},
+        // comments inside the brackets and before a name in a group, which
+        // getaddresses reads into the name where they stand
+        {"to",
+         "From: s@example.org\r\nTo: J\xc3\xb6rg <(c) j@example.org>, G: (d) Ann <a@example.org>;\r\n\r\n"
+         "body\r\n"},
+        {"to", "From: s@example.org\r\nTo: J\xc3\xb6rg <j@example.org>, G: \"\" (c) <a@example.org>, (d) "
+               "<b@example.org>;, <c@example.org> (e)\r\n\r\nbody\r\n"},
         // such a word after a decoded one, which the decoder glues to it
         {"to",
          "From: s@example.org\r\nTo: J\xc3\xb6rg <a@b.example>, =?utf-8?q?b?= =?ks_c_5601-1987?B?x+GxyQ==?= "
