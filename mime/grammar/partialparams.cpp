@@ -60,14 +60,21 @@ bool PartialParams::joined(const std::map<size_t, std::deque<size_t>>& sections)
 }
 
 bool PartialParams::join() {
-    // sections by lower-case name and number, each list in text order; a
-    // section taken by an earlier parameter is popped from its list
-    std::map<std::string, std::map<size_t, std::deque<size_t>>> byName;
+    // sections by lower-case name: where each of them stood, and by number,
+    // each list in text order; a section taken by an earlier parameter is
+    // popped from its list
+    struct Sections {
+        std::vector<size_t> places;
+        std::map<size_t, std::deque<size_t>> numbers;
+    };
+    std::map<std::string, Sections> byName;
     std::vector<std::string> names(_pending.size());
     for (size_t i = 0; i < _pending.size(); ++i) {
         for (char c : _pending[i]->name())
             names[i] += Ascii::toLower(c);
-        byName[names[i]][_pending[i]->key().section()].push_back(i);
+        Sections& name = byName[names[i]];
+        name.places.push_back(i);
+        name.numbers[_pending[i]->key().section()].push_back(i);
     }
     bool whole = true;
     // Names whose sections make no whole (a number twice, a gap), which
@@ -76,22 +83,18 @@ bool PartialParams::join() {
     std::set<std::string> unjoined;
     for (size_t i = 0; i < _pending.size(); ++i) {
         if (!_pending[i]) continue;
-        auto& sections = byName[names[i]];
+        Sections& name = byName[names[i]];
+        auto& sections = name.numbers;
         // section 0, or when a sender numbered from a later one, the lowest:
         // dropping its sections would lose the value unseen
         size_t lowest = sections.begin()->first;
         if (_pending[i]->key().section() != lowest) continue;
         bool covered = unjoined.count(names[i]) > 0;
-        // every section of the name, when they make no whole
-        std::vector<std::shared_ptr<Param>> every;
         bool makesWhole = covered || joined(sections);
-        if (!makesWhole) {
-            // (those not taken by a parameter of the name left out before)
-            for (size_t k = 0; k < _pending.size(); ++k)
-                if (names[k] == names[i] && _pending[k]) every.push_back(_pending[k]);
-        }
         sections[lowest].pop_front(); // this one: the first untaken of them
-        auto first = std::move(_pending[i]);
+        // taken from the pending sections once the parameter is made, so
+        // that those of its name are still there to be written with it
+        std::shared_ptr<Param> first = _pending[i];
         std::vector<std::shared_ptr<Param>> rest;
         // where each section stood in the text, first the first
         std::vector<size_t> places{i};
@@ -99,7 +102,7 @@ bool PartialParams::join() {
             auto found = sections.find(n);
             if (found == sections.end() || found->second.empty()) break;
             places.push_back(found->second.front());
-            rest.push_back(std::move(_pending[found->second.front()]));
+            rest.push_back(_pending[found->second.front()]);
             found->second.pop_front();
         }
         try {
@@ -114,6 +117,16 @@ bool PartialParams::join() {
                 value = first->value();
                 for (const auto& section : rest)
                     value += section->value();
+            }
+            // every section of the name, when they make no whole (those not
+            // taken by a parameter of the name left out before); gathered
+            // only for a value that could be made, so that each name's
+            // sections are walked for one parameter, not for each one that
+            // fails
+            std::vector<std::shared_ptr<Param>> every;
+            if (!makesWhole) {
+                for (size_t k : name.places)
+                    if (_pending[k]) every.push_back(_pending[k]);
             }
             // bytes that did not convert are kept in the sections as they
             // stood, in the order they stood (a reader may join them in
@@ -139,6 +152,8 @@ bool PartialParams::join() {
             // bad parameter would be
             whole = false;
         }
+        for (size_t place : places)
+            _pending[place].reset();
     }
     for (size_t i = 0; i < _pending.size(); ++i)
         if (_pending[i] && unjoined.count(names[i]) == 0) whole = false; // a section after a gap
