@@ -11,10 +11,8 @@
 #include "filter/utf7.h"
 
 #include <iconv.h>
-#include <memory>
 #include <optional>
 #include <string>
-#include <type_traits>
 
 namespace Orvanta::Filter {
 
@@ -66,15 +64,33 @@ public:
     bool replaced() const { return _replaced; }
 
 private:
-    struct Close {
-        void operator()(iconv_t descriptor) const { iconv_close(descriptor); }
+    // An iconv descriptor of one pair, none when iconv does not know the
+    // pair. A `kept` one is taken from the ConverterCache and given back
+    // when done with; others are opened and closed. Only a charset whose
+    // texts may be joined is kept: a reader of UTF-16 or UTF-32 keeps the
+    // byte order a text's mark chose beyond the reset to its initial state.
+    class Descriptor {
+    public:
+        Descriptor() = default;
+        Descriptor(std::string to, std::string from, bool kept);
+        Descriptor(Descriptor&& other) noexcept { *this = std::move(other); }
+        Descriptor& operator=(Descriptor&& other) noexcept;
+        ~Descriptor() { reset(); }
+        iconv_t get() const { return _descriptor; }
+        explicit operator bool() const { return _descriptor != nullptr; }
+        void reset();
+
+    private:
+        iconv_t _descriptor = nullptr;
+        bool _kept = false;
+        std::string _to;
+        std::string _from;
     };
-    using Descriptor = std::unique_ptr<std::remove_pointer_t<iconv_t>, Close>;
     // hands what the UTF-7 reader decodes on to the target
     class Utf7Output;
 
-    // none when iconv does not know the pair
-    static Descriptor open(const std::string& to, const std::string& from);
+    // none when iconv does not know the pair; `kept` as Descriptor has it
+    static Descriptor open(const std::string& to, const std::string& from, bool kept = false);
 
     // the road for this source and target
     size_t dispatch(const char* data, size_t size);
