@@ -482,6 +482,33 @@ bool Charset::converts(const std::string& from, const char* to) {
     });
 }
 
+bool Charset::separable(const char* charset) {
+    std::string name = known(charset);
+    if (utf8(name)) return true;
+    if (utf7(name) || passing(name)) return false;
+    return remembered("separable", name, [&name] {
+        Descriptor reader = open("UTF-8", name);
+        if (!reader) return false;
+        for (int byte = 0; byte < 256; ++byte) {
+            char in = static_cast<char>(byte);
+            char* from = &in;
+            size_t left = 1;
+            char buffer[64];
+            char* out = buffer;
+            size_t room = sizeof buffer;
+            bool took = iconv(reader.get(), &from, &left, &out, &room) != static_cast<size_t>(-1);
+            // a byte that starts a longer sequence, or that the reader
+            // refuses in a way other than as no character
+            if (!took && errno != EILSEQ) return false;
+            char* mark = out;
+            iconv(reader.get(), nullptr, nullptr, &out, &room);
+            // a shift, or a letter held until the reader knows what follows
+            if (took && (mark == buffer || out != mark)) return false;
+        }
+        return true;
+    });
+}
+
 bool Charset::holdsLetters() {
     if (_holds) return *_holds;
     _holds = remembered("holds letters", _from, [this] {

@@ -40,6 +40,12 @@ public:
     // pair: a header of many words in a charset that does not convert opens
     // it once.
     static bool converts(const std::string& from, const char* to);
+    // Whether two texts in the charset, each converted without a
+    // replacement, convert joined to what they gave apart: in UTF-8, and
+    // where each byte is a character alone (or none at all) and the reader
+    // keeps nothing of it for the next (no shift, no letter held for a
+    // combining mark). Learned once per name.
+    static bool separable(const char* charset);
     Charset(const Charset&) = delete;
     Charset& operator=(const Charset&) = delete;
     // Writes a letter the reader still holds back and the return to the

@@ -46,6 +46,7 @@ size_t MimeHeaderDecode::Decoder::decode(const char* word, size_t size, bool per
         // a word that follows one kept as written in its charset (whose
         // text is not joined): readers that join their bytes find the two
         // as they stood only when both are kept
+        _keptAny = true;
         total += next->append(word, size, false);
     } else if (parsed.encoded()) {
         _keptLast = false;
@@ -82,6 +83,7 @@ size_t MimeHeaderDecode::Decoder::release() {
     } else if (MimeWord::convert(_heldCharset, _heldBytes, _charset.c_str(), next, &total, _strict)) {
         return total;
     }
+    _keptAny = true;
     return next->append(_heldText.data(), _heldText.size(), false);
 }
 

@@ -30,6 +30,8 @@ public:
         size_t process(const char* word, size_t size, bool persistent) override;
         // writes the encoded words still held, then flushes on
         size_t flush() override;
+        // whether an encoded word was written as it stood (see `keep`)
+        bool kept() const { return _keptAny; }
 
     private:
         // one encoded or plain word; a glued one follows the last without
@@ -56,6 +58,7 @@ public:
         // `keep`: the last words written were kept as written, in
         // `_heldCharset`
         bool _keptLast = false;
+        bool _keptAny = false;
     };
 
     // `strict` as Charset has it: for text that must be read exactly, such
@@ -64,6 +67,10 @@ public:
     // as words in a charset that does not convert at all always do, so
     // that a writer can set them back in place of U+FFFD.
     MimeHeaderDecode(const char* charset, Result* next, bool strict = false, bool keep = false);
+    // Whether an encoded word of what was flushed so far was written as it
+    // stood: its charset does not convert, or, with `keep`, its bytes do
+    // not. Without one, what `keep` wrote is what the plain decoding writes.
+    bool kept() const { return _decoder.kept(); }
     // The members' destructors write the held last word and flush.
 
 private:

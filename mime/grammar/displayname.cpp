@@ -19,6 +19,7 @@
 #include "mime/grammar/scanner.h"
 
 #include <algorithm>
+#include <strings.h>
 
 namespace Orvanta::Mime {
 
@@ -82,23 +83,38 @@ bool lookalike(const std::string& text, bool exactly) {
     return false;
 }
 
-// whether the last piece of a word is an encoded word, which a following
-// encoded word joins without the blank between them
-bool endsEncoded(const char* word, size_t size) {
+// the size of the last piece of a word (see MimeWord::piece)
+size_t lastPiece(const char* word, size_t size) {
     size_t last = 0;
     for (size_t at = 0; at < size; at += last)
         last = Filter::MimeWord::piece(word + at, size - at);
+    return last;
+}
+
+// whether the last piece of a word is an encoded word, which a following
+// encoded word joins without the blank between them
+bool endsEncoded(const char* word, size_t size) {
+    size_t last = lastPiece(word, size);
     return Filter::MimeWord::length(word + size - last, last) == last;
 }
 
+// the charset of the encoded word that a word starts or (`last`) ends with
+std::string edgeCharset(const char* word, size_t size, bool last) {
+    size_t piece = last ? lastPiece(word, size) : Filter::MimeWord::length(word, size);
+    const char* start = last ? word + size - piece : word;
+    return Filter::MimeWord(start, piece, false).charset();
+}
+
 // An atom's encoded words and the text glued to them, decoded piece by piece
-// with the text staying where it stood; `keep`: as MimeHeaderDecode has it.
-std::string decode(const char* data, size_t size, bool keep) {
+// with the text staying where it stood; `keep`: as MimeHeaderDecode has it,
+// and `kept`, when given, tells whether a word was written as it stood.
+std::string decode(const char* data, size_t size, bool keep, bool* kept = nullptr) {
     std::string decoded;
     Filter::String sink(&decoded);
     Filter::MimeHeaderDecode decoder("utf-8", &sink, false, keep);
     decoder.process(data, size, false);
     decoder.flush();
+    if (kept != nullptr) *kept = decoder.kept();
     return decoded;
 }
 
@@ -115,12 +131,23 @@ DisplayName::DisplayName(const char* data, size_t size) {
     // the text to write: encoded words whose bytes do not convert as they
     // stood, where the text has U+FFFD
     std::string written;
-    // encoded words in a row, which readers join: decoded together for it
+    // Encoded words in a row, which readers join: decoded together for it.
+    // Each atom of them is decoded once, to be written again; the row is
+    // decoded again only where that could differ: a word kept as it stood,
+    // or words of one charset on both sides of a blank whose texts may read
+    // otherwise joined than apart.
     std::string words;
+    std::string apart; // the atoms decoded each on its own, to be written
+    size_t atoms = 0;
+    bool separate = true;    // the row reads joined as its atoms apart
+    std::string lastCharset; // of the row's last encoded word
     auto settle = [&]() {
         if (words.empty()) return;
-        written += decode(words.data(), words.size(), true);
+        written += atoms == 1 || separate ? apart : decode(words.data(), words.size(), true);
         words.clear();
+        apart.clear();
+        atoms = 0;
+        separate = true;
     };
     auto add = [&](const std::string& text) {
         settle();
@@ -160,11 +187,24 @@ DisplayName::DisplayName(const char* data, size_t size) {
             if (Filter::MimeWord::length(atom.begin(), atom.length()) > 0) {
                 if (blanks && !encoded && !_text.empty()) add(" ");
                 // encoded words and text glued to them are decoded piece by
-                // piece, the text staying where it stood
-                std::string decoded = decode(atom.begin(), atom.length(), false);
+                // piece, the text staying where it stood; what is to be
+                // written reads the same where no word was kept as it stood
+                bool kept = true;
+                std::string forWriting = decode(atom.begin(), atom.length(), true, &kept);
+                std::string decoded = kept ? decode(atom.begin(), atom.length(), false) : forWriting;
                 _text += decoded;
-                if (!words.empty()) words += ' ';
+                if (!words.empty()) {
+                    words += ' ';
+                    std::string charset = edgeCharset(atom.begin(), atom.length(), false);
+                    separate = separate && (strcasecmp(charset.c_str(), lastCharset.c_str()) != 0 ||
+                                            !Filter::Charset::joinable(charset.c_str()) ||
+                                            Filter::Charset::separable(charset.c_str()));
+                }
+                separate = separate && !kept;
                 words.append(atom.begin(), atom.length());
+                apart += forWriting;
+                ++atoms;
+                lastCharset = edgeCharset(atom.begin(), atom.length(), true);
                 runs.piece(decoded, encoded);
                 encoded = endsEncoded(atom.begin(), atom.length());
             } else {
