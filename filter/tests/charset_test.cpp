@@ -236,8 +236,6 @@ TEST(CharsetTest, AgreesWithPythonsCodecs) {
     }
 }
 
-} // namespace
-
 // A converter is opened once and serves the texts that follow, on any
 // thread: each text reads as it does in a process of its own, whatever
 // state the texts before it left (a shift still open, a byte order chosen
@@ -283,3 +281,5 @@ TEST(CharsetTest, ConvertersServeTextAfterTextOnSeveralThreads) {
     for (size_t t = 0; t < wrong.size(); ++t)
         EXPECT_EQ(wrong[t], 0u) << "thread " << t;
 }
+
+} // namespace
