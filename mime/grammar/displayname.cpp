@@ -118,6 +118,52 @@ std::string decode(const char* data, size_t size, bool keep, bool* kept = nullpt
     return decoded;
 }
 
+// Encoded words in a row, which readers join, decoded together to be
+// written again. Each atom of them is decoded once; the row is decoded again
+// only where that could read otherwise: a word kept as it stood, or words of
+// one charset on both sides of a blank whose texts may read otherwise
+// joined than apart.
+class Row {
+public:
+    bool empty() const { return _words.empty(); }
+
+    // Adds an atom of encoded words (and text glued to them) and returns
+    // its text decoded on its own, as the name shows it.
+    std::string add(const char* atom, size_t size) {
+        bool kept = true;
+        std::string writing = decode(atom, size, true, &kept);
+        if (!_words.empty()) {
+            _words += ' ';
+            std::string charset = edgeCharset(atom, size, false);
+            _separate = _separate && (strcasecmp(charset.c_str(), _lastCharset.c_str()) != 0 ||
+                                      !Filter::Charset::joinable(charset.c_str()) ||
+                                      Filter::Charset::separable(charset.c_str()));
+        }
+        _separate = _separate && !kept;
+        _words.append(atom, size);
+        _apart += writing;
+        ++_atoms;
+        _lastCharset = edgeCharset(atom, size, true);
+        // without a word kept as it stood, the text to write is the text
+        return kept ? decode(atom, size, false) : writing;
+    }
+
+    // the row's text to write; the row starts again empty
+    std::string settle() {
+        std::string text =
+            _atoms == 1 || _separate ? std::move(_apart) : decode(_words.data(), _words.size(), true);
+        *this = Row();
+        return text;
+    }
+
+private:
+    std::string _words;
+    std::string _apart; // its atoms decoded each on its own, to be written
+    size_t _atoms = 0;
+    bool _separate = true;    // the row reads joined as its atoms apart
+    std::string _lastCharset; // of its last encoded word
+};
+
 // Written bare, a phrase reads back as its words joined by single blanks:
 // blanks at its ends or in runs, or none but blanks, need the quotes.
 bool bareReadsBack(const std::string& text, const Formatting& format) {
@@ -131,23 +177,10 @@ DisplayName::DisplayName(const char* data, size_t size) {
     // the text to write: encoded words whose bytes do not convert as they
     // stood, where the text has U+FFFD
     std::string written;
-    // Encoded words in a row, which readers join: decoded together for it.
-    // Each atom of them is decoded once, to be written again; the row is
-    // decoded again only where that could differ: a word kept as it stood,
-    // or words of one charset on both sides of a blank whose texts may read
-    // otherwise joined than apart.
-    std::string words;
-    std::string apart; // the atoms decoded each on its own, to be written
-    size_t atoms = 0;
-    bool separate = true;    // the row reads joined as its atoms apart
-    std::string lastCharset; // of the row's last encoded word
+    // encoded words in a row, which readers join: decoded together for it
+    Row row;
     auto settle = [&]() {
-        if (words.empty()) return;
-        written += atoms == 1 || separate ? apart : decode(words.data(), words.size(), true);
-        words.clear();
-        apart.clear();
-        atoms = 0;
-        separate = true;
+        if (!row.empty()) written += row.settle();
     };
     auto add = [&](const std::string& text) {
         settle();
@@ -187,24 +220,9 @@ DisplayName::DisplayName(const char* data, size_t size) {
             if (Filter::MimeWord::length(atom.begin(), atom.length()) > 0) {
                 if (blanks && !encoded && !_text.empty()) add(" ");
                 // encoded words and text glued to them are decoded piece by
-                // piece, the text staying where it stood; what is to be
-                // written reads the same where no word was kept as it stood
-                bool kept = true;
-                std::string forWriting = decode(atom.begin(), atom.length(), true, &kept);
-                std::string decoded = kept ? decode(atom.begin(), atom.length(), false) : forWriting;
+                // piece, the text staying where it stood
+                std::string decoded = row.add(atom.begin(), atom.length());
                 _text += decoded;
-                if (!words.empty()) {
-                    words += ' ';
-                    std::string charset = edgeCharset(atom.begin(), atom.length(), false);
-                    separate = separate && (strcasecmp(charset.c_str(), lastCharset.c_str()) != 0 ||
-                                            !Filter::Charset::joinable(charset.c_str()) ||
-                                            Filter::Charset::separable(charset.c_str()));
-                }
-                separate = separate && !kept;
-                words.append(atom.begin(), atom.length());
-                apart += forWriting;
-                ++atoms;
-                lastCharset = edgeCharset(atom.begin(), atom.length(), true);
                 runs.piece(decoded, encoded);
                 encoded = endsEncoded(atom.begin(), atom.length());
             } else {
