@@ -42,6 +42,11 @@ void complain(const std::string& text) {
 
 const char* failed = "Failed to publish message to RabbitMQ";
 
+void interrupted(int signum, const char* when) {
+    std::fprintf(stderr, "Interrupted by signal %d%s\n", signum, when);
+    std::fflush(stderr);
+}
+
 } // namespace
 
 Application::Application(const Options& options)
@@ -109,10 +114,13 @@ void Application::onReady(size_t) {
 
     AMQP::DeferredPublish& publication = send(list);
     _publishing = true;
-    publication.onAck([this] { _status.acknowledged(); })
+    publication
+        .onAck([this] { _status.acknowledged(); })
+        // a nack carries no reason of the broker's; said as what it is, it
+        // is not taken for a lost connection
         .onNack([this] {
             _status.refused();
-            complain(failed);
+            complain(std::string(failed) + ": the broker refused the message (nack)");
         })
         // also at once for a publication that could not even be sent
         .onError([this](const char* reason) { onFailed(reason); })
@@ -141,7 +149,9 @@ void Application::onBlocked(AMQP::TcpConnection*, const char* reason) {
 }
 
 void Application::onError(const char* message) {
-    if (_status.delivered()) return;
+    // the connection that a signal had closed at once: what came of the
+    // message was said with the signal, and the close is no broker's error
+    if (_status.delivered() || _dropped) return;
     Base::onError(message);
 }
 
@@ -190,26 +200,23 @@ bool Application::onInterrupt(int signum) {
     // no more input: whatever is still to come would never be published
     _input.stop();
     if (_status.settled()) return true;
-    if (_publishing && _channel.implementation()->handed() == 0) {
-        // The publication still waits behind the handshake or the channel's
-        // open: nothing of it reached the broker, there is no confirm to
-        // wait for.
-        std::fprintf(stderr, "Interrupted by signal %d before the message was sent to RabbitMQ\n", signum);
-        std::fflush(stderr);
-        _status.refused();
-        connection()->close(true);
-        return false;
-    }
-    if (_publishing) {
+    if (_publishing && _channel.implementation()->handed() > 0) {
         // Closing now could lose the broker's confirm of a message it keeps,
         // and the retry would deliver it twice: the confirm decides, and the
         // publication's end closes the connection.
-        std::fprintf(stderr, "Interrupted by signal %d, waiting for RabbitMQ to confirm the message\n",
-                     signum);
-        std::fflush(stderr);
+        interrupted(signum, ", waiting for RabbitMQ to confirm the message");
         return false;
     }
-    std::fprintf(stderr, "Interrupted by signal %d before RabbitMQ confirmed the message\n", signum);
-    std::fflush(stderr);
-    return true;
+    // Nothing of the message reached the broker: it is still coming in, its
+    // publication waits behind the handshake or the channel's open, or the
+    // input ended without the dot line (which said so already). There is no
+    // confirm to wait for, nor a close worth waiting for: the retry would
+    // only come later.
+    if (!_status.incomplete())
+        interrupted(signum, _publishing ? " before the message was sent to RabbitMQ"
+                                        : " before the message was complete");
+    _status.refused();
+    _dropped = true;
+    connection()->close(true);
+    return false;
 }

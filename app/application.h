@@ -52,7 +52,8 @@ private:
     void onBlocked(AMQP::TcpConnection* connection, const char* reason) override;
     // Says nothing once the broker confirmed the message: how the connection
     // ends afterwards (no close-ok, a lost connection) is no error of the
-    // delivery, and a line calling it one would mislead the operator.
+    // delivery, and a line calling it one would mislead the operator. Nor
+    // after a signal closed it at once, before anything was sent.
     using Base::onError;
     void onError(const char* message) override;
 
@@ -85,6 +86,8 @@ private:
     bool _negotiated = false;
     // the broker put the channel into confirm mode
     bool _confirming = false;
+    // a signal closed the connection at once, with nothing sent
+    bool _dropped = false;
     // the user was told that the broker blocked the connection
     bool _blockedSaid = false;
     // bytes of the publication's content header frame

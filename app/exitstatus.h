@@ -29,6 +29,8 @@ public:
 
     // The broker has had its final say: it acknowledged or refused.
     bool settled() const { return _acknowledged || _refused; }
+    // The input ended without the dot line: nothing is published.
+    bool incomplete() const { return _truncated; }
     // Confirmed and not refused: the one way to success.
     bool delivered() const { return _acknowledged && !_refused; }
 

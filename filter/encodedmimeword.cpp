@@ -34,12 +34,20 @@ size_t cut(const char* data, size_t to) {
 }
 
 // The length of a text that holds bytes that are no UTF-8 before any UTF-8
-// beyond ASCII, up to the next character of UTF-8 beyond ASCII.
-size_t unknownRun(const char* data, size_t size) {
+// beyond ASCII, up to the next character of UTF-8 beyond ASCII. A word holds
+// no more than the `window` at its start: past it, the end matters only where
+// it is cut back into the window, which a blank or other 8-bit bytes before
+// it prevent. So the search ends there, and a text of many words costs no
+// search of its whole rest for each of them.
+size_t unknownRun(const char* data, size_t size, size_t window) {
     for (size_t i = 0; i < size; ++i) {
-        if (!high(data[i])) continue;
+        if (!high(data[i])) {
+            if (i >= window && data[i] == ' ') break;
+            continue;
+        }
         size_t length = Utf8::sequence(data + i, size - i);
         if (length > 1 && length <= size - i) return cut(data, i);
+        if (i >= window) break;
     }
     return size;
 }
@@ -62,7 +70,7 @@ EncodedMimeWord::EncodedMimeWord(const char* data, size_t size, size_t available
         // beyond ASCII; else those bytes with the ASCII around them
         size_t good = Utf8::wellFormed(data, window);
         utf8 = std::any_of(data, data + good, high);
-        end = utf8 ? cut(data, good) : unknownRun(data, size);
+        end = utf8 ? cut(data, good) : unknownRun(data, size, window);
     }
     std::string prefix = std::string("=?") + Utf8::charset(utf8) + "?q?";
     size_t overhead = prefix.size() + 2; // and the final "?="

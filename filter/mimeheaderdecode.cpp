@@ -4,6 +4,7 @@
 #include "filter/mimeword.h"
 #include "filter/string.h"
 
+#include <cstring>
 #include <strings.h>
 
 namespace Orvanta::Filter {
@@ -42,12 +43,17 @@ size_t MimeHeaderDecode::Decoder::decode(const char* word, size_t size, bool per
     }
     size_t total = release();
     if (_words > 0 && !glued && !(_previousEncoded && parsed.encoded())) total += next->append(" ", 1, true);
-    if (parsed.encoded() && _keptLast && strcasecmp(parsed.charset().c_str(), _heldCharset.c_str()) == 0) {
+    bool afterText = _keptText;
+    _keptText = false;
+    if (parsed.encoded() &&
+        (afterText || (_keptLast && strcasecmp(parsed.charset().c_str(), _heldCharset.c_str()) == 0))) {
         // a word that follows one kept as written in its charset (whose
         // text is not joined): readers that join their bytes find the two
-        // as they stood only when both are kept
-        _keptAny = true;
-        total += next->append(word, size, false);
+        // as they stood only when both are kept; so too a word after one
+        // glued to text, which readers join without the blank between
+        if (afterText) _heldCharset = parsed.charset();
+        _keptLast = true;
+        total += keep(word, size);
     } else if (parsed.encoded()) {
         _keptLast = false;
         _held = true;
@@ -57,7 +63,7 @@ size_t MimeHeaderDecode::Decoder::decode(const char* word, size_t size, bool per
         _heldJoinable.reset();
     } else {
         _keptLast = false;
-        total += parsed.write(_charset.c_str(), next);
+        total += plain(word, size, persistent);
     }
     _previousEncoded = parsed.encoded();
     ++_words;
@@ -83,8 +89,30 @@ size_t MimeHeaderDecode::Decoder::release() {
     } else if (MimeWord::convert(_heldCharset, _heldBytes, _charset.c_str(), next, &total, _strict)) {
         return total;
     }
-    _keptAny = true;
-    return next->append(_heldText.data(), _heldText.size(), false);
+    return keep(_heldText.data(), _heldText.size());
+}
+
+size_t MimeHeaderDecode::Decoder::plain(const char* word, size_t size, bool persistent) {
+    // Text that holds an encoded word after other text is read as text
+    // here, where other readers decode the word: the whole word goes back
+    // as it stood.
+    if (_kept == nullptr || std::memchr(word, '=', size) == nullptr)
+        return next->append(word, size, persistent);
+    bool words = false;
+    bool last = false; // the last piece is an encoded word
+    for (size_t at = 0, length; at < size; at += length) {
+        length = MimeWord::piece(word + at, size - at);
+        last = MimeWord::length(word + at, length) == length;
+        words = words || last;
+    }
+    if (!words) return next->append(word, size, persistent);
+    _keptText = last;
+    return keep(word, size);
+}
+
+size_t MimeHeaderDecode::Decoder::keep(const char* words, size_t size) {
+    if (_kept != nullptr) _kept->kept(size);
+    return next->append(words, size, false);
 }
 
 bool MimeHeaderDecode::Decoder::joinable() {
@@ -97,8 +125,8 @@ size_t MimeHeaderDecode::Decoder::flush() {
     return total + next->flush();
 }
 
-MimeHeaderDecode::MimeHeaderDecode(const char* charset, Result* next, bool strict, bool keep)
-    : Filter(&_splitter), _decoder(charset, next, strict, keep), _strip(&_decoder, delimiters),
+MimeHeaderDecode::MimeHeaderDecode(const char* charset, Result* next, bool strict, bool keep, KeptWords* kept)
+    : Filter(&_splitter), _decoder(charset, next, strict, keep, kept), _strip(&_decoder, delimiters),
       _splitter(&_strip, delimiters) {}
 
 } // namespace Orvanta::Filter

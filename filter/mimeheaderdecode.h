@@ -9,6 +9,7 @@
 
 #include "filter/bufferuntil.h"
 #include "filter/filter.h"
+#include "filter/keptwords.h"
 #include "filter/strip.h"
 
 #include <optional>
@@ -21,8 +22,8 @@ public:
     // Takes one word per call.
     class Decoder : public Filter {
     public:
-        Decoder(const char* charset, Result* next, bool strict, bool keep = false)
-            : Filter(next), _charset(charset), _strict(strict), _keep(keep) {}
+        Decoder(const char* charset, Result* next, bool strict, bool keep = false, KeptWords* kept = nullptr)
+            : Filter(next), _charset(charset), _strict(strict), _keep(keep), _kept(kept) {}
         // writes the encoded words still held
         ~Decoder() override;
 
@@ -30,8 +31,6 @@ public:
         size_t process(const char* word, size_t size, bool persistent) override;
         // writes the encoded words still held, then flushes on
         size_t flush() override;
-        // whether an encoded word was written as it stood (see `keep`)
-        bool kept() const { return _keptAny; }
 
     private:
         // one encoded or plain word; a glued one follows the last without
@@ -39,12 +38,18 @@ public:
         size_t decode(const char* word, size_t size, bool persistent, bool glued);
         // converts and writes the held run of encoded words
         size_t release();
+        // writes a plain word, the encoded words glued after text in it as
+        // they stand
+        size_t plain(const char* word, size_t size, bool persistent);
+        // writes words as they stand, and says so to `_kept`
+        size_t keep(const char* words, size_t size);
         // whether the held run's charset may take in the next word's bytes
         bool joinable();
 
         std::string _charset;
         bool _strict;
         bool _keep;
+        KeptWords* _kept;
         size_t _words = 0;
         bool _previousEncoded = false;
         // adjacent encoded words of one charset: their bytes, and their text
@@ -55,22 +60,25 @@ public:
         std::string _heldText;
         // learned when a second word of the charset comes
         std::optional<bool> _heldJoinable;
-        // `keep`: the last words written were kept as written, in
+        // the last words written were kept as written, in
         // `_heldCharset`
         bool _keptLast = false;
-        bool _keptAny = false;
+        // the last word was text ending in an encoded word read as text,
+        // which other readers join to the encoded word that follows
+        bool _keptText = false;
     };
 
     // `strict` as Charset has it: for text that must be read exactly, such
     // as an address. `keep`: for text to be written again, encoded words
-    // whose bytes do not all convert (`MimeWord::exact`) pass as they stand,
+    // whose bytes do not all convert (strictly) pass as they stand,
     // as words in a charset that does not convert at all always do, so
-    // that a writer can set them back in place of U+FFFD.
-    MimeHeaderDecode(const char* charset, Result* next, bool strict = false, bool keep = false);
-    // Whether an encoded word of what was flushed so far was written as it
-    // stood: its charset does not convert, or, with `keep`, its bytes do
-    // not. Without one, what `keep` wrote is what the plain decoding writes.
-    bool kept() const { return _decoder.kept(); }
+    // that a writer can set them back in place of U+FFFD. `kept`, when
+    // given, is told of every word written as it stood: those above, text
+    // with an encoded word glued after it, which other readers decode where
+    // this one reads text, and the encoded words that follow such text,
+    // which those readers join to it.
+    MimeHeaderDecode(const char* charset, Result* next, bool strict = false, bool keep = false,
+                     KeptWords* kept = nullptr);
     // The members' destructors write the held last word and flush.
 
 private:

@@ -27,9 +27,9 @@ size_t less(size_t value, size_t amount) {
 } // namespace
 
 MimeHeaderEncode::Encoder::Encoder(size_t used, size_t maximum, const MimeHeaderEncoding& encoding,
-                                   Result* next, bool kept)
+                                   Result* next)
     : Filter(next), _maximum(maximum), _budget(less(maximum, used)), _encoding(encoding),
-      _excluded(encoding.rawExcluded()), _kept(kept) {}
+      _excluded(encoding.rawExcluded()) {}
 
 bool MimeHeaderEncode::Encoder::printable(const char* word, size_t size) const {
     for (size_t i = 0; i < size; ++i) {
@@ -39,35 +39,42 @@ bool MimeHeaderEncode::Encoder::printable(const char* word, size_t size) const {
     return true;
 }
 
-size_t MimeHeaderEncode::Encoder::process(const char* word, size_t size, bool persistent) {
-    // An encoded word in a charset that cannot be converted was left as
-    // written by the decoder, perhaps glued to decoded text: it goes back as
-    // an encoded word of its own, for readers that know its charset, and
-    // ours reads it as the same text again. The text glued to it is encoded
-    // too, since readers join encoded words without the blank between them.
-    size_t total = 0;
-    size_t text = 0; // where the text not yet written starts
-    for (size_t at = 0, length; at < size; at += length) {
-        MimeWord::Run run = MimeWord::run(word + at, size - at, "utf-8", _kept);
-        length = run.length > 0 ? run.length : MimeWord::piece(word + at, size - at);
-        if (!run.kept || !keeps(word + at, length, at > 0)) continue;
-        if (at > text) gather(word + text, at - text, text > 0);
-        // the words of a run each on its own, as readers take them
-        for (size_t piece = 0, one; piece < length; piece += one) {
-            one = MimeWord::length(word + at + piece, length - piece);
-            total += putKept(word + at + piece, one, at + piece > 0);
-        }
-        text = at + length;
-    }
-    if (text == 0) return total + putWord(word, size, persistent);
-    if (text < size) gather(word + text, size - text, true);
-    return total;
+void MimeHeaderEncode::Encoder::kept(size_t at, size_t size) {
+    _kept.push_back({at, size});
 }
 
-bool MimeHeaderEncode::Encoder::keeps(const char* word, size_t size, bool glued) const {
-    // Readers drop a blank between two encoded words: a kept word right
-    // after another is text, the blank before it inside the encoded text.
-    return (glued || !(_afterKept && _gathered.empty())) && printable(word, size);
+size_t MimeHeaderEncode::Encoder::process(const char* word, size_t size, bool persistent) {
+    // Every word the decoder named before this one is part of it: the
+    // words are named while the word that holds them is still coming.
+    std::vector<Span> kept;
+    kept.swap(_kept);
+    if (kept.empty()) return putWord(word, size, persistent);
+    // The kept words go back as they stood, for readers that know their
+    // charset, and ours reads them as the same text again. Text glued to
+    // them is decoded text: it is encoded, since readers join encoded words
+    // without the blank between them.
+    size_t total = 0;
+    size_t text = 0; // where the text not yet written starts
+    for (const Span& span : kept) {
+        if (span.at > text) gather(word + text, span.at - text, text > 0);
+        // encoded words glued to each other each on their own, as readers
+        // take them; text glued to them as it stood stays with them
+        size_t part = span.at;
+        bool encoded = false;
+        for (size_t at = span.at, length; at < span.at + span.size; at += length) {
+            length = MimeWord::piece(word + at, span.at + span.size - at);
+            bool next = MimeWord::length(word + at, length) == length;
+            if (next && encoded) {
+                total += putKept(word + part, at - part, part > 0, true);
+                part = at;
+            }
+            encoded = next;
+        }
+        total += putKept(word + part, span.at + span.size - part, part > 0, encoded);
+        text = span.at + span.size;
+    }
+    if (text < size) gather(word + text, size - text, true);
+    return total;
 }
 
 void MimeHeaderEncode::Encoder::gather(const char* word, size_t size, bool glued) {
@@ -75,16 +82,19 @@ void MimeHeaderEncode::Encoder::gather(const char* word, size_t size, bool glued
     _gathered.append(word, size);
 }
 
-size_t MimeHeaderEncode::Encoder::putKept(const char* word, size_t size, bool glued) {
-    if (!glued && !_gathered.empty()) _gathered += ' ';
-    _afterKept = true;
+size_t MimeHeaderEncode::Encoder::putKept(const char* word, size_t size, bool glued, bool encoded) {
+    // readers drop the blank between two encoded words: where it is text,
+    // it goes inside the encoded text
+    if (!glued && !_gathered.empty() && MimeWord::length(word, size) > 0) _gathered += ' ';
+    _afterKept = encoded;
     size_t total = flushBuffer();
     return total + put(word, size, false);
 }
 
 size_t MimeHeaderEncode::Encoder::putWord(const char* word, size_t size, bool persistent) {
+    // a reader decodes text shaped like an encoded word wherever it stands
     bool raw = size <= less(_maximum, 1) && printable(word, size) &&
-               !(size >= 2 && word[0] == '=' && word[1] == '?');
+               !(size >= 2 && word[0] == '=' && word[1] == '?') && MimeWord::opening(word, size) == size;
     if (!raw) {
         gather(word, size, false);
         return 0;
@@ -163,8 +173,14 @@ size_t MimeHeaderEncode::Encoder::flush() {
 }
 
 MimeHeaderEncode::MimeHeaderEncode(size_t used, size_t maximum, const MimeHeaderEncoding& encoding,
-                                   Result* next, bool kept)
-    : Filter(&_splitter), _encoder(used, maximum, encoding, next, kept), _strip(&_encoder, delimiters),
+                                   Result* next)
+    : Filter(&_splitter), _encoder(used, maximum, encoding, next), _strip(&_encoder, delimiters),
       _splitter(&_strip, delimiters) {}
+
+void MimeHeaderEncode::kept(size_t size) {
+    // a kept word never holds a blank: it lands in the word the splitter
+    // holds, after what it holds of it
+    _encoder.kept(_splitter.word().size(), size);
+}
 
 } // namespace Orvanta::Filter

@@ -1,31 +1,30 @@
 // Writes a header value for a 7-bit transport: printable ASCII words pass
 // raw, runs of other words become RFC 2047 "Q" encoded words in UTF-8, and
-// lines are folded with CR LF and a space before they pass a maximum. An
-// encoded word in a charset that cannot be converted passes as it stands,
-// and so, for text a decoder kept them in, do words whose bytes do not
-// convert (see MimeHeaderDecode).
+// lines are folded with CR LF and a space before they pass a maximum. The
+// encoded words a decoder kept as written (see MimeHeaderDecode), which it
+// names to the writer as `KeptWords`, pass as they stand; any other text
+// that a reader could take for an encoded word is encoded.
 #pragma once
 
 #include "filter/bufferuntil.h"
 #include "filter/filter.h"
+#include "filter/keptwords.h"
 #include "filter/mimeheaderencoding.h"
 #include "filter/strip.h"
 
 #include <string>
+#include <vector>
 
 namespace Orvanta::Filter {
 
-class MimeHeaderEncode : public Filter {
+class MimeHeaderEncode : public Filter, public KeptWords {
 public:
     // Takes one word per call and decides how to write it.
     class Encoder : public Filter {
     public:
         // used: the bytes already on the first line; maximum: the line length
         // not to pass (a word that cannot be broken may still pass it).
-        // `kept`: the text comes from a decoder that keeps encoded words
-        // whose bytes do not convert.
-        Encoder(size_t used, size_t maximum, const MimeHeaderEncoding& encoding, Result* next,
-                bool kept = false);
+        Encoder(size_t used, size_t maximum, const MimeHeaderEncoding& encoding, Result* next);
 
         using Filter::process;
         size_t process(const char* word, size_t size, bool persistent) override;
@@ -43,30 +42,39 @@ public:
         size_t putWord(const char* word, size_t size, bool persistent);
         // Writes the gathered words as encoded words and forgets them.
         size_t flushBuffer();
+        // The next word holds, `at` bytes into it, `size` bytes of encoded
+        // words kept as written.
+        void kept(size_t at, size_t size);
 
     private:
-        // Whether a run of encoded words the decoder kept as written goes
-        // back as it stands; a glued run follows the last without a blank.
-        bool keeps(const char* word, size_t size, bool glued) const;
+        struct Span {
+            size_t at;
+            size_t size;
+        };
         // adds text to the gathered words, after a blank unless glued
         void gather(const char* word, size_t size, bool glued);
-        // writes the gathered words and then the kept encoded word
-        size_t putKept(const char* word, size_t size, bool glued);
+        // writes the gathered words and then kept words as they stood,
+        // which end in an encoded word where `encoded`
+        size_t putKept(const char* word, size_t size, bool glued, bool encoded);
 
         size_t _maximum;
         std::string _gathered;
         size_t _budget;
         bool _first = true;
-        // the last word written was an encoded word kept as it stood
+        // the last word written was kept as it stood, and ends in an encoded
+        // word
         bool _afterKept = false;
         MimeHeaderEncoding _encoding;
         const char* _excluded;
-        bool _kept;
+        // the kept words of the word to come, in order
+        std::vector<Span> _kept;
     };
 
-    MimeHeaderEncode(size_t used, size_t maximum, const MimeHeaderEncoding& encoding, Result* next,
-                     bool kept = false);
+    MimeHeaderEncode(size_t used, size_t maximum, const MimeHeaderEncoding& encoding, Result* next);
     // The members' destructors write the held word and the gathered text.
+
+    // the next `size` bytes pushed are encoded words kept as written
+    void kept(size_t size) override;
 
 private:
     Encoder _encoder;

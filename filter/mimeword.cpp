@@ -10,7 +10,6 @@
 #include <exception>
 #include <optional>
 #include <string_view>
-#include <strings.h>
 
 namespace Orvanta::Filter {
 
@@ -31,14 +30,6 @@ public:
 
 private:
     Result* _next;
-};
-
-// takes what it is given and keeps none of it
-class Discard : public Result {
-public:
-    using Result::append;
-    size_t append(const char*, size_t size, bool) override { return size; }
-    size_t flush() override { return 0; }
 };
 
 } // namespace
@@ -94,13 +85,6 @@ bool MimeWord::convert(const std::string& charset, const std::string& bytes, con
     return true;
 }
 
-bool MimeWord::exact(const std::string& charset, const std::string& bytes, const char* target) {
-    Discard none;
-    size_t written = 0;
-    bool replaced = true;
-    return convert(charset, bytes, target, &none, &written, true, &replaced) && !replaced;
-}
-
 size_t MimeWord::length(const char* text, size_t size) {
     return MimeWordScan(text, size).length(0);
 }
@@ -121,28 +105,23 @@ size_t MimeWord::piece(const char* text, size_t size) {
     return size;
 }
 
-MimeWord::Run MimeWord::run(const char* text, size_t size, const char* target, bool exactly) {
-    Run run;
-    run.length = length(text, size);
-    if (run.length == 0) return run;
-    MimeWord first(text, run.length, false);
-    std::string bytes = first.bytes();
-    auto glued = [&]() -> size_t {
-        size_t next = length(text + run.length, size - run.length);
-        bool same = next > 0 && strcasecmp(MimeWord(text + run.length, next, false).charset().c_str(),
-                                           first.charset().c_str()) == 0;
-        return same ? next : 0;
-    };
-    bool joinable = Charset::joinable(first.charset().c_str());
-    for (size_t next; joinable && (next = glued()) > 0; run.length += next)
-        bytes += MimeWord(text + run.length, next, false).bytes();
-    run.kept =
-        !Charset::converts(first.charset(), target) || (exactly && !exact(first.charset(), bytes, target));
-    // words of the charset that follow a kept one are kept with it, also
-    // where each is read on its own (see MimeHeaderDecode)
-    for (size_t next; run.kept && !joinable && (next = glued()) > 0;)
-        run.length += next;
-    return run;
+size_t MimeWord::opening(const char* text, size_t size) {
+    for (size_t at = 0; at + 1 < size; ++at) {
+        const void* found = std::memchr(text + at, '=', size - at - 1);
+        if (found == nullptr) break;
+        at = static_cast<size_t>(static_cast<const char*>(found) - text);
+        if (text[at + 1] != '?') continue;
+        // The charset's scan ends at the "?" of the next start at the
+        // latest: over a text, the scans take each byte once.
+        size_t mark = at + 2;
+        while (mark < size && text[mark] != '?' && text[mark] != ' ' && text[mark] != '\t' &&
+               text[mark] != '\r' && text[mark] != '\n')
+            ++mark;
+        if (mark + 2 < size && text[mark] == '?' && std::strchr("QqBb", text[mark + 1]) != nullptr &&
+            text[mark + 1] != '\0' && text[mark + 2] == '?')
+            return at;
+    }
+    return size;
 }
 
 std::string MimeWord::bytes() const {

@@ -43,12 +43,6 @@ public:
     // sequence was no character of the charset.
     static bool convert(const std::string& charset, const std::string& bytes, const char* target,
                         Result* result, size_t* written, bool strict = false, bool* replaced = nullptr);
-    // Whether `bytes` read in `charset` convert to `target` whole: the pair
-    // converts and every sequence is a character of the charset (strictly).
-    // Text that does not is written back as the encoded words it came in,
-    // where a conversion would put U+FFFD in place of its bytes for good.
-    static bool exact(const std::string& charset, const std::string& bytes, const char* target);
-
     // The size of the encoded word at the start of the text, which ends at
     // the first "?=" after its encoding letter (its text never holds a "?");
     // 0 when none starts there.
@@ -57,17 +51,12 @@ public:
     // senders glue encoded words to each other and to text: an encoded word,
     // or the text up to the next one (or the end).
     static size_t piece(const char* text, size_t size);
-    // The encoded words at the start of a text without blanks that a
-    // decoder reads as one text: an encoded word and those glued to it in
-    // its charset, where texts in it may be joined (`Charset::joinable`).
-    struct Run {
-        size_t length = 0; // 0 when no encoded word starts the text
-        // a decoder to `target` writes these words as they stand: their
-        // charset does not convert, or (`exactly`) their bytes do not
-        // (see MimeHeaderDecode's `keep`)
-        bool kept = false;
-    };
-    static Run run(const char* text, size_t size, const char* target, bool exactly);
+    // Where a text first holds the start of what a lenient reader takes for
+    // an encoded word: "=?", a charset without "?" or blanks, "?", the
+    // letter Q or B and "?". Readers decode such a word also where text is
+    // glued to it, and some look past a blank for its end. The size when
+    // there is none.
+    static size_t opening(const char* text, size_t size);
 
 private:
     void decodeQ(std::string& out) const;

@@ -148,7 +148,7 @@ TEST(MimeHeaderEncodeTest, DecodedAndWrittenAgainReadsTheSame) {
         String text(&out);
         {
             MimeHeaderEncode encode(9, 78, MimeHeaderEncoding(), &text);
-            MimeHeaderDecode decode("utf-8", &encode);
+            MimeHeaderDecode decode("utf-8", &encode, false, false, &encode);
             decode.process(input.data(), input.size(), false);
         }
         written.push_back(out);

@@ -2,6 +2,7 @@
 
 #include "filter/result.h"
 #include "mime/authentication/authenticationtokens.h"
+#include "mime/grammar/comments.h"
 #include "mime/grammar/require.h"
 #include "mime/grammar/whitespace.h"
 
@@ -36,7 +37,8 @@ ArcAuthenticationInstance::ArcAuthenticationInstance(const char* data, size_t si
 
 ArcAuthenticationResults::ArcAuthenticationResults(const char* data, size_t size, bool strict)
     : ArcAuthenticationInstance(data, size),
-      AuthenticationResults(data + consumed(), size - consumed(), strict) {}
+      AuthenticationResults(data + consumed(), size - consumed(), strict),
+      _whole(!Comments::any(data, size)) {}
 
 size_t ArcAuthenticationResults::encode(const Capabilities& caps, Filter::Result* out,
                                         bool persistent) const {

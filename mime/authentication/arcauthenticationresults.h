@@ -34,10 +34,16 @@ public:
     ArcAuthenticationResults(int instance, AuthenticationResults results)
         : ArcAuthenticationInstance(instance), AuthenticationResults(std::move(results)) {}
 
+    // no comment stood around the instance either
+    bool whole() const override { return _whole && AuthenticationResults::whole(); }
+
     using AuthenticationResults::encode;
     // "i=", the instance, ";" and the results, with no blank between; the
     // folding forms of the results come here too
     size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
+
+private:
+    bool _whole = true;
 };
 
 } // namespace Orvanta::Mime

@@ -20,10 +20,21 @@ size_t cfws(const char* data, size_t size) {
     return Whitespace(data, size, true).consumed();
 }
 
+// The bytes of "reason", '=' and the blanks and comments around them at
+// the start of the text, or 0: "reason" counts only as a whole keyword
+// before '=', as "reasoner.x=" and "reason.x=" are properties.
+size_t reasonEquals(const char* data, size_t size) {
+    if (!keywordAt(data, size, "reason")) return 0;
+    size_t at = 6 + cfws(data + 6, size - 6);
+    if (at == size || data[at] != '=') return 0;
+    ++at;
+    return at + cfws(data + at, size - at);
+}
+
 } // namespace
 
 AuthenticationResult::AuthenticationResult(const std::string& method, std::string result)
-    : _method(wholeKeyword(method.substr(0, method.find('/')))), _result(wholeKeyword(std::move(result))) {
+    : _method(methodKeyword(method.substr(0, method.find('/')))), _result(wholeKeyword(std::move(result))) {
     if (_method.size() == method.size()) return;
     // the version, written back after a '/' when it is not 1
     std::string digits = method.substr(_method.size() + 1);
@@ -54,12 +65,8 @@ AuthenticationResult::AuthenticationResult(const char* data, size_t size, bool s
     n += cfws(data + n, size - n);
     n += AuthenticationKeyword(_result, data + n, size - n).consumed();
     n += cfws(data + n, size - n);
-    if (size - n >= 7 && std::strncmp(data + n, "reason", 6) == 0) {
-        size_t at = n + 6;
-        at += cfws(data + at, size - at);
-        Require(data + at, size - at, '=');
-        ++at;
-        at += cfws(data + at, size - at);
+    if (size_t skip = reasonEquals(data + n, size - n)) {
+        size_t at = n + skip;
         size_t start = at;
         at += AuthenticationValue(_reason, data + at, size - at).consumed();
         size_t after = at + cfws(data + at, size - at);

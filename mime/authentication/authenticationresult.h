@@ -16,9 +16,10 @@ public:
     // parses "; method[/version]=result [reason=...] properties" at the start
     // of the text; strict refuses a property that does not parse
     AuthenticationResult(const char* data, size_t size, bool strict);
-    // A result made from a method (a keyword, which may carry its version:
-    // "auth/2") and a result word (a keyword). Throws std::runtime_error
-    // "invalid keyword" or "invalid method version" for any other text.
+    // A result made from a method (a keyword but "none", which may carry its
+    // version: "auth/2") and a result word (a keyword). Throws
+    // std::runtime_error "invalid keyword", "method may not be none" or
+    // "invalid method version" for any other text.
     AuthenticationResult(const std::string& method, std::string result);
 
     const std::string& method() const { return _method; }

@@ -4,6 +4,7 @@
 #include "filter/wordwrap.h"
 #include "mime/authentication/authenticationtokens.h"
 #include "mime/grammar/capabilities.h"
+#include "mime/grammar/comments.h"
 #include "mime/grammar/digit.h"
 #include "mime/grammar/mess.h"
 #include "mime/grammar/whitespace.h"
@@ -20,7 +21,8 @@ size_t cfws(const char* data, size_t size) {
 
 } // namespace
 
-AuthenticationResults::AuthenticationResults(const char* data, size_t size, bool strict) {
+AuthenticationResults::AuthenticationResults(const char* data, size_t size, bool strict)
+    : _whole(!Comments::any(data, size)) {
     try {
         size_t n = cfws(data, size);
         n += AuthenticationValue(_id, data + n, size - n).consumed();
@@ -31,7 +33,15 @@ AuthenticationResults::AuthenticationResults(const char* data, size_t size, bool
             n += version.consumed();
             n += cfws(data + n, size - n);
         }
-        if (AuthenticationNoResult(data + n, size - n).found()) return;
+        AuthenticationNoResult none(data + n, size - n);
+        if (none.found()) {
+            // "none" stands alone: a strict reader refuses what follows
+            // rather than pass over results
+            n += none.consumed();
+            if (strict && n + cfws(data + n, size - n) < size)
+                throw std::runtime_error("text after '; none'");
+            return;
+        }
         while (n < size) {
             try {
                 AuthenticationResult result(data + n, size - n, strict);
@@ -39,6 +49,7 @@ AuthenticationResults::AuthenticationResults(const char* data, size_t size, bool
                 _results.push_back(std::move(result));
             } catch (const std::exception&) {
                 if (strict) throw std::runtime_error("error in authentication result");
+                _whole = false;
                 // the bad result is passed over up to the next ';' (a zero
                 // byte also stops the skip: it is passed over alone)
                 size_t start = n;

@@ -28,9 +28,10 @@ class AuthenticationResults : public HeaderField {
 public:
     // no results yet
     explicit AuthenticationResults(std::string id) : _id(std::move(id)) {}
-    // Strict refuses a result that does not parse and a value without
-    // results that does not say "none"; lenient skips bad results. Failures
-    // are std::runtime_error.
+    // Strict refuses a result that does not parse, a value without results
+    // that does not say "none" and text after that "none"; lenient skips bad
+    // results and ignores what follows "none". Failures are
+    // std::runtime_error.
     AuthenticationResults(const char* data, size_t size, bool strict);
 
     const std::string& id() const { return _id; }
@@ -47,6 +48,10 @@ public:
     void add(const Dns::Context& context, const Object& message, const DkimSignature& signature);
     void add(const Dns::Context& context, const Object& message, const DkimSignatures& signatures);
 
+    // No comment stood in the text and no result was skipped: the writer
+    // writes no comments, which readers read as part of the value.
+    bool whole() const override { return _whole; }
+
     using HeaderField::encode;
     size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
     size_t encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const override;
@@ -56,6 +61,7 @@ private:
     std::string _id;
     int _version = 1;
     std::vector<AuthenticationResult> _results;
+    bool _whole = true;
 };
 
 } // namespace Orvanta::Mime

@@ -55,6 +55,19 @@ std::string wholeKeyword(std::string text) {
     throw std::runtime_error("invalid keyword");
 }
 
+std::string methodKeyword(std::string text) {
+    std::string method = wholeKeyword(std::move(text));
+    if (method.size() == 4 && Ascii::equalNoCase(method.data(), "none", 4))
+        throw std::runtime_error("method may not be none");
+    return method;
+}
+
+bool keywordAt(const char* data, size_t size, const char* word) {
+    size_t length = std::strlen(word);
+    if (size < length || std::strncmp(data, word, length) != 0) return false;
+    return size == length || !(Ascii::isAlnum(data[length]) || data[length] == '-');
+}
+
 AuthenticationKeyword::AuthenticationKeyword(std::string& word, const char* data, size_t size) {
     size_t n = Scanner(data, size).skipWhile([](char c) { return Ascii::isAlnum(c) || c == '-'; });
     if (n == 0) throw std::runtime_error("Keyword may not be empty");
@@ -86,7 +99,7 @@ AuthenticationNoResult::AuthenticationNoResult(const char* data, size_t size) {
     scanner.skipBlanks(true);
     if (!scanner.take(';')) return;
     scanner.skipBlanks(true);
-    if (scanner.left() < 4 || std::strncmp(scanner.here(), "none", 4) != 0) return;
+    if (!keywordAt(scanner.here(), scanner.left(), "none")) return;
     _found = true;
     _consumed = scanner.position() + 4;
 }

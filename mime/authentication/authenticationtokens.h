@@ -34,6 +34,14 @@ size_t writeValue(const std::string& text, Filter::Result* out);
 // add words of its own (a ';' a result, a '.' or '=' a property). Throws
 // std::runtime_error "invalid keyword" for any other text.
 std::string wholeKeyword(std::string text);
+// A caller's method: a whole keyword but "none" in any case, which readers
+// take for the value that has no results. Throws std::runtime_error
+// "invalid keyword" or "method may not be none".
+std::string methodKeyword(std::string text);
+
+// Whether the text begins with the word as a whole keyword: in "none-spf"
+// or "reasoner" the word is only the start of another keyword.
+bool keywordAt(const char* data, size_t size, const char* word);
 
 // Letters, digits and '-', not ending in '-'.
 class AuthenticationKeyword {
@@ -57,8 +65,8 @@ private:
     size_t _consumed = 0;
 };
 
-// "; none" after the authserv-id (blanks and comments around it skipped);
-// matches nothing when it is not there.
+// "; none" after the authserv-id (blanks and comments around it skipped),
+// "none" a whole keyword; matches nothing when it is not there.
 class AuthenticationNoResult {
 public:
     AuthenticationNoResult(const char* data, size_t size);

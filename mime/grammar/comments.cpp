@@ -10,6 +10,9 @@
 #include "mime/grammar/quotedstring.h"
 #include "mime/grammar/scanner.h"
 
+#include <cstring>
+#include <stdexcept>
+
 namespace Orvanta::Mime {
 
 namespace {
@@ -40,11 +43,9 @@ std::string encoded(const std::string& comment) {
     return out + ")";
 }
 
-} // namespace
-
-void Comments::collect(const char* data, size_t from, size_t to) {
-    Scanner scanner(data, to);
-    scanner.advance(from);
+// Steps to the '(' of the next comment, over quoted strings and domain
+// literals, in which a '(' opens none; false at the end of the text.
+bool toComment(Scanner& scanner) {
     while (!scanner.atEnd()) {
         if (scanner.at('"')) {
             scanner.advance(QuotedString(scanner.here(), scanner.left()).consumed());
@@ -52,29 +53,52 @@ void Comments::collect(const char* data, size_t from, size_t to) {
             while (!scanner.atEnd() && !scanner.at(']'))
                 if (scanner.next() == '\\' && !scanner.atEnd()) scanner.advance(1);
         } else if (scanner.at('(')) {
-            size_t length = Comment(scanner.here(), scanner.left()).consumed();
-            const char* comment = scanner.here();
-            std::string text;
-            for (size_t i = 0; i < length; ++i) {
-                char c = comment[i];
-                if (c == '\r' || c == '\n') continue;
-                if (c == '\\') {
-                    // a backslash is never the last byte of a comment
-                    char escaped = comment[++i];
-                    // an escaped line end (the obsolete quoted-pair) goes with
-                    // its backslash, which would escape the next byte instead:
-                    // the closing ')' perhaps
-                    if (escaped == '\r' || escaped == '\n') continue;
-                    text += c;
-                    c = escaped;
-                }
-                text += c;
-            }
-            _texts.push_back(text);
-            scanner.advance(length);
+            return true;
         } else {
             scanner.advance(1);
         }
+    }
+    return false;
+}
+
+} // namespace
+
+bool Comments::any(const char* data, size_t size) {
+    // most texts have no bracket at all
+    if (size == 0 || std::memchr(data, '(', size) == nullptr) return false;
+    Scanner scanner(data, size);
+    try {
+        return toComment(scanner);
+    } catch (const std::exception&) {
+        // a quoted string left open: what it hides is not known
+        return true;
+    }
+}
+
+void Comments::collect(const char* data, size_t from, size_t to) {
+    Scanner scanner(data, to);
+    scanner.advance(from);
+    while (toComment(scanner)) {
+        size_t length = Comment(scanner.here(), scanner.left()).consumed();
+        const char* comment = scanner.here();
+        std::string text;
+        for (size_t i = 0; i < length; ++i) {
+            char c = comment[i];
+            if (c == '\r' || c == '\n') continue;
+            if (c == '\\') {
+                // a backslash is never the last byte of a comment
+                char escaped = comment[++i];
+                // an escaped line end (the obsolete quoted-pair) goes with
+                // its backslash, which would escape the next byte instead:
+                // the closing ')' perhaps
+                if (escaped == '\r' || escaped == '\n') continue;
+                text += c;
+                c = escaped;
+            }
+            text += c;
+        }
+        _texts.push_back(text);
+        scanner.advance(length);
     }
 }
 

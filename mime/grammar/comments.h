@@ -17,6 +17,11 @@ class Capabilities;
 
 class Comments {
 public:
+    // Whether the text holds a comment (outside quoted strings and domain
+    // literals), or a quoted string left open that may hide one: a value
+    // whose class drops its comments is then not all the text held.
+    static bool any(const char* data, size_t size);
+
     // Adds those of data[from, to). Quoted strings and domain literals are
     // stepped over: a '(' in them opens no comment.
     void collect(const char* data, size_t from, size_t to);

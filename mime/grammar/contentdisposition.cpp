@@ -3,6 +3,7 @@
 #include "filter/wordwrap.h"
 #include "mime/grammar/ascii.h"
 #include "mime/grammar/capabilities.h"
+#include "mime/grammar/comments.h"
 #include "mime/grammar/leadingword.h"
 
 #include <stdexcept>
@@ -20,7 +21,8 @@ ContentDisposition::Setting::Setting(const char* data, size_t size) {
 }
 
 ContentDisposition::ContentDisposition(const char* data, size_t size)
-    : _setting(data, size), _params(data + _setting.consumed(), size - _setting.consumed(), true) {}
+    : _setting(data, size), _params(data + _setting.consumed(), size - _setting.consumed(), true),
+      _comments(Comments::any(data, size)) {}
 
 size_t ContentDisposition::encode(const Capabilities& caps, Filter::Result* out, bool persistent) const {
     size_t total = out->append(_setting.begin(), _setting.length(), persistent);

@@ -34,7 +34,10 @@ public:
 
     const Setting& setting() const { return _setting; }
     const Params& params() const { return _params; }
-    bool whole() const override { return _params.whole(); }
+    // every parameter was read, and no comment stood in the text: the value
+    // is written again without comments, which readers read as part of the
+    // type or of a parameter's value
+    bool whole() const override { return !_comments && _params.whole(); }
 
     using HeaderField::encode;
     size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
@@ -46,6 +49,7 @@ public:
 private:
     Setting _setting;
     Params _params;
+    bool _comments = false;
 };
 
 } // namespace Orvanta::Mime

@@ -20,6 +20,8 @@ ContentID::ContentID(const char* data, size_t size) {
     }
     if (!closed) throw std::runtime_error("Invalid content-id: " + std::string(data, size));
     _text.assign(open, scanner.here());
+    scanner.skipWhile(Ascii::isSpace);
+    _whole = scanner.atEnd();
 }
 
 size_t ContentID::encode(const Capabilities&, Filter::Result* out, bool persistent) const {

@@ -4,6 +4,7 @@
 #include "filter/wordwrap.h"
 #include "mime/grammar/ascii.h"
 #include "mime/grammar/capabilities.h"
+#include "mime/grammar/comments.h"
 #include "mime/grammar/leadingword.h"
 
 #include <algorithm>
@@ -66,7 +67,8 @@ size_t ContentType::Type::encode(Filter::Result* out, bool persistent) const {
 }
 
 ContentType::ContentType(const char* data, size_t size, bool strict)
-    : _type(data, size), _params(data + _type.consumed(), size - _type.consumed(), true) {
+    : _type(data, size), _params(data + _type.consumed(), size - _type.consumed(), true),
+      _comments(Comments::any(data, size)) {
     if (strict && _type.main("multipart") && !_params.parameter("boundary"))
         throw std::runtime_error("boundary missing for content-type: " + std::string(data, size));
 }

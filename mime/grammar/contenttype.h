@@ -74,7 +74,10 @@ public:
 
     const Type& type() const { return _type; }
     const Params& params() const { return _params; }
-    bool whole() const override { return _params.whole(); }
+    // every parameter was read, and no comment stood in the text: the value
+    // is written again without comments, which readers read as part of the
+    // type or of a parameter's value
+    bool whole() const override { return !_comments && _params.whole(); }
     // a file name suited to the media type, or null
     const char* defaultName() const;
 
@@ -88,6 +91,7 @@ public:
 private:
     Type _type;
     Params _params;
+    bool _comments = false;
 };
 
 } // namespace Orvanta::Mime

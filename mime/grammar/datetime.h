@@ -11,6 +11,9 @@ namespace Orvanta::Mime {
 
 class DateTime : public HeaderField {
 public:
+    // Throws std::runtime_error "time out of range" for a time before the
+    // year 1900 or after 9999: the field's four-digit year cannot carry it,
+    // and readers take an earlier one for another century.
     explicit DateTime(std::time_t seconds);
 
     const std::string& text() const { return _text; }

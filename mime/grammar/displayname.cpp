@@ -2,12 +2,12 @@
 
 #include "filter/charset.h"
 #include "filter/escape.h"
+#include "filter/keptwords.h"
 #include "filter/linelength.h"
 #include "filter/mimeheaderdecode.h"
 #include "filter/mimeheaderencode.h"
 #include "filter/mimeheaderencoding.h"
 #include "filter/mimeword.h"
-#include "filter/mimewordscan.h"
 #include "filter/string.h"
 #include "filter/wordwrap.h"
 #include "mime/grammar/ascii.h"
@@ -19,7 +19,11 @@
 #include "mime/grammar/scanner.h"
 
 #include <algorithm>
+#include <optional>
+#include <stdexcept>
 #include <strings.h>
+#include <utility>
+#include <vector>
 
 namespace Orvanta::Mime {
 
@@ -65,23 +69,26 @@ bool unsafe(const std::string& text) {
     return text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
 }
 
-// A word that starts like an encoded word is decoded by readers, also inside
-// a quoted string: such a name must itself be encoded to read back as it is.
-// So must a name where an encoded word kept as written (its charset does not
-// convert here, or, `exactly`, its bytes do not) is glued to decoded text:
-// the writer sets it apart again.
-bool lookalike(const std::string& text, bool exactly) {
-    // one scan measures every word, in linear time however many share an end
-    // or have none
-    Filter::MimeWordScan words(text.data(), text.size());
-    for (size_t at = text.find("=?"); at != std::string::npos; at = text.find("=?", at + 1)) {
-        if (at == 0 || text[at - 1] == ' ') return true;
-        if (words.length(at) > 0 &&
-            Filter::MimeWord::run(text.data() + at, text.size() - at, "utf-8", exactly).kept)
-            return true;
-    }
-    return false;
+// Readers decode text shaped like an encoded word wherever it stands, also
+// glued to other text or inside a quoted string: a name that holds one, or a
+// word starting "=?", goes through the encoder, which sets the words kept as
+// written back as they stood and encodes the rest.
+bool lookalike(const std::string& text) {
+    return Filter::MimeWord::opening(text.data(), text.size()) < text.size() ||
+           text.compare(0, 2, "=?") == 0 || text.find(" =?") != std::string::npos;
 }
+
+// Records where the words a decoder kept as written stand in the text it
+// writes into.
+class Marks : public Filter::KeptWords {
+public:
+    Marks(const std::string& text, std::vector<std::pair<size_t, size_t>>& kept) : _text(text), _kept(kept) {}
+    void kept(size_t size) override { _kept.emplace_back(_text.size(), size); }
+
+private:
+    const std::string& _text;
+    std::vector<std::pair<size_t, size_t>>& _kept;
+};
 
 // the size of the last piece of a word (see MimeWord::piece)
 size_t lastPiece(const char* word, size_t size) {
@@ -106,62 +113,94 @@ std::string edgeCharset(const char* word, size_t size, bool last) {
 }
 
 // An atom's encoded words and the text glued to them, decoded piece by piece
-// with the text staying where it stood; `keep`: as MimeHeaderDecode has it,
-// and `kept`, when given, tells whether a word was written as it stood.
-std::string decode(const char* data, size_t size, bool keep, bool* kept = nullptr) {
-    std::string decoded;
-    Filter::String sink(&decoded);
-    Filter::MimeHeaderDecode decoder("utf-8", &sink, false, keep);
+// with the text staying where it stood, added to `out`; `keep`: as
+// MimeHeaderDecode has it, and where the words kept as written stand is
+// added to `kept`.
+void decode(const char* data, size_t size, std::string& out, bool keep = false,
+            std::vector<std::pair<size_t, size_t>>* kept = nullptr) {
+    std::optional<Marks> marks;
+    if (kept != nullptr) marks.emplace(out, *kept);
+    Filter::String sink(&out);
+    Filter::MimeHeaderDecode decoder("utf-8", &sink, false, keep, marks ? &*marks : nullptr);
     decoder.process(data, size, false);
     decoder.flush();
-    if (kept != nullptr) *kept = decoder.kept();
-    return decoded;
 }
 
-// Encoded words in a row, which readers join, decoded together to be
-// written again. Each atom of them is decoded once; the row is decoded again
-// only where that could read otherwise: a word kept as it stood, or words of
-// one charset on both sides of a blank whose texts may read otherwise
-// joined than apart.
+// Encoded words in a row, which readers join, and text with encoded words
+// glued to it, decoded together to be written again. Each atom of encoded
+// words is decoded once; the row is decoded again only where that could
+// read otherwise: a word kept as it stood, text with words glued to it, or
+// words of one charset on both sides of a blank whose texts may read
+// otherwise joined than apart.
 class Row {
 public:
     bool empty() const { return _words.empty(); }
 
-    // Adds an atom of encoded words (and text glued to them) and returns
-    // its text decoded on its own, as the name shows it.
+    // Adds an atom that starts with an encoded word (text may be glued to
+    // its words) and returns its text decoded on its own, as the name
+    // shows it.
     std::string add(const char* atom, size_t size) {
-        bool kept = true;
-        std::string writing = decode(atom, size, true, &kept);
+        std::string writing;
+        std::vector<std::pair<size_t, size_t>> marks;
+        decode(atom, size, writing, true, &marks);
         if (!_words.empty()) {
             _words += ' ';
             std::string charset = edgeCharset(atom, size, false);
-            _separate = _separate && (strcasecmp(charset.c_str(), _lastCharset.c_str()) != 0 ||
-                                      !Filter::Charset::joinable(charset.c_str()) ||
-                                      Filter::Charset::separable(charset.c_str()));
+            if (!_endsEncoded) {
+                // the decoder sets a blank after text, and nothing read
+                // before it carries over
+                _apart += ' ';
+            } else {
+                _separate = _separate && (strcasecmp(charset.c_str(), _lastCharset.c_str()) != 0 ||
+                                          !Filter::Charset::joinable(charset.c_str()) ||
+                                          Filter::Charset::separable(charset.c_str()));
+            }
         }
-        _separate = _separate && !kept;
+        _separate = _separate && marks.empty();
         _words.append(atom, size);
         _apart += writing;
+        _marks = std::move(marks);
         ++_atoms;
+        _endsEncoded = endsEncoded(atom, size);
         _lastCharset = edgeCharset(atom, size, true);
         // without a word kept as it stood, the text to write is the text
-        return kept ? decode(atom, size, false) : writing;
+        if (_marks.empty()) return writing;
+        std::string shown;
+        decode(atom, size, shown);
+        return shown;
     }
 
-    // the row's text to write; the row starts again empty
-    std::string settle() {
-        std::string text =
-            _atoms == 1 || _separate ? std::move(_apart) : decode(_words.data(), _words.size(), true);
+    // adds text with encoded words glued after it (see MimeHeaderDecode)
+    void text(const std::string& text) {
+        if (!_words.empty()) _words += ' ';
+        _words += text;
+        _again = true;
+    }
+
+    // Adds the row's text to write to `written`, and where the words kept
+    // as they stood stand in it to `kept`; the row starts again empty.
+    void settle(std::string& written, std::vector<std::pair<size_t, size_t>>& kept) {
+        if (!_again && _atoms == 1) {
+            for (const auto& [start, size] : _marks)
+                kept.emplace_back(written.size() + start, size);
+            written += _apart;
+        } else if (!_again && _separate) {
+            written += _apart;
+        } else {
+            decode(_words.data(), _words.size(), written, true, &kept);
+        }
         *this = Row();
-        return text;
     }
 
 private:
     std::string _words;
-    std::string _apart; // its atoms decoded each on its own, to be written
+    std::string _apart;                            // its atoms decoded each on its own, to be written
+    std::vector<std::pair<size_t, size_t>> _marks; // the last atom's kept words
     size_t _atoms = 0;
-    bool _separate = true;    // the row reads joined as its atoms apart
-    std::string _lastCharset; // of its last encoded word
+    bool _separate = true;     // the row reads joined as its atoms apart
+    bool _again = false;       // it holds text, to be decoded with the row
+    bool _endsEncoded = false; // its last atom ends with an encoded word
+    std::string _lastCharset;  // of that word
 };
 
 // Written bare, a phrase reads back as its words joined by single blanks:
@@ -177,10 +216,11 @@ DisplayName::DisplayName(const char* data, size_t size) {
     // the text to write: encoded words whose bytes do not convert as they
     // stood, where the text has U+FFFD
     std::string written;
-    // encoded words in a row, which readers join: decoded together for it
+    // encoded words in a row, which readers join, and text with encoded
+    // words glued to it: decoded together for it
     Row row;
     auto settle = [&]() {
-        if (!row.empty()) written += row.settle();
+        if (!row.empty()) row.settle(written, _kept);
     };
     auto add = [&](const std::string& text) {
         settle();
@@ -189,6 +229,15 @@ DisplayName::DisplayName(const char* data, size_t size) {
     };
     bool pending = false; // blanks or comments came before the next word
     bool encoded = false; // the previous word was an encoded word
+    // the previous word went to `words`, whose decoder writes the blank
+    // after it
+    bool joined = false;
+    auto blank = [&]() {
+        if (joined)
+            _text += ' ';
+        else
+            add(" ");
+    };
     Runs runs;
     Scanner scanner(data, size);
     while (!scanner.atEnd()) {
@@ -198,12 +247,12 @@ DisplayName::DisplayName(const char* data, size_t size) {
             add(quoted.text());
             runs.piece(quoted.text(), false);
             scanner.advance(quoted.consumed());
-            pending = encoded = false;
+            pending = encoded = joined = false;
         } else if (scanner.take('.')) {
             if (pending && !_text.empty()) add(" ");
             add(".");
             runs.dot();
-            pending = encoded = false;
+            pending = encoded = joined = false;
         } else {
             Atom atom(scanner.here(), scanner.left(), true);
             scanner.advance(atom.consumed());
@@ -218,19 +267,31 @@ DisplayName::DisplayName(const char* data, size_t size) {
             }
             bool blanks = pending || atom.leading() > 0;
             if (Filter::MimeWord::length(atom.begin(), atom.length()) > 0) {
-                if (blanks && !encoded && !_text.empty()) add(" ");
+                if (blanks && !encoded && !_text.empty()) blank();
                 // encoded words and text glued to them are decoded piece by
                 // piece, the text staying where it stood
                 std::string decoded = row.add(atom.begin(), atom.length());
                 _text += decoded;
                 runs.piece(decoded, encoded);
                 encoded = endsEncoded(atom.begin(), atom.length());
+                joined = true;
             } else {
-                if ((blanks || encoded) && !_text.empty()) add(" ");
                 std::string text = atom.text();
-                add(text);
+                // encoded words glued after text are read as text here and
+                // decoded by other readers, who join them to the encoded
+                // words that follow: the decoder keeps them as they stood
+                bool glued = text.find("=?") != std::string::npos;
+                joined = joined && glued;
+                if ((blanks || encoded) && !_text.empty()) blank();
+                if (glued) {
+                    _text += text;
+                    row.text(text);
+                } else {
+                    add(text);
+                }
                 runs.piece(text, false);
                 encoded = false;
+                joined = glued;
             }
             pending = atom.trailing() > 0;
         }
@@ -245,6 +306,8 @@ DisplayName::DisplayName(const Internal& plain) {
     bool space = false;
     for (size_t i = 0; i < plain.size(); ++i) {
         char c = plain.data()[i];
+        // readers of C strings end the name there
+        if (c == '\0') throw std::runtime_error("NUL in display name");
         if (Ascii::isSpace(c)) {
             if (!space) _text += ' ';
             space = true;
@@ -269,9 +332,17 @@ std::string DisplayName::bare() const {
 }
 
 size_t DisplayName::encoded(Filter::Result* out, size_t position, size_t limit) const {
-    Filter::MimeHeaderEncode encoder(position, limit, Filter::MimeHeaderEncoding(2), out, !_written.empty());
+    Filter::MimeHeaderEncode encoder(position, limit, Filter::MimeHeaderEncoding(2), out);
     const std::string& text = writing();
-    size_t written = encoder.process(text.data(), text.size(), false);
+    size_t written = 0;
+    size_t at = 0; // where the text not yet written starts
+    for (const auto& [start, size] : _kept) {
+        written += encoder.process(text.data() + at, start - at, false);
+        encoder.kept(size);
+        written += encoder.process(text.data() + start, size, false);
+        at = start + size;
+    }
+    written += encoder.process(text.data() + at, text.size() - at, false);
     return written + encoder.flush();
 }
 
@@ -287,8 +358,8 @@ size_t DisplayName::encode(const Capabilities& caps, Filter::Result* out, bool p
 bool DisplayName::folded(const Capabilities& caps, bool lines) const {
     const std::string& text = writing();
     Formatting format(text.data(), text.size());
-    return unsafe(text) || lookalike(text, !_written.empty()) ||
-           (lines && _longest + 3 >= caps.preferred()) || (!format.ascii() && !caps.eightbit());
+    return unsafe(text) || lookalike(text) || (lines && _longest + 3 >= caps.preferred()) ||
+           (!format.ascii() && !caps.eightbit());
 }
 
 size_t DisplayName::encode(const Capabilities& caps, Filter::LineLength* out, bool persistent) const {

@@ -5,6 +5,8 @@
 #include "mime/grammar/encodable.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace Orvanta::Mime {
 
@@ -14,7 +16,9 @@ class DisplayName : public Encodable {
 public:
     DisplayName() = default;
     DisplayName(const char* data, size_t size);
-    // a name given by the program: white space runs become one space
+    // a name given by the program: white space runs become one space;
+    // throws std::runtime_error "NUL in display name" for a NUL, which no
+    // writer carries
     explicit DisplayName(const Internal& plain);
 
     size_t encode(const Capabilities& caps, Filter::Result* out, bool persistent) const override;
@@ -42,6 +46,9 @@ private:
     // The text with the encoded words whose bytes do not convert as they
     // stood, where `_text` has U+FFFD; empty when it is `_text`.
     std::string _written;
+    // where the encoded words kept as written stand in the text to write
+    // (position, size), in order: they go back as they stood
+    std::vector<std::pair<size_t, size_t>> _kept;
     size_t _consumed = 0;
     size_t _longest = 0;
 };

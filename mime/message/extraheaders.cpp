@@ -6,14 +6,23 @@
 
 namespace Orvanta::Mime {
 
+namespace {
+
+// a null name is kept as an empty one, which the signer refuses
+String nameOf(const char* name) {
+    return name == nullptr ? String("", 0) : String(name, std::strlen(name));
+}
+
+} // namespace
+
 ExtraHeaders::ExtraHeaders(const std::initializer_list<const char*>& names) {
     for (const char* name : names)
-        _names.emplace_back(name, std::strlen(name));
+        _names.push_back(nameOf(name));
 }
 
 ExtraHeaders::ExtraHeaders(const std::vector<const char*>& names) {
     for (const char* name : names)
-        _names.emplace_back(name, std::strlen(name));
+        _names.push_back(nameOf(name));
 }
 
 ExtraHeaders::ExtraHeaders(const std::vector<std::string>& names) {

@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 
 namespace Orvanta::Mime {
 
@@ -32,6 +33,13 @@ bool named(const Line& line, const char* name, size_t length) {
 
 Key keyOf(const char* name) {
     return Key(name, std::strlen(name));
+}
+
+// The name of a line to be composed. One that cannot head a field would be
+// read back as another field, as the rest of a field, or as no header at
+// all: it is refused before anything changes.
+void requireFieldName(const Key& key) {
+    if (!key.fieldName()) throw std::runtime_error("invalid header name");
 }
 
 bool ascii(const Value& value) {
@@ -52,6 +60,7 @@ Key spelling(const Key& name) {
 } // namespace
 
 const Value& Header::get(const char* name) const {
+    if (name == nullptr) return empty_value();
     size_t length = std::strlen(name);
     for (const Line& line : _lines)
         if (named(line, name, length)) return line.value;
@@ -59,6 +68,7 @@ const Value& Header::get(const char* name) const {
 }
 
 std::vector<Value> Header::all(const char* name) const {
+    if (name == nullptr) return {};
     return all(String(name, std::strlen(name)));
 }
 
@@ -70,7 +80,7 @@ std::vector<Value> Header::all(const String& name) const {
 }
 
 bool Header::contains(const char* name) const {
-    return contains(String(name, std::strlen(name)));
+    return name != nullptr && contains(String(name, std::strlen(name)));
 }
 
 bool Header::contains(const String& name) const {
@@ -88,7 +98,7 @@ bool Header::contains(const Key& key, const Value& value) const {
 }
 
 HeaderIterator Header::find(const char* name) const {
-    return find(String(name, std::strlen(name)));
+    return name == nullptr ? end() : find(String(name, std::strlen(name)));
 }
 
 HeaderIterator Header::find(const String& name) const {
@@ -98,7 +108,7 @@ HeaderIterator Header::find(const String& name) const {
 }
 
 ReverseHeaderIterator Header::rfind(const char* name) const {
-    return rfind(String(name, std::strlen(name)));
+    return name == nullptr ? rend() : rfind(String(name, std::strlen(name)));
 }
 
 ReverseHeaderIterator Header::rfind(const String& name) const {
@@ -168,6 +178,7 @@ const char* Header::preserve(const Filter::Memory& memory) {
 }
 
 const char* Header::encode(const Key& key, const HeaderField& field) {
+    requireFieldName(key);
     const Capabilities& standard = Capabilities::standard();
     const Capabilities& caps = field.encodable(standard) ? standard : Capabilities::utf8();
     std::string plain;
@@ -193,6 +204,7 @@ const char* Header::encode(const Key& key, const HeaderField& field) {
 }
 
 const char* Header::encode(const Key& key, const Value& value) {
+    requireFieldName(key);
     Filter::Memory memory;
     {
         Filter::NewlineConverter converter(&memory, "\r\n", 0);
@@ -203,9 +215,9 @@ const char* Header::encode(const Key& key, const Value& value) {
             // encoded words are decoded and the text encoded again as needed;
             // one whose bytes do not convert goes back as it stood
             Filter::MimeHeaderEncode encoder(wrap.size().bytes(), Capabilities::standard().preferred(),
-                                             Filter::MimeHeaderEncoding(), &wrap, true);
+                                             Filter::MimeHeaderEncoding(), &wrap);
             FlushGuard guard(&encoder);
-            Filter::MimeHeaderDecode decoder("utf-8", &guard, false, true);
+            Filter::MimeHeaderDecode decoder("utf-8", &guard, false, true, &encoder);
             decoder.append(value.data(), value.size(), true);
             decoder.flush();
             encoder.flush();
@@ -350,6 +362,7 @@ void Header::prepend(const char* name, const char* value) {
 }
 
 void Header::remove(const char* name) {
+    if (name == nullptr) return;
     size_t length = std::strlen(name);
     remove([&](const Line& line) { return named(line, name, length); });
 }

@@ -41,7 +41,8 @@ public:
     Header& operator=(Header&&) = default;
     ~Header() override = default;
 
-    // Lookups; names are compared ignoring ASCII case, whole names only.
+    // Lookups; names are compared ignoring ASCII case, whole names only. A
+    // null name matches no line.
     size_t size() const { return _lines.size(); }
     const std::vector<Line>& lines() const { return _lines; }
     const Line& operator[](size_t index) const { return _lines[index]; }
@@ -76,7 +77,11 @@ public:
     bool multipart(const char* subtype) const;
 
     // Editing with typed values. The new line is composed before anything is
-    // removed: an exception from composing leaves the header unchanged.
+    // removed: an exception from composing leaves the header unchanged. A
+    // name that cannot head a field (see Key::fieldName: empty, or holding a
+    // colon, a blank, a control or an 8-bit byte) cannot be composed either:
+    // set throws std::runtime_error "invalid header name", and so does set
+    // at a line whose own name is such.
     void set(const char* name, const HeaderField& field);
     void set(const HeaderIterator& it, const HeaderField& field);
     // these drop their exceptions: the header then keeps its lines
@@ -90,7 +95,9 @@ public:
 
     // Editing with text: the value is routed by name to its typed class and
     // stored re-encoded when it parses and can be written, else as raw text.
-    // A null or empty name or value changes nothing.
+    // A null or empty name or value changes nothing; so does any other name
+    // that cannot head a field, which set refuses with "invalid header name"
+    // and append and prepend drop.
     void set(const char* name, const char* value);
     void set(const HeaderIterator& it, const char* value);
     void append(const char* name, const char* value);
@@ -119,7 +126,8 @@ public:
     // lives and returns a pointer to it (zero-terminated).
     const char* preserve(const char* data, size_t size);
     const char* preserve(const Filter::Memory& memory);
-    // The full text of a line ("Name: value\r\n"), folded, preserved.
+    // The full text of a line ("Name: value\r\n"), folded, preserved;
+    // throws "invalid header name" for a name that cannot head a field.
     const char* encode(const Key& key, const HeaderField& field);
     const char* encode(const Key& key, const Value& value);
 

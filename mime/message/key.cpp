@@ -47,6 +47,13 @@ bool Key::containsDkimSignature() const {
     return *this == "dkim-signature";
 }
 
+bool Key::fieldName(const char* data, size_t size) {
+    if (data == nullptr || size == 0) return false;
+    for (size_t i = 0; i < size; ++i)
+        if (!Ascii::isPrint(data[i]) || data[i] == ' ' || data[i] == ':') return false;
+    return true;
+}
+
 bool Key::canonicalized(SignatureType type) const {
     for (const char* name : {"from",
                              "sender",

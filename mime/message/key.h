@@ -25,6 +25,13 @@ public:
     bool containsDkimSignature() const;
     // whether a signer covers a field of this name unless told otherwise
     bool canonicalized(SignatureType type) const;
+
+    // Whether the text can head a field: one or more printable US-ASCII bytes
+    // but the colon (RFC 5322 2.2). Any other name written out reads back as
+    // another field (a colon, a line end), or as no header at all (8-bit
+    // bytes, an empty name): editors and signers refuse it.
+    static bool fieldName(const char* data, size_t size);
+    bool fieldName() const { return fieldName(_data, _size); }
 };
 
 } // namespace Orvanta::Mime

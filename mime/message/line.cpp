@@ -194,10 +194,10 @@ size_t addresses(const Key& name, const char* data, size_t size, const Capabilit
 // convert goes back as it stood.
 size_t words(const Key&, const char* data, size_t size, const Capabilities& caps, Filter::LineLength* out,
              bool persistent) {
-    Filter::MimeHeaderEncode encoder(out->size().bytes(), caps.preferred(), Filter::MimeHeaderEncoding(), out,
-                                     true);
+    Filter::MimeHeaderEncode encoder(out->size().bytes(), caps.preferred(), Filter::MimeHeaderEncoding(),
+                                     out);
     FlushGuard guard(&encoder);
-    Filter::MimeHeaderDecode decoder("utf-8", &guard, false, true);
+    Filter::MimeHeaderDecode decoder("utf-8", &guard, false, true, &encoder);
     size_t total = decoder.append(data, size, persistent);
     total += decoder.flush();
     return total + encoder.flush();

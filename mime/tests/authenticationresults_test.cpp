@@ -35,6 +35,16 @@ TEST(AuthenticationResultsTest, ParsesAndWritesBack) {
         {"example.org 2 ; none", true, "example.org 2; none"},
         {"example.org", true, "error: no information about results was found, and '; none' was not included"},
         {"example.org", false, "example.org; none"},
+        // "none" is a whole word, which stands alone
+        {"mx.example.org; none-spf=fail smtp.mailfrom=a@example.org; dkim=pass header.d=example.org", true,
+         "mx.example.org; none-spf=fail smtp.mailfrom=a@example.org; dkim=pass header.d=example.org"},
+        {"mx.example.org; nonex=pass; dkim=pass", false, "mx.example.org; nonex=pass; dkim=pass"},
+        {"mx.example.org; none (nothing checked)", true, "mx.example.org; none"},
+        {"mx.example.org; none; dkim=pass", true, "error: text after '; none'"},
+        {"mx.example.org; none; dkim=pass", false, "mx.example.org; none"},
+        // so is "reason": these are properties
+        {"mx.example.org; dkim=pass reasoner.d=example.org reason.i=@example.org", true,
+         "mx.example.org; dkim=pass reasoner.d=example.org reason.i=@example.org"},
         {"example.com; spf=pass smtp.mailfrom=example.net", true,
          "example.com; spf=pass smtp.mailfrom=example.net"},
         {"example.com;\r\n dkim=pass (good) header.i=@example.com header.b=Ab/+cd=", true,
@@ -131,19 +141,30 @@ TEST(AuthenticationResultsTest, TheCallersWordsAreKeywordsOrRefused) {
         {"dkim", "pass", "header", std::string("d\0x", 3), "error: invalid keyword"},
         {"auth/", "pass", "smtp", "auth", "error: invalid method version"},
         {"auth/99999999999", "pass", "smtp", "auth", "error: invalid method version"},
+        // readers take "none" for the value without results; a keyword that
+        // only begins with a special word is a keyword like any other
+        {"none", "pass", "header", "d", "error: method may not be none"},
+        {"NONE/2", "pass", "header", "d", "error: method may not be none"},
+        {"none-x", "pass", "header", "d", "mx.example.org; none-x=pass header.d=example.org"},
+        {"nonex", "none", "reasoner", "d", "mx.example.org; nonex=none reasoner.d=example.org"},
+        {"dkim", "pass", "reason", "d", "mx.example.org; dkim=pass reason.d=example.org"},
     };
     for (const auto& c : cases) {
-        std::string written;
+        std::string out;
         try {
             AuthenticationResults results("mx.example.org");
             AuthenticationResult result(c.method, c.result);
             result.add(AuthenticationProperty(c.ptype, c.name, "example.org"));
             results.add(result);
-            written = results.str();
+            out = results.str();
         } catch (const std::runtime_error& e) {
-            written = std::string("error: ") + e.what();
+            out = std::string("error: ") + e.what();
         }
-        EXPECT_EQ(written, c.written) << c.method << " " << c.result << " " << c.ptype << " " << c.name;
+        EXPECT_EQ(out, c.written) << c.method << " " << c.result << " " << c.ptype << " " << c.name;
+        // what is written reads back strictly as the same
+        if (out.rfind("error: ", 0) != 0) {
+            EXPECT_EQ(written(out), out);
+        }
     }
     // readers end a value at a NUL, or refuse it: nothing is written
     AuthenticationResults results("mx.example.org");

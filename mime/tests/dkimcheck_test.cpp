@@ -425,6 +425,7 @@ TEST(DkimCheckTest, SigningAndSealingWriteTheCallersValuesInTheirOwnForm) {
     ArcSignatures none(object);
     ArcPublicKeys noKeys(Orvanta::Mime::Test::testKeyLookup(), none);
     EXPECT_FALSE(object.sign(caps, key(), {"X;Tag"}, 0, false, relaxed));
+    EXPECT_FALSE(object.sign(caps, key(), {static_cast<const char*>(nullptr)}, 0, false, relaxed));
     AuthenticationResults nul(std::string("mx\0x", 4));
     EXPECT_FALSE(object.resign(caps, none, noKeys, key(), nul, 0, false));
     // nor a field that the transport cannot carry as written: a token over

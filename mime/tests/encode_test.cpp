@@ -422,6 +422,12 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
          "quoted-printable", nullptr},
         {"To: Team: a@example.com b@example.com, \xc3\xbc <u@example.com>;\r\n\r\nplain\r\n", false, false,
          "quoted-printable", nullptr},
+        // nor a content identifier followed by more than it holds
+        {"Content-ID: <a@example.org> <b@example.org> Zo\xc3\xab\r\n\r\nplain\r\n", false, false,
+         "quoted-printable", nullptr},
+        // or a comment its class would not write again
+        {"Content-Type: text/plain; name=\"Zo\xc3\xab.txt\" (comment)\r\n\r\nplain\r\n", false, false,
+         "quoted-printable", nullptr},
         // (a header with 8-bit bytes gets a 7-bit body label all the same)
         {"Comments: caf\xc3\xa9\r\n\r\nplain\r\n", false, false, "quoted-printable", nullptr},
         // an enclosed message is never encoded: readers would not decode it
@@ -522,6 +528,24 @@ TEST(ObjectEncodeTest, FixRepairsWhatTheTransportRefuses) {
          "plain\r\n", true, "?= =?iso-2022-jp?b?GyRCLSEbKEI=?= <j@example.org>\r\n"},
         {"To: =?utf-8?q?J=C3=B6?=rg\xe9 <j@example.org>\r\n\r\nplain\r\n", true, true, "", "plain\r\n", true,
          "To: =?utf-8?q?J=C3=B6rg?= =?unknown-8bit?q?=E9?= <j@example.org>\r\n"},
+        // text that only looks like an encoded word is encoded, also beside
+        // a word kept as written and in quotes; the kept word stays itself
+        {"Subject: caf\xc3\xa9 =?us-ascii?q?=3D=3Futf-8=3Fq=3F=3DFF=3F=3D?=\r\n\r\nplain\r\n", true, true, "",
+         "plain\r\n", true, "Subject: =?utf-8?q?caf=C3=A9_=3D=3Futf-8=3Fq=3F=3DFF=3F=3D?=\r\n"},
+        {"From: =?us-ascii?q?=3D=3Futf-8=3Fq=3F=3DFF=3F=3D?= =?utf-8?q?=FE?= caf\xc3\xa9 "
+         "<a@example.org>\r\n\r\n"
+         "plain\r\n",
+         true, true, "", "plain\r\n", true,
+         "From: =?utf-8?q?=3D=3Futf=2D8=3Fq=3F=3DFF=3F=3D?= =?utf-8?q?=FE?=\r\n"},
+        {"From: \"=?utf-8?q?=FF?=\" =?utf-8?q?=FE?= caf\xc3\xa9 <a@example.org>\r\n\r\nplain\r\n", true, true,
+         "", "plain\r\n", true, "From: =?utf-8?q?=3D=3Futf=2D8=3Fq=3F=3DFF=3F=3D_?= =?utf-8?q?=FE?=\r\n"},
+        // an encoded word glued after text, read as text here and decoded by
+        // other readers, goes back as it stood with the words that follow it
+        {"Subject: caf\xc3\xa9 x=?x-unknown?q?a?= =?x-unknown?q?b?= =?x-unknown?q?c?=\r\n\r\nplain\r\n", true,
+         true, "", "plain\r\n", true,
+         "Subject: =?utf-8?q?caf=C3=A9?= x=?x-unknown?q?a?= =?x-unknown?q?b?=\r\n"},
+        {"To: J\xc3\xb6rg x=?utf-7?q?a?= =?utf-7?q?b?= <j@example.org>\r\n\r\nplain\r\n", true, true, "",
+         "plain\r\n", true, "To: =?utf-8?q?J=C3=B6rg?= x=?utf-7?q?a?= =?utf-7?q?b?= <j@example.org>\r\n"},
         // sections that make no whole go back as they stood
         {"Content-Disposition: attachment; name*0=abc; name*0=xyz; name*1=def; title=\"J\xc3\xb6rg\"\r\n\r\n"
          "plain\r\n",

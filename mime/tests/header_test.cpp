@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -151,12 +152,27 @@ TEST_F(HeaderTest, SetKeepsWhatItCannotReadExactly) {
         {"Subject", "=?utf-8?q?J=C3=B6rg?= caf\xe9",
          "Subject: =?utf-8?q?J=C3=B6rg_?= =?unknown-8bit?q?caf=E9?=\r\n"},
         {"To", "=?utf-8?q?caf=E9?= <j@example.org>", "To: =?utf-8?q?caf=E9?= <j@example.org>\r\n"},
+        // text that decodes to the shape of an encoded word is encoded; one
+        // glued after text, which other readers decode, stays as it stood
+        {"X-Note", "=?us-ascii?q?=3D=3Fx=3Fq=3Fa=3F=3D?= x=?x-y?q?b?= =?x-y?q?c?=",
+         "X-Note: =?utf-8?q?=3D=3Fx=3Fq=3Fa=3F=3D?= x=?x-y?q?b?= =?x-y?q?c?=\r\n"},
         {"Content-Disposition", "attachment; name*=x-nonesuch''caf%E9.txt",
          "Content-Disposition: attachment; name*=x-nonesuch''caf%E9.txt\r\n"},
         {"Content-Disposition", "attachment; name*0=caf\xc3\xa9; name*1=.txt",
          "Content-Disposition: attachment; name*0=caf\xc3\xa9; name*1=.txt\r\n"},
         {"Content-Disposition", "attachment; name*0=abc; name*2=def",
          "Content-Disposition: attachment; name*0=abc; name*2=def\r\n"},
+        // an identifier is not all of a text that goes on after it
+        {"Content-ID", "<b@example.org> tail", "Content-ID: <b@example.org> tail\r\n"},
+        {"Content-ID", "<a@example.org> <b@example.org>", "Content-ID: <a@example.org> <b@example.org>\r\n"},
+        // nor are values with comments, which their classes do not write
+        {"Content-Type", "text/plain; charset=utf-8 (comment)",
+         "Content-Type: text/plain; charset=utf-8 (comment)\r\n"},
+        {"Content-Disposition", "(c) inline", "Content-Disposition: (c) inline\r\n"},
+        {"Authentication-Results", "mx.example; spf=pass (ok) smtp.mailfrom=a@b.example",
+         "Authentication-Results: mx.example; spf=pass (ok) smtp.mailfrom=a@b.example\r\n"},
+        {"ARC-Authentication-Results", "i=1 (first); mx.example.org; none",
+         "ARC-Authentication-Results: i=1 (first); mx.example.org; none\r\n"},
     };
     for (const Row& row : rows) {
         Header header;
@@ -174,6 +190,10 @@ TEST_F(HeaderTest, EmptyOrNullValuesChangeNothing) {
     header.set(header.begin(), "");
     header.append("X-Other", static_cast<const char*>(nullptr));
     header.prepend(static_cast<const char*>(nullptr), "v");
+    // nor does a null name find or remove a line
+    const char* none = nullptr;
+    header.remove(none);
+    EXPECT_FALSE(header.contains(none) || header.get(none).size() != 0 || header.find(none) != header.end());
     EXPECT_EQ(names(), (std::vector<std::string>{"X-Note"}));
     EXPECT_EQ(values(), (std::vector<std::string>{"keep"}));
 }
@@ -184,7 +204,7 @@ TEST_F(HeaderTest, TypedTextsAreNormalisedAndBadOnesKeptRaw) {
     EXPECT_EQ(text(header[0]), "Content-Transfer-Encoding: base64\r\n");
     header.set("content-transfer-encoding", "uuencode");
     EXPECT_EQ(text(header[0]), "content-transfer-encoding: uuencode\r\n");
-    header.append("content-id", "  <a@b> trailing");
+    header.append("content-id", "  <a@b>  ");
     EXPECT_EQ(text(header[1]), "content-id: <a@b>\r\n");
     header.set(header.find("content-id"), "no-brackets");
     EXPECT_EQ(text(header[1]), "content-id: no-brackets\r\n");
@@ -274,8 +294,23 @@ TEST_F(HeaderTest, FailedComposeLosesNothing) {
     header.append("X-A", Unwritable());
     header.prepend("X-A", Unwritable());
     EXPECT_EQ(values(), (std::vector<std::string>{"1", "2"}));
-    // a name that cannot head a field is refused before anything changes
-    EXPECT_ANY_THROW(header.set("Bad Name", "v"));
+    // a name that cannot head a field is refused before anything changes:
+    // written, it would be read as another field, or as no header at all
+    for (const char* name : {"Bad Name", "To: evil@example.net\r\nX", "X-A: b", "X-A:", ":", "X\xc3\xa9",
+                             "X\x01", "X\x7f", "X\t", "Received\r\n"}) {
+        EXPECT_THROW(header.set(name, "v"), std::runtime_error) << name;
+        EXPECT_THROW(header.set(name, ContentTransferEncoding(ContentTransferEncoding::base64)),
+                     std::runtime_error)
+            << name;
+        header.append(name, "v");
+        header.prepend(name, "v");
+        header.append(name, ContentTransferEncoding(ContentTransferEncoding::base64));
+        header.prepend(name, ContentTransferEncoding(ContentTransferEncoding::base64));
+        EXPECT_EQ(values(), (std::vector<std::string>{"1", "2"})) << name;
+    }
+    EXPECT_THROW(header.set("", ContentTransferEncoding(ContentTransferEncoding::base64)),
+                 std::runtime_error);
+    header.append("", "v");
     EXPECT_EQ(header.size(), 2u);
 }
 
@@ -370,7 +405,9 @@ TEST_F(HeaderTest, Multipart) {
 
 TEST_F(HeaderTest, DateIsWrittenAsAnRfc5322DateTime) {
     Header& header = parse("Date: yesterday\r\nSubject: x\r\n\r\n");
-    for (std::time_t when : {std::time_t(0), std::time_t(951782400), std::time_t(1796631333)}) {
+    // the first and the last second of the four-digit years from 1900 on
+    for (std::time_t when : {std::time_t(0), std::time_t(951782400), std::time_t(1796631333),
+                             std::time_t(-2208988800), std::time_t(253402300799)}) {
         header.set(DateTime(when));
         EXPECT_EQ(header.size(), 2u);
         std::string line = text(header[0]);
@@ -383,4 +420,10 @@ TEST_F(HeaderTest, DateIsWrittenAsAnRfc5322DateTime) {
         EXPECT_EQ(python.out, std::to_string(when) + "\n") << line << python.err;
     }
     EXPECT_EQ(DateTime(0).text(), "Thu, 01 Jan 1970 00:00:00 +0000");
+    // a year the field cannot carry, or that readers take for another
+    // century, is refused; far out it would not even fit an int
+    for (std::time_t when : {std::time_t(-2208988801), std::time_t(253402300800), std::time_t(-62135596800),
+                             std::time_t(67768036191676799), std::numeric_limits<std::time_t>::min(),
+                             std::numeric_limits<std::time_t>::max()})
+        EXPECT_THROW(DateTime{when}, std::runtime_error) << when;
 }
