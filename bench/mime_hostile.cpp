@@ -3,8 +3,11 @@
 // of 200k addresses, and a DNS answer whose names are chains of compression
 // pointers beside an ordinary answer of the same size; and, each at two
 // sizes, checking every one of many DKIM-Signature fields, a signature of
-// many tags, a lenient Authentication-Results of many junk words and
-// removing many signatures of our own. The files come from
+// many tags, a lenient Authentication-Results of many junk words,
+// removing many signatures of our own, and header values built to be slow
+// to fix or write (raw 8-bit text that is no UTF-8, quoted look-alikes of
+// encoded words) or to read (parameter names whose sections make no whole).
+// The files come from
 // ORVANTA_BENCH_DIR, written by bench/mime_hostile.sh, which runs this
 // beside dkimpy. Memory cases report the peak resident growth of one run
 // over the input's size ("peak_ratio").
@@ -12,10 +15,12 @@
 #include "dns/host/hostname.h"
 #include "dns/resolver/resources.h"
 #include "dns/wire/message.h"
+#include "filter/string.h"
 #include "mime/authentication/authenticationresults.h"
 #include "mime/authentication/dkimsignature.h"
 #include "mime/authentication/dkimsignatures.h"
 #include "mime/authentication/signaturestatus.h"
+#include "mime/grammar/capabilities.h"
 #include "mime/message/object.h"
 #include "openssl/publickey.h"
 #include "testsupport/peakmemory.h"
@@ -113,6 +118,68 @@ void unsign(benchmark::State& state, const char* name) {
     state.counters["left"] = double(left);
 }
 
+// A message of `count` pieces in one header field, made by `piece(i)`
+// between `before` and `after`.
+template <typename Piece>
+std::string message(const std::string& before, size_t count, const Piece& piece, const std::string& after) {
+    std::string text = "From: a@example.org\r\nMIME-Version: 1.0\r\n" + before;
+    for (size_t i = 0; i < count; ++i)
+        text += piece(i);
+    return text + after + "\r\n\r\nbody\r\n";
+}
+
+// the message fixed for the 7-bit preset and written, or only parsed and
+// written
+void rewrite(benchmark::State& state, const std::string& text, bool fix) {
+    std::string out;
+    for (auto _ : state) {
+        Object message(text.data(), text.size());
+        if (fix) message.fix(Capabilities::standard());
+        out.clear();
+        Orvanta::Filter::String sink(&out);
+        message.encode(Capabilities::standard(), &sink, false);
+    }
+    state.counters["written"] = double(out.size());
+    state.SetBytesProcessed(int64_t(state.iterations() * text.size()));
+}
+
+// words of raw windows-1251 bytes ("Privet"), which are no UTF-8
+const char cyrillic[] = " \xcf\xf0\xe8\xe2\xe5\xf2";
+
+void rawSubject(benchmark::State& state) {
+    auto words = size_t(state.range(0));
+    rewrite(state,
+            message(
+                "Subject:", words, [](size_t) { return cyrillic; }, ""),
+            true);
+}
+void rawName(benchmark::State& state) {
+    auto words = size_t(state.range(0));
+    rewrite(state,
+            message(
+                "To:", words, [](size_t) { return cyrillic; }, " <b@example.org>"),
+            true);
+}
+// "x=?utf-8?q?a?==?utf-8?q?a?=...": text that only looks like encoded words
+void lookalikes(benchmark::State& state) {
+    auto words = size_t(state.range(0));
+    rewrite(state,
+            message(
+                "To: \"x", words, [](size_t) { return "=?utf-8?q?a?="; }, "\" <b@example.org>"),
+            true);
+}
+// names with only section 1, or with section 0 twice
+void gappedNames(benchmark::State& state) {
+    auto names = size_t(state.range(0));
+    auto piece = [](size_t i) { return "; n" + std::to_string(i) + "*1=v"; };
+    rewrite(state, message("Content-Type: text/plain", names, piece, ""), false);
+}
+void doubledNames(benchmark::State& state) {
+    auto names = size_t(state.range(0));
+    auto piece = [](size_t i) { return "; n" + std::to_string(i) + "*0=a; n" + std::to_string(i) + "*0=b"; };
+    rewrite(state, message("Content-Type: text/plain", names, piece, ""), false);
+}
+
 void repeated(benchmark::State& state) {
     verify(state, "repeated.eml");
 }
@@ -188,6 +255,11 @@ BENCHMARK_CAPTURE(results, small, "results-small.txt")->Unit(benchmark::kMillise
 BENCHMARK_CAPTURE(results, large, "results-large.txt")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(unsign, small, "unsign-small.eml")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(unsign, large, "unsign-large.eml")->Unit(benchmark::kMillisecond);
+BENCHMARK(rawSubject)->Unit(benchmark::kMillisecond)->Arg(4000)->Arg(16000);
+BENCHMARK(rawName)->Unit(benchmark::kMillisecond)->Arg(4000)->Arg(16000);
+BENCHMARK(lookalikes)->Unit(benchmark::kMillisecond)->Arg(2000)->Arg(8000);
+BENCHMARK(gappedNames)->Unit(benchmark::kMillisecond)->Arg(4000)->Arg(16000);
+BENCHMARK(doubledNames)->Unit(benchmark::kMillisecond)->Arg(4000)->Arg(16000);
 BENCHMARK(ordinary)->Unit(benchmark::kMicrosecond);
 BENCHMARK(chained)->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();

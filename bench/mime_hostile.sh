@@ -6,7 +6,8 @@
 # its size), the recipients of 200k addresses (peak memory over size), and a
 # 64 KB DNS answer whose names are a chain of 8,180 compression pointers
 # beside an ordinary 64 KB answer, both read into key records. Prints each
-# goal with its ratio. Builds what it needs in build-bench/.
+# goal with its ratio; then how the cost of input built to be slow grows
+# between two sizes 4x apart. Builds what it needs in build-bench/.
 #
 #   bench/mime_hostile.sh
 . "$(dirname "$0")/common.sh"
@@ -141,7 +142,7 @@ PY
 
 # the memory cases each in a process of their own
 for filter in '^(repeated|copies|distinct|ordinary|chained)$' '^(signatures|verify|results|unsign)/' '^parts' \
-  '^recipients'; do
+  '^recipients' '^(rawSubject|rawName|lookalikes|gappedNames|doubledNames)/'; do
   ORVANTA_BENCH_DIR="$work" "$build/bench/bench_mime_hostile" --benchmark_filter="$filter" \
     --benchmark_format=json --benchmark_out="$work/bench.json" --benchmark_out_format=json >/dev/null
   /usr/bin/python3 -c 'import json, sys; print(json.dumps(json.load(open(sys.argv[1]))["benchmarks"]))' \
@@ -197,14 +198,23 @@ for what, small, large, files, peer in [
          "tags-%s.eml", "dkimpy"),
         ("lenient Authentication-Results, 25k / 100k junk words", "results/small", "results/large",
          "results-%s.txt", "authres"),
-        ("unsign of 25k / 100k own signatures", "unsign/small", "unsign/large", "unsign-%s.eml", None)]:
+        ("unsign of 25k / 100k own signatures", "unsign/small", "unsign/large", "unsign-%s.eml", None),
+        ("raw cp1251 Subject, 4k / 16k words, fix + write", "rawSubject/4000", "rawSubject/16000",
+         None, None),
+        ("raw cp1251 display name, 4k / 16k words, fix + write", "rawName/4000", "rawName/16000", None, None),
+        ('quoted name, 2k / 8k glued look-alikes, fix + write', "lookalikes/2000", "lookalikes/8000",
+         None, None),
+        ("4k / 16k names of section 1 only, parse + write", "gappedNames/4000", "gappedNames/16000",
+         None, None),
+        ("4k / 16k names with section 0 twice, parse + write", "doubledNames/4000", "doubledNames/16000",
+         None, None)]:
     ours = [seconds(named[small]), seconds(named[large])]
     row = f"{what:52s} {shown(ours[0]):>9s} {shown(ours[1]):>9s} {ours[1] / ours[0]:6.1f}x"
     if peer is not None:
         py = [theirs[files % "small"], theirs[files % "large"]]
         growth = "" if float("inf") in py else f"{py[1] / py[0]:6.1f}x"
         row += f" | {peer:8s} {shown(py[0]):>9s} {shown(py[1]):>9s} {growth:>7s}"
-    else:
+    elif files is not None:
         row += " | (no peer removes signatures)"
     print(row)
 print("(linear work grows about 4x, quadratic 16x)")

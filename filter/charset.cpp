@@ -1,5 +1,6 @@
 #include "filter/charset.h"
 
+#include "filter/convertercache.h"
 #include "filter/string.h"
 #include "filter/utf8.h"
 
@@ -186,7 +187,7 @@ Charset::Charset(const char* from, const char* to, Result* next, std::string rep
     if (utf7(_from)) {
         _utf7.emplace(strcasecmp(_from.c_str(), "utf-7-imap") == 0, strict);
     } else if (!utf8(_from)) {
-        _decoder = open("UTF-8", _from);
+        _decoder = open("UTF-8", _from, joinable(_from.c_str()));
         if (!_decoder) throw std::runtime_error("Conversion not possible");
         if (std::optional<bool> imap = readsUtf7(_decoder.get())) {
             _utf7.emplace(*imap, strict);
@@ -196,7 +197,7 @@ Charset::Charset(const char* from, const char* to, Result* next, std::string rep
         }
     }
     if (!utf8(_to)) {
-        _encoder = open(_to + "//TRANSLIT", "UTF-8");
+        _encoder = open(_to + "//TRANSLIT", "UTF-8", joinable(_to.c_str()));
         if (!_encoder) throw std::runtime_error("Conversion not possible");
     }
 }
@@ -205,9 +206,33 @@ Charset::~Charset() {
     if (!_passing && !_ended) reset();
 }
 
-Charset::Descriptor Charset::open(const std::string& to, const std::string& from) {
-    iconv_t descriptor = iconv_open(to.c_str(), from.c_str());
-    return Descriptor(descriptor == none ? nullptr : descriptor);
+Charset::Descriptor::Descriptor(std::string to, std::string from, bool kept)
+    : _kept(kept), _to(std::move(to)), _from(std::move(from)) {
+    iconv_t descriptor = kept ? ConverterCache::take(_to, _from) : iconv_open(_to.c_str(), _from.c_str());
+    if (descriptor != none) _descriptor = descriptor;
+}
+
+Charset::Descriptor& Charset::Descriptor::operator=(Descriptor&& other) noexcept {
+    if (this == &other) return *this;
+    reset();
+    _descriptor = other._descriptor;
+    _kept = other._kept;
+    other._descriptor = nullptr;
+    _to = std::move(other._to);
+    _from = std::move(other._from);
+    return *this;
+}
+
+void Charset::Descriptor::reset() {
+    if (_descriptor != nullptr && _kept)
+        ConverterCache::give(_to, _from, _descriptor);
+    else if (_descriptor != nullptr)
+        iconv_close(_descriptor);
+    _descriptor = nullptr;
+}
+
+Charset::Descriptor Charset::open(const std::string& to, const std::string& from, bool kept) {
+    return Descriptor(to, from, kept);
 }
 
 size_t Charset::process(const char* data, size_t size, bool persistent) {
@@ -405,7 +430,7 @@ size_t Charset::replace() {
         // Where the target lacks the replacement, its "?" stands instead:
         // glibc's transliteration would write the ISO-2022-KR designation
         // twice when the first thing written is transliterated.
-        Descriptor probe = open(_to, "UTF-8");
+        Descriptor probe = open(_to, "UTF-8", joinable(_to.c_str()));
         char* in = _replacement.data();
         size_t left = _replacement.size();
         char buffer[64];
@@ -454,6 +479,33 @@ bool Charset::converts(const std::string& from, const char* to) {
         } catch (const std::exception&) {
             return false;
         }
+    });
+}
+
+bool Charset::separable(const char* charset) {
+    std::string name = known(charset);
+    if (utf8(name)) return true;
+    if (utf7(name) || passing(name)) return false;
+    return remembered("separable", name, [&name] {
+        Descriptor reader = open("UTF-8", name);
+        if (!reader) return false;
+        for (int byte = 0; byte < 256; ++byte) {
+            char in = static_cast<char>(byte);
+            char* from = &in;
+            size_t left = 1;
+            char buffer[64];
+            char* out = buffer;
+            size_t room = sizeof buffer;
+            bool took = iconv(reader.get(), &from, &left, &out, &room) != static_cast<size_t>(-1);
+            // a byte that starts a longer sequence, or that the reader
+            // refuses in a way other than as no character
+            if (!took && errno != EILSEQ) return false;
+            char* mark = out;
+            iconv(reader.get(), nullptr, nullptr, &out, &room);
+            // a shift, or a letter held until the reader knows what follows
+            if (took && (mark == buffer || out != mark)) return false;
+        }
+        return true;
     });
 }
 

@@ -11,10 +11,8 @@
 #include "filter/utf7.h"
 
 #include <iconv.h>
-#include <memory>
 #include <optional>
 #include <string>
-#include <type_traits>
 
 namespace Orvanta::Filter {
 
@@ -42,6 +40,12 @@ public:
     // pair: a header of many words in a charset that does not convert opens
     // it once.
     static bool converts(const std::string& from, const char* to);
+    // Whether two texts in the charset, each converted without a
+    // replacement, convert joined to what they gave apart: in UTF-8, and
+    // where each byte is a character alone (or none at all) and the reader
+    // keeps nothing of it for the next (no shift, no letter held for a
+    // combining mark). Learned once per name.
+    static bool separable(const char* charset);
     Charset(const Charset&) = delete;
     Charset& operator=(const Charset&) = delete;
     // Writes a letter the reader still holds back and the return to the
@@ -66,15 +70,33 @@ public:
     bool replaced() const { return _replaced; }
 
 private:
-    struct Close {
-        void operator()(iconv_t descriptor) const { iconv_close(descriptor); }
+    // An iconv descriptor of one pair, none when iconv does not know the
+    // pair. A `kept` one is taken from the ConverterCache and given back
+    // when done with; others are opened and closed. Only a charset whose
+    // texts may be joined is kept: a reader of UTF-16 or UTF-32 keeps the
+    // byte order a text's mark chose beyond the reset to its initial state.
+    class Descriptor {
+    public:
+        Descriptor() = default;
+        Descriptor(std::string to, std::string from, bool kept);
+        Descriptor(Descriptor&& other) noexcept { *this = std::move(other); }
+        Descriptor& operator=(Descriptor&& other) noexcept;
+        ~Descriptor() { reset(); }
+        iconv_t get() const { return _descriptor; }
+        explicit operator bool() const { return _descriptor != nullptr; }
+        void reset();
+
+    private:
+        iconv_t _descriptor = nullptr;
+        bool _kept = false;
+        std::string _to;
+        std::string _from;
     };
-    using Descriptor = std::unique_ptr<std::remove_pointer_t<iconv_t>, Close>;
     // hands what the UTF-7 reader decodes on to the target
     class Utf7Output;
 
-    // none when iconv does not know the pair
-    static Descriptor open(const std::string& to, const std::string& from);
+    // none when iconv does not know the pair; `kept` as Descriptor has it
+    static Descriptor open(const std::string& to, const std::string& from, bool kept = false);
 
     // the road for this source and target
     size_t dispatch(const char* data, size_t size);

@@ -4,6 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -230,6 +234,52 @@ TEST(CharsetTest, AgreesWithPythonsCodecs) {
             EXPECT_EQ(hex(out), hex(expected[i])) << item.from << " to " << item.to << ", pieces of " << step;
         }
     }
+}
+
+// A converter is opened once and serves the texts that follow, on any
+// thread: each text reads as it does in a process of its own, whatever
+// state the texts before it left (a shift still open, a byte order chosen
+// by a mark).
+TEST(CharsetTest, ConvertersServeTextAfterTextOnSeveralThreads) {
+    using namespace std::string_literals; // texts that hold NUL bytes
+    const std::pair<const char*, std::string> texts[] = {
+        {"iso-2022-jp", "\x1b$B$3"s}, // ends in its JIS shift
+        {"iso-2022-jp", "$s\x1b(B"s},
+        {"utf-16", "\xff\xfe"
+                   "a\0"s},
+        {"utf-16", "\xfe\xff\0b"s},
+        {"utf-16", "\0c"s},
+        {"windows-1258", "a"s}, // a letter held for a mark that may follow
+        {"windows-1258", "\xec"s},
+        {"iso-8859-1", "caf\xe9"s},
+        {"utf-7", "+AOk"s},
+        {"utf-8", "\xc3"s},
+    };
+    std::vector<std::string> alone;
+    for (const auto& [from, text] : texts) {
+        // in a process of its own
+        auto result = runProcess({"iconv", "-c", "-f", from, "-t", "utf-8"}, text, {"LC_ALL=C"});
+        alone.push_back(run(converter(from, "utf-8"), text));
+        if (std::string(from) != "utf-7" && std::string(from) != "utf-8") {
+            EXPECT_EQ(alone.back(), result.out) << from;
+        }
+    }
+    std::vector<std::thread> threads;
+    std::vector<size_t> wrong(4);
+    for (size_t t = 0; t < wrong.size(); ++t) {
+        threads.emplace_back([&, t] {
+            for (size_t round = 0; round < 200; ++round) {
+                for (size_t k = 0; k < std::size(texts); ++k) {
+                    size_t i = (k * (t + 1) + round) % std::size(texts);
+                    if (run(converter(texts[i].first, "utf-8"), texts[i].second) != alone[i]) ++wrong[t];
+                }
+            }
+        });
+    }
+    for (auto& thread : threads)
+        thread.join();
+    for (size_t t = 0; t < wrong.size(); ++t)
+        EXPECT_EQ(wrong[t], 0u) << "thread " << t;
 }
 
 } // namespace

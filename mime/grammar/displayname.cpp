@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <optional>
 #include <stdexcept>
+#include <strings.h>
 #include <utility>
 #include <vector>
 
@@ -89,13 +90,26 @@ private:
     std::vector<std::pair<size_t, size_t>>& _kept;
 };
 
-// whether the last piece of a word is an encoded word, which a following
-// encoded word joins without the blank between them
-bool endsEncoded(const char* word, size_t size) {
+// the size of the last piece of a word (see MimeWord::piece)
+size_t lastPiece(const char* word, size_t size) {
     size_t last = 0;
     for (size_t at = 0; at < size; at += last)
         last = Filter::MimeWord::piece(word + at, size - at);
+    return last;
+}
+
+// whether the last piece of a word is an encoded word, which a following
+// encoded word joins without the blank between them
+bool endsEncoded(const char* word, size_t size) {
+    size_t last = lastPiece(word, size);
     return Filter::MimeWord::length(word + size - last, last) == last;
+}
+
+// the charset of the encoded word that a word starts or (`last`) ends with
+std::string edgeCharset(const char* word, size_t size, bool last) {
+    size_t piece = last ? lastPiece(word, size) : Filter::MimeWord::length(word, size);
+    const char* start = last ? word + size - piece : word;
+    return Filter::MimeWord(start, piece, false).charset();
 }
 
 // An atom's encoded words and the text glued to them, decoded piece by piece
@@ -112,6 +126,83 @@ void decode(const char* data, size_t size, std::string& out, bool keep = false,
     decoder.flush();
 }
 
+// Encoded words in a row, which readers join, and text with encoded words
+// glued to it, decoded together to be written again. Each atom of encoded
+// words is decoded once; the row is decoded again only where that could
+// read otherwise: a word kept as it stood, text with words glued to it, or
+// words of one charset on both sides of a blank whose texts may read
+// otherwise joined than apart.
+class Row {
+public:
+    bool empty() const { return _words.empty(); }
+
+    // Adds an atom that starts with an encoded word (text may be glued to
+    // its words) and returns its text decoded on its own, as the name
+    // shows it.
+    std::string add(const char* atom, size_t size) {
+        std::string writing;
+        std::vector<std::pair<size_t, size_t>> marks;
+        decode(atom, size, writing, true, &marks);
+        if (!_words.empty()) {
+            _words += ' ';
+            std::string charset = edgeCharset(atom, size, false);
+            if (!_endsEncoded) {
+                // the decoder sets a blank after text, and nothing read
+                // before it carries over
+                _apart += ' ';
+            } else {
+                _separate = _separate && (strcasecmp(charset.c_str(), _lastCharset.c_str()) != 0 ||
+                                          !Filter::Charset::joinable(charset.c_str()) ||
+                                          Filter::Charset::separable(charset.c_str()));
+            }
+        }
+        _separate = _separate && marks.empty();
+        _words.append(atom, size);
+        _apart += writing;
+        _marks = std::move(marks);
+        ++_atoms;
+        _endsEncoded = endsEncoded(atom, size);
+        _lastCharset = edgeCharset(atom, size, true);
+        // without a word kept as it stood, the text to write is the text
+        if (_marks.empty()) return writing;
+        std::string shown;
+        decode(atom, size, shown);
+        return shown;
+    }
+
+    // adds text with encoded words glued after it (see MimeHeaderDecode)
+    void text(const std::string& text) {
+        if (!_words.empty()) _words += ' ';
+        _words += text;
+        _again = true;
+    }
+
+    // Adds the row's text to write to `written`, and where the words kept
+    // as they stood stand in it to `kept`; the row starts again empty.
+    void settle(std::string& written, std::vector<std::pair<size_t, size_t>>& kept) {
+        if (!_again && _atoms == 1) {
+            for (const auto& [start, size] : _marks)
+                kept.emplace_back(written.size() + start, size);
+            written += _apart;
+        } else if (!_again && _separate) {
+            written += _apart;
+        } else {
+            decode(_words.data(), _words.size(), written, true, &kept);
+        }
+        *this = Row();
+    }
+
+private:
+    std::string _words;
+    std::string _apart;                            // its atoms decoded each on its own, to be written
+    std::vector<std::pair<size_t, size_t>> _marks; // the last atom's kept words
+    size_t _atoms = 0;
+    bool _separate = true;     // the row reads joined as its atoms apart
+    bool _again = false;       // it holds text, to be decoded with the row
+    bool _endsEncoded = false; // its last atom ends with an encoded word
+    std::string _lastCharset;  // of that word
+};
+
 // Written bare, a phrase reads back as its words joined by single blanks:
 // blanks at its ends or in runs, or none but blanks, need the quotes.
 bool bareReadsBack(const std::string& text, const Formatting& format) {
@@ -127,11 +218,9 @@ DisplayName::DisplayName(const char* data, size_t size) {
     std::string written;
     // encoded words in a row, which readers join, and text with encoded
     // words glued to it: decoded together for it
-    std::string words;
+    Row row;
     auto settle = [&]() {
-        if (words.empty()) return;
-        decode(words.data(), words.size(), written, true, &_kept);
-        words.clear();
+        if (!row.empty()) row.settle(written, _kept);
     };
     auto add = [&](const std::string& text) {
         settle();
@@ -181,11 +270,8 @@ DisplayName::DisplayName(const char* data, size_t size) {
                 if (blanks && !encoded && !_text.empty()) blank();
                 // encoded words and text glued to them are decoded piece by
                 // piece, the text staying where it stood
-                std::string decoded;
-                decode(atom.begin(), atom.length(), decoded);
+                std::string decoded = row.add(atom.begin(), atom.length());
                 _text += decoded;
-                if (!words.empty()) words += ' ';
-                words.append(atom.begin(), atom.length());
                 runs.piece(decoded, encoded);
                 encoded = endsEncoded(atom.begin(), atom.length());
                 joined = true;
@@ -199,8 +285,7 @@ DisplayName::DisplayName(const char* data, size_t size) {
                 if ((blanks || encoded) && !_text.empty()) blank();
                 if (glued) {
                     _text += text;
-                    if (!words.empty()) words += ' ';
-                    words += text;
+                    row.text(text);
                 } else {
                     add(text);
                 }

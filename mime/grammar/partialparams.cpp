@@ -5,11 +5,10 @@
 #include "mime/grammar/paramcharset.h"
 #include "mime/grammar/paramdecoder.h"
 
-#include <deque>
 #include <exception>
 #include <map>
-#include <set>
 #include <string>
+#include <unordered_map>
 
 namespace Orvanta::Mime {
 
@@ -52,55 +51,60 @@ std::string PartialParams::decode(const std::shared_ptr<Param>& first,
     return out;
 }
 
-bool PartialParams::joined(const std::map<size_t, std::deque<size_t>>& sections) {
+bool PartialParams::joined(const std::map<size_t, Places>& sections) {
     size_t expected = 0;
     for (const auto& [number, places] : sections)
-        if (number != expected++ || places.size() != 1) return false;
+        if (number != expected++ || places.left() != 1) return false;
     return true;
 }
 
 bool PartialParams::join() {
-    // sections by lower-case name and number, each list in text order; a
-    // section taken by an earlier parameter is popped from its list
-    std::map<std::string, std::map<size_t, std::deque<size_t>>> byName;
-    std::vector<std::string> names(_pending.size());
+    // sections by lower-case name: where each of them stood, and by number;
+    // a section taken by an earlier parameter counts as taken in its list
+    struct Sections {
+        std::vector<size_t> places;
+        std::map<size_t, Places> numbers;
+        // The sections make no whole (a number twice, a gap), which
+        // readers join each their own way: the first parameter of such a
+        // name is written back as all its sections stood, and the others
+        // not at all. Set once that one is written.
+        bool unjoined = false;
+    };
+    std::unordered_map<std::string, Sections> byName(_pending.size());
+    // each pending section's name (the map keeps its elements in place)
+    std::vector<Sections*> of(_pending.size());
     for (size_t i = 0; i < _pending.size(); ++i) {
+        std::string name;
         for (char c : _pending[i]->name())
-            names[i] += Ascii::toLower(c);
-        byName[names[i]][_pending[i]->key().section()].push_back(i);
+            name += Ascii::toLower(c);
+        of[i] = &byName[name];
+        of[i]->places.push_back(i);
+        of[i]->numbers[_pending[i]->key().section()].at.push_back(i);
     }
     bool whole = true;
-    // Names whose sections make no whole (a number twice, a gap), which
-    // readers join each their own way: the first parameter of such a name
-    // is written back as all its sections stood, and the others not at all.
-    std::set<std::string> unjoined;
     for (size_t i = 0; i < _pending.size(); ++i) {
         if (!_pending[i]) continue;
-        auto& sections = byName[names[i]];
+        Sections& name = *of[i];
+        auto& sections = name.numbers;
         // section 0, or when a sender numbered from a later one, the lowest:
         // dropping its sections would lose the value unseen
         size_t lowest = sections.begin()->first;
         if (_pending[i]->key().section() != lowest) continue;
-        bool covered = unjoined.count(names[i]) > 0;
-        // every section of the name, when they make no whole
-        std::vector<std::shared_ptr<Param>> every;
+        bool covered = name.unjoined;
         bool makesWhole = covered || joined(sections);
-        if (!makesWhole) {
-            // (those not taken by a parameter of the name left out before)
-            for (size_t k = 0; k < _pending.size(); ++k)
-                if (names[k] == names[i] && _pending[k]) every.push_back(_pending[k]);
-        }
-        sections[lowest].pop_front(); // this one: the first untaken of them
-        auto first = std::move(_pending[i]);
+        ++sections[lowest].taken; // this one: the first untaken of them
+        // taken from the pending sections once the parameter is made, so
+        // that those of its name are still there to be written with it
+        std::shared_ptr<Param> first = _pending[i];
         std::vector<std::shared_ptr<Param>> rest;
         // where each section stood in the text, first the first
         std::vector<size_t> places{i};
         for (size_t n = lowest + 1;; ++n) {
             auto found = sections.find(n);
-            if (found == sections.end() || found->second.empty()) break;
-            places.push_back(found->second.front());
-            rest.push_back(std::move(_pending[found->second.front()]));
-            found->second.pop_front();
+            if (found == sections.end() || found->second.left() == 0) break;
+            size_t place = found->second.at[found->second.taken++];
+            places.push_back(place);
+            rest.push_back(_pending[place]);
         }
         try {
             std::string value;
@@ -114,6 +118,16 @@ bool PartialParams::join() {
                 value = first->value();
                 for (const auto& section : rest)
                     value += section->value();
+            }
+            // every section of the name, when they make no whole (those not
+            // taken by a parameter of the name left out before); gathered
+            // only for a value that could be made, so that each name's
+            // sections are walked for one parameter, not for each one that
+            // fails
+            std::vector<std::shared_ptr<Param>> every;
+            if (!makesWhole) {
+                for (size_t k : name.places)
+                    if (_pending[k]) every.push_back(_pending[k]);
             }
             // bytes that did not convert are kept in the sections as they
             // stood, in the order they stood (a reader may join them in
@@ -132,16 +146,18 @@ bool PartialParams::join() {
                 std::make_shared<Param>(first->key().plain(), std::move(value), std::move(kept), covered));
             // only once written: after one left out, the next of the name
             // writes the sections still there
-            if (!makesWhole) unjoined.insert(names[i]);
+            if (!makesWhole) name.unjoined = true;
         } catch (const std::exception&) {
             // no charset, no language or text beyond ASCII in an unknown
             // charset: the parameter and its sections are left out, as a
             // bad parameter would be
             whole = false;
         }
+        for (size_t place : places)
+            _pending[place].reset();
     }
     for (size_t i = 0; i < _pending.size(); ++i)
-        if (_pending[i] && unjoined.count(names[i]) == 0) whole = false; // a section after a gap
+        if (_pending[i] && !of[i]->unjoined) whole = false; // a section after a gap
     _pending.clear();
     _count = 0;
     return whole;

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstddef>
-#include <deque>
 #include <map>
 #include <memory>
 #include <string>
@@ -34,9 +33,16 @@ public:
                               const std::vector<std::shared_ptr<Param>>& rest, bool& replaced);
 
 private:
-    // whether the sections of one name, by number (the places where each
-    // stood), make a whole: every number from 0 once, none missing
-    static bool joined(const std::map<size_t, std::deque<size_t>>& sections);
+    // where the sections of one name and number stood, in text order, and
+    // how many of them parameters took before
+    struct Places {
+        std::vector<size_t> at;
+        size_t taken = 0;
+        size_t left() const { return at.size() - taken; }
+    };
+    // whether the sections of one name, by number, make a whole: every
+    // number from 0 once, none missing
+    static bool joined(const std::map<size_t, Places>& sections);
 
     std::vector<std::shared_ptr<Param>>* _params;
     std::vector<std::shared_ptr<Param>> _pending;

@@ -105,6 +105,29 @@ TEST(DisplayNameTest, EncodedWords) {
     EXPECT_EQ(name("=?utf-8?q?a?=b =?utf-8?q?c?= <").text(), "ab c");
 }
 
+// Encoded words in a row are written again as readers join them, where the
+// text reads each word on its own: a shift or a letter waiting for its mark
+// carries over from one word to the next.
+TEST(DisplayNameTest, WordsInARowAreWrittenAsJoined) {
+    struct Row {
+        const char* name;
+        const char* text;
+        const char* written;
+    } const rows[] = {
+        // the second word still in the first one's JIS shift
+        {"=?iso-2022-jp?b?GyRCJDM=?= =?iso-2022-jp?b?JHMbKEI=?= <", "\xe3\x81\x93$s",
+         "=?utf-8?q?=E3=81=93=E3=82=93?="},
+        // a letter, then its acute accent
+        {"=?windows-1258?q?a?= =?windows-1258?q?=EC?= <", "a\xcc\x81", "=?utf-8?q?=C3=A1?="},
+        {"=?iso-8859-1?q?J=F6?= =?ISO-8859-1?q?rg?= <", "J\xc3\xb6rg", "=?utf-8?q?J=C3=B6rg?="},
+    };
+    for (const Row& row : rows) {
+        auto n = name(row.name);
+        EXPECT_EQ(n.text(), row.text) << row.name;
+        EXPECT_EQ(plain(n, Capabilities::standard()), row.written) << row.name;
+    }
+}
+
 TEST(DisplayNameTest, LongestRun) {
     EXPECT_EQ(name("ab abcd a").longest(), 4u);
     EXPECT_EQ(name("\"abc def\" x").longest(), 3u);

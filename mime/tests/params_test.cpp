@@ -7,6 +7,7 @@
 #include "mime/grammar/paramcharset.h"
 #include "mime/grammar/params.h"
 #include "mime/grammar/paramvalue.h"
+#include "mime/tests/cost.h"
 #include "mime/tests/exact.h"
 #include "mime/tests/oracle.h"
 
@@ -180,6 +181,28 @@ TEST(ParamsTest, ManySectionsJoinQuickly) {
     for (int i = 19999; i >= 0; --i)
         chain += "; t*" + std::to_string(i) + "=x";
     EXPECT_EQ(parse(chain).get("t"), std::string(20000, 'x'));
+}
+
+// Names whose sections make no whole (a gap, a number twice) are written
+// back as their sections stood: reading them costs time in proportion to
+// their number, as joining whole ones does.
+TEST(ParamsTest, SectionsThatMakeNoWholeCostLinearTime) {
+    struct Row {
+        const char* first;
+        const char* second; // none when empty
+    } const rows[] = {{"*1=v", ""}, {"*0=a", "*0=b"}, {"*0*=bogus''%FF", "*0*=bogus''%FF"}};
+    size_t benchmark = 0; // what was written, kept so that the work is done
+    for (const Row& row : rows) {
+        auto parseAndWrite = [&](size_t count) {
+            std::string text;
+            for (size_t i = 0; i < count; ++i) {
+                text += "; n" + std::to_string(i) + row.first;
+                if (*row.second != 0) text += "; n" + std::to_string(i) + row.second;
+            }
+            benchmark = written(parse(text)).size();
+        };
+        EXPECT_LT(Orvanta::Mime::Test::growth(parseAndWrite, 2000), Orvanta::Mime::Test::linear) << row.first;
+    }
 }
 
 TEST(ParamsTest, LookupAndSet) {
