@@ -22,7 +22,10 @@ size_t writeQuoted(const std::string& text, Filter::Result* out) {
     size_t start = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         char c = text[i];
-        if (c != '\\' && c != '"' && !Ascii::isControl(c)) continue;
+        // the '?' of "=?" too: readers that take the field for plain text
+        // decode what looks like an encoded word, quotes or not
+        bool opens = c == '?' && i > 0 && text[i - 1] == '=';
+        if (c != '\\' && c != '"' && !Ascii::isControl(c) && !opens) continue;
         total += out->append(text.data() + start, i - start, false);
         total += out->append("\\", 1, true);
         start = i;

@@ -14,11 +14,12 @@ namespace Orvanta::Mime {
 
 // Writes the text between double quotes, a backslash before every backslash,
 // double quote and control character inside (a raw one would read back as
-// a space, or not at all), so that it reads back the same; returns the bytes
-// written. A CR, LF or TAB cannot be written so (a line end has no place in
-// a value, and folding would take the TAB's place), nor a NUL, at which
-// readers end the value or refuse it: std::runtime_error "value holds a CR,
-// LF, TAB or NUL".
+// a space, or not at all) and before the '?' of "=?" (which readers of
+// plain text decode as an encoded word), so that it reads back the same;
+// returns the bytes written. A CR, LF or TAB cannot be written so (a line
+// end has no place in a value, and folding would take the TAB's place), nor
+// a NUL, at which readers end the value or refuse it: std::runtime_error
+// "value holds a CR, LF, TAB or NUL".
 size_t writeQuoted(const std::string& text, Filter::Result* out);
 // whether writeQuoted refuses the text
 bool unquotable(const std::string& text);

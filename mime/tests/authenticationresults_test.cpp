@@ -76,6 +76,9 @@ TEST(AuthenticationResultsTest, ParsesAndWritesBack) {
         {"example.com; dkim=pass header.d=\"mail.m\xc3\xbcller.de\"", true,
          "example.com; dkim=pass header.d=\"mail.m\xc3\xbcller.de\""},
         {"example.com; dkim=fail reason=\"x,y\"", true, "example.com; dkim=fail reason=\"x,y\""},
+        // readers that take the field for plain text would decode the look-alike
+        {"example.com; dkim=fail reason=\"x=?utf-8?q?a?=y\" header.d=\"=?utf-8?q?a?=\"", true,
+         "example.com; dkim=fail reason=\"x=\\?utf-8?q?a?=y\" header.d=\"=\\?utf-8?q?a?=\""},
         {"example.com; spf=pass smtp.mailfrom=\"a,b\"@example.net", true,
          "example.com; spf=pass smtp.mailfrom=\"a,b\"@example.net"},
         // a token that would read back in part as a domain
