@@ -15,6 +15,8 @@ public:
 
     // The line as it will stand once the held word is written.
     BufferSize size() const override;
+    // the folding limit in characters and the hard limit in bytes
+    const BufferSize& limits() const { return _encoder.limits(); }
 
     // Appends text that is never folded inside nor has its blanks merged (a
     // quoted string whose blanks are its content): it joins the word being

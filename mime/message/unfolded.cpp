@@ -34,11 +34,13 @@ size_t appendKeepingQuotes(Filter::WordWrap* wrap, const char* data, size_t size
             size_t length = QuotedString(quoted, scanner.left()).consumed();
             scanner.advance(length);
             // one without blanks has nowhere to fold; one that holds a line
-            // end keeps the fold it came with
+            // end keeps the fold it came with; one too long for a line of its
+            // own (a blank before it, CR LF after it) is folded at its blanks,
+            // or the line would pass the hard limit
             bool blanks =
                 std::memchr(quoted, ' ', length) != nullptr || std::memchr(quoted, '\t', length) != nullptr;
             if (!blanks || std::memchr(quoted, '\n', length) != nullptr ||
-                std::memchr(quoted, '\r', length) != nullptr)
+                std::memchr(quoted, '\r', length) != nullptr || length + 3 > wrap->limits().bytes())
                 continue;
             total += wrap->append(data + start, quoted - data - start, persistent);
             total += wrap->keep(quoted, length);

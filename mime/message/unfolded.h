@@ -20,9 +20,10 @@ bool unfolded(const std::string& rendered, size_t used, size_t limit);
 
 // Appends a value written as it stands to `wrap` with each quoted string that
 // has blanks kept whole, which folded or with its blanks merged would make
-// another value ("john  doe"@example.org); a '"' in a comment opens none,
-// and after a comment or quoted string left open the rest goes as it is.
-// Returns what `wrap` counts.
+// another value ("john  doe"@example.org), unless it is too long for a line
+// of `wrap`'s hard limit; a '"' in a comment opens none, and after a comment
+// or quoted string left open the rest goes as it is. Returns what `wrap`
+// counts.
 size_t appendKeepingQuotes(Filter::WordWrap* wrap, const char* data, size_t size, bool persistent);
 
 } // namespace Orvanta::Mime

@@ -730,6 +730,16 @@ TEST(LineEncodeTest, LinesOverTheHardLimitAreFoldedWithoutEightBitTransport) {
     EXPECT_TRUE(transportable(folded));
     EXPECT_NE(folded, field);
     EXPECT_TRUE(Line(field.c_str()).encodable(Capabilities::standard()));
+    // a quoted string too long for any line is folded at its blanks too,
+    // written again or set
+    for (const char* name : {"Comments", "Keywords", "Resent-Sender"}) {
+        std::string quoted = "\"" + value + "\"";
+        std::string field = std::string(name) + ": " + quoted + "\r\n";
+        EXPECT_TRUE(transportable(line(field, Capabilities::standard()))) << name;
+        Header header;
+        header.set(name, quoted.c_str());
+        EXPECT_TRUE(transportable(std::string(header[0].data(), header[0].size()))) << name;
+    }
     // the UTF-8 preset copies it as it stands
     EXPECT_EQ(line(field, Capabilities::utf8()), field);
     // a single word over the limit cannot be folded
