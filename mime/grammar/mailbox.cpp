@@ -9,6 +9,7 @@
 #include "mime/grammar/scanner.h"
 
 #include <stdexcept>
+#include <utility>
 
 namespace Orvanta::Mime {
 
@@ -51,7 +52,11 @@ Address addressOf(bool open, size_t route, const DisplayName& name, const char* 
 } // namespace
 
 Mailbox::Mailbox(const char* data, size_t size, bool strict)
-    : _name(data, size), _open(opens(_name, data, size)), _route(routeOf(_open.present(), _name, data, size)),
+    : Mailbox(DisplayName(data, size), data, size, strict) {}
+
+Mailbox::Mailbox(DisplayName name, const char* data, size_t size, bool strict)
+    : _name(std::move(name)), _open(opens(_name, data, size)),
+      _route(routeOf(_open.present(), _name, data, size)),
       _address(addressOf(_open.present(), _route, _name, data, size)) {
     Scanner scanner(data, size);
     if (_open.present()) {

@@ -15,6 +15,10 @@ class Mailbox : public HeaderField {
 public:
     // strict: the mailbox must use the whole text
     Mailbox(const char* data, size_t size, bool strict);
+    // the same, with the display name at the start of the text already read
+    // (a list reads it to tell a group from a mailbox), so that its words
+    // are not decoded twice
+    Mailbox(DisplayName name, const char* data, size_t size, bool strict);
     // a name given by the program and an address parsed strictly
     Mailbox(const char* name, size_t nameSize, const char* address, size_t addressSize);
 

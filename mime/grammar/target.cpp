@@ -10,6 +10,7 @@
 
 #include <exception>
 #include <stdexcept>
+#include <utility>
 
 namespace Orvanta::Mime {
 
@@ -57,8 +58,9 @@ Target::Target(const char* data, size_t size, bool strict) : _name(data, size) {
             _comments.collect(data, end, scanner.position());
         }
     } else {
+        // the name read above is the mailbox's
+        auto member = std::make_shared<Mailbox>(std::move(_name), data, size, strict);
         _name = DisplayName();
-        auto member = std::make_shared<Mailbox>(data, size, strict);
         scanner = Scanner(data, size);
         scanner.advance(member->consumed());
         _members.push_back(member);
