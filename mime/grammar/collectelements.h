@@ -117,6 +117,14 @@ size_t encodeElements(const std::vector<std::shared_ptr<T>>& elements, const Cap
     return joinElements(elements, caps, &wrap, persistent) + wrap.flush();
 }
 
+// Whether every element can be written back as it was read.
+template <typename T>
+bool elementsWhole(const std::vector<std::shared_ptr<T>>& elements) {
+    for (const auto& element : elements)
+        if (!element->whole()) return false;
+    return true;
+}
+
 // Whether every element can be written under `caps`.
 template <typename T>
 bool elementsEncodable(const std::vector<std::shared_ptr<T>>& elements, const Capabilities& caps) {

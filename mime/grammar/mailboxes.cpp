@@ -27,10 +27,7 @@ size_t Mailboxes::encode(const Capabilities& caps, Filter::WordWrap* out, bool p
 }
 
 bool Mailboxes::whole() const {
-    if (_bare) return false;
-    for (const auto& mailbox : _mailboxes)
-        if (!mailbox->whole()) return false;
-    return true;
+    return !_bare && elementsWhole(_mailboxes);
 }
 
 bool Mailboxes::encodable(const Capabilities& caps) const {

@@ -104,10 +104,7 @@ bool Target::encodable(const Capabilities& caps) const {
 }
 
 bool Target::whole() const {
-    if (!_whole) return false;
-    for (const auto& member : _members)
-        if (!member->whole()) return false;
-    return true;
+    return _whole && elementsWhole(_members);
 }
 
 bool Target::contains(const Address& address) const {
